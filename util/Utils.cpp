@@ -1,0 +1,114 @@
+#include "util/Utils.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+
+#include "util/GeneralError.h"
+
+namespace {
+
+// Entry [i][j] = (i xor j) * 0x1081: the CRC of one nibble, built before main runs.
+using CrcTable = std::array<std::array<uint16_t, 16>, 16>;
+constexpr CrcTable MakeCrcTable()
+{
+    CrcTable t{};
+    for (unsigned i = 0; i < 16; ++i)
+        for (unsigned j = 0; j < 16; ++j) t[i][j] = static_cast<uint16_t>((i ^ j) * 0x1081u);
+    return t;
+}
+constexpr CrcTable kCrcTable = MakeCrcTable();
+
+std::string SystemReason(int err) { return std::strerror(err); }
+
+} // namespace
+
+uint16_t Crc16(std::string_view data)
+{
+    uint32_t crc = 0;
+    for (unsigned char b : data) {
+        crc = (crc >> 4) ^ kCrcTable[crc & 0xF][b & 0xF];
+        crc = (crc >> 4) ^ kCrcTable[crc & 0xF][b >> 4];
+    }
+    return static_cast<uint16_t>(crc);
+}
+
+std::string GetExeDir()
+{
+    std::string path;
+    if (QCoreApplication::instance()) {
+        path = QCoreApplication::applicationDirPath().toStdString();
+    } else {
+        char buf[4096];
+        const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+        if (n > 0) {
+            path.assign(buf, static_cast<std::size_t>(n));
+            const auto slash = path.find_last_of('/');
+            path = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+        }
+    }
+    if (path.empty()) path = "/";
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+ByteString ReadFileToString(const std::string& fileName)
+{
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw CalvyxError("Cannot open file \"" + fileName + "\". " + SystemReason(errno));
+    ByteString data;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n > 0) {
+            data.append(buf, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            const int err = errno;
+            ::close(fd);
+            throw CalvyxError("Cannot open file \"" + fileName + "\". " + SystemReason(err));
+        }
+    }
+    ::close(fd);
+    return data;
+}
+
+void WriteStringToFile(const ByteString& data, const std::string& fileName)
+{
+    const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) throw CalvyxError("I/O error " + std::to_string(errno) + ": " + SystemReason(errno));
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int err = n < 0 ? errno : EIO;
+            ::close(fd);
+            throw CalvyxError("I/O error " + std::to_string(err) + ": " + SystemReason(err));
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0) {
+        const int err = errno;
+        throw CalvyxError("I/O error " + std::to_string(err) + ": " + SystemReason(err));
+    }
+}
+
+bool DirExists(const std::string& path)
+{
+    if (path.empty()) return false;
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string FileNamePart(const std::string& path)
+{
+    const auto pos = path.find_last_of("/\\");
+    return pos == std::string::npos ? path : path.substr(pos + 1);
+}
