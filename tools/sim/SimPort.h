@@ -1,0 +1,71 @@
+#pragma once
+// The virtual calculator's end of the link: either the far side of a pseudo-terminal
+// pair (the program opens the slave path, as it would a serial adapter) or a USB pipe
+// device under a device root (the folder <root>/QVxT0+ holding the FIFOs PIPE0, which
+// the program reads, and PIPE1, which it writes). Protocol roles (Kermit, XModem,
+// screen push, ROM load) are written on top of these byte operations.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+
+#include "util/ByteString.h"
+
+namespace sim {
+
+// Faults a role can ask the port to inject into what the calculator sends.
+struct FaultPlan {
+    double dropByte = 0;     // probability a byte is not sent
+    double corruptByte = 0;  // probability a byte is flipped
+    int delayMs = 0;         // pause before each write
+    uint32_t seed = 1;
+};
+
+class SimPort {
+public:
+    virtual ~SimPort() = default;
+
+    // What the program should open: a pty slave path, or "QVxT0+" with
+    // CALVYX_DEVICE_ROOT set to DeviceRoot().
+    virtual std::string ProgramPortName() const = 0;
+    virtual bool IsUsb() const = 0;
+
+    // Sends bytes to the program. When throttled, at the line rate (960 bytes/s at
+    // 9600 baud). Returns false when the program's side is gone.
+    virtual bool Send(const ByteString& bytes) = 0;
+    // Reads what the program wrote: up to max bytes, waiting at most timeoutMs for the
+    // first one. Empty on time-out.
+    virtual ByteString Receive(std::size_t max, int timeoutMs) = 0;
+    // Reads exactly n bytes within timeoutMs in all; returns what arrived (maybe fewer).
+    virtual ByteString ReceiveExactly(std::size_t n, int timeoutMs) = 0;
+    // Reads until the bytes seen end with `expected` or timeoutMs passes; returns all
+    // bytes read. The caller checks the result (tests print it with HexBytes).
+    virtual ByteString ReceiveUntil(const ByteString& expected, int timeoutMs) = 0;
+    // Discards what the program wrote so far.
+    virtual void Drain() = 0;
+
+    void SetThrottle(bool lineRate) { throttle_ = lineRate; }
+    void SetFaults(const FaultPlan& plan) { faults_ = plan; rng_.seed(plan.seed); }
+
+protected:
+    bool throttle_ = false;
+    FaultPlan faults_;
+    std::mt19937 rng_{1};
+};
+
+// A pseudo-terminal pair created by the simulator; the program opens the slave path.
+std::unique_ptr<SimPort> CreatePtyPort();
+
+// The USB pipe device under deviceRoot (created if missing). Plug() makes it appear,
+// Unplug() removes it again; the object starts plugged.
+class SimUsbDevice : public SimPort {
+public:
+    virtual std::string DeviceRoot() const = 0;
+    virtual void Plug() = 0;
+    virtual void Unplug() = 0;
+    virtual bool Plugged() const = 0;
+};
+std::unique_ptr<SimUsbDevice> CreateUsbDevice(const std::string& deviceRoot);
+
+} // namespace sim
