@@ -1,0 +1,28 @@
+#pragma once
+// Which help file the user's interface language gets, and the language numbers the
+// choice is made on (the 16-bit language identifier and the 32-bit locale identifier
+// of the Windows world, which the help files are named after).
+#include <cstdint>
+
+#include <QLocale>
+#include <QString>
+
+inline constexpr const char* DefaultHelpFile = "Calvyx.chm";
+
+// The help file name for a language identifier (only its low 10 bits, the primary
+// language, count) and, for Chinese, the locale identifier.
+QString ChooseHelpFile(uint16_t langId, uint32_t lcid);
+
+// The language identifier of a locale: primary language in the low 10 bits, the
+// sub-language (country variant) above. Unknown languages give 0 (neutral).
+uint16_t LangIdOfLocale(const QLocale& locale);
+// The locale identifier of a locale (default sort order: the same number).
+uint32_t LcidOfLocale(const QLocale& locale);
+
+// The user's interface language and locale, as the platform reports them.
+uint16_t UserDefaultLangId();
+uint32_t UserDefaultLcid();
+
+// The program's help file name (a bare name), chosen at start-up; "Calvyx.chm" until then.
+QString ApplicationHelpFile();
+void SetApplicationHelpFile(const QString& name);

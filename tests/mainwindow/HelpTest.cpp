@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QStatusBar>
+#include <QTreeView>
+#include <QWidget>
+
+#include "mainwindow/HelpContext.h"
+#include "mainwindow/HelpFiles.h"
+
+namespace {
+
+struct LanguageCase {
+    uint16_t lang;
+    uint32_t lcid;
+    const char* file;
+};
+
+TEST(HelpFileChoice, LanguageTable)
+{
+    const LanguageCase cases[] = {
+        {0x0413, 0x0413, "CalvyxDutch.chm"},      {0x0813, 0x0813, "CalvyxDutch.chm"},
+        {0x0409, 0x0409, "Calvyx.chm"},           {0x0809, 0x0809, "Calvyx.chm"},
+        {0x040C, 0x040C, "CalvyxFrench.chm"},     {0x0C0C, 0x0C0C, "CalvyxFrench.chm"},
+        {0x0407, 0x0407, "CalvyxGerman.chm"},     {0x0410, 0x0410, "CalvyxItalian.chm"},
+        {0x0816, 0x0816, "CalvyxPortuguese.chm"}, {0x0416, 0x0416, "CalvyxPortuguese.chm"},
+        {0x0C0A, 0x0C0A, "CalvyxSpanish.chm"},    {0x0804, 0x0804, "CalvyxChinese.chm"},
+        {0x0404, 0x0404, "Calvyx.chm"},           {0x0804, 0x0404, "Calvyx.chm"},
+        {0x0404, 0x0804, "CalvyxChinese.chm"},    {0x0411, 0x0411, "Calvyx.chm"},
+        {0x0000, 0x0000, "Calvyx.chm"},           {0xFC0C, 0x0409, "CalvyxFrench.chm"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseHelpFile(c.lang, c.lcid), c.file) << std::hex << c.lang << " / " << c.lcid;
+}
+
+struct LocaleCase {
+    const char* locale;
+    uint16_t lang;
+};
+
+TEST(HelpFileChoice, LocaleNumbers)
+{
+    const LocaleCase cases[] = {
+        {"en_US", 0x0409}, {"en_GB", 0x0809}, {"fr_FR", 0x040C}, {"fr_CA", 0x0C0C}, {"de_DE", 0x0407},
+        {"de_AT", 0x0C07}, {"it_IT", 0x0410}, {"nl_NL", 0x0413}, {"nl_BE", 0x0813}, {"pt_BR", 0x0416},
+        {"pt_PT", 0x0816}, {"es_ES", 0x0C0A}, {"zh_CN", 0x0804}, {"zh_TW", 0x0404}, {"ja_JP", 0x0411},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LangIdOfLocale(QLocale(c.locale)), c.lang) << c.locale;
+    // Through the whole choice: a Chinese user in the People's Republic gets the Chinese file,
+    // one in Taiwan the default.
+    EXPECT_EQ(ChooseHelpFile(LangIdOfLocale(QLocale("zh_CN")), LcidOfLocale(QLocale("zh_CN"))), "CalvyxChinese.chm");
+    EXPECT_EQ(ChooseHelpFile(LangIdOfLocale(QLocale("zh_TW")), LcidOfLocale(QLocale("zh_TW"))), "Calvyx.chm");
+    EXPECT_EQ(ChooseHelpFile(LangIdOfLocale(QLocale("pt_BR")), LcidOfLocale(QLocale("pt_BR"))), "CalvyxPortuguese.chm");
+}
+
+TEST(HelpHints, PassMarksOnlyControlsWithContextAndHint)
+{
+    QWidget window;
+    SetHelpContext(&window, 1);
+    SetHint(&window, "main");
+    auto* tree = new QTreeView(&window);
+    SetHelpContext(tree, 125000);
+    SetHint(tree, "Select the directory for T20+ Calcapps");
+    auto* status = new QStatusBar(&window);
+    SetHelpContext(status, 125002);
+    SetHint(status, "Last command");
+    auto* popup = new QLabel(&window);
+    SetHelpContext(popup, 14999);
+    SetHint(popup, "small");
+    auto* big = new QLabel(popup); // nested: reached depth first
+    SetHelpContext(big, 15000);
+    SetHint(big, "large");
+    auto* marked = new QLabel(&window);
+    SetHelpContext(marked, 7);
+    SetHint(marked, "?already");
+    auto* noHint = new QLabel(&window);
+    SetHelpContext(noHint, 7);
+
+    MarkHelpHints(&window);
+    const QString topic = "?* Select the directory for T30s, T20s, T20+ Calcapps";
+    EXPECT_EQ(HintOf(&window), "main");
+    EXPECT_EQ(HintOf(tree), topic);
+    EXPECT_EQ(HintOf(status), topic);
+    EXPECT_EQ(status->statusTip(), topic);
+    EXPECT_EQ(HintOf(popup), "? small");
+    EXPECT_EQ(HintOf(big), topic);
+    EXPECT_EQ(HintOf(marked), "?already");
+    EXPECT_EQ(HintOf(noHint), "");
+
+    MarkHelpHints(&window); // a second pass changes nothing more
+    EXPECT_EQ(HintOf(popup), "? small");
+    EXPECT_EQ(HintOf(tree), topic);
+}
+
+TEST(HelpContexts, NearestEnclosingContextAndTopicThreshold)
+{
+    QWidget window;
+    SetHelpContext(&window, 1);
+    auto* panel = new QWidget(&window);
+    auto* inner = new QWidget(panel);
+    EXPECT_EQ(NearestHelpContext(inner), 1);
+    SetHelpContext(panel, 125000);
+    EXPECT_EQ(NearestHelpContext(inner), 125000);
+    EXPECT_TRUE(IsTopicContext(125000));
+    EXPECT_TRUE(IsTopicContext(125002));
+    EXPECT_TRUE(IsTopicContext(15000));
+    EXPECT_FALSE(IsTopicContext(14999));
+    EXPECT_FALSE(IsTopicContext(7));
+}
+
+} // namespace

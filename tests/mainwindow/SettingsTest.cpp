@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTextStream>
+
+#include "mainwindow/MainSettings.h"
+#include "mainwindow/SingleInstance.h"
+#include "tests/mainwindow/TestEnvironment.h"
+
+namespace {
+
+TEST(MainSettings, DefaultsWithoutAKey)
+{
+    mwtest::ClearRegistry();
+    const MainSettings s = ReadMainSettings("/some/cwd");
+    EXPECT_EQ(s.dir, "/some/cwd");
+    EXPECT_EQ(s.dirWidthSplit, 180);
+    for (const auto& slot : s.recent) EXPECT_TRUE(slot.isEmpty());
+}
+
+TEST(MainSettings, NineRecentValuesReplaceALongerList)
+{
+    mwtest::ClearRegistry();
+    MainSettings s;
+    s.dir = "/data/calc";
+    s.dirWidthSplit = 240;
+    for (int i = 0; i < 9; ++i) s.recent[i] = QString("/r%1").arg(i + 1);
+    WriteMainSettings(s);
+
+    MainSettings shorter = s;
+    shorter.recent = {};
+    shorter.recent[0] = "/only";
+    WriteMainSettings(shorter);
+
+    // Stored as string values in the user's configuration file, under the program's key.
+    auto reg = OpenRegistryRoot();
+    EXPECT_TRUE(reg->fileName().startsWith(mwtest::EnvRoot() + "/config/Quentar-Varisko/Calvyx")) << reg->fileName().toStdString();
+    EXPECT_EQ(reg->value("DirWidthSplit").toString(), "240");
+    EXPECT_EQ(reg->value("dir").toString(), "/data/calc");
+    EXPECT_EQ(reg->value("ldir1").toString(), "/only");
+    for (int n = 2; n <= 9; ++n) {
+        EXPECT_TRUE(reg->contains(QString("ldir%1").arg(n))) << n;
+        EXPECT_EQ(reg->value(QString("ldir%1").arg(n)).toString(), "") << n;
+    }
+    const MainSettings back = ReadMainSettings("/cwd");
+    EXPECT_EQ(back.recent[0], "/only");
+    EXPECT_EQ(back.dirWidthSplit, 240);
+}
+
+TEST(MainSettings, WidthThatIsNotANumberGivesTheDefault)
+{
+    mwtest::ClearRegistry();
+    for (const char* text : {"abc", "", "12.5", "-4"}) {
+        OpenRegistryRoot()->setValue("DirWidthSplit", text);
+        EXPECT_EQ(ReadMainSettings("/").dirWidthSplit, 180) << text;
+    }
+    OpenRegistryRoot()->setValue("DirWidthSplit", " 250 ");
+    EXPECT_EQ(ReadMainSettings("/").dirWidthSplit, 250);
+}
+
+TEST(SingleInstance, SecondHolderIsRefusedAndAStaleLockTakenOver)
+{
+    QFile::remove(TSingleInstance::LockPath());
+    EXPECT_TRUE(TSingleInstance::LockPath().startsWith(mwtest::EnvRoot() + "/runtime/"));
+    {
+        TSingleInstance first;
+        ASSERT_TRUE(first.Acquire());
+        TSingleInstance second;
+        EXPECT_FALSE(second.Acquire());
+    }
+    // A lock left by a process that has ended (here: one that exited at once).
+    QProcess dead;
+    dead.start("sleep", {"0.1"});
+    ASSERT_TRUE(dead.waitForStarted(5000));
+    const qint64 deadPid = dead.processId();
+    ASSERT_TRUE(dead.waitForFinished(5000));
+    {
+        QFile lock(TSingleInstance::LockPath());
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        QTextStream(&lock) << deadPid << "\ncalvyx\n\n";
+    }
+    TSingleInstance again;
+    EXPECT_TRUE(again.Acquire());
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+#include "tests/mainwindow/TestEnvironment.h"
+
+#include <cstdlib>
+#include <string>
+
+#include <QDir>
+
+#include "mainwindow/MainSettings.h"
+
+namespace {
+
+// Runs before main() creates the application, so QSettings and QStandardPaths see it.
+const std::string& Root()
+{
+    static const std::string root = [] {
+        char pattern[] = "/tmp/calvyx-mwtest-XXXXXX";
+        const char* made = ::mkdtemp(pattern);
+        const std::string r = made ? made : "/tmp";
+        for (const char* sub : {"config", "runtime", "data", "devices"}) QDir().mkpath(QString::fromStdString(r + "/" + sub));
+        QFile::setPermissions(QString::fromStdString(r + "/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        ::setenv("XDG_CONFIG_HOME", (r + "/config").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", (r + "/runtime").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (r + "/data").c_str(), 1);
+        ::setenv("CALVYX_DEVICE_ROOT", (r + "/devices").c_str(), 1);
+        return r;
+    }();
+    return root;
+}
+const bool rootReady = !Root().empty();
+
+} // namespace
+
+namespace mwtest {
+QString EnvRoot() { return QString::fromStdString(Root()); }
+void ClearRegistry()
+{
+    (void)rootReady;
+    auto reg = OpenRegistryRoot();
+    reg->clear();
+    reg->sync();
+}
+} // namespace mwtest
