@@ -17,6 +17,8 @@ inline constexpr const char* UsbDeviceNameUpper = "QVXT0+";
 inline constexpr int LinkBaud = 9600;
 inline constexpr int UsbChunkSize = 64;
 
+// On USB the write handle is in blocking mode, so a plain write() of a block (the ROM
+// load) completes or fails; WriteLink bounds its own waits.
 struct PortLinkRecord {
     int ReadHandle = -1;  // file descriptor; -1 when closed
     int WriteHandle = -1; // the same descriptor as ReadHandle on a serial port
@@ -37,6 +39,8 @@ inline constexpr TimingProfileValues SerialSlowProfile{100, 1000}; // serial, ba
 inline constexpr TimingProfileValues SerialFastProfile{50, 100};   // serial, baud > 9600
 inline constexpr TimingProfileValues UsbProfile{50, 100};
 extern TimingProfileValues TimingProfile; // the current one
+// The profile OpenLink chooses: USB whatever the baud; serial by baud (above 9600 fast).
+TimingProfileValues SelectTimingProfile(LinkKind kind, int baud);
 
 // Time of the last read that returned at least one byte (tick ms). Read by the polling.
 extern std::atomic<uint32_t> LastReceiveTime;
@@ -55,7 +59,9 @@ void SetShortTimeouts();
 void SetLongTimeouts();
 void Delay(int ms);
 
-// Where the USB pipe device lives: $CALVYX_DEVICE_ROOT/<name>/PIPE0 and PIPE1.
+// Where the USB pipe device lives: $CALVYX_DEVICE_ROOT/<name>/PIPE0 and PIPE1. Without
+// the variable: $XDG_RUNTIME_DIR/calvyx, or /tmp/calvyx-<uid> when there is no session
+// folder. The device folder is found whatever the case of its name.
 std::string DeviceRoot();
 std::string UsbPipePath(const std::string& name, int pipe);
 // True when name (upper case) names the USB pipe device.

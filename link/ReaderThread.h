@@ -10,6 +10,7 @@ extern std::atomic<bool> ReadCancel;
 void PumpUsb();
 // Stops and joins the reader (CloseLink); the reader is woken, never killed.
 void StopReaderThread();
-// Forgets the reader without stopping it (transfer server start: there is none yet).
+// The transfer server's start: there is normally no reader yet; one left over is
+// stopped rather than leaked.
 void ForgetReaderThread();
 bool ReaderThreadRunning();

@@ -26,8 +26,8 @@ class SimPort {
 public:
     virtual ~SimPort() = default;
 
-    // What the program should open: a pty slave path, or "QVxT0+" with
-    // CALVYX_DEVICE_ROOT set to DeviceRoot().
+    // The name the program passes to OpenLink: a pty slave path, or the upper-case
+    // device name "QVXT0+" (with CALVYX_DEVICE_ROOT set to DeviceRoot()).
     virtual std::string ProgramPortName() const = 0;
     virtual bool IsUsb() const = 0;
 
@@ -44,6 +44,9 @@ public:
     virtual ByteString ReceiveUntil(const ByteString& expected, int timeoutMs) = 0;
     // Discards what the program wrote so far.
     virtual void Drain() = 0;
+    // The calculator goes away: the pty master is closed (the program's line hangs
+    // up) or the USB device is unplugged. Send fails afterwards.
+    virtual void Hangup() = 0;
 
     void SetThrottle(bool lineRate) { throttle_ = lineRate; }
     void SetFaults(const FaultPlan& plan) { faults_ = plan; rng_.seed(plan.seed); }

@@ -1,0 +1,47 @@
+#pragma once
+// The serial backend: a termios line (a real adapter or a pseudo-terminal) at the
+// calculator's settings. The descriptor stays non-blocking; reads and writes wait with
+// poll() (LinkIo.h), which is how the link's time limits are kept.
+#include <string>
+
+namespace serialline {
+
+// Opens the line for reading and writing without making it our controlling terminal
+// and without waiting for a carrier; the descriptor is exclusive where the driver
+// allows it. Returns -1 with errno set on failure.
+int Open(const std::string& path);
+// baud, 8 data bits, no parity, one stop bit, raw, no flow control, DTR and RTS on.
+// False when the line settings could not be applied (not a terminal, unknown rate).
+bool Configure(int fd, int baud);
+// Discards what the driver holds in both directions.
+void Purge(int fd);
+void Close(int fd);
+
+} // namespace serialline
+
+#include <cstddef>
+
+#include "link/LinkIo.h"
+
+namespace serialline {
+
+// The serial time limits in ms. A read of N bytes ends when N bytes are in or
+// N × readPerByte + readConstant after it began; a write of N bytes may take
+// N × writePerByte + writeConstant. No limit applies between two received bytes.
+struct Limits {
+    int readPerByte;
+    int readConstant;
+    int writePerByte;
+    int writeConstant;
+};
+inline constexpr Limits ShortLimits{1, 100, 30, 100};
+inline constexpr Limits LongLimits{1, 3000, 30, 100};
+// The limits in force on the serial line; they persist until the next OpenLink.
+extern Limits CurrentLimits;
+
+// Reads up to n bytes within the read limits: the count, or -1 when the line failed or
+// hung up (errno tells why).
+long Read(int fd, unsigned char* buf, std::size_t n, const Limits& limits);
+linkio::WriteOutcome Write(int fd, const char* data, std::size_t n, const Limits& limits);
+
+} // namespace serialline

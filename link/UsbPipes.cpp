@@ -1,0 +1,106 @@
+#include "link/UsbPipes.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "link/LinkIo.h"
+#include "link/PortLink.h"
+
+namespace {
+
+std::string Upper(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+// Device names are not case-sensitive to the program (it upper-cases the port name),
+// but folder names are: find the folder whatever its spelling. A name that names no
+// folder yet keeps the device's own spelling, for the error and for the simulator.
+std::string DeviceFolder(const std::string& root, const std::string& name)
+{
+    struct stat st {};
+    if (::stat((root + "/" + name).c_str(), &st) == 0) return name;
+    const std::string wanted = Upper(name);
+    if (DIR* dir = ::opendir(root.c_str())) {
+        std::string found;
+        while (const dirent* e = ::readdir(dir)) {
+            if (Upper(e->d_name) == wanted) {
+                found = e->d_name;
+                break;
+            }
+        }
+        ::closedir(dir);
+        if (!found.empty()) return found;
+    }
+    std::string folder = name;
+    const auto at = folder.find(UsbDeviceNameUpper);
+    if (at != std::string::npos) folder.replace(at, std::string(UsbDeviceName).size(), UsbDeviceName);
+    return folder;
+}
+
+} // namespace
+
+std::string DeviceRoot()
+{
+    if (const char* root = std::getenv("CALVYX_DEVICE_ROOT"); root && *root) return root;
+    // The pipe device lives with the user's other run-time files; without a session
+    // folder, a per-user folder under /tmp (never a shared fixed name).
+    if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run && *run) return std::string(run) + "/calvyx";
+    return "/tmp/calvyx-" + std::to_string(::getuid());
+}
+
+std::string UsbPipePath(const std::string& name, int pipe)
+{
+    const std::string root = DeviceRoot();
+    return root + "/" + DeviceFolder(root, name) + "/PIPE" + std::to_string(pipe);
+}
+
+bool IsUsbName(const std::string& name) { return name.find(UsbDeviceNameUpper) != std::string::npos; }
+
+bool UsbDevicePresent(const std::string& name)
+{
+    const std::string root = DeviceRoot();
+    const std::string folder = root + "/" + DeviceFolder(root, name);
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return false;
+    ::close(dir);
+    const std::string pipe1 = folder + "/PIPE1";
+    struct stat st {};
+    if (::stat(pipe1.c_str(), &st) != 0) return false;
+    if (!S_ISFIFO(st.st_mode)) return true;
+    // A FIFO left behind by a device that is gone has no reader: opening it for
+    // writing without blocking fails, which tells a stale folder from a device.
+    const int fd = ::open(pipe1.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+namespace usbpipes {
+
+int Open(const std::string& name, int pipe)
+{
+    const std::string path = UsbPipePath(name, pipe);
+    const int mode = pipe == 0 ? O_RDONLY : O_WRONLY;
+    // Non-blocking, so that opening a FIFO whose far end is missing never hangs.
+    const int fd = ::open(path.c_str(), mode | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    if (pipe != 0 && !linkio::SetNonBlocking(fd, false)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void Close(int fd)
+{
+    if (fd >= 0) ::close(fd);
+}
+
+} // namespace usbpipes

@@ -1,0 +1,132 @@
+// The small services of the link: progress texts, the error operations, the tracked
+// file slots and the trace.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QTemporaryDir>
+
+#include "link/PortLink.h"
+#include "util/GeneralError.h"
+#include "util/Ticks.h"
+
+namespace {
+
+struct ProgressCase {
+    const char* name;
+    int64_t done;
+    int64_t total;
+    uint32_t elapsedMs;
+    const char* text;
+};
+
+TEST(ProgressText, BytesAndKbytesForms)
+{
+    const ProgressCase cases[] = {
+        {"bytes form", 2048, 4096, 2000, "2048/4096 bytes\r\n(50%)\r\n1023 bytes/s"},
+        {"just under the switch", 10239, 20480, 999, "10239/20480 bytes\r\n(49%)\r\n10239 bytes/s"},
+        {"exactly 10240 bytes/s switches", 10240, 20480, 999, "10/20 Kbytes\r\n(49%)\r\n10 Kbytes/s"},
+        {"Kbytes percentage from done-1", 20480, 20480, 999, "20/20 Kbytes\r\n(99%)\r\n20 Kbytes/s"},
+        {"bytes percentage from done", 100, 100, 999, "100/100 bytes\r\n(100%)\r\n100 bytes/s"},
+        {"nothing done", 0, 4096, 5, "0/4096 bytes\r\n(0%)\r\n0 bytes/s"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ProgressText(c.done, c.total, c.elapsedMs), c.text) << c.name;
+}
+
+TEST(ReportProgress, HandsKindTwoToTheSinkAndNothingWithoutATotal)
+{
+    struct Call {
+        std::string text;
+        int kind, done, total, reserved;
+    };
+    std::vector<Call> calls;
+    const StatusSink sink = [&](const std::string& t, int k, int d, int tot, int r) { calls.push_back({t, k, d, tot, r}); };
+
+    ReportProgress(10, 0, Now(), sink);
+    ReportProgress(10, -1, Now(), sink);
+    EXPECT_TRUE(calls.empty());
+
+    ReportProgress(512, 1024, Now() - 1000, sink);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kind, 2);
+    EXPECT_EQ(calls[0].done, 512);
+    EXPECT_EQ(calls[0].total, 1024);
+    EXPECT_EQ(calls[0].reserved, 0);
+    // The rate comes from the ticks since the start: about 512 bytes in one second.
+    EXPECT_EQ(calls[0].text.substr(0, 20), "512/1024 bytes\r\n(50%");
+    EXPECT_NE(calls[0].text.find(" bytes/s"), std::string::npos);
+}
+
+TEST(ErrorOperations, RaiseErrorWrapsTheDetail)
+{
+    try {
+        RaiseError("The connectivity kit is unable to open communications to: COM1");
+        FAIL() << "RaiseError returned";
+    } catch (const CalvyxError& e) {
+        EXPECT_STREQ(e.what(), "Error(The connectivity kit is unable to open communications to: COM1)");
+    }
+}
+
+TEST(ErrorOperations, SeriousErrorClosesTheTrackedFilesAndRaisesAnEmptyError)
+{
+    QTemporaryDir dir;
+    const std::string in = dir.filePath("in.bin").toStdString();
+    const std::string out = dir.filePath("out.bin").toStdString();
+    { const int fd = ::open(in.c_str(), O_WRONLY | O_CREAT, 0644); ::close(fd); }
+
+    const int send = OpenTrackedFile(FileSlot::Send, in, FileAccess::Read);
+    const int receive = OpenTrackedFile(FileSlot::Receive, out, FileAccess::Write);
+    ASSERT_GE(send, 0);
+    ASSERT_GE(receive, 0);
+    EXPECT_EQ(TrackedFile(FileSlot::Send), send);
+
+    std::vector<std::string> trace;
+    SetTraceSink([&](const std::string& line) { trace.push_back(line); });
+    EXPECT_THROW(
+        {
+            try {
+                SeriousError();
+            } catch (const CalvyxError& e) {
+                EXPECT_STREQ(e.what(), "");
+                throw;
+            }
+        },
+        CalvyxError);
+    SetTraceSink(nullptr);
+
+    EXPECT_EQ(TrackedFile(FileSlot::Send), -1);
+    EXPECT_EQ(TrackedFile(FileSlot::Receive), -1);
+    EXPECT_EQ(::fcntl(send, F_GETFD), -1) << "send file still open";
+    EXPECT_EQ(::fcntl(receive, F_GETFD), -1) << "receive file still open";
+    // Closing an empty slot does nothing.
+    CloseTrackedFile(FileSlot::Send);
+    CloseTrackedFile(FileSlot::Receive);
+    ASSERT_FALSE(trace.empty());
+    EXPECT_EQ(trace.front(), "Serious error, disconnecting");
+}
+
+TEST(TrackedFiles, AFailedOpenEmptiesTheSlotAndAReopenDoesNotLeak)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("f").toStdString();
+    const int first = OpenTrackedFile(FileSlot::Receive, path, FileAccess::Write);
+    ASSERT_GE(first, 0);
+    const int second = OpenTrackedFile(FileSlot::Receive, path, FileAccess::Write);
+    EXPECT_EQ(::fcntl(first, F_GETFD) == -1 || first == second, true) << "the first descriptor leaked";
+    EXPECT_EQ(OpenTrackedFile(FileSlot::Receive, dir.filePath("missing/x").toStdString(), FileAccess::Write), -1);
+    EXPECT_EQ(TrackedFile(FileSlot::Receive), -1);
+}
+
+TEST(Trace, DiscardsWithoutASinkAndFormatsFrames)
+{
+    Trace("nobody hears this");
+    std::vector<std::string> lines;
+    SetTraceSink([&](const std::string& line) { lines.push_back(line); });
+    TraceFrame("Sent", ByteString("\x01\x23\xFF", 3));
+    Delay(1);
+    SetTraceSink(nullptr);
+    Trace("nor this");
+    EXPECT_EQ(lines, (std::vector<std::string>{"Sent 01 23 FF", "Delay time = 1"}));
+}
+
+} // namespace

@@ -1,0 +1,214 @@
+// The serial link on a pseudo-terminal, the virtual calculator holding the master.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+
+#include "link/PortLink.h"
+#include "tests/support/LinkFixtures.h"
+#include "util/GeneralError.h"
+#include "util/Ticks.h"
+
+namespace {
+
+using Ms = std::chrono::milliseconds;
+
+long ElapsedMs(std::chrono::steady_clock::time_point since)
+{
+    return std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - since).count();
+}
+
+class SerialLink : public ::testing::Test {
+protected:
+    LinkOnSim link;
+};
+
+TEST(SerialNames, ComNamesMapToTtySAndOthersStayAsGiven)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"COM1", "/dev/ttyS0"}, {"COM3", "/dev/ttyS2"}, {"COM12", "/dev/ttyS11"},
+        {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"/dev/pts/7", "/dev/pts/7"}, {"COMX", "COMX"},
+    };
+    for (const auto& [name, path] : cases) EXPECT_EQ(SerialDevicePath(name), path) << name;
+}
+
+TEST(TimingProfiles, ChosenByKindAndBaud)
+{
+    struct Case {
+        LinkKind kind;
+        int baud;
+        TimingProfileValues expected;
+    };
+    const Case cases[] = {
+        {LinkKind::Serial, 9600, SerialSlowProfile}, {LinkKind::Serial, 4800, SerialSlowProfile},
+        {LinkKind::Serial, 9601, SerialFastProfile}, {LinkKind::Usb, 9600, UsbProfile},
+        {LinkKind::Usb, 115200, UsbProfile},
+    };
+    for (const auto& c : cases) {
+        const auto p = SelectTimingProfile(c.kind, c.baud);
+        EXPECT_EQ(p.ReceiveSettleDelay, c.expected.ReceiveSettleDelay) << c.baud;
+        EXPECT_EQ(p.CancelSettleDelay, c.expected.CancelSettleDelay) << c.baud;
+    }
+}
+
+TEST_F(SerialLink, OpenSetsTheRecordAndTheProfile)
+{
+    link.OpenPty(19200);
+    EXPECT_TRUE(LinkIsOpen());
+    EXPECT_EQ(PortLink.Kind, LinkKind::Serial);
+    EXPECT_EQ(PortLink.ReadHandle, PortLink.WriteHandle);
+    EXPECT_EQ(TimingProfile.CancelSettleDelay, SerialFastProfile.CancelSettleDelay);
+    CloseLink();
+    EXPECT_FALSE(LinkIsOpen());
+    link.OpenPty(9600);
+    EXPECT_EQ(TimingProfile.CancelSettleDelay, SerialSlowProfile.CancelSettleDelay);
+}
+
+TEST_F(SerialLink, ShortLimitsEndASilentReadAfterNPlus100Ms)
+{
+    link.OpenPty();
+    SetShortTimeouts();
+    ByteString buffer(6, 'x');
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ReadLink(buffer, 1000), 0);
+    const long ms = ElapsedMs(start);
+    EXPECT_GE(ms, 100);
+    EXPECT_LT(ms, 400) << "a 6-byte read under the short limits must end after about 106 ms";
+    EXPECT_EQ(buffer, ByteString(6, '\0'));
+}
+
+TEST_F(SerialLink, AShortReadReturnsWhatCameAndZeroesTheRest)
+{
+    auto& calc = link.OpenPty();
+    SetShortTimeouts();
+    ASSERT_TRUE(calc.Send("abc"));
+    ByteString buffer(6, 'x');
+    EXPECT_EQ(ReadLink(buffer, 1000), 3);
+    EXPECT_EQ(buffer, ByteString("abc\0\0\0", 6));
+}
+
+TEST_F(SerialLink, AReadReturnsAsSoonAsNBytesAreIn)
+{
+    auto& calc = link.OpenPty();
+    SetLongTimeouts();
+    auto sender = std::async(std::launch::async, [&] {
+        SleepMs(200);
+        return calc.Send("hello");
+    });
+    ByteString buffer(5, '\0');
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ReadLink(buffer, 1000), 5);
+    EXPECT_LT(ElapsedMs(start), 2000) << "the read waited for its long limit instead of the bytes";
+    EXPECT_EQ(buffer, "hello");
+    EXPECT_TRUE(sender.get());
+    EXPECT_LT(TicksSince(LastReceiveTime), 1000u);
+}
+
+TEST_F(SerialLink, LongLimitsWaitAbout3Seconds)
+{
+    link.OpenPty();
+    SetLongTimeouts();
+    ByteString buffer(1, '\0');
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ReadLink(buffer, 1000), 0);
+    const long ms = ElapsedMs(start);
+    EXPECT_GE(ms, 3000);
+    EXPECT_LT(ms, 4000);
+}
+
+TEST_F(SerialLink, WritesReachTheCalculator)
+{
+    auto& calc = link.OpenPty();
+    const ByteString data = ByteString("\x00\x01\xFF\r\n\x11\x13", 7) + ByteString(3000, 'z');
+    WriteLink(data);
+    EXPECT_EQ(calc.ReceiveExactly(data.size(), 5000), data);
+}
+
+// ClearInput purges, then reads rounds of 6 bytes under the short limits until two
+// rounds in a row brought nothing but zero bytes.
+TEST_F(SerialLink, ClearInputEndsTwoQuietRoundsAfterTheBurst)
+{
+    struct Case {
+        const char* name;
+        char byte;
+        bool waitsForTheEnd;
+    };
+    const Case cases[] = {{"text keeps it draining", 'A', true}, {"zero bytes count as quiet", '\0', false}};
+    for (const auto& c : cases) {
+        auto& calc = link.OpenPty();
+        // 12 bytes every 50 ms for 600 ms: no 106 ms round is ever empty.
+        auto burst = std::async(std::launch::async, [&] {
+            for (int i = 0; i < 12; ++i) {
+                calc.Send(ByteString(12, c.byte));
+                SleepMs(50);
+            }
+        });
+        const auto start = std::chrono::steady_clock::now();
+        ClearInput();
+        const long ms = ElapsedMs(start);
+        burst.get();
+        if (c.waitsForTheEnd) {
+            // The last bytes leave at about 550 ms; two quiet rounds of 106 ms follow.
+            EXPECT_GE(ms, 550 + 2 * 100 - 50) << c.name;
+            EXPECT_LT(ms, 600 + 2 * 106 + 600) << c.name;
+        } else {
+            EXPECT_LT(ms, 500) << c.name << ": waited for the zero bytes to stop";
+        }
+        CloseLink();
+    }
+}
+
+TEST_F(SerialLink, ClearInputLeavesTheTimeLimitsAsItFoundThem)
+{
+    link.OpenPty();
+    SetLongTimeouts();
+    ClearInput();
+    ByteString buffer(1, '\0');
+    const auto start = std::chrono::steady_clock::now();
+    ReadLink(buffer, 1000);
+    EXPECT_GE(ElapsedMs(start), 3000);
+}
+
+TEST_F(SerialLink, AHungUpLineIsASeriousErrorAndTheLinkStaysOpen)
+{
+    auto& calc = link.OpenPty();
+    SetLongTimeouts();
+    auto hangup = std::async(std::launch::async, [&] {
+        SleepMs(200);
+        calc.Hangup();
+    });
+    ByteString buffer(10, '\0');
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(ReadLink(buffer, 1000), CalvyxError);
+    EXPECT_LT(ElapsedMs(start), 2000) << "the read waited out its limit on a dead line";
+    hangup.get();
+    EXPECT_TRUE(LinkIsOpen());
+    EXPECT_THROW(WriteLink("x"), CalvyxError);
+    CloseLink();
+    EXPECT_FALSE(LinkIsOpen());
+}
+
+TEST_F(SerialLink, OpeningAMissingPortRaisesAndLeavesNothingOpen)
+{
+    for (const char* name : {"/dev/calvyx-no-such-port", "COM200"}) {
+        EXPECT_THROW(OpenLink(name, 9600), CalvyxError) << name;
+        CloseLink();
+        EXPECT_FALSE(LinkIsOpen()) << name;
+    }
+}
+
+TEST_F(SerialLink, OpeningSomethingThatIsNoTerminalRaises)
+{
+    EXPECT_THROW(OpenLink("/dev/null", 9600), CalvyxError);
+    EXPECT_FALSE(LinkIsOpen()) << "the handle of a port that could not be configured stayed in the record";
+}
+
+TEST_F(SerialLink, ClosingAClosedLinkDoesNothing)
+{
+    CloseLink();
+    CloseLink();
+    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_THROW(WriteLink("x"), CalvyxError);
+}
+
+} // namespace

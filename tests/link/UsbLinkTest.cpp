@@ -1,0 +1,321 @@
+// The USB link on the virtual calculator's pipe device: the reader thread's hand-off,
+// chunk assembly, idle time-outs, cancel and a vanishing device.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+
+#include "link/PortLink.h"
+#include "link/ReaderThread.h"
+#include "tests/support/LinkFixtures.h"
+#include "util/GeneralError.h"
+#include "util/Ticks.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long ElapsedMs(Clock::time_point since)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
+}
+
+double CpuSeconds()
+{
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+class UsbLink : public ::testing::Test {
+protected:
+    // The device reader must have taken the bytes into a chunk before the test reads:
+    // wait until the chunk arrived at the pump, bounded.
+    void SendAndSettle(sim::SimPort& calc, const ByteString& bytes)
+    {
+        ASSERT_TRUE(calc.Send(bytes));
+        SleepMs(50);
+    }
+    LinkOnSim link;
+};
+
+TEST(UsbNames, TheUpperCaseDeviceNameAnywhereInTheNameMeansUsb)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"QVXT0+", true}, {"QVXT0+2", true}, {"\\\\.\\QVXT0+", true},
+        {"QVxT0+", false}, {"COM1", false}, {"QVXT0", false},
+    };
+    for (const auto& [name, usb] : cases) EXPECT_EQ(IsUsbName(name), usb) << name;
+}
+
+TEST_F(UsbLink, OpenUsesTheUsbRecordAndProfileWhateverTheBaud)
+{
+    link.CreateUsb();
+    OpenLink("QVXT0+", 115200);
+    EXPECT_EQ(PortLink.Kind, LinkKind::Usb);
+    EXPECT_NE(PortLink.ReadHandle, PortLink.WriteHandle);
+    EXPECT_EQ(TimingProfile.ReceiveSettleDelay, UsbProfile.ReceiveSettleDelay);
+    EXPECT_EQ(TimingProfile.CancelSettleDelay, UsbProfile.CancelSettleDelay);
+    EXPECT_TRUE(ReaderThreadRunning()) << "the drain at open starts the reader";
+    EXPECT_EQ(PortLink.RxCount, 0u);
+}
+
+TEST_F(UsbLink, LeftoverBytesOfAChunkServeTheNextRead)
+{
+    auto& calc = link.OpenUsb();
+    SendAndSettle(calc, "abc");
+    ByteString one(1, '\0');
+    EXPECT_EQ(ReadLink(one, 1000), 1);
+    EXPECT_EQ(one, "a");
+    EXPECT_EQ(PortLink.RxCount, 3u);
+    EXPECT_EQ(PortLink.RxNext, 2u);
+
+    // Bytes the calculator sends now must not overtake the two left in the buffer.
+    ASSERT_TRUE(calc.Send("XYZ"));
+    ByteString two(2, '\0');
+    EXPECT_EQ(ReadLink(two, 1000), 2);
+    EXPECT_EQ(two, "bc");
+    ByteString rest(3, '\0');
+    EXPECT_EQ(ReadLink(rest, 1000), 3);
+    EXPECT_EQ(rest, "XYZ");
+}
+
+TEST_F(UsbLink, ALargeReadAssemblesSeveralChunks)
+{
+    auto& calc = link.OpenUsb();
+    ByteString data;
+    for (int i = 0; i < 100; ++i) data.push_back(static_cast<char>(i * 7));
+    auto sender = std::async(std::launch::async, [&] {
+        const bool first = calc.Send(data.substr(0, 64));
+        SleepMs(150);
+        return first && calc.Send(data.substr(64));
+    });
+    ByteString buffer(100, '\0');
+    EXPECT_EQ(ReadLink(buffer, 1000), 100);
+    EXPECT_EQ(buffer, data);
+    EXPECT_TRUE(sender.get());
+}
+
+TEST_F(UsbLink, ASilentReadGivesUpAfterItsIdleTime)
+{
+    struct Case {
+        int timeoutMs;
+        long atLeastMs;
+        long belowMs;
+    };
+    // Idle time is measured in pumps of 100 ms; a fresh idle clock costs one pump more.
+    const Case cases[] = {{1000, 900, 1600}, {10, 90, 450}};
+    link.OpenUsb();
+    for (const auto& c : cases) {
+        PortLink.IdleSince = 0;
+        ByteString buffer(8, 'x');
+        const auto start = Clock::now();
+        EXPECT_EQ(ReadLink(buffer, c.timeoutMs), 0);
+        const long ms = ElapsedMs(start);
+        EXPECT_GE(ms, c.atLeastMs) << c.timeoutMs;
+        EXPECT_LT(ms, c.belowMs) << c.timeoutMs;
+        EXPECT_EQ(buffer, ByteString(8, '\0'));
+    }
+}
+
+TEST_F(UsbLink, ReadCancelEndsAWaitingReadWithinAboutOnePump)
+{
+    auto& calc = link.OpenUsb();
+    SendAndSettle(calc, "ab");
+    std::atomic<long> cancelledAt{0};
+    const auto start = Clock::now();
+    std::thread stopper([&] {
+        SleepMs(300);
+        cancelledAt = ElapsedMs(start);
+        ReadCancel = true;
+    });
+    ByteString buffer(10, '\0');
+    // A 1000 ms idle limit would not end it before 1000 ms.
+    const int got = ReadLink(buffer, 1000);
+    const long endedAt = ElapsedMs(start);
+    stopper.join();
+    EXPECT_EQ(got, 2) << "the read keeps what it had when cancelled";
+    EXPECT_EQ(buffer, ByteString("ab\0\0\0\0\0\0\0\0", 10));
+    EXPECT_LT(endedAt - cancelledAt, 250) << "cancel took more than about one pump";
+    // The flag is a one-shot: the next read clears it and waits normally.
+    ByteString next(1, '\0');
+    const auto again = Clock::now();
+    EXPECT_EQ(ReadLink(next, 10), 0);
+    EXPECT_FALSE(ReadCancel);
+    EXPECT_GE(ElapsedMs(again), 90);
+}
+
+TEST_F(UsbLink, AChunkArrivingAfterThePumpGaveUpIsNotLost)
+{
+    auto& calc = link.OpenUsb();
+    ByteString buffer(4, '\0');
+    EXPECT_EQ(ReadLink(buffer, 10), 0); // leaves a pipe read outstanding
+    SleepMs(150);
+    ASSERT_TRUE(calc.Send("late"));
+    SleepMs(50);
+    EXPECT_EQ(ReadLink(buffer, 1000), 4);
+    EXPECT_EQ(buffer, "late");
+}
+
+TEST_F(UsbLink, ManyChunksArriveInOrderWithNothingLostOrDoubled)
+{
+    auto& calc = link.OpenUsb();
+    ByteString data;
+    for (int i = 0; i < 5000; ++i) data.push_back(static_cast<char>((i * 31 + i / 256) & 0xFF));
+    auto sender = std::async(std::launch::async, [&] {
+        bool ok = true;
+        for (std::size_t at = 0; at < data.size() && ok; at += 700) {
+            ok = calc.Send(data.substr(at, 700));
+            SleepMs(at % 1400 ? 0 : 120); // some chunks come after a pump gave up
+        }
+        return ok;
+    });
+    ByteString all;
+    for (int reads = 0; all.size() < data.size() && reads < 200; ++reads) {
+        ByteString part(37, '\0');
+        all += part.substr(0, static_cast<std::size_t>(ReadLink(part, 1000)));
+    }
+    EXPECT_TRUE(sender.get());
+    EXPECT_EQ(all.size(), data.size());
+    EXPECT_TRUE(all == data) << "first difference at " << std::mismatch(all.begin(), all.end(), data.begin()).first - all.begin();
+}
+
+TEST_F(UsbLink, ClearInputNeedsFourQuietRoundsAndEmptiesTheBuffer)
+{
+    auto& calc = link.OpenUsb();
+    // A silent line: four quiet rounds of at least one 100 ms pump each.
+    auto start = Clock::now();
+    ClearInput();
+    long ms = ElapsedMs(start);
+    EXPECT_GE(ms, 4 * 90);
+    EXPECT_LT(ms, 1500);
+    EXPECT_EQ(PortLink.RxCount, 0u);
+
+    // Pending text, then zero bytes: the text is thrown away, the zeros are quiet.
+    SendAndSettle(calc, ByteString(500, 'q'));
+    ASSERT_TRUE(calc.Send(ByteString(6, '\0')));
+    ClearInput();
+    EXPECT_EQ(PortLink.RxCount, 0u);
+    ByteString buffer(1, '\0');
+    EXPECT_EQ(ReadLink(buffer, 10), 0) << "input left after ClearInput";
+
+    // Text every 60 ms for 900 ms keeps it draining until the line is quiet.
+    auto burst = std::async(std::launch::async, [&] {
+        for (int i = 0; i < 15; ++i) {
+            calc.Send("noise!");
+            SleepMs(60);
+        }
+    });
+    start = Clock::now();
+    ClearInput();
+    ms = ElapsedMs(start);
+    burst.get();
+    EXPECT_GE(ms, 840 + 4 * 90);
+    EXPECT_LT(ms, 900 + 4 * 200 + 800);
+    EXPECT_EQ(ReadLink(buffer, 10), 0);
+}
+
+TEST_F(UsbLink, WritesReachTheCalculator)
+{
+    auto& calc = link.OpenUsb();
+    ByteString data(70000, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i % 251);
+    // Larger than the FIFO: the write has to wait for the calculator to read.
+    auto reader = std::async(std::launch::async, [&] { return calc.ReceiveExactly(data.size(), 10000); });
+    WriteLink(data);
+    EXPECT_TRUE(reader.get() == data);
+}
+
+TEST_F(UsbLink, UnpluggingMidReadReturnsZeroWithoutSpinning)
+{
+    auto& calc = link.OpenUsb();
+    std::thread unplug([&] {
+        SleepMs(200);
+        calc.Unplug();
+    });
+    ByteString buffer(10, 'x');
+    const double cpu0 = CpuSeconds();
+    const auto start = Clock::now();
+    EXPECT_EQ(ReadLink(buffer, 1000), 0);
+    EXPECT_EQ(ReadLink(buffer, 1000), 0);
+    const long ms = ElapsedMs(start);
+    const double cpu = CpuSeconds() - cpu0;
+    unplug.join();
+    EXPECT_LT(ms, 3500);
+    EXPECT_LT(cpu, 0.2 * ms / 1000.0) << "the link used " << cpu << " s of CPU in " << ms << " ms: spinning";
+    EXPECT_EQ(buffer, ByteString(10, '\0'));
+    EXPECT_THROW(WriteLink("gone"), CalvyxError);
+    CloseLink();
+    EXPECT_FALSE(ReaderThreadRunning());
+}
+
+TEST_F(UsbLink, ReopeningStartsANewReaderOnTheNewPipe)
+{
+    auto& calc = link.OpenUsb();
+    ASSERT_TRUE(ReaderThreadRunning());
+    CloseLink();
+    EXPECT_FALSE(ReaderThreadRunning());
+    EXPECT_FALSE(LinkIsOpen());
+    calc.Unplug();
+    calc.Plug(); // new FIFOs: a reader left on the old pipe would never see the bytes
+    OpenLink(calc.ProgramPortName(), LinkBaud);
+    EXPECT_TRUE(ReaderThreadRunning());
+    ASSERT_TRUE(calc.Send("fresh"));
+    ByteString buffer(5, '\0');
+    EXPECT_EQ(ReadLink(buffer, 1000), 5);
+    EXPECT_EQ(buffer, "fresh");
+    WriteLink("back");
+    EXPECT_EQ(calc.ReceiveExactly(4, 2000), "back");
+}
+
+TEST_F(UsbLink, AMissingDeviceRaisesAndCloseLinkCleansUp)
+{
+    EXPECT_FALSE(UsbDevicePresent(UsbDeviceNameUpper));
+    EXPECT_THROW(OpenLink(UsbDeviceNameUpper, LinkBaud), CalvyxError);
+    // The read pipe does not exist either: nothing, or one handle, may be left.
+    CloseLink();
+    EXPECT_FALSE(LinkIsOpen());
+
+    auto& calc = link.CreateUsb();
+    EXPECT_TRUE(UsbDevicePresent(UsbDeviceName));
+    EXPECT_TRUE(UsbDevicePresent(UsbDeviceNameUpper)) << "the folder is found whatever the case";
+    calc.Unplug();
+    EXPECT_FALSE(UsbDevicePresent(UsbDeviceNameUpper));
+}
+
+TEST_F(UsbLink, AStaleDeviceFolderWithoutItsCalculatorIsAbsent)
+{
+    auto& calc = link.CreateUsb();
+    // The calculator's ends go away but the FIFOs stay: no reader behind PIPE1.
+    const std::string folder = link.Root().Path() + "/" + UsbDeviceName;
+    std::string pipe0 = folder + "/PIPE0";
+    calc.Hangup();
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::mkfifo(pipe0.c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((folder + "/PIPE1").c_str(), 0600), 0);
+    EXPECT_FALSE(UsbDevicePresent(UsbDeviceNameUpper));
+    const auto start = Clock::now();
+    EXPECT_THROW(OpenLink(UsbDeviceNameUpper, LinkBaud), CalvyxError);
+    EXPECT_LT(ElapsedMs(start), 1000) << "opening a pipe without its far end must not wait";
+    EXPECT_GE(PortLink.ReadHandle, 0) << "the read pipe opened; the write pipe did not";
+    CloseLink();
+    EXPECT_FALSE(LinkIsOpen());
+}
+
+TEST_F(UsbLink, CloseLinkStopsAReaderBlockedOnThePipe)
+{
+    link.OpenUsb();
+    ByteString buffer(1, '\0');
+    ReadLink(buffer, 10); // the reader now sits in its pipe read
+    const auto start = Clock::now();
+    CloseLink();
+    EXPECT_LT(ElapsedMs(start), 500);
+    EXPECT_FALSE(ReaderThreadRunning());
+    CloseLink(); // a second close does nothing
+    EXPECT_FALSE(LinkIsOpen());
+}
+
+} // namespace

@@ -1,0 +1,57 @@
+#include "tests/support/LinkFixtures.h"
+
+#include <cstdlib>
+
+#include "link/PortLink.h"
+#include "link/ReaderThread.h"
+
+ScopedDeviceRoot::ScopedDeviceRoot()
+{
+    if (const char* old = std::getenv("CALVYX_DEVICE_ROOT")) {
+        hadPrevious_ = true;
+        previous_ = old;
+    }
+    ::setenv("CALVYX_DEVICE_ROOT", Path().c_str(), 1);
+}
+
+ScopedDeviceRoot::~ScopedDeviceRoot()
+{
+    if (hadPrevious_) ::setenv("CALVYX_DEVICE_ROOT", previous_.c_str(), 1);
+    else ::unsetenv("CALVYX_DEVICE_ROOT");
+}
+
+std::string ScopedDeviceRoot::Path() const { return dir_.path().toStdString(); }
+
+LinkOnSim::LinkOnSim() = default;
+
+LinkOnSim::~LinkOnSim()
+{
+    CloseLink();
+    ReadCancel = false;
+}
+
+sim::SimPort& LinkOnSim::CreatePty()
+{
+    pty_ = sim::CreatePtyPort();
+    return *pty_;
+}
+
+sim::SimUsbDevice& LinkOnSim::CreateUsb()
+{
+    usb_ = sim::CreateUsbDevice(root_.Path());
+    return *usb_;
+}
+
+sim::SimPort& LinkOnSim::OpenPty(int baud)
+{
+    auto& port = CreatePty();
+    OpenLink(port.ProgramPortName(), baud);
+    return port;
+}
+
+sim::SimUsbDevice& LinkOnSim::OpenUsb()
+{
+    auto& device = CreateUsb();
+    OpenLink(device.ProgramPortName(), LinkBaud);
+    return device;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The program's link on the virtual calculator, for tests: a pseudo-terminal pair or a
+// USB pipe device under a private device root. The link is closed when the object goes.
+#include <memory>
+#include <string>
+
+#include <QTemporaryDir>
+
+#include "tools/sim/SimPort.h"
+
+// A private device root exported as CALVYX_DEVICE_ROOT while the object lives.
+class ScopedDeviceRoot {
+public:
+    ScopedDeviceRoot();
+    ~ScopedDeviceRoot();
+    ScopedDeviceRoot(const ScopedDeviceRoot&) = delete;
+    ScopedDeviceRoot& operator=(const ScopedDeviceRoot&) = delete;
+    std::string Path() const;
+
+private:
+    QTemporaryDir dir_;
+    bool hadPrevious_ = false;
+    std::string previous_;
+};
+
+class LinkOnSim {
+public:
+    LinkOnSim();
+    ~LinkOnSim();
+    // Creates the calculator's end and opens the link on it (which drains the input).
+    sim::SimPort& OpenPty(int baud = 9600);
+    sim::SimUsbDevice& OpenUsb();
+    // The calculator's end without opening the link.
+    sim::SimPort& CreatePty();
+    sim::SimUsbDevice& CreateUsb();
+    const ScopedDeviceRoot& Root() const { return root_; }
+
+private:
+    ScopedDeviceRoot root_;
+    std::unique_ptr<sim::SimPort> pty_;
+    std::unique_ptr<sim::SimUsbDevice> usb_;
+};

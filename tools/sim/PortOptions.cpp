@@ -1,0 +1,149 @@
+#include "tools/sim/PortOptions.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include "link/LinkIo.h"
+#include "link/PortLink.h"
+
+namespace sim {
+
+const char* const PortOptionsHelp =
+    "  --usb            be the USB pipe device instead of a pseudo-terminal\n"
+    "  --root DIR       device root of the USB device (default: the program's own)\n"
+    "  --throttle       send at the line rate, 960 bytes/s\n"
+    "  --drop P         drop each sent byte with probability P\n"
+    "  --corrupt P      flip one bit of each sent byte with probability P\n"
+    "  --delay MS       pause MS before each send\n"
+    "  --seed N         seed of the fault injection (default 1)\n";
+
+namespace {
+
+bool ParseNumber(const std::string& text, double& out)
+{
+    try {
+        std::size_t used = 0;
+        out = std::stod(text, &used);
+        return used == text.size();
+    } catch (...) {
+        return false;
+    }
+}
+
+std::atomic<bool> Stopped{false};
+int StopPipe[2] = {-1, -1};
+
+void OnStopSignal(int)
+{
+    Stopped = true;
+    const char byte = 1;
+    const int saved = errno;
+    (void)!::write(StopPipe[1], &byte, 1);
+    errno = saved;
+}
+
+} // namespace
+
+std::string TakePortOptions(std::vector<std::string>& args, PortOptions& options)
+{
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](double& out) -> bool { return i + 1 < args.size() && ParseNumber(args[++i], out); };
+        double number = 0;
+        if (a == "--usb") {
+            options.usb = true;
+        } else if (a == "--throttle") {
+            options.throttle = true;
+        } else if (a == "--root") {
+            if (i + 1 >= args.size()) return "--root needs a folder";
+            options.root = args[++i];
+            options.usb = true;
+        } else if (a == "--drop" || a == "--corrupt") {
+            if (!value(number) || number < 0 || number > 1) return a + " needs a probability from 0 to 1";
+            (a == "--drop" ? options.faults.dropByte : options.faults.corruptByte) = number;
+        } else if (a == "--delay" || a == "--seed") {
+            if (!value(number) || number < 0) return a + " needs a non-negative number";
+            if (a == "--delay") options.faults.delayMs = static_cast<int>(number);
+            else options.faults.seed = static_cast<uint32_t>(number);
+        } else {
+            rest.push_back(a);
+        }
+    }
+    args = std::move(rest);
+    return {};
+}
+
+std::unique_ptr<SimPort> OpenSimPort(const PortOptions& options)
+{
+    std::unique_ptr<SimPort> port;
+    if (options.usb) {
+        const std::string root = options.root.empty() ? DeviceRoot() : options.root;
+        port = CreateUsbDevice(root);
+        std::fprintf(stderr, "calvyx-sim: USB device at %s/%s\n", root.c_str(), UsbDeviceName);
+    } else {
+        port = CreatePtyPort();
+    }
+    port->SetThrottle(options.throttle);
+    port->SetFaults(options.faults);
+    std::printf("%s\n", port->ProgramPortName().c_str());
+    std::fflush(stdout);
+    return port;
+}
+
+std::optional<ByteString> ParseHex(std::string_view text)
+{
+    ByteString out;
+    int high = -1;
+    for (char c : text) {
+        if (c == ' ' || c == ':' || c == ',') {
+            if (high >= 0) return std::nullopt; // a lone digit
+            continue;
+        }
+        int v;
+        if (c >= '0' && c <= '9') v = c - '0';
+        else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+        else return std::nullopt;
+        if (high < 0) {
+            high = v;
+        } else {
+            out.push_back(static_cast<char>(high * 16 + v));
+            high = -1;
+        }
+    }
+    if (high >= 0) return std::nullopt;
+    return out;
+}
+
+void InstallStopSignals()
+{
+    if (StopPipe[0] >= 0) return;
+    if (::pipe2(StopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    struct sigaction sa {};
+    sa.sa_handler = OnStopSignal;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &sa, nullptr);
+}
+
+bool StopRequested() { return Stopped; }
+
+bool WaitForStop(int ms)
+{
+    if (Stopped) return true;
+    if (StopPipe[0] < 0) {
+        // No stop pipe could be made: sleep, or wait for any signal.
+        if (ms >= 0) ::usleep(static_cast<useconds_t>(ms) * 1000);
+        else ::pause();
+        return Stopped;
+    }
+    const auto deadline = ms < 0 ? linkio::NoDeadline : linkio::DeadlineIn(ms);
+    linkio::PollUntil(StopPipe[0], POLLIN, deadline);
+    return Stopped;
+}
+
+} // namespace sim

@@ -1,0 +1,46 @@
+// calvyx-sim: the virtual calculator. A thin dispatcher over the registered
+// subcommands (tools/sim/*.cpp).
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "tools/sim/Commands.h"
+#include "tools/sim/PortOptions.h"
+
+namespace {
+
+void Usage(std::FILE* to)
+{
+    std::fprintf(to, "usage: calvyx-sim COMMAND [options]\n\ncommands:\n");
+    for (const auto& c : sim::Commands()) std::fprintf(to, "  %-14s %s\n", c.name.c_str(), c.summary.c_str());
+    std::fprintf(to, "\n'calvyx-sim COMMAND --help' describes a command's options.\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        Usage(stderr);
+        return 2;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        Usage(stdout);
+        return 0;
+    }
+    const sim::Command* command = sim::FindCommand(name);
+    if (!command) {
+        std::fprintf(stderr, "calvyx-sim: unknown command '%s'\n\n", name.c_str());
+        Usage(stderr);
+        return 2;
+    }
+    sim::InstallStopSignals();
+    try {
+        return command->run(std::vector<std::string>(argv + 2, argv + argc));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+}
