@@ -26,4 +26,5 @@ inline constexpr const char* KBytesPerSec = " Kbytes/s";                 // 6524
 inline constexpr const char* Error = "Error";                            // 65245
 inline constexpr const char* SendByWire = "(Send by wire)";              // 65246
 inline constexpr const char* Copying = "Copying ";
+inline constexpr const char* UnableToOpenComms = "The connectivity kit is unable to open communications to: ";
 } // namespace Str

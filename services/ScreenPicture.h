@@ -1,0 +1,15 @@
+#pragma once
+// The capture picture as an image: for the clipboard, for the screen (every pixel
+// doubled) and for picture files. Used by the capture window and calvyx-cli.
+#include <QImage>
+#include <QString>
+
+#include "services/ScreenImage.h"
+
+// A 1-bit image of the bitmap's size (white and black).
+QImage MonoBitmapToImage(const MonoBitmap& bitmap);
+
+// Writes image to path: PNG when the name ends in ".png" (any letter case), a BMP
+// file otherwise. Raises CalvyxError with the system's reason when it cannot be
+// written.
+void SavePictureFile(const QImage& image, const QString& path);

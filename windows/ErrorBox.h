@@ -1,0 +1,15 @@
+#pragma once
+// The application's error display: a message box with the application title as
+// caption, an error icon and an OK button. Tests install a handler that records.
+#include <functional>
+
+#include <QString>
+
+class QWidget;
+
+// A period is appended when the text's last character sorts after the period.
+QString ErrorBoxText(const QString& message);
+void ShowApplicationError(const QString& message, QWidget* parent = nullptr);
+// Replaces the message box (nullptr restores it); returns the previous handler.
+using ErrorHandler = std::function<void(const QString&)>;
+ErrorHandler SetApplicationErrorHandler(ErrorHandler handler);
