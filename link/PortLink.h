@@ -66,6 +66,10 @@ std::string DeviceRoot();
 std::string UsbPipePath(const std::string& name, int pipe);
 // True when name (upper case) names the USB pipe device.
 bool IsUsbName(const std::string& name);
+// The name to open for a connection name as the user gave it: upper-cased like the
+// device names ("qvxt0+" -> "QVXT0+", "com2" -> "COM2"), except a device path (it holds
+// a '/'), whose letter case matters on this platform.
+std::string UpperCasePortName(const std::string& name);
 // "COMn" -> /dev/ttyS(n-1); any other serial name unchanged.
 std::string SerialDevicePath(const std::string& name);
 // Presence probe of the pipe device (the device polling): its folder exists and opens.

@@ -1,7 +1,5 @@
 #include "services/ScreenCapture.h"
 
-#include <QString>
-
 #include "link/PortLink.h"
 #include "services/ScreenImage.h"
 #include "util/StringTable.h"
@@ -24,7 +22,7 @@ void TScreenCapture::Capture(const std::string& PortName, const ByteString& Init
     {
         LinkCloser closer;
         try {
-            if (!LinkIsOpen()) OpenLink(QString::fromStdString(PortName).toUpper().toStdString(), LinkBaud);
+            if (!LinkIsOpen()) OpenLink(UpperCasePortName(PortName), LinkBaud);
             SetShortTimeouts();
             Trace("Begin capture read");
             while (Image.size() < ScreenImageSize) {
