@@ -42,6 +42,8 @@ TFLogForm::TFLogForm(QWidget* parent) : TFormBase(parent, Qt::Window)
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Tab moves on to the buttons rather than typing into the log.
+    Memo1->setTabChangesFocus(true);
 
     btnClear = new QPushButton(QStringLiteral("Clear Log"), this);
     btnClear->setObjectName(QStringLiteral("btnClear"));

@@ -80,7 +80,9 @@ void TReceiveThread::Stop()
 void TReceiveThread::Execute()
 {
     try {
-        while (!FTerminated) {
+        // Without a connection name nothing can be read: Capture would hand back the
+        // prefix at once, again and again.
+        while (!FTerminated && !FPortName.empty()) {
             ByteString result;
             FCapture.Capture(FPortName, FPrefix, result);
             FScreen = result;

@@ -150,4 +150,15 @@ TEST_F(CaptureReceive, PortThatCannotBeOpenedEndsTheThreadQuietly)
     EXPECT_EQ(capture.Picture(), before);
 }
 
+TEST_F(CaptureReceive, WithoutAConnectionNameTheThreadEndsAtOnce)
+{
+    SetSelectedPort("COM1");
+    RunShown("", ByteString(1, '\x80'), [&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return capture.Receiver() != nullptr; }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return capture.Receiver()->isFinished(); }, 2000))
+            << "a thread with nothing to read must not go on running";
+    });
+    EXPECT_EQ(trace.Count(BeginRead), 0);
+}
+
 } // namespace

@@ -1,0 +1,57 @@
+// Keyboard use of the windows: Tab walks the controls in a sensible order and never
+// gets stuck in a text box.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+#include "tests/support/ScopedSettings.h"
+#include "windows/LogIt.h"
+#include "windows/ScreenCapt.h"
+
+namespace {
+
+// The object names of the widgets that Tab gives the focus to, starting at first.
+QStringList TabWalk(QWidget& window, QWidget* first, int steps)
+{
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window)) return {"window not active"};
+    first->setFocus(Qt::TabFocusReason);
+    QStringList walk{QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "none"};
+    for (int i = 0; i < steps; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walk << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "none");
+    }
+    return walk;
+}
+
+TEST(Keyboard, LogWindowTabLeavesTheMemo)
+{
+    ScopedSettings settings;
+    TFLogForm log;
+    log.AppendLine("line");
+    EXPECT_EQ(TabWalk(log, log.Memo1, 3), QStringList({"Memo1", "btnClear", "btnOK", "Memo1"}));
+    EXPECT_EQ(log.Lines(), QStringList({"line"})) << "Tab typed into the log";
+    log.close();
+}
+
+TEST(Keyboard, CaptureWindowTabOrder)
+{
+    ScopedSettings settings;
+    TFCapture capture;
+    EXPECT_EQ(TabWalk(capture, capture.trkbBorder, 4),
+              QStringList({"trkbBorder", "btnCopy", "btnSave", "btnClose", "trkbBorder"}));
+    // The arrow keys move the border.
+    capture.trkbBorder->setFocus();
+    QTest::keyClick(capture.trkbBorder, Qt::Key_Right);
+    EXPECT_EQ(capture.BorderWidth(), 2);
+    EXPECT_EQ(capture.Picture().width(), 139);
+    QTest::keyClick(&capture, Qt::Key_Escape);
+    EXPECT_FALSE(capture.isVisible());
+}
+
+} // namespace
