@@ -75,7 +75,7 @@ TFDownLd::TFDownLd(QWidget* parent)
     buttons->addWidget(btnCancel);
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 0, 8, 8);
+    layout->setContentsMargins(8, 6, 8, 8);
     layout->addWidget(Memo1, 1);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
