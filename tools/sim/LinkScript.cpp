@@ -15,7 +15,8 @@ namespace sim {
 namespace {
 
 const char* const ScriptHelp =
-    "steps, run in the order given (with no step the port is held until a signal):\n"
+    "steps, run in the order given (with no step the port is held until a signal); the\n"
+    "port closes when they end, so end with --sleep or --hold when the program still reads:\n"
     "  --send HEX        send bytes (\"41 42 0d\")\n"
     "  --send-text TEXT  send the text's bytes\n"
     "  --expect HEX      wait until what the program sent ends with these bytes\n"

@@ -1,0 +1,161 @@
+// The virtual calculator's port: pacing at the line rate, seeded faults, the receive
+// helpers and the USB device's plug and unplug.
+#include <gtest/gtest.h>
+
+#include <bitset>
+#include <chrono>
+#include <sys/stat.h>
+
+#include "link/PortLink.h"
+#include "tests/support/LinkFixtures.h"
+#include "tools/sim/PortOptions.h"
+#include "util/Ticks.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long ElapsedMs(Clock::time_point since)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// What the program receives of one Send, read through the link under the short limits.
+ByteString Delivered(sim::SimPort& calc, const ByteString& sent)
+{
+    EXPECT_TRUE(calc.Send(sent));
+    ByteString all;
+    for (;;) {
+        ByteString part(256, '\0');
+        const int n = ReadLink(part, 10);
+        if (n == 0) return all;
+        all += part.substr(0, static_cast<std::size_t>(n));
+    }
+}
+
+class SimPortTest : public ::testing::Test {
+protected:
+    LinkOnSim link;
+};
+
+TEST_F(SimPortTest, ThrottledSendKeepsTheLineRate)
+{
+    auto& calc = link.OpenPty();
+    calc.SetThrottle(true);
+    const ByteString data(192, 'r'); // 200 ms at 960 bytes/s
+    auto start = Clock::now();
+    ASSERT_TRUE(calc.Send(data));
+    const long paced = ElapsedMs(start);
+    EXPECT_GE(paced, 190);
+    EXPECT_LT(paced, 1000);
+    SetShortTimeouts();
+    ByteString got(192, '\0');
+    EXPECT_EQ(ReadLink(got, 1000), 192);
+    EXPECT_EQ(got, data);
+
+    calc.SetThrottle(false);
+    start = Clock::now();
+    ASSERT_TRUE(calc.Send(data));
+    EXPECT_LT(ElapsedMs(start), 100);
+}
+
+TEST_F(SimPortTest, FaultsFollowTheirSeed)
+{
+    auto& calc = link.OpenPty();
+    SetShortTimeouts();
+    ByteString data;
+    for (int i = 0; i < 200; ++i) data.push_back(static_cast<char>(i));
+
+    calc.SetFaults({.dropByte = 1.0});
+    EXPECT_EQ(Delivered(calc, data), "");
+
+    calc.SetFaults({.corruptByte = 1.0, .seed = 7});
+    const ByteString corrupt = Delivered(calc, data);
+    ASSERT_EQ(corrupt.size(), data.size());
+    for (std::size_t i = 0; i < data.size(); ++i)
+        EXPECT_EQ(std::bitset<8>(static_cast<unsigned char>(corrupt[i] ^ data[i])).count(), 1u) << "byte " << i;
+
+    const sim::FaultPlan some{.dropByte = 0.2, .corruptByte = 0.1, .seed = 42};
+    calc.SetFaults(some);
+    const ByteString first = Delivered(calc, data);
+    calc.SetFaults(some);
+    EXPECT_EQ(Delivered(calc, data), first) << "the same seed must give the same faults";
+    EXPECT_LT(first.size(), data.size());
+    EXPECT_GT(first.size(), data.size() / 2);
+
+    calc.SetFaults({});
+    EXPECT_EQ(Delivered(calc, data), data);
+}
+
+TEST_F(SimPortTest, ReceiveHelpersKeepWhatTheyDidNotReturn)
+{
+    auto& calc = link.OpenUsb();
+    WriteLink("abcXYZdef");
+    EXPECT_EQ(calc.ReceiveUntil("XYZ", 2000), "abcXYZ");
+    EXPECT_EQ(calc.ReceiveExactly(2, 2000), "de");
+    EXPECT_EQ(calc.Receive(10, 2000), "f");
+
+    WriteLink("partial");
+    const auto start = Clock::now();
+    EXPECT_EQ(calc.ReceiveUntil("never", 300), "partial") << "a failed wait returns what it saw";
+    EXPECT_GE(ElapsedMs(start), 290);
+    EXPECT_EQ(calc.Receive(10, 50), "");
+
+    WriteLink("old");
+    SleepMs(50);
+    calc.Drain();
+    WriteLink("new");
+    EXPECT_EQ(calc.ReceiveExactly(3, 2000), "new");
+}
+
+TEST_F(SimPortTest, PlugAndUnplugMakeAndRemoveTheDevice)
+{
+    const std::string folder = link.Root().Path() + "/" + UsbDeviceName;
+    {
+        auto device = sim::CreateUsbDevice(link.Root().Path());
+        EXPECT_TRUE(device->Plugged());
+        EXPECT_TRUE(Exists(folder + "/PIPE0"));
+        EXPECT_TRUE(Exists(folder + "/PIPE1"));
+        EXPECT_EQ(device->ProgramPortName(), UsbDeviceNameUpper);
+        device->Unplug();
+        EXPECT_FALSE(device->Plugged());
+        EXPECT_FALSE(Exists(folder));
+        EXPECT_FALSE(device->Send("x"));
+        device->Unplug();
+        device->Plug();
+        EXPECT_TRUE(UsbDevicePresent(UsbDeviceNameUpper));
+    }
+    EXPECT_FALSE(Exists(folder)) << "the device outlived its simulator";
+}
+
+TEST(SimOptions, HexAndPortOptions)
+{
+    EXPECT_EQ(sim::ParseHex("01 23 ff"), ByteString("\x01\x23\xFF", 3));
+    EXPECT_EQ(sim::ParseHex("0123FF"), ByteString("\x01\x23\xFF", 3));
+    EXPECT_EQ(sim::ParseHex("00:0d"), ByteString("\x00\x0D", 2));
+    EXPECT_EQ(sim::ParseHex(""), ByteString());
+    for (const char* bad : {"1", "0 1", "zz", "012"}) EXPECT_FALSE(sim::ParseHex(bad).has_value()) << bad;
+
+    std::vector<std::string> args{"--send", "41", "--root", "/r", "--drop", "0.5", "--throttle", "--seed", "9", "--hold"};
+    sim::PortOptions options;
+    EXPECT_EQ(sim::TakePortOptions(args, options), "");
+    EXPECT_EQ(args, (std::vector<std::string>{"--send", "41", "--hold"}));
+    EXPECT_TRUE(options.usb);
+    EXPECT_EQ(options.root, "/r");
+    EXPECT_TRUE(options.throttle);
+    EXPECT_DOUBLE_EQ(options.faults.dropByte, 0.5);
+    EXPECT_EQ(options.faults.seed, 9u);
+
+    for (std::vector<std::string> bad : {std::vector<std::string>{"--drop", "2"}, {"--delay"}, {"--root"}}) {
+        sim::PortOptions o;
+        EXPECT_NE(sim::TakePortOptions(bad, o), "") << bad[0];
+    }
+}
+
+} // namespace
