@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fcntl.h>
 #include <future>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -269,6 +270,26 @@ TEST_F(UsbLink, ReopeningStartsANewReaderOnTheNewPipe)
     EXPECT_EQ(buffer, "fresh");
     WriteLink("back");
     EXPECT_EQ(calc.ReceiveExactly(4, 2000), "back");
+}
+
+int OpenDescriptors()
+{
+    int n = 0;
+    for (int fd = 0; fd < 1024; ++fd) n += ::fcntl(fd, F_GETFD) != -1;
+    return n;
+}
+
+TEST_F(UsbLink, OpeningOverAnOpenLinkClosesItFirst)
+{
+    auto& calc = link.OpenUsb();
+    const int before = OpenDescriptors();
+    OpenLink(calc.ProgramPortName(), LinkBaud);
+    OpenLink(calc.ProgramPortName(), LinkBaud);
+    EXPECT_EQ(OpenDescriptors(), before) << "the old pipes or the old reader's wake-up leaked";
+    ASSERT_TRUE(calc.Send("one"));
+    ByteString buffer(3, '\0');
+    EXPECT_EQ(ReadLink(buffer, 1000), 3);
+    EXPECT_EQ(buffer, "one");
 }
 
 TEST_F(UsbLink, AMissingDeviceRaisesAndCloseLinkCleansUp)
