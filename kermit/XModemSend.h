@@ -1,0 +1,38 @@
+#pragma once
+// Sending a file to the calculator with XModem when it asks for one from its receive
+// screen: the user picks the file, the calculator's start byte chooses the check mode,
+// blocks of 1024 bytes go out while more than 1024 bytes remain, 128-byte blocks after.
+// Runs in the Kermit engine thread, right after the engine read the start byte.
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "link/PortLink.h"
+
+namespace kermit {
+
+inline constexpr const char* XModemChooserTitle = "Send file to T30s, T20s, T20/T20+ (By Wire)";
+
+// What the driver needs of the engine that runs it.
+struct XModemSendSteps {
+    const std::atomic<bool>* stop = nullptr;       // the engine's stop request
+    std::string folder;                            // where the file chooser opens
+    std::function<void(const std::string&)> openStatusDialog; // title
+    StatusSink reportStatus;
+};
+
+enum class XModemSendResult {
+    Declined,   // the user picked no file: one CAN went out
+    NoStart,    // no start byte (or an unexpected byte) in six tries: nothing sent
+    Sent,       // every block and the EOT acknowledged
+    Abandoned,  // a block or the EOT went unanswered six times
+    Cancelled,  // the calculator answered a block with CAN
+    Stopped,    // the engine was asked to stop
+};
+const char* XModemSendResultName(XModemSendResult result);
+
+// Raises CalvyxError when the chosen file cannot be read or the calculator cancels
+// during the handshake (the engine answers with a Kermit N packet).
+XModemSendResult SendFileByXModem(const XModemSendSteps& steps);
+
+} // namespace kermit
