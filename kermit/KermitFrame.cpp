@@ -31,13 +31,13 @@ bool NeedsPrefix(uint8_t b)
     return b == Qctl || low < 0x20 || low == 0x7F;
 }
 
-ByteString EncodeChunk(std::string_view source, std::size_t& pos)
+ByteString EncodeChunk(std::string_view source, std::size_t& pos, std::size_t maxField)
 {
     ByteString field;
-    while (pos < source.size() && field.size() < MaxSendData) {
+    while (pos < source.size() && field.size() < maxField) {
         const auto b = static_cast<uint8_t>(source[pos]);
         if (NeedsPrefix(b)) {
-            if (field.size() + 2 > MaxSendData) break;
+            if (field.size() + 2 > maxField) break;
             field += static_cast<char>(Qctl);
             field += static_cast<char>(b == Qctl ? b : b ^ 0x40);
         } else {

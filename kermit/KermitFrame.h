@@ -56,8 +56,9 @@ ByteString BuildFrame(char type, int seq, std::string_view data);
 bool NeedsPrefix(uint8_t b);
 // Encodes source from pos (0-based, advanced past the bytes taken) into one D data field:
 // stops at the end of source, at 77 field bytes, or before a prefixed byte when the
-// field already holds 76. Empty when pos is at or past the end.
-ByteString EncodeChunk(std::string_view source, std::size_t& pos);
+// field already holds 76. Empty when pos is at or past the end. maxField serves the
+// virtual calculator, whose frames may be shorter.
+ByteString EncodeChunk(std::string_view source, std::size_t& pos, std::size_t maxField = MaxSendData);
 // The file bytes of a received D data field; a lone "#" at the end yields 0x40.
 ByteString DecodeData(std::string_view field);
 
