@@ -1,0 +1,80 @@
+// calvyx-cli serve: the Kermit server on a port until SIGINT or SIGTERM. The calculator
+// pushes files into DIR, fetches files from it, and an XModem request is answered with
+// --xmodem-file (declined without one).
+#include <QCoreApplication>
+
+#include <csignal>
+#include <memory>
+
+#include "kermit/Kermit.h"
+#include "link/PortLink.h"
+#include "tools/cli/Commands.h"
+#include "tools/cli/Port.h"
+#include "tools/cli/Signals.h"
+#include "tools/cli/Terminal.h"
+#include "util/MainThread.h"
+#include "util/Ticks.h"
+#include "util/Utils.h"
+
+namespace cli {
+namespace {
+
+int Serve(const std::vector<std::string>& words)
+{
+    const Command& self = *FindCommand("serve");
+    const auto args = Args::Parse(words, {"port", "dir", "xmodem-file"}, {});
+    if (!args) return UsageError(self);
+    const auto port = args->Value("port");
+    const auto dir = args->Value("dir");
+    if (!port || !dir || !args->Positional().empty()) return UsageError(self, "--port and --dir are needed");
+    if (!DirExists(*dir)) return UsageError(self, "no folder " + *dir);
+
+    TerminalWindows windows;
+    windows.host.xmodemFile = args->Value("xmodem-file");
+    if (!OpenCliPort(*port)) return ExitPortError;
+
+    std::string folder = *dir;
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+
+    std::unique_ptr<TKermit> engine;
+    bool stopping = false;
+    // The engine ends by itself after the calculator pushed its screen; the server then
+    // listens again, as the main window's polling would restart it.
+    std::function<void()> startEngine = [&] {
+        engine = std::make_unique<TKermit>();
+        engine->Folder = folder;
+        engine->OnActivity = [](TKermit* k) { PrintLine(k->Busy ? "-- busy" : "-- idle"); };
+        QObject::connect(engine.get(), &QThread::finished, qApp, [&, k = engine.get()] {
+            if (stopping || engine.get() != k) return;
+            if (windows.host.captureRequests.exchange(0) > 0) PrintLine("-- the calculator pushes its screen");
+            engine.reset();
+            startEngine();
+        }, Qt::QueuedConnection);
+    };
+    startEngine();
+    PrintLine("Serving " + LinkNameFor(*port) + " from " + folder);
+
+    StopSignals stopSignals([&](int) {
+        if (stopping) return;
+        stopping = true;
+        QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+
+    // The owner's stop: the flag and the read cancel, pending events, a moment, then
+    // the destructor waits for the thread while serving its last calls. On a serial
+    // line the calculator hears "User cancel".
+    engine->Stop();
+    ProcessPendingEvents();
+    SleepMs(10);
+    engine.reset();
+    CloseLink();
+    PrintLine("Stopped");
+    return ExitOk;
+}
+
+} // namespace
+} // namespace cli
+
+CALVYX_CLI_COMMAND("serve", "serve --port NAME --dir DIR [--xmodem-file FILE]",
+                   "Kermit server: the calculator pushes and fetches files in DIR", cli::Serve);

@@ -1,0 +1,20 @@
+#pragma once
+// SIGINT and SIGTERM turned into a call in the main thread's event loop (a self-pipe
+// watched by a socket notifier), so a command can stop its transfer cleanly.
+#include <functional>
+
+namespace cli {
+
+class StopSignals {
+public:
+    explicit StopSignals(std::function<void(int signal)> onSignal);
+    ~StopSignals();
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    struct Impl;
+    Impl* impl_;
+};
+
+} // namespace cli

@@ -1,0 +1,55 @@
+#pragma once
+// The windows of calvyx-cli: a status "dialog" that prints every text it is shown as a
+// line on stdout (progress as a bar on a terminal, a line every two seconds otherwise),
+// and a host that answers the transfers' questions from the command line.
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "services/HostInterfaces.h"
+
+namespace cli {
+
+class TerminalStatusDialog : public IStatusDialog {
+public:
+    TerminalStatusDialog();
+    void OpenStatus(const std::string& caption, bool cancelShown) override;
+    void UpdateStatus(const std::string& text, int kind, int done, int total, int reserved) override;
+    void HideStatus() override;
+    bool IsStatusVisible() const override { return visible_; }
+
+private:
+    void EndBar();
+    std::atomic<bool> visible_{false};
+    bool tty_ = false;
+    bool barShown_ = false;
+    uint32_t lastProgressLine_ = 0;
+    bool anyProgressLine_ = false;
+};
+
+class TerminalHost : public IHostWindows {
+public:
+    // The file an XModem request is answered with; without one the request is declined.
+    std::optional<std::string> xmodemFile;
+    std::atomic<int> captureRequests{0};
+
+    void RequestScreenCapture() override { ++captureRequests; }
+    void SetTransferBusy(bool) override {}
+    bool InstructionsVisible() override { return false; }
+    void ShowMessage(const std::string& text, const std::string& caption) override;
+    std::optional<std::string> ChooseFileToSend(const std::string& title, const std::string& initialPath) override;
+    std::unique_ptr<IStatusDialog> CreateStatusDialog() override;
+};
+
+// One line on stdout, flushed (scripts read it as it comes).
+void PrintLine(const std::string& line);
+// Installs a terminal dialog and host as the global ones for the life of the object.
+struct TerminalWindows {
+    TerminalWindows();
+    ~TerminalWindows();
+    TerminalStatusDialog dialog;
+    TerminalHost host;
+};
+
+} // namespace cli

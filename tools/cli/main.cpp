@@ -1,0 +1,36 @@
+// calvyx-cli: the Calvyx core in a terminal, without windows.
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/cli/Commands.h"
+
+namespace {
+int ListCommands(FILE* out)
+{
+    std::fprintf(out, "usage: calvyx-cli COMMAND [options]\n\ncommands:\n");
+    for (const auto& c : cli::AllCommands()) std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
+    std::fprintf(out, "\nports: QVxT0+ (the USB device), COMn, or a device path\n"
+                      "exit codes: 0 done, 1 transfer failed, 2 bad usage, 3 port error\n");
+    return cli::ExitUsage;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 2) return ListCommands(stderr);
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        ListCommands(stdout);
+        return cli::ExitOk;
+    }
+    const cli::Command* command = cli::FindCommand(name);
+    if (!command) {
+        std::fprintf(stderr, "calvyx-cli: unknown command \"%s\"\n", name.c_str());
+        return ListCommands(stderr);
+    }
+    return command->run(std::vector<std::string>(argv + 2, argv + argc));
+}
