@@ -1,0 +1,331 @@
+// The Kermit server dialogue, played by the virtual calculator over a real link.
+#include "tests/kermit/KermitEngineFixture.h"
+
+#include "kermit/KermitFrame.h"
+#include "link/PortLink.h"
+#include "tests/support/Serving.h"
+#include "util/Ticks.h"
+#include "util/Utils.h"
+
+#include <QDir>
+
+using namespace kermit;
+using sim::KermitCalculator;
+using sim::KermitPacket;
+using sim::KermitResult;
+
+namespace {
+
+std::string Show(const KermitResult& r)
+{
+    std::string s = r.ok ? "ok" : "failed: " + r.error;
+    for (const auto& p : r.received) s += "\n  PC: " + p.Describe();
+    return s;
+}
+
+TEST_F(KermitEngineTest, PushedFilesArriveByteIdentical)
+{
+    struct Case {
+        const char* name;
+        ByteString data;
+    } cases[] = {
+        {"EMPTY.QVA", ""},
+        {"ALL256.BIN", AllByteValues(256 * 4)},
+        {"PROG.QVA", AllByteValues(5000, 3)},
+        {"TEXT.TXT", "line one\r\nline #2 with ## and \x7f\r\n"},
+    };
+    for (const auto& c : cases) {
+        KermitResult r;
+        ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).PushFile(c.name, c.data); }));
+        ASSERT_TRUE(r.ok) << c.name << ": " << Show(r);
+        EXPECT_EQ(ReadFileToString(FolderPath(c.name)), c.data) << c.name;
+    }
+    EXPECT_EQ(FolderEntries().size(), 4) << FolderEntries().join(", ").toStdString();
+    EXPECT_EQ(windows.dialog.Captions().front(), "Receiving EMPTY.QVA");
+}
+
+TEST_F(KermitEngineTest, SendInitExchange)
+{
+    // Calculator sends S; the PC answers Y with its fixed parameters, with S's number.
+    std::optional<KermitPacket> answer;
+    ASSERT_TRUE(Calculator([&] { answer = KermitCalculator(*port).Exchange('S', 5, "p* @-#N1"); }));
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->type, 'Y');
+    EXPECT_EQ(answer->seq, 5);
+    EXPECT_EQ(answer->data, "~* @-#Y1");
+}
+
+TEST_F(KermitEngineTest, FetchedFileArrivesByteIdentical)
+{
+    const ByteString data = AllByteValues(3000, 11);
+    WriteStringToFile(data, FolderPath("GAME.QVA"));
+    KermitResult r;
+    ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).FetchFile("GAME.QVA"); }));
+    ASSERT_TRUE(r.ok) << Show(r);
+    EXPECT_EQ(r.data, data);
+    // S with sequence 0 and the fixed parameters; then F 1 with the bare name.
+    ASSERT_GE(r.received.size(), 5u);
+    EXPECT_EQ(r.received[0].type, 'S');
+    EXPECT_EQ(r.received[0].seq, 0);
+    EXPECT_EQ(r.received[0].data, "~* @-#Y1");
+    EXPECT_EQ(r.received[1].type, 'F');
+    EXPECT_EQ(r.received[1].seq, 1);
+    EXPECT_EQ(r.received[1].data, "GAME.QVA");
+    for (const auto& p : r.received) {
+        if (p.type == 'D') {
+            EXPECT_LE(p.data.size(), MaxSendData);
+        }
+    }
+    EXPECT_EQ(windows.dialog.Captions().back(), "Sending GAME.QVA");
+}
+
+TEST_F(KermitEngineTest, EmptyFileIsFetchedAsSFZB)
+{
+    WriteStringToFile("", FolderPath("NONE"));
+    KermitResult r;
+    ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).FetchFile("NONE"); }));
+    ASSERT_TRUE(r.ok) << Show(r);
+    std::string types;
+    for (const auto& p : r.received) types += p.type;
+    EXPECT_EQ(types, "SFZB");
+}
+
+TEST_F(KermitEngineTest, MissingFileIsAnsweredWithE)
+{
+    KermitResult r;
+    ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).FetchFile("GONE.QVA"); }));
+    EXPECT_FALSE(r.ok);
+    ASSERT_EQ(r.received.size(), 1u) << Show(r);
+    EXPECT_EQ(r.received[0].type, 'E');
+    EXPECT_EQ(r.received[0].data, "File does not exist");
+}
+
+TEST_F(KermitEngineTest, HostileNamesAreRefusedAndNothingIsWritten)
+{
+    QTemporaryDir outside;
+    const std::string escape = "../" + QDir(folder.path()).relativeFilePath(outside.filePath("EVIL")).toStdString();
+    for (const std::string& name : {std::string("../EVIL"), escape, outside.filePath("ABS").toStdString(), std::string(),
+                                   std::string("..")}) {
+        KermitResult push, fetch;
+        ASSERT_TRUE(Calculator([&] {
+            KermitCalculator calc(*port);
+            push = calc.PushFile(name, "payload");
+            fetch = calc.FetchFile(name);
+        }));
+        EXPECT_FALSE(push.ok) << "push \"" << name << "\"";
+        EXPECT_EQ(push.error, "Invalid file name") << Show(push);
+        EXPECT_FALSE(fetch.ok) << "fetch \"" << name << "\"";
+        EXPECT_EQ(fetch.error, "Invalid file name") << Show(fetch);
+    }
+    EXPECT_TRUE(FolderEntries().isEmpty());
+    EXPECT_TRUE(QDir(outside.path()).isEmpty());
+}
+
+// The calculator's packets one by one, each answered before the next.
+struct Exchange {
+    char type;
+    int seq;
+    ByteString data;
+    char answer;       // the PC's packet type
+    int answerSeq;
+};
+
+void Play(KermitCalculator& calc, const std::vector<Exchange>& steps)
+{
+    for (const auto& s : steps) {
+        calc.SendPacket(s.type, s.seq, s.data);
+        const auto p = calc.ReadPacket(4000);
+        ASSERT_TRUE(p) << "no answer to " << s.type << " " << s.seq;
+        EXPECT_EQ(p->type, s.answer) << "answer to " << s.type << " " << s.seq << ": " << p->Describe();
+        EXPECT_EQ(p->seq, s.answerSeq) << "answer to " << s.type << " " << s.seq << ": " << p->Describe();
+    }
+}
+
+TEST_F(KermitEngineTest, RepeatedSkippedAndWrappingSequenceNumbers)
+{
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        Play(calc, {
+                       {'S', 61, "p", 'Y', 61},
+                       {'F', 62, "SEQ.BIN", 'Y', 62},
+                       {'D', 63, "ab", 'Y', 63},
+                       {'D', 63, "ab", 'Y', 63}, // its Y was lost: acknowledged again, not appended
+                       {'D', 1, "xx", 'N', 1},   // two ahead: N with its own number
+                       {'D', 0, "c#M", 'Y', 0},  // 63 wraps to 0
+                       {'D', 1, "d", 'Y', 1},
+                       {'Z', 2, "", 'Y', 2},
+                       {'Z', 2, "", 'Y', 2},     // a repeated Z while idle: acknowledged, nothing written
+                       {'B', 3, "", 'Y', 3},
+                   });
+    }));
+    EXPECT_EQ(ReadFileToString(FolderPath("SEQ.BIN")), "abc\rd");
+}
+
+TEST_F(KermitEngineTest, ExistingFileReplacedOnlyByACompleteOne)
+{
+    WriteStringToFile("old contents", FolderPath("KEEP.QVA"));
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        Play(calc, {
+                       {'S', 0, "p", 'Y', 0},
+                       {'F', 1, "KEEP.QVA", 'Y', 1},
+                       {'D', 2, "new", 'Y', 2},
+                       {'E', 3, "calculator gave up", 'Y', 3},
+                       {'F', 4, "KEEP.QVA", 'Y', 4},
+                       {'D', 5, "xyz", 'Y', 5},
+                       {'Z', 6, "D", 'Y', 6}, // the sender discards the file
+                   });
+    }));
+    EXPECT_EQ(ReadFileToString(FolderPath("KEEP.QVA")), "old contents");
+    ASSERT_TRUE(Calculator([&] { ASSERT_TRUE(KermitCalculator(*port).PushFile("KEEP.QVA", "new contents").ok); }));
+    EXPECT_EQ(ReadFileToString(FolderPath("KEEP.QVA")), "new contents");
+    EXPECT_EQ(FolderEntries(), QStringList{"KEEP.QVA"});
+}
+
+TEST_F(KermitEngineTest, MessagesAndErrorsAreAcknowledged)
+{
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        Play(calc, {{'M', 4, "hello", 'Y', 4}, {'E', 5, "oops", 'Y', 5}, {'I', 6, "p", 'Y', 6}});
+    }));
+}
+
+TEST_F(KermitEngineTest, SixthNWhileSendingEndsTheTransfer)
+{
+    WriteStringToFile("data", FolderPath("F.BIN"));
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        calc.SendPacket('R', 0, "F.BIN");
+        auto s = calc.ReadPacket(4000);
+        ASSERT_TRUE(s && s->type == 'S') << (s ? s->Describe() : "nothing");
+        for (int i = 1; i <= 5; ++i) {
+            calc.SendPacket('N', 0, "");
+            const auto p = calc.ReadPacket(4000);
+            ASSERT_TRUE(p) << "no answer to N #" << i;
+            EXPECT_EQ(p->type, 'S') << "N #" << i << " repeats the current packet: " << p->Describe();
+        }
+        calc.SendPacket('N', 0, "");
+        const auto p = calc.ReadPacket(4000);
+        ASSERT_TRUE(p);
+        EXPECT_EQ(p->type, 'N') << "the sixth N: " << p->Describe();
+    }));
+    EXPECT_FALSE(windows.dialog.IsStatusVisible());
+}
+
+TEST_F(KermitEngineTest, RepeatedYDoesNotSkipAPacket)
+{
+    const ByteString data = AllByteValues(400, 5);
+    WriteStringToFile(data, FolderPath("R.BIN"));
+    ByteString got;
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        calc.SendPacket('R', 0, "R.BIN");
+        int expected = 0;
+        bool duplicated = false;
+        for (int i = 0; i < 40; ++i) {
+            const auto p = calc.ReadPacket(4000);
+            ASSERT_TRUE(p);
+            ASSERT_EQ(p->seq, expected % 64) << p->Describe();
+            if (p->type == 'D') got += DecodeData(p->data);
+            calc.SendPacket('Y', p->seq, "");
+            if (p->type == 'D' && !duplicated) {
+                calc.SendPacket('Y', p->seq, ""); // the same Y twice
+                duplicated = true;
+            }
+            ++expected;
+            if (p->type == 'B') break;
+        }
+    }));
+    EXPECT_EQ(got, data);
+}
+
+TEST_F(KermitEngineTest, CancelInTheDialogSendsE)
+{
+    windows.dialog.onReport = [&](const StatusReport& r) {
+        if (r.kind == 2 && r.done > 0) windows.dialog.Cancel();
+    };
+    KermitResult r;
+    ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).PushFile("BIG.BIN", AllByteValues(2000)); }));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "Canceled by PC") << Show(r);
+    EXPECT_TRUE(FolderEntries().isEmpty());
+}
+
+TEST_F(KermitEngineTest, ScreenPushWhileIdleEndsTheEngine)
+{
+    port->Send("\x80");
+    EXPECT_TRUE(ServeUntil([&] { return engine->isFinished(); }, 5000));
+    EXPECT_EQ(windows.host.captureRequests.load(), 1);
+}
+
+TEST_F(KermitEngineTest, ScreenPushDuringATransferEndsTheEngineWithoutCapture)
+{
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        Play(calc, {{'S', 0, "p", 'Y', 0}, {'F', 1, "X", 'Y', 1}});
+        port->Send("\x80");
+    }));
+    EXPECT_TRUE(ServeUntil([&] { return engine->isFinished(); }, 5000));
+    EXPECT_EQ(windows.host.captureRequests.load(), 0);
+}
+
+TEST_F(KermitEngineTest, ActivityAtOnceAndFourSecondsAfter)
+{
+    std::vector<std::pair<bool, uint32_t>> calls;
+    engine->OnActivity = [&](TKermit* k) { calls.push_back({k->Busy.load(), Now()}); };
+    uint32_t ended = 0;
+    ASSERT_TRUE(Calculator([&] {
+        ASSERT_TRUE(KermitCalculator(*port).PushFile("A.BIN", "abc").ok);
+        ended = Now();
+    }));
+    ASSERT_TRUE(ServeUntil([&] { return calls.size() >= 2; }, 7000));
+    EXPECT_TRUE(calls[0].first);
+    EXPECT_FALSE(calls[1].first);
+    const int32_t idleAfter = static_cast<int32_t>(calls[1].second - ended);
+    EXPECT_GE(idleAfter, 3500);
+    EXPECT_LE(idleAfter, 5500);
+    // Once only while it stays idle.
+    ServeUntil([] { return false; }, 4500);
+    EXPECT_EQ(calls.size(), 2u);
+}
+
+TEST_F(KermitEngineTest, StopOnSerialSaysUserCancel)
+{
+    Connect(Wire::Serial);
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        Play(calc, {{'S', 0, "p", 'Y', 0}, {'F', 1, "X", 'Y', 1}});
+    }));
+    const uint32_t before = Now();
+    StopEngine();
+    EXPECT_LT(TicksSince(before), 4000u);
+    std::optional<KermitPacket> last;
+    ASSERT_TRUE(Calculator([&] { last = KermitCalculator(*port).ReadPacket(3000); }));
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->type, 'E');
+    EXPECT_EQ(last->data, "User cancel");
+}
+
+TEST_F(KermitEngineTest, StopOnUsbSaysNothing)
+{
+    StopEngine();
+    std::optional<KermitPacket> last;
+    ASSERT_TRUE(Calculator([&] { last = KermitCalculator(*port).ReadPacket(1500); }));
+    EXPECT_FALSE(last) << last->Describe();
+}
+
+TEST_F(KermitEngineTest, FaultyLineStillDeliversTheFile)
+{
+    const ByteString data = AllByteValues(1500, 9);
+    sim::FaultPlan faults;
+    faults.corruptByte = 0.002;
+    faults.dropByte = 0.002;
+    faults.seed = 42;
+    port->SetFaults(faults);
+    KermitResult r;
+    ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).PushFile("NOISY.BIN", data); }, 90000));
+    ASSERT_TRUE(r.ok) << Show(r);
+    EXPECT_EQ(ReadFileToString(FolderPath("NOISY.BIN")), data);
+}
+
+} // namespace
