@@ -167,9 +167,12 @@ XModemReceiveResult ReceiveByXModem(SimPort& port, const XModemReceivePlan& plan
             send(plan.startByte);
             nextStart = Clock::now() + std::chrono::milliseconds(plan.startRepeatMs);
         }
-        const int wait = started ? std::min(MsLeft(giveUp), 5000) : std::max(1, std::min(MsLeft(nextStart), MsLeft(giveUp)));
+        const int wait = started ? plan.idleMs : std::max(1, std::min(MsLeft(nextStart), MsLeft(giveUp)));
         const ByteString head = port.ReceiveExactly(1, wait);
-        if (head.empty()) continue;
+        if (head.empty()) {
+            if (started) break;
+            continue;
+        }
         const auto h = static_cast<uint8_t>(head[0]);
         if (h == CAN) {
             r.cancelled = true;

@@ -69,6 +69,7 @@ struct XModemReceivePlan {
     uint8_t startByte = 0x15;       // NAK: checksum blocks; 'D': CRC blocks
     int startRepeatMs = 1500;       // the start byte is repeated until a block comes
     int giveUpMs = 20000;           // waiting for a start of block in all
+    int idleMs = 5000;              // once blocks came: silence after which it gives up
     // Called with the 1-based number of each block received intact and the how-many-th
     // time it came; returns the reply byte (ACK, NAK, CAN) or 0 for silence.
     std::function<uint8_t(unsigned block, int arrival)> reply;
