@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Interop: C-Kermit plays the calculator against `calvyx-cli serve` over a pseudo-terminal
+# pair. It pushes a file (every byte value) with the calculator's settings (LEN-80 packets,
+# window 1, block check 1, all control bytes prefixed, binary) and fetches another back;
+# both must arrive byte-identical.
+set -euo pipefail
+build=${1:?usage: interop_ckermit.sh BUILD_DIR}
+cli="$build/tools/calvyx-cli"
+for tool in kermit socat python3; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed (tools/setup-debian.sh installs it)"; exit 77; }
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$work/served" "$work/calc"
+
+# Files: all 256 byte values in a scrambled order, and a served file to fetch.
+python3 - "$work" <<'PY'
+import os, random, sys
+w = sys.argv[1]
+r = random.Random(5)
+pushed = bytes(range(256)) * 20
+pushed = bytes(r.sample(list(pushed), len(pushed)))
+open(os.path.join(w, "calc", "PUSHED.BIN"), "wb").write(pushed)
+open(os.path.join(w, "served", "FETCH.BIN"), "wb").write(bytes(r.randrange(256) for _ in range(3000)))
+PY
+
+socat pty,raw,echo=0,link="$work/pc" pty,raw,echo=0,link="$work/calcport" 2>"$work/socat.log" &
+pids+=($!)
+for _ in $(seq 50); do [ -e "$work/pc" ] && [ -e "$work/calcport" ] && break; sleep 0.1; done
+[ -e "$work/pc" ] || { echo "FAIL: socat made no pty pair"; cat "$work/socat.log"; exit 1; }
+
+"$cli" serve --port "$work/pc" --dir "$work/served" >"$work/serve.log" 2>&1 &
+serve=$!
+pids+=($serve)
+
+cat >"$work/calc.ksc" <<KSC
+set line $work/calcport
+set speed 9600
+set carrier-watch off
+set flow-control none
+set parity none
+set send packet-length 80
+set window 1
+set block-check 1
+set control prefixed all
+set file type binary
+set file names literal
+set retry-limit 10
+cd $work/calc
+send PUSHED.BIN
+if fail exit 1 push failed
+get FETCH.BIN
+if fail exit 2 fetch failed
+exit 0
+KSC
+status=0
+timeout 120 kermit -Y "$work/calc.ksc" >"$work/kermit.log" 2>&1 </dev/null || status=$?
+
+kill -INT "$serve"
+serve_status=0
+wait "$serve" || serve_status=$?
+
+fail=0
+if [ $status -ne 0 ]; then echo "FAIL: kermit exited $status"; fail=1; fi
+cmp "$work/calc/PUSHED.BIN" "$work/served/PUSHED.BIN" || { echo "FAIL: pushed file differs"; fail=1; }
+cmp "$work/served/FETCH.BIN" "$work/calc/FETCH.BIN" || { echo "FAIL: fetched file differs"; fail=1; }
+if [ $serve_status -ne 0 ]; then echo "FAIL: calvyx-cli serve exited $serve_status after SIGINT"; fail=1; fi
+grep -q "^Stopped" "$work/serve.log" || { echo "FAIL: serve did not stop cleanly"; fail=1; }
+if [ $fail -ne 0 ]; then
+  echo "--- kermit"; cat "$work/kermit.log"; echo "--- serve"; cat "$work/serve.log"
+  exit 1
+fi
+echo "PASS: C-Kermit pushed and fetched byte-identical files"
