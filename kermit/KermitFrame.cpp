@@ -59,8 +59,10 @@ ByteString DecodeData(std::string_view field)
         } else if (i + 1 == field.size()) {
             out += static_cast<char>(0x40); // a "#" with nothing after it: NUL's prefixed form
         } else {
+            // The prefix byte itself travels prefixed, with or without its high bit
+            // ("##", or "#" 0xA3 from a Kermit that prefixes the 8-bit form too).
             const auto next = static_cast<uint8_t>(field[++i]);
-            out += static_cast<char>(next == Qctl ? next : next ^ 0x40);
+            out += static_cast<char>((next & 0x7F) == Qctl ? next : next ^ 0x40);
         }
     }
     return out;

@@ -59,7 +59,8 @@ bool NeedsPrefix(uint8_t b);
 // field already holds 76. Empty when pos is at or past the end. maxField serves the
 // virtual calculator, whose frames may be shorter.
 ByteString EncodeChunk(std::string_view source, std::size_t& pos, std::size_t maxField = MaxSendData);
-// The file bytes of a received D data field; a lone "#" at the end yields 0x40.
+// The file bytes of a received D data field; a lone "#" at the end yields 0x40, "#"
+// before "#" or 0xA3 yields that byte, "#" before any other byte that byte XOR 0x40.
 ByteString DecodeData(std::string_view field);
 
 // "-> Frame Type=0x44 D  seq= 3" (direction "->" or "<-"): the trace line of a frame.

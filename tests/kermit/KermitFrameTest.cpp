@@ -99,6 +99,7 @@ TEST(KermitFrame, DecodeQuirks)
     EXPECT_EQ(DecodeData("#"), "@");               // a lone prefix at the end yields 0x40
     EXPECT_EQ(DecodeData("ab#"), "ab@");
     EXPECT_EQ(DecodeData("##"), "#");
+    EXPECT_EQ(DecodeData("#\xA3"), "\xA3"); // the prefix's 8-bit form, as C-Kermit sends it
     EXPECT_EQ(DecodeData("#A"), ByteString(1, '\x01'));
     EXPECT_EQ(DecodeData("#a"), ByteString(1, '\x21')); // no check that the result is a control byte
     EXPECT_EQ(DecodeData(""), "");

@@ -5,6 +5,7 @@
 #include "kermit/KermitFrame.h"
 #include "kermit/XModemSend.h"
 #include "services/XModemBlock.h"
+#include "tests/support/Serving.h"
 #include "util/Ticks.h"
 #include "util/Utils.h"
 
@@ -50,6 +51,7 @@ TEST_F(XModemSendTest, FilesOfEverySizeInBothModes)
             Pick(data);
             XModemReceivePlan plan;
             plan.startByte = start;
+            plan.startRepeatMs = 1000;
             const XModemReceiveResult r = Receive(plan);
             ASSERT_TRUE(r.ok) << r.error;
             EXPECT_EQ(r.blockSizes, ExpectedBlocks(size));
@@ -58,7 +60,8 @@ TEST_F(XModemSendTest, FilesOfEverySizeInBothModes)
             ASSERT_GE(r.data.size(), size);
             EXPECT_TRUE(r.data.compare(0, size, data) == 0) << "data differs";
             EXPECT_EQ(r.data.substr(size), ByteString(r.data.size() - size, PadByte));
-            EXPECT_FALSE(windows.dialog.IsStatusVisible()) << "the ACK to EOT closes the dialog";
+            EXPECT_TRUE(ServeUntil([&] { return !windows.dialog.IsStatusVisible(); }, 3000))
+                << "the ACK to EOT closes the dialog";
         }
     }
     EXPECT_EQ(windows.host.chooserCalls.front().first, "Send file to T30s, T20s, T20/T20+ (By Wire)");

@@ -15,7 +15,7 @@ pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
+  [ -n "${KEEP_WORK:-}" ] && echo "kept $work" || rm -rf "$work"
 }
 trap cleanup EXIT
 mkdir -p "$work/served" "$work/calc"
@@ -39,6 +39,8 @@ for _ in $(seq 50); do [ -e "$work/pc" ] && [ -e "$work/calcport" ] && break; sl
 "$cli" serve --port "$work/pc" --dir "$work/served" >"$work/serve.log" 2>&1 &
 serve=$!
 pids+=($serve)
+for _ in $(seq 100); do grep -q "^Serving" "$work/serve.log" 2>/dev/null && break; sleep 0.1; done
+grep -q "^Serving" "$work/serve.log" || { echo "FAIL: calvyx-cli serve did not start"; cat "$work/serve.log"; exit 1; }
 
 cat >"$work/calc.ksc" <<KSC
 set line $work/calcport
@@ -61,7 +63,7 @@ if fail exit 2 fetch failed
 exit 0
 KSC
 status=0
-timeout 120 kermit -Y "$work/calc.ksc" >"$work/kermit.log" 2>&1 </dev/null || status=$?
+timeout 120 kermit "$work/calc.ksc" -Y >"$work/kermit.log" 2>&1 </dev/null || status=$?
 
 kill -INT "$serve"
 serve_status=0

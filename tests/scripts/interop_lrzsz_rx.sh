@@ -14,7 +14,7 @@ pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
+  [ -n "${KEEP_WORK:-}" ] && echo "kept $work" || rm -rf "$work"
 }
 trap cleanup EXIT
 mkdir -p "$work/served" "$work/calc"
@@ -33,6 +33,8 @@ for _ in $(seq 50); do [ -e "$work/pc" ] && [ -e "$work/calcport" ] && break; sl
 "$cli" serve --port "$work/pc" --dir "$work/served" --xmodem-file "$work/served/APP.QVA" >"$work/serve.log" 2>&1 &
 serve=$!
 pids+=($serve)
+for _ in $(seq 100); do grep -q "^Serving" "$work/serve.log" 2>/dev/null && break; sleep 0.1; done
+grep -q "^Serving" "$work/serve.log" || { echo "FAIL: calvyx-cli serve did not start"; cat "$work/serve.log"; exit 1; }
 sleep 0.5
 
 status=0
