@@ -27,4 +27,14 @@ inline constexpr const char* Error = "Error";                            // 6524
 inline constexpr const char* SendByWire = "(Send by wire)";              // 65246
 inline constexpr const char* Copying = "Copying ";
 inline constexpr const char* UnableToOpenComms = "The connectivity kit is unable to open communications to: ";
+// The transfer server, the wire receive and the ROM update.
+inline constexpr const char* NotReady = "T30s,T20s,T20+,T20 is not ready";
+inline constexpr const char* OpeningPort = "Opening port: ";
+inline constexpr const char* OpeningComm = "Opening Comm %s";
+inline constexpr const char* DeviceConnectedOn = "Device connected on %s";
+inline constexpr const char* ComPortCannotBeAuto = "Com port cannot be auto for this operation";
+inline constexpr const char* ComSettingError = "Com Setting Error";
+inline constexpr const char* UnableToOpenFile = "Unable to open file %s";
+inline constexpr const char* WinErr = " - WinErr=%s"; // the system error number
+inline constexpr const char* CannotReadFromFile = "Cannot read from file %s";
 } // namespace Str

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -111,4 +112,14 @@ std::string FileNamePart(const std::string& path)
 {
     const auto pos = path.find_last_of("/\\");
     return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+std::string FormatText(const char* format, const std::string& arg)
+{
+    const int n = std::snprintf(nullptr, 0, format, arg.c_str());
+    if (n <= 0) return format;
+    std::string out(static_cast<std::size_t>(n) + 1, '\0');
+    std::snprintf(out.data(), out.size(), format, arg.c_str());
+    out.resize(static_cast<std::size_t>(n));
+    return out;
 }

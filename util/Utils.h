@@ -18,3 +18,5 @@ void WriteStringToFile(const ByteString& data, const std::string& fileName);
 bool DirExists(const std::string& path);
 // The last component of a path (either separator), as the status texts show it.
 std::string FileNamePart(const std::string& path);
+// A message text with one "%s" filled in (the string table's formatted messages).
+std::string FormatText(const char* format, const std::string& arg);

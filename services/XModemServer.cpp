@@ -1,0 +1,210 @@
+#include "services/XModemServer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+
+#include "kermit/Kermit.h"
+#include "link/PortLink.h"
+#include "link/ReaderThread.h"
+#include "services/HostInterfaces.h"
+#include "services/RomSender.h"
+#include "services/YModemRX.h"
+#include "util/MainThread.h"
+#include "util/StringTable.h"
+#include "util/Ticks.h"
+#include "util/Utils.h"
+
+namespace {
+
+std::string UpperCase(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+// Port names are compared without regard to letter case, and device names are opened
+// upper-cased. A path to a device node is case-sensitive here, so it is opened as given.
+std::string NameToOpen(const std::string& nameAsPassed)
+{
+    return nameAsPassed.find('/') != std::string::npos ? nameAsPassed : UpperCase(nameAsPassed);
+}
+
+// Marks the server busy with a transfer of its own for the life of the object.
+class TransferScope {
+public:
+    explicit TransferScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TransferScope() { flag_ = false; }
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+TXModemServer::TXModemServer()
+{
+    ResetPortLink();
+    PortName.clear();
+    ForgetReaderThread();
+    if (IHostWindows* host = Host()) StatusDialog = host->CreateStatusDialog();
+}
+
+TXModemServer::~TXModemServer()
+{
+    try {
+        SelectPort("");
+    } catch (const std::exception& e) {
+        Trace(std::string("closing the port: ") + e.what());
+    }
+}
+
+void TXModemServer::SetFolder(const std::string& path)
+{
+    Folder = path;
+    if (KermitServer) KermitServer->Folder = path;
+}
+
+void TXModemServer::SetOnKermitActivity(std::function<void(TKermit*)> handler)
+{
+    OnKermitActivity = std::move(handler);
+    if (KermitServer) KermitServer->OnActivity = OnKermitActivity;
+}
+
+void TXModemServer::StartKermitServer()
+{
+    if (transferRunning_) {
+        Trace("Kermit Server not started: a transfer has the link");
+        return;
+    }
+    KermitServer = std::make_unique<TKermit>();
+    KermitServer->Folder = Folder;
+    KermitServer->OnActivity = OnKermitActivity;
+    Trace("Kermit Server started, PC <- T20+");
+}
+
+void TXModemServer::StopKermitServer()
+{
+    if (!KermitServer) return;
+    KermitServer->Stop();
+    ProcessPendingEvents();
+    SleepMs(10);
+    KermitServer.reset(); // waits for the thread, serving its synchronised calls
+    Trace("Kermit Server terminated");
+}
+
+void TXModemServer::SelectPort(const std::string& name)
+{
+    const std::string upper = UpperCase(name);
+    if (LinkIsOpen() && upper == PortName) return;
+    // The Kermit server reads the link: it goes before the link is closed under it.
+    StopKermitServer();
+    CloseLink();
+    PortName = upper;
+    if (PortName.empty()) return;
+    try {
+        OpenLink(NameToOpen(name), LinkBaud);
+        ShowStatus(Str::OpeningPort + PortName);
+        SetLongTimeouts();
+        ShowStatus(FormatText(Str::DeviceConnectedOn, PortName));
+    } catch (const std::exception& e) {
+        Trace(std::string("opening the port failed: ") + e.what());
+        CloseLink();
+        PortFailed(name);
+    }
+}
+
+bool TXModemServer::OpenPortDirect(const std::string& name)
+{
+    StopKermitServer();
+    CloseLink();
+    PortName = UpperCase(name);
+    if (PortName == "AUTO") {
+        if (IHostWindows* host = Host()) host->ShowMessage(Str::ComPortCannotBeAuto, Str::ComSettingError);
+        return false;
+    }
+    try {
+        ShowStatus(FormatText(Str::OpeningComm, PortName));
+        OpenLink(NameToOpen(name), LinkBaud);
+        ClearInput();
+        ShowStatus(FormatText(Str::DeviceConnectedOn, PortName));
+        return true;
+    } catch (const std::exception& e) {
+        Trace(std::string("opening the port failed: ") + e.what());
+        CloseLink(); // a half-opened device must not stay held until the next selection
+        PortFailed(name);
+    }
+}
+
+void TXModemServer::PortFailed(const std::string& nameAsPassed)
+{
+    PortName.clear();
+    ShowStatus("");
+    RaiseError(Str::UnableToOpenComms + nameAsPassed);
+}
+
+bool TXModemServer::ReceiveObject(const std::string& displayName, int expectedSize)
+{
+    ShowStatus(Str::Copying + FileNamePart(displayName));
+    TransferScope scope(transferRunning_);
+    auto receiver = std::make_unique<TYModemRX>(displayName, expectedSize);
+    const auto settle = [&] {
+        const bool success = receiver->Success;
+        ReceivedData = success ? std::move(receiver->ReceivedData) : ByteString();
+        receiver.reset();
+        return success;
+    };
+    try {
+        SleepMs(100);
+        WaitServingCalls(receiver.get());
+        Delay(TimingProfile.ReceiveSettleDelay);
+    } catch (...) {
+        settle();
+        throw;
+    }
+    return settle();
+}
+
+bool TXModemServer::DownloadROM(const std::string& fileName)
+{
+    ShowStatus(Str::Copying + FileNamePart(fileName));
+    IHostWindows* host = Host();
+    // The user follows the set-up instructions on the calculator first.
+    while (host && host->InstructionsVisible()) {
+        host->FocusInstructions();
+        ProcessPendingEvents();
+        Delay(100);
+    }
+    if (host) host->SetTransferBusy(true);
+    bool success = false;
+    try {
+        TransferScope scope(transferRunning_);
+        if (!StatusDialog && host) StatusDialog = host->CreateStatusDialog();
+        IStatusDialog* dialog = StatusDialog.get();
+        auto sender = std::make_unique<TSTX>(fileName, [dialog](const std::string& text, int kind, int done, int total, int reserved) {
+            if (dialog) dialog->UpdateStatus(text, kind, done, total, reserved);
+        });
+        // The sender's first report waits for the dialog, so "Connecting ..." is the
+        // first text the user sees.
+        Delay(1000);
+        if (dialog) dialog->OpenStatus(Str::Copying + fileName, true);
+        SleepMs(100);
+        WaitServingCalls(sender.get());
+        ShowStatus("");
+        success = sender->Success;
+        lastRomError_ = sender->ErrorText;
+    } catch (...) {
+        if (host) host->SetTransferBusy(false);
+        throw;
+    }
+    if (host) host->SetTransferBusy(false);
+    return success;
+}
+
+void TXModemServer::ShowStatus(const std::string& text)
+{
+    StatusText = text;
+    if (OnStatus) OnStatus(this, text, 0, 0, 0, 0);
+    Trace("Status = " + text);
+    if (text.empty()) Trace("ask why");
+}
