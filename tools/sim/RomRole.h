@@ -1,0 +1,24 @@
+#pragma once
+// The calculator in its ROM-load mode: it takes one stream, the length of the new ROM
+// (4 bytes, least significant first) and then that many bytes, and checks them against
+// the file that should have been sent.
+#include <cstdint>
+#include <string>
+
+#include "tools/sim/SimPort.h"
+#include "util/ByteString.h"
+
+namespace sim {
+
+struct RomLoadResult {
+    bool ok = false;
+    std::string error;          // what was wrong with the stream
+    uint32_t declaredLength = 0;
+    uint64_t received = 0;      // ROM bytes after the prefix, extra bytes included
+};
+
+// Reads the stream until the declared length has arrived (and a short quiet spell after
+// it, to catch extra bytes) or until the PC has been silent for idleTimeoutMs.
+RomLoadResult ReceiveRomStream(SimPort& port, const ByteString& expected, int idleTimeoutMs);
+
+} // namespace sim
