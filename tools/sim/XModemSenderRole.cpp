@@ -18,22 +18,24 @@ int MsLeft(Clock::time_point deadline)
 }
 
 // Waits for the PC's start byte; anything else on the line is skipped.
-bool AwaitStart(SimPort& port, int timeoutMs, uint8_t& start)
+bool AwaitStart(SimPort& port, int timeoutMs, WireSendResult& result)
 {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (int left = timeoutMs; left > 0; left = MsLeft(deadline)) {
         const ByteString b = port.Receive(1, left);
         if (b.empty()) continue;
-        start = ByteAt(b, 0);
-        if (start == xmodem::NAK || start == xmodem::CrcStart) return true;
+        result.heard += b;
+        result.startByte = ByteAt(b, 0);
+        if (result.startByte == xmodem::NAK || result.startByte == xmodem::CrcStart) return true;
     }
     return false;
 }
 
 // The reply to a block or to EOT: the first byte the PC writes.
-uint8_t AwaitReply(SimPort& port, int timeoutMs)
+uint8_t AwaitReply(SimPort& port, int timeoutMs, WireSendResult& result)
 {
     const ByteString b = port.Receive(1, timeoutMs);
+    result.heard += b;
     return b.empty() ? 0 : ByteAt(b, 0);
 }
 
@@ -54,7 +56,7 @@ std::vector<ByteString> CalculatorBlockData(const ByteString& object)
 WireSendResult SendObjectByWire(SimPort& port, const ByteString& object, const WireSendOptions& options)
 {
     WireSendResult result;
-    if (!AwaitStart(port, options.startTimeoutMs, result.startByte)) {
+    if (!AwaitStart(port, options.startTimeoutMs, result)) {
         result.error = "no start byte from the PC";
         return result;
     }
@@ -73,7 +75,7 @@ WireSendResult SendObjectByWire(SimPort& port, const ByteString& object, const W
                 return result;
             }
             ++result.blocksSent;
-            switch (AwaitReply(port, options.replyTimeoutMs)) {
+            switch (AwaitReply(port, options.replyTimeoutMs, result)) {
             case xmodem::ACK:
                 accepted = true;
                 break;
@@ -94,7 +96,7 @@ WireSendResult SendObjectByWire(SimPort& port, const ByteString& object, const W
     }
     for (int attempt = 0; attempt < options.maxTries; ++attempt) {
         if (!port.Send(ByteString(1, static_cast<char>(xmodem::EOT)))) break;
-        if (AwaitReply(port, options.replyTimeoutMs) == xmodem::ACK) {
+        if (AwaitReply(port, options.replyTimeoutMs, result) == xmodem::ACK) {
             result.ok = true;
             return result;
         }

@@ -31,6 +31,7 @@ struct WireSendResult {
     uint8_t startByte = 0;  // what the PC asked with
     int blocksSent = 0;     // sendings, repeats included
     int naks = 0;           // NAK replies to blocks
+    ByteString heard;       // every byte the PC wrote, in order
 };
 
 // The data of the calculator's blocks for an object, padding excluded.

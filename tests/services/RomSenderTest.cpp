@@ -1,0 +1,143 @@
+// The ROM update stream on the virtual calculator's USB pipe device: the exact bytes on
+// the wire, the chunking seen through the progress reports, and the failures.
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+#include "services/RomSender.h"
+#include "tests/services/TransferFixture.h"
+#include "tools/sim/RomRole.h"
+#include "util/StringTable.h"
+
+using namespace testing_services;
+
+namespace {
+
+class RomUpdate : public TransferTest {
+protected:
+    // Runs the sender to its end, recording its reports.
+    bool Send(const std::string& path, std::string* error = nullptr)
+    {
+        TSTX sender(path, [this](const std::string& text, int kind, int done, int total, int) {
+            reports.push_back({text, kind, done, total});
+        });
+        EXPECT_TRUE(WaitForThread(&sender, 30000)) << "the ROM update did not end";
+        if (error) *error = sender.ErrorText;
+        return sender.Success;
+    }
+
+    std::vector<int> ProgressDone() const
+    {
+        std::vector<int> done;
+        for (const auto& r : reports)
+            if (r.kind == 2) done.push_back(r.done);
+        return done;
+    }
+
+    std::vector<StatusReport> reports; // main thread only
+};
+
+struct StreamCase {
+    std::size_t size;
+    std::vector<int> progress; // Done of each report: one before every chunk, one at the end
+};
+
+TEST_F(RomUpdate, StreamIsTheLengthThenTheFileInChunksOf2048)
+{
+    const StreamCase cases[] = {
+        {0, {0, 4}},
+        {2044, {0, 2048}},
+        {2045, {0, 2048, 2049}},
+        {70000, {}},
+    };
+    UseUsb();
+    for (const auto& c : cases) {
+        SCOPED_TRACE("file of " + std::to_string(c.size) + " bytes");
+        reports.clear();
+        OpenProgramSide(); // each update leaves the link closed
+        const ByteString rom = RandomBytes(c.size, static_cast<uint32_t>(c.size));
+        const std::string path = WriteTempFile("rom.bin", rom);
+        // The calculator records the raw stream and whatever follows it.
+        auto calculator = Calculator([&] {
+            const ByteString stream = calc->ReceiveExactly(rom.size() + 4, 10000);
+            return stream + calc->Receive(16, 200);
+        });
+
+        EXPECT_TRUE(Send(path));
+        const ByteString wire = calculator.get();
+
+        ASSERT_EQ(wire.size(), rom.size() + 4) << HexBytes(wire, 16);
+        EXPECT_EQ(wire.substr(0, 4), RomLengthPrefix(static_cast<uint32_t>(c.size)));
+        EXPECT_TRUE(wire.substr(4) == rom) << "ROM bytes changed on the wire";
+        EXPECT_FALSE(LinkIsOpen());
+        ASSERT_GE(reports.size(), 3u);
+        EXPECT_EQ(reports.front().text, "Connecting ...");
+        EXPECT_EQ(reports.front().kind, 1);
+        EXPECT_EQ(reports.back().kind, 3);
+        if (!c.progress.empty()) {
+            EXPECT_EQ(ProgressDone(), c.progress);
+        }
+        for (const auto& r : reports) {
+            if (r.kind != 2) continue;
+            EXPECT_EQ(r.total, static_cast<int>(c.size + 4));
+        }
+    }
+}
+
+TEST_F(RomUpdate, LengthGoesLeastSignificantByteFirst)
+{
+    EXPECT_EQ(HexBytes(RomLengthPrefix(70000)), "70 11 01 00");
+    EXPECT_EQ(HexBytes(RomLengthPrefix(0xA1B2C3D4)), "D4 C3 B2 A1");
+}
+
+TEST_F(RomUpdate, CalculatorInRomLoadModeAcceptsTheStream)
+{
+    UseUsb();
+    OpenProgramSide();
+    const ByteString rom = RandomBytes(100000, 3);
+    const std::string path = WriteTempFile("os.bin", rom);
+    auto calculator = Calculator([&] { return sim::ReceiveRomStream(*calc, rom, 5000); });
+
+    EXPECT_TRUE(Send(path));
+    const auto loaded = calculator.get();
+
+    EXPECT_TRUE(loaded.ok) << loaded.error;
+    EXPECT_EQ(loaded.declaredLength, 100000u);
+    // 100004 bytes: 48 full chunks and one of 1700, each announced beforehand.
+    EXPECT_EQ(ProgressDone().size(), 50u);
+}
+
+TEST_F(RomUpdate, MissingFileWritesNothingAndClosesTheLink)
+{
+    UseUsb();
+    OpenProgramSide();
+    const std::string path = dir.filePath("absent.bin").toStdString();
+    std::string error;
+
+    EXPECT_FALSE(Send(path, &error));
+
+    EXPECT_EQ(error, "Error(Unable to open file " + path + " - WinErr=2)");
+    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_EQ(calc->Receive(16, 200), "");
+    // The dialog keeps "Connecting ..." until the user closes it.
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].text, Str::ConnectingDots);
+}
+
+TEST_F(RomUpdate, WriteFailureIsReportedAsFailure)
+{
+    UseUsb();
+    OpenProgramSide();
+    const std::string path = WriteTempFile("os.bin", RandomBytes(10000, 4));
+    usb->Unplug(); // the calculator goes away: nobody reads the write pipe any more
+    std::string error;
+
+    EXPECT_FALSE(Send(path, &error));
+
+    EXPECT_NE(error.find("Cannot write to the calculator"), std::string::npos) << error;
+    EXPECT_FALSE(LinkIsOpen());
+    ASSERT_FALSE(reports.empty());
+    EXPECT_NE(reports.back().kind, 3); // the dialog is not closed as after success
+}
+
+} // namespace
