@@ -5,7 +5,9 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <new>
 #include <pthread.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,17 +20,27 @@
 
 namespace {
 
-// Writes one chunk to the link's write handle: a short write is completed, a full pipe
-// waited for, but a write error, a vanished calculator or a stall end the update.
+[[noreturn]] void WriteFailed(int err)
+{
+    throw CalvyxError(std::string("Cannot write to the calculator: ") + std::strerror(err));
+}
+
+// Writes one chunk to the link's write handle, which is non-blocking for the update: a
+// calculator with room takes the chunk in one write. Otherwise the rest goes out as room
+// appears, within the stall limit; a write error or a vanished calculator end the update.
 void WriteChunk(int fd, const char* data, std::size_t size)
 {
-    switch (linkio::WriteAll(fd, data, size, -1, TSTX::StallLimitMs)) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n == static_cast<ssize_t>(size)) return;
+    if (n < 0 && errno != EAGAIN && errno != EINTR) WriteFailed(errno);
+    const std::size_t done = n > 0 ? static_cast<std::size_t>(n) : 0;
+    switch (linkio::WriteAll(fd, data + done, size - done, -1, TSTX::StallLimitMs)) {
     case linkio::WriteOutcome::Complete:
         return;
     case linkio::WriteOutcome::TimedOut:
         throw CalvyxError("The calculator took no data for " + std::to_string(TSTX::StallLimitMs / 1000) + " s");
     case linkio::WriteOutcome::Failed:
-        throw CalvyxError(std::string("Cannot write to the calculator: ") + std::strerror(errno));
+        WriteFailed(errno);
     }
 }
 
@@ -71,7 +83,17 @@ void TYModemTX::ReportStatus(const std::string& text, int kind, int done, int to
     });
 }
 
-TSTX::TSTX(const std::string& fileName, StatusSink onStatus) : TYModemTX(fileName, std::move(onStatus))
+RomStreamBuffer::RomStreamBuffer(std::size_t size) : size_(size)
+{
+    void* pages = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (pages == MAP_FAILED) throw std::bad_alloc();
+    data_ = static_cast<char*>(pages);
+}
+
+RomStreamBuffer::~RomStreamBuffer() { ::munmap(data_, size_); }
+
+TSTX::TSTX(const std::string& fileName, StatusSink onStatus, int progressIntervalMs)
+    : TYModemTX(fileName, std::move(onStatus)), ProgressIntervalMs(progressIntervalMs)
 {
     start();
 }
@@ -83,12 +105,12 @@ void TSTX::Execute()
     Trace("begin to update");
     Success = false;
     bool failed = false;
-    ByteString stream;
+    std::unique_ptr<RomStreamBuffer> stream;
     try {
         ReportStatus(Str::ConnectingDots, 1, 0, 0, 0);
         Trace(Str::ConnectingDots);
         stream = ReadRomStream();
-        SendStream(stream);
+        SendStream(*stream);
         Success = true;
     } catch (const std::exception& e) {
         failed = true;
@@ -100,12 +122,12 @@ void TSTX::Execute()
     } catch (const std::exception& e) {
         Trace(std::string("closing the link: ") + e.what());
     }
-    ByteString().swap(stream);
+    stream.reset();
     // After a failure the dialog keeps its last text until the user closes it.
     if (!failed) ReportStatus("", 3, 0, 0, 0);
 }
 
-ByteString TSTX::ReadRomStream() const
+std::unique_ptr<RomStreamBuffer> TSTX::ReadRomStream() const
 {
     const int fd = OpenTrackedFile(FileSlot::Send, FileName, FileAccess::Read);
     if (fd < 0) {
@@ -119,32 +141,43 @@ ByteString TSTX::ReadRomStream() const
         RaiseError(FormatText(Str::CannotReadFromFile, FileName));
     }
     const auto size = static_cast<std::size_t>(st.st_size);
-    ByteString stream(size + 4, '\0');
+    std::unique_ptr<RomStreamBuffer> stream;
+    try {
+        stream = std::make_unique<RomStreamBuffer>(size + 4);
+    } catch (const std::bad_alloc&) {
+        CloseTrackedFile(FileSlot::Send);
+        RaiseError(FormatText(Str::CannotReadFromFile, FileName));
+    }
     std::size_t got = 0;
     while (got < size) {
-        const ssize_t n = ::read(fd, stream.data() + 4 + got, size - got);
+        const ssize_t n = ::read(fd, stream->data() + 4 + got, size - got);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break; // an error, or a file that shrank while being read
         got += static_cast<std::size_t>(n);
     }
     CloseTrackedFile(FileSlot::Send);
     if (got < size) RaiseError(FormatText(Str::CannotReadFromFile, FileName));
-    stream.replace(0, 4, RomLengthPrefix(static_cast<uint32_t>(size)));
+    RomLengthPrefix(static_cast<uint32_t>(size)).copy(stream->data(), 4);
     return stream;
 }
 
-void TSTX::SendStream(const ByteString& stream)
+void TSTX::SendStream(RomStreamBuffer& stream)
 {
     BlockBrokenPipeSignal();
     const int fd = PortLink.WriteHandle;
+    if (!linkio::SetNonBlocking(fd, true)) WriteFailed(errno);
     const auto total = static_cast<int64_t>(stream.size());
     const StatusSink progress = [this](const std::string& text, int kind, int done, int tot, int reserved) {
         ReportStatus(text, kind, done, tot, reserved);
     };
     const uint32_t start = Now();
+    uint32_t lastReport = start;
     int64_t sent = 0;
     do {
-        ReportProgress(sent, total, start, progress);
+        if (sent == 0 || static_cast<int>(TicksSince(lastReport)) >= ProgressIntervalMs) {
+            ReportProgress(sent, total, start, progress);
+            lastReport = Now();
+        }
         const auto chunk = static_cast<std::size_t>(std::min<int64_t>(total - sent, ChunkSize));
         WriteChunk(fd, stream.data() + sent, chunk);
         sent += static_cast<int64_t>(chunk);

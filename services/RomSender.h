@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include <QThread>
@@ -33,16 +34,39 @@ protected:
     void FinishThread();
 };
 
+// The stream held whole in memory, in pages of its own: a ROM is large, and the pages go
+// back to the system as soon as the update is over.
+class RomStreamBuffer {
+public:
+    explicit RomStreamBuffer(std::size_t size); // throws std::bad_alloc
+    ~RomStreamBuffer();
+    RomStreamBuffer(const RomStreamBuffer&) = delete;
+    RomStreamBuffer& operator=(const RomStreamBuffer&) = delete;
+    char* data() { return data_; }
+    std::size_t size() const { return size_; }
+
+private:
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
 class TSTX final : public TYModemTX {
 public:
+    // The shortest time between two progress reports. A report is a synchronised call
+    // into the main thread, so one per chunk would let the dialog, not the link, set the
+    // pace on a fast link (and flood the log); 0 reports before every chunk.
+    static constexpr int DefaultProgressIntervalMs = 100;
+
     // Starts the thread at once. Needs an open link; leaves it closed in every case.
-    TSTX(const std::string& fileName, StatusSink onStatus);
+    TSTX(const std::string& fileName, StatusSink onStatus, int progressIntervalMs = DefaultProgressIntervalMs);
     ~TSTX() override;
 
     // True once the whole stream has been written. Read after the thread has ended.
     std::atomic<bool> Success{false};
     // Why the update failed (empty on success), for a caller that can show it.
     std::string ErrorText;
+
+    const int ProgressIntervalMs;
 
     static constexpr std::size_t ChunkSize = 2048;
     // A calculator that takes no byte for this long is taken as gone.
@@ -52,8 +76,8 @@ protected:
     void Execute() override;
 
 private:
-    ByteString ReadRomStream() const;
-    void SendStream(const ByteString& stream);
+    std::unique_ptr<RomStreamBuffer> ReadRomStream() const;
+    void SendStream(RomStreamBuffer& stream);
 };
 
 // The 4-byte length prefix of the stream, least significant byte first.

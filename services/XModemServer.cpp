@@ -23,13 +23,6 @@ std::string UpperCase(std::string s)
     return s;
 }
 
-// Port names are compared without regard to letter case, and device names are opened
-// upper-cased. A path to a device node is case-sensitive here, so it is opened as given.
-std::string NameToOpen(const std::string& nameAsPassed)
-{
-    return nameAsPassed.find('/') != std::string::npos ? nameAsPassed : UpperCase(nameAsPassed);
-}
-
 // Marks the server busy with a transfer of its own for the life of the object.
 class TransferScope {
 public:
@@ -41,6 +34,14 @@ private:
 };
 
 } // namespace
+
+std::string PortNameToOpen(const std::string& name)
+{
+    const std::string upper = UpperCase(name);
+    if (IsUsbName(upper)) return upper;
+    if (upper.rfind("COM", 0) == 0 && name.find('/') == std::string::npos) return upper;
+    return name;
+}
 
 TXModemServer::TXModemServer()
 {
@@ -103,7 +104,7 @@ void TXModemServer::SelectPort(const std::string& name)
     PortName = upper;
     if (PortName.empty()) return;
     try {
-        OpenLink(NameToOpen(name), LinkBaud);
+        OpenLink(PortNameToOpen(name), LinkBaud);
         ShowStatus(Str::OpeningPort + PortName);
         SetLongTimeouts();
         ShowStatus(FormatText(Str::DeviceConnectedOn, PortName));
@@ -125,7 +126,7 @@ bool TXModemServer::OpenPortDirect(const std::string& name)
     }
     try {
         ShowStatus(FormatText(Str::OpeningComm, PortName));
-        OpenLink(NameToOpen(name), LinkBaud);
+        OpenLink(PortNameToOpen(name), LinkBaud);
         ClearInput();
         ShowStatus(FormatText(Str::DeviceConnectedOn, PortName));
         return true;

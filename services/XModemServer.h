@@ -12,6 +12,11 @@
 class IStatusDialog;
 class TKermit;
 
+// The name the link is opened with. Port names are compared without regard to letter
+// case, and the device names ("QVxT0+", "COMn") are opened upper-cased; any other name
+// is a device path here, which is case-sensitive, so it is opened exactly as given.
+std::string PortNameToOpen(const std::string& name);
+
 class TXModemServer {
 public:
     // Sender, Text, Kind, Done, Total, Reserved; the server passes zeros for the numbers.

@@ -1,0 +1,81 @@
+// calvyx-cli receive: one object sent by wire from the calculator's send menu. With a
+// folder as --out the file is named after the object (its header's name, "untitled"
+// without one); an existing file there is not replaced, the name gets " (2)", " (3)"...
+#include <QByteArray>
+#include <QFileInfo>
+#include <QString>
+
+#include "mainwindow/FolderNames.h"
+#include "services/XModemServer.h"
+#include "tools/cli/Commands.h"
+#include "tools/cli/Signals.h"
+#include "tools/cli/Terminal.h"
+#include "util/GeneralError.h"
+#include "util/StringTable.h"
+#include "util/Utils.h"
+
+namespace cli {
+namespace {
+
+// Where the object goes: the path given, or the object's own name in the folder given.
+std::string TargetPath(const std::string& out, const ByteString& object)
+{
+    if (!DirExists(out)) return out;
+    QString folder = QString::fromStdString(out);
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/'))) folder.chop(1);
+    const QString name = ReceivedObjectName(QByteArray::fromStdString(object));
+    QString path = folder + QLatin1Char('/') + name;
+    for (int n = 2; QFileInfo::exists(path); ++n) path = folder + QLatin1Char('/') + name + QStringLiteral(" (%1)").arg(n);
+    return path.toStdString();
+}
+
+int Receive(const std::vector<std::string>& words)
+{
+    const Command& self = *FindCommand("receive");
+    const auto args = Args::Parse(words, {"port", "out"}, {});
+    if (!args) return UsageError(self);
+    const auto port = args->Value("port");
+    const auto out = args->Value("out");
+    if (!port || !out || !args->Positional().empty()) return UsageError(self, "--port and --out are needed");
+    const QFileInfo outInfo(QString::fromStdString(*out));
+    if (!outInfo.isDir() && !QFileInfo(outInfo.absolutePath()).isDir())
+        return UsageError(self, "no folder for " + *out);
+
+    TerminalWindows windows;
+    TXModemServer server;
+    server.OnStatus = [](TXModemServer*, const std::string& text, int, int, int, int) {
+        if (!text.empty()) PrintLine(text);
+    };
+    try {
+        server.SelectPort(*port);
+    } catch (const CalvyxError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return ExitPortError;
+    }
+    PrintLine("Send the object from the calculator now (Ctrl-C cancels)");
+    // Closing the dialog is how the receive is cancelled: four CAN go to the calculator.
+    StopSignals stopSignals([&](int) { windows.dialog.HideStatus(); });
+
+    const bool received = server.ReceiveObject(Str::SendByWire, 0);
+    const ByteString object = server.ReceivedData;
+    server.SelectPort("");
+    if (!received || object.empty()) {
+        std::fprintf(stderr, "Nothing was received\n");
+        return ExitTransferFailed;
+    }
+    const std::string path = TargetPath(*out, object);
+    try {
+        WriteStringToFile(object, path);
+    } catch (const CalvyxError& e) {
+        std::fprintf(stderr, "Cannot save %s: %s\n", path.c_str(), e.what());
+        return ExitTransferFailed;
+    }
+    PrintLine("Saved " + std::to_string(object.size()) + " bytes to " + path);
+    return ExitOk;
+}
+
+} // namespace
+} // namespace cli
+
+CALVYX_CLI_COMMAND("receive", "receive --port NAME --out PATH",
+                   "one object sent by wire from the calculator, saved to PATH (a file or a folder)", cli::Receive);

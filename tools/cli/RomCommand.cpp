@@ -1,0 +1,51 @@
+// calvyx-cli rom: loads a new ROM into a calculator waiting in its ROM-load mode. The
+// stream has no handshake: once started it runs to the end of the file.
+#include <cstdio>
+
+#include <QString>
+
+#include "services/XModemServer.h"
+#include "tools/cli/Commands.h"
+#include "tools/cli/Terminal.h"
+#include "util/GeneralError.h"
+#include "util/StringTable.h"
+#include "util/Utils.h"
+
+namespace cli {
+namespace {
+
+std::string OneLine(const std::string& text)
+{
+    return QString::fromStdString(text).simplified().toStdString();
+}
+
+int Rom(const std::vector<std::string>& words)
+{
+    const Command& self = *FindCommand("rom");
+    const auto args = Args::Parse(words, {"port"}, {});
+    if (!args) return UsageError(self);
+    const auto port = args->Value("port");
+    if (!port || args->Positional().size() != 1) return UsageError(self, "--port and one ROM file are needed");
+    const std::string file = args->Positional()[0];
+
+    TerminalWindows windows;
+    TXModemServer server;
+    server.OnStatus = [](TXModemServer*, const std::string& text, int, int, int, int) {
+        if (!text.empty()) PrintLine(text);
+    };
+    try {
+        if (!server.OpenPortDirect(*port)) return ExitPortError;
+    } catch (const CalvyxError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return ExitPortError;
+    }
+    if (server.DownloadROM(file)) return ExitOk;
+    std::fprintf(stderr, "%s: %s\n", Str::DownloadError, OneLine(FormatText(Str::DownloadFailed, file)).c_str());
+    if (!server.LastRomError().empty()) std::fprintf(stderr, "%s\n", server.LastRomError().c_str());
+    return ExitTransferFailed;
+}
+
+} // namespace
+} // namespace cli
+
+CALVYX_CLI_COMMAND("rom", "rom --port NAME FILE", "loads FILE as the calculator's new ROM (ROM-load mode)", cli::Rom);
