@@ -68,7 +68,7 @@ pid_t StartCalculator(const std::string& root, const std::string& romPath)
         const ByteString rom = ReadFileToString(romPath);
         auto device = sim::CreateUsbDevice(root);
         (void)!::write(ready[1], "r", 1);
-        const auto result = sim::ReceiveRomStream(*device, rom, 10000);
+        const auto result = sim::ReceiveRomStream(*device, rom, 10000, 10000);
         if (!result.ok) std::fprintf(stderr, "calculator: %s\n", result.error.c_str());
         device.reset();
         ::_exit(result.ok ? 0 : 1);

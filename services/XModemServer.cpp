@@ -1,7 +1,5 @@
 #include "services/XModemServer.h"
 
-#include <algorithm>
-#include <cctype>
 #include <exception>
 
 #include "kermit/Kermit.h"
@@ -17,12 +15,6 @@
 
 namespace {
 
-std::string UpperCase(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-
 // Marks the server busy with a transfer of its own for the life of the object.
 class TransferScope {
 public:
@@ -34,14 +26,6 @@ private:
 };
 
 } // namespace
-
-std::string PortNameToOpen(const std::string& name)
-{
-    const std::string upper = UpperCase(name);
-    if (IsUsbName(upper)) return upper;
-    if (upper.rfind("COM", 0) == 0 && name.find('/') == std::string::npos) return upper;
-    return name;
-}
 
 TXModemServer::TXModemServer()
 {
@@ -96,7 +80,7 @@ void TXModemServer::StopKermitServer()
 
 void TXModemServer::SelectPort(const std::string& name)
 {
-    const std::string upper = UpperCase(name);
+    const std::string upper = UpperCasePortName(name);
     if (LinkIsOpen() && upper == PortName) return;
     // The Kermit server reads the link: it goes before the link is closed under it.
     StopKermitServer();
@@ -104,7 +88,7 @@ void TXModemServer::SelectPort(const std::string& name)
     PortName = upper;
     if (PortName.empty()) return;
     try {
-        OpenLink(PortNameToOpen(name), LinkBaud);
+        OpenLink(PortName, LinkBaud);
         ShowStatus(Str::OpeningPort + PortName);
         SetLongTimeouts();
         ShowStatus(FormatText(Str::DeviceConnectedOn, PortName));
@@ -119,14 +103,14 @@ bool TXModemServer::OpenPortDirect(const std::string& name)
 {
     StopKermitServer();
     CloseLink();
-    PortName = UpperCase(name);
+    PortName = UpperCasePortName(name);
     if (PortName == "AUTO") {
         if (IHostWindows* host = Host()) host->ShowMessage(Str::ComPortCannotBeAuto, Str::ComSettingError);
         return false;
     }
     try {
         ShowStatus(FormatText(Str::OpeningComm, PortName));
-        OpenLink(PortNameToOpen(name), LinkBaud);
+        OpenLink(PortName, LinkBaud);
         ClearInput();
         ShowStatus(FormatText(Str::DeviceConnectedOn, PortName));
         return true;

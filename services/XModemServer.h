@@ -12,11 +12,6 @@
 class IStatusDialog;
 class TKermit;
 
-// The name the link is opened with. Port names are compared without regard to letter
-// case, and the device names ("QVxT0+", "COMn") are opened upper-cased; any other name
-// is a device path here, which is case-sensitive, so it is opened exactly as given.
-std::string PortNameToOpen(const std::string& name);
-
 class TXModemServer {
 public:
     // Sender, Text, Kind, Done, Total, Reserved; the server passes zeros for the numbers.
@@ -37,8 +32,8 @@ public:
     void StartKermitServer();
     void StopKermitServer();
 
-    // Opens the named port unless it is open already (letter case does not matter); an
-    // empty name closes the link. Raises "Error(...)" when the port cannot be opened.
+    // Opens the named port unless it is open already (the letter case of a device name
+    // does not matter); an empty name closes the link. Raises "Error(...)" when the port cannot be opened.
     void SelectPort(const std::string& name);
     // Always reopens the port (the ROM update). False for "AUTO"; raises on failure.
     bool OpenPortDirect(const std::string& name);
@@ -56,7 +51,7 @@ public:
     std::string StatusText;
     std::string Folder;
     std::function<void(TKermit*)> OnKermitActivity;
-    std::string PortName; // upper case; empty when no port is selected
+    std::string PortName; // UpperCasePortName of the selection; empty when none
     StatusEvent OnStatus;
     std::unique_ptr<IStatusDialog> StatusDialog;
     std::unique_ptr<TKermit> KermitServer;

@@ -96,7 +96,7 @@ TEST_F(RomUpdate, CalculatorInRomLoadModeAcceptsTheStreamWithSparseProgress)
     OpenProgramSide();
     const ByteString rom = RandomBytes(100000, 3);
     const std::string path = WriteTempFile("os.bin", rom);
-    auto calculator = Calculator([&] { return sim::ReceiveRomStream(*calc, rom, 5000); });
+    auto calculator = Calculator([&] { return sim::ReceiveRomStream(*calc, rom, 5000, 5000); });
 
     EXPECT_TRUE(Send(path, nullptr, TSTX::DefaultProgressIntervalMs));
     const auto loaded = calculator.get();

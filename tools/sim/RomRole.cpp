@@ -1,6 +1,12 @@
 #include "tools/sim/RomRole.h"
 
-#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "tools/sim/Commands.h"
+#include "tools/sim/PortOptions.h"
+#include "util/Utils.h"
 
 namespace sim {
 
@@ -10,19 +16,78 @@ constexpr std::size_t ReadSize = 65536;
 // After the declared length: how long the calculator listens for bytes that should not come.
 constexpr int TrailingQuietMs = 100;
 
+const char* const RomLoadHelp =
+    "usage: calvyx-sim rom-load [port options] FILE [--wait MS]\n\n"
+    "The calculator in its ROM-load mode: takes the length-prefixed ROM stream the program\n"
+    "sends and checks it against FILE. Exit code 0 when it matches, 1 otherwise.\n\n"
+    "  --wait MS        how long to wait for the stream (default 60000)\n\n"
+    "port options:\n";
+
+int RomLoadUsage(const std::string& why)
+{
+    std::fprintf(stderr, "calvyx-sim rom-load: %s\n", why.c_str());
+    return 2;
+}
+
+int RunRomLoad(std::vector<std::string> args)
+{
+    for (const auto& a : args)
+        if (a == "--help" || a == "-h") {
+            std::printf("%s%s", RomLoadHelp, PortOptionsHelp);
+            return 0;
+        }
+    PortOptions options;
+    if (const std::string error = TakePortOptions(args, options); !error.empty()) return RomLoadUsage(error);
+    int waitMs = 60000;
+    std::string file;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--wait" && i + 1 < args.size()) {
+            try {
+                waitMs = std::stoi(args[++i]);
+            } catch (...) {
+                return RomLoadUsage("--wait needs a number");
+            }
+        } else if (args[i].rfind("--", 0) != 0 && file.empty()) {
+            file = args[i];
+        } else {
+            return RomLoadUsage("unexpected " + args[i]);
+        }
+    }
+    if (file.empty()) return RomLoadUsage("the ROM file to compare with is needed");
+    const ByteString expected = ReadFileToString(file);
+    const std::unique_ptr<SimPort> port = OpenSimPort(options);
+    const RomLoadResult result = ReceiveRomStream(*port, expected, waitMs, 5000);
+    if (!result.ok) {
+        std::fprintf(stderr, "calvyx-sim rom-load: %s\n", result.error.c_str());
+        return 1;
+    }
+    std::printf("ROM of %u bytes loaded and verified\n", result.declaredLength);
+    return 0;
+}
+
+const CommandRegistration romLoadCommand{{"rom-load", "take a ROM stream (ROM-load mode) and check it", RunRomLoad}};
+
 } // namespace
 
-RomLoadResult ReceiveRomStream(SimPort& port, const ByteString& expected, int idleTimeoutMs)
+RomLoadResult ReceiveRomStream(SimPort& port, const ByteString& expected, int startTimeoutMs, int idleTimeoutMs)
 {
     RomLoadResult result;
     ByteString prefix;
-    while (prefix.size() < 4) {
+    const auto start = std::chrono::steady_clock::now();
+    // In slices, so that a stop signal ends the wait of the calvyx-sim program.
+    while (prefix.empty() && !StopRequested() && std::chrono::steady_clock::now() - start < std::chrono::milliseconds(startTimeoutMs))
+        prefix = port.Receive(4, 250);
+    while (!prefix.empty() && prefix.size() < 4) {
         const ByteString got = port.Receive(4 - prefix.size(), idleTimeoutMs);
         if (got.empty()) {
             result.error = "the length prefix did not arrive (" + std::to_string(prefix.size()) + " of 4 bytes)";
             return result;
         }
         prefix += got;
+    }
+    if (prefix.size() < 4) {
+        result.error = "the length prefix did not arrive (" + std::to_string(prefix.size()) + " of 4 bytes)";
+        return result;
     }
     for (int i = 3; i >= 0; --i) result.declaredLength = (result.declaredLength << 8) | ByteAt(prefix, static_cast<std::size_t>(i));
 

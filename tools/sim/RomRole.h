@@ -17,8 +17,9 @@ struct RomLoadResult {
     uint64_t received = 0;      // ROM bytes after the prefix, extra bytes included
 };
 
-// Reads the stream until the declared length has arrived (and a short quiet spell after
-// it, to catch extra bytes) or until the PC has been silent for idleTimeoutMs.
-RomLoadResult ReceiveRomStream(SimPort& port, const ByteString& expected, int idleTimeoutMs);
+// Waits up to startTimeoutMs for the stream, then reads it until the declared length has
+// arrived (and a short quiet spell after it, to catch extra bytes) or until the PC has
+// been silent for idleTimeoutMs.
+RomLoadResult ReceiveRomStream(SimPort& port, const ByteString& expected, int startTimeoutMs, int idleTimeoutMs);
 
 } // namespace sim

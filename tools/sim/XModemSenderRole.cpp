@@ -1,9 +1,14 @@
 #include "tools/sim/XModemSenderRole.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 #include "services/XModemBlock.h"
 #include "tools/sim/Bursts.h"
+#include "tools/sim/Commands.h"
+#include "tools/sim/PortOptions.h"
+#include "util/Utils.h"
 
 namespace sim {
 
@@ -21,8 +26,9 @@ int MsLeft(Clock::time_point deadline)
 bool AwaitStart(SimPort& port, int timeoutMs, WireSendResult& result)
 {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (int left = timeoutMs; left > 0; left = MsLeft(deadline)) {
-        const ByteString b = port.Receive(1, left);
+    // In slices, so that a stop signal ends the wait of the calvyx-sim program.
+    for (int left = timeoutMs; left > 0 && !StopRequested(); left = MsLeft(deadline)) {
+        const ByteString b = port.Receive(1, std::min(left, 250));
         if (b.empty()) continue;
         result.heard += b;
         result.startByte = ByteAt(b, 0);
@@ -38,6 +44,68 @@ uint8_t AwaitReply(SimPort& port, int timeoutMs, WireSendResult& result)
     result.heard += b;
     return b.empty() ? 0 : ByteAt(b, 0);
 }
+
+const char* const WireSendHelp =
+    "usage: calvyx-sim wire-send [port options] FILE [options]\n\n"
+    "Sends FILE as the calculator sends an object by wire: it waits for the program's\n"
+    "start byte, then sends checksum blocks (1024 bytes while a whole one remains, then 128).\n\n"
+    "  --wait MS        how long to wait for the start byte (default 60000)\n"
+    "  --damage N       send block N (1 = the first) once with a wrong checksum; repeatable\n"
+    "  --burst N        send each block in pieces of N bytes\n"
+    "  --gap MS         pause between the pieces (default 0)\n\n"
+    "port options:\n";
+
+int WireSendUsage(const std::string& why)
+{
+    std::fprintf(stderr, "calvyx-sim wire-send: %s\n", why.c_str());
+    return 2;
+}
+
+int RunWireSend(std::vector<std::string> args)
+{
+    for (const auto& a : args)
+        if (a == "--help" || a == "-h") {
+            std::printf("%s%s", WireSendHelp, PortOptionsHelp);
+            return 0;
+        }
+    PortOptions portOptions;
+    if (const std::string error = TakePortOptions(args, portOptions); !error.empty()) return WireSendUsage(error);
+    WireSendOptions options;
+    options.startTimeoutMs = 60000;
+    std::string file;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.rfind("--", 0) != 0) {
+            if (!file.empty()) return WireSendUsage("one file only");
+            file = a;
+            continue;
+        }
+        if (i + 1 >= args.size()) return WireSendUsage(a + " needs a value");
+        int n = -1;
+        try {
+            n = std::stoi(args[++i]);
+        } catch (...) {
+        }
+        if (n < 0) return WireSendUsage(a + " needs a number");
+        if (a == "--wait") options.startTimeoutMs = n;
+        else if (a == "--damage") options.damageOnce.insert(static_cast<unsigned>(n));
+        else if (a == "--burst") options.burstSize = static_cast<std::size_t>(n);
+        else if (a == "--gap") options.burstGapMs = n;
+        else return WireSendUsage("unknown option " + a);
+    }
+    if (file.empty()) return WireSendUsage("the file to send is needed");
+    const ByteString object = ReadFileToString(file);
+    const std::unique_ptr<SimPort> port = OpenSimPort(portOptions);
+    const WireSendResult result = SendObjectByWire(*port, object, options);
+    if (!result.ok) {
+        std::fprintf(stderr, "calvyx-sim wire-send: %s\n", result.error.c_str());
+        return 1;
+    }
+    std::printf("sent %zu bytes in %d blocks (%d refused)\n", object.size(), result.blocksSent - result.naks, result.naks);
+    return 0;
+}
+
+const CommandRegistration wireSendCommand{{"wire-send", "send a file by wire (XModem, checksum blocks)", RunWireSend}};
 
 } // namespace
 

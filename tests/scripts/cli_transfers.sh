@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# calvyx-cli receive, capture and rom against calvyx-sim, on the USB pipe device and on a
+# pseudo-terminal: the files that come out, the exit codes and the failure messages.
+set -euo pipefail
+build=${1:?build directory}
+cli="$build/tools/calvyx-cli"
+sim="$build/tools/calvyx-sim"
+for p in "$cli" "$sim"; do [ -x "$p" ] || { echo "no $p"; exit 1; }; done
+
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+export CALVYX_DEVICE_ROOT="$work/dev"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Starts calvyx-sim with the given arguments in the background and sets PORT to the
+# name it prints for the program (the pty path or the USB device name).
+sim_pid=
+start_sim() {
+    rm -f "$work/sim.out"
+    mkfifo "$work/sim.out"
+    "$sim" "$@" >"$work/sim.out" 2>"$work/sim.err" &
+    sim_pid=$!
+    exec 3<"$work/sim.out"
+    if ! read -r -t 10 -u 3 PORT; then
+        cat "$work/sim.err"
+        echo "calvyx-sim did not start: $*"
+        exit 1
+    fi
+}
+# Waits for the simulator's end; its exit code is the result.
+sim_result() {
+    local rc=0
+    wait "$sim_pid" || rc=$?
+    cat <&3 >"$work/sim.rest" || true
+    exec 3<&-
+    return "$rc"
+}
+# Runs calvyx-cli; EXPECT_RC must match. Output in $work/cli.log.
+run_cli() {
+    local expected=$1; shift
+    local rc=0
+    timeout 60 "$cli" "$@" >"$work/cli.log" 2>&1 || rc=$?
+    if [ "$rc" -ne "$expected" ]; then
+        fail "calvyx-cli $* exited $rc, expected $expected"
+        sed 's/^/    /' "$work/cli.log"
+        return 1
+    fi
+}
+
+# --- receive: the object on both link kinds, and a block damaged once on the way.
+head -c 3000 /dev/urandom >"$work/object"
+for kind in usb pty; do
+    opts=(); [ "$kind" = usb ] && opts=(--usb)
+    start_sim wire-send "${opts[@]}" "$work/object" --damage 2 --burst 100 --gap 20
+    if run_cli 0 receive --port "$PORT" --out "$work/received-$kind"; then
+        size=$(stat -c %s "$work/received-$kind")
+        # 2 blocks of 1024, then 128-byte blocks: 3072 bytes with the padding.
+        [ "$size" -eq 3072 ] || fail "receive on $kind: $size bytes"
+        cmp -s <(head -c 3000 "$work/received-$kind") "$work/object" || fail "receive on $kind: bytes differ"
+        grep -q "Saved 3072 bytes" "$work/cli.log" || fail "receive on $kind: no saved line"
+    fi
+    sim_result || fail "wire-send on $kind: $(cat "$work/sim.err")"
+    echo "ok: receive on $kind"
+done
+
+# --- capture: a screen in each layout comes out as the picture of the other; the
+# picture of a pushed picture is the same picture.
+start_sim screen-push --usb --pattern frame --layout row --wait 1500
+run_cli 0 capture --port QVxT0+ --out "$work/row.png" --border 0 || true
+sim_result || fail "screen-push row"
+start_sim screen-push --usb --picture "$work/row.png" --layout page --wait 1500
+run_cli 0 capture --port QVxT0+ --out "$work/page.png" --border 0 || true
+sim_result || fail "screen-push page"
+if [ -f "$work/row.png" ] && [ -f "$work/page.png" ]; then
+    cmp -s "$work/row.png" "$work/page.png" || fail "the page-layout screen differs from the row-layout one"
+    echo "ok: capture in both layouts"
+else
+    fail "capture produced no pictures"
+fi
+
+# Several framed, enlarged screens on a serial line, as numbered BMP files.
+start_sim screen-push --pattern checker --count 2 --wait 1500
+if run_cli 0 capture --port "$PORT" --out "$work/shot.bmp" --count 2 --border 2 --scale 3; then
+    for n in 1 2; do
+        f="$work/shot-$n.bmp"
+        [ "$(head -c 2 "$f" 2>/dev/null)" = BM ] || { fail "$f is not a BMP file"; continue; }
+        # 139 x 72 pixels enlarged three times: 417 x 216, little-endian at offset 18.
+        dims=$(od -An -t u4 -j 18 -N 8 "$f" | tr -s ' ')
+        [ "$dims" = " 417 216" ] || [ "$dims" = " 417 4294967080" ] || fail "$f: size $dims"
+    done
+    echo "ok: numbered, framed and scaled captures"
+fi
+sim_result || fail "screen-push on pty"
+
+# --- rom: the stream is checked by the calculator in ROM-load mode.
+head -c 70000 /dev/urandom >"$work/os.bin"
+start_sim rom-load --usb "$work/os.bin"
+run_cli 0 rom --port qvxt0+ "$work/os.bin" || true
+sim_result && echo "ok: ROM load" || fail "rom-load: $(cat "$work/sim.err")"
+
+# --- failures: exit codes and messages.
+start_sim usb --usb --hold
+run_cli 1 rom --port QVxT0+ "$work/absent.bin" && {
+    grep -q "Download of ROM file" "$work/cli.log" && grep -q "Unable to open file $work/absent.bin - WinErr=2" "$work/cli.log" ||
+        fail "missing ROM file: $(cat "$work/cli.log")"
+}
+kill "$sim_pid"; sim_result || true
+run_cli 3 receive --port QVxT0+ --out "$work/x" &&
+    { grep -q "^Error(The connectivity kit is unable to open communications to: QVxT0+)" "$work/cli.log" || fail "port error text"; }
+run_cli 3 rom --port "$work/no-tty" "$work/os.bin" || true
+run_cli 2 capture --port QVxT0+ --out "$work/shot.jpg" || true
+run_cli 2 capture --port QVxT0+ --out "$work/shot.png" --border 6 || true
+run_cli 2 receive --port QVxT0+ || true
+echo "ok: failures"
+
+[ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
+echo "all calvyx-cli transfer checks passed"

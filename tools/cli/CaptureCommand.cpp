@@ -1,0 +1,121 @@
+// calvyx-cli capture: waits for screens that the calculator pushes (ON and 1 pressed
+// together) and saves each as the capture window draws it: the framed picture, border B,
+// scaled by a whole number without smoothing, PNG or BMP by the file's extension. With
+// --count N above 1 the files are numbered: shot-1.png, shot-2.png, ...
+#include <QFileInfo>
+#include <QImage>
+#include <QString>
+#include <QThread>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "services/ScreenCapture.h"
+#include "services/ScreenImage.h"
+#include "services/ScreenPicture.h"
+#include "tools/cli/Commands.h"
+#include "tools/cli/Signals.h"
+#include "tools/cli/Terminal.h"
+#include "util/GeneralError.h"
+#include "util/MainThread.h"
+
+namespace cli {
+namespace {
+
+constexpr int MaxScale = 16;
+
+std::optional<int> NumberIn(const std::optional<std::string>& text, int fallback, int low, int high)
+{
+    if (!text) return fallback;
+    try {
+        std::size_t used = 0;
+        const int n = std::stoi(*text, &used);
+        if (used == text->size() && n >= low && n <= high) return n;
+    } catch (...) {
+    }
+    return std::nullopt;
+}
+
+// "shot.png" -> "shot-3.png" for the third of several screens.
+QString NumberedPath(const QString& path, int n, int count)
+{
+    if (count == 1) return path;
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    return path.left(dot) + QStringLiteral("-%1").arg(n) + path.mid(dot);
+}
+
+// The picture of one screen as the capture window shows it, enlarged scale times.
+QImage CapturePicture(const ByteString& screen, int border, int scale)
+{
+    const QImage picture = MonoBitmapToImage(FramedScreenPicture(screen, border));
+    if (scale == 1) return picture;
+    return picture.scaled(picture.width() * scale, picture.height() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+int Capture(const std::vector<std::string>& words)
+{
+    const Command& self = *FindCommand("capture");
+    const auto args = Args::Parse(words, {"port", "out", "count", "border", "scale"}, {});
+    if (!args) return UsageError(self);
+    const auto port = args->Value("port");
+    const auto out = args->Value("out");
+    if (!port || !out || !args->Positional().empty()) return UsageError(self, "--port and --out are needed");
+    const auto count = NumberIn(args->Value("count"), 1, 1, 1000000);
+    const auto border = NumberIn(args->Value("border"), 1, 0, MaxBorderWidth);
+    const auto scale = NumberIn(args->Value("scale"), 1, 1, MaxScale);
+    if (!count) return UsageError(self, "--count must be a whole number of at least 1");
+    if (!border) return UsageError(self, "--border must be 0 to " + std::to_string(MaxBorderWidth));
+    if (!scale) return UsageError(self, "--scale must be 1 to " + std::to_string(MaxScale));
+    const QString path = QString::fromStdString(*out);
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("bmp"))
+        return UsageError(self, "--out must name a .png or .bmp file");
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) return UsageError(self, "no folder for " + *out);
+
+    TScreenCapture capture;
+    int saved = 0;
+    int result = ExitOk;
+    // The reads run in a thread of their own, so that the main thread can take Ctrl-C
+    // and end a read in progress.
+    std::unique_ptr<QThread> reader(QThread::create([&] {
+        for (int n = 1; n <= *count; ++n) {
+            ByteString screen;
+            try {
+                capture.Capture(*port, {}, screen); // opens the link and leaves it closed
+            } catch (const CalvyxError& e) {
+                std::fprintf(stderr, "%s\n", e.what());
+                result = ExitPortError;
+                return;
+            }
+            if (screen.empty()) return; // stopped
+            const QString file = NumberedPath(path, n, *count);
+            try {
+                SavePictureFile(CapturePicture(screen, *border, *scale), file);
+            } catch (const CalvyxError& e) {
+                std::fprintf(stderr, "Cannot save %s: %s\n", file.toStdString().c_str(), e.what());
+                result = ExitTransferFailed;
+                return;
+            }
+            ++saved;
+            const char* layout = LayoutOfScreen(screen) == ScreenLayout::PageLayout ? "page" : "row";
+            PrintLine("Screen " + std::to_string(n) + " of " + std::to_string(*count) + " (" + layout +
+                      " layout) saved to " + file.toStdString());
+        }
+    }));
+    PrintLine("Waiting for the calculator's screen on " + *port + " (press ON and 1 together; Ctrl-C stops)");
+    StopSignals stopSignals([&](int) { capture.Cancelled = true; });
+    reader->start();
+    WaitServingCalls(reader.get());
+    if (result == ExitOk && saved < *count) {
+        std::fprintf(stderr, "Stopped after %d of %d screens\n", saved, *count);
+        result = ExitTransferFailed;
+    }
+    return result;
+}
+
+} // namespace
+} // namespace cli
+
+CALVYX_CLI_COMMAND("capture", "capture --port NAME --out FILE [--count N] [--border B] [--scale S]",
+                   "saves the screens the calculator pushes as PNG or BMP pictures", cli::Capture);
