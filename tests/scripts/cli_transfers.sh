@@ -64,6 +64,21 @@ for kind in usb pty; do
     echo "ok: receive on $kind"
 done
 
+# Ctrl-C during a receive cancels it: four CAN, then ACK, and the command fails.
+start_sim usb --usb --expect 15 --timeout 20000 --expect "18 18 18 18 06"
+mkfifo "$work/cli.out"
+timeout 60 "$cli" receive --port QVxT0+ --out "$work/cancelled" >"$work/cli.out" 2>&1 &
+cli_pid=$!
+exec 4<"$work/cli.out"
+while read -r -t 20 -u 4 line && [[ "$line" != Send* ]]; do :; done
+kill -INT "$cli_pid"
+cat <&4 >/dev/null || true
+exec 4<&-
+rc=0; wait "$cli_pid" || rc=$?
+[ "$rc" -eq 1 ] || fail "cancelled receive exited $rc"
+[ ! -e "$work/cancelled" ] || fail "a cancelled receive saved a file"
+sim_result && echo "ok: Ctrl-C cancels a receive" || fail "the calculator did not see CAN CAN CAN CAN ACK"
+
 # --- capture: a screen in each layout comes out as the picture of the other; the
 # picture of a pushed picture is the same picture.
 start_sim screen-push --usb --pattern frame --layout row --wait 1500
