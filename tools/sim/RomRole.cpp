@@ -6,6 +6,7 @@
 
 #include "tools/sim/Commands.h"
 #include "tools/sim/PortOptions.h"
+#include "tools/sim/RoleCommand.h"
 #include "util/Utils.h"
 
 namespace sim {
@@ -20,40 +21,27 @@ const char* const RomLoadHelp =
     "usage: calvyx-sim rom-load [port options] FILE [--wait MS]\n\n"
     "The calculator in its ROM-load mode: takes the length-prefixed ROM stream the program\n"
     "sends and checks it against FILE. Exit code 0 when it matches, 1 otherwise.\n\n"
-    "  --wait MS        how long to wait for the stream (default 60000)\n\n"
-    "port options:\n";
-
-int RomLoadUsage(const std::string& why)
-{
-    std::fprintf(stderr, "calvyx-sim rom-load: %s\n", why.c_str());
-    return 2;
-}
+    "  --wait MS        how long to wait for the stream (default 60000)\n";
 
 int RunRomLoad(std::vector<std::string> args)
 {
-    for (const auto& a : args)
-        if (a == "--help" || a == "-h") {
-            std::printf("%s%s", RomLoadHelp, PortOptionsHelp);
-            return 0;
-        }
     PortOptions options;
-    if (const std::string error = TakePortOptions(args, options); !error.empty()) return RomLoadUsage(error);
     int waitMs = 60000;
     std::string file;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--wait" && i + 1 < args.size()) {
-            try {
-                waitMs = std::stoi(args[++i]);
-            } catch (...) {
-                return RomLoadUsage("--wait needs a number");
-            }
-        } else if (args[i].rfind("--", 0) != 0 && file.empty()) {
-            file = args[i];
-        } else {
-            return RomLoadUsage("unexpected " + args[i]);
-        }
-    }
-    if (file.empty()) return RomLoadUsage("the ROM file to compare with is needed");
+    const auto option = [&](const std::string& name, const std::string& value) -> std::string {
+        const auto n = WholeNumber(value);
+        if (name != "--wait") return "unknown option " + name;
+        if (!n) return name + " needs a number";
+        waitMs = *n;
+        return {};
+    };
+    const auto word = [&](const std::string& w) -> std::string {
+        if (!file.empty()) return "one file only";
+        file = w;
+        return {};
+    };
+    if (const auto rc = ParseRoleArgs("rom-load", RomLoadHelp, std::move(args), options, option, word)) return *rc;
+    if (file.empty()) return RoleUsage("rom-load", "the ROM file to compare with is needed");
     const ByteString expected = ReadFileToString(file);
     const std::unique_ptr<SimPort> port = OpenSimPort(options);
     const RomLoadResult result = ReceiveRomStream(*port, expected, waitMs, 5000);

@@ -10,6 +10,7 @@
 #include "tools/sim/Bursts.h"
 #include "tools/sim/Commands.h"
 #include "tools/sim/PortOptions.h"
+#include "tools/sim/RoleCommand.h"
 
 namespace sim {
 
@@ -33,54 +34,38 @@ const char* const ScreenPushHelp =
     "  --burst N        bytes per burst (default 256; 0 sends the screen at once)\n"
     "  --gap MS         pause between bursts (default 5)\n"
     "  --linger MS      keep the link after the last screen (default 1000): a pseudo-terminal\n"
-    "                   that closes at once would take the screen's bytes with it\n\n"
-    "port options:\n";
-
-int Usage(const std::string& why)
-{
-    std::fprintf(stderr, "calvyx-sim screen-push: %s\n", why.c_str());
-    return 2;
-}
+    "                   that closes at once would take the screen's bytes with it\n";
 
 int RunScreenPush(std::vector<std::string> args)
 {
-    for (const auto& a : args)
-        if (a == "--help" || a == "-h") {
-            std::printf("%s%s", ScreenPushHelp, PortOptionsHelp);
-            return 0;
-        }
     PortOptions options;
-    if (const std::string error = TakePortOptions(args, options); !error.empty()) return Usage(error);
     MonoBitmap screen;
     bool haveScreen = false;
     uint8_t header = PushedScreenHeader;
     int count = 1, waitMs = 1500, burst = 256, gapMs = 5, lingerMs = 1000;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (i + 1 >= args.size()) return Usage(a + " needs a value");
-        const std::string value = args[++i];
+    const auto option = [&](const std::string& name, const std::string& value) -> std::string {
         std::string error;
-        if (a == "--pattern") {
-            if (!PatternScreen(value, screen)) return Usage("no pattern " + value);
+        if (name == "--pattern") {
+            if (!PatternScreen(value, screen)) return "no pattern " + value;
             haveScreen = true;
-        } else if (a == "--picture") {
-            if (!PictureScreen(value, screen, error)) return Usage(error);
+        } else if (name == "--picture") {
+            if (!PictureScreen(value, screen, error)) return error;
             haveScreen = true;
-        } else if (a == "--layout" && (value == "row" || value == "page")) {
+        } else if (name == "--layout") {
+            if (value != "row" && value != "page") return "--layout is row or page";
             header = value == "page" ? PageLayoutHeader : PushedScreenHeader;
-        } else if (a == "--count" || a == "--wait" || a == "--burst" || a == "--gap" || a == "--linger") {
-            int n = -1;
-            try {
-                n = std::stoi(value);
-            } catch (...) {
-            }
-            if (n < 0) return Usage(a + " needs a number");
-            (a == "--count" ? count : a == "--wait" ? waitMs : a == "--burst" ? burst : a == "--gap" ? gapMs : lingerMs) = n;
+        } else if (name == "--count" || name == "--wait" || name == "--burst" || name == "--gap" || name == "--linger") {
+            const auto n = WholeNumber(value);
+            if (!n) return name + " needs a number";
+            (name == "--count" ? count : name == "--wait" ? waitMs : name == "--burst" ? burst : name == "--gap" ? gapMs : lingerMs) = *n;
         } else {
-            return Usage("unknown option " + a);
+            return "unknown option " + name;
         }
-    }
-    if (!haveScreen) return Usage("--pattern or --picture is needed");
+        return {};
+    };
+    const auto word = [](const std::string& w) -> std::string { return "unexpected " + w; };
+    if (const auto rc = ParseRoleArgs("screen-push", ScreenPushHelp, std::move(args), options, option, word)) return *rc;
+    if (!haveScreen) return RoleUsage("screen-push", "--pattern or --picture is needed");
 
     const std::unique_ptr<SimPort> port = OpenSimPort(options);
     const ByteString image = EncodeScreen(screen, header);

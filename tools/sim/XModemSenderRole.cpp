@@ -8,6 +8,7 @@
 #include "tools/sim/Bursts.h"
 #include "tools/sim/Commands.h"
 #include "tools/sim/PortOptions.h"
+#include "tools/sim/RoleCommand.h"
 #include "util/Utils.h"
 
 namespace sim {
@@ -52,48 +53,31 @@ const char* const WireSendHelp =
     "  --wait MS        how long to wait for the start byte (default 60000)\n"
     "  --damage N       send block N (1 = the first) once with a wrong checksum; repeatable\n"
     "  --burst N        send each block in pieces of N bytes\n"
-    "  --gap MS         pause between the pieces (default 0)\n\n"
-    "port options:\n";
-
-int WireSendUsage(const std::string& why)
-{
-    std::fprintf(stderr, "calvyx-sim wire-send: %s\n", why.c_str());
-    return 2;
-}
+    "  --gap MS         pause between the pieces (default 0)\n";
 
 int RunWireSend(std::vector<std::string> args)
 {
-    for (const auto& a : args)
-        if (a == "--help" || a == "-h") {
-            std::printf("%s%s", WireSendHelp, PortOptionsHelp);
-            return 0;
-        }
     PortOptions portOptions;
-    if (const std::string error = TakePortOptions(args, portOptions); !error.empty()) return WireSendUsage(error);
     WireSendOptions options;
     options.startTimeoutMs = 60000;
     std::string file;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a.rfind("--", 0) != 0) {
-            if (!file.empty()) return WireSendUsage("one file only");
-            file = a;
-            continue;
-        }
-        if (i + 1 >= args.size()) return WireSendUsage(a + " needs a value");
-        int n = -1;
-        try {
-            n = std::stoi(args[++i]);
-        } catch (...) {
-        }
-        if (n < 0) return WireSendUsage(a + " needs a number");
-        if (a == "--wait") options.startTimeoutMs = n;
-        else if (a == "--damage") options.damageOnce.insert(static_cast<unsigned>(n));
-        else if (a == "--burst") options.burstSize = static_cast<std::size_t>(n);
-        else if (a == "--gap") options.burstGapMs = n;
-        else return WireSendUsage("unknown option " + a);
-    }
-    if (file.empty()) return WireSendUsage("the file to send is needed");
+    const auto option = [&](const std::string& name, const std::string& value) -> std::string {
+        const auto n = WholeNumber(value);
+        if (!n) return name + " needs a number";
+        if (name == "--wait") options.startTimeoutMs = *n;
+        else if (name == "--damage") options.damageOnce.insert(static_cast<unsigned>(*n));
+        else if (name == "--burst") options.burstSize = static_cast<std::size_t>(*n);
+        else if (name == "--gap") options.burstGapMs = *n;
+        else return "unknown option " + name;
+        return {};
+    };
+    const auto word = [&](const std::string& w) -> std::string {
+        if (!file.empty()) return "one file only";
+        file = w;
+        return {};
+    };
+    if (const auto rc = ParseRoleArgs("wire-send", WireSendHelp, std::move(args), portOptions, option, word)) return *rc;
+    if (file.empty()) return RoleUsage("wire-send", "the file to send is needed");
     const ByteString object = ReadFileToString(file);
     const std::unique_ptr<SimPort> port = OpenSimPort(portOptions);
     const WireSendResult result = SendObjectByWire(*port, object, options);
