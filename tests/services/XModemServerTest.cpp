@@ -153,6 +153,17 @@ TEST_F(TransferServer, ReceiveObjectKeepsTheDataOnlyWhenItSucceeded)
     EXPECT_TRUE(server->ReceivedData.empty());
 }
 
+TEST_F(TransferServer, ReceiveWithoutALinkFailsAtOnce)
+{
+    // The toolbar's receive with the device unplugged: the port could not be opened.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(server->ReceiveObject(Str::SendByWire, 0));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_TRUE(server->ReceivedData.empty());
+    ASSERT_FALSE(windows.dialog.Reports().empty());
+    EXPECT_EQ(windows.dialog.Reports().back().kind, 3);
+}
+
 TEST_F(TransferServer, DownloadRomWaitsForTheInstructionsAndUsesItsOwnDialog)
 {
     UseUsb();

@@ -2,6 +2,8 @@
 // the status dialog shows, and what ends up in memory.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "services/XModemBlock.h"
 #include "services/YModemRX.h"
 #include "tests/services/TransferFixture.h"
@@ -111,6 +113,35 @@ TEST_F(WireReceive, DamagedBlockIsRefusedThenAcceptedWhenSentAgain)
     for (const auto& r : windows.dialog.Reports()) blanks += r.kind == 0 && r.text.empty();
     EXPECT_EQ(blanks, 1);
     EXPECT_EQ(ProgressTotals(), (std::vector<int>{128, 256, 256, 384}));
+}
+
+TEST_F(WireReceive, BlockThatStopsHalfWayIsRefusedAfterSixEmptyReads)
+{
+    UseUsb();
+    OpenProgramSide();
+    const ByteString data = RandomBytes(1024, 13);
+    const ByteString block = xmodem::BuildBlock(xmodem::STX, 1, data, xmodem::CheckMode::Checksum);
+    auto calculator = Calculator([&] {
+        ByteString heard = calc->ReceiveExactly(1, 5000);
+        calc->Send(block.substr(0, 500)); // then the calculator falls silent
+        const auto silentFrom = std::chrono::steady_clock::now();
+        heard += calc->ReceiveUntil(ByteString(1, xmodem::NAK), 15000);
+        const auto silence = std::chrono::steady_clock::now() - silentFrom;
+        calc->Send(block);
+        heard += calc->ReceiveExactly(1, 5000);
+        calc->Send(ByteString(1, xmodem::EOT));
+        heard += calc->ReceiveExactly(1, 5000);
+        return std::make_pair(heard, silence);
+    });
+
+    const Outcome out = Receive();
+    const auto [heard, silence] = calculator.get();
+
+    EXPECT_EQ(HexBytes(heard), "15 15 06 06");
+    // Six empty reads of a second each after the one that brought the first bytes.
+    EXPECT_GE(silence, std::chrono::milliseconds(5500));
+    EXPECT_TRUE(out.success);
+    EXPECT_EQ(out.data, data);
 }
 
 TEST_F(WireReceive, BlockArrivingInBurstsIsAssembled)
