@@ -116,15 +116,20 @@ void Leaks(bool usb, int cycles)
     CloseLink();
     const Resources before = Measure();
     const uint32_t start = Now();
+    Resources half{};
     for (int i = 0; i < cycles; ++i) {
         OpenLink(name, LinkBaud);
         CloseLink();
+        if (i + 1 == cycles / 2) half = Measure();
     }
     const Resources after = Measure();
-    std::printf("leaks %-6s: %d open/close cycles in %.0f s: descriptors %d -> %d, threads %ld -> %ld, "
-                "heap in use %zu -> %zu bytes, RSS %ld -> %ld kB\n",
-                usb ? "USB" : "serial", cycles, TicksSince(start) / 1000.0, before.fds, after.fds, before.threads,
-                after.threads, before.heapBytes, after.heapBytes, before.rssKb, after.rssKb);
+    // The half-way figures tell a leak (growing with the cycles) from a cache that
+    // settles at some size.
+    std::printf("leaks %-6s: %d open/close cycles in %.0f s: descriptors %d -> %d -> %d, threads %ld -> %ld -> %ld, "
+                "heap in use %zu -> %zu -> %zu bytes, RSS %ld -> %ld -> %ld kB (before, half-way, after)\n",
+                usb ? "USB" : "serial", cycles, TicksSince(start) / 1000.0, before.fds, half.fds, after.fds,
+                before.threads, half.threads, after.threads, before.heapBytes, half.heapBytes, after.heapBytes,
+                before.rssKb, half.rssKb, after.rssKb);
 }
 
 } // namespace

@@ -13,11 +13,6 @@ namespace {
 
 using Ms = std::chrono::milliseconds;
 
-long ElapsedMs(std::chrono::steady_clock::time_point since)
-{
-    return std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - since).count();
-}
-
 class SerialLink : public ::testing::Test {
 protected:
     LinkOnSim link;
@@ -71,7 +66,7 @@ TEST_F(SerialLink, ShortLimitsEndASilentReadAfterNPlus100Ms)
     ByteString buffer(6, 'x');
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(ReadLink(buffer, 1000), 0);
-    const long ms = ElapsedMs(start);
+    const long ms = MsSince(start);
     EXPECT_GE(ms, 100);
     EXPECT_LT(ms, 400) << "a 6-byte read under the short limits must end after about 106 ms";
     EXPECT_EQ(buffer, ByteString(6, '\0'));
@@ -98,7 +93,7 @@ TEST_F(SerialLink, AReadReturnsAsSoonAsNBytesAreIn)
     ByteString buffer(5, '\0');
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(ReadLink(buffer, 1000), 5);
-    EXPECT_LT(ElapsedMs(start), 2000) << "the read waited for its long limit instead of the bytes";
+    EXPECT_LT(MsSince(start), 2000) << "the read waited for its long limit instead of the bytes";
     EXPECT_EQ(buffer, "hello");
     EXPECT_TRUE(sender.get());
     EXPECT_LT(TicksSince(LastReceiveTime), 1000u);
@@ -111,7 +106,7 @@ TEST_F(SerialLink, LongLimitsWaitAbout3Seconds)
     ByteString buffer(1, '\0');
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(ReadLink(buffer, 1000), 0);
-    const long ms = ElapsedMs(start);
+    const long ms = MsSince(start);
     EXPECT_GE(ms, 3000);
     EXPECT_LT(ms, 4000);
 }
@@ -145,7 +140,7 @@ TEST_F(SerialLink, ClearInputEndsTwoQuietRoundsAfterTheBurst)
         });
         const auto start = std::chrono::steady_clock::now();
         ClearInput();
-        const long ms = ElapsedMs(start);
+        const long ms = MsSince(start);
         burst.get();
         if (c.waitsForTheEnd) {
             // The last bytes leave at about 550 ms; two quiet rounds of 106 ms follow.
@@ -166,7 +161,7 @@ TEST_F(SerialLink, ClearInputLeavesTheTimeLimitsAsItFoundThem)
     ByteString buffer(1, '\0');
     const auto start = std::chrono::steady_clock::now();
     ReadLink(buffer, 1000);
-    EXPECT_GE(ElapsedMs(start), 3000);
+    EXPECT_GE(MsSince(start), 3000);
 }
 
 TEST_F(SerialLink, AHungUpLineIsASeriousErrorAndTheLinkStaysOpen)
@@ -180,7 +175,7 @@ TEST_F(SerialLink, AHungUpLineIsASeriousErrorAndTheLinkStaysOpen)
     ByteString buffer(10, '\0');
     const auto start = std::chrono::steady_clock::now();
     EXPECT_THROW(ReadLink(buffer, 1000), CalvyxError);
-    EXPECT_LT(ElapsedMs(start), 2000) << "the read waited out its limit on a dead line";
+    EXPECT_LT(MsSince(start), 2000) << "the read waited out its limit on a dead line";
     hangup.get();
     EXPECT_TRUE(LinkIsOpen());
     EXPECT_THROW(WriteLink("x"), CalvyxError);

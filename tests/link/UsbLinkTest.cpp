@@ -19,11 +19,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-long ElapsedMs(Clock::time_point since)
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
-}
-
 double CpuSeconds()
 {
     rusage u{};
@@ -115,7 +110,7 @@ TEST_F(UsbLink, ASilentReadGivesUpAfterItsIdleTime)
         ByteString buffer(8, 'x');
         const auto start = Clock::now();
         EXPECT_EQ(ReadLink(buffer, c.timeoutMs), 0);
-        const long ms = ElapsedMs(start);
+        const long ms = MsSince(start);
         EXPECT_GE(ms, c.atLeastMs) << c.timeoutMs;
         EXPECT_LT(ms, c.belowMs) << c.timeoutMs;
         EXPECT_EQ(buffer, ByteString(8, '\0'));
@@ -130,13 +125,13 @@ TEST_F(UsbLink, ReadCancelEndsAWaitingReadWithinAboutOnePump)
     const auto start = Clock::now();
     std::thread stopper([&] {
         SleepMs(300);
-        cancelledAt = ElapsedMs(start);
+        cancelledAt = MsSince(start);
         ReadCancel = true;
     });
     ByteString buffer(10, '\0');
     // A 1000 ms idle limit would not end it before 1000 ms.
     const int got = ReadLink(buffer, 1000);
-    const long endedAt = ElapsedMs(start);
+    const long endedAt = MsSince(start);
     stopper.join();
     EXPECT_EQ(got, 2) << "the read keeps what it had when cancelled";
     EXPECT_EQ(buffer, ByteString("ab\0\0\0\0\0\0\0\0", 10));
@@ -146,7 +141,7 @@ TEST_F(UsbLink, ReadCancelEndsAWaitingReadWithinAboutOnePump)
     const auto again = Clock::now();
     EXPECT_EQ(ReadLink(next, 10), 0);
     EXPECT_FALSE(ReadCancel);
-    EXPECT_GE(ElapsedMs(again), 90);
+    EXPECT_GE(MsSince(again), 90);
 }
 
 TEST_F(UsbLink, AChunkArrivingAfterThePumpGaveUpIsNotLost)
@@ -190,7 +185,7 @@ TEST_F(UsbLink, ClearInputNeedsFourQuietRoundsAndEmptiesTheBuffer)
     // A silent line: four quiet rounds of at least one 100 ms pump each.
     auto start = Clock::now();
     ClearInput();
-    long ms = ElapsedMs(start);
+    long ms = MsSince(start);
     EXPECT_GE(ms, 4 * 90);
     EXPECT_LT(ms, 1500);
     EXPECT_EQ(PortLink.RxCount, 0u);
@@ -212,7 +207,7 @@ TEST_F(UsbLink, ClearInputNeedsFourQuietRoundsAndEmptiesTheBuffer)
     });
     start = Clock::now();
     ClearInput();
-    ms = ElapsedMs(start);
+    ms = MsSince(start);
     burst.get();
     EXPECT_GE(ms, 840 + 4 * 90);
     EXPECT_LT(ms, 900 + 4 * 200 + 800);
@@ -242,7 +237,7 @@ TEST_F(UsbLink, UnpluggingMidReadReturnsZeroWithoutSpinning)
     const auto start = Clock::now();
     EXPECT_EQ(ReadLink(buffer, 1000), 0);
     EXPECT_EQ(ReadLink(buffer, 1000), 0);
-    const long ms = ElapsedMs(start);
+    const long ms = MsSince(start);
     const double cpu = CpuSeconds() - cpu0;
     unplug.join();
     EXPECT_LT(ms, 3500);
@@ -320,7 +315,7 @@ TEST_F(UsbLink, AStaleDeviceFolderWithoutItsCalculatorIsAbsent)
     EXPECT_FALSE(UsbDevicePresent(UsbDeviceNameUpper));
     const auto start = Clock::now();
     EXPECT_THROW(OpenLink(UsbDeviceNameUpper, LinkBaud), CalvyxError);
-    EXPECT_LT(ElapsedMs(start), 1000) << "opening a pipe without its far end must not wait";
+    EXPECT_LT(MsSince(start), 1000) << "opening a pipe without its far end must not wait";
     EXPECT_GE(PortLink.ReadHandle, 0) << "the read pipe opened; the write pipe did not";
     CloseLink();
     EXPECT_FALSE(LinkIsOpen());
@@ -333,7 +328,7 @@ TEST_F(UsbLink, CloseLinkStopsAReaderBlockedOnThePipe)
     ReadLink(buffer, 10); // the reader now sits in its pipe read
     const auto start = Clock::now();
     CloseLink();
-    EXPECT_LT(ElapsedMs(start), 500);
+    EXPECT_LT(MsSince(start), 500);
     EXPECT_FALSE(ReaderThreadRunning());
     CloseLink(); // a second close does nothing
     EXPECT_FALSE(LinkIsOpen());

@@ -1,12 +1,19 @@
 #pragma once
 // The program's link on the virtual calculator, for tests: a pseudo-terminal pair or a
 // USB pipe device under a private device root. The link is closed when the object goes.
+#include <chrono>
 #include <memory>
 #include <string>
 
 #include <QTemporaryDir>
 
 #include "tools/sim/SimPort.h"
+
+// Milliseconds since a steady-clock time point, for the timing checks.
+inline long MsSince(std::chrono::steady_clock::time_point since)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since).count();
+}
 
 // A private device root exported as CALVYX_DEVICE_ROOT while the object lives.
 class ScopedDeviceRoot {

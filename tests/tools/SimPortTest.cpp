@@ -15,11 +15,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-long ElapsedMs(Clock::time_point since)
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
-}
-
 bool Exists(const std::string& path)
 {
     struct stat st {};
@@ -51,7 +46,7 @@ TEST_F(SimPortTest, ThrottledSendKeepsTheLineRate)
     const ByteString data(192, 'r'); // 200 ms at 960 bytes/s
     auto start = Clock::now();
     ASSERT_TRUE(calc.Send(data));
-    const long paced = ElapsedMs(start);
+    const long paced = MsSince(start);
     EXPECT_GE(paced, 190);
     EXPECT_LT(paced, 1000);
     SetShortTimeouts();
@@ -62,7 +57,7 @@ TEST_F(SimPortTest, ThrottledSendKeepsTheLineRate)
     calc.SetThrottle(false);
     start = Clock::now();
     ASSERT_TRUE(calc.Send(data));
-    EXPECT_LT(ElapsedMs(start), 100);
+    EXPECT_LT(MsSince(start), 100);
 }
 
 TEST_F(SimPortTest, FaultsFollowTheirSeed)
@@ -104,7 +99,7 @@ TEST_F(SimPortTest, ReceiveHelpersKeepWhatTheyDidNotReturn)
     WriteLink("partial");
     const auto start = Clock::now();
     EXPECT_EQ(calc.ReceiveUntil("never", 300), "partial") << "a failed wait returns what it saw";
-    EXPECT_GE(ElapsedMs(start), 290);
+    EXPECT_GE(MsSince(start), 290);
     EXPECT_EQ(calc.Receive(10, 50), "");
 
     WriteLink("old");
