@@ -1,6 +1,7 @@
 #include "tools/sim/KermitRole.h"
 
 #include <chrono>
+#include <thread>
 
 #include "kermit/KermitFrame.h"
 #include "services/XModemBlock.h"
@@ -20,6 +21,11 @@ int MsLeft(Clock::time_point deadline)
 }
 
 } // namespace
+
+void WaitLineTime(std::size_t n)
+{
+    std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long long>(n * 1e6 / 960.0)));
+}
 
 std::string KermitPacket::Describe() const
 {
@@ -49,6 +55,7 @@ std::optional<KermitPacket> KermitCalculator::ReadPacket(int timeoutMs)
         const ByteString rest = port_.ReceiveExactly(static_cast<std::size_t>(n), MsLeft(deadline) + 500);
         if (rest.size() != static_cast<std::size_t>(n)) return std::nullopt;
         if (ToChar(KermitCheck(len + rest.substr(0, rest.size() - 1))) != rest.back()) continue;
+        if (options_.paceReceived) WaitLineTime(rest.size() + 4); // MARK, LEN, ..., CR LF
         return KermitPacket{rest[1], UnChar(static_cast<uint8_t>(rest[0])), rest.substr(2, rest.size() - 3)};
     }
 }
@@ -113,8 +120,9 @@ KermitResult KermitCalculator::FetchFile(const std::string& name)
         const auto p = ReadPacket(options_.replyTimeoutMs);
         if (!p) {
             ++silences;
-            // Ask again for the packet it waits for, as a Kermit receiver does.
-            SendPacket(NakType, expected, "");
+            // Ask again: the R itself while nothing came, else the packet it waits for.
+            if (r.received.empty()) SendPacket(ReceiveInitType, 0, name);
+            else SendPacket(NakType, expected, "");
             continue;
         }
         silences = 0;
@@ -162,7 +170,7 @@ XModemReceiveResult ReceiveByXModem(SimPort& port, const XModemReceivePlan& plan
     unsigned expected = 1;
     bool started = false;
     auto nextStart = Clock::now();
-    while (Clock::now() < giveUp) {
+    while (started || Clock::now() < giveUp) {
         if (!started && Clock::now() >= nextStart) {
             send(plan.startByte);
             nextStart = Clock::now() + std::chrono::milliseconds(plan.startRepeatMs);
@@ -180,6 +188,7 @@ XModemReceiveResult ReceiveByXModem(SimPort& port, const XModemReceivePlan& plan
             return r;
         }
         if (h == EOT) {
+            if (plan.paceReceived) WaitLineTime(1);
             started = true;
             ++r.eots;
             if (r.eots > plan.silentEots) {
@@ -193,6 +202,7 @@ XModemReceiveResult ReceiveByXModem(SimPort& port, const XModemReceivePlan& plan
         started = true;
         const std::size_t length = BlockLength(h, mode);
         const ByteString block = head + port.ReceiveExactly(length - 1, 3000);
+        if (plan.paceReceived) WaitLineTime(block.size());
         ++r.blocksSeen;
         const auto check = VerifyBlock(block, expected, mode);
         if (!check.ok()) {

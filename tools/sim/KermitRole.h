@@ -35,6 +35,10 @@ struct KermitOptions {
     int replyTimeoutMs = 4000; // how long the calculator waits for an answer
     int tries = 6;            // sends of one packet before it gives up
     int startSeq = 0;         // sequence number of the S (later ones follow mod 64)
+    // The PC's frames reach the calculator at the line rate: after reading one, the
+    // calculator waits the time its bytes take on a 9600-baud line (the port's throttle
+    // paces only what the calculator sends).
+    bool paceReceived = false;
 };
 
 class KermitCalculator {
@@ -68,13 +72,15 @@ private:
 struct XModemReceivePlan {
     uint8_t startByte = 0x15;       // NAK: checksum blocks; 'D': CRC blocks
     int startRepeatMs = 1500;       // the start byte is repeated until a block comes
-    int giveUpMs = 20000;           // waiting for a start of block in all
+    int giveUpMs = 20000;           // waiting for the first block (or EOT)
     int idleMs = 5000;              // once blocks came: silence after which it gives up
     // Called with the 1-based number of each block received intact and the how-many-th
     // time it came; returns the reply byte (ACK, NAK, CAN) or 0 for silence.
     std::function<uint8_t(unsigned block, int arrival)> reply;
     // Answer to EOT: ACK, or 0 to stay silent (the first `silentEots` EOTs).
     int silentEots = 0;
+    // Blocks reach the calculator at the line rate (see KermitOptions::paceReceived).
+    bool paceReceived = false;
 };
 
 struct XModemReceiveResult {
@@ -87,6 +93,9 @@ struct XModemReceiveResult {
     int blocksSeen = 0;          // blocks received, repeats included
     int eots = 0;
 };
+
+// Waits the time n bytes take on the line at 9600 baud (960 bytes/s).
+void WaitLineTime(std::size_t n);
 
 // The calculator asks for a file by XModem and receives it.
 XModemReceiveResult ReceiveByXModem(SimPort& port, const XModemReceivePlan& plan);

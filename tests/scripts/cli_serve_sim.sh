@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# calvyx-cli serve end to end against calvyx-sim's Kermit and XModem roles: files pushed
+# and fetched over the USB pipe device and a pseudo-terminal, an XModem request answered
+# with --xmodem-file, a hostile name refused, the clean stop on SIGTERM, and the exit
+# codes of bad usage and an unopenable port.
+set -euo pipefail
+build=${1:?usage: cli_serve_sim.sh BUILD_DIR}
+cli="$build/tools/calvyx-cli"
+sim="$build/tools/calvyx-sim"
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done; exit 1; }
+mkdir -p "$work/served" "$work/calc" "$work/root"
+export CALVYX_DEVICE_ROOT="$work/root"
+
+python3 -c "
+import random, sys
+r = random.Random(3)
+open(sys.argv[1], 'wb').write(bytes(range(256)) * 8 + bytes(r.randrange(256) for _ in range(1000)))
+open(sys.argv[2], 'wb').write(bytes(r.randrange(256) for _ in range(2500)))
+open(sys.argv[3], 'wb').write(bytes(r.randrange(256) for _ in range(1300)))" \
+  "$work/calc/UP.BIN" "$work/served/DOWN.BIN" "$work/served/X.QVA"
+
+# Usage and port errors.
+rc=0; "$cli" serve --dir "$work/served" 2>"$work/usage.log" || rc=$?
+[ $rc -eq 2 ] || fail "missing --port: exit $rc, expected 2"
+rc=0; "$cli" serve --port /dev/nonexistent-calvyx --dir "$work/served" 2>"$work/port.log" || rc=$?
+[ $rc -eq 3 ] || fail "bad port: exit $rc, expected 3"
+grep -q "^Error(The connectivity kit is unable to open communications to: /dev/nonexistent-calvyx)$" "$work/port.log" ||
+  fail "bad port message"
+
+# Runs one calculator role against a fresh server; the role's first line is the port.
+run_role() { # name, serve options..., --, role arguments...
+  local name=$1; shift
+  local serve_opts=()
+  while [ "$1" != "--" ]; do serve_opts+=("$1"); shift; done; shift
+  "$sim" "$@" --after 1000 >"$work/$name.sim.log" 2>"$work/$name.sim-err.log" &
+  local simpid=$!
+  pids+=($simpid)
+  local port=""
+  for _ in $(seq 50); do port=$(head -n1 "$work/$name.sim.log" 2>/dev/null || true); [ -n "$port" ] && break; sleep 0.1; done
+  [ -n "$port" ] || fail "$name: the simulator printed no port"
+  "$cli" serve --port "$port" --dir "$work/served" "${serve_opts[@]}" >"$work/$name.serve.log" 2>&1 &
+  local servepid=$!
+  pids+=($servepid)
+  local rc=0
+  wait "$simpid" || rc=$?
+  kill -TERM "$servepid"
+  local src=0
+  wait "$servepid" || src=$?
+  [ $src -eq 0 ] || fail "$name: serve exited $src after SIGTERM"
+  grep -q "^Stopped" "$work/$name.serve.log" || fail "$name: serve did not stop cleanly"
+  return $rc
+}
+
+run_role push-usb -- kermit-push --usb "$work/calc/UP.BIN" || fail "push over USB"
+cmp "$work/calc/UP.BIN" "$work/served/UP.BIN" || fail "pushed file differs"
+grep -q "^== Receiving UP.BIN" "$work/push-usb.serve.log" || fail "no Receiving status line"
+
+run_role fetch-pty -- kermit-fetch DOWN.BIN --out "$work/calc/DOWN.BIN" || fail "fetch over a pty"
+cmp "$work/served/DOWN.BIN" "$work/calc/DOWN.BIN" || fail "fetched file differs"
+
+run_role xmodem-usb --xmodem-file "$work/served/X.QVA" -- xmodem-receive --usb --crc --out "$work/calc/X.QVA" ||
+  fail "XModem receive"
+cmp -n 1300 "$work/served/X.QVA" "$work/calc/X.QVA" || fail "XModem data differs"
+
+rc=0; run_role hostile -- kermit-packets --usb "S:0:p" "F:1:../ESCAPE.BIN" || rc=$?
+grep -q 'F:1:../ESCAPE.BIN -> E seq 1' "$work/hostile.sim.log" || fail "hostile name not refused with E"
+[ ! -e "$work/ESCAPE.BIN" ] || fail "a file was written outside the folder"
+
+echo "PASS: calvyx-cli serve with the virtual calculator"
