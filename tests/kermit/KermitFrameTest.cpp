@@ -1,17 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "kermit/KermitFrame.h"
+#include "tests/support/Bytes.h"
 
 using namespace kermit;
 
 namespace {
-
-ByteString Bytes(std::initializer_list<int> values)
-{
-    ByteString s;
-    for (int v : values) s += static_cast<char>(v);
-    return s;
-}
 
 TEST(KermitFrame, WireBytesOfKnownFrames)
 {

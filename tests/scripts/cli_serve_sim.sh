@@ -7,14 +7,7 @@ set -euo pipefail
 build=${1:?usage: cli_serve_sim.sh BUILD_DIR}
 cli="$build/tools/calvyx-cli"
 sim="$build/tools/calvyx-sim"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/lib/common.bash"
 fail() { echo "FAIL: $*"; for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done; exit 1; }
 mkdir -p "$work/served" "$work/calc" "$work/root"
 export CALVYX_DEVICE_ROOT="$work/root"

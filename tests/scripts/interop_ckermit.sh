@@ -6,18 +6,8 @@
 set -euo pipefail
 build=${1:?usage: interop_ckermit.sh BUILD_DIR}
 cli="$build/tools/calvyx-cli"
-for tool in kermit socat python3; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed (tools/setup-debian.sh installs it)"; exit 77; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  [ -n "${KEEP_WORK:-}" ] && echo "kept $work" || rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/lib/common.bash"
+require_tools kermit socat python3
 mkdir -p "$work/served" "$work/calc"
 
 # Files: all 256 byte values in a scrambled order, and a served file to fetch.
@@ -31,16 +21,8 @@ open(os.path.join(w, "calc", "PUSHED.BIN"), "wb").write(pushed)
 open(os.path.join(w, "served", "FETCH.BIN"), "wb").write(bytes(r.randrange(256) for _ in range(3000)))
 PY
 
-socat pty,raw,echo=0,link="$work/pc" pty,raw,echo=0,link="$work/calcport" 2>"$work/socat.log" &
-pids+=($!)
-for _ in $(seq 50); do [ -e "$work/pc" ] && [ -e "$work/calcport" ] && break; sleep 0.1; done
-[ -e "$work/pc" ] || { echo "FAIL: socat made no pty pair"; cat "$work/socat.log"; exit 1; }
-
-"$cli" serve --port "$work/pc" --dir "$work/served" >"$work/serve.log" 2>&1 &
-serve=$!
-pids+=($serve)
-for _ in $(seq 100); do grep -q "^Serving" "$work/serve.log" 2>/dev/null && break; sleep 0.1; done
-grep -q "^Serving" "$work/serve.log" || { echo "FAIL: calvyx-cli serve did not start"; cat "$work/serve.log"; exit 1; }
+start_pty_pair
+start_serve --port "$work/pc" --dir "$work/served"
 
 cat >"$work/calc.ksc" <<KSC
 set line $work/calcport

@@ -5,18 +5,8 @@
 set -euo pipefail
 build=${1:?usage: interop_lrzsz_rx.sh BUILD_DIR}
 cli="$build/tools/calvyx-cli"
-for tool in rx socat python3; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed (tools/setup-debian.sh installs it)"; exit 77; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  [ -n "${KEEP_WORK:-}" ] && echo "kept $work" || rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/lib/common.bash"
+require_tools rx socat python3
 mkdir -p "$work/served" "$work/calc"
 
 # 5000 bytes: four 1024-byte blocks, then 904 bytes in eight 128-byte blocks.
@@ -25,17 +15,8 @@ import random, sys
 r = random.Random(9)
 open(sys.argv[1], 'wb').write(bytes(r.randrange(256) for _ in range(5000)))" "$work/served/APP.QVA"
 
-socat pty,raw,echo=0,link="$work/pc" pty,raw,echo=0,link="$work/calcport" 2>"$work/socat.log" &
-pids+=($!)
-for _ in $(seq 50); do [ -e "$work/pc" ] && [ -e "$work/calcport" ] && break; sleep 0.1; done
-[ -e "$work/pc" ] || { echo "FAIL: socat made no pty pair"; cat "$work/socat.log"; exit 1; }
-
-"$cli" serve --port "$work/pc" --dir "$work/served" --xmodem-file "$work/served/APP.QVA" >"$work/serve.log" 2>&1 &
-serve=$!
-pids+=($serve)
-for _ in $(seq 100); do grep -q "^Serving" "$work/serve.log" 2>/dev/null && break; sleep 0.1; done
-grep -q "^Serving" "$work/serve.log" || { echo "FAIL: calvyx-cli serve did not start"; cat "$work/serve.log"; exit 1; }
-sleep 0.5
+start_pty_pair
+start_serve --port "$work/pc" --dir "$work/served" --xmodem-file "$work/served/APP.QVA"
 
 status=0
 # -t 20: rx repeats its NAK every two seconds until the first block comes.

@@ -3,17 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "services/XModemBlock.h"
+#include "tests/support/Bytes.h"
 
 using namespace xmodem;
 
 namespace {
-
-ByteString Bytes(std::initializer_list<int> values)
-{
-    ByteString s;
-    for (int v : values) s += static_cast<char>(v);
-    return s;
-}
 
 TEST(XModemBlock, LayoutOfBothSizesAndModes)
 {

@@ -1,0 +1,38 @@
+# Shared by the scripted checks (sourced, not run): a work folder removed on exit with
+# the background processes the script started, the tools a check needs, a socat
+# pseudo-terminal pair and a calvyx-cli serve waited for until it listens.
+# KEEP_WORK=1 keeps the folder for a look after a failure.
+
+pids=()
+work=$(mktemp -d)
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  if [ -n "${KEEP_WORK:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
+}
+trap cleanup EXIT
+
+# Fails the check with a clear message when a tool it needs is missing.
+require_tools() {
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool not installed (tools/setup-debian.sh installs it)"; exit 1; }
+  done
+}
+
+# A pseudo-terminal pair: $work/pc for the program, $work/calcport for the peer.
+start_pty_pair() {
+  socat pty,raw,echo=0,link="$work/pc" pty,raw,echo=0,link="$work/calcport" 2>"$work/socat.log" &
+  pids+=($!)
+  for _ in $(seq 50); do [ -e "$work/pc" ] && [ -e "$work/calcport" ] && return 0; sleep 0.1; done
+  echo "FAIL: socat made no pty pair"; cat "$work/socat.log"; exit 1
+}
+
+# Starts `calvyx-cli serve` with the given options (output in $work/serve.log) and waits
+# until it listens; its process id is left in $serve.
+start_serve() {
+  "$cli" serve "$@" >"$work/serve.log" 2>&1 &
+  serve=$!
+  pids+=($serve)
+  for _ in $(seq 100); do grep -q "^Serving" "$work/serve.log" 2>/dev/null && return 0; sleep 0.1; done
+  echo "FAIL: calvyx-cli serve did not start"; cat "$work/serve.log"; exit 1
+}
