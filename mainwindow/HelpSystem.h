@@ -1,0 +1,50 @@
+#pragma once
+// The small help layer behind the Help menu and F1: a help window over the HTML pages of
+// the help book (table of contents, a topic by context number) and text pop-ups by
+// string id at a screen point. The book is the folder named after the chosen help file
+// next to the program (help/Calvyx/ for "Calvyx.chm"), or the English book built in.
+#include <map>
+#include <memory>
+
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <QTextBrowser>
+#include <QUrl>
+
+class THelpSystem {
+public:
+    enum class Shown { Nothing, Contents, Topic, Popup };
+    struct Request {
+        Shown kind = Shown::Nothing;
+        int context = 0;
+        QString text; // the pop-up text, or the page opened
+        QPoint point;
+    };
+
+    // The book for a help file name such as "CalvyxFrench.chm".
+    static QUrl BookRoot(const QString& helpFile);
+
+    void ShowContents();
+    void ShowTopic(int context);
+    // The pop-up text for string id from the book's cshelp.txt.
+    void ShowContextPopup(const QPoint& point, int stringId);
+    void ShowTextPopup(const QPoint& point, const QString& text);
+    // The text of string id in the pop-up file (empty when it has none).
+    QString PopupText(int stringId) const;
+
+    // What the last call showed (the help window and pop-ups are the user's to close).
+    const Request& LastRequest() const { return last_; }
+    QTextBrowser* Window() const { return window_; }
+
+private:
+    QUrl Page(const QString& page) const;
+    void Open(const QUrl& url);
+
+    Request last_;
+    QPointer<QTextBrowser> window_;
+    mutable std::map<int, QString> popups_;
+    mutable QUrl popupsLoadedFrom_;
+};
+
+THelpSystem& Help();

@@ -1,0 +1,40 @@
+#include "mainwindow/UserDialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "windows/DownLd.h"
+
+std::optional<QString> TStandardDialogs::AskSaveFile(const QString& title, const QString& proposedPath)
+{
+    QFileDialog dialog(window_, title, proposedPath);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.selectFile(proposedPath);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> TStandardDialogs::AskOpenFile(const QString& title, const QString& startPath, const QString& filters)
+{
+    const QString path = QFileDialog::getOpenFileName(window_, title, startPath, filters);
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+bool TStandardDialogs::ShowInstructions(int kind)
+{
+    return FDownLd && FDownLd->ShowInstructions(static_cast<InstructionKind>(kind));
+}
+
+bool TStandardDialogs::Confirm(const QString& text, const QString& caption)
+{
+    return QMessageBox::question(window_, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TStandardDialogs::ShowMessage(const QString& text, const QString& caption, bool error)
+{
+    QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information, caption, text, QMessageBox::Ok, window_);
+    box.exec();
+}

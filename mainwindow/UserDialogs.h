@@ -1,0 +1,37 @@
+#pragma once
+// The questions the main window's commands ask the user: file choosers, the calculator
+// set-up instructions, confirmations and notices. The program answers them with real
+// dialogs; the tests put a scripted stand-in in their place.
+#include <optional>
+
+#include <QString>
+
+class QWidget;
+
+class TUserDialogs {
+public:
+    virtual ~TUserDialogs() = default;
+    // A save dialog proposing a path; asks before replacing a file, needs an existing folder.
+    virtual std::optional<QString> AskSaveFile(const QString& title, const QString& proposedPath) = 0;
+    // An open dialog; filters in the chooser's form ("ROM Files (*.bin *.BIN);;All Files (*)").
+    virtual std::optional<QString> AskOpenFile(const QString& title, const QString& startPath, const QString& filters) = 0;
+    // The calculator set-up instructions of a kind (1 wire send, 3 ROM load); true on OK.
+    virtual bool ShowInstructions(int kind) = 0;
+    virtual bool Confirm(const QString& text, const QString& caption) = 0;
+    // A message box with one OK button.
+    virtual void ShowMessage(const QString& text, const QString& caption, bool error) = 0;
+};
+
+// The real dialogs, owned by window.
+class TStandardDialogs : public TUserDialogs {
+public:
+    explicit TStandardDialogs(QWidget* window) : window_(window) {}
+    std::optional<QString> AskSaveFile(const QString& title, const QString& proposedPath) override;
+    std::optional<QString> AskOpenFile(const QString& title, const QString& startPath, const QString& filters) override;
+    bool ShowInstructions(int kind) override;
+    bool Confirm(const QString& text, const QString& caption) override;
+    void ShowMessage(const QString& text, const QString& caption, bool error) override;
+
+private:
+    QWidget* window_;
+};

@@ -1,0 +1,257 @@
+// The main window against the virtual calculator: polling with the USB pipe device
+// plugged and unplugged, port errors, the wire receive, the ROM load and a pushed file.
+#include <thread>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTimer>
+#include <QTest>
+#include <QToolButton>
+
+#include "link/PortLink.h"
+#include "mainwindow/ConnectionState.h"
+#include "services/CmStatus.h"
+#include "services/SelectedPort.h"
+#include "services/XModemServer.h"
+#include "tests/mainwindow/MainWindowFixture.h"
+#include "tools/sim/KermitRole.h"
+#include "tools/sim/RomRole.h"
+#include "tools/sim/XModemSenderRole.h"
+#include "util/Ticks.h"
+#include "util/Utils.h"
+
+namespace mwtest {
+namespace {
+
+ByteString CalcappObject(const std::string& name, std::size_t bodySize)
+{
+    ByteString object = "HDR\x01\x02\x03\x04\x05";
+    object += static_cast<char>(name.size());
+    object += name;
+    for (std::size_t i = 0; i < bodySize; ++i) object += static_cast<char>((i * 7 + 3) & 0xFF);
+    return object;
+}
+
+QString ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll().toHex()) : QString("<missing>");
+}
+
+TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuietTime)
+{
+    Device(false);
+    Start();
+    // Unplugged: every poll probes, the link stays closed, the prompt shows.
+    QTest::qWait(3 * TFQVDir::PollIntervalMs);
+    EXPECT_EQ(window_->ConnState(), StateDisconnected);
+    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_TRUE(window_->ComboBox1->isEnabled());
+    EXPECT_TRUE(errors_.empty());
+
+    Device(true);
+    const uint32_t plugged = Now();
+    ASSERT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, 2 * TFQVDir::PollIntervalMs + 200))
+        << "the Kermit server did not start within one poll";
+    EXPECT_LE(TicksSince(plugged), static_cast<uint32_t>(2 * TFQVDir::PollIntervalMs + 200));
+    EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 1000));
+    EXPECT_EQ(window_->Server().PortName, "QVXT0+");
+    EXPECT_TRUE(window_->ShellTreeView1->isVisible());
+
+    Device(false);
+    const uint32_t unplugged = Now();
+    // The views stay until the re-check after more than 5 s without data.
+    QTest::qWait(3000);
+    EXPECT_EQ(window_->ConnState(), StateConnected);
+    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateDisconnected; }, 4500));
+    EXPECT_GE(TicksSince(unplugged), 4000u);
+    EXPECT_FALSE(window_->Server().KermitServerRunning());
+    EXPECT_TRUE(window_->lblPrompt->isVisible());
+    EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
+{
+    const QString tty = folder_.path() + "/ttyCalc";
+    Start(("calvyx " + tty).toStdString());
+    EXPECT_EQ(SelectedPort(), tty.toStdString());
+    ASSERT_TRUE(WaitFor([this] { return !errors_.empty(); }, 2000));
+    EXPECT_TRUE(errors_[0].contains("The connectivity kit is unable to open communications to: " + tty)) << errors_[0].toStdString();
+    EXPECT_EQ(window_->ConnState(), StateDisconnected);
+    ForceRecheck();
+    QTest::qWait(2 * TFQVDir::PollIntervalMs);
+    EXPECT_EQ(errors_.size(), 1u) << "the poll shows a port error once per connection choice";
+
+    // The adapter appears: the next re-check opens it.
+    auto pty = sim::CreatePtyPort();
+    ASSERT_TRUE(QFile::link(QString::fromStdString(pty->ProgramPortName()), tty));
+    ForceRecheck();
+    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 2000)) << "polling stopped after the error";
+    EXPECT_EQ(errors_.size(), 1u);
+    EXPECT_TRUE(window_->Server().KermitServerRunning());
+    // A serial choice offers no USB commands.
+    window_->ComboBox1->setCurrentIndex(1);
+    window_->UpdateControls();
+    EXPECT_FALSE(window_->tbtnRcve->isEnabled());
+}
+
+TEST_F(MainWindowTest, ReceiveByWireSavesTheObjectUnderItsOwnName)
+{
+    auto& device = Device(true);
+    Start();
+    WaitConnected();
+    const ByteString object = CalcappObject("GRAPHS", 3000);
+    sim::WireSendResult sent;
+    std::thread calculator([&] { sent = sim::SendObjectByWire(device, object); });
+    window_->tbtnRcveClick();
+    calculator.join();
+    ASSERT_TRUE(sent.ok) << sent.error;
+    ASSERT_EQ(dialogs_->saves.size(), 1u);
+    EXPECT_EQ(dialogs_->saves[0].first, "Receive file from T30s,T20s,T20/T20+ (By Wire)");
+    const QString saved = folder_.path() + "/GRAPHS";
+    EXPECT_EQ(dialogs_->saves[0].second, saved);
+    EXPECT_EQ(ReadAll(saved), QString::fromLatin1(QByteArray::fromStdString(object).toHex()));
+    EXPECT_TRUE(dialogs_->instructions.empty()) << "the tool bar button asks nothing first";
+    EXPECT_FALSE(window_->TransferBusy());
+    EXPECT_TRUE(window_->Server().ReceivedData.empty());
+    EXPECT_EQ(window_->RecentFolders()[0], folder_.path());
+    // The next re-check gives the link back to the Kermit server.
+    ForceRecheck();
+    EXPECT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, 2000));
+    EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerOffTheLink)
+{
+    auto& device = Device(true);
+    Start();
+    WaitConnected();
+    dialogs_->instructionsAnswer = false;
+    window_->mnuRcveByWireClick();
+    EXPECT_EQ(dialogs_->instructions, std::vector<int>{1});
+    EXPECT_TRUE(window_->Server().KermitServerRunning()) << "declined: nothing changes";
+
+    dialogs_->instructionsAnswer = true;
+    const ByteString object = CalcappObject("SLOW", 2500);
+    sim::WireSendOptions slow;
+    slow.burstSize = 128;
+    slow.burstGapMs = 40; // a receive of a few seconds: polls run meanwhile
+    bool kermitDuringReceive = false;
+    int busySeen = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        ForceRecheck(); // the poll would re-check and restart the server if it could
+        kermitDuringReceive = kermitDuringReceive || window_->Server().KermitServerRunning();
+        if (window_->ConnState() == StateBusy) ++busySeen;
+    });
+    sim::WireSendResult sent;
+    std::thread calculator([&] { sent = sim::SendObjectByWire(device, object, slow); });
+    watch.start(50);
+    window_->mnuRcveByWireClick();
+    watch.stop();
+    calculator.join();
+    ASSERT_TRUE(sent.ok) << sent.error;
+    EXPECT_FALSE(kermitDuringReceive);
+    EXPECT_GT(busySeen, 0);
+    EXPECT_EQ(ReadAll(folder_.path() + "/SLOW"), QString::fromLatin1(QByteArray::fromStdString(object).toHex()));
+    EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(MainWindowTest, CancelledSaveDiscardsTheObjectAndAFailedWriteIsReported)
+{
+    auto& device = Device(true);
+    Start();
+    WaitConnected();
+    dialogs_->saveAnswer = [](const QString&) { return std::nullopt; };
+    std::thread calculator([&] { sim::SendObjectByWire(device, CalcappObject("NOPE", 100)); });
+    window_->tbtnRcveClick();
+    calculator.join();
+    EXPECT_EQ(dialogs_->saves.size(), 1u);
+    EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/NOPE"));
+
+    dialogs_->saveAnswer = [this](const QString&) { return folder_.path() + "/no/such/folder/file"; };
+    std::thread again([&] { sim::SendObjectByWire(device, CalcappObject("LOST", 100)); });
+    window_->Guarded([this] { window_->tbtnRcveClick(); });
+    again.join();
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_FALSE(window_->TransferBusy());
+}
+
+TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
+{
+    auto& device = Device(true);
+    Start();
+    WaitConnected();
+    ByteString rom;
+    for (int i = 0; i < 9000; ++i) rom += static_cast<char>((i * 13) & 0xFF);
+    const QString file = folder_.path() + "/new os.bin";
+    WriteStringToFile(rom, file.toStdString());
+    dialogs_->openAnswer = file;
+    sim::RomLoadResult loaded;
+    std::thread calculator([&] { loaded = sim::ReceiveRomStream(device, rom, 5000); });
+    window_->DownloadCalculatorROM1Click();
+    calculator.join();
+    ASSERT_TRUE(loaded.ok) << loaded.error;
+    EXPECT_EQ(loaded.declaredLength, rom.size());
+    ASSERT_EQ(dialogs_->opens.size(), 1u);
+    EXPECT_EQ(dialogs_->opens[0].first, "Download ROM");
+    EXPECT_EQ(dialogs_->opens[0].second, "ROM Files (*.bin *.BIN);;All Files (*)");
+    EXPECT_EQ(dialogs_->instructions, std::vector<int>{3});
+    EXPECT_TRUE(dialogs_->messages.empty());
+    EXPECT_FALSE(window_->TransferBusy());
+    EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
+{
+    Device(true);
+    Start();
+    WaitConnected();
+    // Cancelled dialogs do nothing.
+    window_->DownloadCalculatorROM1Click();
+    dialogs_->openAnswer = folder_.path() + "/x.bin";
+    dialogs_->instructionsAnswer = false;
+    window_->DownloadCalculatorROM1Click();
+    EXPECT_TRUE(dialogs_->messages.empty());
+    EXPECT_EQ(dialogs_->instructions.size(), 1u);
+    EXPECT_TRUE(window_->Server().KermitServerRunning());
+
+    // A file that cannot be read: the load fails and says which file.
+    dialogs_->instructionsAnswer = true;
+    const QString path = folder_.path() + "/dir with blank/été.bin";
+    dialogs_->openAnswer = path;
+    window_->DownloadCalculatorROM1Click();
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].first, "Download Error");
+    EXPECT_EQ(dialogs_->messages[0].second, "Download of ROM file \r\n" + path + "\r\nfailed.");
+    EXPECT_FALSE(window_->TransferBusy());
+}
+
+TEST_F(MainWindowTest, PushedFileLandsInTheChosenFolderAndTheWindowShowsBusy)
+{
+    auto& device = Device(true);
+    Start();
+    WaitConnected();
+    ByteString data;
+    for (int i = 0; i < 5000; ++i) data += static_cast<char>(i & 0xFF);
+    sim::KermitResult pushed;
+    int busySeen = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] { busySeen += window_->ConnState() == StateBusy; });
+    watch.start(20);
+    std::thread calculator([&] {
+        sim::KermitCalculator calc(device);
+        pushed = calc.PushFile("PUSHED.CAP", data);
+    });
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(folder_.path() + "/PUSHED.CAP") && busySeen > 0; }, 15000));
+    calculator.join();
+    ASSERT_TRUE(pushed.ok) << pushed.error;
+    EXPECT_TRUE(WaitFor([&] { return ReadAll(folder_.path() + "/PUSHED.CAP") == QString::fromLatin1(QByteArray::fromStdString(data).toHex()); }, 2000));
+    EXPECT_EQ(window_->RecentFolders()[0], folder_.path());
+    EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 6000)) << "idle again after the transfer";
+}
+
+} // namespace
+} // namespace mwtest

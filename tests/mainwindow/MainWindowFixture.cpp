@@ -1,0 +1,121 @@
+#include "tests/mainwindow/MainWindowFixture.h"
+
+#include <QTest>
+
+#include "link/PortLink.h"
+#include "mainwindow/CommandLine.h"
+#include "mainwindow/MainSettings.h"
+#include "services/CmStatus.h"
+#include "services/HostInterfaces.h"
+#include "services/XModemServer.h"
+#include "tests/mainwindow/TestEnvironment.h"
+#include "windows/About.h"
+#include "windows/DownLd.h"
+#include "windows/ErrorBox.h"
+#include "windows/LogIt.h"
+#include "util/Ticks.h"
+
+namespace mwtest {
+
+std::optional<QString> ScriptedDialogs::AskSaveFile(const QString& title, const QString& proposedPath)
+{
+    saves.emplace_back(title, proposedPath);
+    return saveAnswer ? saveAnswer(proposedPath) : std::optional<QString>(proposedPath);
+}
+
+std::optional<QString> ScriptedDialogs::AskOpenFile(const QString& title, const QString&, const QString& filters)
+{
+    opens.emplace_back(title, filters);
+    return openAnswer;
+}
+
+bool ScriptedDialogs::ShowInstructions(int kind)
+{
+    instructions.push_back(kind);
+    return instructionsAnswer;
+}
+
+bool ScriptedDialogs::Confirm(const QString& text, const QString&)
+{
+    confirms.push_back(text);
+    return confirmAnswer;
+}
+
+void ScriptedDialogs::ShowMessage(const QString& text, const QString& caption, bool) { messages.emplace_back(caption, text); }
+
+namespace {
+
+// The windows the program entry creates after the main window, once per test program.
+void EnsureApplicationWindows()
+{
+    if (FCmStatus) return;
+    FDownLd = new TFDownLd;
+    FLogForm = new TFLogForm;
+    FCmStatus = new TFCmStatus;
+    SetGlobalStatusDialog(FCmStatus);
+    FAboutForm = new TFAboutForm;
+}
+
+} // namespace
+
+void MainWindowTest::SetUp()
+{
+    ClearRegistry();
+    EnsureApplicationWindows();
+    AboutShown = true; // no start-up splash in the tests
+    LastReceiveTime = 0;
+    root_ = std::make_unique<ScopedDeviceRoot>();
+    SetApplicationErrorHandler([this](const QString& text) { errors_.push_back(text); });
+    ASSERT_TRUE(folder_.isValid());
+}
+
+void MainWindowTest::TearDown()
+{
+    if (window_) {
+        window_->close();
+        window_.reset();
+    }
+    if (FCmStatus) FCmStatus->HideStatus();
+    SetApplicationErrorHandler(nullptr);
+    device_.reset();
+    root_.reset();
+}
+
+void MainWindowTest::Start(const std::string& commandLine)
+{
+    SetRawCommandLine(commandLine);
+    // Start-up restores "dir": the test's folder becomes the transfer folder.
+    {
+        auto reg = OpenRegistryRoot();
+        reg->setValue("dir", folder_.path());
+    }
+    window_ = std::make_unique<TFQVDir>([this] { ++endProcessCalls_; });
+    auto dialogs = std::make_unique<ScriptedDialogs>();
+    dialogs_ = dialogs.get();
+    window_->SetDialogs(std::move(dialogs));
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), 5000));
+}
+
+sim::SimUsbDevice& MainWindowTest::Device(bool plugged)
+{
+    if (!device_) device_ = sim::CreateUsbDevice(root_->Path());
+    if (!plugged && device_->Plugged()) device_->Unplug();
+    if (plugged && !device_->Plugged()) device_->Plug();
+    return *device_;
+}
+
+bool MainWindowTest::WaitFor(const std::function<bool()>& pred, int timeoutMs)
+{
+    return QTest::qWaitFor(pred, timeoutMs);
+}
+
+void MainWindowTest::WaitConnected()
+{
+    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 3000))
+        << "state " << window_->ConnState() << ", errors: " << errors_.size();
+}
+
+void MainWindowTest::ForceRecheck() { LastReceiveTime = Now() - 2 * TFQVDir::QuietRecheckMs; }
+
+} // namespace mwtest

@@ -1,0 +1,314 @@
+// The main window without the calculator: start-up and shutdown with the settings, the
+// control table of each state, the folder commands, the recent folders, help and the
+// hidden log commands.
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "mainwindow/HelpContext.h"
+#include "mainwindow/HelpSystem.h"
+#include "mainwindow/MainSettings.h"
+#include "mainwindow/SearchAnimation.h"
+#include "services/SelectedPort.h"
+#include "services/XModemServer.h"
+#include "tests/mainwindow/MainWindowFixture.h"
+#include "tests/mainwindow/TestEnvironment.h"
+#include "windows/LogIt.h"
+
+namespace mwtest {
+namespace {
+
+QString Slot(const RecentSlots& s, int n) { return s[n - 1]; }
+
+TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
+{
+    QDir(folder_.path()).mkdir("a");
+    QDir(folder_.path()).mkdir("b");
+    {
+        auto reg = OpenRegistryRoot();
+        reg->setValue("DirWidthSplit", "230");
+        reg->setValue("ldir1", folder_.path() + "/a");
+        reg->setValue("ldir2", folder_.path() + "/b");
+        reg->setValue("ldir3", folder_.path() + "/a"); // a duplicate goes
+    }
+    Start("calvyx com2 QVxT0+");
+    EXPECT_EQ(window_->windowTitle(), "QV T30s,T20s,T20+Calculator Connectivity Kit");
+    EXPECT_EQ(window_->TreePath(), folder_.path());
+    EXPECT_EQ(window_->Server().Folder, folder_.path().toStdString());
+    EXPECT_EQ(window_->Splitter1->sizes().value(0), 230);
+    // The parameter chooses the connection exactly as typed; the box keeps its first item.
+    EXPECT_EQ(SelectedPort(), "com2");
+    EXPECT_EQ(window_->ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(window_->ComboBox1->itemText(0), "QVxT0+");
+    EXPECT_EQ(window_->ComboBox1->itemText(1), "COM1");
+    EXPECT_EQ(window_->ComboBox1->itemText(2), "COM2");
+    EXPECT_EQ(window_->ConnState(), StateDisconnected);
+    // Slots are compacted when a state is shown; the separator only with entries.
+    EXPECT_EQ(window_->FRecent[0]->text(), "&1 " + folder_.path() + "/a");
+    EXPECT_EQ(window_->FRecent[1]->text(), "&2 " + folder_.path() + "/b");
+    EXPECT_FALSE(window_->FRecent[2]->isVisible());
+
+    window_->Splitter1->setSizes({250, 300});
+    window_->SetTreePath(folder_.path() + "/b");
+    window_->close();
+    EXPECT_EQ(endProcessCalls_, 1);
+    auto reg = OpenRegistryRoot();
+    EXPECT_EQ(reg->value("dir").toString(), folder_.path() + "/b");
+    EXPECT_EQ(reg->value("DirWidthSplit").toString(), "250");
+    EXPECT_EQ(reg->value("ldir1").toString(), folder_.path() + "/a");
+    EXPECT_EQ(reg->value("ldir2").toString(), folder_.path() + "/b");
+    for (int n = 3; n <= 9; ++n) EXPECT_EQ(reg->value(QString("ldir%1").arg(n), "missing").toString(), "") << n;
+    EXPECT_TRUE(reg->contains("Connectivity/Left"));
+}
+
+TEST_F(MainWindowTest, DefaultsWithoutSettingsAndAStoredFolderThatIsGone)
+{
+    Start("calvyx USB");
+    EXPECT_EQ(SelectedPort(), "QVxT0+"); // an unknown parameter is ignored
+    // Start() stored the test folder; a second start with that folder gone keeps the tree.
+    window_->close();
+    window_.reset();
+    ClearRegistry();
+    OpenRegistryRoot()->setValue("dir", folder_.path() + "/gone");
+    window_ = std::make_unique<TFQVDir>([] {});
+    EXPECT_NE(window_->TreePath(), folder_.path() + "/gone");
+    EXPECT_EQ(window_->Splitter1->sizes().value(0), 180);
+    for (QAction* item : window_->FRecent) EXPECT_FALSE(item->isVisible());
+    EXPECT_FALSE(window_->mnuMRUSeparator->isVisible());
+}
+
+TEST_F(MainWindowTest, SecondWindowIsRefusedWhileTheFirstHoldsTheLock)
+{
+    Start();
+    int ended = 0;
+    TFQVDir second([&ended] { ++ended; });
+    EXPECT_TRUE(second.Refused());
+    EXPECT_EQ(ended, 1);
+}
+
+struct StateRow {
+    int state;
+    int comboIndex;
+    bool views, viewsEnabled, prompt, combo, animation, commands, usbCommands;
+};
+
+TEST_F(MainWindowTest, ControlsFollowTheConnectionState)
+{
+    Start();
+    const StateRow rows[] = {
+        {StateDisconnected, 0, false, false, true, true, true, false, false},
+        {StateDisconnected, 1, false, false, true, true, true, false, false},
+        {StateBusy, 0, true, false, false, false, false, false, false},
+        {StateConnected, 0, true, true, false, true, false, true, true},
+        {StateConnected, 2, true, true, false, true, false, true, false},
+        {StateDisconnected, 0, false, false, true, true, true, false, false},
+    };
+    for (const auto& r : rows) {
+        window_->ComboBox1->setCurrentIndex(r.comboIndex);
+        window_->SetConnState(r.state);
+        window_->UpdateControls();
+        const std::string at = "state " + std::to_string(r.state) + " box " + std::to_string(r.comboIndex);
+        QWidget* w = window_.get();
+        EXPECT_EQ(window_->ShellTreeView1->isVisibleTo(w), r.views) << at;
+        EXPECT_EQ(window_->ShellListView1->isVisibleTo(w), r.views) << at;
+        EXPECT_EQ(window_->ShellTreeView1->isEnabled(), r.viewsEnabled) << at;
+        EXPECT_EQ(window_->ShellListView1->isEnabled(), r.viewsEnabled) << at;
+        EXPECT_EQ(window_->Splitter1->isEnabled(), r.views) << at;
+        EXPECT_EQ(window_->lblPrompt->isVisibleTo(w), r.prompt) << at;
+        EXPECT_EQ(window_->ComboBox1->isEnabled(), r.combo) << at;
+        EXPECT_EQ(window_->Animate2->isVisibleTo(w), r.animation) << at;
+        EXPECT_EQ(window_->Animate2->Playing(), r.animation) << at;
+        for (QAction* a : {window_->mnuCaptureScreen, window_->mnuNewFolder, window_->mnuDelete, window_->mnuRename})
+            EXPECT_EQ(a->isEnabled(), r.commands) << at << " " << a->text().toStdString();
+        EXPECT_EQ(window_->tbtnScrnCapture->isEnabled(), r.commands) << at;
+        EXPECT_EQ(window_->tbtnNewFolder->isEnabled(), r.commands) << at;
+        EXPECT_EQ(window_->tbtnRcve->isEnabled(), r.usbCommands) << at;
+        EXPECT_EQ(window_->mnuRcveByWire->isEnabled(), r.usbCommands) << at;
+        EXPECT_EQ(window_->DownloadCalculatorROM1->isEnabled(), r.usbCommands) << at;
+    }
+}
+
+TEST_F(MainWindowTest, DisconnectingClearsTheStatusAndShowsThePrompt)
+{
+    Start();
+    window_->SetConnState(StateConnected);
+    window_->ShowServerStatus("Device connected on QVXT0+");
+    EXPECT_EQ(window_->StatusPanel->text(), "Device connected on QVXT0+");
+    window_->SetConnState(StateDisconnected);
+    EXPECT_EQ(window_->StatusPanel->text(), "");
+    EXPECT_TRUE(window_->lblPrompt->text().startsWith("The calculator appears to be disconnected."));
+}
+
+TEST_F(MainWindowTest, NewFolderTakesTheNextFreeNameAndStartsEditingIt)
+{
+    QDir(folder_.path()).mkdir("New Folder");
+    QFile file(folder_.path() + "/New Folder (2)");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    Start();
+    window_->SetConnState(StateConnected);
+    window_->mnuNewFolderClick();
+    const QString made = folder_.path() + "/New Folder (3)";
+    EXPECT_TRUE(QFileInfo(made).isDir());
+    EXPECT_EQ(window_->TreePath(), made);
+    EXPECT_EQ(window_->Server().Folder, made.toStdString());
+    EXPECT_TRUE(window_->ShellTreeView1->Editing());
+    // While a label is edited the command does nothing, and Delete edits text.
+    window_->mnuNewFolderClick();
+    EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/New Folder (3)/New Folder"));
+    EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/New Folder (4)"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    EXPECT_TRUE(QFileInfo(made).isDir());
+    EXPECT_TRUE(dialogs_->confirms.empty());
+}
+
+TEST_F(MainWindowTest, DeleteMovesThePickToTheTrashAndSelectsTheParent)
+{
+    QDir(folder_.path()).mkdir("old");
+    Start();
+    window_->SetConnState(StateConnected);
+    window_->SetTreePath(folder_.path() + "/old");
+    dialogs_->confirmAnswer = false;
+    window_->mnuDeleteClick();
+    EXPECT_TRUE(QFileInfo(folder_.path() + "/old").isDir()) << "declined: nothing deleted";
+    EXPECT_EQ(window_->TreePath(), folder_.path());
+
+    window_->SetTreePath(folder_.path() + "/old");
+    dialogs_->confirmAnswer = true;
+    window_->ShellTreeView1->setFocus();
+    QTest::keyClick(window_->ShellTreeView1, Qt::Key_Delete);
+    EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/old"));
+    EXPECT_EQ(dialogs_->confirms.size(), 2u);
+    EXPECT_EQ(window_->TreePath(), folder_.path());
+    EXPECT_EQ(window_->Server().Folder, folder_.path().toStdString());
+    EXPECT_TRUE(dialogs_->messages.empty()) << dialogs_->messages.front().second.toStdString();
+    const QString trashed = EnvRoot() + "/data/Trash/files/old";
+    EXPECT_TRUE(QFileInfo(trashed).isDir()) << "in the trash, not gone for good";
+}
+
+TEST_F(MainWindowTest, RecentItemOfAMissingFolderIsReportedAndRemoved)
+{
+    QDir(folder_.path()).mkdir("kept");
+    {
+        auto reg = OpenRegistryRoot();
+        reg->setValue("ldir1", folder_.path() + "/gone");
+        reg->setValue("ldir2", folder_.path() + "/kept");
+    }
+    Start();
+    window_->SetConnState(StateConnected);
+    window_->N1Click(1);
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].first, "Error");
+    EXPECT_EQ(dialogs_->messages[0].second, "Error, the folder \"" + folder_.path() + "/gone\" does not exist.");
+    EXPECT_EQ(Slot(window_->RecentFolders(), 1), folder_.path() + "/kept");
+    EXPECT_FALSE(window_->FRecent[1]->isVisible());
+    window_->N1Click(1);
+    EXPECT_EQ(window_->TreePath(), folder_.path() + "/kept");
+    EXPECT_EQ(window_->Server().Folder, (folder_.path() + "/kept").toStdString());
+}
+
+TEST_F(MainWindowTest, TransferStartPutsTheFolderOnTopOfTheRecentList)
+{
+    {
+        auto reg = OpenRegistryRoot();
+        for (int n = 1; n <= 9; ++n) reg->setValue(QString("ldir%1").arg(n), QString("/r%1").arg(n));
+        reg->setValue("ldir5", folder_.path());
+    }
+    Start();
+    window_->SetTransferBusy(true);
+    window_->SetTransferBusy(true); // no change, no second shift
+    const RecentSlots& r = window_->RecentFolders();
+    EXPECT_EQ(Slot(r, 1), folder_.path());
+    EXPECT_EQ(Slot(r, 2), "/r1");
+    EXPECT_EQ(Slot(r, 5), "/r4");
+    EXPECT_EQ(Slot(r, 6), "/r6");
+    EXPECT_EQ(Slot(r, 8), "/r8");
+    EXPECT_EQ(Slot(r, 9), "");
+    EXPECT_FALSE(window_->FRecent[0]->isEnabled()) << "disabled while a transfer starts";
+    window_->SetTransferBusy(false);
+}
+
+TEST_F(MainWindowTest, HiddenKeySequenceRevealsTheLogCommands)
+{
+    Start();
+    EXPECT_FALSE(window_->mnuLogShow->isVisible());
+    EXPECT_FALSE(window_->btnLog->isVisibleTo(window_.get()));
+    for (QChar c : QString("loLOGlo")) window_->FormKeyPress(c);
+    EXPECT_FALSE(window_->mnuLogShow->isVisible());
+    window_->FormKeyPress('x');
+    window_->FormKeyPress('l');
+    window_->FormKeyPress('o');
+    EXPECT_FALSE(window_->mnuLogShow->isVisible());
+    // Typed into the file list, which otherwise takes no keys.
+    window_->SetConnState(StateConnected);
+    window_->ShellListView1->setFocus();
+    QTest::keyClick(window_->ShellListView1, 'g');
+    EXPECT_TRUE(window_->mnuLogShow->isVisible());
+    EXPECT_TRUE(window_->btnLog->isVisibleTo(window_.get()));
+    EXPECT_TRUE(FLogForm->isVisible());
+    FLogForm->close();
+    window_->FormKeyPress('q'); // they stay visible
+    EXPECT_TRUE(window_->mnuLogShow->isVisible());
+}
+
+TEST_F(MainWindowTest, HelpKeyRoutesByContext)
+{
+    Start();
+    window_->SetConnState(StateConnected);
+    window_->ShellTreeView1->setFocus();
+    window_->HelpKey();
+    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Topic);
+    EXPECT_EQ(Help().LastRequest().context, 125000);
+    ASSERT_TRUE(Help().Window());
+    EXPECT_TRUE(Help().Window()->source().toString().endsWith("folders.html")) << Help().Window()->source().toString().toStdString();
+    EXPECT_FALSE(Help().Window()->toPlainText().isEmpty());
+
+    // The connection box has no hint of its own: the contents open.
+    window_->ComboBox1->setFocus();
+    window_->HelpKey();
+    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Contents);
+
+    // A control with context 1 and a hint answers with its hint at its corner.
+    window_->btnLogItem->setVisible(true);
+    window_->btnLog->setFocus();
+    window_->HelpKey();
+    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Popup);
+    EXPECT_EQ(Help().LastRequest().text, "Show log window");
+    EXPECT_EQ(Help().LastRequest().point, window_->btnLog->mapToGlobal(QPoint(0, 0)));
+
+    // Small contexts are pop-ups of the help file's text; large ones topics.
+    EXPECT_TRUE(window_->HelpRequest(13, TFQVDir::PackPoint(QPoint(-5, 700))));
+    EXPECT_TRUE(window_->HelpRequest(8, 7));
+    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Popup);
+    EXPECT_EQ(Help().LastRequest().point, QPoint(-5, 700));
+    EXPECT_EQ(Help().LastRequest().text, "Help for this item is in the table of contents.");
+    EXPECT_TRUE(window_->HelpRequest(8, 125001));
+    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Topic);
+    EXPECT_TRUE(Help().Window()->source().toString().endsWith("connect.html"));
+    EXPECT_FALSE(window_->HelpRequest(1, 0));
+    Help().Window()->close();
+}
+
+TEST_F(MainWindowTest, HintPassMarksTheFolderTreeAndTheStatusBar)
+{
+    Start();
+    MarkApplicationHelpHints();
+    const QString topic = "?* Select the directory for T30s, T20s, T20+ Calcapps";
+    EXPECT_EQ(HintOf(window_->ShellTreeView1), topic);
+    EXPECT_EQ(HintOf(window_->StatusBar), topic);
+    EXPECT_EQ(HintOf(window_->tbtnNewFolder), "Create a new folder");
+    EXPECT_EQ(HintOf(window_->btnLog), "Show log window");
+    MarkApplicationHelpHints();
+    EXPECT_EQ(HintOf(window_->ShellTreeView1), topic);
+}
+
+} // namespace
+} // namespace mwtest
