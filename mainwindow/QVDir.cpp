@@ -275,7 +275,7 @@ void TFQVDir::BuildViews()
     ShellListView1->viewport()->installEventFilter(this);
     connect(ShellListView1, &QAbstractItemView::pressed, this, [this] { ListPicked(); });
     Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({TreeDefaultWidth, FormWidth - TreeDefaultWidth});
+    connect(Splitter1, &QSplitter::splitterMoved, this, [this](int position) { FTreeWidth = position; });
 
     StatusBar = statusBar();
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
@@ -374,9 +374,9 @@ void TFQVDir::LoadSettings()
     } catch (const std::exception&) {
         // A folder the tree cannot show is not applied.
     }
-    Splitter1->setSizes({settings.dirWidthSplit, std::max(0, width() - settings.dirWidthSplit)});
+    FTreeWidth = settings.dirWidthSplit;
     FRecentFolders = settings.recent;
-    for (int n = 1; n <= RecentSlotCount; ++n) FRecent[n - 1]->setText(RecentCaption(n, FRecentFolders[n - 1]));
+    NormalizeRecent(ControlsFor(FConnState, ComboBox1->currentIndex() == 0).recentEnabled);
     // The restored folder becomes the transfer folder.
     ShellTreeView1Change();
 }
@@ -440,7 +440,7 @@ void TFQVDir::FormClose()
         // Closing never fails in a way the user could act on.
     }
     MainSettings settings;
-    settings.dirWidthSplit = Splitter1->sizes().value(0, DefaultDirWidthSplit);
+    settings.dirWidthSplit = TreeWidth();
     settings.dir = TreePath();
     settings.recent = FRecentFolders;
     WriteMainSettings(settings);
@@ -559,12 +559,14 @@ void TFQVDir::SetConnState(int state)
 void TFQVDir::UpdateControls()
 {
     const ControlStates c = ControlsFor(FConnState, ComboBox1->currentIndex() == 0);
-    ShellTreeView1->setVisible(c.treeVisible);
+    // The views show and hide with their splitter; the tree keeps its width meanwhile.
+    const bool wasHidden = Splitter1->isHidden();
+    if (!wasHidden) FTreeWidth = Splitter1->sizes().value(0, FTreeWidth);
+    Splitter1->setVisible(c.treeVisible && c.listVisible);
+    if (wasHidden && !Splitter1->isHidden()) Splitter1->setSizes({FTreeWidth, std::max(1, Splitter1->width() - FTreeWidth)});
     ShellTreeView1->setEnabled(c.treeEnabled);
     Splitter1->setEnabled(c.splitterEnabled);
-    Splitter1->setVisible(c.treeVisible || c.listVisible);
     lblPrompt->setVisible(c.promptVisible);
-    ShellListView1->setVisible(c.listVisible);
     ShellListView1->setEnabled(c.listEnabled);
     ComboBox1->setEnabled(c.comboEnabled);
     Animate2->setVisible(c.animationPlaying);
@@ -681,6 +683,11 @@ QString TFQVDir::PathOf(const QTreeView* view, const QModelIndex& index) const
 {
     if (!index.isValid()) return {};
     return static_cast<const QFileSystemModel*>(view->model())->filePath(index);
+}
+
+int TFQVDir::TreeWidth() const
+{
+    return Splitter1->isHidden() ? FTreeWidth : Splitter1->sizes().value(0, FTreeWidth);
 }
 
 QString TFQVDir::TreePath() const { return PathOf(ShellTreeView1, ShellTreeView1->currentIndex()); }

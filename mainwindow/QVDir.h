@@ -67,6 +67,8 @@ public:
     const RecentSlots& RecentFolders() const { return FRecentFolders; }
     QString PickedPath() const { return FPickedPath; }
     QString TreePath() const;
+    // The folder tree's width (the splitter position), kept while the views are hidden.
+    int TreeWidth() const;
     // Makes path the tree's selection (and so the transfer folder); raises CalvyxError
     // "Error setting path: ..." when it is not an existing folder.
     void SetTreePath(const QString& path);
@@ -214,6 +216,7 @@ private:
     int FLinkReserved = 0;
     bool FPortErrorShown = false; // the poll shows a port error once per connection choice
     bool FShown = false;
+    int FTreeWidth = TreeDefaultWidth;
     QPoint FPopupPoint;
 };
 

@@ -1,5 +1,7 @@
 #include "tests/mainwindow/MainWindowFixture.h"
 
+#include <cstdio>
+
 #include <QTest>
 
 #include "link/PortLink.h"
@@ -65,6 +67,9 @@ void MainWindowTest::SetUp()
     AboutShown = true; // no start-up splash in the tests
     LastReceiveTime = 0;
     root_ = std::make_unique<ScopedDeviceRoot>();
+    // CALVYX_TEST_TRACE=1 prints the link's trace while a test runs.
+    if (qEnvironmentVariableIsSet("CALVYX_TEST_TRACE"))
+        SetTraceSink([](const std::string& line) { std::fprintf(stderr, "%u trace: %s\n", Now(), line.c_str()); });
     SetApplicationErrorHandler([this](const QString& text) { errors_.push_back(text); });
     ASSERT_TRUE(folder_.isValid());
 }
@@ -77,6 +82,7 @@ void MainWindowTest::TearDown()
     }
     if (FCmStatus) FCmStatus->HideStatus();
     SetApplicationErrorHandler(nullptr);
+    SetTraceSink(nullptr);
     device_.reset();
     root_.reset();
 }

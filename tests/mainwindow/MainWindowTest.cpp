@@ -43,7 +43,7 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
     EXPECT_EQ(window_->windowTitle(), "QV T30s,T20s,T20+Calculator Connectivity Kit");
     EXPECT_EQ(window_->TreePath(), folder_.path());
     EXPECT_EQ(window_->Server().Folder, folder_.path().toStdString());
-    EXPECT_EQ(window_->Splitter1->sizes().value(0), 230);
+    EXPECT_EQ(window_->TreeWidth(), 230);
     // The parameter chooses the connection exactly as typed; the box keeps its first item.
     EXPECT_EQ(SelectedPort(), "com2");
     EXPECT_EQ(window_->ComboBox1->currentIndex(), 0);
@@ -51,12 +51,15 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
     EXPECT_EQ(window_->ComboBox1->itemText(1), "COM1");
     EXPECT_EQ(window_->ComboBox1->itemText(2), "COM2");
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
+    window_->SetConnState(StateConnected);
+    EXPECT_EQ(window_->Splitter1->sizes().value(0), 230);
     // Slots are compacted when a state is shown; the separator only with entries.
     EXPECT_EQ(window_->FRecent[0]->text(), "&1 " + folder_.path() + "/a");
     EXPECT_EQ(window_->FRecent[1]->text(), "&2 " + folder_.path() + "/b");
     EXPECT_FALSE(window_->FRecent[2]->isVisible());
 
     window_->Splitter1->setSizes({250, 300});
+    window_->SetConnState(StateDisconnected); // the width stays while the views hide
     window_->SetTreePath(folder_.path() + "/b");
     window_->close();
     EXPECT_EQ(endProcessCalls_, 1);
@@ -80,7 +83,7 @@ TEST_F(MainWindowTest, DefaultsWithoutSettingsAndAStoredFolderThatIsGone)
     OpenRegistryRoot()->setValue("dir", folder_.path() + "/gone");
     window_ = std::make_unique<TFQVDir>([] {});
     EXPECT_NE(window_->TreePath(), folder_.path() + "/gone");
-    EXPECT_EQ(window_->Splitter1->sizes().value(0), 180);
+    EXPECT_EQ(window_->TreeWidth(), 180);
     for (QAction* item : window_->FRecent) EXPECT_FALSE(item->isVisible());
     EXPECT_FALSE(window_->mnuMRUSeparator->isVisible());
 }
@@ -252,7 +255,7 @@ TEST_F(MainWindowTest, HiddenKeySequenceRevealsTheLogCommands)
     window_->ShellListView1->setFocus();
     QTest::keyClick(window_->ShellListView1, 'g');
     EXPECT_TRUE(window_->mnuLogShow->isVisible());
-    EXPECT_TRUE(window_->btnLog->isVisibleTo(window_.get()));
+    EXPECT_TRUE(WaitFor([this] { return window_->btnLog->isVisible(); }, 2000));
     EXPECT_TRUE(FLogForm->isVisible());
     FLogForm->close();
     window_->FormKeyPress('q'); // they stay visible
@@ -271,13 +274,22 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
     EXPECT_TRUE(Help().Window()->source().toString().endsWith("folders.html")) << Help().Window()->source().toString().toStdString();
     EXPECT_FALSE(Help().Window()->toPlainText().isEmpty());
 
+    // The help window took the focus; F1 comes from the main window again.
+    auto backToWindow = [this] {
+        if (Help().Window()) Help().Window()->close();
+        window_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get(), 2000));
+    };
+    backToWindow();
     // The connection box has no hint of its own: the contents open.
     window_->ComboBox1->setFocus();
     window_->HelpKey();
     EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Contents);
 
     // A control with context 1 and a hint answers with its hint at its corner.
+    backToWindow();
     window_->btnLogItem->setVisible(true);
+    ASSERT_TRUE(WaitFor([this] { return window_->btnLog->isVisible(); }, 2000));
     window_->btnLog->setFocus();
     window_->HelpKey();
     EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Popup);
