@@ -2,9 +2,6 @@
 // The main window's own settings under the program's registry key: the transfer folder
 // ("dir"), the folder tree's width ("DirWidthSplit") and the recent folders ("ldir1" to
 // "ldir9"). Every value is a string; numbers are decimal text.
-#include <memory>
-
-#include <QSettings>
 #include <QString>
 
 #include "mainwindow/RecentFolders.h"
@@ -16,10 +13,6 @@ struct MainSettings {
     int dirWidthSplit = DefaultDirWidthSplit;
     RecentSlots recent;
 };
-
-// The program's key (created when missing): the registry on Windows, a .conf file under
-// the user's configuration folder elsewhere.
-std::unique_ptr<QSettings> OpenRegistryRoot();
 
 // Missing values take their defaults: dir the given current folder, the width 180 (also
 // for a text that is not a whole number), the recent slots empty.

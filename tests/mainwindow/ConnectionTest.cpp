@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
     WriteStringToFile(rom, file.toStdString());
     dialogs_->openAnswer = file;
     sim::RomLoadResult loaded;
-    std::thread calculator([&] { loaded = sim::ReceiveRomStream(device, rom, 5000); });
+    std::thread calculator([&] { loaded = sim::ReceiveRomStream(device, rom, 10000, 3000); });
     window_->DownloadCalculatorROM1Click();
     calculator.join();
     ASSERT_TRUE(loaded.ok) << loaded.error;

@@ -7,6 +7,7 @@
 #include "link/PortLink.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MainSettings.h"
+#include "util/Registry.h"
 #include "services/CmStatus.h"
 #include "services/HostInterfaces.h"
 #include "services/XModemServer.h"
@@ -92,7 +93,7 @@ void MainWindowTest::Start(const std::string& commandLine)
     SetRawCommandLine(commandLine);
     // Start-up restores "dir": the test's folder becomes the transfer folder.
     {
-        auto reg = OpenRegistryRoot();
+        auto reg = OpenRegistryKey();
         reg->setValue("dir", folder_.path());
     }
     window_ = std::make_unique<TFQVDir>([this] { ++endProcessCalls_; });

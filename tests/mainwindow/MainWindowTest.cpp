@@ -16,6 +16,7 @@
 #include "mainwindow/HelpContext.h"
 #include "mainwindow/HelpSystem.h"
 #include "mainwindow/MainSettings.h"
+#include "util/Registry.h"
 #include "mainwindow/SearchAnimation.h"
 #include "services/SelectedPort.h"
 #include "services/XModemServer.h"
@@ -33,7 +34,7 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
     QDir(folder_.path()).mkdir("a");
     QDir(folder_.path()).mkdir("b");
     {
-        auto reg = OpenRegistryRoot();
+        auto reg = OpenRegistryKey();
         reg->setValue("DirWidthSplit", "230");
         reg->setValue("ldir1", folder_.path() + "/a");
         reg->setValue("ldir2", folder_.path() + "/b");
@@ -63,7 +64,7 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
     window_->SetTreePath(folder_.path() + "/b");
     window_->close();
     EXPECT_EQ(endProcessCalls_, 1);
-    auto reg = OpenRegistryRoot();
+    auto reg = OpenRegistryKey();
     EXPECT_EQ(reg->value("dir").toString(), folder_.path() + "/b");
     EXPECT_EQ(reg->value("DirWidthSplit").toString(), "250");
     EXPECT_EQ(reg->value("ldir1").toString(), folder_.path() + "/a");
@@ -80,7 +81,7 @@ TEST_F(MainWindowTest, DefaultsWithoutSettingsAndAStoredFolderThatIsGone)
     window_->close();
     window_.reset();
     ClearRegistry();
-    OpenRegistryRoot()->setValue("dir", folder_.path() + "/gone");
+    OpenRegistryKey()->setValue("dir", folder_.path() + "/gone");
     window_ = std::make_unique<TFQVDir>([] {});
     EXPECT_NE(window_->TreePath(), folder_.path() + "/gone");
     EXPECT_EQ(window_->TreeWidth(), 180);
@@ -201,7 +202,7 @@ TEST_F(MainWindowTest, RecentItemOfAMissingFolderIsReportedAndRemoved)
 {
     QDir(folder_.path()).mkdir("kept");
     {
-        auto reg = OpenRegistryRoot();
+        auto reg = OpenRegistryKey();
         reg->setValue("ldir1", folder_.path() + "/gone");
         reg->setValue("ldir2", folder_.path() + "/kept");
     }
@@ -221,7 +222,7 @@ TEST_F(MainWindowTest, RecentItemOfAMissingFolderIsReportedAndRemoved)
 TEST_F(MainWindowTest, TransferStartPutsTheFolderOnTopOfTheRecentList)
 {
     {
-        auto reg = OpenRegistryRoot();
+        auto reg = OpenRegistryKey();
         for (int n = 1; n <= 9; ++n) reg->setValue(QString("ldir%1").arg(n), QString("/r%1").arg(n));
         reg->setValue("ldir5", folder_.path());
     }

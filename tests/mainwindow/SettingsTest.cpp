@@ -5,6 +5,7 @@
 #include <QTextStream>
 
 #include "mainwindow/MainSettings.h"
+#include "util/Registry.h"
 #include "mainwindow/SingleInstance.h"
 #include "tests/mainwindow/TestEnvironment.h"
 
@@ -34,7 +35,7 @@ TEST(MainSettings, NineRecentValuesReplaceALongerList)
     WriteMainSettings(shorter);
 
     // Stored as string values in the user's configuration file, under the program's key.
-    auto reg = OpenRegistryRoot();
+    auto reg = OpenRegistryKey();
     EXPECT_TRUE(reg->fileName().startsWith(mwtest::EnvRoot() + "/config/Quentar-Varisko/Calvyx")) << reg->fileName().toStdString();
     EXPECT_EQ(reg->value("DirWidthSplit").toString(), "240");
     EXPECT_EQ(reg->value("dir").toString(), "/data/calc");
@@ -52,10 +53,10 @@ TEST(MainSettings, WidthThatIsNotANumberGivesTheDefault)
 {
     mwtest::ClearRegistry();
     for (const char* text : {"abc", "", "12.5", "-4"}) {
-        OpenRegistryRoot()->setValue("DirWidthSplit", text);
+        OpenRegistryKey()->setValue("DirWidthSplit", text);
         EXPECT_EQ(ReadMainSettings("/").dirWidthSplit, 180) << text;
     }
-    OpenRegistryRoot()->setValue("DirWidthSplit", " 250 ");
+    OpenRegistryKey()->setValue("DirWidthSplit", " 250 ");
     EXPECT_EQ(ReadMainSettings("/").dirWidthSplit, 250);
 }
 

@@ -6,6 +6,7 @@
 #include <QDir>
 
 #include "mainwindow/MainSettings.h"
+#include "util/Registry.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ QString EnvRoot() { return QString::fromStdString(Root()); }
 void ClearRegistry()
 {
     (void)rootReady;
-    auto reg = OpenRegistryRoot();
+    auto reg = OpenRegistryKey();
     reg->clear();
     reg->sync();
 }
