@@ -985,6 +985,8 @@ void TFQVDir::ShowMessage(const std::string& text, const std::string& caption)
 
 std::optional<std::string> TFQVDir::ChooseFileToSend(const std::string& title, const std::string& initialPath)
 {
+    // Unattended use (scripts, the demo): the file named here answers every request.
+    if (const QString preset = qEnvironmentVariable("CALVYX_XMODEM_FILE"); !preset.isEmpty()) return S(preset);
     const auto path = FDialogs->AskOpenFile(Q(title), QFileInfo(Q(initialPath)).path(), QStringLiteral("All Files (*)"));
     if (!path) return std::nullopt;
     return S(*path);

@@ -2,13 +2,18 @@
 // windows in their order (the main window first: it may end a second instance at once),
 // marks the context-help hints, routes help requests to the main window and runs the
 // message loop.
+#include <csignal>
 #include <cstdio>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QDebug>
 #include <QEvent>
 #include <QPixmap>
+#include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include "mainwindow/CommandLine.h"
@@ -48,6 +53,48 @@ private:
     const QElapsedTimer& clock_;
 };
 
+// SIGTERM, SIGINT and SIGHUP close the main window as the Exit command does, so the
+// settings are saved; the handler only writes a byte that the event loop reads.
+int gSignalPipe[2] = {-1, -1};
+
+void OnStopSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto n = ::write(gSignalPipe[1], &byte, 1);
+}
+
+void CloseOnStopSignals(QObject* context)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gSignalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context, [] {
+        char byte;
+        [[maybe_unused]] const auto n = ::read(gSignalPipe[0], &byte, 1);
+        if (FQVDir) FQVDir->close();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &action, nullptr);
+}
+
+// What the screen shows of the program's visible windows, or the main window alone where
+// the platform cannot grab the screen.
+QPixmap Screenshot()
+{
+    QRect area;
+    for (const QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && (window->windowType() == Qt::Window || window->windowType() == Qt::Dialog)) {
+            if (qEnvironmentVariableIsSet("SHOTDBG")) qWarning() << window->metaObject()->className() << window->frameGeometry();
+            area = area.united(window->frameGeometry());
+        }
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QPixmap whole = screen->grabWindow(0);
+        if (!whole.isNull()) return whole.copy(area);
+    }
+    return FQVDir->grab();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -71,14 +118,15 @@ int main(int argc, char** argv)
     MarkApplicationHelpHints();
     app.installEventFilter(FQVDir);
 
+    CloseOnStopSignals(FQVDir);
     FirstPaintProbe probe(clock);
     if (qEnvironmentVariableIsSet("CALVYX_EXIT_AFTER_SHOW")) FQVDir->installEventFilter(&probe);
     FQVDir->show();
-    // For the demo and the documentation: the main window's picture, refreshed every
-    // second into the named file while the program runs.
+    // For the demo and the documentation: a picture of the program's windows, refreshed
+    // every second into the named file while the program runs.
     QTimer screenshot;
     if (const QString file = qEnvironmentVariable("CALVYX_SCREENSHOT"); !file.isEmpty()) {
-        QObject::connect(&screenshot, &QTimer::timeout, FQVDir, [file] { FQVDir->grab().save(file); });
+        QObject::connect(&screenshot, &QTimer::timeout, FQVDir, [file] { Screenshot().save(file); });
         screenshot.start(1000);
     }
     const int code = app.exec();
