@@ -7,7 +7,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${CALVYX_BUILD_DIR:-$top/build}
 out=${1:-$top/docs/screenshots}
 . "$top/tools/lib/session.sh"
-work=$(mktemp -d /tmp/calvyx-shots-XXXXXX)
+# Under /var/tmp: the folder tree then shows few neighbours of the transfer folder.
+work=$(mktemp -d /var/tmp/calvyx-shots-XXXXXX)
 trap 'kill -KILL ${calvyx:-} ${sim:-} 2>/dev/null; session_stop_display; rm -rf "$work"' EXIT
 unset DISPLAY
 session_init "$work"

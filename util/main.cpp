@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QDebug>
 #include <QEvent>
 #include <QPixmap>
 #include <QScreen>
@@ -85,7 +84,6 @@ QPixmap Screenshot()
     QRect area;
     for (const QWidget* window : QApplication::topLevelWidgets())
         if (window->isVisible() && (window->windowType() == Qt::Window || window->windowType() == Qt::Dialog)) {
-            if (qEnvironmentVariableIsSet("SHOTDBG")) qWarning() << window->metaObject()->className() << window->frameGeometry();
             area = area.united(window->frameGeometry());
         }
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -1,5 +1,6 @@
 #include "tests/mainwindow/TestEnvironment.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -23,6 +24,10 @@ const std::string& Root()
         ::setenv("XDG_RUNTIME_DIR", (r + "/runtime").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (r + "/data").c_str(), 1);
         ::setenv("CALVYX_DEVICE_ROOT", (r + "/devices").c_str(), 1);
+        // Removed at exit; the path is copied since the string may be gone by then.
+        static char removeAtExit[512];
+        std::snprintf(removeAtExit, sizeof removeAtExit, "%s", r.c_str());
+        std::atexit([] { QDir(QString::fromUtf8(removeAtExit)).removeRecursively(); });
         return r;
     }();
     return root;
