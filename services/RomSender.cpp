@@ -1,12 +1,10 @@
 #include "services/RomSender.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <exception>
 #include <limits>
 #include <new>
-#include <pthread.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,16 +40,6 @@ void WriteChunk(int fd, const char* data, std::size_t size)
     case linkio::WriteOutcome::Failed:
         WriteFailed(errno);
     }
-}
-
-// A write to a pipe whose reader has gone must fail with EPIPE in this thread rather
-// than end the whole program with SIGPIPE.
-void BlockBrokenPipeSignal()
-{
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
 } // namespace
@@ -163,7 +151,6 @@ std::unique_ptr<RomStreamBuffer> TSTX::ReadRomStream() const
 
 void TSTX::SendStream(RomStreamBuffer& stream)
 {
-    BlockBrokenPipeSignal();
     const int fd = PortLink.WriteHandle;
     if (!linkio::SetNonBlocking(fd, true)) WriteFailed(errno);
     const auto total = static_cast<int64_t>(stream.size());
