@@ -2,7 +2,8 @@
 # The run command for newcomers: installs what is missing, builds, then runs Calvyx
 # against the virtual calculator for about half a minute. The calculator pushes a file,
 # asks for one by XModem and pushes its screen; the demo then closes Calvyx and says what
-# happened and where the screenshot is. Without a display it runs under Xvfb.
+# happened and where the screenshot is. Without a display it runs under Xvfb. Last,
+# calvyx-cli receives an object by wire, captures a screen to PNG and loads a ROM.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/tools/setup-debian.sh"
@@ -47,4 +48,11 @@ echo "  - Calvyx closed with exit code $calvyx_status; its settings: $XDG_CONFIG
 if [ -f "$work/screenshot.png" ]; then
   echo "  - screenshot of Calvyx showing the pushed screen: $work/screenshot.png"
 fi
-[ "$sim_status" -eq 0 ] && [ "$calvyx_status" -eq 0 ]
+
+echo
+echo "The PC's own transfers, with calvyx-cli against the virtual calculator:"
+. "$top/tools/lib/cli_demo.sh"
+mkdir -p "$work/cli"
+cli_demo "$build" "$work/cli" && cli_status=0 || cli_status=$?
+
+[ "$sim_status" -eq 0 ] && [ "$calvyx_status" -eq 0 ] && [ "$cli_status" -eq 0 ]
