@@ -4,6 +4,7 @@
 #include "kermit/KermitFrame.h"
 #include "link/PortLink.h"
 #include "tests/support/Serving.h"
+#include "tests/support/TraceWatch.h"
 #include "util/Ticks.h"
 #include "util/Utils.h"
 
@@ -326,6 +327,26 @@ TEST_F(KermitEngineTest, FaultyLineStillDeliversTheFile)
     ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).PushFile("NOISY.BIN", data); }, 90000));
     ASSERT_TRUE(r.ok) << Show(r);
     EXPECT_EQ(ReadFileToString(FolderPath("NOISY.BIN")), data);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(KermitEngineTest, VanishedSerialLineNeitherSpinsNorHangs)
+{
+    Connect(Wire::Serial);
+    TraceWatch trace;
+    port->Hangup();
+    // Every failed read is answered, and when even the answer fails the engine waits a
+    // second before listening again.
+    ServeUntil([] { return false; }, 3000);
+    const auto failures = trace.StartingWith("Kermit error:").size();
+    EXPECT_GE(failures, 1u);
+    EXPECT_LE(failures, 6u) << "the engine spins on a dead line";
+    const uint32_t before = Now();
+    StopEngine();
+    EXPECT_LT(TicksSince(before), 2500u);
 }
 
 } // namespace
