@@ -17,7 +17,12 @@
 #include "services/SelectedPort.h"
 #include "services/XModemServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
+#include "services/ScreenImage.h"
+#include "tools/sim/Bursts.h"
 #include "tools/sim/KermitRole.h"
+#include "tools/sim/ScreenRole.h"
+#include "windows/ScreenCapt.h"
+#include "windows/About.h"
 #include "tools/sim/RomRole.h"
 #include "tools/sim/XModemSenderRole.h"
 #include "util/Ticks.h"
@@ -258,6 +263,84 @@ TEST_F(MainWindowTest, PushedFileLandsInTheChosenFolderAndTheWindowShowsBusy)
     EXPECT_EQ(ReadAll(folder_.path() + "/PUSHED.CAP"), QString::fromLatin1(QByteArray::fromStdString(data).toHex()));
     EXPECT_EQ(window_->RecentFolders()[0], folder_.path());
     EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 6000)) << "idle again after the transfer";
+}
+
+TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
+{
+    auto& device = Device(true);
+    Start();
+    WaitConnected();
+    MonoBitmap screen;
+    ASSERT_TRUE(sim::PatternScreen("corners", screen));
+    std::atomic<bool> sent{false};
+    std::thread calculator([&] { sent = sim::SendInBursts(device, EncodeScreen(screen, PushedScreenHeader), 256, 5); });
+    // The capture window is modal: it is looked at and closed from inside its own loop.
+    bool opened = false, drawn = false;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (!FCapture || !FCapture->isVisible()) return;
+        opened = true;
+        const QImage& picture = FCapture->Picture();
+        const int b = FCapture->BorderWidth();
+        // The corner pixels of the screen are black inside the frame.
+        drawn = !picture.isNull() && picture.pixelColor(2 * b, 2 * b) == Qt::black &&
+                picture.pixelColor(2 * b + 130, 2 * b + 63) == Qt::black && picture.pixelColor(2 * b + 60, 2 * b + 30) == Qt::white;
+        if (drawn) FCapture->close();
+    });
+    look.start(50);
+    const bool closed = WaitFor([&] { return drawn && !FCapture->isVisible(); }, 10000);
+    look.stop();
+    calculator.join();
+    EXPECT_TRUE(sent.load());
+    EXPECT_TRUE(opened) << "the poll did not open the capture window";
+    EXPECT_TRUE(closed) << "the pushed screen was not drawn";
+    // The Kermit server takes the link again at the next re-check.
+    ForceRecheck();
+    EXPECT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, 2000));
+    EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(MainWindowTest, ConnectionChoiceShowsItsOwnErrorAndThePollDoesNotRepeatIt)
+{
+    Device(true);
+    Start();
+    WaitConnected();
+    // A serial adapter listed in the box that has gone since: the choice reports it once.
+    const QString gone = folder_.path() + "/ttyUSB9";
+    window_->ComboBox1->addItem(gone);
+    window_->ComboBox1->setCurrentIndex(window_->ComboBox1->count() - 1);
+    window_->Guarded([this] { window_->ComboBox1Click(); });
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_TRUE(errors_[0].startsWith("Error(The connectivity kit is unable to open communications to: " + gone + ")")) << errors_[0].toStdString();
+    EXPECT_EQ(SelectedPort(), gone.toStdString());
+    EXPECT_FALSE(window_->Server().KermitServerRunning());
+    ForceRecheck();
+    QTest::qWait(3 * TFQVDir::PollIntervalMs);
+    EXPECT_EQ(errors_.size(), 1u);
+    EXPECT_EQ(window_->ConnState(), StateDisconnected);
+    // Back to the USB device: connected again, and no message.
+    window_->ComboBox1->setCurrentIndex(0);
+    window_->Guarded([this] { window_->ComboBox1Click(); });
+    ForceRecheck();
+    WaitConnected();
+    EXPECT_EQ(errors_.size(), 1u);
+}
+
+TEST_F(MainWindowTest, AboutWindowShowsBrieflyAtFirstActivation)
+{
+    AboutShown = false;
+    bool seen = false;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] { seen = seen || FAboutForm->isVisible(); });
+    look.start(20);
+    Start();
+    EXPECT_TRUE(WaitFor([&] { return seen; }, 3000)) << "no About window at start-up";
+    EXPECT_TRUE(WaitFor([] { return !FAboutForm->isVisible(); }, 3000)) << "the About window did not close itself";
+    EXPECT_TRUE(AboutShown);
+    seen = false;
+    window_->activateWindow();
+    QTest::qWait(700);
+    EXPECT_FALSE(seen) << "shown once per process";
 }
 
 } // namespace
