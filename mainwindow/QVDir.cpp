@@ -499,11 +499,12 @@ void TFQVDir::Timer2Timer()
         FServer->StopKermitServer();
         ProcessPendingEvents();
         EnsureCaptureWindow();
+        ShowConnState(); // the state behind the capture window, while it is open
         FCapture->ShowCapture(SelectedPort(), ByteString(1, ScreenStartByte));
     }
     // While a command of the window has the link, it is left alone: no re-check that
     // could close it under the transfer, and no Kermit server beside the transfer.
-    if (!LinkReserved() && !FTransferBusy && TicksSince(LastReceiveTime.load()) > QuietRecheckMs) {
+    if (!LinkReserved() && TicksSince(LastReceiveTime.load()) > QuietRecheckMs) {
         const std::string port = SelectedPort();
         const bool present = port.find(UsbDeviceName) == std::string::npos || ProbeUsbDevice(port);
         if (present) {
@@ -523,6 +524,18 @@ void TFQVDir::Timer2Timer()
         } else {
             FServer->SelectPort("");
         }
+    }
+    ShowConnState();
+}
+
+void TFQVDir::ShowConnState()
+{
+    // A Kermit server stopped in the middle of a transfer, or before it reported itself
+    // idle again (a pushed screen ends it), never reports that it is idle: its busy
+    // flag goes with it, or the window would stay busy for good.
+    if (FKermitBusy && !FServer->KermitServerRunning()) {
+        FKermitBusy = false;
+        FTransferBusy = false;
     }
     if (FServer->PortName.empty())
         SetConnState(StateDisconnected);
@@ -589,6 +602,7 @@ void TFQVDir::UpdateControls()
 void TFQVDir::KermitActivity(TKermit* sender)
 {
     FTransferBusy = sender->Busy.load();
+    FKermitBusy = FTransferBusy;
     if (FTransferBusy) {
         SetConnState(StateBusy);
         AddRecentFolder(false);

@@ -113,6 +113,8 @@ public:
     void Timer2Timer();
     void ComboBox1Click();
     void SetConnState(int state);
+    // Derives the shown state from the selected port and the busy flags.
+    void ShowConnState();
     void UpdateControls();
     void KermitActivity(TKermit* sender);
     static bool ProbeUsbDevice(const std::string& name);
@@ -206,6 +208,7 @@ private:
     QFileSystemModel* FListModel = nullptr;
     bool FRefused = false;
     bool FTransferBusy = false;
+    bool FKermitBusy = false; // FTransferBusy came from the Kermit server
     std::atomic<bool> FCaptureRequested{false};
     int FConnState = StateUnset;
     int FLogKeyState = 0;

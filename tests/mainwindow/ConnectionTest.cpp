@@ -272,8 +272,13 @@ TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
     WaitConnected();
     MonoBitmap screen;
     ASSERT_TRUE(sim::PatternScreen("corners", screen));
-    std::atomic<bool> sent{false};
-    std::thread calculator([&] { sent = sim::SendInBursts(device, EncodeScreen(screen, PushedScreenHeader), 256, 5); });
+    // Right after a file push, before the Kermit server reports itself idle again: the
+    // screen ends the server, and the window must not stay busy for it.
+    std::atomic<bool> sent{false}, pushed{false};
+    std::thread calculator([&] {
+        pushed = sim::KermitCalculator(device).PushFile("FIRST.QVA", "first").ok;
+        if (pushed) sent = sim::SendInBursts(device, EncodeScreen(screen, PushedScreenHeader), 256, 5);
+    });
     // The capture window is modal: it is looked at and closed from inside its own loop.
     bool opened = false, drawn = false;
     QTimer look;
@@ -291,12 +296,15 @@ TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
     const bool closed = WaitFor([&] { return drawn && !FCapture->isVisible(); }, 10000);
     look.stop();
     calculator.join();
+    EXPECT_TRUE(pushed.load());
     EXPECT_TRUE(sent.load());
     EXPECT_TRUE(opened) << "the poll did not open the capture window";
     EXPECT_TRUE(closed) << "the pushed screen was not drawn";
-    // The Kermit server takes the link again at the next re-check.
+    // The Kermit server takes the link again at the next re-check; the window is usable.
     ForceRecheck();
     EXPECT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, 2000));
+    EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 2000)) << "stuck in the busy state";
+    EXPECT_FALSE(window_->TransferBusy());
     EXPECT_TRUE(errors_.empty());
 }
 
