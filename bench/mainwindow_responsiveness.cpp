@@ -17,6 +17,7 @@
 #include <string>
 #include <thread>
 
+#include "mainwindow/ApplicationWindows.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/QVDir.h"
 #include "services/CmStatus.h"
@@ -25,9 +26,6 @@
 #include "tools/sim/SimPort.h"
 #include "util/Registry.h"
 #include "util/Utils.h"
-#include "windows/About.h"
-#include "windows/DownLd.h"
-#include "windows/LogIt.h"
 
 namespace {
 
@@ -65,11 +63,7 @@ int main(int argc, char** argv)
     AboutShown = true;
     auto device = sim::CreateUsbDevice(std::getenv("CALVYX_DEVICE_ROOT"));
     TFQVDir window([] {});
-    FDownLd = new TFDownLd;
-    FLogForm = new TFLogForm;
-    FCmStatus = new TFCmStatus;
-    SetGlobalStatusDialog(FCmStatus);
-    FAboutForm = new TFAboutForm;
+    CreateApplicationWindows();
     window.show();
 
     // Wait for the Kermit server to take the device.

@@ -15,15 +15,11 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include "mainwindow/ApplicationWindows.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/HelpContext.h"
 #include "mainwindow/HelpFiles.h"
 #include "mainwindow/QVDir.h"
-#include "services/CmStatus.h"
-#include "services/HostInterfaces.h"
-#include "windows/About.h"
-#include "windows/DownLd.h"
-#include "windows/LogIt.h"
 
 namespace {
 
@@ -107,11 +103,7 @@ int main(int argc, char** argv)
 
     FQVDir = new TFQVDir(&EndProcess);
     if (FQVDir->Refused()) return 0;
-    FDownLd = new TFDownLd;
-    FLogForm = new TFLogForm;
-    FCmStatus = new TFCmStatus;
-    SetGlobalStatusDialog(FCmStatus);
-    FAboutForm = new TFAboutForm;
+    CreateApplicationWindows();
 
     MarkApplicationHelpHints();
     app.installEventFilter(FQVDir);

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "link/PortLink.h"
+#include "mainwindow/ApplicationWindows.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MainSettings.h"
 #include "util/Registry.h"
@@ -46,25 +47,10 @@ bool ScriptedDialogs::Confirm(const QString& text, const QString&)
 
 void ScriptedDialogs::ShowMessage(const QString& text, const QString& caption, bool) { messages.emplace_back(caption, text); }
 
-namespace {
-
-// The windows the program entry creates after the main window, once per test program.
-void EnsureApplicationWindows()
-{
-    if (FCmStatus) return;
-    FDownLd = new TFDownLd;
-    FLogForm = new TFLogForm;
-    FCmStatus = new TFCmStatus;
-    SetGlobalStatusDialog(FCmStatus);
-    FAboutForm = new TFAboutForm;
-}
-
-} // namespace
-
 void MainWindowTest::SetUp()
 {
     ClearRegistry();
-    EnsureApplicationWindows();
+    CreateApplicationWindows(); // once per test program, as the program entry does
     AboutShown = true; // no start-up splash in the tests
     LastReceiveTime = 0;
     root_ = std::make_unique<ScopedDeviceRoot>();
