@@ -48,6 +48,29 @@ run_cli() {
     fi
 }
 
+# Runs calvyx-cli capture (EXPECTED exit code, then its arguments) while the calculator
+# pushes a screen each time the command says it waits for one: SIGUSR1 to a
+# `screen-push --trigger` stands for pressing ON and 1. Output in $work/cli.log.
+capture_on_cue() {
+    local expected=$1; shift
+    rm -f "$work/cli.out"; mkfifo "$work/cli.out"
+    timeout 60 "$cli" capture "$@" >"$work/cli.out" 2>&1 &
+    local cli_pid=$! line rc=0
+    exec 4<"$work/cli.out"
+    : >"$work/cli.log"
+    while read -r -t 30 -u 4 line; do
+        echo "$line" >>"$work/cli.log"
+        if [[ "$line" == "Waiting for screen"* ]]; then kill -USR1 "$sim_pid"; fi
+    done
+    exec 4<&-
+    wait "$cli_pid" || rc=$?
+    if [ "$rc" -ne "$expected" ]; then
+        fail "calvyx-cli capture $* exited $rc, expected $expected"
+        sed 's/^/    /' "$work/cli.log"
+        return 1
+    fi
+}
+
 # --- receive: the object on both link kinds, and a block damaged once on the way.
 head -c 3000 /dev/urandom >"$work/object"
 for kind in usb pty; do
@@ -81,11 +104,11 @@ sim_result && echo "ok: Ctrl-C cancels a receive" || fail "the calculator did no
 
 # --- capture: a screen in each layout comes out as the picture of the other; the
 # picture of a pushed picture is the same picture.
-start_sim screen-push --usb --pattern frame --layout row --wait 1500
-run_cli 0 capture --port QVxT0+ --out "$work/row.png" --border 0 || true
+start_sim screen-push --usb --pattern frame --layout row --trigger
+capture_on_cue 0 --port QVxT0+ --out "$work/row.png" --border 0 || true
 sim_result || fail "screen-push row"
-start_sim screen-push --usb --picture "$work/row.png" --layout page --wait 1500
-run_cli 0 capture --port QVxT0+ --out "$work/page.png" --border 0 || true
+start_sim screen-push --usb --picture "$work/row.png" --layout page --trigger
+capture_on_cue 0 --port QVxT0+ --out "$work/page.png" --border 0 || true
 sim_result || fail "screen-push page"
 if [ -f "$work/row.png" ] && [ -f "$work/page.png" ]; then
     cmp -s "$work/row.png" "$work/page.png" || fail "the page-layout screen differs from the row-layout one"
@@ -95,8 +118,8 @@ else
 fi
 
 # Several framed, enlarged screens on a serial line, as numbered BMP files.
-start_sim screen-push --pattern checker --count 2 --wait 1500
-if run_cli 0 capture --port "$PORT" --out "$work/shot.bmp" --count 2 --border 2 --scale 3; then
+start_sim screen-push --pattern checker --count 2 --trigger
+if capture_on_cue 0 --port "$PORT" --out "$work/shot.bmp" --count 2 --border 2 --scale 3; then
     for n in 1 2; do
         f="$work/shot-$n.bmp"
         [ "$(head -c 2 "$f" 2>/dev/null)" = BM ] || { fail "$f is not a BMP file"; continue; }

@@ -17,7 +17,9 @@
 #include "tools/cli/Commands.h"
 #include "tools/cli/Signals.h"
 #include "tools/cli/Terminal.h"
+#include "link/PortLink.h"
 #include "util/GeneralError.h"
+#include "util/StringTable.h"
 #include "util/MainThread.h"
 
 namespace cli {
@@ -82,9 +84,16 @@ int Capture(const std::vector<std::string>& words)
         for (int n = 1; n <= *count; ++n) {
             ByteString screen;
             try {
-                capture.Capture(*port, {}, screen); // opens the link and leaves it closed
-            } catch (const CalvyxError& e) {
-                std::fprintf(stderr, "%s\n", e.what());
+                // The link is opened before the user is told to press ON and 1, so that
+                // a screen pushed right after the line is not drained by the opening.
+                // Capture keeps a link it finds open, and leaves it closed.
+                if (!LinkIsOpen()) OpenLink(UpperCasePortName(*port), LinkBaud);
+                PrintLine("Waiting for screen " + std::to_string(n) + " of " + std::to_string(*count) + " on " + *port +
+                          " (press ON and 1 together; Ctrl-C stops)");
+                capture.Capture(*port, {}, screen);
+            } catch (const CalvyxError&) {
+                CloseLink();
+                std::fprintf(stderr, "%s(%s%s)\n", Str::Error, Str::UnableToOpenComms, port->c_str());
                 result = ExitPortError;
                 return;
             }
@@ -103,7 +112,6 @@ int Capture(const std::vector<std::string>& words)
                       " layout) saved to " + file.toStdString());
         }
     }));
-    PrintLine("Waiting for the calculator's screen on " + *port + " (press ON and 1 together; Ctrl-C stops)");
     StopSignals stopSignals([&](int) { capture.Cancelled = true; });
     reader->start();
     WaitServingCalls(reader.get());

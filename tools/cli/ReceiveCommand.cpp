@@ -52,9 +52,9 @@ int Receive(const std::vector<std::string>& words)
         std::fprintf(stderr, "%s\n", e.what());
         return ExitPortError;
     }
-    PrintLine("Send the object from the calculator now (Ctrl-C cancels)");
     // Closing the dialog is how the receive is cancelled: four CAN go to the calculator.
     StopSignals stopSignals([&](int) { windows.dialog.HideStatus(); });
+    PrintLine("Send the object from the calculator now (Ctrl-C cancels)");
 
     const bool received = server.ReceiveObject(Str::SendByWire, 0);
     const ByteString object = server.ReceivedData;

@@ -21,8 +21,20 @@ _cli_demo_step() {
     cat <&5 >>"$log.sim" &
     local rest=$!
     exec 5<&-
-    local rc=0
-    timeout 60 "$_cli_demo_build/tools/calvyx-cli" "${cli_args[@]}" >"$log.cli" 2>&1 || rc=$?
+    # calvyx-cli says when it waits for a screen: SIGUSR1 makes the calculator push it
+    # then, as a user pressing ON and 1 would.
+    local rc=0 cli line
+    rm -f "$log.out"; mkfifo "$log.out"
+    timeout 60 "$_cli_demo_build/tools/calvyx-cli" "${cli_args[@]}" >"$log.out" 2>&1 &
+    cli=$!
+    exec 6<"$log.out"
+    : >"$log.cli"
+    while read -r -t 30 -u 6 line; do
+        echo "$line" >>"$log.cli"
+        if [[ "$line" == "Waiting for screen"* ]]; then kill -USR1 "$sim" 2>/dev/null || true; fi
+    done
+    exec 6<&-
+    wait "$cli" || rc=$?
     local sim_rc=0
     wait "$sim" || sim_rc=$?
     grep -v '^\[' "$log.cli" | sed 's/^/    pc: /'
@@ -43,7 +55,7 @@ cli_demo() {
         wire-send --usb --root "$CALVYX_DEVICE_ROOT" "$work/demoapp.bin" -- \
         receive --port QVxT0+ --out "$work/received/" || failures=$((failures + 1))
     _cli_demo_step "Screen capture: ON and 1 pressed on the calculator" "$work/capture" \
-        screen-push --usb --root "$CALVYX_DEVICE_ROOT" --pattern frame -- \
+        screen-push --usb --root "$CALVYX_DEVICE_ROOT" --pattern frame --trigger -- \
         capture --port QVxT0+ --out "$work/screen.png" --scale 2 || failures=$((failures + 1))
     _cli_demo_step "ROM load: the calculator waits in its ROM-load mode" "$work/rom" \
         rom-load --usb --root "$CALVYX_DEVICE_ROOT" "$work/os.bin" -- \

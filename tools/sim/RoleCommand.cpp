@@ -1,5 +1,6 @@
 #include "tools/sim/RoleCommand.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace sim {
@@ -13,7 +14,8 @@ int RoleUsage(const std::string& name, const std::string& why)
 std::optional<int> ParseRoleArgs(const std::string& name, const char* help, std::vector<std::string> args,
                                  PortOptions& portOptions,
                                  const std::function<std::string(const std::string&, const std::string&)>& option,
-                                 const std::function<std::string(const std::string&)>& word)
+                                 const std::function<std::string(const std::string&)>& word,
+                                 const std::vector<std::string>& switches)
 {
     for (const auto& a : args)
         if (a == "--help" || a == "-h") {
@@ -26,6 +28,8 @@ std::optional<int> ParseRoleArgs(const std::string& name, const char* help, std:
         std::string error;
         if (a.rfind("--", 0) != 0) {
             error = word(a);
+        } else if (std::find(switches.begin(), switches.end(), a) != switches.end()) {
+            error = option(a, {});
         } else if (i + 1 >= args.size()) {
             error = a + " needs a value";
         } else {

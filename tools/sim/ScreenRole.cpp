@@ -1,12 +1,19 @@
 #include "tools/sim/ScreenRole.h"
 
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 #include <functional>
 #include <vector>
 
 #include <QImage>
 #include <QString>
 
+#include "link/LinkIo.h"
 #include "tools/sim/Bursts.h"
 #include "tools/sim/Commands.h"
 #include "tools/sim/PortOptions.h"
@@ -23,6 +30,46 @@ void Fill(MonoBitmap& screen, const std::function<bool(int, int)>& black)
         for (int x = 0; x < ScreenWidth; ++x) screen.Set(x, y, black(x, y));
 }
 
+// SIGUSR1 stands for the user pressing ON and 1: the handler counts the presses and
+// wakes the waiting role through a pipe.
+std::atomic<int> Presses{0};
+int PressPipe[2] = {-1, -1};
+
+void OnPress(int)
+{
+    ++Presses;
+    const int saved = errno;
+    const char byte = 1;
+    (void)!::write(PressPipe[1], &byte, 1);
+    errno = saved;
+}
+
+bool InstallPressSignal()
+{
+    if (::pipe2(PressPipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+    struct sigaction sa {};
+    sa.sa_handler = OnPress;
+    sigemptyset(&sa.sa_mask);
+    return ::sigaction(SIGUSR1, &sa, nullptr) == 0;
+}
+
+// Waits for the next press; false when a stop signal came first.
+bool WaitForPress()
+{
+    while (!StopRequested()) {
+        if (Presses > 0) {
+            --Presses;
+            return true;
+        }
+        // In slices, so that a stop signal is seen too.
+        linkio::PollUntil(PressPipe[0], POLLIN, linkio::DeadlineIn(200));
+        char drain[16];
+        while (::read(PressPipe[0], drain, sizeof drain) > 0) {
+        }
+    }
+    return false;
+}
+
 const char* const ScreenPushHelp =
     "usage: calvyx-sim screen-push [port options] (--pattern NAME | --picture FILE) [options]\n\n"
     "Pushes the calculator's screen, as when ON and 1 are pressed together.\n\n"
@@ -31,6 +78,8 @@ const char* const ScreenPushHelp =
     "  --layout L       row (header 0x80, the default) or page (header 0x1B)\n"
     "  --count N        screens to push (default 1)\n"
     "  --wait MS        pause before each screen (default 1500: the program reopens its link)\n"
+    "  --trigger        push each screen when SIGUSR1 arrives instead (a script presses ON\n"
+    "                   and 1 once the program is listening)\n"
     "  --burst N        bytes per burst (default 256; 0 sends the screen at once)\n"
     "  --gap MS         pause between bursts (default 5)\n"
     "  --linger MS      keep the link after the last screen (default 1000): a pseudo-terminal\n"
@@ -43,9 +92,12 @@ int RunScreenPush(std::vector<std::string> args)
     bool haveScreen = false;
     uint8_t header = PushedScreenHeader;
     int count = 1, waitMs = 1500, burst = 256, gapMs = 5, lingerMs = 1000;
+    bool trigger = false;
     const auto option = [&](const std::string& name, const std::string& value) -> std::string {
         std::string error;
-        if (name == "--pattern") {
+        if (name == "--trigger") {
+            trigger = true;
+        } else if (name == "--pattern") {
             if (!PatternScreen(value, screen)) return "no pattern " + value;
             haveScreen = true;
         } else if (name == "--picture") {
@@ -64,13 +116,15 @@ int RunScreenPush(std::vector<std::string> args)
         return {};
     };
     const auto word = [](const std::string& w) -> std::string { return "unexpected " + w; };
-    if (const auto rc = ParseRoleArgs("screen-push", ScreenPushHelp, std::move(args), options, option, word)) return *rc;
+    if (const auto rc = ParseRoleArgs("screen-push", ScreenPushHelp, std::move(args), options, option, word, {"--trigger"}))
+        return *rc;
     if (!haveScreen) return RoleUsage("screen-push", "--pattern or --picture is needed");
 
+    if (trigger && !InstallPressSignal()) return RoleUsage("screen-push", "SIGUSR1 cannot be caught");
     const std::unique_ptr<SimPort> port = OpenSimPort(options);
     const ByteString image = EncodeScreen(screen, header);
     for (int n = 0; n < count; ++n) {
-        if (WaitForStop(waitMs)) return 1;
+        if (trigger ? !WaitForPress() : WaitForStop(waitMs)) return 1;
         if (!SendInBursts(*port, image, static_cast<std::size_t>(burst), gapMs)) {
             std::fprintf(stderr, "calvyx-sim screen-push: the program's side is gone\n");
             return 1;
