@@ -137,18 +137,7 @@ void TKermit::Handle(const ReceivedFrame& frame)
         if (mode_ != EngineMode::Idle && channel_.LastFrame().size() > 4) channel_.ResendLastFrame();
         return;
     case KindXModemRequest:
-        if (mode_ != EngineMode::Idle) return;
-        SetBusy(true);
-        {
-            const XModemSendResult result = SendFileByXModem(XModemSendSteps{
-                &terminated_, CurrentFolder(), [this](const std::string& title) {
-                    statusText_ = title;
-                    OpenStatusDialog();
-                },
-                [this](const std::string& t, int k, int d, int tot, int r) { ReportStatus(t, k, d, tot, r); }});
-            Trace(std::string("XModem send: ") + XModemSendResultName(result));
-        }
-        SetBusy(false);
+        if (mode_ == EngineMode::Idle) SendByXModem();
         return;
     case KindScreenPush:
         if (mode_ == EngineMode::Idle) {
@@ -206,6 +195,21 @@ void TKermit::Handle(const ReceivedFrame& frame)
     }
 }
 
+void TKermit::SendByXModem()
+{
+    SetBusy(true);
+    XModemSendSteps steps;
+    steps.stop = &terminated_;
+    steps.folder = CurrentFolder();
+    steps.openStatusDialog = [this](const std::string& title) {
+        statusText_ = title;
+        OpenStatusDialog();
+    };
+    steps.reportStatus = StatusReporter();
+    Trace(std::string("XModem send: ") + XModemSendResultName(SendFileByXModem(steps)));
+    SetBusy(false);
+}
+
 std::string TKermit::PathInFolder(const ByteString& name) const
 {
     return CurrentFolder() + "/" + name;
@@ -235,7 +239,7 @@ void TKermit::ReceiveFileHeader(const ByteString& name)
     statusText_ = std::string(Str::Receiving) + FileNamePart(filePath_);
     OpenStatusDialog();
     ReportProgress(0, ReceiveTotalMargin, startTick_,
-                   [this](const std::string& t, int k, int d, int tot, int r) { ReportStatus(t, k, d, tot, r); });
+                   StatusReporter());
 }
 
 void TKermit::ReceiveData(const ByteString& field)
@@ -247,7 +251,7 @@ void TKermit::ReceiveData(const ByteString& field)
         fileData_ += DecodeData(field);
         const auto done = static_cast<int64_t>(fileData_.size());
         ReportProgress(done, done + ReceiveTotalMargin, startTick_,
-                       [this](const std::string& t, int k, int d, int tot, int r) { ReportStatus(t, k, d, tot, r); });
+                       StatusReporter());
         if (Cancelled()) channel_.SendFrame(ErrorType, seq_, Str::CanceledByPC);
     } else if (seq_ == lastSeq_ % 64) {
         Ack(); // a repeat of the packet already taken: its Y was lost
@@ -290,7 +294,7 @@ void TKermit::SendRequestedFile(const ByteString& name)
     statusText_ = std::string(Str::Sending) + FileNamePart(filePath_);
     OpenStatusDialog();
     ReportProgress(0, static_cast<int64_t>(fileData_.size()), startTick_,
-                   [this](const std::string& t, int k, int d, int tot, int r) { ReportStatus(t, k, d, tot, r); });
+                   StatusReporter());
     seq_ = 0;
     // An N before the first Y repeats the S itself.
     nextType_ = SendInitType;
@@ -321,7 +325,7 @@ void TKermit::HandleAck()
         outData_ = EncodeChunk(fileData_, pos_);
         nextType_ = DataType;
         ReportProgress(static_cast<int64_t>(pos_), static_cast<int64_t>(fileData_.size()), startTick_,
-                       [this](const std::string& t, int k, int d, int tot, int r) { ReportStatus(t, k, d, tot, r); });
+                       StatusReporter());
         if (Cancelled()) channel_.SendFrame(ErrorType, seq_, Str::CanceledByPC);
         if (outData_.empty()) {
             nextType_ = EofType;
@@ -380,6 +384,13 @@ void TKermit::ReportStatus(const std::string& text, int kind, int done, int tota
 {
     if (!statusDialog_) return;
     RunInMainThread([&] { statusDialog_->UpdateStatus(text, kind, done, total, reserved); });
+}
+
+StatusSink TKermit::StatusReporter()
+{
+    return [this](const std::string& text, int kind, int done, int total, int reserved) {
+        ReportStatus(text, kind, done, total, reserved);
+    };
 }
 
 void TKermit::OpenStatusDialog()

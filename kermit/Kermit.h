@@ -18,6 +18,7 @@
 #include <string>
 
 #include "kermit/FrameChannel.h"
+#include "link/PortLink.h"
 #include "util/ByteString.h"
 
 class QTimer;
@@ -67,11 +68,13 @@ private:
     void HandleAck();
     void HandleNak();
     void RejectName(const ByteString& name);
+    void SendByXModem();
     void SendCurrentPacket();
 
     // Synchronised steps (the engine waits for the main thread).
     void SetBusy(bool busy);
     void ReportStatus(const std::string& text, int kind, int done, int total, int reserved);
+    StatusSink StatusReporter(); // ReportStatus as the sink of ReportProgress
     void OpenStatusDialog();
     void HideStatusDialog();
     bool Cancelled() const;
