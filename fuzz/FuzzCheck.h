@@ -1,0 +1,13 @@
+#pragma once
+// A broken promise found by a fuzz target: says which one on stderr and aborts, which
+// libFuzzer reports as a crash and keeps the input that caused it.
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(cond)                                                                      \
+    do {                                                                                      \
+        if (!(cond)) {                                                                        \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);     \
+            std::abort();                                                                     \
+        }                                                                                     \
+    } while (0)
