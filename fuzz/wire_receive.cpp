@@ -1,7 +1,8 @@
 // The wire receive fed arbitrary bytes from the calculator through the link: the
 // virtual calculator's pseudo-terminal plays the input turn by turn, the way the
-// calculator sends a block and then waits for the PC's answer, and hangs up after the
-// last turn, which ends the receive at once with a failed read.
+// calculator sends a block and then waits for the PC's answer. After the last turn it
+// sends EOT when the PC waits for a block, and hangs up in any case, which ends a
+// receive still waiting for the rest of a block with a failed read.
 //
 // Input: turns of [length, 2 bytes little-endian][bytes]; a length is cut to what is
 // left. A turn goes out once the PC has answered the previous one, or once it has been
@@ -188,6 +189,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         TYModemRX rx(Str::SendByWire, 0);
         heard = Listen(*calculator, 2000); // the start byte
+        bool answered = !heard.empty();
         std::size_t at = 0;
         for (int turn = 0; turn < MaxTurns && at + 2 <= size && !rx.isFinished(); ++turn) {
             const std::size_t length = std::min<std::size_t>(data[at] | (std::size_t(data[at + 1]) << 8), size - at - 2);
@@ -195,7 +197,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             at += 2 + length;
             if (!calculator->Send(bytes)) break;
             sent += bytes;
-            heard += AwaitAnswer(*calculator, rx);
+            const ByteString answer = AwaitAnswer(*calculator, rx);
+            answered = !answer.empty();
+            heard += answer;
+        }
+        // A PC that answered the last turn waits for the next block: an EOT ends the
+        // receive at once. One still waiting for the rest of a block learns of the
+        // end from the hang-up (a failed read, then the error path).
+        if (answered && !rx.isFinished()) {
+            const ByteString eot(1, static_cast<char>(xmodem::EOT));
+            if (calculator->Send(eot)) {
+                sent += eot;
+                heard += AwaitAnswer(*calculator, rx);
+            }
         }
         heard += Listen(*calculator, 0);
         calculator->Hangup();
