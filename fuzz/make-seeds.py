@@ -37,8 +37,16 @@ def name_object(name, declared=None):
     return b"\x2a\x2a\x54\x49\x38\x33\x46\x2a" + bytes([declared]) + name + b"\x00\x10payload"
 
 
+CANCEL_FIRST = 0x8000  # in a turn's length: the user presses Cancel before it
+
+
 def turns(*parts):
-    return b"".join(len(p).to_bytes(2, "little") + p for p in parts)
+    """Each part is bytes, or (bytes, True) for a turn that the user cancels first."""
+    out = b""
+    for p in parts:
+        data, cancel = p if isinstance(p, tuple) else (p, False)
+        out += (len(data) | (CANCEL_FIRST if cancel else 0)).to_bytes(2, "little") + data
+    return out
 
 
 def write(target, name, data):
@@ -80,7 +88,9 @@ def main():
     write("wire_receive", "damaged-resent", turns(bytes(damaged), one, bytes([EOT])))
     write("wire_receive", "two-bursts", turns(one[:60], one[60:], bytes([EOT])))
     write("wire_receive", "repeated", turns(one, one, block(2, data[128:256]), bytes([EOT])))
-    write("wire_receive", "cancel", turns(one, bytes([CAN])))
+    write("wire_receive", "calculator-cancels", turns(one, bytes([CAN])))
+    write("wire_receive", "user-cancels", turns(one, (block(2, data[:128]), True)))
+    write("wire_receive", "not-ready", turns(*[b"\x00"] * 6))
 
 
 if __name__ == "__main__":

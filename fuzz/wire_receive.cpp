@@ -4,8 +4,9 @@
 // sends EOT when the PC waits for a block, and hangs up in any case, which ends a
 // receive still waiting for the rest of a block with a failed read.
 //
-// Input: turns of [length, 2 bytes little-endian][bytes]; a length is cut to what is
-// left. A turn goes out once the PC has answered the previous one, or once it has been
+// Input: turns of [length, 2 bytes little-endian][bytes]; the top bit of the length
+// means that the user presses Cancel in the status dialog before the turn, the rest is
+// cut to what is left. A turn goes out once the PC has answered the previous one, or once it has been
 // quiet for a moment (it is then waiting for the rest of a block). While the PC clears
 // its input (it does before each NAK) the calculator waits, or the clearing would throw
 // the next turn away at random.
@@ -39,6 +40,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t MaxInput = 4096;
 constexpr int MaxTurns = 8;
+constexpr std::size_t CancelBit = 0x8000;
 // The PC answers a complete block or a stray byte within this; a PC still quiet after it
 // waits for more bytes.
 constexpr int QuietMs = 15;
@@ -51,6 +53,7 @@ constexpr int EndLimitMs = 10000;
 // end (kind 3). Its reports run in the main thread, as the real dialog's do.
 class QuietStatusDialog : public IStatusDialog {
 public:
+    void Cancel() { visible_ = false; }
     void OpenStatus(const std::string&, bool) override { visible_ = true; }
     void UpdateStatus(const std::string&, int kind, int, int, int) override
     {
@@ -192,7 +195,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         bool answered = !heard.empty();
         std::size_t at = 0;
         for (int turn = 0; turn < MaxTurns && at + 2 <= size && !rx.isFinished(); ++turn) {
-            const std::size_t length = std::min<std::size_t>(data[at] | (std::size_t(data[at + 1]) << 8), size - at - 2);
+            const std::size_t word = data[at] | (std::size_t(data[at + 1]) << 8);
+            const std::size_t length = std::min<std::size_t>(word & CancelBit - 1, size - at - 2);
+            if (word & CancelBit) Dialog.Cancel();
             const ByteString bytes(reinterpret_cast<const char*>(data + at + 2), length);
             at += 2 + length;
             if (!calculator->Send(bytes)) break;
