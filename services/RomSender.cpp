@@ -73,8 +73,12 @@ void TYModemTX::ReportStatus(const std::string& text, int kind, int done, int to
 
 RomStreamBuffer::RomStreamBuffer(std::size_t size) : size_(size)
 {
-    void* pages = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    void* pages = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (pages == MAP_FAILED) throw std::bad_alloc();
+    // Large pages, faulted in at once: filling a ROM image page by page from the file
+    // costs more than reading it. Both are hints; without them the pages come on demand.
+    ::madvise(pages, size, MADV_HUGEPAGE);
+    ::madvise(pages, size, MADV_POPULATE_WRITE);
     data_ = static_cast<char*>(pages);
 }
 
