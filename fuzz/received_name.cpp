@@ -14,7 +14,7 @@
 #include <QString>
 
 #include "fuzz/FuzzCheck.h"
-#include "mainwindow/FolderNames.h"
+#include "services/ObjectName.h"
 
 namespace {
 

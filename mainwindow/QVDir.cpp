@@ -35,6 +35,7 @@
 #include "mainwindow/MainSettings.h"
 #include "mainwindow/SearchAnimation.h"
 #include "services/CmStatus.h"
+#include "services/ObjectName.h"
 #include "services/SelectedPort.h"
 #include "services/XModemServer.h"
 #include "util/GeneralError.h"

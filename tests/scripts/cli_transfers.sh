@@ -152,5 +152,8 @@ run_cli 2 capture --port QVxT0+ --out "$work/shot.png" --border 6 || true
 run_cli 2 receive --port QVxT0+ || true
 echo "ok: failures"
 
+# --- the core without windows: calvyx-cli runs where Qt Widgets is not installed.
+if ldd "$cli" | grep -qi widgets; then fail "calvyx-cli links Qt Widgets: $(ldd "$cli" | grep -i widgets)"; else echo "ok: no Qt Widgets"; fi
+
 [ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
 echo "all calvyx-cli transfer checks passed"

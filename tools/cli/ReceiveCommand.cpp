@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QString>
 
-#include "mainwindow/FolderNames.h"
+#include "services/ObjectName.h"
 #include "services/XModemServer.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Signals.h"
