@@ -5,11 +5,12 @@
 // receive still waiting for the rest of a block with a failed read.
 //
 // Input: turns of [length, 2 bytes little-endian][bytes]; the top bit of the length
-// means that the user presses Cancel in the status dialog before the turn, the rest is
-// cut to what is left. A turn goes out once the PC has answered the previous one, or once it has been
-// quiet for a moment (it is then waiting for the rest of a block). While the PC clears
-// its input (it does before each NAK) the calculator waits, or the clearing would throw
-// the next turn away at random.
+// means that the user presses Cancel in the status dialog before the turn (the PC sees
+// it before its next reply byte), the rest is cut to what is left. A turn goes out once
+// the PC has answered the previous one, or once it has been quiet for a moment (it is
+// then waiting for the rest of a block). While the PC clears its input (it does before
+// each NAK) the calculator waits, or the clearing would throw the next turn away at
+// random.
 //
 // Checks: the receive ends; the PC only ever sends its start byte, NAK, ACK and CAN; the
 // data it keeps is made of whole blocks that the calculator really sent, with good
@@ -44,8 +45,9 @@ constexpr std::size_t CancelBit = 0x8000;
 // The PC answers a complete block or a stray byte within this; a PC still quiet after it
 // waits for more bytes.
 constexpr int QuietMs = 15;
-// Bounds on the PC's clearing and on its end after the hang-up: beyond them the receive
-// is taken as hung, which is a finding.
+// Bounds on the PC's start, its clearing and its end after the hang-up: beyond them the
+// receive is taken as hung, which is a finding.
+constexpr int StartLimitMs = 5000;
 constexpr int ClearLimitMs = 5000;
 constexpr int EndLimitMs = 10000;
 
@@ -147,7 +149,7 @@ ByteString ChecksumBlock(unsigned number, std::string_view data)
     return block;
 }
 
-// True when kept[from..] splits into blocks numbered number, number + 1 ... each of
+// True when kept splits into the data of blocks numbered number, number + 1 ... each of
 // which the calculator sent whole, as a block with a good checksum.
 bool MadeOfSentBlocks(const ByteString& sent, std::string_view kept, unsigned number)
 {
@@ -191,12 +193,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ByteString heard;
     {
         TYModemRX rx(Str::SendByWire, 0);
-        heard = Listen(*calculator, 2000); // the start byte
+        heard = Listen(*calculator, StartLimitMs); // the start byte
         bool answered = !heard.empty();
         std::size_t at = 0;
         for (int turn = 0; turn < MaxTurns && at + 2 <= size && !rx.isFinished(); ++turn) {
             const std::size_t word = data[at] | (std::size_t(data[at + 1]) << 8);
-            const std::size_t length = std::min<std::size_t>(word & CancelBit - 1, size - at - 2);
+            const std::size_t length = std::min<std::size_t>(word & (CancelBit - 1), size - at - 2);
             if (word & CancelBit) Dialog.Cancel();
             const ByteString bytes(reinterpret_cast<const char*>(data + at + 2), length);
             at += 2 + length;
