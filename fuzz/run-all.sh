@@ -9,6 +9,8 @@
 #        (default 90 seconds; all of fuzz/*.cpp; build folder build-fuzz/, or
 #        $CALVYX_FUZZ_BUILD)
 # Rerun one finding: build-fuzz/fuzz/fuzz_<target> <crash file>
+# Run one target by hand with a folder of its own first, where libFuzzer adds inputs:
+#   build-fuzz/fuzz/fuzz_<target> -max_total_time=60 NEW_FOLDER fuzz/corpus/<target>
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-90}
