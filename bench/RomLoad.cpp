@@ -1,8 +1,12 @@
 // ROM update throughput and memory: a 4 MB ROM goes through the USB pipe device to a
 // virtual calculator in its ROM-load mode (a child process, so that its memory is not
-// counted), once with the ROM sender and once with a plain `cat` of the same stream
-// into the same pipe. Prints both rates, their ratio and the sender's peak memory over
-// the idle program. Exit code 1 when a target is missed or a stream arrived damaged.
+// counted), once with a plain `cat` of the same stream into the same pipe, once with the
+// ROM sender (its worker thread reports the progress to the main thread before every
+// 2048-byte chunk and waits until the report has run) and once with the sender's stream
+// writer alone (the same file read and chunked writes, no reports, no thread) to show
+// where the time goes. Prints the rates, the sender's ratio to cat against the 90 %
+// target and the sender's peak memory over the idle program. Exit code 1 when a target
+// is missed or a stream arrived damaged.
 //
 //   bench_RomLoad [size-in-bytes] [rounds]
 #include <QCoreApplication>
@@ -104,7 +108,7 @@ int main(int argc, char** argv)
     WriteFiles(romPath, streamPath, size);
     const long idleKb = StatusKb("VmRSS");
 
-    double bestCat = 1e9, bestSender = 1e9;
+    double bestCat = 1e9, bestSender = 1e9, bestWriter = 1e9;
     bool allAccepted = true;
     int reports = 0;
     for (int round = 0; round < rounds; ++round) {
@@ -125,20 +129,45 @@ int main(int argc, char** argv)
             allAccepted &= sender.Success;
         }
         allAccepted &= CalculatorAccepted(calc);
+
+        calc = StartCalculator(root, romPath);
+        OpenLink(UsbDeviceNameUpper, LinkBaud);
+        start = Clock::now();
+        try {
+            const auto stream = ReadRomStream(romPath);
+            WriteRomStream(PortLink.WriteHandle, *stream, nullptr);
+            CloseLink();
+            bestWriter = std::min(bestWriter, Seconds(start));
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "stream writer: %s\n", e.what());
+            allAccepted = false;
+            CloseLink();
+        }
+        allAccepted &= CalculatorAccepted(calc);
     }
     const long peakKb = StatusKb("VmHWM");
 
     const double mb = static_cast<double>(size + 4) / (1 << 20);
     const double ratio = bestCat / bestSender;
+    const bool fastEnough = ratio >= 0.9;
     const long overKb = peakKb - idleKb;
     const long allowedKb = static_cast<long>(size / 1024) + 1024;
+    const int chunks = static_cast<int>((size + 4 + TSTX::ChunkSize - 1) / TSTX::ChunkSize);
     std::printf("ROM load of %zu bytes through the pipe device, best of %d rounds\n", size, rounds);
-    std::printf("  cat into the pipe:  %8.1f ms  %8.1f MB/s\n", bestCat * 1000, mb / bestCat);
-    std::printf("  ROM sender:         %8.1f ms  %8.1f MB/s  (%d status reports per round)\n", bestSender * 1000,
-                mb / bestSender, reports / rounds);
-    std::printf("  sender / cat:       %8.1f %%   (target >= 90 %%)\n", ratio * 100);
+    std::printf("  cat into the pipe:    %8.1f ms  %8.1f MB/s\n", bestCat * 1000, mb / bestCat);
+    std::printf("  ROM sender:           %8.1f ms  %8.1f MB/s  (%d chunks, %d status reports per round)\n",
+                bestSender * 1000, mb / bestSender, chunks, reports / rounds);
+    std::printf("  sender / cat:         %8.1f %%   (target >= 90 %%: %s)\n", ratio * 100, fastEnough ? "met" : "MISSED");
+    std::printf("  stream writer alone:  %8.1f ms  %8.1f MB/s  (%.1f %% of cat; the same reads and chunked writes,\n"
+                "                        without the status reports: not what the user runs)\n",
+                bestWriter * 1000, mb / bestWriter, bestCat / bestWriter * 100);
+    if (!fastEnough)
+        std::printf("  The sender misses the target: it waits for the main thread to show a report before every\n"
+                    "  chunk, about %.1f us per report here, %.1f ms of its %.1f ms.\n",
+                    (bestSender - bestWriter) * 1e6 / (reports / rounds), (bestSender - bestWriter) * 1000,
+                    bestSender * 1000);
     std::printf("  peak memory over idle: %ld kB (file %zu kB + 1024 kB allowed = %ld kB)\n", overKb, size / 1024,
                 allowedKb);
     std::printf("  streams accepted by the calculator: %s\n", allAccepted ? "all" : "NOT ALL");
-    return allAccepted && ratio >= 0.9 && overKb <= allowedKb ? 0 : 1;
+    return allAccepted && fastEnough && overKb <= allowedKb ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "services/RomSender.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -75,17 +76,12 @@ RomStreamBuffer::RomStreamBuffer(std::size_t size) : size_(size)
 {
     void* pages = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (pages == MAP_FAILED) throw std::bad_alloc();
-    // Large pages, faulted in at once: filling a ROM image page by page from the file
-    // costs more than reading it. Both are hints; without them the pages come on demand.
-    ::madvise(pages, size, MADV_HUGEPAGE);
-    ::madvise(pages, size, MADV_POPULATE_WRITE);
     data_ = static_cast<char*>(pages);
 }
 
 RomStreamBuffer::~RomStreamBuffer() { ::munmap(data_, size_); }
 
-TSTX::TSTX(const std::string& fileName, StatusSink onStatus, int progressIntervalMs)
-    : TYModemTX(fileName, std::move(onStatus)), ProgressIntervalMs(progressIntervalMs)
+TSTX::TSTX(const std::string& fileName, StatusSink onStatus) : TYModemTX(fileName, std::move(onStatus))
 {
     start();
 }
@@ -101,8 +97,13 @@ void TSTX::Execute()
     try {
         ReportStatus(Str::ConnectingDots, 1, 0, 0, 0);
         Trace(Str::ConnectingDots);
-        stream = ReadRomStream();
-        SendStream(*stream);
+        stream = ReadRomStream(FileName);
+        const auto total = static_cast<int64_t>(stream->size());
+        const StatusSink progress = [this](const std::string& text, int kind, int done, int tot, int reserved) {
+            ReportStatus(text, kind, done, tot, reserved);
+        };
+        const uint32_t start = Now();
+        WriteRomStream(PortLink.WriteHandle, *stream, [&](int64_t sent) { ReportProgress(sent, total, start, progress); });
         Success = true;
     } catch (const std::exception& e) {
         failed = true;
@@ -119,18 +120,18 @@ void TSTX::Execute()
     if (!failed) ReportStatus("", 3, 0, 0, 0);
 }
 
-std::unique_ptr<RomStreamBuffer> TSTX::ReadRomStream() const
+std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName)
 {
-    const int fd = OpenTrackedFile(FileSlot::Send, FileName, FileAccess::Read);
+    const int fd = OpenTrackedFile(FileSlot::Send, fileName, FileAccess::Read);
     if (fd < 0) {
         const int err = errno;
-        RaiseError(FormatText(Str::UnableToOpenFile, FileName) + FormatText(Str::WinErr, std::to_string(err)));
+        RaiseError(FormatText(Str::UnableToOpenFile, fileName) + FormatText(Str::WinErr, std::to_string(err)));
     }
     struct stat st {};
     // The length travels in 4 bytes: a larger file cannot be described to the calculator.
     if (::fstat(fd, &st) != 0 || st.st_size < 0 || st.st_size > std::numeric_limits<uint32_t>::max()) {
         CloseTrackedFile(FileSlot::Send);
-        RaiseError(FormatText(Str::CannotReadFromFile, FileName));
+        RaiseError(FormatText(Str::CannotReadFromFile, fileName));
     }
     const auto size = static_cast<std::size_t>(st.st_size);
     std::unique_ptr<RomStreamBuffer> stream;
@@ -138,7 +139,7 @@ std::unique_ptr<RomStreamBuffer> TSTX::ReadRomStream() const
         stream = std::make_unique<RomStreamBuffer>(size + 4);
     } catch (const std::bad_alloc&) {
         CloseTrackedFile(FileSlot::Send);
-        RaiseError(FormatText(Str::CannotReadFromFile, FileName));
+        RaiseError(FormatText(Str::CannotReadFromFile, fileName));
     }
     std::size_t got = 0;
     while (got < size) {
@@ -148,30 +149,21 @@ std::unique_ptr<RomStreamBuffer> TSTX::ReadRomStream() const
         got += static_cast<std::size_t>(n);
     }
     CloseTrackedFile(FileSlot::Send);
-    if (got < size) RaiseError(FormatText(Str::CannotReadFromFile, FileName));
+    if (got < size) RaiseError(FormatText(Str::CannotReadFromFile, fileName));
     RomLengthPrefix(static_cast<uint32_t>(size)).copy(stream->data(), 4);
     return stream;
 }
 
-void TSTX::SendStream(RomStreamBuffer& stream)
+void WriteRomStream(int fd, const RomStreamBuffer& stream, const std::function<void(int64_t sent)>& beforeChunk)
 {
-    const int fd = PortLink.WriteHandle;
     if (!linkio::SetNonBlocking(fd, true)) WriteFailed(errno);
     const auto total = static_cast<int64_t>(stream.size());
-    const StatusSink progress = [this](const std::string& text, int kind, int done, int tot, int reserved) {
-        ReportStatus(text, kind, done, tot, reserved);
-    };
-    const uint32_t start = Now();
-    uint32_t lastReport = start;
     int64_t sent = 0;
     do {
-        if (sent == 0 || static_cast<int>(TicksSince(lastReport)) >= ProgressIntervalMs) {
-            ReportProgress(sent, total, start, progress);
-            lastReport = Now();
-        }
-        const auto chunk = static_cast<std::size_t>(std::min<int64_t>(total - sent, ChunkSize));
+        if (beforeChunk) beforeChunk(sent);
+        const auto chunk = static_cast<std::size_t>(std::min<int64_t>(total - sent, TSTX::ChunkSize));
         WriteChunk(fd, stream.data() + sent, chunk);
         sent += static_cast<int64_t>(chunk);
     } while (sent < total);
-    ReportProgress(sent, total, start, progress);
+    if (beforeChunk) beforeChunk(sent);
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,8 +35,10 @@ protected:
     void FinishThread();
 };
 
-// The stream held whole in memory, in pages of its own: a ROM is large, and the pages go
-// back to the system as soon as the update is over.
+// The stream held whole in memory, in pages of its own that go back to the system as
+// soon as the update is over. A ROM is megabytes: in a plain string the allocator keeps
+// the freed block for later (after a few updates from worker threads the program held
+// twice the ROM's size), while these pages are never more than one stream.
 class RomStreamBuffer {
 public:
     explicit RomStreamBuffer(std::size_t size); // throws std::bad_alloc
@@ -43,6 +46,7 @@ public:
     RomStreamBuffer(const RomStreamBuffer&) = delete;
     RomStreamBuffer& operator=(const RomStreamBuffer&) = delete;
     char* data() { return data_; }
+    const char* data() const { return data_; }
     std::size_t size() const { return size_; }
 
 private:
@@ -52,13 +56,9 @@ private:
 
 class TSTX final : public TYModemTX {
 public:
-    // The shortest time between two progress reports. A report is a synchronised call
-    // into the main thread, so one per chunk would let the dialog, not the link, set the
-    // pace on a fast link (and flood the log); 0 reports before every chunk.
-    static constexpr int DefaultProgressIntervalMs = 100;
-
     // Starts the thread at once. Needs an open link; leaves it closed in every case.
-    TSTX(const std::string& fileName, StatusSink onStatus, int progressIntervalMs = DefaultProgressIntervalMs);
+    // OnStatus hears the progress before every chunk and once more after the last.
+    TSTX(const std::string& fileName, StatusSink onStatus);
     ~TSTX() override;
 
     // True once the whole stream has been written. Read after the thread has ended.
@@ -66,19 +66,23 @@ public:
     // Why the update failed (empty on success), for a caller that can show it.
     std::string ErrorText;
 
-    const int ProgressIntervalMs;
-
     static constexpr std::size_t ChunkSize = 2048;
     // A calculator that takes no byte for this long is taken as gone.
     static constexpr int StallLimitMs = 30000;
 
 protected:
     void Execute() override;
-
-private:
-    std::unique_ptr<RomStreamBuffer> ReadRomStream() const;
-    void SendStream(RomStreamBuffer& stream);
 };
+
+// The stream of a ROM file: its length prefix, then the file. Raises CalvyxError when the
+// file cannot be opened or read, or is too large for the prefix.
+std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName);
+
+// Writes the stream to a link's write handle (made non-blocking) in chunks of
+// TSTX::ChunkSize, calling beforeChunk with the bytes sent so far before each chunk and
+// once more after the last. A write error, a vanished calculator or one that takes no
+// byte for TSTX::StallLimitMs raise CalvyxError.
+void WriteRomStream(int fd, const RomStreamBuffer& stream, const std::function<void(int64_t sent)>& beforeChunk);
 
 // The 4-byte length prefix of the stream, least significant byte first.
 ByteString RomLengthPrefix(uint32_t size);
