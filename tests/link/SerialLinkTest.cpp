@@ -27,6 +27,17 @@ TEST(SerialNames, ComNamesMapToTtySAndOthersStayAsGiven)
     for (const auto& [name, path] : cases) EXPECT_EQ(SerialDevicePath(name), path) << name;
 }
 
+// The one rule by which the main window, the transfer server and calvyx-cli name the
+// port they open.
+TEST(PortNames, DeviceNamesInUpperCasePathsAsTyped)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"qvxt0+", "QVXT0+"}, {"QVxT0+", "QVXT0+"}, {"com2", "COM2"},
+        {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"/tmp/pipes/QVxT0+", "/tmp/pipes/QVxT0+"}, {"", ""},
+    };
+    for (const auto& [name, opened] : cases) EXPECT_EQ(UpperCasePortName(name), opened) << name;
+}
+
 TEST(TimingProfiles, ChosenByKindAndBaud)
 {
     struct Case {

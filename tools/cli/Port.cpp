@@ -1,7 +1,5 @@
 #include "tools/cli/Port.h"
 
-#include <QString>
-
 #include <cstdio>
 
 #include "link/PortLink.h"
@@ -10,19 +8,11 @@
 
 namespace cli {
 
-std::string LinkNameFor(const std::string& port)
-{
-    const std::string upper = QString::fromStdString(port).toUpper().toStdString();
-    if (IsUsbName(upper)) return upper;
-    if (upper.rfind("COM", 0) == 0 && port.find('/') == std::string::npos) return upper;
-    return port;
-}
-
 bool OpenCliPort(const std::string& port)
 {
     try {
         CloseLink();
-        OpenLink(LinkNameFor(port), LinkBaud);
+        OpenLink(UpperCasePortName(port), LinkBaud);
         SetLongTimeouts();
         return true;
     } catch (const CalvyxError&) {

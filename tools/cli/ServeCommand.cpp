@@ -52,7 +52,7 @@ int Serve(const std::vector<std::string>& words)
         }, Qt::QueuedConnection);
     };
     startEngine();
-    PrintLine("Serving " + LinkNameFor(*port) + " from " + folder);
+    PrintLine("Serving " + UpperCasePortName(*port) + " from " + folder);
 
     StopSignals stopSignals([&](int) {
         if (stopping) return;
