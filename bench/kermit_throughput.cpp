@@ -26,6 +26,7 @@
 #include "services/HostInterfaces.h"
 #include "services/XModemBlock.h"
 #include "tools/sim/KermitRole.h"
+#include "tools/sim/QuietStatusDialog.h"
 #include "tools/sim/SimPort.h"
 #include "util/Ticks.h"
 #include "util/Utils.h"
@@ -35,20 +36,6 @@ namespace {
 constexpr double LineRate = 960.0; // bytes/s at 9600 baud, 8N1
 constexpr double AnswerPauseS = 0.010;
 
-class QuietDialog : public IStatusDialog {
-public:
-    void OpenStatus(const std::string&, bool) override { visible_ = true; }
-    void UpdateStatus(const std::string&, int kind, int, int, int) override
-    {
-        if (kind == 3) visible_ = false;
-    }
-    void HideStatus() override { visible_ = false; }
-    bool IsStatusVisible() const override { return visible_; }
-
-private:
-    std::atomic<bool> visible_{false};
-};
-
 class FileHost : public IHostWindows {
 public:
     std::string file;
@@ -57,7 +44,7 @@ public:
     bool InstructionsVisible() override { return false; }
     void ShowMessage(const std::string&, const std::string&) override {}
     std::optional<std::string> ChooseFileToSend(const std::string&, const std::string&) override { return file; }
-    std::unique_ptr<IStatusDialog> CreateStatusDialog() override { return std::make_unique<QuietDialog>(); }
+    std::unique_ptr<IStatusDialog> CreateStatusDialog() override { return std::make_unique<sim::QuietStatusDialog>(); }
 };
 
 ByteString RandomBytes(std::size_t n, uint32_t seed)
@@ -87,7 +74,7 @@ void RunServing(const std::function<void()>& fn)
 }
 
 struct Bench {
-    QuietDialog dialog;
+    sim::QuietStatusDialog dialog;
     FileHost host;
     QTemporaryDir folder;
     std::unique_ptr<sim::SimPort> port;
@@ -210,7 +197,7 @@ int Idle(int seconds)
     for (const bool usb : {false, true}) {
         QTemporaryDir root;
         qputenv("CALVYX_DEVICE_ROOT", root.path().toLocal8Bit());
-        QuietDialog dialog;
+        sim::QuietStatusDialog dialog;
         SetGlobalStatusDialog(&dialog);
         std::unique_ptr<sim::SimPort> port =
             usb ? std::unique_ptr<sim::SimPort>(sim::CreateUsbDevice(root.path().toStdString())) : sim::CreatePtyPort();

@@ -1,0 +1,29 @@
+#pragma once
+// A status dialog that shows nothing, for the programs that run transfers against the
+// virtual calculator without windows or recorders (benches, fuzz targets): open from
+// OpenStatus until the end report (kind 3), HideStatus or the user's Cancel, as the
+// real dialog's visibility goes.
+#include <atomic>
+#include <string>
+
+#include "services/HostInterfaces.h"
+
+namespace sim {
+
+class QuietStatusDialog : public IStatusDialog {
+public:
+    // The user closes the dialog: a running transfer sees it and cancels.
+    void Cancel() { visible_ = false; }
+    void OpenStatus(const std::string&, bool) override { visible_ = true; }
+    void UpdateStatus(const std::string&, int kind, int, int, int) override
+    {
+        if (kind == 3) visible_ = false;
+    }
+    void HideStatus() override { visible_ = false; }
+    bool IsStatusVisible() const override { return visible_; }
+
+private:
+    std::atomic<bool> visible_{false};
+};
+
+} // namespace sim
