@@ -32,6 +32,7 @@
 #include "services/HostInterfaces.h"
 #include "services/XModemBlock.h"
 #include "services/YModemRX.h"
+#include "tools/sim/QuietStatusDialog.h"
 #include "tools/sim/SimPort.h"
 #include "util/StringTable.h"
 
@@ -53,22 +54,8 @@ constexpr int EndLimitMs = 10000;
 
 // The global status dialog: open from the start of the receive until it reports the
 // end (kind 3). Its reports run in the main thread, as the real dialog's do.
-class QuietStatusDialog : public IStatusDialog {
-public:
-    void Cancel() { visible_ = false; }
-    void OpenStatus(const std::string&, bool) override { visible_ = true; }
-    void UpdateStatus(const std::string&, int kind, int, int, int) override
-    {
-        if (kind == 3) visible_ = false;
-    }
-    void HideStatus() override { visible_ = false; }
-    bool IsStatusVisible() const override { return visible_; }
+sim::QuietStatusDialog Dialog;
 
-private:
-    std::atomic<bool> visible_{false};
-};
-
-QuietStatusDialog Dialog;
 // Input clearings the PC began and finished, seen through its trace.
 std::atomic<int> ClearsBegun{0};
 std::atomic<int> ClearsDone{0};
