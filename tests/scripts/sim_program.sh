@@ -40,6 +40,13 @@ kill -TERM "$pid"
 wait "$pid" || fail "calvyx-sim usb --hold exited $? on SIGTERM"
 [[ ! -e $work/dev2/QVxT0+ ]] || fail "device folder left after SIGTERM"
 
+# An echo on a device that is gone waits, it does not spin: 1.5 s of echo after the
+# unplug costs next to no processor time.
+TIMEFORMAT='%U %S'
+cpu=$( { time "$sim" usb --root "$work/dev3" --unplug --echo 1500 >/dev/null 2>&1; } 2>&1 )
+awk -v t="$cpu" 'BEGIN { split(t, p, " "); exit !(p[1] + p[2] < 0.15) }' ||
+  fail "echo after an unplug used $cpu s (user sys) of processor time in 1.5 s"
+
 # Exit codes: an unmet expectation is 1 (with what came), bad usage is 2.
 set +e
 "$sim" pty --timeout 200 --expect 41 >/dev/null 2>"$work/err"; rc=$?

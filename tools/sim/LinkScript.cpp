@@ -121,11 +121,21 @@ private:
 
     void Echo(int ms)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!StopRequested() && (ms == 0 || std::chrono::steady_clock::now() < deadline)) {
+        using std::chrono::steady_clock;
+        constexpr auto Slice = std::chrono::milliseconds(200);
+        const auto deadline = steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!StopRequested() && (ms == 0 || steady_clock::now() < deadline)) {
             // Short receives so that a signal or the end of the period is seen soon.
-            const ByteString got = port_.Receive(4096, 200);
-            if (!got.empty() && !port_.Send(got)) return;
+            const auto sliceStart = steady_clock::now();
+            const ByteString got = port_.Receive(4096, static_cast<int>(Slice.count()));
+            if (!got.empty()) {
+                if (!port_.Send(got)) return;
+                continue;
+            }
+            // A closed end (after --hangup or --unplug) answers at once: wait out the
+            // slice instead of spinning.
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(sliceStart + Slice - steady_clock::now());
+            if (left.count() > 0) WaitForStop(static_cast<int>(left.count()));
         }
     }
 
