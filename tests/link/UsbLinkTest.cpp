@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 #include <fcntl.h>
 #include <future>
 #include <sys/resource.h>
@@ -28,12 +29,12 @@ double CpuSeconds()
 
 class UsbLink : public ::testing::Test {
 protected:
-    // The device reader must have taken the bytes into a chunk before the test reads:
-    // wait until the chunk arrived at the pump, bounded.
-    void SendAndSettle(sim::SimPort& calc, const ByteString& bytes)
+    // A write of up to a pipe's atomic size is in the FIFO whole when Send returns, so
+    // the device reader takes it as one chunk: nothing needs to settle.
+    void SendWhole(sim::SimPort& calc, const ByteString& bytes)
     {
+        ASSERT_LE(bytes.size(), std::size_t{PIPE_BUF});
         ASSERT_TRUE(calc.Send(bytes));
-        SleepMs(50);
     }
     LinkOnSim link;
 };
@@ -62,7 +63,7 @@ TEST_F(UsbLink, OpenUsesTheUsbRecordAndProfileWhateverTheBaud)
 TEST_F(UsbLink, LeftoverBytesOfAChunkServeTheNextRead)
 {
     auto& calc = link.OpenUsb();
-    SendAndSettle(calc, "abc");
+    SendWhole(calc, "abc");
     ByteString one(1, '\0');
     EXPECT_EQ(ReadLink(one, 1000), 1);
     EXPECT_EQ(one, "a");
@@ -120,7 +121,7 @@ TEST_F(UsbLink, ASilentReadGivesUpAfterItsIdleTime)
 TEST_F(UsbLink, ReadCancelEndsAWaitingReadWithinAboutOnePump)
 {
     auto& calc = link.OpenUsb();
-    SendAndSettle(calc, "ab");
+    SendWhole(calc, "ab");
     std::atomic<long> cancelledAt{0};
     const auto start = Clock::now();
     std::thread stopper([&] {
@@ -191,7 +192,7 @@ TEST_F(UsbLink, ClearInputNeedsFourQuietRoundsAndEmptiesTheBuffer)
     EXPECT_EQ(PortLink.RxCount, 0u);
 
     // Pending text, then zero bytes: the text is thrown away, the zeros are quiet.
-    SendAndSettle(calc, ByteString(500, 'q'));
+    SendWhole(calc, ByteString(500, 'q'));
     ASSERT_TRUE(calc.Send(ByteString(6, '\0')));
     ClearInput();
     EXPECT_EQ(PortLink.RxCount, 0u);
