@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstring>
 #include <mutex>
@@ -115,10 +116,12 @@ TimingProfileValues SelectTimingProfile(LinkKind kind, int baud)
 
 std::string SerialDevicePath(const std::string& name)
 {
-    if (name.size() > 3 && name.compare(0, 3, "COM") == 0 &&
-        std::all_of(name.begin() + 3, name.end(), [](unsigned char c) { return c >= '0' && c <= '9'; })) {
-        const unsigned long n = std::stoul(name.substr(3));
-        if (n >= 1 && n <= 256) return "/dev/ttyS" + std::to_string(n - 1);
+    if (name.size() > 3 && name.compare(0, 3, "COM") == 0) {
+        // A number too large for the type is no COM name either; it stays as given.
+        unsigned n = 0;
+        const char* end = name.data() + name.size();
+        const auto [at, ec] = std::from_chars(name.data() + 3, end, n);
+        if (ec == std::errc() && at == end && n >= 1 && n <= 256) return "/dev/ttyS" + std::to_string(n - 1);
     }
     return name;
 }

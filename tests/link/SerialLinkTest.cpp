@@ -23,6 +23,8 @@ TEST(SerialNames, ComNamesMapToTtySAndOthersStayAsGiven)
     const std::pair<const char*, const char*> cases[] = {
         {"COM1", "/dev/ttyS0"}, {"COM3", "/dev/ttyS2"}, {"COM12", "/dev/ttyS11"},
         {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"/dev/pts/7", "/dev/pts/7"}, {"COMX", "COMX"},
+        {"COM0", "COM0"}, {"COM257", "COM257"}, {"COM+1", "COM+1"}, {"COM1 ", "COM1 "},
+        {"COM99999999999999999999999", "COM99999999999999999999999"},
     };
     for (const auto& [name, path] : cases) EXPECT_EQ(SerialDevicePath(name), path) << name;
 }
