@@ -623,6 +623,7 @@ void TFQVDir::RequestScreenCapture() { FCaptureRequested = true; }
 
 void TFQVDir::mnuCaptureScreenClick()
 {
+    if (LinkReserved()) return; // a command's transfer has the link; its wait serves events
     LinkReservation reserve(*this);
     FServer->StopKermitServer();
     EnsureCaptureWindow();
@@ -633,6 +634,9 @@ void TFQVDir::mnuCaptureScreenClick()
 
 void TFQVDir::DoRcveByWire(bool askFirst)
 {
+    // A transfer's wait serves events: a click that arrives meanwhile, before the poll
+    // has shown the busy state, must not start a second transfer on the same link.
+    if (LinkReserved()) return;
     const QString folder = FServer->KermitServerRunning() ? Q(FServer->KermitServer->Folder) : QStringLiteral(".");
     bool present = true;
     if (PortLink.Kind == LinkKind::Usb) present = ProbeUsbDevice(SelectedPort());
@@ -662,6 +666,7 @@ void TFQVDir::DoRcveByWire(bool askFirst)
 
 void TFQVDir::DownloadCalculatorROM1Click()
 {
+    if (LinkReserved()) return; // see DoRcveByWire
     struct Idle {
         TFQVDir* window;
         bool armed = true;

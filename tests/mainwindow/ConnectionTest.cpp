@@ -150,8 +150,14 @@ TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerO
     slow.burstGapMs = 40; // a receive of a few seconds: polls run meanwhile
     bool kermitDuringReceive = false;
     int busySeen = 0;
+    bool clickedAgain = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
+        // A second click while the receive waits must not start another on the link.
+        if (!clickedAgain) {
+            clickedAgain = true;
+            window_->tbtnRcveClick();
+        }
         ForceRecheck(); // the poll would re-check and restart the server if it could
         kermitDuringReceive = kermitDuringReceive || window_->Server().KermitServerRunning();
         if (window_->ConnState() == StateBusy) ++busySeen;
@@ -165,6 +171,8 @@ TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerO
     ASSERT_TRUE(sent.ok) << sent.error;
     EXPECT_FALSE(kermitDuringReceive);
     EXPECT_GT(busySeen, 0);
+    EXPECT_TRUE(clickedAgain);
+    EXPECT_EQ(dialogs_->saves.size(), 1u) << "one receive, one save";
     EXPECT_EQ(ReadAll(folder_.path() + "/SLOW"), QString::fromLatin1(QByteArray::fromStdString(object).toHex()));
     EXPECT_TRUE(errors_.empty());
 }
