@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QPixmap>
+#include <QSaveFile>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -116,7 +117,11 @@ int main(int argc, char** argv)
     // every second into the named file while the program runs.
     QTimer screenshot;
     if (const QString file = qEnvironmentVariable("CALVYX_SCREENSHOT"); !file.isEmpty()) {
-        QObject::connect(&screenshot, &QTimer::timeout, FQVDir, [file] { Screenshot().save(file); });
+        // Written aside and renamed: a reader never sees half a picture.
+        QObject::connect(&screenshot, &QTimer::timeout, FQVDir, [file] {
+            QSaveFile out(file);
+            if (out.open(QIODevice::WriteOnly) && Screenshot().save(&out, "PNG")) out.commit();
+        });
         screenshot.start(1000);
     }
     const int code = app.exec();
