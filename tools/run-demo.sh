@@ -14,7 +14,13 @@ build=${CALVYX_BUILD_DIR:-$top/build}
 work=$(mktemp -d /tmp/calvyx-demo-XXXXXX)
 session_init "$work"
 session_settings "$work" "$work/calc"
-trap 'session_stop_display' EXIT
+# Whatever ends the demo, calvyx and the virtual display end with it.
+calvyx=
+stop_all() {
+  [ -n "$calvyx" ] && kill -KILL "$calvyx" 2>/dev/null && wait "$calvyx" 2>/dev/null
+  session_stop_display
+}
+trap stop_all EXIT
 session_display "$work"
 [ -n "$SESSION_XVFB_PID" ] && echo "No display: Calvyx runs on a virtual one (Xvfb $DISPLAY)."
 
@@ -35,6 +41,7 @@ sim_status=${PIPESTATUS[0]}
 set -e
 sleep "${CALVYX_DEMO_LINGER:-3}"
 stop_calvyx "$calvyx" 10 && calvyx_status=0 || calvyx_status=$?
+calvyx=
 
 echo
 echo "What happened:"
@@ -54,5 +61,7 @@ echo "The PC's own transfers, with calvyx-cli against the virtual calculator:"
 . "$top/tools/lib/cli_demo.sh"
 mkdir -p "$work/cli"
 cli_demo "$build" "$work/cli" && cli_status=0 || cli_status=$?
+echo
+echo "Everything the demo made is in $work (remove it when done)."
 
 [ "$sim_status" -eq 0 ] && [ "$calvyx_status" -eq 0 ] && [ "$cli_status" -eq 0 ]

@@ -17,7 +17,11 @@ _cli_demo_step() {
     "$_cli_demo_build/tools/calvyx-sim" "${sim_args[@]}" >"$log.fifo" 2>"$log.sim" &
     local sim=$! port rest
     exec 5<"$log.fifo"
-    read -r -t 10 -u 5 port || { exec 5<&-; echo "    the virtual calculator did not start"; return 1; }
+    read -r -t 10 -u 5 port || {
+        exec 5<&-
+        kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null
+        echo "    the virtual calculator did not start"; return 1
+    }
     cat <&5 >>"$log.sim" &
     local rest=$!
     exec 5<&-
