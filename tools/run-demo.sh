@@ -36,7 +36,7 @@ calvyx=$!
 
 echo "Starting the virtual calculator (USB pipe device under $CALVYX_DEVICE_ROOT)"
 set +e
-"$build/tools/calvyx-sim" demo --root "$CALVYX_DEVICE_ROOT" --expect "$for_calc" --pause 2500 | sed 's/^/  /'
+timeout 120 "$build/tools/calvyx-sim" demo --root "$CALVYX_DEVICE_ROOT" --expect "$for_calc" --pause 2500 | sed 's/^/  /'
 sim_status=${PIPESTATUS[0]}
 set -e
 sleep "${CALVYX_DEMO_LINGER:-3}"

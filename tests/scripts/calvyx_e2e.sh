@@ -39,7 +39,7 @@ set -e
 kill -0 "$calvyx_pid" || fail "the first instance ended"
 
 head -c 7000 /dev/urandom > "$work/pushed.bin"
-"$build/tools/calvyx-sim" demo --root "$CALVYX_DEVICE_ROOT" --steps push --push-name E2E.QVA \
+timeout 60 "$build/tools/calvyx-sim" demo --root "$CALVYX_DEVICE_ROOT" --steps push --push-name E2E.QVA \
   --push-file "$work/pushed.bin" --pause 500 > "$work/sim.log" 2>&1 || { cat "$work/sim.log" >&2; fail "the push failed"; }
 cmp "$work/pushed.bin" "$work/calc/E2E.QVA" || fail "the pushed file did not land intact in the chosen folder"
 

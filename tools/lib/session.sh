@@ -29,7 +29,7 @@ session_display() {
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" 2>"$1/xvfb.log" &
   SESSION_XVFB_PID=$!
   local i
-  for i in $(seq 1 100); do
+  for i in $(seq 1 200); do # up to 10 s: a loaded machine starts it slowly
     [ -s "$fdfile" ] && break
     sleep 0.05
   done
