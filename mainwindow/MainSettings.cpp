@@ -1,19 +1,31 @@
 #include "mainwindow/MainSettings.h"
 
+#include "util/GeneralError.h"
 #include "util/Registry.h"
 
 namespace {
 QString RecentKey(int n) { return QStringLiteral("ldir%1").arg(n); }
+
+// A value of another type (a hand-edited list, a stored variant) reads as missing: the
+// program starts with the default and writes a sound value at close.
+QString ReadOrDefault(const QSettings& key, const QString& name, const QString& defaultValue)
+{
+    try {
+        return ReadRegistryString(key, name, defaultValue);
+    } catch (const CalvyxError&) {
+        return defaultValue;
+    }
+}
 } // namespace
 
 MainSettings ReadMainSettings(const QString& currentDir)
 {
     auto reg = OpenRegistryKey();
     MainSettings s;
-    s.dir = ReadRegistryString(*reg, QStringLiteral("dir"), currentDir);
-    const int width = ReadRegistryString(*reg, QStringLiteral("DirWidthSplit"), {}).trimmed().toInt();
+    s.dir = ReadOrDefault(*reg, QStringLiteral("dir"), currentDir);
+    const int width = ReadOrDefault(*reg, QStringLiteral("DirWidthSplit"), {}).trimmed().toInt();
     s.dirWidthSplit = width > 0 ? width : DefaultDirWidthSplit;
-    for (int n = 1; n <= RecentSlotCount; ++n) s.recent[n - 1] = ReadRegistryString(*reg, RecentKey(n), QString());
+    for (int n = 1; n <= RecentSlotCount; ++n) s.recent[n - 1] = ReadOrDefault(*reg, RecentKey(n), QString());
     return s;
 }
 

@@ -15,7 +15,8 @@ struct MainSettings {
 };
 
 // Missing values take their defaults: dir the given current folder, the width 180 (also
-// for a text that is not a whole number), the recent slots empty.
+// for a text that is not a whole number), the recent slots empty. A value that is not
+// text at all counts as missing.
 MainSettings ReadMainSettings(const QString& currentDir);
 // Writes all of them, the nine recent slots included (empty ones as empty text), so a
 // shorter list replaces a longer one.

@@ -60,6 +60,24 @@ TEST(MainSettings, WidthThatIsNotANumberGivesTheDefault)
     EXPECT_EQ(ReadMainSettings("/").dirWidthSplit, 250);
 }
 
+TEST(MainSettings, ValuesThatAreNotTextTakeTheirDefaults)
+{
+    // A hand-edited "a,b" reads back as a list: start-up must go on with the defaults.
+    mwtest::ClearRegistry();
+    {
+        auto reg = OpenRegistryKey();
+        reg->setValue("dir", QStringList{"/a", "b"});
+        reg->setValue("DirWidthSplit", QStringList{"1", "2"});
+        reg->setValue("ldir1", QStringList{"/x", "y"});
+        reg->setValue("ldir2", "/kept");
+    }
+    const MainSettings s = ReadMainSettings("/cwd");
+    EXPECT_EQ(s.dir, "/cwd");
+    EXPECT_EQ(s.dirWidthSplit, 180);
+    EXPECT_EQ(s.recent[0], "");
+    EXPECT_EQ(s.recent[1], "/kept");
+}
+
 TEST(SingleInstance, SecondHolderIsRefusedAndAStaleLockTakenOver)
 {
     QFile::remove(TSingleInstance::LockPath());
