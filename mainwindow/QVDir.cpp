@@ -617,6 +617,9 @@ void TFQVDir::SetTransferBusy(bool busy)
     if (busy == FTransferBusy) return;
     FTransferBusy = busy;
     if (busy) AddRecentFolder(false);
+    // At once, not at the next poll: the transfer's wait serves events, and the
+    // connection box or a command must not be usable meanwhile.
+    ShowConnState();
 }
 
 void TFQVDir::RequestScreenCapture() { FCaptureRequested = true; }

@@ -180,6 +180,23 @@ TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerO
     EXPECT_TRUE(errors_.empty());
 }
 
+TEST_F(MainWindowTest, TransferStartDisablesTheCommandsAtOnce)
+{
+    Device(true);
+    Start();
+    WaitConnected();
+    window_->Timer2->stop(); // only the transfer's own report may change the state
+    window_->SetTransferBusy(true);
+    EXPECT_EQ(window_->ConnState(), StateBusy);
+    EXPECT_FALSE(window_->ComboBox1->isEnabled());
+    EXPECT_FALSE(window_->tbtnRcve->isEnabled());
+    EXPECT_FALSE(window_->DownloadCalculatorROM1->isEnabled());
+    window_->SetTransferBusy(false);
+    EXPECT_EQ(window_->ConnState(), StateConnected);
+    EXPECT_TRUE(window_->ComboBox1->isEnabled());
+    window_->Timer2->start();
+}
+
 TEST_F(MainWindowTest, CancelledSaveDiscardsTheObjectAndAFailedWriteIsReported)
 {
     auto& device = Device(true);
