@@ -8,6 +8,7 @@
 
 #include "link/PortLink.h"
 #include "tests/support/LinkFixtures.h"
+#include "tools/sim/KermitRole.h"
 #include "tools/sim/PortOptions.h"
 #include "util/Ticks.h"
 
@@ -154,3 +155,19 @@ TEST(SimOptions, HexAndPortOptions)
 }
 
 } // namespace
+
+// The calculator's data fields: a control byte goes out prefixed, and a frame too short
+// for a prefixed byte is refused instead of splitting the file into empty fields for ever.
+TEST_F(SimPortTest, KermitDataFieldsCarryPrefixedBytesAndRefuseTooShortFrames)
+{
+    auto& port = link.OpenPty();
+    const ByteString controls("\x01\x02\x03", 3);
+    sim::KermitOptions options;
+    options.maxLen = sim::MinMaxLen;
+    const auto fields = sim::KermitCalculator(port, options).DataFields(controls);
+    EXPECT_EQ(fields, (std::vector<ByteString>{"#A", "#B", "#C"}));
+    for (const int maxLen : {sim::MinMaxLen - 1, 3, sim::MaxMaxLen + 1}) {
+        options.maxLen = maxLen;
+        EXPECT_THROW(sim::KermitCalculator(port, options).DataFields(controls), std::invalid_argument) << maxLen;
+    }
+}

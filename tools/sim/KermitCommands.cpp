@@ -62,7 +62,8 @@ RoleSetup TakeRoleOptions(std::vector<std::string>& args)
             args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
         } else ++i;
     }
-    if (s.error.empty() && (s.kermit.maxLen < 4 || s.kermit.maxLen > 94)) s.error = "--max-len must be 4..94";
+    if (s.error.empty() && (s.kermit.maxLen < MinMaxLen || s.kermit.maxLen > MaxMaxLen))
+        s.error = "--max-len must be " + std::to_string(MinMaxLen) + ".." + std::to_string(MaxMaxLen);
     return s;
 }
 

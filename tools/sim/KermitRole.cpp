@@ -1,6 +1,7 @@
 #include "tools/sim/KermitRole.h"
 
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 #include "kermit/KermitFrame.h"
@@ -71,6 +72,11 @@ std::optional<KermitPacket> KermitCalculator::Exchange(char type, int seq, std::
 
 std::vector<ByteString> KermitCalculator::DataFields(const ByteString& data) const
 {
+    // A prefixed byte takes two places: a smaller field could never carry it, and the
+    // split would not advance.
+    if (options_.maxLen < MinMaxLen || options_.maxLen > MaxMaxLen)
+        throw std::invalid_argument("a Kermit frame length of " + std::to_string(options_.maxLen) + " is not " +
+                                    std::to_string(MinMaxLen) + ".." + std::to_string(MaxMaxLen));
     std::vector<ByteString> fields;
     const std::size_t maxField = static_cast<std::size_t>(options_.maxLen - 3);
     for (std::size_t pos = 0; pos < data.size();) fields.push_back(EncodeChunk(data, pos, maxField));

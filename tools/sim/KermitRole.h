@@ -30,8 +30,13 @@ struct KermitResult {
     std::vector<KermitPacket> received; // every frame the PC sent, in order
 };
 
+// The frame lengths the calculator can use: room for SEQ, TYPE, CHECK and one
+// prefixed data byte, up to the longest LEN a character can carry.
+constexpr int MinMaxLen = 5;
+constexpr int MaxMaxLen = 94;
+
 struct KermitOptions {
-    int maxLen = 80;          // LEN of the longest frame the calculator sends (3..94)
+    int maxLen = 80;          // LEN of the longest frame the calculator sends (MinMaxLen..MaxMaxLen)
     int replyTimeoutMs = 4000; // how long the calculator waits for an answer
     int tries = 6;            // sends of one packet before it gives up
     int startSeq = 0;         // sequence number of the S (later ones follow mod 64)
@@ -58,7 +63,8 @@ public:
     // The calculator asks for a file by name and receives it.
     KermitResult FetchFile(const std::string& name);
 
-    // The calculator's data fields for a file: at most maxLen - 3 bytes each.
+    // The calculator's data fields for a file: at most maxLen - 3 bytes each. Throws
+    // std::invalid_argument for a maxLen outside MinMaxLen..MaxMaxLen.
     std::vector<ByteString> DataFields(const ByteString& data) const;
 
     const KermitOptions& Options() const { return options_; }
