@@ -20,7 +20,7 @@ namespace {
 
 const char* const RoleHelp =
     "  --after MS       wait before starting, for the program to open its end (default 1000)\n"
-    "  --max-len N      longest frame the calculator sends, LEN 3..94 (default 80)\n"
+    "  --max-len N      longest frame the calculator sends, LEN 5..94 (default 80)\n"
     "  --start-seq N    sequence number of the first packet (default 0)\n"
     "  --pace           the program's bytes reach the calculator at the line rate\n";
 
