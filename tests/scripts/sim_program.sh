@@ -56,6 +56,7 @@ grep -q "expected 41 within 200 ms, got nothing" "$work/err" || fail "message: $
 set +e
 "$sim" pty --send 4 >/dev/null 2>&1; rc1=$?
 "$sim" no-such-role >/dev/null 2>&1; rc2=$?
+"$sim" pty --sleep 12abc >/dev/null 2>&1; rc3=$?
 set -e
-[[ $rc1 == 2 && $rc2 == 2 ]] || fail "usage errors exited $rc1 and $rc2"
+[[ $rc1 == 2 && $rc2 == 2 && $rc3 == 2 ]] || fail "usage errors exited $rc1, $rc2 and $rc3"
 echo "calvyx-sim program checks passed"

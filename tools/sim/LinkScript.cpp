@@ -9,6 +9,7 @@
 
 #include "tools/sim/Commands.h"
 #include "tools/sim/PortOptions.h"
+#include "tools/sim/RoleCommand.h"
 
 namespace sim {
 
@@ -65,15 +66,6 @@ private:
         return 2;
     }
 
-    static int Number(const std::string& text)
-    {
-        try {
-            return std::stoi(text);
-        } catch (...) {
-            return -1;
-        }
-    }
-
     SimUsbDevice* Usb() { return dynamic_cast<SimUsbDevice*>(&port_); }
 
     int RunStep(const std::string& step, const std::string& arg)
@@ -94,8 +86,9 @@ private:
             return 0;
         }
         if (step == "--timeout" || step == "--sleep" || step == "--echo" || step == "--unplug-after") {
-            const int ms = Number(arg);
-            if (ms < 0) return Usage(step + " needs a number of milliseconds");
+            const auto number = WholeNumber(arg);
+            if (!number) return Usage(step + " needs a number of milliseconds");
+            const int ms = *number;
             if (step == "--timeout") timeoutMs_ = ms;
             else if (step == "--echo") Echo(ms);
             else if (!WaitForStop(ms) && step == "--unplug-after") return RunStep("--unplug", {});
