@@ -57,6 +57,7 @@ set +e
 "$sim" pty --send 4 >/dev/null 2>&1; rc1=$?
 "$sim" no-such-role >/dev/null 2>&1; rc2=$?
 "$sim" pty --sleep 12abc >/dev/null 2>&1; rc3=$?
+timeout 5 "$sim" kermit-push --after -1 "$work/usb.out" >/dev/null 2>&1; rc4=$?
 set -e
-[[ $rc1 == 2 && $rc2 == 2 && $rc3 == 2 ]] || fail "usage errors exited $rc1, $rc2 and $rc3"
+[[ $rc1 == 2 && $rc2 == 2 && $rc3 == 2 && $rc4 == 2 ]] || fail "usage errors exited $rc1, $rc2, $rc3 and $rc4"
 echo "calvyx-sim program checks passed"

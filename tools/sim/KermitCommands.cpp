@@ -12,6 +12,7 @@
 #include "tools/sim/Commands.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/PortOptions.h"
+#include "tools/sim/RoleCommand.h"
 #include "util/GeneralError.h"
 #include "util/Utils.h"
 
@@ -38,13 +39,13 @@ bool TakeNumber(std::vector<std::string>& args, std::size_t i, int& out, std::st
         error = args[i] + " needs a value";
         return false;
     }
-    char* end = nullptr;
-    const long v = std::strtol(args[i + 1].c_str(), &end, 10);
-    if (!end || *end) {
-        error = args[i] + ": not a number: " + args[i + 1];
+    // A negative --after would wait for ever, a negative --start-seq breaks the count.
+    const auto v = WholeNumber(args[i + 1]);
+    if (!v) {
+        error = args[i] + ": not a whole number: " + args[i + 1];
         return false;
     }
-    out = static_cast<int>(v);
+    out = *v;
     args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     return true;
 }
@@ -191,9 +192,11 @@ int RunXModem(std::vector<std::string> args)
         if (a == "--crc") plan.startByte = xmodem::CrcStart;
         else if (a == "--nak-first") nakFirst = true;
         else if (a == "--out" && hasValue) out = args[++i];
-        else if (a == "--silent" && hasValue) silent = std::atoi(args[++i].c_str());
-        else if (a == "--cancel-at" && hasValue) cancelAt = std::atoi(args[++i].c_str());
-        else return Bad("xmodem-receive: unknown option " + a);
+        else if ((a == "--silent" || a == "--cancel-at") && hasValue) {
+            const auto n = WholeNumber(args[++i]);
+            if (!n) return Bad(a + ": not a whole number: " + args[i]);
+            (a == "--silent" ? silent : cancelAt) = *n;
+        } else return Bad("xmodem-receive: unknown option " + a);
     }
     plan.reply = [=](unsigned block, int arrival) -> uint8_t {
         if (cancelAt > 0 && block == static_cast<unsigned>(cancelAt)) return xmodem::CAN;
