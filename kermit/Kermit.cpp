@@ -33,6 +33,7 @@ constexpr int MaxNaks = 5;
 constexpr int DeadLinkPauseMs = 1000;
 
 constexpr const char* InvalidFileName = "Invalid file name";
+constexpr const char* CannotStoreFile = "Cannot store file";
 
 bool RegularFileExists(const std::string& path)
 {
@@ -265,10 +266,20 @@ void TKermit::ReceiveEndOfFile(const ByteString& field)
     if (mode_ == EngineMode::Receiving) {
         mode_ = EngineMode::Idle;
         // "D" in a Z packet: the sender discards the file it was sending.
-        if (field == "D")
+        if (field == "D") {
             Trace("Kermit file discarded by the sender: " + filePath_);
-        else
-            StoreReceivedFile(filePath_, fileData_);
+        } else {
+            try {
+                StoreReceivedFile(filePath_, fileData_);
+            } catch (const CalvyxError& e) {
+                // The calculator must not hear a Y: it would take the file for delivered.
+                Trace(std::string("Kermit could not store the file: ") + e.what());
+                fileData_.clear();
+                HideStatusDialog();
+                channel_.SendFrame(ErrorType, seq_, CannotStoreFile);
+                return;
+            }
+        }
         fileData_.clear();
     }
     ReportStatus("", 3, 0, 0, 0);

@@ -183,6 +183,29 @@ TEST_F(KermitEngineTest, ExistingFileReplacedOnlyByACompleteOne)
     EXPECT_EQ(FolderEntries(), QStringList{"KEEP.QVA"});
 }
 
+// A file that cannot be stored (here a folder has its name) is answered with E, also
+// when the calculator repeats its Z: a Y would tell it the file had arrived.
+TEST_F(KermitEngineTest, AFileThatCannotBeStoredIsRefusedNotAcknowledged)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir("TAKEN.QVA"));
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        Play(calc, {
+                       {'S', 0, "p", 'Y', 0},
+                       {'F', 1, "TAKEN.QVA", 'Y', 1},
+                       {'D', 2, "data", 'Y', 2},
+                       {'Z', 3, "", 'E', 3},
+                       {'Z', 3, "", 'Y', 3}, // a repeat after the E: nothing is pending
+                   });
+    }));
+    KermitResult r;
+    ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).PushFile("TAKEN.QVA", "data"); }));
+    EXPECT_FALSE(r.ok) << Show(r);
+    EXPECT_EQ(r.error, "Cannot store file") << Show(r);
+    EXPECT_TRUE(FolderEntries().isEmpty()) << "no temporary file is left";
+    EXPECT_TRUE(QDir(QString::fromStdString(FolderPath("TAKEN.QVA"))).isEmpty());
+}
+
 TEST_F(KermitEngineTest, MessagesAndErrorsAreAcknowledged)
 {
     ASSERT_TRUE(Calculator([&] {
