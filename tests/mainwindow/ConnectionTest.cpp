@@ -65,7 +65,7 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
     ASSERT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, limitMs))
         << "the Kermit server did not start within one poll";
     EXPECT_LE(TicksSince(plugged), static_cast<uint32_t>(limitMs));
-    EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 1000));
+    EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 5000));
     EXPECT_EQ(window_->Server().PortName, "QVXT0+");
     EXPECT_TRUE(window_->ShellTreeView1->isVisible());
 
@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
     const QString tty = folder_.path() + "/ttyCalc";
     Start(("calvyx " + tty).toStdString());
     EXPECT_EQ(SelectedPort(), tty.toStdString());
-    ASSERT_TRUE(WaitFor([this] { return !errors_.empty(); }, 2000));
+    ASSERT_TRUE(WaitFor([this] { return !errors_.empty(); }, 5000));
     EXPECT_TRUE(errors_[0].contains("The connectivity kit is unable to open communications to: " + tty)) << errors_[0].toStdString();
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
     ForceRecheck();
@@ -100,7 +100,7 @@ TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
     auto pty = sim::CreatePtyPort();
     ASSERT_TRUE(QFile::link(QString::fromStdString(pty->ProgramPortName()), tty));
     ForceRecheck();
-    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 2000)) << "polling stopped after the error";
+    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 5000)) << "polling stopped after the error";
     EXPECT_EQ(errors_.size(), 1u);
     EXPECT_TRUE(window_->Server().KermitServerRunning());
     // A serial choice offers no USB commands.
@@ -132,7 +132,7 @@ TEST_F(MainWindowTest, ReceiveByWireSavesTheObjectUnderItsOwnName)
     EXPECT_EQ(window_->RecentFolders()[0], folder_.path());
     // The next re-check gives the link back to the Kermit server.
     ForceRecheck();
-    EXPECT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, 2000));
+    EXPECT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, 5000));
     EXPECT_TRUE(errors_.empty());
 }
 
@@ -333,8 +333,8 @@ TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
     EXPECT_TRUE(closed) << "the pushed screen was not drawn";
     // The Kermit server takes the link again at the next re-check; the window is usable.
     ForceRecheck();
-    EXPECT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, 2000));
-    EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 2000)) << "stuck in the busy state";
+    EXPECT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, 5000));
+    EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 5000)) << "stuck in the busy state";
     EXPECT_FALSE(window_->TransferBusy());
     EXPECT_TRUE(errors_.empty());
 }

@@ -105,7 +105,7 @@ bool MainWindowTest::WaitFor(const std::function<bool()>& pred, int timeoutMs)
 
 void MainWindowTest::WaitConnected()
 {
-    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 3000))
+    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 10000))
         << "state " << window_->ConnState() << ", errors: " << errors_.size();
 }
 

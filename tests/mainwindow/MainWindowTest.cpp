@@ -256,7 +256,7 @@ TEST_F(MainWindowTest, HiddenKeySequenceRevealsTheLogCommands)
     window_->ShellListView1->setFocus();
     QTest::keyClick(window_->ShellListView1, 'g');
     EXPECT_TRUE(window_->mnuLogShow->isVisible());
-    EXPECT_TRUE(WaitFor([this] { return window_->btnLog->isVisible(); }, 2000));
+    EXPECT_TRUE(WaitFor([this] { return window_->btnLog->isVisible(); }, 5000));
     EXPECT_TRUE(FLogForm->isVisible());
     FLogForm->close();
     window_->FormKeyPress('q'); // they stay visible
@@ -290,7 +290,7 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
     // A control with context 1 and a hint answers with its hint at its corner.
     backToWindow();
     window_->btnLogItem->setVisible(true);
-    ASSERT_TRUE(WaitFor([this] { return window_->btnLog->isVisible(); }, 2000));
+    ASSERT_TRUE(WaitFor([this] { return window_->btnLog->isVisible(); }, 5000));
     window_->btnLog->setFocus();
     window_->HelpKey();
     EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Popup);

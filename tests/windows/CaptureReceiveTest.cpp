@@ -155,7 +155,7 @@ TEST_F(CaptureReceive, WithoutAConnectionNameTheThreadEndsAtOnce)
     SetSelectedPort("COM1");
     RunShown("", ByteString(1, '\x80'), [&] {
         ASSERT_TRUE(QTest::qWaitFor([&] { return capture.Receiver() != nullptr; }, 5000));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return capture.Receiver()->isFinished(); }, 2000))
+        EXPECT_TRUE(QTest::qWaitFor([&] { return capture.Receiver()->isFinished(); }, 5000))
             << "a thread with nothing to read must not go on running";
     });
     EXPECT_EQ(trace.Count(BeginRead), 0);
