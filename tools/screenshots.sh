@@ -9,7 +9,9 @@ out=${1:-$top/docs/screenshots}
 . "$top/tools/lib/session.sh"
 # Under /var/tmp: the folder tree then shows few neighbours of the transfer folder.
 work=$(mktemp -d /var/tmp/calvyx-shots-XXXXXX)
-trap 'kill -KILL ${calvyx:-} ${sim:-} 2>/dev/null; session_stop_display; rm -rf "$work"' EXIT
+# Under set -e a failing kill (nothing left to end) would cut the trap short and leave
+# Xvfb running and the folder behind.
+trap 'kill -KILL ${calvyx:-} ${sim:-} 2>/dev/null || true; session_stop_display; rm -rf "$work"' EXIT
 unset DISPLAY
 session_init "$work"
 mkdir -p "$work/calc/Calcapps" "$work/calc/Screens" "$out"
@@ -41,4 +43,7 @@ shot connected
 sleep 4
 shot busy
 kill -TERM $sim 2>/dev/null || true
+wait $sim 2>/dev/null || true
+sim=
 stop_calvyx $calvyx 10 || true
+calvyx= # ended and reaped: the exit trap must not signal a number that may be reused
