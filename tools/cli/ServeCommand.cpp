@@ -7,13 +7,12 @@
 #include <memory>
 
 #include "kermit/Kermit.h"
+#include "services/XModemServer.h"
 #include "link/PortLink.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Port.h"
 #include "tools/cli/Signals.h"
 #include "tools/cli/Terminal.h"
-#include "util/MainThread.h"
-#include "util/Ticks.h"
 #include "util/Utils.h"
 
 namespace cli {
@@ -31,23 +30,25 @@ int Serve(const std::vector<std::string>& words)
 
     TerminalWindows windows;
     windows.host.xmodemFile = args->Value("xmodem-file");
+    // The server starts from a closed link record, so it comes before the port opens.
+    TXModemServer server;
     if (!OpenCliPort(*port)) return ExitPortError;
 
     std::string folder = *dir;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    server.SetFolder(folder);
+    server.SetOnKermitActivity([](TKermit* k) { PrintLine(k->Busy ? "-- busy" : "-- idle"); });
 
-    std::unique_ptr<TKermit> engine;
     bool stopping = false;
     // The engine ends by itself after the calculator pushed its screen; the server then
     // listens again, as the main window's polling would restart it.
     std::function<void()> startEngine = [&] {
-        engine = std::make_unique<TKermit>();
-        engine->Folder = folder;
-        engine->OnActivity = [](TKermit* k) { PrintLine(k->Busy ? "-- busy" : "-- idle"); };
-        QObject::connect(engine.get(), &QThread::finished, qApp, [&, k = engine.get()] {
-            if (stopping || engine.get() != k) return;
+        server.StartKermitServer();
+        TKermit* engine = server.KermitServer.get();
+        QObject::connect(engine, &QThread::finished, qApp, [&, engine] {
+            if (stopping || server.KermitServer.get() != engine) return;
             if (windows.host.captureRequests.exchange(0) > 0) PrintLine("-- the calculator pushes its screen");
-            engine.reset();
+            server.StopKermitServer();
             startEngine();
         }, Qt::QueuedConnection);
     };
@@ -61,13 +62,8 @@ int Serve(const std::vector<std::string>& words)
     });
     QCoreApplication::exec();
 
-    // The owner's stop: the flag and the read cancel, pending events, a moment, then
-    // the destructor waits for the thread while serving its last calls. On a serial
-    // line the calculator hears "User cancel".
-    engine->Stop();
-    ProcessPendingEvents();
-    SleepMs(10);
-    engine.reset();
+    // On a serial line the calculator hears "User cancel" as the engine stops.
+    server.StopKermitServer();
     CloseLink();
     PrintLine("Stopped");
     return ExitOk;
