@@ -14,7 +14,8 @@ bool IsSafeFileName(std::string_view name);
 
 // Writes data to folder/name through a temporary file in the same folder that is renamed
 // over the target when complete, so a failed write leaves the old file (or none) and no
-// partial one. Raises CalvyxError with the reason on failure.
+// partial one; a link of that name is replaced, never written through. Raises
+// CalvyxError "Cannot write file "path". reason" on failure.
 void StoreReceivedFile(const std::string& path, const ByteString& data);
 
 } // namespace kermit

@@ -660,9 +660,19 @@ void TFQVDir::DoRcveByWire(bool askFirst)
     }
     if (!FServer->ReceivedData.empty()) {
         const QByteArray object(FServer->ReceivedData.data(), static_cast<qsizetype>(FServer->ReceivedData.size()));
-        const QString proposed = folder + QLatin1Char('/') + ReceivedObjectName(object);
-        if (const auto path = FDialogs->AskSaveFile(Q(ReceiveTitle), proposed))
-            WriteStringToFile(FServer->ReceivedData, S(*path)); // a failure keeps the object
+        QString proposed = folder + QLatin1Char('/') + ReceivedObjectName(object);
+        // A file that cannot be written (a full disk, a folder without permission) is
+        // reported and the dialog comes back with the same name, so that the object can
+        // go elsewhere: it exists nowhere but here. Cancelling discards it.
+        while (const auto path = FDialogs->AskSaveFile(Q(ReceiveTitle), proposed)) {
+            try {
+                WriteStringToFile(FServer->ReceivedData, S(*path));
+                break;
+            } catch (const CalvyxError& e) {
+                ReportError(e.what());
+                proposed = *path;
+            }
+        }
     }
     FServer->ReceivedData.clear();
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -80,25 +81,73 @@ ByteString ReadFileToString(const std::string& fileName)
     return data;
 }
 
-void WriteStringToFile(const ByteString& data, const std::string& fileName)
+namespace {
+
+// The permissions a newly created file gets (what open(..., 0666) would give).
+mode_t NewFileMode()
 {
-    const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) throw CalvyxError("I/O error " + std::to_string(errno) + ": " + SystemReason(errno));
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+int WriteAll(int fd, std::string_view data)
+{
     std::size_t done = 0;
     while (done < data.size()) {
         const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int err = n < 0 ? errno : EIO;
-            ::close(fd);
-            throw CalvyxError("I/O error " + std::to_string(err) + ": " + SystemReason(err));
-        }
+        if (n <= 0) return n < 0 ? errno : EIO;
         done += static_cast<std::size_t>(n);
     }
-    if (::close(fd) != 0) {
-        const int err = errno;
-        throw CalvyxError("I/O error " + std::to_string(err) + ": " + SystemReason(err));
+    return 0;
+}
+
+// A device, a pipe or a socket cannot be replaced by renaming: it is written in place.
+int WriteInPlace(const std::string& path, std::string_view data)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int err = WriteAll(fd, data);
+    if (::close(fd) != 0 && err == 0) err = errno;
+    return err;
+}
+
+} // namespace
+
+int ReplaceFile(const std::string& path, std::string_view data)
+{
+    // The temporary file sits beside the target so that the rename cannot cross file
+    // systems; its name starts with a dot and ends in random letters.
+    const auto slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    std::string temp = folder + (slash == std::string::npos ? "/" : "") + ".calvyx-save-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return errno;
+    int err = WriteAll(fd, data);
+    struct stat st {};
+    const mode_t mode = ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? (st.st_mode & 07777) : NewFileMode();
+    if (err == 0 && (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)) err = errno;
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
+    if (err != 0) ::unlink(temp.c_str());
+    return err;
+}
+
+void WriteStringToFile(const ByteString& data, const std::string& fileName)
+{
+    std::string target = fileName;
+    struct stat st {};
+    if (::lstat(fileName.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        // The link's own file is replaced; a dangling link is replaced itself.
+        if (char* resolved = ::realpath(fileName.c_str(), nullptr)) {
+            target = resolved;
+            std::free(resolved);
+        }
     }
+    const bool special = ::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+    const int err = special ? WriteInPlace(target, data) : ReplaceFile(target, data);
+    if (err != 0) throw CalvyxError("I/O error " + std::to_string(err) + ": " + SystemReason(err));
 }
 
 bool DirExists(const std::string& path)

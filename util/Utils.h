@@ -3,6 +3,7 @@
 // whole-file reading and writing, and a folder test.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "util/ByteString.h"
 
@@ -12,9 +13,18 @@ uint16_t Crc16(std::string_view data);
 std::string GetExeDir();
 // The whole file; raises CalvyxError "Cannot open file "%s". %s" when it cannot be read.
 ByteString ReadFileToString(const std::string& fileName);
-// Creates or empties the file and writes data unchanged; raises CalvyxError with the
-// system's reason when it cannot be created or written (the file is closed in any case).
+// Creates or replaces the file with data unchanged; raises CalvyxError "I/O error %d: %s"
+// with the system's reason when it cannot be written. The bytes go through ReplaceFile,
+// so a failure (a full disk, say) leaves an older file as it was. A symbolic link is
+// followed: the file it names is replaced and the link stays. A device or pipe is
+// written in place.
 void WriteStringToFile(const ByteString& data, const std::string& fileName);
+// Writes data to a temporary file beside path and renames it over path once it is
+// complete and on disk, so that a failed write leaves the old file (or none) and no
+// partial one or temporary behind. A replaced file's permissions are kept; a new one
+// gets the usual ones. A symbolic link at path is replaced, not followed. Returns 0, or
+// the errno of the step that failed.
+int ReplaceFile(const std::string& path, std::string_view data);
 bool DirExists(const std::string& path);
 // The last component of a path (either separator), as the status texts show it.
 std::string FileNamePart(const std::string& path);

@@ -3,6 +3,7 @@
 
 #include "kermit/KermitFrame.h"
 #include "link/PortLink.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/Serving.h"
 #include "tests/support/TraceWatch.h"
 #include "util/Ticks.h"
@@ -204,6 +205,28 @@ TEST_F(KermitEngineTest, AFileThatCannotBeStoredIsRefusedNotAcknowledged)
     EXPECT_EQ(r.error, "Cannot store file") << Show(r);
     EXPECT_TRUE(FolderEntries().isEmpty()) << "no temporary file is left";
     EXPECT_TRUE(QDir(QString::fromStdString(FolderPath("TAKEN.QVA"))).isEmpty());
+}
+
+// The disk fills while the pushed file is stored: the calculator is told, the older file
+// of that name is kept whole, and the next file, which fits, arrives.
+TEST_F(KermitEngineTest, AFullDiskRefusesTheFileAndKeepsTheOlderOne)
+{
+    WriteStringToFile("older version", FolderPath("BIG.QVA"));
+    KermitResult tooBig, fits;
+    {
+        ScopedFileSizeLimit full(8192);
+        ASSERT_TRUE(full.Active());
+        ASSERT_TRUE(Calculator([&] {
+            tooBig = KermitCalculator(*port).PushFile("BIG.QVA", AllByteValues(20000));
+            fits = KermitCalculator(*port).PushFile("SMALL.QVA", AllByteValues(3000));
+        }));
+    }
+    EXPECT_FALSE(tooBig.ok) << Show(tooBig);
+    EXPECT_EQ(tooBig.error, "Cannot store file") << Show(tooBig);
+    EXPECT_TRUE(fits.ok) << Show(fits);
+    EXPECT_EQ(ReadFileToString(FolderPath("BIG.QVA")), "older version");
+    EXPECT_EQ(ReadFileToString(FolderPath("SMALL.QVA")), AllByteValues(3000));
+    EXPECT_EQ(FolderEntries(), (QStringList{"BIG.QVA", "SMALL.QVA"}));
 }
 
 TEST_F(KermitEngineTest, MessagesAndErrorsAreAcknowledged)

@@ -17,6 +17,7 @@
 #include "services/SelectedPort.h"
 #include "services/XModemServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
+#include "tests/support/FileSizeLimit.h"
 #include "services/ScreenImage.h"
 #include "tools/sim/Bursts.h"
 #include "tools/sim/KermitRole.h"
@@ -134,6 +135,37 @@ TEST_F(MainWindowTest, ReceiveByWireSavesTheObjectUnderItsOwnName)
     ForceRecheck();
     EXPECT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, 5000));
     EXPECT_TRUE(errors_.empty());
+}
+
+// The disk is full when the object is saved: the error is shown and the save dialog comes
+// back with the chosen name, so the object, which exists nowhere else, is not lost.
+TEST_F(MainWindowTest, ReceiveByWireOffersTheSaveAgainWhenTheFileCannotBeWritten)
+{
+    auto& device = Device(true);
+    Start();
+    WaitConnected();
+    const ByteString object = CalcappObject("FULL", 2 * 1024 - 13); // two whole blocks with its header
+    const QString chosen = folder_.path() + "/FULL.QVA";
+    WriteStringToFile("older", chosen.toStdString());
+    std::optional<ScopedFileSizeLimit> fullDisk;
+    dialogs_->saveAnswer = [&](const QString&) -> std::optional<QString> {
+        if (dialogs_->saves.size() == 1) fullDisk.emplace(1024); // the first attempt hits a full disk
+        else fullDisk.reset();                                  // the user has made room
+        return chosen;
+    };
+    sim::WireSendResult sent;
+    std::thread calculator([&] { sent = sim::SendObjectByWire(device, object); });
+    window_->tbtnRcveClick();
+    calculator.join();
+    fullDisk.reset();
+    ASSERT_TRUE(sent.ok) << sent.error;
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_TRUE(errors_[0].startsWith("I/O error")) << errors_[0].toStdString();
+    ASSERT_EQ(dialogs_->saves.size(), 2u);
+    EXPECT_EQ(dialogs_->saves[1].second, chosen) << "the dialog comes back with the name chosen before";
+    EXPECT_EQ(ReadAll(chosen), QString::fromLatin1(QByteArray::fromStdString(object).toHex()));
+    EXPECT_TRUE(window_->Server().ReceivedData.empty());
+    EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"FULL.QVA"});
 }
 
 TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerOffTheLink)

@@ -87,6 +87,22 @@ for kind in usb pty; do
     echo "ok: receive on $kind"
 done
 
+# --- receive into a folder: the object's own name; names already taken, a link that leads
+# nowhere included, are numbered past rather than replaced or written through.
+{ printf 'QVOBJ\x01\x02\x03\x04PROG'; head -c 500 /dev/urandom; } >"$work/named"
+mkdir "$work/inbox"
+echo "older" >"$work/inbox/PROG"
+ln -s "$work/victim" "$work/inbox/PROG (2)"
+start_sim wire-send --usb "$work/named"
+if run_cli 0 receive --port QVxT0+ --out "$work/inbox"; then
+    cmp -s <(head -c "$(stat -c %s "$work/named")" "$work/inbox/PROG (3)") "$work/named" ||
+        fail "receive into a folder: PROG (3) does not hold the object"
+    [ "$(cat "$work/inbox/PROG")" = older ] || fail "receive into a folder replaced PROG"
+    [ ! -e "$work/victim" ] || fail "receive into a folder wrote through a link"
+fi
+sim_result || fail "wire-send into a folder: $(cat "$work/sim.err")"
+echo "ok: receive into a folder numbers past taken names"
+
 # Ctrl-C during a receive cancels it: four CAN, then ACK, and the command fails.
 start_sim usb --usb --expect 15 --timeout 20000 --expect "18 18 18 18 06"
 mkfifo "$work/cli.out"

@@ -1,7 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/support/FileSizeLimit.h"
 #include "util/GeneralError.h"
 #include "util/Utils.h"
 
@@ -58,6 +66,80 @@ TEST(FileHelpers, ErrorsCarryTheReason)
         EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"" + missing + "\". ", 0), 0u) << e.what();
     }
     EXPECT_THROW(WriteStringToFile("x", dir.filePath("no/such/folder/f").toStdString()), CalvyxError);
+}
+
+// Everything in the folder, hidden entries included: a temporary must never stay behind.
+QStringList Entries(const QTemporaryDir& dir)
+{
+    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+TEST(FileHelpers, AFullDiskKeepsTheOldFileAndLeavesNoTemporary)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath("prog.qva").toStdString();
+    WriteStringToFile("the old program", path);
+    {
+        ScopedFileSizeLimit full(4096);
+        ASSERT_TRUE(full.Active());
+        try {
+            WriteStringToFile(ByteString(10000, 'n'), path);
+            FAIL() << "a write past the end of the disk reported success";
+        } catch (const CalvyxError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("I/O error " + std::to_string(EFBIG) + ": ", 0), 0u) << e.what();
+        }
+    }
+    EXPECT_EQ(ReadFileToString(path), "the old program");
+    EXPECT_EQ(Entries(dir), QStringList{"prog.qva"});
+}
+
+TEST(FileHelpers, ReplacingKeepsPermissionsAndLinks)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto at = [&](const char* name) { return dir.filePath(name).toStdString(); };
+
+    WriteStringToFile("old", at("script"));
+    ASSERT_EQ(::chmod(at("script").c_str(), 0751), 0);
+    WriteStringToFile("new", at("script"));
+    struct stat st {};
+    ASSERT_EQ(::stat(at("script").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0751u);
+
+    // A link chosen in a save dialog: the file it names gets the bytes, the link stays.
+    WriteStringToFile("target", at("real"));
+    ASSERT_TRUE(QFile::link(dir.filePath("real"), dir.filePath("link")));
+    WriteStringToFile("through the link", at("link"));
+    EXPECT_EQ(ReadFileToString(at("real")), "through the link");
+    EXPECT_TRUE(QFileInfo(dir.filePath("link")).isSymLink());
+
+    // ReplaceFile itself never writes through a link (a received file names its own
+    // place in the folder): the link is replaced and the file it named is untouched.
+    ASSERT_EQ(ReplaceFile(at("link"), "replaced"), 0);
+    EXPECT_FALSE(QFileInfo(dir.filePath("link")).isSymLink());
+    EXPECT_EQ(ReadFileToString(at("link")), "replaced");
+    EXPECT_EQ(ReadFileToString(at("real")), "through the link");
+    EXPECT_EQ(Entries(dir), (QStringList{"link", "real", "script"}));
+}
+
+TEST(FileHelpers, APipeIsWrittenInPlaceNotReplaced)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string fifo = dir.filePath("pipe").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // The reader is open first, so the writer neither blocks nor fails.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    WriteStringToFile("to the reader", fifo);
+    char buf[64] = {};
+    EXPECT_EQ(::read(reader, buf, sizeof buf), 13);
+    EXPECT_STREQ(buf, "to the reader");
+    ::close(reader);
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the pipe was replaced by a file";
 }
 
 TEST(FileHelpers, DirExistsAndExeDir)

@@ -25,7 +25,9 @@ std::string TargetPath(const std::string& out, const ByteString& object)
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/'))) folder.chop(1);
     const QString name = ReceivedObjectName(QByteArray::fromStdString(object));
     QString path = folder + QLatin1Char('/') + name;
-    for (int n = 2; QFileInfo::exists(path); ++n) path = folder + QLatin1Char('/') + name + QStringLiteral(" (%1)").arg(n);
+    // A link counts as taken even when it leads nowhere: writing would follow it.
+    const auto taken = [](const QString& p) { return QFileInfo(p).exists() || QFileInfo(p).isSymLink(); };
+    for (int n = 2; taken(path); ++n) path = folder + QLatin1Char('/') + name + QStringLiteral(" (%1)").arg(n);
     return path.toStdString();
 }
 
