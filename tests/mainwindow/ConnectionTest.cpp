@@ -241,11 +241,18 @@ TEST_F(MainWindowTest, CancelledSaveDiscardsTheObjectAndAFailedWriteIsReported)
     EXPECT_EQ(dialogs_->saves.size(), 1u);
     EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/NOPE"));
 
-    dialogs_->saveAnswer = [this](const QString&) { return folder_.path() + "/no/such/folder/file"; };
+    // A folder that does not exist: the error is shown and the dialog asks again, where
+    // the user gives up this time.
+    dialogs_->saveAnswer = [this](const QString&) -> std::optional<QString> {
+        if (dialogs_->saves.size() == 2) return folder_.path() + "/no/such/folder/file";
+        return std::nullopt;
+    };
     std::thread again([&] { sim::SendObjectByWire(device, CalcappObject("LOST", 100)); });
     window_->Guarded([this] { window_->tbtnRcveClick(); });
     again.join();
     ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_EQ(dialogs_->saves.size(), 3u);
+    EXPECT_TRUE(window_->Server().ReceivedData.empty());
     EXPECT_FALSE(window_->TransferBusy());
 }
 

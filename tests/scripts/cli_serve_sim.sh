@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # calvyx-cli serve end to end against calvyx-sim's Kermit and XModem roles: files pushed
 # and fetched over the USB pipe device and a pseudo-terminal, an XModem request answered
-# with --xmodem-file, a hostile name refused, the clean stop on SIGTERM, and the exit
-# codes of bad usage and an unopenable port.
+# with --xmodem-file or asked on the terminal, a hostile name refused, the clean stop on
+# SIGTERM and Ctrl-C, and the exit codes of bad usage and an unopenable port.
 set -euo pipefail
 build=${1:?usage: cli_serve_sim.sh BUILD_DIR}
 cli="$build/tools/calvyx-cli"
@@ -62,6 +62,64 @@ cmp "$work/served/DOWN.BIN" "$work/calc/DOWN.BIN" || fail "fetched file differs"
 run_role xmodem-usb --xmodem-file "$work/served/X.QVA" -- xmodem-receive --usb --crc --out "$work/calc/X.QVA" ||
   fail "XModem receive"
 cmp -n 1300 "$work/served/X.QVA" "$work/calc/X.QVA" || fail "XModem data differs"
+
+# Without --xmodem-file the request is asked on the terminal: a name typed there is sent
+# from the folder, and Ctrl-C while the question waits stops serve cleanly.
+python3 - "$cli" "$sim" "$work" <<'PY' || fail "XModem request asked on the terminal"
+import os, pty, signal, subprocess, sys, time
+
+cli, sim, work = sys.argv[1:4]
+
+def wait_for(path, text, seconds):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        with open(path, errors="replace") as f:
+            if text in f.read():
+                return True
+        time.sleep(0.05)
+    return False
+
+def ask(name, answer):
+    sim_log = f"{work}/{name}.sim.log"
+    calc = subprocess.Popen([sim, "xmodem-receive", "--usb", "--crc", "--out", f"{work}/calc/{name}.QVA", "--after", "1000"],
+                            stdout=open(sim_log, "w"), stderr=open(f"{work}/{name}.sim-err.log", "w"))
+    if not wait_for(sim_log, "\n", 10):
+        sys.exit(f"{name}: the simulator printed no port")
+    port = open(sim_log).readline().strip()
+    master, slave = pty.openpty()
+    serve_log = f"{work}/{name}.serve.log"
+    serve = subprocess.Popen([cli, "serve", "--port", port, "--dir", f"{work}/served"], stdin=slave,
+                             stdout=open(serve_log, "w"), stderr=subprocess.STDOUT)
+    os.close(slave)
+    try:
+        if not wait_for(serve_log, "then Enter", 30):
+            sys.exit(f"{name}: serve asked nothing on the terminal")
+        if answer is None:
+            serve.send_signal(signal.SIGINT)
+            if serve.wait(timeout=20) != 0 or not wait_for(serve_log, "Stopped", 1):
+                sys.exit(f"{name}: Ctrl-C during the question did not stop serve cleanly")
+            calc.kill()
+            calc.wait(timeout=20)
+            return
+        os.write(master, answer.encode() + b"\n")
+        if calc.wait(timeout=60) != 0:
+            sys.exit(f"{name}: the calculator's XModem receive failed")
+        serve.send_signal(signal.SIGTERM)
+        if serve.wait(timeout=20) != 0:
+            sys.exit(f"{name}: serve did not stop cleanly")
+    finally:
+        for p in (serve, calc):
+            if p.poll() is None:
+                p.kill()
+                p.wait()
+        os.close(master)
+
+ask("asked", "X.QVA")
+sent = open(f"{work}/served/X.QVA", "rb").read()
+if open(f"{work}/calc/asked.QVA", "rb").read()[:len(sent)] != sent:
+    sys.exit("asked: the file that arrived differs")
+ask("interrupted", None)
+PY
 
 rc=0; run_role hostile -- kermit-packets --usb "S:0:p" "F:1:../ESCAPE.BIN" || rc=$?
 grep -q 'F:1:../ESCAPE.BIN -> E seq 1' "$work/hostile.sim.log" || fail "hostile name not refused with E"

@@ -41,6 +41,8 @@ StopSignals::StopSignals(std::function<void(int)> onSignal) : impl_(new Impl)
     ::sigaction(SIGTERM, &sa, &impl_->oldTerm);
 }
 
+int StopSignalFd() { return gPipe[0]; }
+
 StopSignals::~StopSignals()
 {
     ::sigaction(SIGINT, &impl_->oldInt, nullptr);

@@ -17,4 +17,9 @@ private:
     Impl* impl_;
 };
 
+// The read end of the self-pipe while a StopSignals object lives, else -1: a wait outside
+// the event loop (a question on the terminal) watches it to end at once on Ctrl-C. It is
+// only watched, never read: the byte stays for the event loop's handler.
+int StopSignalFd();
+
 } // namespace cli

@@ -1,8 +1,11 @@
 #include "tools/cli/Terminal.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <poll.h>
 #include <unistd.h>
 
+#include "tools/cli/Signals.h"
 #include "util/Ticks.h"
 
 namespace cli {
@@ -84,14 +87,57 @@ void TerminalHost::ShowMessage(const std::string& text, const std::string& capti
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
 }
 
-std::optional<std::string> TerminalHost::ChooseFileToSend(const std::string& title, const std::string&)
+namespace {
+
+// One line typed on standard input. Waits until the line is complete, input ends, or a
+// stop signal arrives (then nothing is returned), like a file dialog that waits for the
+// user; nothing else runs meanwhile, and the calculator repeats its request until then.
+std::optional<std::string> ReadAnswer()
+{
+    std::string line;
+    for (;;) {
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {StopSignalFd(), POLLIN, 0}};
+        const int n = ::poll(fds, fds[1].fd >= 0 ? 2 : 1, -1);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 || (fds[1].revents & POLLIN)) return std::nullopt;
+        char buf[256];
+        const ssize_t got = ::read(STDIN_FILENO, buf, sizeof buf);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (got <= 0) return std::nullopt;
+        line.append(buf, static_cast<std::size_t>(got));
+        if (const auto end = line.find('\n'); end != std::string::npos) {
+            line.resize(end);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            return line;
+        }
+    }
+}
+
+} // namespace
+
+std::optional<std::string> TerminalHost::ChooseFileToSend(const std::string& title, const std::string& initialPath)
 {
     if (xmodemFile) {
         PrintLine(title + ": " + *xmodemFile);
         return xmodemFile;
     }
-    PrintLine(title + ": declined (no --xmodem-file given)");
-    return std::nullopt;
+    if (::isatty(STDIN_FILENO) != 1) {
+        PrintLine(title + ": declined (no --xmodem-file given)");
+        return std::nullopt;
+    }
+    // The chooser starts in the served folder ("folder/*.*").
+    const auto slash = initialPath.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : initialPath.substr(0, slash);
+    PrintLine(title + ": type a file name in " + folder + " or a path, then Enter (an empty line declines)");
+    const auto answer = ReadAnswer();
+    if (!answer || answer->empty()) {
+        PrintLine(title + ": declined");
+        return std::nullopt;
+    }
+    // A bare name is in the served folder; anything with a slash is a path as typed.
+    const std::string path = answer->find('/') == std::string::npos ? folder + "/" + *answer : *answer;
+    PrintLine(title + ": " + path);
+    return path;
 }
 
 std::unique_ptr<IStatusDialog> TerminalHost::CreateStatusDialog() { return std::make_unique<TerminalStatusDialog>(); }

@@ -30,7 +30,9 @@ private:
 
 class TerminalHost : public IHostWindows {
 public:
-    // The file an XModem request is answered with; without one the request is declined.
+    // The file an XModem request is answered with. Without one the question goes to the
+    // terminal when standard input is one (a name in the folder or a path; an empty line,
+    // end of input or Ctrl-C declines), and is declined otherwise.
     std::optional<std::string> xmodemFile;
     std::atomic<int> captureRequests{0};
 
