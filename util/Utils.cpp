@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QRandomGenerator>
 
 #include "util/GeneralError.h"
 
@@ -83,12 +84,20 @@ ByteString ReadFileToString(const std::string& fileName)
 
 namespace {
 
-// The permissions a newly created file gets (what open(..., 0666) would give).
-mode_t NewFileMode()
+// A new file beside the target with a hidden random name. Created with 0666, so the
+// kernel applies the umask as for any new file (reading the umask would mean setting it,
+// which other threads would see).
+int CreateTemporary(const std::string& folder, std::string& temp)
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = folder + ".calvyx-save-";
+        for (int i = 0; i < 8; ++i) temp += letters[QRandomGenerator::global()->bounded(62)];
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 int WriteAll(int fd, std::string_view data)
@@ -120,14 +129,16 @@ int ReplaceFile(const std::string& path, std::string_view data)
     // The temporary file sits beside the target so that the rename cannot cross file
     // systems; its name starts with a dot and ends in random letters.
     const auto slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-    std::string temp = folder + (slash == std::string::npos ? "/" : "") + ".calvyx-save-XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    const std::string folder = slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+    std::string temp;
+    const int fd = CreateTemporary(folder, temp);
     if (fd < 0) return errno;
     int err = WriteAll(fd, data);
     struct stat st {};
-    const mode_t mode = ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? (st.st_mode & 07777) : NewFileMode();
-    if (err == 0 && (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)) err = errno;
+    // A replaced file keeps its permissions.
+    if (err == 0 && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::fchmod(fd, st.st_mode & 07777) != 0)
+        err = errno;
+    if (err == 0 && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
     if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
     if (err != 0) ::unlink(temp.c_str());

@@ -100,10 +100,15 @@ TEST(FileHelpers, ReplacingKeepsPermissionsAndLinks)
     ASSERT_TRUE(dir.isValid());
     const auto at = [&](const char* name) { return dir.filePath(name).toStdString(); };
 
+    // A new file gets what the umask allows, a replaced one keeps its own permissions.
+    const mode_t mask = ::umask(027);
     WriteStringToFile("old", at("script"));
+    ::umask(mask);
+    struct stat st {};
+    ASSERT_EQ(::stat(at("script").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
     ASSERT_EQ(::chmod(at("script").c_str(), 0751), 0);
     WriteStringToFile("new", at("script"));
-    struct stat st {};
     ASSERT_EQ(::stat(at("script").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0751u);
 
