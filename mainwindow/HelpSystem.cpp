@@ -45,6 +45,10 @@ QUrl THelpSystem::BookRoot(const QString& helpFile)
     const QString shipped = QString::fromStdString(GetExeDir()) + QStringLiteral("/help/") + stem;
     if (QFileInfo::exists(shipped + QLatin1Char('/') + QLatin1String(ContentsPage)))
         return QUrl::fromLocalFile(shipped + QLatin1Char('/'));
+    // The books built into the program: English and the seven translations.
+    const QString builtIn = QStringLiteral(":/help/") + stem + QLatin1Char('/');
+    if (!stem.isEmpty() && QFileInfo::exists(builtIn + QLatin1String(ContentsPage)))
+        return QUrl(QStringLiteral("qrc") + builtIn);
     return QUrl(QStringLiteral("qrc:/help/Calvyx/"));
 }
 

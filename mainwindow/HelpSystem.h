@@ -22,7 +22,9 @@ public:
         QPoint point;
     };
 
-    // The book for a help file name such as "CalvyxFrench.chm".
+    // The book for a help file name such as "CalvyxFrench.chm": one in a folder of that
+    // name ("help/CalvyxFrench") next to the program, else the built-in one, else the
+    // built-in English book.
     static QUrl BookRoot(const QString& helpFile);
 
     void ShowContents();

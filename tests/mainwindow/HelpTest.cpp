@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTreeView>
 #include <QWidget>
 
 #include "mainwindow/HelpContext.h"
 #include "mainwindow/HelpFiles.h"
+#include "mainwindow/HelpSystem.h"
 
 namespace {
 
@@ -51,6 +55,74 @@ TEST(HelpFileChoice, LocaleNumbers)
     EXPECT_EQ(ChooseHelpFile(LangIdOfLocale(QLocale("zh_CN")), LcidOfLocale(QLocale("zh_CN"))), "CalvyxChinese.chm");
     EXPECT_EQ(ChooseHelpFile(LangIdOfLocale(QLocale("zh_TW")), LcidOfLocale(QLocale("zh_TW"))), "Calvyx.chm");
     EXPECT_EQ(ChooseHelpFile(LangIdOfLocale(QLocale("pt_BR")), LcidOfLocale(QLocale("pt_BR"))), "CalvyxPortuguese.chm");
+}
+
+QString ReadBookFile(const QUrl& root, const QString& name)
+{
+    QFile file(QLatin1Char(':') + root.resolved(QUrl(name)).path());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QStringList TopicLines(const QString& cshelp)
+{
+    QStringList topics;
+    for (const QString& line : cshelp.split(QLatin1Char('\n')))
+        if (line.startsWith(QLatin1String(".topic "))) topics << line.trimmed();
+    return topics;
+}
+
+// Every help file the language table can choose has a built-in book: all the English
+// pages, translated, with links that stay inside the book, and the same pop-up topics.
+TEST(HelpBooks, EveryLanguageOfTheTableHasAWholeBook)
+{
+    const QUrl english = THelpSystem::BookRoot("Calvyx.chm");
+    ASSERT_EQ(english, QUrl("qrc:/help/Calvyx/"));
+    const QStringList files = QDir(":/help/Calvyx").entryList(QDir::Files);
+    ASSERT_TRUE(files.contains("index.html") && files.contains("cshelp.txt")) << files.join(", ").toStdString();
+    const QRegularExpression link(QStringLiteral("href=\"([^\"#]*)(?:#([^\"]*))?\""));
+    for (const char* helpFile : {"Calvyx.chm", "CalvyxDutch.chm", "CalvyxFrench.chm", "CalvyxGerman.chm",
+                                 "CalvyxItalian.chm", "CalvyxPortuguese.chm", "CalvyxSpanish.chm", "CalvyxChinese.chm"}) {
+        SCOPED_TRACE(helpFile);
+        const QString stem = QString::fromLatin1(helpFile).chopped(4);
+        const QUrl root = THelpSystem::BookRoot(helpFile);
+        ASSERT_EQ(root, QUrl("qrc:/help/" + stem + "/"));
+        EXPECT_EQ(QDir(":" + root.path()).entryList(QDir::Files), files);
+        for (const QString& page : files) {
+            if (!page.endsWith(".html")) continue;
+            const QString text = ReadBookFile(root, page);
+            if (root != english) {
+                EXPECT_NE(text, ReadBookFile(english, page)) << page.toStdString() << " is not translated";
+            }
+            for (auto it = link.globalMatch(text); it.hasNext();) {
+                const auto m = it.next();
+                if (m.captured(1).startsWith("http")) continue;
+                const QString target = m.captured(1).isEmpty() ? page : m.captured(1);
+                EXPECT_TRUE(files.contains(target)) << page.toStdString() << " links to " << target.toStdString();
+                if (!m.captured(2).isEmpty()) {
+                    EXPECT_TRUE(ReadBookFile(root, target).contains("id=\"" + m.captured(2) + "\""))
+                        << page.toStdString() << " links to a missing #" << m.captured(2).toStdString();
+                }
+            }
+        }
+        EXPECT_EQ(TopicLines(ReadBookFile(root, "cshelp.txt")), TopicLines(ReadBookFile(english, "cshelp.txt")));
+    }
+    // A file name with no book of its own opens the English one.
+    EXPECT_EQ(THelpSystem::BookRoot("CalvyxKlingon.chm"), english);
+}
+
+TEST(HelpBooks, PopupsComeFromTheChosenLanguage)
+{
+    const QString previous = ApplicationHelpFile();
+    THelpSystem help;
+    SetApplicationHelpFile("Calvyx.chm");
+    const QString english = help.PopupText(125003);
+    ASSERT_FALSE(english.isEmpty());
+    SetApplicationHelpFile("CalvyxGerman.chm");
+    const QString german = help.PopupText(125003);
+    SetApplicationHelpFile(previous);
+    EXPECT_FALSE(german.isEmpty());
+    EXPECT_NE(german, english);
+    EXPECT_TRUE(german.contains("QVxT0+")) << german.toStdString();
 }
 
 TEST(HelpHints, PassMarksOnlyControlsWithContextAndHint)
