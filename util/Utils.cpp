@@ -113,11 +113,14 @@ int WriteAll(int fd, std::string_view data)
 }
 
 // A device, a pipe or a socket cannot be replaced by renaming: it is written in place.
+// The open does not wait: a pipe that nobody reads is an error (ENXIO), not a hang.
 int WriteInPlace(const std::string& path, std::string_view data)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return errno;
-    int err = WriteAll(fd, data);
+    const int flags = ::fcntl(fd, F_GETFL);
+    int err = flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ? errno : 0;
+    if (err == 0) err = WriteAll(fd, data);
     if (::close(fd) != 0 && err == 0) err = errno;
     return err;
 }
@@ -147,17 +150,21 @@ int ReplaceFile(const std::string& path, std::string_view data)
 
 void WriteStringToFile(const ByteString& data, const std::string& fileName)
 {
-    std::string target = fileName;
     struct stat st {};
-    if (::lstat(fileName.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        // The link's own file is replaced; a dangling link is replaced itself.
+    int err = 0;
+    if (::stat(fileName.c_str(), &st) != 0) {
+        err = ReplaceFile(fileName, data); // a new file; a dangling link is replaced itself
+    } else if (!S_ISREG(st.st_mode)) {
+        err = WriteInPlace(fileName, data);
+    } else {
+        // An existing file, perhaps behind links: the file itself is replaced, the links stay.
+        std::string target = fileName;
         if (char* resolved = ::realpath(fileName.c_str(), nullptr)) {
             target = resolved;
             std::free(resolved);
         }
+        err = ReplaceFile(target, data);
     }
-    const bool special = ::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
-    const int err = special ? WriteInPlace(target, data) : ReplaceFile(target, data);
     if (err != 0) throw CalvyxError("I/O error " + std::to_string(err) + ": " + SystemReason(err));
 }
 

@@ -5,6 +5,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -145,6 +149,27 @@ TEST(FileHelpers, APipeIsWrittenInPlaceNotReplaced)
     struct stat st {};
     ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the pipe was replaced by a file";
+
+    // Nobody reads the pipe now: the save fails at once instead of waiting for a reader.
+    // Should it wait after all, a reader appears after 5 s so the test ends and says so.
+    std::atomic<bool> done{false}, rescued{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 50 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (done) return;
+        rescued = true;
+        const int late = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        if (late >= 0) ::close(late);
+    });
+    try {
+        WriteStringToFile("to nobody", fifo);
+        ADD_FAILURE() << "a save into a pipe that nobody reads reported success";
+    } catch (const CalvyxError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("I/O error " + std::to_string(ENXIO) + ": ", 0), 0u) << e.what();
+    }
+    done = true;
+    watchdog.join();
+    EXPECT_FALSE(rescued) << "the save waited for a reader";
 }
 
 TEST(FileHelpers, DirExistsAndExeDir)

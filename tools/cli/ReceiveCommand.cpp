@@ -26,7 +26,10 @@ std::string TargetPath(const std::string& out, const ByteString& object)
     const QString name = ReceivedObjectName(QByteArray::fromStdString(object));
     QString path = folder + QLatin1Char('/') + name;
     // A link counts as taken even when it leads nowhere: writing would follow it.
-    const auto taken = [](const QString& p) { return QFileInfo(p).exists() || QFileInfo(p).isSymLink(); };
+    const auto taken = [](const QString& p) {
+        const QFileInfo info(p);
+        return info.exists() || info.isSymLink();
+    };
     for (int n = 2; taken(path); ++n) path = folder + QLatin1Char('/') + name + QStringLiteral(" (%1)").arg(n);
     return path.toStdString();
 }
