@@ -123,7 +123,7 @@ int main(int argc, char** argv)
         OpenLink(UsbDeviceNameUpper, LinkBaud);
         start = Clock::now();
         {
-            TSTX sender(romPath, [&](const std::string&, int, int, int, int) { ++reports; });
+            RomSender sender(romPath, [&](const std::string&, int, int, int, int) { ++reports; });
             WaitServingCalls(&sender);
             bestSender = std::min(bestSender, Seconds(start));
             allAccepted &= sender.Success;
@@ -152,7 +152,7 @@ int main(int argc, char** argv)
     const bool fastEnough = ratio >= 0.9;
     const long overKb = peakKb - idleKb;
     const long allowedKb = static_cast<long>(size / 1024) + 1024;
-    const int chunks = static_cast<int>((size + 4 + TSTX::ChunkSize - 1) / TSTX::ChunkSize);
+    const int chunks = static_cast<int>((size + 4 + RomSender::ChunkSize - 1) / RomSender::ChunkSize);
     std::printf("ROM load of %zu bytes through the pipe device, best of %d rounds\n", size, rounds);
     std::printf("  cat into the pipe:    %8.1f ms  %8.1f MB/s\n", bestCat * 1000, mb / bestCat);
     std::printf("  ROM sender:           %8.1f ms  %8.1f MB/s  (%d chunks, %d status reports per round)\n",

@@ -15,8 +15,8 @@
 #include <random>
 
 #include "link/PortLink.h"
-#include "services/XModemBlock.h"
-#include "services/YModemRX.h"
+#include "xmodem/XModemBlock.h"
+#include "services/WireReceiver.h"
 #include "tools/sim/SimPort.h"
 #include "tools/sim/XModemSenderRole.h"
 #include "util/MainThread.h"
@@ -52,7 +52,7 @@ int main(int argc, char** argv)
                 bound);
     std::fflush(stdout);
 
-    TYModemRX receive("(bench)", 0);
+    WireReceiver receive("(bench)", 0);
     auto calculator = std::async(std::launch::async, [&] {
         const auto start = Clock::now();
         auto result = sim::SendObjectByWire(*calc, object);

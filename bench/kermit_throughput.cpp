@@ -20,11 +20,11 @@
 #include <string>
 #include <sys/resource.h>
 
-#include "kermit/Kermit.h"
+#include "kermit/KermitServer.h"
 #include "kermit/KermitFrame.h"
 #include "link/PortLink.h"
-#include "services/HostInterfaces.h"
-#include "services/XModemBlock.h"
+#include "util/HostInterfaces.h"
+#include "xmodem/XModemBlock.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/QuietStatusDialog.h"
 #include "tools/sim/SimPort.h"
@@ -78,7 +78,7 @@ struct Bench {
     FileHost host;
     QTemporaryDir folder;
     std::unique_ptr<sim::SimPort> port;
-    std::unique_ptr<TKermit> engine;
+    std::unique_ptr<KermitServer> engine;
 
     Bench()
     {
@@ -88,7 +88,7 @@ struct Bench {
         port->SetThrottle(true);
         OpenLink(port->ProgramPortName(), LinkBaud);
         SetLongTimeouts();
-        engine = std::make_unique<TKermit>();
+        engine = std::make_unique<KermitServer>();
         engine->Folder = folder.path().toStdString();
     }
     ~Bench()
@@ -203,7 +203,7 @@ int Idle(int seconds)
             usb ? std::unique_ptr<sim::SimPort>(sim::CreateUsbDevice(root.path().toStdString())) : sim::CreatePtyPort();
         OpenLink(port->ProgramPortName(), LinkBaud);
         SetLongTimeouts();
-        auto engine = std::make_unique<TKermit>();
+        auto engine = std::make_unique<KermitServer>();
         engine->Folder = root.path().toStdString();
         SleepMs(500); // let it settle into its listening loop
         const double cpu0 = CpuSeconds();

@@ -19,9 +19,9 @@
 
 #include "mainwindow/ApplicationWindows.h"
 #include "mainwindow/CommandLine.h"
-#include "mainwindow/QVDir.h"
-#include "services/CmStatus.h"
-#include "services/XModemServer.h"
+#include "mainwindow/MainWindow.h"
+#include "windows/TransferStatusDialog.h"
+#include "services/TransferServer.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/SimPort.h"
 #include "util/Registry.h"
@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     }
     AboutShown = true;
     auto device = sim::CreateUsbDevice(std::getenv("CALVYX_DEVICE_ROOT"));
-    TFQVDir window([] {});
+    MainWindow window([] {});
     CreateApplicationWindows();
     window.show();
 

@@ -10,7 +10,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
 runs=${RUNS:-9}
-[[ -x $build/util/calvyx ]] || cmake --build "$build" --target calvyx
+[[ -x $build/app/calvyx ]] || cmake --build "$build" --target calvyx
 [[ -x $build/bench/bench_mainwindow_responsiveness ]] || cmake --build "$build" --target bench_mainwindow_responsiveness
 . "$top/tools/lib/session.sh"
 work=$(mktemp -d /tmp/calvyx-bench-XXXXXX)
@@ -25,7 +25,7 @@ startup() {
   for i in $(seq 1 "$runs"); do
     rm -f "$XDG_RUNTIME_DIR/calvyxstartupmutex"
     t0=$(date +%s%N)
-    out=$(QT_QPA_PLATFORM=$1 CALVYX_EXIT_AFTER_SHOW=1 timeout 20 "$build/util/calvyx" QVxT0+)
+    out=$(QT_QPA_PLATFORM=$1 CALVYX_EXIT_AFTER_SHOW=1 timeout 20 "$build/app/calvyx" QVxT0+)
     t1=$(date +%s%N)
     grep -q "first paint" <<<"$out" || { echo "calvyx did not show its window ($1)" >&2; return 1; }
     times+=($(( (t1 - t0) / 1000000 )))

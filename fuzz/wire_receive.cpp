@@ -29,9 +29,9 @@
 #include "fuzz/FuzzCheck.h"
 #include "link/PortLink.h"
 #include "link/SerialLine.h"
-#include "services/HostInterfaces.h"
-#include "services/XModemBlock.h"
-#include "services/YModemRX.h"
+#include "util/HostInterfaces.h"
+#include "xmodem/XModemBlock.h"
+#include "services/WireReceiver.h"
 #include "tools/sim/QuietStatusDialog.h"
 #include "tools/sim/SimPort.h"
 #include "util/StringTable.h"
@@ -82,7 +82,7 @@ ByteString Listen(sim::SimPort& calculator, int ms)
 
 // What the PC says after a turn: waits while it clears its input, and a moment more
 // after each clearing for the NAK that follows it.
-ByteString AwaitAnswer(sim::SimPort& calculator, const TYModemRX& rx)
+ByteString AwaitAnswer(sim::SimPort& calculator, const WireReceiver& rx)
 {
     ByteString heard;
     auto quietSince = Clock::now();
@@ -179,7 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ByteString sent;
     ByteString heard;
     {
-        TYModemRX rx(Str::SendByWire, 0);
+        WireReceiver rx(Str::SendByWire, 0);
         heard = Listen(*calculator, StartLimitMs); // the start byte
         bool answered = !heard.empty();
         std::size_t at = 0;

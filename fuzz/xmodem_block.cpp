@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "fuzz/FuzzCheck.h"
-#include "services/XModemBlock.h"
+#include "xmodem/XModemBlock.h"
 #include "util/Utils.h"
 
 using namespace xmodem;

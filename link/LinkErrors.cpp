@@ -2,7 +2,7 @@
 #include <unistd.h>
 
 #include "link/PortLink.h"
-#include "services/HostInterfaces.h"
+#include "util/HostInterfaces.h"
 #include "util/GeneralError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"

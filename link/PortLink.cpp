@@ -7,7 +7,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "link/ReaderThread.h"
+#include "link/UsbPipeReader.h"
 #include "link/SerialLine.h"
 #include "link/UsbPipes.h"
 #include "util/Ticks.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "link/PortLink.h"
-#include "link/ReaderThread.h"
+#include "link/UsbPipeReader.h"
 #include "link/SerialLine.h"
 #include "util/MainThread.h"
 #include "util/Ticks.h"

@@ -1,18 +1,18 @@
 #include "mainwindow/ApplicationWindows.h"
 
-#include "services/CmStatus.h"
-#include "services/HostInterfaces.h"
-#include "windows/About.h"
-#include "windows/DownLd.h"
-#include "windows/LogIt.h"
+#include "windows/TransferStatusDialog.h"
+#include "util/HostInterfaces.h"
+#include "windows/AboutDialog.h"
+#include "windows/CalculatorSetupDialog.h"
+#include "windows/LogWindow.h"
 
 void CreateApplicationWindows()
 {
-    if (!FDownLd) FDownLd = new TFDownLd;
-    if (!FLogForm) FLogForm = new TFLogForm;
-    if (!FCmStatus) {
-        FCmStatus = new TFCmStatus;
-        SetGlobalStatusDialog(FCmStatus);
+    if (!TheSetupDialog) TheSetupDialog = new CalculatorSetupDialog;
+    if (!TheLogWindow) TheLogWindow = new LogWindow;
+    if (!TheStatusDialog) {
+        TheStatusDialog = new TransferStatusDialog;
+        SetGlobalStatusDialog(TheStatusDialog);
     }
-    if (!FAboutForm) FAboutForm = new TFAboutForm;
+    if (!TheAboutDialog) TheAboutDialog = new AboutDialog;
 }

@@ -3,7 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "windows/DownLd.h"
+#include "windows/CalculatorSetupDialog.h"
 
 std::optional<QString> TStandardDialogs::AskSaveFile(const QString& title, const QString& proposedPath)
 {
@@ -25,7 +25,7 @@ std::optional<QString> TStandardDialogs::AskOpenFile(const QString& title, const
 
 bool TStandardDialogs::ShowInstructions(int kind)
 {
-    return FDownLd && FDownLd->ShowInstructions(static_cast<InstructionKind>(kind));
+    return TheSetupDialog && TheSetupDialog->ShowInstructions(static_cast<InstructionKind>(kind));
 }
 
 bool TStandardDialogs::Confirm(const QString& text, const QString& caption)

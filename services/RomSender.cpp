@@ -33,11 +33,11 @@ void WriteChunk(int fd, const char* data, std::size_t size)
     if (n == static_cast<ssize_t>(size)) return;
     if (n < 0 && errno != EAGAIN && errno != EINTR) WriteFailed(errno);
     const std::size_t done = n > 0 ? static_cast<std::size_t>(n) : 0;
-    switch (linkio::WriteAll(fd, data + done, size - done, -1, TSTX::StallLimitMs)) {
+    switch (linkio::WriteAll(fd, data + done, size - done, -1, RomSender::StallLimitMs)) {
     case linkio::WriteOutcome::Complete:
         return;
     case linkio::WriteOutcome::TimedOut:
-        throw CalvyxError("The calculator took no data for " + std::to_string(TSTX::StallLimitMs / 1000) + " s");
+        throw CalvyxError("The calculator took no data for " + std::to_string(RomSender::StallLimitMs / 1000) + " s");
     case linkio::WriteOutcome::Failed:
         WriteFailed(errno);
     }
@@ -52,20 +52,7 @@ ByteString RomLengthPrefix(uint32_t size)
     return prefix;
 }
 
-TYModemTX::TYModemTX(const std::string& fileName, StatusSink onStatus)
-    : FileName(fileName), OnStatus(std::move(onStatus))
-{
-}
-
-TYModemTX::~TYModemTX() { FinishThread(); }
-
-void TYModemTX::FinishThread()
-{
-    WaitServingCalls(this);
-    wait();
-}
-
-void TYModemTX::ReportStatus(const std::string& text, int kind, int done, int total, int reserved)
+void RomSender::ReportStatus(const std::string& text, int kind, int done, int total, int reserved)
 {
     RunInMainThread([&] {
         if (OnStatus) OnStatus(text, kind, done, total, reserved);
@@ -81,14 +68,19 @@ RomStreamBuffer::RomStreamBuffer(std::size_t size) : size_(size)
 
 RomStreamBuffer::~RomStreamBuffer() { ::munmap(data_, size_); }
 
-TSTX::TSTX(const std::string& fileName, StatusSink onStatus) : TYModemTX(fileName, std::move(onStatus))
+RomSender::RomSender(const std::string& fileName, StatusSink onStatus)
+    : FileName(fileName), OnStatus(std::move(onStatus))
 {
     start();
 }
 
-TSTX::~TSTX() { FinishThread(); }
+RomSender::~RomSender()
+{
+    WaitServingCalls(this);
+    wait();
+}
 
-void TSTX::Execute()
+void RomSender::run()
 {
     Trace("begin to update");
     Success = false;
@@ -161,7 +153,7 @@ void WriteRomStream(int fd, const RomStreamBuffer& stream, const std::function<v
     int64_t sent = 0;
     do {
         if (beforeChunk) beforeChunk(sent);
-        const auto chunk = static_cast<std::size_t>(std::min<int64_t>(total - sent, TSTX::ChunkSize));
+        const auto chunk = static_cast<std::size_t>(std::min<int64_t>(total - sent, RomSender::ChunkSize));
         WriteChunk(fd, stream.data() + sent, chunk);
         sent += static_cast<int64_t>(chunk);
     } while (sent < total);

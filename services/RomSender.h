@@ -15,26 +15,6 @@
 #include "link/PortLink.h"
 #include "util/ByteString.h"
 
-// A transfer thread that sends one file and reports through OnStatus in the main thread.
-class TYModemTX : public QThread {
-public:
-    TYModemTX(const std::string& fileName, StatusSink onStatus);
-    ~TYModemTX() override;
-
-    // Runs OnStatus in the main thread and waits until it has run.
-    void ReportStatus(const std::string& text, int kind, int done, int total, int reserved);
-
-    const std::string FileName;
-    const StatusSink OnStatus;
-
-protected:
-    void run() override { Execute(); }
-    virtual void Execute() = 0;
-    // Derived destructors call this first, so that Execute is never left running on a
-    // half-destroyed object.
-    void FinishThread();
-};
-
 // The stream held whole in memory, in pages of its own that go back to the system as
 // soon as the update is over. A ROM is megabytes: in a plain string the allocator keeps
 // the freed block for later (after a few updates from worker threads the program held
@@ -54,13 +34,18 @@ private:
     std::size_t size_ = 0;
 };
 
-class TSTX final : public TYModemTX {
+// The ROM update thread: sends one file as the ROM stream and reports through OnStatus
+// in the main thread.
+class RomSender final : public QThread {
 public:
     // Starts the thread at once. Needs an open link; leaves it closed in every case.
     // OnStatus hears the progress before every chunk and once more after the last.
-    TSTX(const std::string& fileName, StatusSink onStatus);
-    ~TSTX() override;
+    RomSender(const std::string& fileName, StatusSink onStatus);
+    // Waits for the thread, serving its synchronised calls meanwhile.
+    ~RomSender() override;
 
+    const std::string FileName;
+    const StatusSink OnStatus;
     // True once the whole stream has been written. Read after the thread has ended.
     std::atomic<bool> Success{false};
     // Why the update failed (empty on success), for a caller that can show it.
@@ -71,7 +56,11 @@ public:
     static constexpr int StallLimitMs = 30000;
 
 protected:
-    void Execute() override;
+    void run() override;
+
+private:
+    // Runs OnStatus in the main thread and waits until it has run.
+    void ReportStatus(const std::string& text, int kind, int done, int total, int reserved);
 };
 
 // The stream of a ROM file: its length prefix, then the file. Raises CalvyxError when the
@@ -79,9 +68,9 @@ protected:
 std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName);
 
 // Writes the stream to a link's write handle (made non-blocking) in chunks of
-// TSTX::ChunkSize, calling beforeChunk with the bytes sent so far before each chunk and
+// RomSender::ChunkSize, calling beforeChunk with the bytes sent so far before each chunk and
 // once more after the last. A write error, a vanished calculator or one that takes no
-// byte for TSTX::StallLimitMs raise CalvyxError.
+// byte for RomSender::StallLimitMs raise CalvyxError.
 void WriteRomStream(int fd, const RomStreamBuffer& stream, const std::function<void(int64_t sent)>& beforeChunk);
 
 // The 4-byte length prefix of the stream, least significant byte first.

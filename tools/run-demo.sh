@@ -31,7 +31,7 @@ export CALVYX_XMODEM_FILE=$for_calc
 export CALVYX_SCREENSHOT=$work/screenshot.png
 
 echo "Starting: calvyx QVxT0+ (transfer folder $work/calc)"
-"$build/util/calvyx" QVxT0+ > "$work/calvyx.log" 2>&1 &
+"$build/app/calvyx" QVxT0+ > "$work/calvyx.log" 2>&1 &
 calvyx=$!
 
 echo "Starting the virtual calculator (USB pipe device under $CALVYX_DEVICE_ROOT)"

@@ -29,7 +29,7 @@ shot() { # NAME: the next picture taken after now
   echo "saved $out/$1.png"
 }
 
-"$build/util/calvyx" QVxT0+ > "$work/calvyx.log" 2>&1 &
+"$build/app/calvyx" QVxT0+ > "$work/calvyx.log" 2>&1 &
 calvyx=$!
 sleep 2
 shot disconnected

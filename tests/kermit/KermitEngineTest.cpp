@@ -1,5 +1,5 @@
 // The Kermit server dialogue, played by the virtual calculator over a real link.
-#include "tests/kermit/KermitEngineFixture.h"
+#include "tests/support/KermitEngineFixture.h"
 
 #include "kermit/KermitFrame.h"
 #include "link/PortLink.h"
@@ -319,7 +319,7 @@ TEST_F(KermitEngineTest, ScreenPushDuringATransferEndsTheEngineWithoutCapture)
 TEST_F(KermitEngineTest, ActivityAtOnceAndFourSecondsAfter)
 {
     std::vector<std::pair<bool, uint32_t>> calls;
-    engine->OnActivity = [&](TKermit* k) { calls.push_back({k->Busy.load(), Now()}); };
+    engine->OnActivity = [&](KermitServer* k) { calls.push_back({k->Busy.load(), Now()}); };
     uint32_t ended = 0;
     ASSERT_TRUE(Calculator([&] {
         ASSERT_TRUE(KermitCalculator(*port).PushFile("A.BIN", "abc").ok);

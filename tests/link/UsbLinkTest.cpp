@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "link/PortLink.h"
-#include "link/ReaderThread.h"
+#include "link/UsbPipeReader.h"
 #include "tests/support/LinkFixtures.h"
 #include "util/GeneralError.h"
 #include "util/Ticks.h"

@@ -13,17 +13,17 @@
 
 #include "link/PortLink.h"
 #include "mainwindow/ConnectionState.h"
-#include "services/CmStatus.h"
+#include "windows/TransferStatusDialog.h"
 #include "services/SelectedPort.h"
-#include "services/XModemServer.h"
+#include "services/TransferServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/support/FileSizeLimit.h"
 #include "services/ScreenImage.h"
 #include "tools/sim/Bursts.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/ScreenRole.h"
-#include "windows/ScreenCapt.h"
-#include "windows/About.h"
+#include "windows/ScreenCaptureWindow.h"
+#include "windows/AboutDialog.h"
 #include "tools/sim/RomRole.h"
 #include "tools/sim/XModemSenderRole.h"
 #include "util/Ticks.h"
@@ -52,34 +52,34 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
     Device(false);
     Start();
     // Unplugged: every poll probes, the link stays closed, the prompt shows.
-    QTest::qWait(3 * TFQVDir::PollIntervalMs);
+    QTest::qWait(3 * MainWindow::PollIntervalMs);
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
     EXPECT_FALSE(LinkIsOpen());
-    EXPECT_TRUE(window_->ComboBox1->isEnabled());
+    EXPECT_TRUE(window_->connectionBox->isEnabled());
     EXPECT_TRUE(errors_.empty());
 
     Device(true);
     const uint32_t plugged = Now();
     // The poll that finds the device opens it and starts the server. Opening drains the
     // pipe for four quiet rounds of up to 200 ms each, so allow for that on a busy machine.
-    const int limitMs = 2 * TFQVDir::PollIntervalMs + 4 * 200 + 400;
+    const int limitMs = 2 * MainWindow::PollIntervalMs + 4 * 200 + 400;
     ASSERT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, limitMs))
         << "the Kermit server did not start within one poll";
     EXPECT_LE(TicksSince(plugged), static_cast<uint32_t>(limitMs));
     EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 5000));
     EXPECT_EQ(window_->Server().PortName, "QVXT0+");
-    EXPECT_TRUE(window_->ShellTreeView1->isVisible());
+    EXPECT_TRUE(window_->folderTree->isVisible());
 
     Device(false);
     // The views stay until the re-check after more than 5 s without data, counted from
     // the last data (or the open), not from the unplug: the open's drain and a busy
     // machine put an unknown time between the two.
     const uint32_t quietFrom = LastReceiveTime.load();
-    const uint32_t stillConnectedAt = TFQVDir::QuietRecheckMs - 1000;
+    const uint32_t stillConnectedAt = MainWindow::QuietRecheckMs - 1000;
     if (TicksSince(quietFrom) < stillConnectedAt) QTest::qWait(static_cast<int>(stillConnectedAt - TicksSince(quietFrom)));
     EXPECT_EQ(window_->ConnState(), StateConnected) << "disconnected before the quiet time";
     ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateDisconnected; }, 6000));
-    EXPECT_GE(TicksSince(quietFrom), TFQVDir::QuietRecheckMs);
+    EXPECT_GE(TicksSince(quietFrom), MainWindow::QuietRecheckMs);
     EXPECT_FALSE(window_->Server().KermitServerRunning());
     EXPECT_TRUE(window_->lblPrompt->isVisible());
     EXPECT_TRUE(errors_.empty());
@@ -94,7 +94,7 @@ TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
     EXPECT_TRUE(errors_[0].contains("The connectivity kit is unable to open communications to: " + tty)) << errors_[0].toStdString();
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
     ForceRecheck();
-    QTest::qWait(2 * TFQVDir::PollIntervalMs);
+    QTest::qWait(2 * MainWindow::PollIntervalMs);
     EXPECT_EQ(errors_.size(), 1u) << "the poll shows a port error once per connection choice";
 
     // The adapter appears: the next re-check opens it.
@@ -105,7 +105,7 @@ TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
     EXPECT_EQ(errors_.size(), 1u);
     EXPECT_TRUE(window_->Server().KermitServerRunning());
     // A serial choice offers no USB commands.
-    window_->ComboBox1->setCurrentIndex(1);
+    window_->connectionBox->setCurrentIndex(1);
     window_->UpdateControls();
     EXPECT_FALSE(window_->tbtnRcve->isEnabled());
 }
@@ -217,16 +217,16 @@ TEST_F(MainWindowTest, TransferStartDisablesTheCommandsAtOnce)
     Device(true);
     Start();
     WaitConnected();
-    window_->Timer2->stop(); // only the transfer's own report may change the state
+    window_->pollTimer->stop(); // only the transfer's own report may change the state
     window_->SetTransferBusy(true);
     EXPECT_EQ(window_->ConnState(), StateBusy);
-    EXPECT_FALSE(window_->ComboBox1->isEnabled());
+    EXPECT_FALSE(window_->connectionBox->isEnabled());
     EXPECT_FALSE(window_->tbtnRcve->isEnabled());
-    EXPECT_FALSE(window_->DownloadCalculatorROM1->isEnabled());
+    EXPECT_FALSE(window_->loadRom->isEnabled());
     window_->SetTransferBusy(false);
     EXPECT_EQ(window_->ConnState(), StateConnected);
-    EXPECT_TRUE(window_->ComboBox1->isEnabled());
-    window_->Timer2->start();
+    EXPECT_TRUE(window_->connectionBox->isEnabled());
+    window_->pollTimer->start();
 }
 
 TEST_F(MainWindowTest, CancelledSaveDiscardsTheObjectAndAFailedWriteIsReported)
@@ -268,7 +268,7 @@ TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
     dialogs_->openAnswer = file;
     sim::RomLoadResult loaded;
     std::thread calculator([&] { loaded = sim::ReceiveRomStream(device, rom, 10000, 3000); });
-    window_->DownloadCalculatorROM1Click();
+    window_->LoadRomClicked();
     calculator.join();
     ASSERT_TRUE(loaded.ok) << loaded.error;
     EXPECT_EQ(loaded.declaredLength, rom.size());
@@ -287,10 +287,10 @@ TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
     Start();
     WaitConnected();
     // Cancelled dialogs do nothing.
-    window_->DownloadCalculatorROM1Click();
+    window_->LoadRomClicked();
     dialogs_->openAnswer = folder_.path() + "/x.bin";
     dialogs_->instructionsAnswer = false;
-    window_->DownloadCalculatorROM1Click();
+    window_->LoadRomClicked();
     EXPECT_TRUE(dialogs_->messages.empty());
     EXPECT_EQ(dialogs_->instructions.size(), 1u);
     EXPECT_TRUE(window_->Server().KermitServerRunning());
@@ -299,7 +299,7 @@ TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
     dialogs_->instructionsAnswer = true;
     const QString path = folder_.path() + "/dir with blank/été.bin";
     dialogs_->openAnswer = path;
-    window_->DownloadCalculatorROM1Click();
+    window_->LoadRomClicked();
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0].first, "Download Error");
     EXPECT_EQ(dialogs_->messages[0].second, "Download of ROM file \r\n" + path + "\r\nfailed.");
@@ -353,17 +353,17 @@ TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
     bool opened = false, drawn = false;
     QTimer look;
     QObject::connect(&look, &QTimer::timeout, [&] {
-        if (!FCapture || !FCapture->isVisible()) return;
+        if (!TheCaptureWindow || !TheCaptureWindow->isVisible()) return;
         opened = true;
-        const QImage& picture = FCapture->Picture();
-        const int b = FCapture->BorderWidth();
+        const QImage& picture = TheCaptureWindow->Picture();
+        const int b = TheCaptureWindow->BorderWidth();
         // The corner pixels of the screen are black inside the frame.
         drawn = !picture.isNull() && picture.pixelColor(2 * b, 2 * b) == Qt::black &&
                 picture.pixelColor(2 * b + 130, 2 * b + 63) == Qt::black && picture.pixelColor(2 * b + 60, 2 * b + 30) == Qt::white;
-        if (drawn) FCapture->close();
+        if (drawn) TheCaptureWindow->close();
     });
     look.start(50);
-    const bool closed = WaitFor([&] { return drawn && !FCapture->isVisible(); }, 10000);
+    const bool closed = WaitFor([&] { return drawn && !TheCaptureWindow->isVisible(); }, 10000);
     look.stop();
     calculator.join();
     EXPECT_TRUE(pushed.load());
@@ -385,20 +385,20 @@ TEST_F(MainWindowTest, ConnectionChoiceShowsItsOwnErrorAndThePollDoesNotRepeatIt
     WaitConnected();
     // A serial adapter listed in the box that has gone since: the choice reports it once.
     const QString gone = folder_.path() + "/ttyUSB9";
-    window_->ComboBox1->addItem(gone);
-    window_->ComboBox1->setCurrentIndex(window_->ComboBox1->count() - 1);
-    window_->Guarded([this] { window_->ComboBox1Click(); });
+    window_->connectionBox->addItem(gone);
+    window_->connectionBox->setCurrentIndex(window_->connectionBox->count() - 1);
+    window_->Guarded([this] { window_->ConnectionChosen(); });
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_TRUE(errors_[0].startsWith("Error(The connectivity kit is unable to open communications to: " + gone + ")")) << errors_[0].toStdString();
     EXPECT_EQ(SelectedPort(), gone.toStdString());
     EXPECT_FALSE(window_->Server().KermitServerRunning());
     ForceRecheck();
-    QTest::qWait(3 * TFQVDir::PollIntervalMs);
+    QTest::qWait(3 * MainWindow::PollIntervalMs);
     EXPECT_EQ(errors_.size(), 1u);
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
     // Back to the USB device: connected again, and no message.
-    window_->ComboBox1->setCurrentIndex(0);
-    window_->Guarded([this] { window_->ComboBox1Click(); });
+    window_->connectionBox->setCurrentIndex(0);
+    window_->Guarded([this] { window_->ConnectionChosen(); });
     ForceRecheck();
     WaitConnected();
     EXPECT_EQ(errors_.size(), 1u);
@@ -409,11 +409,11 @@ TEST_F(MainWindowTest, AboutWindowShowsBrieflyAtFirstActivation)
     AboutShown = false;
     bool seen = false;
     QTimer look;
-    QObject::connect(&look, &QTimer::timeout, [&] { seen = seen || FAboutForm->isVisible(); });
+    QObject::connect(&look, &QTimer::timeout, [&] { seen = seen || TheAboutDialog->isVisible(); });
     look.start(20);
     Start();
     EXPECT_TRUE(WaitFor([&] { return seen; }, 3000)) << "no About window at start-up";
-    EXPECT_TRUE(WaitFor([] { return !FAboutForm->isVisible(); }, 3000)) << "the About window did not close itself";
+    EXPECT_TRUE(WaitFor([] { return !TheAboutDialog->isVisible(); }, 3000)) << "the About window did not close itself";
     EXPECT_TRUE(AboutShown);
     seen = false;
     window_->activateWindow();

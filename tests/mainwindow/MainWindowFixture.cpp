@@ -9,14 +9,14 @@
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MainSettings.h"
 #include "util/Registry.h"
-#include "services/CmStatus.h"
-#include "services/HostInterfaces.h"
-#include "services/XModemServer.h"
+#include "windows/TransferStatusDialog.h"
+#include "util/HostInterfaces.h"
+#include "services/TransferServer.h"
 #include "tests/mainwindow/TestEnvironment.h"
-#include "windows/About.h"
-#include "windows/DownLd.h"
+#include "windows/AboutDialog.h"
+#include "windows/CalculatorSetupDialog.h"
 #include "windows/ErrorBox.h"
-#include "windows/LogIt.h"
+#include "windows/LogWindow.h"
 #include "util/Ticks.h"
 
 namespace mwtest {
@@ -67,7 +67,7 @@ void MainWindowTest::TearDown()
         window_->close();
         window_.reset();
     }
-    if (FCmStatus) FCmStatus->HideStatus();
+    if (TheStatusDialog) TheStatusDialog->HideStatus();
     SetApplicationErrorHandler(nullptr);
     SetTraceSink(nullptr);
     device_.reset();
@@ -82,7 +82,7 @@ void MainWindowTest::Start(const std::string& commandLine)
         auto reg = OpenRegistryKey();
         reg->setValue("dir", folder_.path());
     }
-    window_ = std::make_unique<TFQVDir>([this] { ++endProcessCalls_; });
+    window_ = std::make_unique<MainWindow>([this] { ++endProcessCalls_; });
     auto dialogs = std::make_unique<ScriptedDialogs>();
     dialogs_ = dialogs.get();
     window_->SetDialogs(std::move(dialogs));
@@ -109,6 +109,6 @@ void MainWindowTest::WaitConnected()
         << "state " << window_->ConnState() << ", errors: " << errors_.size();
 }
 
-void MainWindowTest::ForceRecheck() { LastReceiveTime = Now() - 2 * TFQVDir::QuietRecheckMs; }
+void MainWindowTest::ForceRecheck() { LastReceiveTime = Now() - 2 * MainWindow::QuietRecheckMs; }
 
 } // namespace mwtest

@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "mainwindow/QVDir.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/UserDialogs.h"
 #include "tests/support/LinkFixtures.h"
 #include "tools/sim/SimPort.h"
@@ -58,7 +58,7 @@ protected:
 
     std::unique_ptr<ScopedDeviceRoot> root_;
     std::unique_ptr<sim::SimUsbDevice> device_;
-    std::unique_ptr<TFQVDir> window_;
+    std::unique_ptr<MainWindow> window_;
     ScriptedDialogs* dialogs_ = nullptr;
     std::vector<QString> errors_;
     int endProcessCalls_ = 0;

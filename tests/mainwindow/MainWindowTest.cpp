@@ -19,10 +19,10 @@
 #include "util/Registry.h"
 #include "mainwindow/SearchAnimation.h"
 #include "services/SelectedPort.h"
-#include "services/XModemServer.h"
+#include "services/TransferServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/mainwindow/TestEnvironment.h"
-#include "windows/LogIt.h"
+#include "windows/LogWindow.h"
 
 namespace mwtest {
 namespace {
@@ -47,19 +47,19 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
     EXPECT_EQ(window_->TreeWidth(), 230);
     // The parameter chooses the connection exactly as typed; the box keeps its first item.
     EXPECT_EQ(SelectedPort(), "com2");
-    EXPECT_EQ(window_->ComboBox1->currentIndex(), 0);
-    EXPECT_EQ(window_->ComboBox1->itemText(0), "QVxT0+");
-    EXPECT_EQ(window_->ComboBox1->itemText(1), "COM1");
-    EXPECT_EQ(window_->ComboBox1->itemText(2), "COM2");
+    EXPECT_EQ(window_->connectionBox->currentIndex(), 0);
+    EXPECT_EQ(window_->connectionBox->itemText(0), "QVxT0+");
+    EXPECT_EQ(window_->connectionBox->itemText(1), "COM1");
+    EXPECT_EQ(window_->connectionBox->itemText(2), "COM2");
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
     window_->SetConnState(StateConnected);
-    EXPECT_EQ(window_->Splitter1->sizes().value(0), 230);
+    EXPECT_EQ(window_->folderSplitter->sizes().value(0), 230);
     // Slots are compacted when a state is shown; the separator only with entries.
-    EXPECT_EQ(window_->FRecent[0]->text(), "&1 " + folder_.path() + "/a");
-    EXPECT_EQ(window_->FRecent[1]->text(), "&2 " + folder_.path() + "/b");
-    EXPECT_FALSE(window_->FRecent[2]->isVisible());
+    EXPECT_EQ(window_->recentFolderItems[0]->text(), "&1 " + folder_.path() + "/a");
+    EXPECT_EQ(window_->recentFolderItems[1]->text(), "&2 " + folder_.path() + "/b");
+    EXPECT_FALSE(window_->recentFolderItems[2]->isVisible());
 
-    window_->Splitter1->setSizes({250, 300});
+    window_->folderSplitter->setSizes({250, 300});
     window_->SetConnState(StateDisconnected); // the width stays while the views hide
     window_->SetTreePath(folder_.path() + "/b");
     window_->close();
@@ -82,10 +82,10 @@ TEST_F(MainWindowTest, DefaultsWithoutSettingsAndAStoredFolderThatIsGone)
     window_.reset();
     ClearRegistry();
     OpenRegistryKey()->setValue("dir", folder_.path() + "/gone");
-    window_ = std::make_unique<TFQVDir>([] {});
+    window_ = std::make_unique<MainWindow>([] {});
     EXPECT_NE(window_->TreePath(), folder_.path() + "/gone");
     EXPECT_EQ(window_->TreeWidth(), 180);
-    for (QAction* item : window_->FRecent) EXPECT_FALSE(item->isVisible());
+    for (QAction* item : window_->recentFolderItems) EXPECT_FALSE(item->isVisible());
     EXPECT_FALSE(window_->mnuMRUSeparator->isVisible());
 }
 
@@ -93,7 +93,7 @@ TEST_F(MainWindowTest, SecondWindowIsRefusedWhileTheFirstHoldsTheLock)
 {
     Start();
     int ended = 0;
-    TFQVDir second([&ended] { ++ended; });
+    MainWindow second([&ended] { ++ended; });
     EXPECT_TRUE(second.Refused());
     EXPECT_EQ(ended, 1);
 }
@@ -116,27 +116,27 @@ TEST_F(MainWindowTest, ControlsFollowTheConnectionState)
         {StateDisconnected, 0, false, false, true, true, true, false, false},
     };
     for (const auto& r : rows) {
-        window_->ComboBox1->setCurrentIndex(r.comboIndex);
+        window_->connectionBox->setCurrentIndex(r.comboIndex);
         window_->SetConnState(r.state);
         window_->UpdateControls();
         const std::string at = "state " + std::to_string(r.state) + " box " + std::to_string(r.comboIndex);
         QWidget* w = window_.get();
-        EXPECT_EQ(window_->ShellTreeView1->isVisibleTo(w), r.views) << at;
-        EXPECT_EQ(window_->ShellListView1->isVisibleTo(w), r.views) << at;
-        EXPECT_EQ(window_->ShellTreeView1->isEnabled(), r.viewsEnabled) << at;
-        EXPECT_EQ(window_->ShellListView1->isEnabled(), r.viewsEnabled) << at;
-        EXPECT_EQ(window_->Splitter1->isEnabled(), r.views) << at;
+        EXPECT_EQ(window_->folderTree->isVisibleTo(w), r.views) << at;
+        EXPECT_EQ(window_->fileList->isVisibleTo(w), r.views) << at;
+        EXPECT_EQ(window_->folderTree->isEnabled(), r.viewsEnabled) << at;
+        EXPECT_EQ(window_->fileList->isEnabled(), r.viewsEnabled) << at;
+        EXPECT_EQ(window_->folderSplitter->isEnabled(), r.views) << at;
         EXPECT_EQ(window_->lblPrompt->isVisibleTo(w), r.prompt) << at;
-        EXPECT_EQ(window_->ComboBox1->isEnabled(), r.combo) << at;
-        EXPECT_EQ(window_->Animate2->isVisibleTo(w), r.animation) << at;
-        EXPECT_EQ(window_->Animate2->Playing(), r.animation) << at;
+        EXPECT_EQ(window_->connectionBox->isEnabled(), r.combo) << at;
+        EXPECT_EQ(window_->searchAnimation->isVisibleTo(w), r.animation) << at;
+        EXPECT_EQ(window_->searchAnimation->Playing(), r.animation) << at;
         for (QAction* a : {window_->mnuCaptureScreen, window_->mnuNewFolder, window_->mnuDelete, window_->mnuRename})
             EXPECT_EQ(a->isEnabled(), r.commands) << at << " " << a->text().toStdString();
         EXPECT_EQ(window_->tbtnScrnCapture->isEnabled(), r.commands) << at;
         EXPECT_EQ(window_->tbtnNewFolder->isEnabled(), r.commands) << at;
         EXPECT_EQ(window_->tbtnRcve->isEnabled(), r.usbCommands) << at;
         EXPECT_EQ(window_->mnuRcveByWire->isEnabled(), r.usbCommands) << at;
-        EXPECT_EQ(window_->DownloadCalculatorROM1->isEnabled(), r.usbCommands) << at;
+        EXPECT_EQ(window_->loadRom->isEnabled(), r.usbCommands) << at;
     }
 }
 
@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, NewFolderTakesTheNextFreeNameAndStartsEditingIt)
     EXPECT_TRUE(QFileInfo(made).isDir());
     EXPECT_EQ(window_->TreePath(), made);
     EXPECT_EQ(window_->Server().Folder, made.toStdString());
-    EXPECT_TRUE(window_->ShellTreeView1->Editing());
+    EXPECT_TRUE(window_->folderTree->Editing());
     // While a label is edited the command does nothing, and Delete edits text.
     window_->mnuNewFolderClick();
     EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/New Folder (3)/New Folder"));
@@ -187,8 +187,8 @@ TEST_F(MainWindowTest, DeleteMovesThePickToTheTrashAndSelectsTheParent)
 
     window_->SetTreePath(folder_.path() + "/old");
     dialogs_->confirmAnswer = true;
-    window_->ShellTreeView1->setFocus();
-    QTest::keyClick(window_->ShellTreeView1, Qt::Key_Delete);
+    window_->folderTree->setFocus();
+    QTest::keyClick(window_->folderTree, Qt::Key_Delete);
     EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/old"));
     EXPECT_EQ(dialogs_->confirms.size(), 2u);
     EXPECT_EQ(window_->TreePath(), folder_.path());
@@ -208,13 +208,13 @@ TEST_F(MainWindowTest, RecentItemOfAMissingFolderIsReportedAndRemoved)
     }
     Start();
     window_->SetConnState(StateConnected);
-    window_->N1Click(1);
+    window_->OpenRecentFolder(1);
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0].first, "Error");
     EXPECT_EQ(dialogs_->messages[0].second, "Error, the folder \"" + folder_.path() + "/gone\" does not exist.");
     EXPECT_EQ(Slot(window_->RecentFolders(), 1), folder_.path() + "/kept");
-    EXPECT_FALSE(window_->FRecent[1]->isVisible());
-    window_->N1Click(1);
+    EXPECT_FALSE(window_->recentFolderItems[1]->isVisible());
+    window_->OpenRecentFolder(1);
     EXPECT_EQ(window_->TreePath(), folder_.path() + "/kept");
     EXPECT_EQ(window_->Server().Folder, (folder_.path() + "/kept").toStdString());
 }
@@ -236,7 +236,7 @@ TEST_F(MainWindowTest, TransferStartPutsTheFolderOnTopOfTheRecentList)
     EXPECT_EQ(Slot(r, 6), "/r6");
     EXPECT_EQ(Slot(r, 8), "/r8");
     EXPECT_EQ(Slot(r, 9), "");
-    EXPECT_FALSE(window_->FRecent[0]->isEnabled()) << "disabled while a transfer starts";
+    EXPECT_FALSE(window_->recentFolderItems[0]->isEnabled()) << "disabled while a transfer starts";
     window_->SetTransferBusy(false);
 }
 
@@ -253,12 +253,12 @@ TEST_F(MainWindowTest, HiddenKeySequenceRevealsTheLogCommands)
     EXPECT_FALSE(window_->mnuLogShow->isVisible());
     // Typed into the file list, which otherwise takes no keys.
     window_->SetConnState(StateConnected);
-    window_->ShellListView1->setFocus();
-    QTest::keyClick(window_->ShellListView1, 'g');
+    window_->fileList->setFocus();
+    QTest::keyClick(window_->fileList, 'g');
     EXPECT_TRUE(window_->mnuLogShow->isVisible());
     EXPECT_TRUE(WaitFor([this] { return window_->btnLog->isVisible(); }, 5000));
-    EXPECT_TRUE(FLogForm->isVisible());
-    FLogForm->close();
+    EXPECT_TRUE(TheLogWindow->isVisible());
+    TheLogWindow->close();
     window_->FormKeyPress('q'); // they stay visible
     EXPECT_TRUE(window_->mnuLogShow->isVisible());
 }
@@ -267,7 +267,7 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
 {
     Start();
     window_->SetConnState(StateConnected);
-    window_->ShellTreeView1->setFocus();
+    window_->folderTree->setFocus();
     window_->HelpKey();
     EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Topic);
     EXPECT_EQ(Help().LastRequest().context, 125000);
@@ -283,7 +283,7 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
     };
     backToWindow();
     // The connection box has no hint of its own: the contents open.
-    window_->ComboBox1->setFocus();
+    window_->connectionBox->setFocus();
     window_->HelpKey();
     EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Contents);
 
@@ -298,7 +298,7 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
     EXPECT_EQ(Help().LastRequest().point, window_->btnLog->mapToGlobal(QPoint(0, 0)));
 
     // Small contexts are pop-ups of the help file's text; large ones topics.
-    EXPECT_TRUE(window_->HelpRequest(13, TFQVDir::PackPoint(QPoint(-5, 700))));
+    EXPECT_TRUE(window_->HelpRequest(13, MainWindow::PackPoint(QPoint(-5, 700))));
     EXPECT_TRUE(window_->HelpRequest(8, 7));
     EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Popup);
     EXPECT_EQ(Help().LastRequest().point, QPoint(-5, 700));
@@ -315,12 +315,12 @@ TEST_F(MainWindowTest, HintPassMarksTheFolderTreeAndTheStatusBar)
     Start();
     MarkApplicationHelpHints();
     const QString topic = "?* Select the directory for T30s, T20s, T20+ Calcapps";
-    EXPECT_EQ(HintOf(window_->ShellTreeView1), topic);
+    EXPECT_EQ(HintOf(window_->folderTree), topic);
     EXPECT_EQ(HintOf(window_->StatusBar), topic);
     EXPECT_EQ(HintOf(window_->tbtnNewFolder), "Create a new folder");
     EXPECT_EQ(HintOf(window_->btnLog), "Show log window");
     MarkApplicationHelpHints();
-    EXPECT_EQ(HintOf(window_->ShellTreeView1), topic);
+    EXPECT_EQ(HintOf(window_->folderTree), topic);
 }
 
 } // namespace

@@ -26,13 +26,13 @@ session_init "$work"
 session_settings "$work" "$work/calc"
 session_display "$work"
 
-"$build/util/calvyx" QVxT0+ > "$work/calvyx.log" 2>&1 &
+"$build/app/calvyx" QVxT0+ > "$work/calvyx.log" 2>&1 &
 calvyx_pid=$!
 wait_for 10 test -e "$XDG_RUNTIME_DIR/calvyxstartupmutex" || fail "calvyx did not take its start-up lock"
 
 # A second start ends at once, silently, with exit code 0.
 set +e
-QT_QPA_PLATFORM=offscreen timeout 10 "$build/util/calvyx" QVxT0+ > "$work/second.log" 2>&1
+QT_QPA_PLATFORM=offscreen timeout 10 "$build/app/calvyx" QVxT0+ > "$work/second.log" 2>&1
 second=$?
 set -e
 [ "$second" -eq 0 ] || fail "the second start ended with $second"

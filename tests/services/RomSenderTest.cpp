@@ -18,7 +18,7 @@ protected:
     // Runs the sender to its end, recording its reports.
     bool Send(const std::string& path, std::string* error = nullptr)
     {
-        TSTX sender(path, [this](const std::string& text, int kind, int done, int total, int) {
+        RomSender sender(path, [this](const std::string& text, int kind, int done, int total, int) {
             reports.push_back({text, kind, done, total});
         });
         EXPECT_TRUE(WaitForThread(&sender, 30000)) << "the ROM update did not end";

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "link/PortLink.h"
-#include "link/ReaderThread.h"
+#include "link/UsbPipeReader.h"
 
 ScopedDeviceRoot::ScopedDeviceRoot()
 {

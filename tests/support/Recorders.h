@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "services/HostInterfaces.h"
+#include "util/HostInterfaces.h"
 
 struct StatusReport {
     std::string text;

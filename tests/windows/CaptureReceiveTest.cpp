@@ -19,7 +19,7 @@
 #include "tests/support/ScopedSettings.h"
 #include "tests/support/TestScreens.h"
 #include "tests/support/TraceWatch.h"
-#include "windows/ScreenCapt.h"
+#include "windows/ScreenCaptureWindow.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ protected:
     ScopedSettings settings;
     LinkOnSim link;
     TraceWatch trace;
-    TFCapture capture;
+    ScreenCaptureWindow capture;
 };
 
 TEST_F(CaptureReceive, ScreensFromTheCalculatorAreDrawn)
@@ -77,7 +77,7 @@ TEST_F(CaptureReceive, ScreensFromTheCalculatorAreDrawn)
         ASSERT_TRUE(calc.Send(first.substr(1)));
         ASSERT_TRUE(QTest::qWaitFor([&] { return SameMonoPicture(capture.Picture(), Expected(first), &why); }, 5000))
             << "first screen not drawn: " << why;
-        EXPECT_TRUE(SameMonoPicture(capture.Image1->pixmap().toImage(),
+        EXPECT_TRUE(SameMonoPicture(capture.screenImage->pixmap().toImage(),
                                     Expected(first).scaled(capture.Picture().size() * 2), &why))
             << why;
         // The next screen is read whole from the link, in the other layout.
@@ -124,7 +124,7 @@ TEST_F(CaptureReceive, UnpluggedDeviceStopsTheThreadAndNoneIsRestarted)
     SetSelectedPort("QVxT0+");
     RunShown("QVxT0+", ByteString(), [&] {
         ASSERT_TRUE(WaitForReads(1));
-        TReceiveThread* first = capture.Receiver();
+        ScreenReaderThread* first = capture.Receiver();
         ASSERT_NE(first, nullptr);
         device.Unplug();
         // The next one-second tick finds the device gone and stops the thread.

@@ -19,7 +19,7 @@
 #include "tests/support/TestScreens.h"
 #include "util/GeneralError.h"
 #include "windows/ErrorBox.h"
-#include "windows/ScreenCapt.h"
+#include "windows/ScreenCaptureWindow.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ QString GoldenPath(int border)
 TEST(CaptureWindow, PictureMatchesTheGoldenImages)
 {
     ScopedSettings settings;
-    TFCapture capture;
+    ScreenCaptureWindow capture;
     for (const uint8_t header : {uint8_t(0x80), uint8_t(0x1B)}) {
         capture.SetScreen(EncodeScreen(GraphScreen(), header));
         for (const int border : {0, 5}) {
@@ -47,9 +47,9 @@ TEST(CaptureWindow, PictureMatchesTheGoldenImages)
             EXPECT_TRUE(SameMonoPicture(picture, golden, &why)) << "border " << border << ", header "
                                                                  << int(header) << ": " << why;
             // On screen every pixel is a 2 x 2 block, centred in the picture area.
-            EXPECT_EQ(capture.Image1->size(), picture.size() * 2);
-            EXPECT_EQ(capture.Image1->x(), (capture.ImageArea->width() - 2 * picture.width()) / 2);
-            const QImage shown = capture.Image1->pixmap().toImage();
+            EXPECT_EQ(capture.screenImage->size(), picture.size() * 2);
+            EXPECT_EQ(capture.screenImage->x(), (capture.ImageArea->width() - 2 * picture.width()) / 2);
+            const QImage shown = capture.screenImage->pixmap().toImage();
             EXPECT_EQ(shown.size(), picture.size() * 2);
             EXPECT_TRUE(SameMonoPicture(shown, picture.scaled(picture.size() * 2), &why)) << why;
         }
@@ -59,7 +59,7 @@ TEST(CaptureWindow, PictureMatchesTheGoldenImages)
 TEST(CaptureWindow, BorderDrawsTheFrameAroundTheScreen)
 {
     ScopedSettings settings;
-    TFCapture capture;
+    ScreenCaptureWindow capture;
     capture.SetScreen(EncodeScreen(GraphScreen(), 0x00));
     for (int border = 0; border <= 5; ++border) {
         capture.trkbBorder->setValue(border);
@@ -89,7 +89,7 @@ TEST(CaptureWindow, StoredBorderIsClamped)
         ScopedSettings settings;
         if (c.stored.isValid()) settings.Put("ScreenCapture", "Border", c.stored);
         EXPECT_EQ(StoredBorderWidth(), c.border) << c.what;
-        TFCapture capture;
+        ScreenCaptureWindow capture;
         EXPECT_EQ(capture.BorderWidth(), c.border) << c.what;
         EXPECT_EQ(capture.Picture().width(), 131 + 4 * c.border) << c.what;
     }
@@ -99,7 +99,7 @@ TEST(CaptureWindow, ClosingSavesBorderAndPositionButNoSize)
 {
     ScopedSettings settings;
     {
-        TFCapture capture;
+        ScreenCaptureWindow capture;
         capture.trkbBorder->setValue(4);
         capture.move(33, 44);
         capture.close();
@@ -108,7 +108,7 @@ TEST(CaptureWindow, ClosingSavesBorderAndPositionButNoSize)
     EXPECT_EQ(settings.Get("ScreenCapture", "Left").toString(), "33");
     EXPECT_EQ(settings.Get("ScreenCapture", "Visible").toString(), "0");
     EXPECT_FALSE(settings.Get("ScreenCapture", "Width").isValid());
-    TFCapture again;
+    ScreenCaptureWindow again;
     EXPECT_EQ(again.BorderWidth(), 4);
     EXPECT_EQ(again.pos(), QPoint(33, 44));
 }
@@ -116,13 +116,13 @@ TEST(CaptureWindow, ClosingSavesBorderAndPositionButNoSize)
 TEST(CaptureWindow, PromptAndParts)
 {
     ScopedSettings settings;
-    TFCapture capture;
+    ScreenCaptureWindow capture;
     EXPECT_EQ(capture.windowTitle(), "Screen Capture");
     EXPECT_EQ(capture.lblPrompt->text(),
               "On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the "
               "picture to the clipboard, then reuse it in documents or editors.\r\n\r\n"
               "This window opens automatically when the calculator sends a screen.");
-    EXPECT_EQ(capture.Image1->toolTip(), "Calculator Screen Image");
+    EXPECT_EQ(capture.screenImage->toolTip(), "Calculator Screen Image");
     EXPECT_EQ(capture.trkbBorder->minimum(), 0);
     EXPECT_EQ(capture.trkbBorder->maximum(), 5);
     EXPECT_EQ(capture.trkbBorder->pageStep(), 1);
@@ -134,7 +134,7 @@ TEST(CaptureWindow, PromptAndParts)
 TEST(CaptureWindow, CopyPutsTheUndoubledPictureOnTheClipboard)
 {
     ScopedSettings settings;
-    TFCapture capture;
+    ScreenCaptureWindow capture;
     capture.SetScreen(EncodeScreen(GraphScreen(), 0x1B));
     capture.trkbBorder->setValue(3);
     QApplication::clipboard()->clear();
@@ -146,11 +146,11 @@ TEST(CaptureWindow, CopyPutsTheUndoubledPictureOnTheClipboard)
 }
 
 // Drives the save dialog that btnSave opens: picks the filter and types the name.
-void SaveThroughTheDialog(TFCapture& capture, const QString& filter, const QString& typedName)
+void SaveThroughTheDialog(ScreenCaptureWindow& capture, const QString& filter, const QString& typedName)
 {
     bool answered = false;
     QTimer::singleShot(0, &capture, [&] {
-        QFileDialog* dialog = capture.SavePictureDialog1;
+        QFileDialog* dialog = capture.savePictureDialog;
         if (!QTest::qWaitForWindowExposed(dialog)) ADD_FAILURE() << "save dialog not shown";
         if (!filter.isEmpty()) {
             dialog->selectNameFilter(filter);
@@ -166,7 +166,7 @@ void SaveThroughTheDialog(TFCapture& capture, const QString& filter, const QStri
         answered = true;
         QTest::keyClick(nameEdit, Qt::Key_Return);
     });
-    QTimer::singleShot(10000, capture.SavePictureDialog1, [&] { capture.SavePictureDialog1->reject(); });
+    QTimer::singleShot(10000, capture.savePictureDialog, [&] { capture.savePictureDialog->reject(); });
     capture.btnSaveClick();
     EXPECT_TRUE(answered);
 }
@@ -175,7 +175,7 @@ TEST(CaptureWindow, SaveWritesTheWxHBitmap)
 {
     ScopedSettings settings;
     QTemporaryDir folder;
-    TFCapture capture;
+    ScreenCaptureWindow capture;
     capture.SetScreen(EncodeScreen(GraphScreen(), 0x80));
     capture.trkbBorder->setValue(2);
     struct Case {
@@ -207,7 +207,7 @@ TEST(CaptureWindow, AFailedSaveIsReportedAndTheWindowStays)
     ScopedSettings settings;
     QStringList errors;
     const ErrorHandler previous = SetApplicationErrorHandler([&](const QString& text) { errors << text; });
-    TFCapture capture;
+    ScreenCaptureWindow capture;
     capture.show();
     EXPECT_THROW(SavePictureFile(capture.Picture(), "/nonexistent-folder/x.bmp"), CalvyxError);
     SaveThroughTheDialog(capture, QString(), "/proc/version.bmp");
@@ -222,11 +222,11 @@ TEST(CaptureWindow, CancellingTheSaveDialogWritesNothing)
 {
     ScopedSettings settings;
     QTemporaryDir folder;
-    TFCapture capture;
+    ScreenCaptureWindow capture;
     QTimer::singleShot(0, &capture, [&] {
-        if (!QTest::qWaitForWindowExposed(capture.SavePictureDialog1)) ADD_FAILURE() << "save dialog not shown";
-        capture.SavePictureDialog1->setDirectory(folder.path());
-        QTest::keyClick(capture.SavePictureDialog1, Qt::Key_Escape);
+        if (!QTest::qWaitForWindowExposed(capture.savePictureDialog)) ADD_FAILURE() << "save dialog not shown";
+        capture.savePictureDialog->setDirectory(folder.path());
+        QTest::keyClick(capture.savePictureDialog, Qt::Key_Escape);
     });
     capture.btnSaveClick();
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());

@@ -9,8 +9,8 @@
 #include <QTest>
 
 #include "tests/support/ScopedSettings.h"
-#include "windows/LogIt.h"
-#include "windows/ScreenCapt.h"
+#include "windows/LogWindow.h"
+#include "windows/ScreenCaptureWindow.h"
 
 namespace {
 
@@ -32,9 +32,9 @@ QStringList TabWalk(QWidget& window, QWidget* first, int steps)
 TEST(Keyboard, LogWindowTabLeavesTheMemo)
 {
     ScopedSettings settings;
-    TFLogForm log;
+    LogWindow log;
     log.AppendLine("line");
-    EXPECT_EQ(TabWalk(log, log.Memo1, 3), QStringList({"Memo1", "btnClear", "btnOK", "Memo1"}));
+    EXPECT_EQ(TabWalk(log, log.logText, 3), QStringList({"logText", "btnClear", "btnOK", "logText"}));
     EXPECT_EQ(log.Lines(), QStringList({"line"})) << "Tab typed into the log";
     log.close();
 }
@@ -42,7 +42,7 @@ TEST(Keyboard, LogWindowTabLeavesTheMemo)
 TEST(Keyboard, CaptureWindowTabOrder)
 {
     ScopedSettings settings;
-    TFCapture capture;
+    ScreenCaptureWindow capture;
     EXPECT_EQ(TabWalk(capture, capture.trkbBorder, 4),
               QStringList({"trkbBorder", "btnCopy", "btnSave", "btnClose", "trkbBorder"}));
     // The arrow keys move the border.

@@ -15,13 +15,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include "services/CmStatus.h"
+#include "windows/TransferStatusDialog.h"
 #include "tests/support/ScopedSettings.h"
 #include "tests/support/TestScreens.h"
-#include "windows/About.h"
-#include "windows/DownLd.h"
-#include "windows/LogIt.h"
-#include "windows/ScreenCapt.h"
+#include "windows/AboutDialog.h"
+#include "windows/CalculatorSetupDialog.h"
+#include "windows/LogWindow.h"
+#include "windows/ScreenCaptureWindow.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ void CheckAndShoot(QWidget& window, const QString& name, QSize designSize)
 TEST(WindowLayout, LogWindow)
 {
     ScopedSettings settings;
-    TFLogForm log;
+    LogWindow log;
     for (const char* line : {"Receiving GRAPHS.CA", "1 024 of 4 096 bytes", "25 %", "960 bytes/s", "",
                              "Sending NOTES.TXT", "User cancel"})
         log.AppendLine(line);
@@ -77,7 +77,7 @@ TEST(WindowLayout, LogWindow)
 TEST(WindowLayout, StatusDialog)
 {
     ScopedSettings settings;
-    TFCmStatus status;
+    TransferStatusDialog status;
     status.OpenStatus("Receiving GRAPHS.CA", true);
     status.UpdateStatus("2 048 of 4 096 bytes\r\n50 %\r\n960 bytes/s", 2, 2048, 4096, 0);
     CheckAndShoot(status, "status-dialog", QSize(202, 104));
@@ -86,7 +86,7 @@ TEST(WindowLayout, StatusDialog)
 
 TEST(WindowLayout, InstructionsDialog)
 {
-    TFDownLd dialog;
+    CalculatorSetupDialog dialog;
     for (const InstructionKind kind : {ikSendCalcapp, ikRomDownload}) {
         QTimer::singleShot(0, &dialog, [&] {
             CheckAndShoot(dialog, kind == ikSendCalcapp ? "instructions-wire" : "instructions-rom", QSize(258, 191));
@@ -99,7 +99,7 @@ TEST(WindowLayout, InstructionsDialog)
 
 TEST(WindowLayout, AboutWindow)
 {
-    TFAboutForm about;
+    AboutDialog about;
     CheckAndShoot(about, "about-window", QSize(317, 198 + 25));
     about.close();
 }
@@ -107,7 +107,7 @@ TEST(WindowLayout, AboutWindow)
 TEST(WindowLayout, CaptureWindow)
 {
     ScopedSettings settings;
-    TFCapture capture;
+    ScreenCaptureWindow capture;
     capture.SetScreen(EncodeScreen(GraphScreen(), 0x80));
     for (const int border : {1, 5}) {
         capture.trkbBorder->setValue(border);

@@ -11,7 +11,7 @@
 #include <memory>
 #include <optional>
 
-#include "services/ScreenCapture.h"
+#include "services/ScreenReader.h"
 #include "services/ScreenImage.h"
 #include "services/ScreenPicture.h"
 #include "tools/cli/Commands.h"
@@ -75,7 +75,7 @@ int Capture(const std::vector<std::string>& words)
         return UsageError(self, "--out must name a .png or .bmp file");
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) return UsageError(self, "no folder for " + *out);
 
-    TScreenCapture capture;
+    ScreenReader capture;
     int saved = 0;
     int result = ExitOk;
     // The reads run in a thread of their own, so that the main thread can take Ctrl-C

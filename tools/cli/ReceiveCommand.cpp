@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "services/ObjectName.h"
-#include "services/XModemServer.h"
+#include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Signals.h"
 #include "tools/cli/Terminal.h"
@@ -47,8 +47,8 @@ int Receive(const std::vector<std::string>& words)
         return UsageError(self, "no folder for " + *out);
 
     TerminalWindows windows;
-    TXModemServer server;
-    server.OnStatus = [](TXModemServer*, const std::string& text, int, int, int, int) {
+    TransferServer server;
+    server.OnStatus = [](TransferServer*, const std::string& text, int, int, int, int) {
         if (!text.empty()) PrintLine(text);
     };
     try {

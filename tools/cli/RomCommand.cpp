@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "services/XModemServer.h"
+#include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Terminal.h"
 #include "util/GeneralError.h"
@@ -29,8 +29,8 @@ int Rom(const std::vector<std::string>& words)
     const std::string file = args->Positional()[0];
 
     TerminalWindows windows;
-    TXModemServer server;
-    server.OnStatus = [](TXModemServer*, const std::string& text, int, int, int, int) {
+    TransferServer server;
+    server.OnStatus = [](TransferServer*, const std::string& text, int, int, int, int) {
         if (!text.empty()) PrintLine(text);
     };
     try {

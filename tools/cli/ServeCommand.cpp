@@ -6,8 +6,8 @@
 #include <csignal>
 #include <memory>
 
-#include "kermit/Kermit.h"
-#include "services/XModemServer.h"
+#include "kermit/KermitServer.h"
+#include "services/TransferServer.h"
 #include "link/PortLink.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Port.h"
@@ -31,22 +31,22 @@ int Serve(const std::vector<std::string>& words)
     TerminalWindows windows;
     windows.host.xmodemFile = args->Value("xmodem-file");
     // The server starts from a closed link record, so it comes before the port opens.
-    TXModemServer server;
+    TransferServer server;
     if (!OpenCliPort(*port)) return ExitPortError;
 
     std::string folder = *dir;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     server.SetFolder(folder);
-    server.SetOnKermitActivity([](TKermit* k) { PrintLine(k->Busy ? "-- busy" : "-- idle"); });
+    server.SetOnKermitActivity([](KermitServer* k) { PrintLine(k->Busy ? "-- busy" : "-- idle"); });
 
     bool stopping = false;
     // The engine ends by itself after the calculator pushed its screen; the server then
     // listens again, as the main window's polling would restart it.
     std::function<void()> startEngine = [&] {
         server.StartKermitServer();
-        TKermit* engine = server.KermitServer.get();
+        KermitServer* engine = server.kermitServer_.get();
         QObject::connect(engine, &QThread::finished, qApp, [&, engine] {
-            if (stopping || server.KermitServer.get() != engine) return;
+            if (stopping || server.kermitServer_.get() != engine) return;
             if (windows.host.captureRequests.exchange(0) > 0) PrintLine("-- the calculator pushes its screen");
             server.StopKermitServer();
             startEngine();

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "services/HostInterfaces.h"
+#include "util/HostInterfaces.h"
 
 namespace cli {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "services/XModemBlock.h"
+#include "xmodem/XModemBlock.h"
 #include "tools/sim/Commands.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/PortOptions.h"

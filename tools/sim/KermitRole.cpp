@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "kermit/KermitFrame.h"
-#include "services/XModemBlock.h"
+#include "xmodem/XModemBlock.h"
 
 namespace sim {
 

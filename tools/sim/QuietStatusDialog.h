@@ -6,7 +6,7 @@
 #include <atomic>
 #include <string>
 
-#include "services/HostInterfaces.h"
+#include "util/HostInterfaces.h"
 
 namespace sim {
 

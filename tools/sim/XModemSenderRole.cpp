@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "services/XModemBlock.h"
+#include "xmodem/XModemBlock.h"
 #include "tools/sim/Bursts.h"
 #include "tools/sim/Commands.h"
 #include "tools/sim/PortOptions.h"

@@ -1,0 +1,30 @@
+# calvyx_layer(NAME FOLDER [USES lower layers...] [QT Qt targets...] [SOURCES extra files...])
+#
+# Makes the static library calvyx_NAME from FOLDER/*.cpp. Its include path is a folder
+# in the build tree that holds one link, FOLDER -> the source folder, so that
+# "FOLDER/File.h" resolves and nothing else of the tree does. The lower layers it USES
+# are linked PRIVATE: their headers are visible to this library only, never passed on
+# to the layers above, which must name every layer they include themselves.
+function(calvyx_layer name folder)
+  cmake_parse_arguments(LAYER "" "" "USES;QT;SOURCES" ${ARGN})
+  set(target calvyx_${name})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  add_library(${target} STATIC ${sources} ${LAYER_SOURCES})
+  calvyx_expose_folder(${target} ${folder})
+  foreach(lower ${LAYER_USES})
+    target_link_libraries(${target} PRIVATE calvyx_${lower})
+  endforeach()
+  target_link_libraries(${target} PUBLIC ${LAYER_QT})
+endfunction()
+
+# Gives target (and whoever links it) the include folder that shows FOLDER alone.
+function(calvyx_expose_folder target folder)
+  string(REPLACE "/" "_" tag ${folder})
+  set(dir ${CMAKE_BINARY_DIR}/layers/${tag})
+  get_filename_component(parent ${dir}/${folder} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  if(NOT EXISTS ${dir}/${folder})
+    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${folder} ${dir}/${folder} SYMBOLIC)
+  endif()
+  target_include_directories(${target} PUBLIC ${dir})
+endfunction()

@@ -1,0 +1,111 @@
+#pragma once
+// The PC's Kermit server: a thread that runs while the PC is connected and nothing else
+// uses the link. It never starts a transfer itself; it answers the calculator:
+//   S, F, D..., Z, B   a file pushed by the calculator, stored in Folder
+//   R                  a file asked for by name, sent from Folder (S, F, D..., Z, B)
+//   NAK or "D"         an XModem request: the user picks a file and it goes out in blocks
+//   0x80               the calculator pushes its screen: the main window is told, the
+//                      engine ends
+// Status goes to the global status dialog through synchronised calls; OnActivity tells
+// the owner (in the main thread) when a transfer starts and 4 s after it ended.
+#include <QThread>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "kermit/FrameChannel.h"
+#include "link/PortLink.h"
+#include "util/ByteString.h"
+
+class QTimer;
+class IStatusDialog;
+
+class KermitServer : public QThread {
+    Q_OBJECT
+public:
+    // Starts the thread at once. The owner sets Folder and OnActivity right after; the
+    // engine reads both only in the main thread, so setting them later is safe too.
+    KermitServer();
+    // Stops the thread and waits for its end, serving its synchronised calls meanwhile.
+    ~KermitServer() override;
+
+    // Asks the thread to end: a USB read in progress gives up, the frame timer expires.
+    // On a serial link the calculator then receives E "User cancel".
+    void Stop();
+
+    // Folder (no trailing separator) that received files go to and requested files come
+    // from. Written and read in the main thread only.
+    std::string Folder;
+    // Called in the main thread when Busy becomes true, and once 4000 ms after it became
+    // false. The handler reads Busy.
+    std::function<void(KermitServer*)> OnActivity;
+    // A transfer is in progress.
+    std::atomic<bool> Busy{false};
+
+    static constexpr int IdleNotifyMs = 4000;
+
+protected:
+    void run() override;
+
+private:
+    enum class EngineMode { Idle = 0, Receiving = 1, Sending = 2 };
+    enum class SendPhase { AwaitInitAck = 0, SendingData = 1, AwaitEofAck = 2, AwaitBreakAck = 3 };
+
+    void Execute();
+    void Handle(const kermit::ReceivedFrame& frame);
+    void Recover();
+    void OnIdleTimer();
+
+    // Steps of the dialogue.
+    void ReceiveFileHeader(const ByteString& name);
+    void ReceiveData(const ByteString& field);
+    void ReceiveEndOfFile(const ByteString& field);
+    void SendRequestedFile(const ByteString& name);
+    void HandleAck();
+    void HandleNak();
+    void RejectName(const ByteString& name);
+    void SendByXModem();
+    void SendCurrentPacket();
+
+    // Synchronised steps (the engine waits for the main thread).
+    void SetBusy(bool busy);
+    void ReportStatus(const std::string& text, int kind, int done, int total, int reserved);
+    StatusSink StatusReporter(); // ReportStatus as the sink of ReportProgress
+    void OpenStatusDialog();
+    void HideStatusDialog();
+    bool Cancelled() const;
+    std::string CurrentFolder() const;
+    std::string PathInFolder(const ByteString& name) const;
+    void Ack() { channel_.SendFrame(kermit::AckType, seq_, {}); }
+
+    void RequestStop();
+    // Waits up to ms for a stop request; true when one came.
+    bool WaitForStop(int ms);
+
+    std::atomic<bool> terminated_{false};
+    std::mutex stopMutex_;
+    std::condition_variable stopSignal_;
+
+    QTimer* idleTimer_ = nullptr; // lives in the main thread
+    IStatusDialog* statusDialog_ = nullptr;
+    kermit::FrameChannel channel_;
+    std::string statusText_;
+
+    // State of the dialogue; touched by the engine thread only.
+    EngineMode mode_ = EngineMode::Idle;
+    SendPhase phase_ = SendPhase::AwaitInitAck;
+    char nextType_ = kermit::SendInitType;
+    ByteString outData_;
+    int seq_ = 0;
+    int sentSeq_ = 0; // sequence number of the packet in flight while Sending
+    int lastSeq_ = 0;
+    int errorCount_ = 0;
+    std::string filePath_;
+    ByteString fileData_;
+    std::size_t pos_ = 0;
+    uint32_t startTick_ = 0;
+};

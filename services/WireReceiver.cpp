@@ -1,0 +1,203 @@
+#include "services/WireReceiver.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "util/HostInterfaces.h"
+#include "xmodem/XModemBlock.h"
+#include "util/GeneralError.h"
+#include "util/MainThread.h"
+#include "util/StringTable.h"
+#include "util/Ticks.h"
+
+namespace {
+
+void SendByte(uint8_t b) { WriteLink(ByteString(1, static_cast<char>(b))); }
+
+// Four CAN bytes: the calculator aborts on the first one; the others cover a line that
+// swallowed one.
+void SendCancel() { WriteLink(ByteString(4, static_cast<char>(xmodem::CAN))); }
+
+} // namespace
+
+WireReceiver::WireReceiver(const std::string& displayName, int expectedSize)
+    : DisplayName(displayName), ExpectedSize(expectedSize), StatusDialog(GlobalStatusDialog())
+{
+    OnStatus = [dialog = StatusDialog](const std::string& text, int kind, int done, int total, int reserved) {
+        if (dialog) dialog->UpdateStatus(text, kind, done, total, reserved);
+    };
+    start();
+}
+
+WireReceiver::~WireReceiver()
+{
+    requestInterruption();
+    WaitServingCalls(this);
+    wait();
+}
+
+void WireReceiver::ReportStatus(const std::string& text, int kind, int done, int total, int reserved)
+{
+    RunInMainThread([&] {
+        if (OnStatus) OnStatus(text, kind, done, total, reserved);
+    });
+}
+
+void WireReceiver::OpenStatusDialog(const std::string& caption)
+{
+    RunInMainThread([&] {
+        if (StatusDialog) StatusDialog->OpenStatus(caption, true);
+    });
+}
+
+bool WireReceiver::CancelRequested() const
+{
+    return isInterruptionRequested() || (StatusDialog && !StatusDialog->IsStatusVisible());
+}
+
+uint8_t WireReceiver::ReadReplyByte()
+{
+    ByteString reply(1, '\0');
+    ReadLink(reply, ReadTimeoutMs);
+    return ByteAt(reply, 0); // a time-out leaves the zero byte, which is no valid reply
+}
+
+void WireReceiver::Execute()
+{
+    Success = false;
+    receivedBytes_ = 0;
+    Trace("TX Receive begins for " + DisplayName);
+    try {
+        ReceivedData.clear();
+        Success = true;
+        blockCounter_ = 0;
+        OpenStatusDialog(Str::Copying + DisplayName);
+        started_ = false;
+        ReceiveBlocks();
+    } catch (const std::exception& e) {
+        HandleError(e.what());
+    } catch (...) {
+        HandleError("");
+    }
+}
+
+void WireReceiver::ReceiveBlocks()
+{
+    // The calculator sends checksum blocks whatever it is asked for; it only expects NAK
+    // on its USB link and 'D' on a serial line.
+    SendByte(PortLink.Kind == LinkKind::Usb ? xmodem::NAK : xmodem::CrcStart);
+    uint8_t last = 0;
+    do {
+        ++blockCounter_;
+        int badReplies = 0;
+        bool settled = false;
+        while (!settled) {
+            if (CancelRequested()) {
+                SendCancel();
+                last = xmodem::EOT;
+                Success = false;
+                break;
+            }
+            last = ReadReplyByte();
+            switch (last) {
+            case xmodem::SOH:
+            case xmodem::STX:
+                settled = ReceiveBlock(last); // a refused block is awaited again
+                break;
+            case xmodem::EOT:
+                settled = true;
+                break;
+            case xmodem::CAN:
+                Trace("CAN received from the calculator");
+                SeriousError();
+            default: {
+                ClearInput();
+                SendByte(xmodem::NAK);
+                ++badReplies;
+                char line[64];
+                std::snprintf(line, sizeof line, "Rx Error #%d Reply was 0x%02X", badReplies, last);
+                Trace(line);
+                if (badReplies >= MaxBadReplies) {
+                    ReportStatus(Str::NotReady, 0, 0, 0, 0);
+                    last = xmodem::EOT;
+                    Success = false;
+                    settled = true;
+                }
+            }
+            }
+        }
+    } while (last != xmodem::EOT);
+    SendByte(xmodem::ACK); // also after a cancel or a silent calculator
+    if (Success) ReportStatus("", 3, 0, 0, 0);
+}
+
+bool WireReceiver::ReceiveBlock(uint8_t header)
+{
+    const std::size_t dataSize = xmodem::DataSizeFor(header);
+    const std::size_t blockSize = xmodem::BlockLength(header, xmodem::CheckMode::Checksum);
+    if (!started_) {
+        startTick_ = Now();
+        started_ = true;
+    }
+    const int total = ExpectedSize != 0 ? ExpectedSize : receivedBytes_ + static_cast<int>(dataSize);
+    ReportProgress(receivedBytes_, total, startTick_,
+                   [this](const std::string& text, int kind, int done, int tot, int reserved) {
+                       ReportStatus(text, kind, done, tot, reserved);
+                   });
+
+    // The calculator's block may come in several bursts; a silent line inside a block
+    // ends it after a few empty reads (the first read does not count).
+    ByteString block(1, static_cast<char>(header));
+    block.reserve(blockSize);
+    int emptyReads = 0;
+    bool firstRead = true;
+    while (block.size() < blockSize) {
+        ByteString chunk(blockSize - block.size(), '\0');
+        const int got = ReadLink(chunk, ReadTimeoutMs);
+        block.append(chunk, 0, static_cast<std::size_t>(got));
+        if (got == 0 && !firstRead && ++emptyReads >= MaxEmptyReads) return RefuseBlock();
+        firstRead = false;
+    }
+    TraceFrame("Rx block", block);
+    if (!VerifyBlock(block)) return RefuseBlock();
+
+    ReceivedData.append(block, 3, dataSize); // the last block's padding is kept as it came
+    receivedBytes_ += static_cast<int>(dataSize);
+    SendByte(xmodem::ACK);
+    return true;
+}
+
+bool WireReceiver::VerifyBlock(const ByteString& block) const
+{
+    const auto result = xmodem::VerifyBlock(block, blockCounter_, xmodem::CheckMode::Checksum);
+    if (!result.ok()) Trace(std::string("Rx block refused: ") + xmodem::BlockVerdictName(result.verdict));
+    return result.ok();
+}
+
+bool WireReceiver::RefuseBlock()
+{
+    ReportStatus("", 0, 0, 0, 0); // blanks the dialog's text line
+    ClearInput();
+    SendByte(xmodem::NAK);
+    return false;
+}
+
+void WireReceiver::HandleError(const std::string& message)
+{
+    // The link may be what failed: the cancel bytes and the drain are a courtesy to the
+    // calculator, and a second failure must not leave the thread with an error in hand.
+    try {
+        Trace("sending CAN");
+        ReportStatus(message, 0, 0, 0, 0);
+        try {
+            SendCancel();
+            ClearInput();
+        } catch (const std::exception& e) {
+            Trace(std::string("cancel not sent: ") + e.what());
+        }
+        Delay(TimingProfile.CancelSettleDelay);
+        ReportStatus("", 3, 0, 0, 0);
+    } catch (...) {
+    }
+    Success = false;
+}

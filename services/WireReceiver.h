@@ -1,0 +1,61 @@
+#pragma once
+// The wire receive: one object that the user sends from the calculator's own send menu
+// arrives in XModem blocks with the 8-bit checksum and is kept in memory. The thread
+// shows its progress in the application's status dialog and is cancelled by closing it.
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include <QThread>
+
+#include "link/PortLink.h"
+#include "util/ByteString.h"
+
+class IStatusDialog;
+
+class WireReceiver final : public QThread {
+public:
+    // Starts the thread at once. expectedSize is only the progress total (0: unknown).
+    WireReceiver(const std::string& displayName, int expectedSize);
+    // Asks the thread to stop and waits for it, still serving its synchronised calls.
+    ~WireReceiver() override;
+
+    // Runs onStatus in the main thread and waits until it has run.
+    void ReportStatus(const std::string& text, int kind, int done, int total, int reserved);
+
+    // Forwards every report unchanged to StatusDialog->UpdateStatus.
+    StatusSink OnStatus;
+    const std::string DisplayName;
+    const int ExpectedSize;
+    IStatusDialog* const StatusDialog; // the application's global status dialog
+    // Read by the creator once the thread has ended.
+    std::atomic<bool> Success{false};
+    ByteString ReceivedData;
+
+    // How long a read waits for the calculator; the serial port's own limits apply there.
+    static constexpr int ReadTimeoutMs = 1000;
+    // Bad or missing replies while one block is awaited before the calculator is taken
+    // as not ready, and empty reads inside one block before it is refused.
+    static constexpr int MaxBadReplies = 6;
+    static constexpr int MaxEmptyReads = 6;
+
+protected:
+    void run() override { Execute(); }
+
+private:
+    void Execute();
+    void ReceiveBlocks();
+    // The header byte has been read; reads the rest, verifies it, answers ACK or NAK.
+    bool ReceiveBlock(uint8_t header);
+    bool VerifyBlock(const ByteString& block) const;
+    bool RefuseBlock();
+    void HandleError(const std::string& message);
+    void OpenStatusDialog(const std::string& caption);
+    bool CancelRequested() const;
+    uint8_t ReadReplyByte();
+
+    int receivedBytes_ = 0;
+    unsigned blockCounter_ = 0; // the block expected next; its low byte is on the wire
+    bool started_ = false;
+    uint32_t startTick_ = 0;
+};

@@ -1,0 +1,245 @@
+// The transfer server: port selection as the main window's polling uses it, its failure
+// texts, and the two transfers it runs itself, against the virtual calculator.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+
+#include <QTimer>
+
+#include "kermit/KermitServer.h"
+#include "services/RomSender.h"
+#include "xmodem/XModemBlock.h"
+#include "services/TransferServer.h"
+#include "tests/services/TransferFixture.h"
+#include "tools/sim/RomRole.h"
+#include "tools/sim/XModemSenderRole.h"
+#include "util/GeneralError.h"
+#include "util/StringTable.h"
+
+using namespace testing_services;
+
+namespace {
+
+class TransferServerTest : public TransferTest {
+protected:
+    void SetUp() override
+    {
+        TransferTest::SetUp();
+        server = std::make_unique<TransferServer>();
+        server->OnStatus = [this](TransferServer* sender, const std::string& text, int kind, int done, int total, int reserved) {
+            EXPECT_EQ(sender, server.get());
+            EXPECT_EQ(kind + done + total + reserved, 0);
+            statuses.push_back(text);
+        };
+    }
+    void TearDown() override
+    {
+        server.reset();
+        TransferTest::TearDown();
+    }
+
+    // The error text a call raised, or "" when it raised none.
+    template <class Fn>
+    static std::string ErrorOf(Fn fn)
+    {
+        try {
+            fn();
+        } catch (const CalvyxError& e) {
+            return e.what();
+        }
+        return "";
+    }
+
+    std::unique_ptr<TransferServer> server;
+    std::vector<std::string> statuses;
+};
+
+TEST_F(TransferServerTest, SelectPortOpensOnceWhateverTheLetterCase)
+{
+    UseUsb();
+    server->SelectPort("qvxt0+");
+    ASSERT_TRUE(LinkIsOpen());
+    const int handle = PortLink.ReadHandle;
+    EXPECT_EQ(server->PortName, "QVXT0+");
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Opening port: QVXT0+", "Device connected on QVXT0+"}));
+
+    server->SelectPort("QVxT0+");
+
+    EXPECT_EQ(statuses.size(), 2u) << "the open port was opened again";
+    EXPECT_EQ(PortLink.ReadHandle, handle);
+}
+
+TEST_F(TransferServerTest, SelectPortReopensTheLinkAfterTheCaptureClosedIt)
+{
+    UseUsb();
+    server->SelectPort("QVxT0+");
+    CloseLink(); // the screen capture leaves the link closed
+    statuses.clear();
+
+    server->SelectPort("QVxT0+");
+
+    EXPECT_TRUE(LinkIsOpen());
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Opening port: QVXT0+", "Device connected on QVXT0+"}));
+}
+
+TEST_F(TransferServerTest, PortThatCannotBeOpenedRaisesAndClearsTheSelection)
+{
+    UseUsb();
+    usb->Unplug();
+    const std::string missingTty = dir.filePath("ttyNone").toStdString();
+    for (const std::string& name : {std::string("QVxT0+"), missingTty}) {
+        SCOPED_TRACE(name);
+        statuses.clear();
+        const std::string error = ErrorOf([&] { server->SelectPort(name); });
+        EXPECT_EQ(error, "Error(The connectivity kit is unable to open communications to: " + name + ")");
+        EXPECT_EQ(server->PortName, "");
+        EXPECT_EQ(server->StatusText, "");
+        ASSERT_FALSE(statuses.empty());
+        EXPECT_EQ(statuses.back(), "");
+        EXPECT_FALSE(LinkIsOpen());
+    }
+    const std::string error = ErrorOf([&] { server->OpenPortDirect(missingTty); });
+    EXPECT_EQ(error, "Error(The connectivity kit is unable to open communications to: " + missingTty + ")");
+    EXPECT_FALSE(LinkIsOpen());
+}
+
+TEST_F(TransferServerTest, OpenPortDirectRefusesAutoAndReopensOtherwise)
+{
+    UseUsb();
+    server->SelectPort("QVxT0+");
+    statuses.clear();
+
+    EXPECT_FALSE(server->OpenPortDirect("auto"));
+    EXPECT_FALSE(LinkIsOpen());
+    ASSERT_EQ(windows.host.messages.size(), 1u);
+    EXPECT_EQ(windows.host.messages[0].first, "Com Setting Error");
+    EXPECT_EQ(windows.host.messages[0].second, "Com port cannot be auto for this operation");
+
+    EXPECT_TRUE(server->OpenPortDirect("qvxt0+"));
+    EXPECT_TRUE(LinkIsOpen());
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Opening Comm QVXT0+", "Device connected on QVXT0+"}));
+}
+
+TEST_F(TransferServerTest, ReceiveObjectKeepsTheDataOnlyWhenItSucceeded)
+{
+    UseUsb();
+    server->SelectPort(ProgramPortName());
+    const ByteString object = RandomBytes(1024 + 3 * 128, 21);
+    auto calculator = Calculator([&] { return sim::SendObjectByWire(*calc, object); });
+    // The main window's polling runs while the receive waits; it must not put the
+    // Kermit server on the link the receive is using.
+    bool startedDuringReceive = false;
+    windows.dialog.onReport = [&](const StatusReport&) {
+        server->StartKermitServer();
+        startedDuringReceive |= server->KermitServerRunning();
+    };
+
+    EXPECT_TRUE(server->ReceiveObject(Str::SendByWire, 0));
+    EXPECT_TRUE(calculator.get().ok);
+    EXPECT_FALSE(startedDuringReceive);
+    windows.dialog.onReport = nullptr;
+    EXPECT_EQ(server->ReceivedData, object);
+    EXPECT_EQ(statuses.back(), "Copying (Send by wire)");
+
+    // The next one is cancelled by the calculator: nothing of the old object remains.
+    auto cancelling = Calculator([&] {
+        const ByteString start = calc->ReceiveExactly(1, 5000);
+        calc->Send(ByteString(1, static_cast<char>(xmodem::CAN)));
+        return start;
+    });
+    EXPECT_FALSE(server->ReceiveObject(Str::SendByWire, 0));
+    EXPECT_EQ(HexBytes(cancelling.get()), "15");
+    EXPECT_TRUE(server->ReceivedData.empty());
+}
+
+TEST_F(TransferServerTest, ReceiveWithoutALinkFailsAtOnce)
+{
+    // The toolbar's receive with the device unplugged: the port could not be opened.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(server->ReceiveObject(Str::SendByWire, 0));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_TRUE(server->ReceivedData.empty());
+    ASSERT_FALSE(windows.dialog.Reports().empty());
+    EXPECT_EQ(windows.dialog.Reports().back().kind, 3);
+}
+
+TEST_F(TransferServerTest, DownloadRomWaitsForTheInstructionsAndUsesItsOwnDialog)
+{
+    UseUsb();
+    ASSERT_TRUE(server->OpenPortDirect("QVxT0+"));
+    const ByteString rom = RandomBytes(5000, 22);
+    const std::string path = WriteTempFile("os.bin", rom);
+    using Clock = std::chrono::steady_clock;
+    std::atomic<Clock::rep> instructionsClosed{0};
+    windows.host.instructionsVisible = true;
+    QTimer::singleShot(300, [&] {
+        instructionsClosed = Clock::now().time_since_epoch().count();
+        windows.host.instructionsVisible = false;
+    });
+    auto calculator = Calculator([&] {
+        const ByteString first = calc->ReceiveExactly(1, 10000);
+        const auto firstByteAt = Clock::now().time_since_epoch().count();
+        ByteString rest = calc->ReceiveExactly(rom.size() + 3, 10000);
+        return std::make_pair(firstByteAt, first + rest);
+    });
+
+    EXPECT_TRUE(server->DownloadROM(path));
+    const auto [firstByteAt, wire] = calculator.get();
+
+    EXPECT_GE(firstByteAt, instructionsClosed.load()) << "the stream began before the instructions were closed";
+    EXPECT_EQ(wire, RomLengthPrefix(5000) + rom);
+    EXPECT_EQ(windows.host.busyChanges, (std::vector<bool>{true, false}));
+    ASSERT_EQ(windows.host.createdDialogs.size(), 1u);
+    const auto* own = windows.host.createdDialogs[0];
+    EXPECT_EQ(own->Captions(), std::vector<std::string>{"Copying " + path});
+    const auto reports = own->Reports();
+    ASSERT_GE(reports.size(), 3u);
+    EXPECT_EQ(reports.front().text, "Connecting ...");
+    EXPECT_EQ(reports.back().kind, 3);
+    EXPECT_TRUE(windows.dialog.Reports().empty()) << "the global dialog is not the ROM update's";
+    EXPECT_EQ(statuses.back(), "");
+    EXPECT_NE(std::find(statuses.begin(), statuses.end(), "Copying os.bin"), statuses.end());
+    EXPECT_FALSE(LinkIsOpen());
+}
+
+TEST_F(TransferServerTest, FailedDownloadRomClearsTheBusyFlagAndKeepsTheDialog)
+{
+    UseUsb();
+    ASSERT_TRUE(server->OpenPortDirect("QVxT0+"));
+    const std::string path = dir.filePath("missing.bin").toStdString();
+
+    EXPECT_FALSE(server->DownloadROM(path));
+
+    EXPECT_EQ(windows.host.busyChanges, (std::vector<bool>{true, false}));
+    ASSERT_EQ(windows.host.createdDialogs.size(), 1u);
+    EXPECT_TRUE(windows.host.createdDialogs[0]->IsStatusVisible());
+    EXPECT_EQ(windows.host.createdDialogs[0]->Reports().back().text, "Connecting ...");
+    EXPECT_NE(server->LastRomError().find("Unable to open file"), std::string::npos);
+    EXPECT_FALSE(LinkIsOpen());
+}
+
+TEST_F(TransferServerTest, KermitServerFollowsFolderAndStopsWithThePort)
+{
+    UseUsb();
+    server->SelectPort("QVxT0+");
+    server->SetFolder("/first");
+    int activity = 0;
+    server->SetOnKermitActivity([&](KermitServer*) { ++activity; });
+
+    server->StartKermitServer();
+    ASSERT_TRUE(server->KermitServerRunning());
+    EXPECT_EQ(server->kermitServer_->Folder, "/first");
+    server->SetFolder("/second");
+    EXPECT_EQ(server->kermitServer_->Folder, "/second");
+    EXPECT_TRUE(server->kermitServer_->OnActivity);
+
+    server->SelectPort("");
+
+    EXPECT_FALSE(server->KermitServerRunning());
+    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_EQ(server->PortName, "");
+    EXPECT_EQ(activity, 0);
+}
+
+} // namespace

@@ -1,0 +1,246 @@
+// The wire receive against the virtual calculator: what the PC answers on the wire, what
+// the status dialog shows, and what ends up in memory.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "xmodem/XModemBlock.h"
+#include "services/WireReceiver.h"
+#include "tests/services/TransferFixture.h"
+#include "tools/sim/XModemSenderRole.h"
+#include "util/StringTable.h"
+
+using namespace testing_services;
+
+namespace {
+
+const ByteString kCancelThenAck("\x18\x18\x18\x18\x06", 5);
+
+struct Outcome {
+    bool success = false;
+    ByteString data;
+};
+
+class WireReceive : public TransferTest {
+protected:
+    // Runs one receive to its end; the calculator plays its part meanwhile.
+    Outcome Receive(int timeoutMs = 30000)
+    {
+        WireReceiver rx(Str::SendByWire, 0);
+        EXPECT_TRUE(WaitForThread(&rx, timeoutMs)) << "the receive did not end";
+        if (!rx.isFinished()) windows.dialog.Cancel(); // lets the destructor's wait end
+        return {rx.Success, rx.ReceivedData};
+    }
+
+    std::vector<int> ProgressTotals() const
+    {
+        std::vector<int> totals;
+        for (const auto& r : windows.dialog.Reports())
+            if (r.kind == 2) totals.push_back(r.total);
+        return totals;
+    }
+
+    // The data the calculator sent, padded to whole blocks as the PC keeps it.
+    static ByteString Padded(const ByteString& object)
+    {
+        ByteString out;
+        for (const auto& block : sim::CalculatorBlockData(object)) {
+            const std::size_t size = block.size() > xmodem::SmallDataSize ? xmodem::LargeDataSize : xmodem::SmallDataSize;
+            out += block + ByteString(size - block.size(), xmodem::PadByte);
+        }
+        return out;
+    }
+};
+
+TEST_F(WireReceive, LargeAndSmallBlockArriveWithGrowingProgressTotals)
+{
+    UseUsb();
+    OpenProgramSide();
+    const ByteString object = RandomBytes(1024 + 128, 7);
+    auto calculator = Calculator([&] { return sim::SendObjectByWire(*calc, object); });
+
+    const Outcome out = Receive();
+    const auto sent = calculator.get();
+
+    ASSERT_TRUE(sent.ok) << sent.error;
+    EXPECT_TRUE(out.success);
+    EXPECT_EQ(out.data, object);
+    // USB: NAK asks for the blocks; each block and the EOT are acknowledged.
+    EXPECT_EQ(HexBytes(sent.heard), "15 06 06 06");
+    EXPECT_EQ(ProgressTotals(), (std::vector<int>{1024, 1152}));
+    EXPECT_EQ(windows.dialog.Captions(), std::vector<std::string>{"Copying (Send by wire)"});
+    ASSERT_FALSE(windows.dialog.Reports().empty());
+    EXPECT_EQ(windows.dialog.Reports().back().kind, 3);
+    EXPECT_FALSE(windows.dialog.IsStatusVisible());
+}
+
+TEST_F(WireReceive, SerialLineAsksWithDAndStillGetsChecksumBlocks)
+{
+    UsePty();
+    OpenProgramSide();
+    const ByteString object = RandomBytes(300, 8); // three SOH blocks, the last padded
+    auto calculator = Calculator([&] { return sim::SendObjectByWire(*calc, object); });
+
+    const Outcome out = Receive();
+    const auto sent = calculator.get();
+
+    ASSERT_TRUE(sent.ok) << sent.error;
+    EXPECT_EQ(sent.startByte, 'D');
+    EXPECT_TRUE(out.success);
+    EXPECT_EQ(out.data, Padded(object));
+    EXPECT_EQ(out.data.size(), 384u);
+}
+
+TEST_F(WireReceive, DamagedBlockIsRefusedThenAcceptedWhenSentAgain)
+{
+    UseUsb();
+    OpenProgramSide();
+    const ByteString object = RandomBytes(3 * 128, 9);
+    sim::WireSendOptions options;
+    options.damageOnce = {2};
+    auto calculator = Calculator([&] { return sim::SendObjectByWire(*calc, object, options); });
+
+    const Outcome out = Receive();
+    const auto sent = calculator.get();
+
+    ASSERT_TRUE(sent.ok) << sent.error;
+    EXPECT_EQ(sent.naks, 1);
+    EXPECT_EQ(HexBytes(sent.heard), "15 06 15 06 06 06");
+    EXPECT_TRUE(out.success);
+    EXPECT_EQ(out.data, object);
+    // The refusal blanks the dialog's text line; the block is then counted once.
+    int blanks = 0;
+    for (const auto& r : windows.dialog.Reports()) blanks += r.kind == 0 && r.text.empty();
+    EXPECT_EQ(blanks, 1);
+    EXPECT_EQ(ProgressTotals(), (std::vector<int>{128, 256, 256, 384}));
+}
+
+TEST_F(WireReceive, BlockThatStopsHalfWayIsRefusedAfterSixEmptyReads)
+{
+    UseUsb();
+    OpenProgramSide();
+    const ByteString data = RandomBytes(1024, 13);
+    const ByteString block = xmodem::BuildBlock(xmodem::STX, 1, data, xmodem::CheckMode::Checksum);
+    auto calculator = Calculator([&] {
+        ByteString heard = calc->ReceiveExactly(1, 5000);
+        calc->Send(block.substr(0, 500)); // then the calculator falls silent
+        const auto silentFrom = std::chrono::steady_clock::now();
+        heard += calc->ReceiveUntil(ByteString(1, xmodem::NAK), 15000);
+        const auto silence = std::chrono::steady_clock::now() - silentFrom;
+        calc->Send(block);
+        heard += calc->ReceiveExactly(1, 5000);
+        calc->Send(ByteString(1, xmodem::EOT));
+        heard += calc->ReceiveExactly(1, 5000);
+        return std::make_pair(heard, silence);
+    });
+
+    const Outcome out = Receive();
+    const auto [heard, silence] = calculator.get();
+
+    EXPECT_EQ(HexBytes(heard), "15 15 06 06");
+    // Six empty reads of a second each after the one that brought the first bytes.
+    EXPECT_GE(silence, std::chrono::milliseconds(5500));
+    EXPECT_TRUE(out.success);
+    EXPECT_EQ(out.data, data);
+}
+
+TEST_F(WireReceive, BlockArrivingInBurstsIsAssembled)
+{
+    UseUsb();
+    OpenProgramSide();
+    const ByteString object = RandomBytes(1024, 10);
+    sim::WireSendOptions options;
+    options.burstSize = 300;
+    options.burstGapMs = 150; // longer than one pump of the reader
+    auto calculator = Calculator([&] { return sim::SendObjectByWire(*calc, object, options); });
+
+    const Outcome out = Receive();
+    const auto sent = calculator.get();
+
+    ASSERT_TRUE(sent.ok) << sent.error;
+    EXPECT_EQ(sent.naks, 0);
+    EXPECT_EQ(out.data, object);
+}
+
+TEST_F(WireReceive, Block256CarriesNumberZeroAndNumberingGoesOn)
+{
+    UseUsb();
+    OpenProgramSide();
+    // 256 full blocks and a small one: the wire numbers run 1..255, 0, 1.
+    const ByteString object = RandomBytes(256 * 1024 + 128, 11);
+    auto calculator = Calculator([&] { return sim::SendObjectByWire(*calc, object); });
+
+    const Outcome out = Receive(60000);
+    const auto sent = calculator.get();
+
+    ASSERT_TRUE(sent.ok) << sent.error;
+    EXPECT_EQ(sent.naks, 0);
+    EXPECT_TRUE(out.success);
+    EXPECT_EQ(out.data, object);
+}
+
+TEST_F(WireReceive, CanInPlaceOfAHeaderEndsTheReceive)
+{
+    UseUsb();
+    OpenProgramSide();
+    auto calculator = Calculator([&] {
+        ByteString heard = calc->ReceiveExactly(1, 5000);
+        calc->Send(ByteString(1, static_cast<char>(xmodem::CAN)));
+        return heard + calc->ReceiveExactly(4, 5000);
+    });
+
+    const Outcome out = Receive();
+
+    EXPECT_EQ(HexBytes(calculator.get()), "15 18 18 18 18");
+    EXPECT_FALSE(out.success);
+    // The error's text (empty for a link error) is shown, then the dialog closes.
+    const auto reports = windows.dialog.Reports();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].kind, 0);
+    EXPECT_EQ(reports[1].kind, 3);
+    EXPECT_FALSE(windows.dialog.IsStatusVisible());
+}
+
+TEST_F(WireReceive, SilentCalculatorGetsSixNaksThenNotReady)
+{
+    UseUsb();
+    OpenProgramSide();
+    // The calculator only listens: the start NAK, one NAK per empty read, the final ACK.
+    auto calculator = Calculator([&] { return calc->ReceiveUntil(ByteString(1, xmodem::ACK), 20000); });
+
+    const Outcome out = Receive();
+
+    EXPECT_EQ(HexBytes(calculator.get()), "15 15 15 15 15 15 15 06");
+    EXPECT_FALSE(out.success);
+    const auto reports = windows.dialog.Reports();
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().text, "T30s,T20s,T20+,T20 is not ready");
+    EXPECT_EQ(reports.back().kind, 0);
+    EXPECT_TRUE(windows.dialog.IsStatusVisible()); // the message stays up
+}
+
+TEST_F(WireReceive, CancelInTheDialogSendsFourCanThenAck)
+{
+    UseUsb();
+    OpenProgramSide();
+    const ByteString object = RandomBytes(4 * 1024, 12);
+    // The user closes the dialog while the second block comes in.
+    windows.dialog.onReport = [&](const StatusReport& r) {
+        if (r.kind == 2 && r.done == 1024) windows.dialog.Cancel();
+    };
+    auto calculator = Calculator([&] {
+        auto sent = sim::SendObjectByWire(*calc, object);
+        sent.heard += calc->ReceiveExactly(4, 5000); // the rest of the cancel
+        return sent;
+    });
+
+    const Outcome out = Receive();
+    const auto sent = calculator.get();
+
+    EXPECT_FALSE(sent.ok);
+    // The second block was already being read: it is still acknowledged.
+    EXPECT_EQ(HexBytes(sent.heard), "15 06 06 " + HexBytes(kCancelThenAck));
+    EXPECT_FALSE(out.success);
+}
+
+} // namespace

@@ -1,0 +1,66 @@
+#include "tests/support/KermitEngineFixture.h"
+
+#include <QDir>
+
+#include <random>
+
+#include "link/PortLink.h"
+#include "tests/support/Serving.h"
+#include "util/MainThread.h"
+
+void KermitEngineTest::Connect(Wire wire)
+{
+    StopEngine();
+    CloseLink();
+    port.reset();
+    ASSERT_TRUE(folder.isValid() && deviceRoot.isValid());
+    if (wire == Wire::Usb) {
+        qputenv("CALVYX_DEVICE_ROOT", deviceRoot.path().toLocal8Bit());
+        port = sim::CreateUsbDevice(deviceRoot.path().toStdString());
+    } else {
+        port = sim::CreatePtyPort();
+    }
+    ASSERT_TRUE(port);
+    OpenLink(port->ProgramPortName(), LinkBaud);
+    SetLongTimeouts();
+    engine = std::make_unique<KermitServer>();
+    engine->Folder = folder.path().toStdString();
+}
+
+void KermitEngineTest::StopEngine()
+{
+    if (!engine) return;
+    engine->Stop();
+    engine.reset();
+}
+
+void KermitEngineTest::TearDown()
+{
+    StopEngine();
+    CloseLink();
+    port.reset();
+}
+
+bool KermitEngineTest::Calculator(const std::function<void()>& script, int limitMs)
+{
+    return RunWhileServing(script, limitMs, [this] { engine->Stop(); });
+}
+
+std::string KermitEngineTest::FolderPath(const std::string& name) const
+{
+    return folder.filePath(QString::fromStdString(name)).toStdString();
+}
+
+QStringList KermitEngineTest::FolderEntries() const
+{
+    return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+ByteString AllByteValues(std::size_t n, uint32_t seed)
+{
+    ByteString s(n, '\0');
+    std::mt19937 rng(seed);
+    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>(i < 256 ? i : rng() & 0xFF);
+    std::shuffle(s.begin(), s.end(), rng);
+    return s;
+}

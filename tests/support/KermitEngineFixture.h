@@ -1,0 +1,43 @@
+#pragma once
+// The Kermit engine on a real link, with the virtual calculator on the far end: the USB
+// pipe device by default (fast, unthrottled), a pseudo-terminal where the serial
+// behaviour matters. The status dialog and the main window are recorders.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+
+#include "kermit/KermitServer.h"
+#include "tests/support/Recorders.h"
+#include "tools/sim/KermitRole.h"
+#include "tools/sim/SimPort.h"
+
+class KermitEngineTest : public ::testing::Test {
+protected:
+    enum class Wire { Usb, Serial };
+
+    void SetUp() override { Connect(Wire::Usb); }
+    void TearDown() override;
+
+    // Opens the link on a fresh far end and starts an engine serving folder.
+    void Connect(Wire wire);
+    void StopEngine();
+
+    // Runs the calculator's script while serving the engine's calls; fails after limitMs.
+    bool Calculator(const std::function<void()>& script, int limitMs = 30000);
+
+    std::string FolderPath(const std::string& name) const;
+    // Files in the folder, hidden ones included (a temporary file must not be left).
+    QStringList FolderEntries() const;
+
+    RecordingWindows windows;
+    QTemporaryDir folder;
+    QTemporaryDir deviceRoot;
+    std::unique_ptr<sim::SimPort> port;
+    std::unique_ptr<KermitServer> engine;
+};
+
+// A byte string of n bytes holding every value, in a scrambled but fixed order.
+ByteString AllByteValues(std::size_t n, uint32_t seed = 7);

@@ -1,0 +1,86 @@
+// The version text and the About window.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "windows/AboutDialog.h"
+
+namespace {
+
+TEST(Version, FormattingTable)
+{
+    struct Case {
+        uint32_t major, minor, patch, build;
+        const char* text;
+    };
+    const Case cases[] = {
+        {2, 1, 0, 1328, "Version 2.1 Build 1328"},
+        {3, 0, 7, 25, "Version 3.0 Build 25"},   // the patch number is not shown
+        {1, 2, 65535, 9, "Version 1.2 Build 9"}, // nor does it spill into the build
+        {65535, 65535, 0, 65535, "Version 65535.65535 Build 65535"},
+        {0, 0, 0, 0, "Version 0.0 Build 0"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatVersionString(MakeFileVersion(c.major, c.minor, c.patch, c.build)), c.text)
+            << c.major << "." << c.minor << "." << c.patch << "." << c.build;
+}
+
+TEST(Version, WithoutAVersionBlock)
+{
+    EXPECT_EQ(FormatVersionString(std::nullopt), "-.-.-.-");
+}
+
+TEST(Version, TheBuiltVersionMatchesTheAboutLabel)
+{
+    // The label is fixed text; a release that changes the project version must change
+    // the label with it.
+    AboutDialog about;
+    EXPECT_EQ(GetVersionString(), about.versionLabel->text().toStdString());
+}
+
+TEST(About, ArtworkAndLayout)
+{
+    AboutDialog about;
+    const QImage art = ProductArtwork();
+    EXPECT_EQ(art.size(), QSize(317, 198));
+    EXPECT_GT(art.pixelColor(10, 100).blue(), art.pixelColor(10, 100).red()) << "the picture was not drawn";
+    EXPECT_EQ(about.productImage->size(), QSize(317, 198));
+    EXPECT_EQ(about.versionLabel->text(), "Version 2.1 Build 1328");
+    const Qt::WindowFlags flags = about.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint) || flags.testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+TEST(About, ShowsOverTheMainWindowAndClosesWithOkOrEsc)
+{
+    EXPECT_EQ(CenteredOrigin(QRect(100, 0, 600, 400), QSize(325, 250)).x(), 237);
+    for (const bool byEsc : {false, true}) {
+        QWidget main;
+        main.setWindowTitle("Calvyx");
+        main.setGeometry(100, 80, 600, 500);
+        AboutDialog about;
+        about.SetMainWindow(&main);
+        QRect frame;
+        QString caption;
+        QTimer::singleShot(0, &about, [&] {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(&about));
+            frame = about.frameGeometry();
+            caption = about.windowTitle();
+            if (byEsc)
+                QTest::keyClick(&about, Qt::Key_Escape);
+            else
+                about.btnOK->click();
+        });
+        QTimer::singleShot(10000, &about, [&] { about.done(-1); });
+        const int result = about.exec();
+        EXPECT_EQ(result, byEsc ? QDialog::Rejected : QDialog::Accepted);
+        EXPECT_EQ(caption, "Calvyx");
+        EXPECT_EQ(frame.left(), 100 + (600 - frame.width()) / 2);
+        EXPECT_EQ(frame.top(), 80 + (500 - frame.height()) / 2);
+    }
+}
+
+} // namespace

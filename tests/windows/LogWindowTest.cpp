@@ -1,0 +1,151 @@
+// The log window: lines in, clearing, keys, its context menu and its saved placement.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "tests/support/ScopedSettings.h"
+#include "windows/LogWindow.h"
+
+namespace {
+
+TEST(LogForm, LinesAreAppendedUnchangedAndBreaksSplitThem)
+{
+    ScopedSettings settings;
+    LogWindow log;
+    EXPECT_EQ(log.windowTitle(), "Log Form");
+    EXPECT_TRUE(log.Lines().isEmpty());
+    log.AppendLine("");
+    log.AppendLine("Receiving PROG.CA");
+    log.AppendLine("1 024 of 4 096 bytes\r\n25 %\r\n960 bytes/s");
+    log.AppendLine("");
+    EXPECT_EQ(log.Lines(), QStringList({"", "Receiving PROG.CA", "1 024 of 4 096 bytes", "25 %", "960 bytes/s", ""}));
+}
+
+TEST(LogForm, ClearEmptiesItAndNewLinesStartAtTheTop)
+{
+    ScopedSettings settings;
+    LogWindow log;
+    log.btnClear->click(); // on an empty log: nothing happens
+    EXPECT_TRUE(log.Lines().isEmpty());
+    log.AppendLine("one");
+    log.AppendLine("two");
+    log.btnClear->click();
+    EXPECT_TRUE(log.Lines().isEmpty());
+    log.AppendLine("three");
+    EXPECT_EQ(log.Lines(), QStringList({"three"}));
+    EXPECT_EQ(log.logText->toPlainText(), "three");
+}
+
+TEST(LogForm, LinesArriveWhileHidden)
+{
+    ScopedSettings settings;
+    LogWindow log;
+    for (int i = 0; i < 50; ++i) log.AppendLine(QString::number(i));
+    log.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&log));
+    EXPECT_EQ(log.Lines().size(), 50);
+    EXPECT_EQ(log.Lines().back(), "49");
+}
+
+TEST(LogForm, ContextMenuItemsAndStates)
+{
+    ScopedSettings settings;
+    LogWindow log;
+    struct Item {
+        const char* name;
+        const char* caption;
+        QKeySequence shortcut;
+        bool enabled;
+        bool separator;
+    };
+    const Item expected[] = {
+        {"Undo1", "Undo", {}, false, false},
+        {"N1", "", {}, true, true},
+        {"Cut1", "Cut", QKeySequence("Ctrl+X"), false, false},
+        {"copyItem", "Copy", QKeySequence("Ctrl+C"), true, false},
+        {"Paste1", "Paste", QKeySequence("Ctrl+V"), false, false},
+        {"Delete1", "Delete", {}, false, false},
+        {"N2", "", {}, true, true},
+        {"selectAllItem", "Select All", QKeySequence("Ctrl+A"), true, false},
+    };
+    const QList<QAction*> items = log.contextMenu->actions();
+    ASSERT_EQ(items.size(), int(std::size(expected)));
+    for (int i = 0; i < items.size(); ++i) {
+        const Item& e = expected[i];
+        EXPECT_EQ(items[i]->objectName(), e.name);
+        EXPECT_EQ(items[i]->isSeparator(), e.separator) << e.name;
+        if (e.separator) continue;
+        EXPECT_EQ(items[i]->text(), e.caption) << e.name;
+        EXPECT_EQ(items[i]->shortcut(), e.shortcut) << e.name;
+        EXPECT_EQ(items[i]->isEnabled(), e.enabled) << e.name;
+    }
+    log.AppendLine("alpha");
+    log.AppendLine("beta");
+    log.selectAllItem->trigger();
+    EXPECT_EQ(log.logText->textCursor().selectedText(), QString("alpha") + QChar::ParagraphSeparator + "beta");
+    QApplication::clipboard()->clear();
+    log.copyItem->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "alpha\nbeta");
+}
+
+TEST(LogForm, CopyKeysCopyOnlyASelection)
+{
+    ScopedSettings settings;
+    LogWindow log;
+    log.AppendLine("first line");
+    log.AppendLine("second line");
+    log.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&log));
+    log.logText->setFocus();
+    QApplication::clipboard()->setText("untouched");
+    QTest::keyClick(log.logText, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
+    QTest::keyClick(log.logText, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(log.logText, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "first line\nsecond line");
+}
+
+TEST(LogForm, EscAndOkCloseAndSaveThePlacement)
+{
+    for (const bool byEsc : {true, false}) {
+        ScopedSettings settings;
+        LogWindow log;
+        log.move(60, 70);
+        log.resize(350, 430);
+        log.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&log));
+        if (byEsc) {
+            log.logText->setFocus();
+            QTest::keyClick(log.logText, Qt::Key_Escape);
+        } else {
+            log.btnOK->click();
+        }
+        EXPECT_FALSE(log.isVisible()) << (byEsc ? "Esc" : "OK");
+        EXPECT_EQ(settings.Get("LogForm", "Visible").toString(), "1") << "saved while still open";
+        EXPECT_EQ(settings.Get("LogForm", "Width").toString(), "350");
+        EXPECT_EQ(settings.Get("LogForm", "Height").toString(), "430");
+    }
+}
+
+TEST(LogForm, ClosedWhileHiddenRecordsItClosedAndReopensAsSaved)
+{
+    ScopedSettings settings;
+    {
+        LogWindow log;
+        log.close(); // the main window at shutdown
+        EXPECT_EQ(settings.Get("LogForm", "Visible").toString(), "0");
+    }
+    settings.Put("LogForm", "Visible", "1");
+    settings.Put("LogForm", "Width", "500");
+    LogWindow reopened;
+    EXPECT_TRUE(reopened.isVisible()) << "a log left open is shown again at creation";
+    EXPECT_EQ(reopened.width(), 500);
+}
+
+} // namespace

@@ -1,0 +1,171 @@
+// The XModem send, started by the calculator's start byte while the Kermit server
+// listens, with the virtual calculator receiving the blocks.
+#include "tests/support/KermitEngineFixture.h"
+
+#include "kermit/KermitFrame.h"
+#include "xmodem/XModemSend.h"
+#include "xmodem/XModemBlock.h"
+#include "tests/support/Serving.h"
+#include "util/Ticks.h"
+#include "util/Utils.h"
+
+using namespace xmodem;
+using sim::XModemReceivePlan;
+using sim::XModemReceiveResult;
+
+namespace {
+
+class XModemSendTest : public KermitEngineTest {
+protected:
+    // The file the user picks in the chooser.
+    void Pick(const ByteString& data, const std::string& name = "SEND.QVA")
+    {
+        WriteStringToFile(data, FolderPath(name));
+        windows.host.fileToSend = FolderPath(name);
+    }
+    XModemReceiveResult Receive(const XModemReceivePlan& plan, int limitMs = 60000)
+    {
+        XModemReceiveResult r;
+        EXPECT_TRUE(Calculator([&] { r = sim::ReceiveByXModem(*port, plan); }, limitMs));
+        return r;
+    }
+};
+
+std::vector<std::size_t> ExpectedBlocks(std::size_t size)
+{
+    std::vector<std::size_t> blocks;
+    for (std::size_t left = size; left > 0;) {
+        const std::size_t b = left > 1024 ? 1024 : 128;
+        blocks.push_back(b);
+        left -= std::min(b, left);
+    }
+    return blocks;
+}
+
+TEST_F(XModemSendTest, FilesOfEverySizeInBothModes)
+{
+    for (const uint8_t start : {NAK, CrcStart}) {
+        for (const std::size_t size : {0, 1, 128, 129, 1024, 1025, 300000}) {
+            SCOPED_TRACE(std::string(CheckModeName(CheckModeForStart(start))) + ", " + std::to_string(size) + " bytes");
+            const ByteString data = AllByteValues(size, static_cast<uint32_t>(size));
+            Pick(data);
+            XModemReceivePlan plan;
+            plan.startByte = start;
+            plan.startRepeatMs = 1000;
+            const XModemReceiveResult r = Receive(plan);
+            ASSERT_TRUE(r.ok) << r.error;
+            EXPECT_EQ(r.blockSizes, ExpectedBlocks(size));
+            // Numbered from 1, modulo 256: the 256th block carries 0.
+            for (std::size_t i = 0; i < r.blockNumbers.size(); ++i) ASSERT_EQ(r.blockNumbers[i], (i + 1) % 256) << i;
+            ASSERT_GE(r.data.size(), size);
+            EXPECT_TRUE(r.data.compare(0, size, data) == 0) << "data differs";
+            EXPECT_EQ(r.data.substr(size), ByteString(r.data.size() - size, PadByte));
+            EXPECT_TRUE(ServeUntil([&] { return !windows.dialog.IsStatusVisible(); }, 3000))
+                << "the ACK to EOT closes the dialog";
+        }
+    }
+    EXPECT_EQ(windows.host.chooserCalls.front().first, "Send file to T30s, T20s, T20/T20+ (By Wire)");
+    EXPECT_EQ(windows.host.chooserCalls.front().second, folder.path().toStdString() + "/*.*");
+    EXPECT_EQ(windows.dialog.Captions().front(), "Sending SEND.QVA");
+}
+
+TEST_F(XModemSendTest, RepliesDecideWhatComesNext)
+{
+    struct Case {
+        const char* name;
+        std::function<uint8_t(unsigned, int)> reply;
+        bool ok;
+        int blocksSeen;
+    } cases[] = {
+        {"NAK then ACK sends the block twice", [](unsigned b, int n) { return b == 1 && n == 1 ? NAK : ACK; }, true, 3},
+        {"one silence then ACK", [](unsigned b, int n) { return b == 2 && n == 1 ? uint8_t(0) : ACK; }, true, 3},
+        {"six NAKs end the transfer", [](unsigned, int) { return NAK; }, false, 6},
+        {"CAN ends it at once", [](unsigned b, int) { return b == 2 ? CAN : ACK; }, false, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Pick(AllByteValues(200, 2));
+        XModemReceivePlan plan;
+        plan.reply = c.reply;
+        plan.idleMs = 2500;
+        const XModemReceiveResult r = Receive(plan);
+        EXPECT_EQ(r.ok, c.ok) << r.error;
+        EXPECT_EQ(r.blocksSeen, c.blocksSeen);
+        if (c.ok) {
+            EXPECT_EQ(r.data.substr(0, 200), AllByteValues(200, 2));
+        } else {
+            // The calculator keeps listening until it gives up; the PC must have stopped
+            // sending: no EOT came, and the dialog stays open with its last text.
+            EXPECT_EQ(r.eots, 0);
+            EXPECT_TRUE(windows.dialog.IsStatusVisible());
+            windows.dialog.Cancel();
+        }
+    }
+}
+
+TEST_F(XModemSendTest, SixSilentAnswersEndTheTransfer)
+{
+    Pick("x");
+    XModemReceivePlan plan;
+    plan.reply = [](unsigned, int) { return uint8_t(0); };
+    plan.idleMs = 2500;
+    const uint32_t before = Now();
+    const XModemReceiveResult r = Receive(plan);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.blocksSeen, 6);
+    EXPECT_EQ(r.eots, 0);
+    // Six reads of a second each and five 800 ms pauses between them.
+    EXPECT_GE(TicksSince(before), 9000u);
+}
+
+TEST_F(XModemSendTest, EotRetriedUntilAcknowledged)
+{
+    Pick("");
+    XModemReceivePlan plan;
+    plan.silentEots = 2;
+    const XModemReceiveResult r = Receive(plan);
+    EXPECT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.eots, 3);
+    EXPECT_EQ(r.blocksSeen, 0);
+}
+
+TEST_F(XModemSendTest, DeclinedChooserSendsCan)
+{
+    windows.host.fileToSend.reset();
+    const XModemReceiveResult r = Receive({});
+    EXPECT_TRUE(r.cancelled) << r.error;
+    EXPECT_TRUE(windows.dialog.Captions().empty());
+}
+
+TEST_F(XModemSendTest, CanDuringTheHandshakeIsAnsweredWithN)
+{
+    Pick("abc");
+    std::optional<sim::KermitPacket> answer;
+    ASSERT_TRUE(Calculator([&] {
+        sim::KermitCalculator calc(*port);
+        port->Send("D");
+        // The PC clears its input after the chooser; CAN comes after that, and again in
+        // case it fell into the clearing.
+        for (int i = 0; i < 4 && !answer; ++i) {
+            SleepMs(1200);
+            port->Send("\x18");
+            answer = calc.ReadPacket(300);
+        }
+    }));
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->type, 'N');
+}
+
+TEST_F(XModemSendTest, UnreadableFileIsAnsweredWithN)
+{
+    windows.host.fileToSend = FolderPath("missing.bin");
+    std::optional<sim::KermitPacket> answer;
+    ASSERT_TRUE(Calculator([&] {
+        port->Send("\x15");
+        answer = sim::KermitCalculator(*port).ReadPacket(4000);
+    }));
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->type, 'N');
+}
+
+} // namespace

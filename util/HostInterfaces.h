@@ -1,0 +1,52 @@
+#pragma once
+// What the transfers need of the windows, declared by the core and implemented by the
+// GUI (the real windows), calvyx-cli (a terminal) and the tests (recorders). Every
+// method except IsStatusVisible and RequestScreenCapture runs in the main thread:
+// workers call them through RunInMainThread.
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+
+// The transfer status dialog: a title, one text, a progress bar and Cancel. Closing it
+// is how the user cancels a Kermit transfer or a wire receive.
+class IStatusDialog {
+public:
+    virtual ~IStatusDialog() = default;
+    virtual void OpenStatus(const std::string& caption, bool cancelShown) = 0;
+    // Kinds: 0 and 1 text only, 2 progress (done of total), 3 transfer finished (close).
+    virtual void UpdateStatus(const std::string& text, int kind, int done, int total, int reserved) = 0;
+    // Makes the dialog invisible without a kind 3 report (after a failed transfer).
+    virtual void HideStatus() = 0;
+    // Any thread: read without a lock, once per byte or packet.
+    virtual bool IsStatusVisible() const = 0;
+};
+
+// The main window and its helpers, as the transfers see them.
+class IHostWindows {
+public:
+    virtual ~IHostWindows() = default;
+    // Any thread: the calculator started pushing its screen; only records the request.
+    virtual void RequestScreenCapture() = 0;
+    // Main window busy flag while a wire receive or ROM load runs.
+    virtual void SetTransferBusy(bool busy) = 0;
+    // The set-up instructions dialog: a ROM load waits until the user closed it.
+    virtual bool InstructionsVisible() = 0;
+    virtual void FocusInstructions() {}
+    // A message box with one OK button ("Com Setting Error").
+    virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+    // The file chooser of the XModem send: returns the chosen path, or nothing when the
+    // user declined. initialPath is the engine's folder followed by "/*.*".
+    virtual std::optional<std::string> ChooseFileToSend(const std::string& title, const std::string& initialPath) = 0;
+    // A status dialog instance of its own for the transfer server (the ROM load).
+    virtual std::unique_ptr<IStatusDialog> CreateStatusDialog() = 0;
+    // Gives the main window the input focus after a serious link error.
+    virtual void FocusMainWindow() {}
+};
+
+// The application's global status dialog (TheStatusDialog) and the host, set once at start-up
+// by the GUI, calvyx-cli or a test fixture.
+IStatusDialog* GlobalStatusDialog();
+void SetGlobalStatusDialog(IStatusDialog* dialog);
+IHostWindows* Host();
+void SetHost(IHostWindows* host);

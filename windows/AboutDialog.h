@@ -1,0 +1,36 @@
+#pragma once
+// AboutDialog: the product artwork, the version label and OK. Shown modally from the
+// main window's About command and briefly at start-up.
+#include <QImage>
+#include <QPointer>
+
+#include "util/Version.h"
+#include "windows/FormBase.h"
+
+class QLabel;
+class QPushButton;
+
+inline constexpr int ArtworkWidth = 317;
+inline constexpr int ArtworkHeight = 198;
+// The product picture, drawn at run time (no image files to ship).
+QImage ProductArtwork();
+
+class AboutDialog : public TFormBase {
+    Q_OBJECT
+public:
+    explicit AboutDialog(QWidget* parent = nullptr);
+
+    void SetMainWindow(QWidget* window);
+
+    QLabel* productImage;
+    QLabel* versionLabel;
+    QPushButton* btnOK;
+
+protected:
+    void FormShow() override;
+
+private:
+    QPointer<QWidget> FMainWindow;
+};
+
+extern AboutDialog* TheAboutDialog;

@@ -1,0 +1,104 @@
+#include "windows/CalculatorSetupDialog.h"
+
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+CalculatorSetupDialog* TheSetupDialog = nullptr;
+
+QString InstructionText(InstructionKind kind)
+{
+    switch (kind) {
+    case ikSendCalcapp:
+        return QStringLiteral("On the QV-T30s,T20s,T20+/T20:\r\n"
+                              "\r\n"
+                              "1.  Select the Calcapp to send.\r\n"
+                              "2.  Press SEND function key.\r\n"
+                              "3.  Choose: QV20/30 (Wire).\r\n"
+                              "4.  Press OK function key.\r\n"
+                              "5.  Click OK below.");
+    case ikRomDownload:
+        return QStringLiteral("On the Calculator:\r\n"
+                              "\r\n"
+                              "1.  Unplug USB cable\r\n"
+                              "2.  Hold + and - (3 secs.) while pressing RESET\r\n"
+                              "3.  Press 1 to load OS/ROM.\r\n"
+                              "4.  Press 1 for USB.\r\n"
+                              "5.  Plug USB cable\r\n"
+                              "6.  Press OK below.");
+    }
+    return {};
+}
+
+CalculatorSetupDialog::CalculatorSetupDialog(QWidget* parent)
+    : TFormBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("DownLd"));
+    setWindowTitle(QStringLiteral("Set the Calculator"));
+    setModal(true);
+
+    // A read-only text that reads like a label: no frame, the window's colour, not a
+    // Tab stop.
+    instructionsText = new QPlainTextEdit(this);
+    instructionsText->setObjectName(QStringLiteral("instructionsText"));
+    instructionsText->setReadOnly(true);
+    instructionsText->setFrameShape(QFrame::NoFrame);
+    instructionsText->setFocusPolicy(Qt::NoFocus);
+    instructionsText->setTextInteractionFlags(Qt::NoTextInteraction);
+    instructionsText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    instructionsText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    instructionsText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    instructionsText->viewport()->setAutoFillBackground(false);
+    instructionsText->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
+    // The longest instructions must fit without scrolling.
+    const QFontMetrics metrics(instructionsText->font());
+    int widest = 0;
+    for (InstructionKind kind : {ikSendCalcapp, ikRomDownload})
+        for (const QString& line : InstructionText(kind).split(QStringLiteral("\r\n")))
+            widest = qMax(widest, metrics.horizontalAdvance(line));
+    instructionsText->setMinimumSize(qMax(249, widest + 16), qMax(152, metrics.lineSpacing() * 8 + 16));
+
+    btnOK = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setMinimumSize(89, 25);
+    btnOK->setDefault(true);
+    btnCancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setMinimumSize(89, 25);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btnOK);
+    buttons->addStretch(1);
+    buttons->addWidget(btnCancel);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->addWidget(instructionsText, 1);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnCancel, &QPushButton::clicked, this, &CalculatorSetupDialog::btnCancelClick);
+}
+
+void CalculatorSetupDialog::SetMainWindow(QWidget* window) { FMainWindow = window; }
+
+bool CalculatorSetupDialog::ShowInstructions(InstructionKind kind)
+{
+    // The whole text is replaced: nothing of an earlier showing remains.
+    instructionsText->setPlainText(InstructionText(kind).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    btnCancel->setVisible(true);
+    btnOK->setVisible(true);
+    btnOK->setFocus();
+    return exec() == QDialog::Accepted;
+}
+
+void CalculatorSetupDialog::btnCancelClick() { reject(); }
+
+void CalculatorSetupDialog::FormShow()
+{
+    if (FMainWindow) CenterOver(FMainWindow);
+}

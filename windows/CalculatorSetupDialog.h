@@ -1,0 +1,41 @@
+#pragma once
+// CalculatorSetupDialog, "Set the Calculator": tells the user what to press on the calculator
+// before a receive by wire or a ROM load, and waits for OK or Cancel.
+#include <QPointer>
+
+#include "windows/FormBase.h"
+
+class QPlainTextEdit;
+class QPushButton;
+
+enum InstructionKind : int {
+    ikSendCalcapp = 1, // prepare the calculator to send a Calcapp by wire
+    ikRomDownload = 3, // prepare it to take a new ROM over USB
+};
+
+// The instructions of a kind, lines separated by CR LF.
+QString InstructionText(InstructionKind kind);
+
+class CalculatorSetupDialog : public TFormBase {
+    Q_OBJECT
+public:
+    explicit CalculatorSetupDialog(QWidget* parent = nullptr);
+
+    void SetMainWindow(QWidget* window);
+    // Shows the kind's instructions modally; true exactly when the user pressed OK.
+    bool ShowInstructions(InstructionKind kind);
+
+    QPlainTextEdit* instructionsText;
+    QPushButton* btnOK;
+    QPushButton* btnCancel;
+
+    void btnCancelClick();
+
+protected:
+    void FormShow() override;
+
+private:
+    QPointer<QWidget> FMainWindow;
+};
+
+extern CalculatorSetupDialog* TheSetupDialog;

@@ -1,0 +1,124 @@
+#include "windows/LogWindow.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include "util/GeneralError.h"
+#include "windows/ErrorBox.h"
+#include "windows/WindowPlacement.h"
+
+LogWindow* TheLogWindow = nullptr;
+
+namespace {
+QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut, bool enabled)
+{
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    item->setShortcut(shortcut);
+    // The shortcut is shown in the menu; the memo handles the keys itself.
+    item->setShortcutContext(Qt::WidgetShortcut);
+    item->setEnabled(enabled);
+    return item;
+}
+} // namespace
+
+LogWindow::LogWindow(QWidget* parent) : TFormBase(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("LogForm"));
+    setWindowTitle(QStringLiteral("Log Form"));
+    setSizeGripEnabled(true);
+    resize(323, 422);
+
+    logText = new QPlainTextEdit(this);
+    logText->setObjectName(QStringLiteral("logText"));
+    logText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    logText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    logText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    logText->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Tab moves on to the buttons rather than typing into the log.
+    logText->setTabChangesFocus(true);
+
+    btnClear = new QPushButton(QStringLiteral("Clear Log"), this);
+    btnClear->setObjectName(QStringLiteral("btnClear"));
+    btnClear->setAutoDefault(false);
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnClear);
+    buttons->addStretch();
+    buttons->addWidget(btnOK);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(logText, 1);
+    layout->addLayout(buttons);
+
+    contextMenu = new QMenu(this);
+    contextMenu->setObjectName(QStringLiteral("contextMenu"));
+    Undo1 = AddItem(contextMenu, "Undo1", QStringLiteral("Undo"), {}, false);
+    contextMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
+    Cut1 = AddItem(contextMenu, "Cut1", QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), false);
+    copyItem = AddItem(contextMenu, "copyItem", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), true);
+    Paste1 = AddItem(contextMenu, "Paste1", QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), false);
+    Delete1 = AddItem(contextMenu, "Delete1", QStringLiteral("Delete"), {}, false);
+    contextMenu->addSeparator()->setObjectName(QStringLiteral("N2"));
+    selectAllItem = AddItem(contextMenu, "selectAllItem", QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A), true);
+
+    connect(logText, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { contextMenu->popup(logText->viewport()->mapToGlobal(at)); });
+    connect(copyItem, &QAction::triggered, this, &LogWindow::CopySelection);
+    connect(selectAllItem, &QAction::triggered, this, &LogWindow::SelectAllText);
+    connect(btnClear, &QPushButton::clicked, this, &LogWindow::btnClearClick);
+    connect(btnOK, &QPushButton::clicked, this, &LogWindow::btnOKClick);
+
+    windowPlacement = new WindowPlacement(this, QStringLiteral("LogForm"));
+    // FormCreate: the placement (and visibility) of the last session.
+    try {
+        windowPlacement->RestorePositions(true, true);
+    } catch (const CalvyxError& error) {
+        ShowApplicationError(QString::fromStdString(error.what()), this);
+    }
+}
+
+void LogWindow::AppendLine(const QString& text)
+{
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QScrollBar* bar = logText->verticalScrollBar();
+    const bool atBottom = bar->value() == bar->maximum();
+    QTextCursor cursor(logText->document());
+    cursor.movePosition(QTextCursor::End);
+    if (FHasLines || !logText->document()->isEmpty()) cursor.insertBlock();
+    cursor.insertText(lines);
+    FHasLines = true;
+    if (atBottom) bar->setValue(bar->maximum());
+}
+
+QStringList LogWindow::Lines() const
+{
+    if (!FHasLines && logText->document()->isEmpty()) return {};
+    QStringList lines;
+    for (QTextBlock block = logText->document()->begin(); block.isValid(); block = block.next()) lines << block.text();
+    return lines;
+}
+
+void LogWindow::btnClearClick()
+{
+    logText->clear();
+    FHasLines = false;
+}
+
+void LogWindow::btnOKClick() { close(); }
+
+void LogWindow::CopySelection() { logText->copy(); }
+
+void LogWindow::SelectAllText() { logText->selectAll(); }
+
+void LogWindow::FormClose() { windowPlacement->SavePositions(); }

@@ -1,0 +1,49 @@
+#pragma once
+// LogWindow: the log window. It shows, one per line, every text the transfer status
+// dialog displayed, in order, for the life of the process. The user can read, select,
+// copy and clear it; there is no file behind it.
+#include <QStringList>
+
+#include "windows/FormBase.h"
+
+class QAction;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class WindowPlacement;
+
+class LogWindow : public TFormBase {
+    Q_OBJECT
+public:
+    explicit LogWindow(QWidget* parent = nullptr);
+
+    // Adds text as the new last line; line breaks in it (CR LF or LF) make several lines.
+    void AppendLine(const QString& text);
+    // The memo's lines, for the tests and the status dialog's checks.
+    QStringList Lines() const;
+
+    QPlainTextEdit* logText;
+    QPushButton* btnClear;
+    QPushButton* btnOK;
+    WindowPlacement* windowPlacement;
+    QMenu* contextMenu;
+    QAction* Undo1;
+    QAction* Cut1;
+    QAction* copyItem;
+    QAction* Paste1;
+    QAction* Delete1;
+    QAction* selectAllItem;
+
+    void btnClearClick();
+    void btnOKClick();
+    void CopySelection();
+    void SelectAllText();
+
+protected:
+    void FormClose() override;
+
+private:
+    bool FHasLines = false; // an empty first line still counts as a line
+};
+
+extern LogWindow* TheLogWindow;

@@ -1,0 +1,112 @@
+#pragma once
+// ScreenCaptureWindow: the screen capture window. While it is open a ScreenReaderThread reads
+// screen after screen from the link and hands each one over; the window draws it in
+// a white-and-black frame, doubled, and can copy it to the clipboard or save it.
+#include <atomic>
+#include <string>
+
+#include <QImage>
+#include <QThread>
+
+#include "services/ScreenReader.h"
+#include "util/ByteString.h"
+#include "windows/FormBase.h"
+
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QTimer;
+class QWidget;
+class ScreenCaptureWindow;
+class WindowPlacement;
+
+class ScreenReaderThread : public QThread {
+    Q_OBJECT
+public:
+    // Starts reading at once. Prefix is the part of the first screen already taken off
+    // the link (the byte 0x80, or nothing).
+    ScreenReaderThread(ScreenCaptureWindow* Form, const std::string& PortName, const ByteString& Prefix);
+    ~ScreenReaderThread() override;
+
+    // Main thread: ends the loop after the current capture, and the capture itself at
+    // its next read.
+    void Stop();
+    bool Terminated() const { return FTerminated.load(); }
+
+protected:
+    void run() override { Execute(); }
+
+private:
+    void Execute();
+    // Main thread, while the worker waits: hands FScreen to the window.
+    void ShowScreen();
+
+    ScreenCaptureWindow* FForm;
+    ByteString FScreen;
+    std::string FPortName;
+    ByteString FPrefix;
+    // Lives as long as the thread object, so Stop can always reach it.
+    ScreenReader TheCaptureWindow;
+    std::atomic<bool> FTerminated{false};
+};
+
+class ScreenCaptureWindow : public TFormBase {
+    Q_OBJECT
+public:
+    explicit ScreenCaptureWindow(QWidget* parent = nullptr);
+    ~ScreenCaptureWindow() override;
+
+    // Shows the window modally and reads from PortName until the user closes it.
+    void ShowCapture(const std::string& PortName, const ByteString& Prefix);
+    // Main thread: the receive thread's hand-over of a complete screen.
+    void SetScreen(const ByteString& Screen);
+    void UpdatePicture();
+    void SaveSettings();
+
+    // The W x H picture as last drawn (what Copy and Save use).
+    const QImage& Picture() const { return FPicture; }
+    int BorderWidth() const;
+    // The prompt shown above the picture.
+    static QString PromptText();
+
+    QFrame* promptPanel;
+    QLabel* lblPrompt;
+    QWidget* ImageArea; // keeps room for the largest picture
+    QLabel* screenImage;
+    QLabel* lblBorder;
+    QSlider* trkbBorder;
+    QPushButton* btnCopy;
+    QPushButton* btnSave;
+    QPushButton* btnClose;
+    WindowPlacement* windowPlacement;
+    QTimer* receiverCheckTimer;
+    QFileDialog* savePictureDialog;
+
+    void trkbBorderChange();
+    void mnuCopyClick();
+    void btnSaveClick();
+    void CheckReceiver();
+    ScreenReaderThread* Receiver() const { return FReceiver; }
+
+protected:
+    void FormShow() override;
+    void FormClose() override;
+
+private:
+    void StopReceiver();
+
+    ByteString FScreen;
+    std::string FPortName;
+    ByteString FPrefix;
+    ScreenReaderThread* FReceiver = nullptr;
+    QImage FPicture;
+    bool FClosing = false;
+};
+
+// Reads the stored "Border" of the capture window: missing or not a number gives 1,
+// and the value is clamped to 0..5.
+int StoredBorderWidth();
+
+extern ScreenCaptureWindow* TheCaptureWindow;

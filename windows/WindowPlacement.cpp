@@ -1,0 +1,118 @@
+#include "windows/WindowPlacement.h"
+
+#include <QFont>
+#include <QWidget>
+
+#include "util/Registry.h"
+
+namespace {
+// The font height in the unit kept in the settings: a negative number is the
+// character height in pixels ("-11" for the classic dialog font), a positive one a
+// point size.
+int FontHeight(const QWidget* window)
+{
+    const QFont& font = window->font();
+    if (font.pixelSize() > 0) return -font.pixelSize();
+    const int dpi = window->logicalDpiY() > 0 ? window->logicalDpiY() : 96;
+    return -qRound(font.pointSizeF() * dpi / 72.0);
+}
+
+void SetFontHeight(QFont& font, int height)
+{
+    if (height < 0)
+        font.setPixelSize(-height);
+    else if (height > 0)
+        font.setPointSize(height);
+}
+} // namespace
+
+WindowPlacement::WindowPlacement(QWidget* owner, const QString& subKey) : QObject(owner), SubKey(subKey)
+{
+    setObjectName(QStringLiteral("windowPlacement"));
+}
+
+QWidget* WindowPlacement::Owner() const
+{
+    auto* owner = qobject_cast<QWidget*>(parent());
+    return owner && owner->isWindow() ? owner : nullptr;
+}
+
+bool WindowPlacement::IsSizeable(const QWidget* window)
+{
+    return window->minimumSize() != window->maximumSize()
+        && !window->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
+}
+
+template <typename Fn> void WindowPlacement::ForEachListedControl(QWidget* parent, Fn&& fn)
+{
+    for (QObject* child : parent->children()) {
+        auto* control = qobject_cast<QWidget*>(child);
+        if (!control || control->isWindow()) continue;
+        if (ImportantComponents.contains(control->objectName(), Qt::CaseInsensitive) && !control->objectName().isEmpty())
+            fn(control);
+        ForEachListedControl(control, fn);
+    }
+}
+
+void WindowPlacement::RestorePositions(bool RestoreComponents, bool RestoreForm)
+{
+    QWidget* owner = Owner();
+    if (!owner) return;
+    auto key = OpenRegistryKey(SubKey.toStdString());
+    if (RestoreForm) {
+        RestoreControl(*key, owner, QString());
+        QFont font = owner->font();
+        const QString family = ReadRegistryString(*key, QStringLiteral("Font"), font.family());
+        const int height = ReadRegistryInteger(*key, QStringLiteral("FontSize"), FontHeight(owner));
+        if (family != font.family() || height != FontHeight(owner)) {
+            font.setFamily(family);
+            SetFontHeight(font, height);
+            owner->setFont(font);
+        }
+    }
+    if (RestoreComponents)
+        ForEachListedControl(owner, [&](QWidget* control) { RestoreControl(*key, control, control->objectName()); });
+}
+
+void WindowPlacement::RestoreControl(QSettings& key, QWidget* control, const QString& prefix)
+{
+    QRect bounds(control->pos(), control->size());
+    if (!prefix.isEmpty() || IsSizeable(Owner())) {
+        bounds.setWidth(ReadRegistryInteger(key, prefix + QStringLiteral("Width"), bounds.width()));
+        bounds.setHeight(ReadRegistryInteger(key, prefix + QStringLiteral("Height"), bounds.height()));
+    }
+    const int top = ReadRegistryInteger(key, prefix + QStringLiteral("Top"), bounds.top());
+    const int left = ReadRegistryInteger(key, prefix + QStringLiteral("Left"), bounds.left());
+    bounds.moveTo(left, top);
+    // A window's position is that of its frame, its size that of its client area.
+    control->move(bounds.topLeft());
+    if (bounds.size() != control->size()) control->resize(bounds.size());
+    // A bad visibility value never stops a window from being created.
+    try {
+        control->setVisible(ReadRegistryBool(key, prefix + QStringLiteral("Visible"), !control->isHidden()));
+    } catch (...) {
+    }
+}
+
+void WindowPlacement::SavePositions()
+{
+    QWidget* owner = Owner();
+    if (!owner) return;
+    auto key = OpenRegistryKey(SubKey.toStdString());
+    SaveControl(*key, owner, QString());
+    WriteRegistryString(*key, QStringLiteral("Font"), owner->font().family());
+    WriteRegistryInteger(*key, QStringLiteral("FontSize"), FontHeight(owner));
+    ForEachListedControl(owner, [&](QWidget* control) { SaveControl(*key, control, control->objectName()); });
+}
+
+void WindowPlacement::SaveControl(QSettings& key, QWidget* control, const QString& prefix)
+{
+    // The control's own visibility flag: a control of a hidden window still counts as shown.
+    WriteRegistryBool(key, prefix + QStringLiteral("Visible"), !control->isHidden());
+    WriteRegistryInteger(key, prefix + QStringLiteral("Top"), control->pos().y());
+    WriteRegistryInteger(key, prefix + QStringLiteral("Left"), control->pos().x());
+    if (!prefix.isEmpty() || IsSizeable(Owner())) {
+        WriteRegistryInteger(key, prefix + QStringLiteral("Width"), control->width());
+        WriteRegistryInteger(key, prefix + QStringLiteral("Height"), control->height());
+    }
+}
