@@ -21,7 +21,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "link/PortLink.h"
+#include "link/Link.h"
+#include "link/PortName.h"
+#include "link/UsbPipes.h"
 #include "services/RomSender.h"
 #include "tools/sim/RomRole.h"
 #include "tools/sim/SimPort.h"
@@ -108,6 +110,7 @@ int main(int argc, char** argv)
     WriteFiles(romPath, streamPath, size);
     const long idleKb = StatusKb("VmRSS");
 
+    Link link;
     double bestCat = 1e9, bestSender = 1e9, bestWriter = 1e9;
     bool allAccepted = true;
     int reports = 0;
@@ -120,10 +123,10 @@ int main(int argc, char** argv)
         allAccepted &= catStatus == 0 && CalculatorAccepted(calc);
 
         calc = StartCalculator(root, romPath);
-        OpenLink(UsbDeviceNameUpper, LinkBaud);
+        link.Open(UsbDeviceNameUpper, LinkBaud);
         start = Clock::now();
         {
-            RomSender sender(romPath, [&](const std::string&, int, int, int, int) { ++reports; });
+            RomSender sender(LinkLease(link), romPath, [&](const StatusReport&) { ++reports; });
             WaitServingCalls(&sender);
             bestSender = std::min(bestSender, Seconds(start));
             allAccepted &= sender.Success;
@@ -131,17 +134,17 @@ int main(int argc, char** argv)
         allAccepted &= CalculatorAccepted(calc);
 
         calc = StartCalculator(root, romPath);
-        OpenLink(UsbDeviceNameUpper, LinkBaud);
+        link.Open(UsbDeviceNameUpper, LinkBaud);
         start = Clock::now();
         try {
             const auto stream = ReadRomStream(romPath);
-            WriteRomStream(PortLink.WriteHandle, *stream, nullptr);
-            CloseLink();
+            WriteRomStream(link, *stream, nullptr);
+            link.Close();
             bestWriter = std::min(bestWriter, Seconds(start));
         } catch (const std::exception& e) {
             std::fprintf(stderr, "stream writer: %s\n", e.what());
             allAccepted = false;
-            CloseLink();
+            link.Close();
         }
         allAccepted &= CalculatorAccepted(calc);
     }

@@ -14,7 +14,7 @@
 #include <future>
 #include <random>
 
-#include "link/PortLink.h"
+#include "link/Link.h"
 #include "xmodem/XModemBlock.h"
 #include "services/WireReceiver.h"
 #include "tools/sim/SimPort.h"
@@ -38,8 +38,9 @@ int main(int argc, char** argv)
 
     auto calc = sim::CreatePtyPort();
     calc->SetThrottle(true);
-    OpenLink(calc->ProgramPortName(), LinkBaud);
-    SetLongTimeouts();
+    Link link;
+    link.Open(calc->ProgramPortName(), LinkBaud);
+    link.SetLongTimeouts();
 
     // The calculator's bytes on the line: each block with its header, number, complement
     // and checksum, then EOT.
@@ -52,7 +53,7 @@ int main(int argc, char** argv)
                 bound);
     std::fflush(stdout);
 
-    WireReceiver receive("(bench)", 0);
+    WireReceiver receive(LinkLease(link), nullptr, "(bench)", 0);
     auto calculator = std::async(std::launch::async, [&] {
         const auto start = Clock::now();
         auto result = sim::SendObjectByWire(*calc, object);
@@ -60,7 +61,7 @@ int main(int argc, char** argv)
     });
     WaitServingCalls(&receive);
     const auto [sent, seconds] = calculator.get();
-    CloseLink();
+    link.Close();
 
     const bool intact = sent.ok && receive.Success && receive.ReceivedData.substr(0, size) == object;
     const double ratio = bound / seconds;

@@ -22,7 +22,8 @@
 
 #include "kermit/KermitServer.h"
 #include "kermit/KermitFrame.h"
-#include "link/PortLink.h"
+#include "link/Link.h"
+#include "link/Trace.h"
 #include "util/HostInterfaces.h"
 #include "xmodem/XModemBlock.h"
 #include "tools/sim/KermitRole.h"
@@ -77,27 +78,24 @@ struct Bench {
     sim::QuietStatusDialog dialog;
     FileHost host;
     QTemporaryDir folder;
+    Link link;
     std::unique_ptr<sim::SimPort> port;
     std::unique_ptr<KermitServer> engine;
 
     Bench()
     {
-        SetGlobalStatusDialog(&dialog);
-        SetHost(&host);
         port = sim::CreatePtyPort();
         port->SetThrottle(true);
-        OpenLink(port->ProgramPortName(), LinkBaud);
-        SetLongTimeouts();
-        engine = std::make_unique<KermitServer>();
+        link.Open(port->ProgramPortName(), LinkBaud);
+        link.SetLongTimeouts();
+        engine = std::make_unique<KermitServer>(LinkLease(link), TransferHost{&host, &dialog});
         engine->Folder = folder.path().toStdString();
     }
     ~Bench()
     {
         engine->Stop();
         engine.reset();
-        CloseLink();
-        SetGlobalStatusDialog(nullptr);
-        SetHost(nullptr);
+        link.Close();
     }
 };
 
@@ -198,12 +196,12 @@ int Idle(int seconds)
         QTemporaryDir root;
         qputenv("CALVYX_DEVICE_ROOT", root.path().toLocal8Bit());
         sim::QuietStatusDialog dialog;
-        SetGlobalStatusDialog(&dialog);
+        Link link;
         std::unique_ptr<sim::SimPort> port =
             usb ? std::unique_ptr<sim::SimPort>(sim::CreateUsbDevice(root.path().toStdString())) : sim::CreatePtyPort();
-        OpenLink(port->ProgramPortName(), LinkBaud);
-        SetLongTimeouts();
-        auto engine = std::make_unique<KermitServer>();
+        link.Open(port->ProgramPortName(), LinkBaud);
+        link.SetLongTimeouts();
+        auto engine = std::make_unique<KermitServer>(LinkLease(link), TransferHost{nullptr, &dialog});
         engine->Folder = root.path().toStdString();
         SleepMs(500); // let it settle into its listening loop
         const double cpu0 = CpuSeconds();
@@ -215,8 +213,7 @@ int Idle(int seconds)
         const double wall = TicksSince(t0) / 1000.0;
         engine->Stop();
         engine.reset();
-        CloseLink();
-        SetGlobalStatusDialog(nullptr);
+        link.Close();
         const double share = 100.0 * cpu / wall;
         std::printf("idle %s: server on a silent line used %.3f s CPU in %.1f s: %.2f%% of one core\n",
                     usb ? "usb" : "serial", cpu, wall, share);

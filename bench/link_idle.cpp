@@ -16,7 +16,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "link/PortLink.h"
+#include "link/Link.h"
 #include "tools/sim/SimPort.h"
 #include "util/Ticks.h"
 
@@ -89,37 +89,39 @@ struct Calculator {
 
 void Idle(bool usb, int seconds)
 {
+    Link link;
     Calculator calc(usb);
-    OpenLink(calc.port->ProgramPortName(), LinkBaud);
-    SetLongTimeouts();
+    link.Open(calc.port->ProgramPortName(), LinkBaud);
+    link.SetLongTimeouts();
     ByteString buffer(1, '\0');
     const double cpu0 = CpuSeconds();
     const uint32_t start = Now();
     int reads = 0, got = 0;
     while (TicksSince(start) < static_cast<uint32_t>(seconds) * 1000) {
-        got += ReadLink(buffer, 1000);
+        got += link.Read(buffer, 1000);
         ++reads;
     }
     const double wall = TicksSince(start) / 1000.0;
     const double cpu = CpuSeconds() - cpu0;
-    CloseLink();
-    std::printf("idle %-6s: %d silent ReadLink calls in %.1f s used %.3f s CPU = %.2f%% of one core%s\n",
+    link.Close();
+    std::printf("idle %-6s: %d silent link reads in %.1f s used %.3f s CPU = %.2f%% of one core%s\n",
                 usb ? "USB" : "serial", reads, wall, cpu, 100.0 * cpu / wall, got ? " (bytes arrived!)" : "");
 }
 
 void Leaks(bool usb, int cycles)
 {
+    Link link;
     Calculator calc(usb);
     const std::string name = calc.port->ProgramPortName();
     // One cycle first: the first open sets up what lives for the whole process.
-    OpenLink(name, LinkBaud);
-    CloseLink();
+    link.Open(name, LinkBaud);
+    link.Close();
     const Resources before = Measure();
     const uint32_t start = Now();
     Resources half{};
     for (int i = 0; i < cycles; ++i) {
-        OpenLink(name, LinkBaud);
-        CloseLink();
+        link.Open(name, LinkBaud);
+        link.Close();
         if (i + 1 == cycles / 2) half = Measure();
     }
     const Resources after = Measure();

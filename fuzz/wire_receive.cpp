@@ -27,7 +27,8 @@
 #include <QCoreApplication>
 
 #include "fuzz/FuzzCheck.h"
-#include "link/PortLink.h"
+#include "link/Link.h"
+#include "link/Trace.h"
 #include "link/SerialLine.h"
 #include "util/HostInterfaces.h"
 #include "xmodem/XModemBlock.h"

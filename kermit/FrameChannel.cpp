@@ -1,13 +1,15 @@
 #include "kermit/FrameChannel.h"
 
-#include "link/PortLink.h"
+#include "link/Link.h"
+#include "link/Trace.h"
 #include "util/Ticks.h"
 
 namespace kermit {
 
-FramePort FramePort::Link()
+FramePort FramePort::Over(Link& link)
 {
-    return FramePort{ReadLink, WriteLink, Now};
+    return FramePort{[&link](ByteString& buffer, int timeoutMs) { return link.Read(buffer, timeoutMs); },
+                     [&link](const ByteString& bytes) { link.Write(bytes); }, Now};
 }
 
 FrameChannel::FrameChannel(const std::atomic<bool>& stopRequested, FramePort port)

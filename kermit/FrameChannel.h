@@ -9,15 +9,17 @@
 #include "kermit/KermitFrame.h"
 #include "util/ByteString.h"
 
+class Link;
+
 namespace kermit {
 
-// How frames reach the calculator; the defaults are the link layer and the tick clock.
-// Tests hand in a scripted source and a clock of their own.
+// How frames reach the calculator: normally a link and the tick clock. Tests hand in a
+// scripted source and a clock of their own.
 struct FramePort {
-    std::function<int(ByteString&, int)> read;        // ReadLink
-    std::function<void(const ByteString&)> write;     // WriteLink
+    std::function<int(ByteString&, int)> read;        // Link::Read
+    std::function<void(const ByteString&)> write;     // Link::Write
     std::function<uint32_t()> clock;                  // Now
-    static FramePort Link();
+    static FramePort Over(Link& link);
 };
 
 struct ReceivedFrame {
@@ -33,7 +35,7 @@ public:
     static constexpr uint32_t FrameTimeMs = 1000;
     static constexpr int ReadLimitMs = 1000;
 
-    FrameChannel(const std::atomic<bool>& stopRequested, FramePort port = FramePort::Link());
+    FrameChannel(const std::atomic<bool>& stopRequested, FramePort port);
 
     // Waits for one frame or single start byte (see ReceivedFrame). A frame that is too
     // long, has a bad sequence number or check, or is cut short by the timer yields

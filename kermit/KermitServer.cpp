@@ -6,8 +6,8 @@
 
 #include "kermit/ReceivedFile.h"
 #include "xmodem/XModemSend.h"
-#include "link/PortLink.h"
-#include "link/UsbPipeReader.h"
+#include "link/Progress.h"
+#include "link/Trace.h"
 #include "util/HostInterfaces.h"
 #include "util/GeneralError.h"
 #include "util/MainThread.h"
@@ -43,7 +43,9 @@ bool RegularFileExists(const std::string& path)
 
 } // namespace
 
-KermitServer::KermitServer() : statusDialog_(GlobalStatusDialog()), channel_(terminated_)
+KermitServer::KermitServer(LinkLease link, TransferHost host)
+    : link_(std::move(link)), host_(host.windows), statusDialog_(host.statusDialog),
+      channel_(terminated_, kermit::FramePort::Over(*link_))
 {
     idleTimer_ = new QTimer(this);
     idleTimer_->setInterval(IdleNotifyMs);
@@ -64,7 +66,7 @@ void KermitServer::RequestStop()
         std::lock_guard lock(stopMutex_);
         terminated_ = true;
     }
-    ReadCancel = true;
+    link_->CancelRead();
     stopSignal_.notify_all();
 }
 
@@ -109,7 +111,7 @@ void KermitServer::Execute()
     }
     // A calculator in the middle of a transfer stops when it hears this; the USB link
     // needs no word.
-    if (LinkIsOpen() && PortLink.Kind != LinkKind::Usb) {
+    if (link_->IsOpen() && link_->Kind() != LinkKind::Usb) {
         try {
             channel_.SendFrame(ErrorType, seq_, Str::UserCancel);
         } catch (const CalvyxError&) {
@@ -122,7 +124,7 @@ void KermitServer::Recover()
     mode_ = EngineMode::Idle;
     try {
         channel_.SendFrame(NakType, seq_, {});
-        ClearInput();
+        link_->ClearInput();
         HideStatusDialog();
     } catch (const CalvyxError& e) {
         Trace(std::string("Kermit recovery failed: ") + e.what());
@@ -142,7 +144,7 @@ void KermitServer::Handle(const ReceivedFrame& frame)
         return;
     case KindScreenPush:
         if (mode_ == EngineMode::Idle) {
-            if (IHostWindows* host = Host()) host->RequestScreenCapture();
+            if (host_) host_->RequestScreenCapture();
         }
         terminated_ = true;
         return;
@@ -199,7 +201,9 @@ void KermitServer::Handle(const ReceivedFrame& frame)
 void KermitServer::SendByXModem()
 {
     SetBusy(true);
-    XModemSendSteps steps;
+    xmodem::XModemSendSteps steps;
+    steps.link = &*link_;
+    steps.host = host_;
     steps.stop = &terminated_;
     steps.folder = CurrentFolder();
     steps.openStatusDialog = [this](const std::string& title) {
@@ -207,7 +211,7 @@ void KermitServer::SendByXModem()
         OpenStatusDialog();
     };
     steps.reportStatus = StatusReporter();
-    Trace(std::string("XModem send: ") + XModemSendResultName(SendFileByXModem(steps)));
+    Trace(std::string("XModem send: ") + xmodem::XModemSendResultName(xmodem::SendFileByXModem(steps)));
     SetBusy(false);
 }
 
@@ -282,7 +286,7 @@ void KermitServer::ReceiveEndOfFile(const ByteString& field)
         }
         fileData_.clear();
     }
-    ReportStatus("", 3, 0, 0, 0);
+    ReportStatus(StatusReport::Finished());
     Ack();
 }
 
@@ -346,12 +350,12 @@ void KermitServer::HandleAck()
     case SendPhase::AwaitEofAck:
         outData_.clear();
         nextType_ = BreakType;
-        ReportStatus("", 3, 0, 0, 0);
+        ReportStatus(StatusReport::Finished());
         phase_ = SendPhase::AwaitBreakAck;
         break;
     case SendPhase::AwaitBreakAck:
         mode_ = EngineMode::Idle;
-        ReportStatus("", 3, 0, 0, 0);
+        ReportStatus(StatusReport::Finished());
         break;
     }
     if (mode_ != EngineMode::Idle) SendCurrentPacket();
@@ -369,7 +373,7 @@ void KermitServer::HandleNak()
         if (++errorCount_ > MaxNaks) throw CalvyxError("Too many errors");
         SendCurrentPacket();
     }
-    if (statusDialog_ && statusDialog_->IsStatusVisible()) ReportStatus("", 3, 0, 0, 0);
+    if (statusDialog_ && statusDialog_->IsStatusVisible()) ReportStatus(StatusReport::Finished());
 }
 
 // ---- synchronised steps ----
@@ -391,17 +395,15 @@ void KermitServer::OnIdleTimer()
     if (OnActivity) OnActivity(this);
 }
 
-void KermitServer::ReportStatus(const std::string& text, int kind, int done, int total, int reserved)
+void KermitServer::ReportStatus(const StatusReport& report)
 {
     if (!statusDialog_) return;
-    RunInMainThread([&] { statusDialog_->UpdateStatus(text, kind, done, total, reserved); });
+    RunInMainThread([&] { statusDialog_->UpdateStatus(report); });
 }
 
 StatusSink KermitServer::StatusReporter()
 {
-    return [this](const std::string& text, int kind, int done, int total, int reserved) {
-        ReportStatus(text, kind, done, total, reserved);
-    };
+    return [this](const StatusReport& report) { ReportStatus(report); };
 }
 
 void KermitServer::OpenStatusDialog()

@@ -6,7 +6,7 @@
 //   NAK or "D"         an XModem request: the user picks a file and it goes out in blocks
 //   0x80               the calculator pushes its screen: the main window is told, the
 //                      engine ends
-// Status goes to the global status dialog through synchronised calls; OnActivity tells
+// Status goes to the host's status dialog through synchronised calls; OnActivity tells
 // the owner (in the main thread) when a transfer starts and 4 s after it ended.
 #include <QThread>
 
@@ -18,18 +18,19 @@
 #include <string>
 
 #include "kermit/FrameChannel.h"
-#include "link/PortLink.h"
+#include "link/Link.h"
+#include "util/HostInterfaces.h"
 #include "util/ByteString.h"
 
 class QTimer;
-class IStatusDialog;
 
 class KermitServer : public QThread {
     Q_OBJECT
 public:
-    // Starts the thread at once. The owner sets Folder and OnActivity right after; the
-    // engine reads both only in the main thread, so setting them later is safe too.
-    KermitServer();
+    // Starts the thread at once on the lent link. The owner sets Folder and OnActivity
+    // right after; the engine reads both only in the main thread, so setting them
+    // later is safe too. The lease goes back when the engine is destroyed.
+    KermitServer(LinkLease link, TransferHost host);
     // Stops the thread and waits for its end, serving its synchronised calls meanwhile.
     ~KermitServer() override;
 
@@ -73,7 +74,7 @@ private:
 
     // Synchronised steps (the engine waits for the main thread).
     void SetBusy(bool busy);
-    void ReportStatus(const std::string& text, int kind, int done, int total, int reserved);
+    void ReportStatus(const StatusReport& report);
     StatusSink StatusReporter(); // ReportStatus as the sink of ReportProgress
     void OpenStatusDialog();
     void HideStatusDialog();
@@ -91,6 +92,8 @@ private:
     std::condition_variable stopSignal_;
 
     QTimer* idleTimer_ = nullptr; // lives in the main thread
+    LinkLease link_;
+    IHostWindows* host_ = nullptr;
     IStatusDialog* statusDialog_ = nullptr;
     kermit::FrameChannel channel_;
     std::string statusText_;

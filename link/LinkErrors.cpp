@@ -1,8 +1,9 @@
+#include <atomic>
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "link/PortLink.h"
-#include "util/HostInterfaces.h"
+#include "link/LinkErrors.h"
+#include "link/Trace.h"
 #include "util/GeneralError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
@@ -45,8 +46,11 @@ void SeriousError()
     CloseTrackedFile(FileSlot::Send);
     CloseTrackedFile(FileSlot::Receive);
     SleepMs(100);
-    if (mainThread && Host()) Host()->FocusMainWindow();
     throw CalvyxError("");
 }
 
 void RaiseError(const std::string& detail) { throw CalvyxError(std::string(Str::Error) + "(" + detail + ")"); }
+
+std::string OpenErrorText(const std::string& name) { return std::string(Str::Error) + "(" + Str::UnableToOpenComms + name + ")"; }
+
+void RaiseOpenError(const std::string& name) { throw CalvyxError(OpenErrorText(name)); }

@@ -1,4 +1,4 @@
-#include "link/PortLink.h"
+#include "link/Progress.h"
 #include "util/StringTable.h"
 #include "util/Ticks.h"
 
@@ -26,5 +26,5 @@ std::string ProgressText(int64_t done, int64_t total, uint32_t elapsedMs)
 void ReportProgress(int64_t done, int64_t total, uint32_t startTick, const StatusSink& sink)
 {
     if (total <= 0 || !sink) return;
-    sink(ProgressText(done, total, TicksSince(startTick)), 2, static_cast<int>(done), static_cast<int>(total), 0);
+    sink(StatusReport::Progress(ProgressText(done, total, TicksSince(startTick)), static_cast<int>(done), static_cast<int>(total)));
 }

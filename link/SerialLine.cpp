@@ -84,8 +84,6 @@ void Close(int fd)
 
 namespace serialline {
 
-Limits CurrentLimits = LongLimits;
-
 long Read(int fd, unsigned char* buf, std::size_t n, const Limits& limits)
 {
     const long ms = static_cast<long>(n) * limits.readPerByte + limits.readConstant;

@@ -36,8 +36,6 @@ struct Limits {
 };
 inline constexpr Limits ShortLimits{1, 100, 30, 100};
 inline constexpr Limits LongLimits{1, 3000, 30, 100};
-// The limits in force on the serial line; they persist until the next OpenLink.
-extern Limits CurrentLimits;
 
 // Reads up to n bytes within the read limits: the count, or -1 when the line failed or
 // hung up (errno tells why).

@@ -1,6 +1,9 @@
+#include "link/Trace.h"
+
+#include <atomic>
 #include <mutex>
 
-#include "link/PortLink.h"
+#include "util/Ticks.h"
 
 namespace {
 
@@ -34,4 +37,10 @@ void TraceFrame(const std::string& text, const ByteString& data)
 {
     if (!HasSink) return;
     Trace(text + " " + HexBytes(data));
+}
+
+void Delay(int ms)
+{
+    SleepMs(ms);
+    Trace("Delay time = " + std::to_string(ms));
 }

@@ -1,23 +1,15 @@
 #include "link/UsbPipes.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "link/LinkIo.h"
-#include "link/PortLink.h"
+#include "link/PortName.h"
+#include "util/Utils.h"
 
 namespace {
-
-std::string Upper(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
 
 // Device names are not case-sensitive to the program (it upper-cases the port name),
 // but folder names are: find the folder whatever its spelling. A name that names no
@@ -26,11 +18,11 @@ std::string DeviceFolder(const std::string& root, const std::string& name)
 {
     struct stat st {};
     if (::stat((root + "/" + name).c_str(), &st) == 0) return name;
-    const std::string wanted = Upper(name);
+    const std::string wanted = AsciiUpper(name);
     if (DIR* dir = ::opendir(root.c_str())) {
         std::string found;
         while (const dirent* e = ::readdir(dir)) {
-            if (Upper(e->d_name) == wanted) {
+            if (AsciiUpper(e->d_name) == wanted) {
                 found = e->d_name;
                 break;
             }
@@ -61,8 +53,6 @@ std::string UsbPipePath(const std::string& name, int pipe)
     return root + "/" + DeviceFolder(root, name) + "/PIPE" + std::to_string(pipe);
 }
 
-bool IsUsbName(const std::string& name) { return name.find(UsbDeviceNameUpper) != std::string::npos; }
-
 bool UsbDevicePresent(const std::string& name)
 {
     const std::string root = DeviceRoot();
@@ -90,12 +80,7 @@ int Open(const std::string& name, int pipe)
     const int mode = pipe == 0 ? O_RDONLY : O_WRONLY;
     // Non-blocking, so that opening a FIFO whose far end is missing never hangs.
     const int fd = ::open(path.c_str(), mode | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
-    if (pipe != 0 && !linkio::SetNonBlocking(fd, false)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+    return fd < 0 ? -1 : fd;
 }
 
 void Close(int fd)

@@ -1,15 +1,24 @@
 #pragma once
-// The USB backend: the calculator's pipe device, a folder named after the device under
-// the device root holding PIPE0 (the program reads it) and PIPE1 (the program writes
-// it). The virtual calculator makes these FIFOs; a driver for real hardware may offer
-// character devices under the same names.
+// The calculator's USB pipe device: a folder named after the device under the device
+// root holding PIPE0 (the program reads it) and PIPE1 (the program writes it). The
+// virtual calculator makes these FIFOs; a driver for real hardware may offer character
+// devices under the same names.
 #include <string>
+
+// Where the pipe device lives: $CALVYX_DEVICE_ROOT/<name>/PIPE0 and PIPE1. Without the
+// variable: $XDG_RUNTIME_DIR/calvyx, or /tmp/calvyx-<uid> when there is no session
+// folder. The device folder is found whatever the case of its name.
+std::string DeviceRoot();
+std::string UsbPipePath(const std::string& name, int pipe);
+// Presence probe of the pipe device (the device polling): its folder exists and opens,
+// and its write pipe has a reader. No data moves.
+bool UsbDevicePresent(const std::string& name);
 
 namespace usbpipes {
 
-// Opens PIPE0 for reading (non-blocking: only the reader thread reads it, after poll)
-// or PIPE1 for writing (blocking afterwards, so a plain write() of a ROM block
-// completes). Opening PIPE1 fails at once when no device is behind it. -1 on failure.
+// Opens PIPE0 for reading or PIPE1 for writing, both non-blocking: only the reader
+// thread reads PIPE0, after poll(), and writes wait for room with poll(). Opening PIPE1
+// fails at once when no device is behind it. -1 on failure.
 int Open(const std::string& name, int pipe);
 void Close(int fd);
 

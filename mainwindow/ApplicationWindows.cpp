@@ -1,7 +1,8 @@
 #include "mainwindow/ApplicationWindows.h"
 
+#include "mainwindow/MainWindow.h"
+#include "services/TransferServer.h"
 #include "windows/TransferStatusDialog.h"
-#include "util/HostInterfaces.h"
 #include "windows/AboutDialog.h"
 #include "windows/CalculatorSetupDialog.h"
 #include "windows/LogWindow.h"
@@ -12,7 +13,7 @@ void CreateApplicationWindows()
     if (!TheLogWindow) TheLogWindow = new LogWindow;
     if (!TheStatusDialog) {
         TheStatusDialog = new TransferStatusDialog;
-        SetGlobalStatusDialog(TheStatusDialog);
+        if (TheMainWindow) TheMainWindow->Server().SetStatusDialog(TheStatusDialog);
     }
     if (!TheAboutDialog) TheAboutDialog = new AboutDialog;
 }

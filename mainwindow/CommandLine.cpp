@@ -2,7 +2,8 @@
 
 #include <QCoreApplication>
 
-#include "link/PortLink.h"
+#include "link/PortName.h"
+#include "util/Utils.h"
 
 namespace {
 
@@ -18,12 +19,6 @@ bool& CommandLineSet()
 {
     static bool set = false;
     return set;
-}
-
-std::string Upper(std::string s)
-{
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
 }
 
 } // namespace
@@ -106,7 +101,7 @@ std::optional<std::string> PortFromCommandLine(const std::string& cmdLine)
 {
     if (CountParams(cmdLine) < 1) return std::nullopt;
     const std::string p = ParamStr(cmdLine, 1);
-    if (Upper(p) == UsbDeviceNameUpper || Upper(p.substr(0, 3)) == "COM") return p;
+    if (AsciiUpper(p) == UsbDeviceNameUpper || AsciiUpper(p.substr(0, 3)) == "COM") return p;
     // A device path names a serial adapter or a pseudo-terminal directly.
     if (p.size() > 1 && p.front() == '/') return p;
     return std::nullopt;

@@ -27,7 +27,10 @@
 #include <QVBoxLayout>
 
 #include "kermit/KermitServer.h"
-#include "link/PortLink.h"
+#include "link/Link.h"
+#include "link/PortName.h"
+#include "link/UsbPipes.h"
+#include "link/Trace.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/FolderNames.h"
 #include "mainwindow/HelpContext.h"
@@ -36,7 +39,6 @@
 #include "mainwindow/SearchAnimation.h"
 #include "windows/TransferStatusDialog.h"
 #include "services/ObjectName.h"
-#include "services/SelectedPort.h"
 #include "services/TransferServer.h"
 #include "util/GeneralError.h"
 #include "util/MainThread.h"
@@ -111,7 +113,6 @@ MainWindow::MainWindow(std::function<void()> endProcess, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    if (Host() == this) SetHost(nullptr);
     if (TheMainWindow == this) TheMainWindow = nullptr;
     // The capture window is owned by this window; forget it before Qt deletes it.
     if (TheCaptureWindow && TheCaptureWindow->parent() == this) TheCaptureWindow = nullptr;
@@ -318,7 +319,7 @@ void MainWindow::FormCreate()
     FillConnectionBox();
     FCaptureRequested = false;
     StartingUp = true;
-    SetSelectedPort(UsbDeviceName);
+    selectedPort_ = UsbDeviceName;
     ApplyPortParameter();
     mnuLogShow->setVisible(false);
     FLogKeyState = 0;
@@ -326,10 +327,9 @@ void MainWindow::FormCreate()
     RegistryRootName = Q(DefaultRegistryRoot);
     PublishRegistryRoot(S(RegistryRootName));
 
-    SetHost(this);
-    FServer = std::make_unique<TransferServer>();
+    FServer = std::make_unique<TransferServer>(TransferHost{this, TheStatusDialog});
     FServer->SetOnKermitActivity([this](KermitServer* sender) { KermitActivity(sender); });
-    FServer->OnStatus = [this](TransferServer*, const std::string& text, int, int, int, int) { ShowServerStatus(text); };
+    FServer->SetOnStatus([this](const std::string& text) { ShowServerStatus(text); });
 
     lblPrompt->setText(Lines(Str::Disconnected));
     searchAnimation->hide();
@@ -364,7 +364,7 @@ void MainWindow::FillConnectionBox()
 void MainWindow::ApplyPortParameter()
 {
     // The box keeps showing its first item whatever the parameter chose.
-    if (const auto port = PortFromCommandLine(RawCommandLine())) SetSelectedPort(*port);
+    if (const auto port = PortFromCommandLine(RawCommandLine())) selectedPort_ = *port;
 }
 
 void MainWindow::LoadSettings()
@@ -385,6 +385,7 @@ void MainWindow::LoadSettings()
 void MainWindow::EnsureCaptureWindow()
 {
     if (!TheCaptureWindow) TheCaptureWindow = new ScreenCaptureWindow(this);
+    TheCaptureWindow->SetLinkLender([this] { return FServer->LendLink(); });
 }
 
 void MainWindow::showEvent(QShowEvent* event)
@@ -501,15 +502,15 @@ void MainWindow::Poll()
         ProcessPendingEvents();
         EnsureCaptureWindow();
         ShowConnState(); // the state behind the capture window, while it is open
-        TheCaptureWindow->ShowCapture(SelectedPort(), ByteString(1, ScreenStartByte));
+        TheCaptureWindow->ShowCapture(selectedPort_, ByteString(1, ScreenStartByte));
     }
     // While a command of the window has the link, it is left alone: no re-check that
     // could close it under the transfer, and no Kermit server beside the transfer.
-    if (!LinkReserved() && TicksSince(LastReceiveTime.load()) > QuietRecheckMs) {
-        const std::string port = SelectedPort();
-        const bool present = port.find(UsbDeviceName) == std::string::npos || ProbeUsbDevice(port);
+    if (!LinkReserved() && TicksSince(FServer->LastReceiveTime()) > QuietRecheckMs) {
+        const std::string port = selectedPort_;
+        const bool present = !IsUsbPortName(port) || ProbeUsbDevice(port);
         if (present) {
-            LastReceiveTime = Now();
+            FServer->RestartQuietClock(Now());
             try {
                 FServer->SelectPort(port);
             } catch (const std::exception& e) {
@@ -520,7 +521,7 @@ void MainWindow::Poll()
                     ReportError(e.what());
                 }
             }
-            if (TheCaptureWindow && !FServer->PortName.empty() && !TheCaptureWindow->isVisible() && !FServer->KermitServerRunning())
+            if (TheCaptureWindow && !FServer->PortName().empty() && !TheCaptureWindow->isVisible() && !FServer->KermitServerRunning())
                 FServer->StartKermitServer();
         } else {
             FServer->SelectPort("");
@@ -538,7 +539,7 @@ void MainWindow::ShowConnState()
         FKermitBusy = false;
         FTransferBusy = false;
     }
-    if (FServer->PortName.empty())
+    if (FServer->PortName().empty())
         SetConnState(StateDisconnected);
     else if (FTransferBusy || (TheStatusDialog && TheStatusDialog->IsStatusVisible()))
         SetConnState(StateBusy);
@@ -552,9 +553,9 @@ void MainWindow::ConnectionChosen()
     UpdateControls();
     FServer->StopKermitServer();
     FServer->SelectPort("");
-    SetSelectedPort(S(connectionBox->currentText()));
+    selectedPort_ = S(connectionBox->currentText());
     FPortErrorShown = true; // an error of this choice is shown here, not again by the poll
-    FServer->SelectPort(SelectedPort());
+    FServer->SelectPort(selectedPort_);
     FPortErrorShown = false;
     UpdateControls();
     const bool usb = connectionBox->currentIndex() == 0;
@@ -630,7 +631,7 @@ void MainWindow::mnuCaptureScreenClick()
     LinkReservation reserve(*this);
     FServer->StopKermitServer();
     EnsureCaptureWindow();
-    TheCaptureWindow->ShowCapture(SelectedPort(), ByteString());
+    TheCaptureWindow->ShowCapture(selectedPort_, ByteString());
 }
 
 // ---------------------------------------------------------------- transfers the PC starts
@@ -640,15 +641,15 @@ void MainWindow::DoRcveByWire(bool askFirst)
     // A transfer's wait serves events: a click that arrives meanwhile, before the poll
     // has shown the busy state, must not start a second transfer on the same link.
     if (LinkReserved()) return;
-    const QString folder = FServer->KermitServerRunning() ? Q(FServer->kermitServer_->Folder) : QStringLiteral(".");
+    const QString folder = FServer->KermitServerRunning() ? Q(FServer->Kermit()->Folder) : QStringLiteral(".");
     bool present = true;
-    if (PortLink.Kind == LinkKind::Usb) present = ProbeUsbDevice(SelectedPort());
+    if (FServer->LinkKindOpen() == LinkKind::Usb) present = ProbeUsbDevice(selectedPort_);
     if (askFirst && (!present || !FDialogs->ShowInstructions(ikSendCalcapp))) return;
 
     LinkReservation reserve(*this);
     FServer->StopKermitServer();
-    FServer->SelectPort(SelectedPort());
-    if (FServer->PortName.empty()) return;
+    FServer->SelectPort(selectedPort_);
+    if (FServer->PortName().empty()) return;
     {
         struct Idle {
             MainWindow* window;
@@ -658,15 +659,15 @@ void MainWindow::DoRcveByWire(bool askFirst)
         ProcessPendingEvents();
         FServer->ReceiveObject(Str::SendByWire, 0);
     }
-    if (!FServer->ReceivedData.empty()) {
-        const QByteArray object(FServer->ReceivedData.data(), static_cast<qsizetype>(FServer->ReceivedData.size()));
+    if (!FServer->ReceivedData().empty()) {
+        const QByteArray object(FServer->ReceivedData().data(), static_cast<qsizetype>(FServer->ReceivedData().size()));
         QString proposed = folder + QLatin1Char('/') + ReceivedObjectName(object);
         // A file that cannot be written (a full disk, a folder without permission) is
         // reported and the dialog comes back with the same name, so that the object can
         // go elsewhere: it exists nowhere but here. Cancelling discards it.
         while (const auto path = FDialogs->AskSaveFile(Q(ReceiveTitle), proposed)) {
             try {
-                WriteStringToFile(FServer->ReceivedData, S(*path));
+                WriteStringToFile(FServer->ReceivedData(), S(*path));
                 break;
             } catch (const CalvyxError& e) {
                 ReportError(e.what());
@@ -674,7 +675,7 @@ void MainWindow::DoRcveByWire(bool askFirst)
             }
         }
     }
-    FServer->ReceivedData.clear();
+    FServer->DiscardReceivedData();
 }
 
 void MainWindow::LoadRomClicked()
@@ -852,7 +853,7 @@ void MainWindow::NormalizeRecent(bool enableItems)
 
 void MainWindow::AddRecentFolder(bool enableItems)
 {
-    AddRecentFolderSlots(FRecentFolders, Q(FServer->Folder));
+    AddRecentFolderSlots(FRecentFolders, Q(FServer->Folder()));
     NormalizeRecent(enableItems);
 }
 

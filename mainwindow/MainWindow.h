@@ -66,6 +66,8 @@ public:
     bool TransferBusy() const { return FTransferBusy; }
     const RecentSlots& RecentFolders() const { return FRecentFolders; }
     QString PickedPath() const { return FPickedPath; }
+    // The connection the user chose ("QVxT0+", "COM1", a device path), as typed.
+    const std::string& SelectedPort() const { return selectedPort_; }
     QString TreePath() const;
     // The folder tree's width (the splitter position), kept while the views are hidden.
     int TreeWidth() const;
@@ -221,6 +223,7 @@ private:
     bool FShown = false;
     int FTreeWidth = TreeDefaultWidth;
     QPoint FPopupPoint;
+    std::string selectedPort_ = "QVxT0+";
 };
 
 extern MainWindow* TheMainWindow;

@@ -10,7 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "link/LinkIo.h"
+#include "link/LinkErrors.h"
+#include "link/Progress.h"
+#include "link/Trace.h"
 #include "util/GeneralError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
@@ -24,16 +26,12 @@ namespace {
     throw CalvyxError(std::string("Cannot write to the calculator: ") + std::strerror(err));
 }
 
-// Writes one chunk to the link's write handle, which is non-blocking for the update: a
-// calculator with room takes the chunk in one write. Otherwise the rest goes out as room
-// appears, within the stall limit; a write error or a vanished calculator end the update.
-void WriteChunk(int fd, const char* data, std::size_t size)
+// Writes one chunk: a calculator with room takes it at once, otherwise the rest goes out
+// as room appears, within the stall limit; a write error or a vanished calculator end
+// the update.
+void WriteChunk(Link& link, const char* data, std::size_t size)
 {
-    const ssize_t n = ::write(fd, data, size);
-    if (n == static_cast<ssize_t>(size)) return;
-    if (n < 0 && errno != EAGAIN && errno != EINTR) WriteFailed(errno);
-    const std::size_t done = n > 0 ? static_cast<std::size_t>(n) : 0;
-    switch (linkio::WriteAll(fd, data + done, size - done, -1, RomSender::StallLimitMs)) {
+    switch (link.WriteBlock(data, size, RomSender::StallLimitMs)) {
     case linkio::WriteOutcome::Complete:
         return;
     case linkio::WriteOutcome::TimedOut:
@@ -52,10 +50,10 @@ ByteString RomLengthPrefix(uint32_t size)
     return prefix;
 }
 
-void RomSender::ReportStatus(const std::string& text, int kind, int done, int total, int reserved)
+void RomSender::ReportStatus(const StatusReport& report)
 {
     RunInMainThread([&] {
-        if (OnStatus) OnStatus(text, kind, done, total, reserved);
+        if (OnStatus) OnStatus(report);
     });
 }
 
@@ -68,8 +66,8 @@ RomStreamBuffer::RomStreamBuffer(std::size_t size) : size_(size)
 
 RomStreamBuffer::~RomStreamBuffer() { ::munmap(data_, size_); }
 
-RomSender::RomSender(const std::string& fileName, StatusSink onStatus)
-    : FileName(fileName), OnStatus(std::move(onStatus))
+RomSender::RomSender(LinkLease link, const std::string& fileName, StatusSink onStatus)
+    : FileName(fileName), OnStatus(std::move(onStatus)), link_(std::move(link))
 {
     start();
 }
@@ -87,15 +85,13 @@ void RomSender::run()
     bool failed = false;
     std::unique_ptr<RomStreamBuffer> stream;
     try {
-        ReportStatus(Str::ConnectingDots, 1, 0, 0, 0);
+        ReportStatus(StatusReport::Connecting(Str::ConnectingDots));
         Trace(Str::ConnectingDots);
         stream = ReadRomStream(FileName);
         const auto total = static_cast<int64_t>(stream->size());
-        const StatusSink progress = [this](const std::string& text, int kind, int done, int tot, int reserved) {
-            ReportStatus(text, kind, done, tot, reserved);
-        };
+        const StatusSink progress = [this](const StatusReport& report) { ReportStatus(report); };
         const uint32_t start = Now();
-        WriteRomStream(PortLink.WriteHandle, *stream, [&](int64_t sent) { ReportProgress(sent, total, start, progress); });
+        WriteRomStream(*link_, *stream, [&](int64_t sent) { ReportProgress(sent, total, start, progress); });
         Success = true;
     } catch (const std::exception& e) {
         failed = true;
@@ -103,13 +99,13 @@ void RomSender::run()
         Trace("ROM update failed: " + ErrorText);
     }
     try {
-        CloseLink();
+        link_->Close();
     } catch (const std::exception& e) {
         Trace(std::string("closing the link: ") + e.what());
     }
     stream.reset();
     // After a failure the dialog keeps its last text until the user closes it.
-    if (!failed) ReportStatus("", 3, 0, 0, 0);
+    if (!failed) ReportStatus(StatusReport::Finished());
 }
 
 std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName)
@@ -146,15 +142,14 @@ std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName)
     return stream;
 }
 
-void WriteRomStream(int fd, const RomStreamBuffer& stream, const std::function<void(int64_t sent)>& beforeChunk)
+void WriteRomStream(Link& link, const RomStreamBuffer& stream, const std::function<void(int64_t sent)>& beforeChunk)
 {
-    if (!linkio::SetNonBlocking(fd, true)) WriteFailed(errno);
     const auto total = static_cast<int64_t>(stream.size());
     int64_t sent = 0;
     do {
         if (beforeChunk) beforeChunk(sent);
         const auto chunk = static_cast<std::size_t>(std::min<int64_t>(total - sent, RomSender::ChunkSize));
-        WriteChunk(fd, stream.data() + sent, chunk);
+        WriteChunk(link, stream.data() + sent, chunk);
         sent += static_cast<int64_t>(chunk);
     } while (sent < total);
     if (beforeChunk) beforeChunk(sent);

@@ -12,7 +12,8 @@
 
 #include <QThread>
 
-#include "link/PortLink.h"
+#include "link/Link.h"
+#include "util/HostInterfaces.h"
 #include "util/ByteString.h"
 
 // The stream held whole in memory, in pages of its own that go back to the system as
@@ -38,9 +39,10 @@ private:
 // in the main thread.
 class RomSender final : public QThread {
 public:
-    // Starts the thread at once. Needs an open link; leaves it closed in every case.
-    // OnStatus hears the progress before every chunk and once more after the last.
-    RomSender(const std::string& fileName, StatusSink onStatus);
+    // Starts the thread at once on the lent link, which must be open; leaves it closed
+    // in every case. OnStatus hears the progress before every chunk and once more
+    // after the last.
+    RomSender(LinkLease link, const std::string& fileName, StatusSink onStatus);
     // Waits for the thread, serving its synchronised calls meanwhile.
     ~RomSender() override;
 
@@ -60,18 +62,19 @@ protected:
 
 private:
     // Runs OnStatus in the main thread and waits until it has run.
-    void ReportStatus(const std::string& text, int kind, int done, int total, int reserved);
+    void ReportStatus(const StatusReport& report);
+
+    LinkLease link_;
 };
 
 // The stream of a ROM file: its length prefix, then the file. Raises CalvyxError when the
 // file cannot be opened or read, or is too large for the prefix.
 std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName);
 
-// Writes the stream to a link's write handle (made non-blocking) in chunks of
-// RomSender::ChunkSize, calling beforeChunk with the bytes sent so far before each chunk and
+// Writes the stream to the link in chunks of RomSender::ChunkSize, one block write each, calling beforeChunk with the bytes sent so far before each chunk and
 // once more after the last. A write error, a vanished calculator or one that takes no
 // byte for RomSender::StallLimitMs raise CalvyxError.
-void WriteRomStream(int fd, const RomStreamBuffer& stream, const std::function<void(int64_t sent)>& beforeChunk);
+void WriteRomStream(Link& link, const RomStreamBuffer& stream, const std::function<void(int64_t sent)>& beforeChunk);
 
 // The 4-byte length prefix of the stream, least significant byte first.
 ByteString RomLengthPrefix(uint32_t size);

@@ -1,43 +1,52 @@
 #include "services/ScreenReader.h"
 
-#include "link/PortLink.h"
+#include "link/LinkErrors.h"
+#include "link/PortName.h"
+#include "link/Trace.h"
 #include "services/ScreenImage.h"
-#include "util/StringTable.h"
 
 namespace {
+
 // Each read waits this long for the missing bytes; a cancel takes effect between reads.
 constexpr int CaptureReadTimeoutMs = 1000;
 
 // Closes the link however the capture ends.
 struct LinkCloser {
-    ~LinkCloser() { CloseLink(); }
+    Link& link;
+    ~LinkCloser() { link.Close(); }
 };
+
 } // namespace
 
-void ScreenReader::Capture(const std::string& PortName, const ByteString& InitialBytes, ByteString& Image)
+void ScreenReader::OpenLink(const std::string& portName)
 {
-    Image = InitialBytes;
-    if (PortName.empty()) return;
+    if (!link_->IsOpen()) link_->Open(UpperCasePortName(portName), LinkBaud);
+}
+
+void ScreenReader::ReadScreen(const std::string& portName, const ByteString& initialBytes, ByteString& image)
+{
+    image = initialBytes;
+    if (portName.empty()) return;
     bool failed = false;
     {
-        LinkCloser closer;
+        LinkCloser closer{*link_};
         try {
-            if (!LinkIsOpen()) OpenLink(UpperCasePortName(PortName), LinkBaud);
-            SetShortTimeouts();
+            OpenLink(portName);
+            link_->SetShortTimeouts();
             Trace("Begin capture read");
-            while (Image.size() < ScreenImageSize) {
+            while (image.size() < ScreenImageSize) {
                 if (Cancelled) {
-                    Image.clear();
+                    image.clear();
                     break;
                 }
-                ByteString chunk(ScreenImageSize - Image.size(), '\0');
-                const int count = ReadLink(chunk, CaptureReadTimeoutMs);
-                Image.append(chunk, 0, static_cast<std::size_t>(count > 0 ? count : 0));
-                Trace("  Result so far= " + std::to_string(Image.size()));
+                ByteString chunk(ScreenImageSize - image.size(), '\0');
+                const int count = link_->Read(chunk, CaptureReadTimeoutMs);
+                image.append(chunk, 0, static_cast<std::size_t>(count > 0 ? count : 0));
+                Trace("  Result so far= " + std::to_string(image.size()));
             }
         } catch (...) {
             failed = true;
         }
     }
-    if (failed) RaiseError(Str::UnableToOpenComms + PortName);
+    if (failed) RaiseOpenError(portName);
 }

@@ -1,23 +1,37 @@
 #pragma once
-// ScreenReader: reads one picture of the calculator's display from the link. The
-// calculator sends it when its user presses ON and 1 together. Runs in the capture
-// window's receive thread; another thread ends a read in progress with Cancelled.
+// ScreenReader: reads pictures of the calculator's display from the link. The
+// calculator sends one when its user presses ON and 1 together. Runs in a thread of
+// its own (the capture window's, calvyx-cli's); another thread ends a read in progress
+// with Cancelled.
 #include <atomic>
 #include <string>
 
+#include "link/Link.h"
 #include "util/ByteString.h"
 
 class ScreenReader {
 public:
-    // Set by another thread to end a Capture at its next read; never cleared, so a
+    // Reads through the lent link, which goes back when the reader is destroyed.
+    explicit ScreenReader(LinkLease link) : link_(std::move(link)) {}
+
+    // Set by another thread to end a ReadScreen at its next read; never cleared, so a
     // cancelled object is discarded.
     std::atomic<bool> Cancelled{false};
 
-    // Fills Image with one complete screen (InitialBytes are the bytes of it already
-    // taken off the link), or leaves it empty when cancelled. An empty PortName
-    // returns InitialBytes without touching the link. Opens the link when it is
-    // closed and always leaves it closed. Raises CalvyxError
-    // "Error(The connectivity kit is unable to open communications to: <PortName>)"
+    // Fills image with one complete screen (initialBytes are the bytes of it already
+    // taken off the link), or leaves it empty when cancelled. An empty portName
+    // returns initialBytes without touching the link. Opens the link on portName when
+    // it is closed and always leaves it closed. Raises CalvyxError
+    // "Error(The connectivity kit is unable to open communications to: <portName>)"
     // when the link cannot be opened or a read fails.
-    void Capture(const std::string& PortName, const ByteString& InitialBytes, ByteString& Image);
+    void ReadScreen(const std::string& portName, const ByteString& initialBytes, ByteString& image);
+
+    // Opens the link on portName unless it is open (ReadScreen keeps it), so that a
+    // screen pushed right after the user was told to press is not drained by the
+    // opening. Raises like Link::Open.
+    void OpenLink(const std::string& portName);
+    void CloseLink() { link_->Close(); }
+
+private:
+    LinkLease link_;
 };

@@ -3,9 +3,9 @@
 #include <exception>
 
 #include "kermit/KermitServer.h"
-#include "link/PortLink.h"
-#include "link/UsbPipeReader.h"
-#include "util/HostInterfaces.h"
+#include "link/LinkErrors.h"
+#include "link/PortName.h"
+#include "link/Trace.h"
 #include "services/RomSender.h"
 #include "services/WireReceiver.h"
 #include "util/MainThread.h"
@@ -27,12 +27,9 @@ private:
 
 } // namespace
 
-TransferServer::TransferServer()
+TransferServer::TransferServer(TransferHost host) : host_(host)
 {
-    ResetPortLink();
-    PortName.clear();
-    ForgetReaderThread();
-    if (IHostWindows* host = Host()) StatusDialog = host->CreateStatusDialog();
+    if (host_.windows) romStatusDialog_ = host_.windows->CreateStatusDialog();
 }
 
 TransferServer::~TransferServer()
@@ -46,25 +43,25 @@ TransferServer::~TransferServer()
 
 void TransferServer::SetFolder(const std::string& path)
 {
-    Folder = path;
+    folder_ = path;
     if (kermitServer_) kermitServer_->Folder = path;
 }
 
 void TransferServer::SetOnKermitActivity(std::function<void(KermitServer*)> handler)
 {
-    OnKermitActivity = std::move(handler);
-    if (kermitServer_) kermitServer_->OnActivity = OnKermitActivity;
+    onKermitActivity_ = std::move(handler);
+    if (kermitServer_) kermitServer_->OnActivity = onKermitActivity_;
 }
 
 void TransferServer::StartKermitServer()
 {
-    if (transferRunning_) {
+    if (transferRunning_ || link_.Lent()) {
         Trace("Kermit Server not started: a transfer has the link");
         return;
     }
-    kermitServer_ = std::make_unique<KermitServer>();
-    kermitServer_->Folder = Folder;
-    kermitServer_->OnActivity = OnKermitActivity;
+    kermitServer_ = std::make_unique<KermitServer>(LinkLease(link_), host_);
+    kermitServer_->Folder = folder_;
+    kermitServer_->OnActivity = onKermitActivity_;
     Trace("Kermit Server started, PC <- T20+");
 }
 
@@ -81,20 +78,20 @@ void TransferServer::StopKermitServer()
 void TransferServer::SelectPort(const std::string& name)
 {
     const std::string upper = UpperCasePortName(name);
-    if (LinkIsOpen() && upper == PortName) return;
+    if (link_.IsOpen() && upper == portName_) return;
     // The Kermit server reads the link: it goes before the link is closed under it.
     StopKermitServer();
-    CloseLink();
-    PortName = upper;
-    if (PortName.empty()) return;
+    link_.Close();
+    portName_ = upper;
+    if (portName_.empty()) return;
     try {
-        OpenLink(PortName, LinkBaud);
-        ShowStatus(Str::OpeningPort + PortName);
-        SetLongTimeouts();
-        ShowStatus(FormatText(Str::DeviceConnectedOn, PortName));
+        link_.Open(portName_, LinkBaud);
+        ShowStatus(Str::OpeningPort + portName_);
+        link_.SetLongTimeouts();
+        ShowStatus(FormatText(Str::DeviceConnectedOn, portName_));
     } catch (const std::exception& e) {
         Trace(std::string("opening the port failed: ") + e.what());
-        CloseLink();
+        link_.Close();
         PortFailed(name);
     }
 }
@@ -102,47 +99,49 @@ void TransferServer::SelectPort(const std::string& name)
 bool TransferServer::OpenPortDirect(const std::string& name)
 {
     StopKermitServer();
-    CloseLink();
-    PortName = UpperCasePortName(name);
-    if (PortName == "AUTO") {
-        if (IHostWindows* host = Host()) host->ShowMessage(Str::ComPortCannotBeAuto, Str::ComSettingError);
+    link_.Close();
+    portName_ = UpperCasePortName(name);
+    if (portName_ == "AUTO") {
+        if (host_.windows) host_.windows->ShowMessage(Str::ComPortCannotBeAuto, Str::ComSettingError);
         return false;
     }
     try {
-        ShowStatus(FormatText(Str::OpeningComm, PortName));
-        OpenLink(PortName, LinkBaud);
-        ClearInput();
-        ShowStatus(FormatText(Str::DeviceConnectedOn, PortName));
+        ShowStatus(FormatText(Str::OpeningComm, portName_));
+        link_.Open(portName_, LinkBaud);
+        link_.ClearInput();
+        ShowStatus(FormatText(Str::DeviceConnectedOn, portName_));
         return true;
     } catch (const std::exception& e) {
         Trace(std::string("opening the port failed: ") + e.what());
-        CloseLink(); // a half-opened device must not stay held until the next selection
+        link_.Close(); // a half-opened device must not stay held until the next selection
         PortFailed(name);
     }
 }
 
 void TransferServer::PortFailed(const std::string& nameAsPassed)
 {
-    PortName.clear();
+    portName_.clear();
     ShowStatus("");
-    RaiseError(Str::UnableToOpenComms + nameAsPassed);
+    // After a link failure in the main thread the user looks at the main window.
+    if (host_.windows && InMainThread()) host_.windows->FocusMainWindow();
+    RaiseOpenError(nameAsPassed);
 }
 
 bool TransferServer::ReceiveObject(const std::string& displayName, int expectedSize)
 {
     ShowStatus(Str::Copying + FileNamePart(displayName));
     TransferScope scope(transferRunning_);
-    auto receiver = std::make_unique<WireReceiver>(displayName, expectedSize);
+    auto receiver = std::make_unique<WireReceiver>(LinkLease(link_), host_.statusDialog, displayName, expectedSize);
     const auto settle = [&] {
         const bool success = receiver->Success;
-        ReceivedData = success ? std::move(receiver->ReceivedData) : ByteString();
+        receivedData_ = success ? std::move(receiver->ReceivedData) : ByteString();
         receiver.reset();
         return success;
     };
     try {
         SleepMs(100);
         WaitServingCalls(receiver.get());
-        Delay(TimingProfile.ReceiveSettleDelay);
+        Delay(link_.Timing().ReceiveSettleDelay);
     } catch (...) {
         settle();
         throw;
@@ -153,7 +152,7 @@ bool TransferServer::ReceiveObject(const std::string& displayName, int expectedS
 bool TransferServer::DownloadROM(const std::string& fileName)
 {
     ShowStatus(Str::Copying + FileNamePart(fileName));
-    IHostWindows* host = Host();
+    IHostWindows* host = host_.windows;
     // The user follows the set-up instructions on the calculator first.
     while (host && host->InstructionsVisible()) {
         host->FocusInstructions();
@@ -164,10 +163,10 @@ bool TransferServer::DownloadROM(const std::string& fileName)
     bool success = false;
     try {
         TransferScope scope(transferRunning_);
-        if (!StatusDialog && host) StatusDialog = host->CreateStatusDialog();
-        IStatusDialog* dialog = StatusDialog.get();
-        auto sender = std::make_unique<RomSender>(fileName, [dialog](const std::string& text, int kind, int done, int total, int reserved) {
-            if (dialog) dialog->UpdateStatus(text, kind, done, total, reserved);
+        if (!romStatusDialog_ && host) romStatusDialog_ = host->CreateStatusDialog();
+        IStatusDialog* dialog = romStatusDialog_.get();
+        auto sender = std::make_unique<RomSender>(LinkLease(link_), fileName, [dialog](const StatusReport& report) {
+            if (dialog) dialog->UpdateStatus(report);
         });
         // The sender's first report waits for the dialog, so "Connecting ..." is the
         // first text the user sees.
@@ -188,8 +187,7 @@ bool TransferServer::DownloadROM(const std::string& fileName)
 
 void TransferServer::ShowStatus(const std::string& text)
 {
-    StatusText = text;
-    if (OnStatus) OnStatus(this, text, 0, 0, 0, 0);
+    statusText_ = text;
+    if (onStatus_) onStatus_(text);
     Trace("Status = " + text);
-    if (text.empty()) Trace("ask why");
 }

@@ -1,65 +1,95 @@
 #pragma once
-// The one object through which the main window uses the calculator link: it keeps the
-// link open on the chosen port, runs the Kermit server while the program waits for the
-// calculator, runs the two transfers the PC starts itself (the wire receive and the ROM
-// update) and reports short status texts for the status bar. Main thread only.
+// The one object through which the programs use the calculator link: it owns the link
+// and keeps it open on the chosen port, runs the Kermit server while the program waits
+// for the calculator, runs the two transfers the PC starts itself (the wire receive and
+// the ROM update) and reports short status texts for the status bar. Main thread only.
+//
+// The link is lent to one engine at a time (LinkLease): the Kermit server while it
+// runs, a transfer of the server's own, or whoever asks LendLink (the screen capture).
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "link/Link.h"
 #include "util/ByteString.h"
+#include "util/HostInterfaces.h"
 
-class IStatusDialog;
 class KermitServer;
 
 class TransferServer {
 public:
-    // Sender, Text, Kind, Done, Total, Reserved; the server passes zeros for the numbers.
-    using StatusEvent = std::function<void(TransferServer*, const std::string&, int, int, int, int)>;
-
-    // Resets the link record to closed and forgets any reader thread; takes a status
-    // dialog of its own from the host for the ROM update.
-    TransferServer();
-    // Closes the link and stops the Kermit server.
+    // host: the windows and the status dialog the transfers report to (either may be
+    // missing). Takes a status dialog of its own from the host for the ROM update.
+    explicit TransferServer(TransferHost host = {});
+    // Stops the Kermit server and closes the link.
     ~TransferServer();
     TransferServer(const TransferServer&) = delete;
     TransferServer& operator=(const TransferServer&) = delete;
 
+    // The folder of the Kermit server: received files go there, requested ones come
+    // from there.
     void SetFolder(const std::string& path);
+    const std::string& Folder() const { return folder_; }
     void SetOnKermitActivity(std::function<void(KermitServer*)> handler);
-    // Callers start it only when none runs. While a transfer of the server's own runs it
-    // does nothing: the transfer has the link.
+    // The short status texts ("Device connected on ..."), for a status bar.
+    void SetOnStatus(std::function<void(const std::string&)> handler) { onStatus_ = std::move(handler); }
+    // The dialog the Kermit transfers and the wire receive report to (made after the
+    // main window, so set once it exists).
+    void SetStatusDialog(IStatusDialog* dialog) { host_.statusDialog = dialog; }
+
+    // Callers start it only when none runs. While a transfer of the server's own runs,
+    // or the link is lent, it does nothing: someone else has the link.
     void StartKermitServer();
     void StopKermitServer();
+    bool KermitServerRunning() const { return kermitServer_ != nullptr; }
+    // The running Kermit server, or nullptr.
+    KermitServer* Kermit() const { return kermitServer_.get(); }
 
     // Opens the named port unless it is open already (the letter case of a device name
-    // does not matter); an empty name closes the link. Raises "Error(...)" when the port cannot be opened.
+    // does not matter); an empty name closes the link. Raises "Error(...)" when the port
+    // cannot be opened.
     void SelectPort(const std::string& name);
     // Always reopens the port (the ROM update). False for "AUTO"; raises on failure.
     bool OpenPortDirect(const std::string& name);
+    // UpperCasePortName of the selection; empty when none.
+    const std::string& PortName() const { return portName_; }
+
     // One object by wire; on success ReceivedData holds it, else ReceivedData is empty.
     bool ReceiveObject(const std::string& displayName, int expectedSize);
+    const ByteString& ReceivedData() const { return receivedData_; }
+    void DiscardReceivedData() { receivedData_.clear(); }
     // The ROM update with the server's own status dialog; true when all was written.
     bool DownloadROM(const std::string& fileName);
-    void ShowStatus(const std::string& text);
-
-    bool KermitServerRunning() const { return kermitServer_ != nullptr; }
-    bool TransferRunning() const { return transferRunning_; }
     // Why the last DownloadROM failed (empty after success), for a caller that shows it.
     const std::string& LastRomError() const { return lastRomError_; }
+    bool TransferRunning() const { return transferRunning_; }
 
-    std::string StatusText;
-    std::string Folder;
-    std::function<void(KermitServer*)> OnKermitActivity;
-    std::string PortName; // UpperCasePortName of the selection; empty when none
-    StatusEvent OnStatus;
-    std::unique_ptr<IStatusDialog> StatusDialog;
-    std::unique_ptr<KermitServer> kermitServer_;
-    ByteString ReceivedData;
+    void ShowStatus(const std::string& text);
+    const std::string& StatusText() const { return statusText_; }
+
+    // Lends the link to an engine of the caller's (the screen capture). Throws
+    // std::logic_error while it is lent; stop the Kermit server first.
+    LinkLease LendLink() { return LinkLease(link_); }
+    bool LinkOpen() const { return link_.IsOpen(); }
+    LinkKind LinkKindOpen() const { return link_.Kind(); }
+    // The line's quiet clock (see Link::LastReceiveTime), for the presence re-check.
+    uint32_t LastReceiveTime() const { return link_.LastReceiveTime(); }
+    void RestartQuietClock(uint32_t tick) { link_.RestartQuietClock(tick); }
 
 private:
     [[noreturn]] void PortFailed(const std::string& nameAsPassed);
 
+    // Declared first, destroyed last: every engine below gives its lease back first.
+    Link link_;
+    TransferHost host_;
+    std::unique_ptr<IStatusDialog> romStatusDialog_;
+    std::unique_ptr<KermitServer> kermitServer_;
+    std::function<void(KermitServer*)> onKermitActivity_;
+    std::function<void(const std::string&)> onStatus_;
+    std::string folder_;
+    std::string portName_;
+    std::string statusText_;
+    ByteString receivedData_;
     bool transferRunning_ = false;
     std::string lastRomError_;
 };

@@ -3,29 +3,25 @@
 #include <cstdio>
 #include <exception>
 
-#include "util/HostInterfaces.h"
+#include "link/LinkErrors.h"
+#include "link/Progress.h"
+#include "link/Trace.h"
 #include "xmodem/XModemBlock.h"
 #include "util/GeneralError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
 #include "util/Ticks.h"
 
-namespace {
-
-void SendByte(uint8_t b) { WriteLink(ByteString(1, static_cast<char>(b))); }
+void WireReceiver::SendByte(uint8_t b) { link_->Write(ByteString(1, static_cast<char>(b))); }
 
 // Four CAN bytes: the calculator aborts on the first one; the others cover a line that
 // swallowed one.
-void SendCancel() { WriteLink(ByteString(4, static_cast<char>(xmodem::CAN))); }
+void WireReceiver::SendCancel() { link_->Write(ByteString(4, static_cast<char>(xmodem::CAN))); }
 
-} // namespace
-
-WireReceiver::WireReceiver(const std::string& displayName, int expectedSize)
-    : DisplayName(displayName), ExpectedSize(expectedSize), StatusDialog(GlobalStatusDialog())
+WireReceiver::WireReceiver(LinkLease link, IStatusDialog* statusDialog, const std::string& displayName,
+                           int expectedSize)
+    : DisplayName(displayName), ExpectedSize(expectedSize), StatusDialog(statusDialog), link_(std::move(link))
 {
-    OnStatus = [dialog = StatusDialog](const std::string& text, int kind, int done, int total, int reserved) {
-        if (dialog) dialog->UpdateStatus(text, kind, done, total, reserved);
-    };
     start();
 }
 
@@ -36,10 +32,10 @@ WireReceiver::~WireReceiver()
     wait();
 }
 
-void WireReceiver::ReportStatus(const std::string& text, int kind, int done, int total, int reserved)
+void WireReceiver::ReportStatus(const StatusReport& report)
 {
     RunInMainThread([&] {
-        if (OnStatus) OnStatus(text, kind, done, total, reserved);
+        if (StatusDialog) StatusDialog->UpdateStatus(report);
     });
 }
 
@@ -58,7 +54,7 @@ bool WireReceiver::CancelRequested() const
 uint8_t WireReceiver::ReadReplyByte()
 {
     ByteString reply(1, '\0');
-    ReadLink(reply, ReadTimeoutMs);
+    link_->Read(reply, ReadTimeoutMs);
     return ByteAt(reply, 0); // a time-out leaves the zero byte, which is no valid reply
 }
 
@@ -85,7 +81,7 @@ void WireReceiver::ReceiveBlocks()
 {
     // The calculator sends checksum blocks whatever it is asked for; it only expects NAK
     // on its USB link and 'D' on a serial line.
-    SendByte(PortLink.Kind == LinkKind::Usb ? xmodem::NAK : xmodem::CrcStart);
+    SendByte(link_->Kind() == LinkKind::Usb ? xmodem::NAK : xmodem::CrcStart);
     uint8_t last = 0;
     do {
         ++blockCounter_;
@@ -111,14 +107,14 @@ void WireReceiver::ReceiveBlocks()
                 Trace("CAN received from the calculator");
                 SeriousError();
             default: {
-                ClearInput();
+                link_->ClearInput();
                 SendByte(xmodem::NAK);
                 ++badReplies;
                 char line[64];
                 std::snprintf(line, sizeof line, "Rx Error #%d Reply was 0x%02X", badReplies, last);
                 Trace(line);
                 if (badReplies >= MaxBadReplies) {
-                    ReportStatus(Str::NotReady, 0, 0, 0, 0);
+                    ReportStatus(StatusReport::Notice(Str::NotReady));
                     last = xmodem::EOT;
                     Success = false;
                     settled = true;
@@ -128,7 +124,7 @@ void WireReceiver::ReceiveBlocks()
         }
     } while (last != xmodem::EOT);
     SendByte(xmodem::ACK); // also after a cancel or a silent calculator
-    if (Success) ReportStatus("", 3, 0, 0, 0);
+    if (Success) ReportStatus(StatusReport::Finished());
 }
 
 bool WireReceiver::ReceiveBlock(uint8_t header)
@@ -141,9 +137,7 @@ bool WireReceiver::ReceiveBlock(uint8_t header)
     }
     const int total = ExpectedSize != 0 ? ExpectedSize : receivedBytes_ + static_cast<int>(dataSize);
     ReportProgress(receivedBytes_, total, startTick_,
-                   [this](const std::string& text, int kind, int done, int tot, int reserved) {
-                       ReportStatus(text, kind, done, tot, reserved);
-                   });
+                   [this](const StatusReport& report) { ReportStatus(report); });
 
     // The calculator's block may come in several bursts; a silent line inside a block
     // ends it after a few empty reads (the first read does not count).
@@ -153,7 +147,7 @@ bool WireReceiver::ReceiveBlock(uint8_t header)
     bool firstRead = true;
     while (block.size() < blockSize) {
         ByteString chunk(blockSize - block.size(), '\0');
-        const int got = ReadLink(chunk, ReadTimeoutMs);
+        const int got = link_->Read(chunk, ReadTimeoutMs);
         block.append(chunk, 0, static_cast<std::size_t>(got));
         if (got == 0 && !firstRead && ++emptyReads >= MaxEmptyReads) return RefuseBlock();
         firstRead = false;
@@ -176,8 +170,8 @@ bool WireReceiver::VerifyBlock(const ByteString& block) const
 
 bool WireReceiver::RefuseBlock()
 {
-    ReportStatus("", 0, 0, 0, 0); // blanks the dialog's text line
-    ClearInput();
+    ReportStatus(StatusReport::Notice("")); // blanks the dialog's text line
+    link_->ClearInput();
     SendByte(xmodem::NAK);
     return false;
 }
@@ -188,15 +182,15 @@ void WireReceiver::HandleError(const std::string& message)
     // calculator, and a second failure must not leave the thread with an error in hand.
     try {
         Trace("sending CAN");
-        ReportStatus(message, 0, 0, 0, 0);
+        ReportStatus(StatusReport::Notice(message));
         try {
             SendCancel();
-            ClearInput();
+            link_->ClearInput();
         } catch (const std::exception& e) {
             Trace(std::string("cancel not sent: ") + e.what());
         }
-        Delay(TimingProfile.CancelSettleDelay);
-        ReportStatus("", 3, 0, 0, 0);
+        Delay(link_->Timing().CancelSettleDelay);
+        ReportStatus(StatusReport::Finished());
     } catch (...) {
     }
     Success = false;

@@ -8,26 +8,24 @@
 
 #include <QThread>
 
-#include "link/PortLink.h"
+#include "link/Link.h"
 #include "util/ByteString.h"
-
-class IStatusDialog;
+#include "util/HostInterfaces.h"
 
 class WireReceiver final : public QThread {
 public:
-    // Starts the thread at once. expectedSize is only the progress total (0: unknown).
-    WireReceiver(const std::string& displayName, int expectedSize);
+    // Starts the thread at once on the lent link. expectedSize is only the progress
+    // total (0: unknown). Progress goes to statusDialog, which may be missing.
+    WireReceiver(LinkLease link, IStatusDialog* statusDialog, const std::string& displayName, int expectedSize);
     // Asks the thread to stop and waits for it, still serving its synchronised calls.
     ~WireReceiver() override;
 
-    // Runs onStatus in the main thread and waits until it has run.
-    void ReportStatus(const std::string& text, int kind, int done, int total, int reserved);
+    // Hands report to StatusDialog in the main thread and waits until it has run.
+    void ReportStatus(const StatusReport& report);
 
-    // Forwards every report unchanged to StatusDialog->UpdateStatus.
-    StatusSink OnStatus;
     const std::string DisplayName;
     const int ExpectedSize;
-    IStatusDialog* const StatusDialog; // the application's global status dialog
+    IStatusDialog* const StatusDialog;
     // Read by the creator once the thread has ended.
     std::atomic<bool> Success{false};
     ByteString ReceivedData;
@@ -53,6 +51,10 @@ private:
     void OpenStatusDialog(const std::string& caption);
     bool CancelRequested() const;
     uint8_t ReadReplyByte();
+    void SendByte(uint8_t b);
+    void SendCancel();
+
+    LinkLease link_;
 
     int receivedBytes_ = 0;
     unsigned blockCounter_ = 0; // the block expected next; its low byte is on the wire

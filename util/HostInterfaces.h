@@ -4,9 +4,36 @@
 // method except IsStatusVisible and RequestScreenCapture runs in the main thread:
 // workers call them through RunInMainThread.
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+
+// What a transfer tells its status dialog.
+enum class StatusKind {
+    Notice,     // a text only
+    Connecting, // a text only, at the start of a transfer
+    Progress,   // a text with done of total
+    Finished,   // the transfer ended well: the dialog closes
+};
+
+struct StatusReport {
+    std::string text;
+    StatusKind kind = StatusKind::Notice;
+    int done = 0;
+    int total = 0;
+
+    static StatusReport Notice(std::string text) { return {std::move(text), StatusKind::Notice, 0, 0}; }
+    static StatusReport Connecting(std::string text) { return {std::move(text), StatusKind::Connecting, 0, 0}; }
+    static StatusReport Progress(std::string text, int done, int total)
+    {
+        return {std::move(text), StatusKind::Progress, done, total};
+    }
+    static StatusReport Finished() { return {{}, StatusKind::Finished, 0, 0}; }
+};
+
+// Where a transfer sends its reports.
+using StatusSink = std::function<void(const StatusReport&)>;
 
 // The transfer status dialog: a title, one text, a progress bar and Cancel. Closing it
 // is how the user cancels a Kermit transfer or a wire receive.
@@ -14,9 +41,8 @@ class IStatusDialog {
 public:
     virtual ~IStatusDialog() = default;
     virtual void OpenStatus(const std::string& caption, bool cancelShown) = 0;
-    // Kinds: 0 and 1 text only, 2 progress (done of total), 3 transfer finished (close).
-    virtual void UpdateStatus(const std::string& text, int kind, int done, int total, int reserved) = 0;
-    // Makes the dialog invisible without a kind 3 report (after a failed transfer).
+    virtual void UpdateStatus(const StatusReport& report) = 0;
+    // Makes the dialog invisible without a Finished report (after a failed transfer).
     virtual void HideStatus() = 0;
     // Any thread: read without a lock, once per byte or packet.
     virtual bool IsStatusVisible() const = 0;
@@ -44,9 +70,9 @@ public:
     virtual void FocusMainWindow() {}
 };
 
-// The application's global status dialog (TheStatusDialog) and the host, set once at start-up
-// by the GUI, calvyx-cli or a test fixture.
-IStatusDialog* GlobalStatusDialog();
-void SetGlobalStatusDialog(IStatusDialog* dialog);
-IHostWindows* Host();
-void SetHost(IHostWindows* host);
+// The host a transfer reports to: the windows and the status dialog that Kermit
+// transfers and the wire receive use. Either may be missing (a bench, a fuzz target).
+struct TransferHost {
+    IHostWindows* windows = nullptr;
+    IStatusDialog* statusDialog = nullptr;
+};

@@ -190,3 +190,11 @@ std::string FormatText(const char* format, const std::string& arg)
     out.resize(static_cast<std::size_t>(n));
     return out;
 }
+
+std::string AsciiUpper(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}

@@ -30,3 +30,5 @@ bool DirExists(const std::string& path);
 std::string FileNamePart(const std::string& path);
 // A message text with one "%s" filled in (the string table's formatted messages).
 std::string FormatText(const char* format, const std::string& arg);
+// The text with a-z made A-Z; every other byte unchanged (names, never prose).
+std::string AsciiUpper(std::string text);

@@ -1,6 +1,7 @@
 #include "windows/ScreenCaptureWindow.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,10 +18,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "link/PortLink.h"
+#include "link/PortName.h"
+#include "link/Trace.h"
+#include "link/UsbPipes.h"
 #include "services/ScreenImage.h"
 #include "services/ScreenPicture.h"
-#include "services/SelectedPort.h"
 #include "util/GeneralError.h"
 #include "util/MainThread.h"
 #include "util/Registry.h"
@@ -58,8 +60,9 @@ QIcon CopyGlyph()
 
 // ---- ScreenReaderThread ----
 
-ScreenReaderThread::ScreenReaderThread(ScreenCaptureWindow* Form, const std::string& PortName, const ByteString& Prefix)
-    : FForm(Form), FPortName(PortName), FPrefix(Prefix)
+ScreenReaderThread::ScreenReaderThread(ScreenCaptureWindow* Form, LinkLease link, const std::string& PortName,
+                                       const ByteString& Prefix)
+    : FForm(Form), FPortName(PortName), FPrefix(Prefix), reader_(std::move(link))
 {
     setObjectName(QStringLiteral("ScreenReaderThread"));
     start();
@@ -74,7 +77,7 @@ ScreenReaderThread::~ScreenReaderThread()
 void ScreenReaderThread::Stop()
 {
     FTerminated = true;
-    TheCaptureWindow.Cancelled = true;
+    reader_.Cancelled = true;
 }
 
 void ScreenReaderThread::Execute()
@@ -84,7 +87,7 @@ void ScreenReaderThread::Execute()
         // prefix at once, again and again.
         while (!FTerminated && !FPortName.empty()) {
             ByteString result;
-            TheCaptureWindow.Capture(FPortName, FPrefix, result);
+            reader_.ReadScreen(FPortName, FPrefix, result);
             FScreen = result;
             if (!FScreen.empty()) RunInMainThread([this] { ShowScreen(); });
             // The prefix belongs to the first screen only.
@@ -94,7 +97,7 @@ void ScreenReaderThread::Execute()
         // A link that cannot be opened or a failed read ends the thread quietly; the
         // window keeps its last picture.
     }
-    TheCaptureWindow.Cancelled = true;
+    reader_.Cancelled = true;
 }
 
 void ScreenReaderThread::ShowScreen() { FForm->SetScreen(FScreen); }
@@ -290,9 +293,15 @@ void ScreenCaptureWindow::CheckReceiver()
     }
     receiverCheckTimer->setInterval(DeviceCheckMs);
     bool present = true;
-    const std::string port = SelectedPort();
-    if (port.find(UsbDeviceName) != std::string::npos) present = UsbDevicePresent(port);
-    if (present && !FReceiver) FReceiver = new ScreenReaderThread(this, FPortName, FPrefix);
+    if (IsUsbPortName(FPortName)) present = UsbDevicePresent(FPortName);
+    if (present && !FReceiver && lendLink_) {
+        try {
+            FReceiver = new ScreenReaderThread(this, lendLink_(), FPortName, FPrefix);
+        } catch (const std::logic_error& e) {
+            // Someone else still has the link; the next tick tries again.
+            Trace(std::string("capture waits for the link: ") + e.what());
+        }
+    }
     // A stopped thread is not replaced while the window stays open.
     if (!present && FReceiver) FReceiver->Stop();
 }

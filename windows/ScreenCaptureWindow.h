@@ -3,6 +3,8 @@
 // screen after screen from the link and hands each one over; the window draws it in
 // a white-and-black frame, doubled, and can copy it to the clipboard or save it.
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include <QImage>
@@ -25,9 +27,9 @@ class WindowPlacement;
 class ScreenReaderThread : public QThread {
     Q_OBJECT
 public:
-    // Starts reading at once. Prefix is the part of the first screen already taken off
-    // the link (the byte 0x80, or nothing).
-    ScreenReaderThread(ScreenCaptureWindow* Form, const std::string& PortName, const ByteString& Prefix);
+    // Starts reading at once through the lent link. Prefix is the part of the first
+    // screen already taken off the link (the byte 0x80, or nothing).
+    ScreenReaderThread(ScreenCaptureWindow* Form, LinkLease link, const std::string& PortName, const ByteString& Prefix);
     ~ScreenReaderThread() override;
 
     // Main thread: ends the loop after the current capture, and the capture itself at
@@ -48,7 +50,7 @@ private:
     std::string FPortName;
     ByteString FPrefix;
     // Lives as long as the thread object, so Stop can always reach it.
-    ScreenReader TheCaptureWindow;
+    ScreenReader reader_;
     std::atomic<bool> FTerminated{false};
 };
 
@@ -58,6 +60,9 @@ public:
     explicit ScreenCaptureWindow(QWidget* parent = nullptr);
     ~ScreenCaptureWindow() override;
 
+    // Where the window's reader gets the link: the transfer server lends it.
+    using LinkLender = std::function<LinkLease()>;
+    void SetLinkLender(LinkLender lender) { lendLink_ = std::move(lender); }
     // Shows the window modally and reads from PortName until the user closes it.
     void ShowCapture(const std::string& PortName, const ByteString& Prefix);
     // Main thread: the receive thread's hand-over of a complete screen.
@@ -101,6 +106,7 @@ private:
     std::string FPortName;
     ByteString FPrefix;
     ScreenReaderThread* FReceiver = nullptr;
+    LinkLender lendLink_;
     QImage FPicture;
     bool FClosing = false;
 };

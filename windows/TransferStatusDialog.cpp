@@ -11,7 +11,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "link/PortLink.h"
+#include "util/HostInterfaces.h"
 #include "util/MainThread.h"
 #include "windows/LogWindow.h"
 
@@ -24,7 +24,6 @@ QPointer<QWidget>& CenterForm()
     return form;
 }
 
-enum StatusKind { skNotice = 0, skConnecting = 1, skProgress = 2, skFinished = 3 };
 } // namespace
 
 TransferStatusDialog::TransferStatusDialog(QWidget* parent)
@@ -33,7 +32,7 @@ TransferStatusDialog::TransferStatusDialog(QWidget* parent)
     setObjectName(QStringLiteral("CmStatus"));
     setModal(false);
 
-    statusText = new QLabel(QStringLiteral("Default stuff"), this);
+    statusText = new QLabel(this);
     statusText->setObjectName(QStringLiteral("statusText"));
     statusText->setAlignment(Qt::AlignCenter);
     statusText->setWordWrap(true);
@@ -42,10 +41,10 @@ TransferStatusDialog::TransferStatusDialog(QWidget* parent)
     const QFontMetrics metrics(statusText->font());
     statusText->setFixedSize(qMax(161, metrics.averageCharWidth() * 30), qMax(57, metrics.lineSpacing() * 3 + 6));
 
-    ProgressBar2 = new QProgressBar(this);
-    ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
-    ProgressBar2->setTextVisible(false);
-    ProgressBar2->setFixedSize(statusText->width(), 11);
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setTextVisible(false);
+    progressBar->setFixedSize(statusText->width(), 11);
 
     cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
@@ -56,7 +55,7 @@ TransferStatusDialog::TransferStatusDialog(QWidget* parent)
     layout->setContentsMargins(24, 8, 24, 8);
     layout->setSpacing(6);
     layout->addWidget(statusText, 0, Qt::AlignHCenter);
-    layout->addWidget(ProgressBar2, 0, Qt::AlignHCenter);
+    layout->addWidget(progressBar, 0, Qt::AlignHCenter);
     layout->addWidget(cancelButton, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -72,9 +71,8 @@ void TransferStatusDialog::OpenStatus(const std::string& caption, bool cancelSho
     RunInMainThread([&] {
         setWindowTitle(QString::fromStdString(caption));
         statusText->clear();
-        ProgressBar2->setMaximum(1);
-        ProgressBar2->setValue(0);
-        Trace("awill1 is ok");
+        progressBar->setMaximum(1);
+        progressBar->setValue(0);
         cancelButton->setVisible(cancelShown);
         cancelButton->setEnabled(true);
         show();
@@ -82,26 +80,25 @@ void TransferStatusDialog::OpenStatus(const std::string& caption, bool cancelSho
     });
 }
 
-void TransferStatusDialog::UpdateStatus(const std::string& text, int kind, int doneCount, int total, int /*reserved*/)
+void TransferStatusDialog::UpdateStatus(const StatusReport& report)
 {
     RunInMainThread([&] {
         // A hidden dialog (not opened yet, or cancelled) ignores the report entirely.
         if (!isVisible()) return;
-        const QString shown = QString::fromStdString(text);
+        const QString shown = QString::fromStdString(report.text);
         if (TheLogWindow) TheLogWindow->AppendLine(shown);
         statusText->setText(shown);
-        switch (kind) {
-        case skProgress:
-            ProgressBar2->setMaximum(qMax(total, 0));
-            ProgressBar2->setValue(qBound(0, doneCount, qMax(total, 0)));
+        switch (report.kind) {
+        case StatusKind::Progress:
+            progressBar->setMaximum(qMax(report.total, 0));
+            progressBar->setValue(qBound(0, report.done, qMax(report.total, 0)));
             ProcessPendingEvents();
             break;
-        case skFinished:
+        case StatusKind::Finished:
             done(QDialog::Accepted);
             break;
-        case skNotice:
-        case skConnecting:
-        default:
+        case StatusKind::Notice:
+        case StatusKind::Connecting:
             ProcessPendingEvents();
             break;
         }

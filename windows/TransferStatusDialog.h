@@ -24,12 +24,12 @@ public:
     // IStatusDialog. The calls are made in the main thread (workers go through
     // RunInMainThread); IsStatusVisible may be read from any thread.
     void OpenStatus(const std::string& caption, bool cancelShown) override;
-    void UpdateStatus(const std::string& text, int kind, int done, int total, int reserved) override;
+    void UpdateStatus(const StatusReport& report) override;
     void HideStatus() override;
     bool IsStatusVisible() const override { return FVisible.load(); }
 
     QLabel* statusText;
-    QProgressBar* ProgressBar2;
+    QProgressBar* progressBar;
     QPushButton* cancelButton;
 
     void CancelClicked();

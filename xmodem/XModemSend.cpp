@@ -2,6 +2,10 @@
 
 #include <optional>
 
+#include "link/Link.h"
+#include "link/LinkErrors.h"
+#include "link/Progress.h"
+#include "link/Trace.h"
 #include "util/HostInterfaces.h"
 #include "xmodem/XModemBlock.h"
 #include "util/GeneralError.h"
@@ -10,7 +14,7 @@
 #include "util/Ticks.h"
 #include "util/Utils.h"
 
-namespace kermit {
+namespace xmodem {
 
 namespace {
 
@@ -19,10 +23,10 @@ constexpr int BlockTries = 6;   // sends of one block (or of EOT) without an ACK
 constexpr int SilencePauseMs = 800; // after a block met silence
 constexpr int ReplyLimitMs = 1000;
 
-uint8_t ReadReply()
+uint8_t ReadReply(Link& link)
 {
     ByteString reply(1, '\0');
-    ReadLink(reply, ReplyLimitMs);
+    link.Read(reply, ReplyLimitMs);
     return ByteAt(reply, 0);
 }
 
@@ -48,28 +52,28 @@ const char* XModemSendResultName(XModemSendResult result)
 
 XModemSendResult SendFileByXModem(const XModemSendSteps& steps)
 {
-    using namespace xmodem;
+    Link& link = *steps.link;
     auto stopped = [&] { return steps.stop && steps.stop->load(); };
 
     std::optional<std::string> chosen;
     RunInMainThread([&] {
-        if (IHostWindows* host = Host()) chosen = host->ChooseFileToSend(XModemChooserTitle, steps.folder + "/*.*");
+        if (steps.host) chosen = steps.host->ChooseFileToSend(XModemChooserTitle, steps.folder + "/*.*");
     });
     if (!chosen) {
-        WriteLink(ByteString(1, static_cast<char>(CAN)));
+        link.Write(ByteString(1, static_cast<char>(CAN)));
         return XModemSendResult::Declined;
     }
     const ByteString content = ReadFileToString(*chosen);
     const std::string name = FileNamePart(*chosen);
     // The calculator repeated its start byte while the chooser was open.
-    ClearInput();
+    link.ClearInput();
 
     // Handshake: a byte other than a start byte is not replaced by a new read, so it
     // ends the handshake after six passes without waiting.
     CheckMode mode = CheckMode::Checksum;
     uint8_t reply = 0;
     for (int tries = 0;;) {
-        if (reply == 0) reply = ReadReply();
+        if (reply == 0) reply = ReadReply(link);
         Trace("<-X: initial handshake " + ReplyText(reply));
         if (reply == NAK || reply == CrcStart) {
             mode = CheckModeForStart(reply);
@@ -94,34 +98,34 @@ XModemSendResult SendFileByXModem(const XModemSendSteps& steps)
                                              std::string_view(content).substr(pos, size), mode);
         pos += size;
         for (int retries = 0;;) {
-            WriteLink(packet);
-            reply = ReadReply();
+            link.Write(packet);
+            reply = ReadReply(link);
             if (stopped()) return XModemSendResult::Stopped;
             if (reply == 0) {
                 if (++retries >= BlockTries) return XModemSendResult::Abandoned;
                 Delay(SilencePauseMs);
             } else if (reply == ACK) {
-                steps.reportStatus("", 0, 0, 0, 0);
+                steps.reportStatus(StatusReport::Notice(""));
                 break;
             } else if (reply == NAK) {
                 if (++retries >= BlockTries) return XModemSendResult::Abandoned;
             } else if (reply == CAN) {
                 return XModemSendResult::Cancelled;
             } else {
-                ClearInput(); // line noise: not counted as a retry
+                link.ClearInput(); // line noise: not counted as a retry
             }
         }
     }
 
     for (int tries = 0; tries < BlockTries; ++tries) {
         if (stopped()) return XModemSendResult::Stopped;
-        WriteLink(ByteString(1, static_cast<char>(EOT)));
-        if (ReadReply() == ACK) {
-            steps.reportStatus("", 3, 0, 0, 0);
+        link.Write(ByteString(1, static_cast<char>(EOT)));
+        if (ReadReply(link) == ACK) {
+            steps.reportStatus(StatusReport::Finished());
             return XModemSendResult::Sent;
         }
     }
     return XModemSendResult::Abandoned;
 }
 
-} // namespace kermit
+} // namespace xmodem

@@ -7,14 +7,18 @@
 #include <functional>
 #include <string>
 
-#include "link/PortLink.h"
+#include "util/HostInterfaces.h"
 
-namespace kermit {
+class Link;
+
+namespace xmodem {
 
 inline constexpr const char* XModemChooserTitle = "Send file to T30s, T20s, T20/T20+ (By Wire)";
 
 // What the driver needs of the engine that runs it.
 struct XModemSendSteps {
+    Link* link = nullptr;                          // the engine's link
+    IHostWindows* host = nullptr;                  // asks the user for the file
     const std::atomic<bool>* stop = nullptr;       // the engine's stop request
     std::string folder;                            // where the file chooser opens
     std::function<void(const std::string&)> openStatusDialog; // title
@@ -35,4 +39,4 @@ const char* XModemSendResultName(XModemSendResult result);
 // during the handshake (the engine answers with a Kermit N packet).
 XModemSendResult SendFileByXModem(const XModemSendSteps& steps);
 
-} // namespace kermit
+} // namespace xmodem

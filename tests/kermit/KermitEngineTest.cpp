@@ -2,7 +2,7 @@
 #include "tests/support/KermitEngineFixture.h"
 
 #include "kermit/KermitFrame.h"
-#include "link/PortLink.h"
+#include "util/HostInterfaces.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/Serving.h"
 #include "tests/support/TraceWatch.h"
@@ -289,7 +289,7 @@ TEST_F(KermitEngineTest, RepeatedYDoesNotSkipAPacket)
 TEST_F(KermitEngineTest, CancelInTheDialogSendsE)
 {
     windows.dialog.onReport = [&](const StatusReport& r) {
-        if (r.kind == 2 && r.done > 0) windows.dialog.Cancel();
+        if (r.kind == StatusKind::Progress && r.done > 0) windows.dialog.Cancel();
     };
     KermitResult r;
     ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).PushFile("BIG.BIN", AllByteValues(2000)); }));

@@ -6,7 +6,10 @@
 
 #include <QTemporaryDir>
 
-#include "link/PortLink.h"
+#include "link/LinkErrors.h"
+#include "link/Trace.h"
+#include "link/Progress.h"
+#include "util/HostInterfaces.h"
 #include "util/GeneralError.h"
 #include "util/Ticks.h"
 
@@ -33,14 +36,10 @@ TEST(ProgressText, BytesAndKbytesForms)
     for (const auto& c : cases) EXPECT_EQ(ProgressText(c.done, c.total, c.elapsedMs), c.text) << c.name;
 }
 
-TEST(ReportProgress, HandsKindTwoToTheSinkAndNothingWithoutATotal)
+TEST(ReportProgress, HandsAProgressReportToTheSinkAndNothingWithoutATotal)
 {
-    struct Call {
-        std::string text;
-        int kind, done, total, reserved;
-    };
-    std::vector<Call> calls;
-    const StatusSink sink = [&](const std::string& t, int k, int d, int tot, int r) { calls.push_back({t, k, d, tot, r}); };
+    std::vector<StatusReport> calls;
+    const StatusSink sink = [&](const StatusReport& report) { calls.push_back(report); };
 
     ReportProgress(10, 0, Now(), sink);
     ReportProgress(10, -1, Now(), sink);
@@ -48,10 +47,9 @@ TEST(ReportProgress, HandsKindTwoToTheSinkAndNothingWithoutATotal)
 
     ReportProgress(512, 1024, Now() - 1000, sink);
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].kind, 2);
+    EXPECT_EQ(calls[0].kind, StatusKind::Progress);
     EXPECT_EQ(calls[0].done, 512);
     EXPECT_EQ(calls[0].total, 1024);
-    EXPECT_EQ(calls[0].reserved, 0);
     // The rate comes from the ticks since the start: about 512 bytes in one second.
     EXPECT_EQ(calls[0].text.substr(0, 20), "512/1024 bytes\r\n(50%");
     EXPECT_NE(calls[0].text.find(" bytes/s"), std::string::npos);

@@ -4,7 +4,8 @@
 #include <chrono>
 #include <future>
 
-#include "link/PortLink.h"
+#include "link/Link.h"
+#include "link/PortName.h"
 #include "tests/support/LinkFixtures.h"
 #include "util/GeneralError.h"
 #include "util/Ticks.h"
@@ -62,23 +63,22 @@ TEST(TimingProfiles, ChosenByKindAndBaud)
 TEST_F(SerialLink, OpenSetsTheRecordAndTheProfile)
 {
     link.OpenPty(19200);
-    EXPECT_TRUE(LinkIsOpen());
-    EXPECT_EQ(PortLink.Kind, LinkKind::Serial);
-    EXPECT_EQ(PortLink.ReadHandle, PortLink.WriteHandle);
-    EXPECT_EQ(TimingProfile.CancelSettleDelay, SerialFastProfile.CancelSettleDelay);
-    CloseLink();
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_TRUE(link.Program().IsOpen());
+    EXPECT_EQ(link.Program().Kind(), LinkKind::Serial);
+    EXPECT_EQ(link.Program().Timing().CancelSettleDelay, SerialFastProfile.CancelSettleDelay);
+    link.Program().Close();
+    EXPECT_FALSE(link.Program().IsOpen());
     link.OpenPty(9600);
-    EXPECT_EQ(TimingProfile.CancelSettleDelay, SerialSlowProfile.CancelSettleDelay);
+    EXPECT_EQ(link.Program().Timing().CancelSettleDelay, SerialSlowProfile.CancelSettleDelay);
 }
 
 TEST_F(SerialLink, ShortLimitsEndASilentReadAfterNPlus100Ms)
 {
     link.OpenPty();
-    SetShortTimeouts();
+    link.Program().SetShortTimeouts();
     ByteString buffer(6, 'x');
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(ReadLink(buffer, 1000), 0);
+    EXPECT_EQ(link.Program().Read(buffer, 1000), 0);
     const long ms = MsSince(start);
     EXPECT_GE(ms, 100);
     EXPECT_LT(ms, 400) << "a 6-byte read under the short limits must end after about 106 ms";
@@ -88,37 +88,37 @@ TEST_F(SerialLink, ShortLimitsEndASilentReadAfterNPlus100Ms)
 TEST_F(SerialLink, AShortReadReturnsWhatCameAndZeroesTheRest)
 {
     auto& calc = link.OpenPty();
-    SetShortTimeouts();
+    link.Program().SetShortTimeouts();
     ASSERT_TRUE(calc.Send("abc"));
     ByteString buffer(6, 'x');
-    EXPECT_EQ(ReadLink(buffer, 1000), 3);
+    EXPECT_EQ(link.Program().Read(buffer, 1000), 3);
     EXPECT_EQ(buffer, ByteString("abc\0\0\0", 6));
 }
 
 TEST_F(SerialLink, AReadReturnsAsSoonAsNBytesAreIn)
 {
     auto& calc = link.OpenPty();
-    SetLongTimeouts();
+    link.Program().SetLongTimeouts();
     auto sender = std::async(std::launch::async, [&] {
         SleepMs(200);
         return calc.Send("hello");
     });
     ByteString buffer(5, '\0');
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(ReadLink(buffer, 1000), 5);
+    EXPECT_EQ(link.Program().Read(buffer, 1000), 5);
     EXPECT_LT(MsSince(start), 2000) << "the read waited for its long limit instead of the bytes";
     EXPECT_EQ(buffer, "hello");
     EXPECT_TRUE(sender.get());
-    EXPECT_LT(TicksSince(LastReceiveTime), 1000u);
+    EXPECT_LT(TicksSince(link.Program().LastReceiveTime()), 1000u);
 }
 
 TEST_F(SerialLink, LongLimitsWaitAbout3Seconds)
 {
     link.OpenPty();
-    SetLongTimeouts();
+    link.Program().SetLongTimeouts();
     ByteString buffer(1, '\0');
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(ReadLink(buffer, 1000), 0);
+    EXPECT_EQ(link.Program().Read(buffer, 1000), 0);
     const long ms = MsSince(start);
     EXPECT_GE(ms, 3000);
     EXPECT_LT(ms, 4000);
@@ -128,7 +128,7 @@ TEST_F(SerialLink, WritesReachTheCalculator)
 {
     auto& calc = link.OpenPty();
     const ByteString data = ByteString("\x00\x01\xFF\r\n\x11\x13", 7) + ByteString(3000, 'z');
-    WriteLink(data);
+    link.Program().Write(data);
     EXPECT_EQ(calc.ReceiveExactly(data.size(), 5000), data);
 }
 
@@ -152,7 +152,7 @@ TEST_F(SerialLink, ClearInputEndsTwoQuietRoundsAfterTheBurst)
             }
         });
         const auto start = std::chrono::steady_clock::now();
-        ClearInput();
+        link.Program().ClearInput();
         const long ms = MsSince(start);
         burst.get();
         if (c.waitsForTheEnd) {
@@ -162,61 +162,61 @@ TEST_F(SerialLink, ClearInputEndsTwoQuietRoundsAfterTheBurst)
         } else {
             EXPECT_LT(ms, 500) << c.name << ": waited for the zero bytes to stop";
         }
-        CloseLink();
+        link.Program().Close();
     }
 }
 
 TEST_F(SerialLink, ClearInputLeavesTheTimeLimitsAsItFoundThem)
 {
     link.OpenPty();
-    SetLongTimeouts();
-    ClearInput();
+    link.Program().SetLongTimeouts();
+    link.Program().ClearInput();
     ByteString buffer(1, '\0');
     const auto start = std::chrono::steady_clock::now();
-    ReadLink(buffer, 1000);
+    link.Program().Read(buffer, 1000);
     EXPECT_GE(MsSince(start), 3000);
 }
 
 TEST_F(SerialLink, AHungUpLineIsASeriousErrorAndTheLinkStaysOpen)
 {
     auto& calc = link.OpenPty();
-    SetLongTimeouts();
+    link.Program().SetLongTimeouts();
     auto hangup = std::async(std::launch::async, [&] {
         SleepMs(200);
         calc.Hangup();
     });
     ByteString buffer(10, '\0');
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_THROW(ReadLink(buffer, 1000), CalvyxError);
+    EXPECT_THROW(link.Program().Read(buffer, 1000), CalvyxError);
     EXPECT_LT(MsSince(start), 2000) << "the read waited out its limit on a dead line";
     hangup.get();
-    EXPECT_TRUE(LinkIsOpen());
-    EXPECT_THROW(WriteLink("x"), CalvyxError);
-    CloseLink();
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_TRUE(link.Program().IsOpen());
+    EXPECT_THROW(link.Program().Write("x"), CalvyxError);
+    link.Program().Close();
+    EXPECT_FALSE(link.Program().IsOpen());
 }
 
 TEST_F(SerialLink, OpeningAMissingPortRaisesAndLeavesNothingOpen)
 {
     for (const char* name : {"/dev/calvyx-no-such-port", "COM200"}) {
-        EXPECT_THROW(OpenLink(name, 9600), CalvyxError) << name;
-        CloseLink();
-        EXPECT_FALSE(LinkIsOpen()) << name;
+        EXPECT_THROW(link.Program().Open(name, 9600), CalvyxError) << name;
+        link.Program().Close();
+        EXPECT_FALSE(link.Program().IsOpen()) << name;
     }
 }
 
 TEST_F(SerialLink, OpeningSomethingThatIsNoTerminalRaises)
 {
-    EXPECT_THROW(OpenLink("/dev/null", 9600), CalvyxError);
-    EXPECT_FALSE(LinkIsOpen()) << "the handle of a port that could not be configured stayed in the record";
+    EXPECT_THROW(link.Program().Open("/dev/null", 9600), CalvyxError);
+    EXPECT_FALSE(link.Program().IsOpen()) << "the handle of a port that could not be configured stayed in the record";
 }
 
 TEST_F(SerialLink, ClosingAClosedLinkDoesNothing)
 {
-    CloseLink();
-    CloseLink();
-    EXPECT_FALSE(LinkIsOpen());
-    EXPECT_THROW(WriteLink("x"), CalvyxError);
+    link.Program().Close();
+    link.Program().Close();
+    EXPECT_FALSE(link.Program().IsOpen());
+    EXPECT_THROW(link.Program().Write("x"), CalvyxError);
 }
 
 } // namespace

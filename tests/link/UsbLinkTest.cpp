@@ -10,7 +10,9 @@
 #include <sys/stat.h>
 #include <thread>
 
-#include "link/PortLink.h"
+#include "link/Link.h"
+#include "link/PortName.h"
+#include "link/UsbPipes.h"
 #include "link/UsbPipeReader.h"
 #include "tests/support/LinkFixtures.h"
 #include "util/GeneralError.h"
@@ -51,13 +53,12 @@ TEST(UsbNames, TheUpperCaseDeviceNameAnywhereInTheNameMeansUsb)
 TEST_F(UsbLink, OpenUsesTheUsbRecordAndProfileWhateverTheBaud)
 {
     link.CreateUsb();
-    OpenLink("QVXT0+", 115200);
-    EXPECT_EQ(PortLink.Kind, LinkKind::Usb);
-    EXPECT_NE(PortLink.ReadHandle, PortLink.WriteHandle);
-    EXPECT_EQ(TimingProfile.ReceiveSettleDelay, UsbProfile.ReceiveSettleDelay);
-    EXPECT_EQ(TimingProfile.CancelSettleDelay, UsbProfile.CancelSettleDelay);
-    EXPECT_TRUE(ReaderThreadRunning()) << "the drain at open starts the reader";
-    EXPECT_EQ(PortLink.RxCount, 0u);
+    link.Program().Open("QVXT0+", 115200);
+    EXPECT_EQ(link.Program().Kind(), LinkKind::Usb);
+    EXPECT_EQ(link.Program().Timing().ReceiveSettleDelay, UsbProfile.ReceiveSettleDelay);
+    EXPECT_EQ(link.Program().Timing().CancelSettleDelay, UsbProfile.CancelSettleDelay);
+    EXPECT_TRUE(link.Program().ReaderRunning()) << "the drain at open starts the reader";
+    EXPECT_EQ(link.Program().BufferedBytes(), 0u);
 }
 
 TEST_F(UsbLink, LeftoverBytesOfAChunkServeTheNextRead)
@@ -65,18 +66,17 @@ TEST_F(UsbLink, LeftoverBytesOfAChunkServeTheNextRead)
     auto& calc = link.OpenUsb();
     SendWhole(calc, "abc");
     ByteString one(1, '\0');
-    EXPECT_EQ(ReadLink(one, 1000), 1);
+    EXPECT_EQ(link.Program().Read(one, 1000), 1);
     EXPECT_EQ(one, "a");
-    EXPECT_EQ(PortLink.RxCount, 3u);
-    EXPECT_EQ(PortLink.RxNext, 2u);
+    EXPECT_EQ(link.Program().BufferedBytes(), 2u);
 
     // Bytes the calculator sends now must not overtake the two left in the buffer.
     ASSERT_TRUE(calc.Send("XYZ"));
     ByteString two(2, '\0');
-    EXPECT_EQ(ReadLink(two, 1000), 2);
+    EXPECT_EQ(link.Program().Read(two, 1000), 2);
     EXPECT_EQ(two, "bc");
     ByteString rest(3, '\0');
-    EXPECT_EQ(ReadLink(rest, 1000), 3);
+    EXPECT_EQ(link.Program().Read(rest, 1000), 3);
     EXPECT_EQ(rest, "XYZ");
 }
 
@@ -91,7 +91,7 @@ TEST_F(UsbLink, ALargeReadAssemblesSeveralChunks)
         return first && calc.Send(data.substr(64));
     });
     ByteString buffer(100, '\0');
-    EXPECT_EQ(ReadLink(buffer, 1000), 100);
+    EXPECT_EQ(link.Program().Read(buffer, 1000), 100);
     EXPECT_EQ(buffer, data);
     EXPECT_TRUE(sender.get());
 }
@@ -107,10 +107,10 @@ TEST_F(UsbLink, ASilentReadGivesUpAfterItsIdleTime)
     const Case cases[] = {{1000, 900, 1600}, {10, 90, 450}};
     link.OpenUsb();
     for (const auto& c : cases) {
-        PortLink.IdleSince = 0;
+        link.Program().RestartIdleClock();
         ByteString buffer(8, 'x');
         const auto start = Clock::now();
-        EXPECT_EQ(ReadLink(buffer, c.timeoutMs), 0);
+        EXPECT_EQ(link.Program().Read(buffer, c.timeoutMs), 0);
         const long ms = MsSince(start);
         EXPECT_GE(ms, c.atLeastMs) << c.timeoutMs;
         EXPECT_LT(ms, c.belowMs) << c.timeoutMs;
@@ -127,11 +127,11 @@ TEST_F(UsbLink, ReadCancelEndsAWaitingReadWithinAboutOnePump)
     std::thread stopper([&] {
         SleepMs(300);
         cancelledAt = MsSince(start);
-        ReadCancel = true;
+        link.Program().CancelRead();
     });
     ByteString buffer(10, '\0');
     // A 1000 ms idle limit would not end it before 1000 ms.
-    const int got = ReadLink(buffer, 1000);
+    const int got = link.Program().Read(buffer, 1000);
     const long endedAt = MsSince(start);
     stopper.join();
     EXPECT_EQ(got, 2) << "the read keeps what it had when cancelled";
@@ -140,8 +140,7 @@ TEST_F(UsbLink, ReadCancelEndsAWaitingReadWithinAboutOnePump)
     // The flag is a one-shot: the next read clears it and waits normally.
     ByteString next(1, '\0');
     const auto again = Clock::now();
-    EXPECT_EQ(ReadLink(next, 10), 0);
-    EXPECT_FALSE(ReadCancel);
+    EXPECT_EQ(link.Program().Read(next, 10), 0);
     EXPECT_GE(MsSince(again), 90);
 }
 
@@ -149,11 +148,11 @@ TEST_F(UsbLink, AChunkArrivingAfterThePumpGaveUpIsNotLost)
 {
     auto& calc = link.OpenUsb();
     ByteString buffer(4, '\0');
-    EXPECT_EQ(ReadLink(buffer, 10), 0); // leaves a pipe read outstanding
+    EXPECT_EQ(link.Program().Read(buffer, 10), 0); // leaves a pipe read outstanding
     SleepMs(150);
     ASSERT_TRUE(calc.Send("late"));
     SleepMs(50);
-    EXPECT_EQ(ReadLink(buffer, 1000), 4);
+    EXPECT_EQ(link.Program().Read(buffer, 1000), 4);
     EXPECT_EQ(buffer, "late");
 }
 
@@ -173,7 +172,7 @@ TEST_F(UsbLink, ManyChunksArriveInOrderWithNothingLostOrDoubled)
     ByteString all;
     for (int reads = 0; all.size() < data.size() && reads < 200; ++reads) {
         ByteString part(37, '\0');
-        all += part.substr(0, static_cast<std::size_t>(ReadLink(part, 1000)));
+        all += part.substr(0, static_cast<std::size_t>(link.Program().Read(part, 1000)));
     }
     EXPECT_TRUE(sender.get());
     EXPECT_EQ(all.size(), data.size());
@@ -185,19 +184,19 @@ TEST_F(UsbLink, ClearInputNeedsFourQuietRoundsAndEmptiesTheBuffer)
     auto& calc = link.OpenUsb();
     // A silent line: four quiet rounds of at least one 100 ms pump each.
     auto start = Clock::now();
-    ClearInput();
+    link.Program().ClearInput();
     long ms = MsSince(start);
     EXPECT_GE(ms, 4 * 90);
     EXPECT_LT(ms, 1500);
-    EXPECT_EQ(PortLink.RxCount, 0u);
+    EXPECT_EQ(link.Program().BufferedBytes(), 0u);
 
     // Pending text, then zero bytes: the text is thrown away, the zeros are quiet.
     SendWhole(calc, ByteString(500, 'q'));
     ASSERT_TRUE(calc.Send(ByteString(6, '\0')));
-    ClearInput();
-    EXPECT_EQ(PortLink.RxCount, 0u);
+    link.Program().ClearInput();
+    EXPECT_EQ(link.Program().BufferedBytes(), 0u);
     ByteString buffer(1, '\0');
-    EXPECT_EQ(ReadLink(buffer, 10), 0) << "input left after ClearInput";
+    EXPECT_EQ(link.Program().Read(buffer, 10), 0) << "input left after ClearInput";
 
     // Text every 60 ms for 900 ms keeps it draining until the line is quiet.
     auto burst = std::async(std::launch::async, [&] {
@@ -207,12 +206,12 @@ TEST_F(UsbLink, ClearInputNeedsFourQuietRoundsAndEmptiesTheBuffer)
         }
     });
     start = Clock::now();
-    ClearInput();
+    link.Program().ClearInput();
     ms = MsSince(start);
     burst.get();
     EXPECT_GE(ms, 840 + 4 * 90);
     EXPECT_LT(ms, 900 + 4 * 200 + 800);
-    EXPECT_EQ(ReadLink(buffer, 10), 0);
+    EXPECT_EQ(link.Program().Read(buffer, 10), 0);
 }
 
 TEST_F(UsbLink, WritesReachTheCalculator)
@@ -222,7 +221,7 @@ TEST_F(UsbLink, WritesReachTheCalculator)
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i % 251);
     // Larger than the FIFO: the write has to wait for the calculator to read.
     auto reader = std::async(std::launch::async, [&] { return calc.ReceiveExactly(data.size(), 10000); });
-    WriteLink(data);
+    link.Program().Write(data);
     EXPECT_TRUE(reader.get() == data);
 }
 
@@ -236,35 +235,35 @@ TEST_F(UsbLink, UnpluggingMidReadReturnsZeroWithoutSpinning)
     ByteString buffer(10, 'x');
     const double cpu0 = CpuSeconds();
     const auto start = Clock::now();
-    EXPECT_EQ(ReadLink(buffer, 1000), 0);
-    EXPECT_EQ(ReadLink(buffer, 1000), 0);
+    EXPECT_EQ(link.Program().Read(buffer, 1000), 0);
+    EXPECT_EQ(link.Program().Read(buffer, 1000), 0);
     const long ms = MsSince(start);
     const double cpu = CpuSeconds() - cpu0;
     unplug.join();
     EXPECT_LT(ms, 3500);
     EXPECT_LT(cpu, 0.2 * ms / 1000.0) << "the link used " << cpu << " s of CPU in " << ms << " ms: spinning";
     EXPECT_EQ(buffer, ByteString(10, '\0'));
-    EXPECT_THROW(WriteLink("gone"), CalvyxError);
-    CloseLink();
-    EXPECT_FALSE(ReaderThreadRunning());
+    EXPECT_THROW(link.Program().Write("gone"), CalvyxError);
+    link.Program().Close();
+    EXPECT_FALSE(link.Program().ReaderRunning());
 }
 
 TEST_F(UsbLink, ReopeningStartsANewReaderOnTheNewPipe)
 {
     auto& calc = link.OpenUsb();
-    ASSERT_TRUE(ReaderThreadRunning());
-    CloseLink();
-    EXPECT_FALSE(ReaderThreadRunning());
-    EXPECT_FALSE(LinkIsOpen());
+    ASSERT_TRUE(link.Program().ReaderRunning());
+    link.Program().Close();
+    EXPECT_FALSE(link.Program().ReaderRunning());
+    EXPECT_FALSE(link.Program().IsOpen());
     calc.Unplug();
     calc.Plug(); // new FIFOs: a reader left on the old pipe would never see the bytes
-    OpenLink(calc.ProgramPortName(), LinkBaud);
-    EXPECT_TRUE(ReaderThreadRunning());
+    link.Program().Open(calc.ProgramPortName(), LinkBaud);
+    EXPECT_TRUE(link.Program().ReaderRunning());
     ASSERT_TRUE(calc.Send("fresh"));
     ByteString buffer(5, '\0');
-    EXPECT_EQ(ReadLink(buffer, 1000), 5);
+    EXPECT_EQ(link.Program().Read(buffer, 1000), 5);
     EXPECT_EQ(buffer, "fresh");
-    WriteLink("back");
+    link.Program().Write("back");
     EXPECT_EQ(calc.ReceiveExactly(4, 2000), "back");
 }
 
@@ -279,22 +278,22 @@ TEST_F(UsbLink, OpeningOverAnOpenLinkClosesItFirst)
 {
     auto& calc = link.OpenUsb();
     const int before = OpenDescriptors();
-    OpenLink(calc.ProgramPortName(), LinkBaud);
-    OpenLink(calc.ProgramPortName(), LinkBaud);
+    link.Program().Open(calc.ProgramPortName(), LinkBaud);
+    link.Program().Open(calc.ProgramPortName(), LinkBaud);
     EXPECT_EQ(OpenDescriptors(), before) << "the old pipes or the old reader's wake-up leaked";
     ASSERT_TRUE(calc.Send("one"));
     ByteString buffer(3, '\0');
-    EXPECT_EQ(ReadLink(buffer, 1000), 3);
+    EXPECT_EQ(link.Program().Read(buffer, 1000), 3);
     EXPECT_EQ(buffer, "one");
 }
 
 TEST_F(UsbLink, AMissingDeviceRaisesAndCloseLinkCleansUp)
 {
     EXPECT_FALSE(UsbDevicePresent(UsbDeviceNameUpper));
-    EXPECT_THROW(OpenLink(UsbDeviceNameUpper, LinkBaud), CalvyxError);
+    EXPECT_THROW(link.Program().Open(UsbDeviceNameUpper, LinkBaud), CalvyxError);
     // The read pipe does not exist either: nothing, or one handle, may be left.
-    CloseLink();
-    EXPECT_FALSE(LinkIsOpen());
+    link.Program().Close();
+    EXPECT_FALSE(link.Program().IsOpen());
 
     auto& calc = link.CreateUsb();
     EXPECT_TRUE(UsbDevicePresent(UsbDeviceName));
@@ -315,24 +314,22 @@ TEST_F(UsbLink, AStaleDeviceFolderWithoutItsCalculatorIsAbsent)
     ASSERT_EQ(::mkfifo((folder + "/PIPE1").c_str(), 0600), 0);
     EXPECT_FALSE(UsbDevicePresent(UsbDeviceNameUpper));
     const auto start = Clock::now();
-    EXPECT_THROW(OpenLink(UsbDeviceNameUpper, LinkBaud), CalvyxError);
+    EXPECT_THROW(link.Program().Open(UsbDeviceNameUpper, LinkBaud), CalvyxError);
     EXPECT_LT(MsSince(start), 1000) << "opening a pipe without its far end must not wait";
-    EXPECT_GE(PortLink.ReadHandle, 0) << "the read pipe opened; the write pipe did not";
-    CloseLink();
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(link.Program().IsOpen()) << "the read pipe that did open is closed again";
 }
 
 TEST_F(UsbLink, CloseLinkStopsAReaderBlockedOnThePipe)
 {
     link.OpenUsb();
     ByteString buffer(1, '\0');
-    ReadLink(buffer, 10); // the reader now sits in its pipe read
+    link.Program().Read(buffer, 10); // the reader now sits in its pipe read
     const auto start = Clock::now();
-    CloseLink();
+    link.Program().Close();
     EXPECT_LT(MsSince(start), 500);
-    EXPECT_FALSE(ReaderThreadRunning());
-    CloseLink(); // a second close does nothing
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(link.Program().ReaderRunning());
+    link.Program().Close(); // a second close does nothing
+    EXPECT_FALSE(link.Program().IsOpen());
 }
 
 } // namespace

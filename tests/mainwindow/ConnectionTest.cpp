@@ -11,10 +11,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "link/PortLink.h"
 #include "mainwindow/ConnectionState.h"
 #include "windows/TransferStatusDialog.h"
-#include "services/SelectedPort.h"
 #include "services/TransferServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/support/FileSizeLimit.h"
@@ -54,7 +52,7 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
     // Unplugged: every poll probes, the link stays closed, the prompt shows.
     QTest::qWait(3 * MainWindow::PollIntervalMs);
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(window_->Server().LinkOpen());
     EXPECT_TRUE(window_->connectionBox->isEnabled());
     EXPECT_TRUE(errors_.empty());
 
@@ -67,14 +65,14 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
         << "the Kermit server did not start within one poll";
     EXPECT_LE(TicksSince(plugged), static_cast<uint32_t>(limitMs));
     EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 5000));
-    EXPECT_EQ(window_->Server().PortName, "QVXT0+");
+    EXPECT_EQ(window_->Server().PortName(), "QVXT0+");
     EXPECT_TRUE(window_->folderTree->isVisible());
 
     Device(false);
     // The views stay until the re-check after more than 5 s without data, counted from
     // the last data (or the open), not from the unplug: the open's drain and a busy
     // machine put an unknown time between the two.
-    const uint32_t quietFrom = LastReceiveTime.load();
+    const uint32_t quietFrom = window_->Server().LastReceiveTime();
     const uint32_t stillConnectedAt = MainWindow::QuietRecheckMs - 1000;
     if (TicksSince(quietFrom) < stillConnectedAt) QTest::qWait(static_cast<int>(stillConnectedAt - TicksSince(quietFrom)));
     EXPECT_EQ(window_->ConnState(), StateConnected) << "disconnected before the quiet time";
@@ -89,7 +87,7 @@ TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
 {
     const QString tty = folder_.path() + "/ttyCalc";
     Start(("calvyx " + tty).toStdString());
-    EXPECT_EQ(SelectedPort(), tty.toStdString());
+    EXPECT_EQ(window_->SelectedPort(), tty.toStdString());
     ASSERT_TRUE(WaitFor([this] { return !errors_.empty(); }, 5000));
     EXPECT_TRUE(errors_[0].contains("The connectivity kit is unable to open communications to: " + tty)) << errors_[0].toStdString();
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
@@ -129,7 +127,7 @@ TEST_F(MainWindowTest, ReceiveByWireSavesTheObjectUnderItsOwnName)
     EXPECT_EQ(ReadAll(saved), QString::fromLatin1(QByteArray::fromStdString(object).toHex()));
     EXPECT_TRUE(dialogs_->instructions.empty()) << "the tool bar button asks nothing first";
     EXPECT_FALSE(window_->TransferBusy());
-    EXPECT_TRUE(window_->Server().ReceivedData.empty());
+    EXPECT_TRUE(window_->Server().ReceivedData().empty());
     EXPECT_EQ(window_->RecentFolders()[0], folder_.path());
     // The next re-check gives the link back to the Kermit server.
     ForceRecheck();
@@ -164,7 +162,7 @@ TEST_F(MainWindowTest, ReceiveByWireOffersTheSaveAgainWhenTheFileCannotBeWritten
     ASSERT_EQ(dialogs_->saves.size(), 2u);
     EXPECT_EQ(dialogs_->saves[1].second, chosen) << "the dialog comes back with the name chosen before";
     EXPECT_EQ(ReadAll(chosen), QString::fromLatin1(QByteArray::fromStdString(object).toHex()));
-    EXPECT_TRUE(window_->Server().ReceivedData.empty());
+    EXPECT_TRUE(window_->Server().ReceivedData().empty());
     EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"FULL.QVA"});
 }
 
@@ -252,7 +250,7 @@ TEST_F(MainWindowTest, CancelledSaveDiscardsTheObjectAndAFailedWriteIsReported)
     again.join();
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_EQ(dialogs_->saves.size(), 3u);
-    EXPECT_TRUE(window_->Server().ReceivedData.empty());
+    EXPECT_TRUE(window_->Server().ReceivedData().empty());
     EXPECT_FALSE(window_->TransferBusy());
 }
 
@@ -390,7 +388,7 @@ TEST_F(MainWindowTest, ConnectionChoiceShowsItsOwnErrorAndThePollDoesNotRepeatIt
     window_->Guarded([this] { window_->ConnectionChosen(); });
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_TRUE(errors_[0].startsWith("Error(The connectivity kit is unable to open communications to: " + gone + ")")) << errors_[0].toStdString();
-    EXPECT_EQ(SelectedPort(), gone.toStdString());
+    EXPECT_EQ(window_->SelectedPort(), gone.toStdString());
     EXPECT_FALSE(window_->Server().KermitServerRunning());
     ForceRecheck();
     QTest::qWait(3 * MainWindow::PollIntervalMs);

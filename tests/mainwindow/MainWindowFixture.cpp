@@ -4,7 +4,7 @@
 
 #include <QTest>
 
-#include "link/PortLink.h"
+#include "link/Trace.h"
 #include "mainwindow/ApplicationWindows.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MainSettings.h"
@@ -52,7 +52,6 @@ void MainWindowTest::SetUp()
     ClearRegistry();
     CreateApplicationWindows(); // once per test program, as the program entry does
     AboutShown = true; // no start-up splash in the tests
-    LastReceiveTime = 0;
     root_ = std::make_unique<ScopedDeviceRoot>();
     // CALVYX_TEST_TRACE=1 prints the link's trace while a test runs.
     if (qEnvironmentVariableIsSet("CALVYX_TEST_TRACE"))
@@ -109,6 +108,6 @@ void MainWindowTest::WaitConnected()
         << "state " << window_->ConnState() << ", errors: " << errors_.size();
 }
 
-void MainWindowTest::ForceRecheck() { LastReceiveTime = Now() - 2 * MainWindow::QuietRecheckMs; }
+void MainWindowTest::ForceRecheck() { window_->Server().RestartQuietClock(Now() - 2 * MainWindow::QuietRecheckMs); }
 
 } // namespace mwtest

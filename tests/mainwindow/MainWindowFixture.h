@@ -54,7 +54,7 @@ protected:
     // Waits for the connected state with the Kermit server running on the device.
     void WaitConnected();
     // The next poll re-checks the device at once (the link counts as quiet).
-    static void ForceRecheck();
+    void ForceRecheck();
 
     std::unique_ptr<ScopedDeviceRoot> root_;
     std::unique_ptr<sim::SimUsbDevice> device_;

@@ -18,7 +18,6 @@
 #include "mainwindow/MainSettings.h"
 #include "util/Registry.h"
 #include "mainwindow/SearchAnimation.h"
-#include "services/SelectedPort.h"
 #include "services/TransferServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/mainwindow/TestEnvironment.h"
@@ -43,10 +42,10 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
     Start("calvyx com2 QVxT0+");
     EXPECT_EQ(window_->windowTitle(), "QV T30s,T20s,T20+Calculator Connectivity Kit");
     EXPECT_EQ(window_->TreePath(), folder_.path());
-    EXPECT_EQ(window_->Server().Folder, folder_.path().toStdString());
+    EXPECT_EQ(window_->Server().Folder(), folder_.path().toStdString());
     EXPECT_EQ(window_->TreeWidth(), 230);
     // The parameter chooses the connection exactly as typed; the box keeps its first item.
-    EXPECT_EQ(SelectedPort(), "com2");
+    EXPECT_EQ(window_->SelectedPort(), "com2");
     EXPECT_EQ(window_->connectionBox->currentIndex(), 0);
     EXPECT_EQ(window_->connectionBox->itemText(0), "QVxT0+");
     EXPECT_EQ(window_->connectionBox->itemText(1), "COM1");
@@ -76,7 +75,7 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
 TEST_F(MainWindowTest, DefaultsWithoutSettingsAndAStoredFolderThatIsGone)
 {
     Start("calvyx USB");
-    EXPECT_EQ(SelectedPort(), "QVxT0+"); // an unknown parameter is ignored
+    EXPECT_EQ(window_->SelectedPort(), "QVxT0+"); // an unknown parameter is ignored
     // Start() stored the test folder; a second start with that folder gone keeps the tree.
     window_->close();
     window_.reset();
@@ -163,7 +162,7 @@ TEST_F(MainWindowTest, NewFolderTakesTheNextFreeNameAndStartsEditingIt)
     const QString made = folder_.path() + "/New Folder (3)";
     EXPECT_TRUE(QFileInfo(made).isDir());
     EXPECT_EQ(window_->TreePath(), made);
-    EXPECT_EQ(window_->Server().Folder, made.toStdString());
+    EXPECT_EQ(window_->Server().Folder(), made.toStdString());
     EXPECT_TRUE(window_->folderTree->Editing());
     // While a label is edited the command does nothing, and Delete edits text.
     window_->mnuNewFolderClick();
@@ -192,7 +191,7 @@ TEST_F(MainWindowTest, DeleteMovesThePickToTheTrashAndSelectsTheParent)
     EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/old"));
     EXPECT_EQ(dialogs_->confirms.size(), 2u);
     EXPECT_EQ(window_->TreePath(), folder_.path());
-    EXPECT_EQ(window_->Server().Folder, folder_.path().toStdString());
+    EXPECT_EQ(window_->Server().Folder(), folder_.path().toStdString());
     EXPECT_TRUE(dialogs_->messages.empty()) << dialogs_->messages.front().second.toStdString();
     const QString trashed = EnvRoot() + "/data/Trash/files/old";
     EXPECT_TRUE(QFileInfo(trashed).isDir()) << "in the trash, not gone for good";
@@ -216,7 +215,7 @@ TEST_F(MainWindowTest, RecentItemOfAMissingFolderIsReportedAndRemoved)
     EXPECT_FALSE(window_->recentFolderItems[1]->isVisible());
     window_->OpenRecentFolder(1);
     EXPECT_EQ(window_->TreePath(), folder_.path() + "/kept");
-    EXPECT_EQ(window_->Server().Folder, (folder_.path() + "/kept").toStdString());
+    EXPECT_EQ(window_->Server().Folder(), (folder_.path() + "/kept").toStdString());
 }
 
 TEST_F(MainWindowTest, TransferStartPutsTheFolderOnTopOfTheRecentList)

@@ -18,9 +18,7 @@ protected:
     // Runs the sender to its end, recording its reports.
     bool Send(const std::string& path, std::string* error = nullptr)
     {
-        RomSender sender(path, [this](const std::string& text, int kind, int done, int total, int) {
-            reports.push_back({text, kind, done, total});
-        });
+        RomSender sender(LinkLease(link.Program()), path, [this](const StatusReport& report) { reports.push_back(report); });
         EXPECT_TRUE(WaitForThread(&sender, 30000)) << "the ROM update did not end";
         if (error) *error = sender.ErrorText;
         return sender.Success;
@@ -30,7 +28,7 @@ protected:
     {
         std::vector<int> done;
         for (const auto& r : reports)
-            if (r.kind == 2) done.push_back(r.done);
+            if (r.kind == StatusKind::Progress) done.push_back(r.done);
         return done;
     }
 
@@ -69,16 +67,16 @@ TEST_F(RomUpdate, StreamIsTheLengthThenTheFileInChunksOf2048)
         ASSERT_EQ(wire.size(), rom.size() + 4) << HexBytes(wire, 16);
         EXPECT_EQ(wire.substr(0, 4), RomLengthPrefix(static_cast<uint32_t>(c.size)));
         EXPECT_TRUE(wire.substr(4) == rom) << "ROM bytes changed on the wire";
-        EXPECT_FALSE(LinkIsOpen());
+        EXPECT_FALSE(link.Program().IsOpen());
         ASSERT_GE(reports.size(), 3u);
         EXPECT_EQ(reports.front().text, "Connecting ...");
-        EXPECT_EQ(reports.front().kind, 1);
-        EXPECT_EQ(reports.back().kind, 3);
+        EXPECT_EQ(reports.front().kind, StatusKind::Connecting);
+        EXPECT_EQ(reports.back().kind, StatusKind::Finished);
         if (!c.progress.empty()) {
             EXPECT_EQ(ProgressDone(), c.progress);
         }
         for (const auto& r : reports) {
-            if (r.kind != 2) continue;
+            if (r.kind != StatusKind::Progress) continue;
             EXPECT_EQ(r.total, static_cast<int>(c.size + 4));
         }
     }
@@ -121,7 +119,7 @@ TEST_F(RomUpdate, MissingFileWritesNothingAndClosesTheLink)
     EXPECT_FALSE(Send(path, &error));
 
     EXPECT_EQ(error, "Error(Unable to open file " + path + " - WinErr=2)");
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(link.Program().IsOpen());
     EXPECT_EQ(calc->Receive(16, 200), "");
     // The dialog keeps "Connecting ..." until the user closes it.
     ASSERT_EQ(reports.size(), 1u);
@@ -149,9 +147,9 @@ TEST_F(RomUpdate, CalculatorGoneBeforeOrDuringTheStreamIsAFailure)
 
         EXPECT_EQ(calculator.get(), readBeforeUnplug);
         EXPECT_NE(error.find("Cannot write to the calculator"), std::string::npos) << error;
-        EXPECT_FALSE(LinkIsOpen());
+        EXPECT_FALSE(link.Program().IsOpen());
         ASSERT_FALSE(reports.empty());
-        EXPECT_NE(reports.back().kind, 3); // the dialog is not closed as after success
+        EXPECT_NE(reports.back().kind, StatusKind::Finished); // the dialog is not closed as after success
     }
 }
 

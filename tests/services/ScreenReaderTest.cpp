@@ -5,7 +5,6 @@
 #include <future>
 #include <thread>
 
-#include "link/PortLink.h"
 #include "services/ScreenReader.h"
 #include "services/ScreenImage.h"
 #include "tests/support/LinkFixtures.h"
@@ -26,7 +25,7 @@ struct CaptureRun {
     CaptureRun(ScreenReader& capture, std::string port, ByteString initial) : capture(capture)
     {
         done = std::async(std::launch::async, [&capture, port, initial, this] {
-            capture.Capture(port, initial, image);
+            capture.ReadScreen(port, initial, image);
         });
     }
     // Waits for the end, bounded; rethrows what Capture raised.
@@ -51,7 +50,6 @@ class ScreenReaderTest : public ::testing::Test {
 protected:
     LinkOnSim link;
     TraceWatch trace;
-    ScreenReader capture;
 };
 
 TEST_F(ScreenReaderTest, PushedScreenPrefixIsCompletedFromTheLink)
@@ -60,14 +58,14 @@ TEST_F(ScreenReaderTest, PushedScreenPrefixIsCompletedFromTheLink)
         sim::SimPort& calc = usb ? static_cast<sim::SimPort&>(link.CreateUsb()) : link.CreatePty();
         const ByteString screen = EncodeScreen(GraphScreen(), PushedScreenHeader);
         const std::string port = usb ? "QVxT0+" : calc.ProgramPortName();
-        ScreenReader one;
+        ScreenReader one{LinkLease(link.Program())};
         CaptureRun run(one, port, screen.substr(0, 1));
         ASSERT_TRUE(trace.WaitFor(BeginRead, usb ? 2 : 1, 5s)) << "the link was not opened";
         ASSERT_TRUE(calc.Send(screen.substr(1)));
         ASSERT_TRUE(run.Finish(10s)) << "no complete screen";
         EXPECT_EQ(run.image.size(), ScreenImageSize);
         EXPECT_EQ(HexBytes(run.image, 2000), HexBytes(screen, 2000));
-        EXPECT_FALSE(LinkIsOpen()) << (usb ? "usb" : "serial");
+        EXPECT_FALSE(link.Program().IsOpen()) << (usb ? "usb" : "serial");
         // 1089 bytes asked for, never more.
         EXPECT_EQ(trace.StartingWith("  Result so far=").back(), SoFar(1090));
     }
@@ -75,6 +73,7 @@ TEST_F(ScreenReaderTest, PushedScreenPrefixIsCompletedFromTheLink)
 
 TEST_F(ScreenReaderTest, BurstsAreCollectedOneReadEach)
 {
+    ScreenReader capture{LinkLease(link.Program())};
     sim::SimPort& calc = link.CreatePty();
     const ByteString screen = EncodeScreen(GraphScreen(), PageLayoutHeader);
     CaptureRun run(capture, calc.ProgramPortName(), ByteString());
@@ -87,14 +86,14 @@ TEST_F(ScreenReaderTest, BurstsAreCollectedOneReadEach)
     ASSERT_TRUE(run.Finish(5s));
     EXPECT_EQ(run.image, screen);
     EXPECT_EQ(trace.StartingWith("  Result so far=").size(), 3u);
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(link.Program().IsOpen());
 }
 
 TEST_F(ScreenReaderTest, CancelWhileWaitingGivesNothingAndClosesTheLink)
 {
     for (const bool usb : {false, true}) {
         sim::SimPort& calc = usb ? static_cast<sim::SimPort&>(link.CreateUsb()) : link.CreatePty();
-        ScreenReader one;
+        ScreenReader one{LinkLease(link.Program())};
         CaptureRun run(one, usb ? "QVxT0+" : calc.ProgramPortName(), ByteString(1, '\x80'));
         ASSERT_TRUE(trace.WaitFor(BeginRead, usb ? 2 : 1, 5s));
         ASSERT_TRUE(calc.Send(ByteString(100, '\x55'))); // half a screen, then silence
@@ -104,35 +103,38 @@ TEST_F(ScreenReaderTest, CancelWhileWaitingGivesNothingAndClosesTheLink)
         ASSERT_TRUE(run.Finish(5s)) << "the capture did not end";
         EXPECT_LT(std::chrono::steady_clock::now() - cancelledAt, 2500ms);
         EXPECT_TRUE(run.image.empty());
-        EXPECT_FALSE(LinkIsOpen()) << (usb ? "usb" : "serial");
+        EXPECT_FALSE(link.Program().IsOpen()) << (usb ? "usb" : "serial");
     }
 }
 
 TEST_F(ScreenReaderTest, EmptyPortNameLeavesTheLinkAlone)
 {
+    ScreenReader capture{LinkLease(link.Program())};
     sim::SimPort& calc = link.OpenPty();
     ByteString image = "junk";
-    capture.Capture("", ByteString(1, '\x80'), image);
+    capture.ReadScreen("", ByteString(1, '\x80'), image);
     EXPECT_EQ(image, ByteString(1, '\x80'));
-    EXPECT_TRUE(LinkIsOpen()) << "an open link stays open";
+    EXPECT_TRUE(link.Program().IsOpen()) << "an open link stays open";
     EXPECT_EQ(trace.Count(BeginRead), 0);
     (void)calc;
 }
 
 TEST_F(ScreenReaderTest, PortThatCannotBeOpenedRaisesTheCommunicationsError)
 {
+    ScreenReader capture{LinkLease(link.Program())};
     ByteString image;
     try {
-        capture.Capture("/dev/no-such-tty", ByteString(), image);
+        capture.ReadScreen("/dev/no-such-tty", ByteString(), image);
         ADD_FAILURE() << "no error";
     } catch (const CalvyxError& error) {
         EXPECT_STREQ(error.what(), "Error(The connectivity kit is unable to open communications to: /dev/no-such-tty)");
     }
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(link.Program().IsOpen());
 }
 
 TEST_F(ScreenReaderTest, CalculatorGoingAwayMidScreenIsNeverAScreen)
 {
+    ScreenReader capture{LinkLease(link.Program())};
     auto& device = link.CreateUsb();
     CaptureRun run(capture, "qvxt0+", ByteString());
     ASSERT_TRUE(trace.WaitFor(BeginRead, 1, 5s));
@@ -151,7 +153,7 @@ TEST_F(ScreenReaderTest, CalculatorGoingAwayMidScreenIsNeverAScreen)
     } catch (const CalvyxError& error) {
         EXPECT_STREQ(error.what(), "Error(The connectivity kit is unable to open communications to: qvxt0+)");
     }
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(link.Program().IsOpen());
 }
 
 } // namespace

@@ -38,8 +38,8 @@ void TransferTest::UsePty()
 
 void TransferTest::OpenProgramSide()
 {
-    OpenLink(ProgramPortName(), LinkBaud);
-    SetLongTimeouts();
+    link.Program().Open(ProgramPortName(), LinkBaud);
+    link.Program().SetLongTimeouts();
 }
 
 std::string TransferTest::WriteTempFile(const std::string& name, const ByteString& data) const

@@ -13,7 +13,6 @@
 #include <QThread>
 #include <QTemporaryDir>
 
-#include "link/PortLink.h"
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/Recorders.h"
 #include "tools/sim/SimPort.h"

@@ -26,12 +26,8 @@ protected:
     void SetUp() override
     {
         TransferTest::SetUp();
-        server = std::make_unique<TransferServer>();
-        server->OnStatus = [this](TransferServer* sender, const std::string& text, int kind, int done, int total, int reserved) {
-            EXPECT_EQ(sender, server.get());
-            EXPECT_EQ(kind + done + total + reserved, 0);
-            statuses.push_back(text);
-        };
+        server = std::make_unique<TransferServer>(windows.Host());
+        server->SetOnStatus([this](const std::string& text) { statuses.push_back(text); });
     }
     void TearDown() override
     {
@@ -59,27 +55,25 @@ TEST_F(TransferServerTest, SelectPortOpensOnceWhateverTheLetterCase)
 {
     UseUsb();
     server->SelectPort("qvxt0+");
-    ASSERT_TRUE(LinkIsOpen());
-    const int handle = PortLink.ReadHandle;
-    EXPECT_EQ(server->PortName, "QVXT0+");
+    ASSERT_TRUE(server->LinkOpen());
+    EXPECT_EQ(server->PortName(), "QVXT0+");
     EXPECT_EQ(statuses, (std::vector<std::string>{"Opening port: QVXT0+", "Device connected on QVXT0+"}));
 
     server->SelectPort("QVxT0+");
 
     EXPECT_EQ(statuses.size(), 2u) << "the open port was opened again";
-    EXPECT_EQ(PortLink.ReadHandle, handle);
 }
 
 TEST_F(TransferServerTest, SelectPortReopensTheLinkAfterTheCaptureClosedIt)
 {
     UseUsb();
     server->SelectPort("QVxT0+");
-    CloseLink(); // the screen capture leaves the link closed
+    server->LendLink()->Close(); // the screen capture leaves the link closed
     statuses.clear();
 
     server->SelectPort("QVxT0+");
 
-    EXPECT_TRUE(LinkIsOpen());
+    EXPECT_TRUE(server->LinkOpen());
     EXPECT_EQ(statuses, (std::vector<std::string>{"Opening port: QVXT0+", "Device connected on QVXT0+"}));
 }
 
@@ -93,15 +87,15 @@ TEST_F(TransferServerTest, PortThatCannotBeOpenedRaisesAndClearsTheSelection)
         statuses.clear();
         const std::string error = ErrorOf([&] { server->SelectPort(name); });
         EXPECT_EQ(error, "Error(The connectivity kit is unable to open communications to: " + name + ")");
-        EXPECT_EQ(server->PortName, "");
-        EXPECT_EQ(server->StatusText, "");
+        EXPECT_EQ(server->PortName(), "");
+        EXPECT_EQ(server->StatusText(), "");
         ASSERT_FALSE(statuses.empty());
         EXPECT_EQ(statuses.back(), "");
-        EXPECT_FALSE(LinkIsOpen());
+        EXPECT_FALSE(server->LinkOpen());
     }
     const std::string error = ErrorOf([&] { server->OpenPortDirect(missingTty); });
     EXPECT_EQ(error, "Error(The connectivity kit is unable to open communications to: " + missingTty + ")");
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(server->LinkOpen());
 }
 
 TEST_F(TransferServerTest, OpenPortDirectRefusesAutoAndReopensOtherwise)
@@ -111,13 +105,13 @@ TEST_F(TransferServerTest, OpenPortDirectRefusesAutoAndReopensOtherwise)
     statuses.clear();
 
     EXPECT_FALSE(server->OpenPortDirect("auto"));
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(server->LinkOpen());
     ASSERT_EQ(windows.host.messages.size(), 1u);
     EXPECT_EQ(windows.host.messages[0].first, "Com Setting Error");
     EXPECT_EQ(windows.host.messages[0].second, "Com port cannot be auto for this operation");
 
     EXPECT_TRUE(server->OpenPortDirect("qvxt0+"));
-    EXPECT_TRUE(LinkIsOpen());
+    EXPECT_TRUE(server->LinkOpen());
     EXPECT_EQ(statuses, (std::vector<std::string>{"Opening Comm QVXT0+", "Device connected on QVXT0+"}));
 }
 
@@ -139,7 +133,7 @@ TEST_F(TransferServerTest, ReceiveObjectKeepsTheDataOnlyWhenItSucceeded)
     EXPECT_TRUE(calculator.get().ok);
     EXPECT_FALSE(startedDuringReceive);
     windows.dialog.onReport = nullptr;
-    EXPECT_EQ(server->ReceivedData, object);
+    EXPECT_EQ(server->ReceivedData(), object);
     EXPECT_EQ(statuses.back(), "Copying (Send by wire)");
 
     // The next one is cancelled by the calculator: nothing of the old object remains.
@@ -150,7 +144,7 @@ TEST_F(TransferServerTest, ReceiveObjectKeepsTheDataOnlyWhenItSucceeded)
     });
     EXPECT_FALSE(server->ReceiveObject(Str::SendByWire, 0));
     EXPECT_EQ(HexBytes(cancelling.get()), "15");
-    EXPECT_TRUE(server->ReceivedData.empty());
+    EXPECT_TRUE(server->ReceivedData().empty());
 }
 
 TEST_F(TransferServerTest, ReceiveWithoutALinkFailsAtOnce)
@@ -159,9 +153,9 @@ TEST_F(TransferServerTest, ReceiveWithoutALinkFailsAtOnce)
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(server->ReceiveObject(Str::SendByWire, 0));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_TRUE(server->ReceivedData.empty());
+    EXPECT_TRUE(server->ReceivedData().empty());
     ASSERT_FALSE(windows.dialog.Reports().empty());
-    EXPECT_EQ(windows.dialog.Reports().back().kind, 3);
+    EXPECT_EQ(windows.dialog.Reports().back().kind, StatusKind::Finished);
 }
 
 TEST_F(TransferServerTest, DownloadRomWaitsForTheInstructionsAndUsesItsOwnDialog)
@@ -196,11 +190,11 @@ TEST_F(TransferServerTest, DownloadRomWaitsForTheInstructionsAndUsesItsOwnDialog
     const auto reports = own->Reports();
     ASSERT_GE(reports.size(), 3u);
     EXPECT_EQ(reports.front().text, "Connecting ...");
-    EXPECT_EQ(reports.back().kind, 3);
+    EXPECT_EQ(reports.back().kind, StatusKind::Finished);
     EXPECT_TRUE(windows.dialog.Reports().empty()) << "the global dialog is not the ROM update's";
     EXPECT_EQ(statuses.back(), "");
     EXPECT_NE(std::find(statuses.begin(), statuses.end(), "Copying os.bin"), statuses.end());
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(server->LinkOpen());
 }
 
 TEST_F(TransferServerTest, FailedDownloadRomClearsTheBusyFlagAndKeepsTheDialog)
@@ -216,7 +210,7 @@ TEST_F(TransferServerTest, FailedDownloadRomClearsTheBusyFlagAndKeepsTheDialog)
     EXPECT_TRUE(windows.host.createdDialogs[0]->IsStatusVisible());
     EXPECT_EQ(windows.host.createdDialogs[0]->Reports().back().text, "Connecting ...");
     EXPECT_NE(server->LastRomError().find("Unable to open file"), std::string::npos);
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(server->LinkOpen());
 }
 
 TEST_F(TransferServerTest, KermitServerFollowsFolderAndStopsWithThePort)
@@ -229,16 +223,16 @@ TEST_F(TransferServerTest, KermitServerFollowsFolderAndStopsWithThePort)
 
     server->StartKermitServer();
     ASSERT_TRUE(server->KermitServerRunning());
-    EXPECT_EQ(server->kermitServer_->Folder, "/first");
+    EXPECT_EQ(server->Kermit()->Folder, "/first");
     server->SetFolder("/second");
-    EXPECT_EQ(server->kermitServer_->Folder, "/second");
-    EXPECT_TRUE(server->kermitServer_->OnActivity);
+    EXPECT_EQ(server->Kermit()->Folder, "/second");
+    EXPECT_TRUE(server->Kermit()->OnActivity);
 
     server->SelectPort("");
 
     EXPECT_FALSE(server->KermitServerRunning());
-    EXPECT_FALSE(LinkIsOpen());
-    EXPECT_EQ(server->PortName, "");
+    EXPECT_FALSE(server->LinkOpen());
+    EXPECT_EQ(server->PortName(), "");
     EXPECT_EQ(activity, 0);
 }
 

@@ -26,7 +26,7 @@ protected:
     // Runs one receive to its end; the calculator plays its part meanwhile.
     Outcome Receive(int timeoutMs = 30000)
     {
-        WireReceiver rx(Str::SendByWire, 0);
+        WireReceiver rx(LinkLease(link.Program()), &windows.dialog, Str::SendByWire, 0);
         EXPECT_TRUE(WaitForThread(&rx, timeoutMs)) << "the receive did not end";
         if (!rx.isFinished()) windows.dialog.Cancel(); // lets the destructor's wait end
         return {rx.Success, rx.ReceivedData};
@@ -36,7 +36,7 @@ protected:
     {
         std::vector<int> totals;
         for (const auto& r : windows.dialog.Reports())
-            if (r.kind == 2) totals.push_back(r.total);
+            if (r.kind == StatusKind::Progress) totals.push_back(r.total);
         return totals;
     }
 
@@ -70,7 +70,7 @@ TEST_F(WireReceive, LargeAndSmallBlockArriveWithGrowingProgressTotals)
     EXPECT_EQ(ProgressTotals(), (std::vector<int>{1024, 1152}));
     EXPECT_EQ(windows.dialog.Captions(), std::vector<std::string>{"Copying (Send by wire)"});
     ASSERT_FALSE(windows.dialog.Reports().empty());
-    EXPECT_EQ(windows.dialog.Reports().back().kind, 3);
+    EXPECT_EQ(windows.dialog.Reports().back().kind, StatusKind::Finished);
     EXPECT_FALSE(windows.dialog.IsStatusVisible());
 }
 
@@ -110,7 +110,7 @@ TEST_F(WireReceive, DamagedBlockIsRefusedThenAcceptedWhenSentAgain)
     EXPECT_EQ(out.data, object);
     // The refusal blanks the dialog's text line; the block is then counted once.
     int blanks = 0;
-    for (const auto& r : windows.dialog.Reports()) blanks += r.kind == 0 && r.text.empty();
+    for (const auto& r : windows.dialog.Reports()) blanks += r.kind == StatusKind::Notice && r.text.empty();
     EXPECT_EQ(blanks, 1);
     EXPECT_EQ(ProgressTotals(), (std::vector<int>{128, 256, 256, 384}));
 }
@@ -196,8 +196,8 @@ TEST_F(WireReceive, CanInPlaceOfAHeaderEndsTheReceive)
     // The error's text (empty for a link error) is shown, then the dialog closes.
     const auto reports = windows.dialog.Reports();
     ASSERT_EQ(reports.size(), 2u);
-    EXPECT_EQ(reports[0].kind, 0);
-    EXPECT_EQ(reports[1].kind, 3);
+    EXPECT_EQ(reports[0].kind, StatusKind::Notice);
+    EXPECT_EQ(reports[1].kind, StatusKind::Finished);
     EXPECT_FALSE(windows.dialog.IsStatusVisible());
 }
 
@@ -215,7 +215,7 @@ TEST_F(WireReceive, SilentCalculatorGetsSixNaksThenNotReady)
     const auto reports = windows.dialog.Reports();
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back().text, "T30s,T20s,T20+,T20 is not ready");
-    EXPECT_EQ(reports.back().kind, 0);
+    EXPECT_EQ(reports.back().kind, StatusKind::Notice);
     EXPECT_TRUE(windows.dialog.IsStatusVisible()); // the message stays up
 }
 
@@ -226,7 +226,7 @@ TEST_F(WireReceive, CancelInTheDialogSendsFourCanThenAck)
     const ByteString object = RandomBytes(4 * 1024, 12);
     // The user closes the dialog while the second block comes in.
     windows.dialog.onReport = [&](const StatusReport& r) {
-        if (r.kind == 2 && r.done == 1024) windows.dialog.Cancel();
+        if (r.kind == StatusKind::Progress && r.done == 1024) windows.dialog.Cancel();
     };
     auto calculator = Calculator([&] {
         auto sent = sim::SendObjectByWire(*calc, object);

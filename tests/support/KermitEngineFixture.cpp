@@ -4,14 +4,14 @@
 
 #include <random>
 
-#include "link/PortLink.h"
+#include "link/Link.h"
 #include "tests/support/Serving.h"
 #include "util/MainThread.h"
 
 void KermitEngineTest::Connect(Wire wire)
 {
     StopEngine();
-    CloseLink();
+    link.Close();
     port.reset();
     ASSERT_TRUE(folder.isValid() && deviceRoot.isValid());
     if (wire == Wire::Usb) {
@@ -21,9 +21,9 @@ void KermitEngineTest::Connect(Wire wire)
         port = sim::CreatePtyPort();
     }
     ASSERT_TRUE(port);
-    OpenLink(port->ProgramPortName(), LinkBaud);
-    SetLongTimeouts();
-    engine = std::make_unique<KermitServer>();
+    link.Open(port->ProgramPortName(), LinkBaud);
+    link.SetLongTimeouts();
+    engine = std::make_unique<KermitServer>(LinkLease(link), windows.Host());
     engine->Folder = folder.path().toStdString();
 }
 
@@ -37,7 +37,7 @@ void KermitEngineTest::StopEngine()
 void KermitEngineTest::TearDown()
 {
     StopEngine();
-    CloseLink();
+    link.Close();
     port.reset();
 }
 

@@ -33,6 +33,7 @@ protected:
     QStringList FolderEntries() const;
 
     RecordingWindows windows;
+    Link link;
     QTemporaryDir folder;
     QTemporaryDir deviceRoot;
     std::unique_ptr<sim::SimPort> port;

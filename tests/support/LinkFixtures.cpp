@@ -2,8 +2,7 @@
 
 #include <cstdlib>
 
-#include "link/PortLink.h"
-#include "link/UsbPipeReader.h"
+#include "link/Link.h"
 
 ScopedDeviceRoot::ScopedDeviceRoot()
 {
@@ -26,8 +25,7 @@ LinkOnSim::LinkOnSim() = default;
 
 LinkOnSim::~LinkOnSim()
 {
-    CloseLink();
-    ReadCancel = false;
+    program_.Close();
 }
 
 sim::SimPort& LinkOnSim::CreatePty()
@@ -45,13 +43,13 @@ sim::SimUsbDevice& LinkOnSim::CreateUsb()
 sim::SimPort& LinkOnSim::OpenPty(int baud)
 {
     auto& port = CreatePty();
-    OpenLink(port.ProgramPortName(), baud);
+    program_.Open(port.ProgramPortName(), baud);
     return port;
 }
 
 sim::SimUsbDevice& LinkOnSim::OpenUsb()
 {
     auto& device = CreateUsb();
-    OpenLink(device.ProgramPortName(), LinkBaud);
+    program_.Open(device.ProgramPortName(), LinkBaud);
     return device;
 }

@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 
+#include "link/Link.h"
 #include "tools/sim/SimPort.h"
 
 // Milliseconds since a steady-clock time point, for the timing checks.
@@ -41,9 +42,12 @@ public:
     sim::SimPort& CreatePty();
     sim::SimUsbDevice& CreateUsb();
     const ScopedDeviceRoot& Root() const { return root_; }
+    // The program's side.
+    Link& Program() { return program_; }
 
 private:
     ScopedDeviceRoot root_;
     std::unique_ptr<sim::SimPort> pty_;
     std::unique_ptr<sim::SimUsbDevice> usb_;
+    Link program_;
 };

@@ -11,15 +11,14 @@ void RecordingStatusDialog::OpenStatus(const std::string& caption, bool)
     visible_ = true;
 }
 
-void RecordingStatusDialog::UpdateStatus(const std::string& text, int kind, int done, int total, int)
+void RecordingStatusDialog::UpdateStatus(const StatusReport& report)
 {
     if (!visible_) return; // a hidden dialog ignores reports, as the real one does
-    const StatusReport report{text, kind, done, total};
     {
         std::lock_guard lock(mutex_);
         reports_.push_back(report);
     }
-    if (kind == 3) visible_ = false;
+    if (report.kind == StatusKind::Finished) visible_ = false;
     if (onReport) onReport(report);
 }
 
@@ -53,16 +52,4 @@ std::unique_ptr<IStatusDialog> RecordingHost::CreateStatusDialog()
     auto dialog = std::make_unique<RecordingStatusDialog>();
     createdDialogs.push_back(dialog.get());
     return dialog;
-}
-
-RecordingWindows::RecordingWindows()
-{
-    SetGlobalStatusDialog(&dialog);
-    SetHost(&host);
-}
-
-RecordingWindows::~RecordingWindows()
-{
-    SetGlobalStatusDialog(nullptr);
-    SetHost(nullptr);
 }

@@ -10,17 +10,10 @@
 
 #include "util/HostInterfaces.h"
 
-struct StatusReport {
-    std::string text;
-    int kind = 0;
-    int done = 0;
-    int total = 0;
-};
-
 class RecordingStatusDialog : public IStatusDialog {
 public:
     void OpenStatus(const std::string& caption, bool cancelShown) override;
-    void UpdateStatus(const std::string& text, int kind, int done, int total, int reserved) override;
+    void UpdateStatus(const StatusReport& report) override;
     void HideStatus() override { visible_ = false; }
     bool IsStatusVisible() const override { return visible_; }
 
@@ -61,11 +54,9 @@ public:
     std::vector<RecordingStatusDialog*> createdDialogs;
 };
 
-// Installs a recording dialog as the global status dialog and a recording host for the
-// life of the object.
+// A recording dialog and host, handed to what is tested.
 struct RecordingWindows {
-    RecordingWindows();
-    ~RecordingWindows();
+    TransferHost Host() { return {&host, &dialog}; }
     RecordingStatusDialog dialog;
     RecordingHost host;
 };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "link/PortLink.h"
+#include "link/Trace.h"
 
 TraceWatch::TraceWatch()
 {

@@ -6,7 +6,8 @@
 #include <chrono>
 #include <sys/stat.h>
 
-#include "link/PortLink.h"
+#include "link/PortName.h"
+#include "link/UsbPipes.h"
 #include "tests/support/LinkFixtures.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/PortOptions.h"
@@ -23,13 +24,13 @@ bool Exists(const std::string& path)
 }
 
 // What the program receives of one Send, read through the link under the short limits.
-ByteString Delivered(sim::SimPort& calc, const ByteString& sent)
+ByteString Delivered(Link& program, sim::SimPort& calc, const ByteString& sent)
 {
     EXPECT_TRUE(calc.Send(sent));
     ByteString all;
     for (;;) {
         ByteString part(256, '\0');
-        const int n = ReadLink(part, 10);
+        const int n = program.Read(part, 10);
         if (n == 0) return all;
         all += part.substr(0, static_cast<std::size_t>(n));
     }
@@ -50,9 +51,9 @@ TEST_F(SimPortTest, ThrottledSendKeepsTheLineRate)
     const long paced = MsSince(start);
     EXPECT_GE(paced, 190);
     EXPECT_LT(paced, 1000);
-    SetShortTimeouts();
+    link.Program().SetShortTimeouts();
     ByteString got(192, '\0');
-    EXPECT_EQ(ReadLink(got, 1000), 192);
+    EXPECT_EQ(link.Program().Read(got, 1000), 192);
     EXPECT_EQ(got, data);
 
     calc.SetThrottle(false);
@@ -64,49 +65,49 @@ TEST_F(SimPortTest, ThrottledSendKeepsTheLineRate)
 TEST_F(SimPortTest, FaultsFollowTheirSeed)
 {
     auto& calc = link.OpenPty();
-    SetShortTimeouts();
+    link.Program().SetShortTimeouts();
     ByteString data;
     for (int i = 0; i < 200; ++i) data.push_back(static_cast<char>(i));
 
     calc.SetFaults({.dropByte = 1.0});
-    EXPECT_EQ(Delivered(calc, data), "");
+    EXPECT_EQ(Delivered(link.Program(), calc, data), "");
 
     calc.SetFaults({.corruptByte = 1.0, .seed = 7});
-    const ByteString corrupt = Delivered(calc, data);
+    const ByteString corrupt = Delivered(link.Program(), calc, data);
     ASSERT_EQ(corrupt.size(), data.size());
     for (std::size_t i = 0; i < data.size(); ++i)
         EXPECT_EQ(std::bitset<8>(static_cast<unsigned char>(corrupt[i] ^ data[i])).count(), 1u) << "byte " << i;
 
     const sim::FaultPlan some{.dropByte = 0.2, .corruptByte = 0.1, .seed = 42};
     calc.SetFaults(some);
-    const ByteString first = Delivered(calc, data);
+    const ByteString first = Delivered(link.Program(), calc, data);
     calc.SetFaults(some);
-    EXPECT_EQ(Delivered(calc, data), first) << "the same seed must give the same faults";
+    EXPECT_EQ(Delivered(link.Program(), calc, data), first) << "the same seed must give the same faults";
     EXPECT_LT(first.size(), data.size());
     EXPECT_GT(first.size(), data.size() / 2);
 
     calc.SetFaults({});
-    EXPECT_EQ(Delivered(calc, data), data);
+    EXPECT_EQ(Delivered(link.Program(), calc, data), data);
 }
 
 TEST_F(SimPortTest, ReceiveHelpersKeepWhatTheyDidNotReturn)
 {
     auto& calc = link.OpenUsb();
-    WriteLink("abcXYZdef");
+    link.Program().Write("abcXYZdef");
     EXPECT_EQ(calc.ReceiveUntil("XYZ", 2000), "abcXYZ");
     EXPECT_EQ(calc.ReceiveExactly(2, 2000), "de");
     EXPECT_EQ(calc.Receive(10, 2000), "f");
 
-    WriteLink("partial");
+    link.Program().Write("partial");
     const auto start = Clock::now();
     EXPECT_EQ(calc.ReceiveUntil("never", 300), "partial") << "a failed wait returns what it saw";
     EXPECT_GE(MsSince(start), 290);
     EXPECT_EQ(calc.Receive(10, 50), "");
 
-    WriteLink("old");
+    link.Program().Write("old");
     SleepMs(50);
     calc.Drain();
-    WriteLink("new");
+    link.Program().Write("new");
     EXPECT_EQ(calc.ReceiveExactly(3, 2000), "new");
 }
 

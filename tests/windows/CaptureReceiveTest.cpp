@@ -12,9 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "link/PortLink.h"
 #include "services/ScreenPicture.h"
-#include "services/SelectedPort.h"
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/ScopedSettings.h"
 #include "tests/support/TestScreens.h"
@@ -27,7 +25,10 @@ const std::string BeginRead = "Begin capture read";
 
 class CaptureReceive : public ::testing::Test {
 protected:
-    void TearDown() override { SetSelectedPort("QVxT0+"); }
+    void SetUp() override
+    {
+        capture.SetLinkLender([this] { return LinkLease(link.Program()); });
+    }
 
     // Shows the window modally (as the main window does) and runs steps inside it;
     // the window is closed afterwards whatever happened.
@@ -63,7 +64,6 @@ protected:
 TEST_F(CaptureReceive, ScreensFromTheCalculatorAreDrawn)
 {
     sim::SimPort& calc = link.CreatePty();
-    SetSelectedPort(calc.ProgramPortName());
     const ByteString first = EncodeScreen(GraphScreen(), PushedScreenHeader);
     MonoBitmap inverted = GraphScreen();
     for (auto& pixel : inverted.Pixels) pixel = !pixel;
@@ -91,14 +91,13 @@ TEST_F(CaptureReceive, ScreensFromTheCalculatorAreDrawn)
         EXPECT_EQ(capture.Picture().size(), QSize(151, 84));
     });
     EXPECT_EQ(capture.Receiver(), nullptr) << "closing ends and forgets the thread";
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(link.Program().IsOpen());
     EXPECT_EQ(settings.Get("ScreenCapture", "Border").toString(), "5");
 }
 
 TEST_F(CaptureReceive, ClosingWhileAScreenIsHalfReadEndsTheThreadPromptly)
 {
     sim::SimPort& calc = link.CreatePty();
-    SetSelectedPort(calc.ProgramPortName());
     const QImage before = capture.Picture();
     qint64 closeMs = -1;
     RunShown(calc.ProgramPortName(), ByteString(), [&] {
@@ -114,14 +113,13 @@ TEST_F(CaptureReceive, ClosingWhileAScreenIsHalfReadEndsTheThreadPromptly)
     EXPECT_LT(closeMs, 3000) << "the thread must end within one read time-out";
     EXPECT_EQ(capture.Receiver(), nullptr);
     EXPECT_EQ(capture.Picture(), before) << "half a screen is never drawn";
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(link.Program().IsOpen());
     EXPECT_EQ(settings.Get("ScreenCapture", "Border").toString(), "1");
 }
 
 TEST_F(CaptureReceive, UnpluggedDeviceStopsTheThreadAndNoneIsRestarted)
 {
     sim::SimUsbDevice& device = link.CreateUsb();
-    SetSelectedPort("QVxT0+");
     RunShown("QVxT0+", ByteString(), [&] {
         ASSERT_TRUE(WaitForReads(1));
         ScreenReaderThread* first = capture.Receiver();
@@ -136,12 +134,11 @@ TEST_F(CaptureReceive, UnpluggedDeviceStopsTheThreadAndNoneIsRestarted)
         EXPECT_EQ(trace.Count(BeginRead), 1);
     });
     EXPECT_EQ(capture.Receiver(), nullptr);
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(link.Program().IsOpen());
 }
 
 TEST_F(CaptureReceive, PortThatCannotBeOpenedEndsTheThreadQuietly)
 {
-    SetSelectedPort("/dev/no-such-tty");
     const QImage before = capture.Picture();
     RunShown("/dev/no-such-tty", ByteString(1, '\x80'), [&] {
         ASSERT_TRUE(QTest::qWaitFor([&] { return capture.Receiver() && capture.Receiver()->isFinished(); }, 5000));
@@ -152,7 +149,6 @@ TEST_F(CaptureReceive, PortThatCannotBeOpenedEndsTheThreadQuietly)
 
 TEST_F(CaptureReceive, WithoutAConnectionNameTheThreadEndsAtOnce)
 {
-    SetSelectedPort("COM1");
     RunShown("", ByteString(1, '\x80'), [&] {
         ASSERT_TRUE(QTest::qWaitFor([&] { return capture.Receiver() != nullptr; }, 5000));
         EXPECT_TRUE(QTest::qWaitFor([&] { return capture.Receiver()->isFinished(); }, 5000))

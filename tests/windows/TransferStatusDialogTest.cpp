@@ -35,15 +35,15 @@ protected:
 TEST_F(TransferStatusDialogTest, OpenStatusResetsTheDialog)
 {
     status.OpenStatus("Receiving OLD.CA", true);
-    status.UpdateStatus("half", 2, 5, 10, 0);
+    status.UpdateStatus({"half", StatusKind::Progress, 5, 10});
     status.HideStatus();
     status.OpenStatus("Sending NEW.CA", false);
     EXPECT_TRUE(status.isVisible());
     EXPECT_TRUE(status.IsStatusVisible());
     EXPECT_EQ(status.windowTitle(), "Sending NEW.CA");
     EXPECT_EQ(status.statusText->text(), "");
-    EXPECT_EQ(status.ProgressBar2->maximum(), 1);
-    EXPECT_EQ(status.ProgressBar2->value(), 0);
+    EXPECT_EQ(status.progressBar->maximum(), 1);
+    EXPECT_EQ(status.progressBar->value(), 0);
     EXPECT_TRUE(status.cancelButton->isHidden());
     status.OpenStatus("again", true);
     EXPECT_FALSE(status.cancelButton->isHidden());
@@ -54,29 +54,29 @@ TEST_F(TransferStatusDialogTest, OpenStatusResetsTheDialog)
 TEST_F(TransferStatusDialogTest, KindsOfReports)
 {
     struct Case {
-        int kind;
+        StatusKind kind;
         const char* text;
         int done, total;
         bool visibleAfter;
         int barMax, barPos;
     };
     const Case cases[] = {
-        {0, "Canceled by PC", 0, 0, true, 1, 0},
-        {1, "Connecting ...", 0, 0, true, 1, 0},
-        {2, "512 of 2048 bytes\r\n25 %\r\n960 bytes/s", 512, 2048, true, 2048, 512},
-        {3, "", 0, 0, false, 1, 0},
+        {StatusKind::Notice, "Canceled by PC", 0, 0, true, 1, 0},
+        {StatusKind::Connecting, "Connecting ...", 0, 0, true, 1, 0},
+        {StatusKind::Progress, "512 of 2048 bytes\r\n25 %\r\n960 bytes/s", 512, 2048, true, 2048, 512},
+        {StatusKind::Finished, "", 0, 0, false, 1, 0},
     };
     for (const Case& c : cases) {
         log->btnClearClick();
         status.OpenStatus("Receiving X", true);
-        status.UpdateStatus(c.text, c.kind, c.done, c.total, 99);
-        EXPECT_EQ(status.statusText->text(), c.text) << "kind " << c.kind;
-        EXPECT_EQ(status.isVisible(), c.visibleAfter) << "kind " << c.kind;
-        EXPECT_EQ(status.IsStatusVisible(), c.visibleAfter) << "kind " << c.kind;
-        EXPECT_EQ(status.ProgressBar2->maximum(), c.barMax) << "kind " << c.kind;
-        EXPECT_EQ(status.ProgressBar2->value(), c.barPos) << "kind " << c.kind;
+        status.UpdateStatus({c.text, c.kind, c.done, c.total});
+        EXPECT_EQ(status.statusText->text(), c.text) << "kind " << static_cast<int>(c.kind);
+        EXPECT_EQ(status.isVisible(), c.visibleAfter) << "kind " << static_cast<int>(c.kind);
+        EXPECT_EQ(status.IsStatusVisible(), c.visibleAfter) << "kind " << static_cast<int>(c.kind);
+        EXPECT_EQ(status.progressBar->maximum(), c.barMax) << "kind " << static_cast<int>(c.kind);
+        EXPECT_EQ(status.progressBar->value(), c.barPos) << "kind " << static_cast<int>(c.kind);
         QString expected = QString::fromLatin1(c.text);
-        EXPECT_EQ(log->Lines(), expected.replace("\r\n", "\n").split('\n')) << "kind " << c.kind;
+        EXPECT_EQ(log->Lines(), expected.replace("\r\n", "\n").split('\n')) << "kind " << static_cast<int>(c.kind);
     }
     // The finishing report closes with the OK result.
     EXPECT_EQ(status.result(), QDialog::Accepted);
@@ -85,24 +85,24 @@ TEST_F(TransferStatusDialogTest, KindsOfReports)
 TEST_F(TransferStatusDialogTest, TwoProgressReportsLeaveTheSecond)
 {
     status.OpenStatus("Sending A", true);
-    status.UpdateStatus("a", 2, 100, 1000, 0);
-    status.UpdateStatus("b", 2, 700, 2000, 0);
-    EXPECT_EQ(status.ProgressBar2->maximum(), 2000);
-    EXPECT_EQ(status.ProgressBar2->value(), 700);
+    status.UpdateStatus({"a", StatusKind::Progress, 100, 1000});
+    status.UpdateStatus({"b", StatusKind::Progress, 700, 2000});
+    EXPECT_EQ(status.progressBar->maximum(), 2000);
+    EXPECT_EQ(status.progressBar->value(), 700);
     EXPECT_EQ(log->Lines(), QStringList({"a", "b"}));
 }
 
 TEST_F(TransferStatusDialogTest, ReportsWhileHiddenLeaveNoTrace)
 {
-    status.UpdateStatus("before open", 0, 0, 0, 0);
+    status.UpdateStatus({"before open", StatusKind::Notice, 0, 0});
     status.OpenStatus("Receiving B", true);
-    status.UpdateStatus("shown", 2, 1, 4, 0);
+    status.UpdateStatus({"shown", StatusKind::Progress, 1, 4});
     status.cancelButton->click(); // the user cancels
     EXPECT_FALSE(status.IsStatusVisible());
     EXPECT_EQ(status.result(), QDialog::Rejected);
-    status.UpdateStatus("after cancel", 2, 3, 4, 0);
-    status.UpdateStatus("", 3, 0, 0, 0);
-    EXPECT_EQ(status.ProgressBar2->value(), 1);
+    status.UpdateStatus({"after cancel", StatusKind::Progress, 3, 4});
+    status.UpdateStatus({"", StatusKind::Finished, 0, 0});
+    EXPECT_EQ(status.progressBar->value(), 1);
     EXPECT_EQ(status.statusText->text(), "shown");
     EXPECT_EQ(log->Lines(), QStringList({"shown"}));
 }
@@ -128,8 +128,8 @@ TEST_F(TransferStatusDialogTest, WorkerThreadReportsThroughTheMainThread)
     std::unique_ptr<QThread> worker(QThread::create([&] {
         status.OpenStatus("Receiving D", true);
         sawVisible = status.IsStatusVisible();
-        for (int i = 1; i <= 3; ++i) status.UpdateStatus("block " + std::to_string(i), 2, i, 3, 0);
-        status.UpdateStatus("", 3, 0, 0, 0);
+        for (int i = 1; i <= 3; ++i) status.UpdateStatus({"block " + std::to_string(i), StatusKind::Progress, i, 3});
+        status.UpdateStatus({"", StatusKind::Finished, 0, 0});
         sawHidden = !status.IsStatusVisible();
     }));
     QEventLoop loop;

@@ -79,7 +79,7 @@ TEST(WindowLayout, StatusDialog)
     ScopedSettings settings;
     TransferStatusDialog status;
     status.OpenStatus("Receiving GRAPHS.CA", true);
-    status.UpdateStatus("2 048 of 4 096 bytes\r\n50 %\r\n960 bytes/s", 2, 2048, 4096, 0);
+    status.UpdateStatus({"2 048 of 4 096 bytes\r\n50 %\r\n960 bytes/s", StatusKind::Progress, 2048, 4096});
     CheckAndShoot(status, "status-dialog", QSize(202, 104));
     status.HideStatus();
 }

@@ -17,7 +17,9 @@
 #include "tools/cli/Commands.h"
 #include "tools/cli/Signals.h"
 #include "tools/cli/Terminal.h"
-#include "link/PortLink.h"
+#include "link/Link.h"
+#include "link/LinkErrors.h"
+#include "services/TransferServer.h"
 #include "util/GeneralError.h"
 #include "util/StringTable.h"
 #include "util/MainThread.h"
@@ -75,7 +77,8 @@ int Capture(const std::vector<std::string>& words)
         return UsageError(self, "--out must name a .png or .bmp file");
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) return UsageError(self, "no folder for " + *out);
 
-    ScreenReader capture;
+    TransferServer server;
+    ScreenReader capture(server.LendLink());
     int saved = 0;
     int result = ExitOk;
     // The reads run in a thread of their own, so that the main thread can take Ctrl-C
@@ -87,13 +90,13 @@ int Capture(const std::vector<std::string>& words)
                 // The link is opened before the user is told to press ON and 1, so that
                 // a screen pushed right after the line is not drained by the opening.
                 // Capture keeps a link it finds open, and leaves it closed.
-                if (!LinkIsOpen()) OpenLink(UpperCasePortName(*port), LinkBaud);
+                capture.OpenLink(*port);
                 PrintLine("Waiting for screen " + std::to_string(n) + " of " + std::to_string(*count) + " on " + *port +
                           " (press ON and 1 together; Ctrl-C stops)");
-                capture.Capture(*port, {}, screen);
+                capture.ReadScreen(*port, {}, screen);
             } catch (const CalvyxError&) {
-                CloseLink();
-                std::fprintf(stderr, "%s(%s%s)\n", Str::Error, Str::UnableToOpenComms, port->c_str());
+                capture.CloseLink();
+                std::fprintf(stderr, "%s\n", OpenErrorText(*port).c_str());
                 result = ExitPortError;
                 return;
             }

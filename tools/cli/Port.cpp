@@ -2,27 +2,19 @@
 
 #include <cstdio>
 
-#include "link/PortLink.h"
+#include "services/TransferServer.h"
 #include "util/GeneralError.h"
-#include "util/StringTable.h"
 
 namespace cli {
 
-bool OpenCliPort(const std::string& port)
+bool OpenCliPort(TransferServer& server, const std::string& port)
 {
     try {
-        CloseLink();
-        OpenLink(UpperCasePortName(port), LinkBaud);
-        SetLongTimeouts();
+        server.SelectPort(port);
         return true;
-    } catch (const CalvyxError&) {
-        try {
-            CloseLink();
-        } catch (const CalvyxError&) {
-        }
+    } catch (const CalvyxError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
     }
-    std::fprintf(stderr, "%s(The connectivity kit is unable to open communications to: %s)\n", Str::Error,
-                 port.c_str());
     return false;
 }
 

@@ -2,12 +2,14 @@
 // Opening the port a command names, with the command line's conventions.
 #include <string>
 
+class TransferServer;
+
 namespace cli {
 
-// Opens the link at 9600 baud with the long serial time limits, under the port's
-// UpperCasePortName like every other opening. On failure prints "Error(The connectivity
-// kit is unable to open communications to: NAME)" on stderr and returns false (the
-// command then exits with ExitPortError).
-bool OpenCliPort(const std::string& port);
+// Opens the server's link on the port at 9600 baud with the long serial time limits,
+// under the port's UpperCasePortName like every other opening. On failure prints
+// "Error(The connectivity kit is unable to open communications to: NAME)" on stderr and
+// returns false (the command then exits with ExitPortError).
+bool OpenCliPort(TransferServer& server, const std::string& port);
 
 } // namespace cli

@@ -47,10 +47,10 @@ int Receive(const std::vector<std::string>& words)
         return UsageError(self, "no folder for " + *out);
 
     TerminalWindows windows;
-    TransferServer server;
-    server.OnStatus = [](TransferServer*, const std::string& text, int, int, int, int) {
+    TransferServer server(windows.Host());
+    server.SetOnStatus([](const std::string& text) {
         if (!text.empty()) PrintLine(text);
-    };
+    });
     try {
         server.SelectPort(*port);
     } catch (const CalvyxError& e) {
@@ -62,7 +62,7 @@ int Receive(const std::vector<std::string>& words)
     PrintLine("Send the object from the calculator now (Ctrl-C cancels)");
 
     const bool received = server.ReceiveObject(Str::SendByWire, 0);
-    const ByteString object = server.ReceivedData;
+    const ByteString object = server.ReceivedData();
     server.SelectPort("");
     if (!received || object.empty()) {
         std::fprintf(stderr, "Nothing was received\n");

@@ -29,10 +29,10 @@ int Rom(const std::vector<std::string>& words)
     const std::string file = args->Positional()[0];
 
     TerminalWindows windows;
-    TransferServer server;
-    server.OnStatus = [](TransferServer*, const std::string& text, int, int, int, int) {
+    TransferServer server(windows.Host());
+    server.SetOnStatus([](const std::string& text) {
         if (!text.empty()) PrintLine(text);
-    };
+    });
     try {
         if (!server.OpenPortDirect(*port)) return ExitPortError;
     } catch (const CalvyxError& e) {

@@ -8,7 +8,7 @@
 
 #include "kermit/KermitServer.h"
 #include "services/TransferServer.h"
-#include "link/PortLink.h"
+#include "link/PortName.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Port.h"
 #include "tools/cli/Signals.h"
@@ -30,9 +30,8 @@ int Serve(const std::vector<std::string>& words)
 
     TerminalWindows windows;
     windows.host.xmodemFile = args->Value("xmodem-file");
-    // The server starts from a closed link record, so it comes before the port opens.
-    TransferServer server;
-    if (!OpenCliPort(*port)) return ExitPortError;
+    TransferServer server(windows.Host());
+    if (!OpenCliPort(server, *port)) return ExitPortError;
 
     std::string folder = *dir;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
@@ -44,9 +43,9 @@ int Serve(const std::vector<std::string>& words)
     // listens again, as the main window's polling would restart it.
     std::function<void()> startEngine = [&] {
         server.StartKermitServer();
-        KermitServer* engine = server.kermitServer_.get();
+        KermitServer* engine = server.Kermit();
         QObject::connect(engine, &QThread::finished, qApp, [&, engine] {
-            if (stopping || server.kermitServer_.get() != engine) return;
+            if (stopping || server.Kermit() != engine) return;
             if (windows.host.captureRequests.exchange(0) > 0) PrintLine("-- the calculator pushes its screen");
             server.StopKermitServer();
             startEngine();
@@ -64,7 +63,7 @@ int Serve(const std::vector<std::string>& words)
 
     // On a serial line the calculator hears "User cancel" as the engine stops.
     server.StopKermitServer();
-    CloseLink();
+    server.SelectPort("");
     PrintLine("Stopped");
     return ExitOk;
 }

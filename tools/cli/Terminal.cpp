@@ -49,10 +49,13 @@ void TerminalStatusDialog::OpenStatus(const std::string& caption, bool)
     PrintLine("== " + caption);
 }
 
-void TerminalStatusDialog::UpdateStatus(const std::string& text, int kind, int done, int total, int)
+void TerminalStatusDialog::UpdateStatus(const StatusReport& report)
 {
+    const std::string& text = report.text;
+    const int done = report.done;
+    const int total = report.total;
     if (!visible_) return; // like the dialog: a hidden one shows and logs nothing
-    if (kind == 2) {
+    if (report.kind == StatusKind::Progress) {
         const std::string line = OneLine(text);
         if (tty_) {
             const int filled = total > 0 ? static_cast<int>(static_cast<int64_t>(done) * BarWidth / total) : 0;
@@ -69,7 +72,7 @@ void TerminalStatusDialog::UpdateStatus(const std::string& text, int kind, int d
     }
     EndBar();
     if (!text.empty()) PrintLine(OneLine(text));
-    if (kind == 3) {
+    if (report.kind == StatusKind::Finished) {
         visible_ = false;
         PrintLine("== done");
     }
@@ -142,16 +145,5 @@ std::optional<std::string> TerminalHost::ChooseFileToSend(const std::string& tit
 
 std::unique_ptr<IStatusDialog> TerminalHost::CreateStatusDialog() { return std::make_unique<TerminalStatusDialog>(); }
 
-TerminalWindows::TerminalWindows()
-{
-    SetGlobalStatusDialog(&dialog);
-    SetHost(&host);
-}
-
-TerminalWindows::~TerminalWindows()
-{
-    SetGlobalStatusDialog(nullptr);
-    SetHost(nullptr);
-}
 
 } // namespace cli

@@ -15,7 +15,7 @@ class TerminalStatusDialog : public IStatusDialog {
 public:
     TerminalStatusDialog();
     void OpenStatus(const std::string& caption, bool cancelShown) override;
-    void UpdateStatus(const std::string& text, int kind, int done, int total, int reserved) override;
+    void UpdateStatus(const StatusReport& report) override;
     void HideStatus() override;
     bool IsStatusVisible() const override { return visible_; }
 
@@ -46,10 +46,9 @@ public:
 
 // One line on stdout, flushed (scripts read it as it comes).
 void PrintLine(const std::string& line);
-// Installs a terminal dialog and host as the global ones for the life of the object.
+// The terminal's dialog and host, handed to the transfer server.
 struct TerminalWindows {
-    TerminalWindows();
-    ~TerminalWindows();
+    TransferHost Host() { return {&host, &dialog}; }
     TerminalStatusDialog dialog;
     TerminalHost host;
 };

@@ -1,5 +1,6 @@
 #include "tools/sim/PortOptions.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -8,7 +9,8 @@
 #include <unistd.h>
 
 #include "link/LinkIo.h"
-#include "link/PortLink.h"
+#include "link/PortName.h"
+#include "link/UsbPipes.h"
 
 namespace sim {
 

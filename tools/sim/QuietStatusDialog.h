@@ -15,9 +15,9 @@ public:
     // The user closes the dialog: a running transfer sees it and cancels.
     void Cancel() { visible_ = false; }
     void OpenStatus(const std::string&, bool) override { visible_ = true; }
-    void UpdateStatus(const std::string&, int kind, int, int, int) override
+    void UpdateStatus(const StatusReport& report) override
     {
-        if (kind == 3) visible_ = false;
+        if (report.kind == StatusKind::Finished) visible_ = false;
     }
     void HideStatus() override { visible_ = false; }
     bool IsStatusVisible() const override { return visible_; }

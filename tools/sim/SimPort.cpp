@@ -13,7 +13,8 @@
 #include <unistd.h>
 
 #include "link/LinkIo.h"
-#include "link/PortLink.h"
+#include "link/PortName.h"
+#include "link/UsbPipes.h"
 #include "util/Ticks.h"
 
 namespace sim {

@@ -1,0 +1,174 @@
+#include "link/Link.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <mutex>
+#include <stdexcept>
+
+#include "link/LinkBackend.h"
+#include "link/LinkErrors.h"
+#include "link/PortName.h"
+#include "link/SerialBackend.h"
+#include "link/Trace.h"
+#include "link/UsbPipeBackend.h"
+#include "util/Ticks.h"
+
+namespace {
+
+// A write to a pipe whose reader has gone (an unplugged device) must fail with EPIPE,
+// not end the program with SIGPIPE. Only a default disposition is changed.
+void IgnoreBrokenPipe()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction old {};
+        if (::sigaction(SIGPIPE, nullptr, &old) == 0 && old.sa_handler == SIG_DFL) ::signal(SIGPIPE, SIG_IGN);
+    });
+}
+
+// ClearInput drains until the line was quiet for a number of rounds; a line that never
+// pauses (noise on a floating input) would keep it going for ever, with the program's
+// start-up waiting on it. After this long it gives up and leaves the rest to the
+// protocols, which cope with stray bytes.
+constexpr uint32_t ClearInputLimitMs = 10000;
+
+[[noreturn]] void ClosedLink(const char* what)
+{
+    Trace(std::string(what) + " on a closed link");
+    SeriousError();
+}
+
+} // namespace
+
+TimingProfileValues SelectTimingProfile(LinkKind kind, int baud)
+{
+    if (kind == LinkKind::Usb) return UsbProfile;
+    return baud > LinkBaud ? SerialFastProfile : SerialSlowProfile;
+}
+
+Link::Link() = default;
+
+Link::~Link() { Close(); }
+
+void Link::Open(const std::string& name, int baud)
+{
+    IgnoreBrokenPipe();
+    // Opening over an open link would leak its descriptors and leave the USB reader on
+    // the old pipe.
+    Close();
+    kind_ = IsUsbName(name) ? LinkKind::Usb : LinkKind::Serial;
+    backend_ = kind_ == LinkKind::Usb ? OpenUsbPipeBackend(name) : OpenSerialBackend(name, baud);
+    timing_ = SelectTimingProfile(kind_, baud);
+    ClearInput();
+}
+
+void Link::Close()
+{
+    // The backend stops its reader and closes its descriptors.
+    backend_.reset();
+}
+
+bool Link::IsOpen() const { return backend_ != nullptr; }
+
+void Link::Write(const ByteString& bytes)
+{
+    if (!backend_) ClosedLink("Write");
+    if (bytes.empty()) return;
+    const auto outcome = backend_->Write(bytes.data(), bytes.size(), -1);
+    if (outcome == linkio::WriteOutcome::Complete) return;
+    if (outcome == linkio::WriteOutcome::TimedOut && kind_ == LinkKind::Serial) {
+        // The serial write limit ran out: like a timed-out write on the port, this is
+        // no failure; the protocols notice the missing bytes.
+        Trace("Write time limit reached");
+        return;
+    }
+    if (outcome == linkio::WriteOutcome::TimedOut) Trace("USB write stalled");
+    else Trace(std::string("write failed: ") + std::strerror(errno));
+    SeriousError();
+}
+
+linkio::WriteOutcome Link::WriteBlock(const char* data, std::size_t size, long stallMs)
+{
+    if (!backend_) {
+        errno = EBADF;
+        return linkio::WriteOutcome::Failed;
+    }
+    return backend_->Write(data, size, stallMs);
+}
+
+int Link::Read(ByteString& buffer, int timeoutMs)
+{
+    cancel_ = false;
+    if (!backend_) ClosedLink("Read");
+    auto* bytes = reinterpret_cast<unsigned char*>(buffer.data());
+    const std::size_t count = backend_->Read(bytes, buffer.size(), timeoutMs, cancel_);
+    std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(count), buffer.end(), '\0');
+    if (count > 0) lastReceive_ = Now();
+    return static_cast<int>(count);
+}
+
+void Link::ClearInput()
+{
+    Trace("Clearing input stream  {");
+    if (!backend_) ClosedLink("Read");
+    const LinkBackend::DrainPlan plan = backend_->Drain();
+    backend_->BeginDrain();
+    struct End {
+        LinkBackend& backend;
+        ~End() { backend.EndDrain(); }
+    } end{*backend_};
+    DrainUntilQuiet(plan.rounds, plan.size, plan.timeoutMs);
+    Trace("}  Clear completed");
+}
+
+// Reads rounds of `size` bytes until `rounds` quiet ones came in a row. A round is quiet
+// when its first six bytes are zero: nothing came, or only zero bytes.
+void Link::DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs)
+{
+    const uint32_t start = Now();
+    int quiet = 0;
+    while (quiet < rounds) {
+        if (TicksSince(start) >= ClearInputLimitMs) {
+            Trace("Input never fell quiet; clearing given up");
+            return;
+        }
+        backend_->BeforeDrainRound();
+        ByteString buffer(size, '\0');
+        Read(buffer, timeoutMs);
+        const bool zero = std::all_of(buffer.begin(), buffer.begin() + 6, [](char c) { return c == 0; });
+        quiet = zero ? quiet + 1 : 0;
+    }
+}
+
+void Link::SetShortTimeouts()
+{
+    if (backend_) backend_->SetShortTimeouts();
+}
+
+void Link::SetLongTimeouts()
+{
+    if (backend_) backend_->SetLongTimeouts();
+}
+
+std::size_t Link::BufferedBytes() const { return backend_ ? backend_->BufferedBytes() : 0; }
+
+bool Link::ReaderRunning() const { return backend_ && backend_->ReaderRunning(); }
+
+void Link::RestartIdleClock()
+{
+    if (backend_) backend_->RestartIdleClock();
+}
+
+LinkLease::LinkLease(Link& link) : link_(&link)
+{
+    if (link.lent_.exchange(true)) throw std::logic_error("the link is lent already");
+}
+
+LinkLease::LinkLease(LinkLease&& other) noexcept : link_(other.link_) { other.link_ = nullptr; }
+
+LinkLease::~LinkLease()
+{
+    if (link_) link_->lent_ = false;
+}

@@ -1,0 +1,119 @@
+#pragma once
+// The one connection to the calculator: a serial line (termios) or the calculator's USB
+// link (a read pipe and a write pipe), behind the same operations and time limits.
+//
+// The transfer server owns the Link and lends it to one engine at a time through a
+// LinkLease (the Kermit server, the XModem send inside it, the wire receive, the ROM
+// sender, the screen reader). A second lease while one is out is a programming error
+// and throws, so "one thread uses the link at a time" is kept by ownership.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "link/LinkIo.h"
+#include "util/ByteString.h"
+
+enum class LinkKind : uint8_t { Serial = 0, Usb = 1 };
+
+// The calculator's serial rate.
+inline constexpr int LinkBaud = 9600;
+
+// Settle delays of the transfers, chosen when the link opens.
+struct TimingProfileValues {
+    int ReceiveSettleDelay;
+    int CancelSettleDelay;
+};
+inline constexpr TimingProfileValues SerialSlowProfile{100, 1000}; // serial, baud <= 9600
+inline constexpr TimingProfileValues SerialFastProfile{50, 100};   // serial, baud > 9600
+inline constexpr TimingProfileValues UsbProfile{50, 100};
+// The profile an open link uses: USB whatever the baud; serial by baud (above 9600 fast).
+TimingProfileValues SelectTimingProfile(LinkKind kind, int baud);
+
+class LinkBackend;
+
+class Link {
+public:
+    Link();
+    // Closes the link.
+    ~Link();
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
+
+    // Opens the named port (a name IsUsbName accepts opens the USB link, anything else
+    // a serial line) and drains its input. An open link is closed first. A failure
+    // goes through SeriousError (CalvyxError with an empty message), the link closed.
+    void Open(const std::string& name, int baud);
+    // Stops the USB reader and closes whatever is open; a closed link stays closed.
+    void Close();
+    bool IsOpen() const;
+
+    LinkKind Kind() const { return kind_; }
+    const TimingProfileValues& Timing() const { return timing_; }
+
+    // Writes all bytes within the link's write limits. On serial a write whose limit
+    // ran out is no failure (the protocols notice missing bytes); on USB a device that
+    // takes nothing for a while, or any write error, is a SeriousError.
+    void Write(const ByteString& bytes);
+    // One block (a ROM chunk) with a stall limit of the caller's; the outcome is
+    // reported, not raised, so that the caller can say what went wrong.
+    linkio::WriteOutcome WriteBlock(const char* data, std::size_t size, long stallMs);
+
+    // Reads up to buffer.size() bytes and returns the count; the rest of buffer is
+    // zeroed. Serial: within the line's current read limits. USB: until the data is in,
+    // the line has been idle for timeoutMs, or CancelRead was called.
+    int Read(ByteString& buffer, int timeoutMs);
+    // Drains what the calculator still sends until the line is quiet (bounded in time).
+    void ClearInput();
+    // Serial read limits: short (N + 100 ms) or long (N + 3000 ms). USB: no effect.
+    void SetShortTimeouts();
+    void SetLongTimeouts();
+
+    // Any thread: a USB read in progress gives up at its next step. Cleared by Read.
+    void CancelRead() { cancel_ = true; }
+    // Tick of the last read that returned at least one byte. Read by the main
+    // window's poll; RestartQuietClock makes the line count as heard at tick.
+    uint32_t LastReceiveTime() const { return lastReceive_; }
+    void RestartQuietClock(uint32_t tick) { lastReceive_ = tick; }
+
+    // For tests: bytes of a received USB chunk not read yet; whether a USB reader
+    // thread runs.
+    std::size_t BufferedBytes() const;
+    bool ReaderRunning() const;
+    // For tests: the USB idle clock, which runs on from one read to the next, starts
+    // afresh with the next read.
+    void RestartIdleClock();
+
+    bool Lent() const { return lent_; }
+
+private:
+    friend class LinkLease;
+    void DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs);
+
+    std::unique_ptr<LinkBackend> backend_;
+    LinkKind kind_ = LinkKind::Serial;
+    TimingProfileValues timing_ = SerialSlowProfile;
+    std::atomic<uint32_t> lastReceive_{0};
+    std::atomic<bool> cancel_{false};
+    std::atomic<bool> lent_{false};
+};
+
+// The right to use the link, held by one engine at a time. Giving it back is the end
+// of the lease's life (an engine holds it for as long as it runs).
+class LinkLease {
+public:
+    // Throws std::logic_error when the link is lent already.
+    explicit LinkLease(Link& link);
+    LinkLease(LinkLease&& other) noexcept;
+    LinkLease& operator=(LinkLease&&) = delete;
+    LinkLease(const LinkLease&) = delete;
+    LinkLease& operator=(const LinkLease&) = delete;
+    ~LinkLease();
+
+    Link& operator*() const { return *link_; }
+    Link* operator->() const { return link_; }
+
+private:
+    Link* link_;
+};

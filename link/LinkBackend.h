@@ -1,0 +1,38 @@
+#pragma once
+// One kind of connection behind Link: the serial line and the USB pipe device today,
+// room for a third. A backend is made by Link::Open on an opened device and destroyed
+// by Link::Close; it raises through SeriousError where the link's operations say so.
+#include <atomic>
+#include <cstddef>
+
+#include "link/LinkIo.h"
+
+class LinkBackend {
+public:
+    virtual ~LinkBackend() = default;
+
+    // Up to n bytes (see Link::Read); cancel ends a USB wait early.
+    virtual std::size_t Read(unsigned char* buffer, std::size_t n, int timeoutMs, const std::atomic<bool>& cancel) = 0;
+    // stallMs < 0: the backend's own limits.
+    virtual linkio::WriteOutcome Write(const char* data, std::size_t n, long stallMs) = 0;
+
+    // How ClearInput drains this kind of line: rounds of size bytes, each read with
+    // timeoutMs, until `rounds` quiet ones came in a row; BeforeDrainRound runs before
+    // each round and EndDrain once after the last.
+    struct DrainPlan {
+        int rounds;
+        std::size_t size;
+        int timeoutMs;
+    };
+    virtual DrainPlan Drain() const = 0;
+    virtual void BeginDrain() {}
+    virtual void BeforeDrainRound() {}
+    virtual void EndDrain() {}
+
+    virtual void SetShortTimeouts() {}
+    virtual void SetLongTimeouts() {}
+
+    virtual std::size_t BufferedBytes() const { return 0; }
+    virtual bool ReaderRunning() const { return false; }
+    virtual void RestartIdleClock() {}
+};

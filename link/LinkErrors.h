@@ -1,0 +1,21 @@
+#pragma once
+// The failure path of the link and the files a transfer holds open.
+#include <string>
+
+// Closes the tracked files and raises CalvyxError(""): the caller's handler decides
+// what follows (the link stays open).
+[[noreturn]] void SeriousError();
+// Raises CalvyxError("Error(" + detail + ")").
+[[noreturn]] void RaiseError(const std::string& detail);
+// The error of a port that could not be opened: "Error(The connectivity kit is unable
+// to open communications to: <name>)", as text and raised.
+std::string OpenErrorText(const std::string& name);
+[[noreturn]] void RaiseOpenError(const std::string& name);
+
+// Files a transfer holds open, closed by SeriousError.
+enum class FileSlot { Send, Receive };
+enum class FileAccess { Read, Write };
+// Returns a descriptor, or -1 with errno kept when the open failed (slot emptied).
+int OpenTrackedFile(FileSlot slot, const std::string& path, FileAccess access);
+void CloseTrackedFile(FileSlot slot);
+int TrackedFile(FileSlot slot);

@@ -1,0 +1,11 @@
+#pragma once
+// The progress texts of the transfers.
+#include <cstdint>
+#include <string>
+
+#include "util/HostInterfaces.h"
+
+// The three-line progress text. Nothing when total <= 0.
+std::string ProgressText(int64_t done, int64_t total, uint32_t elapsedMs);
+// Hands ProgressText to sink as a progress report of done of total.
+void ReportProgress(int64_t done, int64_t total, uint32_t startTick, const StatusSink& sink);

@@ -1,0 +1,73 @@
+#include "link/SerialBackend.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "link/LinkBackend.h"
+#include "link/LinkErrors.h"
+#include "link/PortName.h"
+#include "link/SerialLine.h"
+#include "link/Trace.h"
+
+namespace {
+
+class SerialBackend final : public LinkBackend {
+public:
+    explicit SerialBackend(int fd) : fd_(fd) {}
+    ~SerialBackend() override { serialline::Close(fd_); }
+
+    std::size_t Read(unsigned char* buffer, std::size_t n, int, const std::atomic<bool>&) override
+    {
+        const long got = serialline::Read(fd_, buffer, n, limits_);
+        if (got < 0) {
+            Trace(std::string("read failed: ") + std::strerror(errno));
+            SeriousError();
+        }
+        return static_cast<std::size_t>(got);
+    }
+
+    // The line's own write limit applies; a stall limit is a USB matter.
+    linkio::WriteOutcome Write(const char* data, std::size_t n, long) override
+    {
+        return serialline::Write(fd_, data, n, limits_);
+    }
+
+    // Two quiet rounds of 6 bytes under the short limits, the driver's queues purged
+    // before each; the limits in force before come back afterwards.
+    DrainPlan Drain() const override { return {2, 6, 1000}; }
+    void BeginDrain() override
+    {
+        saved_ = limits_;
+        limits_ = serialline::ShortLimits;
+    }
+    void BeforeDrainRound() override { serialline::Purge(fd_); }
+    void EndDrain() override { limits_ = saved_; }
+
+    void SetShortTimeouts() override { limits_ = serialline::ShortLimits; }
+    void SetLongTimeouts() override { limits_ = serialline::LongLimits; }
+
+private:
+    const int fd_;
+    serialline::Limits limits_ = serialline::LongLimits;
+    serialline::Limits saved_ = serialline::LongLimits;
+};
+
+} // namespace
+
+std::unique_ptr<LinkBackend> OpenSerialBackend(const std::string& name, int baud)
+{
+    const std::string path = SerialDevicePath(name);
+    Trace("open " + path);
+    const int fd = serialline::Open(path);
+    if (fd < 0) {
+        Trace("Cannot open " + path + ": " + std::strerror(errno));
+        SeriousError();
+    }
+    Trace("configure " + path + " at " + std::to_string(baud) + " baud");
+    if (!serialline::Configure(fd, baud)) {
+        Trace("Cannot configure " + path + ": " + std::strerror(errno));
+        serialline::Close(fd);
+        SeriousError();
+    }
+    return std::make_unique<SerialBackend>(fd);
+}

@@ -1,0 +1,11 @@
+#pragma once
+// The serial backend of the link: a termios line (a real adapter or a pseudo-terminal)
+// at the calculator's settings, with the line's read and write limits.
+#include <memory>
+#include <string>
+
+class LinkBackend;
+
+// Opens and configures the line that name stands for ("COMn" is /dev/ttyS(n-1)); a
+// failure is traced and raised through SeriousError, with nothing left open.
+std::unique_ptr<LinkBackend> OpenSerialBackend(const std::string& name, int baud);

@@ -1,0 +1,15 @@
+#pragma once
+// The diagnostic trace: takes its arguments and discards them, unless a test or a
+// diagnostic build installs a sink.
+#include <functional>
+#include <string>
+
+#include "util/ByteString.h"
+
+void Trace(const std::string& text);
+void TraceFrame(const std::string& text, const ByteString& data);
+using TraceSink = std::function<void(const std::string&)>;
+void SetTraceSink(TraceSink sink);
+
+// Waits ms milliseconds (a settle time of the protocols) and traces it.
+void Delay(int ms);

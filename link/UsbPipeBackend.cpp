@@ -1,0 +1,125 @@
+#include "link/UsbPipeBackend.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+#include "link/LinkBackend.h"
+#include "link/LinkErrors.h"
+#include "link/Trace.h"
+#include "link/UsbPipeReader.h"
+#include "link/UsbPipes.h"
+#include "util/MainThread.h"
+#include "util/Ticks.h"
+
+namespace {
+
+// A USB device that takes no byte for this long has stopped working; a pipe has no
+// write time limit of its own.
+constexpr long UsbWriteStallMs = 20000;
+
+// The idle clock restarts each time it reaches this, so a read gives up after its
+// time limit only when that limit is at most this long.
+constexpr uint32_t IdleClockPeriodMs = 1000;
+
+class UsbPipeBackend final : public LinkBackend {
+public:
+    UsbPipeBackend(int readPipe, int writePipe) : readPipe_(readPipe), writePipe_(writePipe) {}
+    ~UsbPipeBackend() override
+    {
+        // The reader goes first: it polls the read pipe.
+        reader_.reset();
+        usbpipes::Close(readPipe_);
+        usbpipes::Close(writePipe_);
+    }
+
+    std::size_t Read(unsigned char* buffer, std::size_t n, int timeoutMs, const std::atomic<bool>& cancel) override
+    {
+        std::size_t pos = 0;
+        while (pos < n) {
+            if (rxCount_ < rxNext_) {
+                WaitForChunk(static_cast<uint32_t>(std::max(timeoutMs, 0)), cancel);
+                if (rxCount_ < rxNext_) break;
+            }
+            const std::size_t m = std::min<std::size_t>(rxCount_ - rxNext_ + 1, n - pos);
+            std::memcpy(buffer + pos, rx_ + rxNext_ - 1, m);
+            rxNext_ += static_cast<uint32_t>(m);
+            pos += m;
+        }
+        return pos;
+    }
+
+    // The write pipe is non-blocking: a block the device has room for goes out in one
+    // write (a ROM chunk), the rest as room appears, within the stall limit.
+    linkio::WriteOutcome Write(const char* data, std::size_t n, long stallMs) override
+    {
+        const ssize_t w = ::write(writePipe_, data, n);
+        if (w == static_cast<ssize_t>(n)) return linkio::WriteOutcome::Complete;
+        if (w < 0 && errno != EAGAIN && errno != EINTR) return linkio::WriteOutcome::Failed;
+        const std::size_t done = w > 0 ? static_cast<std::size_t>(w) : 0;
+        return linkio::WriteAll(writePipe_, data + done, n - done, -1, stallMs < 0 ? UsbWriteStallMs : stallMs);
+    }
+
+    // Four quiet rounds of up to 300 bytes, 10 ms each, with any chunk held dropped.
+    DrainPlan Drain() const override { return {4, 300, 10}; }
+    void BeforeDrainRound() override { rxCount_ = 0; }
+    void EndDrain() override { rxCount_ = 0; }
+
+    std::size_t BufferedBytes() const override { return rxCount_ >= rxNext_ ? rxCount_ - rxNext_ + 1 : 0; }
+    bool ReaderRunning() const override { return reader_ && reader_->Running(); }
+    void RestartIdleClock() override { idleSince_ = 0; }
+
+private:
+    // Pumps until a chunk is in rx_, the idle time reaches timeoutMs or cancel is set.
+    // The idle clock carries over from one read to the next.
+    void WaitForChunk(uint32_t timeoutMs, const std::atomic<bool>& cancel)
+    {
+        for (;;) {
+            ProcessPendingEvents();
+            Pump();
+            bool idleOver = false;
+            if (rxCount_ > 0) {
+                idleSince_ = 0;
+            } else {
+                if (idleSince_ == 0) idleSince_ = Now();
+                const uint32_t elapsed = TicksSince(idleSince_);
+                if (elapsed >= IdleClockPeriodMs) idleSince_ = Now();
+                idleOver = elapsed >= timeoutMs;
+            }
+            if (rxCount_ >= rxNext_ || cancel || idleOver) return;
+        }
+    }
+
+    // One hand-off step with the reader, started at the first.
+    void Pump()
+    {
+        if (!reader_) reader_ = std::make_unique<UsbPipeReader>(readPipe_);
+        rxNext_ = 1;
+        rxCount_ = reader_->Pump(rx_);
+    }
+
+    const int readPipe_;
+    const int writePipe_;
+    std::unique_ptr<UsbPipeReader> reader_;
+    uint8_t rx_[UsbChunkSize] = {};
+    uint32_t rxCount_ = 0;
+    uint32_t rxNext_ = 1; // 1-based; the chunk is used up when rxNext_ > rxCount_
+    uint32_t idleSince_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<LinkBackend> OpenUsbPipeBackend(const std::string& name)
+{
+    const int readPipe = usbpipes::Open(name, 0);
+    if (readPipe < 0) Trace("Cannot open " + UsbPipePath(name, 0) + ": " + std::strerror(errno));
+    const int writePipe = usbpipes::Open(name, 1);
+    if (writePipe < 0) Trace("Cannot open " + UsbPipePath(name, 1) + ": " + std::strerror(errno));
+    if (readPipe < 0 || writePipe < 0) {
+        usbpipes::Close(readPipe);
+        usbpipes::Close(writePipe);
+        SeriousError();
+    }
+    return std::make_unique<UsbPipeBackend>(readPipe, writePipe);
+}

@@ -1,0 +1,11 @@
+#pragma once
+// The USB backend of the link on the calculator's pipe device: the read pipe through
+// the USB reader thread, the write pipe written directly.
+#include <memory>
+#include <string>
+
+class LinkBackend;
+
+// Opens the device's two pipes; a failure is traced and raised through SeriousError,
+// with nothing left open.
+std::unique_ptr<LinkBackend> OpenUsbPipeBackend(const std::string& name);
