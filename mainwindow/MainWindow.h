@@ -5,6 +5,13 @@
 // and runs the commands that start transfers of the PC's own (receive by wire, ROM
 // load), the folder commands, the recent folders, help and the hidden log commands.
 // The transfers reach it through IHostWindows.
+//
+// The class is long, so its definition is split by concern, one file each: MainWindow.cpp
+// (start-up, shutdown, events, errors), MainWindowLayout.cpp (menus, tool bar, views),
+// MainWindowConnection.cpp (poll, connection states, IHostWindows),
+// MainWindowTransfers.cpp (receive by wire, ROM load, screen capture),
+// MainWindowFolders.cpp (folder tree and list, recent folders) and MainWindowHelp.cpp
+// (help, About, log). The declarations below are grouped the same way.
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -109,7 +116,7 @@ public:
     QTimer* pollTimer = nullptr;
     QTimer* tmrAbout = nullptr;
 
-    // Connection and polling.
+    // ---- Connection and polling (MainWindowConnection.cpp)
     void Poll();
     void ConnectionChosen();
     void SetConnState(int state);
@@ -118,17 +125,17 @@ public:
     void UpdateControls();
     void KermitActivity(KermitServer* sender);
     static bool ProbeUsbDevice(const std::string& name);
-    void mnuCaptureScreenClick();
-    void EnsureCaptureWindow();
     void ShowServerStatus(const std::string& text);
 
-    // Transfers the PC starts.
+    // ---- Transfers the PC starts (MainWindowTransfers.cpp)
     void DoRcveByWire(bool askFirst);
     void mnuRcveByWireClick() { DoRcveByWire(true); }
     void tbtnRcveClick() { DoRcveByWire(false); }
     void LoadRomClicked();
+    void mnuCaptureScreenClick();
+    void EnsureCaptureWindow();
 
-    // Folders and recent folders.
+    // ---- Folders and recent folders (MainWindowFolders.cpp)
     void FolderChanged();
     void mnuNewFolderClick();
     void mnuDeleteClick();
@@ -138,7 +145,7 @@ public:
     void NormalizeRecent(bool enableItems);
     void AddRecentFolder(bool enableItems);
 
-    // Help, About and log.
+    // ---- Help, About and log (MainWindowHelp.cpp)
     void mnuContentsHelpClick();
     void mnuCommHelpClick();
     void ShowHelpTopic(int context);
@@ -152,14 +159,15 @@ public:
     void tmrAboutTimer();
     void mnuLogShowClick();
     void FormKeyPress(QChar key);
-    void mnuExitClick();
     static int PackPoint(const QPoint& point);
     static QPoint UnpackPoint(int data);
 
+    // ---- Start-up, shutdown and errors (MainWindow.cpp)
+    void mnuExitClick();
     // Runs a handler and shows an error it raises the way the application shows them.
     void Guarded(const std::function<void()>& handler);
 
-    // IHostWindows.
+    // ---- IHostWindows: how the transfers reach the window (MainWindowConnection.cpp)
     void RequestScreenCapture() override;
     void SetTransferBusy(bool busy) override;
     bool InstructionsVisible() override;
@@ -170,6 +178,7 @@ public:
     void FocusMainWindow() override;
 
 protected:
+    // The Qt events (MainWindow.cpp).
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -182,22 +191,26 @@ private:
     // of the window uses it.
     class LinkReservation;
 
-    void BuildMenus();
-    void BuildToolBar();
-    void BuildViews();
+    // MainWindow.cpp
     void FormCreate();
     void FormShow();
     void FormActivate();
     void FormClose();
-    void FormResize();
     void ApplyPortParameter();
-    void FillConnectionBox();
     void LoadSettings();
+    void ReportError(const std::string& message);
+    // MainWindowLayout.cpp
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildViews();
+    void FormResize();
+    // MainWindowConnection.cpp
+    void FillConnectionBox();
+    bool LinkReserved() const { return FLinkReserved > 0; }
+    // MainWindowFolders.cpp
     void StartEditing(QTreeView* view, const QModelIndex& index);
     void FolderRenamed(const QString& folder);
     void ListPicked();
-    void ReportError(const std::string& message);
-    bool LinkReserved() const { return FLinkReserved > 0; }
     QString PathOf(const QTreeView* view, const QModelIndex& index) const;
 
     std::function<void()> FEndProcess;

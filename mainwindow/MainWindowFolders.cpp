@@ -1,0 +1,175 @@
+// The folders: the tree whose selection is the transfer folder, the list of its
+// contents, the new, delete and rename commands, and the recent folders of the File menu.
+#include "mainwindow/MainWindow.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTreeView>
+
+#include "link/PortLink.h"
+#include "mainwindow/FolderNames.h"
+#include "mainwindow/MainWindowParts.h"
+#include "services/TransferServer.h"
+#include "util/GeneralError.h"
+#include "util/MainThread.h"
+#include "util/StringTable.h"
+#include "util/Utils.h"
+
+using namespace MainWindowParts;
+
+namespace {
+
+constexpr const char* FolderMissingStart = "Error, the folder \""; // 65243
+constexpr const char* FolderMissingEnd = "\" does not exist.";     // 65244
+constexpr const char* SettingPathError = "Error setting path: \"%1\""; // 65301
+
+} // namespace
+
+QString MainWindow::PathOf(const QTreeView* view, const QModelIndex& index) const
+{
+    if (!index.isValid()) return {};
+    return static_cast<const QFileSystemModel*>(view->model())->filePath(index);
+}
+
+int MainWindow::TreeWidth() const
+{
+    return folderSplitter->isHidden() ? FTreeWidth : folderSplitter->sizes().value(0, FTreeWidth);
+}
+
+QString MainWindow::TreePath() const { return PathOf(folderTree, folderTree->currentIndex()); }
+
+void MainWindow::SetTreePath(const QString& path)
+{
+    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
+    if (path.isEmpty() || !QFileInfo(clean).isDir()) throw CalvyxError(S(Q(SettingPathError).arg(path)));
+    const QModelIndex index = FTreeModel->index(clean);
+    if (!index.isValid()) throw CalvyxError(S(Q(SettingPathError).arg(path)));
+    folderTree->setCurrentIndex(index);
+    folderTree->scrollTo(index);
+    folderTree->expand(index);
+}
+
+void MainWindow::FolderChanged()
+{
+    const QString path = TreePath();
+    if (path.isEmpty()) return;
+    FPickedPath = path;
+    Trace("Path Change = " + S(path));
+    FListModel->setRootPath(path);
+    fileList->setRootIndex(FListModel->index(path));
+    // Only a local folder is made the transfer folder.
+    if (QDir::isAbsolutePath(path) && FServer) FServer->SetFolder(S(path));
+}
+
+void MainWindow::ListPicked()
+{
+    const QModelIndex index = fileList->currentIndex();
+    if (index.isValid() && fileList->selectionModel()->isSelected(index)) FPickedPath = PathOf(fileList, index);
+}
+
+void MainWindow::StartEditing(QTreeView* view, const QModelIndex& index)
+{
+    if (!index.isValid()) return;
+    view->setFocus();
+    view->setCurrentIndex(index);
+    view->edit(index);
+}
+
+void MainWindow::mnuNewFolderClick()
+{
+    if (folderTree->Editing()) return;
+    folderTree->setFocus();
+    const QString folder = NextNewFolderPath(TreePath());
+    if (folder.isEmpty()) return;
+    QDir().mkdir(folder); // a failure shows when the tree cannot go there
+    ProcessPendingEvents();
+    SetTreePath(folder);
+    StartEditing(folderTree, folderTree->currentIndex());
+}
+
+bool MainWindow::DeleteToRecycleBin(const QString& path)
+{
+    if (path.isEmpty()) return false;
+    if (!FDialogs->Confirm(QStringLiteral("Move \"%1\" to the trash?").arg(QDir::toNativeSeparators(path)),
+                           QStringLiteral("Deleting Files")))
+        return false;
+    // The trash lives under the user's data folder, which must exist for it to work.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    if (QFile::moveToTrash(path)) return true;
+    FDialogs->ShowMessage(QStringLiteral("\"%1\" could not be moved to the trash; nothing was deleted.").arg(path),
+                          QStringLiteral("Deleting Files"), true);
+    return false;
+}
+
+void MainWindow::mnuDeleteClick()
+{
+    const QModelIndex node = folderTree->currentIndex();
+    if (!node.isValid() || !node.parent().isValid()) return;
+    DeleteToRecycleBin(FPickedPath);
+    const QModelIndex parentNode = node.parent();
+    folderTree->setCurrentIndex(parentNode);
+    ProcessPendingEvents();
+}
+
+void MainWindow::mnuRenameClick()
+{
+    const QString treePath = TreePath();
+    if (treePath != FPickedPath) {
+        // The last pick was an item of the list.
+        const QModelIndex item = fileList->currentIndex();
+        if (item.isValid()) StartEditing(fileList, item);
+        return;
+    }
+    const QModelIndex node = folderTree->currentIndex();
+    if (node.isValid() && node.parent().isValid()) StartEditing(folderTree, node);
+}
+
+void MainWindow::FolderRenamed(const QString& folder)
+{
+    // A renamed folder no longer exists under its old path: its parent becomes the
+    // current and transfer folder, collapsed so that the tree shows the new order.
+    const QModelIndex parentNode = FTreeModel->index(folder);
+    if (!parentNode.isValid()) return;
+    folderTree->setCurrentIndex(parentNode);
+    folderTree->collapse(parentNode);
+    folderTree->viewport()->update();
+    ProcessPendingEvents();
+}
+
+void MainWindow::OpenRecentFolder(int slot)
+{
+    const QString folder = FRecentFolders[slot - 1];
+    if (folder.isEmpty()) return;
+    if (DirExists(S(folder))) {
+        SetTreePath(folder);
+        return;
+    }
+    FDialogs->ShowMessage(Q(FolderMissingStart) + folder + Q(FolderMissingEnd), Q(Str::Error), true);
+    FRecentFolders[slot - 1].clear();
+    UpdateControls();
+}
+
+void MainWindow::NormalizeRecent(bool enableItems)
+{
+    NormalizeRecentSlots(FRecentFolders);
+    mnuMRUSeparator->setVisible(false);
+    for (int n = 1; n <= RecentSlotCount; ++n) {
+        QAction* item = recentFolderItems[n - 1];
+        item->setEnabled(enableItems);
+        item->setText(RecentCaption(n, FRecentFolders[n - 1]));
+        const bool used = !FRecentFolders[n - 1].isEmpty();
+        item->setVisible(used);
+        if (used) mnuMRUSeparator->setVisible(true);
+    }
+}
+
+void MainWindow::AddRecentFolder(bool enableItems)
+{
+    AddRecentFolderSlots(FRecentFolders, Q(FServer->Folder));
+    NormalizeRecent(enableItems);
+}

@@ -1,0 +1,118 @@
+// The transfers the PC starts rather than the calculator: receiving an object by wire,
+// loading a ROM, and the screen capture window. Each keeps the link for itself while
+// it runs (see LinkReservation).
+#include "mainwindow/MainWindow.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+
+#include "kermit/KermitServer.h"
+#include "link/PortLink.h"
+#include "mainwindow/MainWindowParts.h"
+#include "services/ObjectName.h"
+#include "services/SelectedPort.h"
+#include "services/TransferServer.h"
+#include "util/GeneralError.h"
+#include "util/MainThread.h"
+#include "util/StringTable.h"
+#include "util/Utils.h"
+#include "windows/CalculatorSetupDialog.h"
+#include "windows/ScreenCaptureWindow.h"
+
+using namespace MainWindowParts;
+
+namespace {
+
+constexpr const char* ReceiveTitle = "Receive file from T30s,T20s,T20/T20+ (By Wire)";
+
+} // namespace
+
+void MainWindow::EnsureCaptureWindow()
+{
+    if (!TheCaptureWindow) TheCaptureWindow = new ScreenCaptureWindow(this);
+}
+
+void MainWindow::mnuCaptureScreenClick()
+{
+    if (LinkReserved()) return; // a command's transfer has the link; its wait serves events
+    LinkReservation reserve(*this);
+    FServer->StopKermitServer();
+    EnsureCaptureWindow();
+    TheCaptureWindow->ShowCapture(SelectedPort(), ByteString());
+}
+
+void MainWindow::DoRcveByWire(bool askFirst)
+{
+    // A transfer's wait serves events: a click that arrives meanwhile, before the poll
+    // has shown the busy state, must not start a second transfer on the same link.
+    if (LinkReserved()) return;
+    const QString folder = FServer->KermitServerRunning() ? Q(FServer->kermitServer_->Folder) : QStringLiteral(".");
+    bool present = true;
+    if (PortLink.Kind == LinkKind::Usb) present = ProbeUsbDevice(SelectedPort());
+    if (askFirst && (!present || !FDialogs->ShowInstructions(ikSendCalcapp))) return;
+
+    LinkReservation reserve(*this);
+    FServer->StopKermitServer();
+    FServer->SelectPort(SelectedPort());
+    if (FServer->PortName.empty()) return;
+    {
+        struct Idle {
+            MainWindow* window;
+            ~Idle() { window->SetTransferBusy(false); }
+        } idle{this};
+        SetTransferBusy(true);
+        ProcessPendingEvents();
+        FServer->ReceiveObject(Str::SendByWire, 0);
+    }
+    if (!FServer->ReceivedData.empty()) {
+        const QByteArray object(FServer->ReceivedData.data(), static_cast<qsizetype>(FServer->ReceivedData.size()));
+        QString proposed = folder + QLatin1Char('/') + ReceivedObjectName(object);
+        // A file that cannot be written (a full disk, a folder without permission) is
+        // reported and the dialog comes back with the same name, so that the object can
+        // go elsewhere: it exists nowhere but here. Cancelling discards it.
+        while (const auto path = FDialogs->AskSaveFile(Q(ReceiveTitle), proposed)) {
+            try {
+                WriteStringToFile(FServer->ReceivedData, S(*path));
+                break;
+            } catch (const CalvyxError& e) {
+                ReportError(e.what());
+                proposed = *path;
+            }
+        }
+    }
+    FServer->ReceivedData.clear();
+}
+
+void MainWindow::LoadRomClicked()
+{
+    if (LinkReserved()) return; // see DoRcveByWire
+    struct Idle {
+        MainWindow* window;
+        bool armed = true;
+        ~Idle() {
+            if (armed) window->SetTransferBusy(false);
+        }
+    } idle{this};
+    const QString filters = QStringLiteral("ROM %1 (*.bin *.BIN);;%2 (*)").arg(Q(Str::Files), Q(Str::AllFiles));
+    const auto file = FDialogs->AskOpenFile(Q(Str::DownloadRom), TreePath(), filters);
+    if (!file || !FDialogs->ShowInstructions(ikRomDownload)) return;
+
+    // The ROM load needs the link for itself, from the opening on.
+    LinkReservation reserve(*this);
+    FServer->StopKermitServer();
+    bool opened = false;
+    try {
+        opened = FServer->OpenPortDirect(S(connectionBox->currentText()));
+    } catch (...) {
+        idle.armed = false; // the flag was never set
+        throw;
+    }
+    if (!opened) return;
+    const std::string path = S(QDir::toNativeSeparators(QFileInfo(*file).absoluteFilePath()));
+    if (!FServer->DownloadROM(path)) {
+        QString text = Q(Str::DownloadFailed);
+        text.replace(QStringLiteral("%s"), Q(path));
+        FDialogs->ShowMessage(text, Q(Str::DownloadError), true);
+    }
+}
