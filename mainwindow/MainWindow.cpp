@@ -51,7 +51,7 @@ bool StartingUp = false;
 bool AboutShown = false;
 
 MainWindow::MainWindow(std::function<void()> endProcess, QWidget* parent)
-    : QMainWindow(parent), FEndProcess(std::move(endProcess)), FDialogs(std::make_unique<TStandardDialogs>(this))
+    : QMainWindow(parent), endProcess_(std::move(endProcess)), dialogs_(std::make_unique<TStandardDialogs>(this))
 {
     FormCreate();
 }
@@ -64,16 +64,16 @@ MainWindow::~MainWindow()
     if (TheCaptureWindow && TheCaptureWindow->parent() == this) TheCaptureWindow = nullptr;
 }
 
-void MainWindow::SetDialogs(std::unique_ptr<TUserDialogs> dialogs) { FDialogs = std::move(dialogs); }
+void MainWindow::SetDialogs(std::unique_ptr<TUserDialogs> dialogs) { dialogs_ = std::move(dialogs); }
 
 // ---------------------------------------------------------------- start-up and shutdown
 
 void MainWindow::FormCreate()
 {
     // One instance at a time: a second start ends here, silently.
-    if (!FStartupMutex.Acquire()) {
-        FRefused = true;
-        if (FEndProcess) FEndProcess();
+    if (!singleInstance_.Acquire()) {
+        refused_ = true;
+        if (endProcess_) endProcess_();
         return;
     }
     TheMainWindow = this;
@@ -95,25 +95,25 @@ void MainWindow::FormCreate()
 
     btnLogItem->setVisible(false);
     FillConnectionBox();
-    FCaptureRequested = false;
+    captureRequested_ = false;
     StartingUp = true;
     SetSelectedPort(UsbDeviceName);
     ApplyPortParameter();
     mnuLogShow->setVisible(false);
-    FLogKeyState = 0;
-    FPickedPath.clear();
-    RegistryRootName = Q(DefaultRegistryRoot);
-    PublishRegistryRoot(S(RegistryRootName));
+    logKeysTyped_ = 0;
+    pickedPath_.clear();
+    registryRoot_ = Q(DefaultRegistryRoot);
+    PublishRegistryRoot(S(registryRoot_));
 
     SetHost(this);
-    FServer = std::make_unique<TransferServer>();
-    FServer->SetOnKermitActivity([this](KermitServer* sender) { KermitActivity(sender); });
-    FServer->OnStatus = [this](TransferServer*, const std::string& text, int, int, int, int) { ShowServerStatus(text); };
+    server_ = std::make_unique<TransferServer>();
+    server_->SetOnKermitActivity([this](KermitServer* sender) { KermitActivity(sender); });
+    server_->OnStatus = [this](TransferServer*, const std::string& text, int, int, int, int) { ShowServerStatus(text); };
 
     lblPrompt->setText(Lines(Str::Disconnected));
     searchAnimation->hide();
     searchAnimation->Stop();
-    FConnState = StateUnset;
+    connState_ = StateUnset;
     SetConnState(StateDisconnected);
     Guarded([this] { windowPlacement->RestorePositions(true, true); });
     LoadSettings();
@@ -135,9 +135,9 @@ void MainWindow::LoadSettings()
     } catch (const std::exception&) {
         // A folder the tree cannot show is not applied.
     }
-    FTreeWidth = settings.dirWidthSplit;
-    FRecentFolders = settings.recent;
-    NormalizeRecent(ControlsFor(FConnState, connectionBox->currentIndex() == 0).recentEnabled);
+    treeWidth_ = settings.dirWidthSplit;
+    recentFolders_ = settings.recent;
+    NormalizeRecent(ControlsFor(connState_, connectionBox->currentIndex() == 0).recentEnabled);
     // The restored folder becomes the transfer folder.
     FolderChanged();
 }
@@ -145,8 +145,8 @@ void MainWindow::LoadSettings()
 void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (!FShown && !event->spontaneous()) {
-        FShown = true;
+    if (!shown_ && !event->spontaneous()) {
+        shown_ = true;
         FormShow();
     }
 }
@@ -170,20 +170,20 @@ void MainWindow::FormActivate()
 {
     if (AboutShown) return;
     AboutShown = true;
-    FAboutStep = 0;
+    aboutStep_ = 0;
     tmrAbout->setInterval(AboutFirstTickMs);
     tmrAbout->start();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (FRefused) {
+    if (refused_) {
         event->accept();
         return;
     }
     FormClose();
     event->accept();
-    if (FEndProcess) FEndProcess();
+    if (endProcess_) endProcess_();
 }
 
 void MainWindow::FormClose()
@@ -191,14 +191,14 @@ void MainWindow::FormClose()
     pollTimer->stop();
     tmrAbout->stop();
     try {
-        FServer->SelectPort("");
+        server_->SelectPort("");
     } catch (const std::exception&) {
         // Closing never fails in a way the user could act on.
     }
     MainSettings settings;
     settings.dirWidthSplit = TreeWidth();
     settings.dir = TreePath();
-    settings.recent = FRecentFolders;
+    settings.recent = recentFolders_;
     WriteMainSettings(settings);
     if (TheLogWindow) TheLogWindow->close();
     if (TheCaptureWindow) TheCaptureWindow->close();

@@ -65,14 +65,14 @@ public:
     ~MainWindow() override;
 
     // A second instance: FormCreate stopped at once and the window must not be shown.
-    bool Refused() const { return FRefused; }
+    bool Refused() const { return refused_; }
     void SetDialogs(std::unique_ptr<TUserDialogs> dialogs);
-    TUserDialogs& Dialogs() { return *FDialogs; }
-    TransferServer& Server() { return *FServer; }
-    int ConnState() const { return FConnState; }
-    bool TransferBusy() const { return FTransferBusy; }
-    const RecentSlots& RecentFolders() const { return FRecentFolders; }
-    QString PickedPath() const { return FPickedPath; }
+    TUserDialogs& Dialogs() { return *dialogs_; }
+    TransferServer& Server() { return *server_; }
+    int ConnState() const { return connState_; }
+    bool TransferBusy() const { return transferBusy_; }
+    const RecentSlots& RecentFolders() const { return recentFolders_; }
+    QString PickedPath() const { return pickedPath_; }
     QString TreePath() const;
     // The folder tree's width (the splitter position), kept while the views are hidden.
     int TreeWidth() const;
@@ -206,34 +206,34 @@ private:
     void FormResize();
     // MainWindowConnection.cpp
     void FillConnectionBox();
-    bool LinkReserved() const { return FLinkReserved > 0; }
+    bool LinkReserved() const { return linkReservations_ > 0; }
     // MainWindowFolders.cpp
     void StartEditing(QTreeView* view, const QModelIndex& index);
     void FolderRenamed(const QString& folder);
     void ListPicked();
     QString PathOf(const QTreeView* view, const QModelIndex& index) const;
 
-    std::function<void()> FEndProcess;
-    std::unique_ptr<TUserDialogs> FDialogs;
-    TSingleInstance FStartupMutex;
-    std::unique_ptr<TransferServer> FServer;
-    QFileSystemModel* FTreeModel = nullptr;
-    QFileSystemModel* FListModel = nullptr;
-    bool FRefused = false;
-    bool FTransferBusy = false;
-    bool FKermitBusy = false; // FTransferBusy came from the Kermit server
-    std::atomic<bool> FCaptureRequested{false};
-    int FConnState = StateUnset;
-    int FLogKeyState = 0;
-    QString FPickedPath;
-    int FAboutStep = 0;
-    RecentSlots FRecentFolders;
-    QString RegistryRootName;
-    int FLinkReserved = 0;
-    bool FPortErrorShown = false; // the poll shows a port error once per connection choice
-    bool FShown = false;
-    int FTreeWidth = TreeDefaultWidth;
-    QPoint FPopupPoint;
+    std::function<void()> endProcess_;
+    std::unique_ptr<TUserDialogs> dialogs_;
+    TSingleInstance singleInstance_; // held while the window lives: a second start is refused
+    std::unique_ptr<TransferServer> server_;
+    QFileSystemModel* treeModel_ = nullptr;
+    QFileSystemModel* listModel_ = nullptr;
+    bool refused_ = false;
+    bool transferBusy_ = false;
+    bool kermitBusy_ = false; // transferBusy_ came from the Kermit server
+    std::atomic<bool> captureRequested_{false};
+    int connState_ = StateUnset;
+    int logKeysTyped_ = 0; // how many keys of LogKeys were typed in a row so far
+    QString pickedPath_; // the folder or file picked last, in the tree or the list
+    int aboutStep_ = 0; // the start-up About display: 0 shows it, 1 closes it, then the timer stops
+    RecentSlots recentFolders_;
+    QString registryRoot_;
+    int linkReservations_ = 0; // LinkReservation objects alive
+    bool portErrorShown_ = false; // the poll shows a port error once per connection choice
+    bool shown_ = false; // the first showEvent has run
+    int treeWidth_ = TreeDefaultWidth; // see TreeWidth()
+    QPoint popupPoint_; // where the next context pop-up goes (HelpRequest 13)
 };
 
 extern MainWindow* TheMainWindow;

@@ -68,8 +68,8 @@ void MainWindow::Poll()
         ~Restart() { timer->start(); }
     } restart{pollTimer};
 
-    if (FCaptureRequested.exchange(false)) {
-        FServer->StopKermitServer();
+    if (captureRequested_.exchange(false)) {
+        server_->StopKermitServer();
         ProcessPendingEvents();
         EnsureCaptureWindow();
         ShowConnState(); // the state behind the capture window, while it is open
@@ -83,19 +83,19 @@ void MainWindow::Poll()
         if (present) {
             LastReceiveTime = Now();
             try {
-                FServer->SelectPort(port);
+                server_->SelectPort(port);
             } catch (const std::exception& e) {
                 // Shown once per connection choice; the poll goes on and retries at the
                 // next re-check (a serial adapter plugged in later is then found).
-                if (!FPortErrorShown) {
-                    FPortErrorShown = true;
+                if (!portErrorShown_) {
+                    portErrorShown_ = true;
                     ReportError(e.what());
                 }
             }
-            if (TheCaptureWindow && !FServer->PortName.empty() && !TheCaptureWindow->isVisible() && !FServer->KermitServerRunning())
-                FServer->StartKermitServer();
+            if (TheCaptureWindow && !server_->PortName.empty() && !TheCaptureWindow->isVisible() && !server_->KermitServerRunning())
+                server_->StartKermitServer();
         } else {
-            FServer->SelectPort("");
+            server_->SelectPort("");
         }
     }
     ShowConnState();
@@ -106,13 +106,13 @@ void MainWindow::ShowConnState()
     // A Kermit server stopped in the middle of a transfer, or before it reported itself
     // idle again (a pushed screen ends it), never reports that it is idle: its busy
     // flag goes with it, or the window would stay busy for good.
-    if (FKermitBusy && !FServer->KermitServerRunning()) {
-        FKermitBusy = false;
-        FTransferBusy = false;
+    if (kermitBusy_ && !server_->KermitServerRunning()) {
+        kermitBusy_ = false;
+        transferBusy_ = false;
     }
-    if (FServer->PortName.empty())
+    if (server_->PortName.empty())
         SetConnState(StateDisconnected);
-    else if (FTransferBusy || (TheStatusDialog && TheStatusDialog->IsStatusVisible()))
+    else if (transferBusy_ || (TheStatusDialog && TheStatusDialog->IsStatusVisible()))
         SetConnState(StateBusy);
     else
         SetConnState(StateConnected);
@@ -122,12 +122,12 @@ void MainWindow::ConnectionChosen()
 {
     LinkReservation reserve(*this);
     UpdateControls();
-    FServer->StopKermitServer();
-    FServer->SelectPort("");
+    server_->StopKermitServer();
+    server_->SelectPort("");
     SetSelectedPort(S(connectionBox->currentText()));
-    FPortErrorShown = true; // an error of this choice is shown here, not again by the poll
-    FServer->SelectPort(SelectedPort());
-    FPortErrorShown = false;
+    portErrorShown_ = true; // an error of this choice is shown here, not again by the poll
+    server_->SelectPort(SelectedPort());
+    portErrorShown_ = false;
     UpdateControls();
     const bool usb = connectionBox->currentIndex() == 0;
     tbtnRcve->setEnabled(usb);
@@ -136,20 +136,20 @@ void MainWindow::ConnectionChosen()
 
 void MainWindow::SetConnState(int state)
 {
-    if (state == FConnState) return;
-    FConnState = state;
+    if (state == connState_) return;
+    connState_ = state;
     if (state == StateDisconnected) ShowServerStatus("");
     UpdateControls();
 }
 
 void MainWindow::UpdateControls()
 {
-    const ControlStates c = ControlsFor(FConnState, connectionBox->currentIndex() == 0);
+    const ControlStates c = ControlsFor(connState_, connectionBox->currentIndex() == 0);
     // The views show and hide with their splitter; the tree keeps its width meanwhile.
     const bool wasHidden = folderSplitter->isHidden();
-    if (!wasHidden) FTreeWidth = folderSplitter->sizes().value(0, FTreeWidth);
+    if (!wasHidden) treeWidth_ = folderSplitter->sizes().value(0, treeWidth_);
     folderSplitter->setVisible(c.treeVisible && c.listVisible);
-    if (wasHidden && !folderSplitter->isHidden()) folderSplitter->setSizes({FTreeWidth, std::max(1, folderSplitter->width() - FTreeWidth)});
+    if (wasHidden && !folderSplitter->isHidden()) folderSplitter->setSizes({treeWidth_, std::max(1, folderSplitter->width() - treeWidth_)});
     folderTree->setEnabled(c.treeEnabled);
     folderSplitter->setEnabled(c.splitterEnabled);
     lblPrompt->setVisible(c.promptVisible);
@@ -174,9 +174,9 @@ void MainWindow::UpdateControls()
 
 void MainWindow::KermitActivity(KermitServer* sender)
 {
-    FTransferBusy = sender->Busy.load();
-    FKermitBusy = FTransferBusy;
-    if (FTransferBusy) {
+    transferBusy_ = sender->Busy.load();
+    kermitBusy_ = transferBusy_;
+    if (transferBusy_) {
         SetConnState(StateBusy);
         AddRecentFolder(false);
     } else {
@@ -186,15 +186,15 @@ void MainWindow::KermitActivity(KermitServer* sender)
 
 void MainWindow::SetTransferBusy(bool busy)
 {
-    if (busy == FTransferBusy) return;
-    FTransferBusy = busy;
+    if (busy == transferBusy_) return;
+    transferBusy_ = busy;
     if (busy) AddRecentFolder(false);
     // At once, not at the next poll: the transfer's wait serves events, and the
     // connection box or a command must not be usable meanwhile.
     ShowConnState();
 }
 
-void MainWindow::RequestScreenCapture() { FCaptureRequested = true; }
+void MainWindow::RequestScreenCapture() { captureRequested_ = true; }
 
 // ---------------------------------------------------------------- IHostWindows
 
@@ -207,14 +207,14 @@ void MainWindow::FocusInstructions()
 
 void MainWindow::ShowMessage(const std::string& text, const std::string& caption)
 {
-    FDialogs->ShowMessage(Q(text), Q(caption), false);
+    dialogs_->ShowMessage(Q(text), Q(caption), false);
 }
 
 std::optional<std::string> MainWindow::ChooseFileToSend(const std::string& title, const std::string& initialPath)
 {
     // Unattended use (scripts, the demo): the file named here answers every request.
     if (const QString preset = qEnvironmentVariable("CALVYX_XMODEM_FILE"); !preset.isEmpty()) return S(preset);
-    const auto path = FDialogs->AskOpenFile(Q(title), QFileInfo(Q(initialPath)).path(), QStringLiteral("All Files (*)"));
+    const auto path = dialogs_->AskOpenFile(Q(title), QFileInfo(Q(initialPath)).path(), QStringLiteral("All Files (*)"));
     if (!path) return std::nullopt;
     return S(*path);
 }

@@ -38,7 +38,7 @@ QString MainWindow::PathOf(const QTreeView* view, const QModelIndex& index) cons
 
 int MainWindow::TreeWidth() const
 {
-    return folderSplitter->isHidden() ? FTreeWidth : folderSplitter->sizes().value(0, FTreeWidth);
+    return folderSplitter->isHidden() ? treeWidth_ : folderSplitter->sizes().value(0, treeWidth_);
 }
 
 QString MainWindow::TreePath() const { return PathOf(folderTree, folderTree->currentIndex()); }
@@ -47,7 +47,7 @@ void MainWindow::SetTreePath(const QString& path)
 {
     const QString clean = QDir::cleanPath(QDir(path).absolutePath());
     if (path.isEmpty() || !QFileInfo(clean).isDir()) throw CalvyxError(S(Q(SettingPathError).arg(path)));
-    const QModelIndex index = FTreeModel->index(clean);
+    const QModelIndex index = treeModel_->index(clean);
     if (!index.isValid()) throw CalvyxError(S(Q(SettingPathError).arg(path)));
     folderTree->setCurrentIndex(index);
     folderTree->scrollTo(index);
@@ -58,18 +58,18 @@ void MainWindow::FolderChanged()
 {
     const QString path = TreePath();
     if (path.isEmpty()) return;
-    FPickedPath = path;
+    pickedPath_ = path;
     Trace("Path Change = " + S(path));
-    FListModel->setRootPath(path);
-    fileList->setRootIndex(FListModel->index(path));
+    listModel_->setRootPath(path);
+    fileList->setRootIndex(listModel_->index(path));
     // Only a local folder is made the transfer folder.
-    if (QDir::isAbsolutePath(path) && FServer) FServer->SetFolder(S(path));
+    if (QDir::isAbsolutePath(path) && server_) server_->SetFolder(S(path));
 }
 
 void MainWindow::ListPicked()
 {
     const QModelIndex index = fileList->currentIndex();
-    if (index.isValid() && fileList->selectionModel()->isSelected(index)) FPickedPath = PathOf(fileList, index);
+    if (index.isValid() && fileList->selectionModel()->isSelected(index)) pickedPath_ = PathOf(fileList, index);
 }
 
 void MainWindow::StartEditing(QTreeView* view, const QModelIndex& index)
@@ -95,13 +95,13 @@ void MainWindow::mnuNewFolderClick()
 bool MainWindow::DeleteToRecycleBin(const QString& path)
 {
     if (path.isEmpty()) return false;
-    if (!FDialogs->Confirm(QStringLiteral("Move \"%1\" to the trash?").arg(QDir::toNativeSeparators(path)),
+    if (!dialogs_->Confirm(QStringLiteral("Move \"%1\" to the trash?").arg(QDir::toNativeSeparators(path)),
                            QStringLiteral("Deleting Files")))
         return false;
     // The trash lives under the user's data folder, which must exist for it to work.
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     if (QFile::moveToTrash(path)) return true;
-    FDialogs->ShowMessage(QStringLiteral("\"%1\" could not be moved to the trash; nothing was deleted.").arg(path),
+    dialogs_->ShowMessage(QStringLiteral("\"%1\" could not be moved to the trash; nothing was deleted.").arg(path),
                           QStringLiteral("Deleting Files"), true);
     return false;
 }
@@ -110,7 +110,7 @@ void MainWindow::mnuDeleteClick()
 {
     const QModelIndex node = folderTree->currentIndex();
     if (!node.isValid() || !node.parent().isValid()) return;
-    DeleteToRecycleBin(FPickedPath);
+    DeleteToRecycleBin(pickedPath_);
     const QModelIndex parentNode = node.parent();
     folderTree->setCurrentIndex(parentNode);
     ProcessPendingEvents();
@@ -119,7 +119,7 @@ void MainWindow::mnuDeleteClick()
 void MainWindow::mnuRenameClick()
 {
     const QString treePath = TreePath();
-    if (treePath != FPickedPath) {
+    if (treePath != pickedPath_) {
         // The last pick was an item of the list.
         const QModelIndex item = fileList->currentIndex();
         if (item.isValid()) StartEditing(fileList, item);
@@ -133,7 +133,7 @@ void MainWindow::FolderRenamed(const QString& folder)
 {
     // A renamed folder no longer exists under its old path: its parent becomes the
     // current and transfer folder, collapsed so that the tree shows the new order.
-    const QModelIndex parentNode = FTreeModel->index(folder);
+    const QModelIndex parentNode = treeModel_->index(folder);
     if (!parentNode.isValid()) return;
     folderTree->setCurrentIndex(parentNode);
     folderTree->collapse(parentNode);
@@ -143,26 +143,26 @@ void MainWindow::FolderRenamed(const QString& folder)
 
 void MainWindow::OpenRecentFolder(int slot)
 {
-    const QString folder = FRecentFolders[slot - 1];
+    const QString folder = recentFolders_[slot - 1];
     if (folder.isEmpty()) return;
     if (DirExists(S(folder))) {
         SetTreePath(folder);
         return;
     }
-    FDialogs->ShowMessage(Q(FolderMissingStart) + folder + Q(FolderMissingEnd), Q(Str::Error), true);
-    FRecentFolders[slot - 1].clear();
+    dialogs_->ShowMessage(Q(FolderMissingStart) + folder + Q(FolderMissingEnd), Q(Str::Error), true);
+    recentFolders_[slot - 1].clear();
     UpdateControls();
 }
 
 void MainWindow::NormalizeRecent(bool enableItems)
 {
-    NormalizeRecentSlots(FRecentFolders);
+    NormalizeRecentSlots(recentFolders_);
     mnuMRUSeparator->setVisible(false);
     for (int n = 1; n <= RecentSlotCount; ++n) {
         QAction* item = recentFolderItems[n - 1];
         item->setEnabled(enableItems);
-        item->setText(RecentCaption(n, FRecentFolders[n - 1]));
-        const bool used = !FRecentFolders[n - 1].isEmpty();
+        item->setText(RecentCaption(n, recentFolders_[n - 1]));
+        const bool used = !recentFolders_[n - 1].isEmpty();
         item->setVisible(used);
         if (used) mnuMRUSeparator->setVisible(true);
     }
@@ -170,6 +170,6 @@ void MainWindow::NormalizeRecent(bool enableItems)
 
 void MainWindow::AddRecentFolder(bool enableItems)
 {
-    AddRecentFolderSlots(FRecentFolders, Q(FServer->Folder));
+    AddRecentFolderSlots(recentFolders_, Q(server_->Folder));
     NormalizeRecent(enableItems);
 }

@@ -45,11 +45,11 @@ QPoint MainWindow::UnpackPoint(int data)
 bool MainWindow::HelpRequest(int command, int data)
 {
     if (command == HelpSetPopupPosition) {
-        FPopupPoint = UnpackPoint(data);
+        popupPoint_ = UnpackPoint(data);
         return true;
     }
     if (command == HelpContextPopup) {
-        ShowContextPopup(FPopupPoint, data);
+        ShowContextPopup(popupPoint_, data);
         return true;
     }
     return false;
@@ -95,22 +95,22 @@ void MainWindow::mnuAboutClick()
 
 void MainWindow::tmrAboutTimer()
 {
-    if (FAboutStep == 0) {
+    if (aboutStep_ == 0) {
         Trace(GetVersionString());
-        FAboutStep = 1;
+        aboutStep_ = 1;
         tmrAbout->setInterval(AboutShownMs);
         if (TheAboutDialog) {
             TheAboutDialog->exec();
             TheAboutDialog->hide();
         }
-    } else if (FAboutStep == 1) {
+    } else if (aboutStep_ == 1) {
         // This tick comes from inside the About window's modal loop.
         if (TheAboutDialog) TheAboutDialog->close();
-        FAboutStep = 2;
+        aboutStep_ = 2;
         tmrAbout->setInterval(AboutFirstTickMs);
     } else {
         tmrAbout->stop();
-        ++FAboutStep;
+        ++aboutStep_;
     }
 }
 
@@ -126,13 +126,13 @@ void MainWindow::mnuLogShowClick()
 
 void MainWindow::FormKeyPress(QChar key)
 {
-    const QChar expected = QLatin1Char(LogKeys[FLogKeyState]);
+    const QChar expected = QLatin1Char(LogKeys[logKeysTyped_]);
     if (key != expected) {
-        FLogKeyState = 0;
+        logKeysTyped_ = 0;
         return;
     }
-    if (++FLogKeyState < 3) return;
-    FLogKeyState = 0;
+    if (++logKeysTyped_ < 3) return;
+    logKeysTyped_ = 0;
     mnuLogShow->setVisible(true);
     btnLogItem->setVisible(true);
     mnuLogShowClick();

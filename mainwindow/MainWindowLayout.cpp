@@ -155,14 +155,14 @@ void MainWindow::BuildViews()
     folderSplitter->setHandleWidth(4);
     layout->addWidget(folderSplitter);
 
-    FTreeModel = new QFileSystemModel(this);
-    FTreeModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    FTreeModel->setReadOnly(false); // labels are renamed in place
-    FTreeModel->setRootPath(QDir::rootPath());
+    treeModel_ = new QFileSystemModel(this);
+    treeModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    treeModel_->setReadOnly(false); // labels are renamed in place
+    treeModel_->setRootPath(QDir::rootPath());
     folderTree = new TShellView(folderSplitter);
     folderTree->setObjectName(QStringLiteral("folderTree"));
-    folderTree->setModel(FTreeModel);
-    for (int column = 1; column < FTreeModel->columnCount(); ++column) folderTree->hideColumn(column);
+    folderTree->setModel(treeModel_);
+    for (int column = 1; column < treeModel_->columnCount(); ++column) folderTree->hideColumn(column);
     folderTree->setHeaderHidden(true);
     folderTree->setEditTriggers(QAbstractItemView::EditKeyPressed);
     folderTree->setAutoScroll(true);
@@ -172,15 +172,15 @@ void MainWindow::BuildViews()
     folderTree->installEventFilter(this);
     connect(folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { Guarded([this] { FolderChanged(); }); });
-    connect(FTreeModel, &QFileSystemModel::fileRenamed, this,
+    connect(treeModel_, &QFileSystemModel::fileRenamed, this,
             [this](const QString& folder) { Guarded([this, folder] { FolderRenamed(folder); }); });
 
-    FListModel = new QFileSystemModel(this);
-    FListModel->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::AllDirs);
-    FListModel->setReadOnly(false);
+    listModel_ = new QFileSystemModel(this);
+    listModel_->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::AllDirs);
+    listModel_->setReadOnly(false);
     fileList = new TShellView(folderSplitter);
     fileList->setObjectName(QStringLiteral("fileList"));
-    fileList->setModel(FListModel);
+    fileList->setModel(listModel_);
     fileList->setRootIsDecorated(false);
     fileList->setItemsExpandable(false);
     fileList->setSortingEnabled(false);
@@ -194,7 +194,7 @@ void MainWindow::BuildViews()
     fileList->viewport()->installEventFilter(this);
     connect(fileList, &QAbstractItemView::pressed, this, [this] { ListPicked(); });
     folderSplitter->setStretchFactor(1, 1);
-    connect(folderSplitter, &QSplitter::splitterMoved, this, [this](int position) { FTreeWidth = position; });
+    connect(folderSplitter, &QSplitter::splitterMoved, this, [this](int position) { treeWidth_ = position; });
 
     StatusBar = statusBar();
     StatusBar->setObjectName(QStringLiteral("StatusBar"));

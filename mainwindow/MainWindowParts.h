@@ -23,8 +23,8 @@ inline constexpr int AboutFirstTickMs = 100;
 // device: a command of the window (or a transfer it started) has the link.
 class MainWindow::LinkReservation {
 public:
-    explicit LinkReservation(MainWindow& window) : window_(window) { ++window_.FLinkReserved; }
-    ~LinkReservation() { --window_.FLinkReserved; }
+    explicit LinkReservation(MainWindow& window) : window_(window) { ++window_.linkReservations_; }
+    ~LinkReservation() { --window_.linkReservations_; }
     LinkReservation(const LinkReservation&) = delete;
     LinkReservation& operator=(const LinkReservation&) = delete;
 

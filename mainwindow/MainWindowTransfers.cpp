@@ -37,7 +37,7 @@ void MainWindow::mnuCaptureScreenClick()
 {
     if (LinkReserved()) return; // a command's transfer has the link; its wait serves events
     LinkReservation reserve(*this);
-    FServer->StopKermitServer();
+    server_->StopKermitServer();
     EnsureCaptureWindow();
     TheCaptureWindow->ShowCapture(SelectedPort(), ByteString());
 }
@@ -47,15 +47,15 @@ void MainWindow::DoRcveByWire(bool askFirst)
     // A transfer's wait serves events: a click that arrives meanwhile, before the poll
     // has shown the busy state, must not start a second transfer on the same link.
     if (LinkReserved()) return;
-    const QString folder = FServer->KermitServerRunning() ? Q(FServer->kermitServer_->Folder) : QStringLiteral(".");
+    const QString folder = server_->KermitServerRunning() ? Q(server_->kermitServer_->Folder) : QStringLiteral(".");
     bool present = true;
     if (PortLink.Kind == LinkKind::Usb) present = ProbeUsbDevice(SelectedPort());
-    if (askFirst && (!present || !FDialogs->ShowInstructions(ikSendCalcapp))) return;
+    if (askFirst && (!present || !dialogs_->ShowInstructions(ikSendCalcapp))) return;
 
     LinkReservation reserve(*this);
-    FServer->StopKermitServer();
-    FServer->SelectPort(SelectedPort());
-    if (FServer->PortName.empty()) return;
+    server_->StopKermitServer();
+    server_->SelectPort(SelectedPort());
+    if (server_->PortName.empty()) return;
     {
         struct Idle {
             MainWindow* window;
@@ -63,17 +63,17 @@ void MainWindow::DoRcveByWire(bool askFirst)
         } idle{this};
         SetTransferBusy(true);
         ProcessPendingEvents();
-        FServer->ReceiveObject(Str::SendByWire, 0);
+        server_->ReceiveObject(Str::SendByWire, 0);
     }
-    if (!FServer->ReceivedData.empty()) {
-        const QByteArray object(FServer->ReceivedData.data(), static_cast<qsizetype>(FServer->ReceivedData.size()));
+    if (!server_->ReceivedData.empty()) {
+        const QByteArray object(server_->ReceivedData.data(), static_cast<qsizetype>(server_->ReceivedData.size()));
         QString proposed = folder + QLatin1Char('/') + ReceivedObjectName(object);
         // A file that cannot be written (a full disk, a folder without permission) is
         // reported and the dialog comes back with the same name, so that the object can
         // go elsewhere: it exists nowhere but here. Cancelling discards it.
-        while (const auto path = FDialogs->AskSaveFile(Q(ReceiveTitle), proposed)) {
+        while (const auto path = dialogs_->AskSaveFile(Q(ReceiveTitle), proposed)) {
             try {
-                WriteStringToFile(FServer->ReceivedData, S(*path));
+                WriteStringToFile(server_->ReceivedData, S(*path));
                 break;
             } catch (const CalvyxError& e) {
                 ReportError(e.what());
@@ -81,7 +81,7 @@ void MainWindow::DoRcveByWire(bool askFirst)
             }
         }
     }
-    FServer->ReceivedData.clear();
+    server_->ReceivedData.clear();
 }
 
 void MainWindow::LoadRomClicked()
@@ -95,24 +95,24 @@ void MainWindow::LoadRomClicked()
         }
     } idle{this};
     const QString filters = QStringLiteral("ROM %1 (*.bin *.BIN);;%2 (*)").arg(Q(Str::Files), Q(Str::AllFiles));
-    const auto file = FDialogs->AskOpenFile(Q(Str::DownloadRom), TreePath(), filters);
-    if (!file || !FDialogs->ShowInstructions(ikRomDownload)) return;
+    const auto file = dialogs_->AskOpenFile(Q(Str::DownloadRom), TreePath(), filters);
+    if (!file || !dialogs_->ShowInstructions(ikRomDownload)) return;
 
     // The ROM load needs the link for itself, from the opening on.
     LinkReservation reserve(*this);
-    FServer->StopKermitServer();
+    server_->StopKermitServer();
     bool opened = false;
     try {
-        opened = FServer->OpenPortDirect(S(connectionBox->currentText()));
+        opened = server_->OpenPortDirect(S(connectionBox->currentText()));
     } catch (...) {
         idle.armed = false; // the flag was never set
         throw;
     }
     if (!opened) return;
     const std::string path = S(QDir::toNativeSeparators(QFileInfo(*file).absoluteFilePath()));
-    if (!FServer->DownloadROM(path)) {
+    if (!server_->DownloadROM(path)) {
         QString text = Q(Str::DownloadFailed);
         text.replace(QStringLiteral("%s"), Q(path));
-        FDialogs->ShowMessage(text, Q(Str::DownloadError), true);
+        dialogs_->ShowMessage(text, Q(Str::DownloadError), true);
     }
 }
