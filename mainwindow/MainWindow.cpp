@@ -36,10 +36,10 @@ using namespace MainWindowParts;
 
 namespace {
 
-constexpr int FormWidth = 538;
-constexpr int FormHeight = 415;
-constexpr int FormMinWidth = 350;
-constexpr int FormMinHeight = 375;
+constexpr int WindowWidth = 538;
+constexpr int WindowHeight = 415;
+constexpr int WindowMinWidth = 350;
+constexpr int WindowMinHeight = 375;
 
 // Texts from the message table use CR LF; a label shows LF.
 QString Lines(const char* text) { return Q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
@@ -53,7 +53,7 @@ bool AboutShown = false;
 MainWindow::MainWindow(std::function<void()> endProcess, QWidget* parent)
     : QMainWindow(parent), endProcess_(std::move(endProcess)), dialogs_(std::make_unique<TStandardDialogs>(this))
 {
-    FormCreate();
+    StartUp();
 }
 
 MainWindow::~MainWindow()
@@ -68,7 +68,7 @@ void MainWindow::SetDialogs(std::unique_ptr<TUserDialogs> dialogs) { dialogs_ = 
 
 // ---------------------------------------------------------------- start-up and shutdown
 
-void MainWindow::FormCreate()
+void MainWindow::StartUp()
 {
     // One instance at a time: a second start ends here, silently.
     if (!singleInstance_.Acquire()) {
@@ -78,8 +78,8 @@ void MainWindow::FormCreate()
     }
     TheMainWindow = this;
     setWindowTitle(Q(Caption));
-    resize(FormWidth, FormHeight);
-    setMinimumSize(FormMinWidth, FormMinHeight);
+    resize(WindowWidth, WindowHeight);
+    setMinimumSize(WindowMinWidth, WindowMinHeight);
     SetHelpContext(this, HelpContextMain);
     BuildToolBar();
     BuildMenus();
@@ -88,18 +88,18 @@ void MainWindow::FormCreate()
     pollTimer = new QTimer(this);
     pollTimer->setInterval(PollIntervalMs);
     connect(pollTimer, &QTimer::timeout, this, [this] { Guarded([this] { Poll(); }); });
-    tmrAbout = new QTimer(this);
-    tmrAbout->setInterval(AboutFirstTickMs);
-    connect(tmrAbout, &QTimer::timeout, this, [this] { Guarded([this] { tmrAboutTimer(); }); });
+    aboutTimer = new QTimer(this);
+    aboutTimer->setInterval(AboutFirstTickMs);
+    connect(aboutTimer, &QTimer::timeout, this, [this] { Guarded([this] { AboutTimerTick(); }); });
     windowPlacement = new WindowPlacement(this, QStringLiteral("Connectivity"));
 
-    btnLogItem->setVisible(false);
+    logButtonAction->setVisible(false);
     FillConnectionBox();
     captureRequested_ = false;
     StartingUp = true;
     SetSelectedPort(UsbDeviceName);
     ApplyPortParameter();
-    mnuLogShow->setVisible(false);
+    logAction->setVisible(false);
     logKeysTyped_ = 0;
     pickedPath_.clear();
     registryRoot_ = Q(DefaultRegistryRoot);
@@ -110,7 +110,7 @@ void MainWindow::FormCreate()
     server_->SetOnKermitActivity([this](KermitServer* sender) { KermitActivity(sender); });
     server_->OnStatus = [this](TransferServer*, const std::string& text, int, int, int, int) { ShowServerStatus(text); };
 
-    lblPrompt->setText(Lines(Str::Disconnected));
+    promptLabel->setText(Lines(Str::Disconnected));
     searchAnimation->hide();
     searchAnimation->Stop();
     connState_ = StateUnset;
@@ -147,32 +147,32 @@ void MainWindow::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!shown_ && !event->spontaneous()) {
         shown_ = true;
-        FormShow();
+        FirstShown();
     }
 }
 
-void MainWindow::FormShow()
+void MainWindow::FirstShown()
 {
     if (TheSetupDialog) TheSetupDialog->SetMainWindow(this);
     TransferStatusDialog::SetCenterForm(this);
     if (TheAboutDialog) TheAboutDialog->SetMainWindow(this);
-    FormResize();
+    PlacePrompt();
     StartingUp = false;
 }
 
 void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) ShowAboutOnce();
 }
 
-void MainWindow::FormActivate()
+void MainWindow::ShowAboutOnce()
 {
     if (AboutShown) return;
     AboutShown = true;
     aboutStep_ = 0;
-    tmrAbout->setInterval(AboutFirstTickMs);
-    tmrAbout->start();
+    aboutTimer->setInterval(AboutFirstTickMs);
+    aboutTimer->start();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -181,15 +181,15 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    FormClose();
+    ShutDown();
     event->accept();
     if (endProcess_) endProcess_();
 }
 
-void MainWindow::FormClose()
+void MainWindow::ShutDown()
 {
     pollTimer->stop();
-    tmrAbout->stop();
+    aboutTimer->stop();
     try {
         server_->SelectPort("");
     } catch (const std::exception&) {
@@ -205,19 +205,19 @@ void MainWindow::FormClose()
     windowPlacement->SavePositions();
 }
 
-void MainWindow::mnuExitClick() { close(); }
+void MainWindow::Exit() { close(); }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    FormResize();
+    PlacePrompt();
 }
 
 // ---------------------------------------------------------------- events
 
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
-    for (QChar c : event->text()) FormKeyPress(c);
+    for (QChar c : event->text()) LogKeyTyped(c);
     QMainWindow::keyPressEvent(event);
 }
 
@@ -230,14 +230,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             Guarded([this] { HelpKey(); });
             return true;
         }
-        if (watched == fileList || watched == btnLog) {
-            for (QChar c : key->text()) FormKeyPress(c);
+        if (watched == fileList || watched == logButton) {
+            for (QChar c : key->text()) LogKeyTyped(c);
             // The list takes no keyboard commands at all.
             return watched == fileList;
         }
         if (watched == folderTree && key->key() == Qt::Key_Delete &&
             !folderTree->Editing()) {
-            Guarded([this] { mnuDeleteClick(); });
+            Guarded([this] { DeletePicked(); });
             return true;
         }
     }

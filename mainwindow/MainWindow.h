@@ -35,7 +35,6 @@ class QLabel;
 class QModelIndex;
 class QPushButton;
 class QSplitter;
-class QStatusBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -59,12 +58,12 @@ public:
     // The hidden key sequence that reveals the log commands.
     static constexpr const char* LogKeys = "log";
 
-    // FormCreate. endProcess is the last step of the shutdown (the program ends the
+    // StartUp. endProcess is the last step of the shutdown (the program ends the
     // process there; the tests keep it running); it also ends a second instance.
     explicit MainWindow(std::function<void()> endProcess = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // A second instance: FormCreate stopped at once and the window must not be shown.
+    // A second instance: StartUp stopped at once and the window must not be shown.
     bool Refused() const { return refused_; }
     void SetDialogs(std::unique_ptr<TUserDialogs> dialogs);
     TUserDialogs& Dialogs() { return *dialogs_; }
@@ -80,41 +79,48 @@ public:
     // "Error setting path: ..." when it is not an existing folder.
     void SetTreePath(const QString& path);
 
-    // The controls, named as the rest of the program knows them.
-    QToolBar* ToolBar = nullptr;
-    QToolButton* tbtnNewFolder = nullptr;
-    QToolButton* tbtnScrnCapture = nullptr;
-    QToolButton* tbtnRcve = nullptr;
-    QToolButton* tbtnExit = nullptr;
+    // The controls, named by what they are for. Their object names are the same words:
+    // the help contexts are properties of the controls, not keyed by name, and the
+    // window placement keeps no control of this window by name.
+    // The tool bar, left to right (MainWindowLayout.cpp builds it).
+    QToolBar* toolBar = nullptr;
+    QToolButton* newFolderButton = nullptr;
+    QToolButton* captureButton = nullptr;
+    QToolButton* receiveButton = nullptr; // receives by wire without the instructions first
+    QToolButton* exitButton = nullptr;
     QLabel* connectionLabel = nullptr;
     QComboBox* connectionBox = nullptr;
-    QPushButton* btnLog = nullptr;
-    QAction* btnLogItem = nullptr; // shows and hides btnLog on the tool bar
+    QPushButton* logButton = nullptr; // hidden until the hidden key sequence is typed
+    QAction* logButtonAction = nullptr; // shows and hides logButton on the tool bar
+    // The client area: the prompt (disconnected) or the folder views, and the status bar.
     QFrame* promptPanel = nullptr;
-    QLabel* lblPrompt = nullptr;
+    QLabel* promptLabel = nullptr;
     QSplitter* folderSplitter = nullptr;
     TShellView* folderTree = nullptr;
     TShellView* fileList = nullptr;
     TSearchAnimation* searchAnimation = nullptr;
-    QStatusBar* StatusBar = nullptr;
-    QLabel* StatusPanel = nullptr; // the status bar's first panel
-    QAction* mnuDelete = nullptr;
-    QAction* mnuRename = nullptr;
-    QAction* mnuNewFolder = nullptr;
-    QAction* mnuCaptureScreen = nullptr;
-    QAction* mnuRcveByWire = nullptr;
-    QAction* mnuLogShow = nullptr;
-    QAction* mnuMRUSeparator = nullptr;
+    QLabel* statusPanel = nullptr; // the status bar's first panel
+    // The File menu.
+    QAction* deleteAction = nullptr;
+    QAction* renameAction = nullptr;
+    QAction* newFolderAction = nullptr;
+    QAction* captureAction = nullptr;
+    QAction* receiveAction = nullptr; // receives by wire after the instructions
+    QAction* logAction = nullptr; // hidden like logButton
+    QAction* recentFoldersSeparator = nullptr; // shown while a recent folder is
     QAction* recentFolderItems[RecentSlotCount] = {}; // N1 .. N9
-    QAction* mnuExit = nullptr;
+    QAction* exitAction = nullptr;
+    // The ROM menu.
     QAction* loadRom = nullptr;
-    QAction* mnuContentsHelp = nullptr;
-    QAction* mnuCommHelp = nullptr;
-    QAction* mnuTroubleHelp = nullptr;
-    QAction* mnuAbout = nullptr;
+    // The Help menu.
+    QAction* helpContentsAction = nullptr;
+    QAction* communicationsHelpAction = nullptr;
+    QAction* troubleShootingAction = nullptr; // opens the contents, like helpContentsAction
+    QAction* aboutAction = nullptr;
+    // Not seen.
     WindowPlacement* windowPlacement = nullptr;
     QTimer* pollTimer = nullptr;
-    QTimer* tmrAbout = nullptr;
+    QTimer* aboutTimer = nullptr; // steps the About display at start-up
 
     // ---- Connection and polling (MainWindowConnection.cpp)
     void Poll();
@@ -128,26 +134,31 @@ public:
     void ShowServerStatus(const std::string& text);
 
     // ---- Transfers the PC starts (MainWindowTransfers.cpp)
-    void DoRcveByWire(bool askFirst);
-    void mnuRcveByWireClick() { DoRcveByWire(true); }
-    void tbtnRcveClick() { DoRcveByWire(false); }
+    // Receives one object by wire and asks where to save it. The menu command shows the
+    // instructions first (askFirst); the tool bar button does not.
+    void ReceiveByWire(bool askFirst);
     void LoadRomClicked();
-    void mnuCaptureScreenClick();
+    // Shows the screen capture window and reads the calculator's screen into it.
+    void ShowCaptureWindow();
     void EnsureCaptureWindow();
 
     // ---- Folders and recent folders (MainWindowFolders.cpp)
     void FolderChanged();
-    void mnuNewFolderClick();
-    void mnuDeleteClick();
-    void mnuRenameClick();
+    // Creates a folder under the tree's folder and starts editing its name.
+    void NewFolder();
+    // Delete and Rename act on what was picked last: the tree's folder or an item of the
+    // list (PickedPath()).
+    void DeletePicked();
+    void RenamePicked();
     void OpenRecentFolder(int slot); // slot 1..9
-    bool DeleteToRecycleBin(const QString& path);
+    // Moves path to the trash after asking; false when it stays where it is.
+    bool MoveToTrash(const QString& path);
     void NormalizeRecent(bool enableItems);
     void AddRecentFolder(bool enableItems);
 
     // ---- Help, About and log (MainWindowHelp.cpp)
-    void mnuContentsHelpClick();
-    void mnuCommHelpClick();
+    void ShowHelpContents();
+    void ShowCommunicationsHelp();
     void ShowHelpTopic(int context);
     // The application's help handler: 13 keeps a pop-up position (x and y packed as two
     // signed 16-bit halves), 8 shows the context pop-up for the context in data.
@@ -155,15 +166,18 @@ public:
     void ShowContextPopup(const QPoint& point, int context);
     // F1 on the focused control, or on a highlighted menu item.
     void HelpKey();
-    void mnuAboutClick();
-    void tmrAboutTimer();
-    void mnuLogShowClick();
-    void FormKeyPress(QChar key);
+    void ShowAbout();
+    // One step of the About display at start-up: shown, closed, timer stopped.
+    void AboutTimerTick();
+    void ShowLog();
+    // A key typed in the window: the third of the LogKeys in a row reveals the log
+    // commands and shows the log.
+    void LogKeyTyped(QChar key);
     static int PackPoint(const QPoint& point);
     static QPoint UnpackPoint(int data);
 
     // ---- Start-up, shutdown and errors (MainWindow.cpp)
-    void mnuExitClick();
+    void Exit();
     // Runs a handler and shows an error it raises the way the application shows them.
     void Guarded(const std::function<void()>& handler);
 
@@ -192,10 +206,14 @@ private:
     class LinkReservation;
 
     // MainWindow.cpp
-    void FormCreate();
-    void FormShow();
-    void FormActivate();
-    void FormClose();
+    // The constructor's work.
+    void StartUp();
+    // The first show: the dialogs learn their owner and the poll begins to work.
+    void FirstShown();
+    // At the first activation in the process: the About display starts.
+    void ShowAboutOnce();
+    // The window closes: the link, the settings, the other windows.
+    void ShutDown();
     void ApplyPortParameter();
     void LoadSettings();
     void ReportError(const std::string& message);
@@ -203,7 +221,8 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildViews();
-    void FormResize();
+    // Keeps the prompt at the left and the animation centred under it.
+    void PlacePrompt();
     // MainWindowConnection.cpp
     void FillConnectionBox();
     bool LinkReserved() const { return linkReservations_ > 0; }

@@ -53,7 +53,7 @@ void MainWindow::FillConnectionBox()
 
 void MainWindow::ShowServerStatus(const std::string& text)
 {
-    StatusPanel->setText(Q(text));
+    statusPanel->setText(Q(text));
     ProcessPendingEvents();
 }
 
@@ -130,8 +130,8 @@ void MainWindow::ConnectionChosen()
     portErrorShown_ = false;
     UpdateControls();
     const bool usb = connectionBox->currentIndex() == 0;
-    tbtnRcve->setEnabled(usb);
-    mnuRcveByWire->setEnabled(usb);
+    receiveButton->setEnabled(usb);
+    receiveAction->setEnabled(usb);
 }
 
 void MainWindow::SetConnState(int state)
@@ -152,7 +152,7 @@ void MainWindow::UpdateControls()
     if (wasHidden && !folderSplitter->isHidden()) folderSplitter->setSizes({treeWidth_, std::max(1, folderSplitter->width() - treeWidth_)});
     folderTree->setEnabled(c.treeEnabled);
     folderSplitter->setEnabled(c.splitterEnabled);
-    lblPrompt->setVisible(c.promptVisible);
+    promptLabel->setVisible(c.promptVisible);
     fileList->setEnabled(c.listEnabled);
     connectionBox->setEnabled(c.comboEnabled);
     searchAnimation->setVisible(c.animationPlaying);
@@ -162,12 +162,12 @@ void MainWindow::UpdateControls()
     } else {
         searchAnimation->Stop();
     }
-    mnuCaptureScreen->setEnabled(c.captureEnabled);
-    tbtnScrnCapture->setEnabled(c.captureEnabled);
-    for (QAction* a : {mnuNewFolder, mnuDelete, mnuRename}) a->setEnabled(c.folderCommandsEnabled);
-    tbtnNewFolder->setEnabled(c.folderCommandsEnabled);
-    tbtnRcve->setEnabled(c.usbCommandsEnabled);
-    mnuRcveByWire->setEnabled(c.usbCommandsEnabled);
+    captureAction->setEnabled(c.captureEnabled);
+    captureButton->setEnabled(c.captureEnabled);
+    for (QAction* a : {newFolderAction, deleteAction, renameAction}) a->setEnabled(c.folderCommandsEnabled);
+    newFolderButton->setEnabled(c.folderCommandsEnabled);
+    receiveButton->setEnabled(c.usbCommandsEnabled);
+    receiveAction->setEnabled(c.usbCommandsEnabled);
     loadRom->setEnabled(c.usbCommandsEnabled);
     NormalizeRecent(c.recentEnabled);
 }

@@ -80,7 +80,7 @@ void MainWindow::StartEditing(QTreeView* view, const QModelIndex& index)
     view->edit(index);
 }
 
-void MainWindow::mnuNewFolderClick()
+void MainWindow::NewFolder()
 {
     if (folderTree->Editing()) return;
     folderTree->setFocus();
@@ -92,7 +92,7 @@ void MainWindow::mnuNewFolderClick()
     StartEditing(folderTree, folderTree->currentIndex());
 }
 
-bool MainWindow::DeleteToRecycleBin(const QString& path)
+bool MainWindow::MoveToTrash(const QString& path)
 {
     if (path.isEmpty()) return false;
     if (!dialogs_->Confirm(QStringLiteral("Move \"%1\" to the trash?").arg(QDir::toNativeSeparators(path)),
@@ -106,17 +106,17 @@ bool MainWindow::DeleteToRecycleBin(const QString& path)
     return false;
 }
 
-void MainWindow::mnuDeleteClick()
+void MainWindow::DeletePicked()
 {
     const QModelIndex node = folderTree->currentIndex();
     if (!node.isValid() || !node.parent().isValid()) return;
-    DeleteToRecycleBin(pickedPath_);
+    MoveToTrash(pickedPath_);
     const QModelIndex parentNode = node.parent();
     folderTree->setCurrentIndex(parentNode);
     ProcessPendingEvents();
 }
 
-void MainWindow::mnuRenameClick()
+void MainWindow::RenamePicked()
 {
     const QString treePath = TreePath();
     if (treePath != pickedPath_) {
@@ -157,14 +157,14 @@ void MainWindow::OpenRecentFolder(int slot)
 void MainWindow::NormalizeRecent(bool enableItems)
 {
     NormalizeRecentSlots(recentFolders_);
-    mnuMRUSeparator->setVisible(false);
+    recentFoldersSeparator->setVisible(false);
     for (int n = 1; n <= RecentSlotCount; ++n) {
         QAction* item = recentFolderItems[n - 1];
         item->setEnabled(enableItems);
         item->setText(RecentCaption(n, recentFolders_[n - 1]));
         const bool used = !recentFolders_[n - 1].isEmpty();
         item->setVisible(used);
-        if (used) mnuMRUSeparator->setVisible(true);
+        if (used) recentFoldersSeparator->setVisible(true);
     }
 }
 

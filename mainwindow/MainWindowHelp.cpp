@@ -27,8 +27,8 @@ constexpr int HelpContextPopup = 8;
 
 } // namespace
 
-void MainWindow::mnuContentsHelpClick() { Help().ShowContents(); }
-void MainWindow::mnuCommHelpClick() { ShowHelpTopic(HelpContextOf(mnuCommHelp)); }
+void MainWindow::ShowHelpContents() { Help().ShowContents(); }
+void MainWindow::ShowCommunicationsHelp() { ShowHelpTopic(HelpContextOf(communicationsHelpAction)); }
 void MainWindow::ShowHelpTopic(int context) { Help().ShowTopic(context); }
 
 int MainWindow::PackPoint(const QPoint& point)
@@ -70,7 +70,7 @@ void MainWindow::ShowContextPopup(const QPoint& point, int context)
     if (!hint.isEmpty())
         Help().ShowTextPopup(point, hint);
     else
-        mnuContentsHelpClick();
+        ShowHelpContents();
 }
 
 void MainWindow::HelpKey()
@@ -88,17 +88,17 @@ void MainWindow::HelpKey()
     HelpRequest(HelpContextPopup, NearestHelpContext(control));
 }
 
-void MainWindow::mnuAboutClick()
+void MainWindow::ShowAbout()
 {
     if (TheAboutDialog) TheAboutDialog->exec();
 }
 
-void MainWindow::tmrAboutTimer()
+void MainWindow::AboutTimerTick()
 {
     if (aboutStep_ == 0) {
         Trace(GetVersionString());
         aboutStep_ = 1;
-        tmrAbout->setInterval(AboutShownMs);
+        aboutTimer->setInterval(AboutShownMs);
         if (TheAboutDialog) {
             TheAboutDialog->exec();
             TheAboutDialog->hide();
@@ -107,14 +107,14 @@ void MainWindow::tmrAboutTimer()
         // This tick comes from inside the About window's modal loop.
         if (TheAboutDialog) TheAboutDialog->close();
         aboutStep_ = 2;
-        tmrAbout->setInterval(AboutFirstTickMs);
+        aboutTimer->setInterval(AboutFirstTickMs);
     } else {
-        tmrAbout->stop();
+        aboutTimer->stop();
         ++aboutStep_;
     }
 }
 
-void MainWindow::mnuLogShowClick()
+void MainWindow::ShowLog()
 {
     if (!TheLogWindow) return;
     TheLogWindow->show();
@@ -124,7 +124,7 @@ void MainWindow::mnuLogShowClick()
     TheLogWindow->activateWindow();
 }
 
-void MainWindow::FormKeyPress(QChar key)
+void MainWindow::LogKeyTyped(QChar key)
 {
     const QChar expected = QLatin1Char(LogKeys[logKeysTyped_]);
     if (key != expected) {
@@ -133,7 +133,7 @@ void MainWindow::FormKeyPress(QChar key)
     }
     if (++logKeysTyped_ < 3) return;
     logKeysTyped_ = 0;
-    mnuLogShow->setVisible(true);
-    btnLogItem->setVisible(true);
-    mnuLogShowClick();
+    logAction->setVisible(true);
+    logButtonAction->setVisible(true);
+    ShowLog();
 }

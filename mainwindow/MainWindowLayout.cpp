@@ -2,6 +2,8 @@
 // status bar, and where the prompt and the animation go when the window is resized.
 #include "mainwindow/MainWindow.h"
 
+#include <functional>
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -41,90 +43,90 @@ QIcon StandardIcon(QStyle::StandardPixmap pixmap) { return QApplication::style()
 
 void MainWindow::BuildMenus()
 {
-    auto hinted = [this](QMenu* menu, const char* text, const char* hint, auto handler) {
+    auto hinted = [this](QMenu* menu, const char* text, const char* hint, std::function<void()> handler) {
         QAction* action = menu->addAction(Q(text));
         if (hint) action->setStatusTip(Q(hint));
-        connect(action, &QAction::triggered, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this, [this, handler] { Guarded(handler); });
         return action;
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuDelete = hinted(file, "Delete", "Permanently remove the folder", &MainWindow::mnuDeleteClick);
-    mnuRename = hinted(file, "Rena&me", nullptr, &MainWindow::mnuRenameClick);
-    mnuNewFolder = hinted(file, "New Folder", nullptr, &MainWindow::mnuNewFolderClick);
+    deleteAction = hinted(file, "Delete", "Permanently remove the folder", [this] { DeletePicked(); });
+    renameAction = hinted(file, "Rena&me", nullptr, [this] { RenamePicked(); });
+    newFolderAction = hinted(file, "New Folder", nullptr, [this] { NewFolder(); });
     file->addSeparator();
-    mnuCaptureScreen = hinted(file, "Screen Capture", "View the Screen Capture Window", &MainWindow::mnuCaptureScreenClick);
-    mnuRcveByWire = hinted(file, "Receive Calcapp (By Wire)", "Receive Calcapp (By Wire) to the PC", &MainWindow::mnuRcveByWireClick);
-    mnuLogShow = hinted(file, "Log", nullptr, &MainWindow::mnuLogShowClick);
-    mnuMRUSeparator = file->addSeparator();
+    captureAction = hinted(file, "Screen Capture", "View the Screen Capture Window", [this] { ShowCaptureWindow(); });
+    receiveAction = hinted(file, "Receive Calcapp (By Wire)", "Receive Calcapp (By Wire) to the PC", [this] { ReceiveByWire(true); });
+    logAction = hinted(file, "Log", nullptr, [this] { ShowLog(); });
+    recentFoldersSeparator = file->addSeparator();
     for (int n = 1; n <= RecentSlotCount; ++n) {
         QAction* item = file->addAction(RecentCaption(n, {}));
         connect(item, &QAction::triggered, this, [this, n] { Guarded([this, n] { OpenRecentFolder(n); }); });
         recentFolderItems[n - 1] = item;
     }
     file->addSeparator();
-    mnuExit = hinted(file, "E&xit", nullptr, &MainWindow::mnuExitClick);
+    exitAction = hinted(file, "E&xit", nullptr, [this] { Exit(); });
 
     QMenu* rom = menuBar()->addMenu(QStringLiteral("ROM"));
-    loadRom = hinted(rom, "Download Calculator ROM...", nullptr, &MainWindow::LoadRomClicked);
+    loadRom = hinted(rom, "Download Calculator ROM...", nullptr, [this] { LoadRomClicked(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    mnuContentsHelp = hinted(help, "Contents and Index", nullptr, &MainWindow::mnuContentsHelpClick);
+    helpContentsAction = hinted(help, "Contents and Index", nullptr, [this] { ShowHelpContents(); });
     help->addSeparator();
-    mnuCommHelp = hinted(help, "Communications Topics", nullptr, &MainWindow::mnuCommHelpClick);
-    SetHelpContext(mnuCommHelp, HelpContextCommunications);
+    communicationsHelpAction = hinted(help, "Communications Topics", nullptr, [this] { ShowCommunicationsHelp(); });
+    SetHelpContext(communicationsHelpAction, HelpContextCommunications);
     // Trouble shooting opens the book at its contents, like "Contents and Index".
-    mnuTroubleHelp = hinted(help, "Trouble Shooting", nullptr, &MainWindow::mnuContentsHelpClick);
+    troubleShootingAction = hinted(help, "Trouble Shooting", nullptr, [this] { ShowHelpContents(); });
     help->addSeparator();
-    mnuAbout = hinted(help, "About", nullptr, &MainWindow::mnuAboutClick);
+    aboutAction = hinted(help, "About", nullptr, [this] { ShowAbout(); });
     for (QMenu* menu : {file, rom, help}) menu->installEventFilter(this);
 }
 
 void MainWindow::BuildToolBar()
 {
-    ToolBar = addToolBar(QStringLiteral("ToolBar"));
-    ToolBar->setObjectName(QStringLiteral("ToolBar"));
-    ToolBar->setMovable(false);
-    ToolBar->setFloatable(false);
-    ToolBar->setIconSize(QSize(16, 16));
-    ToolBar->setFixedHeight(29);
-    auto button = [this](QStyle::StandardPixmap icon, const char* name, const char* hint, void (MainWindow::*handler)()) {
-        auto* b = new QToolButton(ToolBar);
+    toolBar = addToolBar(QStringLiteral("ToolBar"));
+    toolBar->setObjectName(QStringLiteral("toolBar"));
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    toolBar->setIconSize(QSize(16, 16));
+    toolBar->setFixedHeight(29);
+    auto button = [this](QStyle::StandardPixmap icon, const char* name, const char* hint, std::function<void()> handler) {
+        auto* b = new QToolButton(toolBar);
         b->setObjectName(Q(name));
         b->setIcon(StandardIcon(icon));
         b->setFixedWidth(24);
         b->setAutoRaise(true);
         SetHint(b, Q(hint));
-        connect(b, &QToolButton::clicked, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
-        ToolBar->addWidget(b);
+        connect(b, &QToolButton::clicked, this, [this, handler] { Guarded(handler); });
+        toolBar->addWidget(b);
         return b;
     };
-    tbtnNewFolder = button(QStyle::SP_FileDialogNewFolder, "tbtnNewFolder", "Create a new folder", &MainWindow::mnuNewFolderClick);
-    tbtnScrnCapture = button(QStyle::SP_DesktopIcon, "tbtnScrnCapture", "View screen capture window.", &MainWindow::mnuCaptureScreenClick);
-    tbtnRcve = button(QStyle::SP_ArrowDown, "tbtnRcve", "Receive Calcapp (By Wire) to the PC", &MainWindow::tbtnRcveClick);
-    ToolBar->addSeparator();
-    tbtnExit = button(QStyle::SP_DialogCloseButton, "tbtnExit", "Disconnect and Exit program.", &MainWindow::mnuExitClick);
-    ToolBar->addSeparator();
+    newFolderButton = button(QStyle::SP_FileDialogNewFolder, "newFolderButton", "Create a new folder", [this] { NewFolder(); });
+    captureButton = button(QStyle::SP_DesktopIcon, "captureButton", "View screen capture window.", [this] { ShowCaptureWindow(); });
+    receiveButton = button(QStyle::SP_ArrowDown, "receiveButton", "Receive Calcapp (By Wire) to the PC", [this] { ReceiveByWire(false); });
+    toolBar->addSeparator();
+    exitButton = button(QStyle::SP_DialogCloseButton, "exitButton", "Disconnect and Exit program.", [this] { Exit(); });
+    toolBar->addSeparator();
 
-    connectionLabel = new QLabel(QStringLiteral("Connect using:"), ToolBar);
+    connectionLabel = new QLabel(QStringLiteral("Connect using:"), toolBar);
     connectionLabel->setContentsMargins(4, 0, 4, 0);
-    ToolBar->addWidget(connectionLabel);
-    connectionBox = new QComboBox(ToolBar);
+    toolBar->addWidget(connectionLabel);
+    connectionBox = new QComboBox(toolBar);
     connectionBox->setObjectName(QStringLiteral("connectionBox"));
     connectionBox->setMinimumWidth(92);
     connectionBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connectionBox->setFocusPolicy(Qt::ClickFocus); // no tab stop
     connect(connectionBox, &QComboBox::activated, this, [this] { Guarded([this] { ConnectionChosen(); }); });
-    ToolBar->addWidget(connectionBox);
-    btnLog = new QPushButton(QStringLiteral("Log"), ToolBar);
-    btnLog->setObjectName(QStringLiteral("btnLog"));
-    btnLog->setFixedSize(81, 22);
-    SetHint(btnLog, QStringLiteral("Show log window"));
-    btnLog->installEventFilter(this);
-    connect(btnLog, &QPushButton::clicked, this, [this] { Guarded([this] { mnuLogShowClick(); }); });
-    auto* spacer = new QWidget(ToolBar);
+    toolBar->addWidget(connectionBox);
+    logButton = new QPushButton(QStringLiteral("Log"), toolBar);
+    logButton->setObjectName(QStringLiteral("logButton"));
+    logButton->setFixedSize(81, 22);
+    SetHint(logButton, QStringLiteral("Show log window"));
+    logButton->installEventFilter(this);
+    connect(logButton, &QPushButton::clicked, this, [this] { Guarded([this] { ShowLog(); }); });
+    auto* spacer = new QWidget(toolBar);
     spacer->setFixedWidth(6);
-    ToolBar->addWidget(spacer);
-    btnLogItem = ToolBar->addWidget(btnLog);
+    toolBar->addWidget(spacer);
+    logButtonAction = toolBar->addWidget(logButton);
 }
 
 void MainWindow::BuildViews()
@@ -136,14 +138,14 @@ void MainWindow::BuildViews()
     auto* layout = new QVBoxLayout(promptPanel);
     layout->setContentsMargins(2, 2, 2, 2);
 
-    lblPrompt = new QLabel(promptPanel);
-    lblPrompt->setObjectName(QStringLiteral("lblPrompt"));
-    lblPrompt->setWordWrap(true);
-    lblPrompt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblPrompt->setGeometry(PromptLeft, 8, PromptWidth, PromptHeight);
-    QFont promptFont = lblPrompt->font();
+    promptLabel = new QLabel(promptPanel);
+    promptLabel->setObjectName(QStringLiteral("promptLabel"));
+    promptLabel->setWordWrap(true);
+    promptLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    promptLabel->setGeometry(PromptLeft, 8, PromptWidth, PromptHeight);
+    QFont promptFont = promptLabel->font();
     promptFont.setPixelSize(13);
-    lblPrompt->setFont(promptFont);
+    promptLabel->setFont(promptFont);
 
     searchAnimation = new TSearchAnimation(promptPanel);
     searchAnimation->setObjectName(QStringLiteral("searchAnimation"));
@@ -196,19 +198,19 @@ void MainWindow::BuildViews()
     folderSplitter->setStretchFactor(1, 1);
     connect(folderSplitter, &QSplitter::splitterMoved, this, [this](int position) { treeWidth_ = position; });
 
-    StatusBar = statusBar();
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
-    StatusPanel = new QLabel(StatusBar);
-    StatusPanel->setMinimumWidth(StatusPanelWidth);
-    StatusBar->addWidget(StatusPanel);
-    SetHint(StatusBar, QStringLiteral("Last command"));
-    SetHelpContext(StatusBar, HelpContextStatusBar);
+    QStatusBar* status = statusBar();
+    status->setObjectName(QStringLiteral("statusBar"));
+    statusPanel = new QLabel(status);
+    statusPanel->setMinimumWidth(StatusPanelWidth);
+    status->addWidget(statusPanel);
+    SetHint(status, QStringLiteral("Last command"));
+    SetHelpContext(status, HelpContextStatusBar);
 }
 
-void MainWindow::FormResize()
+void MainWindow::PlacePrompt()
 {
-    if (!lblPrompt) return;
-    lblPrompt->move(PromptLeft, lblPrompt->y());
+    if (!promptLabel) return;
+    promptLabel->move(PromptLeft, promptLabel->y());
     // Centred under the prompt; the halving truncates toward zero.
-    searchAnimation->move((2 * lblPrompt->x() + lblPrompt->width() - searchAnimation->width()) / 2, AnimationBottom - searchAnimation->height());
+    searchAnimation->move((2 * promptLabel->x() + promptLabel->width() - searchAnimation->width()) / 2, AnimationBottom - searchAnimation->height());
 }

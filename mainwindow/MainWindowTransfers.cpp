@@ -33,7 +33,7 @@ void MainWindow::EnsureCaptureWindow()
     if (!TheCaptureWindow) TheCaptureWindow = new ScreenCaptureWindow(this);
 }
 
-void MainWindow::mnuCaptureScreenClick()
+void MainWindow::ShowCaptureWindow()
 {
     if (LinkReserved()) return; // a command's transfer has the link; its wait serves events
     LinkReservation reserve(*this);
@@ -42,7 +42,7 @@ void MainWindow::mnuCaptureScreenClick()
     TheCaptureWindow->ShowCapture(SelectedPort(), ByteString());
 }
 
-void MainWindow::DoRcveByWire(bool askFirst)
+void MainWindow::ReceiveByWire(bool askFirst)
 {
     // A transfer's wait serves events: a click that arrives meanwhile, before the poll
     // has shown the busy state, must not start a second transfer on the same link.
@@ -86,7 +86,7 @@ void MainWindow::DoRcveByWire(bool askFirst)
 
 void MainWindow::LoadRomClicked()
 {
-    if (LinkReserved()) return; // see DoRcveByWire
+    if (LinkReserved()) return; // see ReceiveByWire
     struct Idle {
         MainWindow* window;
         bool armed = true;
