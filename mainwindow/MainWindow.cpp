@@ -51,7 +51,7 @@ bool StartingUp = false;
 bool AboutShown = false;
 
 MainWindow::MainWindow(std::function<void()> endProcess, QWidget* parent)
-    : QMainWindow(parent), endProcess_(std::move(endProcess)), dialogs_(std::make_unique<TStandardDialogs>(this))
+    : QMainWindow(parent), endProcess_(std::move(endProcess)), dialogs_(std::make_unique<StandardDialogs>(this))
 {
     StartUp();
 }
@@ -64,7 +64,7 @@ MainWindow::~MainWindow()
     if (TheCaptureWindow && TheCaptureWindow->parent() == this) TheCaptureWindow = nullptr;
 }
 
-void MainWindow::SetDialogs(std::unique_ptr<TUserDialogs> dialogs) { dialogs_ = std::move(dialogs); }
+void MainWindow::SetDialogs(std::unique_ptr<UserDialogs> dialogs) { dialogs_ = std::move(dialogs); }
 
 // ---------------------------------------------------------------- start-up and shutdown
 

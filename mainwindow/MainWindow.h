@@ -39,7 +39,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class KermitServer;
-class TSearchAnimation;
+class SearchAnimation;
 class WindowPlacement;
 class TransferServer;
 
@@ -65,8 +65,8 @@ public:
 
     // A second instance: StartUp stopped at once and the window must not be shown.
     bool Refused() const { return refused_; }
-    void SetDialogs(std::unique_ptr<TUserDialogs> dialogs);
-    TUserDialogs& Dialogs() { return *dialogs_; }
+    void SetDialogs(std::unique_ptr<UserDialogs> dialogs);
+    UserDialogs& Dialogs() { return *dialogs_; }
     TransferServer& Server() { return *server_; }
     int ConnState() const { return connState_; }
     bool TransferBusy() const { return transferBusy_; }
@@ -96,9 +96,9 @@ public:
     QFrame* promptPanel = nullptr;
     QLabel* promptLabel = nullptr;
     QSplitter* folderSplitter = nullptr;
-    TShellView* folderTree = nullptr;
-    TShellView* fileList = nullptr;
-    TSearchAnimation* searchAnimation = nullptr;
+    ShellView* folderTree = nullptr;
+    ShellView* fileList = nullptr;
+    SearchAnimation* searchAnimation = nullptr;
     QLabel* statusPanel = nullptr; // the status bar's first panel
     // The File menu.
     QAction* deleteAction = nullptr;
@@ -233,8 +233,8 @@ private:
     QString PathOf(const QTreeView* view, const QModelIndex& index) const;
 
     std::function<void()> endProcess_;
-    std::unique_ptr<TUserDialogs> dialogs_;
-    TSingleInstance singleInstance_; // held while the window lives: a second start is refused
+    std::unique_ptr<UserDialogs> dialogs_;
+    SingleInstance singleInstance_; // held while the window lives: a second start is refused
     std::unique_ptr<TransferServer> server_;
     QFileSystemModel* treeModel_ = nullptr;
     QFileSystemModel* listModel_ = nullptr;

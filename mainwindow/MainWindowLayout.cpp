@@ -147,7 +147,7 @@ void MainWindow::BuildViews()
     promptFont.setPixelSize(13);
     promptLabel->setFont(promptFont);
 
-    searchAnimation = new TSearchAnimation(promptPanel);
+    searchAnimation = new SearchAnimation(promptPanel);
     searchAnimation->setObjectName(QStringLiteral("searchAnimation"));
     SetHelpContext(searchAnimation, HelpContextMain);
 
@@ -161,7 +161,7 @@ void MainWindow::BuildViews()
     treeModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     treeModel_->setReadOnly(false); // labels are renamed in place
     treeModel_->setRootPath(QDir::rootPath());
-    folderTree = new TShellView(folderSplitter);
+    folderTree = new ShellView(folderSplitter);
     folderTree->setObjectName(QStringLiteral("folderTree"));
     folderTree->setModel(treeModel_);
     for (int column = 1; column < treeModel_->columnCount(); ++column) folderTree->hideColumn(column);
@@ -180,7 +180,7 @@ void MainWindow::BuildViews()
     listModel_ = new QFileSystemModel(this);
     listModel_->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::AllDirs);
     listModel_->setReadOnly(false);
-    fileList = new TShellView(folderSplitter);
+    fileList = new ShellView(folderSplitter);
     fileList->setObjectName(QStringLiteral("fileList"));
     fileList->setModel(listModel_);
     fileList->setRootIsDecorated(false);

@@ -269,7 +269,7 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
     window_->SetConnState(StateConnected);
     window_->folderTree->setFocus();
     window_->HelpKey();
-    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Topic);
+    EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Topic);
     EXPECT_EQ(Help().LastRequest().context, 125000);
     ASSERT_TRUE(Help().Window());
     EXPECT_TRUE(Help().Window()->source().toString().endsWith("folders.html")) << Help().Window()->source().toString().toStdString();
@@ -285,7 +285,7 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
     // The connection box has no hint of its own: the contents open.
     window_->connectionBox->setFocus();
     window_->HelpKey();
-    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Contents);
+    EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Contents);
 
     // A control with context 1 and a hint answers with its hint at its corner.
     backToWindow();
@@ -293,18 +293,18 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
     ASSERT_TRUE(WaitFor([this] { return window_->logButton->isVisible(); }, 5000));
     window_->logButton->setFocus();
     window_->HelpKey();
-    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Popup);
+    EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Popup);
     EXPECT_EQ(Help().LastRequest().text, "Show log window");
     EXPECT_EQ(Help().LastRequest().point, window_->logButton->mapToGlobal(QPoint(0, 0)));
 
     // Small contexts are pop-ups of the help file's text; large ones topics.
     EXPECT_TRUE(window_->HelpRequest(13, MainWindow::PackPoint(QPoint(-5, 700))));
     EXPECT_TRUE(window_->HelpRequest(8, 7));
-    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Popup);
+    EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Popup);
     EXPECT_EQ(Help().LastRequest().point, QPoint(-5, 700));
     EXPECT_EQ(Help().LastRequest().text, "Help for this item is in the table of contents.");
     EXPECT_TRUE(window_->HelpRequest(8, 125001));
-    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Topic);
+    EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Topic);
     EXPECT_TRUE(Help().Window()->source().toString().endsWith("connect.html"));
     EXPECT_FALSE(window_->HelpRequest(1, 0));
     Help().Window()->close();
