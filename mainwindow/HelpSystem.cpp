@@ -38,7 +38,7 @@ static void InitHelpResources()
     (void)done;
 }
 
-QUrl THelpSystem::BookRoot(const QString& helpFile)
+QUrl HelpSystem::BookRoot(const QString& helpFile)
 {
     InitHelpResources();
     const QString stem = QFileInfo(helpFile).completeBaseName();
@@ -52,9 +52,9 @@ QUrl THelpSystem::BookRoot(const QString& helpFile)
     return QUrl(QStringLiteral("qrc:/help/Calvyx/"));
 }
 
-QUrl THelpSystem::Page(const QString& page) const { return BookRoot(ApplicationHelpFile()).resolved(QUrl(page)); }
+QUrl HelpSystem::Page(const QString& page) const { return BookRoot(ApplicationHelpFile()).resolved(QUrl(page)); }
 
-void THelpSystem::Open(const QUrl& url)
+void HelpSystem::Open(const QUrl& url)
 {
     if (!window_) {
         // The help window has no owner: it stays when the main window is minimised.
@@ -70,13 +70,13 @@ void THelpSystem::Open(const QUrl& url)
     window_->activateWindow();
 }
 
-void THelpSystem::ShowContents()
+void HelpSystem::ShowContents()
 {
     last_ = {Shown::Contents, 0, QString::fromLatin1(ContentsPage), {}};
     Open(Page(QString::fromLatin1(ContentsPage)));
 }
 
-void THelpSystem::ShowTopic(int context)
+void HelpSystem::ShowTopic(int context)
 {
     const auto it = TopicPages().find(context);
     const QString page = QString::fromLatin1(it != TopicPages().end() ? it->second : ContentsPage);
@@ -84,7 +84,7 @@ void THelpSystem::ShowTopic(int context)
     Open(Page(page));
 }
 
-QString THelpSystem::PopupText(int stringId) const
+QString HelpSystem::PopupText(int stringId) const
 {
     const QUrl source = Page(QStringLiteral("cshelp.txt"));
     if (source != popupsLoadedFrom_) {
@@ -110,7 +110,7 @@ QString THelpSystem::PopupText(int stringId) const
     return it == popups_.end() ? QString() : it->second;
 }
 
-void THelpSystem::ShowContextPopup(const QPoint& point, int stringId)
+void HelpSystem::ShowContextPopup(const QPoint& point, int stringId)
 {
     QString text = PopupText(stringId);
     if (text.isEmpty()) text = QStringLiteral("No help is available for this item (%1).").arg(stringId);
@@ -118,14 +118,14 @@ void THelpSystem::ShowContextPopup(const QPoint& point, int stringId)
     QWhatsThis::showText(point, text);
 }
 
-void THelpSystem::ShowTextPopup(const QPoint& point, const QString& text)
+void HelpSystem::ShowTextPopup(const QPoint& point, const QString& text)
 {
     last_ = {Shown::Popup, 0, text, point};
     QWhatsThis::showText(point, text);
 }
 
-THelpSystem& Help()
+HelpSystem& Help()
 {
-    static THelpSystem help;
+    static HelpSystem help;
     return help;
 }

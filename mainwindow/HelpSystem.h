@@ -12,7 +12,7 @@
 #include <QTextBrowser>
 #include <QUrl>
 
-class THelpSystem {
+class HelpSystem {
 public:
     enum class Shown { Nothing, Contents, Topic, Popup };
     struct Request {
@@ -49,4 +49,4 @@ private:
     mutable QUrl popupsLoadedFrom_;
 };
 
-THelpSystem& Help();
+HelpSystem& Help();

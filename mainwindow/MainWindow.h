@@ -5,6 +5,13 @@
 // and runs the commands that start transfers of the PC's own (receive by wire, ROM
 // load), the folder commands, the recent folders, help and the hidden log commands.
 // The transfers reach it through IHostWindows.
+//
+// The class is long, so its definition is split by concern, one file each: MainWindow.cpp
+// (start-up, shutdown, events, errors), MainWindowLayout.cpp (menus, tool bar, views),
+// MainWindowConnection.cpp (poll, connection states, IHostWindows),
+// MainWindowTransfers.cpp (receive by wire, ROM load, screen capture),
+// MainWindowFolders.cpp (folder tree and list, recent folders) and MainWindowHelp.cpp
+// (help, About, log). The declarations below are grouped the same way.
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -28,12 +35,11 @@ class QLabel;
 class QModelIndex;
 class QPushButton;
 class QSplitter;
-class QStatusBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
 class KermitServer;
-class TSearchAnimation;
+class SearchAnimation;
 class WindowPlacement;
 class TransferServer;
 
@@ -52,20 +58,20 @@ public:
     // The hidden key sequence that reveals the log commands.
     static constexpr const char* LogKeys = "log";
 
-    // FormCreate. endProcess is the last step of the shutdown (the program ends the
+    // StartUp. endProcess is the last step of the shutdown (the program ends the
     // process there; the tests keep it running); it also ends a second instance.
     explicit MainWindow(std::function<void()> endProcess = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // A second instance: FormCreate stopped at once and the window must not be shown.
-    bool Refused() const { return FRefused; }
-    void SetDialogs(std::unique_ptr<TUserDialogs> dialogs);
-    TUserDialogs& Dialogs() { return *FDialogs; }
-    TransferServer& Server() { return *FServer; }
-    int ConnState() const { return FConnState; }
-    bool TransferBusy() const { return FTransferBusy; }
-    const RecentSlots& RecentFolders() const { return FRecentFolders; }
-    QString PickedPath() const { return FPickedPath; }
+    // A second instance: StartUp stopped at once and the window must not be shown.
+    bool Refused() const { return refused_; }
+    void SetDialogs(std::unique_ptr<UserDialogs> dialogs);
+    UserDialogs& Dialogs() { return *dialogs_; }
+    TransferServer& Server() { return *server_; }
+    int ConnState() const { return connState_; }
+    bool TransferBusy() const { return transferBusy_; }
+    const RecentSlots& RecentFolders() const { return recentFolders_; }
+    QString PickedPath() const { return pickedPath_; }
     // The connection the user chose ("QVxT0+", "COM1", a device path), as typed.
     const std::string& SelectedPort() const { return selectedPort_; }
     QString TreePath() const;
@@ -75,43 +81,50 @@ public:
     // "Error setting path: ..." when it is not an existing folder.
     void SetTreePath(const QString& path);
 
-    // The controls, named as the rest of the program knows them.
-    QToolBar* ToolBar = nullptr;
-    QToolButton* tbtnNewFolder = nullptr;
-    QToolButton* tbtnScrnCapture = nullptr;
-    QToolButton* tbtnRcve = nullptr;
-    QToolButton* tbtnExit = nullptr;
+    // The controls, named by what they are for. Their object names are the same words:
+    // the help contexts are properties of the controls, not keyed by name, and the
+    // window placement keeps no control of this window by name.
+    // The tool bar, left to right (MainWindowLayout.cpp builds it).
+    QToolBar* toolBar = nullptr;
+    QToolButton* newFolderButton = nullptr;
+    QToolButton* captureButton = nullptr;
+    QToolButton* receiveButton = nullptr; // receives by wire without the instructions first
+    QToolButton* exitButton = nullptr;
     QLabel* connectionLabel = nullptr;
     QComboBox* connectionBox = nullptr;
-    QPushButton* btnLog = nullptr;
-    QAction* btnLogItem = nullptr; // shows and hides btnLog on the tool bar
+    QPushButton* logButton = nullptr; // hidden until the hidden key sequence is typed
+    QAction* logButtonAction = nullptr; // shows and hides logButton on the tool bar
+    // The client area: the prompt (disconnected) or the folder views, and the status bar.
     QFrame* promptPanel = nullptr;
-    QLabel* lblPrompt = nullptr;
+    QLabel* promptLabel = nullptr;
     QSplitter* folderSplitter = nullptr;
-    TShellView* folderTree = nullptr;
-    TShellView* fileList = nullptr;
-    TSearchAnimation* searchAnimation = nullptr;
-    QStatusBar* StatusBar = nullptr;
-    QLabel* StatusPanel = nullptr; // the status bar's first panel
-    QAction* mnuDelete = nullptr;
-    QAction* mnuRename = nullptr;
-    QAction* mnuNewFolder = nullptr;
-    QAction* mnuCaptureScreen = nullptr;
-    QAction* mnuRcveByWire = nullptr;
-    QAction* mnuLogShow = nullptr;
-    QAction* mnuMRUSeparator = nullptr;
+    ShellView* folderTree = nullptr;
+    ShellView* fileList = nullptr;
+    SearchAnimation* searchAnimation = nullptr;
+    QLabel* statusPanel = nullptr; // the status bar's first panel
+    // The File menu.
+    QAction* deleteAction = nullptr;
+    QAction* renameAction = nullptr;
+    QAction* newFolderAction = nullptr;
+    QAction* captureAction = nullptr;
+    QAction* receiveAction = nullptr; // receives by wire after the instructions
+    QAction* logAction = nullptr; // hidden like logButton
+    QAction* recentFoldersSeparator = nullptr; // shown while a recent folder is
     QAction* recentFolderItems[RecentSlotCount] = {}; // N1 .. N9
-    QAction* mnuExit = nullptr;
+    QAction* exitAction = nullptr;
+    // The ROM menu.
     QAction* loadRom = nullptr;
-    QAction* mnuContentsHelp = nullptr;
-    QAction* mnuCommHelp = nullptr;
-    QAction* mnuTroubleHelp = nullptr;
-    QAction* mnuAbout = nullptr;
+    // The Help menu.
+    QAction* helpContentsAction = nullptr;
+    QAction* communicationsHelpAction = nullptr;
+    QAction* troubleShootingAction = nullptr; // opens the contents, like helpContentsAction
+    QAction* aboutAction = nullptr;
+    // Not seen.
     WindowPlacement* windowPlacement = nullptr;
     QTimer* pollTimer = nullptr;
-    QTimer* tmrAbout = nullptr;
+    QTimer* aboutTimer = nullptr; // steps the About display at start-up
 
-    // Connection and polling.
+    // ---- Connection and polling (MainWindowConnection.cpp)
     void Poll();
     void ConnectionChosen();
     void SetConnState(int state);
@@ -120,29 +133,34 @@ public:
     void UpdateControls();
     void KermitActivity(KermitServer* sender);
     static bool ProbeUsbDevice(const std::string& name);
-    void mnuCaptureScreenClick();
-    void EnsureCaptureWindow();
     void ShowServerStatus(const std::string& text);
 
-    // Transfers the PC starts.
-    void DoRcveByWire(bool askFirst);
-    void mnuRcveByWireClick() { DoRcveByWire(true); }
-    void tbtnRcveClick() { DoRcveByWire(false); }
+    // ---- Transfers the PC starts (MainWindowTransfers.cpp)
+    // Receives one object by wire and asks where to save it. The menu command shows the
+    // instructions first (askFirst); the tool bar button does not.
+    void ReceiveByWire(bool askFirst);
     void LoadRomClicked();
+    // Shows the screen capture window and reads the calculator's screen into it.
+    void ShowCaptureWindow();
+    void EnsureCaptureWindow();
 
-    // Folders and recent folders.
+    // ---- Folders and recent folders (MainWindowFolders.cpp)
     void FolderChanged();
-    void mnuNewFolderClick();
-    void mnuDeleteClick();
-    void mnuRenameClick();
+    // Creates a folder under the tree's folder and starts editing its name.
+    void NewFolder();
+    // Delete and Rename act on what was picked last: the tree's folder or an item of the
+    // list (PickedPath()).
+    void DeletePicked();
+    void RenamePicked();
     void OpenRecentFolder(int slot); // slot 1..9
-    bool DeleteToRecycleBin(const QString& path);
+    // Moves path to the trash after asking; false when it stays where it is.
+    bool MoveToTrash(const QString& path);
     void NormalizeRecent(bool enableItems);
     void AddRecentFolder(bool enableItems);
 
-    // Help, About and log.
-    void mnuContentsHelpClick();
-    void mnuCommHelpClick();
+    // ---- Help, About and log (MainWindowHelp.cpp)
+    void ShowHelpContents();
+    void ShowCommunicationsHelp();
     void ShowHelpTopic(int context);
     // The application's help handler: 13 keeps a pop-up position (x and y packed as two
     // signed 16-bit halves), 8 shows the context pop-up for the context in data.
@@ -150,18 +168,22 @@ public:
     void ShowContextPopup(const QPoint& point, int context);
     // F1 on the focused control, or on a highlighted menu item.
     void HelpKey();
-    void mnuAboutClick();
-    void tmrAboutTimer();
-    void mnuLogShowClick();
-    void FormKeyPress(QChar key);
-    void mnuExitClick();
+    void ShowAbout();
+    // One step of the About display at start-up: shown, closed, timer stopped.
+    void AboutTimerTick();
+    void ShowLog();
+    // A key typed in the window: the third of the LogKeys in a row reveals the log
+    // commands and shows the log.
+    void LogKeyTyped(QChar key);
     static int PackPoint(const QPoint& point);
     static QPoint UnpackPoint(int data);
 
+    // ---- Start-up, shutdown and errors (MainWindow.cpp)
+    void Exit();
     // Runs a handler and shows an error it raises the way the application shows them.
     void Guarded(const std::function<void()>& handler);
 
-    // IHostWindows.
+    // ---- IHostWindows: how the transfers reach the window (MainWindowConnection.cpp)
     void RequestScreenCapture() override;
     void SetTransferBusy(bool busy) override;
     bool InstructionsVisible() override;
@@ -172,6 +194,7 @@ public:
     void FocusMainWindow() override;
 
 protected:
+    // The Qt events (MainWindow.cpp).
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -184,45 +207,54 @@ private:
     // of the window uses it.
     class LinkReservation;
 
+    // MainWindow.cpp
+    // The constructor's work.
+    void StartUp();
+    // The first show: the dialogs learn their owner and the poll begins to work.
+    void FirstShown();
+    // At the first activation in the process: the About display starts.
+    void ShowAboutOnce();
+    // The window closes: the link, the settings, the other windows.
+    void ShutDown();
+    void ApplyPortParameter();
+    void LoadSettings();
+    void ReportError(const std::string& message);
+    // MainWindowLayout.cpp
     void BuildMenus();
     void BuildToolBar();
     void BuildViews();
-    void FormCreate();
-    void FormShow();
-    void FormActivate();
-    void FormClose();
-    void FormResize();
-    void ApplyPortParameter();
+    // Keeps the prompt at the left and the animation centred under it.
+    void PlacePrompt();
+    // MainWindowConnection.cpp
     void FillConnectionBox();
-    void LoadSettings();
+    bool LinkReserved() const { return linkReservations_ > 0; }
+    // MainWindowFolders.cpp
     void StartEditing(QTreeView* view, const QModelIndex& index);
     void FolderRenamed(const QString& folder);
     void ListPicked();
-    void ReportError(const std::string& message);
-    bool LinkReserved() const { return FLinkReserved > 0; }
     QString PathOf(const QTreeView* view, const QModelIndex& index) const;
 
-    std::function<void()> FEndProcess;
-    std::unique_ptr<TUserDialogs> FDialogs;
-    TSingleInstance FStartupMutex;
-    std::unique_ptr<TransferServer> FServer;
-    QFileSystemModel* FTreeModel = nullptr;
-    QFileSystemModel* FListModel = nullptr;
-    bool FRefused = false;
-    bool FTransferBusy = false;
-    bool FKermitBusy = false; // FTransferBusy came from the Kermit server
-    std::atomic<bool> FCaptureRequested{false};
-    int FConnState = StateUnset;
-    int FLogKeyState = 0;
-    QString FPickedPath;
-    int FAboutStep = 0;
-    RecentSlots FRecentFolders;
-    QString RegistryRootName;
-    int FLinkReserved = 0;
-    bool FPortErrorShown = false; // the poll shows a port error once per connection choice
-    bool FShown = false;
-    int FTreeWidth = TreeDefaultWidth;
-    QPoint FPopupPoint;
+    std::function<void()> endProcess_;
+    std::unique_ptr<UserDialogs> dialogs_;
+    SingleInstance singleInstance_; // held while the window lives: a second start is refused
+    std::unique_ptr<TransferServer> server_;
+    QFileSystemModel* treeModel_ = nullptr;
+    QFileSystemModel* listModel_ = nullptr;
+    bool refused_ = false;
+    bool transferBusy_ = false;
+    bool kermitBusy_ = false; // transferBusy_ came from the Kermit server
+    std::atomic<bool> captureRequested_{false};
+    int connState_ = StateUnset;
+    int logKeysTyped_ = 0; // how many keys of LogKeys were typed in a row so far
+    QString pickedPath_; // the folder or file picked last, in the tree or the list
+    int aboutStep_ = 0; // the start-up About display: 0 shows it, 1 closes it, then the timer stops
+    RecentSlots recentFolders_;
+    QString registryRoot_;
+    int linkReservations_ = 0; // LinkReservation objects alive
+    bool portErrorShown_ = false; // the poll shows a port error once per connection choice
+    bool shown_ = false; // the first showEvent has run
+    int treeWidth_ = TreeDefaultWidth; // see TreeWidth()
+    QPoint popupPoint_; // where the next context pop-up goes (HelpRequest 13)
     std::string selectedPort_ = "QVxT0+";
 };
 

@@ -4,7 +4,7 @@
 #include <QPainterPath>
 #include <QtMath>
 
-TSearchAnimation::TSearchAnimation(QWidget* parent) : QWidget(parent)
+SearchAnimation::SearchAnimation(QWidget* parent) : QWidget(parent)
 {
     setFixedSize(80, 50);
     timer_.setInterval(FrameMs);
@@ -14,19 +14,19 @@ TSearchAnimation::TSearchAnimation(QWidget* parent) : QWidget(parent)
     });
 }
 
-void TSearchAnimation::Play()
+void SearchAnimation::Play()
 {
     if (!timer_.isActive()) timer_.start();
 }
 
-void TSearchAnimation::Stop()
+void SearchAnimation::Stop()
 {
     timer_.stop();
     frame_ = StopFrame;
     update();
 }
 
-void TSearchAnimation::paintEvent(QPaintEvent*)
+void SearchAnimation::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);

@@ -4,14 +4,14 @@
 #include <QTimer>
 #include <QWidget>
 
-class TSearchAnimation : public QWidget {
+class SearchAnimation : public QWidget {
     Q_OBJECT
 public:
     static constexpr int FrameCount = 30;
     static constexpr int StopFrame = 29;
     static constexpr int FrameMs = 70;
 
-    explicit TSearchAnimation(QWidget* parent = nullptr);
+    explicit SearchAnimation(QWidget* parent = nullptr);
     void Play();
     void Stop(); // shows the stop frame
     bool Playing() const { return timer_.isActive(); }

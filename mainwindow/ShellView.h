@@ -3,7 +3,7 @@
 // whether a label is being edited.
 #include <QTreeView>
 
-class TShellView : public QTreeView {
+class ShellView : public QTreeView {
 public:
     using QTreeView::QTreeView;
     bool Editing() const { return state() == QAbstractItemView::EditingState; }

@@ -3,14 +3,14 @@
 #include <QDir>
 #include <QStandardPaths>
 
-QString TSingleInstance::LockPath()
+QString SingleInstance::LockPath()
 {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty()) dir = QDir::tempPath();
     return dir + QLatin1Char('/') + QString::fromLatin1(StartupMutexName);
 }
 
-bool TSingleInstance::Acquire()
+bool SingleInstance::Acquire()
 {
     if (lock_ && lock_->isLocked()) return true;
     lock_ = std::make_unique<QLockFile>(LockPath());

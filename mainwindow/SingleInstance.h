@@ -8,7 +8,7 @@
 
 inline constexpr const char* StartupMutexName = "calvyxstartupmutex";
 
-class TSingleInstance {
+class SingleInstance {
 public:
     // True when this process now holds the lock; false when another instance holds it.
     bool Acquire();

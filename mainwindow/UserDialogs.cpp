@@ -5,7 +5,7 @@
 
 #include "windows/CalculatorSetupDialog.h"
 
-std::optional<QString> TStandardDialogs::AskSaveFile(const QString& title, const QString& proposedPath)
+std::optional<QString> StandardDialogs::AskSaveFile(const QString& title, const QString& proposedPath)
 {
     QFileDialog dialog(window_, title, proposedPath);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -16,24 +16,24 @@ std::optional<QString> TStandardDialogs::AskSaveFile(const QString& title, const
     return dialog.selectedFiles().first();
 }
 
-std::optional<QString> TStandardDialogs::AskOpenFile(const QString& title, const QString& startPath, const QString& filters)
+std::optional<QString> StandardDialogs::AskOpenFile(const QString& title, const QString& startPath, const QString& filters)
 {
     const QString path = QFileDialog::getOpenFileName(window_, title, startPath, filters);
     if (path.isEmpty()) return std::nullopt;
     return path;
 }
 
-bool TStandardDialogs::ShowInstructions(int kind)
+bool StandardDialogs::ShowInstructions(int kind)
 {
     return TheSetupDialog && TheSetupDialog->ShowInstructions(static_cast<InstructionKind>(kind));
 }
 
-bool TStandardDialogs::Confirm(const QString& text, const QString& caption)
+bool StandardDialogs::Confirm(const QString& text, const QString& caption)
 {
     return QMessageBox::question(window_, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
-void TStandardDialogs::ShowMessage(const QString& text, const QString& caption, bool error)
+void StandardDialogs::ShowMessage(const QString& text, const QString& caption, bool error)
 {
     QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information, caption, text, QMessageBox::Ok, window_);
     box.exec();

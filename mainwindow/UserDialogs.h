@@ -8,9 +8,9 @@
 
 class QWidget;
 
-class TUserDialogs {
+class UserDialogs {
 public:
-    virtual ~TUserDialogs() = default;
+    virtual ~UserDialogs() = default;
     // A save dialog proposing a path; asks before replacing a file, needs an existing folder.
     virtual std::optional<QString> AskSaveFile(const QString& title, const QString& proposedPath) = 0;
     // An open dialog; filters in the chooser's form ("ROM Files (*.bin *.BIN);;All Files (*)").
@@ -23,9 +23,9 @@ public:
 };
 
 // The real dialogs, owned by window.
-class TStandardDialogs : public TUserDialogs {
+class StandardDialogs : public UserDialogs {
 public:
-    explicit TStandardDialogs(QWidget* window) : window_(window) {}
+    explicit StandardDialogs(QWidget* window) : window_(window) {}
     std::optional<QString> AskSaveFile(const QString& title, const QString& proposedPath) override;
     std::optional<QString> AskOpenFile(const QString& title, const QString& startPath, const QString& filters) override;
     bool ShowInstructions(int kind) override;

@@ -79,7 +79,7 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
     ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateDisconnected; }, 6000));
     EXPECT_GE(TicksSince(quietFrom), MainWindow::QuietRecheckMs);
     EXPECT_FALSE(window_->Server().KermitServerRunning());
-    EXPECT_TRUE(window_->lblPrompt->isVisible());
+    EXPECT_TRUE(window_->promptLabel->isVisible());
     EXPECT_TRUE(errors_.empty());
 }
 
@@ -105,7 +105,7 @@ TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
     // A serial choice offers no USB commands.
     window_->connectionBox->setCurrentIndex(1);
     window_->UpdateControls();
-    EXPECT_FALSE(window_->tbtnRcve->isEnabled());
+    EXPECT_FALSE(window_->receiveButton->isEnabled());
 }
 
 TEST_F(MainWindowTest, ReceiveByWireSavesTheObjectUnderItsOwnName)
@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, ReceiveByWireSavesTheObjectUnderItsOwnName)
     const ByteString object = CalcappObject("GRAPHS", 3 * 1024 - 15);
     sim::WireSendResult sent;
     std::thread calculator([&] { sent = sim::SendObjectByWire(device, object); });
-    window_->tbtnRcveClick();
+    window_->ReceiveByWire(false);
     calculator.join();
     ASSERT_TRUE(sent.ok) << sent.error;
     ASSERT_EQ(dialogs_->saves.size(), 1u);
@@ -153,7 +153,7 @@ TEST_F(MainWindowTest, ReceiveByWireOffersTheSaveAgainWhenTheFileCannotBeWritten
     };
     sim::WireSendResult sent;
     std::thread calculator([&] { sent = sim::SendObjectByWire(device, object); });
-    window_->tbtnRcveClick();
+    window_->ReceiveByWire(false);
     calculator.join();
     fullDisk.reset();
     ASSERT_TRUE(sent.ok) << sent.error;
@@ -172,7 +172,7 @@ TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerO
     Start();
     WaitConnected();
     dialogs_->instructionsAnswer = false;
-    window_->mnuRcveByWireClick();
+    window_->ReceiveByWire(true);
     EXPECT_EQ(dialogs_->instructions, std::vector<int>{1});
     EXPECT_TRUE(window_->Server().KermitServerRunning()) << "declined: nothing changes";
 
@@ -189,7 +189,7 @@ TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerO
         // A second click while the receive waits must not start another on the link.
         if (!clickedAgain) {
             clickedAgain = true;
-            window_->tbtnRcveClick();
+            window_->ReceiveByWire(false);
         }
         ForceRecheck(); // the poll would re-check and restart the server if it could
         kermitDuringReceive = kermitDuringReceive || window_->Server().KermitServerRunning();
@@ -198,7 +198,7 @@ TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerO
     sim::WireSendResult sent;
     std::thread calculator([&] { sent = sim::SendObjectByWire(device, object, slow); });
     watch.start(50);
-    window_->mnuRcveByWireClick();
+    window_->ReceiveByWire(true);
     watch.stop();
     calculator.join();
     ASSERT_TRUE(sent.ok) << sent.error;
@@ -219,7 +219,7 @@ TEST_F(MainWindowTest, TransferStartDisablesTheCommandsAtOnce)
     window_->SetTransferBusy(true);
     EXPECT_EQ(window_->ConnState(), StateBusy);
     EXPECT_FALSE(window_->connectionBox->isEnabled());
-    EXPECT_FALSE(window_->tbtnRcve->isEnabled());
+    EXPECT_FALSE(window_->receiveButton->isEnabled());
     EXPECT_FALSE(window_->loadRom->isEnabled());
     window_->SetTransferBusy(false);
     EXPECT_EQ(window_->ConnState(), StateConnected);
@@ -234,7 +234,7 @@ TEST_F(MainWindowTest, CancelledSaveDiscardsTheObjectAndAFailedWriteIsReported)
     WaitConnected();
     dialogs_->saveAnswer = [](const QString&) { return std::nullopt; };
     std::thread calculator([&] { sim::SendObjectByWire(device, CalcappObject("NOPE", 100)); });
-    window_->tbtnRcveClick();
+    window_->ReceiveByWire(false);
     calculator.join();
     EXPECT_EQ(dialogs_->saves.size(), 1u);
     EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/NOPE"));
@@ -246,7 +246,7 @@ TEST_F(MainWindowTest, CancelledSaveDiscardsTheObjectAndAFailedWriteIsReported)
         return std::nullopt;
     };
     std::thread again([&] { sim::SendObjectByWire(device, CalcappObject("LOST", 100)); });
-    window_->Guarded([this] { window_->tbtnRcveClick(); });
+    window_->Guarded([this] { window_->ReceiveByWire(false); });
     again.join();
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_EQ(dialogs_->saves.size(), 3u);

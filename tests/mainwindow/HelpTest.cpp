@@ -75,7 +75,7 @@ QStringList TopicLines(const QString& cshelp)
 // pages, translated, with links that stay inside the book, and the same pop-up topics.
 TEST(HelpBooks, EveryLanguageOfTheTableHasAWholeBook)
 {
-    const QUrl english = THelpSystem::BookRoot("Calvyx.chm");
+    const QUrl english = HelpSystem::BookRoot("Calvyx.chm");
     ASSERT_EQ(english, QUrl("qrc:/help/Calvyx/"));
     const QStringList files = QDir(":/help/Calvyx").entryList(QDir::Files);
     ASSERT_TRUE(files.contains("index.html") && files.contains("cshelp.txt")) << files.join(", ").toStdString();
@@ -84,7 +84,7 @@ TEST(HelpBooks, EveryLanguageOfTheTableHasAWholeBook)
                                  "CalvyxItalian.chm", "CalvyxPortuguese.chm", "CalvyxSpanish.chm", "CalvyxChinese.chm"}) {
         SCOPED_TRACE(helpFile);
         const QString stem = QString::fromLatin1(helpFile).chopped(4);
-        const QUrl root = THelpSystem::BookRoot(helpFile);
+        const QUrl root = HelpSystem::BookRoot(helpFile);
         ASSERT_EQ(root, QUrl("qrc:/help/" + stem + "/"));
         EXPECT_EQ(QDir(":" + root.path()).entryList(QDir::Files), files);
         for (const QString& page : files) {
@@ -107,13 +107,13 @@ TEST(HelpBooks, EveryLanguageOfTheTableHasAWholeBook)
         EXPECT_EQ(TopicLines(ReadBookFile(root, "cshelp.txt")), TopicLines(ReadBookFile(english, "cshelp.txt")));
     }
     // A file name with no book of its own opens the English one.
-    EXPECT_EQ(THelpSystem::BookRoot("CalvyxKlingon.chm"), english);
+    EXPECT_EQ(HelpSystem::BookRoot("CalvyxKlingon.chm"), english);
 }
 
 TEST(HelpBooks, PopupsComeFromTheChosenLanguage)
 {
     const QString previous = ApplicationHelpFile();
-    THelpSystem help;
+    HelpSystem help;
     SetApplicationHelpFile("Calvyx.chm");
     const QString english = help.PopupText(125003);
     ASSERT_FALSE(english.isEmpty());

@@ -19,7 +19,7 @@
 
 namespace mwtest {
 
-class ScriptedDialogs : public TUserDialogs {
+class ScriptedDialogs : public UserDialogs {
 public:
     std::optional<QString> AskSaveFile(const QString& title, const QString& proposedPath) override;
     std::optional<QString> AskOpenFile(const QString& title, const QString& startPath, const QString& filters) override;

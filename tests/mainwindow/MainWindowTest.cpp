@@ -85,7 +85,7 @@ TEST_F(MainWindowTest, DefaultsWithoutSettingsAndAStoredFolderThatIsGone)
     EXPECT_NE(window_->TreePath(), folder_.path() + "/gone");
     EXPECT_EQ(window_->TreeWidth(), 180);
     for (QAction* item : window_->recentFolderItems) EXPECT_FALSE(item->isVisible());
-    EXPECT_FALSE(window_->mnuMRUSeparator->isVisible());
+    EXPECT_FALSE(window_->recentFoldersSeparator->isVisible());
 }
 
 TEST_F(MainWindowTest, SecondWindowIsRefusedWhileTheFirstHoldsTheLock)
@@ -125,16 +125,16 @@ TEST_F(MainWindowTest, ControlsFollowTheConnectionState)
         EXPECT_EQ(window_->folderTree->isEnabled(), r.viewsEnabled) << at;
         EXPECT_EQ(window_->fileList->isEnabled(), r.viewsEnabled) << at;
         EXPECT_EQ(window_->folderSplitter->isEnabled(), r.views) << at;
-        EXPECT_EQ(window_->lblPrompt->isVisibleTo(w), r.prompt) << at;
+        EXPECT_EQ(window_->promptLabel->isVisibleTo(w), r.prompt) << at;
         EXPECT_EQ(window_->connectionBox->isEnabled(), r.combo) << at;
         EXPECT_EQ(window_->searchAnimation->isVisibleTo(w), r.animation) << at;
         EXPECT_EQ(window_->searchAnimation->Playing(), r.animation) << at;
-        for (QAction* a : {window_->mnuCaptureScreen, window_->mnuNewFolder, window_->mnuDelete, window_->mnuRename})
+        for (QAction* a : {window_->captureAction, window_->newFolderAction, window_->deleteAction, window_->renameAction})
             EXPECT_EQ(a->isEnabled(), r.commands) << at << " " << a->text().toStdString();
-        EXPECT_EQ(window_->tbtnScrnCapture->isEnabled(), r.commands) << at;
-        EXPECT_EQ(window_->tbtnNewFolder->isEnabled(), r.commands) << at;
-        EXPECT_EQ(window_->tbtnRcve->isEnabled(), r.usbCommands) << at;
-        EXPECT_EQ(window_->mnuRcveByWire->isEnabled(), r.usbCommands) << at;
+        EXPECT_EQ(window_->captureButton->isEnabled(), r.commands) << at;
+        EXPECT_EQ(window_->newFolderButton->isEnabled(), r.commands) << at;
+        EXPECT_EQ(window_->receiveButton->isEnabled(), r.usbCommands) << at;
+        EXPECT_EQ(window_->receiveAction->isEnabled(), r.usbCommands) << at;
         EXPECT_EQ(window_->loadRom->isEnabled(), r.usbCommands) << at;
     }
 }
@@ -144,10 +144,10 @@ TEST_F(MainWindowTest, DisconnectingClearsTheStatusAndShowsThePrompt)
     Start();
     window_->SetConnState(StateConnected);
     window_->ShowServerStatus("Device connected on QVXT0+");
-    EXPECT_EQ(window_->StatusPanel->text(), "Device connected on QVXT0+");
+    EXPECT_EQ(window_->statusPanel->text(), "Device connected on QVXT0+");
     window_->SetConnState(StateDisconnected);
-    EXPECT_EQ(window_->StatusPanel->text(), "");
-    EXPECT_TRUE(window_->lblPrompt->text().startsWith("The calculator appears to be disconnected."));
+    EXPECT_EQ(window_->statusPanel->text(), "");
+    EXPECT_TRUE(window_->promptLabel->text().startsWith("The calculator appears to be disconnected."));
 }
 
 TEST_F(MainWindowTest, NewFolderTakesTheNextFreeNameAndStartsEditingIt)
@@ -158,14 +158,14 @@ TEST_F(MainWindowTest, NewFolderTakesTheNextFreeNameAndStartsEditingIt)
     file.close();
     Start();
     window_->SetConnState(StateConnected);
-    window_->mnuNewFolderClick();
+    window_->NewFolder();
     const QString made = folder_.path() + "/New Folder (3)";
     EXPECT_TRUE(QFileInfo(made).isDir());
     EXPECT_EQ(window_->TreePath(), made);
     EXPECT_EQ(window_->Server().Folder(), made.toStdString());
     EXPECT_TRUE(window_->folderTree->Editing());
     // While a label is edited the command does nothing, and Delete edits text.
-    window_->mnuNewFolderClick();
+    window_->NewFolder();
     EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/New Folder (3)/New Folder"));
     EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/New Folder (4)"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
@@ -180,7 +180,7 @@ TEST_F(MainWindowTest, DeleteMovesThePickToTheTrashAndSelectsTheParent)
     window_->SetConnState(StateConnected);
     window_->SetTreePath(folder_.path() + "/old");
     dialogs_->confirmAnswer = false;
-    window_->mnuDeleteClick();
+    window_->DeletePicked();
     EXPECT_TRUE(QFileInfo(folder_.path() + "/old").isDir()) << "declined: nothing deleted";
     EXPECT_EQ(window_->TreePath(), folder_.path());
 
@@ -242,24 +242,24 @@ TEST_F(MainWindowTest, TransferStartPutsTheFolderOnTopOfTheRecentList)
 TEST_F(MainWindowTest, HiddenKeySequenceRevealsTheLogCommands)
 {
     Start();
-    EXPECT_FALSE(window_->mnuLogShow->isVisible());
-    EXPECT_FALSE(window_->btnLog->isVisibleTo(window_.get()));
-    for (QChar c : QString("loLOGlo")) window_->FormKeyPress(c);
-    EXPECT_FALSE(window_->mnuLogShow->isVisible());
-    window_->FormKeyPress('x');
-    window_->FormKeyPress('l');
-    window_->FormKeyPress('o');
-    EXPECT_FALSE(window_->mnuLogShow->isVisible());
+    EXPECT_FALSE(window_->logAction->isVisible());
+    EXPECT_FALSE(window_->logButton->isVisibleTo(window_.get()));
+    for (QChar c : QString("loLOGlo")) window_->LogKeyTyped(c);
+    EXPECT_FALSE(window_->logAction->isVisible());
+    window_->LogKeyTyped('x');
+    window_->LogKeyTyped('l');
+    window_->LogKeyTyped('o');
+    EXPECT_FALSE(window_->logAction->isVisible());
     // Typed into the file list, which otherwise takes no keys.
     window_->SetConnState(StateConnected);
     window_->fileList->setFocus();
     QTest::keyClick(window_->fileList, 'g');
-    EXPECT_TRUE(window_->mnuLogShow->isVisible());
-    EXPECT_TRUE(WaitFor([this] { return window_->btnLog->isVisible(); }, 5000));
+    EXPECT_TRUE(window_->logAction->isVisible());
+    EXPECT_TRUE(WaitFor([this] { return window_->logButton->isVisible(); }, 5000));
     EXPECT_TRUE(TheLogWindow->isVisible());
     TheLogWindow->close();
-    window_->FormKeyPress('q'); // they stay visible
-    EXPECT_TRUE(window_->mnuLogShow->isVisible());
+    window_->LogKeyTyped('q'); // they stay visible
+    EXPECT_TRUE(window_->logAction->isVisible());
 }
 
 TEST_F(MainWindowTest, HelpKeyRoutesByContext)
@@ -268,7 +268,7 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
     window_->SetConnState(StateConnected);
     window_->folderTree->setFocus();
     window_->HelpKey();
-    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Topic);
+    EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Topic);
     EXPECT_EQ(Help().LastRequest().context, 125000);
     ASSERT_TRUE(Help().Window());
     EXPECT_TRUE(Help().Window()->source().toString().endsWith("folders.html")) << Help().Window()->source().toString().toStdString();
@@ -284,26 +284,26 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
     // The connection box has no hint of its own: the contents open.
     window_->connectionBox->setFocus();
     window_->HelpKey();
-    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Contents);
+    EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Contents);
 
     // A control with context 1 and a hint answers with its hint at its corner.
     backToWindow();
-    window_->btnLogItem->setVisible(true);
-    ASSERT_TRUE(WaitFor([this] { return window_->btnLog->isVisible(); }, 5000));
-    window_->btnLog->setFocus();
+    window_->logButtonAction->setVisible(true);
+    ASSERT_TRUE(WaitFor([this] { return window_->logButton->isVisible(); }, 5000));
+    window_->logButton->setFocus();
     window_->HelpKey();
-    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Popup);
+    EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Popup);
     EXPECT_EQ(Help().LastRequest().text, "Show log window");
-    EXPECT_EQ(Help().LastRequest().point, window_->btnLog->mapToGlobal(QPoint(0, 0)));
+    EXPECT_EQ(Help().LastRequest().point, window_->logButton->mapToGlobal(QPoint(0, 0)));
 
     // Small contexts are pop-ups of the help file's text; large ones topics.
     EXPECT_TRUE(window_->HelpRequest(13, MainWindow::PackPoint(QPoint(-5, 700))));
     EXPECT_TRUE(window_->HelpRequest(8, 7));
-    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Popup);
+    EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Popup);
     EXPECT_EQ(Help().LastRequest().point, QPoint(-5, 700));
     EXPECT_EQ(Help().LastRequest().text, "Help for this item is in the table of contents.");
     EXPECT_TRUE(window_->HelpRequest(8, 125001));
-    EXPECT_EQ(Help().LastRequest().kind, THelpSystem::Shown::Topic);
+    EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Topic);
     EXPECT_TRUE(Help().Window()->source().toString().endsWith("connect.html"));
     EXPECT_FALSE(window_->HelpRequest(1, 0));
     Help().Window()->close();
@@ -315,9 +315,9 @@ TEST_F(MainWindowTest, HintPassMarksTheFolderTreeAndTheStatusBar)
     MarkApplicationHelpHints();
     const QString topic = "?* Select the directory for T30s, T20s, T20+ Calcapps";
     EXPECT_EQ(HintOf(window_->folderTree), topic);
-    EXPECT_EQ(HintOf(window_->StatusBar), topic);
-    EXPECT_EQ(HintOf(window_->tbtnNewFolder), "Create a new folder");
-    EXPECT_EQ(HintOf(window_->btnLog), "Show log window");
+    EXPECT_EQ(HintOf(window_->statusBar()), topic);
+    EXPECT_EQ(HintOf(window_->newFolderButton), "Create a new folder");
+    EXPECT_EQ(HintOf(window_->logButton), "Show log window");
     MarkApplicationHelpHints();
     EXPECT_EQ(HintOf(window_->folderTree), topic);
 }

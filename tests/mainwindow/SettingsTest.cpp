@@ -80,12 +80,12 @@ TEST(MainSettings, ValuesThatAreNotTextTakeTheirDefaults)
 
 TEST(SingleInstance, SecondHolderIsRefusedAndAStaleLockTakenOver)
 {
-    QFile::remove(TSingleInstance::LockPath());
-    EXPECT_TRUE(TSingleInstance::LockPath().startsWith(mwtest::EnvRoot() + "/runtime/"));
+    QFile::remove(SingleInstance::LockPath());
+    EXPECT_TRUE(SingleInstance::LockPath().startsWith(mwtest::EnvRoot() + "/runtime/"));
     {
-        TSingleInstance first;
+        SingleInstance first;
         ASSERT_TRUE(first.Acquire());
-        TSingleInstance second;
+        SingleInstance second;
         EXPECT_FALSE(second.Acquire());
     }
     // A lock left by a process that has ended (here: one that exited at once).
@@ -95,11 +95,11 @@ TEST(SingleInstance, SecondHolderIsRefusedAndAStaleLockTakenOver)
     const qint64 deadPid = dead.processId();
     ASSERT_TRUE(dead.waitForFinished(5000));
     {
-        QFile lock(TSingleInstance::LockPath());
+        QFile lock(SingleInstance::LockPath());
         ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
         QTextStream(&lock) << deadPid << "\ncalvyx\n\n";
     }
-    TSingleInstance again;
+    SingleInstance again;
     EXPECT_TRUE(again.Acquire());
 }
 

@@ -1,0 +1,228 @@
+// The main window's hold on the link: the connection box, the poll that keeps the link
+// open and the Kermit server running, the three connection states and the controls each
+// offers, the Kermit server's activity, and the host interface the transfers report to.
+#include "mainwindow/MainWindow.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QSerialPortInfo>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolButton>
+
+#include "kermit/KermitServer.h"
+#include "link/PortName.h"
+#include "link/UsbPipes.h"
+#include "mainwindow/MainWindowParts.h"
+#include "mainwindow/SearchAnimation.h"
+#include "services/TransferServer.h"
+#include "util/MainThread.h"
+#include "util/Ticks.h"
+#include "windows/CalculatorSetupDialog.h"
+#include "windows/ScreenCaptureWindow.h"
+#include "windows/TransferStatusDialog.h"
+
+using namespace MainWindowParts;
+
+namespace {
+
+// The first byte of a pushed screen, taken off the link by the Kermit server.
+constexpr char ScreenStartByte = '\x80';
+
+} // namespace
+
+void MainWindow::FillConnectionBox()
+{
+    connectionBox->addItems({Q(UsbDeviceName), QStringLiteral("COM1"), QStringLiteral("COM2")});
+    // Serial adapters of this machine after the fixed names; /dev/ttySn is COM(n+1).
+    QStringList extra;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        QString name = info.systemLocation();
+        if (name.startsWith(QLatin1String("/dev/ttyS"))) {
+            bool ok = false;
+            const int n = name.mid(9).toInt(&ok);
+            if (ok) name = QStringLiteral("COM%1").arg(n + 1);
+        }
+        if (connectionBox->findText(name) < 0 && !extra.contains(name)) extra << name;
+    }
+    extra.sort();
+    connectionBox->addItems(extra);
+    connectionBox->setCurrentIndex(0);
+}
+
+void MainWindow::ShowServerStatus(const std::string& text)
+{
+    statusPanel->setText(Q(text));
+    ProcessPendingEvents();
+}
+
+bool MainWindow::ProbeUsbDevice(const std::string& name) { return UsbDevicePresent(name); }
+
+void MainWindow::Poll()
+{
+    if (StartingUp) return;
+    pollTimer->stop(); // a poll never runs inside another one
+    struct Restart {
+        QTimer* timer;
+        ~Restart() { timer->start(); }
+    } restart{pollTimer};
+
+    if (captureRequested_.exchange(false)) {
+        server_->StopKermitServer();
+        ProcessPendingEvents();
+        EnsureCaptureWindow();
+        ShowConnState(); // the state behind the capture window, while it is open
+        TheCaptureWindow->ShowCapture(selectedPort_, ByteString(1, ScreenStartByte));
+    }
+    // While a command of the window has the link, it is left alone: no re-check that
+    // could close it under the transfer, and no Kermit server beside the transfer.
+    if (!LinkReserved() && TicksSince(server_->LastReceiveTime()) > QuietRecheckMs) {
+        const std::string port = selectedPort_;
+        const bool present = !IsUsbPortName(port) || ProbeUsbDevice(port);
+        if (present) {
+            server_->RestartQuietClock(Now());
+            try {
+                server_->SelectPort(port);
+            } catch (const std::exception& e) {
+                // Shown once per connection choice; the poll goes on and retries at the
+                // next re-check (a serial adapter plugged in later is then found).
+                if (!portErrorShown_) {
+                    portErrorShown_ = true;
+                    ReportError(e.what());
+                }
+            }
+            if (TheCaptureWindow && !server_->PortName().empty() && !TheCaptureWindow->isVisible() && !server_->KermitServerRunning())
+                server_->StartKermitServer();
+        } else {
+            server_->SelectPort("");
+        }
+    }
+    ShowConnState();
+}
+
+void MainWindow::ShowConnState()
+{
+    // A Kermit server stopped in the middle of a transfer, or before it reported itself
+    // idle again (a pushed screen ends it), never reports that it is idle: its busy
+    // flag goes with it, or the window would stay busy for good.
+    if (kermitBusy_ && !server_->KermitServerRunning()) {
+        kermitBusy_ = false;
+        transferBusy_ = false;
+    }
+    if (server_->PortName().empty())
+        SetConnState(StateDisconnected);
+    else if (transferBusy_ || (TheStatusDialog && TheStatusDialog->IsStatusVisible()))
+        SetConnState(StateBusy);
+    else
+        SetConnState(StateConnected);
+}
+
+void MainWindow::ConnectionChosen()
+{
+    LinkReservation reserve(*this);
+    UpdateControls();
+    server_->StopKermitServer();
+    server_->SelectPort("");
+    selectedPort_ = S(connectionBox->currentText());
+    portErrorShown_ = true; // an error of this choice is shown here, not again by the poll
+    server_->SelectPort(selectedPort_);
+    portErrorShown_ = false;
+    UpdateControls();
+    const bool usb = connectionBox->currentIndex() == 0;
+    receiveButton->setEnabled(usb);
+    receiveAction->setEnabled(usb);
+}
+
+void MainWindow::SetConnState(int state)
+{
+    if (state == connState_) return;
+    connState_ = state;
+    if (state == StateDisconnected) ShowServerStatus("");
+    UpdateControls();
+}
+
+void MainWindow::UpdateControls()
+{
+    const ControlStates c = ControlsFor(connState_, connectionBox->currentIndex() == 0);
+    // The views show and hide with their splitter; the tree keeps its width meanwhile.
+    const bool wasHidden = folderSplitter->isHidden();
+    if (!wasHidden) treeWidth_ = folderSplitter->sizes().value(0, treeWidth_);
+    folderSplitter->setVisible(c.treeVisible && c.listVisible);
+    if (wasHidden && !folderSplitter->isHidden()) folderSplitter->setSizes({treeWidth_, std::max(1, folderSplitter->width() - treeWidth_)});
+    folderTree->setEnabled(c.treeEnabled);
+    folderSplitter->setEnabled(c.splitterEnabled);
+    promptLabel->setVisible(c.promptVisible);
+    fileList->setEnabled(c.listEnabled);
+    connectionBox->setEnabled(c.comboEnabled);
+    searchAnimation->setVisible(c.animationPlaying);
+    if (c.animationPlaying) {
+        searchAnimation->raise();
+        searchAnimation->Play();
+    } else {
+        searchAnimation->Stop();
+    }
+    captureAction->setEnabled(c.captureEnabled);
+    captureButton->setEnabled(c.captureEnabled);
+    for (QAction* a : {newFolderAction, deleteAction, renameAction}) a->setEnabled(c.folderCommandsEnabled);
+    newFolderButton->setEnabled(c.folderCommandsEnabled);
+    receiveButton->setEnabled(c.usbCommandsEnabled);
+    receiveAction->setEnabled(c.usbCommandsEnabled);
+    loadRom->setEnabled(c.usbCommandsEnabled);
+    NormalizeRecent(c.recentEnabled);
+}
+
+void MainWindow::KermitActivity(KermitServer* sender)
+{
+    transferBusy_ = sender->Busy.load();
+    kermitBusy_ = transferBusy_;
+    if (transferBusy_) {
+        SetConnState(StateBusy);
+        AddRecentFolder(false);
+    } else {
+        SetConnState(StateConnected);
+    }
+}
+
+void MainWindow::SetTransferBusy(bool busy)
+{
+    if (busy == transferBusy_) return;
+    transferBusy_ = busy;
+    if (busy) AddRecentFolder(false);
+    // At once, not at the next poll: the transfer's wait serves events, and the
+    // connection box or a command must not be usable meanwhile.
+    ShowConnState();
+}
+
+void MainWindow::RequestScreenCapture() { captureRequested_ = true; }
+
+// ---------------------------------------------------------------- IHostWindows
+
+bool MainWindow::InstructionsVisible() { return TheSetupDialog && TheSetupDialog->isVisible(); }
+
+void MainWindow::FocusInstructions()
+{
+    if (TheSetupDialog) TheSetupDialog->activateWindow();
+}
+
+void MainWindow::ShowMessage(const std::string& text, const std::string& caption)
+{
+    dialogs_->ShowMessage(Q(text), Q(caption), false);
+}
+
+std::optional<std::string> MainWindow::ChooseFileToSend(const std::string& title, const std::string& initialPath)
+{
+    // Unattended use (scripts, the demo): the file named here answers every request.
+    if (const QString preset = qEnvironmentVariable("CALVYX_XMODEM_FILE"); !preset.isEmpty()) return S(preset);
+    const auto path = dialogs_->AskOpenFile(Q(title), QFileInfo(Q(initialPath)).path(), QStringLiteral("All Files (*)"));
+    if (!path) return std::nullopt;
+    return S(*path);
+}
+
+std::unique_ptr<IStatusDialog> MainWindow::CreateStatusDialog() { return std::make_unique<TransferStatusDialog>(nullptr); }
+
+void MainWindow::FocusMainWindow()
+{
+    raise();
+    activateWindow();
+}

@@ -1,0 +1,139 @@
+// Help, the About window and the log: the help menu, F1 and the context pop-ups, the
+// About display at start-up, and the hidden key sequence that reveals the log commands.
+#include "mainwindow/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+#include "link/Trace.h"
+#include "mainwindow/HelpContext.h"
+#include "mainwindow/HelpSystem.h"
+#include "mainwindow/MainWindowParts.h"
+#include "util/Utils.h"
+#include "util/Version.h"
+#include "windows/AboutDialog.h"
+#include "windows/LogWindow.h"
+
+using namespace MainWindowParts;
+
+namespace {
+
+constexpr int AboutShownMs = 500;
+constexpr int HelpSetPopupPosition = 13;
+constexpr int HelpContextPopup = 8;
+
+} // namespace
+
+void MainWindow::ShowHelpContents() { Help().ShowContents(); }
+void MainWindow::ShowCommunicationsHelp() { ShowHelpTopic(HelpContextOf(communicationsHelpAction)); }
+void MainWindow::ShowHelpTopic(int context) { Help().ShowTopic(context); }
+
+int MainWindow::PackPoint(const QPoint& point)
+{
+    return static_cast<int>((static_cast<uint32_t>(static_cast<uint16_t>(point.y())) << 16) | static_cast<uint16_t>(point.x()));
+}
+
+QPoint MainWindow::UnpackPoint(int data)
+{
+    const auto bits = static_cast<uint32_t>(data);
+    return {static_cast<int16_t>(bits & 0xFFFF), static_cast<int16_t>(bits >> 16)};
+}
+
+bool MainWindow::HelpRequest(int command, int data)
+{
+    if (command == HelpSetPopupPosition) {
+        popupPoint_ = UnpackPoint(data);
+        return true;
+    }
+    if (command == HelpContextPopup) {
+        ShowContextPopup(popupPoint_, data);
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::ShowContextPopup(const QPoint& point, int context)
+{
+    if (IsTopicContext(context)) {
+        ShowHelpTopic(context);
+        return;
+    }
+    if (context > 1) {
+        Help().ShowContextPopup(point, context);
+        return;
+    }
+    const QWidget* focus = QApplication::focusWidget();
+    const QString hint = focus ? HintOf(focus) : QString();
+    if (!hint.isEmpty())
+        Help().ShowTextPopup(point, hint);
+    else
+        ShowHelpContents();
+}
+
+void MainWindow::HelpKey()
+{
+    // A highlighted menu item answers with its own context, placed at the window.
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()); menu && menu->activeAction()) {
+        const int context = HelpContextOf(menu->activeAction());
+        HelpRequest(HelpSetPopupPosition, PackPoint(mapToGlobal(QPoint(0, 0))));
+        HelpRequest(HelpContextPopup, context != 0 ? context : HelpContextOf(this));
+        return;
+    }
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* control = focus ? focus : this;
+    HelpRequest(HelpSetPopupPosition, PackPoint(control->mapToGlobal(QPoint(0, 0))));
+    HelpRequest(HelpContextPopup, NearestHelpContext(control));
+}
+
+void MainWindow::ShowAbout()
+{
+    if (TheAboutDialog) TheAboutDialog->exec();
+}
+
+void MainWindow::AboutTimerTick()
+{
+    if (aboutStep_ == 0) {
+        Trace(GetVersionString());
+        aboutStep_ = 1;
+        aboutTimer->setInterval(AboutShownMs);
+        if (TheAboutDialog) {
+            TheAboutDialog->exec();
+            TheAboutDialog->hide();
+        }
+    } else if (aboutStep_ == 1) {
+        // This tick comes from inside the About window's modal loop.
+        if (TheAboutDialog) TheAboutDialog->close();
+        aboutStep_ = 2;
+        aboutTimer->setInterval(AboutFirstTickMs);
+    } else {
+        aboutTimer->stop();
+        ++aboutStep_;
+    }
+}
+
+void MainWindow::ShowLog()
+{
+    if (!TheLogWindow) return;
+    TheLogWindow->show();
+    if (TheLogWindow->isVisible() && (TheLogWindow->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+        TheLogWindow->showNormal();
+    TheLogWindow->raise();
+    TheLogWindow->activateWindow();
+}
+
+void MainWindow::LogKeyTyped(QChar key)
+{
+    const QChar expected = QLatin1Char(LogKeys[logKeysTyped_]);
+    if (key != expected) {
+        logKeysTyped_ = 0;
+        return;
+    }
+    if (++logKeysTyped_ < 3) return;
+    logKeysTyped_ = 0;
+    logAction->setVisible(true);
+    logButtonAction->setVisible(true);
+    ShowLog();
+}

@@ -1,0 +1,216 @@
+// The main window's layout: the menus, the tool bar, the prompt, the folder views and the
+// status bar, and where the prompt and the animation go when the window is resized.
+#include "mainwindow/MainWindow.h"
+
+#include <functional>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "mainwindow/HelpContext.h"
+#include "mainwindow/MainWindowParts.h"
+#include "mainwindow/SearchAnimation.h"
+
+using namespace MainWindowParts;
+
+namespace {
+
+constexpr int PromptLeft = 6;
+// Wider than the 260 pixels the prompt was drawn for: the platform fonts are wider.
+constexpr int PromptWidth = 320;
+constexpr int PromptHeight = 400;
+constexpr int AnimationBottom = 310;
+constexpr int StatusPanelWidth = 350;
+
+QIcon StandardIcon(QStyle::StandardPixmap pixmap) { return QApplication::style()->standardIcon(pixmap); }
+
+} // namespace
+
+void MainWindow::BuildMenus()
+{
+    auto hinted = [this](QMenu* menu, const char* text, const char* hint, std::function<void()> handler) {
+        QAction* action = menu->addAction(Q(text));
+        if (hint) action->setStatusTip(Q(hint));
+        connect(action, &QAction::triggered, this, [this, handler] { Guarded(handler); });
+        return action;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    deleteAction = hinted(file, "Delete", "Permanently remove the folder", [this] { DeletePicked(); });
+    renameAction = hinted(file, "Rena&me", nullptr, [this] { RenamePicked(); });
+    newFolderAction = hinted(file, "New Folder", nullptr, [this] { NewFolder(); });
+    file->addSeparator();
+    captureAction = hinted(file, "Screen Capture", "View the Screen Capture Window", [this] { ShowCaptureWindow(); });
+    receiveAction = hinted(file, "Receive Calcapp (By Wire)", "Receive Calcapp (By Wire) to the PC", [this] { ReceiveByWire(true); });
+    logAction = hinted(file, "Log", nullptr, [this] { ShowLog(); });
+    recentFoldersSeparator = file->addSeparator();
+    for (int n = 1; n <= RecentSlotCount; ++n) {
+        QAction* item = file->addAction(RecentCaption(n, {}));
+        connect(item, &QAction::triggered, this, [this, n] { Guarded([this, n] { OpenRecentFolder(n); }); });
+        recentFolderItems[n - 1] = item;
+    }
+    file->addSeparator();
+    exitAction = hinted(file, "E&xit", nullptr, [this] { Exit(); });
+
+    QMenu* rom = menuBar()->addMenu(QStringLiteral("ROM"));
+    loadRom = hinted(rom, "Download Calculator ROM...", nullptr, [this] { LoadRomClicked(); });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    helpContentsAction = hinted(help, "Contents and Index", nullptr, [this] { ShowHelpContents(); });
+    help->addSeparator();
+    communicationsHelpAction = hinted(help, "Communications Topics", nullptr, [this] { ShowCommunicationsHelp(); });
+    SetHelpContext(communicationsHelpAction, HelpContextCommunications);
+    // Trouble shooting opens the book at its contents, like "Contents and Index".
+    troubleShootingAction = hinted(help, "Trouble Shooting", nullptr, [this] { ShowHelpContents(); });
+    help->addSeparator();
+    aboutAction = hinted(help, "About", nullptr, [this] { ShowAbout(); });
+    for (QMenu* menu : {file, rom, help}) menu->installEventFilter(this);
+}
+
+void MainWindow::BuildToolBar()
+{
+    toolBar = addToolBar(QStringLiteral("ToolBar"));
+    toolBar->setObjectName(QStringLiteral("toolBar"));
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    toolBar->setIconSize(QSize(16, 16));
+    toolBar->setFixedHeight(29);
+    auto button = [this](QStyle::StandardPixmap icon, const char* name, const char* hint, std::function<void()> handler) {
+        auto* b = new QToolButton(toolBar);
+        b->setObjectName(Q(name));
+        b->setIcon(StandardIcon(icon));
+        b->setFixedWidth(24);
+        b->setAutoRaise(true);
+        SetHint(b, Q(hint));
+        connect(b, &QToolButton::clicked, this, [this, handler] { Guarded(handler); });
+        toolBar->addWidget(b);
+        return b;
+    };
+    newFolderButton = button(QStyle::SP_FileDialogNewFolder, "newFolderButton", "Create a new folder", [this] { NewFolder(); });
+    captureButton = button(QStyle::SP_DesktopIcon, "captureButton", "View screen capture window.", [this] { ShowCaptureWindow(); });
+    receiveButton = button(QStyle::SP_ArrowDown, "receiveButton", "Receive Calcapp (By Wire) to the PC", [this] { ReceiveByWire(false); });
+    toolBar->addSeparator();
+    exitButton = button(QStyle::SP_DialogCloseButton, "exitButton", "Disconnect and Exit program.", [this] { Exit(); });
+    toolBar->addSeparator();
+
+    connectionLabel = new QLabel(QStringLiteral("Connect using:"), toolBar);
+    connectionLabel->setContentsMargins(4, 0, 4, 0);
+    toolBar->addWidget(connectionLabel);
+    connectionBox = new QComboBox(toolBar);
+    connectionBox->setObjectName(QStringLiteral("connectionBox"));
+    connectionBox->setMinimumWidth(92);
+    connectionBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connectionBox->setFocusPolicy(Qt::ClickFocus); // no tab stop
+    connect(connectionBox, &QComboBox::activated, this, [this] { Guarded([this] { ConnectionChosen(); }); });
+    toolBar->addWidget(connectionBox);
+    logButton = new QPushButton(QStringLiteral("Log"), toolBar);
+    logButton->setObjectName(QStringLiteral("logButton"));
+    logButton->setFixedSize(81, 22);
+    SetHint(logButton, QStringLiteral("Show log window"));
+    logButton->installEventFilter(this);
+    connect(logButton, &QPushButton::clicked, this, [this] { Guarded([this] { ShowLog(); }); });
+    auto* spacer = new QWidget(toolBar);
+    spacer->setFixedWidth(6);
+    toolBar->addWidget(spacer);
+    logButtonAction = toolBar->addWidget(logButton);
+}
+
+void MainWindow::BuildViews()
+{
+    promptPanel = new QFrame(this);
+    promptPanel->setObjectName(QStringLiteral("promptPanel"));
+    promptPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setCentralWidget(promptPanel);
+    auto* layout = new QVBoxLayout(promptPanel);
+    layout->setContentsMargins(2, 2, 2, 2);
+
+    promptLabel = new QLabel(promptPanel);
+    promptLabel->setObjectName(QStringLiteral("promptLabel"));
+    promptLabel->setWordWrap(true);
+    promptLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    promptLabel->setGeometry(PromptLeft, 8, PromptWidth, PromptHeight);
+    QFont promptFont = promptLabel->font();
+    promptFont.setPixelSize(13);
+    promptLabel->setFont(promptFont);
+
+    searchAnimation = new SearchAnimation(promptPanel);
+    searchAnimation->setObjectName(QStringLiteral("searchAnimation"));
+    SetHelpContext(searchAnimation, HelpContextMain);
+
+    folderSplitter = new QSplitter(Qt::Horizontal, promptPanel);
+    folderSplitter->setObjectName(QStringLiteral("folderSplitter"));
+    folderSplitter->setChildrenCollapsible(false); // no snapping
+    folderSplitter->setHandleWidth(4);
+    layout->addWidget(folderSplitter);
+
+    treeModel_ = new QFileSystemModel(this);
+    treeModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    treeModel_->setReadOnly(false); // labels are renamed in place
+    treeModel_->setRootPath(QDir::rootPath());
+    folderTree = new ShellView(folderSplitter);
+    folderTree->setObjectName(QStringLiteral("folderTree"));
+    folderTree->setModel(treeModel_);
+    for (int column = 1; column < treeModel_->columnCount(); ++column) folderTree->hideColumn(column);
+    folderTree->setHeaderHidden(true);
+    folderTree->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    folderTree->setAutoScroll(true);
+    folderTree->setContextMenuPolicy(Qt::PreventContextMenu);
+    SetHint(folderTree, QStringLiteral("Select the directory for T20+ Calcapps"));
+    SetHelpContext(folderTree, HelpContextFolders);
+    folderTree->installEventFilter(this);
+    connect(folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { Guarded([this] { FolderChanged(); }); });
+    connect(treeModel_, &QFileSystemModel::fileRenamed, this,
+            [this](const QString& folder) { Guarded([this, folder] { FolderRenamed(folder); }); });
+
+    listModel_ = new QFileSystemModel(this);
+    listModel_->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::AllDirs);
+    listModel_->setReadOnly(false);
+    fileList = new ShellView(folderSplitter);
+    fileList->setObjectName(QStringLiteral("fileList"));
+    fileList->setModel(listModel_);
+    fileList->setRootIsDecorated(false);
+    fileList->setItemsExpandable(false);
+    fileList->setSortingEnabled(false);
+    fileList->header()->setSectionsClickable(false);
+    fileList->hideColumn(3); // name, size, type
+    fileList->setColumnWidth(0, 160);
+    fileList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    fileList->setContextMenuPolicy(Qt::PreventContextMenu);
+    fileList->setEnabled(false);
+    fileList->installEventFilter(this);
+    fileList->viewport()->installEventFilter(this);
+    connect(fileList, &QAbstractItemView::pressed, this, [this] { ListPicked(); });
+    folderSplitter->setStretchFactor(1, 1);
+    connect(folderSplitter, &QSplitter::splitterMoved, this, [this](int position) { treeWidth_ = position; });
+
+    QStatusBar* status = statusBar();
+    status->setObjectName(QStringLiteral("statusBar"));
+    statusPanel = new QLabel(status);
+    statusPanel->setMinimumWidth(StatusPanelWidth);
+    status->addWidget(statusPanel);
+    SetHint(status, QStringLiteral("Last command"));
+    SetHelpContext(status, HelpContextStatusBar);
+}
+
+void MainWindow::PlacePrompt()
+{
+    if (!promptLabel) return;
+    promptLabel->move(PromptLeft, promptLabel->y());
+    // Centred under the prompt; the halving truncates toward zero.
+    searchAnimation->move((2 * promptLabel->x() + promptLabel->width() - searchAnimation->width()) / 2, AnimationBottom - searchAnimation->height());
+}

@@ -1,0 +1,33 @@
+#pragma once
+// What the source files of MainWindow share and nobody else needs: the string
+// conversions between the Qt side and the link side, the link reservation that keeps
+// the poll off the link while a command has it, and the About timer's first tick.
+#include <string>
+
+#include <QString>
+
+#include "mainwindow/MainWindow.h"
+
+namespace MainWindowParts {
+
+inline QString Q(const std::string& s) { return QString::fromStdString(s); }
+inline QString Q(const char* s) { return QString::fromUtf8(s); }
+inline std::string S(const QString& s) { return s.toStdString(); }
+
+// Activation starts the About timer with this interval; the timer comes back to it.
+inline constexpr int AboutFirstTickMs = 100;
+
+} // namespace MainWindowParts
+
+// While one of these lives, the poll neither starts the Kermit server nor re-checks the
+// device: a command of the window (or a transfer it started) has the link.
+class MainWindow::LinkReservation {
+public:
+    explicit LinkReservation(MainWindow& window) : window_(window) { ++window_.linkReservations_; }
+    ~LinkReservation() { --window_.linkReservations_; }
+    LinkReservation(const LinkReservation&) = delete;
+    LinkReservation& operator=(const LinkReservation&) = delete;
+
+private:
+    MainWindow& window_;
+};
