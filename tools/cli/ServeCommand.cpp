@@ -18,15 +18,14 @@
 namespace cli {
 namespace {
 
-int Serve(const std::vector<std::string>& words)
+int Serve(std::vector<std::string> words)
 {
-    const Command& self = *FindCommand("serve");
     const auto args = Args::Parse(words, {"port", "dir", "xmodem-file"}, {});
-    if (!args) return UsageError(self);
+    if (!args) return UsageError("serve");
     const auto port = args->Value("port");
     const auto dir = args->Value("dir");
-    if (!port || !dir || !args->Positional().empty()) return UsageError(self, "--port and --dir are needed");
-    if (!DirExists(*dir)) return UsageError(self, "no folder " + *dir);
+    if (!port || !dir || !args->Positional().empty()) return UsageError("serve", "--port and --dir are needed");
+    if (!DirExists(*dir)) return UsageError("serve", "no folder " + *dir);
 
     TerminalWindows windows;
     windows.host.xmodemFile = args->Value("xmodem-file");
@@ -69,8 +68,9 @@ int Serve(const std::vector<std::string>& words)
     return ExitOk;
 }
 
+const tooling::CommandRegistration serveCommand{
+    {"serve", "Kermit server: the calculator pushes and fetches files in DIR",
+     Serve, "serve --port NAME --dir DIR [--xmodem-file FILE]"}};
+
 } // namespace
 } // namespace cli
-
-CALVYX_CLI_COMMAND("serve", "serve --port NAME --dir DIR [--xmodem-file FILE]",
-                   "Kermit server: the calculator pushes and fetches files in DIR", cli::Serve);
