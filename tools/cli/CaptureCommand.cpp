@@ -15,12 +15,12 @@
 #include "services/ScreenImage.h"
 #include "services/ScreenPicture.h"
 #include "tools/cli/Commands.h"
-#include "tools/cli/Signals.h"
 #include "tools/cli/Terminal.h"
 #include "link/PortLink.h"
 #include "util/GeneralError.h"
 #include "util/StringTable.h"
 #include "util/MainThread.h"
+#include "util/StopSignal.h"
 
 namespace cli {
 namespace {
@@ -100,7 +100,8 @@ int Capture(std::vector<std::string> words)
                       " layout) saved to " + file.toStdString());
         }
     }));
-    StopSignals stopSignals([&](int) { capture.Cancelled = true; });
+    StopSignal stopSignal;
+    stopSignal.OnSignal(nullptr, [&] { capture.Cancelled = true; });
     reader->start();
     WaitServingCalls(reader.get());
     if (result == ExitOk && saved < *count) {

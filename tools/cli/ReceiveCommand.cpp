@@ -8,9 +8,9 @@
 #include "services/ObjectName.h"
 #include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
-#include "tools/cli/Signals.h"
 #include "tools/cli/Terminal.h"
 #include "util/GeneralError.h"
+#include "util/StopSignal.h"
 #include "util/StringTable.h"
 #include "util/Utils.h"
 
@@ -57,7 +57,8 @@ int Receive(std::vector<std::string> words)
         return ExitPortError;
     }
     // Closing the dialog is how the receive is cancelled: four CAN go to the calculator.
-    StopSignals stopSignals([&](int) { windows.dialog.HideStatus(); });
+    StopSignal stopSignal;
+    stopSignal.OnSignal(nullptr, [&] { windows.dialog.HideStatus(); });
     PrintLine("Send the object from the calculator now (Ctrl-C cancels)");
 
     const bool received = server.ReceiveObject(Str::SendByWire, 0);

@@ -11,8 +11,8 @@
 #include "link/PortLink.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Port.h"
-#include "tools/cli/Signals.h"
 #include "tools/cli/Terminal.h"
+#include "util/StopSignal.h"
 #include "util/Utils.h"
 
 namespace cli {
@@ -39,6 +39,14 @@ int Serve(std::vector<std::string> words)
     server.SetOnKermitActivity([](KermitServer* k) { PrintLine(k->Busy ? "-- busy" : "-- idle"); });
 
     bool stopping = false;
+    // Caught before the engine starts: a question on the terminal ends at Ctrl-C too.
+    StopSignal stopSignal;
+    windows.host.stopSignal = &stopSignal;
+    stopSignal.OnSignal(nullptr, [&] {
+        if (stopping) return;
+        stopping = true;
+        QCoreApplication::quit();
+    });
     // The engine ends by itself after the calculator pushed its screen; the server then
     // listens again, as the main window's polling would restart it.
     std::function<void()> startEngine = [&] {
@@ -54,11 +62,6 @@ int Serve(std::vector<std::string> words)
     startEngine();
     PrintLine("Serving " + UpperCasePortName(*port) + " from " + folder);
 
-    StopSignals stopSignals([&](int) {
-        if (stopping) return;
-        stopping = true;
-        QCoreApplication::quit();
-    });
     QCoreApplication::exec();
 
     // On a serial line the calculator hears "User cancel" as the engine stops.

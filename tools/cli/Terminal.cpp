@@ -5,7 +5,7 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include "tools/cli/Signals.h"
+#include "util/StopSignal.h"
 #include "util/Ticks.h"
 
 namespace cli {
@@ -92,11 +92,11 @@ namespace {
 // One line typed on standard input. Waits until the line is complete, input ends, or a
 // stop signal arrives (then nothing is returned), like a file dialog that waits for the
 // user; nothing else runs meanwhile, and the calculator repeats its request until then.
-std::optional<std::string> ReadAnswer()
+std::optional<std::string> ReadAnswer(const StopSignal* stopSignal)
 {
     std::string line;
     for (;;) {
-        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {StopSignalFd(), POLLIN, 0}};
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {stopSignal ? stopSignal->Fd() : -1, POLLIN, 0}};
         const int n = ::poll(fds, fds[1].fd >= 0 ? 2 : 1, -1);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 || (fds[1].revents & POLLIN)) return std::nullopt;
@@ -129,7 +129,7 @@ std::optional<std::string> TerminalHost::ChooseFileToSend(const std::string& tit
     const auto slash = initialPath.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string(".") : initialPath.substr(0, slash);
     PrintLine(title + ": type a file name in " + folder + " or a path, then Enter (an empty line declines)");
-    const auto answer = ReadAnswer();
+    const auto answer = ReadAnswer(stopSignal);
     if (!answer || answer->empty()) {
         PrintLine(title + ": declined");
         return std::nullopt;

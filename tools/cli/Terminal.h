@@ -9,6 +9,8 @@
 
 #include "util/HostInterfaces.h"
 
+class StopSignal;
+
 namespace cli {
 
 class TerminalStatusDialog : public IStatusDialog {
@@ -34,6 +36,8 @@ public:
     // terminal when standard input is one (a name in the folder or a path; an empty line,
     // end of input or Ctrl-C declines), and is declined otherwise.
     std::optional<std::string> xmodemFile;
+    // A question on the terminal also ends when this is raised (Ctrl-C).
+    const StopSignal* stopSignal = nullptr;
     std::atomic<int> captureRequests{0};
 
     void RequestScreenCapture() override { ++captureRequests; }
