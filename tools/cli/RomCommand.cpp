@@ -2,8 +2,6 @@
 // stream has no handshake: once started it runs to the end of the file.
 #include <cstdio>
 
-#include <QString>
-
 #include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Terminal.h"
@@ -13,11 +11,6 @@
 
 namespace cli {
 namespace {
-
-std::string OneLine(const std::string& text)
-{
-    return QString::fromStdString(text).simplified().toStdString();
-}
 
 int Rom(std::vector<std::string> words)
 {

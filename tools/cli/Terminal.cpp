@@ -13,18 +13,26 @@ namespace cli {
 namespace {
 constexpr uint32_t ProgressLineEveryMs = 2000;
 constexpr int BarWidth = 30;
+} // namespace
 
-// The three-line progress text on one line: "2048/4096 bytes (50%) 1023 bytes/s".
-std::string OneLine(std::string text)
+std::string OneLine(const std::string& text)
 {
     std::string out;
+    bool atBreak = false;
     for (char c : text) {
-        if (c == '\r') continue;
-        out += c == '\n' ? ' ' : c;
+        if (c == '\r' || c == '\n') {
+            while (!out.empty() && out.back() == ' ') out.pop_back();
+            atBreak = true;
+        } else if (atBreak && c == ' ') {
+            continue;
+        } else {
+            if (atBreak && !out.empty()) out += ' ';
+            atBreak = false;
+            out += c;
+        }
     }
     return out;
 }
-} // namespace
 
 void PrintLine(const std::string& line)
 {

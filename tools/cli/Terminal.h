@@ -50,6 +50,11 @@ public:
 
 // One line on stdout, flushed (scripts read it as it comes).
 void PrintLine(const std::string& line);
+// A text of several lines as one: each line break, with the blanks around it, becomes
+// one space. The progress text "2048/4096 bytes\r\n(50%)\r\n1023 bytes/s" prints as
+// "2048/4096 bytes (50%) 1023 bytes/s", the ROM error "file \r\nNAME\r\nfailed." as
+// "file NAME failed.".
+std::string OneLine(const std::string& text);
 // Installs a terminal dialog and host as the global ones for the life of the object.
 struct TerminalWindows {
     TerminalWindows();
