@@ -1,6 +1,7 @@
 // calvyx-cli serve: the Kermit server on a port until SIGINT or SIGTERM. The calculator
-// pushes files into DIR, fetches files from it, and an XModem request is answered with
-// --xmodem-file (declined without one).
+// pushes files into DIR and fetches files from it. An XModem request is answered with
+// --xmodem-file; without one the file is asked for on the terminal (declined when
+// standard input is not one), as the desktop program shows its file dialog.
 #include <QCoreApplication>
 
 #include <csignal>

@@ -156,15 +156,15 @@ int RunPackets(std::vector<std::string> args)
             port->Send(*bytes);
             continue;
         }
-        const std::string& spec = args[i];
-        const auto colon = spec.find(':');
-        if (spec.empty() || colon != 1) return Bad("not TYPE:SEQ[:TEXT]: " + spec);
-        const auto second = spec.find(':', 2);
-        const int seq = std::atoi(spec.substr(2, second - 2).c_str());
-        const std::string text = second == std::string::npos ? std::string() : spec.substr(second + 1);
-        calc.SendPacket(spec[0], seq, text);
+        const std::string& packet = args[i];
+        const auto colon = packet.find(':');
+        if (packet.empty() || colon != 1) return Bad("not TYPE:SEQ[:TEXT]: " + packet);
+        const auto second = packet.find(':', 2);
+        const int seq = std::atoi(packet.substr(2, second - 2).c_str());
+        const std::string text = second == std::string::npos ? std::string() : packet.substr(second + 1);
+        calc.SendPacket(packet[0], seq, text);
         const auto answer = calc.ReadPacket(s.kermit.replyTimeoutMs);
-        std::printf("%s -> %s\n", spec.c_str(), answer ? answer->Describe().c_str() : "(no answer)");
+        std::printf("%s -> %s\n", packet.c_str(), answer ? answer->Describe().c_str() : "(no answer)");
         if (!answer) rc = 1;
     }
     return rc;
