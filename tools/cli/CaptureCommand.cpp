@@ -15,8 +15,8 @@
 #include "services/ScreenImage.h"
 #include "services/ScreenPicture.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/Port.h"
 #include "tools/cli/Terminal.h"
-#include "link/PortLink.h"
 #include "util/GeneralError.h"
 #include "util/StringTable.h"
 #include "util/MainThread.h"
@@ -75,12 +75,12 @@ int Capture(std::vector<std::string> words)
                 // The link is opened before the user is told to press ON and 1, so that
                 // a screen pushed right after the line is not drained by the opening.
                 // Capture keeps a link it finds open, and leaves it closed.
-                if (!LinkIsOpen()) OpenLink(UpperCasePortName(*port), LinkBaud);
+                OpenPortUnlessOpen(*port);
                 PrintLine("Waiting for screen " + std::to_string(n) + " of " + std::to_string(*count) + " on " + *port +
                           " (press ON and 1 together; Ctrl-C stops)");
                 capture.Capture(*port, {}, screen);
             } catch (const CalvyxError&) {
-                CloseLink();
+                ClosePort();
                 std::fprintf(stderr, "%s(%s%s)\n", Str::Error, Str::UnableToOpenComms, port->c_str());
                 result = ExitPortError;
                 return;

@@ -26,4 +26,13 @@ bool OpenCliPort(const std::string& port)
     return false;
 }
 
+std::string PortNameToOpen(const std::string& port) { return UpperCasePortName(port); }
+
+void OpenPortUnlessOpen(const std::string& port)
+{
+    if (!LinkIsOpen()) OpenLink(UpperCasePortName(port), LinkBaud);
+}
+
+void ClosePort() { CloseLink(); }
+
 } // namespace cli

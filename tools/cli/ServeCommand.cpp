@@ -4,12 +4,10 @@
 // standard input is not one), as the desktop program shows its file dialog.
 #include <QCoreApplication>
 
-#include <csignal>
 #include <memory>
 
 #include "kermit/KermitServer.h"
 #include "services/TransferServer.h"
-#include "link/PortLink.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Port.h"
 #include "tools/cli/Terminal.h"
@@ -61,13 +59,13 @@ int Serve(std::vector<std::string> words)
         }, Qt::QueuedConnection);
     };
     startEngine();
-    PrintLine("Serving " + UpperCasePortName(*port) + " from " + folder);
+    PrintLine("Serving " + PortNameToOpen(*port) + " from " + folder);
 
     QCoreApplication::exec();
 
     // On a serial line the calculator hears "User cancel" as the engine stops.
     server.StopKermitServer();
-    CloseLink();
+    ClosePort();
     PrintLine("Stopped");
     return ExitOk;
 }
