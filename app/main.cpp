@@ -4,7 +4,6 @@
 // message loop.
 #include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -13,7 +12,6 @@
 #include <QPixmap>
 #include <QSaveFile>
 #include <QScreen>
-#include <QSocketNotifier>
 #include <QTimer>
 
 #include "mainwindow/ApplicationWindows.h"
@@ -21,6 +19,7 @@
 #include "mainwindow/HelpContext.h"
 #include "mainwindow/HelpFiles.h"
 #include "mainwindow/MainWindow.h"
+#include "util/StopSignal.h"
 
 namespace {
 
@@ -48,31 +47,6 @@ public:
 private:
     const QElapsedTimer& clock_;
 };
-
-// SIGTERM, SIGINT and SIGHUP close the main window as the Exit command does, so the
-// settings are saved; the handler only writes a byte that the event loop reads.
-int gSignalPipe[2] = {-1, -1};
-
-void OnStopSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto n = ::write(gSignalPipe[1], &byte, 1);
-}
-
-void CloseOnStopSignals(QObject* context)
-{
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gSignalPipe) != 0) return;
-    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, context);
-    QObject::connect(notifier, &QSocketNotifier::activated, context, [] {
-        char byte;
-        [[maybe_unused]] const auto n = ::read(gSignalPipe[0], &byte, 1);
-        if (TheMainWindow) TheMainWindow->close();
-    });
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &action, nullptr);
-}
 
 // What the screen shows of the program's visible windows, or the main window alone where
 // the platform cannot grab the screen.
@@ -109,7 +83,12 @@ int main(int argc, char** argv)
     MarkApplicationHelpHints();
     app.installEventFilter(TheMainWindow);
 
-    CloseOnStopSignals(TheMainWindow);
+    // SIGTERM, SIGINT and SIGHUP close the main window as the Exit command does, so the
+    // settings are saved.
+    StopSignal stopSignal({SIGTERM, SIGINT, SIGHUP});
+    stopSignal.OnSignal(TheMainWindow, [] {
+        if (TheMainWindow) TheMainWindow->close();
+    });
     FirstPaintProbe probe(clock);
     if (qEnvironmentVariableIsSet("CALVYX_EXIT_AFTER_SHOW")) TheMainWindow->installEventFilter(&probe);
     TheMainWindow->show();

@@ -4,22 +4,16 @@
 // limit whenever the input is exhausted. Checks the reader's promises: a known kind, a
 // sequence number in range, a data field within the longest frame, and the decoder
 // never growing the data.
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
+#include "fuzz/FuzzCheck.h"
 #include "kermit/FrameChannel.h"
 #include "kermit/KermitFrame.h"
 
 using namespace kermit;
-
-namespace {
-#define FUZZ_CHECK(cond) \
-    do {                 \
-        if (!(cond)) std::abort(); \
-    } while (0)
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

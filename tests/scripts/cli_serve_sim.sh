@@ -58,6 +58,8 @@ grep -q "^== Receiving UP.BIN" "$work/push-usb.serve.log" || fail "no Receiving 
 
 run_role fetch-pty -- kermit-fetch DOWN.BIN --out "$work/calc/DOWN.BIN" || fail "fetch over a pty"
 cmp "$work/served/DOWN.BIN" "$work/calc/DOWN.BIN" || fail "fetched file differs"
+# The three-line progress text is printed as one line, one space at each former break.
+grep -qE '^[0-9]+/2500 bytes \([0-9]+%\) [0-9]+ bytes/s$' "$work/fetch-pty.serve.log" || fail "no one-line progress"
 
 run_role xmodem-usb --xmodem-file "$work/served/X.QVA" -- xmodem-receive --usb --crc --out "$work/calc/X.QVA" ||
   fail "XModem receive"

@@ -156,7 +156,7 @@ sim_result && echo "ok: ROM load" || fail "rom-load: $(cat "$work/sim.err")"
 # --- failures: exit codes and messages.
 start_sim usb --usb --hold
 run_cli 1 rom --port QVxT0+ "$work/absent.bin" && {
-    grep -q "Download of ROM file" "$work/cli.log" && grep -q "Unable to open file $work/absent.bin - WinErr=2" "$work/cli.log" ||
+    grep -qxF "Download Error: Download of ROM file $work/absent.bin failed." "$work/cli.log" && grep -q "Unable to open file $work/absent.bin - WinErr=2" "$work/cli.log" ||
         fail "missing ROM file: $(cat "$work/cli.log")"
 }
 kill "$sim_pid"; sim_result || true

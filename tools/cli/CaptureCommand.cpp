@@ -15,7 +15,7 @@
 #include "services/ScreenImage.h"
 #include "services/ScreenPicture.h"
 #include "tools/cli/Commands.h"
-#include "tools/cli/Signals.h"
+#include "tools/cli/Port.h"
 #include "tools/cli/Terminal.h"
 #include "link/Link.h"
 #include "link/LinkErrors.h"
@@ -23,23 +23,12 @@
 #include "util/GeneralError.h"
 #include "util/StringTable.h"
 #include "util/MainThread.h"
+#include "util/StopSignal.h"
 
 namespace cli {
 namespace {
 
 constexpr int MaxScale = 16;
-
-std::optional<int> NumberIn(const std::optional<std::string>& text, int fallback, int low, int high)
-{
-    if (!text) return fallback;
-    try {
-        std::size_t used = 0;
-        const int n = std::stoi(*text, &used);
-        if (used == text->size() && n >= low && n <= high) return n;
-    } catch (...) {
-    }
-    return std::nullopt;
-}
 
 // "shot.png" -> "shot-3.png" for the third of several screens.
 QString NumberedPath(const QString& path, int n, int count)
@@ -57,25 +46,25 @@ QImage CapturePicture(const ByteString& screen, int border, int scale)
     return picture.scaled(picture.width() * scale, picture.height() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
-int Capture(const std::vector<std::string>& words)
+int Capture(std::vector<std::string> words)
 {
-    const Command& self = *FindCommand("capture");
     const auto args = Args::Parse(words, {"port", "out", "count", "border", "scale"}, {});
-    if (!args) return UsageError(self);
+    if (!args) return UsageError("capture");
     const auto port = args->Value("port");
     const auto out = args->Value("out");
-    if (!port || !out || !args->Positional().empty()) return UsageError(self, "--port and --out are needed");
-    const auto count = NumberIn(args->Value("count"), 1, 1, 1000000);
-    const auto border = NumberIn(args->Value("border"), 1, 0, MaxBorderWidth);
-    const auto scale = NumberIn(args->Value("scale"), 1, 1, MaxScale);
-    if (!count) return UsageError(self, "--count must be a whole number of at least 1");
-    if (!border) return UsageError(self, "--border must be 0 to " + std::to_string(MaxBorderWidth));
-    if (!scale) return UsageError(self, "--scale must be 1 to " + std::to_string(MaxScale));
+    if (!port || !out || !args->Positional().empty()) return UsageError("capture", "--port and --out are needed");
+    // An option left out counts as written with its default.
+    const auto count = tooling::WholeNumber(args->Value("count").value_or("1"), 1, 1000000);
+    const auto border = tooling::WholeNumber(args->Value("border").value_or("1"), 0, MaxBorderWidth);
+    const auto scale = tooling::WholeNumber(args->Value("scale").value_or("1"), 1, MaxScale);
+    if (!count) return UsageError("capture", "--count must be a whole number of at least 1");
+    if (!border) return UsageError("capture", "--border must be 0 to " + std::to_string(MaxBorderWidth));
+    if (!scale) return UsageError("capture", "--scale must be 1 to " + std::to_string(MaxScale));
     const QString path = QString::fromStdString(*out);
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QLatin1String("png") && suffix != QLatin1String("bmp"))
-        return UsageError(self, "--out must name a .png or .bmp file");
-    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) return UsageError(self, "no folder for " + *out);
+        return UsageError("capture", "--out must name a .png or .bmp file");
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) return UsageError("capture", "no folder for " + *out);
 
     TransferServer server;
     ScreenReader capture(server.LendLink());
@@ -115,7 +104,8 @@ int Capture(const std::vector<std::string>& words)
                       " layout) saved to " + file.toStdString());
         }
     }));
-    StopSignals stopSignals([&](int) { capture.Cancelled = true; });
+    StopSignal stopSignal;
+    stopSignal.OnSignal(nullptr, [&] { capture.Cancelled = true; });
     reader->start();
     WaitServingCalls(reader.get());
     if (result == ExitOk && saved < *count) {
@@ -125,8 +115,9 @@ int Capture(const std::vector<std::string>& words)
     return result;
 }
 
+const tooling::CommandRegistration captureCommand{
+    {"capture", "saves the screens the calculator pushes as PNG or BMP pictures",
+     Capture, "capture --port NAME --out FILE [--count N] [--border B] [--scale S]"}};
+
 } // namespace
 } // namespace cli
-
-CALVYX_CLI_COMMAND("capture", "capture --port NAME --out FILE [--count N] [--border B] [--scale S]",
-                   "saves the screens the calculator pushes as PNG or BMP pictures", cli::Capture);

@@ -6,39 +6,17 @@
 namespace cli {
 
 namespace {
-std::vector<Command>& Registry()
-{
-    static std::vector<Command> commands;
-    return commands;
-}
-
 bool Contains(const std::vector<std::string>& list, const std::string& s)
 {
     return std::find(list.begin(), list.end(), s) != list.end();
 }
 } // namespace
 
-CommandRegistrar::CommandRegistrar(const Command& command)
+int UsageError(const char* name, const std::string& why)
 {
-    auto& commands = Registry();
-    const auto at = std::lower_bound(commands.begin(), commands.end(), command,
-                                     [](const Command& a, const Command& b) { return std::string(a.name) < b.name; });
-    commands.insert(at, command);
-}
-
-const std::vector<Command>& AllCommands() { return Registry(); }
-
-const Command* FindCommand(const std::string& name)
-{
-    for (const auto& c : Registry())
-        if (name == c.name) return &c;
-    return nullptr;
-}
-
-int UsageError(const Command& command, const std::string& why)
-{
-    if (!why.empty()) std::fprintf(stderr, "calvyx-cli %s: %s\n", command.name, why.c_str());
-    std::fprintf(stderr, "usage: calvyx-cli %s\n", command.synopsis);
+    if (!why.empty()) std::fprintf(stderr, "calvyx-cli %s: %s\n", name, why.c_str());
+    const tooling::Command* command = tooling::ProgramCommands().Find(name);
+    std::fprintf(stderr, "usage: calvyx-cli %s\n", command ? command->synopsis : name);
     return ExitUsage;
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 // calvyx-cli: a small dispatcher. Each command lives in its own file and registers
-// itself with CALVYX_CLI_COMMAND; main() only looks the name up. Shared conventions:
+// itself in the program's command table (tools/common/CommandTable.h), its synopsis
+// being the usage line; main() only looks the name up. Shared conventions:
 //   port names  "QVxT0+" (the USB pipe device, any letter case), "COMn", or a device path
 //   exit codes  0 done, 1 transfer failed, 2 bad usage, 3 port error ("Error(...)" on stderr)
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "tools/common/CommandTable.h"
 
 namespace cli {
 
@@ -30,25 +33,8 @@ private:
     std::vector<std::string> positional_;
 };
 
-struct Command {
-    const char* name;
-    const char* synopsis; // "serve --port NAME --dir DIR [--xmodem-file FILE]"
-    const char* summary;  // one line for the command list
-    int (*run)(const std::vector<std::string>& words); // the words after the command name
-};
-
-const std::vector<Command>& AllCommands();
-const Command* FindCommand(const std::string& name);
-// Prints "usage: calvyx-cli <synopsis>" on stderr and returns ExitUsage.
-int UsageError(const Command& command, const std::string& why = {});
-
-struct CommandRegistrar {
-    explicit CommandRegistrar(const Command& command);
-};
+// Prints "calvyx-cli NAME: why" (when there is a why) and "usage: calvyx-cli <synopsis>"
+// on stderr for the registered command name; returns ExitUsage.
+int UsageError(const char* name, const std::string& why = {});
 
 } // namespace cli
-
-#define CALVYX_CLI_CONCAT2(a, b) a##b
-#define CALVYX_CLI_CONCAT(a, b) CALVYX_CLI_CONCAT2(a, b)
-#define CALVYX_CLI_COMMAND(...) \
-    static const ::cli::CommandRegistrar CALVYX_CLI_CONCAT(cliCommand_, __LINE__){::cli::Command{__VA_ARGS__}}

@@ -1,5 +1,6 @@
 #pragma once
-// Opening the port a command names, with the command line's conventions.
+// Opening the port a command names, with the command line's conventions. The commands
+// reach the link's own rules (the name's letter case, the baud) only through here.
 #include <string>
 
 class TransferServer;

@@ -8,9 +8,9 @@
 #include "services/ObjectName.h"
 #include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
-#include "tools/cli/Signals.h"
 #include "tools/cli/Terminal.h"
 #include "util/GeneralError.h"
+#include "util/StopSignal.h"
 #include "util/StringTable.h"
 #include "util/Utils.h"
 
@@ -34,17 +34,16 @@ std::string TargetPath(const std::string& out, const ByteString& object)
     return path.toStdString();
 }
 
-int Receive(const std::vector<std::string>& words)
+int Receive(std::vector<std::string> words)
 {
-    const Command& self = *FindCommand("receive");
     const auto args = Args::Parse(words, {"port", "out"}, {});
-    if (!args) return UsageError(self);
+    if (!args) return UsageError("receive");
     const auto port = args->Value("port");
     const auto out = args->Value("out");
-    if (!port || !out || !args->Positional().empty()) return UsageError(self, "--port and --out are needed");
+    if (!port || !out || !args->Positional().empty()) return UsageError("receive", "--port and --out are needed");
     const QFileInfo outInfo(QString::fromStdString(*out));
     if (!outInfo.isDir() && !QFileInfo(outInfo.absolutePath()).isDir())
-        return UsageError(self, "no folder for " + *out);
+        return UsageError("receive", "no folder for " + *out);
 
     TerminalWindows windows;
     TransferServer server(windows.Host());
@@ -58,7 +57,8 @@ int Receive(const std::vector<std::string>& words)
         return ExitPortError;
     }
     // Closing the dialog is how the receive is cancelled: four CAN go to the calculator.
-    StopSignals stopSignals([&](int) { windows.dialog.HideStatus(); });
+    StopSignal stopSignal;
+    stopSignal.OnSignal(nullptr, [&] { windows.dialog.HideStatus(); });
     PrintLine("Send the object from the calculator now (Ctrl-C cancels)");
 
     const bool received = server.ReceiveObject(Str::SendByWire, 0);
@@ -79,8 +79,9 @@ int Receive(const std::vector<std::string>& words)
     return ExitOk;
 }
 
+const tooling::CommandRegistration receiveCommand{
+    {"receive", "one object sent by wire from the calculator, saved to PATH (a file or a folder)",
+     Receive, "receive --port NAME --out PATH"}};
+
 } // namespace
 } // namespace cli
-
-CALVYX_CLI_COMMAND("receive", "receive --port NAME --out PATH",
-                   "one object sent by wire from the calculator, saved to PATH (a file or a folder)", cli::Receive);

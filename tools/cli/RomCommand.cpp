@@ -2,8 +2,6 @@
 // stream has no handshake: once started it runs to the end of the file.
 #include <cstdio>
 
-#include <QString>
-
 #include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Terminal.h"
@@ -14,18 +12,12 @@
 namespace cli {
 namespace {
 
-std::string OneLine(const std::string& text)
+int Rom(std::vector<std::string> words)
 {
-    return QString::fromStdString(text).simplified().toStdString();
-}
-
-int Rom(const std::vector<std::string>& words)
-{
-    const Command& self = *FindCommand("rom");
     const auto args = Args::Parse(words, {"port"}, {});
-    if (!args) return UsageError(self);
+    if (!args) return UsageError("rom");
     const auto port = args->Value("port");
-    if (!port || args->Positional().size() != 1) return UsageError(self, "--port and one ROM file are needed");
+    if (!port || args->Positional().size() != 1) return UsageError("rom", "--port and one ROM file are needed");
     const std::string file = args->Positional()[0];
 
     TerminalWindows windows;
@@ -45,7 +37,9 @@ int Rom(const std::vector<std::string>& words)
     return ExitTransferFailed;
 }
 
+const tooling::CommandRegistration romCommand{
+    {"rom", "loads FILE as the calculator's new ROM (ROM-load mode)",
+     Rom, "rom --port NAME FILE"}};
+
 } // namespace
 } // namespace cli
-
-CALVYX_CLI_COMMAND("rom", "rom --port NAME FILE", "loads FILE as the calculator's new ROM (ROM-load mode)", cli::Rom);

@@ -1,9 +1,9 @@
 // calvyx-cli serve: the Kermit server on a port until SIGINT or SIGTERM. The calculator
-// pushes files into DIR, fetches files from it, and an XModem request is answered with
-// --xmodem-file (declined without one).
+// pushes files into DIR and fetches files from it. An XModem request is answered with
+// --xmodem-file; without one the file is asked for on the terminal (declined when
+// standard input is not one), as the desktop program shows its file dialog.
 #include <QCoreApplication>
 
-#include <csignal>
 #include <memory>
 
 #include "kermit/KermitServer.h"
@@ -11,22 +11,21 @@
 #include "link/PortName.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Port.h"
-#include "tools/cli/Signals.h"
 #include "tools/cli/Terminal.h"
+#include "util/StopSignal.h"
 #include "util/Utils.h"
 
 namespace cli {
 namespace {
 
-int Serve(const std::vector<std::string>& words)
+int Serve(std::vector<std::string> words)
 {
-    const Command& self = *FindCommand("serve");
     const auto args = Args::Parse(words, {"port", "dir", "xmodem-file"}, {});
-    if (!args) return UsageError(self);
+    if (!args) return UsageError("serve");
     const auto port = args->Value("port");
     const auto dir = args->Value("dir");
-    if (!port || !dir || !args->Positional().empty()) return UsageError(self, "--port and --dir are needed");
-    if (!DirExists(*dir)) return UsageError(self, "no folder " + *dir);
+    if (!port || !dir || !args->Positional().empty()) return UsageError("serve", "--port and --dir are needed");
+    if (!DirExists(*dir)) return UsageError("serve", "no folder " + *dir);
 
     TerminalWindows windows;
     windows.host.xmodemFile = args->Value("xmodem-file");
@@ -39,6 +38,14 @@ int Serve(const std::vector<std::string>& words)
     server.SetOnKermitActivity([](KermitServer* k) { PrintLine(k->Busy ? "-- busy" : "-- idle"); });
 
     bool stopping = false;
+    // Caught before the engine starts: a question on the terminal ends at Ctrl-C too.
+    StopSignal stopSignal;
+    windows.host.stopSignal = &stopSignal;
+    stopSignal.OnSignal(nullptr, [&] {
+        if (stopping) return;
+        stopping = true;
+        QCoreApplication::quit();
+    });
     // The engine ends by itself after the calculator pushed its screen; the server then
     // listens again, as the main window's polling would restart it.
     std::function<void()> startEngine = [&] {
@@ -52,13 +59,8 @@ int Serve(const std::vector<std::string>& words)
         }, Qt::QueuedConnection);
     };
     startEngine();
-    PrintLine("Serving " + UpperCasePortName(*port) + " from " + folder);
+    PrintLine("Serving " + server.PortName() + " from " + folder);
 
-    StopSignals stopSignals([&](int) {
-        if (stopping) return;
-        stopping = true;
-        QCoreApplication::quit();
-    });
     QCoreApplication::exec();
 
     // On a serial line the calculator hears "User cancel" as the engine stops.
@@ -68,8 +70,9 @@ int Serve(const std::vector<std::string>& words)
     return ExitOk;
 }
 
+const tooling::CommandRegistration serveCommand{
+    {"serve", "Kermit server: the calculator pushes and fetches files in DIR",
+     Serve, "serve --port NAME --dir DIR [--xmodem-file FILE]"}};
+
 } // namespace
 } // namespace cli
-
-CALVYX_CLI_COMMAND("serve", "serve --port NAME --dir DIR [--xmodem-file FILE]",
-                   "Kermit server: the calculator pushes and fetches files in DIR", cli::Serve);

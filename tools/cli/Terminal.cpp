@@ -5,7 +5,7 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include "tools/cli/Signals.h"
+#include "util/StopSignal.h"
 #include "util/Ticks.h"
 
 namespace cli {
@@ -13,18 +13,26 @@ namespace cli {
 namespace {
 constexpr uint32_t ProgressLineEveryMs = 2000;
 constexpr int BarWidth = 30;
+} // namespace
 
-// The three-line progress text on one line: "2048/4096 bytes (50%) 1023 bytes/s".
-std::string OneLine(std::string text)
+std::string OneLine(const std::string& text)
 {
     std::string out;
+    bool atBreak = false;
     for (char c : text) {
-        if (c == '\r') continue;
-        out += c == '\n' ? ' ' : c;
+        if (c == '\r' || c == '\n') {
+            while (!out.empty() && out.back() == ' ') out.pop_back();
+            atBreak = true;
+        } else if (atBreak && c == ' ') {
+            continue;
+        } else {
+            if (atBreak && !out.empty()) out += ' ';
+            atBreak = false;
+            out += c;
+        }
     }
     return out;
 }
-} // namespace
 
 void PrintLine(const std::string& line)
 {
@@ -95,11 +103,11 @@ namespace {
 // One line typed on standard input. Waits until the line is complete, input ends, or a
 // stop signal arrives (then nothing is returned), like a file dialog that waits for the
 // user; nothing else runs meanwhile, and the calculator repeats its request until then.
-std::optional<std::string> ReadAnswer()
+std::optional<std::string> ReadAnswer(const StopSignal* stopSignal)
 {
     std::string line;
     for (;;) {
-        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {StopSignalFd(), POLLIN, 0}};
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {stopSignal ? stopSignal->Fd() : -1, POLLIN, 0}};
         const int n = ::poll(fds, fds[1].fd >= 0 ? 2 : 1, -1);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 || (fds[1].revents & POLLIN)) return std::nullopt;
@@ -132,7 +140,7 @@ std::optional<std::string> TerminalHost::ChooseFileToSend(const std::string& tit
     const auto slash = initialPath.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string(".") : initialPath.substr(0, slash);
     PrintLine(title + ": type a file name in " + folder + " or a path, then Enter (an empty line declines)");
-    const auto answer = ReadAnswer();
+    const auto answer = ReadAnswer(stopSignal);
     if (!answer || answer->empty()) {
         PrintLine(title + ": declined");
         return std::nullopt;

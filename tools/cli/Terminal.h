@@ -9,6 +9,8 @@
 
 #include "util/HostInterfaces.h"
 
+class StopSignal;
+
 namespace cli {
 
 class TerminalStatusDialog : public IStatusDialog {
@@ -34,6 +36,8 @@ public:
     // terminal when standard input is one (a name in the folder or a path; an empty line,
     // end of input or Ctrl-C declines), and is declined otherwise.
     std::optional<std::string> xmodemFile;
+    // A question on the terminal also ends when this is raised (Ctrl-C).
+    const StopSignal* stopSignal = nullptr;
     std::atomic<int> captureRequests{0};
 
     void RequestScreenCapture() override { ++captureRequests; }
@@ -46,6 +50,11 @@ public:
 
 // One line on stdout, flushed (scripts read it as it comes).
 void PrintLine(const std::string& line);
+// A text of several lines as one: each line break, with the blanks around it, becomes
+// one space. The progress text "2048/4096 bytes\r\n(50%)\r\n1023 bytes/s" prints as
+// "2048/4096 bytes (50%) 1023 bytes/s", the ROM error "file \r\nNAME\r\nfailed." as
+// "file NAME failed.".
+std::string OneLine(const std::string& text);
 // The terminal's dialog and host, handed to the transfer server.
 struct TerminalWindows {
     TransferHost Host() { return {&host, &dialog}; }

@@ -11,7 +11,7 @@ namespace {
 int ListCommands(FILE* out)
 {
     std::fprintf(out, "usage: calvyx-cli COMMAND [options]\n\ncommands:\n");
-    for (const auto& c : cli::AllCommands()) std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
+    tooling::ProgramCommands().List(out, 10);
     std::fprintf(out, "\nports: QVxT0+ (the USB device), COMn, or a device path\n"
                       "exit codes: 0 done, 1 transfer failed, 2 bad usage, 3 port error\n");
     return cli::ExitUsage;
@@ -27,7 +27,7 @@ int main(int argc, char** argv)
         ListCommands(stdout);
         return cli::ExitOk;
     }
-    const cli::Command* command = cli::FindCommand(name);
+    const tooling::Command* command = tooling::ProgramCommands().Find(name);
     if (!command) {
         std::fprintf(stderr, "calvyx-cli: unknown command \"%s\"\n", name.c_str());
         return ListCommands(stderr);

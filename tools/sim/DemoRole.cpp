@@ -6,7 +6,7 @@
 
 #include "services/ScreenImage.h"
 #include "tools/sim/Bursts.h"
-#include "tools/sim/Commands.h"
+#include "tools/common/CommandTable.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/RoleCommand.h"
 #include "tools/sim/ScreenRole.h"
@@ -103,7 +103,7 @@ int RunDemo(std::vector<std::string> args)
         else if (name == "--push-file") pushFile = value;
         else if (name == "--expect") expectFile = value;
         else if (name == "--pause") {
-            const auto n = WholeNumber(value);
+            const auto n = tooling::WholeNumber(value);
             if (!n) return name + " needs a number";
             pauseMs = *n;
         } else {
@@ -134,7 +134,7 @@ int RunDemo(std::vector<std::string> args)
     return failures == 0 ? 0 : 1;
 }
 
-const CommandRegistration demoCommand{{"demo", "a short calculator session: push, XModem request, screen", RunDemo}};
+const tooling::CommandRegistration demoCommand{{"demo", "a short calculator session: push, XModem request, screen", RunDemo}};
 
 } // namespace
 } // namespace sim

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "xmodem/XModemBlock.h"
-#include "tools/sim/Commands.h"
+#include "tools/common/CommandTable.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/PortOptions.h"
 #include "tools/sim/RoleCommand.h"
@@ -40,7 +40,7 @@ bool TakeNumber(std::vector<std::string>& args, std::size_t i, int& out, std::st
         return false;
     }
     // A negative --after would wait for ever, a negative --start-seq breaks the count.
-    const auto v = WholeNumber(args[i + 1]);
+    const auto v = tooling::WholeNumber(args[i + 1]);
     if (!v) {
         error = args[i] + ": not a whole number: " + args[i + 1];
         return false;
@@ -156,15 +156,15 @@ int RunPackets(std::vector<std::string> args)
             port->Send(*bytes);
             continue;
         }
-        const std::string& spec = args[i];
-        const auto colon = spec.find(':');
-        if (spec.empty() || colon != 1) return Bad("not TYPE:SEQ[:TEXT]: " + spec);
-        const auto second = spec.find(':', 2);
-        const int seq = std::atoi(spec.substr(2, second - 2).c_str());
-        const std::string text = second == std::string::npos ? std::string() : spec.substr(second + 1);
-        calc.SendPacket(spec[0], seq, text);
+        const std::string& packet = args[i];
+        const auto colon = packet.find(':');
+        if (packet.empty() || colon != 1) return Bad("not TYPE:SEQ[:TEXT]: " + packet);
+        const auto second = packet.find(':', 2);
+        const int seq = std::atoi(packet.substr(2, second - 2).c_str());
+        const std::string text = second == std::string::npos ? std::string() : packet.substr(second + 1);
+        calc.SendPacket(packet[0], seq, text);
         const auto answer = calc.ReadPacket(s.kermit.replyTimeoutMs);
-        std::printf("%s -> %s\n", spec.c_str(), answer ? answer->Describe().c_str() : "(no answer)");
+        std::printf("%s -> %s\n", packet.c_str(), answer ? answer->Describe().c_str() : "(no answer)");
         if (!answer) rc = 1;
     }
     return rc;
@@ -193,7 +193,7 @@ int RunXModem(std::vector<std::string> args)
         else if (a == "--nak-first") nakFirst = true;
         else if (a == "--out" && hasValue) out = args[++i];
         else if ((a == "--silent" || a == "--cancel-at") && hasValue) {
-            const auto n = WholeNumber(args[++i]);
+            const auto n = tooling::WholeNumber(args[++i]);
             if (!n) return Bad(a + ": not a whole number: " + args[i]);
             (a == "--silent" ? silent : cancelAt) = *n;
         } else return Bad("xmodem-receive: unknown option " + a);
@@ -217,10 +217,10 @@ int RunXModem(std::vector<std::string> args)
     return 1;
 }
 
-const CommandRegistration pushCommand{{"kermit-push", "push files to the PC's Kermit server", RunPush}};
-const CommandRegistration fetchCommand{{"kermit-fetch", "ask the PC's Kermit server for a file", RunFetch}};
-const CommandRegistration packetsCommand{{"kermit-packets", "send Kermit packets one by one, print the answers", RunPackets}};
-const CommandRegistration xmodemCommand{{"xmodem-receive", "ask for a file by XModem and receive it", RunXModem}};
+const tooling::CommandRegistration pushCommand{{"kermit-push", "push files to the PC's Kermit server", RunPush}};
+const tooling::CommandRegistration fetchCommand{{"kermit-fetch", "ask the PC's Kermit server for a file", RunFetch}};
+const tooling::CommandRegistration packetsCommand{{"kermit-packets", "send Kermit packets one by one, print the answers", RunPackets}};
+const tooling::CommandRegistration xmodemCommand{{"xmodem-receive", "ask for a file by XModem and receive it", RunXModem}};
 
 } // namespace
 } // namespace sim

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/sim/Commands.h"
+#include "tools/common/CommandTable.h"
 #include "tools/sim/PortOptions.h"
 #include "tools/sim/RoleCommand.h"
 
@@ -86,7 +86,7 @@ private:
             return 0;
         }
         if (step == "--timeout" || step == "--sleep" || step == "--echo" || step == "--unplug-after") {
-            const auto number = WholeNumber(arg);
+            const auto number = tooling::WholeNumber(arg);
             if (!number) return Usage(step + " needs a number of milliseconds");
             const int ms = *number;
             if (step == "--timeout") timeoutMs_ = ms;
@@ -170,8 +170,8 @@ int RunScript(std::vector<std::string> args, bool usb)
 int RunPty(std::vector<std::string> args) { return RunScript(std::move(args), false); }
 int RunUsb(std::vector<std::string> args) { return RunScript(std::move(args), true); }
 
-const CommandRegistration ptyCommand{{"pty", "hold a pseudo-terminal pair and play a byte script", RunPty}};
-const CommandRegistration usbCommand{{"usb", "be the USB pipe device and play a byte script", RunUsb}};
+const tooling::CommandRegistration ptyCommand{{"pty", "hold a pseudo-terminal pair and play a byte script", RunPty}};
+const tooling::CommandRegistration usbCommand{{"usb", "be the USB pipe device and play a byte script", RunUsb}};
 
 } // namespace
 

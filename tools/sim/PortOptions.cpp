@@ -2,15 +2,16 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <poll.h>
+#include <thread>
 #include <unistd.h>
 
 #include "link/LinkIo.h"
 #include "link/PortName.h"
 #include "link/UsbPipes.h"
+#include "util/StopSignal.h"
 
 namespace sim {
 
@@ -36,17 +37,9 @@ bool ParseNumber(const std::string& text, double& out)
     }
 }
 
-std::atomic<bool> Stopped{false};
-int StopPipe[2] = {-1, -1};
-
-void OnStopSignal(int)
-{
-    Stopped = true;
-    const char byte = 1;
-    const int saved = errno;
-    (void)!::write(StopPipe[1], &byte, 1);
-    errno = saved;
-}
+// Made by main() before a role runs; without it (a role run in-process by the tests)
+// the waits simply sleep.
+std::optional<StopSignal> Stop;
 
 } // namespace
 
@@ -124,28 +117,17 @@ std::optional<ByteString> ParseHex(std::string_view text)
 
 void InstallStopSignals()
 {
-    if (StopPipe[0] >= 0) return;
-    if (::pipe2(StopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    struct sigaction sa {};
-    sa.sa_handler = OnStopSignal;
-    sigemptyset(&sa.sa_mask);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &sa, nullptr);
+    if (!Stop) Stop.emplace(std::vector<int>{SIGINT, SIGTERM, SIGHUP});
 }
 
-bool StopRequested() { return Stopped; }
+bool StopRequested() { return Stop && Stop->Raised(); }
 
 bool WaitForStop(int ms)
 {
-    if (Stopped) return true;
-    if (StopPipe[0] < 0) {
-        // No stop pipe could be made: sleep, or wait for any signal.
-        if (ms >= 0) ::usleep(static_cast<useconds_t>(ms) * 1000);
-        else ::pause();
-        return Stopped;
-    }
-    const auto deadline = ms < 0 ? linkio::NoDeadline : linkio::DeadlineIn(ms);
-    linkio::PollUntil(StopPipe[0], POLLIN, deadline);
-    return Stopped;
+    if (Stop) return Stop->Wait(ms);
+    if (ms >= 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    else ::pause();
+    return false;
 }
 
 } // namespace sim

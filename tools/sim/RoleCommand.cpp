@@ -40,15 +40,4 @@ std::optional<int> ParseRoleArgs(const std::string& name, const char* help, std:
     return std::nullopt;
 }
 
-std::optional<int> WholeNumber(const std::string& text)
-{
-    try {
-        std::size_t used = 0;
-        const int n = std::stoi(text, &used);
-        if (used == text.size() && n >= 0) return n;
-    } catch (...) {
-    }
-    return std::nullopt;
-}
-
 } // namespace sim

@@ -25,7 +25,4 @@ std::optional<int> ParseRoleArgs(const std::string& name, const char* help, std:
                                  const std::function<std::string(const std::string&)>& word,
                                  const std::vector<std::string>& switches = {});
 
-// A whole number of at least 0, or nothing.
-std::optional<int> WholeNumber(const std::string& text);
-
 } // namespace sim

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "tools/sim/Commands.h"
+#include "tools/common/CommandTable.h"
 #include "tools/sim/PortOptions.h"
 #include "tools/sim/RoleCommand.h"
 #include "util/Utils.h"
@@ -29,7 +29,7 @@ int RunRomLoad(std::vector<std::string> args)
     int waitMs = 60000;
     std::string file;
     const auto option = [&](const std::string& name, const std::string& value) -> std::string {
-        const auto n = WholeNumber(value);
+        const auto n = tooling::WholeNumber(value);
         if (name != "--wait") return "unknown option " + name;
         if (!n) return name + " needs a number";
         waitMs = *n;
@@ -53,7 +53,7 @@ int RunRomLoad(std::vector<std::string> args)
     return 0;
 }
 
-const CommandRegistration romLoadCommand{{"rom-load", "take a ROM stream (ROM-load mode) and check it", RunRomLoad}};
+const tooling::CommandRegistration romLoadCommand{{"rom-load", "take a ROM stream (ROM-load mode) and check it", RunRomLoad}};
 
 } // namespace
 

@@ -15,7 +15,7 @@
 
 #include "link/LinkIo.h"
 #include "tools/sim/Bursts.h"
-#include "tools/sim/Commands.h"
+#include "tools/common/CommandTable.h"
 #include "tools/sim/PortOptions.h"
 #include "tools/sim/RoleCommand.h"
 
@@ -107,7 +107,7 @@ int RunScreenPush(std::vector<std::string> args)
             if (value != "row" && value != "page") return "--layout is row or page";
             header = value == "page" ? PageLayoutHeader : PushedScreenHeader;
         } else if (name == "--count" || name == "--wait" || name == "--burst" || name == "--gap" || name == "--linger") {
-            const auto n = WholeNumber(value);
+            const auto n = tooling::WholeNumber(value);
             if (!n) return name + " needs a number";
             (name == "--count" ? count : name == "--wait" ? waitMs : name == "--burst" ? burst : name == "--gap" ? gapMs : lingerMs) = *n;
         } else {
@@ -136,7 +136,7 @@ int RunScreenPush(std::vector<std::string> args)
     return 0;
 }
 
-const CommandRegistration screenPushCommand{{"screen-push", "push the calculator's screen (ON and 1)", RunScreenPush}};
+const tooling::CommandRegistration screenPushCommand{{"screen-push", "push the calculator's screen (ON and 1)", RunScreenPush}};
 
 } // namespace
 

@@ -6,7 +6,7 @@
 
 #include "xmodem/XModemBlock.h"
 #include "tools/sim/Bursts.h"
-#include "tools/sim/Commands.h"
+#include "tools/common/CommandTable.h"
 #include "tools/sim/PortOptions.h"
 #include "tools/sim/RoleCommand.h"
 #include "util/Utils.h"
@@ -62,7 +62,7 @@ int RunWireSend(std::vector<std::string> args)
     options.startTimeoutMs = 60000;
     std::string file;
     const auto option = [&](const std::string& name, const std::string& value) -> std::string {
-        const auto n = WholeNumber(value);
+        const auto n = tooling::WholeNumber(value);
         if (!n) return name + " needs a number";
         if (name == "--wait") options.startTimeoutMs = *n;
         else if (name == "--damage") options.damageOnce.insert(static_cast<unsigned>(*n));
@@ -89,7 +89,7 @@ int RunWireSend(std::vector<std::string> args)
     return 0;
 }
 
-const CommandRegistration wireSendCommand{{"wire-send", "send a file by wire (XModem, checksum blocks)", RunWireSend}};
+const tooling::CommandRegistration wireSendCommand{{"wire-send", "send a file by wire (XModem, checksum blocks)", RunWireSend}};
 
 } // namespace
 

@@ -1,11 +1,11 @@
 // calvyx-sim: the virtual calculator. A thin dispatcher over the registered
-// subcommands (tools/sim/*.cpp).
+// subcommands (tools/sim/*.cpp) of the program's command table.
 #include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
-#include "tools/sim/Commands.h"
+#include "tools/common/CommandTable.h"
 #include "tools/sim/PortOptions.h"
 
 namespace {
@@ -13,7 +13,7 @@ namespace {
 void Usage(std::FILE* to)
 {
     std::fprintf(to, "usage: calvyx-sim COMMAND [options]\n\ncommands:\n");
-    for (const auto& c : sim::Commands()) std::fprintf(to, "  %-14s %s\n", c.name.c_str(), c.summary.c_str());
+    tooling::ProgramCommands().List(to, 14);
     std::fprintf(to, "\n'calvyx-sim COMMAND --help' describes a command's options.\n");
 }
 
@@ -30,7 +30,7 @@ int main(int argc, char** argv)
         Usage(stdout);
         return 0;
     }
-    const sim::Command* command = sim::FindCommand(name);
+    const tooling::Command* command = tooling::ProgramCommands().Find(name);
     if (!command) {
         std::fprintf(stderr, "calvyx-sim: unknown command '%s'\n\n", name.c_str());
         Usage(stderr);

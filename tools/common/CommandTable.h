@@ -1,0 +1,48 @@
+#pragma once
+// The command tables of calvyx-cli and calvyx-sim. Each command lives in a file of its
+// own and registers itself there, before main runs:
+//
+//     const tooling::CommandRegistration serve{{"serve", "Kermit server ...", Serve, "serve --port NAME ..."}};
+//
+// main() only looks the name up and runs it. The number parser the commands' options
+// share lives here too, so both programs read "--count 3" and "--after 500" alike.
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tooling {
+
+struct Command {
+    const char* name;
+    const char* summary; // one line for the command list
+    // The words after the command name; returns the process exit code.
+    int (*run)(std::vector<std::string> args);
+    const char* synopsis = ""; // the usage line, for a program that prints it for all
+};
+
+class CommandTable {
+public:
+    // Keeps the table sorted by name, whatever order the registrations ran in.
+    void Add(const Command& command);
+    const std::vector<Command>& All() const { return commands_; }
+    const Command* Find(std::string_view name) const;
+    // One "  NAME  SUMMARY" line a command, the name padded to nameWidth.
+    void List(std::FILE* to, int nameWidth) const;
+
+private:
+    std::vector<Command> commands_;
+};
+
+// The program's own table, filled by the registrations of its files.
+CommandTable& ProgramCommands();
+
+struct CommandRegistration {
+    explicit CommandRegistration(const Command& command) { ProgramCommands().Add(command); }
+};
+
+// A whole number from low to high written alone ("12"), or nothing.
+std::optional<int> WholeNumber(const std::string& text, int low = 0, int high = 2147483647);
+
+} // namespace tooling
