@@ -106,22 +106,21 @@ ByteString AwaitAnswer(sim::SimPort& calculator, const WireReceiver& rx)
     }
 }
 
-// The program's side of the line, set up as OpenLink does it but without its first
-// drain of the input (a new line holds nothing, and the drain would double the time of
-// each input). Short serial read limits keep the reads of a silent line brief.
-void OpenProgramSide(const std::string& path)
+// The program's side of the line. Short serial read limits keep the reads of a silent
+// line brief.
+void OpenProgramSide(Link& link, const std::string& path)
 {
-    const int fd = serialline::Open(path);
-    if (fd < 0 || !serialline::Configure(fd, LinkBaud)) {
-        std::perror(("cannot open " + path).c_str());
+    try {
+        link.Open(path, LinkBaud);
+    } catch (const std::exception&) {
+        std::fprintf(stderr, "cannot open %s\n", path.c_str());
         std::abort();
     }
-    PortLink.ReadHandle = PortLink.WriteHandle = fd;
-    PortLink.Kind = LinkKind::Serial;
-    TimingProfile = SelectTimingProfile(LinkKind::Serial, LinkBaud);
-    SetShortTimeouts();
+    link.SetShortTimeouts();
     // No settling pause after a cancel, for a calculator that has hung up anyway.
-    TimingProfile.CancelSettleDelay = 0;
+    TimingProfileValues timing = link.Timing();
+    timing.CancelSettleDelay = 0;
+    link.SetTiming(timing);
 }
 
 ByteString ChecksumBlock(unsigned number, std::string_view data)
@@ -157,7 +156,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     // The receive reports to the dialog through the main thread, which the calculator's
     // waits below keep serving.
     static QCoreApplication app(*argc, *argv);
-    SetGlobalStatusDialog(&Dialog);
     static const bool show = std::getenv("CALVYX_FUZZ_TRACE") != nullptr;
     SetTraceSink([](const std::string& line) {
         if (show) {
@@ -174,13 +172,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > MaxInput) return 0;
     const auto calculator = sim::CreatePtyPort();
-    OpenProgramSide(calculator->ProgramPortName());
+    Link link;
+    OpenProgramSide(link, calculator->ProgramPortName());
     ClearsBegun = ClearsDone = 0;
 
     ByteString sent;
     ByteString heard;
     {
-        WireReceiver rx(Str::SendByWire, 0);
+        WireReceiver rx(LinkLease(link), &Dialog, Str::SendByWire, 0);
         heard = Listen(*calculator, StartLimitMs); // the start byte
         bool answered = !heard.empty();
         std::size_t at = 0;
@@ -214,7 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::fprintf(stderr, "the receive did not end within %d ms of the hang-up\n", EndLimitMs);
             std::abort();
         }
-        CloseLink();
+        link.Close();
 
         FUZZ_CHECK(!heard.empty() && heard[0] == xmodem::CrcStart); // 'D' on a serial line
         for (std::size_t i = 1; i < heard.size(); ++i) {

@@ -51,6 +51,8 @@ public:
 
     LinkKind Kind() const { return kind_; }
     const TimingProfileValues& Timing() const { return timing_; }
+    // Replaces the settle delays of the open link (a fuzz target wants none).
+    void SetTiming(const TimingProfileValues& timing) { timing_ = timing; }
 
     // Writes all bytes within the link's write limits. On serial a write whose limit
     // ran out is no failure (the protocols notice missing bytes); on USB a device that
