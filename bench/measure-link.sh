@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Prints the link's resource figures against the virtual calculator:
-#   idle  - CPU of a ReadLink waiting on a silent USB and serial link (target < 1%)
+#   idle  - CPU of a link read waiting on a silent USB and serial link (target < 1%)
 #   leaks - descriptors, threads and heap before/after CYCLES open/close cycles
 # Usage: bench/measure-link.sh [build-dir]   (CYCLES=1000, SECONDS_IDLE=5 by default)
 # Every USB open drains the line for four quiet rounds (about 0.5 s), so 1000 USB

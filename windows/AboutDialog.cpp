@@ -133,7 +133,7 @@ QImage ProductArtwork()
 }
 
 AboutDialog::AboutDialog(QWidget* parent)
-    : TFormBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : WindowBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("About"));
@@ -150,28 +150,28 @@ AboutDialog::AboutDialog(QWidget* parent)
     versionLabel = new QLabel(QStringLiteral("Version 2.1 Build 1328"), this);
     versionLabel->setObjectName(QStringLiteral("versionLabel"));
 
-    btnOK = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setMinimumSize(75, 25);
-    btnOK->setDefault(true);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setMinimumSize(75, 25);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 2, 6);
     layout->addWidget(productImage, 0, 0, 1, 2);
     layout->addWidget(versionLabel, 1, 0, Qt::AlignLeft | Qt::AlignVCenter);
-    layout->addWidget(btnOK, 1, 1, Qt::AlignRight);
+    layout->addWidget(okButton, 1, 1, Qt::AlignRight);
     layout->setColumnStretch(0, 1);
     layout->setHorizontalSpacing(7);
     versionLabel->setContentsMargins(7, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void AboutDialog::SetMainWindow(QWidget* window) { FMainWindow = window; }
+void AboutDialog::SetMainWindow(QWidget* window) { mainWindow_ = window; }
 
-void AboutDialog::FormShow()
+void AboutDialog::WindowShown()
 {
-    if (!FMainWindow) return;
-    setWindowTitle(FMainWindow->windowTitle());
-    CenterOver(FMainWindow);
+    if (!mainWindow_) return;
+    setWindowTitle(mainWindow_->windowTitle());
+    CenterOver(mainWindow_);
 }

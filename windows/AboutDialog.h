@@ -5,7 +5,7 @@
 #include <QPointer>
 
 #include "util/Version.h"
-#include "windows/FormBase.h"
+#include "windows/WindowBase.h"
 
 class QLabel;
 class QPushButton;
@@ -15,7 +15,7 @@ inline constexpr int ArtworkHeight = 198;
 // The product picture, drawn at run time (no image files to ship).
 QImage ProductArtwork();
 
-class AboutDialog : public TFormBase {
+class AboutDialog : public WindowBase {
     Q_OBJECT
 public:
     explicit AboutDialog(QWidget* parent = nullptr);
@@ -24,13 +24,13 @@ public:
 
     QLabel* productImage;
     QLabel* versionLabel;
-    QPushButton* btnOK;
+    QPushButton* okButton;
 
 protected:
-    void FormShow() override;
+    void WindowShown() override;
 
 private:
-    QPointer<QWidget> FMainWindow;
+    QPointer<QWidget> mainWindow_;
 };
 
 extern AboutDialog* TheAboutDialog;

@@ -33,7 +33,7 @@ QString InstructionText(InstructionKind kind)
 }
 
 CalculatorSetupDialog::CalculatorSetupDialog(QWidget* parent)
-    : TFormBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : WindowBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("DownLd"));
     setWindowTitle(QStringLiteral("Set the Calculator"));
@@ -60,19 +60,19 @@ CalculatorSetupDialog::CalculatorSetupDialog(QWidget* parent)
             widest = qMax(widest, metrics.horizontalAdvance(line));
     instructionsText->setMinimumSize(qMax(249, widest + 16), qMax(152, metrics.lineSpacing() * 8 + 16));
 
-    btnOK = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setMinimumSize(89, 25);
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setMinimumSize(89, 25);
+    okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setMinimumSize(89, 25);
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setMinimumSize(89, 25);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(btnOK);
+    buttons->addWidget(okButton);
     buttons->addStretch(1);
-    buttons->addWidget(btnCancel);
+    buttons->addWidget(cancelButton);
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 8);
@@ -80,25 +80,25 @@ CalculatorSetupDialog::CalculatorSetupDialog(QWidget* parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &CalculatorSetupDialog::btnCancelClick);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &CalculatorSetupDialog::CancelClicked);
 }
 
-void CalculatorSetupDialog::SetMainWindow(QWidget* window) { FMainWindow = window; }
+void CalculatorSetupDialog::SetMainWindow(QWidget* window) { mainWindow_ = window; }
 
 bool CalculatorSetupDialog::ShowInstructions(InstructionKind kind)
 {
     // The whole text is replaced: nothing of an earlier showing remains.
     instructionsText->setPlainText(InstructionText(kind).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    btnCancel->setVisible(true);
-    btnOK->setVisible(true);
-    btnOK->setFocus();
+    cancelButton->setVisible(true);
+    okButton->setVisible(true);
+    okButton->setFocus();
     return exec() == QDialog::Accepted;
 }
 
-void CalculatorSetupDialog::btnCancelClick() { reject(); }
+void CalculatorSetupDialog::CancelClicked() { reject(); }
 
-void CalculatorSetupDialog::FormShow()
+void CalculatorSetupDialog::WindowShown()
 {
-    if (FMainWindow) CenterOver(FMainWindow);
+    if (mainWindow_) CenterOver(mainWindow_);
 }

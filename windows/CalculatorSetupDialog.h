@@ -3,7 +3,7 @@
 // before a receive by wire or a ROM load, and waits for OK or Cancel.
 #include <QPointer>
 
-#include "windows/FormBase.h"
+#include "windows/WindowBase.h"
 
 class QPlainTextEdit;
 class QPushButton;
@@ -16,7 +16,7 @@ enum InstructionKind : int {
 // The instructions of a kind, lines separated by CR LF.
 QString InstructionText(InstructionKind kind);
 
-class CalculatorSetupDialog : public TFormBase {
+class CalculatorSetupDialog : public WindowBase {
     Q_OBJECT
 public:
     explicit CalculatorSetupDialog(QWidget* parent = nullptr);
@@ -26,16 +26,16 @@ public:
     bool ShowInstructions(InstructionKind kind);
 
     QPlainTextEdit* instructionsText;
-    QPushButton* btnOK;
-    QPushButton* btnCancel;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 
-    void btnCancelClick();
+    void CancelClicked();
 
 protected:
-    void FormShow() override;
+    void WindowShown() override;
 
 private:
-    QPointer<QWidget> FMainWindow;
+    QPointer<QWidget> mainWindow_;
 };
 
 extern CalculatorSetupDialog* TheSetupDialog;

@@ -29,7 +29,7 @@ QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QK
 }
 } // namespace
 
-LogWindow::LogWindow(QWidget* parent) : TFormBase(parent, Qt::Window)
+LogWindow::LogWindow(QWidget* parent) : WindowBase(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("LogForm"));
     setWindowTitle(QStringLiteral("Log Form"));
@@ -45,17 +45,17 @@ LogWindow::LogWindow(QWidget* parent) : TFormBase(parent, Qt::Window)
     // Tab moves on to the buttons rather than typing into the log.
     logText->setTabChangesFocus(true);
 
-    btnClear = new QPushButton(QStringLiteral("Clear Log"), this);
-    btnClear->setObjectName(QStringLiteral("btnClear"));
-    btnClear->setAutoDefault(false);
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setAutoDefault(false);
+    clearButton = new QPushButton(QStringLiteral("Clear Log"), this);
+    clearButton->setObjectName(QStringLiteral("clearButton"));
+    clearButton->setAutoDefault(false);
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnClear);
+    buttons->addWidget(clearButton);
     buttons->addStretch();
-    buttons->addWidget(btnOK);
+    buttons->addWidget(okButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(logText, 1);
     layout->addLayout(buttons);
@@ -75,8 +75,8 @@ LogWindow::LogWindow(QWidget* parent) : TFormBase(parent, Qt::Window)
             [this](const QPoint& at) { contextMenu->popup(logText->viewport()->mapToGlobal(at)); });
     connect(copyItem, &QAction::triggered, this, &LogWindow::CopySelection);
     connect(selectAllItem, &QAction::triggered, this, &LogWindow::SelectAllText);
-    connect(btnClear, &QPushButton::clicked, this, &LogWindow::btnClearClick);
-    connect(btnOK, &QPushButton::clicked, this, &LogWindow::btnOKClick);
+    connect(clearButton, &QPushButton::clicked, this, &LogWindow::ClearLog);
+    connect(okButton, &QPushButton::clicked, this, &LogWindow::OkClicked);
 
     windowPlacement = new WindowPlacement(this, QStringLiteral("LogForm"));
     // FormCreate: the placement (and visibility) of the last session.
@@ -109,16 +109,16 @@ QStringList LogWindow::Lines() const
     return lines;
 }
 
-void LogWindow::btnClearClick()
+void LogWindow::ClearLog()
 {
     logText->clear();
     FHasLines = false;
 }
 
-void LogWindow::btnOKClick() { close(); }
+void LogWindow::OkClicked() { close(); }
 
 void LogWindow::CopySelection() { logText->copy(); }
 
 void LogWindow::SelectAllText() { logText->selectAll(); }
 
-void LogWindow::FormClose() { windowPlacement->SavePositions(); }
+void LogWindow::WindowClosed() { windowPlacement->SavePositions(); }

@@ -4,7 +4,7 @@
 // copy and clear it; there is no file behind it.
 #include <QStringList>
 
-#include "windows/FormBase.h"
+#include "windows/WindowBase.h"
 
 class QAction;
 class QMenu;
@@ -12,7 +12,7 @@ class QPlainTextEdit;
 class QPushButton;
 class WindowPlacement;
 
-class LogWindow : public TFormBase {
+class LogWindow : public WindowBase {
     Q_OBJECT
 public:
     explicit LogWindow(QWidget* parent = nullptr);
@@ -23,8 +23,8 @@ public:
     QStringList Lines() const;
 
     QPlainTextEdit* logText;
-    QPushButton* btnClear;
-    QPushButton* btnOK;
+    QPushButton* clearButton;
+    QPushButton* okButton;
     WindowPlacement* windowPlacement;
     QMenu* contextMenu;
     QAction* Undo1;
@@ -34,13 +34,13 @@ public:
     QAction* Delete1;
     QAction* selectAllItem;
 
-    void btnClearClick();
-    void btnOKClick();
+    void ClearLog();
+    void OkClicked();
     void CopySelection();
     void SelectAllText();
 
 protected:
-    void FormClose() override;
+    void WindowClosed() override;
 
 private:
     bool FHasLines = false; // an empty first line still counts as a line

@@ -62,7 +62,7 @@ QIcon CopyGlyph()
 
 ScreenReaderThread::ScreenReaderThread(ScreenCaptureWindow* Form, LinkLease link, const std::string& PortName,
                                        const ByteString& Prefix)
-    : FForm(Form), FPortName(PortName), FPrefix(Prefix), reader_(std::move(link))
+    : window_(Form), portName_(PortName), prefix_(Prefix), reader_(std::move(link))
 {
     setObjectName(QStringLiteral("ScreenReaderThread"));
     start();
@@ -76,7 +76,7 @@ ScreenReaderThread::~ScreenReaderThread()
 
 void ScreenReaderThread::Stop()
 {
-    FTerminated = true;
+    terminated_ = true;
     reader_.Cancelled = true;
 }
 
@@ -85,13 +85,13 @@ void ScreenReaderThread::Execute()
     try {
         // Without a connection name nothing can be read: Capture would hand back the
         // prefix at once, again and again.
-        while (!FTerminated && !FPortName.empty()) {
+        while (!terminated_ && !portName_.empty()) {
             ByteString result;
-            reader_.ReadScreen(FPortName, FPrefix, result);
-            FScreen = result;
-            if (!FScreen.empty()) RunInMainThread([this] { ShowScreen(); });
+            reader_.ReadScreen(portName_, prefix_, result);
+            screen_ = result;
+            if (!screen_.empty()) RunInMainThread([this] { ShowScreen(); });
             // The prefix belongs to the first screen only.
-            FPrefix.clear();
+            prefix_.clear();
         }
     } catch (...) {
         // A link that cannot be opened or a failed read ends the thread quietly; the
@@ -100,7 +100,7 @@ void ScreenReaderThread::Execute()
     reader_.Cancelled = true;
 }
 
-void ScreenReaderThread::ShowScreen() { FForm->SetScreen(FScreen); }
+void ScreenReaderThread::ShowScreen() { window_->SetScreen(screen_); }
 
 // ---- ScreenCaptureWindow ----
 
@@ -124,7 +124,7 @@ QString ScreenCaptureWindow::PromptText()
 }
 
 ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
-    : TFormBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : WindowBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("Capture"));
     setWindowTitle(QStringLiteral("Screen Capture"));
@@ -137,13 +137,13 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     promptPanel->setObjectName(QStringLiteral("promptPanel"));
     promptPanel->setFrameShape(QFrame::StyledPanel);
     promptPanel->setFrameShadow(QFrame::Raised);
-    lblPrompt = new QLabel(promptPanel);
-    lblPrompt->setObjectName(QStringLiteral("lblPrompt"));
-    lblPrompt->setWordWrap(true);
-    lblPrompt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    promptLabel = new QLabel(promptPanel);
+    promptLabel->setObjectName(QStringLiteral("promptLabel"));
+    promptLabel->setWordWrap(true);
+    promptLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* panelLayout = new QVBoxLayout(promptPanel);
     panelLayout->setContentsMargins(8, 6, 8, 6);
-    panelLayout->addWidget(lblPrompt);
+    panelLayout->addWidget(promptLabel);
 
     ImageArea = new QWidget(this);
     ImageArea->setObjectName(QStringLiteral("ImageArea"));
@@ -153,36 +153,36 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     screenImage->setToolTip(QStringLiteral("Calculator Screen Image"));
     screenImage->setScaledContents(true);
 
-    lblBorder = new QLabel(QStringLiteral("Border:   "), this);
-    lblBorder->setObjectName(QStringLiteral("lblBorder"));
-    trkbBorder = new QSlider(Qt::Horizontal, this);
-    trkbBorder->setObjectName(QStringLiteral("trkbBorder"));
-    trkbBorder->setRange(0, MaxBorderWidth);
-    trkbBorder->setPageStep(1);
-    trkbBorder->setSingleStep(1);
-    trkbBorder->setTickPosition(QSlider::TicksBelow);
-    trkbBorder->setTickInterval(1);
-    trkbBorder->setFixedWidth(150);
-    trkbBorder->setValue(DefaultBorderWidth);
-    lblBorder->setBuddy(trkbBorder);
+    borderLabel = new QLabel(QStringLiteral("Border:   "), this);
+    borderLabel->setObjectName(QStringLiteral("borderLabel"));
+    borderSlider = new QSlider(Qt::Horizontal, this);
+    borderSlider->setObjectName(QStringLiteral("borderSlider"));
+    borderSlider->setRange(0, MaxBorderWidth);
+    borderSlider->setPageStep(1);
+    borderSlider->setSingleStep(1);
+    borderSlider->setTickPosition(QSlider::TicksBelow);
+    borderSlider->setTickInterval(1);
+    borderSlider->setFixedWidth(150);
+    borderSlider->setValue(DefaultBorderWidth);
+    borderLabel->setBuddy(borderSlider);
 
-    btnCopy = new QPushButton(CopyGlyph(), QStringLiteral("&Copy"), this);
-    btnCopy->setObjectName(QStringLiteral("btnCopy"));
-    btnSave = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Save"), this);
-    btnSave->setObjectName(QStringLiteral("btnSave"));
-    btnClose = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Close"), this);
-    btnClose->setObjectName(QStringLiteral("btnClose"));
-    for (QPushButton* button : {btnCopy, btnSave, btnClose}) button->setMinimumWidth(81);
+    copyButton = new QPushButton(CopyGlyph(), QStringLiteral("&Copy"), this);
+    copyButton->setObjectName(QStringLiteral("copyButton"));
+    saveButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Save"), this);
+    saveButton->setObjectName(QStringLiteral("saveButton"));
+    closeButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Close"), this);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    for (QPushButton* button : {copyButton, saveButton, closeButton}) button->setMinimumWidth(81);
 
     auto* borderRow = new QHBoxLayout;
-    borderRow->addWidget(lblBorder);
-    borderRow->addWidget(trkbBorder);
+    borderRow->addWidget(borderLabel);
+    borderRow->addWidget(borderSlider);
     borderRow->addStretch();
     auto* buttonRow = new QHBoxLayout;
-    buttonRow->addWidget(btnCopy);
-    buttonRow->addWidget(btnSave);
+    buttonRow->addWidget(copyButton);
+    buttonRow->addWidget(saveButton);
     buttonRow->addStretch();
-    buttonRow->addWidget(btnClose);
+    buttonRow->addWidget(closeButton);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 8);
     layout->addWidget(promptPanel);
@@ -197,7 +197,7 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
 
     // The prompt wraps inside the window's width; its panel is at least the design 105.
     const int promptWidth = areaWidth + 24 - 16;
-    lblPrompt->setFixedWidth(promptWidth);
+    promptLabel->setFixedWidth(promptWidth);
 
     windowPlacement = new WindowPlacement(this, QString::fromLatin1(CaptureSection));
     receiverCheckTimer = new QTimer(this);
@@ -214,10 +214,10 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
         savePictureDialog->setDefaultSuffix(filter == PngFilter ? QStringLiteral("png") : QStringLiteral("bmp"));
     });
 
-    connect(trkbBorder, &QSlider::valueChanged, this, &ScreenCaptureWindow::trkbBorderChange);
-    connect(btnCopy, &QPushButton::clicked, this, &ScreenCaptureWindow::mnuCopyClick);
-    connect(btnSave, &QPushButton::clicked, this, &ScreenCaptureWindow::btnSaveClick);
-    connect(btnClose, &QPushButton::clicked, this, &QDialog::close);
+    connect(borderSlider, &QSlider::valueChanged, this, &ScreenCaptureWindow::BorderChanged);
+    connect(copyButton, &QPushButton::clicked, this, &ScreenCaptureWindow::CopyPicture);
+    connect(saveButton, &QPushButton::clicked, this, &ScreenCaptureWindow::SavePicture);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
     connect(receiverCheckTimer, &QTimer::timeout, this, &ScreenCaptureWindow::CheckReceiver);
 
     // FormCreate.
@@ -226,41 +226,41 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     } catch (const CalvyxError& error) {
         ShowApplicationError(QString::fromStdString(error.what()), this);
     }
-    lblPrompt->setText(PromptText());
-    promptPanel->setMinimumHeight(qMax(105, lblPrompt->heightForWidth(promptWidth) + 12));
-    trkbBorder->setValue(StoredBorderWidth());
+    promptLabel->setText(PromptText());
+    promptPanel->setMinimumHeight(qMax(105, promptLabel->heightForWidth(promptWidth) + 12));
+    borderSlider->setValue(StoredBorderWidth());
     // The blank frame until the first screen arrives.
     UpdatePicture();
 }
 
 ScreenCaptureWindow::~ScreenCaptureWindow() { StopReceiver(); }
 
-int ScreenCaptureWindow::BorderWidth() const { return trkbBorder->value(); }
+int ScreenCaptureWindow::BorderWidth() const { return borderSlider->value(); }
 
 void ScreenCaptureWindow::ShowCapture(const std::string& PortName, const ByteString& Prefix)
 {
-    FPortName = PortName;
-    FPrefix = Prefix;
-    FScreen.clear();
+    portName_ = PortName;
+    prefix_ = Prefix;
+    screen_.clear();
     exec();
 }
 
 void ScreenCaptureWindow::SetScreen(const ByteString& Screen)
 {
-    FScreen = Screen;
+    screen_ = Screen;
     UpdatePicture();
 }
 
 void ScreenCaptureWindow::UpdatePicture()
 {
-    FPicture = MonoBitmapToImage(FramedScreenPicture(FScreen, BorderWidth()));
-    const QSize shown = FPicture.size() * 2;
+    picture_ = MonoBitmapToImage(FramedScreenPicture(screen_, BorderWidth()));
+    const QSize shown = picture_.size() * 2;
     screenImage->setFixedSize(shown);
     screenImage->move((ImageArea->width() - shown.width()) / 2, 0);
-    screenImage->setPixmap(QPixmap::fromImage(FPicture.scaled(shown)));
+    screenImage->setPixmap(QPixmap::fromImage(picture_.scaled(shown)));
 }
 
-void ScreenCaptureWindow::trkbBorderChange() { UpdatePicture(); }
+void ScreenCaptureWindow::BorderChanged() { UpdatePicture(); }
 
 void ScreenCaptureWindow::SaveSettings()
 {
@@ -269,16 +269,16 @@ void ScreenCaptureWindow::SaveSettings()
     WriteRegistryInteger(*key, QStringLiteral("Border"), BorderWidth());
 }
 
-void ScreenCaptureWindow::mnuCopyClick() { QApplication::clipboard()->setImage(FPicture); }
+void ScreenCaptureWindow::CopyPicture() { QApplication::clipboard()->setImage(picture_); }
 
-void ScreenCaptureWindow::btnSaveClick()
+void ScreenCaptureWindow::SavePicture()
 {
     savePictureDialog->selectFile(QString());
     if (savePictureDialog->exec() != QDialog::Accepted) return;
     const QStringList chosen = savePictureDialog->selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return;
     try {
-        SavePictureFile(FPicture, chosen.front());
+        SavePictureFile(picture_, chosen.front());
     } catch (const CalvyxError& error) {
         ShowApplicationError(QString::fromStdString(error.what()), this);
     }
@@ -287,43 +287,43 @@ void ScreenCaptureWindow::btnSaveClick()
 void ScreenCaptureWindow::CheckReceiver()
 {
     if (!isVisible()) {
-        if (FReceiver) FReceiver->Stop();
+        if (receiver_) receiver_->Stop();
         receiverCheckTimer->stop();
         return;
     }
     receiverCheckTimer->setInterval(DeviceCheckMs);
     bool present = true;
-    if (IsUsbPortName(FPortName)) present = UsbDevicePresent(FPortName);
-    if (present && !FReceiver && lendLink_) {
+    if (IsUsbPortName(portName_)) present = UsbDevicePresent(portName_);
+    if (present && !receiver_ && lendLink_) {
         try {
-            FReceiver = new ScreenReaderThread(this, lendLink_(), FPortName, FPrefix);
+            receiver_ = new ScreenReaderThread(this, lendLink_(), portName_, prefix_);
         } catch (const std::logic_error& e) {
             // Someone else still has the link; the next tick tries again.
             Trace(std::string("capture waits for the link: ") + e.what());
         }
     }
     // A stopped thread is not replaced while the window stays open.
-    if (!present && FReceiver) FReceiver->Stop();
+    if (!present && receiver_) receiver_->Stop();
 }
 
-void ScreenCaptureWindow::FormShow() { receiverCheckTimer->start(); }
+void ScreenCaptureWindow::WindowShown() { receiverCheckTimer->start(); }
 
-void ScreenCaptureWindow::FormClose()
+void ScreenCaptureWindow::WindowClosed()
 {
-    if (FClosing) return;
-    FClosing = true;
+    if (closing_) return;
+    closing_ = true;
     hide();
     SaveSettings();
     StopReceiver();
-    FClosing = false;
+    closing_ = false;
 }
 
 void ScreenCaptureWindow::StopReceiver()
 {
-    if (!FReceiver) return;
-    FReceiver->Stop();
+    if (!receiver_) return;
+    receiver_->Stop();
     // A worker that has just completed a screen is handed over while we wait.
-    WaitServingCalls(FReceiver);
-    delete FReceiver;
-    FReceiver = nullptr;
+    WaitServingCalls(receiver_);
+    delete receiver_;
+    receiver_ = nullptr;
 }

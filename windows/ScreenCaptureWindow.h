@@ -12,7 +12,7 @@
 
 #include "services/ScreenReader.h"
 #include "util/ByteString.h"
-#include "windows/FormBase.h"
+#include "windows/WindowBase.h"
 
 class QFileDialog;
 class QFrame;
@@ -35,26 +35,26 @@ public:
     // Main thread: ends the loop after the current capture, and the capture itself at
     // its next read.
     void Stop();
-    bool Terminated() const { return FTerminated.load(); }
+    bool Terminated() const { return terminated_.load(); }
 
 protected:
     void run() override { Execute(); }
 
 private:
     void Execute();
-    // Main thread, while the worker waits: hands FScreen to the window.
+    // Main thread, while the worker waits: hands screen_ to the window.
     void ShowScreen();
 
-    ScreenCaptureWindow* FForm;
-    ByteString FScreen;
-    std::string FPortName;
-    ByteString FPrefix;
+    ScreenCaptureWindow* window_;
+    ByteString screen_;
+    std::string portName_;
+    ByteString prefix_;
     // Lives as long as the thread object, so Stop can always reach it.
     ScreenReader reader_;
-    std::atomic<bool> FTerminated{false};
+    std::atomic<bool> terminated_{false};
 };
 
-class ScreenCaptureWindow : public TFormBase {
+class ScreenCaptureWindow : public WindowBase {
     Q_OBJECT
 public:
     explicit ScreenCaptureWindow(QWidget* parent = nullptr);
@@ -71,44 +71,44 @@ public:
     void SaveSettings();
 
     // The W x H picture as last drawn (what Copy and Save use).
-    const QImage& Picture() const { return FPicture; }
+    const QImage& Picture() const { return picture_; }
     int BorderWidth() const;
     // The prompt shown above the picture.
     static QString PromptText();
 
     QFrame* promptPanel;
-    QLabel* lblPrompt;
+    QLabel* promptLabel;
     QWidget* ImageArea; // keeps room for the largest picture
     QLabel* screenImage;
-    QLabel* lblBorder;
-    QSlider* trkbBorder;
-    QPushButton* btnCopy;
-    QPushButton* btnSave;
-    QPushButton* btnClose;
+    QLabel* borderLabel;
+    QSlider* borderSlider;
+    QPushButton* copyButton;
+    QPushButton* saveButton;
+    QPushButton* closeButton;
     WindowPlacement* windowPlacement;
     QTimer* receiverCheckTimer;
     QFileDialog* savePictureDialog;
 
-    void trkbBorderChange();
-    void mnuCopyClick();
-    void btnSaveClick();
+    void BorderChanged();
+    void CopyPicture();
+    void SavePicture();
     void CheckReceiver();
-    ScreenReaderThread* Receiver() const { return FReceiver; }
+    ScreenReaderThread* Receiver() const { return receiver_; }
 
 protected:
-    void FormShow() override;
-    void FormClose() override;
+    void WindowShown() override;
+    void WindowClosed() override;
 
 private:
     void StopReceiver();
 
-    ByteString FScreen;
-    std::string FPortName;
-    ByteString FPrefix;
-    ScreenReaderThread* FReceiver = nullptr;
+    ByteString screen_;
+    std::string portName_;
+    ByteString prefix_;
+    ScreenReaderThread* receiver_ = nullptr;
     LinkLender lendLink_;
-    QImage FPicture;
-    bool FClosing = false;
+    QImage picture_;
+    bool closing_ = false;
 };
 
 // Reads the stored "Border" of the capture window: missing or not a number gives 1,

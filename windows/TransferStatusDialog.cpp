@@ -27,7 +27,7 @@ QPointer<QWidget>& CenterForm()
 } // namespace
 
 TransferStatusDialog::TransferStatusDialog(QWidget* parent)
-    : TFormBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    : WindowBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("CmStatus"));
     setModal(false);
@@ -112,7 +112,7 @@ void TransferStatusDialog::HideStatus()
 
 void TransferStatusDialog::CancelClicked() { reject(); }
 
-void TransferStatusDialog::FormShow()
+void TransferStatusDialog::WindowShown()
 {
     if (CenterForm()) CenterOver(CenterForm());
 }
@@ -120,12 +120,12 @@ void TransferStatusDialog::FormShow()
 void TransferStatusDialog::showEvent(QShowEvent* event)
 {
     FVisible = true;
-    TFormBase::showEvent(event);
+    WindowBase::showEvent(event);
 }
 
 void TransferStatusDialog::hideEvent(QHideEvent* event)
 {
     // A minimised dialog still counts as shown, as the transfers expect.
     if (!event->spontaneous()) FVisible = false;
-    TFormBase::hideEvent(event);
+    WindowBase::hideEvent(event);
 }

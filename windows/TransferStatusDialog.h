@@ -6,13 +6,13 @@
 #include <atomic>
 
 #include "util/HostInterfaces.h"
-#include "windows/FormBase.h"
+#include "windows/WindowBase.h"
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
 
-class TransferStatusDialog : public TFormBase, public IStatusDialog {
+class TransferStatusDialog : public WindowBase, public IStatusDialog {
     Q_OBJECT
 public:
     explicit TransferStatusDialog(QWidget* parent = nullptr);
@@ -35,7 +35,7 @@ public:
     void CancelClicked();
 
 protected:
-    void FormShow() override;
+    void WindowShown() override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 

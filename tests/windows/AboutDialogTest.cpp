@@ -72,7 +72,7 @@ TEST(About, ShowsOverTheMainWindowAndClosesWithOkOrEsc)
             if (byEsc)
                 QTest::keyClick(&about, Qt::Key_Escape);
             else
-                about.btnOK->click();
+                about.okButton->click();
         });
         QTimer::singleShot(10000, &about, [&] { about.done(-1); });
         const int result = about.exec();

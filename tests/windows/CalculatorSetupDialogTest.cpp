@@ -52,12 +52,12 @@ TEST(DownLd, EachShowingReplacesTheWholeText)
     QString shown;
     ShowAndAnswer(dialog, ikSendCalcapp, [&] {
         shown = dialog.instructionsText->toPlainText();
-        dialog.btnOK->click();
+        dialog.okButton->click();
     });
     EXPECT_EQ(shown, InstructionText(ikSendCalcapp).replace("\r\n", "\n"));
     ShowAndAnswer(dialog, ikRomDownload, [&] {
         shown = dialog.instructionsText->toPlainText();
-        dialog.btnOK->click();
+        dialog.okButton->click();
     });
     EXPECT_EQ(shown, InstructionText(ikRomDownload).replace("\r\n", "\n"));
     EXPECT_FALSE(shown.contains("Calcapp"));
@@ -71,9 +71,9 @@ TEST(DownLd, OnlyOkAnswersTrue)
         bool result;
     };
     const Case cases[] = {
-        {"OK button", [](CalculatorSetupDialog& d) { d.btnOK->click(); }, true},
+        {"OK button", [](CalculatorSetupDialog& d) { d.okButton->click(); }, true},
         {"Enter", [](CalculatorSetupDialog& d) { QTest::keyClick(&d, Qt::Key_Return); }, true},
-        {"Cancel button", [](CalculatorSetupDialog& d) { d.btnCancel->click(); }, false},
+        {"Cancel button", [](CalculatorSetupDialog& d) { d.cancelButton->click(); }, false},
         {"Esc", [](CalculatorSetupDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, false},
         {"close box", [](CalculatorSetupDialog& d) { d.close(); }, false},
     };
@@ -81,7 +81,7 @@ TEST(DownLd, OnlyOkAnswersTrue)
         CalculatorSetupDialog dialog;
         bool cancelShown = false;
         const bool result = ShowAndAnswer(dialog, ikRomDownload, [&] {
-            cancelShown = dialog.btnCancel->isVisible() && dialog.btnOK->isVisible();
+            cancelShown = dialog.cancelButton->isVisible() && dialog.okButton->isVisible();
             c.answer(dialog);
         });
         EXPECT_EQ(result, c.result) << c.how;
@@ -108,7 +108,7 @@ TEST(DownLd, CentresOnTheMainWindow)
     QRect frame;
     ShowAndAnswer(dialog, ikSendCalcapp, [&] {
         frame = dialog.frameGeometry();
-        dialog.btnCancel->click();
+        dialog.cancelButton->click();
     });
     EXPECT_EQ(frame.left(), 100 + (600 - frame.width()) / 2);
     EXPECT_EQ(frame.top(), 177 + (415 - frame.height()) / 2);

@@ -86,7 +86,7 @@ TEST_F(CaptureReceive, ScreensFromTheCalculatorAreDrawn)
         ASSERT_TRUE(QTest::qWaitFor([&] { return SameMonoPicture(capture.Picture(), Expected(second), &why); }, 5000))
             << "second screen not drawn: " << why;
         // Moving the track bar redraws the current screen with the new border.
-        capture.trkbBorder->setValue(5);
+        capture.borderSlider->setValue(5);
         EXPECT_TRUE(SameMonoPicture(capture.Picture(), Expected(second), &why)) << why;
         EXPECT_EQ(capture.Picture().size(), QSize(151, 84));
     });

@@ -35,7 +35,7 @@ TEST(CaptureWindow, PictureMatchesTheGoldenImages)
     for (const uint8_t header : {uint8_t(0x80), uint8_t(0x1B)}) {
         capture.SetScreen(EncodeScreen(GraphScreen(), header));
         for (const int border : {0, 5}) {
-            capture.trkbBorder->setValue(border);
+            capture.borderSlider->setValue(border);
             const QImage& picture = capture.Picture();
             if (qEnvironmentVariableIsSet("CALVYX_WRITE_GOLDEN") && header == 0x80) {
                 ASSERT_TRUE(picture.save(GoldenPath(border), "PNG"));
@@ -62,7 +62,7 @@ TEST(CaptureWindow, BorderDrawsTheFrameAroundTheScreen)
     ScreenCaptureWindow capture;
     capture.SetScreen(EncodeScreen(GraphScreen(), 0x00));
     for (int border = 0; border <= 5; ++border) {
-        capture.trkbBorder->setValue(border);
+        capture.borderSlider->setValue(border);
         EXPECT_EQ(capture.Picture().size(), QSize(131 + 4 * border, 64 + 4 * border));
         // The screen's top-left pixel (the corner of the L) sits at (2B, 2B).
         EXPECT_EQ(qGray(capture.Picture().pixel(2 * border + 2, 2 * border + 2)), 0) << border;
@@ -100,7 +100,7 @@ TEST(CaptureWindow, ClosingSavesBorderAndPositionButNoSize)
     ScopedSettings settings;
     {
         ScreenCaptureWindow capture;
-        capture.trkbBorder->setValue(4);
+        capture.borderSlider->setValue(4);
         capture.move(33, 44);
         capture.close();
     }
@@ -118,14 +118,14 @@ TEST(CaptureWindow, PromptAndParts)
     ScopedSettings settings;
     ScreenCaptureWindow capture;
     EXPECT_EQ(capture.windowTitle(), "Screen Capture");
-    EXPECT_EQ(capture.lblPrompt->text(),
+    EXPECT_EQ(capture.promptLabel->text(),
               "On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the "
               "picture to the clipboard, then reuse it in documents or editors.\r\n\r\n"
               "This window opens automatically when the calculator sends a screen.");
     EXPECT_EQ(capture.screenImage->toolTip(), "Calculator Screen Image");
-    EXPECT_EQ(capture.trkbBorder->minimum(), 0);
-    EXPECT_EQ(capture.trkbBorder->maximum(), 5);
-    EXPECT_EQ(capture.trkbBorder->pageStep(), 1);
+    EXPECT_EQ(capture.borderSlider->minimum(), 0);
+    EXPECT_EQ(capture.borderSlider->maximum(), 5);
+    EXPECT_EQ(capture.borderSlider->pageStep(), 1);
     // Even the widest picture fits: nothing is cut off at border 5.
     EXPECT_GE(capture.ImageArea->width(), 2 * 151);
     EXPECT_GE(capture.ImageArea->height(), 2 * 84);
@@ -136,16 +136,16 @@ TEST(CaptureWindow, CopyPutsTheUndoubledPictureOnTheClipboard)
     ScopedSettings settings;
     ScreenCaptureWindow capture;
     capture.SetScreen(EncodeScreen(GraphScreen(), 0x1B));
-    capture.trkbBorder->setValue(3);
+    capture.borderSlider->setValue(3);
     QApplication::clipboard()->clear();
-    capture.btnCopy->click();
+    capture.copyButton->click();
     const QImage copied = QApplication::clipboard()->image();
     std::string why;
     EXPECT_EQ(copied.size(), QSize(143, 76));
     EXPECT_TRUE(SameMonoPicture(copied, capture.Picture(), &why)) << why;
 }
 
-// Drives the save dialog that btnSave opens: picks the filter and types the name.
+// Drives the save dialog that saveButton opens: picks the filter and types the name.
 void SaveThroughTheDialog(ScreenCaptureWindow& capture, const QString& filter, const QString& typedName)
 {
     bool answered = false;
@@ -167,7 +167,7 @@ void SaveThroughTheDialog(ScreenCaptureWindow& capture, const QString& filter, c
         QTest::keyClick(nameEdit, Qt::Key_Return);
     });
     QTimer::singleShot(10000, capture.savePictureDialog, [&] { capture.savePictureDialog->reject(); });
-    capture.btnSaveClick();
+    capture.SavePicture();
     EXPECT_TRUE(answered);
 }
 
@@ -177,7 +177,7 @@ TEST(CaptureWindow, SaveWritesTheWxHBitmap)
     QTemporaryDir folder;
     ScreenCaptureWindow capture;
     capture.SetScreen(EncodeScreen(GraphScreen(), 0x80));
-    capture.trkbBorder->setValue(2);
+    capture.borderSlider->setValue(2);
     struct Case {
         QString filter;
         QString typed;
@@ -228,7 +228,7 @@ TEST(CaptureWindow, CancellingTheSaveDialogWritesNothing)
         capture.savePictureDialog->setDirectory(folder.path());
         QTest::keyClick(capture.savePictureDialog, Qt::Key_Escape);
     });
-    capture.btnSaveClick();
+    capture.SavePicture();
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
 }
 

@@ -34,7 +34,7 @@ TEST(Keyboard, LogWindowTabLeavesTheMemo)
     ScopedSettings settings;
     LogWindow log;
     log.AppendLine("line");
-    EXPECT_EQ(TabWalk(log, log.logText, 3), QStringList({"logText", "btnClear", "btnOK", "logText"}));
+    EXPECT_EQ(TabWalk(log, log.logText, 3), QStringList({"logText", "clearButton", "okButton", "logText"}));
     EXPECT_EQ(log.Lines(), QStringList({"line"})) << "Tab typed into the log";
     log.close();
 }
@@ -43,11 +43,11 @@ TEST(Keyboard, CaptureWindowTabOrder)
 {
     ScopedSettings settings;
     ScreenCaptureWindow capture;
-    EXPECT_EQ(TabWalk(capture, capture.trkbBorder, 4),
-              QStringList({"trkbBorder", "btnCopy", "btnSave", "btnClose", "trkbBorder"}));
+    EXPECT_EQ(TabWalk(capture, capture.borderSlider, 4),
+              QStringList({"borderSlider", "copyButton", "saveButton", "closeButton", "borderSlider"}));
     // The arrow keys move the border.
-    capture.trkbBorder->setFocus();
-    QTest::keyClick(capture.trkbBorder, Qt::Key_Right);
+    capture.borderSlider->setFocus();
+    QTest::keyClick(capture.borderSlider, Qt::Key_Right);
     EXPECT_EQ(capture.BorderWidth(), 2);
     EXPECT_EQ(capture.Picture().width(), 139);
     QTest::keyClick(&capture, Qt::Key_Escape);

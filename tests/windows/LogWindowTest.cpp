@@ -31,11 +31,11 @@ TEST(LogForm, ClearEmptiesItAndNewLinesStartAtTheTop)
 {
     ScopedSettings settings;
     LogWindow log;
-    log.btnClear->click(); // on an empty log: nothing happens
+    log.clearButton->click(); // on an empty log: nothing happens
     EXPECT_TRUE(log.Lines().isEmpty());
     log.AppendLine("one");
     log.AppendLine("two");
-    log.btnClear->click();
+    log.clearButton->click();
     EXPECT_TRUE(log.Lines().isEmpty());
     log.AppendLine("three");
     EXPECT_EQ(log.Lines(), QStringList({"three"}));
@@ -124,7 +124,7 @@ TEST(LogForm, EscAndOkCloseAndSaveThePlacement)
             log.logText->setFocus();
             QTest::keyClick(log.logText, Qt::Key_Escape);
         } else {
-            log.btnOK->click();
+            log.okButton->click();
         }
         EXPECT_FALSE(log.isVisible()) << (byEsc ? "Esc" : "OK");
         EXPECT_EQ(settings.Get("LogForm", "Visible").toString(), "1") << "saved while still open";

@@ -67,7 +67,7 @@ TEST_F(TransferStatusDialogTest, KindsOfReports)
         {StatusKind::Finished, "", 0, 0, false, 1, 0},
     };
     for (const Case& c : cases) {
-        log->btnClearClick();
+        log->ClearLog();
         status.OpenStatus("Receiving X", true);
         status.UpdateStatus({c.text, c.kind, c.done, c.total});
         EXPECT_EQ(status.statusText->text(), c.text) << "kind " << static_cast<int>(c.kind);

@@ -110,7 +110,7 @@ TEST(WindowLayout, CaptureWindow)
     ScreenCaptureWindow capture;
     capture.SetScreen(EncodeScreen(GraphScreen(), 0x80));
     for (const int border : {1, 5}) {
-        capture.trkbBorder->setValue(border);
+        capture.borderSlider->setValue(border);
         CheckAndShoot(capture, QStringLiteral("capture-window-border%1").arg(border), QSize(296, 326));
     }
     capture.close();

@@ -1,4 +1,4 @@
-#include "windows/FormBase.h"
+#include "windows/WindowBase.h"
 
 #include <QCloseEvent>
 #include <QShowEvent>
@@ -9,9 +9,9 @@ QPoint CenteredOrigin(const QRect& center, const QSize& own)
     return {center.left() + (center.width() - own.width()) / 2, center.top() + (center.height() - own.height()) / 2};
 }
 
-TFormBase::TFormBase(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags) {}
+WindowBase::WindowBase(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags) {}
 
-void TFormBase::CenterOver(const QWidget* window)
+void WindowBase::CenterOver(const QWidget* window)
 {
     if (!window) return;
     // Before the first showing the frame is not known yet; the client size stands in.
@@ -19,22 +19,22 @@ void TFormBase::CenterOver(const QWidget* window)
     move(CenteredOrigin(window->frameGeometry(), own));
 }
 
-void TFormBase::done(int result)
+void WindowBase::done(int result)
 {
-    FormClose();
+    WindowClosed();
     QDialog::done(result);
 }
 
-void TFormBase::closeEvent(QCloseEvent* event)
+void WindowBase::closeEvent(QCloseEvent* event)
 {
     // A visible dialog turns the close into done() (through reject()); a hidden one is
     // closed here directly, as the main window does at shutdown.
-    if (!isVisible()) FormClose();
+    if (!isVisible()) WindowClosed();
     QDialog::closeEvent(event);
 }
 
-void TFormBase::showEvent(QShowEvent* event)
+void WindowBase::showEvent(QShowEvent* event)
 {
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) WindowShown();
     QDialog::showEvent(event);
 }

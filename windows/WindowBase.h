@@ -1,7 +1,7 @@
 #pragma once
 // What the program's dialogs and secondary windows share: a close that always runs
-// the window's FormClose (whether it is closed by a button, Esc, the close box, or by
-// the main window while hidden), a FormShow hook, and centring over another window.
+// the window's WindowClosed (whether it is closed by a button, Esc, the close box, or by
+// the main window while hidden), a WindowShown hook, and centring over another window.
 #include <QDialog>
 #include <QPoint>
 #include <QPointer>
@@ -12,19 +12,19 @@
 // halves are truncated toward zero, so a larger window sticks out to the left/top.
 QPoint CenteredOrigin(const QRect& center, const QSize& own);
 
-class TFormBase : public QDialog {
+class WindowBase : public QDialog {
     Q_OBJECT
 public:
-    explicit TFormBase(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+    explicit WindowBase(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
 
     // Every way of closing the window ends here.
     void done(int result) override;
 
 protected:
     // Runs once for every close of the window, before it is hidden.
-    virtual void FormClose() {}
+    virtual void WindowClosed() {}
     // Runs when the window is shown by the program (not when the user restores it).
-    virtual void FormShow() {}
+    virtual void WindowShown() {}
     // Moves this window so that it is centred over window (frame to frame).
     void CenterOver(const QWidget* window);
 
