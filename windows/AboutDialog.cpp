@@ -135,7 +135,7 @@ QImage ProductArtwork()
 AboutDialog::AboutDialog(QWidget* parent)
     : WindowBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setObjectName(QStringLiteral("AboutForm"));
+    setObjectName(QStringLiteral("AboutDialog"));
     setWindowTitle(QStringLiteral("About"));
     setModal(true);
 

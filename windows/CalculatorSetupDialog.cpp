@@ -35,7 +35,7 @@ QString InstructionText(InstructionKind kind)
 CalculatorSetupDialog::CalculatorSetupDialog(QWidget* parent)
     : WindowBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setObjectName(QStringLiteral("DownLd"));
+    setObjectName(QStringLiteral("CalculatorSetupDialog"));
     setWindowTitle(QStringLiteral("Set the Calculator"));
     setModal(true);
 

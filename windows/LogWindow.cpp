@@ -31,7 +31,7 @@ QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QK
 
 LogWindow::LogWindow(QWidget* parent) : WindowBase(parent, Qt::Window)
 {
-    setObjectName(QStringLiteral("LogForm"));
+    setObjectName(QStringLiteral("LogWindow"));
     setWindowTitle(QStringLiteral("Log Form"));
     setSizeGripEnabled(true);
     resize(323, 422);
@@ -78,6 +78,7 @@ LogWindow::LogWindow(QWidget* parent) : WindowBase(parent, Qt::Window)
     connect(clearButton, &QPushButton::clicked, this, &LogWindow::ClearLog);
     connect(okButton, &QPushButton::clicked, this, &LogWindow::OkClicked);
 
+    // "LogForm" is the settings section the window's placement has always been kept in.
     windowPlacement = new WindowPlacement(this, QStringLiteral("LogForm"));
     // FormCreate: the placement (and visibility) of the last session.
     try {

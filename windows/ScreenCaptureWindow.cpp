@@ -126,7 +126,7 @@ QString ScreenCaptureWindow::PromptText()
 ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     : WindowBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setObjectName(QStringLiteral("Capture"));
+    setObjectName(QStringLiteral("ScreenCaptureWindow"));
     setWindowTitle(QStringLiteral("Screen Capture"));
     setModal(true);
 

@@ -28,7 +28,7 @@ bool ShowAndAnswer(CalculatorSetupDialog& dialog, InstructionKind kind, const st
     return result;
 }
 
-TEST(DownLd, InstructionTextsAreExact)
+TEST(CalculatorSetupDialog, InstructionTextsAreExact)
 {
     EXPECT_EQ(InstructionText(ikSendCalcapp), "On the QV-T30s,T20s,T20+/T20:\r\n\r\n"
                                               "1.  Select the Calcapp to send.\r\n"
@@ -45,7 +45,7 @@ TEST(DownLd, InstructionTextsAreExact)
                                               "6.  Press OK below.");
 }
 
-TEST(DownLd, EachShowingReplacesTheWholeText)
+TEST(CalculatorSetupDialog, EachShowingReplacesTheWholeText)
 {
     CalculatorSetupDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), "Set the Calculator");
@@ -63,7 +63,7 @@ TEST(DownLd, EachShowingReplacesTheWholeText)
     EXPECT_FALSE(shown.contains("Calcapp"));
 }
 
-TEST(DownLd, OnlyOkAnswersTrue)
+TEST(CalculatorSetupDialog, OnlyOkAnswersTrue)
 {
     struct Case {
         const char* how;
@@ -90,14 +90,14 @@ TEST(DownLd, OnlyOkAnswersTrue)
     }
 }
 
-TEST(DownLd, TheTextIsNotATabStop)
+TEST(CalculatorSetupDialog, TheTextIsNotATabStop)
 {
     CalculatorSetupDialog dialog;
     EXPECT_EQ(dialog.instructionsText->focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(dialog.instructionsText->isReadOnly());
 }
 
-TEST(DownLd, CentresOnTheMainWindow)
+TEST(CalculatorSetupDialog, CentresOnTheMainWindow)
 {
     // Half of an odd difference is truncated toward zero.
     EXPECT_EQ(CenteredOrigin(QRect(50, 177, 600, 415), QSize(258, 216)).y(), 276);

@@ -14,7 +14,7 @@
 
 namespace {
 
-TEST(LogForm, LinesAreAppendedUnchangedAndBreaksSplitThem)
+TEST(LogWindow, LinesAreAppendedUnchangedAndBreaksSplitThem)
 {
     ScopedSettings settings;
     LogWindow log;
@@ -27,7 +27,7 @@ TEST(LogForm, LinesAreAppendedUnchangedAndBreaksSplitThem)
     EXPECT_EQ(log.Lines(), QStringList({"", "Receiving PROG.CA", "1 024 of 4 096 bytes", "25 %", "960 bytes/s", ""}));
 }
 
-TEST(LogForm, ClearEmptiesItAndNewLinesStartAtTheTop)
+TEST(LogWindow, ClearEmptiesItAndNewLinesStartAtTheTop)
 {
     ScopedSettings settings;
     LogWindow log;
@@ -42,7 +42,7 @@ TEST(LogForm, ClearEmptiesItAndNewLinesStartAtTheTop)
     EXPECT_EQ(log.logText->toPlainText(), "three");
 }
 
-TEST(LogForm, LinesArriveWhileHidden)
+TEST(LogWindow, LinesArriveWhileHidden)
 {
     ScopedSettings settings;
     LogWindow log;
@@ -53,7 +53,7 @@ TEST(LogForm, LinesArriveWhileHidden)
     EXPECT_EQ(log.Lines().back(), "49");
 }
 
-TEST(LogForm, ContextMenuItemsAndStates)
+TEST(LogWindow, ContextMenuItemsAndStates)
 {
     ScopedSettings settings;
     LogWindow log;
@@ -94,7 +94,7 @@ TEST(LogForm, ContextMenuItemsAndStates)
     EXPECT_EQ(QApplication::clipboard()->text(), "alpha\nbeta");
 }
 
-TEST(LogForm, CopyKeysCopyOnlyASelection)
+TEST(LogWindow, CopyKeysCopyOnlyASelection)
 {
     ScopedSettings settings;
     LogWindow log;
@@ -111,7 +111,7 @@ TEST(LogForm, CopyKeysCopyOnlyASelection)
     EXPECT_EQ(QApplication::clipboard()->text(), "first line\nsecond line");
 }
 
-TEST(LogForm, EscAndOkCloseAndSaveThePlacement)
+TEST(LogWindow, EscAndOkCloseAndSaveThePlacement)
 {
     for (const bool byEsc : {true, false}) {
         ScopedSettings settings;
@@ -133,7 +133,7 @@ TEST(LogForm, EscAndOkCloseAndSaveThePlacement)
     }
 }
 
-TEST(LogForm, ClosedWhileHiddenRecordsItClosedAndReopensAsSaved)
+TEST(LogWindow, ClosedWhileHiddenRecordsItClosedAndReopensAsSaved)
 {
     ScopedSettings settings;
     {
