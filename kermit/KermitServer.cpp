@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include "kermit/OutgoingFile.h"
 #include "kermit/ReceivedFile.h"
 #include "xmodem/XModemSend.h"
 #include "link/Progress.h"
@@ -34,11 +35,14 @@ constexpr int DeadLinkPauseMs = 1000;
 
 constexpr const char* InvalidFileName = "Invalid file name";
 constexpr const char* CannotStoreFile = "Cannot store file";
+constexpr const char* NoFileBeingReceived = "No file is being received";
 
-bool RegularFileExists(const std::string& path)
+// Only a regular file that lives in the folder itself goes out: a symbolic link (it
+// may lead out of the folder), a pipe, a device or a folder does not.
+bool RegularFileInFolder(const std::string& path)
 {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace
@@ -124,8 +128,8 @@ void KermitServer::Recover()
     mode_ = EngineMode::Idle;
     try {
         channel_.SendFrame(NakType, seq_, {});
-        link_->ClearInput();
         HideStatusDialog();
+        link_->ClearInput();
     } catch (const CalvyxError& e) {
         Trace(std::string("Kermit recovery failed: ") + e.what());
         HideStatusDialog();
@@ -135,8 +139,13 @@ void KermitServer::Recover()
 
 void KermitServer::Handle(const ReceivedFrame& frame)
 {
+    if (frame.kind != KindNone) lastHeard_ = Now();
     switch (frame.kind) {
     case KindNone:
+        if (mode_ != EngineMode::Idle && TicksSince(lastHeard_) >= staleTransferMs_) {
+            AbandonStaleTransfer();
+            return;
+        }
         if (mode_ != EngineMode::Idle && channel_.LastFrame().size() > 4) channel_.ResendLastFrame();
         return;
     case KindXModemRequest:
@@ -172,6 +181,7 @@ void KermitServer::Handle(const ReceivedFrame& frame)
     case InitType:
     case SendInitType:
         mode_ = EngineMode::Idle;
+        storedFileEofSeq_ = -1;
         channel_.SendFrame(AckType, seq_, SendInit);
         break;
     case MessageType:
@@ -235,13 +245,14 @@ void KermitServer::ReceiveFileHeader(const ByteString& name)
         return;
     }
     Ack();
+    storedFileEofSeq_ = -1;
     filePath_ = PathInFolder(name);
     Trace("Kermit receiving begins for " + filePath_);
     mode_ = EngineMode::Receiving;
     lastSeq_ = seq_;
     fileData_.clear();
     startTick_ = Now();
-    statusText_ = std::string(Str::Receiving) + FileNamePart(filePath_);
+    statusText_ = std::string(Str::Receiving) + VisibleText(FileNamePart(filePath_));
     OpenStatusDialog();
     ReportProgress(0, ReceiveTotalMargin, startTick_,
                    StatusReporter());
@@ -249,6 +260,13 @@ void KermitServer::ReceiveFileHeader(const ByteString& name)
 
 void KermitServer::ReceiveData(const ByteString& field)
 {
+    // A D that belongs to no file this engine is receiving (the S and F went to an
+    // engine that has ended, or were lost) must not be acknowledged: the calculator
+    // would go on and take the file for delivered.
+    if (mode_ != EngineMode::Receiving) {
+        RefuseOrphan("D");
+        return;
+    }
     errorCount_ = 0;
     if (seq_ == (lastSeq_ + 1) % 64) {
         lastSeq_ = seq_;
@@ -267,6 +285,12 @@ void KermitServer::ReceiveData(const ByteString& field)
 
 void KermitServer::ReceiveEndOfFile(const ByteString& field)
 {
+    // Outside a file only the repeat of the Z that ended the file stored last (its Y was
+    // lost) is acknowledged again.
+    if (mode_ != EngineMode::Receiving && seq_ != storedFileEofSeq_) {
+        RefuseOrphan("Z");
+        return;
+    }
     if (mode_ == EngineMode::Receiving) {
         mode_ = EngineMode::Idle;
         // "D" in a Z packet: the sender discards the file it was sending.
@@ -285,9 +309,24 @@ void KermitServer::ReceiveEndOfFile(const ByteString& field)
             }
         }
         fileData_.clear();
+        storedFileEofSeq_ = seq_;
     }
     ReportStatus(StatusReport::Finished());
     Ack();
+}
+
+void KermitServer::RefuseOrphan(const char* type)
+{
+    Trace(std::string("Kermit refuses ") + type + " " + std::to_string(seq_) + ": no file is being received");
+    channel_.SendFrame(ErrorType, seq_, NoFileBeingReceived);
+}
+
+void KermitServer::AbandonStaleTransfer()
+{
+    Trace("Kermit transfer abandoned: nothing heard for " + std::to_string(staleTransferMs_) + " ms");
+    mode_ = EngineMode::Idle;
+    fileData_.clear();
+    HideStatusDialog();
 }
 
 void KermitServer::SendRequestedFile(const ByteString& name)
@@ -299,16 +338,15 @@ void KermitServer::SendRequestedFile(const ByteString& name)
     }
     filePath_ = PathInFolder(name);
     Trace("Kermit sending begins for " + filePath_);
-    if (!RegularFileExists(filePath_)) {
+    if (!RegularFileInFolder(filePath_) || !outgoing_.Open(filePath_)) {
+        Trace("Kermit does not send " + filePath_ + ": not a regular file in the folder");
         channel_.SendFrame(ErrorType, seq_, Str::FileDoesNotExist);
         return;
     }
-    fileData_ = ReadFileToString(filePath_);
     startTick_ = Now();
-    pos_ = 0;
-    statusText_ = std::string(Str::Sending) + FileNamePart(filePath_);
+    statusText_ = std::string(Str::Sending) + VisibleText(FileNamePart(filePath_));
     OpenStatusDialog();
-    ReportProgress(0, static_cast<int64_t>(fileData_.size()), startTick_,
+    ReportProgress(0, outgoing_.Size(), startTick_,
                    StatusReporter());
     seq_ = 0;
     // An N before the first Y repeats the S itself.
@@ -337,9 +375,9 @@ void KermitServer::HandleAck()
         phase_ = SendPhase::SendingData;
         break;
     case SendPhase::SendingData:
-        outData_ = EncodeChunk(fileData_, pos_);
+        outData_ = outgoing_.NextField();
         nextType_ = DataType;
-        ReportProgress(static_cast<int64_t>(pos_), static_cast<int64_t>(fileData_.size()), startTick_,
+        ReportProgress(outgoing_.Position(), outgoing_.Size(), startTick_,
                        StatusReporter());
         if (Cancelled()) channel_.SendFrame(ErrorType, seq_, Str::CanceledByPC);
         if (outData_.empty()) {
@@ -369,9 +407,12 @@ void KermitServer::SendCurrentPacket()
 
 void KermitServer::HandleNak()
 {
+    // While sending, an N asks for the packet in flight again; only the retry limit (or
+    // the user's Cancel) ends the transfer.
     if (mode_ == EngineMode::Sending) {
         if (++errorCount_ > MaxNaks) throw CalvyxError("Too many errors");
         SendCurrentPacket();
+        return;
     }
     if (statusDialog_ && statusDialog_->IsStatusVisible()) ReportStatus(StatusReport::Finished());
 }

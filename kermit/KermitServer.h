@@ -18,6 +18,7 @@
 #include <string>
 
 #include "kermit/FrameChannel.h"
+#include "kermit/OutgoingFile.h"
 #include "link/Link.h"
 #include "util/HostInterfaces.h"
 #include "util/ByteString.h"
@@ -48,6 +49,11 @@ public:
     std::atomic<bool> Busy{false};
 
     static constexpr int IdleNotifyMs = 4000;
+    // A transfer whose other side has gone quiet for this long is over: the engine stops
+    // repeating its last answer and listens as a fresh server again.
+    static constexpr uint32_t StaleTransferMs = 30000;
+    // Before the first transfer only (tests shorten it).
+    void SetStaleTransferLimit(uint32_t ms) { staleTransferMs_ = ms; }
 
 protected:
     void run() override;
@@ -69,6 +75,10 @@ private:
     void HandleAck();
     void HandleNak();
     void RejectName(const ByteString& name);
+    // Answers a D or Z that belongs to no file being received with an E.
+    void RefuseOrphan(const char* type);
+    // The other side went quiet in the middle of a transfer: back to idle.
+    void AbandonStaleTransfer();
     void SendByXModem();
     void SendCurrentPacket();
 
@@ -107,8 +117,13 @@ private:
     int sentSeq_ = 0; // sequence number of the packet in flight while Sending
     int lastSeq_ = 0;
     int errorCount_ = 0;
+    // Sequence number of the Z that ended the file stored last; -1 when there is none
+    // (a fresh engine, or a new S or F since).
+    int storedFileEofSeq_ = -1;
+    uint32_t lastHeard_ = 0; // tick of the last frame or start byte
+    std::atomic<uint32_t> staleTransferMs_{StaleTransferMs};
     std::string filePath_;
-    ByteString fileData_;
-    std::size_t pos_ = 0;
+    ByteString fileData_;          // the file being received
+    kermit::OutgoingFile outgoing_; // the file being sent
     uint32_t startTick_ = 0;
 };

@@ -32,3 +32,8 @@ std::string FileNamePart(const std::string& path);
 std::string FormatText(const char* format, const std::string& arg);
 // The text with a-z made A-Z; every other byte unchanged (names, never prose).
 std::string AsciiUpper(std::string text);
+// Text that came from the link (a file name above all), made safe to print on a
+// terminal or in a window: control bytes, DEL and the C1 controls (0x80-0x9F, alone or
+// as UTF-8 code points) become \xNN, and a backslash becomes \\. Valid UTF-8 otherwise
+// stays as it is; in other text every byte from 0x80 to 0x9F is escaped.
+std::string VisibleText(std::string_view text);

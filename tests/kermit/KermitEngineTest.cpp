@@ -9,7 +9,14 @@
 #include "util/Ticks.h"
 #include "util/Utils.h"
 
+#include <algorithm>
+
 #include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kermit;
 using sim::KermitCalculator;
@@ -196,7 +203,7 @@ TEST_F(KermitEngineTest, AFileThatCannotBeStoredIsRefusedNotAcknowledged)
                        {'F', 1, "TAKEN.QVA", 'Y', 1},
                        {'D', 2, "data", 'Y', 2},
                        {'Z', 3, "", 'E', 3},
-                       {'Z', 3, "", 'Y', 3}, // a repeat after the E: nothing is pending
+                       {'Z', 3, "", 'E', 3}, // a repeat after the E: the file was not stored, still no Y
                    });
     }));
     KermitResult r;
@@ -256,7 +263,7 @@ TEST_F(KermitEngineTest, SixthNWhileSendingEndsTheTransfer)
         ASSERT_TRUE(p);
         EXPECT_EQ(p->type, 'N') << "the sixth N: " << p->Describe();
     }));
-    EXPECT_FALSE(windows.dialog.IsStatusVisible());
+    EXPECT_TRUE(ServeUntil([&] { return !windows.dialog.IsStatusVisible(); }, 3000)) << "the dialog stayed open";
 }
 
 TEST_F(KermitEngineTest, RepeatedYDoesNotSkipAPacket)
@@ -393,6 +400,133 @@ TEST_F(KermitEngineTest, VanishedSerialLineNeitherSpinsNorHangs)
     const uint32_t before = Now();
     StopEngine();
     EXPECT_LT(TicksSince(before), 2500u);
+}
+
+} // namespace
+
+namespace {
+
+// A stray screen-push byte between two D packets ends the engine; the next engine never
+// saw the S and F, so it must not acknowledge the D and Z that follow: the calculator
+// would take a file that was never stored for delivered.
+TEST_F(KermitEngineTest, DataAndEndOfFileOfNoFileAreRefusedWithE)
+{
+    for (const Wire wire : {Wire::Usb, Wire::Serial}) {
+        Connect(wire);
+        ASSERT_TRUE(Calculator([&] {
+            KermitCalculator calc(*port);
+            Play(calc, {{'S', 62, "p", 'Y', 62}, {'F', 63, "LOST.QVA", 'Y', 63}, {'D', 0, "abc", 'Y', 0}});
+            port->Send("\x80");
+        }));
+        ASSERT_TRUE(ServeUntil([&] { return engine->isFinished(); }, 5000)) << "the push byte did not end the engine";
+        // The program starts a fresh engine, as the poll or calvyx-cli serve does.
+        engine.reset();
+        engine = std::make_unique<KermitServer>(LinkLease(link), windows.Host());
+        engine->Folder = folder.path().toStdString();
+        ASSERT_TRUE(Calculator([&] {
+            KermitCalculator calc(*port);
+            if (wire == Wire::Serial) {
+                // The ending engine said "User cancel"; this calculator did not hear it.
+                const auto cancel = calc.ReadPacket(2000);
+                ASSERT_TRUE(cancel && cancel->type == 'E') << (cancel ? cancel->Describe() : "nothing");
+            }
+            Play(calc, {{'D', 1, "def", 'E', 1}, {'D', 0, "def", 'E', 0}, {'Z', 2, "", 'E', 2}});
+        })) << (wire == Wire::Usb ? "USB" : "serial");
+        EXPECT_TRUE(FolderEntries().isEmpty());
+    }
+}
+
+// A lone N asks for the packet again; the fetch goes on and the file arrives whole.
+TEST_F(KermitEngineTest, ALoneNDuringAFetchResendsThePacket)
+{
+    const ByteString data = AllByteValues(600, 9);
+    WriteStringToFile(data, FolderPath("N.BIN"));
+    ByteString got;
+    std::vector<char> types;
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        calc.SendPacket('R', 0, "N.BIN");
+        bool naked = false;
+        for (int i = 0; i < 40; ++i) {
+            const auto p = calc.ReadPacket(4000);
+            ASSERT_TRUE(p) << "no packet after " << types.size();
+            types.push_back(static_cast<char>(p->type));
+            if (p->type == 'D' && !naked) {
+                naked = true;
+                calc.SendPacket('N', p->seq, "");
+                const auto again = calc.ReadPacket(4000);
+                ASSERT_TRUE(again) << "no answer to the N";
+                EXPECT_EQ(again->type, 'D');
+                EXPECT_EQ(again->seq, p->seq);
+                EXPECT_EQ(again->data, p->data) << "the N must bring the same packet again";
+            }
+            if (p->type == 'D') got += DecodeData(p->data);
+            calc.SendPacket('Y', p->seq, "");
+            if (p->type == 'B') break;
+        }
+    }));
+    EXPECT_EQ(got, data);
+    ASSERT_FALSE(types.empty());
+    EXPECT_EQ(types.back(), 'B') << "the fetch did not end normally";
+    EXPECT_EQ(std::count(types.begin(), types.end(), 'E'), 0) << "an N is no cancel: " << std::string(types.begin(), types.end());
+}
+
+// Only regular files of the folder go out: a link (here to a file outside), a pipe and
+// a folder are answered as missing, and nothing waits on the pipe.
+TEST_F(KermitEngineTest, FetchSendsOnlyRegularFilesOfTheFolder)
+{
+    QTemporaryDir outside;
+    ASSERT_TRUE(outside.isValid());
+    const std::string secret = outside.filePath("secret.txt").toStdString();
+    WriteStringToFile("not for the calculator", secret);
+    ASSERT_EQ(::symlink(secret.c_str(), FolderPath("LINK.BIN").c_str()), 0);
+    ASSERT_EQ(::mkfifo(FolderPath("PIPE.BIN").c_str(), 0600), 0);
+    ASSERT_TRUE(QDir(folder.path()).mkdir("DIR.BIN"));
+    for (const char* name : {"LINK.BIN", "PIPE.BIN", "DIR.BIN"}) {
+        KermitResult r;
+        const uint32_t start = Now();
+        ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).FetchFile(name); }, 10000)) << name;
+        EXPECT_FALSE(r.ok) << name;
+        EXPECT_EQ(r.error, "File does not exist") << name << ": " << Show(r);
+        EXPECT_LT(TicksSince(start), 5000u) << name;
+    }
+}
+
+// A sender that gave up without a word (its E lost) leaves the engine repeating its last
+// Y; after the stale limit it stops and serves the next push.
+TEST_F(KermitEngineTest, AStaleReceiveGivesUpAndTheNextPushArrives)
+{
+    engine->SetStaleTransferLimit(2500);
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        Play(calc, {{'S', 0, "p", 'Y', 0}, {'F', 1, "GONE.QVA", 'Y', 1}, {'D', 2, "abc", 'Y', 2}});
+        // Silence: the PC repeats its Y for a while, then stops.
+        int repeats = 0;
+        uint32_t lastRepeat = Now();
+        while (const auto p = calc.ReadPacket(2500)) {
+            ++repeats;
+            lastRepeat = Now();
+            ASSERT_LT(repeats, 10) << "the PC goes on repeating " << p->Describe();
+        }
+        EXPECT_GE(repeats, 1) << "the last Y is repeated while the sender may come back";
+        EXPECT_LT(TicksSince(lastRepeat), 6000u);
+    }, 30000));
+    EXPECT_FALSE(windows.dialog.IsStatusVisible());
+    KermitResult r;
+    ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).PushFile("NEXT.QVA", "next"); }));
+    ASSERT_TRUE(r.ok) << Show(r);
+    EXPECT_EQ(ReadFileToString(FolderPath("NEXT.QVA")), "next");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(FolderPath("GONE.QVA"))));
+}
+
+// A name with terminal control sequences is shown with its control bytes made visible.
+TEST_F(KermitEngineTest, ControlBytesOfANameAreShownVisibly)
+{
+    const ByteString name = "A\x1b[2J\x1b]0;T\x07" "B.QVA";
+    KermitResult r;
+    ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).PushFile(name, "x"); }));
+    ASSERT_TRUE(r.ok) << Show(r);
+    EXPECT_EQ(windows.dialog.Captions().back(), "Receiving A\\x1b[2J\\x1b]0;T\\x07B.QVA");
 }
 
 } // namespace
