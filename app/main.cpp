@@ -1,14 +1,16 @@
-// The desktop program: chooses the help file by language, creates the long-lived
-// windows in their order (the main window first: it may end a second instance at once),
-// marks the context-help hints, routes help requests to the main window and runs the
-// message loop.
+// The desktop program: answers --help and --version without a window, chooses the help
+// file by language, creates the long-lived windows in their order (the main window
+// first: it may end a second instance at once), marks the context-help hints, routes
+// help requests to the main window and runs the message loop.
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QIcon>
 #include <QPixmap>
 #include <QSaveFile>
 #include <QScreen>
@@ -18,10 +20,45 @@
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/HelpContext.h"
 #include "mainwindow/HelpFiles.h"
+#include "mainwindow/HelpSystem.h"
 #include "mainwindow/MainWindow.h"
 #include "util/StopSignal.h"
+#include "util/Version.h"
 
 namespace {
+
+constexpr const char* UsageText =
+    "usage: calvyx [CONNECTION]\n"
+    "\n"
+    "The Calvyx desktop window: keeps the calculator's files in a folder on this PC,\n"
+    "receives objects by wire, captures the calculator's screen and loads ROMs.\n"
+    "\n"
+    "CONNECTION  QVxT0+ (the calculator's USB link, the default), COMn (COM1 is\n"
+    "            /dev/ttyS0) or a device path such as /dev/ttyUSB0\n"
+    "\n"
+    "options:\n"
+    "  -h, --help  print this text and end\n"
+    "  --version   print the version and end\n"
+    "\n"
+    "Help > Contents and Index in the window opens the user's guide; 'man calvyx'\n"
+    "lists the environment variables the program reads.\n";
+
+// --help and --version as the only parameter: answered on stdout before any window
+// or display is needed. Returns the exit code, or -1 to start the window.
+int AnswerInfoOption(int argc, char** argv)
+{
+    if (argc != 2) return -1;
+    const char* option = argv[1];
+    if (std::strcmp(option, "--help") == 0 || std::strcmp(option, "-h") == 0) {
+        std::fputs(UsageText, stdout);
+        return 0;
+    }
+    if (std::strcmp(option, "--version") == 0) {
+        std::printf("calvyx %s\n", GetVersionNumber().c_str());
+        return 0;
+    }
+    return -1;
+}
 
 // The process ends from the main window's close handler, at once and with exit code 0:
 // the transfer server and the windows are not torn down.
@@ -48,6 +85,24 @@ private:
     const QElapsedTimer& clock_;
 };
 
+// For the install checks: opens the help contents once the main window shows, prints
+// where the page came from, its title, its length and the sizes of the windows' icon,
+// and ends: 0 when the page has text, 1 when it came up empty.
+void OpenHelpAndEnd()
+{
+    Help().ShowContents();
+    const QTextBrowser* window = Help().Window();
+    const QString text = window ? window->toPlainText() : QString();
+    QStringList sizes;
+    for (const QSize& size : QApplication::windowIcon().availableSizes()) sizes << QString::number(size.width());
+    std::printf("calvyx: help %s \"%s\" %lld characters, icon %s\n",
+                window ? qPrintable(window->source().toString()) : "(no window)",
+                window ? qPrintable(window->documentTitle()) : "", static_cast<long long>(text.size()),
+                sizes.isEmpty() ? "none" : qPrintable(sizes.join(QLatin1Char(','))));
+    std::fflush(nullptr);
+    ::_exit(text.trimmed().isEmpty() ? 1 : 0);
+}
+
 // What the screen shows of the program's visible windows, or the main window alone where
 // the platform cannot grab the screen.
 QPixmap Screenshot()
@@ -64,14 +119,31 @@ QPixmap Screenshot()
     return TheMainWindow->grab();
 }
 
+// The application icon at each size rendered from data/icons (resources of this program).
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        // Loaded here, so the icon lists only the sizes that are really built in.
+        const QPixmap pixmap(QStringLiteral(":/icons/%1/org.calvyx.Calvyx.png").arg(size));
+        if (!pixmap.isNull()) icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (const int code = AnswerInfoOption(argc, argv); code >= 0) return code;
     QElapsedTimer clock;
     clock.start();
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Calvyx"));
+    // Every window shows the application icon (built in, like the help books); the
+    // desktop file names the same icon for the launcher.
+    QApplication::setDesktopFileName(QStringLiteral("org.calvyx.Calvyx"));
+    QApplication::setWindowIcon(ApplicationIcon());
     SetRawCommandLine(BuildCommandLine(QApplication::arguments()));
 
     SetApplicationHelpFile(ChooseHelpFile(UserDefaultLangId(), UserDefaultLcid()));
@@ -92,6 +164,7 @@ int main(int argc, char** argv)
     FirstPaintProbe probe(clock);
     if (qEnvironmentVariableIsSet("CALVYX_EXIT_AFTER_SHOW")) TheMainWindow->installEventFilter(&probe);
     TheMainWindow->show();
+    if (qEnvironmentVariableIsSet("CALVYX_EXIT_AFTER_HELP")) QTimer::singleShot(0, TheMainWindow, &OpenHelpAndEnd);
     // For the demo and the documentation: a picture of the program's windows, refreshed
     // every second into the named file while the program runs.
     QTimer screenshot;

@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   ckermit lrzsz socat
   xvfb xauth
+  librsvg2-bin scdoc
+  desktop-file-utils appstream dpkg-dev file groff-base
 )
 
 missing=()

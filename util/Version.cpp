@@ -29,3 +29,14 @@ std::string FormatVersionString(const std::optional<FileVersion>& version)
 }
 
 std::string GetVersionString() { return FormatVersionString(ExecutableFileVersion()); }
+
+std::string FormatVersionNumber(const std::optional<FileVersion>& version)
+{
+    if (!version) return "-.-.-.-";
+    char text[64];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", version->MostSignificant >> 16, version->MostSignificant & 0xFFFFu,
+                  version->LeastSignificant >> 16, version->LeastSignificant & 0xFFFFu);
+    return text;
+}
+
+std::string GetVersionNumber() { return FormatVersionNumber(ExecutableFileVersion()); }

@@ -20,3 +20,9 @@ std::optional<FileVersion> ExecutableFileVersion();
 std::string FormatVersionString(const std::optional<FileVersion>& version);
 // The text for the running executable.
 std::string GetVersionString();
+
+// All four numbers, "<major>.<minor>.<patch>.<build>" ("2.1.0.1328"), as the programs'
+// --version prints them after their name; "-.-.-.-" without a version.
+std::string FormatVersionNumber(const std::optional<FileVersion>& version);
+// The number of the running executable.
+std::string GetVersionNumber();

@@ -33,6 +33,16 @@ TEST(Version, WithoutAVersionBlock)
     EXPECT_EQ(FormatVersionString(std::nullopt), "-.-.-.-");
 }
 
+TEST(Version, NumberShowsAllFourParts)
+{
+    EXPECT_EQ(FormatVersionNumber(MakeFileVersion(2, 1, 0, 1328)), "2.1.0.1328");
+    EXPECT_EQ(FormatVersionNumber(MakeFileVersion(3, 0, 7, 25)), "3.0.7.25");
+    EXPECT_EQ(FormatVersionNumber(MakeFileVersion(65535, 0, 65535, 1)), "65535.0.65535.1");
+    EXPECT_EQ(FormatVersionNumber(std::nullopt), "-.-.-.-");
+    // The number --version prints is the project version the build was configured with.
+    EXPECT_EQ(GetVersionNumber(), "2.1.0.1328");
+}
+
 TEST(Version, TheBuiltVersionMatchesTheAboutLabel)
 {
     // The label is fixed text; a release that changes the project version must change

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/cli/Commands.h"
+#include "util/Version.h"
 
 namespace {
 int ListCommands(FILE* out)
@@ -25,6 +26,10 @@ int main(int argc, char** argv)
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         ListCommands(stdout);
+        return cli::ExitOk;
+    }
+    if (name == "--version") {
+        std::printf("calvyx-cli %s\n", GetVersionNumber().c_str());
         return cli::ExitOk;
     }
     const tooling::Command* command = tooling::ProgramCommands().Find(name);

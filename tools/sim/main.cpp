@@ -7,6 +7,7 @@
 
 #include "tools/common/CommandTable.h"
 #include "tools/sim/PortOptions.h"
+#include "util/Version.h"
 
 namespace {
 
@@ -28,6 +29,10 @@ int main(int argc, char** argv)
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         Usage(stdout);
+        return 0;
+    }
+    if (name == "--version") {
+        std::printf("calvyx-sim %s\n", GetVersionNumber().c_str());
         return 0;
     }
     const tooling::Command* command = tooling::ProgramCommands().Find(name);
