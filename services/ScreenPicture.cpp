@@ -1,5 +1,7 @@
 #include "services/ScreenPicture.h"
 
+#include <cstring>
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageWriter>
@@ -10,6 +12,10 @@
 QImage MonoBitmapToImage(const MonoBitmap& bitmap)
 {
     QImage image(bitmap.Width, bitmap.Height, QImage::Format_Mono);
+    // Every byte of the rows, the padding after the last pixel included, goes into the
+    // picture files: start from a cleared picture so that the same screen always gives
+    // the same file.
+    std::memset(image.bits(), 0, static_cast<std::size_t>(image.sizeInBytes()));
     image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     for (int y = 0; y < bitmap.Height; ++y)
         for (int x = 0; x < bitmap.Width; ++x) image.setPixel(x, y, bitmap.Black(x, y) ? 1 : 0);

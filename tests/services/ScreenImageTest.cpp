@@ -130,3 +130,52 @@ TEST(ScreenImage, EmptyScreenGivesTheBlankFrame)
 }
 
 } // namespace
+
+#include <cstdlib>
+#include <cstring>
+
+#include <QBuffer>
+#include <QImageWriter>
+
+#include "services/ScreenPicture.h"
+
+namespace {
+
+QByteArray Encoded(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(image);
+    return bytes;
+}
+
+// The same screen gives the same file, byte for byte: the padding bits at the end of
+// each row of the one-bit picture are written too, so they must not be whatever the
+// memory held before.
+TEST(ScreenPicture, TheSameScreenGivesByteIdenticalFiles)
+{
+    for (const int border : {0, 1, 3}) {
+        const MonoBitmap framed = FramedScreenPicture(ByteString(ScreenImageSize, '\x5a'), border);
+        QByteArray first[2];
+        for (int round = 0; round < 2; ++round) {
+            // Leave dirty memory of the picture's size behind for the allocator to reuse.
+            const std::size_t size = static_cast<std::size_t>((framed.Width + 31) / 32 * 4) * framed.Height;
+            for (int i = 0; i < 8; ++i) {
+                void* dirty = std::malloc(size);
+                std::memset(dirty, round == 0 ? 0x00 : 0xFF, size);
+                std::free(dirty);
+            }
+            const QImage image = MonoBitmapToImage(framed);
+            for (int y = 0; y < image.height(); ++y) {
+                const uchar* row = image.constScanLine(y);
+                for (int bit = image.width(); bit < image.bytesPerLine() * 8; ++bit)
+                    ASSERT_EQ((row[bit / 8] >> (7 - bit % 8)) & 1, 0) << "padding bit " << bit << " of row " << y;
+            }
+            first[round] = Encoded(image, "PNG") + Encoded(image, "BMP");
+        }
+        EXPECT_EQ(first[0], first[1]) << "border " << border;
+    }
+}
+
+} // namespace
