@@ -44,6 +44,7 @@ ReceivedFrame FrameChannel::ReceiveFrame()
         const auto b = static_cast<uint8_t>(ReadExact(1)[0]);
         if (b == XModemChecksumRequest || b == XModemCrcRequest) {
             frame.kind = KindXModemRequest;
+            frame.data.assign(1, static_cast<char>(b));
             return frame;
         }
         if (b == ScreenPushByte) {

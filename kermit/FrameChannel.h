@@ -25,7 +25,7 @@ struct FramePort {
 struct ReceivedFrame {
     uint8_t kind = KindNone; // KindNone, KindXModemRequest, KindScreenPush or the TYPE letter
     int seq = 0;             // 0..64, frames only
-    ByteString data;         // the raw (still encoded) data field
+    ByteString data;         // the raw (still encoded) data field; the start byte of an XModem request
 };
 
 class FrameChannel {

@@ -149,7 +149,7 @@ void KermitServer::Handle(const ReceivedFrame& frame)
         if (mode_ != EngineMode::Idle && channel_.LastFrame().size() > 4) channel_.ResendLastFrame();
         return;
     case KindXModemRequest:
-        if (mode_ == EngineMode::Idle) SendByXModem();
+        if (mode_ == EngineMode::Idle) SendByXModem(static_cast<uint8_t>(frame.data[0]));
         return;
     case KindScreenPush:
         if (mode_ == EngineMode::Idle) {
@@ -208,13 +208,14 @@ void KermitServer::Handle(const ReceivedFrame& frame)
     }
 }
 
-void KermitServer::SendByXModem()
+void KermitServer::SendByXModem(uint8_t requestByte)
 {
     SetBusy(true);
     xmodem::XModemSendSteps steps;
     steps.link = &*link_;
     steps.host = host_;
     steps.stop = &terminated_;
+    steps.requestByte = requestByte;
     steps.folder = CurrentFolder();
     steps.openStatusDialog = [this](const std::string& title) {
         statusText_ = title;

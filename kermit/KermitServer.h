@@ -79,7 +79,7 @@ private:
     void RefuseOrphan(const char* type);
     // The other side went quiet in the middle of a transfer: back to idle.
     void AbandonStaleTransfer();
-    void SendByXModem();
+    void SendByXModem(uint8_t requestByte);
     void SendCurrentPacket();
 
     // Synchronised steps (the engine waits for the main thread).

@@ -109,7 +109,7 @@ int Link::Read(ByteString& buffer, int timeoutMs)
     return static_cast<int>(count);
 }
 
-void Link::ClearInput()
+void Link::ClearInput(const std::function<void(const ByteString&)>& drained)
 {
     Trace("Clearing input stream  {");
     if (!backend_) ClosedLink("Read");
@@ -119,13 +119,14 @@ void Link::ClearInput()
         LinkBackend& backend;
         ~End() { backend.EndDrain(); }
     } end{*backend_};
-    DrainUntilQuiet(plan.rounds, plan.size, plan.timeoutMs);
+    DrainUntilQuiet(plan.rounds, plan.size, plan.timeoutMs, drained);
     Trace("}  Clear completed");
 }
 
 // Reads rounds of `size` bytes until `rounds` quiet ones came in a row. A round is quiet
 // when its first six bytes are zero: nothing came, or only zero bytes.
-void Link::DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs)
+void Link::DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs,
+                           const std::function<void(const ByteString&)>& drained)
 {
     const uint32_t start = Now();
     int quiet = 0;
@@ -136,7 +137,8 @@ void Link::DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs)
         }
         backend_->BeforeDrainRound();
         ByteString buffer(size, '\0');
-        Read(buffer, timeoutMs);
+        const int got = Read(buffer, timeoutMs);
+        if (drained && got > 0) drained(buffer.substr(0, static_cast<std::size_t>(got)));
         const bool zero = std::all_of(buffer.begin(), buffer.begin() + 6, [](char c) { return c == 0; });
         quiet = zero ? quiet + 1 : 0;
     }

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -67,7 +68,9 @@ public:
     // the line has been idle for timeoutMs, or CancelRead was called.
     int Read(ByteString& buffer, int timeoutMs);
     // Drains what the calculator still sends until the line is quiet (bounded in time).
-    void ClearInput();
+    // drained, when given, sees every byte the drain read (not what a serial purge
+    // dropped unread).
+    void ClearInput(const std::function<void(const ByteString&)>& drained = {});
     // Serial read limits: short (N + 100 ms) or long (N + 3000 ms). USB: no effect.
     void SetShortTimeouts();
     void SetLongTimeouts();
@@ -91,7 +94,8 @@ public:
 
 private:
     friend class LinkLease;
-    void DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs);
+    void DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs,
+                         const std::function<void(const ByteString&)>& drained);
 
     std::unique_ptr<LinkBackend> backend_;
     LinkKind kind_ = LinkKind::Serial;

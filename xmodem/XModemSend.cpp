@@ -2,6 +2,10 @@
 
 #include <optional>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "link/Link.h"
 #include "link/LinkErrors.h"
 #include "link/Progress.h"
@@ -35,6 +39,26 @@ std::string ReplyText(uint8_t b)
     return std::to_string(b) + " " + std::string(1, static_cast<char>(b));
 }
 
+bool IsStartByte(uint8_t b) { return b == NAK || b == CrcStart; }
+
+// Waits for the receiver's start byte and sends the blocks and the end.
+XModemSendResult SendBlocks(const XModemSendSteps& steps, const ByteString& content);
+
+constexpr const char* EndUnconfirmedText = "Sent; the calculator did not confirm the end of the file";
+constexpr const char* SendFailedText = "Not sent: ";
+
+// The chosen file, read whole. Only a regular file: opening a pipe does not wait for a
+// writer, and a device (an endless one such as /dev/zero) or a folder is refused.
+ByteString ReadRegularFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    const bool regular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (fd >= 0) ::close(fd);
+    if (!regular) throw CalvyxError("Not a file that can be sent: " + path);
+    return ReadFileToString(path);
+}
+
 } // namespace
 
 const char* XModemSendResultName(XModemSendResult result)
@@ -43,6 +67,7 @@ const char* XModemSendResultName(XModemSendResult result)
     case XModemSendResult::Declined: return "declined";
     case XModemSendResult::NoStart: return "no start byte";
     case XModemSendResult::Sent: return "sent";
+    case XModemSendResult::SentEndUnconfirmed: return "sent, the end not confirmed";
     case XModemSendResult::Abandoned: return "abandoned";
     case XModemSendResult::Cancelled: return "cancelled by the calculator";
     case XModemSendResult::Stopped: return "stopped";
@@ -53,8 +78,6 @@ const char* XModemSendResultName(XModemSendResult result)
 XModemSendResult SendFileByXModem(const XModemSendSteps& steps)
 {
     Link& link = *steps.link;
-    auto stopped = [&] { return steps.stop && steps.stop->load(); };
-
     std::optional<std::string> chosen;
     RunInMainThread([&] {
         if (steps.host) chosen = steps.host->ChooseFileToSend(XModemChooserTitle, steps.folder + "/*.*");
@@ -63,15 +86,50 @@ XModemSendResult SendFileByXModem(const XModemSendSteps& steps)
         link.Write(ByteString(1, static_cast<char>(CAN)));
         return XModemSendResult::Declined;
     }
-    const ByteString content = ReadFileToString(*chosen);
+    const ByteString content = ReadRegularFile(*chosen);
     const std::string name = FileNamePart(*chosen);
-    // The calculator repeated its start byte while the chooser was open.
-    link.ClearInput();
+    steps.openStatusDialog(std::string(Str::Sending) + name);
+    const XModemSendResult result = SendBlocks(steps, content);
+    switch (result) {
+    case XModemSendResult::Sent:
+        break;
+    case XModemSendResult::SentEndUnconfirmed:
+        // Every block was taken; only the answer to the end went missing.
+        steps.reportStatus(StatusReport::Notice(EndUnconfirmedText));
+        steps.reportStatus(StatusReport::Finished());
+        break;
+    case XModemSendResult::Stopped:
+    case XModemSendResult::Declined:
+        break;
+    default:
+        // The dialog stays open with the reason until the user closes it.
+        steps.reportStatus(StatusReport::Notice(std::string(SendFailedText) + XModemSendResultName(result)));
+        break;
+    }
+    return result;
+}
+
+namespace {
+
+XModemSendResult SendBlocks(const XModemSendSteps& steps, const ByteString& content)
+{
+    Link& link = *steps.link;
+    auto stopped = [&] { return steps.stop && steps.stop->load(); };
+
+    // The calculator repeats its start byte while the user chooses the file: the newest
+    // one that the drain reads names the mode; without one, the byte that asked does.
+    // Either way the first block goes out now, not after the receiver's next request
+    // (a receiver may wait many seconds before it asks again).
+    uint8_t reply = IsStartByte(steps.requestByte) ? steps.requestByte : 0;
+    link.ClearInput([&](const ByteString& drained) {
+        for (const char c : drained) {
+            if (IsStartByte(static_cast<uint8_t>(c))) reply = static_cast<uint8_t>(c);
+        }
+    });
 
     // Handshake: a byte other than a start byte is not replaced by a new read, so it
     // ends the handshake after six passes without waiting.
     CheckMode mode = CheckMode::Checksum;
-    uint8_t reply = 0;
     for (int tries = 0;;) {
         if (reply == 0) reply = ReadReply(link);
         Trace("<-X: initial handshake " + ReplyText(reply));
@@ -83,7 +141,6 @@ XModemSendResult SendFileByXModem(const XModemSendSteps& steps)
         if (++tries >= StartTries || stopped()) return XModemSendResult::NoStart;
     }
 
-    steps.openStatusDialog(std::string(Str::Sending) + name);
     const uint32_t startTick = Now();
     unsigned block = 0;
     std::size_t pos = 0;
@@ -125,7 +182,9 @@ XModemSendResult SendFileByXModem(const XModemSendSteps& steps)
             return XModemSendResult::Sent;
         }
     }
-    return XModemSendResult::Abandoned;
+    return XModemSendResult::SentEndUnconfirmed;
 }
+
+} // namespace
 
 } // namespace xmodem

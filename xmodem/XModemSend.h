@@ -20,6 +20,7 @@ struct XModemSendSteps {
     Link* link = nullptr;                          // the engine's link
     IHostWindows* host = nullptr;                  // asks the user for the file
     const std::atomic<bool>* stop = nullptr;       // the engine's stop request
+    uint8_t requestByte = 0;                       // the start byte that asked (NAK or 'D')
     std::string folder;                            // where the file chooser opens
     std::function<void(const std::string&)> openStatusDialog; // title
     StatusSink reportStatus;
@@ -29,14 +30,19 @@ enum class XModemSendResult {
     Declined,   // the user picked no file: one CAN went out
     NoStart,    // no start byte (or an unexpected byte) in six tries: nothing sent
     Sent,       // every block and the EOT acknowledged
+    SentEndUnconfirmed, // every block acknowledged, the EOT never: the file went out
     Abandoned,  // a block or the EOT went unanswered six times
     Cancelled,  // the calculator answered a block with CAN
     Stopped,    // the engine was asked to stop
 };
 const char* XModemSendResultName(XModemSendResult result);
 
-// Raises CalvyxError when the chosen file cannot be read or the calculator cancels
-// during the handshake (the engine answers with a Kermit N packet).
+// The receiver's request starts the blocks: the start byte that asked, or a newer one
+// that came while the user chose the file (its mode wins); only without either does the
+// driver wait for the next. Every send that got a file ends with a line in the status
+// dialog: a finished report, or why it failed. Raises CalvyxError when the chosen file
+// cannot be read or the calculator cancels during the handshake (the engine answers
+// with a Kermit N packet).
 XModemSendResult SendFileByXModem(const XModemSendSteps& steps);
 
 } // namespace xmodem

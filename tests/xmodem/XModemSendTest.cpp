@@ -114,8 +114,10 @@ TEST_F(XModemSendTest, SixSilentAnswersEndTheTransfer)
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.blocksSeen, 6);
     EXPECT_EQ(r.eots, 0);
-    // Six reads of a second each and five 800 ms pauses between them.
-    EXPECT_GE(TicksSince(before), 9000u);
+    // The first block goes out on the request; then six waits for a reply with five
+    // 800 ms pauses between them.
+    EXPECT_GE(TicksSince(before), 8000u);
+    EXPECT_EQ(windows.dialog.Reports().back().text, "Not sent: abandoned");
 }
 
 TEST_F(XModemSendTest, EotRetriedUntilAcknowledged)
@@ -137,23 +139,47 @@ TEST_F(XModemSendTest, DeclinedChooserSendsCan)
     EXPECT_TRUE(windows.dialog.Captions().empty());
 }
 
-TEST_F(XModemSendTest, CanDuringTheHandshakeIsAnsweredWithN)
+// The receiver's request starts the blocks at once, whether it repeats its start byte
+// every 1.5 s (the calculator) or waits many seconds before asking again; a start byte
+// repeated meanwhile never brings a block twice.
+TEST_F(XModemSendTest, TheFirstBlockAnswersTheRequestThatAsked)
+{
+    struct Case {
+        const char* name;
+        int repeatMs;
+        uint8_t start;
+    } cases[] = {{"repeats every 1.5 s", 1500, NAK}, {"asks again after 13 s", 13000, CrcStart}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ByteString data = AllByteValues(3000, 4);
+        Pick(data);
+        XModemReceivePlan plan;
+        plan.startByte = c.start;
+        plan.startRepeatMs = c.repeatMs;
+        const uint32_t before = Now();
+        const XModemReceiveResult r = Receive(plan);
+        ASSERT_TRUE(r.ok) << r.error;
+        EXPECT_LT(TicksSince(before), 6000u) << "the sender waited for a second request";
+        EXPECT_EQ(r.blocksSeen, static_cast<int>(ExpectedBlocks(data.size()).size())) << "a block came twice";
+        EXPECT_TRUE(r.data.compare(0, data.size(), data) == 0);
+    }
+}
+
+// Every send that has a file ends with a line: done, with a word when only the answer
+// to the end was missing, or why it was not sent.
+TEST_F(XModemSendTest, EverySendEndsWithALine)
 {
     Pick("abc");
-    std::optional<sim::KermitPacket> answer;
-    ASSERT_TRUE(Calculator([&] {
-        sim::KermitCalculator calc(*port);
-        port->Send("D");
-        // The PC clears its input after the chooser; CAN comes after that, and again in
-        // case it fell into the clearing.
-        for (int i = 0; i < 4 && !answer; ++i) {
-            SleepMs(1200);
-            port->Send("\x18");
-            answer = calc.ReadPacket(300);
-        }
-    }));
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->type, 'N');
+    XModemReceivePlan plan;
+    plan.silentEots = 6;
+    const XModemReceiveResult r = Receive(plan, 60000);
+    EXPECT_EQ(r.eots, 6);
+    EXPECT_EQ(r.data.substr(0, 3), "abc");
+    ASSERT_TRUE(ServeUntil([&] { return !windows.dialog.IsStatusVisible(); }, 3000)) << "the dialog did not close";
+    const auto reports = windows.dialog.Reports();
+    ASSERT_GE(reports.size(), 2u);
+    EXPECT_EQ(reports[reports.size() - 2].text, "Sent; the calculator did not confirm the end of the file");
+    EXPECT_EQ(reports.back().kind, StatusKind::Finished);
 }
 
 TEST_F(XModemSendTest, UnreadableFileIsAnsweredWithN)
