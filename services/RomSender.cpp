@@ -6,6 +6,7 @@
 #include <exception>
 #include <limits>
 #include <new>
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -108,8 +109,25 @@ void RomSender::run()
     if (!failed) ReportStatus(StatusReport::Finished());
 }
 
+std::optional<std::string> RomFileProblem(const std::string& fileName)
+{
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return FormatText(Str::UnableToOpenFile, fileName) + FormatText(Str::WinErr, std::to_string(errno));
+    struct stat st {};
+    const bool known = ::fstat(fd, &st) == 0;
+    ::close(fd);
+    if (!known) return FormatText(Str::CannotReadFromFile, fileName);
+    if (S_ISDIR(st.st_mode)) return fileName + " is a folder, not a ROM file";
+    if (!S_ISREG(st.st_mode)) return fileName + " is not a regular file: its size cannot be announced to the calculator";
+    if (st.st_size == 0) return fileName + " is empty";
+    if (st.st_size > std::numeric_limits<uint32_t>::max()) return fileName + " is too large for the calculator";
+    return std::nullopt;
+}
+
 std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName)
 {
+    // Refused before anything is read or sent.
+    if (const auto problem = RomFileProblem(fileName)) throw CalvyxError(std::string(Str::Error) + "(" + *problem + ")");
     const int fd = OpenTrackedFile(FileSlot::Send, fileName, FileAccess::Read);
     if (fd < 0) {
         const int err = errno;

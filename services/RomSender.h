@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QThread>
@@ -66,6 +67,12 @@ private:
 
     LinkLease link_;
 };
+
+// Why fileName cannot be a ROM, or nothing when it can: it must be a regular file
+// (a pipe or a device has no size to announce, and opening one must not wait), not
+// empty, and no larger than the 4-byte length prefix can describe. Looks at the file
+// only; nothing is sent.
+std::optional<std::string> RomFileProblem(const std::string& fileName);
 
 // The stream of a ROM file: its length prefix, then the file. Raises CalvyxError when the
 // file cannot be opened or read, or is too large for the prefix.

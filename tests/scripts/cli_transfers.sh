@@ -150,7 +150,8 @@ sim_result || fail "screen-push on pty"
 # --- rom: the stream is checked by the calculator in ROM-load mode.
 head -c 70000 /dev/urandom >"$work/os.bin"
 start_sim rom-load --usb "$work/os.bin"
-run_cli 0 rom --port qvxt0+ "$work/os.bin" || true
+run_cli 0 rom --port qvxt0+ "$work/os.bin" &&
+    { grep -qxF "ROM loaded: 70,000 bytes" "$work/cli.log" || fail "no ROM result line: $(cat "$work/cli.log")"; }
 sim_result && echo "ok: ROM load" || fail "rom-load: $(cat "$work/sim.err")"
 
 # --- failures: exit codes and messages.
@@ -159,6 +160,17 @@ run_cli 1 rom --port QVxT0+ "$work/absent.bin" && {
     grep -qxF "Download Error: Download of ROM file $work/absent.bin failed." "$work/cli.log" && grep -q "Unable to open file $work/absent.bin - WinErr=2" "$work/cli.log" ||
         fail "missing ROM file: $(cat "$work/cli.log")"
 }
+# Files that cannot be a ROM are refused before the port is opened (no calculator is
+# needed to see it), and nothing waits on a pipe or reads an endless device.
+: >"$work/empty.bin"
+mkfifo "$work/rom.fifo"
+for bad in "$work/empty.bin:is empty" "$work/rom.fifo:is not a regular file" "/dev/zero:is not a regular file" "$work:is a folder"; do
+    run_cli 1 rom --port QVxT0+ "${bad%%:*}" && {
+        grep -qF "${bad#*:}" "$work/cli.log" || fail "rom ${bad%%:*}: $(cat "$work/cli.log")"
+    }
+done
+run_cli 2 serve --port QVxT0+ --dir "$work" --xmodem-file "$work/rom.fifo" &&
+    { grep -qF -- "--xmodem-file must name a regular file" "$work/cli.log" || fail "serve --xmodem-file fifo: $(cat "$work/cli.log")"; }
 kill "$sim_pid"; sim_result || true
 run_cli 3 receive --port QVxT0+ --out "$work/x" &&
     { grep -q "^Error(The connectivity kit is unable to open communications to: QVxT0+)" "$work/cli.log" || fail "port error text"; }

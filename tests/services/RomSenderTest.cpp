@@ -4,7 +4,10 @@
 
 #include <mutex>
 
+#include <sys/stat.h>
+
 #include "services/RomSender.h"
+#include "util/Ticks.h"
 #include "tests/services/TransferFixture.h"
 #include "tools/sim/RomRole.h"
 #include "util/StringTable.h"
@@ -43,7 +46,7 @@ struct StreamCase {
 TEST_F(RomUpdate, StreamIsTheLengthThenTheFileInChunksOf2048)
 {
     const StreamCase cases[] = {
-        {0, {0, 4}},
+        {1, {0, 5}},
         {2044, {0, 2048}},
         {2045, {0, 2048, 2049}},
         {70000, {}},
@@ -80,6 +83,40 @@ TEST_F(RomUpdate, StreamIsTheLengthThenTheFileInChunksOf2048)
             EXPECT_EQ(r.total, static_cast<int>(c.size + 4));
         }
     }
+}
+
+// Files that cannot be a ROM are refused before a byte goes out: the calculator would
+// take a length of 0, or wait for bytes that never come.
+TEST_F(RomUpdate, FilesThatCannotBeARomAreRefusedBeforeAnythingIsSent)
+{
+    UseUsb();
+    const std::string empty = WriteTempFile("empty.bin", "");
+    const std::string fifo = dir.filePath("pipe.bin").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        const char* why;
+    } cases[] = {
+        {empty, "is empty"},
+        {dir.path().toStdString(), "is a folder"},
+        {fifo, "is not a regular file"},
+        {"/dev/zero", "is not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const auto problem = RomFileProblem(c.path);
+        ASSERT_TRUE(problem);
+        EXPECT_NE(problem->find(c.why), std::string::npos) << *problem;
+        OpenProgramSide();
+        auto calculator = Calculator([&] { return calc->Receive(16, 1500); });
+        std::string error;
+        const uint32_t start = Now();
+        EXPECT_FALSE(Send(c.path, &error));
+        EXPECT_LT(TicksSince(start), 5000u) << "the refusal waited";
+        EXPECT_NE(error.find(c.why), std::string::npos) << error;
+        EXPECT_EQ(calculator.get(), "") << "bytes went out";
+    }
+    EXPECT_FALSE(RomFileProblem(WriteTempFile("rom.bin", "x")));
 }
 
 TEST_F(RomUpdate, LengthGoesLeastSignificantByteFirst)

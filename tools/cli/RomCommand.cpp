@@ -1,7 +1,11 @@
 // calvyx-cli rom: loads a new ROM into a calculator waiting in its ROM-load mode. The
 // stream has no handshake: once started it runs to the end of the file.
+#include <QFileInfo>
+#include <QLocale>
+
 #include <cstdio>
 
+#include "services/RomSender.h"
 #include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Terminal.h"
@@ -20,6 +24,12 @@ int Rom(std::vector<std::string> words)
     if (!port || args->Positional().size() != 1) return UsageError("rom", "--port and one ROM file are needed");
     const std::string file = args->Positional()[0];
 
+    // A file that cannot be a ROM is refused before the port is touched.
+    if (const auto problem = RomFileProblem(file)) {
+        std::fprintf(stderr, "%s: %s\n", Str::DownloadError, OneLine(FormatText(Str::DownloadFailed, file)).c_str());
+        std::fprintf(stderr, "%s\n", problem->c_str());
+        return ExitTransferFailed;
+    }
     TerminalWindows windows;
     TransferServer server(windows.Host());
     server.SetOnStatus([](const std::string& text) {
@@ -31,7 +41,11 @@ int Rom(std::vector<std::string> words)
         std::fprintf(stderr, "%s\n", e.what());
         return ExitPortError;
     }
-    if (server.DownloadROM(file)) return ExitOk;
+    if (server.DownloadROM(file)) {
+        const qint64 size = QFileInfo(QString::fromStdString(file)).size();
+        PrintLine("ROM loaded: " + QLocale(QLocale::English).toString(size).toStdString() + " bytes");
+        return ExitOk;
+    }
     std::fprintf(stderr, "%s: %s\n", Str::DownloadError, OneLine(FormatText(Str::DownloadFailed, file)).c_str());
     if (!server.LastRomError().empty()) std::fprintf(stderr, "%s\n", server.LastRomError().c_str());
     return ExitTransferFailed;

@@ -3,6 +3,7 @@
 // --xmodem-file; without one the file is asked for on the terminal (declined when
 // standard input is not one), as the desktop program shows its file dialog.
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <memory>
 
@@ -27,8 +28,13 @@ int Serve(std::vector<std::string> words)
     if (!port || !dir || !args->Positional().empty()) return UsageError("serve", "--port and --dir are needed");
     if (!DirExists(*dir)) return UsageError("serve", "no folder " + *dir);
 
+    const auto xmodemFile = args->Value("xmodem-file");
+    // Checked now rather than when the calculator asks: a pipe would block the send and
+    // a device such as /dev/zero never ends.
+    if (xmodemFile && !QFileInfo(QString::fromStdString(*xmodemFile)).isFile())
+        return UsageError("serve", "--xmodem-file must name a regular file: " + *xmodemFile);
     TerminalWindows windows;
-    windows.host.xmodemFile = args->Value("xmodem-file");
+    windows.host.xmodemFile = xmodemFile;
     TransferServer server(windows.Host());
     if (!OpenCliPort(server, *port)) return ExitPortError;
 
