@@ -199,6 +199,19 @@ void FakeCalculator::Unplug()
     umockdev_testbed_remove_device(testbed_, sysPath_.c_str());
 }
 
+void FakeCalculator::FailReads(int error)
+{
+    std::lock_guard lock(mutex_);
+    failReads_ = error;
+    if (!error) return;
+    for (std::size_t i = 0; i < pending_.size();) {
+        if (pending_[i].in) Complete(i, -error);
+        else ++i;
+    }
+    ++generation_;
+    changed_.notify_all();
+}
+
 void FakeCalculator::DenyAccess()
 {
     gchar* root = umockdev_testbed_get_root_dir(testbed_);
@@ -344,6 +357,9 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
         return ok();
     }
     case USBDEVFS_CLEAR_HALT:
+        if (unplugged_) return fail(ENODEV);
+        ++clearHalts_;
+        return ok();
     case USBDEVFS_RESETEP:
         return unplugged_ ? fail(ENODEV) : ok();
 
@@ -370,7 +386,8 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
             ++inSubmits_;
             inLengths_.push_back(u.length);
             pending_.push_back(u);
-            ServeIn();
+            if (failReads_) Complete(pending_.size() - 1, -failReads_);
+            else ServeIn();
             return ok();
         }
         UMockdevIoctlData* buffer = umockdev_ioctl_data_resolve(d, G_STRUCT_OFFSET(usbdevfs_urb, buffer), static_cast<gsize>(u.length), nullptr);
@@ -497,6 +514,12 @@ int FakeCalculator::Detaches() const
 {
     std::lock_guard lock(mutex_);
     return detaches_;
+}
+
+int FakeCalculator::ClearHalts() const
+{
+    std::lock_guard lock(mutex_);
+    return clearHalts_;
 }
 
 int FakeCalculator::PacketsLeft() const

@@ -67,6 +67,9 @@ public:
     void Unplug();
     // The device node refuses to open (no permission).
     void DenyAccess();
+    // Every IN transfer, the pending ones included, ends at once with this error
+    // (EPIPE: the endpoint stalls; EPROTO: a bus error) until called with 0.
+    void FailReads(int error);
 
     // What the calculator saw.
     std::vector<ByteString> OutTransfers() const;
@@ -82,6 +85,7 @@ public:
     bool Claimed() const;
     int ClaimedInterface() const; // -1 when none
     int Detaches() const;         // kernel driver detach requests
+    int ClearHalts() const;       // stalls cleared by the program
     int PacketsLeft() const;      // packets of the script nobody read yet
 
     // Waits until pred() (called under the calculator's lock) holds or limit passes.
@@ -124,6 +128,8 @@ private:
     bool stallWrites_ = false;
     bool unplugged_ = false;
     bool driverBound_ = false;
+    int failReads_ = 0;
+    int clearHalts_ = 0;
     int inSubmits_ = 0;
     int inDiscards_ = 0;
     int outDiscards_ = 0;

@@ -346,6 +346,45 @@ TEST_F(UsbDevice, ReadCancelEndsAWaitingReadWithinAboutOneStep)
     EXPECT_EQ(calc->InPending(), 1);
 }
 
+// ---- A read endpoint in trouble ------------------------------------------------------
+
+TEST_F(UsbDevice, AFailingReadIsRetriedAfterAPauseAndTheLineRecovers)
+{
+    struct Case {
+        const char* what;
+        int error;
+        bool clearsHalt;
+    };
+    const Case cases[] = {
+        {"the endpoint stalls", EPIPE, true},
+        {"a bus error", EPROTO, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Link program;
+        Plug();
+        OpenLink(program);
+        const int before = calc->InSubmits();
+        calc->FailReads(c.error); // the transfer queued since the open fails, then every retry
+        ByteString buffer(4, '\0');
+        const auto start = Clock::now();
+        EXPECT_EQ(program.Read(buffer, 1000), 0);
+        const long ms = MsSince(start);
+        const int retries = calc->InSubmits() - before;
+        // One retry per 100 ms pause: about ten in a second, not a loop.
+        EXPECT_GE(retries, 3);
+        EXPECT_LE(retries, 2 + static_cast<int>(ms / 80)) << retries << " submissions in " << ms << " ms";
+        EXPECT_EQ(calc->ClearHalts() > 0, c.clearsHalt);
+        calc->FailReads(0);
+        calc->Send("back");
+        ByteString back(4, '\0');
+        EXPECT_EQ(program.Read(back, 1000), 4) << "the line did not recover";
+        EXPECT_EQ(back, "back");
+        program.Close();
+        calc.reset();
+    }
+}
+
 // ---- A calculator that stops taking data ---------------------------------------------
 
 TEST_F(UsbDevice, AStalledWriteEndsAsATimeOutWithinItsBoundAndTheLinkGoesOn)
