@@ -7,6 +7,7 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "link/LibUsbBackend.h"
 #include "link/LinkBackend.h"
 #include "link/LinkErrors.h"
 #include "link/PortName.h"
@@ -58,8 +59,14 @@ void Link::Open(const std::string& name, int baud)
     // Opening over an open link would leak its descriptors and leave the USB reader on
     // the old pipe.
     Close();
+    openError_.clear();
     kind_ = IsUsbName(name) ? LinkKind::Usb : LinkKind::Serial;
-    backend_ = kind_ == LinkKind::Usb ? OpenUsbPipeBackend(name) : OpenSerialBackend(name, baud);
+    if (const auto id = ParseUsbId(name)) {
+        backend_ = OpenLibUsbBackend(*id, openError_);
+        if (!backend_) SeriousError();
+    } else {
+        backend_ = kind_ == LinkKind::Usb ? OpenUsbPipeBackend(name) : OpenSerialBackend(name, baud);
+    }
     timing_ = SelectTimingProfile(kind_, baud);
     ClearInput();
 }

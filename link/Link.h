@@ -1,6 +1,7 @@
 #pragma once
 // The one connection to the calculator: a serial line (termios) or the calculator's USB
-// link (a read pipe and a write pipe), behind the same operations and time limits.
+// link (a read pipe and a write pipe: the pipe device, or a USB device's bulk endpoints
+// through libusb), behind the same operations and time limits.
 //
 // The transfer server owns the Link and lends it to one engine at a time through a
 // LinkLease (the Kermit server, the XModem send inside it, the wire receive, the ROM
@@ -42,10 +43,17 @@ public:
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
 
-    // Opens the named port (a name IsUsbName accepts opens the USB link, anything else
+    // Opens the named port (a name IsUsbName accepts opens the USB link: "usb:VVVV:PPPP"
+    // the device with that id through libusb, the others the pipe device; anything else
     // a serial line) and drains its input. An open link is closed first. A failure
-    // goes through SeriousError (CalvyxError with an empty message), the link closed.
+    // goes through SeriousError (CalvyxError with an empty message), the link closed;
+    // OpenError then says why when the user can do something about it.
     void Open(const std::string& name, int baud);
+    // Why the last Open failed, in words for the user (no permission: the udev rule to
+    // install; the device in use by another program), or empty: no Open failed, or it
+    // failed for no reason the user could act on (the device is not there). Callers
+    // that report an open failure pass it to OpenErrorText / RaiseOpenError.
+    const std::string& OpenError() const { return openError_; }
     // Stops the USB reader and closes whatever is open; a closed link stays closed.
     void Close();
     bool IsOpen() const;
@@ -98,6 +106,7 @@ private:
                          const std::function<void(const ByteString&)>& drained);
 
     std::unique_ptr<LinkBackend> backend_;
+    std::string openError_;
     LinkKind kind_ = LinkKind::Serial;
     TimingProfileValues timing_ = SerialSlowProfile;
     std::atomic<uint32_t> lastReceive_{0};

@@ -51,6 +51,10 @@ void SeriousError()
 
 void RaiseError(const std::string& detail) { throw CalvyxError(std::string(Str::Error) + "(" + detail + ")"); }
 
-std::string OpenErrorText(const std::string& name) { return std::string(Str::Error) + "(" + Str::UnableToOpenComms + name + ")"; }
+std::string OpenErrorText(const std::string& name, const std::string& reason)
+{
+    const std::string because = reason.empty() ? "" : ". " + reason;
+    return std::string(Str::Error) + "(" + Str::UnableToOpenComms + name + because + ")";
+}
 
-void RaiseOpenError(const std::string& name) { throw CalvyxError(OpenErrorText(name)); }
+void RaiseOpenError(const std::string& name, const std::string& reason) { throw CalvyxError(OpenErrorText(name, reason)); }

@@ -8,9 +8,10 @@
 // Raises CalvyxError("Error(" + detail + ")").
 [[noreturn]] void RaiseError(const std::string& detail);
 // The error of a port that could not be opened: "Error(The connectivity kit is unable
-// to open communications to: <name>)", as text and raised.
-std::string OpenErrorText(const std::string& name);
-[[noreturn]] void RaiseOpenError(const std::string& name);
+// to open communications to: <name>)", as text and raised. A reason (Link::OpenError,
+// e.g. the udev rule a USB device needs) follows the name: "...<name>. <reason>)".
+std::string OpenErrorText(const std::string& name, const std::string& reason = "");
+[[noreturn]] void RaiseOpenError(const std::string& name, const std::string& reason = "");
 
 // Files a transfer holds open, closed by SeriousError.
 enum class FileSlot { Send, Receive };

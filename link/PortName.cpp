@@ -4,7 +4,52 @@
 
 #include "util/Utils.h"
 
-bool IsUsbName(const std::string& name) { return name.find(UsbDeviceNameUpper) != std::string::npos; }
+namespace {
+
+// Four hex digits, any case; nothing else.
+std::optional<uint16_t> HexWord(const std::string& text)
+{
+    if (text.size() != 4) return std::nullopt;
+    unsigned value = 0;
+    for (const char c : text) {
+        unsigned digit;
+        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
+        else return std::nullopt;
+        value = value * 16 + digit;
+    }
+    return static_cast<uint16_t>(value);
+}
+
+} // namespace
+
+std::optional<UsbId> ParseUsbId(const std::string& name)
+{
+    // "usb:" + 4 + ":" + 4
+    if (name.size() != 13 || AsciiUpper(name.substr(0, 4)) != "USB:" || name[8] != ':') return std::nullopt;
+    const auto vendor = HexWord(name.substr(4, 4));
+    const auto product = HexWord(name.substr(9, 4));
+    if (!vendor || !product) return std::nullopt;
+    return UsbId{*vendor, *product};
+}
+
+std::string UsbIdName(UsbId id)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    std::string name = "usb:";
+    for (const uint16_t word : {id.vendor, id.product}) {
+        for (int shift = 12; shift >= 0; shift -= 4) name.push_back(Hex[(word >> shift) & 0xF]);
+        name.push_back(':');
+    }
+    name.pop_back();
+    return name;
+}
+
+bool IsUsbName(const std::string& name)
+{
+    return name.find(UsbDeviceNameUpper) != std::string::npos || ParseUsbId(name).has_value();
+}
 
 std::string UpperCasePortName(const std::string& name)
 {

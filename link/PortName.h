@@ -1,6 +1,8 @@
 #pragma once
 // How a connection name becomes the device the link opens. One rule for the main
 // window, the transfer server and calvyx-cli.
+#include <cstdint>
+#include <optional>
 #include <string>
 
 // The calculator's USB device name; a port name holding it (in upper case) opens the
@@ -8,8 +10,21 @@
 inline constexpr const char* UsbDeviceName = "QVxT0+";
 inline constexpr const char* UsbDeviceNameUpper = "QVXT0+";
 
-// True when name, already upper-cased by UpperCasePortName, names the USB device. Case
-// matters here on purpose: the callers pass the upper-cased name, and a device path
+// A USB device by its vendor and product id, as a port name "usb:VVVV:PPPP" (four hex
+// digits each, any letter case: "USB:0A1B:C2D3" after upper-casing) gives it. Such a
+// name opens the calculator through libusb rather than the pipe device.
+struct UsbId {
+    uint16_t vendor = 0;
+    uint16_t product = 0;
+    bool operator==(const UsbId&) const = default;
+};
+std::optional<UsbId> ParseUsbId(const std::string& name);
+// "usb:vvvv:pppp" (lower-case hex) for an id.
+std::string UsbIdName(UsbId id);
+
+// True when name, already upper-cased by UpperCasePortName, names the USB device: it
+// holds the pipe device's upper-case name, or it is a "usb:VVVV:PPPP" id. Case matters
+// for the first on purpose: the callers pass the upper-cased name, and a device path
 // (which keeps its case) that merely contains "QVxT0+" is a serial line.
 bool IsUsbName(const std::string& name);
 // The name to open for a connection name as the user gave it: upper-cased like the

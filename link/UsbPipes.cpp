@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "link/LibUsbBackend.h"
 #include "link/PortName.h"
 #include "util/Utils.h"
 
@@ -55,6 +56,7 @@ std::string UsbPipePath(const std::string& name, int pipe)
 
 bool UsbDevicePresent(const std::string& name)
 {
+    if (const auto id = ParseUsbId(name)) return UsbDeviceAttached(*id);
     const std::string root = DeviceRoot();
     const std::string folder = root + "/" + DeviceFolder(root, name);
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

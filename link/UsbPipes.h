@@ -11,7 +11,8 @@
 std::string DeviceRoot();
 std::string UsbPipePath(const std::string& name, int pipe);
 // Presence probe of the pipe device (the device polling): its folder exists and opens,
-// and its write pipe has a reader. No data moves.
+// and its write pipe has a reader. No data moves. A "usb:VVVV:PPPP" name is probed by
+// enumeration instead (UsbDeviceAttached), so the poll needs no second rule.
 bool UsbDevicePresent(const std::string& name);
 
 namespace usbpipes {

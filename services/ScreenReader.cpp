@@ -48,5 +48,5 @@ void ScreenReader::ReadScreen(const std::string& portName, const ByteString& ini
             failed = true;
         }
     }
-    if (failed) RaiseOpenError(portName);
+    if (failed) RaiseOpenError(portName, link_->OpenError());
 }

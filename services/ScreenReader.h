@@ -23,7 +23,8 @@ public:
     // returns initialBytes without touching the link. Opens the link on portName when
     // it is closed and always leaves it closed. Raises CalvyxError
     // "Error(The connectivity kit is unable to open communications to: <portName>)"
-    // when the link cannot be opened or a read fails.
+    // when the link cannot be opened or a read fails (with the link's OpenError, when
+    // it has one, after the name).
     void ReadScreen(const std::string& portName, const ByteString& initialBytes, ByteString& image);
 
     // Opens the link on portName unless it is open (ReadScreen keeps it), so that a
@@ -31,6 +32,8 @@ public:
     // opening. Raises like Link::Open.
     void OpenLink(const std::string& portName);
     void CloseLink() { link_->Close(); }
+    // Why the link's last Open failed, for the user (Link::OpenError).
+    const std::string& OpenError() const { return link_->OpenError(); }
 
 private:
     LinkLease link_;

@@ -124,7 +124,7 @@ void TransferServer::PortFailed(const std::string& nameAsPassed)
     ShowStatus("");
     // After a link failure in the main thread the user looks at the main window.
     if (host_.windows && InMainThread()) host_.windows->FocusMainWindow();
-    RaiseOpenError(nameAsPassed);
+    RaiseOpenError(nameAsPassed, link_.OpenError());
 }
 
 bool TransferServer::ReceiveObject(const std::string& displayName, int expectedSize)

@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkgconf ccache
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libusb-1.0-0-dev umockdev libumockdev-dev
   ckermit lrzsz socat
   xvfb xauth
   librsvg2-bin scdoc

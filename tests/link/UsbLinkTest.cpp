@@ -6,6 +6,7 @@
 #include <climits>
 #include <fcntl.h>
 #include <future>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -48,6 +49,44 @@ TEST(UsbNames, TheUpperCaseDeviceNameAnywhereInTheNameMeansUsb)
         {"QVxT0+", false}, {"COM1", false}, {"QVXT0", false},
     };
     for (const auto& [name, usb] : cases) EXPECT_EQ(IsUsbName(name), usb) << name;
+}
+
+TEST(UsbNames, AUsbIdNameMeansTheLibUsbDeviceAndNothingElseChanges)
+{
+    struct Case {
+        const char* typed;      // as the user gave it
+        bool usb;               // IsUsbPortName
+        std::optional<UsbId> id; // ParseUsbId of the upper-cased name
+    };
+    const Case cases[] = {
+        {"usb:1e3a:0401", true, UsbId{0x1e3a, 0x0401}},
+        {"USB:ABCD:EF01", true, UsbId{0xabcd, 0xef01}},
+        {"Usb:aBcD:0000", true, UsbId{0xabcd, 0x0000}},
+        {"usb:ffff:ffff", true, UsbId{0xffff, 0xffff}},
+        // Not ids: wrong lengths, separators or digits stay what they were.
+        {"usb:1e3a:040", false, std::nullopt},
+        {"usb:1e3a:04011", false, std::nullopt},
+        {"usb:1e3a-0401", false, std::nullopt},
+        {"usb:1g3a:0401", false, std::nullopt},
+        {"usb1e3a:0401", false, std::nullopt},
+        {"usb:+e3a:0401", false, std::nullopt},
+        {"/dev/usb:1e3a:0401", false, std::nullopt},
+        // The names of before behave as before.
+        {"QVxT0+", true, std::nullopt},
+        {"qvxt0+", true, std::nullopt},
+        {"COM1", false, std::nullopt},
+        {"/dev/ttyUSB0", false, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(IsUsbPortName(c.typed), c.usb);
+        EXPECT_EQ(ParseUsbId(UpperCasePortName(c.typed)), c.id);
+        EXPECT_EQ(ParseUsbId(c.typed), c.id) << "the id's letter case does not matter";
+        if (c.id) {
+            EXPECT_EQ(ParseUsbId(UsbIdName(*c.id)), c.id);
+        }
+    }
+    EXPECT_EQ(UsbIdName({0x1e3a, 0x0401}), "usb:1e3a:0401");
 }
 
 TEST_F(UsbLink, OpenUsesTheUsbRecordAndProfileWhateverTheBaud)

@@ -85,7 +85,7 @@ int Capture(std::vector<std::string> words)
                 capture.ReadScreen(*port, {}, screen);
             } catch (const CalvyxError&) {
                 capture.CloseLink();
-                std::fprintf(stderr, "%s\n", OpenErrorText(*port).c_str());
+                std::fprintf(stderr, "%s\n", OpenErrorText(*port, capture.OpenError()).c_str());
                 result = ExitPortError;
                 return;
             }

@@ -1,0 +1,158 @@
+#pragma once
+// A calculator on the USB bus, played at byte level inside a umockdev test bed: the
+// device's descriptors in the test bed's sysfs and a handler that answers the usbfs
+// requests libusb makes on its device node (claim, release, submit, reap, discard).
+// OUT transfers are recorded; IN transfers are completed from a script of packets by
+// the bus's rules (a transfer ends at a short or zero-length packet or when full; a
+// packet larger than the room left overflows and loses its tail). The calculator can
+// fall silent, stop taking data, refuse access or be unplugged.
+//
+// Needs the process to run under umockdev-wrapper (the CTest launcher does that).
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "link/PortName.h"
+#include "util/ByteString.h"
+
+struct _UMockdevTestbed;
+struct _UMockdevIoctlBase;
+struct _UMockdevIoctlClient;
+struct _UMockdevIoctlData;
+
+namespace fakeusb {
+
+struct DeviceShape {
+    UsbId id{0x1e3a, 0x0401};
+    // wMaxPacketSize of both bulk endpoints: 64 at full speed, 512 at high speed.
+    int packetSize = 64;
+    // A HID interface (interrupt endpoint) before the calculator's own, as interface 0.
+    bool hidInterfaceFirst = false;
+    // The calculator's interface has a kernel driver bound at first.
+    bool driverBound = false;
+};
+
+// True when the process runs under umockdev-wrapper.
+bool InMockEnvironment();
+
+class FakeCalculator {
+public:
+    explicit FakeCalculator(DeviceShape shape = {});
+    ~FakeCalculator();
+    FakeCalculator(const FakeCalculator&) = delete;
+    FakeCalculator& operator=(const FakeCalculator&) = delete;
+
+    const DeviceShape& Shape() const { return shape_; }
+    std::string PortName() const { return UsbIdName(shape_.id); }
+    // The calculator interface's number (1 when a HID interface comes first).
+    int CalculatorInterface() const { return shape_.hidInterfaceFirst ? 1 : 0; }
+
+    // The calculator sends bytes, cut into whole packets with no zero-length packet
+    // after a full last one.
+    void Send(const ByteString& bytes);
+    // The calculator sends exactly these packets (an empty one is a zero-length packet).
+    void SendPackets(const std::vector<ByteString>& packets);
+    // Every OUT transfer the calculator takes is answered with answer(data) (when not
+    // empty), as whole packets.
+    void Answer(std::function<ByteString(const ByteString&)> answer);
+    // The calculator stops taking data: OUT transfers stay pending until cancelled.
+    void StallWrites(bool stalled);
+    // The cable is pulled: pending transfers end with ENODEV, every later request fails
+    // with ENODEV, and the device leaves the bus.
+    void Unplug();
+    // The device node refuses to open (no permission).
+    void DenyAccess();
+    // Every IN transfer, the pending ones included, ends at once with this error
+    // (EPIPE: the endpoint stalls; EPROTO: a bus error) until called with 0.
+    void FailReads(int error);
+
+    // What the calculator saw.
+    std::vector<ByteString> OutTransfers() const;
+    ByteString OutBytes() const;
+    int InSubmits() const;          // IN transfers submitted
+    int InDiscards() const;         // IN transfers cancelled by the program
+    int OutDiscards() const;        // OUT transfers cancelled by the program
+    int InPending() const;          // IN transfers pending now
+    int SubmitsAfterUnplug() const; // submissions refused because the device is gone
+    std::vector<int> InLengths() const; // buffer length of each IN transfer submitted
+    int Claims() const;
+    int Releases() const;
+    bool Claimed() const;
+    int ClaimedInterface() const; // -1 when none
+    int Detaches() const;         // kernel driver detach requests
+    int ClearHalts() const;       // stalls cleared by the program
+    int PacketsLeft() const;      // packets of the script nobody read yet
+
+    // Waits until pred() (called under the calculator's lock) holds or limit passes.
+    bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit) const;
+
+private:
+    struct Urb {
+        _UMockdevIoctlData* data = nullptr; // the submitted usbdevfs_urb, ref'd
+        _UMockdevIoctlClient* client = nullptr;
+        unsigned long clientAddress = 0;
+        bool in = false;
+        int length = 0;
+        unsigned char* buffer = nullptr; // the program's buffer (same address space)
+        int filled = 0;
+        int status = 0;
+    };
+
+    static void ClientVanished(_UMockdevIoctlBase* handler, _UMockdevIoctlClient* client, FakeCalculator* self);
+    static int HandleIoctl(_UMockdevIoctlBase* handler, _UMockdevIoctlClient* client, FakeCalculator* self);
+    bool Handle(_UMockdevIoctlClient* client);
+    void ServeIn(); // with mutex_ held
+    void Complete(std::size_t pendingIndex, int status);
+
+    DeviceShape shape_;
+    std::string devnode_;
+    std::string sysPath_;
+    _UMockdevTestbed* testbed_ = nullptr;
+    _UMockdevIoctlBase* handler_ = nullptr;
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    unsigned long generation_ = 0; // moves on with every change
+    std::deque<ByteString> packets_;
+    std::function<ByteString(const ByteString&)> answer_;
+    std::vector<Urb> pending_;
+    std::vector<Urb> done_;
+    std::vector<ByteString> outTransfers_;
+    std::vector<int> inLengths_;
+    std::map<_UMockdevIoctlClient*, int> claims_; // client -> interface
+    bool stallWrites_ = false;
+    bool unplugged_ = false;
+    bool driverBound_ = false;
+    int failReads_ = 0;
+    int clearHalts_ = 0;
+    int inSubmits_ = 0;
+    int inDiscards_ = 0;
+    int outDiscards_ = 0;
+    int submitsAfterUnplug_ = 0;
+    int claimCount_ = 0;
+    int releaseCount_ = 0;
+    int detaches_ = 0;
+};
+
+// Drops, for the calling thread only, the capabilities that let root open any file,
+// so that a device node without permissions refuses root as well. Restored when the
+// object goes.
+class NoFileOverride {
+public:
+    NoFileOverride();
+    ~NoFileOverride();
+    NoFileOverride(const NoFileOverride&) = delete;
+    NoFileOverride& operator=(const NoFileOverride&) = delete;
+    bool Dropped() const { return dropped_; }
+
+private:
+    bool dropped_ = false;
+    unsigned savedEffective_[2] = {};
+};
+
+} // namespace fakeusb
