@@ -6,6 +6,8 @@
 #include <cstring>
 #include <mutex>
 #include <stdexcept>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include "link/LibUsbBackend.h"
 #include "link/LinkBackend.h"
@@ -49,9 +51,23 @@ TimingProfileValues SelectTimingProfile(LinkKind kind, int baud)
     return baud > LinkBaud ? SerialFastProfile : SerialSlowProfile;
 }
 
-Link::Link() = default;
+Link::Link() : cancelFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
-Link::~Link() { Close(); }
+Link::~Link()
+{
+    Close();
+    if (cancelFd_ >= 0) ::close(cancelFd_);
+}
+
+void Link::CancelRead()
+{
+    cancel_ = true;
+    if (cancelFd_ < 0) return;
+    const uint64_t one = 1;
+    ssize_t r;
+    do r = ::write(cancelFd_, &one, sizeof one);
+    while (r < 0 && errno == EINTR);
+}
 
 void Link::Open(const std::string& name, int baud)
 {
@@ -65,7 +81,7 @@ void Link::Open(const std::string& name, int baud)
         backend_ = OpenLibUsbBackend(*id, openError_);
         if (!backend_) SeriousError();
     } else {
-        backend_ = kind_ == LinkKind::Usb ? OpenUsbPipeBackend(name) : OpenSerialBackend(name, baud);
+        backend_ = kind_ == LinkKind::Usb ? OpenUsbPipeBackend(name) : OpenSerialBackend(name, baud, cancelFd_);
     }
     timing_ = SelectTimingProfile(kind_, baud);
     ClearInput();
@@ -108,6 +124,11 @@ linkio::WriteOutcome Link::WriteBlock(const char* data, std::size_t size, long s
 int Link::Read(ByteString& buffer, int timeoutMs)
 {
     cancel_ = false;
+    if (cancelFd_ >= 0) {
+        uint64_t pending = 0;
+        while (::read(cancelFd_, &pending, sizeof pending) > 0) {
+        }
+    }
     if (!backend_) ClosedLink("Read");
     auto* bytes = reinterpret_cast<unsigned char*>(buffer.data());
     const std::size_t count = backend_->Read(bytes, buffer.size(), timeoutMs, cancel_);

@@ -83,8 +83,9 @@ public:
     void SetShortTimeouts();
     void SetLongTimeouts();
 
-    // Any thread: a USB read in progress gives up at its next step. Cleared by Read.
-    void CancelRead() { cancel_ = true; }
+    // Any thread: a read in progress gives up (a serial read at once, a USB read at its
+    // next step of at most 100 ms). Cleared by the next Read.
+    void CancelRead();
     // Tick of the last read that returned at least one byte. Read by the main
     // window's poll; RestartQuietClock makes the line count as heard at tick.
     uint32_t LastReceiveTime() const { return lastReceive_; }
@@ -112,6 +113,8 @@ private:
     std::atomic<uint32_t> lastReceive_{0};
     std::atomic<bool> cancel_{false};
     std::atomic<bool> lent_{false};
+    // Readable while a cancel is pending: the serial backend's poll waits on it too.
+    int cancelFd_ = -1;
 };
 
 // The right to use the link, held by one engine at a time. Giving it back is the end

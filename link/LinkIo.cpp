@@ -37,11 +37,22 @@ int PollUntil(int fd, short events, Clock::time_point deadline)
     }
 }
 
-long ReadUntil(int fd, unsigned char* buf, std::size_t n, Clock::time_point deadline)
+long ReadUntil(int fd, unsigned char* buf, std::size_t n, Clock::time_point deadline, int wakeFd)
 {
     std::size_t got = 0;
     while (got < n) {
-        const int re = PollUntil(fd, POLLIN, deadline);
+        int re;
+        if (wakeFd < 0) {
+            re = PollUntil(fd, POLLIN, deadline);
+        } else {
+            pollfd p[2] = {{fd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+            const int r = ::poll(p, 2, MsUntil(deadline));
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) return -1;
+            if (r == 0 && (deadline == NoDeadline || Clock::now() < deadline)) continue;
+            if (p[1].revents && !p[0].revents) break; // woken: what came so far
+            re = p[0].revents;
+        }
         if (re == 0) break;
         if (re < 0) return -1;
         if (re & POLLIN) {

@@ -16,9 +16,10 @@ inline Clock::time_point DeadlineIn(long ms) { return Clock::now() + std::chrono
 // deadline passes. Returns the revents, 0 on time-out, -1 when poll itself failed.
 int PollUntil(int fd, short events, Clock::time_point deadline);
 
-// Reads until n bytes are in or the deadline passes; returns the count (maybe 0), or
-// -1 when the descriptor failed or hung up (errno tells why).
-long ReadUntil(int fd, unsigned char* buf, std::size_t n, Clock::time_point deadline);
+// Reads until n bytes are in, the deadline passes or wakeFd (when not -1) becomes
+// readable; returns the count (maybe 0), or -1 when the descriptor failed or hung up
+// (errno tells why).
+long ReadUntil(int fd, unsigned char* buf, std::size_t n, Clock::time_point deadline, int wakeFd = -1);
 
 enum class WriteOutcome { Complete, TimedOut, Failed };
 // Writes all n bytes. Gives up (TimedOut) when the whole write has not finished by

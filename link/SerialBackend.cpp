@@ -13,12 +13,13 @@ namespace {
 
 class SerialBackend final : public LinkBackend {
 public:
-    explicit SerialBackend(int fd) : fd_(fd) {}
+    SerialBackend(int fd, int wakeFd) : fd_(fd), wakeFd_(wakeFd) {}
     ~SerialBackend() override { serialline::Close(fd_); }
 
     std::size_t Read(unsigned char* buffer, std::size_t n, int, const std::atomic<bool>&) override
     {
-        const long got = serialline::Read(fd_, buffer, n, limits_);
+        // A stop ends the wait at once instead of after the long read limit (3 s).
+        const long got = serialline::Read(fd_, buffer, n, limits_, wakeFd_);
         if (got < 0) {
             Trace(std::string("read failed: ") + std::strerror(errno));
             SeriousError();
@@ -48,13 +49,14 @@ public:
 
 private:
     const int fd_;
+    const int wakeFd_;
     serialline::Limits limits_ = serialline::LongLimits;
     serialline::Limits saved_ = serialline::LongLimits;
 };
 
 } // namespace
 
-std::unique_ptr<LinkBackend> OpenSerialBackend(const std::string& name, int baud)
+std::unique_ptr<LinkBackend> OpenSerialBackend(const std::string& name, int baud, int wakeFd)
 {
     const std::string path = SerialDevicePath(name);
     Trace("open " + path);
@@ -69,5 +71,5 @@ std::unique_ptr<LinkBackend> OpenSerialBackend(const std::string& name, int baud
         serialline::Close(fd);
         SeriousError();
     }
-    return std::make_unique<SerialBackend>(fd);
+    return std::make_unique<SerialBackend>(fd, wakeFd);
 }

@@ -84,10 +84,10 @@ void Close(int fd)
 
 namespace serialline {
 
-long Read(int fd, unsigned char* buf, std::size_t n, const Limits& limits)
+long Read(int fd, unsigned char* buf, std::size_t n, const Limits& limits, int wakeFd)
 {
     const long ms = static_cast<long>(n) * limits.readPerByte + limits.readConstant;
-    return linkio::ReadUntil(fd, buf, n, linkio::DeadlineIn(ms));
+    return linkio::ReadUntil(fd, buf, n, linkio::DeadlineIn(ms), wakeFd);
 }
 
 linkio::WriteOutcome Write(int fd, const char* data, std::size_t n, const Limits& limits)

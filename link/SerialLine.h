@@ -37,9 +37,9 @@ struct Limits {
 inline constexpr Limits ShortLimits{1, 100, 30, 100};
 inline constexpr Limits LongLimits{1, 3000, 30, 100};
 
-// Reads up to n bytes within the read limits: the count, or -1 when the line failed or
-// hung up (errno tells why).
-long Read(int fd, unsigned char* buf, std::size_t n, const Limits& limits);
+// Reads up to n bytes within the read limits, or until wakeFd becomes readable: the
+// count, or -1 when the line failed or hung up (errno tells why).
+long Read(int fd, unsigned char* buf, std::size_t n, const Limits& limits, int wakeFd = -1);
 linkio::WriteOutcome Write(int fd, const char* data, std::size_t n, const Limits& limits);
 
 } // namespace serialline

@@ -530,3 +530,22 @@ TEST_F(KermitEngineTest, ControlBytesOfANameAreShownVisibly)
 }
 
 } // namespace
+
+namespace {
+
+// A stop (Disconnect, a port change, Ctrl-C in serve) ends an idle engine at once on
+// both kinds of line, not after the serial line's 3-second read limit.
+TEST_F(KermitEngineTest, AStopEndsAnIdleEngineWithoutWaitingOutTheLine)
+{
+    for (const Wire wire : {Wire::Serial, Wire::Usb}) {
+        for (int round = 0; round < 3; ++round) {
+            Connect(wire);
+            ServeUntil([] { return false; }, 400 + 300 * round); // the engine sits in a read
+            const uint32_t before = Now();
+            StopEngine();
+            EXPECT_LT(TicksSince(before), 1000u) << (wire == Wire::Serial ? "serial" : "USB") << ", round " << round;
+        }
+    }
+}
+
+} // namespace
