@@ -1,7 +1,9 @@
 #include "link/PortName.h"
 
 #include <charconv>
+#include <sys/stat.h>
 
+#include "link/UsbPipes.h"
 #include "util/Utils.h"
 
 namespace {
@@ -67,4 +69,12 @@ std::string SerialDevicePath(const std::string& name)
         if (ec == std::errc() && at == end && n >= 1 && n <= 256) return "/dev/ttyS" + std::to_string(n - 1);
     }
     return name;
+}
+
+bool PortPresent(const std::string& name)
+{
+    const std::string opened = UpperCasePortName(name);
+    if (IsUsbName(opened)) return UsbDevicePresent(opened);
+    struct stat st {};
+    return ::stat(SerialDevicePath(opened).c_str(), &st) == 0;
 }

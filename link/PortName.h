@@ -35,3 +35,7 @@ std::string UpperCasePortName(const std::string& name);
 inline bool IsUsbPortName(const std::string& name) { return IsUsbName(UpperCasePortName(name)); }
 // "COMn" -> /dev/ttyS(n-1); any other serial name unchanged.
 std::string SerialDevicePath(const std::string& name);
+// Whether the device a connection name (as the user gave it) stands for is there now,
+// without any I/O to it: the USB device by its folder or enumeration, a serial line by
+// its device file (an unplugged adapter or a closed pseudo-terminal takes it away).
+bool PortPresent(const std::string& name);

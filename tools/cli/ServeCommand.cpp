@@ -4,6 +4,7 @@
 // standard input is not one), as the desktop program shows its file dialog.
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <memory>
 
@@ -13,11 +14,15 @@
 #include "tools/cli/Commands.h"
 #include "tools/cli/Port.h"
 #include "tools/cli/Terminal.h"
+#include "util/GeneralError.h"
 #include "util/StopSignal.h"
 #include "util/Utils.h"
 
 namespace cli {
 namespace {
+
+// How often serve looks for the device (no I/O to it), as the window's poll does.
+constexpr int FollowDeviceMs = 300;
 
 int Serve(std::vector<std::string> words)
 {
@@ -66,6 +71,32 @@ int Serve(std::vector<std::string> words)
     };
     startEngine();
     PrintLine("Serving " + server.PortName() + " from " + folder);
+
+    // Like the window's poll, serve follows the device: an unplugged calculator (or a
+    // hung-up line) is let go, and the same port is served again when it comes back.
+    bool attached = true;
+    QTimer follow;
+    follow.setInterval(FollowDeviceMs);
+    QObject::connect(&follow, &QTimer::timeout, [&] {
+        if (stopping) return;
+        const bool present = PortPresent(*port);
+        if (attached && !present) {
+            attached = false;
+            PrintLine("-- " + UpperCasePortName(*port) + " is gone; waiting for it to come back");
+            server.StopKermitServer();
+            server.SelectPort("");
+        } else if (!attached && present) {
+            try {
+                server.SelectPort(*port);
+            } catch (const CalvyxError&) {
+                return; // not ready yet: the next tick tries again
+            }
+            attached = true;
+            PrintLine("-- " + server.PortName() + " is back");
+            startEngine();
+        }
+    });
+    follow.start();
 
     QCoreApplication::exec();
 

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# calvyx-cli serve follows the device: the calculator's USB device goes away (serve says
+# so and lets it go) and comes back, and the next push arrives without a restart; the
+# same for a pseudo-terminal whose far end closes and reopens under the same name.
+set -euo pipefail
+build=${1:?usage: cli_serve_follows_device.sh BUILD_DIR}
+cli="$build/tools/calvyx-cli"
+sim="$build/tools/calvyx-sim"
+source "$(dirname "$0")/lib/common.bash"
+fail() { echo "FAIL: $*"; for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done; exit 1; }
+mkdir -p "$work/served" "$work/root"
+export CALVYX_DEVICE_ROOT="$work/root"
+head -c 3000 /dev/urandom >"$work/AGAIN.BIN"
+
+# Waits (bounded) until FILE has a line matching PATTERN.
+wait_for_line() { # file, pattern, what
+  for _ in $(seq 100); do grep -q "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
+  fail "$3"
+}
+
+# The USB device.
+"$sim" usb --usb --hold >"$work/first.log" 2>&1 &
+first=$!
+pids+=($first)
+wait_for_line "$work/first.log" . "the first device did not appear"
+"$cli" serve --port QVxT0+ --dir "$work/served" >"$work/serve.log" 2>&1 &
+serve=$!
+pids+=($serve)
+wait_for_line "$work/serve.log" "^Serving QVXT0+" "serve did not start"
+kill "$first"; wait "$first" 2>/dev/null || true
+wait_for_line "$work/serve.log" "^-- QVXT0+ is gone" "serve did not notice the unplug"
+timeout 60 "$sim" kermit-push --usb "$work/AGAIN.BIN" --after 1000 >"$work/push.log" 2>&1 ||
+  fail "the push after the replug failed"
+cmp "$work/AGAIN.BIN" "$work/served/AGAIN.BIN" || fail "the file pushed after the replug differs"
+grep -q "^-- QVXT0+ is back" "$work/serve.log" || fail "serve did not say the device is back"
+kill -TERM "$serve"; rc=0; wait "$serve" || rc=$?
+[ $rc -eq 0 ] || fail "serve exited $rc after SIGTERM"
+grep -q "^Stopped" "$work/serve.log" || fail "serve did not stop cleanly"
+echo "ok: serve follows the USB device"
+
+# A serial line whose far end goes away: socat's pseudo-terminal link disappears with it.
+socat pty,raw,echo=0,link="$work/pc" pty,raw,echo=0,link="$work/calcport" 2>"$work/socat1.log" &
+socat1=$!
+pids+=($socat1)
+for _ in $(seq 50); do [ -e "$work/pc" ] && break; sleep 0.1; done
+"$cli" serve --port "$work/pc" --dir "$work/served" >"$work/serve2.log" 2>&1 &
+serve=$!
+pids+=($serve)
+wait_for_line "$work/serve2.log" "^Serving" "serve on the pty did not start"
+kill "$socat1"; wait "$socat1" 2>/dev/null || true
+wait_for_line "$work/serve2.log" "is gone" "serve did not notice the line going away"
+start_pty_pair
+wait_for_line "$work/serve2.log" "is back" "serve did not take the line again"
+kill -TERM "$serve"; rc=0; wait "$serve" || rc=$?
+[ $rc -eq 0 ] || fail "serve on the pty exited $rc after SIGTERM"
+echo "ok: serve follows a serial line"
