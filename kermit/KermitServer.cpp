@@ -25,8 +25,6 @@ namespace {
 constexpr int AnswerPauseMs = 10;
 // Pause before the F packet of a requested file, after the Y to our S.
 constexpr int FileHeaderDelayMs = 200;
-// The calculator announces no file size: the progress total stays this far ahead.
-constexpr int ReceiveTotalMargin = 96;
 // Consecutive N packets tolerated while sending.
 constexpr int MaxNaks = 5;
 // After a failure that the recovery itself could not answer (the device is gone), the
@@ -255,8 +253,7 @@ void KermitServer::ReceiveFileHeader(const ByteString& name)
     startTick_ = Now();
     statusText_ = std::string(Str::Receiving) + VisibleText(FileNamePart(filePath_));
     OpenStatusDialog();
-    ReportProgress(0, ReceiveTotalMargin, startTick_,
-                   StatusReporter());
+    ReportReceived(0, startTick_, StatusReporter()); // the calculator announces no size
 }
 
 void KermitServer::ReceiveData(const ByteString& field)
@@ -274,8 +271,7 @@ void KermitServer::ReceiveData(const ByteString& field)
         Ack();
         fileData_ += DecodeData(field);
         const auto done = static_cast<int64_t>(fileData_.size());
-        ReportProgress(done, done + ReceiveTotalMargin, startTick_,
-                       StatusReporter());
+        ReportReceived(done, startTick_, StatusReporter());
         if (Cancelled()) channel_.SendFrame(ErrorType, seq_, Str::CanceledByPC);
     } else if (seq_ == lastSeq_ % 64) {
         Ack(); // a repeat of the packet already taken: its Y was lost

@@ -135,9 +135,11 @@ bool WireReceiver::ReceiveBlock(uint8_t header)
         startTick_ = Now();
         started_ = true;
     }
-    const int total = ExpectedSize != 0 ? ExpectedSize : receivedBytes_ + static_cast<int>(dataSize);
-    ReportProgress(receivedBytes_, total, startTick_,
-                   [this](const StatusReport& report) { ReportStatus(report); });
+    const StatusSink sink = [this](const StatusReport& report) { ReportStatus(report); };
+    // Without an announced size there is no total to show a share of: the bytes so far
+    // and the rate tell the truth.
+    if (ExpectedSize != 0) ReportProgress(receivedBytes_, ExpectedSize, startTick_, sink);
+    else ReportReceived(receivedBytes_, startTick_, sink);
 
     // The calculator's block may come in several bursts; a silent line inside a block
     // ends it after a few empty reads (the first read does not count).

@@ -36,6 +36,27 @@ TEST(ProgressText, BytesAndKbytesForms)
     for (const auto& c : cases) EXPECT_EQ(ProgressText(c.done, c.total, c.elapsedMs), c.text) << c.name;
 }
 
+// A transfer with no announced size shows what came and how fast, never a share.
+TEST(ProgressText, WithoutATotalTheBytesAndTheRate)
+{
+    const struct {
+        int64_t done;
+        uint32_t elapsedMs;
+        const char* text;
+    } cases[] = {
+        {0, 5, "0 bytes\r\n0 bytes/s"},
+        {3000, 2999, "3000 bytes\r\n1000 bytes/s"},
+        {40960, 999, "40 Kbytes\r\n40 Kbytes/s"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReceivedText(c.done, c.elapsedMs), c.text) << c.done;
+    std::vector<StatusReport> calls;
+    ReportReceived(512, Now(), [&](const StatusReport& report) { calls.push_back(report); });
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kind, StatusKind::Progress);
+    EXPECT_EQ(calls[0].done, 512);
+    EXPECT_EQ(calls[0].total, 0);
+}
+
 TEST(ReportProgress, HandsAProgressReportToTheSinkAndNothingWithoutATotal)
 {
     std::vector<StatusReport> calls;
