@@ -108,6 +108,8 @@ void KermitServer::Execute()
             Handle(frame);
         } catch (const CalvyxError& e) {
             Trace(std::string("Kermit error: ") + e.what());
+            // A link failure raises an empty message.
+            TellFailure(*e.what() ? e.what() : "link lost");
             Recover();
         }
     }
@@ -171,6 +173,8 @@ void KermitServer::Handle(const ReceivedFrame& frame)
     case ErrorType:
         Ack();
         Trace("Error: " + frame.data);
+        TellFailure("the calculator cancelled (" + VisibleText(DecodeData(frame.data)) + ")");
+        HideStatusDialog();
         mode_ = EngineMode::Idle;
         break;
     case FileType:
@@ -318,9 +322,17 @@ void KermitServer::RefuseOrphan(const char* type)
     channel_.SendFrame(ErrorType, seq_, NoFileBeingReceived);
 }
 
+void KermitServer::TellFailure(const std::string& why)
+{
+    // Said while the dialog still shows the transfer: the log and the terminal keep it.
+    if (mode_ == EngineMode::Idle) return;
+    ReportStatus(StatusReport::Notice(statusText_ + " failed: " + why));
+}
+
 void KermitServer::AbandonStaleTransfer()
 {
     Trace("Kermit transfer abandoned: nothing heard for " + std::to_string(staleTransferMs_) + " ms");
+    TellFailure("no answer for " + std::to_string(staleTransferMs_ / 1000) + " s");
     mode_ = EngineMode::Idle;
     fileData_.clear();
     HideStatusDialog();

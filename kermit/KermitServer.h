@@ -79,6 +79,8 @@ private:
     void RefuseOrphan(const char* type);
     // The other side went quiet in the middle of a transfer: back to idle.
     void AbandonStaleTransfer();
+    // Reports why the transfer in progress failed ("Receiving NAME failed: link lost").
+    void TellFailure(const std::string& why);
     void SendByXModem(uint8_t requestByte);
     void SendCurrentPacket();
 

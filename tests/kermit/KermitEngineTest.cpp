@@ -512,6 +512,7 @@ TEST_F(KermitEngineTest, AStaleReceiveGivesUpAndTheNextPushArrives)
         EXPECT_LT(TicksSince(lastRepeat), 6000u);
     }, 30000));
     EXPECT_FALSE(windows.dialog.IsStatusVisible());
+    EXPECT_EQ(windows.dialog.LogLines().back(), "Receiving GONE.QVA failed: no answer for 2 s");
     KermitResult r;
     ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).PushFile("NEXT.QVA", "next"); }));
     ASSERT_TRUE(r.ok) << Show(r);
@@ -546,6 +547,31 @@ TEST_F(KermitEngineTest, AStopEndsAnIdleEngineWithoutWaitingOutTheLine)
             EXPECT_LT(TicksSince(before), 1000u) << (wire == Wire::Serial ? "serial" : "USB") << ", round " << round;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// A transfer cut off says which one failed and why, and leaves no file.
+TEST_F(KermitEngineTest, ACutTransferSaysWhichFailedAndWhy)
+{
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        Play(calc, {{'S', 0, "p", 'Y', 0}, {'F', 1, "CUT.QVA", 'Y', 1}, {'D', 2, "abc", 'Y', 2}, {'E', 3, "Stopped", 'Y', 3}});
+    }));
+    EXPECT_TRUE(ServeUntil([&] { return !windows.dialog.IsStatusVisible(); }, 5000));
+    EXPECT_EQ(windows.dialog.LogLines().back(), "Receiving CUT.QVA failed: the calculator cancelled (Stopped)");
+
+    Connect(Wire::Serial);
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        Play(calc, {{'S', 0, "p", 'Y', 0}, {'F', 1, "LOST.QVA", 'Y', 1}, {'D', 2, "abc", 'Y', 2}});
+        port->Hangup();
+    }));
+    EXPECT_TRUE(ServeUntil([&] { return !windows.dialog.IsStatusVisible(); }, 5000));
+    EXPECT_EQ(windows.dialog.LogLines().back(), "Receiving LOST.QVA failed: link lost");
+    EXPECT_TRUE(FolderEntries().isEmpty());
 }
 
 } // namespace
