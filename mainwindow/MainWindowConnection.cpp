@@ -13,6 +13,7 @@
 
 #include "kermit/KermitServer.h"
 #include "link/PortName.h"
+#include "link/UsbDevices.h"
 #include "link/UsbPipes.h"
 #include "mainwindow/MainWindowParts.h"
 #include "mainwindow/SearchAnimation.h"
@@ -57,7 +58,7 @@ void MainWindow::ShowServerStatus(const std::string& text)
     ProcessPendingEvents();
 }
 
-bool MainWindow::ProbeUsbDevice(const std::string& name) { return UsbDevicePresent(name); }
+bool MainWindow::ProbeUsbDevice(const std::string& name) { return UsbLinkPresent(name); }
 
 void MainWindow::Poll()
 {
