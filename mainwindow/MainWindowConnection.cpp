@@ -49,6 +49,11 @@ void MainWindow::FillConnectionBox()
     }
     extra.sort();
     connectionBox->addItems(extra);
+    // Calculators found on the bus, by their ids, after everything else.
+    for (const UsbCandidate& c : ListUsbCandidates(ReadCalculatorIds())) {
+        const QString name = Q(UsbIdName(c.id));
+        if (c.match != UsbMatch::None && connectionBox->findText(name) < 0) connectionBox->addItem(name);
+    }
     connectionBox->setCurrentIndex(0);
 }
 
