@@ -15,6 +15,7 @@
 #include "link/PortName.h"
 #include "link/SerialBackend.h"
 #include "link/Trace.h"
+#include "link/UsbDevices.h"
 #include "link/UsbPipeBackend.h"
 #include "util/Ticks.h"
 
@@ -77,7 +78,9 @@ void Link::Open(const std::string& name, int baud)
     Close();
     openError_.clear();
     kind_ = IsUsbName(name) ? LinkKind::Usb : LinkKind::Serial;
-    if (const auto id = ParseUsbId(name)) {
+    // The pipe device's name opens the pipe device when it is there (the virtual
+    // calculator), else a calculator found on the bus.
+    if (const auto id = ParseUsbId(ResolveUsbLinkName(name))) {
         backend_ = OpenLibUsbBackend(*id, openError_);
         if (!backend_) SeriousError();
     } else {

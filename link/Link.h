@@ -44,7 +44,8 @@ public:
     Link& operator=(const Link&) = delete;
 
     // Opens the named port (a name IsUsbName accepts opens the USB link: "usb:VVVV:PPPP"
-    // the device with that id through libusb, the others the pipe device; anything else
+    // the device with that id through libusb, the others the pipe device when it is
+    // present and otherwise a calculator found on the bus (ResolveUsbLinkName); anything else
     // a serial line) and drains its input. An open link is closed first. A failure
     // goes through SeriousError (CalvyxError with an empty message), the link closed;
     // OpenError then says why when the user can do something about it.

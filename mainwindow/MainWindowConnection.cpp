@@ -13,6 +13,7 @@
 
 #include "kermit/KermitServer.h"
 #include "link/PortName.h"
+#include "link/UsbDevices.h"
 #include "link/UsbPipes.h"
 #include "mainwindow/MainWindowParts.h"
 #include "mainwindow/SearchAnimation.h"
@@ -48,6 +49,11 @@ void MainWindow::FillConnectionBox()
     }
     extra.sort();
     connectionBox->addItems(extra);
+    // Calculators found on the bus, by their ids, after everything else.
+    for (const UsbCandidate& c : ListUsbCandidates(ReadCalculatorIds())) {
+        const QString name = Q(UsbIdName(c.id));
+        if (c.match != UsbMatch::None && connectionBox->findText(name) < 0) connectionBox->addItem(name);
+    }
     connectionBox->setCurrentIndex(0);
 }
 
@@ -57,7 +63,7 @@ void MainWindow::ShowServerStatus(const std::string& text)
     ProcessPendingEvents();
 }
 
-bool MainWindow::ProbeUsbDevice(const std::string& name) { return UsbDevicePresent(name); }
+bool MainWindow::ProbeUsbDevice(const std::string& name) { return UsbLinkPresent(name); }
 
 void MainWindow::Poll()
 {

@@ -20,6 +20,7 @@
 
 #include "link/PortName.h"
 #include "link/Trace.h"
+#include "link/UsbDevices.h"
 #include "link/UsbPipes.h"
 #include "services/ScreenImage.h"
 #include "services/ScreenPicture.h"
@@ -293,7 +294,7 @@ void ScreenCaptureWindow::CheckReceiver()
     }
     receiverCheckTimer->setInterval(DeviceCheckMs);
     bool present = true;
-    if (IsUsbPortName(portName_)) present = UsbDevicePresent(portName_);
+    if (IsUsbPortName(portName_)) present = UsbLinkPresent(portName_);
     if (present && !receiver_ && lendLink_) {
         try {
             receiver_ = new ScreenReaderThread(this, lendLink_(), portName_, prefix_);

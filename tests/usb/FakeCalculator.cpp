@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -37,9 +38,12 @@ void AddWord(std::vector<int>& bytes, int word)
     bytes.push_back((word >> 8) & 0xFF);
 }
 
+constexpr int ProductStringIndex = 2;
+constexpr int EnglishUs = 0x0409;
+
 // Device, configuration, interface(s) and endpoint descriptors, as the kernel shows
 // them in the device's "descriptors" attribute.
-std::string Descriptors(const DeviceShape& shape)
+std::string Descriptors(const DeviceShape& shape, const DeviceLook& look)
 {
     std::vector<int> d = {18, 1};
     AddWord(d, shape.packetSize == 512 ? 0x0200 : 0x0110); // bcdUSB
@@ -47,7 +51,7 @@ std::string Descriptors(const DeviceShape& shape)
     AddWord(d, shape.id.vendor);
     AddWord(d, shape.id.product);
     AddWord(d, 0x0100);
-    d.insert(d.end(), {1, 2, 0, 1});
+    d.insert(d.end(), {0, look.product.empty() ? 0 : ProductStringIndex, 0, 1}); // strings; one configuration
 
     std::vector<int> interfaces;
     int number = 0;
@@ -58,10 +62,12 @@ std::string Descriptors(const DeviceShape& shape)
         AddWord(interfaces, 8);
         interfaces.push_back(10);
     }
-    interfaces.insert(interfaces.end(), {9, 4, number++, 0, 2, 0xFF, 0, 0, 0});
-    interfaces.insert(interfaces.end(), {7, 5, 0x81, 0x02});
-    AddWord(interfaces, shape.packetSize);
-    interfaces.push_back(0);
+    interfaces.insert(interfaces.end(), {9, 4, number++, 0, 1 + look.bulkIns, look.interfaceClass, 0, 0, 0});
+    for (int in = 0; in < look.bulkIns; ++in) {
+        interfaces.insert(interfaces.end(), {7, 5, in == 0 ? 0x81 : 0x84 + in, 0x02});
+        AddWord(interfaces, shape.packetSize);
+        interfaces.push_back(0);
+    }
     interfaces.insert(interfaces.end(), {7, 5, 0x02, 0x02});
     AddWord(interfaces, shape.packetSize);
     interfaces.push_back(0);
@@ -75,7 +81,6 @@ std::string Descriptors(const DeviceShape& shape)
 }
 
 constexpr int BusNumber = 1;
-constexpr int DeviceNumber = 5;
 
 } // namespace
 
@@ -87,14 +92,29 @@ bool InMockEnvironment()
     return preload && std::strstr(preload, "libumockdev-preload") != nullptr;
 }
 
-FakeCalculator::FakeCalculator(DeviceShape shape) : shape_(shape), driverBound_(shape.driverBound)
+FakeCalculator::FakeCalculator(DeviceShape shape, DeviceLook look) : shape_(shape), look_(std::move(look)), driverBound_(shape.driverBound)
 {
-    char node[64];
-    std::snprintf(node, sizeof node, "/dev/bus/usb/%03d/%03d", BusNumber, DeviceNumber);
-    devnode_ = node;
-    sysPath_ = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-3";
-
     testbed_ = umockdev_testbed_new();
+    Attach();
+}
+
+FakeCalculator::FakeCalculator(DeviceShape shape, DeviceLook look, FakeCalculator& sameBus)
+    : shape_(shape), look_(std::move(look)), sharedBus_(true), driverBound_(shape.driverBound)
+{
+    if (look_.deviceNumber == sameBus.look_.deviceNumber) throw std::logic_error("two devices at one address");
+    testbed_ = static_cast<UMockdevTestbed*>(g_object_ref(sameBus.testbed_));
+    Attach();
+}
+
+void FakeCalculator::Attach()
+{
+    const int deviceNumber = look_.deviceNumber;
+    const std::string port = "1-" + std::to_string(deviceNumber - 2);
+    char node[64];
+    std::snprintf(node, sizeof node, "/dev/bus/usb/%03d/%03d", BusNumber, deviceNumber);
+    devnode_ = node;
+    sysPath_ = "/sys/devices/pci0000:00/0000:00:14.0/usb1/" + port;
+
     handler_ = umockdev_ioctl_base_new();
     g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&FakeCalculator::HandleIoctl), this);
     g_signal_connect(handler_, "client-vanished", G_CALLBACK(&FakeCalculator::ClientVanished), this);
@@ -105,20 +125,20 @@ FakeCalculator::FakeCalculator(DeviceShape shape) : shape_(shape), driverBound_(
         throw std::runtime_error("umockdev cannot attach to " + devnode_ + ": " + why);
     }
     char busdev[32];
-    std::snprintf(busdev, sizeof busdev, "%03d/%03d", BusNumber, DeviceNumber);
-    const std::string description = std::string("P: /devices/pci0000:00/0000:00:14.0/usb1/1-3\n") +
+    std::snprintf(busdev, sizeof busdev, "%03d/%03d", BusNumber, deviceNumber);
+    const std::string description = "P: /devices/pci0000:00/0000:00:14.0/usb1/" + port + "\n" +
                                     "N: bus/usb/" + busdev + "\n"
                                     "E: SUBSYSTEM=usb\n"
                                     "E: DEVTYPE=usb_device\n"
                                     "E: DRIVER=usb\n"
                                     "E: BUSNUM=" + std::to_string(BusNumber) + "\n"
-                                    "E: DEVNUM=" + std::to_string(DeviceNumber) + "\n"
+                                    "E: DEVNUM=" + std::to_string(deviceNumber) + "\n"
                                     "E: DEVNAME=" + devnode_ + "\n"
                                     "A: busnum=" + std::to_string(BusNumber) + "\\n\n"
-                                    "A: devnum=" + std::to_string(DeviceNumber) + "\\n\n"
+                                    "A: devnum=" + std::to_string(deviceNumber) + "\\n\n"
                                     "A: bConfigurationValue=1\\n\n"
                                     "A: speed=" + (shape_.packetSize == 512 ? "480" : "12") + "\\n\n"
-                                    "H: descriptors=" + Descriptors(shape_) + "\n";
+                                    "H: descriptors=" + Descriptors(shape_, look_) + "\n";
     if (!umockdev_testbed_add_from_string(testbed_, description.c_str(), &error)) {
         const std::string why = error ? error->message : "unknown";
         g_clear_error(&error);
@@ -139,6 +159,7 @@ FakeCalculator::~FakeCalculator()
     // The handler first, so no request reaches a calculator that is going.
     g_signal_handlers_disconnect_by_data(handler_, this);
     for (auto& urb : left) umockdev_ioctl_data_unref(urb.data);
+    if (sharedBus_ && !unplugged_) umockdev_testbed_remove_device(testbed_, sysPath_.c_str());
     g_clear_object(&handler_);
     g_clear_object(&testbed_);
 }
@@ -371,6 +392,21 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
             umockdev_ioctl_data_unref(d);
             return fail(ENODEV);
         }
+        if (urb->type == USBDEVFS_URB_TYPE_CONTROL) {
+            Urb u;
+            u.data = d;
+            u.client = client;
+            u.clientAddress = d->client_addr;
+            u.length = urb->buffer_length;
+            u.buffer = static_cast<unsigned char*>(urb->buffer);
+            if (!AnswerControl(u)) {
+                umockdev_ioctl_data_unref(d);
+                return fail(EPIPE); // the device stalls a request it does not know
+            }
+            pending_.push_back(u);
+            Complete(pending_.size() - 1, 0);
+            return ok();
+        }
         if (urb->type != USBDEVFS_URB_TYPE_BULK) {
             umockdev_ioctl_data_unref(d);
             return fail(EINVAL);
@@ -434,6 +470,33 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
         std::fprintf(stderr, "fake calculator: usbfs request 0x%lx not handled\n", request);
         return false;
     }
+}
+
+bool FakeCalculator::AnswerControl(Urb& urb)
+{
+    // The setup packet comes first in the buffer, the answer follows it.
+    if (urb.length < 8) return false;
+    const unsigned char* setup = urb.buffer;
+    const int requestType = setup[0];
+    const int request = setup[1];
+    const int index = setup[2];
+    const int type = setup[3];
+    const int language = setup[4] | (setup[5] << 8);
+    const int room = std::min(setup[6] | (setup[7] << 8), urb.length - 8);
+    if (requestType != 0x80 || request != 6 /* GET_DESCRIPTOR */ || type != 3 /* string */) return false;
+    std::vector<unsigned char> answer;
+    if (index == 0) {
+        answer = {4, 3, EnglishUs & 0xFF, EnglishUs >> 8};
+    } else if (index == ProductStringIndex && !look_.product.empty() && language == EnglishUs) {
+        answer = {static_cast<unsigned char>(2 + 2 * look_.product.size()), 3};
+        for (const char c : look_.product) answer.insert(answer.end(), {static_cast<unsigned char>(c), 0});
+    } else {
+        return false;
+    }
+    const int n = std::min(room, static_cast<int>(answer.size()));
+    std::memcpy(urb.buffer + 8, answer.data(), static_cast<std::size_t>(n));
+    urb.filled = n;
+    return true;
 }
 
 std::vector<ByteString> FakeCalculator::OutTransfers() const

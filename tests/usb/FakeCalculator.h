@@ -37,12 +37,27 @@ struct DeviceShape {
     bool driverBound = false;
 };
 
+// What tells one device from another when the program looks for the calculator.
+struct DeviceLook {
+    // The product string the device answers with; empty: the device has none.
+    std::string product;
+    // The class of the interface with the bulk endpoints (0xFF: vendor-specific).
+    int interfaceClass = 0xFF;
+    // Bulk IN endpoints of that interface (a second one makes it no calculator link).
+    int bulkIns = 1;
+    // The device's address on bus 1; two devices on one bus need two addresses.
+    int deviceNumber = 5;
+};
+
 // True when the process runs under umockdev-wrapper.
 bool InMockEnvironment();
 
 class FakeCalculator {
 public:
-    explicit FakeCalculator(DeviceShape shape = {});
+    explicit FakeCalculator(DeviceShape shape = {}, DeviceLook look = {});
+    // A second device in the test bed of another one (on the same bus); it leaves the
+    // bus when it goes. sameBus must outlive it.
+    FakeCalculator(DeviceShape shape, DeviceLook look, FakeCalculator& sameBus);
     ~FakeCalculator();
     FakeCalculator(const FakeCalculator&) = delete;
     FakeCalculator& operator=(const FakeCalculator&) = delete;
@@ -108,12 +123,17 @@ private:
     bool Handle(_UMockdevIoctlClient* client);
     void ServeIn(); // with mutex_ held
     void Complete(std::size_t pendingIndex, int status);
+    void Attach();
+    // Answers a standard GET_DESCRIPTOR request for a string; false for anything else.
+    bool AnswerControl(Urb& urb);
 
     DeviceShape shape_;
+    DeviceLook look_;
     std::string devnode_;
     std::string sysPath_;
     _UMockdevTestbed* testbed_ = nullptr;
     _UMockdevIoctlBase* handler_ = nullptr;
+    bool sharedBus_ = false;
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;

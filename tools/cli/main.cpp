@@ -13,7 +13,7 @@ int ListCommands(FILE* out)
 {
     std::fprintf(out, "usage: calvyx-cli COMMAND [options]\n\ncommands:\n");
     tooling::ProgramCommands().List(out, 10);
-    std::fprintf(out, "\nports: QVxT0+ (the USB device), COMn, or a device path\n"
+    std::fprintf(out, "\nports: QVxT0+ (the USB device), usb:VVVV:PPPP (a USB device by its id), COMn, or a device path\n"
                       "exit codes: 0 done, 1 transfer failed, 2 bad usage, 3 port error\n");
     return cli::ExitUsage;
 }
