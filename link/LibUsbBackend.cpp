@@ -16,6 +16,7 @@
 #include <libusb.h>
 
 #include "link/LinkBackend.h"
+#include "link/UsbIdleClock.h"
 #include "link/Trace.h"
 #include "util/MainThread.h"
 #include "util/Ticks.h"
@@ -26,10 +27,9 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 // The same limits as the pipe device, so that the protocols above see one kind of USB
-// link: a write the device does not take within this long has stalled, and the idle
-// clock of a read restarts when it reaches a second.
+// link: a write the device does not take within this long has stalled (reads share the
+// pipe device's idle clock, UsbIdleClock).
 constexpr long UsbWriteStallMs = 20000;
-constexpr uint32_t IdleClockPeriodMs = 1000;
 // The reading side never waits longer than this for a chunk before it looks at its
 // idle clock and the cancel flag again.
 constexpr int StepWaitMs = 100;
@@ -230,7 +230,7 @@ public:
         std::lock_guard lock(mutex_);
         return inStarted_ && !closing_;
     }
-    void RestartIdleClock() override { idleSince_ = 0; }
+    void RestartIdleClock() override { idleClock_.Restart(); }
 
 private:
     // One packet per IN transfer: a transfer longer than a packet ends only at a short
@@ -261,15 +261,7 @@ private:
         for (;;) {
             ProcessPendingEvents();
             const bool got = Step();
-            bool idleOver = false;
-            if (got) {
-                idleSince_ = 0;
-            } else {
-                if (idleSince_ == 0) idleSince_ = Now();
-                const uint32_t elapsed = TicksSince(idleSince_);
-                if (elapsed >= IdleClockPeriodMs) idleSince_ = Now();
-                idleOver = elapsed >= timeoutMs;
-            }
+            const bool idleOver = idleClock_.StepOver(got, timeoutMs);
             if (got || cancel || idleOver) return;
         }
     }
@@ -480,7 +472,7 @@ private:
     // The reading side's own: the chunk in hand.
     std::vector<uint8_t> rx_;
     std::size_t rxNext_ = 0;
-    uint32_t idleSince_ = 0;
+    UsbIdleClock idleClock_;
 };
 
 // Finds and opens the device; nullptr with whyNot set as OpenLibUsbBackend says.

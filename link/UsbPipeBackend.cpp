@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "link/LinkBackend.h"
+#include "link/UsbIdleClock.h"
 #include "link/LinkErrors.h"
 #include "link/Trace.h"
 #include "link/UsbPipeReader.h"
@@ -18,10 +19,6 @@ namespace {
 // A USB device that takes no byte for this long has stopped working; a pipe has no
 // write time limit of its own.
 constexpr long UsbWriteStallMs = 20000;
-
-// The idle clock restarts each time it reaches this, so a read gives up after its
-// time limit only when that limit is at most this long.
-constexpr uint32_t IdleClockPeriodMs = 1000;
 
 class UsbPipeBackend final : public LinkBackend {
 public:
@@ -68,7 +65,7 @@ public:
 
     std::size_t BufferedBytes() const override { return rxCount_ >= rxNext_ ? rxCount_ - rxNext_ + 1 : 0; }
     bool ReaderRunning() const override { return reader_ && reader_->Running(); }
-    void RestartIdleClock() override { idleSince_ = 0; }
+    void RestartIdleClock() override { idleClock_.Restart(); }
 
 private:
     // Pumps until a chunk is in rx_, the idle time reaches timeoutMs or cancel is set.
@@ -78,15 +75,7 @@ private:
         for (;;) {
             ProcessPendingEvents();
             Pump();
-            bool idleOver = false;
-            if (rxCount_ > 0) {
-                idleSince_ = 0;
-            } else {
-                if (idleSince_ == 0) idleSince_ = Now();
-                const uint32_t elapsed = TicksSince(idleSince_);
-                if (elapsed >= IdleClockPeriodMs) idleSince_ = Now();
-                idleOver = elapsed >= timeoutMs;
-            }
+            const bool idleOver = idleClock_.StepOver(rxCount_ > 0, timeoutMs);
             if (rxCount_ >= rxNext_ || cancel || idleOver) return;
         }
     }
@@ -105,7 +94,7 @@ private:
     uint8_t rx_[UsbChunkSize] = {};
     uint32_t rxCount_ = 0;
     uint32_t rxNext_ = 1; // 1-based; the chunk is used up when rxNext_ > rxCount_
-    uint32_t idleSince_ = 0;
+    UsbIdleClock idleClock_;
 };
 
 } // namespace
