@@ -154,6 +154,8 @@ void MainWindow::FirstShown()
     TransferStatusDialog::SetCenterForm(this);
     if (TheAboutDialog) TheAboutDialog->SetMainWindow(this);
     PlacePrompt();
+    // The keyboard starts in the folder tree, where typing picks folders.
+    folderTree->setFocus(Qt::OtherFocusReason);
     StartingUp = false;
 }
 

@@ -2,6 +2,7 @@
 // control table of each state, the folder commands, the recent folders, help and the
 // hidden log commands.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -320,6 +322,36 @@ TEST_F(MainWindowTest, HintPassMarksTheFolderTreeAndTheStatusBar)
     EXPECT_EQ(HintOf(window_->logButton), "Show log window");
     MarkApplicationHelpHints();
     EXPECT_EQ(HintOf(window_->folderTree), topic);
+}
+
+// The keyboard starts in the folder tree whatever the connection: a Space or Enter typed
+// right after start reaches no tool button, so it cannot end the program.
+TEST_F(MainWindowTest, FirstKeysAfterStartPressNoToolButton)
+{
+    for (const bool plugged : {false, true}) {
+        SCOPED_TRACE(plugged ? "connected" : "disconnected");
+        if (plugged) Device(true);
+        Start();
+        if (plugged) WaitConnected();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get(), 5000));
+        for (QToolButton* b : window_->toolBar->findChildren<QToolButton*>())
+            EXPECT_EQ(b->focusPolicy(), Qt::NoFocus) << b->objectName().toStdString();
+        QWidget* focused = QApplication::focusWidget();
+        EXPECT_FALSE(qobject_cast<QToolButton*>(focused)) << "focus on " << focused->objectName().toStdString();
+        if (plugged) {
+            EXPECT_EQ(focused, window_->folderTree);
+        }
+        for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window_.get();
+            QTest::keyClick(target, key);
+        }
+        QTest::keyClick(window_.get(), Qt::Key_Space);
+        EXPECT_TRUE(window_->isVisible());
+        EXPECT_EQ(endProcessCalls_, 0);
+        window_->close();
+        window_.reset();
+        endProcessCalls_ = 0;
+    }
 }
 
 } // namespace
