@@ -179,6 +179,7 @@ public:
     static QPoint UnpackPoint(int data);
 
     // ---- Start-up, shutdown and errors (MainWindow.cpp)
+    // Closes the window; while a transfer runs it asks first, and stops the transfer.
     void Exit();
     // Runs a handler and shows an error it raises the way the application shows them.
     void Guarded(const std::function<void()>& handler);
@@ -219,6 +220,8 @@ private:
     void ApplyPortParameter();
     void LoadSettings();
     void ReportError(const std::string& message);
+    // Closes the window once a command's transfer stopped for the exit has returned.
+    void CloseIfExitPending();
     // MainWindowLayout.cpp
     void BuildMenus();
     void BuildToolBar();
@@ -243,6 +246,7 @@ private:
     bool refused_ = false;
     bool transferBusy_ = false;
     bool kermitBusy_ = false; // transferBusy_ came from the Kermit server
+    bool exitAfterTransfer_ = false; // the user chose to stop the running transfer and exit
     std::atomic<bool> captureRequested_{false};
     int connState_ = StateUnset;
     int logKeysTyped_ = 0; // how many keys of LogKeys were typed in a row so far

@@ -65,6 +65,12 @@ void MainWindow::ReceiveByWire(bool askFirst)
         ProcessPendingEvents();
         server_->ReceiveObject(Str::SendByWire, 0);
     }
+    if (exitAfterTransfer_) {
+        // The user stopped the receive to exit: nothing is asked any more.
+        server_->DiscardReceivedData();
+        CloseIfExitPending();
+        return;
+    }
     if (!server_->ReceivedData().empty()) {
         const QByteArray object(server_->ReceivedData().data(), static_cast<qsizetype>(server_->ReceivedData().size()));
         QString proposed = folder + QLatin1Char('/') + ReceivedObjectName(object);
@@ -92,6 +98,8 @@ void MainWindow::LoadRomClicked()
         bool armed = true;
         ~Idle() {
             if (armed) window->SetTransferBusy(false);
+            // An exit asked for during the load happens now that it is over.
+            window->CloseIfExitPending();
         }
     } idle{this};
     const QString filters = QStringLiteral("ROM %1 (*.bin *.BIN);;%2 (*)").arg(Q(Str::Files), Q(Str::AllFiles));
