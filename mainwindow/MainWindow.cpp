@@ -195,10 +195,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
         }
         if (LinkReserved()) {
             // A receive by wire or a ROM load of this window waits below this event.
-            // Hiding the status dialog is how the receive is cancelled (it tells the
-            // calculator); the close comes back when the command has returned.
+            // The receive is cancelled (the calculator is told); the close comes back
+            // when the command has returned.
             exitAfterTransfer_ = true;
-            if (TheStatusDialog) TheStatusDialog->HideStatus();
+            server_->CancelReceive();
             event->ignore();
             return;
         }

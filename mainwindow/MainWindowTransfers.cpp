@@ -63,7 +63,8 @@ void MainWindow::ReceiveByWire(bool askFirst)
         } idle{this};
         SetTransferBusy(true);
         ProcessPendingEvents();
-        server_->ReceiveObject(Str::SendByWire, 0);
+        // An exit answered meanwhile stops the receive before it begins.
+        if (!exitAfterTransfer_) server_->ReceiveObject(Str::SendByWire, 0);
     }
     if (exitAfterTransfer_) {
         // The user stopped the receive to exit: nothing is asked any more.
