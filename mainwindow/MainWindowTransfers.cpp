@@ -24,6 +24,7 @@ using namespace MainWindowParts;
 namespace {
 
 constexpr const char* ReceiveTitle = "Receive file from T30s,T20s,T20/T20+ (By Wire)";
+constexpr const char* DiscardQuestion = "Discard the received object? It has not been saved anywhere.";
 
 } // namespace
 
@@ -77,8 +78,14 @@ void MainWindow::ReceiveByWire(bool askFirst)
         QString proposed = folder + QLatin1Char('/') + ReceivedObjectName(object);
         // A file that cannot be written (a full disk, a folder without permission) is
         // reported and the dialog comes back with the same name, so that the object can
-        // go elsewhere: it exists nowhere but here. Cancelling discards it.
-        while (const auto path = dialogs_->AskSaveFile(Q(ReceiveTitle), proposed)) {
+        // go elsewhere: it exists nowhere but here. For the same reason cancelling asks
+        // before the object is discarded; No brings the dialog back.
+        for (;;) {
+            const auto path = dialogs_->AskSaveFile(Q(ReceiveTitle), proposed);
+            if (!path) {
+                if (dialogs_->Confirm(Q(DiscardQuestion), Q(ReceiveTitle))) break;
+                continue;
+            }
             try {
                 WriteStringToFile(server_->ReceivedData(), S(*path));
                 break;

@@ -542,5 +542,54 @@ TEST_F(MainWindowTest, ExitDuringAReceiveByWireAsksAndCancelsItOnYes)
     }
 }
 
+// Cancelling the save dialog after a receive asks before the object, which exists nowhere
+// else, is thrown away: No brings the dialog back, Yes discards it.
+TEST_F(MainWindowTest, CancelledSaveAsksBeforeDiscardingTheObject)
+{
+    struct Case {
+        const char* name;
+        std::vector<bool> answers; // to the discard question, in turn
+        int saves;                 // save dialogs shown
+        bool saved;
+    };
+    const Case cases[] = {
+        {"discarded at once", {true}, 1, false},
+        {"kept, then saved", {false}, 2, true},
+        {"kept twice, then discarded", {false, false, true}, 3, false},
+    };
+    auto& device = Device(true);
+    Start();
+    WaitConnected();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs_->saves.clear();
+        dialogs_->confirms.clear();
+        const QString saved = folder_.path() + "/KEEP";
+        QFile::remove(saved);
+        dialogs_->saveAnswer = [&](const QString& proposed) -> std::optional<QString> {
+            // Cancelled while an answer to the question is left to give; then saved.
+            if (dialogs_->confirms.size() < c.answers.size()) return std::nullopt;
+            return proposed;
+        };
+        // Each question takes the next answer of the case.
+        dialogs_->confirmScript = [&](const QString&) { return c.answers.at(dialogs_->confirms.size() - 1); };
+        const ByteString object = CalcappObject("KEEP", 1024 - 13); // one whole block: no padding to tell apart
+        std::jthread calculator([&] { sim::SendObjectByWire(device, object); });
+        window_->ReceiveByWire(false);
+        calculator.join();
+        EXPECT_EQ(dialogs_->saves.size(), std::size_t(c.saves));
+        EXPECT_EQ(dialogs_->confirms.size(), c.answers.size());
+        for (const QString& q : dialogs_->confirms) EXPECT_EQ(q, "Discard the received object? It has not been saved anywhere.");
+        EXPECT_EQ(QFileInfo::exists(saved), c.saved);
+        if (c.saved) {
+            EXPECT_EQ(ReadAll(saved), QString::fromLatin1(QByteArray::fromStdString(object).toHex()));
+        }
+        EXPECT_TRUE(window_->Server().ReceivedData().empty());
+        ForceRecheck();
+        ASSERT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, 5000));
+    }
+    EXPECT_TRUE(errors_.empty());
+}
+
 } // namespace
 } // namespace mwtest
