@@ -235,6 +235,7 @@ private:
     void StartEditing(QTreeView* view, const QModelIndex& index);
     void FolderRenamed(const QString& folder);
     void ListPicked();
+    void ListItemRenamed(const QString& folder, const QString& oldName, const QString& newName);
     QString PathOf(const QTreeView* view, const QModelIndex& index) const;
 
     std::function<void()> endProcess_;

@@ -198,6 +198,7 @@ void MainWindow::BuildViews()
     fileList->installEventFilter(this);
     fileList->viewport()->installEventFilter(this);
     connect(fileList, &QAbstractItemView::pressed, this, [this] { ListPicked(); });
+    connect(listModel_, &QFileSystemModel::fileRenamed, this, &MainWindow::ListItemRenamed);
     folderSplitter->setStretchFactor(1, 1);
     connect(folderSplitter, &QSplitter::splitterMoved, this, [this](int position) { treeWidth_ = position; });
 
