@@ -189,7 +189,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     if (transferBusy_ && !exitAfterTransfer_) {
         // Closing under a running transfer would leave the calculator waiting for the
         // rest of it.
-        if (!dialogs_->Confirm(Q(StopTransferQuestion), Q(Caption))) {
+        if (!stopWithoutAsking_ && !dialogs_->Confirm(Q(StopTransferQuestion), Q(Caption))) {
             event->ignore();
             return;
         }
@@ -236,6 +236,12 @@ void MainWindow::ShutDown()
 }
 
 void MainWindow::Exit() { close(); }
+
+void MainWindow::ExitWithoutAsking()
+{
+    stopWithoutAsking_ = true;
+    close();
+}
 
 void MainWindow::resizeEvent(QResizeEvent* event)
 {

@@ -181,6 +181,9 @@ public:
     // ---- Start-up, shutdown and errors (MainWindow.cpp)
     // Closes the window; while a transfer runs it asks first, and stops the transfer.
     void Exit();
+    // The same when nobody can answer (the session ends the program by a signal): a
+    // running transfer is stopped without the question.
+    void ExitWithoutAsking();
     // Runs a handler and shows an error it raises the way the application shows them.
     void Guarded(const std::function<void()>& handler);
 
@@ -248,6 +251,7 @@ private:
     bool transferBusy_ = false;
     bool kermitBusy_ = false; // transferBusy_ came from the Kermit server
     bool exitAfterTransfer_ = false; // the user chose to stop the running transfer and exit
+    bool stopWithoutAsking_ = false; // see ExitWithoutAsking
     std::atomic<bool> captureRequested_{false};
     int connState_ = StateUnset;
     int logKeysTyped_ = 0; // how many keys of LogKeys were typed in a row so far

@@ -434,5 +434,18 @@ TEST_F(MainWindowTest, FailedDeleteSaysWhyAndKeepsTheSelection)
     }
 }
 
+// A signal ends the program with nobody to answer: the transfer is stopped unasked.
+TEST_F(MainWindowTest, ExitWithoutAskingClosesDuringATransfer)
+{
+    Start();
+    window_->pollTimer->stop(); // only the transfer's own report may change the state
+    window_->SetTransferBusy(true);
+    ASSERT_TRUE(window_->TransferBusy());
+    window_->ExitWithoutAsking();
+    EXPECT_TRUE(dialogs_->confirms.empty());
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(endProcessCalls_, 1);
+}
+
 } // namespace
 } // namespace mwtest
