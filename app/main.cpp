@@ -156,10 +156,11 @@ int main(int argc, char** argv)
     app.installEventFilter(TheMainWindow);
 
     // SIGTERM, SIGINT and SIGHUP close the main window as the Exit command does, so the
-    // settings are saved.
+    // settings are saved; nobody is there to answer a question, so a running transfer
+    // is stopped without one.
     StopSignal stopSignal({SIGTERM, SIGINT, SIGHUP});
     stopSignal.OnSignal(TheMainWindow, [] {
-        if (TheMainWindow) TheMainWindow->close();
+        if (TheMainWindow) TheMainWindow->ExitWithoutAsking();
     });
     FirstPaintProbe probe(clock);
     if (qEnvironmentVariableIsSet("CALVYX_EXIT_AFTER_SHOW")) TheMainWindow->installEventFilter(&probe);

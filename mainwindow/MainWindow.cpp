@@ -39,6 +39,7 @@ constexpr int WindowWidth = 538;
 constexpr int WindowHeight = 415;
 constexpr int WindowMinWidth = 350;
 constexpr int WindowMinHeight = 375;
+constexpr const char* StopTransferQuestion = "A transfer is in progress. Stop it and exit?";
 
 // Texts from the message table use CR LF; a label shows LF.
 QString Lines(const char* text) { return Q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
@@ -154,6 +155,8 @@ void MainWindow::FirstShown()
     TransferStatusDialog::SetCenterForm(this);
     if (TheAboutDialog) TheAboutDialog->SetMainWindow(this);
     PlacePrompt();
+    // The keyboard starts in the folder tree, where typing picks folders.
+    folderTree->setFocus(Qt::OtherFocusReason);
     StartingUp = false;
 }
 
@@ -178,9 +181,39 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
+    if (exitAfterTransfer_ && LinkReserved()) {
+        // Already asked: the window closes as soon as the stopped transfer has returned.
+        event->ignore();
+        return;
+    }
+    if (transferBusy_ && !exitAfterTransfer_) {
+        // Closing under a running transfer would leave the calculator waiting for the
+        // rest of it.
+        if (!stopWithoutAsking_ && !dialogs_->Confirm(Q(StopTransferQuestion), Q(Caption))) {
+            event->ignore();
+            return;
+        }
+        if (LinkReserved()) {
+            // A receive by wire or a ROM load of this window waits below this event.
+            // The receive is cancelled (the calculator is told); the close comes back
+            // when the command has returned.
+            exitAfterTransfer_ = true;
+            server_->CancelReceive();
+            event->ignore();
+            return;
+        }
+        // A Kermit transfer: stopping the server ends it the way the calculator
+        // understands (on a serial line the engine sends its E packet).
+        server_->StopKermitServer();
+    }
     ShutDown();
     event->accept();
     if (endProcess_) endProcess_();
+}
+
+void MainWindow::CloseIfExitPending()
+{
+    if (exitAfterTransfer_) QTimer::singleShot(0, this, [this] { close(); });
 }
 
 void MainWindow::ShutDown()
@@ -203,6 +236,12 @@ void MainWindow::ShutDown()
 }
 
 void MainWindow::Exit() { close(); }
+
+void MainWindow::ExitWithoutAsking()
+{
+    stopWithoutAsking_ = true;
+    close();
+}
 
 void MainWindow::resizeEvent(QResizeEvent* event)
 {

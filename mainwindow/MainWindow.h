@@ -179,7 +179,11 @@ public:
     static QPoint UnpackPoint(int data);
 
     // ---- Start-up, shutdown and errors (MainWindow.cpp)
+    // Closes the window; while a transfer runs it asks first, and stops the transfer.
     void Exit();
+    // The same when nobody can answer (the session ends the program by a signal): a
+    // running transfer is stopped without the question.
+    void ExitWithoutAsking();
     // Runs a handler and shows an error it raises the way the application shows them.
     void Guarded(const std::function<void()>& handler);
 
@@ -219,6 +223,8 @@ private:
     void ApplyPortParameter();
     void LoadSettings();
     void ReportError(const std::string& message);
+    // Closes the window once a command's transfer stopped for the exit has returned.
+    void CloseIfExitPending();
     // MainWindowLayout.cpp
     void BuildMenus();
     void BuildToolBar();
@@ -232,6 +238,7 @@ private:
     void StartEditing(QTreeView* view, const QModelIndex& index);
     void FolderRenamed(const QString& folder);
     void ListPicked();
+    void ListItemRenamed(const QString& folder, const QString& oldName, const QString& newName);
     QString PathOf(const QTreeView* view, const QModelIndex& index) const;
 
     std::function<void()> endProcess_;
@@ -243,6 +250,8 @@ private:
     bool refused_ = false;
     bool transferBusy_ = false;
     bool kermitBusy_ = false; // transferBusy_ came from the Kermit server
+    bool exitAfterTransfer_ = false; // the user chose to stop the running transfer and exit
+    bool stopWithoutAsking_ = false; // see ExitWithoutAsking
     std::atomic<bool> captureRequested_{false};
     int connState_ = StateUnset;
     int logKeysTyped_ = 0; // how many keys of LogKeys were typed in a row so far

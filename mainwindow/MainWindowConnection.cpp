@@ -153,9 +153,12 @@ void MainWindow::UpdateControls()
     const ControlStates c = ControlsFor(connState_, connectionBox->currentIndex() == 0);
     // The views show and hide with their splitter; the tree keeps its width meanwhile.
     const bool wasHidden = folderSplitter->isHidden();
+    const bool treeWasUsable = folderTree->isVisible() && folderTree->isEnabled();
     if (!wasHidden) treeWidth_ = folderSplitter->sizes().value(0, treeWidth_);
     folderSplitter->setVisible(c.treeVisible && c.listVisible);
-    if (wasHidden && !folderSplitter->isHidden()) folderSplitter->setSizes({treeWidth_, std::max(1, folderSplitter->width() - treeWidth_)});
+    if (wasHidden && !folderSplitter->isHidden()) {
+        folderSplitter->setSizes({treeWidth_, std::max(1, folderSplitter->width() - treeWidth_)});
+    }
     folderTree->setEnabled(c.treeEnabled);
     folderSplitter->setEnabled(c.splitterEnabled);
     promptLabel->setVisible(c.promptVisible);
@@ -176,6 +179,10 @@ void MainWindow::UpdateControls()
     receiveAction->setEnabled(c.usbCommandsEnabled);
     loadRom->setEnabled(c.usbCommandsEnabled);
     NormalizeRecent(c.recentEnabled);
+    // The tree becomes usable on connection: the keyboard goes to it unless a control
+    // that is still shown has it.
+    if (!treeWasUsable && folderTree->isVisible() && folderTree->isEnabled() && (!focusWidget() || !focusWidget()->isVisible()))
+        folderTree->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::KermitActivity(KermitServer* sender)

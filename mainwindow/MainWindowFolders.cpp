@@ -100,8 +100,20 @@ bool MainWindow::MoveToTrash(const QString& path)
         return false;
     // The trash lives under the user's data folder, which must exist for it to work.
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    if (QFile::moveToTrash(path)) return true;
-    dialogs_->ShowMessage(QStringLiteral("\"%1\" could not be moved to the trash; nothing was deleted.").arg(path),
+    // The move itself gives no reason a user could act on, so the likely ones are
+    // checked first.
+    const QFileInfo info(path);
+    QString reason;
+    if (!info.exists() && !info.isSymLink()) {
+        reason = QStringLiteral("it no longer exists");
+    } else if (!QFileInfo(info.absolutePath()).isWritable()) {
+        reason = QStringLiteral("no permission to remove it from \"%1\"").arg(QDir::toNativeSeparators(info.absolutePath()));
+    } else {
+        QFile file(path);
+        if (file.moveToTrash()) return true;
+        reason = file.errorString().isEmpty() ? QStringLiteral("the system refused the move") : file.errorString();
+    }
+    dialogs_->ShowMessage(QStringLiteral("\"%1\" could not be moved to the trash (%2); nothing was deleted.").arg(path, reason),
                           QStringLiteral("Deleting Files"), true);
     return false;
 }
@@ -110,7 +122,9 @@ void MainWindow::DeletePicked()
 {
     const QModelIndex node = folderTree->currentIndex();
     if (!node.isValid() || !node.parent().isValid()) return;
-    MoveToTrash(pickedPath_);
+    // Nothing deleted (declined or failed): the selection, and so the transfer
+    // folder, stays where it is.
+    if (!MoveToTrash(pickedPath_)) return;
     const QModelIndex parentNode = node.parent();
     folderTree->setCurrentIndex(parentNode);
     ProcessPendingEvents();
@@ -139,6 +153,12 @@ void MainWindow::FolderRenamed(const QString& folder)
     folderTree->collapse(parentNode);
     folderTree->viewport()->update();
     ProcessPendingEvents();
+}
+
+void MainWindow::ListItemRenamed(const QString& folder, const QString& oldName, const QString& newName)
+{
+    // The pick names the item by its path: a renamed item is picked under its new name.
+    if (pickedPath_ == QDir(folder).filePath(oldName)) pickedPath_ = QDir(folder).filePath(newName);
 }
 
 void MainWindow::OpenRecentFolder(int slot)

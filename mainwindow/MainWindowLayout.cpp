@@ -95,6 +95,9 @@ void MainWindow::BuildToolBar()
         b->setIcon(StandardIcon(icon));
         b->setFixedWidth(24);
         b->setAutoRaise(true);
+        // A tool button never holds the keyboard focus: the first Space or Enter typed
+        // after start must not press one (the exit button ends the program).
+        b->setFocusPolicy(Qt::NoFocus);
         SetHint(b, Q(hint));
         connect(b, &QToolButton::clicked, this, [this, handler] { Guarded(handler); });
         toolBar->addWidget(b);
@@ -195,6 +198,7 @@ void MainWindow::BuildViews()
     fileList->installEventFilter(this);
     fileList->viewport()->installEventFilter(this);
     connect(fileList, &QAbstractItemView::pressed, this, [this] { ListPicked(); });
+    connect(listModel_, &QFileSystemModel::fileRenamed, this, &MainWindow::ListItemRenamed);
     folderSplitter->setStretchFactor(1, 1);
     connect(folderSplitter, &QSplitter::splitterMoved, this, [this](int position) { treeWidth_ = position; });
 

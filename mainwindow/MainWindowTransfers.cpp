@@ -24,6 +24,7 @@ using namespace MainWindowParts;
 namespace {
 
 constexpr const char* ReceiveTitle = "Receive file from T30s,T20s,T20/T20+ (By Wire)";
+constexpr const char* DiscardQuestion = "Discard the received object? It has not been saved anywhere.";
 
 } // namespace
 
@@ -63,15 +64,28 @@ void MainWindow::ReceiveByWire(bool askFirst)
         } idle{this};
         SetTransferBusy(true);
         ProcessPendingEvents();
-        server_->ReceiveObject(Str::SendByWire, 0);
+        // An exit answered meanwhile stops the receive before it begins.
+        if (!exitAfterTransfer_) server_->ReceiveObject(Str::SendByWire, 0);
+    }
+    if (exitAfterTransfer_) {
+        // The user stopped the receive to exit: nothing is asked any more.
+        server_->DiscardReceivedData();
+        CloseIfExitPending();
+        return;
     }
     if (!server_->ReceivedData().empty()) {
         const QByteArray object(server_->ReceivedData().data(), static_cast<qsizetype>(server_->ReceivedData().size()));
         QString proposed = folder + QLatin1Char('/') + ReceivedObjectName(object);
         // A file that cannot be written (a full disk, a folder without permission) is
         // reported and the dialog comes back with the same name, so that the object can
-        // go elsewhere: it exists nowhere but here. Cancelling discards it.
-        while (const auto path = dialogs_->AskSaveFile(Q(ReceiveTitle), proposed)) {
+        // go elsewhere: it exists nowhere but here. For the same reason cancelling asks
+        // before the object is discarded; No brings the dialog back.
+        for (;;) {
+            const auto path = dialogs_->AskSaveFile(Q(ReceiveTitle), proposed);
+            if (!path) {
+                if (dialogs_->Confirm(Q(DiscardQuestion), Q(ReceiveTitle))) break;
+                continue;
+            }
             try {
                 WriteStringToFile(server_->ReceivedData(), S(*path));
                 break;
@@ -92,6 +106,8 @@ void MainWindow::LoadRomClicked()
         bool armed = true;
         ~Idle() {
             if (armed) window->SetTransferBusy(false);
+            // An exit asked for during the load happens now that it is over.
+            window->CloseIfExitPending();
         }
     } idle{this};
     const QString filters = QStringLiteral("ROM %1 (*.bin *.BIN);;%2 (*)").arg(Q(Str::Files), Q(Str::AllFiles));

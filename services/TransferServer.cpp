@@ -132,7 +132,9 @@ bool TransferServer::ReceiveObject(const std::string& displayName, int expectedS
     ShowStatus(Str::Copying + FileNamePart(displayName));
     TransferScope scope(transferRunning_);
     auto receiver = std::make_unique<WireReceiver>(LinkLease(link_), host_.statusDialog, displayName, expectedSize);
+    runningReceiver_ = receiver.get();
     const auto settle = [&] {
+        runningReceiver_ = nullptr;
         const bool success = receiver->Success;
         receivedData_ = success ? std::move(receiver->ReceivedData) : ByteString();
         receiver.reset();
@@ -147,6 +149,11 @@ bool TransferServer::ReceiveObject(const std::string& displayName, int expectedS
         throw;
     }
     return settle();
+}
+
+void TransferServer::CancelReceive()
+{
+    if (runningReceiver_) runningReceiver_->requestInterruption();
 }
 
 bool TransferServer::DownloadROM(const std::string& fileName)

@@ -15,6 +15,7 @@
 #include "util/HostInterfaces.h"
 
 class KermitServer;
+class WireReceiver;
 
 class TransferServer {
 public:
@@ -58,6 +59,9 @@ public:
     bool ReceiveObject(const std::string& displayName, int expectedSize);
     const ByteString& ReceivedData() const { return receivedData_; }
     void DiscardReceivedData() { receivedData_.clear(); }
+    // Cancels a running ReceiveObject the way its Cancel button does (the calculator is
+    // told); nothing when no receive runs. Main thread only, like ReceiveObject.
+    void CancelReceive();
     // The ROM update with the server's own status dialog; true when all was written.
     bool DownloadROM(const std::string& fileName);
     // Why the last DownloadROM failed (empty after success), for a caller that shows it.
@@ -90,6 +94,7 @@ private:
     std::string portName_;
     std::string statusText_;
     ByteString receivedData_;
+    WireReceiver* runningReceiver_ = nullptr; // while ReceiveObject waits for it
     bool transferRunning_ = false;
     std::string lastRomError_;
 };

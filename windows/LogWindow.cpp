@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "util/GeneralError.h"
+#include "util/Registry.h"
 #include "windows/ErrorBox.h"
 #include "windows/WindowPlacement.h"
 
@@ -122,4 +123,11 @@ void LogWindow::CopySelection() { logText->copy(); }
 
 void LogWindow::SelectAllText() { logText->selectAll(); }
 
-void LogWindow::WindowClosed() { windowPlacement->SavePositions(); }
+void LogWindow::WindowClosed()
+{
+    // This runs before the window is hidden, so the placement would record it as open
+    // and it would come back, empty, at the next start: a closed log is recorded closed.
+    windowPlacement->SavePositions();
+    auto key = OpenRegistryKey(windowPlacement->SubKey.toStdString());
+    WriteRegistryBool(*key, QStringLiteral("Visible"), false);
+}

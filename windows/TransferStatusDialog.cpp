@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
+#include <QLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -32,6 +34,14 @@ TransferStatusDialog::TransferStatusDialog(QWidget* parent)
     setObjectName(QStringLiteral("CmStatus"));
     setModal(false);
 
+    nameText = new QLabel(this);
+    nameText->setObjectName(QStringLiteral("nameText"));
+    nameText->setAlignment(Qt::AlignCenter);
+    nameText->setTextFormat(Qt::PlainText);
+    QFont nameFont = nameText->font();
+    nameFont.setBold(true);
+    nameText->setFont(nameFont);
+
     statusText = new QLabel(this);
     statusText->setObjectName(QStringLiteral("statusText"));
     statusText->setAlignment(Qt::AlignCenter);
@@ -54,6 +64,7 @@ TransferStatusDialog::TransferStatusDialog(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 8, 24, 8);
     layout->setSpacing(6);
+    layout->addWidget(nameText, 0, Qt::AlignHCenter);
     layout->addWidget(statusText, 0, Qt::AlignHCenter);
     layout->addWidget(progressBar, 0, Qt::AlignHCenter);
     layout->addWidget(cancelButton, 0, Qt::AlignHCenter);
@@ -69,7 +80,18 @@ void TransferStatusDialog::SetCenterForm(QWidget* form) { CenterForm() = form; }
 void TransferStatusDialog::OpenStatus(const std::string& caption, bool cancelShown)
 {
     RunInMainThread([&] {
-        setWindowTitle(QString::fromStdString(caption));
+        const QString shownCaption = QString::fromStdString(caption);
+        setWindowTitle(shownCaption);
+        nameText->setText(shownCaption);
+        // Wide enough for the whole name in the body and, with room for the title bar's
+        // icon and buttons, in the title; never wider than the screen.
+        const QMargins margins = layout()->contentsMargins();
+        const int besideBody = margins.left() + margins.right();
+        constexpr int TitleBarRoom = 120; // icon and buttons beside the title
+        int wanted = qMax(statusText->width(), QFontMetrics(nameText->font()).horizontalAdvance(shownCaption) + 8);
+        wanted = qMax(wanted, QFontMetrics(font()).horizontalAdvance(shownCaption) + TitleBarRoom - besideBody);
+        if (const QScreen* s = screen()) wanted = qMin(wanted, s->availableGeometry().width() - besideBody);
+        nameText->setFixedWidth(wanted);
         statusText->clear();
         progressBar->setMaximum(1);
         progressBar->setValue(0);

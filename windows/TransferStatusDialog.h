@@ -28,6 +28,9 @@ public:
     void HideStatus() override;
     bool IsStatusVisible() const override { return FVisible.load(); }
 
+    // What is transferred and which way ("Receiving NAME"): the caption OpenStatus got,
+    // which a narrow title bar would cut.
+    QLabel* nameText;
     QLabel* statusText;
     QProgressBar* progressBar;
     QPushButton* cancelButton;

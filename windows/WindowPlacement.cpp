@@ -1,6 +1,8 @@
 #include "windows/WindowPlacement.h"
 
 #include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include "util/Registry.h"
@@ -15,6 +17,21 @@ int FontHeight(const QWidget* window)
     if (font.pixelSize() > 0) return -font.pixelSize();
     const int dpi = window->logicalDpiY() > 0 ? window->logicalDpiY() : 96;
     return -qRound(font.pointSizeF() * dpi / 72.0);
+}
+
+// bounds moved (and shrunk where needed) into the available area of the screen that
+// holds most of it, or of the primary screen.
+QRect KeptOnScreen(QRect bounds)
+{
+    QScreen* screen = QGuiApplication::screenAt(bounds.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return bounds;
+    const QRect area = screen->availableGeometry();
+    bounds.setWidth(qMin(bounds.width(), area.width()));
+    bounds.setHeight(qMin(bounds.height(), area.height()));
+    bounds.moveLeft(qBound(area.left(), bounds.left(), area.left() + area.width() - bounds.width()));
+    bounds.moveTop(qBound(area.top(), bounds.top(), area.top() + area.height() - bounds.height()));
+    return bounds;
 }
 
 void SetFontHeight(QFont& font, int height)
@@ -84,6 +101,9 @@ void WindowPlacement::RestoreControl(QSettings& key, QWidget* control, const QSt
     const int top = ReadRegistryInteger(key, prefix + QStringLiteral("Top"), bounds.top());
     const int left = ReadRegistryInteger(key, prefix + QStringLiteral("Left"), bounds.left());
     bounds.moveTo(left, top);
+    // A window is kept on the screen it is restored to: saved at another resolution or
+    // scale factor it could otherwise be larger than the screen, or off it.
+    if (control->isWindow()) bounds = KeptOnScreen(bounds);
     // A window's position is that of its frame, its size that of its client area.
     control->move(bounds.topLeft());
     if (bounds.size() != control->size()) control->resize(bounds.size());

@@ -1,11 +1,13 @@
 // The main window against the virtual calculator: polling with the USB pipe device
 // plugged and unplugged, port errors, the wire receive, the ROM load and a pushed file.
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
 #include <QTest>
@@ -417,6 +419,176 @@ TEST_F(MainWindowTest, AboutWindowShowsBrieflyAtFirstActivation)
     window_->activateWindow();
     QTest::qWait(700);
     EXPECT_FALSE(seen) << "shown once per process";
+}
+
+// Exiting while the calculator pushes a file asks first, by every way of exiting. No
+// leaves the transfer running to its end; Yes stops the Kermit server (the transfer with
+// it) and then closes the window.
+TEST_F(MainWindowTest, ExitDuringAKermitTransferAsksAndStopsItOnYes)
+{
+    auto& device = Device(true);
+    Start();
+    WaitConnected();
+    ByteString data;
+    for (int i = 0; i < 12000; ++i) data += static_cast<char>((i * 13) & 0xFF);
+    const QString question = "A transfer is in progress. Stop it and exit?";
+
+    sim::KermitOptions paced;
+    paced.paceReceived = true;
+    sim::KermitResult pushed;
+    std::atomic<bool> done{false};
+    // Joined on every way out of the test, a failed assertion included.
+    std::jthread calculator([&] {
+        sim::KermitCalculator calc(device, paced);
+        pushed = calc.PushFile("KEPT.CAP", data);
+        done = true;
+    });
+    ASSERT_TRUE(WaitFor([this] { return window_->TransferBusy(); }, 10000));
+    dialogs_->confirmAnswer = false;
+    const std::vector<std::pair<const char*, std::function<void()>>> exits = {
+        {"tool button", [this] { window_->exitButton->click(); }},
+        {"menu", [this] { window_->exitAction->trigger(); }},
+        {"window close", [this] { window_->close(); }},
+    };
+    for (const auto& [route, exit] : exits) {
+        const std::size_t asked = dialogs_->confirms.size();
+        exit();
+        ASSERT_EQ(dialogs_->confirms.size(), asked + 1) << route;
+        EXPECT_EQ(dialogs_->confirms.back(), question) << route;
+        EXPECT_TRUE(window_->isVisible()) << route;
+        EXPECT_EQ(endProcessCalls_, 0) << route;
+        EXPECT_TRUE(window_->Server().KermitServerRunning()) << route;
+    }
+    const bool finished = WaitFor([&] { return done.load(); }, 60000);
+    calculator.join();
+    ASSERT_TRUE(finished);
+    ASSERT_TRUE(pushed.ok) << pushed.error << " (declined: the transfer goes on)";
+    EXPECT_EQ(ReadAll(folder_.path() + "/KEPT.CAP"), QString::fromLatin1(QByteArray::fromStdString(data).toHex()));
+
+    // Yes: the transfer stops and the program ends.
+    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 6000));
+    sim::KermitOptions impatient = paced;
+    impatient.replyTimeoutMs = 500;
+    impatient.tries = 2;
+    done = false;
+    std::jthread again([&] {
+        sim::KermitCalculator calc(device, impatient);
+        pushed = calc.PushFile("STOPPED.CAP", data);
+        done = true;
+    });
+    ASSERT_TRUE(WaitFor([this] { return window_->TransferBusy(); }, 10000));
+    dialogs_->confirmAnswer = true;
+    const std::size_t asked = dialogs_->confirms.size();
+    window_->exitButton->click();
+    EXPECT_EQ(dialogs_->confirms.size(), asked + 1);
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(endProcessCalls_, 1);
+    EXPECT_FALSE(window_->Server().KermitServerRunning());
+    const bool gaveUp = WaitFor([&] { return done.load(); }, 20000);
+    again.join();
+    ASSERT_TRUE(gaveUp);
+    EXPECT_FALSE(pushed.ok) << "the stopped server answered no more";
+}
+
+// The same while the window receives an object by wire: No lets it finish and offers the
+// save; Yes cancels the receive, asks nothing more and closes the window when it is over.
+TEST_F(MainWindowTest, ExitDuringAReceiveByWireAsksAndCancelsItOnYes)
+{
+    for (const bool stop : {false, true}) {
+        SCOPED_TRACE(stop ? "Yes" : "No");
+        auto& device = Device(true);
+        Start();
+        WaitConnected();
+        dialogs_->confirmAnswer = stop;
+        const ByteString object = CalcappObject("LONG", 30 * 128 - 13);
+        sim::WireSendOptions slow;
+        slow.burstSize = 128;
+        slow.burstGapMs = 40;
+        bool closeTried = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (closeTried || !window_->TransferBusy()) return;
+            closeTried = true;
+            window_->close();
+        });
+        sim::WireSendResult sent;
+        std::jthread calculator([&] { sent = sim::SendObjectByWire(device, object, slow); });
+        watch.start(50);
+        window_->ReceiveByWire(false);
+        watch.stop();
+        calculator.join();
+        ASSERT_TRUE(closeTried);
+        ASSERT_EQ(dialogs_->confirms.size(), 1u);
+        EXPECT_EQ(dialogs_->confirms[0], "A transfer is in progress. Stop it and exit?");
+        if (stop) {
+            EXPECT_FALSE(sent.ok) << "the receive was cancelled";
+            EXPECT_TRUE(dialogs_->saves.empty());
+            EXPECT_TRUE(WaitFor([this] { return !window_->isVisible(); }, 5000)) << "closed once the receive returned";
+            EXPECT_EQ(endProcessCalls_, 1);
+            EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/LONG"));
+        } else {
+            ASSERT_TRUE(sent.ok) << sent.error;
+            EXPECT_EQ(dialogs_->saves.size(), 1u);
+            EXPECT_EQ(ReadAll(folder_.path() + "/LONG"), QString::fromLatin1(QByteArray::fromStdString(object).toHex()));
+            QTest::qWait(100); // a deferred close would have come by now
+            EXPECT_TRUE(window_->isVisible());
+            EXPECT_EQ(endProcessCalls_, 0);
+            QFile::remove(folder_.path() + "/LONG");
+        }
+        EXPECT_FALSE(window_->TransferBusy());
+        window_->close();
+        window_.reset();
+        endProcessCalls_ = 0;
+    }
+}
+
+// Cancelling the save dialog after a receive asks before the object, which exists nowhere
+// else, is thrown away: No brings the dialog back, Yes discards it.
+TEST_F(MainWindowTest, CancelledSaveAsksBeforeDiscardingTheObject)
+{
+    struct Case {
+        const char* name;
+        std::vector<bool> answers; // to the discard question, in turn
+        int saves;                 // save dialogs shown
+        bool saved;
+    };
+    const Case cases[] = {
+        {"discarded at once", {true}, 1, false},
+        {"kept, then saved", {false}, 2, true},
+        {"kept twice, then discarded", {false, false, true}, 3, false},
+    };
+    auto& device = Device(true);
+    Start();
+    WaitConnected();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs_->saves.clear();
+        dialogs_->confirms.clear();
+        const QString saved = folder_.path() + "/KEEP";
+        QFile::remove(saved);
+        dialogs_->saveAnswer = [&](const QString& proposed) -> std::optional<QString> {
+            // Cancelled while an answer to the question is left to give; then saved.
+            if (dialogs_->confirms.size() < c.answers.size()) return std::nullopt;
+            return proposed;
+        };
+        // Each question takes the next answer of the case.
+        dialogs_->confirmScript = [&](const QString&) { return c.answers.at(dialogs_->confirms.size() - 1); };
+        const ByteString object = CalcappObject("KEEP", 1024 - 13); // one whole block: no padding to tell apart
+        std::jthread calculator([&] { sim::SendObjectByWire(device, object); });
+        window_->ReceiveByWire(false);
+        calculator.join();
+        EXPECT_EQ(dialogs_->saves.size(), std::size_t(c.saves));
+        EXPECT_EQ(dialogs_->confirms.size(), c.answers.size());
+        for (const QString& q : dialogs_->confirms) EXPECT_EQ(q, "Discard the received object? It has not been saved anywhere.");
+        EXPECT_EQ(QFileInfo::exists(saved), c.saved);
+        if (c.saved) {
+            EXPECT_EQ(ReadAll(saved), QString::fromLatin1(QByteArray::fromStdString(object).toHex()));
+        }
+        EXPECT_TRUE(window_->Server().ReceivedData().empty());
+        ForceRecheck();
+        ASSERT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, 5000));
+    }
+    EXPECT_TRUE(errors_.empty());
 }
 
 } // namespace

@@ -42,7 +42,7 @@ bool ScriptedDialogs::ShowInstructions(int kind)
 bool ScriptedDialogs::Confirm(const QString& text, const QString&)
 {
     confirms.push_back(text);
-    return confirmAnswer;
+    return confirmScript ? confirmScript(text) : confirmAnswer;
 }
 
 void ScriptedDialogs::ShowMessage(const QString& text, const QString& caption, bool) { messages.emplace_back(caption, text); }

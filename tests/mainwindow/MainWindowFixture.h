@@ -32,6 +32,7 @@ public:
     std::optional<QString> openAnswer;
     bool instructionsAnswer = true;
     bool confirmAnswer = true;
+    std::function<bool(const QString& text)> confirmScript; // when set, answers instead of confirmAnswer
     // What was asked.
     std::vector<std::pair<QString, QString>> saves;  // title, proposed path
     std::vector<std::pair<QString, QString>> opens;  // title, filters

@@ -1,7 +1,12 @@
 // The main window without the calculator: start-up and shutdown with the settings, the
 // control table of each state, the folder commands, the recent folders, help and the
 // hidden log commands.
+#include <QFileSystemModel>
+#include <functional>
+#include <unistd.h>
+#include <cstdio>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -10,6 +15,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -182,7 +188,7 @@ TEST_F(MainWindowTest, DeleteMovesThePickToTheTrashAndSelectsTheParent)
     dialogs_->confirmAnswer = false;
     window_->DeletePicked();
     EXPECT_TRUE(QFileInfo(folder_.path() + "/old").isDir()) << "declined: nothing deleted";
-    EXPECT_EQ(window_->TreePath(), folder_.path());
+    EXPECT_EQ(window_->TreePath(), folder_.path() + "/old") << "declined: the selection stays";
 
     window_->SetTreePath(folder_.path() + "/old");
     dialogs_->confirmAnswer = true;
@@ -320,6 +326,125 @@ TEST_F(MainWindowTest, HintPassMarksTheFolderTreeAndTheStatusBar)
     EXPECT_EQ(HintOf(window_->logButton), "Show log window");
     MarkApplicationHelpHints();
     EXPECT_EQ(HintOf(window_->folderTree), topic);
+}
+
+// The keyboard starts in the folder tree whatever the connection: a Space or Enter typed
+// right after start reaches no tool button, so it cannot end the program.
+TEST_F(MainWindowTest, FirstKeysAfterStartPressNoToolButton)
+{
+    for (const bool plugged : {false, true}) {
+        SCOPED_TRACE(plugged ? "connected" : "disconnected");
+        if (plugged) Device(true);
+        Start();
+        if (plugged) WaitConnected();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get(), 5000));
+        for (QToolButton* b : window_->toolBar->findChildren<QToolButton*>())
+            EXPECT_EQ(b->focusPolicy(), Qt::NoFocus) << b->objectName().toStdString();
+        QWidget* focused = QApplication::focusWidget();
+        EXPECT_FALSE(qobject_cast<QToolButton*>(focused)) << "focus on " << focused->objectName().toStdString();
+        if (plugged) {
+            EXPECT_EQ(focused, window_->folderTree);
+        }
+        for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window_.get();
+            QTest::keyClick(target, key);
+        }
+        QTest::keyClick(window_.get(), Qt::Key_Space);
+        EXPECT_TRUE(window_->isVisible());
+        EXPECT_EQ(endProcessCalls_, 0);
+        window_->close();
+        window_.reset();
+        endProcessCalls_ = 0;
+    }
+}
+
+// A file renamed in the list is deleted under its new name.
+TEST_F(MainWindowTest, DeleteAfterRenameActsOnTheNewName)
+{
+    QFile file(folder_.path() + "/before.txt");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    Start();
+    window_->SetConnState(StateConnected);
+    auto* model = static_cast<QFileSystemModel*>(window_->fileList->model());
+    QModelIndex item;
+    ASSERT_TRUE(WaitFor([&] {
+        item = model->index(folder_.path() + "/before.txt");
+        return item.isValid() && !window_->fileList->visualRect(item).isEmpty();
+    }, 5000));
+    QTest::mouseClick(window_->fileList->viewport(), Qt::LeftButton, {}, window_->fileList->visualRect(item).center());
+    ASSERT_TRUE(WaitFor([&] { return window_->PickedPath() == folder_.path() + "/before.txt"; }, 2000));
+    // What the in-place editor does when the new name is committed.
+    ASSERT_TRUE(model->setData(item, QStringLiteral("after.txt")));
+    ASSERT_TRUE(QFileInfo::exists(folder_.path() + "/after.txt"));
+    EXPECT_EQ(window_->PickedPath(), folder_.path() + "/after.txt");
+    window_->DeletePicked();
+    ASSERT_EQ(dialogs_->confirms.size(), 1u);
+    EXPECT_TRUE(dialogs_->confirms[0].contains("after.txt")) << dialogs_->confirms[0].toStdString();
+    EXPECT_TRUE(dialogs_->messages.empty()) << dialogs_->messages.front().second.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/after.txt"));
+    EXPECT_TRUE(QFileInfo::exists(EnvRoot() + "/data/Trash/files/after.txt"));
+}
+
+// A delete that fails says why and, deleting nothing, leaves the selection (the
+// transfer folder) where it was.
+TEST_F(MainWindowTest, FailedDeleteSaysWhyAndKeepsTheSelection)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const QString& folder)> spoil; // done just before the delete
+        const char* reason;
+        bool needsNonRoot;
+    };
+    const Case cases[] = {
+        {"gone", [](const QString& folder) { QDir(folder).removeRecursively(); }, "it no longer exists", false},
+        {"locked parent", [](const QString& folder) {
+             QFile::setPermissions(QFileInfo(folder).absolutePath(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+         }, "no permission to remove it from", true},
+    };
+    Start();
+    window_->SetConnState(StateConnected);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.needsNonRoot && geteuid() == 0) {
+            std::printf("skipped case \"%s\": permissions do not bind root\n", c.name);
+            continue;
+        }
+        const QString parent = folder_.path() + "/" + c.name;
+        const QString target = parent + "/victim";
+        ASSERT_TRUE(QDir().mkpath(target));
+        ASSERT_TRUE(WaitFor([&] {
+            try {
+                window_->SetTreePath(target);
+            } catch (...) {
+                return false;
+            }
+            return window_->TreePath() == target;
+        }, 5000));
+        dialogs_->messages.clear();
+        c.spoil(target);
+        window_->DeletePicked();
+        QFile::setPermissions(parent, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        ASSERT_EQ(dialogs_->messages.size(), 1u);
+        EXPECT_EQ(dialogs_->messages[0].first, "Deleting Files");
+        EXPECT_TRUE(dialogs_->messages[0].second.contains(c.reason)) << dialogs_->messages[0].second.toStdString();
+        EXPECT_TRUE(dialogs_->messages[0].second.contains("nothing was deleted"));
+        EXPECT_NE(window_->Server().Folder(), parent.toStdString()) << "the transfer folder did not move to the parent";
+        EXPECT_EQ(window_->PickedPath(), target);
+    }
+}
+
+// A signal ends the program with nobody to answer: the transfer is stopped unasked.
+TEST_F(MainWindowTest, ExitWithoutAskingClosesDuringATransfer)
+{
+    Start();
+    window_->pollTimer->stop(); // only the transfer's own report may change the state
+    window_->SetTransferBusy(true);
+    ASSERT_TRUE(window_->TransferBusy());
+    window_->ExitWithoutAsking();
+    EXPECT_TRUE(dialogs_->confirms.empty());
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(endProcessCalls_, 1);
 }
 
 } // namespace

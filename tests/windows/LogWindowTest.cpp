@@ -11,6 +11,7 @@
 
 #include "tests/support/ScopedSettings.h"
 #include "windows/LogWindow.h"
+#include "windows/WindowPlacement.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ TEST(LogWindow, EscAndOkCloseAndSaveThePlacement)
             log.okButton->click();
         }
         EXPECT_FALSE(log.isVisible()) << (byEsc ? "Esc" : "OK");
-        EXPECT_EQ(settings.Get("LogForm", "Visible").toString(), "1") << "saved while still open";
+        EXPECT_EQ(settings.Get("LogForm", "Visible").toString(), "0") << "recorded closed, though saved while still open";
         EXPECT_EQ(settings.Get("LogForm", "Width").toString(), "350");
         EXPECT_EQ(settings.Get("LogForm", "Height").toString(), "430");
     }
@@ -146,6 +147,24 @@ TEST(LogWindow, ClosedWhileHiddenRecordsItClosedAndReopensAsSaved)
     LogWindow reopened;
     EXPECT_TRUE(reopened.isVisible()) << "a log left open is shown again at creation";
     EXPECT_EQ(reopened.width(), 500);
+}
+
+// A log closed by the user stays closed at the next start; one never closed (left open
+// when the settings were written otherwise) still comes back.
+TEST(LogWindow, ClosedWithOkIsNotShownAgainAtCreation)
+{
+    for (const bool byOk : {true, false}) {
+        ScopedSettings settings;
+        {
+            LogWindow log;
+            log.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&log));
+            if (byOk) log.okButton->click();
+            else log.windowPlacement->SavePositions(); // a placement saved while open
+        }
+        LogWindow next;
+        EXPECT_EQ(next.isVisible(), !byOk) << (byOk ? "closed with OK" : "saved while open");
+    }
 }
 
 } // namespace

@@ -155,4 +155,26 @@ TEST_F(TransferStatusDialogTest, CentresOnTheMainWindow)
     EXPECT_EQ(frame.top(), main.frameGeometry().top() + (main.frameGeometry().height() - frame.height()) / 2);
 }
 
+// The title bar cuts a long caption, so the body shows it whole: the name and the
+// direction are in the dialog's labels, and the dialog is wide enough for the title.
+TEST_F(TransferStatusDialogTest, BodyNamesTheFileAndTheDirection)
+{
+    const char* captions[] = {"Receiving PROGRAM-WITH-A-LONG-NAME.CA", "Sending GRAPHS.QVA", "Receiving E"};
+    for (const char* caption : captions) {
+        status.OpenStatus(caption, true);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&status));
+        QStringList shown;
+        for (const QLabel* label : status.findChildren<QLabel*>())
+            if (label->isVisible()) shown << label->text();
+        EXPECT_TRUE(shown.contains(QString::fromLatin1(caption))) << caption << ": " << shown.join(" | ").toStdString();
+        const QLabel* name = status.nameText;
+        EXPECT_GE(name->width(), name->fontMetrics().horizontalAdvance(name->text())) << caption << ": the name is not cut";
+        EXPECT_GT(status.width(), status.fontMetrics().horizontalAdvance(status.windowTitle())) << caption << ": room for the title";
+        // A report changes the progress text, not the name.
+        status.UpdateStatus({"1 of 2 bytes", StatusKind::Progress, 1, 2});
+        EXPECT_EQ(name->text(), QString::fromLatin1(caption));
+        status.HideStatus();
+    }
+}
+
 } // namespace

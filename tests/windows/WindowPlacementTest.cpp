@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QRect>
 #include <QVBoxLayout>
@@ -120,14 +122,35 @@ TEST(WindowPlacement, TextsThatAreNotNumbersKeepTheCurrentValues)
     EXPECT_FALSE(w.window.isVisible());
 }
 
-TEST(WindowPlacement, PositionsAreAppliedWithoutAScreenCheck)
+// A saved placement is kept within the available area of the screen: one saved at
+// another resolution or scale factor may be larger than the screen or lie off it.
+TEST(WindowPlacement, RestoredWindowIsKeptOnTheScreen)
 {
-    ScopedSettings settings;
-    settings.Put("TestSection", "Left", "-5000");
-    settings.Put("TestSection", "Top", "40000");
-    TestWindow w(true);
-    w.saver->RestorePositions(true, true);
-    EXPECT_EQ(w.window.pos(), QPoint(-5000, 40000));
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case {
+        const char* name;
+        QRect saved;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"inside", {area.left() + 20, area.top() + 30, 200, 150}, {area.left() + 20, area.top() + 30, 200, 150}},
+        {"far off", {-5000, 40000, 200, 150}, {area.left(), area.top() + area.height() - 150, 200, 150}},
+        {"taller than the screen", {area.left() + 10, area.top() + 10, 300, area.height() * 2},
+         {area.left() + 10, area.top(), 300, area.height()}},
+        {"larger both ways", {area.left() + 50, area.top() + 50, area.width() + 400, area.height() + 300}, area},
+        {"hanging over the right edge", {area.left() + area.width() - 100, area.top() + 40, 300, 200},
+         {area.left() + area.width() - 300, area.top() + 40, 300, 200}},
+    };
+    for (const Case& c : cases) {
+        ScopedSettings settings;
+        settings.Put("TestSection", "Left", QString::number(c.saved.left()));
+        settings.Put("TestSection", "Top", QString::number(c.saved.top()));
+        settings.Put("TestSection", "Width", QString::number(c.saved.width()));
+        settings.Put("TestSection", "Height", QString::number(c.saved.height()));
+        TestWindow w(true);
+        w.saver->RestorePositions(true, true);
+        EXPECT_EQ(QRect(w.window.pos(), w.window.size()), c.expected) << c.name;
+    }
 }
 
 TEST(WindowPlacement, ValueOfAnotherTypeRaisesExceptForVisibility)
