@@ -195,10 +195,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
         }
         if (LinkReserved()) {
             // A receive by wire or a ROM load of this window waits below this event.
-            // The receive is cancelled (the calculator is told); the close comes back
-            // when the command has returned.
+            // The receive is cancelled (the calculator is told), the ROM stream stops
+            // before its next chunk; the close comes back when the command has returned.
             exitAfterTransfer_ = true;
-            server_->CancelReceive();
+            server_->CancelTransfer();
             event->ignore();
             return;
         }

@@ -92,7 +92,11 @@ void RomSender::run()
         const auto total = static_cast<int64_t>(stream->size());
         const StatusSink progress = [this](const StatusReport& report) { ReportStatus(report); };
         const uint32_t start = Now();
-        WriteRomStream(*link_, *stream, [&](int64_t sent) { ReportProgress(sent, total, start, progress); });
+        WriteRomStream(*link_, *stream, [&](int64_t sent) {
+            // A stop (the window closing, Ctrl-C) ends the stream between two chunks.
+            if (isInterruptionRequested()) throw CalvyxError(RomLoadStoppedText);
+            ReportProgress(sent, total, start, progress);
+        });
         Success = true;
     } catch (const std::exception& e) {
         failed = true;

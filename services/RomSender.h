@@ -55,6 +55,8 @@ public:
     std::string ErrorText;
 
     static constexpr std::size_t ChunkSize = 2048;
+    // ErrorText of a load stopped by requestInterruption() (checked before each chunk).
+    static constexpr const char* RomLoadStoppedText = "The ROM load was stopped";
     // A calculator that takes no byte for this long is taken as gone.
     static constexpr int StallLimitMs = 30000;
 

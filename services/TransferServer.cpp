@@ -151,9 +151,10 @@ bool TransferServer::ReceiveObject(const std::string& displayName, int expectedS
     return settle();
 }
 
-void TransferServer::CancelReceive()
+void TransferServer::CancelTransfer()
 {
     if (runningReceiver_) runningReceiver_->requestInterruption();
+    if (runningRomSender_) runningRomSender_->requestInterruption();
 }
 
 bool TransferServer::DownloadROM(const std::string& fileName)
@@ -180,7 +181,9 @@ bool TransferServer::DownloadROM(const std::string& fileName)
         Delay(1000);
         if (dialog) dialog->OpenStatus(Str::Copying + fileName, true);
         SleepMs(100);
+        runningRomSender_ = sender.get();
         WaitServingCalls(sender.get());
+        runningRomSender_ = nullptr;
         ShowStatus("");
         success = sender->Success;
         lastRomError_ = sender->ErrorText;

@@ -15,6 +15,7 @@
 #include "util/HostInterfaces.h"
 
 class KermitServer;
+class RomSender;
 class WireReceiver;
 
 class TransferServer {
@@ -60,8 +61,9 @@ public:
     const ByteString& ReceivedData() const { return receivedData_; }
     void DiscardReceivedData() { receivedData_.clear(); }
     // Cancels a running ReceiveObject the way its Cancel button does (the calculator is
-    // told); nothing when no receive runs. Main thread only, like ReceiveObject.
-    void CancelReceive();
+    // told), or stops a running DownloadROM before its next chunk; nothing when neither
+    // runs. Main thread only, like the transfers (their waits serve events).
+    void CancelTransfer();
     // The ROM update with the server's own status dialog; true when all was written.
     bool DownloadROM(const std::string& fileName);
     // Why the last DownloadROM failed (empty after success), for a caller that shows it.
@@ -95,6 +97,7 @@ private:
     std::string statusText_;
     ByteString receivedData_;
     WireReceiver* runningReceiver_ = nullptr; // while ReceiveObject waits for it
+    RomSender* runningRomSender_ = nullptr;   // while DownloadROM waits for it
     bool transferRunning_ = false;
     std::string lastRomError_;
 };

@@ -103,7 +103,8 @@ fi
 sim_result || fail "wire-send into a folder: $(cat "$work/sim.err")"
 echo "ok: receive into a folder numbers past taken names"
 
-# Ctrl-C during a receive cancels it: four CAN, then ACK, and the command fails.
+# Ctrl-C during a receive cancels it: four CAN, then ACK, and the command exits 130
+# (interrupted).
 start_sim usb --usb --expect 15 --timeout 20000 --expect "18 18 18 18 06"
 mkfifo "$work/cli.out"
 timeout 60 "$cli" receive --port QVxT0+ --out "$work/cancelled" >"$work/cli.out" 2>&1 &
@@ -114,7 +115,7 @@ kill -INT "$cli_pid"
 cat <&4 >/dev/null || true
 exec 4<&-
 rc=0; wait "$cli_pid" || rc=$?
-[ "$rc" -eq 1 ] || fail "cancelled receive exited $rc"
+[ "$rc" -eq 130 ] || fail "cancelled receive exited $rc, expected 130"
 [ ! -e "$work/cancelled" ] || fail "a cancelled receive saved a file"
 sim_result && echo "ok: Ctrl-C cancels a receive" || fail "the calculator did not see CAN CAN CAN CAN ACK"
 
@@ -171,6 +172,17 @@ for bad in "$work/empty.bin:is empty" "$work/rom.fifo:is not a regular file" "/d
 done
 run_cli 2 serve --port QVxT0+ --dir "$work" --xmodem-file "$work/rom.fifo" &&
     { grep -qF -- "--xmodem-file must name a regular file" "$work/cli.log" || fail "serve --xmodem-file fifo: $(cat "$work/cli.log")"; }
+# Ctrl-C while capture waits for a screen stops it cleanly and exits 130 too.
+for cmd in "capture --port QVxT0+ --out $work/int.png"; do
+    rc=0
+    timeout 30 "$cli" $cmd >"$work/int.log" 2>&1 &
+    cli_pid=$!
+    for _ in $(seq 100); do grep -q "Send the object\|Waiting for screen" "$work/int.log" && break; sleep 0.1; done
+    kill -INT "$cli_pid"
+    wait "$cli_pid" || rc=$?
+    [ "$rc" -eq 130 ] || fail "Ctrl-C during calvyx-cli ${cmd%% *}: exit $rc, expected 130: $(cat "$work/int.log")"
+done
+echo "ok: Ctrl-C exits 130"
 kill "$sim_pid"; sim_result || true
 run_cli 3 receive --port QVxT0+ --out "$work/x" &&
     { grep -q "^Error(The connectivity kit is unable to open communications to: QVxT0+)" "$work/cli.log" || fail "port error text"; }

@@ -119,6 +119,28 @@ TEST_F(RomUpdate, FilesThatCannotBeARomAreRefusedBeforeAnythingIsSent)
     EXPECT_FALSE(RomFileProblem(WriteTempFile("rom.bin", "x")));
 }
 
+// A stop (the window closing, Ctrl-C) ends the stream before its next chunk; the
+// calculator gets no more and the link is closed as after any load.
+TEST_F(RomUpdate, AStopEndsTheStreamBeforeTheNextChunk)
+{
+    UseUsb();
+    OpenProgramSide();
+    const std::string path = WriteTempFile("big.bin", RandomBytes(64 * 2048, 5));
+    auto calculator = Calculator([&] { return calc->ReceiveExactly(64 * 2048 + 4, 3000); });
+    RomSender* running = nullptr;
+    int progress = 0;
+    RomSender sender(LinkLease(link.Program()), path, [&](const StatusReport& report) {
+        if (report.kind == StatusKind::Progress && ++progress == 3) running->requestInterruption();
+    });
+    running = &sender;
+    ASSERT_TRUE(WaitForThread(&sender, 30000)) << "the ROM update did not end";
+    EXPECT_FALSE(sender.Success);
+    EXPECT_EQ(sender.ErrorText, RomSender::RomLoadStoppedText);
+    const ByteString got = calculator.get();
+    EXPECT_LE(got.size(), 3u * RomSender::ChunkSize) << "chunks went out after the stop";
+    EXPECT_FALSE(link.Program().IsOpen());
+}
+
 TEST_F(RomUpdate, LengthGoesLeastSignificantByteFirst)
 {
     EXPECT_EQ(HexBytes(RomLengthPrefix(70000)), "70 11 01 00");

@@ -110,7 +110,7 @@ int Capture(std::vector<std::string> words)
     WaitServingCalls(reader.get());
     if (result == ExitOk && saved < *count) {
         std::fprintf(stderr, "Stopped after %d of %d screens\n", saved, *count);
-        result = ExitTransferFailed;
+        result = stopSignal.Raised() ? ExitInterrupted : ExitTransferFailed;
     }
     return result;
 }

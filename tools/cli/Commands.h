@@ -13,7 +13,8 @@
 
 namespace cli {
 
-enum ExitCode { ExitOk = 0, ExitTransferFailed = 1, ExitUsage = 2, ExitPortError = 3 };
+// ExitInterrupted: Ctrl-C (or SIGTERM) stopped a transfer cleanly, as a shell counts it.
+enum ExitCode { ExitOk = 0, ExitTransferFailed = 1, ExitUsage = 2, ExitPortError = 3, ExitInterrupted = 130 };
 
 // "--name value" options, "--flag" switches and plain words, in any order.
 class Args {

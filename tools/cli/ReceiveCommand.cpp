@@ -64,6 +64,10 @@ int Receive(std::vector<std::string> words)
     const bool received = server.ReceiveObject(Str::SendByWire, 0);
     const ByteString object = server.ReceivedData();
     server.SelectPort("");
+    if (stopSignal.Raised() && !received) {
+        std::fprintf(stderr, "Interrupted: the receive was cancelled\n");
+        return ExitInterrupted;
+    }
     if (!received || object.empty()) {
         std::fprintf(stderr, "Nothing was received\n");
         return ExitTransferFailed;

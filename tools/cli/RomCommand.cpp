@@ -10,6 +10,7 @@
 #include "tools/cli/Commands.h"
 #include "tools/cli/Terminal.h"
 #include "util/GeneralError.h"
+#include "util/StopSignal.h"
 #include "util/StringTable.h"
 #include "util/Utils.h"
 
@@ -41,7 +42,15 @@ int Rom(std::vector<std::string> words)
         std::fprintf(stderr, "%s\n", e.what());
         return ExitPortError;
     }
-    if (server.DownloadROM(file)) {
+    // Ctrl-C stops the stream between two chunks; the link is closed as after any load.
+    StopSignal stopSignal;
+    stopSignal.OnSignal(nullptr, [&] { server.CancelTransfer(); });
+    const bool loaded = server.DownloadROM(file);
+    if (stopSignal.Raised() && !loaded) {
+        std::fprintf(stderr, "Interrupted: %s\n", RomSender::RomLoadStoppedText);
+        return ExitInterrupted;
+    }
+    if (loaded) {
         const qint64 size = QFileInfo(QString::fromStdString(file)).size();
         PrintLine("ROM loaded: " + QLocale(QLocale::English).toString(size).toStdString() + " bytes");
         return ExitOk;
