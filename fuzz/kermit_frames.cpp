@@ -48,6 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FUZZ_CHECK(f.data.size() <= static_cast<std::size_t>(MaxReceiveLen - 3));
             FUZZ_CHECK(DecodeData(f.data).size() <= f.data.size());
             channel.SendFrame(AckType, f.seq, {});
+        } else if (f.kind == KindXModemRequest) {
+            // The request carries the start byte that made it.
+            FUZZ_CHECK(f.data.size() == 1 && (static_cast<uint8_t>(f.data[0]) == XModemChecksumRequest ||
+                                              static_cast<uint8_t>(f.data[0]) == XModemCrcRequest));
         } else if (f.kind != KindNone) {
             FUZZ_CHECK(f.data.empty());
         }
