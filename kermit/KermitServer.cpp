@@ -2,8 +2,6 @@
 
 #include <QTimer>
 
-#include <sys/stat.h>
-
 #include "kermit/OutgoingFile.h"
 #include "kermit/ReceivedFile.h"
 #include "xmodem/XModemSend.h"
@@ -35,13 +33,7 @@ constexpr const char* InvalidFileName = "Invalid file name";
 constexpr const char* CannotStoreFile = "Cannot store file";
 constexpr const char* NoFileBeingReceived = "No file is being received";
 
-// Only a regular file that lives in the folder itself goes out: a symbolic link (it
-// may lead out of the folder), a pipe, a device or a folder does not.
-bool RegularFileInFolder(const std::string& path)
-{
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+
 
 } // namespace
 
@@ -347,7 +339,9 @@ void KermitServer::SendRequestedFile(const ByteString& name)
     }
     filePath_ = PathInFolder(name);
     Trace("Kermit sending begins for " + filePath_);
-    if (!RegularFileInFolder(filePath_) || !outgoing_.Open(filePath_)) {
+    // Only a regular file that lives in the folder itself goes out: OutgoingFile refuses
+    // a symbolic link (it may lead out of the folder), a pipe, a device and a folder.
+    if (!outgoing_.Open(filePath_)) {
         Trace("Kermit does not send " + filePath_ + ": not a regular file in the folder");
         channel_.SendFrame(ErrorType, seq_, Str::FileDoesNotExist);
         return;

@@ -1,5 +1,7 @@
 #include "xmodem/XModemSend.h"
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include <fcntl.h>
@@ -49,14 +51,30 @@ constexpr const char* SendFailedText = "Not sent: ";
 
 // The chosen file, read whole. Only a regular file: opening a pipe does not wait for a
 // writer, and a device (an endless one such as /dev/zero) or a folder is refused.
+// The file is read through the descriptor that was checked, so nothing put in its
+// place afterwards is read instead.
 ByteString ReadRegularFile(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat st {};
-    const bool regular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (fd >= 0) ::close(fd);
-    if (!regular) throw CalvyxError("Not a file that can be sent: " + path);
-    return ReadFileToString(path);
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (fd >= 0) ::close(fd);
+        throw CalvyxError("Not a file that can be sent: " + path);
+    }
+    ByteString content;
+    content.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int err = errno;
+            ::close(fd);
+            if (n < 0) throw CalvyxError("Cannot read " + path + ": " + std::strerror(err));
+            return content;
+        }
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
 }
 
 } // namespace
