@@ -117,7 +117,18 @@ int Capture(std::vector<std::string> words)
 
 const tooling::CommandRegistration captureCommand{
     {"capture", "saves the screens the calculator pushes as PNG or BMP pictures",
-     Capture, "capture --port NAME --out FILE [--count N] [--border B] [--scale S]"}};
+     Capture, "capture --port NAME --out FILE [--count N] [--border B] [--scale S]",
+     "options:\n"
+     "  --port NAME         the calculator's port: QVxT0+ (its USB link), usb:VVVV:PPPP (a USB\n"
+    "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
+     "  --out FILE          the picture to write; .png or .bmp chooses the format\n"
+     "  --count N           take N screens (default 1); above 1 the files are numbered\n"
+     "                      FILE-1.png, FILE-2.png, ...\n"
+     "  --border B          the frame around the screen, 0 to 5 pixels (default 1)\n"
+     "  --scale S           enlarge the picture S times without smoothing, 1 to 16 (default 1)\n"
+     "\n"
+     "Press ON and 1 together on the calculator to send its screen. Exit 0 when every\n"
+     "picture is saved, 1 on a failure, 130 when stopped by Ctrl-C, 3 on a port error.\n"}};
 
 } // namespace
 } // namespace cli

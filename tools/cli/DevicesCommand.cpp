@@ -81,17 +81,8 @@ int AddId(const std::string& text)
 
 int Devices(std::vector<std::string> words)
 {
-    const auto args = Args::Parse(words, {"add"}, {"help"});
+    const auto args = Args::Parse(words, {"add"}, {});
     if (!args) return UsageError("devices");
-    if (args->Has("help")) {
-        std::printf("usage: calvyx-cli devices [--add VVVV:PPPP]\n"
-                    "Lists the serial ports, the pipe device (QVxT0+) and every USB device with a bulk IN\n"
-                    "and OUT endpoint: its id, product string, whether it is taken for the calculator\n"
-                    "(its id is listed, or its product string names the model) and whether you may open it.\n"
-                    "--add VVVV:PPPP stores the id in the settings' list of calculator ids; the calculator\n"
-                    "is then reached as usb:VVVV:PPPP, or as QVxT0+ when no pipe device is there.\n");
-        return ExitOk;
-    }
     if (!args->Positional().empty()) return UsageError("devices", "no words besides the options are taken");
     if (const auto add = args->Value("add")) return AddId(*add);
 
@@ -125,7 +116,15 @@ int Devices(std::vector<std::string> words)
 
 const tooling::CommandRegistration devicesCommand{
     {"devices", "lists the ports and USB devices that could be the calculator; --add stores a USB id",
-     Devices, "devices [--add VVVV:PPPP]"}};
+     Devices, "devices [--add VVVV:PPPP]",
+     "Lists the serial ports, the pipe device (QVxT0+) and every USB device with a bulk IN\n"
+     "and OUT endpoint: its id, product string, whether it is taken for the calculator\n"
+     "(its id is listed, or its product string names the model) and whether you may open it.\n"
+     "\n"
+     "options:\n"
+     "  --add VVVV:PPPP     store the id in the settings' list of calculator ids; the calculator\n"
+     "                      is then reached as usb:VVVV:PPPP, or as QVxT0+ when no pipe device\n"
+     "                      is there\n"}};
 
 } // namespace
 } // namespace cli

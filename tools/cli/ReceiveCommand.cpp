@@ -85,7 +85,15 @@ int Receive(std::vector<std::string> words)
 
 const tooling::CommandRegistration receiveCommand{
     {"receive", "one object sent by wire from the calculator, saved to PATH (a file or a folder)",
-     Receive, "receive --port NAME --out PATH"}};
+     Receive, "receive --port NAME --out PATH",
+     "options:\n"
+     "  --port NAME         the calculator's port: QVxT0+ (its USB link), usb:VVVV:PPPP (a USB\n"
+    "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
+     "  --out PATH          the file to write, or a folder: the file is then named after the\n"
+     "                      object, numbered \" (2)\", \" (3)\"... rather than replace a file\n"
+     "\n"
+     "Waits for one object sent from the calculator's send menu. Exit 0 when it is saved,\n"
+     "1 when the transfer or the save failed, 130 when stopped by Ctrl-C, 3 on a port error.\n"}};
 
 } // namespace
 } // namespace cli

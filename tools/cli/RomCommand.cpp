@@ -62,7 +62,14 @@ int Rom(std::vector<std::string> words)
 
 const tooling::CommandRegistration romCommand{
     {"rom", "loads FILE as the calculator's new ROM (ROM-load mode)",
-     Rom, "rom --port NAME FILE"}};
+     Rom, "rom --port NAME FILE",
+     "options:\n"
+     "  --port NAME         the calculator's port: QVxT0+ (its USB link), usb:VVVV:PPPP (a USB\n"
+    "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
+     "  FILE                the ROM image (.bin): a regular file of 1 byte to 4 GB - 1\n"
+     "\n"
+     "Put the calculator in ROM-load mode first. Ends with \"ROM loaded: N bytes\" (exit 0) or\n"
+     "\"ROM load failed: ...\" (exit 1); 130 when stopped by Ctrl-C, 3 on a port error.\n"}};
 
 } // namespace
 } // namespace cli

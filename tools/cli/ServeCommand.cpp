@@ -109,7 +109,17 @@ int Serve(std::vector<std::string> words)
 
 const tooling::CommandRegistration serveCommand{
     {"serve", "Kermit server: the calculator pushes and fetches files in DIR",
-     Serve, "serve --port NAME --dir DIR [--xmodem-file FILE]"}};
+     Serve, "serve --port NAME --dir DIR [--xmodem-file FILE]",
+     "options:\n"
+     "  --port NAME         the calculator's port: QVxT0+ (its USB link), usb:VVVV:PPPP (a USB\n"
+    "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
+     "  --dir DIR           the folder the calculator's files go to and are fetched from\n"
+     "  --xmodem-file FILE  the file sent when the calculator asks for an XModem transfer;\n"
+     "                      without it the file is asked for on the terminal (declined when\n"
+     "                      standard input is not a terminal)\n"
+     "\n"
+     "Runs until Ctrl-C or SIGTERM (exit 0). An unplugged calculator is waited for and served\n"
+     "again when it comes back. Exit 2 for bad options, 3 when the port cannot be opened.\n"}};
 
 } // namespace
 } // namespace cli

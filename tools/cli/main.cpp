@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/cli/Commands.h"
@@ -14,7 +15,8 @@ int ListCommands(FILE* out)
     std::fprintf(out, "usage: calvyx-cli COMMAND [options]\n\ncommands:\n");
     tooling::ProgramCommands().List(out, 10);
     std::fprintf(out, "\nports: QVxT0+ (the USB device), usb:VVVV:PPPP (a USB device by its id), COMn, or a device path\n"
-                      "exit codes: 0 done, 1 transfer failed, 2 bad usage, 3 port error\n");
+                      "exit codes: 0 done, 1 transfer failed, 2 bad usage, 3 port error, 130 stopped by Ctrl-C\n"
+                      "\n'calvyx-cli COMMAND --help' describes a command's options.\n");
     return cli::ExitUsage;
 }
 } // namespace
@@ -37,5 +39,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "calvyx-cli: unknown command \"%s\"\n", name.c_str());
         return ListCommands(stderr);
     }
-    return command->run(std::vector<std::string>(argv + 2, argv + argc));
+    std::vector<std::string> words(argv + 2, argv + argc);
+    if (tooling::AsksForHelp(words)) {
+        std::printf("usage: calvyx-cli %s\n\n%s.\n\n%s", command->synopsis, command->summary, command->details);
+        return cli::ExitOk;
+    }
+    return command->run(std::move(words));
 }

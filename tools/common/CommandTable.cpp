@@ -30,6 +30,11 @@ CommandTable& ProgramCommands()
     return table;
 }
 
+bool AsksForHelp(const std::vector<std::string>& words)
+{
+    return std::any_of(words.begin(), words.end(), [](const std::string& w) { return w == "--help" || w == "-h"; });
+}
+
 std::optional<int> WholeNumber(const std::string& text, int low, int high)
 {
     try {

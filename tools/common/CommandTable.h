@@ -20,6 +20,9 @@ struct Command {
     // The words after the command name; returns the process exit code.
     int (*run)(std::vector<std::string> args);
     const char* synopsis = ""; // the usage line, for a program that prints it for all
+    // What "COMMAND --help" prints below the usage line: what the command does, each
+    // option, and how it ends. Empty for a program whose commands print their own.
+    const char* details = "";
 };
 
 class CommandTable {
@@ -41,6 +44,9 @@ CommandTable& ProgramCommands();
 struct CommandRegistration {
     explicit CommandRegistration(const Command& command) { ProgramCommands().Add(command); }
 };
+
+// True when the words after a command ask for its help ("--help" or "-h" anywhere).
+bool AsksForHelp(const std::vector<std::string>& words);
 
 // A whole number from low to high written alone ("12"), or nothing.
 std::optional<int> WholeNumber(const std::string& text, int low = 0, int high = 2147483647);
