@@ -223,6 +223,9 @@ private:
     void ApplyPortParameter();
     void LoadSettings();
     void ReportError(const std::string& message);
+    // The end of a transfer the user started: a log line and a message.
+    void TellOutcome(const QString& text, const QString& caption, bool failure);
+    void AppendToLog(const QString& text);
     // Closes the window once a command's transfer stopped for the exit has returned.
     void CloseIfExitPending();
     // MainWindowLayout.cpp

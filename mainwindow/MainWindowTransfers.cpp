@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 
 #include "kermit/KermitServer.h"
 #include "link/Link.h"
@@ -17,6 +18,7 @@
 #include "util/StringTable.h"
 #include "util/Utils.h"
 #include "windows/CalculatorSetupDialog.h"
+#include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
 
 using namespace MainWindowParts;
@@ -73,6 +75,10 @@ void MainWindow::ReceiveByWire(bool askFirst)
         CloseIfExitPending();
         return;
     }
+    if (server_->ReceivedData().empty() && !server_->LastReceiveError().empty()) {
+        // The dialog said it while it closed; a receive cut off must not pass unnoticed.
+        TellOutcome(tr("Receive by wire failed: %1").arg(Q(server_->LastReceiveError())), Q(ReceiveTitle), true);
+    }
     if (!server_->ReceivedData().empty()) {
         const QByteArray object(server_->ReceivedData().data(), static_cast<qsizetype>(server_->ReceivedData().size()));
         QString proposed = folder + QLatin1Char('/') + ReceivedObjectName(object);
@@ -126,9 +132,28 @@ void MainWindow::LoadRomClicked()
     }
     if (!opened) return;
     const std::string path = S(QDir::toNativeSeparators(QFileInfo(*file).absoluteFilePath()));
-    if (!server_->DownloadROM(path)) {
-        QString text = Q(Str::DownloadFailed);
-        text.replace(QStringLiteral("%s"), Q(path));
-        dialogs_->ShowMessage(text, Q(Str::DownloadError), true);
+    const bool loaded = server_->DownloadROM(path);
+    // Stopped to exit: the user knows, and the window is about to close.
+    if (exitAfterTransfer_) return;
+    if (loaded) {
+        TellOutcome(tr("ROM loaded: %1 bytes").arg(QLocale().toString(QFileInfo(*file).size())), Q(Str::DownloadRom),
+                    false);
+        return;
     }
+    QString text = Q(Str::DownloadFailed);
+    text.replace(QStringLiteral("%s"), Q(path));
+    if (!server_->LastRomError().empty()) text += QStringLiteral("\n\n") + Q(server_->LastRomError());
+    AppendToLog(tr("ROM load failed: %1").arg(server_->LastRomError().empty() ? Q(path) : Q(server_->LastRomError())));
+    dialogs_->ShowMessage(text, Q(Str::DownloadError), true);
+}
+
+void MainWindow::TellOutcome(const QString& text, const QString& caption, bool failure)
+{
+    AppendToLog(text);
+    dialogs_->ShowMessage(text, caption, failure);
+}
+
+void MainWindow::AppendToLog(const QString& text)
+{
+    if (TheLogWindow) TheLogWindow->AppendLine(text);
 }

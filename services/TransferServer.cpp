@@ -137,6 +137,7 @@ bool TransferServer::ReceiveObject(const std::string& displayName, int expectedS
         runningReceiver_ = nullptr;
         const bool success = receiver->Success;
         receivedData_ = success ? std::move(receiver->ReceivedData) : ByteString();
+        lastReceiveError_ = success ? std::string() : receiver->FailureText;
         receiver.reset();
         return success;
     };

@@ -60,6 +60,8 @@ public:
     bool ReceiveObject(const std::string& displayName, int expectedSize);
     const ByteString& ReceivedData() const { return receivedData_; }
     void DiscardReceivedData() { receivedData_.clear(); }
+    // Why the last ReceiveObject failed; empty after success or the user's own stop.
+    const std::string& LastReceiveError() const { return lastReceiveError_; }
     // Cancels a running ReceiveObject the way its Cancel button does (the calculator is
     // told), or stops a running DownloadROM before its next chunk; nothing when neither
     // runs. Main thread only, like the transfers (their waits serve events).
@@ -100,4 +102,5 @@ private:
     RomSender* runningRomSender_ = nullptr;   // while DownloadROM waits for it
     bool transferRunning_ = false;
     std::string lastRomError_;
+    std::string lastReceiveError_;
 };

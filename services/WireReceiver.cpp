@@ -61,6 +61,7 @@ uint8_t WireReceiver::ReadReplyByte()
 void WireReceiver::Execute()
 {
     Success = false;
+    FailureText.clear();
     receivedBytes_ = 0;
     Trace("TX Receive begins for " + DisplayName);
     try {
@@ -86,6 +87,7 @@ void WireReceiver::ReceiveBlocks()
     do {
         ++blockCounter_;
         int badReplies = 0;
+        int emptyReplies = 0; // bad replies that were silence
         bool settled = false;
         while (!settled) {
             if (CancelRequested()) {
@@ -105,15 +107,21 @@ void WireReceiver::ReceiveBlocks()
                 break;
             case xmodem::CAN:
                 Trace("CAN received from the calculator");
+                TellFailure("the calculator cancelled");
                 SeriousError();
             default: {
                 link_->ClearInput();
                 SendByte(xmodem::NAK);
                 ++badReplies;
+                if (last == 0) ++emptyReplies;
                 char line[64];
                 std::snprintf(line, sizeof line, "Rx Error #%d Reply was 0x%02X", badReplies, last);
                 Trace(line);
                 if (badReplies >= MaxBadReplies) {
+                    // The log keeps why; the dialog stays up with "not ready".
+                    TellFailure(badReplies == emptyReplies
+                                    ? "no answer for " + std::to_string(badReplies * ReadTimeoutMs / 1000) + " s"
+                                    : "no valid block from the calculator");
                     ReportStatus(StatusReport::Notice(Str::NotReady));
                     last = xmodem::EOT;
                     Success = false;
@@ -178,13 +186,21 @@ bool WireReceiver::RefuseBlock()
     return false;
 }
 
+void WireReceiver::TellFailure(const std::string& why)
+{
+    if (!FailureText.empty()) return; // the first cause is the one to tell
+    FailureText = why;
+    ReportStatus(StatusReport::Notice("Receive by wire failed: " + why));
+}
+
 void WireReceiver::HandleError(const std::string& message)
 {
     // The link may be what failed: the cancel bytes and the drain are a courtesy to the
     // calculator, and a second failure must not leave the thread with an error in hand.
     try {
         Trace("sending CAN");
-        ReportStatus(StatusReport::Notice(message));
+        if (!message.empty()) ReportStatus(StatusReport::Notice(message));
+        TellFailure(message.empty() ? "link lost" : message);
         try {
             SendCancel();
             link_->ClearInput();

@@ -29,6 +29,9 @@ public:
     // Read by the creator once the thread has ended.
     std::atomic<bool> Success{false};
     ByteString ReceivedData;
+    // Why the receive failed ("link lost", "the calculator cancelled", ...); empty after
+    // a success and after the user's own stop, which needs no explanation.
+    std::string FailureText;
 
     // How long a read waits for the calculator; the serial port's own limits apply there.
     static constexpr int ReadTimeoutMs = 1000;
@@ -48,6 +51,8 @@ private:
     bool VerifyBlock(const ByteString& block) const;
     bool RefuseBlock();
     void HandleError(const std::string& message);
+    // Records why and says it in the dialog (and so in the log) while it still shows.
+    void TellFailure(const std::string& why);
     void OpenStatusDialog(const std::string& caption);
     bool CancelRequested() const;
     uint8_t ReadReplyByte();

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QLabel>
 #include <QTimer>
 #include <QTest>
@@ -24,6 +25,8 @@
 #include "tools/sim/ScreenRole.h"
 #include "windows/ScreenCaptureWindow.h"
 #include "windows/AboutDialog.h"
+#include "windows/LogWindow.h"
+#include "xmodem/XModemBlock.h"
 #include "tools/sim/RomRole.h"
 #include "tools/sim/XModemSenderRole.h"
 #include "util/Ticks.h"
@@ -276,7 +279,12 @@ TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
     EXPECT_EQ(dialogs_->opens[0].first, "Download ROM");
     EXPECT_EQ(dialogs_->opens[0].second, "ROM Files (*.bin *.BIN);;All Files (*)");
     EXPECT_EQ(dialogs_->instructions, std::vector<int>{3});
-    EXPECT_TRUE(dialogs_->messages.empty());
+    // The load ends with a word that it worked, in the log as well.
+    const QString done = "ROM loaded: " + QLocale().toString(qint64(9000)) + " bytes";
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0], std::make_pair(QString("Download ROM"), done));
+    ASSERT_NE(TheLogWindow, nullptr);
+    EXPECT_EQ(TheLogWindow->Lines().filter(done).size(), 1);
     EXPECT_FALSE(window_->TransferBusy());
     EXPECT_TRUE(errors_.empty());
 }
@@ -302,7 +310,42 @@ TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
     window_->LoadRomClicked();
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0].first, "Download Error");
-    EXPECT_EQ(dialogs_->messages[0].second, "Download of ROM file \r\n" + path + "\r\nfailed.");
+    // Which file, and why: the reason follows the message.
+    const QString text = dialogs_->messages[0].second;
+    EXPECT_TRUE(text.startsWith("Download of ROM file \r\n" + path + "\r\nfailed.\n\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Unable to open")) << text.toStdString();
+    ASSERT_NE(TheLogWindow, nullptr);
+    EXPECT_FALSE(TheLogWindow->Lines().filter("ROM load failed: ").isEmpty());
+    EXPECT_FALSE(window_->TransferBusy());
+}
+
+TEST_F(MainWindowTest, ReceiveByWireCutOffSaysWhyAndSavesNothing)
+{
+    auto& device = Device(true);
+    Start();
+    WaitConnected();
+    // The calculator answers the start byte with one good block, then cancels.
+    std::string why;
+    std::thread calculator([&] {
+        if (device.Receive(1, 10000).empty()) {
+            why = "no start byte from the PC";
+            return;
+        }
+        const auto blocks = sim::CalculatorBlockData(CalcappObject("CUT", 400));
+        device.Send(xmodem::BuildBlock(xmodem::SOH, 1, blocks[0], xmodem::CheckMode::Checksum));
+        if (device.ReceiveUntil(ByteString(1, static_cast<char>(xmodem::ACK)), 5000).empty()) why = "block 1 not acknowledged";
+        device.Send(ByteString(1, static_cast<char>(xmodem::CAN)));
+    });
+    window_->ReceiveByWire(false);
+    calculator.join();
+    ASSERT_TRUE(why.empty()) << why;
+    const std::pair<QString, QString> told{"Receive file from T30s,T20s,T20/T20+ (By Wire)",
+                                           "Receive by wire failed: the calculator cancelled"};
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0], told);
+    EXPECT_TRUE(dialogs_->saves.empty()) << "nothing to save";
+    ASSERT_NE(TheLogWindow, nullptr);
+    EXPECT_FALSE(TheLogWindow->Lines().filter(told.second).isEmpty());
     EXPECT_FALSE(window_->TransferBusy());
 }
 

@@ -223,6 +223,8 @@ TEST_F(WireReceive, SilentCalculatorGetsSixNaksThenNotReady)
     EXPECT_EQ(reports.back().text, "T30s,T20s,T20+,T20 is not ready");
     EXPECT_EQ(reports.back().kind, StatusKind::Notice);
     EXPECT_TRUE(windows.dialog.IsStatusVisible()); // the message stays up
+    ASSERT_GE(reports.size(), 2u);
+    EXPECT_EQ(reports[reports.size() - 2].text, "Receive by wire failed: no answer for 6 s"); // for the log
 }
 
 TEST_F(WireReceive, CancelInTheDialogSendsFourCanThenAck)
