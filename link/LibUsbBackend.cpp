@@ -150,6 +150,12 @@ public:
 
     // One OUT transfer per call, a ROM chunk included: the calculator takes a block as
     // it comes, and the transfer ends when it has all of it or the stall limit passed.
+    bool StillAttached() const override
+    {
+        std::lock_guard lock(mutex_);
+        return !gone_;
+    }
+
     linkio::WriteOutcome Write(const char* data, std::size_t n, long stallMs) override
     {
         if (n == 0) return linkio::WriteOutcome::Complete;

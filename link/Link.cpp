@@ -187,6 +187,8 @@ void Link::SetLongTimeouts()
 
 std::size_t Link::BufferedBytes() const { return backend_ ? backend_->BufferedBytes() : 0; }
 
+bool Link::StillAttached() const { return backend_ && backend_->StillAttached(); }
+
 bool Link::ReaderRunning() const { return backend_ && backend_->ReaderRunning(); }
 
 void Link::RestartIdleClock()

@@ -96,6 +96,9 @@ public:
     // thread runs.
     std::size_t BufferedBytes() const;
     bool ReaderRunning() const;
+    // False when the link is closed, or its device went away since it was opened (even
+    // if a device of the same name is back: it is reopened, not reused).
+    bool StillAttached() const;
     // For tests: the USB idle clock, which runs on from one read to the next, starts
     // afresh with the next read.
     void RestartIdleClock();

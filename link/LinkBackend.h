@@ -35,4 +35,7 @@ public:
     virtual std::size_t BufferedBytes() const { return 0; }
     virtual bool ReaderRunning() const { return false; }
     virtual void RestartIdleClock() {}
+    // False once the device this backend opened has gone, even when one of the same
+    // name is back: a calculator replugged faster than the poll's quiet time.
+    virtual bool StillAttached() const { return true; }
 };

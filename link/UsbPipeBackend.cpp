@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "link/LinkBackend.h"
 #include "link/UsbIdleClock.h"
@@ -22,7 +24,10 @@ constexpr long UsbWriteStallMs = 20000;
 
 class UsbPipeBackend final : public LinkBackend {
 public:
-    UsbPipeBackend(int readPipe, int writePipe) : readPipe_(readPipe), writePipe_(writePipe) {}
+    UsbPipeBackend(std::string name, int readPipe, int writePipe)
+        : name_(std::move(name)), readPipe_(readPipe), writePipe_(writePipe)
+    {
+    }
     ~UsbPipeBackend() override
     {
         // The reader goes first: it polls the read pipe.
@@ -67,7 +72,18 @@ public:
     bool ReaderRunning() const override { return reader_ && reader_->Running(); }
     void RestartIdleClock() override { idleClock_.Restart(); }
 
+    // The pipes opened are still the ones under the device's names. A device that went
+    // away and came back has new pipes there, and the old ones never carry a byte again.
+    bool StillAttached() const override { return SameFile(readPipe_, 0) && SameFile(writePipe_, 1); }
+
 private:
+    bool SameFile(int fd, int pipe) const
+    {
+        struct stat opened {}, named {};
+        if (::fstat(fd, &opened) != 0 || ::stat(UsbPipePath(name_, pipe).c_str(), &named) != 0) return false;
+        return opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+    }
+
     // Pumps until a chunk is in rx_, the idle time reaches timeoutMs or cancel is set.
     // The idle clock carries over from one read to the next.
     void WaitForChunk(uint32_t timeoutMs, const std::atomic<bool>& cancel)
@@ -88,6 +104,7 @@ private:
         rxCount_ = reader_->Pump(rx_);
     }
 
+    const std::string name_;
     const int readPipe_;
     const int writePipe_;
     std::unique_ptr<UsbPipeReader> reader_;
@@ -110,5 +127,5 @@ std::unique_ptr<LinkBackend> OpenUsbPipeBackend(const std::string& name)
         usbpipes::Close(writePipe);
         SeriousError();
     }
-    return std::make_unique<UsbPipeBackend>(readPipe, writePipe);
+    return std::make_unique<UsbPipeBackend>(name, readPipe, writePipe);
 }

@@ -83,8 +83,11 @@ void MainWindow::Poll()
     }
     // While a command of the window has the link, it is left alone: no re-check that
     // could close it under the transfer, and no Kermit server beside the transfer.
-    if (!LinkReserved() && TicksSince(server_->LastReceiveTime()) > QuietRecheckMs) {
-        const std::string port = selectedPort_;
+    // The re-check comes after a quiet time, or at once when the calculator was unplugged
+    // and is back already: the open link still holds the device that went away.
+    const std::string port = selectedPort_;
+    const auto replugged = [&] { return server_->LinkDetached() && IsUsbPortName(port) && ProbeUsbDevice(port); };
+    if (!LinkReserved() && (TicksSince(server_->LastReceiveTime()) > QuietRecheckMs || replugged())) {
         const bool present = !IsUsbPortName(port) || ProbeUsbDevice(port);
         if (present) {
             server_->RestartQuietClock(Now());

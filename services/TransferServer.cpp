@@ -78,7 +78,7 @@ void TransferServer::StopKermitServer()
 void TransferServer::SelectPort(const std::string& name)
 {
     const std::string upper = UpperCasePortName(name);
-    if (link_.IsOpen() && upper == portName_) return;
+    if (link_.IsOpen() && upper == portName_ && link_.StillAttached()) return;
     // The Kermit server reads the link: it goes before the link is closed under it.
     StopKermitServer();
     link_.Close();

@@ -47,8 +47,8 @@ public:
     // The running Kermit server, or nullptr.
     KermitServer* Kermit() const { return kermitServer_.get(); }
 
-    // Opens the named port unless it is open already (the letter case of a device name
-    // does not matter); an empty name closes the link. Raises "Error(...)" when the port
+    // Opens the named port unless it is open already on the same device (the letter case
+    // of a device name does not matter); an empty name closes the link. Raises "Error(...)" when the port
     // cannot be opened.
     void SelectPort(const std::string& name);
     // Always reopens the port (the ROM update). False for "AUTO"; raises on failure.
@@ -79,6 +79,8 @@ public:
     // std::logic_error while it is lent; stop the Kermit server first.
     LinkLease LendLink() { return LinkLease(link_); }
     bool LinkOpen() const { return link_.IsOpen(); }
+    // The link is open on a device that has gone away since (SelectPort reopens it).
+    bool LinkDetached() const { return link_.IsOpen() && !link_.StillAttached(); }
     LinkKind LinkKindOpen() const { return link_.Kind(); }
     // The line's quiet clock (see Link::LastReceiveTime), for the presence re-check.
     uint32_t LastReceiveTime() const { return link_.LastReceiveTime(); }

@@ -378,6 +378,42 @@ TEST_F(MainWindowTest, PushedFileLandsInTheChosenFolderAndTheWindowShowsBusy)
     EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 6000)) << "idle again after the transfer";
 }
 
+// The calculator unplugged and back within less than the quiet time: the window must not
+// keep talking to the pipes of the device that went away.
+TEST_F(MainWindowTest, FastReplugIsFollowedAndTheNextPushArrives)
+{
+    auto& device = Device(true);
+    Start();
+    WaitConnected();
+    for (const int gapMs : {100, 300, 500}) {
+        SCOPED_TRACE("replugged after " + std::to_string(gapMs) + " ms");
+        device.Unplug();
+        QTest::qWait(gapMs);
+        device.Plug();
+        const ByteString data(700, static_cast<char>('a' + gapMs / 100));
+        const QString name = QString("REPLUG%1.TXT").arg(gapMs);
+        sim::KermitResult pushed;
+        std::atomic<bool> done{false};
+        std::thread calculator([&] {
+            // A calculator that tries for 8 s in all: far less than the quiet time and
+            // the stale-transfer limit together, which a deaf window would need.
+            sim::KermitOptions options;
+            options.replyTimeoutMs = 1000;
+            options.tries = 8;
+            sim::KermitCalculator calc(device, options);
+            pushed = calc.PushFile(name.toStdString(), data);
+            done = true;
+        });
+        const bool finished = WaitFor([&] { return done.load(); }, 20000);
+        calculator.join();
+        ASSERT_TRUE(finished);
+        ASSERT_TRUE(pushed.ok) << pushed.error;
+        EXPECT_EQ(ReadAll(folder_.path() + "/" + name), QString::fromLatin1(QByteArray::fromStdString(data).toHex()));
+    }
+    EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 6000));
+    EXPECT_TRUE(errors_.empty());
+}
+
 TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
 {
     auto& device = Device(true);

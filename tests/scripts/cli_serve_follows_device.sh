@@ -33,6 +33,20 @@ timeout 60 "$sim" kermit-push --usb "$work/AGAIN.BIN" --after 1000 >"$work/push.
   fail "the push after the replug failed"
 cmp "$work/AGAIN.BIN" "$work/served/AGAIN.BIN" || fail "the file pushed after the replug differs"
 grep -q "^-- QVXT0+ is back" "$work/serve.log" || fail "serve did not say the device is back"
+
+# Unplugged and back at once, well inside one look at the device: the push made by the
+# new device must still arrive (the link must not stay on the pipes that went away).
+backs=$(grep -c "is back" "$work/serve.log")
+"$sim" usb --usb --hold >"$work/third.log" 2>&1 &
+third=$!
+pids+=($third)
+for _ in $(seq 100); do [ "$(grep -c "is back" "$work/serve.log")" -gt "$backs" ] && break; sleep 0.1; done
+[ "$(grep -c "is back" "$work/serve.log")" -gt "$backs" ] || fail "serve did not take the held device"
+kill "$third"; wait "$third" 2>/dev/null || true
+head -c 2000 /dev/urandom >"$work/QUICK.BIN"
+timeout 60 "$sim" kermit-push --usb "$work/QUICK.BIN" >"$work/push2.log" 2>&1 ||
+  fail "the push right after a fast replug failed"
+cmp "$work/QUICK.BIN" "$work/served/QUICK.BIN" || fail "the file pushed after the fast replug differs"
 kill -TERM "$serve"; rc=0; wait "$serve" || rc=$?
 [ $rc -eq 0 ] || fail "serve exited $rc after SIGTERM"
 grep -q "^Stopped" "$work/serve.log" || fail "serve did not stop cleanly"

@@ -80,12 +80,16 @@ int Serve(std::vector<std::string> words)
     QObject::connect(&follow, &QTimer::timeout, [&] {
         if (stopping) return;
         const bool present = PortPresent(*port);
-        if (attached && !present) {
+        // Unplugged and back between two ticks: the link still holds the old device.
+        const bool replugged = attached && present && server.LinkDetached();
+        if (attached && (!present || replugged)) {
             attached = false;
-            PrintLine("-- " + UpperCasePortName(*port) + " is gone; waiting for it to come back");
+            PrintLine("-- " + UpperCasePortName(*port) +
+                      (replugged ? " was unplugged and is back" : " is gone; waiting for it to come back"));
             server.StopKermitServer();
             server.SelectPort("");
-        } else if (!attached && present) {
+        }
+        if (!attached && present) {
             try {
                 server.SelectPort(*port);
             } catch (const CalvyxError&) {
