@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 
 #include "kermit/KermitServer.h"
 #include "link/Link.h"
@@ -32,15 +33,31 @@ void MainWindow::EnsureCaptureWindow()
 {
     if (!TheCaptureWindow) TheCaptureWindow = new ScreenCaptureWindow(this);
     TheCaptureWindow->SetLinkLender([this] { return server_->LendLink(); });
+    TheCaptureWindow->SetSaveFolder([this] { return Q(server_->Folder()); });
 }
 
 void MainWindow::ShowCaptureWindow()
 {
     if (LinkReserved()) return; // a command's transfer has the link; its wait serves events
-    LinkReservation reserve(*this);
-    server_->StopKermitServer();
-    EnsureCaptureWindow();
-    TheCaptureWindow->ShowCapture(selectedPort_, ByteString());
+    RunCaptureWindow(ByteString());
+}
+
+void MainWindow::RunCaptureWindow(const ByteString& prefix)
+{
+    {
+        LinkReservation reserve(*this);
+        server_->StopKermitServer();
+        EnsureCaptureWindow();
+        ShowConnState(); // the state behind the capture window, while it is open
+        // The link is the capture window's while it is open: the calculator's pushes get
+        // no answer meanwhile, and the status bar says so instead of "Device connected".
+        statusPanel->setText(tr("Screen capture window is listening; files wait until it closes"));
+        TheCaptureWindow->ShowCapture(selectedPort_, prefix);
+    }
+    statusPanel->setText(Q(server_->StatusText()));
+    // The calculator's files go through again at once, not at the next presence re-check.
+    if (!LinkReserved() && !server_->PortName().empty() && !server_->KermitServerRunning()) server_->StartKermitServer();
+    ShowConnState();
 }
 
 void MainWindow::ReceiveByWire(bool askFirst)
