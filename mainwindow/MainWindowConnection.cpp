@@ -147,7 +147,14 @@ void MainWindow::AnotherStart(const SingleInstance::Request& request)
             connectionBox->setCurrentIndex(item);
             text = tr("Calvyx was started again with %1; it is now the connection.").arg(Q(*port));
             if (TheLogWindow) TheLogWindow->AppendLine(text);
-            ConnectionChosen(); // an error opening it is shown as for a choice in the box
+            try {
+                ConnectionChosen();
+            } catch (const std::exception& e) {
+                // Shown as for a choice in the box; the status bar still tells the request.
+                statusPanel->setText(text);
+                ReportError(e.what());
+                return;
+            }
             statusPanel->setText(text);
             return;
         }
