@@ -10,12 +10,15 @@
 
 #include "kermit/KermitServer.h"
 #include "link/Link.h"
+#include "link/PortName.h"
+#include "link/Trace.h"
 #include "mainwindow/MainWindowParts.h"
 #include "services/ObjectName.h"
 #include "services/TransferServer.h"
 #include "util/GeneralError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
+#include "util/Ticks.h"
 #include "util/Utils.h"
 #include "windows/CalculatorSetupDialog.h"
 #include "windows/ScreenCaptureWindow.h"
@@ -56,7 +59,18 @@ void MainWindow::RunCaptureWindow(const ByteString& prefix)
     }
     statusPanel->setText(Q(server_->StatusText()));
     // The calculator's files go through again at once, not at the next presence re-check.
-    if (!LinkReserved() && !server_->PortName().empty() && !server_->KermitServerRunning()) server_->StartKermitServer();
+    // The capture closed the link when it ended: it is opened again first.
+    const bool present = !IsUsbPortName(selectedPort_) || ProbeUsbDevice(selectedPort_);
+    if (!LinkReserved() && present && !server_->PortName().empty()) {
+        try {
+            server_->RestartQuietClock(Now());
+            server_->SelectPort(selectedPort_);
+            if (!server_->KermitServerRunning()) server_->StartKermitServer();
+        } catch (const std::exception& e) {
+            // The poll's re-check tries again and reports a port that cannot be opened.
+            Trace(std::string("the link could not be taken back after the capture: ") + e.what());
+        }
+    }
     ShowConnState();
 }
 
