@@ -206,6 +206,8 @@ void MainWindow::BuildViews()
     fileList->header()->setSectionsClickable(true);
     fileList->sortByColumn(0, Qt::AscendingOrder);
     fileList->setColumnWidth(0, 160);
+    fileList->setColumnWidth(1, 70);
+    fileList->setColumnWidth(2, 110);
     fileList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     fileList->setContextMenuPolicy(Qt::CustomContextMenu);
     fileList->setDragEnabled(true);

@@ -230,6 +230,8 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     const int promptWidth = areaWidth + 24 - 16;
     promptLabel->setFixedWidth(promptWidth);
     statusLine->setFixedWidth(areaWidth);
+    // One line is kept for it, so that the window does not grow at the first message.
+    statusLine->setMinimumHeight(statusLine->fontMetrics().height());
 
     windowPlacement = new WindowPlacement(this, QString::fromLatin1(CaptureSection));
     receiverCheckTimer = new QTimer(this);

@@ -245,6 +245,21 @@ TEST_F(FolderPaneTest, ContextMenuOffersWhatFitsThePlaceClicked)
             if (!action->isSeparator()) texts << action->text();
         EXPECT_EQ(texts, QStringList({"Open folder", "Rename", "Delete", "New Folder", "Copy path", "Show in file manager"}));
     }
+    // CALVYX_SCREENSHOT_DIR set: pictures of the pane and of its menu over a file, to look at.
+    const QString shots = qEnvironmentVariable("CALVYX_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+        window_->SetConnState(StateConnected);
+        window_->SetTreePath(folder_.path());
+        window_->resize(640, 415);
+        ASSERT_TRUE(WaitFor([&] { return Item("a.txt").isValid(); }, 5000));
+        std::unique_ptr<QMenu> menu(window_->FolderMenu(window_->fileList, At(Item("a.txt"))));
+        menu->popup(window_->fileList->viewport()->mapToGlobal(At(Item("a.txt"))));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu.get()));
+        QDir().mkpath(shots);
+        EXPECT_TRUE(window_->grab().save(QDir(shots).filePath("folder-pane.png")));
+        EXPECT_TRUE(menu->grab().save(QDir(shots).filePath("folder-menu.png")));
+        menu->close();
+    }
 }
 
 TEST_F(FolderPaneTest, ContextMenuCommandsActOnTheItemClicked)
