@@ -161,6 +161,17 @@ TEST_F(FolderPaneTest, F2RenamesAndDeleteDeletesTheListItemAfterAsking)
     QTest::keyClick(window_->folderTree, Qt::Key_F2);
     EXPECT_TRUE(window_->folderTree->Editing());
     EXPECT_FALSE(window_->fileList->Editing());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    // And so does Delete: the question names the tree's folder, not the list's pick.
+    Click(Item("big.bin"));
+    ASSERT_TRUE(WaitFor([&] { return window_->PickedPath() == folder_.path() + "/big.bin"; }, 3000));
+    window_->folderTree->setFocus();
+    dialogs_->confirmAnswer = false;
+    dialogs_->confirms.clear();
+    QTest::keyClick(window_->folderTree, Qt::Key_Delete);
+    ASSERT_EQ(dialogs_->confirms.size(), 1u);
+    EXPECT_TRUE(dialogs_->confirms[0].contains(QDir::toNativeSeparators(folder_.path()) + "\"")) << dialogs_->confirms[0].toStdString();
+    EXPECT_TRUE(QFileInfo::exists(folder_.path() + "/big.bin"));
 }
 
 TEST_F(FolderPaneTest, KeysDoNothingWhileTheFolderCommandsAreOff)
