@@ -4,6 +4,8 @@
 // MainWindowFolders.cpp and MainWindowHelp.cpp.
 #include "mainwindow/MainWindow.h"
 
+#include <cstdio>
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -69,12 +71,21 @@ void MainWindow::SetDialogs(std::unique_ptr<UserDialogs> dialogs) { dialogs_ = s
 
 void MainWindow::StartUp()
 {
-    // One instance at a time: a second start ends here, silently.
+    // One instance at a time: a second start brings the running window to the front,
+    // with the connection named on its command line, and ends here.
     if (!singleInstance_.Acquire()) {
         refused_ = true;
+        SingleInstance::Request request;
+        if (const auto port = PortFromCommandLine(RawCommandLine())) request.port = Q(*port);
+        if (!SingleInstance::NotifyRunning(request))
+            std::fprintf(stderr, "calvyx: %s\n", qPrintable(tr("Calvyx is already running, but its window did not answer.")));
         if (endProcess_) endProcess_();
         return;
     }
+    QString listenError;
+    if (!singleInstance_.Listen([this](const SingleInstance::Request& request) { Guarded([this, request] { AnotherStart(request); }); },
+                                &listenError))
+        std::fprintf(stderr, "calvyx: %s\n", qPrintable(tr("a second start cannot reach this window: %1").arg(listenError)));
     TheMainWindow = this;
     setWindowTitle(Q(Caption));
     resize(WindowWidth, WindowHeight);
@@ -268,11 +279,25 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         }
         if (watched == fileList || watched == logButton) {
             for (QChar c : key->text()) LogKeyTyped(c);
-            // The list takes no keyboard commands at all.
-            return watched == fileList;
+            // The list takes its own few keys (see ListKey); typing does nothing else there.
+            if (watched == fileList && !fileList->Editing()) {
+                bool passOn = false;
+                Guarded([this, key, &passOn] { passOn = ListKey(*key); });
+                return !passOn;
+            }
+            return false;
+        }
+        if (watched == folderTree && key->key() == Qt::Key_F2 && !folderTree->Editing()) {
+            // F2 renames the tree's folder, whatever was picked in the list before.
+            pickedPath_ = TreePath();
+            Guarded([this] { RenamePicked(); });
+            return true;
         }
         if (watched == folderTree && key->key() == Qt::Key_Delete &&
             !folderTree->Editing()) {
+            // The key deletes what the tree shows selected, whatever was picked in the
+            // list before; the menu command keeps acting on the last pick.
+            pickedPath_ = TreePath();
             Guarded([this] { DeletePicked(); });
             return true;
         }

@@ -25,13 +25,16 @@
 #include "mainwindow/ShellView.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/UserDialogs.h"
+#include "util/ByteString.h"
 #include "util/HostInterfaces.h"
 
 class QAction;
 class QComboBox;
 class QFileSystemModel;
 class QFrame;
+class QKeyEvent;
 class QLabel;
+class QMenu;
 class QModelIndex;
 class QPushButton;
 class QSplitter;
@@ -134,6 +137,10 @@ public:
     void KermitActivity(KermitServer* sender);
     static bool ProbeUsbDevice(const std::string& name);
     void ShowServerStatus(const std::string& text);
+    // A second start of the program asked for this window: it comes to the front, takes
+    // the connection the request names (unless a transfer runs), and says so in the
+    // status bar and the log.
+    void AnotherStart(const SingleInstance::Request& request);
 
     // ---- Transfers the PC starts (MainWindowTransfers.cpp)
     // Receives one object by wire and asks where to save it. The menu command shows the
@@ -143,6 +150,9 @@ public:
     // Shows the screen capture window and reads the calculator's screen into it.
     void ShowCaptureWindow();
     void EnsureCaptureWindow();
+    // Shows the capture window with the link for itself until it is closed (prefix: the
+    // part of a pushed screen already read), then gives the link back to the Kermit server.
+    void RunCaptureWindow(const ByteString& prefix);
 
     // ---- Folders and recent folders (MainWindowFolders.cpp)
     void FolderChanged();
@@ -157,6 +167,18 @@ public:
     bool MoveToTrash(const QString& path);
     void NormalizeRecent(bool enableItems);
     void AddRecentFolder(bool enableItems);
+    // A folder item of the list opened (double-click or Enter): it becomes the tree's
+    // folder, and so the transfer folder. Files are left alone.
+    void OpenListItem(const QModelIndex& index);
+    // The context menu of a view for what is at pos (viewport coordinates): the item
+    // there is picked first; beside the items, the folder the list shows. The menu's
+    // actions are named openFolderItem, renameItem, deleteItem, newFolderItem,
+    // copyPathItem and showInFileManagerItem; the caller owns the menu.
+    QMenu* FolderMenu(ShellView* view, const QPoint& pos);
+    // Copies files (dropped from the desktop) into folder. A file of the same name is
+    // replaced only after asking; folders and what cannot be read are reported. The
+    // status bar says how many were copied.
+    void CopyFilesInto(const QStringList& files, const QString& folder);
 
     // ---- Help, About and log (MainWindowHelp.cpp)
     void ShowHelpContents();
@@ -241,6 +263,9 @@ private:
     void StartEditing(QTreeView* view, const QModelIndex& index);
     void FolderRenamed(const QString& folder);
     void ListPicked();
+    // A key typed in the list: Enter opens, F2 renames, Delete deletes the picked item;
+    // true when the list itself should see it (the keys that move its current item).
+    bool ListKey(const QKeyEvent& key);
     void ListItemRenamed(const QString& folder, const QString& oldName, const QString& newName);
     QString PathOf(const QTreeView* view, const QModelIndex& index) const;
 

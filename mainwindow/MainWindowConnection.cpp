@@ -15,12 +15,14 @@
 #include "link/PortName.h"
 #include "link/UsbDevices.h"
 #include "link/UsbPipes.h"
+#include "mainwindow/CommandLine.h"
 #include "mainwindow/MainWindowParts.h"
 #include "mainwindow/SearchAnimation.h"
 #include "services/TransferServer.h"
 #include "util/MainThread.h"
 #include "util/Ticks.h"
 #include "windows/CalculatorSetupDialog.h"
+#include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
 #include "windows/TransferStatusDialog.h"
 
@@ -77,9 +79,7 @@ void MainWindow::Poll()
     if (captureRequested_.exchange(false)) {
         server_->StopKermitServer();
         ProcessPendingEvents();
-        EnsureCaptureWindow();
-        ShowConnState(); // the state behind the capture window, while it is open
-        TheCaptureWindow->ShowCapture(selectedPort_, ByteString(1, ScreenStartByte));
+        RunCaptureWindow(ByteString(1, ScreenStartByte));
     }
     // While a command of the window has the link, it is left alone: no re-check that
     // could close it under the transfer, and no Kermit server beside the transfer.
@@ -125,6 +125,45 @@ void MainWindow::ShowConnState()
         SetConnState(StateBusy);
     else
         SetConnState(StateConnected);
+}
+
+void MainWindow::AnotherStart(const SingleInstance::Request& request)
+{
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    QString text = tr("Calvyx was started again; this window is the one running.");
+    if (request.port) {
+        const auto port = PortFromCommandLine(BuildCommandLine({QStringLiteral("calvyx"), *request.port}));
+        if (!port) {
+            text = tr("Calvyx was started again with \"%1\", which is not a connection; the connection stays %2.")
+                       .arg(*request.port, Q(selectedPort_));
+        } else if (LinkReserved() || transferBusy_) {
+            text = tr("Calvyx was started again with %1; a transfer is running, so the connection stays %2.")
+                       .arg(Q(*port), Q(selectedPort_));
+        } else {
+            int item = connectionBox->findText(Q(*port));
+            if (item < 0) {
+                connectionBox->addItem(Q(*port));
+                item = connectionBox->count() - 1;
+            }
+            connectionBox->setCurrentIndex(item);
+            text = tr("Calvyx was started again with %1; it is now the connection.").arg(Q(*port));
+            if (TheLogWindow) TheLogWindow->AppendLine(text);
+            try {
+                ConnectionChosen();
+            } catch (const std::exception& e) {
+                // Shown as for a choice in the box; the status bar still tells the request.
+                statusPanel->setText(text);
+                ReportError(e.what());
+                return;
+            }
+            statusPanel->setText(text);
+            return;
+        }
+    }
+    if (TheLogWindow) TheLogWindow->AppendLine(text);
+    statusPanel->setText(text);
 }
 
 void MainWindow::ConnectionChosen()

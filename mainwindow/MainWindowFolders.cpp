@@ -3,13 +3,21 @@
 #include "mainwindow/MainWindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QSaveFile>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTreeView>
+#include <QUrl>
 
 #include "link/Trace.h"
 #include "mainwindow/FolderNames.h"
@@ -27,6 +35,43 @@ namespace {
 constexpr const char* FolderMissingStart = "Error, the folder \""; // 65243
 constexpr const char* FolderMissingEnd = "\" does not exist.";     // 65244
 constexpr const char* SettingPathError = "Error setting path: \"%1\""; // 65301
+
+// Copies source to target through a file written aside and renamed over target when
+// complete: an existing target is replaced whole or not at all, and a failed copy
+// leaves nothing behind. QFile::copy never replaces a file, hence this loop.
+bool CopyFileReplacing(const QString& source, const QString& target, QString& error)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        error = in.errorString();
+        return false;
+    }
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        error = out.errorString();
+        return false;
+    }
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n < 0) {
+            error = in.errorString();
+            out.cancelWriting();
+            return false;
+        }
+        if (n == 0) break;
+        if (out.write(buffer.constData(), n) != n) {
+            error = out.errorString();
+            out.cancelWriting();
+            return false;
+        }
+    }
+    if (!out.commit()) {
+        error = out.errorString();
+        return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -124,7 +169,13 @@ void MainWindow::DeletePicked()
     if (!node.isValid() || !node.parent().isValid()) return;
     // Nothing deleted (declined or failed): the selection, and so the transfer
     // folder, stays where it is.
-    if (!MoveToTrash(pickedPath_)) return;
+    const QString deleted = pickedPath_;
+    if (!MoveToTrash(deleted)) return;
+    // A list item is gone from the folder the tree shows, which stays.
+    if (deleted != TreePath()) {
+        pickedPath_ = TreePath();
+        return;
+    }
     const QModelIndex parentNode = node.parent();
     folderTree->setCurrentIndex(parentNode);
     ProcessPendingEvents();
@@ -192,4 +243,129 @@ void MainWindow::AddRecentFolder(bool enableItems)
 {
     AddRecentFolderSlots(recentFolders_, Q(server_->Folder()));
     NormalizeRecent(enableItems);
+}
+
+void MainWindow::OpenListItem(const QModelIndex& index)
+{
+    if (!index.isValid() || !listModel_->isDir(index)) return;
+    SetTreePath(listModel_->filePath(index));
+}
+
+bool MainWindow::ListKey(const QKeyEvent& key)
+{
+    switch (key.key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        OpenListItem(fileList->currentIndex());
+        return false;
+    case Qt::Key_F2:
+    case Qt::Key_Delete: {
+        const QModelIndex item = fileList->currentIndex();
+        if (!item.isValid() || !fileList->selectionModel()->isSelected(item) || !renameAction->isEnabled()) return false;
+        pickedPath_ = PathOf(fileList, item);
+        if (key.key() == Qt::Key_F2)
+            RenamePicked();
+        else
+            DeletePicked();
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+QMenu* MainWindow::FolderMenu(ShellView* view, const QPoint& pos)
+{
+    const QModelIndex item = view->indexAt(pos);
+    const bool inTree = view == folderTree;
+    if (item.isValid()) {
+        // The item under the pointer is what the commands act on.
+        view->setCurrentIndex(item);
+        if (!inTree) pickedPath_ = PathOf(fileList, item);
+    }
+    const QString path = item.isValid() ? PathOf(view, item) : (inTree ? QString() : listModel_->rootPath());
+    const bool isFolder = item.isValid() && QFileInfo(path).isDir();
+    const bool commands = newFolderAction->isEnabled();
+    const bool renamable = item.isValid() && commands && (!inTree || item.parent().isValid());
+
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("folderMenu"));
+    auto add = [this, menu](const char* name, const QString& text, bool enabled, std::function<void()> handler) {
+        QAction* action = menu->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setEnabled(enabled);
+        connect(action, &QAction::triggered, this, [this, handler] { Guarded(handler); });
+    };
+    add("openFolderItem", tr("Open folder"), isFolder, [this, path] { SetTreePath(path); });
+    menu->addSeparator();
+    add("renameItem", tr("Rename"), renamable, [this, path] {
+        pickedPath_ = path;
+        RenamePicked();
+    });
+    add("deleteItem", tr("Delete"), renamable, [this, path] {
+        pickedPath_ = path;
+        DeletePicked();
+    });
+    add("newFolderItem", tr("New Folder"), commands, [this] { NewFolder(); });
+    menu->addSeparator();
+    add("copyPathItem", tr("Copy path"), !path.isEmpty(),
+        [path] { QApplication::clipboard()->setText(QDir::toNativeSeparators(path)); });
+    add("showInFileManagerItem", tr("Show in file manager"), !path.isEmpty(), [this, path] {
+        // A folder opens itself; a file opens the folder that holds it.
+        const QFileInfo info(path);
+        const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+            dialogs_->ShowMessage(tr("No file manager could be started for \"%1\".").arg(QDir::toNativeSeparators(folder)),
+                                  Q(Str::Error), true);
+    });
+    return menu;
+}
+
+void MainWindow::CopyFilesInto(const QStringList& files, const QString& folder)
+{
+    const QString shownFolder = QDir::toNativeSeparators(folder);
+    const QString caption = tr("Copying Files");
+    int copied = 0;
+    QStringList problems;
+    for (const QString& source : files) {
+        const QFileInfo from(source);
+        const QString name = from.fileName();
+        const QFileInfo to(QDir(folder).filePath(name));
+        if (from.isDir()) {
+            problems << tr("\"%1\": folders are not copied").arg(name);
+            continue;
+        }
+        if (!from.isFile()) {
+            problems << tr("\"%1\": not a file that can be copied").arg(name);
+            continue;
+        }
+        if (to.exists() || to.isSymLink()) {
+            if (to.canonicalFilePath() == from.canonicalFilePath()) {
+                problems << tr("\"%1\": it is already in this folder").arg(name);
+                continue;
+            }
+            if (to.isDir()) {
+                problems << tr("\"%1\": a folder of that name is in the way").arg(name);
+                continue;
+            }
+            if (!dialogs_->Confirm(tr("\"%1\" already exists in \"%2\". Replace it with the file dropped here?").arg(name, shownFolder),
+                                   caption))
+                continue;
+        }
+        QString error;
+        if (CopyFileReplacing(source, to.filePath(), error))
+            ++copied;
+        else
+            problems << tr("\"%1\": %2").arg(name, error);
+    }
+    if (copied > 0) statusPanel->setText(tr("Copied %n file(s) to %1", nullptr, copied).arg(shownFolder));
+    if (!problems.isEmpty())
+        dialogs_->ShowMessage(tr("Not copied to \"%1\":\n%2").arg(shownFolder, problems.join(QLatin1Char('\n'))), caption, true);
 }

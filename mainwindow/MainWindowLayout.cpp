@@ -39,6 +39,19 @@ constexpr int StatusPanelWidth = 350;
 
 QIcon StandardIcon(QStyle::StandardPixmap pixmap) { return QApplication::style()->standardIcon(pixmap); }
 
+// The list's model: its fourth column is headed "Modified".
+class FolderListModel : public QFileSystemModel {
+public:
+    using QFileSystemModel::QFileSystemModel;
+    static constexpr int ModifiedColumn = 3;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (section == ModifiedColumn && orientation == Qt::Horizontal && role == Qt::DisplayRole)
+            return MainWindow::tr("Modified");
+        return QFileSystemModel::headerData(section, orientation, role);
+    }
+};
+
 } // namespace
 
 void MainWindow::BuildMenus()
@@ -171,7 +184,7 @@ void MainWindow::BuildViews()
     folderTree->setHeaderHidden(true);
     folderTree->setEditTriggers(QAbstractItemView::EditKeyPressed);
     folderTree->setAutoScroll(true);
-    folderTree->setContextMenuPolicy(Qt::PreventContextMenu);
+    folderTree->setContextMenuPolicy(Qt::CustomContextMenu);
     SetHint(folderTree, QStringLiteral("Select the directory for T20+ Calcapps"));
     SetHelpContext(folderTree, HelpContextFolders);
     folderTree->installEventFilter(this);
@@ -180,7 +193,7 @@ void MainWindow::BuildViews()
     connect(treeModel_, &QFileSystemModel::fileRenamed, this,
             [this](const QString& folder) { Guarded([this, folder] { FolderRenamed(folder); }); });
 
-    listModel_ = new QFileSystemModel(this);
+    listModel_ = new FolderListModel(this);
     listModel_->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::AllDirs);
     listModel_->setReadOnly(false);
     fileList = new ShellView(folderSplitter);
@@ -188,17 +201,38 @@ void MainWindow::BuildViews()
     fileList->setModel(listModel_);
     fileList->setRootIsDecorated(false);
     fileList->setItemsExpandable(false);
-    fileList->setSortingEnabled(false);
-    fileList->header()->setSectionsClickable(false);
-    fileList->hideColumn(3); // name, size, type
+    // Name, size, type and modified, sorted by the column clicked (by name at first).
+    fileList->setSortingEnabled(true);
+    fileList->header()->setSectionsClickable(true);
+    fileList->sortByColumn(0, Qt::AscendingOrder);
     fileList->setColumnWidth(0, 160);
+    fileList->setColumnWidth(1, 70);
+    fileList->setColumnWidth(2, 110);
     fileList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    fileList->setContextMenuPolicy(Qt::PreventContextMenu);
+    fileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    fileList->setDragEnabled(true);
+    connect(fileList, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { Guarded([this, index] { OpenListItem(index); }); });
     fileList->setEnabled(false);
     fileList->installEventFilter(this);
     fileList->viewport()->installEventFilter(this);
     connect(fileList, &QAbstractItemView::pressed, this, [this] { ListPicked(); });
     connect(listModel_, &QFileSystemModel::fileRenamed, this, &MainWindow::ListItemRenamed);
+    // Files dragged in from the desktop are copied into the folder they are dropped on.
+    for (ShellView* view : {folderTree, fileList}) {
+        view->setAcceptDrops(true);
+        view->viewport()->setAcceptDrops(true);
+        view->filesDropped = [this](const QStringList& files, const QString& folder) {
+            Guarded([this, files, folder] { CopyFilesInto(files, folder); });
+        };
+        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
+            Guarded([this, view, pos] {
+                QMenu* menu = FolderMenu(view, pos);
+                menu->exec(view->viewport()->mapToGlobal(pos));
+                menu->deleteLater();
+            });
+        });
+    }
     folderSplitter->setStretchFactor(1, 1);
     connect(folderSplitter, &QSplitter::splitterMoved, this, [this](int position) { treeWidth_ = position; });
 

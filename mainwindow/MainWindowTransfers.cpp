@@ -6,16 +6,20 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLocale>
 
 #include "kermit/KermitServer.h"
 #include "link/Link.h"
+#include "link/PortName.h"
+#include "link/Trace.h"
 #include "mainwindow/MainWindowParts.h"
 #include "services/ObjectName.h"
 #include "services/TransferServer.h"
 #include "util/GeneralError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
+#include "util/Ticks.h"
 #include "util/Utils.h"
 #include "windows/CalculatorSetupDialog.h"
 #include "windows/LogWindow.h"
@@ -34,15 +38,42 @@ void MainWindow::EnsureCaptureWindow()
 {
     if (!TheCaptureWindow) TheCaptureWindow = new ScreenCaptureWindow(this);
     TheCaptureWindow->SetLinkLender([this] { return server_->LendLink(); });
+    TheCaptureWindow->SetSaveFolder([this] { return Q(server_->Folder()); });
 }
 
 void MainWindow::ShowCaptureWindow()
 {
     if (LinkReserved()) return; // a command's transfer has the link; its wait serves events
-    LinkReservation reserve(*this);
-    server_->StopKermitServer();
-    EnsureCaptureWindow();
-    TheCaptureWindow->ShowCapture(selectedPort_, ByteString());
+    RunCaptureWindow(ByteString());
+}
+
+void MainWindow::RunCaptureWindow(const ByteString& prefix)
+{
+    {
+        LinkReservation reserve(*this);
+        server_->StopKermitServer();
+        EnsureCaptureWindow();
+        ShowConnState(); // the state behind the capture window, while it is open
+        // The link is the capture window's while it is open: the calculator's pushes get
+        // no answer meanwhile, and the status bar says so instead of "Device connected".
+        statusPanel->setText(tr("Screen capture window is listening; files wait until it closes"));
+        TheCaptureWindow->ShowCapture(selectedPort_, prefix);
+    }
+    statusPanel->setText(Q(server_->StatusText()));
+    // The calculator's files go through again at once, not at the next presence re-check.
+    // The capture closed the link when it ended: it is opened again first.
+    const bool present = !IsUsbPortName(selectedPort_) || ProbeUsbDevice(selectedPort_);
+    if (!LinkReserved() && present && !server_->PortName().empty()) {
+        try {
+            server_->RestartQuietClock(Now());
+            server_->SelectPort(selectedPort_);
+            if (!server_->KermitServerRunning()) server_->StartKermitServer();
+        } catch (const std::exception& e) {
+            // The poll's re-check tries again and reports a port that cannot be opened.
+            Trace(std::string("the link could not be taken back after the capture: ") + e.what());
+        }
+    }
+    ShowConnState();
 }
 
 void MainWindow::ReceiveByWire(bool askFirst)

@@ -1,19 +1,55 @@
 #pragma once
 // One Calvyx per user session: a lock file named after the start-up mutex in the user's
 // runtime folder. A lock left behind by a crashed instance is taken over.
+//
+// The instance that holds the lock also listens on a local socket beside it, so that a
+// second start can bring the running window to the front (and hand it the connection
+// named on its command line) instead of ending unseen. One message per connection, one
+// line of UTF-8: "show" or "port<TAB>name".
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include <QLockFile>
+#include <QObject>
 #include <QString>
+
+class QLocalServer;
 
 inline constexpr const char* StartupMutexName = "calvyxstartupmutex";
 
-class SingleInstance {
+class SingleInstance : public QObject {
+    Q_OBJECT
 public:
+    // What a second start asks: always to be shown, and the connection when it named one.
+    struct Request {
+        std::optional<QString> port;
+    };
+    using RequestHandler = std::function<void(const Request&)>;
+
+    SingleInstance();
+    ~SingleInstance() override;
+
     // True when this process now holds the lock; false when another instance holds it.
     bool Acquire();
     static QString LockPath();
+    static QString SocketPath();
+
+    // The lock holder: answers second starts with handler (main thread). False, with
+    // the reason in error, when the socket cannot be made (the program runs without).
+    bool Listen(RequestHandler handler, QString* error = nullptr);
+    // A second start: tells the running instance, waiting at most timeoutMs. False when
+    // nobody answered (the holder is starting up, or is stuck).
+    static bool NotifyRunning(const Request& request, int timeoutMs = 2000);
+
+    // The line a request travels as, and back; nullopt for a line that is not a request.
+    static QByteArray Encode(const Request& request);
+    static std::optional<Request> Decode(const QByteArray& line);
 
 private:
+    void Accept();
+
     std::unique_ptr<QLockFile> lock_;
+    QLocalServer* server_ = nullptr;
+    RequestHandler handler_;
 };

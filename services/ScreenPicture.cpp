@@ -22,6 +22,12 @@ QImage MonoBitmapToImage(const MonoBitmap& bitmap)
     return image;
 }
 
+QImage ScaledPicture(const QImage& picture, int scale)
+{
+    if (scale <= 1) return picture;
+    return picture.scaled(picture.width() * scale, picture.height() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
 void SavePictureFile(const QImage& image, const QString& path)
 {
     const QByteArray format = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";

@@ -9,6 +9,10 @@
 // A 1-bit image of the bitmap's size (white and black).
 QImage MonoBitmapToImage(const MonoBitmap& bitmap);
 
+// The picture enlarged scale times (1 gives it back unchanged), every pixel a square
+// block without smoothing: what the capture window and calvyx-cli save.
+QImage ScaledPicture(const QImage& picture, int scale);
+
 // Writes image to path: PNG when the name ends in ".png" (any letter case), a BMP
 // file otherwise. Raises CalvyxError with the system's reason when it cannot be
 // written.

@@ -5,7 +5,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,6 +38,7 @@ ScreenCaptureWindow* TheCaptureWindow = nullptr;
 namespace {
 const char* const CaptureSection = "ScreenCapture";
 constexpr int DefaultBorderWidth = 1;
+constexpr int DefaultScale = 1;
 // The first tick after the first showing comes quickly; every later one after a second.
 constexpr int FirstTickMs = 100;
 constexpr int DeviceCheckMs = 1000;
@@ -105,6 +109,18 @@ void ScreenReaderThread::ShowScreen() { window_->SetScreen(screen_); }
 
 // ---- ScreenCaptureWindow ----
 
+int StoredPictureScale()
+{
+    int scale = DefaultScale;
+    try {
+        auto key = OpenRegistryKey(CaptureSection);
+        scale = ReadRegistryInteger(*key, QStringLiteral("Scale"), DefaultScale);
+    } catch (const CalvyxError&) {
+        // A value of the wrong type counts as missing.
+    }
+    return scale >= 1 && scale <= ScreenCaptureWindow::MaxPictureScale ? scale : DefaultScale;
+}
+
 int StoredBorderWidth()
 {
     int border = DefaultBorderWidth;
@@ -166,6 +182,13 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     borderSlider->setFixedWidth(150);
     borderSlider->setValue(DefaultBorderWidth);
     borderLabel->setBuddy(borderSlider);
+    scaleLabel = new QLabel(tr("Sc&ale:"), this);
+    scaleLabel->setObjectName(QStringLiteral("scaleLabel"));
+    scaleBox = new QComboBox(this);
+    scaleBox->setObjectName(QStringLiteral("scaleBox"));
+    for (int scale = 1; scale <= MaxPictureScale; ++scale) scaleBox->addItem(tr("%1x").arg(scale), scale);
+    scaleBox->setToolTip(tr("Size of the copied and saved picture"));
+    scaleLabel->setBuddy(scaleBox);
 
     copyButton = new QPushButton(CopyGlyph(), QStringLiteral("&Copy"), this);
     copyButton->setObjectName(QStringLiteral("copyButton"));
@@ -174,11 +197,17 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     closeButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Close"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     for (QPushButton* button : {copyButton, saveButton, closeButton}) button->setMinimumWidth(81);
+    statusLine = new QLabel(this);
+    statusLine->setObjectName(QStringLiteral("statusLine"));
+    statusLine->setWordWrap(true);
+    statusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* borderRow = new QHBoxLayout;
     borderRow->addWidget(borderLabel);
     borderRow->addWidget(borderSlider);
     borderRow->addStretch();
+    borderRow->addWidget(scaleLabel);
+    borderRow->addWidget(scaleBox);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(copyButton);
     buttonRow->addWidget(saveButton);
@@ -193,12 +222,16 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     body->addLayout(borderRow);
     body->addSpacing(4);
     body->addLayout(buttonRow);
+    body->addWidget(statusLine);
     layout->addLayout(body);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // The prompt wraps inside the window's width; its panel is at least the design 105.
     const int promptWidth = areaWidth + 24 - 16;
     promptLabel->setFixedWidth(promptWidth);
+    statusLine->setFixedWidth(areaWidth);
+    // One line is kept for it, so that the window does not grow at the first message.
+    statusLine->setMinimumHeight(statusLine->fontMetrics().height());
 
     windowPlacement = new WindowPlacement(this, QString::fromLatin1(CaptureSection));
     receiverCheckTimer = new QTimer(this);
@@ -209,8 +242,9 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     savePictureDialog->setOption(QFileDialog::DontUseNativeDialog);
     savePictureDialog->setAcceptMode(QFileDialog::AcceptSave);
     savePictureDialog->setFileMode(QFileDialog::AnyFile);
-    savePictureDialog->setNameFilters({BmpFilter, PngFilter});
-    savePictureDialog->setDefaultSuffix(QStringLiteral("bmp"));
+    // PNG first: the smaller file, and the one documents and editors take everywhere.
+    savePictureDialog->setNameFilters({PngFilter, BmpFilter});
+    savePictureDialog->setDefaultSuffix(QStringLiteral("png"));
     connect(savePictureDialog, &QFileDialog::filterSelected, this, [this](const QString& filter) {
         savePictureDialog->setDefaultSuffix(filter == PngFilter ? QStringLiteral("png") : QStringLiteral("bmp"));
     });
@@ -230,6 +264,7 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     promptLabel->setText(PromptText());
     promptPanel->setMinimumHeight(qMax(105, promptLabel->heightForWidth(promptWidth) + 12));
     borderSlider->setValue(StoredBorderWidth());
+    scaleBox->setCurrentIndex(StoredPictureScale() - 1);
     // The blank frame until the first screen arrives.
     UpdatePicture();
 }
@@ -238,11 +273,16 @@ ScreenCaptureWindow::~ScreenCaptureWindow() { StopReceiver(); }
 
 int ScreenCaptureWindow::BorderWidth() const { return borderSlider->value(); }
 
+int ScreenCaptureWindow::PictureScale() const { return scaleBox->currentData().toInt(); }
+
+QImage ScreenCaptureWindow::OutputPicture() const { return ScaledPicture(picture_, PictureScale()); }
+
 void ScreenCaptureWindow::ShowCapture(const std::string& PortName, const ByteString& Prefix)
 {
     portName_ = PortName;
     prefix_ = Prefix;
     screen_.clear();
+    statusLine->clear();
     exec();
 }
 
@@ -259,6 +299,10 @@ void ScreenCaptureWindow::UpdatePicture()
     screenImage->setFixedSize(shown);
     screenImage->move((ImageArea->width() - shown.width()) / 2, 0);
     screenImage->setPixmap(QPixmap::fromImage(picture_.scaled(shown)));
+    // A blank frame is nothing to keep: Copy and Save wait for a screen.
+    hasScreen_ = !screen_.empty();
+    copyButton->setEnabled(hasScreen_);
+    saveButton->setEnabled(hasScreen_);
 }
 
 void ScreenCaptureWindow::BorderChanged() { UpdatePicture(); }
@@ -268,20 +312,41 @@ void ScreenCaptureWindow::SaveSettings()
     windowPlacement->SavePositions();
     auto key = OpenRegistryKey(CaptureSection);
     WriteRegistryInteger(*key, QStringLiteral("Border"), BorderWidth());
+    WriteRegistryInteger(*key, QStringLiteral("Scale"), PictureScale());
 }
 
-void ScreenCaptureWindow::CopyPicture() { QApplication::clipboard()->setImage(picture_); }
+void ScreenCaptureWindow::CopyPicture()
+{
+    if (!hasScreen_) return;
+    const QImage picture = OutputPicture();
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->setImage(picture);
+    // The clipboard is the desktop's: read it back to say whether it took the picture.
+    if (clipboard->image().size() == picture.size())
+        statusLine->setText(tr("Copied to the clipboard (%1 x %2 pixels)").arg(picture.width()).arg(picture.height()));
+    else
+        statusLine->setText(tr("Not copied: the clipboard did not take the picture"));
+}
 
 void ScreenCaptureWindow::SavePicture()
 {
+    if (!hasScreen_) return;
     savePictureDialog->selectFile(QString());
+    if (saveFolder_) {
+        const QString folder = saveFolder_();
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) savePictureDialog->setDirectory(folder);
+    }
     if (savePictureDialog->exec() != QDialog::Accepted) return;
     const QStringList chosen = savePictureDialog->selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return;
+    const QString path = QDir::toNativeSeparators(chosen.front());
     try {
-        SavePictureFile(picture_, chosen.front());
+        SavePictureFile(OutputPicture(), chosen.front());
+        statusLine->setText(tr("Saved %1").arg(path));
     } catch (const CalvyxError& error) {
-        ShowApplicationError(QString::fromStdString(error.what()), this);
+        const QString reason = QString::fromStdString(error.what());
+        statusLine->setText(tr("Not saved %1: %2").arg(path, reason));
+        ShowApplicationError(reason, this);
     }
 }
 

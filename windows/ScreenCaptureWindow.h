@@ -14,6 +14,7 @@
 #include "util/ByteString.h"
 #include "windows/WindowBase.h"
 
+class QComboBox;
 class QFileDialog;
 class QFrame;
 class QLabel;
@@ -63,6 +64,9 @@ public:
     // Where the window's reader gets the link: the transfer server lends it.
     using LinkLender = std::function<LinkLease()>;
     void SetLinkLender(LinkLender lender) { lendLink_ = std::move(lender); }
+    // Where Save starts: the transfer folder, asked for at each Save.
+    using FolderSource = std::function<QString()>;
+    void SetSaveFolder(FolderSource folder) { saveFolder_ = std::move(folder); }
     // Shows the window modally and reads from PortName until the user closes it.
     void ShowCapture(const std::string& PortName, const ByteString& Prefix);
     // Main thread: the receive thread's hand-over of a complete screen.
@@ -73,6 +77,13 @@ public:
     // The W x H picture as last drawn (what Copy and Save use).
     const QImage& Picture() const { return picture_; }
     int BorderWidth() const;
+    // The scale chosen for Copy and Save (1 to MaxPictureScale).
+    int PictureScale() const;
+    static constexpr int MaxPictureScale = 4;
+    // What Copy and Save hand over: the picture enlarged PictureScale() times.
+    QImage OutputPicture() const;
+    // True while the picture shows a screen (Copy and Save are offered).
+    bool HasScreen() const { return hasScreen_; }
     // The prompt shown above the picture.
     static QString PromptText();
 
@@ -82,9 +93,12 @@ public:
     QLabel* screenImage;
     QLabel* borderLabel;
     QSlider* borderSlider;
+    QLabel* scaleLabel;
+    QComboBox* scaleBox;
     QPushButton* copyButton;
     QPushButton* saveButton;
     QPushButton* closeButton;
+    QLabel* statusLine; // what Copy and Save did
     WindowPlacement* windowPlacement;
     QTimer* receiverCheckTimer;
     QFileDialog* savePictureDialog;
@@ -107,6 +121,8 @@ private:
     ByteString prefix_;
     ScreenReaderThread* receiver_ = nullptr;
     LinkLender lendLink_;
+    FolderSource saveFolder_;
+    bool hasScreen_ = false;
     QImage picture_;
     bool closing_ = false;
 };
@@ -114,5 +130,7 @@ private:
 // Reads the stored "Border" of the capture window: missing or not a number gives 1,
 // and the value is clamped to 0..5.
 int StoredBorderWidth();
+// Reads the stored "Scale" of the capture window: 1 unless it is a number from 1 to 4.
+int StoredPictureScale();
 
 extern ScreenCaptureWindow* TheCaptureWindow;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <thread>
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -454,6 +455,50 @@ TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
     EXPECT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, 5000));
     EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 5000)) << "stuck in the busy state";
     EXPECT_FALSE(window_->TransferBusy());
+    EXPECT_TRUE(errors_.empty());
+}
+
+// While the capture window is open it has the link: the status bar says so instead of
+// "Device connected", and the calculator's files go through again as soon as it closes,
+// without waiting for the presence re-check.
+TEST_F(MainWindowTest, CaptureWindowSaysItHoldsTheLinkAndFilesGoThroughOnceItCloses)
+{
+    auto& device = Device(true);
+    Start();
+    WaitConnected();
+    const QString connected = window_->statusPanel->text();
+    ASSERT_TRUE(connected.startsWith("Device connected")) << connected.toStdString();
+    QString whileOpen;
+    bool serverWhileOpen = true;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        // Closed once its reader has the link.
+        if (!TheCaptureWindow || !TheCaptureWindow->isVisible() || !TheCaptureWindow->Receiver()) return;
+        whileOpen = window_->statusPanel->text();
+        serverWhileOpen = window_->Server().KermitServerRunning();
+        TheCaptureWindow->close();
+    });
+    look.start(20);
+    QTimer::singleShot(15000, TheCaptureWindow, [] { TheCaptureWindow->close(); }); // bound: never stuck here
+    window_->captureAction->trigger(); // modal: returns when the window has closed
+    look.stop();
+    EXPECT_EQ(whileOpen, "Screen capture window is listening; files wait until it closes");
+    EXPECT_FALSE(serverWhileOpen);
+    EXPECT_TRUE(window_->Server().KermitServerRunning()) << "the Kermit server waits for the next re-check";
+    EXPECT_TRUE(window_->Server().LinkOpen()) << "the capture closed the link and nobody opened it again";
+    EXPECT_EQ(window_->statusPanel->text(), connected);
+
+    std::atomic<bool> done{false};
+    sim::KermitResult pushed;
+    std::thread calculator([&] {
+        pushed = sim::KermitCalculator(device).PushFile("AFTER.CAP", "after the capture");
+        done = true;
+    });
+    const bool finished = WaitFor([&] { return done.load(); }, 20000);
+    calculator.join();
+    ASSERT_TRUE(finished);
+    EXPECT_TRUE(pushed.ok) << pushed.error;
+    EXPECT_EQ(ReadAll(folder_.path() + "/AFTER.CAP"), QString::fromLatin1(QByteArray("after the capture").toHex()));
     EXPECT_TRUE(errors_.empty());
 }
 

@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QComboBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -131,27 +132,88 @@ TEST(CaptureWindow, PromptAndParts)
     EXPECT_GE(capture.ImageArea->height(), 2 * 84);
 }
 
-TEST(CaptureWindow, CopyPutsTheUndoubledPictureOnTheClipboard)
+TEST(CaptureWindow, CopyPutsThePictureOnTheClipboardAtTheChosenScale)
 {
     ScopedSettings settings;
     ScreenCaptureWindow capture;
     capture.SetScreen(EncodeScreen(GraphScreen(), 0x1B));
     capture.borderSlider->setValue(3);
-    QApplication::clipboard()->clear();
-    capture.copyButton->click();
-    const QImage copied = QApplication::clipboard()->image();
-    std::string why;
-    EXPECT_EQ(copied.size(), QSize(143, 76));
-    EXPECT_TRUE(SameMonoPicture(copied, capture.Picture(), &why)) << why;
+    for (const int scale : {1, 2, 4}) {
+        SCOPED_TRACE(scale);
+        capture.scaleBox->setCurrentIndex(scale - 1);
+        ASSERT_EQ(capture.PictureScale(), scale);
+        QApplication::clipboard()->clear();
+        capture.statusLine->clear();
+        capture.copyButton->click();
+        const QImage copied = QApplication::clipboard()->image();
+        std::string why;
+        EXPECT_EQ(copied.size(), QSize(143, 76) * scale);
+        // Every pixel of the picture is a scale x scale block, not smoothed.
+        EXPECT_TRUE(SameMonoPicture(copied, capture.Picture().scaled(QSize(143, 76) * scale), &why)) << why;
+        EXPECT_TRUE(capture.statusLine->text().startsWith("Copied to the clipboard")) << capture.statusLine->text().toStdString();
+        EXPECT_TRUE(capture.statusLine->text().contains(QStringLiteral("%1 x %2").arg(143 * scale).arg(76 * scale)));
+    }
+}
+
+TEST(CaptureWindow, AWindowWithoutAScreenOffersNoCopyOrSave)
+{
+    ScopedSettings settings;
+    ScreenCaptureWindow capture;
+    EXPECT_FALSE(capture.HasScreen());
+    EXPECT_FALSE(capture.copyButton->isEnabled());
+    EXPECT_FALSE(capture.saveButton->isEnabled());
+    // Called all the same (a shortcut, a script): nothing reaches the clipboard.
+    QApplication::clipboard()->setText("kept");
+    capture.CopyPicture();
+    EXPECT_EQ(QApplication::clipboard()->text(), "kept");
+    EXPECT_TRUE(capture.statusLine->text().isEmpty());
+
+    capture.SetScreen(EncodeScreen(GraphScreen(), 0x80));
+    EXPECT_TRUE(capture.copyButton->isEnabled());
+    EXPECT_TRUE(capture.saveButton->isEnabled());
+    // A border change redraws what there is: still the screen.
+    capture.borderSlider->setValue(4);
+    EXPECT_TRUE(capture.saveButton->isEnabled());
+    capture.SetScreen(ByteString());
+    EXPECT_FALSE(capture.copyButton->isEnabled());
+    EXPECT_FALSE(capture.saveButton->isEnabled());
+}
+
+TEST(CaptureWindow, StoredScaleIsOneToFour)
+{
+    struct Case {
+        QVariant stored;
+        int scale;
+    };
+    const Case cases[] = {{QVariant(), 1}, {QVariant("3"), 3}, {QVariant("4"), 4},
+                          {QVariant("0"), 1}, {QVariant("5"), 1}, {QVariant("x"), 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored.toString().toStdString());
+        ScopedSettings settings;
+        if (c.stored.isValid()) settings.Put("ScreenCapture", "Scale", c.stored);
+        ScreenCaptureWindow capture;
+        EXPECT_EQ(capture.PictureScale(), c.scale);
+    }
+    ScopedSettings settings;
+    {
+        ScreenCaptureWindow capture;
+        capture.scaleBox->setCurrentIndex(2);
+        capture.close();
+    }
+    EXPECT_EQ(settings.Get("ScreenCapture", "Scale").toString(), "3");
 }
 
 // Drives the save dialog that saveButton opens: picks the filter and types the name.
-void SaveThroughTheDialog(ScreenCaptureWindow& capture, const QString& filter, const QString& typedName)
+// openedIn receives the folder the dialog showed first.
+void SaveThroughTheDialog(ScreenCaptureWindow& capture, const QString& filter, const QString& typedName,
+                          QString* openedIn = nullptr, QString* firstFilter = nullptr)
 {
     bool answered = false;
     QTimer::singleShot(0, &capture, [&] {
         QFileDialog* dialog = capture.savePictureDialog;
         if (!QTest::qWaitForWindowExposed(dialog)) ADD_FAILURE() << "save dialog not shown";
+        if (openedIn) *openedIn = dialog->directory().absolutePath();
+        if (firstFilter) *firstFilter = dialog->nameFilters().value(0);
         if (!filter.isEmpty()) {
             dialog->selectNameFilter(filter);
             emit dialog->filterSelected(filter);
@@ -171,33 +233,42 @@ void SaveThroughTheDialog(ScreenCaptureWindow& capture, const QString& filter, c
     EXPECT_TRUE(answered);
 }
 
-TEST(CaptureWindow, SaveWritesTheWxHBitmap)
+TEST(CaptureWindow, SaveWritesThePictureAtTheChosenScaleAndSaysWhere)
 {
     ScopedSettings settings;
-    QTemporaryDir folder;
+    QTemporaryDir folder, transferFolder;
     ScreenCaptureWindow capture;
+    capture.SetSaveFolder([&] { return transferFolder.path(); });
     capture.SetScreen(EncodeScreen(GraphScreen(), 0x80));
     capture.borderSlider->setValue(2);
     struct Case {
         QString filter;
         QString typed;
+        int scale;
         QString written;
         QByteArray format;
     };
     const Case cases[] = {
-        {QString(), folder.filePath("typed"), folder.filePath("typed.bmp"), "bmp"},
-        {QString(), folder.filePath("named.bmp"), folder.filePath("named.bmp"), "bmp"},
-        {"PNG images (*.png)", folder.filePath("chosen"), folder.filePath("chosen.png"), "png"},
+        {QString(), folder.filePath("typed"), 1, folder.filePath("typed.png"), "png"},
+        {QString(), folder.filePath("named.bmp"), 1, folder.filePath("named.bmp"), "bmp"},
+        {"Bitmaps (*.bmp)", folder.filePath("chosen"), 1, folder.filePath("chosen.bmp"), "bmp"},
+        {"PNG images (*.png)", folder.filePath("big"), 3, folder.filePath("big.png"), "png"},
     };
     for (const Case& c : cases) {
-        SaveThroughTheDialog(capture, c.filter, c.typed);
+        SCOPED_TRACE(c.written.toStdString());
+        capture.scaleBox->setCurrentIndex(c.scale - 1);
+        QString openedIn, firstFilter;
+        SaveThroughTheDialog(capture, c.filter, c.typed, &openedIn, &firstFilter);
+        EXPECT_EQ(openedIn, transferFolder.path()) << "Save starts in the transfer folder";
+        EXPECT_EQ(firstFilter, "PNG images (*.png)");
         QImageReader reader(c.written);
-        EXPECT_EQ(reader.format(), c.format) << c.written.toStdString();
+        EXPECT_EQ(reader.format(), c.format);
         const QImage saved = reader.read();
-        ASSERT_FALSE(saved.isNull()) << c.written.toStdString();
+        ASSERT_FALSE(saved.isNull());
         std::string why;
-        EXPECT_EQ(saved.size(), QSize(139, 72));
-        EXPECT_TRUE(SameMonoPicture(saved, capture.Picture(), &why)) << why;
+        EXPECT_EQ(saved.size(), QSize(139, 72) * c.scale);
+        EXPECT_TRUE(SameMonoPicture(saved, capture.Picture().scaled(QSize(139, 72) * c.scale), &why)) << why;
+        EXPECT_EQ(capture.statusLine->text(), "Saved " + c.written);
     }
     EXPECT_FALSE(QFile::exists(folder.filePath("typed"))) << "the extension is added to a bare name";
 }
@@ -208,12 +279,16 @@ TEST(CaptureWindow, AFailedSaveIsReportedAndTheWindowStays)
     QStringList errors;
     const ErrorHandler previous = SetApplicationErrorHandler([&](const QString& text) { errors << text; });
     ScreenCaptureWindow capture;
+    capture.SetScreen(EncodeScreen(GraphScreen(), 0x80));
     capture.show();
     EXPECT_THROW(SavePictureFile(capture.Picture(), "/nonexistent-folder/x.bmp"), CalvyxError);
     SaveThroughTheDialog(capture, QString(), "/proc/version.bmp");
     SetApplicationErrorHandler(previous);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors.front().startsWith("I/O error")) << errors.front().toStdString();
+    // The status line names the file and the same reason as the error box.
+    EXPECT_TRUE(capture.statusLine->text().startsWith("Not saved /proc/version.bmp: I/O error"))
+        << capture.statusLine->text().toStdString();
     EXPECT_TRUE(capture.isVisible());
     capture.close();
 }
@@ -223,6 +298,7 @@ TEST(CaptureWindow, CancellingTheSaveDialogWritesNothing)
     ScopedSettings settings;
     QTemporaryDir folder;
     ScreenCaptureWindow capture;
+    capture.SetScreen(EncodeScreen(GraphScreen(), 0x80));
     QTimer::singleShot(0, &capture, [&] {
         if (!QTest::qWaitForWindowExposed(capture.savePictureDialog)) ADD_FAILURE() << "save dialog not shown";
         capture.savePictureDialog->setDirectory(folder.path());
@@ -230,6 +306,7 @@ TEST(CaptureWindow, CancellingTheSaveDialogWritesNothing)
     });
     capture.SavePicture();
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(capture.statusLine->text().isEmpty());
 }
 
 } // namespace

@@ -11,6 +11,8 @@
 #include <QLayout>
 #include <QPixmap>
 #include <QProgressBar>
+#include <QComboBox>
+#include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -113,6 +115,13 @@ TEST(WindowLayout, CaptureWindow)
         capture.borderSlider->setValue(border);
         CheckAndShoot(capture, QStringLiteral("capture-window-border%1").arg(border), QSize(296, 326));
     }
+    // With a message in the status line, at the widest scale.
+    const QSize before = capture.size();
+    capture.scaleBox->setCurrentIndex(3);
+    capture.copyButton->click();
+    ASSERT_FALSE(capture.statusLine->text().isEmpty());
+    CheckAndShoot(capture, QStringLiteral("capture-window-copied"), QSize(296, 326));
+    EXPECT_EQ(capture.size(), before) << "the window kept its size for the message";
     capture.close();
 }
 

@@ -41,9 +41,7 @@ QString NumberedPath(const QString& path, int n, int count)
 // The picture of one screen as the capture window shows it, enlarged scale times.
 QImage CapturePicture(const ByteString& screen, int border, int scale)
 {
-    const QImage picture = MonoBitmapToImage(FramedScreenPicture(screen, border));
-    if (scale == 1) return picture;
-    return picture.scaled(picture.width() * scale, picture.height() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return ScaledPicture(MonoBitmapToImage(FramedScreenPicture(screen, border)), scale);
 }
 
 int Capture(std::vector<std::string> words)

@@ -1,0 +1,372 @@
+// The folder pane used like a file manager's: opening folders from the list, the keys
+// (Enter, F2, Delete), sorting and the Modified column, the context menu, files dropped
+// in from the desktop (copied, a name clash asked about) and files dragged out.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include "mainwindow/ConnectionState.h"
+#include "services/TransferServer.h"
+#include "tests/mainwindow/MainWindowFixture.h"
+#include "tests/mainwindow/TestEnvironment.h"
+
+// Takes the URLs that QDesktopServices would hand to the desktop.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void Open(const QUrl& url) { urls << url; }
+};
+
+namespace mwtest {
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+class FolderPaneTest : public MainWindowTest {
+protected:
+    // Starts connected on the test folder, which holds a folder "sub" and the files
+    // a.txt (3 bytes) and big.bin (3000 bytes).
+    void StartWithFiles()
+    {
+        ASSERT_TRUE(QDir(folder_.path()).mkdir("sub"));
+        WriteFile(folder_.path() + "/a.txt", "abc");
+        WriteFile(folder_.path() + "/big.bin", QByteArray(3000, 'x'));
+        Start();
+        window_->pollTimer->stop(); // no link here: the state stays what the test sets
+        window_->SetConnState(StateConnected);
+        ASSERT_TRUE(WaitFor([this] { return Item("a.txt").isValid() && Item("sub").isValid() && Item("big.bin").isValid(); }, 5000));
+    }
+    QFileSystemModel* ListModel() const { return static_cast<QFileSystemModel*>(window_->fileList->model()); }
+    // The list's item of a name in the folder it shows, once laid out.
+    QModelIndex Item(const QString& name) const
+    {
+        const QModelIndex index = ListModel()->index(QDir(ListModel()->rootPath()).filePath(name));
+        return index.isValid() && !window_->fileList->visualRect(index).isEmpty() ? index : QModelIndex();
+    }
+    QPoint At(const QModelIndex& index) const { return window_->fileList->visualRect(index).center(); }
+    // A point of the list below its last item.
+    QPoint Blank() const { return QPoint(5, window_->fileList->viewport()->height() - 3); }
+    void Click(const QModelIndex& index)
+    {
+        QTest::mouseClick(window_->fileList->viewport(), Qt::LeftButton, {}, At(index));
+    }
+    // The names of the list in the order shown.
+    QStringList Shown() const
+    {
+        QStringList names;
+        const QModelIndex root = window_->fileList->rootIndex();
+        for (int row = 0; row < ListModel()->rowCount(root); ++row) names << ListModel()->index(row, 0, root).data().toString();
+        return names;
+    }
+    // Drops urls on the list at pos as a file manager does (offering copy and move);
+    // returns whether the list took the drop, and the action it chose.
+    std::pair<bool, Qt::DropAction> Drop(const QList<QUrl>& urls, const QPoint& pos)
+    {
+        QMimeData data;
+        data.setUrls(urls);
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QWidget* target = window_->fileList->viewport();
+        QDragEnterEvent enter(pos, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        enter.setDropAction(Qt::MoveAction);
+        QApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted()) return {false, Qt::IgnoreAction};
+        QDropEvent drop(QPointF(pos), offered, &data, Qt::LeftButton, Qt::NoModifier);
+        drop.setDropAction(Qt::MoveAction);
+        QApplication::sendEvent(target, &drop);
+        return {drop.isAccepted(), drop.dropAction()};
+    }
+};
+
+TEST_F(FolderPaneTest, DoubleClickAndEnterOpenAFolderButNotAFile)
+{
+    StartWithFiles();
+    const QString sub = folder_.path() + "/sub";
+    int doubleClicks = 0;
+    QObject::connect(window_->fileList, &QAbstractItemView::doubleClicked, [&] { ++doubleClicks; });
+    // The first click of the pair, then the second (which QTest sends alone).
+    auto doubleClick = [&](const QString& name) {
+        QTest::mouseClick(window_->fileList->viewport(), Qt::LeftButton, {}, At(Item(name)));
+        QTest::mouseDClick(window_->fileList->viewport(), Qt::LeftButton, {}, At(Item(name)));
+    };
+    // A file is left alone.
+    doubleClick("a.txt");
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_EQ(window_->TreePath(), folder_.path());
+    doubleClick("sub");
+    EXPECT_EQ(doubleClicks, 2);
+    EXPECT_EQ(window_->TreePath(), sub);
+    EXPECT_EQ(window_->Server().Folder(), sub.toStdString()) << "the opened folder is the transfer folder";
+
+    window_->SetTreePath(folder_.path());
+    ASSERT_TRUE(WaitFor([&] { return Item("sub").isValid(); }, 5000));
+    window_->fileList->setFocus();
+    window_->fileList->setCurrentIndex(Item("sub"));
+    QTest::keyClick(window_->fileList, Qt::Key_Return);
+    EXPECT_EQ(window_->TreePath(), sub);
+}
+
+TEST_F(FolderPaneTest, F2RenamesAndDeleteDeletesTheListItemAfterAsking)
+{
+    StartWithFiles();
+    window_->fileList->setFocus();
+    Click(Item("a.txt"));
+    QTest::keyClick(window_->fileList, Qt::Key_F2);
+    EXPECT_TRUE(window_->fileList->Editing());
+    EXPECT_EQ(window_->fileList->currentIndex(), Item("a.txt"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(window_->fileList->Editing());
+
+    // Delete asks with the item's name; No keeps it.
+    dialogs_->confirmAnswer = false;
+    QTest::keyClick(window_->fileList, Qt::Key_Delete);
+    ASSERT_EQ(dialogs_->confirms.size(), 1u);
+    EXPECT_TRUE(dialogs_->confirms[0].contains("a.txt")) << dialogs_->confirms[0].toStdString();
+    EXPECT_TRUE(QFileInfo::exists(folder_.path() + "/a.txt"));
+    dialogs_->confirmAnswer = true;
+    QTest::keyClick(window_->fileList, Qt::Key_Delete);
+    EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/a.txt"));
+    EXPECT_TRUE(QFileInfo::exists(EnvRoot() + "/data/Trash/files/a.txt"));
+    // The folder the list shows still exists: the tree stays on it.
+    EXPECT_EQ(window_->TreePath(), folder_.path());
+
+    // F2 in the tree renames the tree's folder even after a pick in the list.
+    Click(Item("big.bin"));
+    window_->folderTree->setFocus();
+    QTest::keyClick(window_->folderTree, Qt::Key_F2);
+    EXPECT_TRUE(window_->folderTree->Editing());
+    EXPECT_FALSE(window_->fileList->Editing());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    // And so does Delete: the question names the tree's folder, not the list's pick.
+    Click(Item("big.bin"));
+    ASSERT_TRUE(WaitFor([&] { return window_->PickedPath() == folder_.path() + "/big.bin"; }, 3000));
+    window_->folderTree->setFocus();
+    dialogs_->confirmAnswer = false;
+    dialogs_->confirms.clear();
+    QTest::keyClick(window_->folderTree, Qt::Key_Delete);
+    ASSERT_EQ(dialogs_->confirms.size(), 1u);
+    EXPECT_TRUE(dialogs_->confirms[0].contains(QDir::toNativeSeparators(folder_.path()) + "\"")) << dialogs_->confirms[0].toStdString();
+    EXPECT_TRUE(QFileInfo::exists(folder_.path() + "/big.bin"));
+}
+
+TEST_F(FolderPaneTest, KeysDoNothingWhileTheFolderCommandsAreOff)
+{
+    StartWithFiles();
+    window_->fileList->setFocus();
+    Click(Item("a.txt"));
+    window_->SetConnState(StateBusy); // a transfer runs
+    window_->fileList->setEnabled(true); // reached all the same (the keys are checked, not only the view)
+    QTest::keyClick(window_->fileList, Qt::Key_Delete);
+    QTest::keyClick(window_->fileList, Qt::Key_F2);
+    EXPECT_TRUE(dialogs_->confirms.empty());
+    EXPECT_FALSE(window_->fileList->Editing());
+}
+
+TEST_F(FolderPaneTest, ColumnsSortByClickAndShowWhenModified)
+{
+    StartWithFiles();
+    QHeaderView* header = window_->fileList->header();
+    EXPECT_FALSE(window_->fileList->isColumnHidden(3));
+    EXPECT_EQ(ListModel()->headerData(3, Qt::Horizontal).toString(), "Modified");
+    const QDateTime modified = QFileInfo(folder_.path() + "/a.txt").lastModified();
+    EXPECT_FALSE(Item("a.txt").siblingAtColumn(3).data().toString().isEmpty());
+    EXPECT_EQ(ListModel()->lastModified(Item("a.txt")), modified);
+    // By name at first (folders first), then by size at a click on the Size header.
+    EXPECT_EQ(Shown(), QStringList({"sub", "a.txt", "big.bin"}));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+    EXPECT_EQ(header->sortIndicatorSection(), 1);
+    const bool ascending = header->sortIndicatorOrder() == Qt::AscendingOrder;
+    // Ascending by size puts the 3-byte file before the 3000-byte one.
+    ASSERT_TRUE(WaitFor([&] { return (Shown().indexOf("a.txt") < Shown().indexOf("big.bin")) == ascending; }, 3000))
+        << Shown().join(",").toStdString();
+    // A second click turns the order round.
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+    EXPECT_NE(header->sortIndicatorOrder() == Qt::AscendingOrder, ascending);
+    ASSERT_TRUE(WaitFor([&] { return (Shown().indexOf("a.txt") < Shown().indexOf("big.bin")) != ascending; }, 3000))
+        << Shown().join(",").toStdString();
+}
+
+struct MenuRow {
+    const char* what;
+    bool inTree;
+    const char* item; // the list's item under the pointer, "" beside the items
+    int state;
+    bool open, rename, remove, newFolder, copyPath;
+};
+
+TEST_F(FolderPaneTest, ContextMenuOffersWhatFitsThePlaceClicked)
+{
+    StartWithFiles();
+    const MenuRow rows[] = {
+        {"a file", false, "a.txt", StateConnected, false, true, true, true, true},
+        {"a folder", false, "sub", StateConnected, true, true, true, true, true},
+        {"beside the items", false, "", StateConnected, false, false, false, true, true},
+        {"a file while busy", false, "a.txt", StateBusy, false, false, false, false, true},
+        {"the tree's folder", true, "", StateConnected, true, true, true, true, true},
+    };
+    for (const MenuRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        window_->SetConnState(row.state);
+        window_->SetTreePath(folder_.path());
+        ShellView* view = row.inTree ? window_->folderTree : window_->fileList;
+        QPoint pos;
+        if (row.inTree)
+            pos = view->visualRect(view->currentIndex()).center();
+        else
+            pos = *row.item ? At(Item(row.item)) : Blank();
+        std::unique_ptr<QMenu> menu(window_->FolderMenu(view, pos));
+        auto enabled = [&](const char* name) {
+            auto* action = menu->findChild<QAction*>(name);
+            if (!action) ADD_FAILURE() << "no " << name;
+            return action && action->isEnabled();
+        };
+        EXPECT_EQ(enabled("openFolderItem"), row.open);
+        EXPECT_EQ(enabled("renameItem"), row.rename);
+        EXPECT_EQ(enabled("deleteItem"), row.remove);
+        EXPECT_EQ(enabled("newFolderItem"), row.newFolder);
+        EXPECT_EQ(enabled("copyPathItem"), row.copyPath);
+        EXPECT_EQ(enabled("showInFileManagerItem"), row.copyPath);
+        QStringList texts;
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator()) texts << action->text();
+        EXPECT_EQ(texts, QStringList({"Open folder", "Rename", "Delete", "New Folder", "Copy path", "Show in file manager"}));
+    }
+    // CALVYX_SCREENSHOT_DIR set: pictures of the pane and of its menu over a file, to look at.
+    const QString shots = qEnvironmentVariable("CALVYX_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+        window_->SetConnState(StateConnected);
+        window_->SetTreePath(folder_.path());
+        window_->resize(640, 415);
+        ASSERT_TRUE(WaitFor([&] { return Item("a.txt").isValid(); }, 5000));
+        std::unique_ptr<QMenu> menu(window_->FolderMenu(window_->fileList, At(Item("a.txt"))));
+        menu->popup(window_->fileList->viewport()->mapToGlobal(At(Item("a.txt"))));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu.get()));
+        QDir().mkpath(shots);
+        EXPECT_TRUE(window_->grab().save(QDir(shots).filePath("folder-pane.png")));
+        EXPECT_TRUE(menu->grab().save(QDir(shots).filePath("folder-menu.png")));
+        menu->close();
+    }
+}
+
+TEST_F(FolderPaneTest, ContextMenuCommandsActOnTheItemClicked)
+{
+    StartWithFiles();
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "Open");
+    auto run = [&](const QPoint& pos, const char* name) {
+        std::unique_ptr<QMenu> menu(window_->FolderMenu(window_->fileList, pos));
+        QAction* action = menu->findChild<QAction*>(name);
+        ASSERT_TRUE(action);
+        action->trigger();
+    };
+    run(At(Item("a.txt")), "copyPathItem");
+    EXPECT_EQ(QApplication::clipboard()->text(), folder_.path() + "/a.txt");
+    // A file shows the folder that holds it; a folder itself.
+    run(At(Item("a.txt")), "showInFileManagerItem");
+    run(At(Item("sub")), "showInFileManagerItem");
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_EQ(catcher.urls, QList<QUrl>({QUrl::fromLocalFile(folder_.path()), QUrl::fromLocalFile(folder_.path() + "/sub")}));
+
+    run(At(Item("big.bin")), "renameItem");
+    EXPECT_TRUE(window_->fileList->Editing());
+    EXPECT_EQ(window_->fileList->currentIndex(), Item("big.bin"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    run(At(Item("big.bin")), "deleteItem");
+    ASSERT_EQ(dialogs_->confirms.size(), 1u);
+    EXPECT_TRUE(dialogs_->confirms[0].contains("big.bin"));
+    EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/big.bin"));
+
+    run(Blank(), "newFolderItem");
+    EXPECT_TRUE(QFileInfo(folder_.path() + "/New Folder").isDir());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    window_->SetTreePath(folder_.path());
+    ASSERT_TRUE(WaitFor([&] { return Item("sub").isValid(); }, 5000));
+    run(At(Item("sub")), "openFolderItem");
+    EXPECT_EQ(window_->TreePath(), folder_.path() + "/sub");
+}
+
+TEST_F(FolderPaneTest, FilesDroppedInAreCopiedAndAClashIsAskedAbout)
+{
+    StartWithFiles();
+    QTemporaryDir desktop;
+    WriteFile(desktop.filePath("new.txt"), "new");
+    WriteFile(desktop.filePath("a.txt"), "replacement");
+    ASSERT_TRUE(QDir(desktop.path()).mkdir("folder"));
+
+    // A copy, whatever the file manager proposed: the originals stay.
+    const auto [taken, action] = Drop({QUrl::fromLocalFile(desktop.filePath("new.txt"))}, Blank());
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(action, Qt::CopyAction);
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(folder_.path() + "/new.txt"); }, 3000));
+    EXPECT_EQ(Contents(folder_.path() + "/new.txt"), "new");
+    EXPECT_TRUE(QFileInfo::exists(desktop.filePath("new.txt")));
+    EXPECT_TRUE(dialogs_->confirms.empty());
+    EXPECT_TRUE(window_->statusPanel->text().startsWith("Copied 1 file")) << window_->statusPanel->text().toStdString();
+
+    // A name that is taken: asked; No keeps the folder's file, Yes replaces it.
+    dialogs_->confirmAnswer = false;
+    Drop({QUrl::fromLocalFile(desktop.filePath("a.txt"))}, Blank());
+    ASSERT_TRUE(WaitFor([&] { return dialogs_->confirms.size() == 1; }, 3000));
+    EXPECT_TRUE(dialogs_->confirms[0].contains("a.txt")) << dialogs_->confirms[0].toStdString();
+    EXPECT_EQ(Contents(folder_.path() + "/a.txt"), "abc");
+    dialogs_->confirmAnswer = true;
+    Drop({QUrl::fromLocalFile(desktop.filePath("a.txt"))}, Blank());
+    ASSERT_TRUE(WaitFor([&] { return dialogs_->confirms.size() == 2; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return Contents(folder_.path() + "/a.txt") == "replacement"; }, 3000));
+    EXPECT_TRUE(QDir(folder_.path()).entryList({"*.new", "*.tmp", "qt_temp*"}, QDir::Files | QDir::Hidden).isEmpty());
+
+    // Dropped on a folder item: into that folder. A folder and a file of the same
+    // name as the target's own are reported, not copied.
+    dialogs_->messages.clear();
+    Drop({QUrl::fromLocalFile(desktop.filePath("new.txt")), QUrl::fromLocalFile(desktop.filePath("folder"))}, At(Item("sub")));
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(folder_.path() + "/sub/new.txt"); }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return !dialogs_->messages.empty(); }, 3000));
+    EXPECT_TRUE(dialogs_->messages[0].second.contains("\"folder\": folders are not copied")) << dialogs_->messages[0].second.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/sub/folder"));
+
+    // What is not a local file is not taken at all.
+    EXPECT_FALSE(Drop({QUrl("https://example.org/x.txt")}, Blank()).first);
+}
+
+TEST_F(FolderPaneTest, SelectedFilesDragOutAsTheirUrls)
+{
+    StartWithFiles();
+    EXPECT_EQ(window_->fileList->DragData(), nullptr) << "nothing selected, nothing to drag";
+    Click(Item("a.txt"));
+    std::unique_ptr<QMimeData> data(window_->fileList->DragData());
+    ASSERT_TRUE(data);
+    EXPECT_TRUE(data->hasFormat("text/uri-list"));
+    EXPECT_EQ(data->urls(), QList<QUrl>({QUrl::fromLocalFile(folder_.path() + "/a.txt")}));
+}
+
+} // namespace
+} // namespace mwtest
+
+#include "FolderPaneTest.moc"
