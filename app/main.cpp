@@ -146,7 +146,8 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(ApplicationIcon());
     SetRawCommandLine(BuildCommandLine(QApplication::arguments()));
 
-    SetApplicationHelpFile(ChooseHelpFile(UserDefaultLangId(), UserDefaultLcid()));
+    // The help book and the windows in the user's language, chosen by one rule.
+    StartInLanguage(UserDefaultLangId(), UserDefaultLcid());
 
     TheMainWindow = new MainWindow(&EndProcess);
     if (TheMainWindow->Refused()) return 0;

@@ -227,7 +227,7 @@ std::optional<std::string> MainWindow::ChooseFileToSend(const std::string& title
 {
     // Unattended use (scripts, the demo): the file named here answers every request.
     if (const QString preset = qEnvironmentVariable("CALVYX_XMODEM_FILE"); !preset.isEmpty()) return S(preset);
-    const auto path = dialogs_->AskOpenFile(Q(title), QFileInfo(Q(initialPath)).path(), QStringLiteral("All Files (*)"));
+    const auto path = dialogs_->AskOpenFile(Q(title), QFileInfo(Q(initialPath)).path(), tr("All Files (*)"));
     if (!path) return std::nullopt;
     return S(*path);
 }

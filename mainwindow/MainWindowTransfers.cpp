@@ -23,8 +23,8 @@ using namespace MainWindowParts;
 
 namespace {
 
-constexpr const char* ReceiveTitle = "Receive file from T30s,T20s,T20/T20+ (By Wire)";
-constexpr const char* DiscardQuestion = "Discard the received object? It has not been saved anywhere.";
+constexpr const char* ReceiveTitle = QT_TRANSLATE_NOOP("MainWindow", "Receive file from T30s,T20s,T20/T20+ (By Wire)");
+constexpr const char* DiscardQuestion = QT_TRANSLATE_NOOP("MainWindow", "Discard the received object? It has not been saved anywhere.");
 
 } // namespace
 
@@ -81,9 +81,9 @@ void MainWindow::ReceiveByWire(bool askFirst)
         // go elsewhere: it exists nowhere but here. For the same reason cancelling asks
         // before the object is discarded; No brings the dialog back.
         for (;;) {
-            const auto path = dialogs_->AskSaveFile(Q(ReceiveTitle), proposed);
+            const auto path = dialogs_->AskSaveFile(tr(ReceiveTitle), proposed);
             if (!path) {
-                if (dialogs_->Confirm(Q(DiscardQuestion), Q(ReceiveTitle))) break;
+                if (dialogs_->Confirm(tr(DiscardQuestion), tr(ReceiveTitle))) break;
                 continue;
             }
             try {
@@ -110,8 +110,8 @@ void MainWindow::LoadRomClicked()
             window->CloseIfExitPending();
         }
     } idle{this};
-    const QString filters = QStringLiteral("ROM %1 (*.bin *.BIN);;%2 (*)").arg(Q(Str::Files), Q(Str::AllFiles));
-    const auto file = dialogs_->AskOpenFile(Q(Str::DownloadRom), TreePath(), filters);
+    const QString filters = tr("ROM %1 (*.bin *.BIN);;%2 (*)").arg(TranslatedText(Str::Files), TranslatedText(Str::AllFiles));
+    const auto file = dialogs_->AskOpenFile(TranslatedText(Str::DownloadRom), TreePath(), filters);
     if (!file || !dialogs_->ShowInstructions(ikRomDownload)) return;
 
     // The ROM load needs the link for itself, from the opening on.
@@ -127,8 +127,8 @@ void MainWindow::LoadRomClicked()
     if (!opened) return;
     const std::string path = S(QDir::toNativeSeparators(QFileInfo(*file).absoluteFilePath()));
     if (!server_->DownloadROM(path)) {
-        QString text = Q(Str::DownloadFailed);
+        QString text = TranslatedText(Str::DownloadFailed);
         text.replace(QStringLiteral("%s"), Q(path));
-        dialogs_->ShowMessage(text, Q(Str::DownloadError), true);
+        dialogs_->ShowMessage(text, TranslatedText(Str::DownloadError), true);
     }
 }

@@ -38,8 +38,8 @@ constexpr int DefaultBorderWidth = 1;
 // The first tick after the first showing comes quickly; every later one after a second.
 constexpr int FirstTickMs = 100;
 constexpr int DeviceCheckMs = 1000;
-const QString BmpFilter = QStringLiteral("Bitmaps (*.bmp)");
-const QString PngFilter = QStringLiteral("PNG images (*.png)");
+const char* const BmpFilter = QT_TRANSLATE_NOOP("ScreenCaptureWindow", "Bitmaps (*.bmp)");
+const char* const PngFilter = QT_TRANSLATE_NOOP("ScreenCaptureWindow", "PNG images (*.png)");
 
 // Two overlapping sheets: the glyph of the Copy button.
 QIcon CopyGlyph()
@@ -119,7 +119,7 @@ int StoredBorderWidth()
 
 QString ScreenCaptureWindow::PromptText()
 {
-    return QStringLiteral("On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to "
+    return ScreenCaptureWindow::tr("On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to "
                           "copy the picture to the clipboard, then reuse it in documents or editors.\r\n\r\n"
                           "This window opens automatically when the calculator sends a screen.");
 }
@@ -128,7 +128,7 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     : WindowBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("ScreenCaptureWindow"));
-    setWindowTitle(QStringLiteral("Screen Capture"));
+    setWindowTitle(tr("Screen Capture"));
     setModal(true);
 
     const int areaWidth = 2 * (ScreenWidth + 4 * MaxBorderWidth);
@@ -151,10 +151,10 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     ImageArea->setFixedSize(areaWidth, areaHeight);
     screenImage = new QLabel(ImageArea);
     screenImage->setObjectName(QStringLiteral("screenImage"));
-    screenImage->setToolTip(QStringLiteral("Calculator Screen Image"));
+    screenImage->setToolTip(tr("Calculator Screen Image"));
     screenImage->setScaledContents(true);
 
-    borderLabel = new QLabel(QStringLiteral("Border:   "), this);
+    borderLabel = new QLabel(tr("Border:   "), this);
     borderLabel->setObjectName(QStringLiteral("borderLabel"));
     borderSlider = new QSlider(Qt::Horizontal, this);
     borderSlider->setObjectName(QStringLiteral("borderSlider"));
@@ -167,11 +167,11 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     borderSlider->setValue(DefaultBorderWidth);
     borderLabel->setBuddy(borderSlider);
 
-    copyButton = new QPushButton(CopyGlyph(), QStringLiteral("&Copy"), this);
+    copyButton = new QPushButton(CopyGlyph(), tr("&Copy"), this);
     copyButton->setObjectName(QStringLiteral("copyButton"));
-    saveButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Save"), this);
+    saveButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), tr("Save"), this);
     saveButton->setObjectName(QStringLiteral("saveButton"));
-    closeButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Close"), this);
+    closeButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), tr("Close"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     for (QPushButton* button : {copyButton, saveButton, closeButton}) button->setMinimumWidth(81);
 
@@ -204,15 +204,15 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     receiverCheckTimer = new QTimer(this);
     receiverCheckTimer->setObjectName(QStringLiteral("receiverCheckTimer"));
     receiverCheckTimer->setInterval(FirstTickMs);
-    savePictureDialog = new QFileDialog(this, QStringLiteral("Save Picture As"));
+    savePictureDialog = new QFileDialog(this, tr("Save Picture As"));
     savePictureDialog->setObjectName(QStringLiteral("savePictureDialog"));
     savePictureDialog->setOption(QFileDialog::DontUseNativeDialog);
     savePictureDialog->setAcceptMode(QFileDialog::AcceptSave);
     savePictureDialog->setFileMode(QFileDialog::AnyFile);
-    savePictureDialog->setNameFilters({BmpFilter, PngFilter});
+    savePictureDialog->setNameFilters({tr(BmpFilter), tr(PngFilter)});
     savePictureDialog->setDefaultSuffix(QStringLiteral("bmp"));
     connect(savePictureDialog, &QFileDialog::filterSelected, this, [this](const QString& filter) {
-        savePictureDialog->setDefaultSuffix(filter == PngFilter ? QStringLiteral("png") : QStringLiteral("bmp"));
+        savePictureDialog->setDefaultSuffix(filter == tr(PngFilter) ? QStringLiteral("png") : QStringLiteral("bmp"));
     });
 
     connect(borderSlider, &QSlider::valueChanged, this, &ScreenCaptureWindow::BorderChanged);

@@ -56,7 +56,7 @@ TransferStatusDialog::TransferStatusDialog(QWidget* parent)
     progressBar->setTextVisible(false);
     progressBar->setFixedSize(statusText->width(), 11);
 
-    cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
+    cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), tr("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     cancelButton->setMinimumSize(97, 25);
     cancelButton->setDefault(true);

@@ -1,0 +1,405 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>for the QV T20, T20+, T20s and T30s</source>
+        <translation type="vanished">pour QV T20, T20+, T20s et T30s</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation type="vanished">À propos</translation>
+    </message>
+    <message>
+        <source>Version 2.1 Build 1328</source>
+        <translation type="vanished">Version 2.1 build 1328</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="vanished">OK</translation>
+    </message>
+</context>
+<context>
+    <name>CalculatorSetupDialog</name>
+    <message>
+        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation type="vanished">Sur la QV-T30s,T20s,T20+/T20 :<byte value="xd"/>
+<byte value="xd"/>
+1.  Sélectionnez la Calcapp à envoyer.<byte value="xd"/>
+2.  Appuyez sur la touche SEND.<byte value="xd"/>
+3.  Choisissez : QV20/30 (Wire).<byte value="xd"/>
+4.  Appuyez sur la touche OK.<byte value="xd"/>
+5.  Cliquez sur OK ci-dessous.</translation>
+    </message>
+    <message>
+        <source>On the Calculator:<byte value="xd"/>
+<byte value="xd"/>
+1.  Unplug USB cable<byte value="xd"/>
+2.  Hold + and - (3 secs.) while pressing RESET<byte value="xd"/>
+3.  Press 1 to load OS/ROM.<byte value="xd"/>
+4.  Press 1 for USB.<byte value="xd"/>
+5.  Plug USB cable<byte value="xd"/>
+6.  Press OK below.</source>
+        <translation type="vanished">Sur la calculatrice :<byte value="xd"/>
+<byte value="xd"/>
+1.  Débranchez le câble USB<byte value="xd"/>
+2.  Tenez + et - (3 s) en appuyant sur RESET<byte value="xd"/>
+3.  Appuyez sur 1 pour charger l&apos;OS/ROM.<byte value="xd"/>
+4.  Appuyez sur 1 pour USB.<byte value="xd"/>
+5.  Branchez le câble USB<byte value="xd"/>
+6.  Appuyez sur OK ci-dessous.</translation>
+    </message>
+    <message>
+        <source>Set the Calculator</source>
+        <translation type="vanished">Préparer la calculatrice</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="vanished">OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="vanished">Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>HelpContext</name>
+    <message>
+        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
+        <translation type="vanished">Sélectionnez le dossier des Calcapps T30s, T20s, T20+</translation>
+    </message>
+</context>
+<context>
+    <name>HelpSystem</name>
+    <message>
+        <source>Calvyx Help</source>
+        <translation type="vanished">Aide de Calvyx</translation>
+    </message>
+    <message>
+        <source>No help is available for this item (%1).</source>
+        <translation type="vanished">Aucune aide n&apos;est disponible pour cet élément (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>LogWindow</name>
+    <message>
+        <source>Log Form</source>
+        <translation type="vanished">Journal</translation>
+    </message>
+    <message>
+        <source>Clear Log</source>
+        <translation type="vanished">Effacer le journal</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="vanished">OK</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="vanished">Annuler</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation type="vanished">Couper</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation type="vanished">Copier</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation type="vanished">Coller</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="vanished">Supprimer</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation type="vanished">Tout sélectionner</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>A transfer is in progress. Stop it and exit?</source>
+        <translation type="vanished">Un transfert est en cours. L&apos;arrêter et quitter ?</translation>
+    </message>
+    <message>
+        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
+        <translation type="vanished">Kit de connexion pour calculatrices QV T30s,T20s,T20+</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation type="vanished">Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>Error, the folder &quot;</source>
+        <translation type="vanished">Erreur, le dossier &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; does not exist.</source>
+        <translation type="vanished">&quot; n&apos;existe pas.</translation>
+    </message>
+    <message>
+        <source>Error setting path: &quot;%1&quot;</source>
+        <translation type="vanished">Erreur lors du choix du chemin : &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Move &quot;%1&quot; to the trash?</source>
+        <translation type="vanished">Placer &quot;%1&quot; dans la corbeille ?</translation>
+    </message>
+    <message>
+        <source>Deleting Files</source>
+        <translation type="vanished">Suppression de fichiers</translation>
+    </message>
+    <message>
+        <source>it no longer exists</source>
+        <translation type="vanished">il n&apos;existe plus</translation>
+    </message>
+    <message>
+        <source>no permission to remove it from &quot;%1&quot;</source>
+        <translation type="vanished">pas l&apos;autorisation de le retirer de &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>the system refused the move</source>
+        <translation type="vanished">le système a refusé le déplacement</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
+        <translation type="vanished">&quot;%1&quot; n&apos;a pas pu être placé dans la corbeille (%2) ; rien n&apos;a été supprimé.</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="vanished">&amp;Fichier</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="vanished">Supprimer</translation>
+    </message>
+    <message>
+        <source>Permanently remove the folder</source>
+        <translation type="vanished">Supprimer définitivement le dossier</translation>
+    </message>
+    <message>
+        <source>Rena&amp;me</source>
+        <translation type="vanished">Re&amp;nommer</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation type="vanished">Nouveau dossier</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation type="vanished">Capture d&apos;écran</translation>
+    </message>
+    <message>
+        <source>View the Screen Capture Window</source>
+        <translation type="vanished">Afficher la fenêtre Capture d&apos;écran</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire)</source>
+        <translation type="vanished">Recevoir une Calcapp (par câble)</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire) to the PC</source>
+        <translation type="vanished">Recevoir une Calcapp par câble sur le PC</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation type="vanished">Journal</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation type="vanished">&amp;Quitter</translation>
+    </message>
+    <message>
+        <source>ROM</source>
+        <translation type="vanished">ROM</translation>
+    </message>
+    <message>
+        <source>Download Calculator ROM...</source>
+        <translation type="vanished">Charger la ROM de la calculatrice...</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation type="vanished">&amp;Aide</translation>
+    </message>
+    <message>
+        <source>Contents and Index</source>
+        <translation type="vanished">Sommaire et index</translation>
+    </message>
+    <message>
+        <source>Communications Topics</source>
+        <translation type="vanished">Rubriques sur la communication</translation>
+    </message>
+    <message>
+        <source>Trouble Shooting</source>
+        <translation type="vanished">Dépannage</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation type="vanished">À propos</translation>
+    </message>
+    <message>
+        <source>ToolBar</source>
+        <translation type="vanished">Barre d&apos;outils</translation>
+    </message>
+    <message>
+        <source>Create a new folder</source>
+        <translation type="vanished">Créer un nouveau dossier</translation>
+    </message>
+    <message>
+        <source>View screen capture window.</source>
+        <translation type="vanished">Afficher la fenêtre de capture d&apos;écran.</translation>
+    </message>
+    <message>
+        <source>Disconnect and Exit program.</source>
+        <translation type="vanished">Se déconnecter et quitter le programme.</translation>
+    </message>
+    <message>
+        <source>Connect using:</source>
+        <translation type="vanished">Se connecter via :</translation>
+    </message>
+    <message>
+        <source>Show log window</source>
+        <translation type="vanished">Afficher la fenêtre du journal</translation>
+    </message>
+    <message>
+        <source>Select the directory for T20+ Calcapps</source>
+        <translation type="vanished">Sélectionnez le dossier des Calcapps T20+</translation>
+    </message>
+    <message>
+        <source>Last command</source>
+        <translation type="vanished">Dernière commande</translation>
+    </message>
+    <message>
+        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
+        <translation type="vanished">Recevoir un fichier de la T30s,T20s,T20/T20+ (par câble)</translation>
+    </message>
+    <message>
+        <source>Discard the received object? It has not been saved anywhere.</source>
+        <translation type="vanished">Abandonner l&apos;objet reçu ? Il n&apos;a été enregistré nulle part.</translation>
+    </message>
+    <message>
+        <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
+        <translation type="vanished">%1 ROM (*.bin *.BIN);;%2 (*)</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenCaptureWindow</name>
+    <message>
+        <source>Bitmaps (*.bmp)</source>
+        <translation type="vanished">Images bitmap (*.bmp)</translation>
+    </message>
+    <message>
+        <source>PNG images (*.png)</source>
+        <translation type="vanished">Images PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
+<byte value="xd"/>
+This window opens automatically when the calculator sends a screen.</source>
+        <translation type="vanished">Sur la calculatrice, appuyez simultanément sur ON et 1 pour capturer l&apos;écran. Le bouton Copier place l&apos;image dans le presse-papiers pour la réutiliser dans des documents ou des éditeurs.<byte value="xd"/>
+<byte value="xd"/>
+Cette fenêtre s&apos;ouvre automatiquement quand la calculatrice envoie un écran.</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation type="vanished">Capture d&apos;écran</translation>
+    </message>
+    <message>
+        <source>Calculator Screen Image</source>
+        <translation type="vanished">Image de l&apos;écran de la calculatrice</translation>
+    </message>
+    <message>
+        <source>Border:   </source>
+        <translation type="vanished">Bordure :   </translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation type="vanished">&amp;Copier</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation type="vanished">Enregistrer</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="vanished">Fermer</translation>
+    </message>
+    <message>
+        <source>Save Picture As</source>
+        <translation type="vanished">Enregistrer l&apos;image sous</translation>
+    </message>
+</context>
+<context>
+    <name>Texts</name>
+    <message>
+        <source>Files</source>
+        <translation type="vanished">Fichiers</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation type="vanished">Tous les fichiers</translation>
+    </message>
+    <message>
+        <source>Download ROM</source>
+        <translation type="vanished">Charger la ROM</translation>
+    </message>
+    <message>
+        <source>Download of ROM file <byte value="xd"/>
+%s<byte value="xd"/>
+failed.</source>
+        <translation type="vanished">Le chargement du fichier ROM <byte value="xd"/>
+%s<byte value="xd"/>
+a échoué.</translation>
+    </message>
+    <message>
+        <source>Download Error</source>
+        <translation type="vanished">Erreur de chargement</translation>
+    </message>
+    <message>
+        <source>The calculator appears to be disconnected. <byte value="xd"/>
+<byte value="xd"/>
+Please ensure that:<byte value="xd"/>
+<byte value="xd"/>
+   1. The calculator is turned on,<byte value="xd"/>
+<byte value="xd"/>
+   2. The connection is good<byte value="xd"/>
+        (unplug and replug the calculator),<byte value="xd"/>
+<byte value="xd"/>
+   3. The batteries are good<byte value="xd"/>
+        (check if the warning indicator is set).</source>
+        <translation type="vanished">La calculatrice semble déconnectée. <byte value="xd"/>
+<byte value="xd"/>
+Vérifiez que :<byte value="xd"/>
+<byte value="xd"/>
+   1. la calculatrice est allumée,<byte value="xd"/>
+<byte value="xd"/>
+   2. la connexion est bonne<byte value="xd"/>
+        (débranchez et rebranchez la calculatrice),<byte value="xd"/>
+<byte value="xd"/>
+   3. les piles sont bonnes<byte value="xd"/>
+        (regardez si le témoin d&apos;alerte est allumé).</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="vanished">Erreur</translation>
+    </message>
+</context>
+<context>
+    <name>TransferStatusDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation type="vanished">Annuler</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,405 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="pt_BR">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>for the QV T20, T20+, T20s and T30s</source>
+        <translation type="vanished">para QV T20, T20+, T20s e T30s</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation type="vanished">Acerca de</translation>
+    </message>
+    <message>
+        <source>Version 2.1 Build 1328</source>
+        <translation type="vanished">Versão 2.1 compilação 1328</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="vanished">OK</translation>
+    </message>
+</context>
+<context>
+    <name>CalculatorSetupDialog</name>
+    <message>
+        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation type="vanished">Na QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Selecione a Calcapp a enviar.<byte value="xd"/>
+2.  Prima a tecla de função SEND.<byte value="xd"/>
+3.  Escolha: QV20/30 (Wire).<byte value="xd"/>
+4.  Prima a tecla de função OK.<byte value="xd"/>
+5.  Clique em OK abaixo.</translation>
+    </message>
+    <message>
+        <source>On the Calculator:<byte value="xd"/>
+<byte value="xd"/>
+1.  Unplug USB cable<byte value="xd"/>
+2.  Hold + and - (3 secs.) while pressing RESET<byte value="xd"/>
+3.  Press 1 to load OS/ROM.<byte value="xd"/>
+4.  Press 1 for USB.<byte value="xd"/>
+5.  Plug USB cable<byte value="xd"/>
+6.  Press OK below.</source>
+        <translation type="vanished">Na calculadora:<byte value="xd"/>
+<byte value="xd"/>
+1.  Desligue o cabo USB<byte value="xd"/>
+2.  Mantenha + e - (3 s) e prima RESET<byte value="xd"/>
+3.  Prima 1 para carregar o SO/ROM.<byte value="xd"/>
+4.  Prima 1 para USB.<byte value="xd"/>
+5.  Ligue o cabo USB<byte value="xd"/>
+6.  Prima OK abaixo.</translation>
+    </message>
+    <message>
+        <source>Set the Calculator</source>
+        <translation type="vanished">Preparar a calculadora</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="vanished">OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="vanished">Cancelar</translation>
+    </message>
+</context>
+<context>
+    <name>HelpContext</name>
+    <message>
+        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
+        <translation type="vanished">Selecione a pasta das Calcapps T30s, T20s, T20+</translation>
+    </message>
+</context>
+<context>
+    <name>HelpSystem</name>
+    <message>
+        <source>Calvyx Help</source>
+        <translation type="vanished">Ajuda do Calvyx</translation>
+    </message>
+    <message>
+        <source>No help is available for this item (%1).</source>
+        <translation type="vanished">Não há ajuda disponível para este item (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>LogWindow</name>
+    <message>
+        <source>Log Form</source>
+        <translation type="vanished">Registo</translation>
+    </message>
+    <message>
+        <source>Clear Log</source>
+        <translation type="vanished">Limpar registo</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="vanished">OK</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="vanished">Anular</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation type="vanished">Cortar</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation type="vanished">Copiar</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation type="vanished">Colar</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="vanished">Eliminar</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation type="vanished">Selecionar tudo</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>A transfer is in progress. Stop it and exit?</source>
+        <translation type="vanished">Está em curso uma transferência. Pará-la e sair?</translation>
+    </message>
+    <message>
+        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
+        <translation type="vanished">Kit de ligação para calculadoras QV T30s,T20s,T20+</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation type="vanished">Todos os ficheiros (*)</translation>
+    </message>
+    <message>
+        <source>Error, the folder &quot;</source>
+        <translation type="vanished">Erro, a pasta &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; does not exist.</source>
+        <translation type="vanished">&quot; não existe.</translation>
+    </message>
+    <message>
+        <source>Error setting path: &quot;%1&quot;</source>
+        <translation type="vanished">Erro ao definir o caminho: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Move &quot;%1&quot; to the trash?</source>
+        <translation type="vanished">Mover &quot;%1&quot; para a reciclagem?</translation>
+    </message>
+    <message>
+        <source>Deleting Files</source>
+        <translation type="vanished">Eliminar ficheiros</translation>
+    </message>
+    <message>
+        <source>it no longer exists</source>
+        <translation type="vanished">já não existe</translation>
+    </message>
+    <message>
+        <source>no permission to remove it from &quot;%1&quot;</source>
+        <translation type="vanished">sem permissão para o remover de &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>the system refused the move</source>
+        <translation type="vanished">o sistema recusou a operação</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
+        <translation type="vanished">&quot;%1&quot; não pôde ser movido para a reciclagem (%2); nada foi eliminado.</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="vanished">&amp;Ficheiro</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="vanished">Eliminar</translation>
+    </message>
+    <message>
+        <source>Permanently remove the folder</source>
+        <translation type="vanished">Remover a pasta definitivamente</translation>
+    </message>
+    <message>
+        <source>Rena&amp;me</source>
+        <translation type="vanished">Mudar o &amp;nome</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation type="vanished">Nova pasta</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation type="vanished">Captura de ecrã</translation>
+    </message>
+    <message>
+        <source>View the Screen Capture Window</source>
+        <translation type="vanished">Mostrar a janela Captura de ecrã</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire)</source>
+        <translation type="vanished">Receber Calcapp (por cabo)</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire) to the PC</source>
+        <translation type="vanished">Receber uma Calcapp por cabo no PC</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation type="vanished">Registo</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation type="vanished">&amp;Sair</translation>
+    </message>
+    <message>
+        <source>ROM</source>
+        <translation type="vanished">ROM</translation>
+    </message>
+    <message>
+        <source>Download Calculator ROM...</source>
+        <translation type="vanished">Carregar a ROM da calculadora...</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation type="vanished">A&amp;juda</translation>
+    </message>
+    <message>
+        <source>Contents and Index</source>
+        <translation type="vanished">Conteúdo e índice</translation>
+    </message>
+    <message>
+        <source>Communications Topics</source>
+        <translation type="vanished">Tópicos sobre comunicação</translation>
+    </message>
+    <message>
+        <source>Trouble Shooting</source>
+        <translation type="vanished">Resolução de problemas</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation type="vanished">Acerca de</translation>
+    </message>
+    <message>
+        <source>ToolBar</source>
+        <translation type="vanished">Barra de ferramentas</translation>
+    </message>
+    <message>
+        <source>Create a new folder</source>
+        <translation type="vanished">Criar uma nova pasta</translation>
+    </message>
+    <message>
+        <source>View screen capture window.</source>
+        <translation type="vanished">Mostrar a janela de captura de ecrã.</translation>
+    </message>
+    <message>
+        <source>Disconnect and Exit program.</source>
+        <translation type="vanished">Desligar e sair do programa.</translation>
+    </message>
+    <message>
+        <source>Connect using:</source>
+        <translation type="vanished">Conectar através de:</translation>
+    </message>
+    <message>
+        <source>Show log window</source>
+        <translation type="vanished">Mostrar a janela de registo</translation>
+    </message>
+    <message>
+        <source>Select the directory for T20+ Calcapps</source>
+        <translation type="vanished">Selecione a pasta das Calcapps T20+</translation>
+    </message>
+    <message>
+        <source>Last command</source>
+        <translation type="vanished">Último comando</translation>
+    </message>
+    <message>
+        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
+        <translation type="vanished">Receber ficheiro da T30s,T20s,T20/T20+ (por cabo)</translation>
+    </message>
+    <message>
+        <source>Discard the received object? It has not been saved anywhere.</source>
+        <translation type="vanished">Descartar o objeto recebido? Não foi guardado em nenhum lado.</translation>
+    </message>
+    <message>
+        <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
+        <translation type="vanished">%1 ROM (*.bin *.BIN);;%2 (*)</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenCaptureWindow</name>
+    <message>
+        <source>Bitmaps (*.bmp)</source>
+        <translation type="vanished">Imagens bitmap (*.bmp)</translation>
+    </message>
+    <message>
+        <source>PNG images (*.png)</source>
+        <translation type="vanished">Imagens PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
+<byte value="xd"/>
+This window opens automatically when the calculator sends a screen.</source>
+        <translation type="vanished">Na calculadora, prima ON e 1 ao mesmo tempo para capturar o ecrã. O botão Copiar coloca a imagem na área de transferência para a reutilizar em documentos ou editores.<byte value="xd"/>
+<byte value="xd"/>
+Esta janela abre-se automaticamente quando a calculadora envia um ecrã.</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation type="vanished">Captura de ecrã</translation>
+    </message>
+    <message>
+        <source>Calculator Screen Image</source>
+        <translation type="vanished">Imagem do ecrã da calculadora</translation>
+    </message>
+    <message>
+        <source>Border:   </source>
+        <translation type="vanished">Contorno:   </translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation type="vanished">&amp;Copiar</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation type="vanished">Guardar</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="vanished">Fechar</translation>
+    </message>
+    <message>
+        <source>Save Picture As</source>
+        <translation type="vanished">Guardar imagem como</translation>
+    </message>
+</context>
+<context>
+    <name>Texts</name>
+    <message>
+        <source>Files</source>
+        <translation type="vanished">Ficheiros</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation type="vanished">Todos os ficheiros</translation>
+    </message>
+    <message>
+        <source>Download ROM</source>
+        <translation type="vanished">Carregar ROM</translation>
+    </message>
+    <message>
+        <source>Download of ROM file <byte value="xd"/>
+%s<byte value="xd"/>
+failed.</source>
+        <translation type="vanished">O carregamento do ficheiro ROM <byte value="xd"/>
+%s<byte value="xd"/>
+falhou.</translation>
+    </message>
+    <message>
+        <source>Download Error</source>
+        <translation type="vanished">Erro de carregamento</translation>
+    </message>
+    <message>
+        <source>The calculator appears to be disconnected. <byte value="xd"/>
+<byte value="xd"/>
+Please ensure that:<byte value="xd"/>
+<byte value="xd"/>
+   1. The calculator is turned on,<byte value="xd"/>
+<byte value="xd"/>
+   2. The connection is good<byte value="xd"/>
+        (unplug and replug the calculator),<byte value="xd"/>
+<byte value="xd"/>
+   3. The batteries are good<byte value="xd"/>
+        (check if the warning indicator is set).</source>
+        <translation type="vanished">A calculadora parece não estar ligada ao PC. <byte value="xd"/>
+<byte value="xd"/>
+Verifique se:<byte value="xd"/>
+<byte value="xd"/>
+   1. a calculadora está ligada,<byte value="xd"/>
+<byte value="xd"/>
+   2. a ligação está boa<byte value="xd"/>
+        (desligue e volte a ligar a calculadora),<byte value="xd"/>
+<byte value="xd"/>
+   3. as pilhas estão boas<byte value="xd"/>
+        (veja se o aviso está aceso).</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="vanished">Erro</translation>
+    </message>
+</context>
+<context>
+    <name>TransferStatusDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation type="vanished">Cancelar</translation>
+    </message>
+</context>
+</TS>
