@@ -115,10 +115,17 @@ exec 5>&-
 got=$(hidden QT_QPA_PLATFORM=offscreen CALVYX_EXIT_AFTER_HELP=1 timeout 60 "$prefix/bin/calvyx" 2>"$work/calvyx.err") ||
   fail "calvyx with CALVYX_EXIT_AFTER_HELP exited $?: $got $(cat "$work/calvyx.err")"
 echo "$got"
+got=${got##*$'\n'} # the help line comes after the line of the menus
 [[ $got =~ ^calvyx:\ help\ qrc:/help/Calvyx/index\.html\ \"Calvyx\ Help\"\ ([0-9]+)\ characters,\ icon\ (.*)$ ]] ||
   fail "calvyx did not open its built-in help book: '$got'"
 ((BASH_REMATCH[1] > 100)) || fail "the help contents page has only ${BASH_REMATCH[1]} characters"
 [[ ${BASH_REMATCH[2]} == "$(IFS=,; echo "${sizes[*]}")" ]] || fail "the windows' icon has the sizes '${BASH_REMATCH[2]}'"
+# The installed program carries its translations: a German user gets German menus and
+# the German book.
+got=$(hidden QT_QPA_PLATFORM=offscreen LANGUAGE= LC_ALL=de_DE.UTF-8 CALVYX_EXIT_AFTER_HELP=1 timeout 60 "$prefix/bin/calvyx" 2>"$work/calvyx.err") ||
+  fail "calvyx in German exited $?: $got $(cat "$work/calvyx.err")"
+[[ $got == *"calvyx: menus Datei|ROM|Hilfe"*"calvyx: help qrc:/help/CalvyxGerman/index.html \"Calvyx-Hilfe\""* ]] ||
+  fail "the installed calvyx is not German for a German user: '$got'"
 
 # --- The desktop entry names the installed program and icon, and passes the validator.
 desktop=$prefix/share/applications/$app_id.desktop
