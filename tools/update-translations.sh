@@ -4,7 +4,8 @@
 # QT_TRANSLATE_NOOP) in windows/, mainwindow/, app/ and util/StringTable.h. New texts
 # come in as unfinished entries to translate (Qt Linguist: linguist-qt6, or any editor),
 # texts gone from the sources are dropped. Run it after adding or changing a window text;
-# the translations_complete test fails until every entry is translated.
+# the test Translations.EveryFileTranslatesEveryTextOfTheSources (tests_windows) fails
+# until every entry is translated.
 #
 #   tools/update-translations.sh [FOLDER]    FOLDER: where the .ts files are updated
 #                                            (default windows/translations)

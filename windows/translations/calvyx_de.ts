@@ -5,19 +5,19 @@
     <name>AboutDialog</name>
     <message>
         <source>for the QV T20, T20+, T20s and T30s</source>
-        <translation type="vanished">für QV T20, T20+, T20s und T30s</translation>
+        <translation>für QV T20, T20+, T20s und T30s</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">Über</translation>
+        <translation>Über</translation>
     </message>
     <message>
         <source>Version 2.1 Build 1328</source>
-        <translation type="vanished">Version 2.1 Build 1328</translation>
+        <translation>Version 2.1 Build 1328</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -30,7 +30,7 @@
 3.  Choose: QV20/30 (Wire).<byte value="xd"/>
 4.  Press OK function key.<byte value="xd"/>
 5.  Click OK below.</source>
-        <translation type="vanished">Am QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+        <translation>Am QV-T30s,T20s,T20+/T20:<byte value="xd"/>
 <byte value="xd"/>
 1.  Die zu sendende Calcapp wählen.<byte value="xd"/>
 2.  Funktionstaste SEND drücken.<byte value="xd"/>
@@ -47,7 +47,7 @@
 4.  Press 1 for USB.<byte value="xd"/>
 5.  Plug USB cable<byte value="xd"/>
 6.  Press OK below.</source>
-        <translation type="vanished">Am Rechner:<byte value="xd"/>
+        <translation>Am Rechner:<byte value="xd"/>
 <byte value="xd"/>
 1.  USB-Kabel abziehen<byte value="xd"/>
 2.  + und - (3 Sek.) halten und RESET drücken<byte value="xd"/>
@@ -58,313 +58,313 @@
     </message>
     <message>
         <source>Set the Calculator</source>
-        <translation type="vanished">Rechner vorbereiten</translation>
+        <translation>Rechner vorbereiten</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">Abbrechen</translation>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation type="vanished">Ordner für T30s-, T20s- und T20+-Calcapps wählen</translation>
+        <translation>Ordner für T30s-, T20s- und T20+-Calcapps wählen</translation>
     </message>
 </context>
 <context>
     <name>HelpSystem</name>
     <message>
         <source>Calvyx Help</source>
-        <translation type="vanished">Calvyx-Hilfe</translation>
+        <translation>Calvyx-Hilfe</translation>
     </message>
     <message>
         <source>No help is available for this item (%1).</source>
-        <translation type="vanished">Für dieses Element ist keine Hilfe verfügbar (%1).</translation>
+        <translation>Für dieses Element ist keine Hilfe verfügbar (%1).</translation>
     </message>
 </context>
 <context>
     <name>LogWindow</name>
     <message>
         <source>Log Form</source>
-        <translation type="vanished">Protokollfenster</translation>
+        <translation>Protokollfenster</translation>
     </message>
     <message>
         <source>Clear Log</source>
-        <translation type="vanished">Protokoll leeren</translation>
+        <translation>Protokoll leeren</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Undo</source>
-        <translation type="vanished">Rückgängig</translation>
+        <translation>Rückgängig</translation>
     </message>
     <message>
         <source>Cut</source>
-        <translation type="vanished">Ausschneiden</translation>
+        <translation>Ausschneiden</translation>
     </message>
     <message>
         <source>Copy</source>
-        <translation type="vanished">Kopieren</translation>
+        <translation>Kopieren</translation>
     </message>
     <message>
         <source>Paste</source>
-        <translation type="vanished">Einfügen</translation>
+        <translation>Einfügen</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">Löschen</translation>
+        <translation>Löschen</translation>
     </message>
     <message>
         <source>Select All</source>
-        <translation type="vanished">Alles auswählen</translation>
+        <translation>Alles auswählen</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
-        <translation type="vanished">Eine Übertragung läuft. Abbrechen und beenden?</translation>
+        <translation>Eine Übertragung läuft. Abbrechen und beenden?</translation>
     </message>
     <message>
         <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation type="vanished">Verbindungskit für QV T30s,T20s,T20+ Rechner</translation>
+        <translation>Verbindungskit für QV T30s,T20s,T20+ Rechner</translation>
     </message>
     <message>
         <source>All Files (*)</source>
-        <translation type="vanished">Alle Dateien (*)</translation>
+        <translation>Alle Dateien (*)</translation>
     </message>
     <message>
         <source>Error, the folder &quot;</source>
-        <translation type="vanished">Fehler, der Ordner &quot;</translation>
+        <translation>Fehler, der Ordner &quot;</translation>
     </message>
     <message>
         <source>&quot; does not exist.</source>
-        <translation type="vanished">&quot; existiert nicht.</translation>
+        <translation>&quot; existiert nicht.</translation>
     </message>
     <message>
         <source>Error setting path: &quot;%1&quot;</source>
-        <translation type="vanished">Fehler beim Setzen des Pfads: &quot;%1&quot;</translation>
+        <translation>Fehler beim Setzen des Pfads: &quot;%1&quot;</translation>
     </message>
     <message>
         <source>Move &quot;%1&quot; to the trash?</source>
-        <translation type="vanished">&quot;%1&quot; in den Papierkorb verschieben?</translation>
+        <translation>&quot;%1&quot; in den Papierkorb verschieben?</translation>
     </message>
     <message>
         <source>Deleting Files</source>
-        <translation type="vanished">Dateien löschen</translation>
+        <translation>Dateien löschen</translation>
     </message>
     <message>
         <source>it no longer exists</source>
-        <translation type="vanished">es existiert nicht mehr</translation>
+        <translation>es existiert nicht mehr</translation>
     </message>
     <message>
         <source>no permission to remove it from &quot;%1&quot;</source>
-        <translation type="vanished">keine Berechtigung, es aus &quot;%1&quot; zu entfernen</translation>
+        <translation>keine Berechtigung, es aus &quot;%1&quot; zu entfernen</translation>
     </message>
     <message>
         <source>the system refused the move</source>
-        <translation type="vanished">das System hat das Verschieben abgelehnt</translation>
+        <translation>das System hat das Verschieben abgelehnt</translation>
     </message>
     <message>
         <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
-        <translation type="vanished">&quot;%1&quot; konnte nicht in den Papierkorb verschoben werden (%2); nichts wurde gelöscht.</translation>
+        <translation>&quot;%1&quot; konnte nicht in den Papierkorb verschoben werden (%2); nichts wurde gelöscht.</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="vanished">&amp;Datei</translation>
+        <translation>&amp;Datei</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">Löschen</translation>
+        <translation>Löschen</translation>
     </message>
     <message>
         <source>Permanently remove the folder</source>
-        <translation type="vanished">Den Ordner dauerhaft entfernen</translation>
+        <translation>Den Ordner dauerhaft entfernen</translation>
     </message>
     <message>
         <source>Rena&amp;me</source>
-        <translation type="vanished">&amp;Umbenennen</translation>
+        <translation>&amp;Umbenennen</translation>
     </message>
     <message>
         <source>New Folder</source>
-        <translation type="vanished">Neuer Ordner</translation>
+        <translation>Neuer Ordner</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">Bildschirmaufnahme</translation>
+        <translation>Bildschirmaufnahme</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
-        <translation type="vanished">Das Fenster Bildschirmaufnahme anzeigen</translation>
+        <translation>Das Fenster Bildschirmaufnahme anzeigen</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire)</source>
-        <translation type="vanished">Calcapp empfangen (per Kabel)</translation>
+        <translation>Calcapp empfangen (per Kabel)</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
-        <translation type="vanished">Calcapp per Kabel auf den PC empfangen</translation>
+        <translation>Calcapp per Kabel auf den PC empfangen</translation>
     </message>
     <message>
         <source>Log</source>
-        <translation type="vanished">Protokoll</translation>
+        <translation>Protokoll</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation type="vanished">&amp;Beenden</translation>
+        <translation>&amp;Beenden</translation>
     </message>
     <message>
         <source>ROM</source>
-        <translation type="vanished">ROM</translation>
+        <translation>ROM</translation>
     </message>
     <message>
         <source>Download Calculator ROM...</source>
-        <translation type="vanished">Rechner-ROM laden...</translation>
+        <translation>Rechner-ROM laden...</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="vanished">&amp;Hilfe</translation>
+        <translation>&amp;Hilfe</translation>
     </message>
     <message>
         <source>Contents and Index</source>
-        <translation type="vanished">Inhalt und Index</translation>
+        <translation>Inhalt und Index</translation>
     </message>
     <message>
         <source>Communications Topics</source>
-        <translation type="vanished">Themen zur Verbindung</translation>
+        <translation>Themen zur Verbindung</translation>
     </message>
     <message>
         <source>Trouble Shooting</source>
-        <translation type="vanished">Fehlerbehebung</translation>
+        <translation>Fehlerbehebung</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">Über</translation>
+        <translation>Über</translation>
     </message>
     <message>
         <source>ToolBar</source>
-        <translation type="vanished">Symbolleiste</translation>
+        <translation>Symbolleiste</translation>
     </message>
     <message>
         <source>Create a new folder</source>
-        <translation type="vanished">Einen neuen Ordner anlegen</translation>
+        <translation>Einen neuen Ordner anlegen</translation>
     </message>
     <message>
         <source>View screen capture window.</source>
-        <translation type="vanished">Fenster Bildschirmaufnahme anzeigen.</translation>
+        <translation>Fenster Bildschirmaufnahme anzeigen.</translation>
     </message>
     <message>
         <source>Disconnect and Exit program.</source>
-        <translation type="vanished">Verbindung trennen und Programm beenden.</translation>
+        <translation>Verbindung trennen und Programm beenden.</translation>
     </message>
     <message>
         <source>Connect using:</source>
-        <translation type="vanished">Verbinden über:</translation>
+        <translation>Verbinden über:</translation>
     </message>
     <message>
         <source>Show log window</source>
-        <translation type="vanished">Protokollfenster anzeigen</translation>
+        <translation>Protokollfenster anzeigen</translation>
     </message>
     <message>
         <source>Select the directory for T20+ Calcapps</source>
-        <translation type="vanished">Ordner für T20+-Calcapps wählen</translation>
+        <translation>Ordner für T20+-Calcapps wählen</translation>
     </message>
     <message>
         <source>Last command</source>
-        <translation type="vanished">Letzter Befehl</translation>
+        <translation>Letzter Befehl</translation>
     </message>
     <message>
         <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation type="vanished">Datei vom T30s,T20s,T20/T20+ empfangen (per Kabel)</translation>
+        <translation>Datei vom T30s,T20s,T20/T20+ empfangen (per Kabel)</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
-        <translation type="vanished">Das empfangene Objekt verwerfen? Es wurde nirgends gespeichert.</translation>
+        <translation>Das empfangene Objekt verwerfen? Es wurde nirgends gespeichert.</translation>
     </message>
     <message>
         <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
-        <translation type="vanished">ROM-%1 (*.bin *.BIN);;%2 (*)</translation>
+        <translation>ROM-%1 (*.bin *.BIN);;%2 (*)</translation>
     </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
     <message>
         <source>Bitmaps (*.bmp)</source>
-        <translation type="vanished">Bitmaps (*.bmp)</translation>
+        <translation>Bitmaps (*.bmp)</translation>
     </message>
     <message>
         <source>PNG images (*.png)</source>
-        <translation type="vanished">PNG-Bilder (*.png)</translation>
+        <translation>PNG-Bilder (*.png)</translation>
     </message>
     <message>
         <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
 <byte value="xd"/>
 This window opens automatically when the calculator sends a screen.</source>
-        <translation type="vanished">Drücken Sie am Rechner gleichzeitig ON und 1, um den Bildschirm aufzunehmen. Kopieren legt das Bild in die Zwischenablage, damit Sie es in Dokumenten oder Editoren weiterverwenden können.<byte value="xd"/>
+        <translation>Drücken Sie am Rechner gleichzeitig ON und 1, um den Bildschirm aufzunehmen. Kopieren legt das Bild in die Zwischenablage, damit Sie es in Dokumenten oder Editoren weiterverwenden können.<byte value="xd"/>
 <byte value="xd"/>
 Dieses Fenster öffnet sich von selbst, wenn der Rechner einen Bildschirm sendet.</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">Bildschirmaufnahme</translation>
+        <translation>Bildschirmaufnahme</translation>
     </message>
     <message>
         <source>Calculator Screen Image</source>
-        <translation type="vanished">Bildschirmbild des Rechners</translation>
+        <translation>Bildschirmbild des Rechners</translation>
     </message>
     <message>
         <source>Border:   </source>
-        <translation type="vanished">Rahmen:   </translation>
+        <translation>Rahmen:   </translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="vanished">&amp;Kopieren</translation>
+        <translation>&amp;Kopieren</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation type="vanished">Speichern</translation>
+        <translation>Speichern</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="vanished">Schließen</translation>
+        <translation>Schließen</translation>
     </message>
     <message>
         <source>Save Picture As</source>
-        <translation type="vanished">Bild speichern unter</translation>
+        <translation>Bild speichern unter</translation>
     </message>
 </context>
 <context>
     <name>Texts</name>
     <message>
         <source>Files</source>
-        <translation type="vanished">Dateien</translation>
+        <translation>Dateien</translation>
     </message>
     <message>
         <source>All Files</source>
-        <translation type="vanished">Alle Dateien</translation>
+        <translation>Alle Dateien</translation>
     </message>
     <message>
         <source>Download ROM</source>
-        <translation type="vanished">ROM laden</translation>
+        <translation>ROM laden</translation>
     </message>
     <message>
         <source>Download of ROM file <byte value="xd"/>
 %s<byte value="xd"/>
 failed.</source>
-        <translation type="vanished">Das Laden der ROM-Datei <byte value="xd"/>
+        <translation>Das Laden der ROM-Datei <byte value="xd"/>
 %s<byte value="xd"/>
 ist fehlgeschlagen.</translation>
     </message>
     <message>
         <source>Download Error</source>
-        <translation type="vanished">Fehler beim Laden</translation>
+        <translation>Fehler beim Laden</translation>
     </message>
     <message>
         <source>The calculator appears to be disconnected. <byte value="xd"/>
@@ -378,7 +378,7 @@ Please ensure that:<byte value="xd"/>
 <byte value="xd"/>
    3. The batteries are good<byte value="xd"/>
         (check if the warning indicator is set).</source>
-        <translation type="vanished">Der Rechner scheint nicht verbunden zu sein. <byte value="xd"/>
+        <translation>Der Rechner scheint nicht verbunden zu sein. <byte value="xd"/>
 <byte value="xd"/>
 Bitte prüfen Sie, ob:<byte value="xd"/>
 <byte value="xd"/>
@@ -392,14 +392,14 @@ Bitte prüfen Sie, ob:<byte value="xd"/>
     </message>
     <message>
         <source>Error</source>
-        <translation type="vanished">Fehler</translation>
+        <translation>Fehler</translation>
     </message>
 </context>
 <context>
     <name>TransferStatusDialog</name>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">Abbrechen</translation>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 </TS>

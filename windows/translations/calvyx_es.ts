@@ -5,19 +5,19 @@
     <name>AboutDialog</name>
     <message>
         <source>for the QV T20, T20+, T20s and T30s</source>
-        <translation type="vanished">para QV T20, T20+, T20s y T30s</translation>
+        <translation>para QV T20, T20+, T20s y T30s</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">Acerca de</translation>
+        <translation>Acerca de</translation>
     </message>
     <message>
         <source>Version 2.1 Build 1328</source>
-        <translation type="vanished">Versión 2.1 compilación 1328</translation>
+        <translation>Versión 2.1 compilación 1328</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">Aceptar</translation>
+        <translation>Aceptar</translation>
     </message>
 </context>
 <context>
@@ -30,7 +30,7 @@
 3.  Choose: QV20/30 (Wire).<byte value="xd"/>
 4.  Press OK function key.<byte value="xd"/>
 5.  Click OK below.</source>
-        <translation type="vanished">En la QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+        <translation>En la QV-T30s,T20s,T20+/T20:<byte value="xd"/>
 <byte value="xd"/>
 1.  Seleccione la Calcapp que enviará.<byte value="xd"/>
 2.  Pulse la tecla de función SEND.<byte value="xd"/>
@@ -47,7 +47,7 @@
 4.  Press 1 for USB.<byte value="xd"/>
 5.  Plug USB cable<byte value="xd"/>
 6.  Press OK below.</source>
-        <translation type="vanished">En la calculadora:<byte value="xd"/>
+        <translation>En la calculadora:<byte value="xd"/>
 <byte value="xd"/>
 1.  Desconecte el cable USB<byte value="xd"/>
 2.  Mantenga + y - (3 s) y pulse RESET<byte value="xd"/>
@@ -58,313 +58,313 @@
     </message>
     <message>
         <source>Set the Calculator</source>
-        <translation type="vanished">Preparar la calculadora</translation>
+        <translation>Preparar la calculadora</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">Aceptar</translation>
+        <translation>Aceptar</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">Cancelar</translation>
+        <translation>Cancelar</translation>
     </message>
 </context>
 <context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation type="vanished">Seleccione la carpeta de las Calcapps T30s, T20s, T20+</translation>
+        <translation>Seleccione la carpeta de las Calcapps T30s, T20s, T20+</translation>
     </message>
 </context>
 <context>
     <name>HelpSystem</name>
     <message>
         <source>Calvyx Help</source>
-        <translation type="vanished">Ayuda de Calvyx</translation>
+        <translation>Ayuda de Calvyx</translation>
     </message>
     <message>
         <source>No help is available for this item (%1).</source>
-        <translation type="vanished">No hay ayuda disponible para este elemento (%1).</translation>
+        <translation>No hay ayuda disponible para este elemento (%1).</translation>
     </message>
 </context>
 <context>
     <name>LogWindow</name>
     <message>
         <source>Log Form</source>
-        <translation type="vanished">Registro</translation>
+        <translation>Registro</translation>
     </message>
     <message>
         <source>Clear Log</source>
-        <translation type="vanished">Borrar registro</translation>
+        <translation>Borrar registro</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">Aceptar</translation>
+        <translation>Aceptar</translation>
     </message>
     <message>
         <source>Undo</source>
-        <translation type="vanished">Deshacer</translation>
+        <translation>Deshacer</translation>
     </message>
     <message>
         <source>Cut</source>
-        <translation type="vanished">Cortar</translation>
+        <translation>Cortar</translation>
     </message>
     <message>
         <source>Copy</source>
-        <translation type="vanished">Copiar</translation>
+        <translation>Copiar</translation>
     </message>
     <message>
         <source>Paste</source>
-        <translation type="vanished">Pegar</translation>
+        <translation>Pegar</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">Eliminar</translation>
+        <translation>Eliminar</translation>
     </message>
     <message>
         <source>Select All</source>
-        <translation type="vanished">Seleccionar todo</translation>
+        <translation>Seleccionar todo</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
-        <translation type="vanished">Hay una transferencia en curso. ¿Detenerla y salir?</translation>
+        <translation>Hay una transferencia en curso. ¿Detenerla y salir?</translation>
     </message>
     <message>
         <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation type="vanished">Kit de conexión para calculadoras QV T30s,T20s,T20+</translation>
+        <translation>Kit de conexión para calculadoras QV T30s,T20s,T20+</translation>
     </message>
     <message>
         <source>All Files (*)</source>
-        <translation type="vanished">Todos los archivos (*)</translation>
+        <translation>Todos los archivos (*)</translation>
     </message>
     <message>
         <source>Error, the folder &quot;</source>
-        <translation type="vanished">Error, la carpeta &quot;</translation>
+        <translation>Error, la carpeta &quot;</translation>
     </message>
     <message>
         <source>&quot; does not exist.</source>
-        <translation type="vanished">&quot; no existe.</translation>
+        <translation>&quot; no existe.</translation>
     </message>
     <message>
         <source>Error setting path: &quot;%1&quot;</source>
-        <translation type="vanished">Error al establecer la ruta: &quot;%1&quot;</translation>
+        <translation>Error al establecer la ruta: &quot;%1&quot;</translation>
     </message>
     <message>
         <source>Move &quot;%1&quot; to the trash?</source>
-        <translation type="vanished">¿Mover &quot;%1&quot; a la papelera?</translation>
+        <translation>¿Mover &quot;%1&quot; a la papelera?</translation>
     </message>
     <message>
         <source>Deleting Files</source>
-        <translation type="vanished">Eliminar archivos</translation>
+        <translation>Eliminar archivos</translation>
     </message>
     <message>
         <source>it no longer exists</source>
-        <translation type="vanished">ya no existe</translation>
+        <translation>ya no existe</translation>
     </message>
     <message>
         <source>no permission to remove it from &quot;%1&quot;</source>
-        <translation type="vanished">sin permiso para quitarlo de &quot;%1&quot;</translation>
+        <translation>sin permiso para quitarlo de &quot;%1&quot;</translation>
     </message>
     <message>
         <source>the system refused the move</source>
-        <translation type="vanished">el sistema rechazó el traslado</translation>
+        <translation>el sistema rechazó el traslado</translation>
     </message>
     <message>
         <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
-        <translation type="vanished">&quot;%1&quot; no se pudo mover a la papelera (%2); no se ha eliminado nada.</translation>
+        <translation>&quot;%1&quot; no se pudo mover a la papelera (%2); no se ha eliminado nada.</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="vanished">&amp;Archivo</translation>
+        <translation>&amp;Archivo</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">Eliminar</translation>
+        <translation>Eliminar</translation>
     </message>
     <message>
         <source>Permanently remove the folder</source>
-        <translation type="vanished">Quitar la carpeta definitivamente</translation>
+        <translation>Quitar la carpeta definitivamente</translation>
     </message>
     <message>
         <source>Rena&amp;me</source>
-        <translation type="vanished">Cambiar &amp;nombre</translation>
+        <translation>Cambiar &amp;nombre</translation>
     </message>
     <message>
         <source>New Folder</source>
-        <translation type="vanished">Nueva carpeta</translation>
+        <translation>Nueva carpeta</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">Captura de pantalla</translation>
+        <translation>Captura de pantalla</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
-        <translation type="vanished">Mostrar la ventana Captura de pantalla</translation>
+        <translation>Mostrar la ventana Captura de pantalla</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire)</source>
-        <translation type="vanished">Recibir Calcapp (por cable)</translation>
+        <translation>Recibir Calcapp (por cable)</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
-        <translation type="vanished">Recibir una Calcapp por cable en el PC</translation>
+        <translation>Recibir una Calcapp por cable en el PC</translation>
     </message>
     <message>
         <source>Log</source>
-        <translation type="vanished">Registro</translation>
+        <translation>Registro</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation type="vanished">&amp;Salir</translation>
+        <translation>&amp;Salir</translation>
     </message>
     <message>
         <source>ROM</source>
-        <translation type="vanished">ROM</translation>
+        <translation>ROM</translation>
     </message>
     <message>
         <source>Download Calculator ROM...</source>
-        <translation type="vanished">Cargar la ROM de la calculadora...</translation>
+        <translation>Cargar la ROM de la calculadora...</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="vanished">A&amp;yuda</translation>
+        <translation>A&amp;yuda</translation>
     </message>
     <message>
         <source>Contents and Index</source>
-        <translation type="vanished">Contenido e índice</translation>
+        <translation>Contenido e índice</translation>
     </message>
     <message>
         <source>Communications Topics</source>
-        <translation type="vanished">Temas de comunicación</translation>
+        <translation>Temas de comunicación</translation>
     </message>
     <message>
         <source>Trouble Shooting</source>
-        <translation type="vanished">Solución de problemas</translation>
+        <translation>Solución de problemas</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">Acerca de</translation>
+        <translation>Acerca de</translation>
     </message>
     <message>
         <source>ToolBar</source>
-        <translation type="vanished">Barra de herramientas</translation>
+        <translation>Barra de herramientas</translation>
     </message>
     <message>
         <source>Create a new folder</source>
-        <translation type="vanished">Crear una carpeta nueva</translation>
+        <translation>Crear una carpeta nueva</translation>
     </message>
     <message>
         <source>View screen capture window.</source>
-        <translation type="vanished">Mostrar la ventana de captura de pantalla.</translation>
+        <translation>Mostrar la ventana de captura de pantalla.</translation>
     </message>
     <message>
         <source>Disconnect and Exit program.</source>
-        <translation type="vanished">Desconectar y salir del programa.</translation>
+        <translation>Desconectar y salir del programa.</translation>
     </message>
     <message>
         <source>Connect using:</source>
-        <translation type="vanished">Conectar mediante:</translation>
+        <translation>Conectar mediante:</translation>
     </message>
     <message>
         <source>Show log window</source>
-        <translation type="vanished">Mostrar la ventana de registro</translation>
+        <translation>Mostrar la ventana de registro</translation>
     </message>
     <message>
         <source>Select the directory for T20+ Calcapps</source>
-        <translation type="vanished">Seleccione la carpeta de las Calcapps T20+</translation>
+        <translation>Seleccione la carpeta de las Calcapps T20+</translation>
     </message>
     <message>
         <source>Last command</source>
-        <translation type="vanished">Último comando</translation>
+        <translation>Último comando</translation>
     </message>
     <message>
         <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation type="vanished">Recibir archivo de la T30s,T20s,T20/T20+ (por cable)</translation>
+        <translation>Recibir archivo de la T30s,T20s,T20/T20+ (por cable)</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
-        <translation type="vanished">¿Descartar el objeto recibido? No se ha guardado en ningún sitio.</translation>
+        <translation>¿Descartar el objeto recibido? No se ha guardado en ningún sitio.</translation>
     </message>
     <message>
         <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
-        <translation type="vanished">%1 ROM (*.bin *.BIN);;%2 (*)</translation>
+        <translation>%1 ROM (*.bin *.BIN);;%2 (*)</translation>
     </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
     <message>
         <source>Bitmaps (*.bmp)</source>
-        <translation type="vanished">Mapas de bits (*.bmp)</translation>
+        <translation>Mapas de bits (*.bmp)</translation>
     </message>
     <message>
         <source>PNG images (*.png)</source>
-        <translation type="vanished">Imágenes PNG (*.png)</translation>
+        <translation>Imágenes PNG (*.png)</translation>
     </message>
     <message>
         <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
 <byte value="xd"/>
 This window opens automatically when the calculator sends a screen.</source>
-        <translation type="vanished">En la calculadora, pulse ON y 1 a la vez para capturar la pantalla. El botón Copiar copia la imagen al portapapeles para reutilizarla en documentos o editores.<byte value="xd"/>
+        <translation>En la calculadora, pulse ON y 1 a la vez para capturar la pantalla. El botón Copiar copia la imagen al portapapeles para reutilizarla en documentos o editores.<byte value="xd"/>
 <byte value="xd"/>
 Esta ventana se abre automáticamente cuando la calculadora envía una pantalla.</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">Captura de pantalla</translation>
+        <translation>Captura de pantalla</translation>
     </message>
     <message>
         <source>Calculator Screen Image</source>
-        <translation type="vanished">Imagen de la pantalla de la calculadora</translation>
+        <translation>Imagen de la pantalla de la calculadora</translation>
     </message>
     <message>
         <source>Border:   </source>
-        <translation type="vanished">Borde:   </translation>
+        <translation>Borde:   </translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="vanished">&amp;Copiar</translation>
+        <translation>&amp;Copiar</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation type="vanished">Guardar</translation>
+        <translation>Guardar</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="vanished">Cerrar</translation>
+        <translation>Cerrar</translation>
     </message>
     <message>
         <source>Save Picture As</source>
-        <translation type="vanished">Guardar imagen como</translation>
+        <translation>Guardar imagen como</translation>
     </message>
 </context>
 <context>
     <name>Texts</name>
     <message>
         <source>Files</source>
-        <translation type="vanished">Archivos</translation>
+        <translation>Archivos</translation>
     </message>
     <message>
         <source>All Files</source>
-        <translation type="vanished">Todos los archivos</translation>
+        <translation>Todos los archivos</translation>
     </message>
     <message>
         <source>Download ROM</source>
-        <translation type="vanished">Cargar ROM</translation>
+        <translation>Cargar ROM</translation>
     </message>
     <message>
         <source>Download of ROM file <byte value="xd"/>
 %s<byte value="xd"/>
 failed.</source>
-        <translation type="vanished">La carga del archivo ROM <byte value="xd"/>
+        <translation>La carga del archivo ROM <byte value="xd"/>
 %s<byte value="xd"/>
 ha fallado.</translation>
     </message>
     <message>
         <source>Download Error</source>
-        <translation type="vanished">Error de carga</translation>
+        <translation>Error de carga</translation>
     </message>
     <message>
         <source>The calculator appears to be disconnected. <byte value="xd"/>
@@ -378,7 +378,7 @@ Please ensure that:<byte value="xd"/>
 <byte value="xd"/>
    3. The batteries are good<byte value="xd"/>
         (check if the warning indicator is set).</source>
-        <translation type="vanished">Parece que la calculadora está desconectada. <byte value="xd"/>
+        <translation>Parece que la calculadora está desconectada. <byte value="xd"/>
 <byte value="xd"/>
 Compruebe que:<byte value="xd"/>
 <byte value="xd"/>
@@ -392,14 +392,14 @@ Compruebe que:<byte value="xd"/>
     </message>
     <message>
         <source>Error</source>
-        <translation type="vanished">Error</translation>
+        <translation>Error</translation>
     </message>
 </context>
 <context>
     <name>TransferStatusDialog</name>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">Cancelar</translation>
+        <translation>Cancelar</translation>
     </message>
 </context>
 </TS>

@@ -5,19 +5,19 @@
     <name>AboutDialog</name>
     <message>
         <source>for the QV T20, T20+, T20s and T30s</source>
-        <translation type="vanished">pour QV T20, T20+, T20s et T30s</translation>
+        <translation>pour QV T20, T20+, T20s et T30s</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">À propos</translation>
+        <translation>À propos</translation>
     </message>
     <message>
         <source>Version 2.1 Build 1328</source>
-        <translation type="vanished">Version 2.1 build 1328</translation>
+        <translation>Version 2.1 build 1328</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -30,7 +30,7 @@
 3.  Choose: QV20/30 (Wire).<byte value="xd"/>
 4.  Press OK function key.<byte value="xd"/>
 5.  Click OK below.</source>
-        <translation type="vanished">Sur la QV-T30s,T20s,T20+/T20 :<byte value="xd"/>
+        <translation>Sur la QV-T30s,T20s,T20+/T20 :<byte value="xd"/>
 <byte value="xd"/>
 1.  Sélectionnez la Calcapp à envoyer.<byte value="xd"/>
 2.  Appuyez sur la touche SEND.<byte value="xd"/>
@@ -47,7 +47,7 @@
 4.  Press 1 for USB.<byte value="xd"/>
 5.  Plug USB cable<byte value="xd"/>
 6.  Press OK below.</source>
-        <translation type="vanished">Sur la calculatrice :<byte value="xd"/>
+        <translation>Sur la calculatrice :<byte value="xd"/>
 <byte value="xd"/>
 1.  Débranchez le câble USB<byte value="xd"/>
 2.  Tenez + et - (3 s) en appuyant sur RESET<byte value="xd"/>
@@ -58,313 +58,313 @@
     </message>
     <message>
         <source>Set the Calculator</source>
-        <translation type="vanished">Préparer la calculatrice</translation>
+        <translation>Préparer la calculatrice</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">Annuler</translation>
+        <translation>Annuler</translation>
     </message>
 </context>
 <context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation type="vanished">Sélectionnez le dossier des Calcapps T30s, T20s, T20+</translation>
+        <translation>Sélectionnez le dossier des Calcapps T30s, T20s, T20+</translation>
     </message>
 </context>
 <context>
     <name>HelpSystem</name>
     <message>
         <source>Calvyx Help</source>
-        <translation type="vanished">Aide de Calvyx</translation>
+        <translation>Aide de Calvyx</translation>
     </message>
     <message>
         <source>No help is available for this item (%1).</source>
-        <translation type="vanished">Aucune aide n&apos;est disponible pour cet élément (%1).</translation>
+        <translation>Aucune aide n&apos;est disponible pour cet élément (%1).</translation>
     </message>
 </context>
 <context>
     <name>LogWindow</name>
     <message>
         <source>Log Form</source>
-        <translation type="vanished">Journal</translation>
+        <translation>Journal</translation>
     </message>
     <message>
         <source>Clear Log</source>
-        <translation type="vanished">Effacer le journal</translation>
+        <translation>Effacer le journal</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Undo</source>
-        <translation type="vanished">Annuler</translation>
+        <translation>Annuler</translation>
     </message>
     <message>
         <source>Cut</source>
-        <translation type="vanished">Couper</translation>
+        <translation>Couper</translation>
     </message>
     <message>
         <source>Copy</source>
-        <translation type="vanished">Copier</translation>
+        <translation>Copier</translation>
     </message>
     <message>
         <source>Paste</source>
-        <translation type="vanished">Coller</translation>
+        <translation>Coller</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">Supprimer</translation>
+        <translation>Supprimer</translation>
     </message>
     <message>
         <source>Select All</source>
-        <translation type="vanished">Tout sélectionner</translation>
+        <translation>Tout sélectionner</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
-        <translation type="vanished">Un transfert est en cours. L&apos;arrêter et quitter ?</translation>
+        <translation>Un transfert est en cours. L&apos;arrêter et quitter ?</translation>
     </message>
     <message>
         <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation type="vanished">Kit de connexion pour calculatrices QV T30s,T20s,T20+</translation>
+        <translation>Kit de connexion pour calculatrices QV T30s,T20s,T20+</translation>
     </message>
     <message>
         <source>All Files (*)</source>
-        <translation type="vanished">Tous les fichiers (*)</translation>
+        <translation>Tous les fichiers (*)</translation>
     </message>
     <message>
         <source>Error, the folder &quot;</source>
-        <translation type="vanished">Erreur, le dossier &quot;</translation>
+        <translation>Erreur, le dossier &quot;</translation>
     </message>
     <message>
         <source>&quot; does not exist.</source>
-        <translation type="vanished">&quot; n&apos;existe pas.</translation>
+        <translation>&quot; n&apos;existe pas.</translation>
     </message>
     <message>
         <source>Error setting path: &quot;%1&quot;</source>
-        <translation type="vanished">Erreur lors du choix du chemin : &quot;%1&quot;</translation>
+        <translation>Erreur lors du choix du chemin : &quot;%1&quot;</translation>
     </message>
     <message>
         <source>Move &quot;%1&quot; to the trash?</source>
-        <translation type="vanished">Placer &quot;%1&quot; dans la corbeille ?</translation>
+        <translation>Placer &quot;%1&quot; dans la corbeille ?</translation>
     </message>
     <message>
         <source>Deleting Files</source>
-        <translation type="vanished">Suppression de fichiers</translation>
+        <translation>Suppression de fichiers</translation>
     </message>
     <message>
         <source>it no longer exists</source>
-        <translation type="vanished">il n&apos;existe plus</translation>
+        <translation>il n&apos;existe plus</translation>
     </message>
     <message>
         <source>no permission to remove it from &quot;%1&quot;</source>
-        <translation type="vanished">pas l&apos;autorisation de le retirer de &quot;%1&quot;</translation>
+        <translation>pas l&apos;autorisation de le retirer de &quot;%1&quot;</translation>
     </message>
     <message>
         <source>the system refused the move</source>
-        <translation type="vanished">le système a refusé le déplacement</translation>
+        <translation>le système a refusé le déplacement</translation>
     </message>
     <message>
         <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
-        <translation type="vanished">&quot;%1&quot; n&apos;a pas pu être placé dans la corbeille (%2) ; rien n&apos;a été supprimé.</translation>
+        <translation>&quot;%1&quot; n&apos;a pas pu être placé dans la corbeille (%2) ; rien n&apos;a été supprimé.</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="vanished">&amp;Fichier</translation>
+        <translation>&amp;Fichier</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">Supprimer</translation>
+        <translation>Supprimer</translation>
     </message>
     <message>
         <source>Permanently remove the folder</source>
-        <translation type="vanished">Supprimer définitivement le dossier</translation>
+        <translation>Supprimer définitivement le dossier</translation>
     </message>
     <message>
         <source>Rena&amp;me</source>
-        <translation type="vanished">Re&amp;nommer</translation>
+        <translation>Re&amp;nommer</translation>
     </message>
     <message>
         <source>New Folder</source>
-        <translation type="vanished">Nouveau dossier</translation>
+        <translation>Nouveau dossier</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">Capture d&apos;écran</translation>
+        <translation>Capture d&apos;écran</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
-        <translation type="vanished">Afficher la fenêtre Capture d&apos;écran</translation>
+        <translation>Afficher la fenêtre Capture d&apos;écran</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire)</source>
-        <translation type="vanished">Recevoir une Calcapp (par câble)</translation>
+        <translation>Recevoir une Calcapp (par câble)</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
-        <translation type="vanished">Recevoir une Calcapp par câble sur le PC</translation>
+        <translation>Recevoir une Calcapp par câble sur le PC</translation>
     </message>
     <message>
         <source>Log</source>
-        <translation type="vanished">Journal</translation>
+        <translation>Journal</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation type="vanished">&amp;Quitter</translation>
+        <translation>&amp;Quitter</translation>
     </message>
     <message>
         <source>ROM</source>
-        <translation type="vanished">ROM</translation>
+        <translation>ROM</translation>
     </message>
     <message>
         <source>Download Calculator ROM...</source>
-        <translation type="vanished">Charger la ROM de la calculatrice...</translation>
+        <translation>Charger la ROM de la calculatrice...</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="vanished">&amp;Aide</translation>
+        <translation>&amp;Aide</translation>
     </message>
     <message>
         <source>Contents and Index</source>
-        <translation type="vanished">Sommaire et index</translation>
+        <translation>Sommaire et index</translation>
     </message>
     <message>
         <source>Communications Topics</source>
-        <translation type="vanished">Rubriques sur la communication</translation>
+        <translation>Rubriques sur la communication</translation>
     </message>
     <message>
         <source>Trouble Shooting</source>
-        <translation type="vanished">Dépannage</translation>
+        <translation>Dépannage</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">À propos</translation>
+        <translation>À propos</translation>
     </message>
     <message>
         <source>ToolBar</source>
-        <translation type="vanished">Barre d&apos;outils</translation>
+        <translation>Barre d&apos;outils</translation>
     </message>
     <message>
         <source>Create a new folder</source>
-        <translation type="vanished">Créer un nouveau dossier</translation>
+        <translation>Créer un nouveau dossier</translation>
     </message>
     <message>
         <source>View screen capture window.</source>
-        <translation type="vanished">Afficher la fenêtre de capture d&apos;écran.</translation>
+        <translation>Afficher la fenêtre de capture d&apos;écran.</translation>
     </message>
     <message>
         <source>Disconnect and Exit program.</source>
-        <translation type="vanished">Se déconnecter et quitter le programme.</translation>
+        <translation>Se déconnecter et quitter le programme.</translation>
     </message>
     <message>
         <source>Connect using:</source>
-        <translation type="vanished">Se connecter via :</translation>
+        <translation>Se connecter via :</translation>
     </message>
     <message>
         <source>Show log window</source>
-        <translation type="vanished">Afficher la fenêtre du journal</translation>
+        <translation>Afficher la fenêtre du journal</translation>
     </message>
     <message>
         <source>Select the directory for T20+ Calcapps</source>
-        <translation type="vanished">Sélectionnez le dossier des Calcapps T20+</translation>
+        <translation>Sélectionnez le dossier des Calcapps T20+</translation>
     </message>
     <message>
         <source>Last command</source>
-        <translation type="vanished">Dernière commande</translation>
+        <translation>Dernière commande</translation>
     </message>
     <message>
         <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation type="vanished">Recevoir un fichier de la T30s,T20s,T20/T20+ (par câble)</translation>
+        <translation>Recevoir un fichier de la T30s,T20s,T20/T20+ (par câble)</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
-        <translation type="vanished">Abandonner l&apos;objet reçu ? Il n&apos;a été enregistré nulle part.</translation>
+        <translation>Abandonner l&apos;objet reçu ? Il n&apos;a été enregistré nulle part.</translation>
     </message>
     <message>
         <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
-        <translation type="vanished">%1 ROM (*.bin *.BIN);;%2 (*)</translation>
+        <translation>%1 ROM (*.bin *.BIN);;%2 (*)</translation>
     </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
     <message>
         <source>Bitmaps (*.bmp)</source>
-        <translation type="vanished">Images bitmap (*.bmp)</translation>
+        <translation>Images bitmap (*.bmp)</translation>
     </message>
     <message>
         <source>PNG images (*.png)</source>
-        <translation type="vanished">Images PNG (*.png)</translation>
+        <translation>Images PNG (*.png)</translation>
     </message>
     <message>
         <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
 <byte value="xd"/>
 This window opens automatically when the calculator sends a screen.</source>
-        <translation type="vanished">Sur la calculatrice, appuyez simultanément sur ON et 1 pour capturer l&apos;écran. Le bouton Copier place l&apos;image dans le presse-papiers pour la réutiliser dans des documents ou des éditeurs.<byte value="xd"/>
+        <translation>Sur la calculatrice, appuyez simultanément sur ON et 1 pour capturer l&apos;écran. Le bouton Copier place l&apos;image dans le presse-papiers pour la réutiliser dans des documents ou des éditeurs.<byte value="xd"/>
 <byte value="xd"/>
 Cette fenêtre s&apos;ouvre automatiquement quand la calculatrice envoie un écran.</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">Capture d&apos;écran</translation>
+        <translation>Capture d&apos;écran</translation>
     </message>
     <message>
         <source>Calculator Screen Image</source>
-        <translation type="vanished">Image de l&apos;écran de la calculatrice</translation>
+        <translation>Image de l&apos;écran de la calculatrice</translation>
     </message>
     <message>
         <source>Border:   </source>
-        <translation type="vanished">Bordure :   </translation>
+        <translation>Bordure :   </translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="vanished">&amp;Copier</translation>
+        <translation>&amp;Copier</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation type="vanished">Enregistrer</translation>
+        <translation>Enregistrer</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="vanished">Fermer</translation>
+        <translation>Fermer</translation>
     </message>
     <message>
         <source>Save Picture As</source>
-        <translation type="vanished">Enregistrer l&apos;image sous</translation>
+        <translation>Enregistrer l&apos;image sous</translation>
     </message>
 </context>
 <context>
     <name>Texts</name>
     <message>
         <source>Files</source>
-        <translation type="vanished">Fichiers</translation>
+        <translation>Fichiers</translation>
     </message>
     <message>
         <source>All Files</source>
-        <translation type="vanished">Tous les fichiers</translation>
+        <translation>Tous les fichiers</translation>
     </message>
     <message>
         <source>Download ROM</source>
-        <translation type="vanished">Charger la ROM</translation>
+        <translation>Charger la ROM</translation>
     </message>
     <message>
         <source>Download of ROM file <byte value="xd"/>
 %s<byte value="xd"/>
 failed.</source>
-        <translation type="vanished">Le chargement du fichier ROM <byte value="xd"/>
+        <translation>Le chargement du fichier ROM <byte value="xd"/>
 %s<byte value="xd"/>
 a échoué.</translation>
     </message>
     <message>
         <source>Download Error</source>
-        <translation type="vanished">Erreur de chargement</translation>
+        <translation>Erreur de chargement</translation>
     </message>
     <message>
         <source>The calculator appears to be disconnected. <byte value="xd"/>
@@ -378,7 +378,7 @@ Please ensure that:<byte value="xd"/>
 <byte value="xd"/>
    3. The batteries are good<byte value="xd"/>
         (check if the warning indicator is set).</source>
-        <translation type="vanished">La calculatrice semble déconnectée. <byte value="xd"/>
+        <translation>La calculatrice semble déconnectée. <byte value="xd"/>
 <byte value="xd"/>
 Vérifiez que :<byte value="xd"/>
 <byte value="xd"/>
@@ -392,14 +392,14 @@ Vérifiez que :<byte value="xd"/>
     </message>
     <message>
         <source>Error</source>
-        <translation type="vanished">Erreur</translation>
+        <translation>Erreur</translation>
     </message>
 </context>
 <context>
     <name>TransferStatusDialog</name>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">Annuler</translation>
+        <translation>Annuler</translation>
     </message>
 </context>
 </TS>

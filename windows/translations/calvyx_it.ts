@@ -5,19 +5,19 @@
     <name>AboutDialog</name>
     <message>
         <source>for the QV T20, T20+, T20s and T30s</source>
-        <translation type="vanished">per QV T20, T20+, T20s e T30s</translation>
+        <translation>per QV T20, T20+, T20s e T30s</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">Informazioni</translation>
+        <translation>Informazioni</translation>
     </message>
     <message>
         <source>Version 2.1 Build 1328</source>
-        <translation type="vanished">Versione 2.1 build 1328</translation>
+        <translation>Versione 2.1 build 1328</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -30,7 +30,7 @@
 3.  Choose: QV20/30 (Wire).<byte value="xd"/>
 4.  Press OK function key.<byte value="xd"/>
 5.  Click OK below.</source>
-        <translation type="vanished">Sulla QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+        <translation>Sulla QV-T30s,T20s,T20+/T20:<byte value="xd"/>
 <byte value="xd"/>
 1.  Seleziona la Calcapp da inviare.<byte value="xd"/>
 2.  Premi il tasto funzione SEND.<byte value="xd"/>
@@ -47,7 +47,7 @@
 4.  Press 1 for USB.<byte value="xd"/>
 5.  Plug USB cable<byte value="xd"/>
 6.  Press OK below.</source>
-        <translation type="vanished">Sulla calcolatrice:<byte value="xd"/>
+        <translation>Sulla calcolatrice:<byte value="xd"/>
 <byte value="xd"/>
 1.  Scollega il cavo USB<byte value="xd"/>
 2.  Tieni + e - (3 sec.) e premi RESET<byte value="xd"/>
@@ -58,313 +58,313 @@
     </message>
     <message>
         <source>Set the Calculator</source>
-        <translation type="vanished">Prepara la calcolatrice</translation>
+        <translation>Prepara la calcolatrice</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">Annulla</translation>
+        <translation>Annulla</translation>
     </message>
 </context>
 <context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation type="vanished">Seleziona la cartella per le Calcapp T30s, T20s, T20+</translation>
+        <translation>Seleziona la cartella per le Calcapp T30s, T20s, T20+</translation>
     </message>
 </context>
 <context>
     <name>HelpSystem</name>
     <message>
         <source>Calvyx Help</source>
-        <translation type="vanished">Guida di Calvyx</translation>
+        <translation>Guida di Calvyx</translation>
     </message>
     <message>
         <source>No help is available for this item (%1).</source>
-        <translation type="vanished">Nessuna guida disponibile per questo elemento (%1).</translation>
+        <translation>Nessuna guida disponibile per questo elemento (%1).</translation>
     </message>
 </context>
 <context>
     <name>LogWindow</name>
     <message>
         <source>Log Form</source>
-        <translation type="vanished">Registro</translation>
+        <translation>Registro</translation>
     </message>
     <message>
         <source>Clear Log</source>
-        <translation type="vanished">Cancella registro</translation>
+        <translation>Cancella registro</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Undo</source>
-        <translation type="vanished">Annulla</translation>
+        <translation>Annulla</translation>
     </message>
     <message>
         <source>Cut</source>
-        <translation type="vanished">Taglia</translation>
+        <translation>Taglia</translation>
     </message>
     <message>
         <source>Copy</source>
-        <translation type="vanished">Copia</translation>
+        <translation>Copia</translation>
     </message>
     <message>
         <source>Paste</source>
-        <translation type="vanished">Incolla</translation>
+        <translation>Incolla</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">Elimina</translation>
+        <translation>Elimina</translation>
     </message>
     <message>
         <source>Select All</source>
-        <translation type="vanished">Seleziona tutto</translation>
+        <translation>Seleziona tutto</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
-        <translation type="vanished">È in corso un trasferimento. Interromperlo e uscire?</translation>
+        <translation>È in corso un trasferimento. Interromperlo e uscire?</translation>
     </message>
     <message>
         <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation type="vanished">Kit di connessione per calcolatrici QV T30s,T20s,T20+</translation>
+        <translation>Kit di connessione per calcolatrici QV T30s,T20s,T20+</translation>
     </message>
     <message>
         <source>All Files (*)</source>
-        <translation type="vanished">Tutti i file (*)</translation>
+        <translation>Tutti i file (*)</translation>
     </message>
     <message>
         <source>Error, the folder &quot;</source>
-        <translation type="vanished">Errore, la cartella &quot;</translation>
+        <translation>Errore, la cartella &quot;</translation>
     </message>
     <message>
         <source>&quot; does not exist.</source>
-        <translation type="vanished">&quot; non esiste.</translation>
+        <translation>&quot; non esiste.</translation>
     </message>
     <message>
         <source>Error setting path: &quot;%1&quot;</source>
-        <translation type="vanished">Errore nell&apos;impostare il percorso: &quot;%1&quot;</translation>
+        <translation>Errore nell&apos;impostare il percorso: &quot;%1&quot;</translation>
     </message>
     <message>
         <source>Move &quot;%1&quot; to the trash?</source>
-        <translation type="vanished">Spostare &quot;%1&quot; nel cestino?</translation>
+        <translation>Spostare &quot;%1&quot; nel cestino?</translation>
     </message>
     <message>
         <source>Deleting Files</source>
-        <translation type="vanished">Eliminazione file</translation>
+        <translation>Eliminazione file</translation>
     </message>
     <message>
         <source>it no longer exists</source>
-        <translation type="vanished">non esiste più</translation>
+        <translation>non esiste più</translation>
     </message>
     <message>
         <source>no permission to remove it from &quot;%1&quot;</source>
-        <translation type="vanished">nessuna autorizzazione a rimuoverlo da &quot;%1&quot;</translation>
+        <translation>nessuna autorizzazione a rimuoverlo da &quot;%1&quot;</translation>
     </message>
     <message>
         <source>the system refused the move</source>
-        <translation type="vanished">il sistema ha rifiutato lo spostamento</translation>
+        <translation>il sistema ha rifiutato lo spostamento</translation>
     </message>
     <message>
         <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
-        <translation type="vanished">&quot;%1&quot; non è stato spostato nel cestino (%2); non è stato eliminato nulla.</translation>
+        <translation>&quot;%1&quot; non è stato spostato nel cestino (%2); non è stato eliminato nulla.</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="vanished">&amp;File</translation>
+        <translation>&amp;File</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">Elimina</translation>
+        <translation>Elimina</translation>
     </message>
     <message>
         <source>Permanently remove the folder</source>
-        <translation type="vanished">Rimuovi definitivamente la cartella</translation>
+        <translation>Rimuovi definitivamente la cartella</translation>
     </message>
     <message>
         <source>Rena&amp;me</source>
-        <translation type="vanished">Ri&amp;nomina</translation>
+        <translation>Ri&amp;nomina</translation>
     </message>
     <message>
         <source>New Folder</source>
-        <translation type="vanished">Nuova cartella</translation>
+        <translation>Nuova cartella</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">Cattura schermo</translation>
+        <translation>Cattura schermo</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
-        <translation type="vanished">Mostra la finestra Cattura schermo</translation>
+        <translation>Mostra la finestra Cattura schermo</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire)</source>
-        <translation type="vanished">Ricevi Calcapp (via cavo)</translation>
+        <translation>Ricevi Calcapp (via cavo)</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
-        <translation type="vanished">Ricevi una Calcapp via cavo sul PC</translation>
+        <translation>Ricevi una Calcapp via cavo sul PC</translation>
     </message>
     <message>
         <source>Log</source>
-        <translation type="vanished">Registro</translation>
+        <translation>Registro</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation type="vanished">E&amp;sci</translation>
+        <translation>E&amp;sci</translation>
     </message>
     <message>
         <source>ROM</source>
-        <translation type="vanished">ROM</translation>
+        <translation>ROM</translation>
     </message>
     <message>
         <source>Download Calculator ROM...</source>
-        <translation type="vanished">Carica la ROM della calcolatrice...</translation>
+        <translation>Carica la ROM della calcolatrice...</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="vanished">&amp;Aiuto</translation>
+        <translation>&amp;Aiuto</translation>
     </message>
     <message>
         <source>Contents and Index</source>
-        <translation type="vanished">Sommario e indice</translation>
+        <translation>Sommario e indice</translation>
     </message>
     <message>
         <source>Communications Topics</source>
-        <translation type="vanished">Argomenti sulla comunicazione</translation>
+        <translation>Argomenti sulla comunicazione</translation>
     </message>
     <message>
         <source>Trouble Shooting</source>
-        <translation type="vanished">Risoluzione dei problemi</translation>
+        <translation>Risoluzione dei problemi</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">Informazioni</translation>
+        <translation>Informazioni</translation>
     </message>
     <message>
         <source>ToolBar</source>
-        <translation type="vanished">Barra degli strumenti</translation>
+        <translation>Barra degli strumenti</translation>
     </message>
     <message>
         <source>Create a new folder</source>
-        <translation type="vanished">Crea una nuova cartella</translation>
+        <translation>Crea una nuova cartella</translation>
     </message>
     <message>
         <source>View screen capture window.</source>
-        <translation type="vanished">Mostra la finestra di cattura schermo.</translation>
+        <translation>Mostra la finestra di cattura schermo.</translation>
     </message>
     <message>
         <source>Disconnect and Exit program.</source>
-        <translation type="vanished">Disconnetti ed esci dal programma.</translation>
+        <translation>Disconnetti ed esci dal programma.</translation>
     </message>
     <message>
         <source>Connect using:</source>
-        <translation type="vanished">Connetti tramite:</translation>
+        <translation>Connetti tramite:</translation>
     </message>
     <message>
         <source>Show log window</source>
-        <translation type="vanished">Mostra la finestra del registro</translation>
+        <translation>Mostra la finestra del registro</translation>
     </message>
     <message>
         <source>Select the directory for T20+ Calcapps</source>
-        <translation type="vanished">Seleziona la cartella per le Calcapp T20+</translation>
+        <translation>Seleziona la cartella per le Calcapp T20+</translation>
     </message>
     <message>
         <source>Last command</source>
-        <translation type="vanished">Ultimo comando</translation>
+        <translation>Ultimo comando</translation>
     </message>
     <message>
         <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation type="vanished">Ricevi file dalla T30s,T20s,T20/T20+ (via cavo)</translation>
+        <translation>Ricevi file dalla T30s,T20s,T20/T20+ (via cavo)</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
-        <translation type="vanished">Scartare l&apos;oggetto ricevuto? Non è stato salvato da nessuna parte.</translation>
+        <translation>Scartare l&apos;oggetto ricevuto? Non è stato salvato da nessuna parte.</translation>
     </message>
     <message>
         <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
-        <translation type="vanished">%1 ROM (*.bin *.BIN);;%2 (*)</translation>
+        <translation>%1 ROM (*.bin *.BIN);;%2 (*)</translation>
     </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
     <message>
         <source>Bitmaps (*.bmp)</source>
-        <translation type="vanished">Immagini bitmap (*.bmp)</translation>
+        <translation>Immagini bitmap (*.bmp)</translation>
     </message>
     <message>
         <source>PNG images (*.png)</source>
-        <translation type="vanished">Immagini PNG (*.png)</translation>
+        <translation>Immagini PNG (*.png)</translation>
     </message>
     <message>
         <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
 <byte value="xd"/>
 This window opens automatically when the calculator sends a screen.</source>
-        <translation type="vanished">Sulla calcolatrice premi contemporaneamente ON e 1 per catturare lo schermo. Il pulsante Copia mette l&apos;immagine negli Appunti per riutilizzarla in documenti o editor.<byte value="xd"/>
+        <translation>Sulla calcolatrice premi contemporaneamente ON e 1 per catturare lo schermo. Il pulsante Copia mette l&apos;immagine negli Appunti per riutilizzarla in documenti o editor.<byte value="xd"/>
 <byte value="xd"/>
 Questa finestra si apre automaticamente quando la calcolatrice invia uno schermo.</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">Cattura schermo</translation>
+        <translation>Cattura schermo</translation>
     </message>
     <message>
         <source>Calculator Screen Image</source>
-        <translation type="vanished">Immagine dello schermo della calcolatrice</translation>
+        <translation>Immagine dello schermo della calcolatrice</translation>
     </message>
     <message>
         <source>Border:   </source>
-        <translation type="vanished">Bordo:   </translation>
+        <translation>Bordo:   </translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="vanished">&amp;Copia</translation>
+        <translation>&amp;Copia</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation type="vanished">Salva</translation>
+        <translation>Salva</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="vanished">Chiudi</translation>
+        <translation>Chiudi</translation>
     </message>
     <message>
         <source>Save Picture As</source>
-        <translation type="vanished">Salva immagine con nome</translation>
+        <translation>Salva immagine con nome</translation>
     </message>
 </context>
 <context>
     <name>Texts</name>
     <message>
         <source>Files</source>
-        <translation type="vanished">File</translation>
+        <translation>File</translation>
     </message>
     <message>
         <source>All Files</source>
-        <translation type="vanished">Tutti i file</translation>
+        <translation>Tutti i file</translation>
     </message>
     <message>
         <source>Download ROM</source>
-        <translation type="vanished">Carica ROM</translation>
+        <translation>Carica ROM</translation>
     </message>
     <message>
         <source>Download of ROM file <byte value="xd"/>
 %s<byte value="xd"/>
 failed.</source>
-        <translation type="vanished">Il caricamento del file ROM <byte value="xd"/>
+        <translation>Il caricamento del file ROM <byte value="xd"/>
 %s<byte value="xd"/>
 non è riuscito.</translation>
     </message>
     <message>
         <source>Download Error</source>
-        <translation type="vanished">Errore di caricamento</translation>
+        <translation>Errore di caricamento</translation>
     </message>
     <message>
         <source>The calculator appears to be disconnected. <byte value="xd"/>
@@ -378,7 +378,7 @@ Please ensure that:<byte value="xd"/>
 <byte value="xd"/>
    3. The batteries are good<byte value="xd"/>
         (check if the warning indicator is set).</source>
-        <translation type="vanished">La calcolatrice sembra scollegata. <byte value="xd"/>
+        <translation>La calcolatrice sembra scollegata. <byte value="xd"/>
 <byte value="xd"/>
 Verifica che:<byte value="xd"/>
 <byte value="xd"/>
@@ -392,14 +392,14 @@ Verifica che:<byte value="xd"/>
     </message>
     <message>
         <source>Error</source>
-        <translation type="vanished">Errore</translation>
+        <translation>Errore</translation>
     </message>
 </context>
 <context>
     <name>TransferStatusDialog</name>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">Annulla</translation>
+        <translation>Annulla</translation>
     </message>
 </context>
 </TS>

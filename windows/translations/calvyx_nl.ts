@@ -5,19 +5,19 @@
     <name>AboutDialog</name>
     <message>
         <source>for the QV T20, T20+, T20s and T30s</source>
-        <translation type="vanished">voor de QV T20, T20+, T20s en T30s</translation>
+        <translation>voor de QV T20, T20+, T20s en T30s</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">Info</translation>
+        <translation>Info</translation>
     </message>
     <message>
         <source>Version 2.1 Build 1328</source>
-        <translation type="vanished">Versie 2.1 build 1328</translation>
+        <translation>Versie 2.1 build 1328</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -30,7 +30,7 @@
 3.  Choose: QV20/30 (Wire).<byte value="xd"/>
 4.  Press OK function key.<byte value="xd"/>
 5.  Click OK below.</source>
-        <translation type="vanished">Op de QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+        <translation>Op de QV-T30s,T20s,T20+/T20:<byte value="xd"/>
 <byte value="xd"/>
 1.  Selecteer de Calcapp om te verzenden.<byte value="xd"/>
 2.  Druk op functietoets SEND.<byte value="xd"/>
@@ -47,7 +47,7 @@
 4.  Press 1 for USB.<byte value="xd"/>
 5.  Plug USB cable<byte value="xd"/>
 6.  Press OK below.</source>
-        <translation type="vanished">Op de rekenmachine:<byte value="xd"/>
+        <translation>Op de rekenmachine:<byte value="xd"/>
 <byte value="xd"/>
 1.  Maak de USB-kabel los<byte value="xd"/>
 2.  Houd + en - (3 sec.) vast en druk op RESET<byte value="xd"/>
@@ -58,313 +58,313 @@
     </message>
     <message>
         <source>Set the Calculator</source>
-        <translation type="vanished">Rekenmachine instellen</translation>
+        <translation>Rekenmachine instellen</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">Annuleren</translation>
+        <translation>Annuleren</translation>
     </message>
 </context>
 <context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation type="vanished">Selecteer de map voor T30s-, T20s- en T20+-Calcapps</translation>
+        <translation>Selecteer de map voor T30s-, T20s- en T20+-Calcapps</translation>
     </message>
 </context>
 <context>
     <name>HelpSystem</name>
     <message>
         <source>Calvyx Help</source>
-        <translation type="vanished">Calvyx Help</translation>
+        <translation>Calvyx Help</translation>
     </message>
     <message>
         <source>No help is available for this item (%1).</source>
-        <translation type="vanished">Voor dit onderdeel is geen help beschikbaar (%1).</translation>
+        <translation>Voor dit onderdeel is geen help beschikbaar (%1).</translation>
     </message>
 </context>
 <context>
     <name>LogWindow</name>
     <message>
         <source>Log Form</source>
-        <translation type="vanished">Logvenster</translation>
+        <translation>Logvenster</translation>
     </message>
     <message>
         <source>Clear Log</source>
-        <translation type="vanished">Log wissen</translation>
+        <translation>Log wissen</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Undo</source>
-        <translation type="vanished">Ongedaan maken</translation>
+        <translation>Ongedaan maken</translation>
     </message>
     <message>
         <source>Cut</source>
-        <translation type="vanished">Knippen</translation>
+        <translation>Knippen</translation>
     </message>
     <message>
         <source>Copy</source>
-        <translation type="vanished">Kopiëren</translation>
+        <translation>Kopiëren</translation>
     </message>
     <message>
         <source>Paste</source>
-        <translation type="vanished">Plakken</translation>
+        <translation>Plakken</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">Verwijderen</translation>
+        <translation>Verwijderen</translation>
     </message>
     <message>
         <source>Select All</source>
-        <translation type="vanished">Alles selecteren</translation>
+        <translation>Alles selecteren</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
-        <translation type="vanished">Er loopt een overdracht. Stoppen en afsluiten?</translation>
+        <translation>Er loopt een overdracht. Stoppen en afsluiten?</translation>
     </message>
     <message>
         <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation type="vanished">Verbindingskit voor QV T30s,T20s,T20+ rekenmachines</translation>
+        <translation>Verbindingskit voor QV T30s,T20s,T20+ rekenmachines</translation>
     </message>
     <message>
         <source>All Files (*)</source>
-        <translation type="vanished">Alle bestanden (*)</translation>
+        <translation>Alle bestanden (*)</translation>
     </message>
     <message>
         <source>Error, the folder &quot;</source>
-        <translation type="vanished">Fout, de map &quot;</translation>
+        <translation>Fout, de map &quot;</translation>
     </message>
     <message>
         <source>&quot; does not exist.</source>
-        <translation type="vanished">&quot; bestaat niet.</translation>
+        <translation>&quot; bestaat niet.</translation>
     </message>
     <message>
         <source>Error setting path: &quot;%1&quot;</source>
-        <translation type="vanished">Fout bij het instellen van het pad: &quot;%1&quot;</translation>
+        <translation>Fout bij het instellen van het pad: &quot;%1&quot;</translation>
     </message>
     <message>
         <source>Move &quot;%1&quot; to the trash?</source>
-        <translation type="vanished">&quot;%1&quot; naar de prullenbak verplaatsen?</translation>
+        <translation>&quot;%1&quot; naar de prullenbak verplaatsen?</translation>
     </message>
     <message>
         <source>Deleting Files</source>
-        <translation type="vanished">Bestanden verwijderen</translation>
+        <translation>Bestanden verwijderen</translation>
     </message>
     <message>
         <source>it no longer exists</source>
-        <translation type="vanished">het bestaat niet meer</translation>
+        <translation>het bestaat niet meer</translation>
     </message>
     <message>
         <source>no permission to remove it from &quot;%1&quot;</source>
-        <translation type="vanished">geen toestemming om het uit &quot;%1&quot; te verwijderen</translation>
+        <translation>geen toestemming om het uit &quot;%1&quot; te verwijderen</translation>
     </message>
     <message>
         <source>the system refused the move</source>
-        <translation type="vanished">het systeem weigerde de verplaatsing</translation>
+        <translation>het systeem weigerde de verplaatsing</translation>
     </message>
     <message>
         <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
-        <translation type="vanished">&quot;%1&quot; kon niet naar de prullenbak worden verplaatst (%2); er is niets verwijderd.</translation>
+        <translation>&quot;%1&quot; kon niet naar de prullenbak worden verplaatst (%2); er is niets verwijderd.</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="vanished">&amp;Bestand</translation>
+        <translation>&amp;Bestand</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">Verwijderen</translation>
+        <translation>Verwijderen</translation>
     </message>
     <message>
         <source>Permanently remove the folder</source>
-        <translation type="vanished">De map definitief verwijderen</translation>
+        <translation>De map definitief verwijderen</translation>
     </message>
     <message>
         <source>Rena&amp;me</source>
-        <translation type="vanished">&amp;Naam wijzigen</translation>
+        <translation>&amp;Naam wijzigen</translation>
     </message>
     <message>
         <source>New Folder</source>
-        <translation type="vanished">Nieuwe map</translation>
+        <translation>Nieuwe map</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">Schermopname</translation>
+        <translation>Schermopname</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
-        <translation type="vanished">Het venster Schermopname tonen</translation>
+        <translation>Het venster Schermopname tonen</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire)</source>
-        <translation type="vanished">Calcapp ontvangen (via kabel)</translation>
+        <translation>Calcapp ontvangen (via kabel)</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
-        <translation type="vanished">Calcapp via kabel op de pc ontvangen</translation>
+        <translation>Calcapp via kabel op de pc ontvangen</translation>
     </message>
     <message>
         <source>Log</source>
-        <translation type="vanished">Logboek</translation>
+        <translation>Logboek</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation type="vanished">&amp;Afsluiten</translation>
+        <translation>&amp;Afsluiten</translation>
     </message>
     <message>
         <source>ROM</source>
-        <translation type="vanished">ROM</translation>
+        <translation>ROM</translation>
     </message>
     <message>
         <source>Download Calculator ROM...</source>
-        <translation type="vanished">ROM naar rekenmachine laden...</translation>
+        <translation>ROM naar rekenmachine laden...</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="vanished">&amp;Help</translation>
+        <translation>&amp;Help</translation>
     </message>
     <message>
         <source>Contents and Index</source>
-        <translation type="vanished">Inhoud en index</translation>
+        <translation>Inhoud en index</translation>
     </message>
     <message>
         <source>Communications Topics</source>
-        <translation type="vanished">Onderwerpen over communicatie</translation>
+        <translation>Onderwerpen over communicatie</translation>
     </message>
     <message>
         <source>Trouble Shooting</source>
-        <translation type="vanished">Problemen oplossen</translation>
+        <translation>Problemen oplossen</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">Info</translation>
+        <translation>Info</translation>
     </message>
     <message>
         <source>ToolBar</source>
-        <translation type="vanished">Werkbalk</translation>
+        <translation>Werkbalk</translation>
     </message>
     <message>
         <source>Create a new folder</source>
-        <translation type="vanished">Een nieuwe map maken</translation>
+        <translation>Een nieuwe map maken</translation>
     </message>
     <message>
         <source>View screen capture window.</source>
-        <translation type="vanished">Venster Schermopname tonen.</translation>
+        <translation>Venster Schermopname tonen.</translation>
     </message>
     <message>
         <source>Disconnect and Exit program.</source>
-        <translation type="vanished">Verbinding verbreken en programma afsluiten.</translation>
+        <translation>Verbinding verbreken en programma afsluiten.</translation>
     </message>
     <message>
         <source>Connect using:</source>
-        <translation type="vanished">Verbinden via:</translation>
+        <translation>Verbinden via:</translation>
     </message>
     <message>
         <source>Show log window</source>
-        <translation type="vanished">Logvenster tonen</translation>
+        <translation>Logvenster tonen</translation>
     </message>
     <message>
         <source>Select the directory for T20+ Calcapps</source>
-        <translation type="vanished">Selecteer de map voor T20+-Calcapps</translation>
+        <translation>Selecteer de map voor T20+-Calcapps</translation>
     </message>
     <message>
         <source>Last command</source>
-        <translation type="vanished">Laatste opdracht</translation>
+        <translation>Laatste opdracht</translation>
     </message>
     <message>
         <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation type="vanished">Bestand van T30s,T20s,T20/T20+ ontvangen (via kabel)</translation>
+        <translation>Bestand van T30s,T20s,T20/T20+ ontvangen (via kabel)</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
-        <translation type="vanished">Het ontvangen object weggooien? Het is nergens opgeslagen.</translation>
+        <translation>Het ontvangen object weggooien? Het is nergens opgeslagen.</translation>
     </message>
     <message>
         <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
-        <translation type="vanished">ROM-%1 (*.bin *.BIN);;%2 (*)</translation>
+        <translation>ROM-%1 (*.bin *.BIN);;%2 (*)</translation>
     </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
     <message>
         <source>Bitmaps (*.bmp)</source>
-        <translation type="vanished">Bitmaps (*.bmp)</translation>
+        <translation>Bitmaps (*.bmp)</translation>
     </message>
     <message>
         <source>PNG images (*.png)</source>
-        <translation type="vanished">PNG-afbeeldingen (*.png)</translation>
+        <translation>PNG-afbeeldingen (*.png)</translation>
     </message>
     <message>
         <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
 <byte value="xd"/>
 This window opens automatically when the calculator sends a screen.</source>
-        <translation type="vanished">Druk op de rekenmachine tegelijk op ON en 1 om het scherm op te nemen. Met de knop Kopiëren zet u de afbeelding op het klembord om haar in documenten of editors te gebruiken.<byte value="xd"/>
+        <translation>Druk op de rekenmachine tegelijk op ON en 1 om het scherm op te nemen. Met de knop Kopiëren zet u de afbeelding op het klembord om haar in documenten of editors te gebruiken.<byte value="xd"/>
 <byte value="xd"/>
 Dit venster opent vanzelf wanneer de rekenmachine een scherm verzendt.</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">Schermopname</translation>
+        <translation>Schermopname</translation>
     </message>
     <message>
         <source>Calculator Screen Image</source>
-        <translation type="vanished">Schermafbeelding van de rekenmachine</translation>
+        <translation>Schermafbeelding van de rekenmachine</translation>
     </message>
     <message>
         <source>Border:   </source>
-        <translation type="vanished">Rand:   </translation>
+        <translation>Rand:   </translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="vanished">&amp;Kopiëren</translation>
+        <translation>&amp;Kopiëren</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation type="vanished">Opslaan</translation>
+        <translation>Opslaan</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="vanished">Sluiten</translation>
+        <translation>Sluiten</translation>
     </message>
     <message>
         <source>Save Picture As</source>
-        <translation type="vanished">Afbeelding opslaan als</translation>
+        <translation>Afbeelding opslaan als</translation>
     </message>
 </context>
 <context>
     <name>Texts</name>
     <message>
         <source>Files</source>
-        <translation type="vanished">bestanden</translation>
+        <translation>bestanden</translation>
     </message>
     <message>
         <source>All Files</source>
-        <translation type="vanished">Alle bestanden</translation>
+        <translation>Alle bestanden</translation>
     </message>
     <message>
         <source>Download ROM</source>
-        <translation type="vanished">ROM laden</translation>
+        <translation>ROM laden</translation>
     </message>
     <message>
         <source>Download of ROM file <byte value="xd"/>
 %s<byte value="xd"/>
 failed.</source>
-        <translation type="vanished">Het laden van ROM-bestand <byte value="xd"/>
+        <translation>Het laden van ROM-bestand <byte value="xd"/>
 %s<byte value="xd"/>
 is mislukt.</translation>
     </message>
     <message>
         <source>Download Error</source>
-        <translation type="vanished">Fout bij laden</translation>
+        <translation>Fout bij laden</translation>
     </message>
     <message>
         <source>The calculator appears to be disconnected. <byte value="xd"/>
@@ -378,7 +378,7 @@ Please ensure that:<byte value="xd"/>
 <byte value="xd"/>
    3. The batteries are good<byte value="xd"/>
         (check if the warning indicator is set).</source>
-        <translation type="vanished">De rekenmachine lijkt niet verbonden te zijn. <byte value="xd"/>
+        <translation>De rekenmachine lijkt niet verbonden te zijn. <byte value="xd"/>
 <byte value="xd"/>
 Controleer of:<byte value="xd"/>
 <byte value="xd"/>
@@ -392,14 +392,14 @@ Controleer of:<byte value="xd"/>
     </message>
     <message>
         <source>Error</source>
-        <translation type="vanished">Fout</translation>
+        <translation>Fout</translation>
     </message>
 </context>
 <context>
     <name>TransferStatusDialog</name>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">Annuleren</translation>
+        <translation>Annuleren</translation>
     </message>
 </context>
 </TS>

@@ -5,19 +5,19 @@
     <name>AboutDialog</name>
     <message>
         <source>for the QV T20, T20+, T20s and T30s</source>
-        <translation type="vanished">para QV T20, T20+, T20s e T30s</translation>
+        <translation>para QV T20, T20+, T20s e T30s</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">Acerca de</translation>
+        <translation>Acerca de</translation>
     </message>
     <message>
         <source>Version 2.1 Build 1328</source>
-        <translation type="vanished">Versão 2.1 compilação 1328</translation>
+        <translation>Versão 2.1 compilação 1328</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -30,7 +30,7 @@
 3.  Choose: QV20/30 (Wire).<byte value="xd"/>
 4.  Press OK function key.<byte value="xd"/>
 5.  Click OK below.</source>
-        <translation type="vanished">Na QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+        <translation>Na QV-T30s,T20s,T20+/T20:<byte value="xd"/>
 <byte value="xd"/>
 1.  Selecione a Calcapp a enviar.<byte value="xd"/>
 2.  Prima a tecla de função SEND.<byte value="xd"/>
@@ -47,7 +47,7 @@
 4.  Press 1 for USB.<byte value="xd"/>
 5.  Plug USB cable<byte value="xd"/>
 6.  Press OK below.</source>
-        <translation type="vanished">Na calculadora:<byte value="xd"/>
+        <translation>Na calculadora:<byte value="xd"/>
 <byte value="xd"/>
 1.  Desligue o cabo USB<byte value="xd"/>
 2.  Mantenha + e - (3 s) e prima RESET<byte value="xd"/>
@@ -58,313 +58,313 @@
     </message>
     <message>
         <source>Set the Calculator</source>
-        <translation type="vanished">Preparar a calculadora</translation>
+        <translation>Preparar a calculadora</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">Cancelar</translation>
+        <translation>Cancelar</translation>
     </message>
 </context>
 <context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation type="vanished">Selecione a pasta das Calcapps T30s, T20s, T20+</translation>
+        <translation>Selecione a pasta das Calcapps T30s, T20s, T20+</translation>
     </message>
 </context>
 <context>
     <name>HelpSystem</name>
     <message>
         <source>Calvyx Help</source>
-        <translation type="vanished">Ajuda do Calvyx</translation>
+        <translation>Ajuda do Calvyx</translation>
     </message>
     <message>
         <source>No help is available for this item (%1).</source>
-        <translation type="vanished">Não há ajuda disponível para este item (%1).</translation>
+        <translation>Não há ajuda disponível para este item (%1).</translation>
     </message>
 </context>
 <context>
     <name>LogWindow</name>
     <message>
         <source>Log Form</source>
-        <translation type="vanished">Registo</translation>
+        <translation>Registo</translation>
     </message>
     <message>
         <source>Clear Log</source>
-        <translation type="vanished">Limpar registo</translation>
+        <translation>Limpar registo</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Undo</source>
-        <translation type="vanished">Anular</translation>
+        <translation>Anular</translation>
     </message>
     <message>
         <source>Cut</source>
-        <translation type="vanished">Cortar</translation>
+        <translation>Cortar</translation>
     </message>
     <message>
         <source>Copy</source>
-        <translation type="vanished">Copiar</translation>
+        <translation>Copiar</translation>
     </message>
     <message>
         <source>Paste</source>
-        <translation type="vanished">Colar</translation>
+        <translation>Colar</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">Eliminar</translation>
+        <translation>Eliminar</translation>
     </message>
     <message>
         <source>Select All</source>
-        <translation type="vanished">Selecionar tudo</translation>
+        <translation>Selecionar tudo</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
-        <translation type="vanished">Está em curso uma transferência. Pará-la e sair?</translation>
+        <translation>Está em curso uma transferência. Pará-la e sair?</translation>
     </message>
     <message>
         <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation type="vanished">Kit de ligação para calculadoras QV T30s,T20s,T20+</translation>
+        <translation>Kit de ligação para calculadoras QV T30s,T20s,T20+</translation>
     </message>
     <message>
         <source>All Files (*)</source>
-        <translation type="vanished">Todos os ficheiros (*)</translation>
+        <translation>Todos os ficheiros (*)</translation>
     </message>
     <message>
         <source>Error, the folder &quot;</source>
-        <translation type="vanished">Erro, a pasta &quot;</translation>
+        <translation>Erro, a pasta &quot;</translation>
     </message>
     <message>
         <source>&quot; does not exist.</source>
-        <translation type="vanished">&quot; não existe.</translation>
+        <translation>&quot; não existe.</translation>
     </message>
     <message>
         <source>Error setting path: &quot;%1&quot;</source>
-        <translation type="vanished">Erro ao definir o caminho: &quot;%1&quot;</translation>
+        <translation>Erro ao definir o caminho: &quot;%1&quot;</translation>
     </message>
     <message>
         <source>Move &quot;%1&quot; to the trash?</source>
-        <translation type="vanished">Mover &quot;%1&quot; para a reciclagem?</translation>
+        <translation>Mover &quot;%1&quot; para a reciclagem?</translation>
     </message>
     <message>
         <source>Deleting Files</source>
-        <translation type="vanished">Eliminar ficheiros</translation>
+        <translation>Eliminar ficheiros</translation>
     </message>
     <message>
         <source>it no longer exists</source>
-        <translation type="vanished">já não existe</translation>
+        <translation>já não existe</translation>
     </message>
     <message>
         <source>no permission to remove it from &quot;%1&quot;</source>
-        <translation type="vanished">sem permissão para o remover de &quot;%1&quot;</translation>
+        <translation>sem permissão para o remover de &quot;%1&quot;</translation>
     </message>
     <message>
         <source>the system refused the move</source>
-        <translation type="vanished">o sistema recusou a operação</translation>
+        <translation>o sistema recusou a operação</translation>
     </message>
     <message>
         <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
-        <translation type="vanished">&quot;%1&quot; não pôde ser movido para a reciclagem (%2); nada foi eliminado.</translation>
+        <translation>&quot;%1&quot; não pôde ser movido para a reciclagem (%2); nada foi eliminado.</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="vanished">&amp;Ficheiro</translation>
+        <translation>&amp;Ficheiro</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">Eliminar</translation>
+        <translation>Eliminar</translation>
     </message>
     <message>
         <source>Permanently remove the folder</source>
-        <translation type="vanished">Remover a pasta definitivamente</translation>
+        <translation>Remover a pasta definitivamente</translation>
     </message>
     <message>
         <source>Rena&amp;me</source>
-        <translation type="vanished">Mudar o &amp;nome</translation>
+        <translation>Mudar o &amp;nome</translation>
     </message>
     <message>
         <source>New Folder</source>
-        <translation type="vanished">Nova pasta</translation>
+        <translation>Nova pasta</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">Captura de ecrã</translation>
+        <translation>Captura de ecrã</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
-        <translation type="vanished">Mostrar a janela Captura de ecrã</translation>
+        <translation>Mostrar a janela Captura de ecrã</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire)</source>
-        <translation type="vanished">Receber Calcapp (por cabo)</translation>
+        <translation>Receber Calcapp (por cabo)</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
-        <translation type="vanished">Receber uma Calcapp por cabo no PC</translation>
+        <translation>Receber uma Calcapp por cabo no PC</translation>
     </message>
     <message>
         <source>Log</source>
-        <translation type="vanished">Registo</translation>
+        <translation>Registo</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation type="vanished">&amp;Sair</translation>
+        <translation>&amp;Sair</translation>
     </message>
     <message>
         <source>ROM</source>
-        <translation type="vanished">ROM</translation>
+        <translation>ROM</translation>
     </message>
     <message>
         <source>Download Calculator ROM...</source>
-        <translation type="vanished">Carregar a ROM da calculadora...</translation>
+        <translation>Carregar a ROM da calculadora...</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="vanished">A&amp;juda</translation>
+        <translation>A&amp;juda</translation>
     </message>
     <message>
         <source>Contents and Index</source>
-        <translation type="vanished">Conteúdo e índice</translation>
+        <translation>Conteúdo e índice</translation>
     </message>
     <message>
         <source>Communications Topics</source>
-        <translation type="vanished">Tópicos sobre comunicação</translation>
+        <translation>Tópicos sobre comunicação</translation>
     </message>
     <message>
         <source>Trouble Shooting</source>
-        <translation type="vanished">Resolução de problemas</translation>
+        <translation>Resolução de problemas</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">Acerca de</translation>
+        <translation>Acerca de</translation>
     </message>
     <message>
         <source>ToolBar</source>
-        <translation type="vanished">Barra de ferramentas</translation>
+        <translation>Barra de ferramentas</translation>
     </message>
     <message>
         <source>Create a new folder</source>
-        <translation type="vanished">Criar uma nova pasta</translation>
+        <translation>Criar uma nova pasta</translation>
     </message>
     <message>
         <source>View screen capture window.</source>
-        <translation type="vanished">Mostrar a janela de captura de ecrã.</translation>
+        <translation>Mostrar a janela de captura de ecrã.</translation>
     </message>
     <message>
         <source>Disconnect and Exit program.</source>
-        <translation type="vanished">Desligar e sair do programa.</translation>
+        <translation>Desligar e sair do programa.</translation>
     </message>
     <message>
         <source>Connect using:</source>
-        <translation type="vanished">Conectar através de:</translation>
+        <translation>Conectar através de:</translation>
     </message>
     <message>
         <source>Show log window</source>
-        <translation type="vanished">Mostrar a janela de registo</translation>
+        <translation>Mostrar a janela de registo</translation>
     </message>
     <message>
         <source>Select the directory for T20+ Calcapps</source>
-        <translation type="vanished">Selecione a pasta das Calcapps T20+</translation>
+        <translation>Selecione a pasta das Calcapps T20+</translation>
     </message>
     <message>
         <source>Last command</source>
-        <translation type="vanished">Último comando</translation>
+        <translation>Último comando</translation>
     </message>
     <message>
         <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation type="vanished">Receber ficheiro da T30s,T20s,T20/T20+ (por cabo)</translation>
+        <translation>Receber ficheiro da T30s,T20s,T20/T20+ (por cabo)</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
-        <translation type="vanished">Descartar o objeto recebido? Não foi guardado em nenhum lado.</translation>
+        <translation>Descartar o objeto recebido? Não foi guardado em nenhum lado.</translation>
     </message>
     <message>
         <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
-        <translation type="vanished">%1 ROM (*.bin *.BIN);;%2 (*)</translation>
+        <translation>%1 ROM (*.bin *.BIN);;%2 (*)</translation>
     </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
     <message>
         <source>Bitmaps (*.bmp)</source>
-        <translation type="vanished">Imagens bitmap (*.bmp)</translation>
+        <translation>Imagens bitmap (*.bmp)</translation>
     </message>
     <message>
         <source>PNG images (*.png)</source>
-        <translation type="vanished">Imagens PNG (*.png)</translation>
+        <translation>Imagens PNG (*.png)</translation>
     </message>
     <message>
         <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
 <byte value="xd"/>
 This window opens automatically when the calculator sends a screen.</source>
-        <translation type="vanished">Na calculadora, prima ON e 1 ao mesmo tempo para capturar o ecrã. O botão Copiar coloca a imagem na área de transferência para a reutilizar em documentos ou editores.<byte value="xd"/>
+        <translation>Na calculadora, prima ON e 1 ao mesmo tempo para capturar o ecrã. O botão Copiar coloca a imagem na área de transferência para a reutilizar em documentos ou editores.<byte value="xd"/>
 <byte value="xd"/>
 Esta janela abre-se automaticamente quando a calculadora envia um ecrã.</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">Captura de ecrã</translation>
+        <translation>Captura de ecrã</translation>
     </message>
     <message>
         <source>Calculator Screen Image</source>
-        <translation type="vanished">Imagem do ecrã da calculadora</translation>
+        <translation>Imagem do ecrã da calculadora</translation>
     </message>
     <message>
         <source>Border:   </source>
-        <translation type="vanished">Contorno:   </translation>
+        <translation>Contorno:   </translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="vanished">&amp;Copiar</translation>
+        <translation>&amp;Copiar</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation type="vanished">Guardar</translation>
+        <translation>Guardar</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="vanished">Fechar</translation>
+        <translation>Fechar</translation>
     </message>
     <message>
         <source>Save Picture As</source>
-        <translation type="vanished">Guardar imagem como</translation>
+        <translation>Guardar imagem como</translation>
     </message>
 </context>
 <context>
     <name>Texts</name>
     <message>
         <source>Files</source>
-        <translation type="vanished">Ficheiros</translation>
+        <translation>Ficheiros</translation>
     </message>
     <message>
         <source>All Files</source>
-        <translation type="vanished">Todos os ficheiros</translation>
+        <translation>Todos os ficheiros</translation>
     </message>
     <message>
         <source>Download ROM</source>
-        <translation type="vanished">Carregar ROM</translation>
+        <translation>Carregar ROM</translation>
     </message>
     <message>
         <source>Download of ROM file <byte value="xd"/>
 %s<byte value="xd"/>
 failed.</source>
-        <translation type="vanished">O carregamento do ficheiro ROM <byte value="xd"/>
+        <translation>O carregamento do ficheiro ROM <byte value="xd"/>
 %s<byte value="xd"/>
 falhou.</translation>
     </message>
     <message>
         <source>Download Error</source>
-        <translation type="vanished">Erro de carregamento</translation>
+        <translation>Erro de carregamento</translation>
     </message>
     <message>
         <source>The calculator appears to be disconnected. <byte value="xd"/>
@@ -378,7 +378,7 @@ Please ensure that:<byte value="xd"/>
 <byte value="xd"/>
    3. The batteries are good<byte value="xd"/>
         (check if the warning indicator is set).</source>
-        <translation type="vanished">A calculadora parece não estar ligada ao PC. <byte value="xd"/>
+        <translation>A calculadora parece não estar ligada ao PC. <byte value="xd"/>
 <byte value="xd"/>
 Verifique se:<byte value="xd"/>
 <byte value="xd"/>
@@ -392,14 +392,14 @@ Verifique se:<byte value="xd"/>
     </message>
     <message>
         <source>Error</source>
-        <translation type="vanished">Erro</translation>
+        <translation>Erro</translation>
     </message>
 </context>
 <context>
     <name>TransferStatusDialog</name>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">Cancelar</translation>
+        <translation>Cancelar</translation>
     </message>
 </context>
 </TS>

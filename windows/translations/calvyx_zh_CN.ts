@@ -5,19 +5,19 @@
     <name>AboutDialog</name>
     <message>
         <source>for the QV T20, T20+, T20s and T30s</source>
-        <translation type="vanished">适用于 QV T20、T20+、T20s 和 T30s</translation>
+        <translation>适用于 QV T20、T20+、T20s 和 T30s</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">关于</translation>
+        <translation>关于</translation>
     </message>
     <message>
         <source>Version 2.1 Build 1328</source>
-        <translation type="vanished">版本 2.1 内部版本 1328</translation>
+        <translation>版本 2.1 内部版本 1328</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">确定</translation>
+        <translation>确定</translation>
     </message>
 </context>
 <context>
@@ -30,7 +30,7 @@
 3.  Choose: QV20/30 (Wire).<byte value="xd"/>
 4.  Press OK function key.<byte value="xd"/>
 5.  Click OK below.</source>
-        <translation type="vanished">在 QV-T30s、T20s、T20+/T20 上：<byte value="xd"/>
+        <translation>在 QV-T30s、T20s、T20+/T20 上：<byte value="xd"/>
 <byte value="xd"/>
 1.  选择要发送的 Calcapp。<byte value="xd"/>
 2.  按 SEND 功能键。<byte value="xd"/>
@@ -47,7 +47,7 @@
 4.  Press 1 for USB.<byte value="xd"/>
 5.  Plug USB cable<byte value="xd"/>
 6.  Press OK below.</source>
-        <translation type="vanished">在计算器上：<byte value="xd"/>
+        <translation>在计算器上：<byte value="xd"/>
 <byte value="xd"/>
 1.  拔下 USB 数据线<byte value="xd"/>
 2.  按住 + 和 -（3 秒）的同时按 RESET<byte value="xd"/>
@@ -58,313 +58,313 @@
     </message>
     <message>
         <source>Set the Calculator</source>
-        <translation type="vanished">设置计算器</translation>
+        <translation>设置计算器</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">确定</translation>
+        <translation>确定</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">取消</translation>
+        <translation>取消</translation>
     </message>
 </context>
 <context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation type="vanished">选择 T30s、T20s、T20+ Calcapp 所在的文件夹</translation>
+        <translation>选择 T30s、T20s、T20+ Calcapp 所在的文件夹</translation>
     </message>
 </context>
 <context>
     <name>HelpSystem</name>
     <message>
         <source>Calvyx Help</source>
-        <translation type="vanished">Calvyx 帮助</translation>
+        <translation>Calvyx 帮助</translation>
     </message>
     <message>
         <source>No help is available for this item (%1).</source>
-        <translation type="vanished">此项没有可用的帮助（%1）。</translation>
+        <translation>此项没有可用的帮助（%1）。</translation>
     </message>
 </context>
 <context>
     <name>LogWindow</name>
     <message>
         <source>Log Form</source>
-        <translation type="vanished">日志窗口</translation>
+        <translation>日志窗口</translation>
     </message>
     <message>
         <source>Clear Log</source>
-        <translation type="vanished">清除日志</translation>
+        <translation>清除日志</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="vanished">确定</translation>
+        <translation>确定</translation>
     </message>
     <message>
         <source>Undo</source>
-        <translation type="vanished">撤销</translation>
+        <translation>撤销</translation>
     </message>
     <message>
         <source>Cut</source>
-        <translation type="vanished">剪切</translation>
+        <translation>剪切</translation>
     </message>
     <message>
         <source>Copy</source>
-        <translation type="vanished">复制</translation>
+        <translation>复制</translation>
     </message>
     <message>
         <source>Paste</source>
-        <translation type="vanished">粘贴</translation>
+        <translation>粘贴</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">删除</translation>
+        <translation>删除</translation>
     </message>
     <message>
         <source>Select All</source>
-        <translation type="vanished">全选</translation>
+        <translation>全选</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
-        <translation type="vanished">正在进行传输。要停止传输并退出吗？</translation>
+        <translation>正在进行传输。要停止传输并退出吗？</translation>
     </message>
     <message>
         <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation type="vanished">QV T30s、T20s、T20+ 计算器连接套件</translation>
+        <translation>QV T30s、T20s、T20+ 计算器连接套件</translation>
     </message>
     <message>
         <source>All Files (*)</source>
-        <translation type="vanished">所有文件 (*)</translation>
+        <translation>所有文件 (*)</translation>
     </message>
     <message>
         <source>Error, the folder &quot;</source>
-        <translation type="vanished">错误，文件夹“</translation>
+        <translation>错误，文件夹“</translation>
     </message>
     <message>
         <source>&quot; does not exist.</source>
-        <translation type="vanished">”不存在。</translation>
+        <translation>”不存在。</translation>
     </message>
     <message>
         <source>Error setting path: &quot;%1&quot;</source>
-        <translation type="vanished">设置路径时出错：“%1”</translation>
+        <translation>设置路径时出错：“%1”</translation>
     </message>
     <message>
         <source>Move &quot;%1&quot; to the trash?</source>
-        <translation type="vanished">将“%1”移到回收站？</translation>
+        <translation>将“%1”移到回收站？</translation>
     </message>
     <message>
         <source>Deleting Files</source>
-        <translation type="vanished">删除文件</translation>
+        <translation>删除文件</translation>
     </message>
     <message>
         <source>it no longer exists</source>
-        <translation type="vanished">它已不存在</translation>
+        <translation>它已不存在</translation>
     </message>
     <message>
         <source>no permission to remove it from &quot;%1&quot;</source>
-        <translation type="vanished">没有从“%1”中移除它的权限</translation>
+        <translation>没有从“%1”中移除它的权限</translation>
     </message>
     <message>
         <source>the system refused the move</source>
-        <translation type="vanished">系统拒绝了移动操作</translation>
+        <translation>系统拒绝了移动操作</translation>
     </message>
     <message>
         <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
-        <translation type="vanished">无法将“%1”移到回收站（%2）；未删除任何内容。</translation>
+        <translation>无法将“%1”移到回收站（%2）；未删除任何内容。</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="vanished">文件(&amp;F)</translation>
+        <translation>文件(&amp;F)</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="vanished">删除</translation>
+        <translation>删除</translation>
     </message>
     <message>
         <source>Permanently remove the folder</source>
-        <translation type="vanished">永久删除该文件夹</translation>
+        <translation>永久删除该文件夹</translation>
     </message>
     <message>
         <source>Rena&amp;me</source>
-        <translation type="vanished">重命名(&amp;M)</translation>
+        <translation>重命名(&amp;M)</translation>
     </message>
     <message>
         <source>New Folder</source>
-        <translation type="vanished">新建文件夹</translation>
+        <translation>新建文件夹</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">屏幕截图</translation>
+        <translation>屏幕截图</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
-        <translation type="vanished">查看屏幕截图窗口</translation>
+        <translation>查看屏幕截图窗口</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire)</source>
-        <translation type="vanished">通过数据线接收 Calcapp</translation>
+        <translation>通过数据线接收 Calcapp</translation>
     </message>
     <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
-        <translation type="vanished">通过数据线将 Calcapp 接收到电脑</translation>
+        <translation>通过数据线将 Calcapp 接收到电脑</translation>
     </message>
     <message>
         <source>Log</source>
-        <translation type="vanished">日志</translation>
+        <translation>日志</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation type="vanished">退出(&amp;X)</translation>
+        <translation>退出(&amp;X)</translation>
     </message>
     <message>
         <source>ROM</source>
-        <translation type="vanished">ROM</translation>
+        <translation>ROM</translation>
     </message>
     <message>
         <source>Download Calculator ROM...</source>
-        <translation type="vanished">向计算器下载 ROM...</translation>
+        <translation>向计算器下载 ROM...</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="vanished">帮助(&amp;H)</translation>
+        <translation>帮助(&amp;H)</translation>
     </message>
     <message>
         <source>Contents and Index</source>
-        <translation type="vanished">目录和索引</translation>
+        <translation>目录和索引</translation>
     </message>
     <message>
         <source>Communications Topics</source>
-        <translation type="vanished">通信主题</translation>
+        <translation>通信主题</translation>
     </message>
     <message>
         <source>Trouble Shooting</source>
-        <translation type="vanished">故障排除</translation>
+        <translation>故障排除</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="vanished">关于</translation>
+        <translation>关于</translation>
     </message>
     <message>
         <source>ToolBar</source>
-        <translation type="vanished">工具栏</translation>
+        <translation>工具栏</translation>
     </message>
     <message>
         <source>Create a new folder</source>
-        <translation type="vanished">新建一个文件夹</translation>
+        <translation>新建一个文件夹</translation>
     </message>
     <message>
         <source>View screen capture window.</source>
-        <translation type="vanished">查看屏幕截图窗口。</translation>
+        <translation>查看屏幕截图窗口。</translation>
     </message>
     <message>
         <source>Disconnect and Exit program.</source>
-        <translation type="vanished">断开连接并退出程序。</translation>
+        <translation>断开连接并退出程序。</translation>
     </message>
     <message>
         <source>Connect using:</source>
-        <translation type="vanished">连接方式：</translation>
+        <translation>连接方式：</translation>
     </message>
     <message>
         <source>Show log window</source>
-        <translation type="vanished">显示日志窗口</translation>
+        <translation>显示日志窗口</translation>
     </message>
     <message>
         <source>Select the directory for T20+ Calcapps</source>
-        <translation type="vanished">选择 T20+ Calcapp 所在的文件夹</translation>
+        <translation>选择 T20+ Calcapp 所在的文件夹</translation>
     </message>
     <message>
         <source>Last command</source>
-        <translation type="vanished">最近的命令</translation>
+        <translation>最近的命令</translation>
     </message>
     <message>
         <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation type="vanished">从 T30s、T20s、T20/T20+ 接收文件（通过数据线）</translation>
+        <translation>从 T30s、T20s、T20/T20+ 接收文件（通过数据线）</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
-        <translation type="vanished">要丢弃收到的对象吗？它尚未保存到任何位置。</translation>
+        <translation>要丢弃收到的对象吗？它尚未保存到任何位置。</translation>
     </message>
     <message>
         <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
-        <translation type="vanished">ROM %1 (*.bin *.BIN);;%2 (*)</translation>
+        <translation>ROM %1 (*.bin *.BIN);;%2 (*)</translation>
     </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
     <message>
         <source>Bitmaps (*.bmp)</source>
-        <translation type="vanished">位图 (*.bmp)</translation>
+        <translation>位图 (*.bmp)</translation>
     </message>
     <message>
         <source>PNG images (*.png)</source>
-        <translation type="vanished">PNG 图像 (*.png)</translation>
+        <translation>PNG 图像 (*.png)</translation>
     </message>
     <message>
         <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
 <byte value="xd"/>
 This window opens automatically when the calculator sends a screen.</source>
-        <translation type="vanished">在计算器上同时按 ON 和 1 即可截取屏幕。使用“复制”按钮将图片复制到剪贴板，然后即可在文档或编辑器中使用。<byte value="xd"/>
+        <translation>在计算器上同时按 ON 和 1 即可截取屏幕。使用“复制”按钮将图片复制到剪贴板，然后即可在文档或编辑器中使用。<byte value="xd"/>
 <byte value="xd"/>
 计算器发送屏幕时，此窗口会自动打开。</translation>
     </message>
     <message>
         <source>Screen Capture</source>
-        <translation type="vanished">屏幕截图</translation>
+        <translation>屏幕截图</translation>
     </message>
     <message>
         <source>Calculator Screen Image</source>
-        <translation type="vanished">计算器屏幕图像</translation>
+        <translation>计算器屏幕图像</translation>
     </message>
     <message>
         <source>Border:   </source>
-        <translation type="vanished">边框：   </translation>
+        <translation>边框：   </translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="vanished">复制(&amp;C)</translation>
+        <translation>复制(&amp;C)</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation type="vanished">保存</translation>
+        <translation>保存</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="vanished">关闭</translation>
+        <translation>关闭</translation>
     </message>
     <message>
         <source>Save Picture As</source>
-        <translation type="vanished">图片另存为</translation>
+        <translation>图片另存为</translation>
     </message>
 </context>
 <context>
     <name>Texts</name>
     <message>
         <source>Files</source>
-        <translation type="vanished">文件</translation>
+        <translation>文件</translation>
     </message>
     <message>
         <source>All Files</source>
-        <translation type="vanished">所有文件</translation>
+        <translation>所有文件</translation>
     </message>
     <message>
         <source>Download ROM</source>
-        <translation type="vanished">下载 ROM</translation>
+        <translation>下载 ROM</translation>
     </message>
     <message>
         <source>Download of ROM file <byte value="xd"/>
 %s<byte value="xd"/>
 failed.</source>
-        <translation type="vanished">下载 ROM 文件 <byte value="xd"/>
+        <translation>下载 ROM 文件 <byte value="xd"/>
 %s<byte value="xd"/>
 失败。</translation>
     </message>
     <message>
         <source>Download Error</source>
-        <translation type="vanished">下载错误</translation>
+        <translation>下载错误</translation>
     </message>
     <message>
         <source>The calculator appears to be disconnected. <byte value="xd"/>
@@ -378,7 +378,7 @@ Please ensure that:<byte value="xd"/>
 <byte value="xd"/>
    3. The batteries are good<byte value="xd"/>
         (check if the warning indicator is set).</source>
-        <translation type="vanished">计算器似乎未连接。<byte value="xd"/>
+        <translation>计算器似乎未连接。<byte value="xd"/>
 <byte value="xd"/>
 请确认：<byte value="xd"/>
 <byte value="xd"/>
@@ -392,14 +392,14 @@ Please ensure that:<byte value="xd"/>
     </message>
     <message>
         <source>Error</source>
-        <translation type="vanished">错误</translation>
+        <translation>错误</translation>
     </message>
 </context>
 <context>
     <name>TransferStatusDialog</name>
     <message>
         <source>Cancel</source>
-        <translation type="vanished">取消</translation>
+        <translation>取消</translation>
     </message>
 </context>
 </TS>
