@@ -32,11 +32,14 @@ protected:
         const QLocale locale(GetParam());
         const UserLanguage choice = StartInLanguage(LangIdOfLocale(locale), LcidOfLocale(locale));
         ASSERT_EQ(choice.language, GetParam());
+        // What else follows the user's locale (the file types' names) as well.
+        QLocale::setDefault(locale);
     }
     void TearDown() override
     {
         MainWindowTest::TearDown();
         StartInLanguage(0x0409, 0x0409);
+        QLocale::setDefault(QLocale::system());
     }
 
     void CheckAndShoot(const QString& name)
@@ -52,6 +55,12 @@ protected:
 
 TEST_P(MainWindowLanguage, LayoutHoldsDisconnectedAndConnected)
 {
+    // A few files for the list to show with their sizes and types.
+    for (const auto& [name, size] : {std::pair{"GRAPHS.CA", 4096}, std::pair{"NOTES.TXT", 1200}, std::pair{"GAME.QVA", 40070}}) {
+        QFile file(QDir(folder_.path()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(size, 'x'));
+    }
     Start();
     ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateDisconnected; }, 5000));
     CheckAndShoot("main-window-disconnected");
