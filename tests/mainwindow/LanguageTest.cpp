@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextDocumentFragment>
@@ -22,16 +23,16 @@
 namespace mwtest {
 namespace {
 
-class MainWindowLanguage : public MainWindowTest, public ::testing::WithParamInterface<QString> {
+class MainWindowLanguage : public MainWindowTest, public ::testing::WithParamInterface<std::string> {
 protected:
     // The language comes through the rule the program starts with, from the locale: the
     // help book and the windows' translation together.
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        const QLocale locale(GetParam());
+        const QLocale locale(QString::fromStdString(GetParam()));
         const UserLanguage choice = StartInLanguage(LangIdOfLocale(locale), LcidOfLocale(locale));
-        ASSERT_EQ(choice.language, GetParam());
+        ASSERT_EQ(choice.language.toStdString(), GetParam());
         // What else follows the user's locale (the file types' names) as well.
         QLocale::setDefault(locale);
     }
@@ -45,9 +46,9 @@ protected:
     void CheckAndShoot(const QString& name)
     {
         const QStringList problems = LayoutProblems(window_.get());
-        EXPECT_TRUE(problems.isEmpty()) << name.toStdString() << " in " << GetParam().toStdString() << ": "
+        EXPECT_TRUE(problems.isEmpty()) << name.toStdString() << " in " << GetParam() << ": "
                                         << problems.join("; ").toStdString();
-        if (const QString file = ScreenshotPath(name, GetParam()); !file.isEmpty()) {
+        if (const QString file = ScreenshotPath(name, QString::fromStdString(GetParam())); !file.isEmpty()) {
             EXPECT_TRUE(window_->grab().save(file)) << file.toStdString();
         }
     }
@@ -66,6 +67,9 @@ TEST_P(MainWindowLanguage, LayoutHoldsDisconnectedAndConnected)
     CheckAndShoot("main-window-disconnected");
     Device(true);
     WaitConnected();
+    // The log button too (it shows once "log" is typed).
+    window_->logButtonAction->setVisible(true);
+    ASSERT_TRUE(WaitFor([this] { return window_->logButton->isVisible(); }, 5000));
     QTest::qWait(300); // the file list fills in from the file system model's thread
     CheckAndShoot("main-window-connected");
 }
@@ -114,7 +118,7 @@ TEST_P(MainWindowLanguage, HelpBookNamesTheCommandsTheWindowsShow)
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowLayout, MainWindowLanguage, ::testing::ValuesIn(LayoutLanguages()),
-                         [](const ::testing::TestParamInfo<QString>& info) { return info.param.toStdString(); });
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 } // namespace
 } // namespace mwtest

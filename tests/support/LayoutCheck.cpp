@@ -88,7 +88,12 @@ QStringList LayoutProblems(QWidget* parent)
     return problems;
 }
 
-QStringList LayoutLanguages() { return QStringList{QStringLiteral("en")} + TranslatedLanguages(); }
+std::vector<std::string> LayoutLanguages()
+{
+    std::vector<std::string> languages{"en"};
+    for (const QString& language : TranslatedLanguages()) languages.push_back(language.toStdString());
+    return languages;
+}
 
 ScopedLanguage::ScopedLanguage(const QString& language) : installed_(InstallLanguage(language)) {}
 ScopedLanguage::~ScopedLanguage() { InstallLanguage(QStringLiteral("en")); }

@@ -3,6 +3,9 @@
 // parent's edge, two controls of one layout on top of each other, a label or button too
 // small for its text, a tool bar that pushed controls into its overflow menu. And the
 // languages the windows are checked in.
+#include <string>
+#include <vector>
+
 #include <QString>
 #include <QStringList>
 
@@ -11,8 +14,8 @@ class QWidget;
 // The problems found in the visible widgets under parent, one text each.
 QStringList LayoutProblems(QWidget* parent);
 
-// English (the source texts) and every built-in translation.
-QStringList LayoutLanguages();
+// English (the source texts) and every built-in translation ("en", "nl", ... "zh_CN").
+std::vector<std::string> LayoutLanguages();
 
 // While one lives, the windows made are in language; English again at its end.
 class ScopedLanguage {

@@ -27,22 +27,22 @@
 namespace {
 
 // Each window in each language: English and every translation.
-class LanguageLayout : public ::testing::TestWithParam<QString> {
+class LanguageLayout : public ::testing::TestWithParam<std::string> {
 protected:
-    void SetUp() override { ASSERT_TRUE(language_.Installed()) << GetParam().toStdString(); }
-    ScopedLanguage language_{GetParam()};
+    void SetUp() override { ASSERT_TRUE(language_.Installed()) << GetParam(); }
+    ScopedLanguage language_{QString::fromStdString(GetParam())};
 };
 
 void CheckAndShoot(QWidget& window, const QString& name, QSize designSize)
 {
-    const std::string where = name.toStdString() + " in " + LanguageLayout::GetParam().toStdString();
+    const std::string where = name.toStdString() + " in " + LanguageLayout::GetParam();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window)) << where;
     EXPECT_GE(window.width(), designSize.width()) << where;
     EXPECT_GE(window.height(), designSize.height()) << where;
     const QStringList problems = LayoutProblems(&window);
     EXPECT_TRUE(problems.isEmpty()) << where << ": " << problems.join("; ").toStdString();
-    if (const QString file = ScreenshotPath(name, LanguageLayout::GetParam()); !file.isEmpty()) {
+    if (const QString file = ScreenshotPath(name, QString::fromStdString(LanguageLayout::GetParam())); !file.isEmpty()) {
         EXPECT_TRUE(window.grab().save(file)) << file.toStdString();
     }
 }
@@ -136,6 +136,6 @@ TEST(LayoutCheck, FindsClippedOverlappingAndEscapingControls)
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowLayout, LanguageLayout, ::testing::ValuesIn(LayoutLanguages()),
-                         [](const ::testing::TestParamInfo<QString>& info) { return info.param.toStdString(); });
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 } // namespace
