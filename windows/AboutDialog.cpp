@@ -124,7 +124,8 @@ QImage ProductArtwork()
     subtitle.setPixelSize(13);
     p.setFont(subtitle);
     p.setPen(QColor(250, 196, 70));
-    p.drawText(QRectF(122, 62, 190, 18), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Connectivity Kit"));
+    p.drawText(QRectF(122, 62, 190, 18), Qt::AlignLeft | Qt::AlignVCenter,
+               QCoreApplication::translate("AboutDialog", "Connectivity Kit"));
     subtitle.setPixelSize(10);
     p.setFont(subtitle);
     p.setPen(QColor(210, 226, 240));

@@ -19,6 +19,10 @@
         <source>OK</source>
         <translation>Aceptar</translation>
     </message>
+    <message>
+        <source>Connectivity Kit</source>
+        <translation>Kit de conexión</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>

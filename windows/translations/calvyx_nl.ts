@@ -19,6 +19,10 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Connectivity Kit</source>
+        <translation>Verbindingskit</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>

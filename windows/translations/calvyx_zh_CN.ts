@@ -19,6 +19,10 @@
         <source>OK</source>
         <translation>确定</translation>
     </message>
+    <message>
+        <source>Connectivity Kit</source>
+        <translation>连接套件</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
