@@ -21,6 +21,7 @@
 #include "util/MainThread.h"
 #include "util/Ticks.h"
 #include "windows/CalculatorSetupDialog.h"
+#include "windows/CoreTexts.h"
 #include "windows/ScreenCaptureWindow.h"
 #include "windows/TransferStatusDialog.h"
 
@@ -59,7 +60,7 @@ void MainWindow::FillConnectionBox()
 
 void MainWindow::ShowServerStatus(const std::string& text)
 {
-    statusPanel->setText(Q(text));
+    statusPanel->setText(ShownCoreText(text));
     ProcessPendingEvents();
 }
 

@@ -15,14 +15,16 @@
 #include <QTest>
 #include <QTimer>
 
-#include "windows/TransferStatusDialog.h"
+#include "link/Progress.h"
 #include "tests/support/LayoutCheck.h"
 #include "tests/support/ScopedSettings.h"
 #include "tests/support/TestScreens.h"
 #include "windows/AboutDialog.h"
 #include "windows/CalculatorSetupDialog.h"
+#include "windows/CoreTexts.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
+#include "windows/TransferStatusDialog.h"
 
 namespace {
 
@@ -51,9 +53,10 @@ TEST_P(LanguageLayout, LogWindow)
 {
     ScopedSettings settings;
     LogWindow log;
-    for (const char* line : {"Receiving GRAPHS.CA", "1 024 of 4 096 bytes", "25 %", "960 bytes/s", "",
-                             "Sending NOTES.TXT", "User cancel"})
-        log.AppendLine(line);
+    // Lines as the status dialog hands them on: the transfers' texts, translated.
+    for (const std::string& line : {std::string("Receiving GRAPHS.CA"), ProgressText(1024, 4096, 1000), std::string(),
+                                    std::string("Sending NOTES.TXT"), std::string("User cancel")})
+        log.AppendLine(ShownCoreText(line));
     CheckAndShoot(log, "log-window", QSize(323, 422));
     log.close();
 }
@@ -63,7 +66,7 @@ TEST_P(LanguageLayout, StatusDialog)
     ScopedSettings settings;
     TransferStatusDialog status;
     status.OpenStatus("Receiving GRAPHS.CA", true);
-    status.UpdateStatus({"2 048 of 4 096 bytes\r\n50 %\r\n960 bytes/s", StatusKind::Progress, 2048, 4096});
+    status.UpdateStatus({ProgressText(2048, 4096, 2100), StatusKind::Progress, 2048, 4096});
     CheckAndShoot(status, "status-dialog", QSize(202, 104));
     status.HideStatus();
 }

@@ -74,6 +74,57 @@
     </message>
 </context>
 <context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Empfange %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Sende %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Kopiere %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Öffne Anschluss: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Öffne Verbindung %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Gerät verbunden über %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 Bytes/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Verbinde ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>T30s,T20s,T20+,T20 ist nicht bereit</translation>
+    </message>
+</context>
+<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>

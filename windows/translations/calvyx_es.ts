@@ -74,6 +74,57 @@
     </message>
 </context>
 <context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Recibiendo %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Enviando %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Copiando %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Abriendo el puerto: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Abriendo la comunicación %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Dispositivo conectado en %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 bytes/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Conectando ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>La T30s,T20s,T20+,T20 no está lista</translation>
+    </message>
+</context>
+<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>

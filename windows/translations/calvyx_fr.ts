@@ -74,6 +74,57 @@
     </message>
 </context>
 <context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Réception de %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Envoi de %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Copie de %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Ouverture du port : %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Ouverture de la communication %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Appareil connecté sur %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 octets/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 octets</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 Ko/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 Ko</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Connexion ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>La T30s,T20s,T20+,T20 n&apos;est pas prête</translation>
+    </message>
+</context>
+<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>

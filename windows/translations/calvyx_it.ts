@@ -74,6 +74,57 @@
     </message>
 </context>
 <context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Ricezione di %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Invio di %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Copia di %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Apertura della porta: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Apertura della comunicazione %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Dispositivo connesso su %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 byte/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 byte</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Connessione ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>La T30s,T20s,T20+,T20 non è pronta</translation>
+    </message>
+</context>
+<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>

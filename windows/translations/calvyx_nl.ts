@@ -74,6 +74,57 @@
     </message>
 </context>
 <context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Ontvangen: %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Verzenden: %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Kopiëren: %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Poort openen: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Communicatie openen: %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Apparaat verbonden via %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 bytes/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 kB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 kB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Verbinden ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>T30s,T20s,T20+,T20 is niet gereed</translation>
+    </message>
+</context>
+<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>

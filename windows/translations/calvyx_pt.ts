@@ -74,6 +74,57 @@
     </message>
 </context>
 <context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>A receber %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>A enviar %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>A copiar %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>A abrir a porta: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>A abrir a comunicação %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Dispositivo ligado em %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 bytes/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>A ligar ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>A T30s,T20s,T20+,T20 não está pronta</translation>
+    </message>
+</context>
+<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>

@@ -74,6 +74,57 @@
     </message>
 </context>
 <context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>正在接收 %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>正在发送 %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>正在复制 %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>正在打开端口：%1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>正在打开通信 %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>设备已连接到 %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 字节/秒</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 字节</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/秒</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>正在连接 ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>T30s、T20s、T20+、T20 尚未就绪</translation>
+    </message>
+</context>
+<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
