@@ -208,6 +208,7 @@ echo "built $(basename "$deb")"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||' | sort >"$work/packaged.txt"
 diff -u "$work/expected.txt" "$work/packaged.txt" >&2 || fail "the package holds other files than the three programs and their data"
 field() { dpkg-deb -f "$deb" "$1"; }
+[[ $(field Suggests) == *fonts-wqy-microhei* ]] || fail "Suggests lacks a CJK font for the Chinese windows: $(field Suggests)"
 [[ $(field Package) == calvyx && $(field Version) == "$version" ]] || fail "package $(field Package) $(field Version)"
 [[ $(field Section) == electronics || $(field Section) == utils ]] || fail "section $(field Section)"
 [[ $(field Maintainer) == *@* ]] || fail "maintainer '$(field Maintainer)'"
