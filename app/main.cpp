@@ -7,11 +7,15 @@
 #include <cstring>
 #include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QScreen>
 #include <QTimer>
@@ -85,12 +89,46 @@ private:
     const QElapsedTimer& clock_;
 };
 
-// For the install checks: opens the help contents once the main window shows, prints
-// where the page came from, its title, its length and the sizes of the windows' icon,
-// and ends: 0 when the page has text, 1 when it came up empty.
+// A menu's or command's text as the user reads it: "&Datei" and "文件(&F)" read "Datei"
+// and "文件".
+QString ShownText(QString text)
+{
+    static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)"));
+    return text.remove(mnemonic).remove(u'&');
+}
+
+// The command "Menu>Command" of the main window's menu bar, named as the menus show it.
+QAction* MenuCommand(const QString& path)
+{
+    const QStringList parts = path.split(u'>');
+    if (parts.size() != 2) return nullptr;
+    for (QAction* menu : TheMainWindow->menuBar()->actions())
+        if (menu->menu() && ShownText(menu->text()) == parts[0])
+            for (QAction* command : menu->menu()->actions())
+                if (ShownText(command->text()) == parts[1]) return command;
+    return nullptr;
+}
+
+// For the install and language checks: once the main window shows, prints the menu
+// bar's menus, opens the help (CALVYX_EXIT_AFTER_HELP=1: the contents; =Menu>Command:
+// that command of the menus, as a user would choose it), prints where the page came
+// from, its title, its length and the sizes of the windows' icon, and ends: 0 when the
+// page has text, 1 when it came up empty or the command does not exist.
 void OpenHelpAndEnd()
 {
-    Help().ShowContents();
+    QStringList menus;
+    for (const QAction* menu : TheMainWindow->menuBar()->actions()) menus << ShownText(menu->text());
+    std::printf("calvyx: menus %s\n", qPrintable(menus.join(u'|')));
+    const QString path = qEnvironmentVariable("CALVYX_EXIT_AFTER_HELP");
+    if (path == QLatin1String("1")) {
+        Help().ShowContents();
+    } else if (QAction* command = MenuCommand(path)) {
+        command->trigger();
+    } else {
+        std::printf("calvyx: no menu command \"%s\"\n", qPrintable(path));
+        std::fflush(nullptr);
+        ::_exit(1);
+    }
     const QTextBrowser* window = Help().Window();
     const QString text = window ? window->toPlainText() : QString();
     QStringList sizes;
@@ -146,7 +184,8 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(ApplicationIcon());
     SetRawCommandLine(BuildCommandLine(QApplication::arguments()));
 
-    SetApplicationHelpFile(ChooseHelpFile(UserDefaultLangId(), UserDefaultLcid()));
+    // The help book and the windows in the user's language, chosen by one rule.
+    StartInLanguage(UserDefaultLangId(), UserDefaultLcid());
 
     TheMainWindow = new MainWindow(&EndProcess);
     if (TheMainWindow->Refused()) return 0;

@@ -31,6 +31,8 @@ terminal (calvyx-cli), a virtual calculator for trying them without hardware
 devices.")
 # The library packages the programs need, found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The windows in Chinese need a CJK font; a Chinese desktop has one already.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "fonts-wqy-microhei | fonts-noto-cjk")
 # Reload the udev rules after install and removal.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${CMAKE_SOURCE_DIR}/data/debian/postinst ${CMAKE_SOURCE_DIR}/data/debian/postrm)

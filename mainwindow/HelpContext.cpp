@@ -5,7 +5,7 @@
 
 namespace {
 constexpr const char* HelpContextProperty = "calvyxHelpContext";
-constexpr const char* TopicHint = "Select the directory for T30s, T20s, T20+ Calcapps";
+constexpr const char* TopicHint = QT_TRANSLATE_NOOP("HelpContext", "Select the directory for T30s, T20s, T20+ Calcapps");
 } // namespace
 
 void SetHelpContext(QObject* object, int context) { object->setProperty(HelpContextProperty, context); }
@@ -39,7 +39,7 @@ void MarkHelpHints(QObject* root)
         const int context = HelpContextOf(widget);
         const QString hint = HintOf(widget);
         if (context > 1 && !hint.isEmpty() && !hint.startsWith(QLatin1Char('?'))) {
-            SetHint(widget, IsTopicContext(context) ? QStringLiteral("?* ") + QString::fromLatin1(TopicHint)
+            SetHint(widget, IsTopicContext(context) ? QStringLiteral("?* ") + QCoreApplication::translate("HelpContext", TopicHint)
                                                     : QStringLiteral("? ") + hint);
         }
     }

@@ -2,19 +2,23 @@
 
 #include <QStringList>
 
+#include "windows/Language.h"
+
 namespace {
 
 constexpr uint16_t LangMask = 0x3FF;
 constexpr uint32_t LocaleChinesePrc = 0x0804;
 
-struct HelpRow {
+// The help book and the windows' language of each primary language that has both.
+struct LanguageChoiceRow {
     uint16_t primary;
-    const char* file;
+    const char* helpFile;
+    const char* language;
 };
-constexpr HelpRow HelpRows[] = {
-    {0x13, "CalvyxDutch.chm"},   {0x09, "Calvyx.chm"},         {0x0C, "CalvyxFrench.chm"},
-    {0x07, "CalvyxGerman.chm"},  {0x10, "CalvyxItalian.chm"},  {0x16, "CalvyxPortuguese.chm"},
-    {0x0A, "CalvyxSpanish.chm"},
+constexpr LanguageChoiceRow ChoiceRows[] = {
+    {0x13, "CalvyxDutch.chm", "nl"},   {0x09, "Calvyx.chm", "en"},           {0x0C, "CalvyxFrench.chm", "fr"},
+    {0x07, "CalvyxGerman.chm", "de"},  {0x10, "CalvyxItalian.chm", "it"},    {0x16, "CalvyxPortuguese.chm", "pt"},
+    {0x0A, "CalvyxSpanish.chm", "es"},
 };
 constexpr uint16_t PrimaryChinese = 0x04;
 
@@ -62,15 +66,17 @@ QString& HelpFileName()
 
 } // namespace
 
-QString ChooseHelpFile(uint16_t langId, uint32_t lcid)
+UserLanguage ChooseUserLanguage(uint16_t langId, uint32_t lcid)
 {
     const uint16_t primary = langId & LangMask;
-    QString file = QString::fromLatin1(DefaultHelpFile);
-    for (const auto& row : HelpRows)
-        if (row.primary == primary) file = QString::fromLatin1(row.file);
-    if (primary == PrimaryChinese && lcid == LocaleChinesePrc) file = QStringLiteral("CalvyxChinese.chm");
-    return file;
+    UserLanguage choice{QString::fromLatin1(DefaultHelpFile), QStringLiteral("en")};
+    for (const auto& row : ChoiceRows)
+        if (row.primary == primary) choice = {QString::fromLatin1(row.helpFile), QString::fromLatin1(row.language)};
+    if (primary == PrimaryChinese && lcid == LocaleChinesePrc) choice = {QStringLiteral("CalvyxChinese.chm"), QStringLiteral("zh_CN")};
+    return choice;
 }
+
+QString ChooseHelpFile(uint16_t langId, uint32_t lcid) { return ChooseUserLanguage(langId, lcid).helpFile; }
 
 uint16_t LangIdOfLocale(const QLocale& locale)
 {
@@ -97,3 +103,11 @@ uint32_t UserDefaultLcid() { return LcidOfLocale(QLocale::system()); }
 
 QString ApplicationHelpFile() { return HelpFileName(); }
 void SetApplicationHelpFile(const QString& name) { HelpFileName() = name; }
+
+UserLanguage StartInLanguage(uint16_t langId, uint32_t lcid)
+{
+    const UserLanguage choice = ChooseUserLanguage(langId, lcid);
+    SetApplicationHelpFile(choice.helpFile);
+    InstallLanguage(choice.language);
+    return choice;
+}

@@ -1,5 +1,6 @@
 #include "mainwindow/HelpSystem.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -60,7 +61,7 @@ void HelpSystem::Open(const QUrl& url)
         // The help window has no owner: it stays when the main window is minimised.
         window_ = new QTextBrowser;
         window_->setAttribute(Qt::WA_DeleteOnClose);
-        window_->setWindowTitle(QStringLiteral("Calvyx Help"));
+        window_->setWindowTitle(QCoreApplication::translate("HelpSystem", "Calvyx Help"));
         window_->setOpenExternalLinks(true);
         window_->resize(640, 520);
     }
@@ -113,7 +114,7 @@ QString HelpSystem::PopupText(int stringId) const
 void HelpSystem::ShowContextPopup(const QPoint& point, int stringId)
 {
     QString text = PopupText(stringId);
-    if (text.isEmpty()) text = QStringLiteral("No help is available for this item (%1).").arg(stringId);
+    if (text.isEmpty()) text = QCoreApplication::translate("HelpSystem", "No help is available for this item (%1).").arg(stringId);
     last_ = {Shown::Popup, stringId, text, point};
     QWhatsThis::showText(point, text);
 }

@@ -41,10 +41,10 @@ constexpr int WindowWidth = 538;
 constexpr int WindowHeight = 415;
 constexpr int WindowMinWidth = 350;
 constexpr int WindowMinHeight = 375;
-constexpr const char* StopTransferQuestion = "A transfer is in progress. Stop it and exit?";
+constexpr const char* StopTransferQuestion = QT_TRANSLATE_NOOP("MainWindow", "A transfer is in progress. Stop it and exit?");
 
 // Texts from the message table use CR LF; a label shows LF.
-QString Lines(const char* text) { return Q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+QString Lines(const char* text) { return TranslatedText(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
 
 } // namespace
 
@@ -87,7 +87,7 @@ void MainWindow::StartUp()
                                 &listenError))
         std::fprintf(stderr, "calvyx: %s\n", qPrintable(tr("a second start cannot reach this window: %1").arg(listenError)));
     TheMainWindow = this;
-    setWindowTitle(Q(Caption));
+    setWindowTitle(tr(Caption));
     resize(WindowWidth, WindowHeight);
     setMinimumSize(WindowMinWidth, WindowMinHeight);
     SetHelpContext(this, HelpContextMain);
@@ -200,7 +200,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     if (transferBusy_ && !exitAfterTransfer_) {
         // Closing under a running transfer would leave the calculator waiting for the
         // rest of it.
-        if (!stopWithoutAsking_ && !dialogs_->Confirm(Q(StopTransferQuestion), Q(Caption))) {
+        if (!stopWithoutAsking_ && !dialogs_->Confirm(tr(StopTransferQuestion), tr(Caption))) {
             event->ignore();
             return;
         }

@@ -57,7 +57,7 @@ public:
     static constexpr int PollIntervalMs = 300;
     static constexpr uint32_t QuietRecheckMs = 5000;
     static constexpr int TreeDefaultWidth = 200;
-    static constexpr const char* Caption = "QV T30s,T20s,T20+Calculator Connectivity Kit";
+    static constexpr const char* Caption = QT_TRANSLATE_NOOP("MainWindow", "QV T30s,T20s,T20+Calculator Connectivity Kit");
     // The hidden key sequence that reveals the log commands.
     static constexpr const char* LogKeys = "log";
 

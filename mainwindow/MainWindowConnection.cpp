@@ -22,6 +22,7 @@
 #include "util/MainThread.h"
 #include "util/Ticks.h"
 #include "windows/CalculatorSetupDialog.h"
+#include "windows/CoreTexts.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
 #include "windows/TransferStatusDialog.h"
@@ -61,7 +62,7 @@ void MainWindow::FillConnectionBox()
 
 void MainWindow::ShowServerStatus(const std::string& text)
 {
-    statusPanel->setText(Q(text));
+    statusPanel->setText(ShownCoreText(text));
     ProcessPendingEvents();
 }
 
@@ -269,7 +270,7 @@ std::optional<std::string> MainWindow::ChooseFileToSend(const std::string& title
 {
     // Unattended use (scripts, the demo): the file named here answers every request.
     if (const QString preset = qEnvironmentVariable("CALVYX_XMODEM_FILE"); !preset.isEmpty()) return S(preset);
-    const auto path = dialogs_->AskOpenFile(Q(title), QFileInfo(Q(initialPath)).path(), QStringLiteral("All Files (*)"));
+    const auto path = dialogs_->AskOpenFile(Q(title), QFileInfo(Q(initialPath)).path(), tr("All Files (*)"));
     if (!path) return std::nullopt;
     return S(*path);
 }

@@ -32,9 +32,9 @@ using namespace MainWindowParts;
 
 namespace {
 
-constexpr const char* FolderMissingStart = "Error, the folder \""; // 65243
-constexpr const char* FolderMissingEnd = "\" does not exist.";     // 65244
-constexpr const char* SettingPathError = "Error setting path: \"%1\""; // 65301
+constexpr const char* FolderMissingStart = QT_TRANSLATE_NOOP("MainWindow", "Error, the folder \""); // 65243
+constexpr const char* FolderMissingEnd = QT_TRANSLATE_NOOP("MainWindow", "\" does not exist.");     // 65244
+constexpr const char* SettingPathError = QT_TRANSLATE_NOOP("MainWindow", "Error setting path: \"%1\""); // 65301
 
 // Copies source to target through a file written aside and renamed over target when
 // complete: an existing target is replaced whole or not at all, and a failed copy
@@ -91,9 +91,9 @@ QString MainWindow::TreePath() const { return PathOf(folderTree, folderTree->cur
 void MainWindow::SetTreePath(const QString& path)
 {
     const QString clean = QDir::cleanPath(QDir(path).absolutePath());
-    if (path.isEmpty() || !QFileInfo(clean).isDir()) throw CalvyxError(S(Q(SettingPathError).arg(path)));
+    if (path.isEmpty() || !QFileInfo(clean).isDir()) throw CalvyxError(S(tr(SettingPathError).arg(path)));
     const QModelIndex index = treeModel_->index(clean);
-    if (!index.isValid()) throw CalvyxError(S(Q(SettingPathError).arg(path)));
+    if (!index.isValid()) throw CalvyxError(S(tr(SettingPathError).arg(path)));
     folderTree->setCurrentIndex(index);
     folderTree->scrollTo(index);
     folderTree->expand(index);
@@ -140,8 +140,8 @@ void MainWindow::NewFolder()
 bool MainWindow::MoveToTrash(const QString& path)
 {
     if (path.isEmpty()) return false;
-    if (!dialogs_->Confirm(QStringLiteral("Move \"%1\" to the trash?").arg(QDir::toNativeSeparators(path)),
-                           QStringLiteral("Deleting Files")))
+    if (!dialogs_->Confirm(tr("Move \"%1\" to the trash?").arg(QDir::toNativeSeparators(path)),
+                           tr("Deleting Files")))
         return false;
     // The trash lives under the user's data folder, which must exist for it to work.
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
@@ -150,16 +150,16 @@ bool MainWindow::MoveToTrash(const QString& path)
     const QFileInfo info(path);
     QString reason;
     if (!info.exists() && !info.isSymLink()) {
-        reason = QStringLiteral("it no longer exists");
+        reason = tr("it no longer exists");
     } else if (!QFileInfo(info.absolutePath()).isWritable()) {
-        reason = QStringLiteral("no permission to remove it from \"%1\"").arg(QDir::toNativeSeparators(info.absolutePath()));
+        reason = tr("no permission to remove it from \"%1\"").arg(QDir::toNativeSeparators(info.absolutePath()));
     } else {
         QFile file(path);
         if (file.moveToTrash()) return true;
-        reason = file.errorString().isEmpty() ? QStringLiteral("the system refused the move") : file.errorString();
+        reason = file.errorString().isEmpty() ? tr("the system refused the move") : file.errorString();
     }
-    dialogs_->ShowMessage(QStringLiteral("\"%1\" could not be moved to the trash (%2); nothing was deleted.").arg(path, reason),
-                          QStringLiteral("Deleting Files"), true);
+    dialogs_->ShowMessage(tr("\"%1\" could not be moved to the trash (%2); nothing was deleted.").arg(path, reason),
+                          tr("Deleting Files"), true);
     return false;
 }
 
@@ -220,7 +220,7 @@ void MainWindow::OpenRecentFolder(int slot)
         SetTreePath(folder);
         return;
     }
-    dialogs_->ShowMessage(Q(FolderMissingStart) + folder + Q(FolderMissingEnd), Q(Str::Error), true);
+    dialogs_->ShowMessage(tr(FolderMissingStart) + folder + tr(FolderMissingEnd), TranslatedText(Str::Error), true);
     recentFolders_[slot - 1].clear();
     UpdateControls();
 }

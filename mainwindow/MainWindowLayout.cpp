@@ -57,19 +57,19 @@ public:
 void MainWindow::BuildMenus()
 {
     auto hinted = [this](QMenu* menu, const char* text, const char* hint, std::function<void()> handler) {
-        QAction* action = menu->addAction(Q(text));
-        if (hint) action->setStatusTip(Q(hint));
+        QAction* action = menu->addAction(tr(text));
+        if (hint) action->setStatusTip(tr(hint));
         connect(action, &QAction::triggered, this, [this, handler] { Guarded(handler); });
         return action;
     };
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    deleteAction = hinted(file, "Delete", "Permanently remove the folder", [this] { DeletePicked(); });
-    renameAction = hinted(file, "Rena&me", nullptr, [this] { RenamePicked(); });
-    newFolderAction = hinted(file, "New Folder", nullptr, [this] { NewFolder(); });
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    deleteAction = hinted(file, QT_TR_NOOP("Delete"), QT_TR_NOOP("Permanently remove the folder"), [this] { DeletePicked(); });
+    renameAction = hinted(file, QT_TR_NOOP("Rena&me"), nullptr, [this] { RenamePicked(); });
+    newFolderAction = hinted(file, QT_TR_NOOP("New Folder"), nullptr, [this] { NewFolder(); });
     file->addSeparator();
-    captureAction = hinted(file, "Screen Capture", "View the Screen Capture Window", [this] { ShowCaptureWindow(); });
-    receiveAction = hinted(file, "Receive Calcapp (By Wire)", "Receive Calcapp (By Wire) to the PC", [this] { ReceiveByWire(true); });
-    logAction = hinted(file, "Log", nullptr, [this] { ShowLog(); });
+    captureAction = hinted(file, QT_TR_NOOP("Screen Capture"), QT_TR_NOOP("View the Screen Capture Window"), [this] { ShowCaptureWindow(); });
+    receiveAction = hinted(file, QT_TR_NOOP("Receive Calcapp (By Wire)"), QT_TR_NOOP("Receive Calcapp (By Wire) to the PC"), [this] { ReceiveByWire(true); });
+    logAction = hinted(file, QT_TR_NOOP("Log"), nullptr, [this] { ShowLog(); });
     recentFoldersSeparator = file->addSeparator();
     for (int n = 1; n <= RecentSlotCount; ++n) {
         QAction* item = file->addAction(RecentCaption(n, {}));
@@ -77,26 +77,26 @@ void MainWindow::BuildMenus()
         recentFolderItems[n - 1] = item;
     }
     file->addSeparator();
-    exitAction = hinted(file, "E&xit", nullptr, [this] { Exit(); });
+    exitAction = hinted(file, QT_TR_NOOP("E&xit"), nullptr, [this] { Exit(); });
 
-    QMenu* rom = menuBar()->addMenu(QStringLiteral("ROM"));
-    loadRom = hinted(rom, "Download Calculator ROM...", nullptr, [this] { LoadRomClicked(); });
+    QMenu* rom = menuBar()->addMenu(tr("ROM"));
+    loadRom = hinted(rom, QT_TR_NOOP("Download Calculator ROM..."), nullptr, [this] { LoadRomClicked(); });
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    helpContentsAction = hinted(help, "Contents and Index", nullptr, [this] { ShowHelpContents(); });
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    helpContentsAction = hinted(help, QT_TR_NOOP("Contents and Index"), nullptr, [this] { ShowHelpContents(); });
     help->addSeparator();
-    communicationsHelpAction = hinted(help, "Communications Topics", nullptr, [this] { ShowCommunicationsHelp(); });
+    communicationsHelpAction = hinted(help, QT_TR_NOOP("Communications Topics"), nullptr, [this] { ShowCommunicationsHelp(); });
     SetHelpContext(communicationsHelpAction, HelpContextCommunications);
     // Trouble shooting opens the book at its contents, like "Contents and Index".
-    troubleShootingAction = hinted(help, "Trouble Shooting", nullptr, [this] { ShowHelpContents(); });
+    troubleShootingAction = hinted(help, QT_TR_NOOP("Trouble Shooting"), nullptr, [this] { ShowHelpContents(); });
     help->addSeparator();
-    aboutAction = hinted(help, "About", nullptr, [this] { ShowAbout(); });
+    aboutAction = hinted(help, QT_TR_NOOP("About"), nullptr, [this] { ShowAbout(); });
     for (QMenu* menu : {file, rom, help}) menu->installEventFilter(this);
 }
 
 void MainWindow::BuildToolBar()
 {
-    toolBar = addToolBar(QStringLiteral("ToolBar"));
+    toolBar = addToolBar(tr("ToolBar"));
     toolBar->setObjectName(QStringLiteral("toolBar"));
     toolBar->setMovable(false);
     toolBar->setFloatable(false);
@@ -111,19 +111,19 @@ void MainWindow::BuildToolBar()
         // A tool button never holds the keyboard focus: the first Space or Enter typed
         // after start must not press one (the exit button ends the program).
         b->setFocusPolicy(Qt::NoFocus);
-        SetHint(b, Q(hint));
+        SetHint(b, tr(hint));
         connect(b, &QToolButton::clicked, this, [this, handler] { Guarded(handler); });
         toolBar->addWidget(b);
         return b;
     };
-    newFolderButton = button(QStyle::SP_FileDialogNewFolder, "newFolderButton", "Create a new folder", [this] { NewFolder(); });
-    captureButton = button(QStyle::SP_DesktopIcon, "captureButton", "View screen capture window.", [this] { ShowCaptureWindow(); });
-    receiveButton = button(QStyle::SP_ArrowDown, "receiveButton", "Receive Calcapp (By Wire) to the PC", [this] { ReceiveByWire(false); });
+    newFolderButton = button(QStyle::SP_FileDialogNewFolder, "newFolderButton", QT_TR_NOOP("Create a new folder"), [this] { NewFolder(); });
+    captureButton = button(QStyle::SP_DesktopIcon, "captureButton", QT_TR_NOOP("View screen capture window."), [this] { ShowCaptureWindow(); });
+    receiveButton = button(QStyle::SP_ArrowDown, "receiveButton", QT_TR_NOOP("Receive Calcapp (By Wire) to the PC"), [this] { ReceiveByWire(false); });
     toolBar->addSeparator();
-    exitButton = button(QStyle::SP_DialogCloseButton, "exitButton", "Disconnect and Exit program.", [this] { Exit(); });
+    exitButton = button(QStyle::SP_DialogCloseButton, "exitButton", QT_TR_NOOP("Disconnect and Exit program."), [this] { Exit(); });
     toolBar->addSeparator();
 
-    connectionLabel = new QLabel(QStringLiteral("Connect using:"), toolBar);
+    connectionLabel = new QLabel(tr("Connect using:"), toolBar);
     connectionLabel->setContentsMargins(4, 0, 4, 0);
     toolBar->addWidget(connectionLabel);
     connectionBox = new QComboBox(toolBar);
@@ -133,10 +133,10 @@ void MainWindow::BuildToolBar()
     connectionBox->setFocusPolicy(Qt::ClickFocus); // no tab stop
     connect(connectionBox, &QComboBox::activated, this, [this] { Guarded([this] { ConnectionChosen(); }); });
     toolBar->addWidget(connectionBox);
-    logButton = new QPushButton(QStringLiteral("Log"), toolBar);
+    logButton = new QPushButton(tr("Log"), toolBar);
     logButton->setObjectName(QStringLiteral("logButton"));
     logButton->setFixedSize(81, 22);
-    SetHint(logButton, QStringLiteral("Show log window"));
+    SetHint(logButton, tr("Show log window"));
     logButton->installEventFilter(this);
     connect(logButton, &QPushButton::clicked, this, [this] { Guarded([this] { ShowLog(); }); });
     auto* spacer = new QWidget(toolBar);
@@ -185,7 +185,7 @@ void MainWindow::BuildViews()
     folderTree->setEditTriggers(QAbstractItemView::EditKeyPressed);
     folderTree->setAutoScroll(true);
     folderTree->setContextMenuPolicy(Qt::CustomContextMenu);
-    SetHint(folderTree, QStringLiteral("Select the directory for T20+ Calcapps"));
+    SetHint(folderTree, tr("Select the directory for T20+ Calcapps"));
     SetHelpContext(folderTree, HelpContextFolders);
     folderTree->installEventFilter(this);
     connect(folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -241,7 +241,7 @@ void MainWindow::BuildViews()
     statusPanel = new QLabel(status);
     statusPanel->setMinimumWidth(StatusPanelWidth);
     status->addWidget(statusPanel);
-    SetHint(status, QStringLiteral("Last command"));
+    SetHint(status, tr("Last command"));
     SetHelpContext(status, HelpContextStatusBar);
 }
 

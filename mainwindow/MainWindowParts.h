@@ -4,6 +4,7 @@
 // the poll off the link while a command has it, and the About timer's first tick.
 #include <string>
 
+#include <QCoreApplication>
 #include <QString>
 
 #include "mainwindow/MainWindow.h"
@@ -13,6 +14,8 @@ namespace MainWindowParts {
 inline QString Q(const std::string& s) { return QString::fromStdString(s); }
 inline QString Q(const char* s) { return QString::fromUtf8(s); }
 inline std::string S(const QString& s) { return s.toStdString(); }
+// A text of util/StringTable.h in the windows' language.
+inline QString TranslatedText(const char* s) { return QCoreApplication::translate("Texts", s); }
 
 // Activation starts the About timer with this interval; the timer comes back to it.
 inline constexpr int AboutFirstTickMs = 100;

@@ -29,8 +29,8 @@ using namespace MainWindowParts;
 
 namespace {
 
-constexpr const char* ReceiveTitle = "Receive file from T30s,T20s,T20/T20+ (By Wire)";
-constexpr const char* DiscardQuestion = "Discard the received object? It has not been saved anywhere.";
+constexpr const char* ReceiveTitle = QT_TRANSLATE_NOOP("MainWindow", "Receive file from T30s,T20s,T20/T20+ (By Wire)");
+constexpr const char* DiscardQuestion = QT_TRANSLATE_NOOP("MainWindow", "Discard the received object? It has not been saved anywhere.");
 
 } // namespace
 
@@ -118,9 +118,9 @@ void MainWindow::ReceiveByWire(bool askFirst)
         // go elsewhere: it exists nowhere but here. For the same reason cancelling asks
         // before the object is discarded; No brings the dialog back.
         for (;;) {
-            const auto path = dialogs_->AskSaveFile(Q(ReceiveTitle), proposed);
+            const auto path = dialogs_->AskSaveFile(tr(ReceiveTitle), proposed);
             if (!path) {
-                if (dialogs_->Confirm(Q(DiscardQuestion), Q(ReceiveTitle))) break;
+                if (dialogs_->Confirm(tr(DiscardQuestion), tr(ReceiveTitle))) break;
                 continue;
             }
             try {
@@ -147,8 +147,8 @@ void MainWindow::LoadRomClicked()
             window->CloseIfExitPending();
         }
     } idle{this};
-    const QString filters = QStringLiteral("ROM %1 (*.bin *.BIN);;%2 (*)").arg(Q(Str::Files), Q(Str::AllFiles));
-    const auto file = dialogs_->AskOpenFile(Q(Str::DownloadRom), TreePath(), filters);
+    const QString filters = tr("ROM %1 (*.bin *.BIN);;%2 (*)").arg(TranslatedText(Str::Files), TranslatedText(Str::AllFiles));
+    const auto file = dialogs_->AskOpenFile(TranslatedText(Str::DownloadRom), TreePath(), filters);
     if (!file || !dialogs_->ShowInstructions(ikRomDownload)) return;
 
     // The ROM load needs the link for itself, from the opening on.
@@ -167,15 +167,15 @@ void MainWindow::LoadRomClicked()
     // Stopped to exit: the user knows, and the window is about to close.
     if (exitAfterTransfer_) return;
     if (loaded) {
-        TellOutcome(tr("ROM loaded: %1 bytes").arg(QLocale().toString(QFileInfo(*file).size())), Q(Str::DownloadRom),
-                    false);
+        TellOutcome(tr("ROM loaded: %1 bytes").arg(QLocale().toString(QFileInfo(*file).size())),
+                    TranslatedText(Str::DownloadRom), false);
         return;
     }
-    QString text = Q(Str::DownloadFailed);
+    QString text = TranslatedText(Str::DownloadFailed);
     text.replace(QStringLiteral("%s"), Q(path));
     if (!server_->LastRomError().empty()) text += QStringLiteral("\n\n") + Q(server_->LastRomError());
     AppendToLog(tr("ROM load failed: %1").arg(server_->LastRomError().empty() ? Q(path) : Q(server_->LastRomError())));
-    dialogs_->ShowMessage(text, Q(Str::DownloadError), true);
+    dialogs_->ShowMessage(text, TranslatedText(Str::DownloadError), true);
 }
 
 void MainWindow::TellOutcome(const QString& text, const QString& caption, bool failure)

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkgconf ccache
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-microhei
   libgtest-dev libgmock-dev libbenchmark-dev
   libusb-1.0-0-dev umockdev libumockdev-dev
   ckermit lrzsz socat

@@ -1,5 +1,6 @@
 #include "windows/AboutDialog.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLinearGradient>
@@ -123,12 +124,13 @@ QImage ProductArtwork()
     subtitle.setPixelSize(13);
     p.setFont(subtitle);
     p.setPen(QColor(250, 196, 70));
-    p.drawText(QRectF(122, 62, 190, 18), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Connectivity Kit"));
+    p.drawText(QRectF(122, 62, 190, 18), Qt::AlignLeft | Qt::AlignVCenter,
+               QCoreApplication::translate("AboutDialog", "Connectivity Kit"));
     subtitle.setPixelSize(10);
     p.setFont(subtitle);
     p.setPen(QColor(210, 226, 240));
     p.drawText(QRectF(122, 80, 190, 14), Qt::AlignLeft | Qt::AlignTop,
-               QStringLiteral("for the QV T20, T20+, T20s and T30s"));
+               QCoreApplication::translate("AboutDialog", "for the QV T20, T20+, T20s and T30s"));
     return art;
 }
 
@@ -136,7 +138,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     : WindowBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("AboutDialog"));
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     setModal(true);
 
     productImage = new QLabel(this);
@@ -147,10 +149,10 @@ AboutDialog::AboutDialog(QWidget* parent)
 
     // The label shows the release this window was made for; GetVersionString gives
     // the version compiled into the executable.
-    versionLabel = new QLabel(QStringLiteral("Version 2.1 Build 1328"), this);
+    versionLabel = new QLabel(tr("Version 2.1 Build 1328"), this);
     versionLabel->setObjectName(QStringLiteral("versionLabel"));
 
-    okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), tr("OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setMinimumSize(75, 25);
     okButton->setDefault(true);

@@ -12,7 +12,7 @@ QString InstructionText(InstructionKind kind)
 {
     switch (kind) {
     case ikSendCalcapp:
-        return QStringLiteral("On the QV-T30s,T20s,T20+/T20:\r\n"
+        return CalculatorSetupDialog::tr("On the QV-T30s,T20s,T20+/T20:\r\n"
                               "\r\n"
                               "1.  Select the Calcapp to send.\r\n"
                               "2.  Press SEND function key.\r\n"
@@ -20,7 +20,7 @@ QString InstructionText(InstructionKind kind)
                               "4.  Press OK function key.\r\n"
                               "5.  Click OK below.");
     case ikRomDownload:
-        return QStringLiteral("On the Calculator:\r\n"
+        return CalculatorSetupDialog::tr("On the Calculator:\r\n"
                               "\r\n"
                               "1.  Unplug USB cable\r\n"
                               "2.  Hold + and - (3 secs.) while pressing RESET\r\n"
@@ -36,7 +36,7 @@ CalculatorSetupDialog::CalculatorSetupDialog(QWidget* parent)
     : WindowBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("CalculatorSetupDialog"));
-    setWindowTitle(QStringLiteral("Set the Calculator"));
+    setWindowTitle(tr("Set the Calculator"));
     setModal(true);
 
     // A read-only text that reads like a label: no frame, the window's colour, not a
@@ -60,11 +60,11 @@ CalculatorSetupDialog::CalculatorSetupDialog(QWidget* parent)
             widest = qMax(widest, metrics.horizontalAdvance(line));
     instructionsText->setMinimumSize(qMax(249, widest + 16), qMax(152, metrics.lineSpacing() * 8 + 16));
 
-    okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), tr("OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setMinimumSize(89, 25);
     okButton->setDefault(true);
-    cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
+    cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), tr("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     cancelButton->setMinimumSize(89, 25);
 

@@ -33,7 +33,7 @@ QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QK
 LogWindow::LogWindow(QWidget* parent) : WindowBase(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("LogWindow"));
-    setWindowTitle(QStringLiteral("Log Form"));
+    setWindowTitle(tr("Log Form"));
     setSizeGripEnabled(true);
     resize(323, 422);
 
@@ -46,10 +46,10 @@ LogWindow::LogWindow(QWidget* parent) : WindowBase(parent, Qt::Window)
     // Tab moves on to the buttons rather than typing into the log.
     logText->setTabChangesFocus(true);
 
-    clearButton = new QPushButton(QStringLiteral("Clear Log"), this);
+    clearButton = new QPushButton(tr("Clear Log"), this);
     clearButton->setObjectName(QStringLiteral("clearButton"));
     clearButton->setAutoDefault(false);
-    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton = new QPushButton(tr("OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setAutoDefault(false);
 
@@ -63,14 +63,14 @@ LogWindow::LogWindow(QWidget* parent) : WindowBase(parent, Qt::Window)
 
     contextMenu = new QMenu(this);
     contextMenu->setObjectName(QStringLiteral("contextMenu"));
-    Undo1 = AddItem(contextMenu, "Undo1", QStringLiteral("Undo"), {}, false);
+    Undo1 = AddItem(contextMenu, "Undo1", tr("Undo"), {}, false);
     contextMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
-    Cut1 = AddItem(contextMenu, "Cut1", QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), false);
-    copyItem = AddItem(contextMenu, "copyItem", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), true);
-    Paste1 = AddItem(contextMenu, "Paste1", QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), false);
-    Delete1 = AddItem(contextMenu, "Delete1", QStringLiteral("Delete"), {}, false);
+    Cut1 = AddItem(contextMenu, "Cut1", tr("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), false);
+    copyItem = AddItem(contextMenu, "copyItem", tr("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), true);
+    Paste1 = AddItem(contextMenu, "Paste1", tr("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), false);
+    Delete1 = AddItem(contextMenu, "Delete1", tr("Delete"), {}, false);
     contextMenu->addSeparator()->setObjectName(QStringLiteral("N2"));
-    selectAllItem = AddItem(contextMenu, "selectAllItem", QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A), true);
+    selectAllItem = AddItem(contextMenu, "selectAllItem", tr("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A), true);
 
     connect(logText, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { contextMenu->popup(logText->viewport()->mapToGlobal(at)); });

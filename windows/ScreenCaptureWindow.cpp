@@ -42,8 +42,8 @@ constexpr int DefaultScale = 1;
 // The first tick after the first showing comes quickly; every later one after a second.
 constexpr int FirstTickMs = 100;
 constexpr int DeviceCheckMs = 1000;
-const QString BmpFilter = QStringLiteral("Bitmaps (*.bmp)");
-const QString PngFilter = QStringLiteral("PNG images (*.png)");
+const char* const BmpFilter = QT_TRANSLATE_NOOP("ScreenCaptureWindow", "Bitmaps (*.bmp)");
+const char* const PngFilter = QT_TRANSLATE_NOOP("ScreenCaptureWindow", "PNG images (*.png)");
 
 // Two overlapping sheets: the glyph of the Copy button.
 QIcon CopyGlyph()
@@ -135,7 +135,7 @@ int StoredBorderWidth()
 
 QString ScreenCaptureWindow::PromptText()
 {
-    return QStringLiteral("On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to "
+    return ScreenCaptureWindow::tr("On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to "
                           "copy the picture to the clipboard, then reuse it in documents or editors.\r\n\r\n"
                           "This window opens automatically when the calculator sends a screen.");
 }
@@ -144,7 +144,7 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     : WindowBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("ScreenCaptureWindow"));
-    setWindowTitle(QStringLiteral("Screen Capture"));
+    setWindowTitle(tr("Screen Capture"));
     setModal(true);
 
     const int areaWidth = 2 * (ScreenWidth + 4 * MaxBorderWidth);
@@ -167,10 +167,10 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     ImageArea->setFixedSize(areaWidth, areaHeight);
     screenImage = new QLabel(ImageArea);
     screenImage->setObjectName(QStringLiteral("screenImage"));
-    screenImage->setToolTip(QStringLiteral("Calculator Screen Image"));
+    screenImage->setToolTip(tr("Calculator Screen Image"));
     screenImage->setScaledContents(true);
 
-    borderLabel = new QLabel(QStringLiteral("Border:   "), this);
+    borderLabel = new QLabel(tr("Border:   "), this);
     borderLabel->setObjectName(QStringLiteral("borderLabel"));
     borderSlider = new QSlider(Qt::Horizontal, this);
     borderSlider->setObjectName(QStringLiteral("borderSlider"));
@@ -190,11 +190,11 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     scaleBox->setToolTip(tr("Size of the copied and saved picture"));
     scaleLabel->setBuddy(scaleBox);
 
-    copyButton = new QPushButton(CopyGlyph(), QStringLiteral("&Copy"), this);
+    copyButton = new QPushButton(CopyGlyph(), tr("&Copy"), this);
     copyButton->setObjectName(QStringLiteral("copyButton"));
-    saveButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Save"), this);
+    saveButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), tr("Save"), this);
     saveButton->setObjectName(QStringLiteral("saveButton"));
-    closeButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Close"), this);
+    closeButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), tr("Close"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     for (QPushButton* button : {copyButton, saveButton, closeButton}) button->setMinimumWidth(81);
     statusLine = new QLabel(this);
@@ -237,16 +237,16 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     receiverCheckTimer = new QTimer(this);
     receiverCheckTimer->setObjectName(QStringLiteral("receiverCheckTimer"));
     receiverCheckTimer->setInterval(FirstTickMs);
-    savePictureDialog = new QFileDialog(this, QStringLiteral("Save Picture As"));
+    savePictureDialog = new QFileDialog(this, tr("Save Picture As"));
     savePictureDialog->setObjectName(QStringLiteral("savePictureDialog"));
     savePictureDialog->setOption(QFileDialog::DontUseNativeDialog);
     savePictureDialog->setAcceptMode(QFileDialog::AcceptSave);
     savePictureDialog->setFileMode(QFileDialog::AnyFile);
     // PNG first: the smaller file, and the one documents and editors take everywhere.
-    savePictureDialog->setNameFilters({PngFilter, BmpFilter});
+    savePictureDialog->setNameFilters({tr(PngFilter), tr(BmpFilter)});
     savePictureDialog->setDefaultSuffix(QStringLiteral("png"));
     connect(savePictureDialog, &QFileDialog::filterSelected, this, [this](const QString& filter) {
-        savePictureDialog->setDefaultSuffix(filter == PngFilter ? QStringLiteral("png") : QStringLiteral("bmp"));
+        savePictureDialog->setDefaultSuffix(filter == tr(PngFilter) ? QStringLiteral("png") : QStringLiteral("bmp"));
     });
 
     connect(borderSlider, &QSlider::valueChanged, this, &ScreenCaptureWindow::BorderChanged);

@@ -15,6 +15,7 @@
 
 #include "util/HostInterfaces.h"
 #include "util/MainThread.h"
+#include "windows/CoreTexts.h"
 #include "windows/LogWindow.h"
 
 TransferStatusDialog* TheStatusDialog = nullptr;
@@ -56,7 +57,7 @@ TransferStatusDialog::TransferStatusDialog(QWidget* parent)
     progressBar->setTextVisible(false);
     progressBar->setFixedSize(statusText->width(), 11);
 
-    cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
+    cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), tr("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     cancelButton->setMinimumSize(97, 25);
     cancelButton->setDefault(true);
@@ -80,7 +81,7 @@ void TransferStatusDialog::SetCenterForm(QWidget* form) { CenterForm() = form; }
 void TransferStatusDialog::OpenStatus(const std::string& caption, bool cancelShown)
 {
     RunInMainThread([&] {
-        const QString shownCaption = QString::fromStdString(caption);
+        const QString shownCaption = ShownCoreText(caption);
         setWindowTitle(shownCaption);
         nameText->setText(shownCaption);
         // Wide enough for the whole name in the body and, with room for the title bar's
@@ -107,7 +108,7 @@ void TransferStatusDialog::UpdateStatus(const StatusReport& report)
     RunInMainThread([&] {
         // A hidden dialog (not opened yet, or cancelled) ignores the report entirely.
         if (!isVisible()) return;
-        const QString shown = QString::fromStdString(report.text);
+        const QString shown = ShownCoreText(report.text);
         if (TheLogWindow) TheLogWindow->AppendLine(shown);
         statusText->setText(shown);
         switch (report.kind) {

@@ -11,6 +11,7 @@
 #include "mainwindow/HelpContext.h"
 #include "mainwindow/HelpFiles.h"
 #include "mainwindow/HelpSystem.h"
+#include "windows/Language.h"
 
 namespace {
 
@@ -18,23 +19,35 @@ struct LanguageCase {
     uint16_t lang;
     uint32_t lcid;
     const char* file;
+    const char* language; // of the windows
 };
 
+// One rule chooses the help book and the windows' language.
 TEST(HelpFileChoice, LanguageTable)
 {
     const LanguageCase cases[] = {
-        {0x0413, 0x0413, "CalvyxDutch.chm"},      {0x0813, 0x0813, "CalvyxDutch.chm"},
-        {0x0409, 0x0409, "Calvyx.chm"},           {0x0809, 0x0809, "Calvyx.chm"},
-        {0x040C, 0x040C, "CalvyxFrench.chm"},     {0x0C0C, 0x0C0C, "CalvyxFrench.chm"},
-        {0x0407, 0x0407, "CalvyxGerman.chm"},     {0x0410, 0x0410, "CalvyxItalian.chm"},
-        {0x0816, 0x0816, "CalvyxPortuguese.chm"}, {0x0416, 0x0416, "CalvyxPortuguese.chm"},
-        {0x0C0A, 0x0C0A, "CalvyxSpanish.chm"},    {0x0804, 0x0804, "CalvyxChinese.chm"},
-        {0x0404, 0x0404, "Calvyx.chm"},           {0x0804, 0x0404, "Calvyx.chm"},
-        {0x0404, 0x0804, "CalvyxChinese.chm"},    {0x0411, 0x0411, "Calvyx.chm"},
-        {0x0000, 0x0000, "Calvyx.chm"},           {0xFC0C, 0x0409, "CalvyxFrench.chm"},
+        {0x0413, 0x0413, "CalvyxDutch.chm", "nl"},      {0x0813, 0x0813, "CalvyxDutch.chm", "nl"},
+        {0x0409, 0x0409, "Calvyx.chm", "en"},           {0x0809, 0x0809, "Calvyx.chm", "en"},
+        {0x040C, 0x040C, "CalvyxFrench.chm", "fr"},     {0x0C0C, 0x0C0C, "CalvyxFrench.chm", "fr"},
+        {0x0407, 0x0407, "CalvyxGerman.chm", "de"},     {0x0410, 0x0410, "CalvyxItalian.chm", "it"},
+        {0x0816, 0x0816, "CalvyxPortuguese.chm", "pt"}, {0x0416, 0x0416, "CalvyxPortuguese.chm", "pt"},
+        {0x0C0A, 0x0C0A, "CalvyxSpanish.chm", "es"},    {0x0804, 0x0804, "CalvyxChinese.chm", "zh_CN"},
+        {0x0404, 0x0404, "Calvyx.chm", "en"},           {0x0804, 0x0404, "Calvyx.chm", "en"},
+        {0x0404, 0x0804, "CalvyxChinese.chm", "zh_CN"}, {0x0411, 0x0411, "Calvyx.chm", "en"},
+        {0x0000, 0x0000, "Calvyx.chm", "en"},           {0xFC0C, 0x0409, "CalvyxFrench.chm", "fr"},
     };
-    for (const auto& c : cases)
+    QStringList chosen;
+    for (const auto& c : cases) {
+        const UserLanguage choice = ChooseUserLanguage(c.lang, c.lcid);
+        EXPECT_EQ(choice.helpFile, c.file) << std::hex << c.lang << " / " << c.lcid;
+        EXPECT_EQ(choice.language, c.language) << std::hex << c.lang << " / " << c.lcid;
         EXPECT_EQ(ChooseHelpFile(c.lang, c.lcid), c.file) << std::hex << c.lang << " / " << c.lcid;
+        chosen << choice.language;
+    }
+    // Every built-in translation is chosen for some language, and nothing else is.
+    for (const QString& language : TranslatedLanguages()) EXPECT_TRUE(chosen.contains(language)) << language.toStdString();
+    for (const QString& language : chosen)
+        EXPECT_TRUE(language == "en" || TranslatedLanguages().contains(language)) << language.toStdString();
 }
 
 struct LocaleCase {

@@ -115,10 +115,17 @@ exec 5>&-
 got=$(hidden QT_QPA_PLATFORM=offscreen CALVYX_EXIT_AFTER_HELP=1 timeout 60 "$prefix/bin/calvyx" 2>"$work/calvyx.err") ||
   fail "calvyx with CALVYX_EXIT_AFTER_HELP exited $?: $got $(cat "$work/calvyx.err")"
 echo "$got"
+got=${got##*$'\n'} # the help line comes after the line of the menus
 [[ $got =~ ^calvyx:\ help\ qrc:/help/Calvyx/index\.html\ \"Calvyx\ Help\"\ ([0-9]+)\ characters,\ icon\ (.*)$ ]] ||
   fail "calvyx did not open its built-in help book: '$got'"
 ((BASH_REMATCH[1] > 100)) || fail "the help contents page has only ${BASH_REMATCH[1]} characters"
 [[ ${BASH_REMATCH[2]} == "$(IFS=,; echo "${sizes[*]}")" ]] || fail "the windows' icon has the sizes '${BASH_REMATCH[2]}'"
+# The installed program carries its translations: a German user gets German menus and
+# the German book.
+got=$(hidden QT_QPA_PLATFORM=offscreen LANGUAGE= LC_ALL=de_DE.UTF-8 CALVYX_EXIT_AFTER_HELP=1 timeout 60 "$prefix/bin/calvyx" 2>"$work/calvyx.err") ||
+  fail "calvyx in German exited $?: $got $(cat "$work/calvyx.err")"
+[[ $got == *"calvyx: menus Datei|ROM|Hilfe"*"calvyx: help qrc:/help/CalvyxGerman/index.html \"Calvyx-Hilfe\""* ]] ||
+  fail "the installed calvyx is not German for a German user: '$got'"
 
 # --- The desktop entry names the installed program and icon, and passes the validator.
 desktop=$prefix/share/applications/$app_id.desktop
@@ -201,6 +208,7 @@ echo "built $(basename "$deb")"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||' | sort >"$work/packaged.txt"
 diff -u "$work/expected.txt" "$work/packaged.txt" >&2 || fail "the package holds other files than the three programs and their data"
 field() { dpkg-deb -f "$deb" "$1"; }
+[[ $(field Suggests) == *fonts-wqy-microhei* ]] || fail "Suggests lacks a CJK font for the Chinese windows: $(field Suggests)"
 [[ $(field Package) == calvyx && $(field Version) == "$version" ]] || fail "package $(field Package) $(field Version)"
 [[ $(field Section) == electronics || $(field Section) == utils ]] || fail "section $(field Section)"
 [[ $(field Maintainer) == *@* ]] || fail "maintainer '$(field Maintainer)'"

@@ -1,14 +1,14 @@
-// Every window laid out with the fonts of this machine: at least its design size, no
-// control cut off by the window's edge or overlapping a sibling. With
-// CALVYX_SCREENSHOT_DIR set, each window is also saved there as a PNG to look at.
+// Every window laid out with the fonts of this machine, in every language: at least its
+// design size, no control cut off by the window's edge, overlapping a sibling or too
+// small for its text. With CALVYX_SCREENSHOT_DIR set, each window is also saved there
+// as a PNG to look at (English, German and Chinese).
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include <QAbstractScrollArea>
-#include <QDir>
+#include <QHBoxLayout>
 #include <QLabel>
-#include <QLayout>
+#include <QPushButton>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QComboBox>
@@ -17,76 +17,63 @@
 #include <QTest>
 #include <QTimer>
 
-#include "windows/TransferStatusDialog.h"
+#include "link/Progress.h"
+#include "tests/support/LayoutCheck.h"
 #include "tests/support/ScopedSettings.h"
 #include "tests/support/TestScreens.h"
 #include "windows/AboutDialog.h"
 #include "windows/CalculatorSetupDialog.h"
+#include "windows/CoreTexts.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
+#include "windows/TransferStatusDialog.h"
 
 namespace {
 
-// Visible child widgets that stick out of their parent, or overlap a visible sibling
-// managed by the same layout.
-QStringList LayoutProblems(QWidget* parent)
-{
-    QStringList problems;
-    QList<QWidget*> children;
-    for (QObject* object : parent->children()) {
-        auto* child = qobject_cast<QWidget*>(object);
-        if (child && !child->isWindow() && !child->isHidden()) children << child;
-    }
-    for (QWidget* child : children) {
-        if (!parent->rect().contains(child->geometry()))
-            problems << child->objectName() + " leaves " + parent->objectName();
-        for (QWidget* other : children)
-            if (other != child && other->objectName() < child->objectName() && child->geometry().intersects(other->geometry())
-                && parent->layout() && parent->layout()->indexOf(child) >= 0 && parent->layout()->indexOf(other) >= 0)
-                problems << child->objectName() + " overlaps " + other->objectName();
-        // The inner parts of scrolled views and sliders are theirs to place.
-        if (!qobject_cast<QAbstractScrollArea*>(child)) problems << LayoutProblems(child);
-    }
-    return problems;
-}
+// Each window in each language: English and every translation.
+class LanguageLayout : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override { ASSERT_TRUE(language_.Installed()) << GetParam(); }
+    ScopedLanguage language_{QString::fromStdString(GetParam())};
+};
 
 void CheckAndShoot(QWidget& window, const QString& name, QSize designSize)
 {
+    const std::string where = name.toStdString() + " in " + LanguageLayout::GetParam();
     window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window)) << name.toStdString();
-    EXPECT_GE(window.width(), designSize.width()) << name.toStdString();
-    EXPECT_GE(window.height(), designSize.height()) << name.toStdString();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window)) << where;
+    EXPECT_GE(window.width(), designSize.width()) << where;
+    EXPECT_GE(window.height(), designSize.height()) << where;
     const QStringList problems = LayoutProblems(&window);
-    EXPECT_TRUE(problems.isEmpty()) << name.toStdString() << ": " << problems.join("; ").toStdString();
-    const QString folder = qEnvironmentVariable("CALVYX_SCREENSHOT_DIR");
-    if (!folder.isEmpty()) {
-        QDir().mkpath(folder);
-        EXPECT_TRUE(window.grab().save(QDir(folder).filePath(name + ".png")));
+    EXPECT_TRUE(problems.isEmpty()) << where << ": " << problems.join("; ").toStdString();
+    if (const QString file = ScreenshotPath(name, QString::fromStdString(LanguageLayout::GetParam())); !file.isEmpty()) {
+        EXPECT_TRUE(window.grab().save(file)) << file.toStdString();
     }
 }
 
-TEST(WindowLayout, LogWindow)
+TEST_P(LanguageLayout, LogWindow)
 {
     ScopedSettings settings;
     LogWindow log;
-    for (const char* line : {"Receiving GRAPHS.CA", "1 024 of 4 096 bytes", "25 %", "960 bytes/s", "",
-                             "Sending NOTES.TXT", "User cancel"})
-        log.AppendLine(line);
+    // Lines as the status dialog hands them on: the transfers' texts, translated.
+    for (const std::string& line : {std::string("Receiving GRAPHS.CA"), ProgressText(1024, 4096, 1000), std::string(),
+                                    std::string("Sending NOTES.TXT"), std::string("User cancel")})
+        log.AppendLine(ShownCoreText(line));
     CheckAndShoot(log, "log-window", QSize(323, 422));
     log.close();
 }
 
-TEST(WindowLayout, StatusDialog)
+TEST_P(LanguageLayout, StatusDialog)
 {
     ScopedSettings settings;
     TransferStatusDialog status;
     status.OpenStatus("Receiving GRAPHS.CA", true);
-    status.UpdateStatus({"2 048 of 4 096 bytes\r\n50 %\r\n960 bytes/s", StatusKind::Progress, 2048, 4096});
+    status.UpdateStatus({ProgressText(2048, 4096, 2100), StatusKind::Progress, 2048, 4096});
     CheckAndShoot(status, "status-dialog", QSize(202, 104));
     status.HideStatus();
 }
 
-TEST(WindowLayout, InstructionsDialog)
+TEST_P(LanguageLayout, InstructionsDialog)
 {
     CalculatorSetupDialog dialog;
     for (const InstructionKind kind : {ikSendCalcapp, ikRomDownload}) {
@@ -99,14 +86,14 @@ TEST(WindowLayout, InstructionsDialog)
     }
 }
 
-TEST(WindowLayout, AboutWindow)
+TEST_P(LanguageLayout, AboutWindow)
 {
     AboutDialog about;
     CheckAndShoot(about, "about-window", QSize(317, 198 + 25));
     about.close();
 }
 
-TEST(WindowLayout, CaptureWindow)
+TEST_P(LanguageLayout, CaptureWindow)
 {
     ScopedSettings settings;
     ScreenCaptureWindow capture;
@@ -124,5 +111,43 @@ TEST(WindowLayout, CaptureWindow)
     EXPECT_EQ(capture.size(), before) << "the window kept its size for the message";
     capture.close();
 }
+
+// The check itself finds what a long translation does to a window.
+TEST(LayoutCheck, FindsClippedOverlappingAndEscapingControls)
+{
+    QWidget window;
+    window.setObjectName("window");
+    window.resize(200, 100);
+    auto* layout = new QHBoxLayout(&window);
+    auto* fits = new QLabel("OK", &window);
+    fits->setObjectName("fits");
+    layout->addWidget(fits);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(LayoutProblems(&window), QStringList());
+
+    auto* label = new QLabel("A text far too long for the few pixels it is given", &window);
+    label->setObjectName("label");
+    label->setGeometry(5, 5, 60, 20);
+    auto* button = new QPushButton("Protokoll des Rechners leeren", &window);
+    button->setObjectName("button");
+    button->setGeometry(5, 40, 60, 25);
+    auto* wrapped = new QLabel("Many words that wrap onto more lines than fit", &window);
+    wrapped->setObjectName("wrapped");
+    wrapped->setWordWrap(true);
+    wrapped->setGeometry(100, 40, 60, 14);
+    auto* outside = new QLabel("x", &window);
+    outside->setObjectName("outside");
+    outside->setGeometry(190, 90, 40, 20);
+    for (QWidget* w : {static_cast<QWidget*>(label), static_cast<QWidget*>(button), static_cast<QWidget*>(wrapped),
+                       static_cast<QWidget*>(outside)})
+        w->show();
+    const QString problems = LayoutProblems(&window).join("; ");
+    for (const char* expected : {"label needs", "button needs", "wrapped needs", "outside leaves window"})
+        EXPECT_TRUE(problems.contains(expected)) << expected << " not in: " << problems.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowLayout, LanguageLayout, ::testing::ValuesIn(LayoutLanguages()),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 } // namespace

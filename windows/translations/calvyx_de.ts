@@ -1,0 +1,593 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>for the QV T20, T20+, T20s and T30s</source>
+        <translation>für QV T20, T20+, T20s und T30s</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>Version 2.1 Build 1328</source>
+        <translation>Version 2.1 Build 1328</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Connectivity Kit</source>
+        <translation>Verbindungskit</translation>
+    </message>
+</context>
+<context>
+    <name>CalculatorSetupDialog</name>
+    <message>
+        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>Am QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Die zu sendende Calcapp wählen.<byte value="xd"/>
+2.  Funktionstaste SEND drücken.<byte value="xd"/>
+3.  Wählen: QV20/30 (Wire).<byte value="xd"/>
+4.  Funktionstaste OK drücken.<byte value="xd"/>
+5.  Unten auf OK klicken.</translation>
+    </message>
+    <message>
+        <source>On the Calculator:<byte value="xd"/>
+<byte value="xd"/>
+1.  Unplug USB cable<byte value="xd"/>
+2.  Hold + and - (3 secs.) while pressing RESET<byte value="xd"/>
+3.  Press 1 to load OS/ROM.<byte value="xd"/>
+4.  Press 1 for USB.<byte value="xd"/>
+5.  Plug USB cable<byte value="xd"/>
+6.  Press OK below.</source>
+        <translation>Am Rechner:<byte value="xd"/>
+<byte value="xd"/>
+1.  USB-Kabel abziehen<byte value="xd"/>
+2.  + und - (3 Sek.) halten und RESET drücken<byte value="xd"/>
+3.  1 drücken, um OS/ROM zu laden.<byte value="xd"/>
+4.  1 für USB drücken.<byte value="xd"/>
+5.  USB-Kabel einstecken<byte value="xd"/>
+6.  Unten auf OK drücken.</translation>
+    </message>
+    <message>
+        <source>Set the Calculator</source>
+        <translation>Rechner vorbereiten</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Empfange %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Sende %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Kopiere %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Öffne Anschluss: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Öffne Verbindung %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Gerät verbunden über %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 Bytes/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Verbinde ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>T30s,T20s,T20+,T20 ist nicht bereit</translation>
+    </message>
+</context>
+<context>
+    <name>HelpContext</name>
+    <message>
+        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
+        <translation>Ordner für T30s-, T20s- und T20+-Calcapps wählen</translation>
+    </message>
+</context>
+<context>
+    <name>HelpSystem</name>
+    <message>
+        <source>Calvyx Help</source>
+        <translation>Calvyx-Hilfe</translation>
+    </message>
+    <message>
+        <source>No help is available for this item (%1).</source>
+        <translation>Für dieses Element ist keine Hilfe verfügbar (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>LogWindow</name>
+    <message>
+        <source>Log Form</source>
+        <translation>Protokollfenster</translation>
+    </message>
+    <message>
+        <source>Clear Log</source>
+        <translation>Protokoll leeren</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Ausschneiden</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Alles auswählen</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>A transfer is in progress. Stop it and exit?</source>
+        <translation>Eine Übertragung läuft. Abbrechen und beenden?</translation>
+    </message>
+    <message>
+        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
+        <translation>Verbindungskit für QV T30s,T20s,T20+ Rechner</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Error, the folder &quot;</source>
+        <translation>Fehler, der Ordner &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; does not exist.</source>
+        <translation>&quot; existiert nicht.</translation>
+    </message>
+    <message>
+        <source>Error setting path: &quot;%1&quot;</source>
+        <translation>Fehler beim Setzen des Pfads: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Move &quot;%1&quot; to the trash?</source>
+        <translation>&quot;%1&quot; in den Papierkorb verschieben?</translation>
+    </message>
+    <message>
+        <source>Deleting Files</source>
+        <translation>Dateien löschen</translation>
+    </message>
+    <message>
+        <source>it no longer exists</source>
+        <translation>es existiert nicht mehr</translation>
+    </message>
+    <message>
+        <source>no permission to remove it from &quot;%1&quot;</source>
+        <translation>keine Berechtigung, es aus &quot;%1&quot; zu entfernen</translation>
+    </message>
+    <message>
+        <source>the system refused the move</source>
+        <translation>das System hat das Verschieben abgelehnt</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
+        <translation>&quot;%1&quot; konnte nicht in den Papierkorb verschoben werden (%2); nichts wurde gelöscht.</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Permanently remove the folder</source>
+        <translation>Den Ordner dauerhaft entfernen</translation>
+    </message>
+    <message>
+        <source>Rena&amp;me</source>
+        <translation>&amp;Umbenennen</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation>Neuer Ordner</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>Bildschirmaufnahme</translation>
+    </message>
+    <message>
+        <source>View the Screen Capture Window</source>
+        <translation>Das Fenster Bildschirmaufnahme anzeigen</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire)</source>
+        <translation>Calcapp empfangen (per Kabel)</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire) to the PC</source>
+        <translation>Calcapp per Kabel auf den PC empfangen</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Protokoll</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>ROM</source>
+        <translation>ROM</translation>
+    </message>
+    <message>
+        <source>Download Calculator ROM...</source>
+        <translation>Rechner-ROM laden...</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Contents and Index</source>
+        <translation>Inhalt und Index</translation>
+    </message>
+    <message>
+        <source>Communications Topics</source>
+        <translation>Themen zur Verbindung</translation>
+    </message>
+    <message>
+        <source>Trouble Shooting</source>
+        <translation>Fehlerbehebung</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>ToolBar</source>
+        <translation>Symbolleiste</translation>
+    </message>
+    <message>
+        <source>Create a new folder</source>
+        <translation>Einen neuen Ordner anlegen</translation>
+    </message>
+    <message>
+        <source>View screen capture window.</source>
+        <translation>Fenster Bildschirmaufnahme anzeigen.</translation>
+    </message>
+    <message>
+        <source>Disconnect and Exit program.</source>
+        <translation>Verbindung trennen und Programm beenden.</translation>
+    </message>
+    <message>
+        <source>Connect using:</source>
+        <translation>Verbinden über:</translation>
+    </message>
+    <message>
+        <source>Show log window</source>
+        <translation>Protokollfenster anzeigen</translation>
+    </message>
+    <message>
+        <source>Select the directory for T20+ Calcapps</source>
+        <translation>Ordner für T20+-Calcapps wählen</translation>
+    </message>
+    <message>
+        <source>Last command</source>
+        <translation>Letzter Befehl</translation>
+    </message>
+    <message>
+        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
+        <translation>Datei vom T30s,T20s,T20/T20+ empfangen (per Kabel)</translation>
+    </message>
+    <message>
+        <source>Discard the received object? It has not been saved anywhere.</source>
+        <translation>Das empfangene Objekt verwerfen? Es wurde nirgends gespeichert.</translation>
+    </message>
+    <message>
+        <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
+        <translation>ROM-%1 (*.bin *.BIN);;%2 (*)</translation>
+    </message>
+    <message>
+        <source>Calvyx is already running, but its window did not answer.</source>
+        <translation>Calvyx läuft bereits, aber sein Fenster hat nicht geantwortet.</translation>
+    </message>
+    <message>
+        <source>a second start cannot reach this window: %1</source>
+        <translation>ein zweiter Start kann dieses Fenster nicht erreichen: %1</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again; this window is the one running.</source>
+        <translation>Calvyx wurde noch einmal gestartet; dieses Fenster ist das laufende.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with &quot;%1&quot;, which is not a connection; the connection stays %2.</source>
+        <translation>Calvyx wurde noch einmal mit &quot;%1&quot; gestartet, das keine Verbindung ist; die Verbindung bleibt %2.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; a transfer is running, so the connection stays %2.</source>
+        <translation>Calvyx wurde noch einmal mit %1 gestartet; eine Übertragung läuft, daher bleibt die Verbindung %2.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; it is now the connection.</source>
+        <translation>Calvyx wurde noch einmal mit %1 gestartet; dies ist jetzt die Verbindung.</translation>
+    </message>
+    <message>
+        <source>Open folder</source>
+        <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <source>Copy path</source>
+        <translation>Pfad kopieren</translation>
+    </message>
+    <message>
+        <source>Show in file manager</source>
+        <translation>Im Dateimanager zeigen</translation>
+    </message>
+    <message>
+        <source>No file manager could be started for &quot;%1&quot;.</source>
+        <translation>Für &quot;%1&quot; konnte kein Dateimanager gestartet werden.</translation>
+    </message>
+    <message>
+        <source>Copying Files</source>
+        <translation>Dateien kopieren</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: folders are not copied</source>
+        <translation>&quot;%1&quot;: Ordner werden nicht kopiert</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: not a file that can be copied</source>
+        <translation>&quot;%1&quot;: keine Datei, die kopiert werden kann</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: it is already in this folder</source>
+        <translation>&quot;%1&quot;: ist bereits in diesem Ordner</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a folder of that name is in the way</source>
+        <translation>&quot;%1&quot;: ein Ordner dieses Namens ist im Weg</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; already exists in &quot;%2&quot;. Replace it with the file dropped here?</source>
+        <translation>&quot;%1&quot; gibt es bereits in &quot;%2&quot;. Durch die hier abgelegte Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: %2</source>
+        <translation>&quot;%1&quot;: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Copied %n file(s) to %1</source>
+        <translation>
+            <numerusform>%n Datei nach %1 kopiert</numerusform>
+            <numerusform>%n Dateien nach %1 kopiert</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not copied to &quot;%1&quot;:
+%2</source>
+        <translation>Nicht nach &quot;%1&quot; kopiert:
+%2</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>Geändert</translation>
+    </message>
+    <message>
+        <source>Screen capture window is listening; files wait until it closes</source>
+        <translation>Das Fenster Bildschirmaufnahme hört zu; Dateien warten, bis es geschlossen wird</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>Empfang per Kabel fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1 bytes</source>
+        <translation>ROM geladen: %1 Bytes</translation>
+    </message>
+    <message>
+        <source>ROM load failed: %1</source>
+        <translation>Laden des ROM fehlgeschlagen: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenCaptureWindow</name>
+    <message>
+        <source>Bitmaps (*.bmp)</source>
+        <translation>Bitmaps (*.bmp)</translation>
+    </message>
+    <message>
+        <source>PNG images (*.png)</source>
+        <translation>PNG-Bilder (*.png)</translation>
+    </message>
+    <message>
+        <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
+<byte value="xd"/>
+This window opens automatically when the calculator sends a screen.</source>
+        <translation>Drücken Sie am Rechner gleichzeitig ON und 1, um den Bildschirm aufzunehmen. Kopieren legt das Bild in die Zwischenablage, damit Sie es in Dokumenten oder Editoren weiterverwenden können.<byte value="xd"/>
+<byte value="xd"/>
+Dieses Fenster öffnet sich von selbst, wenn der Rechner einen Bildschirm sendet.</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>Bildschirmaufnahme</translation>
+    </message>
+    <message>
+        <source>Calculator Screen Image</source>
+        <translation>Bildschirmbild des Rechners</translation>
+    </message>
+    <message>
+        <source>Border:   </source>
+        <translation>Rahmen:   </translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Save Picture As</source>
+        <translation>Bild speichern unter</translation>
+    </message>
+    <message>
+        <source>Sc&amp;ale:</source>
+        <translation>&amp;Größe:</translation>
+    </message>
+    <message>
+        <source>%1x</source>
+        <translation>%1x</translation>
+    </message>
+    <message>
+        <source>Size of the copied and saved picture</source>
+        <translation>Größe des kopierten und gespeicherten Bildes</translation>
+    </message>
+    <message>
+        <source>Copied to the clipboard (%1 x %2 pixels)</source>
+        <translation>In die Zwischenablage kopiert (%1 x %2 Pixel)</translation>
+    </message>
+    <message>
+        <source>Not copied: the clipboard did not take the picture</source>
+        <translation>Nicht kopiert: die Zwischenablage hat das Bild nicht angenommen</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>Not saved %1: %2</source>
+        <translation>Nicht gespeichert %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Texts</name>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation>Alle Dateien</translation>
+    </message>
+    <message>
+        <source>Download ROM</source>
+        <translation>ROM laden</translation>
+    </message>
+    <message>
+        <source>Download of ROM file <byte value="xd"/>
+%s<byte value="xd"/>
+failed.</source>
+        <translation>Das Laden der ROM-Datei <byte value="xd"/>
+%s<byte value="xd"/>
+ist fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>Download Error</source>
+        <translation>Fehler beim Laden</translation>
+    </message>
+    <message>
+        <source>The calculator appears to be disconnected. <byte value="xd"/>
+<byte value="xd"/>
+Please ensure that:<byte value="xd"/>
+<byte value="xd"/>
+   1. The calculator is turned on,<byte value="xd"/>
+<byte value="xd"/>
+   2. The connection is good<byte value="xd"/>
+        (unplug and replug the calculator),<byte value="xd"/>
+<byte value="xd"/>
+   3. The batteries are good<byte value="xd"/>
+        (check if the warning indicator is set).</source>
+        <translation>Der Rechner scheint nicht verbunden zu sein. <byte value="xd"/>
+<byte value="xd"/>
+Bitte prüfen Sie, ob:<byte value="xd"/>
+<byte value="xd"/>
+   1. der Rechner eingeschaltet ist,<byte value="xd"/>
+<byte value="xd"/>
+   2. die Verbindung in Ordnung ist<byte value="xd"/>
+        (Rechner abziehen und wieder einstecken),<byte value="xd"/>
+<byte value="xd"/>
+   3. die Batterien in Ordnung sind<byte value="xd"/>
+        (leuchtet die Warnanzeige?).</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>TransferStatusDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+</TS>

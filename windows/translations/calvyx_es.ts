@@ -1,0 +1,593 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es_ES">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>for the QV T20, T20+, T20s and T30s</source>
+        <translation>para QV T20, T20+, T20s y T30s</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Acerca de</translation>
+    </message>
+    <message>
+        <source>Version 2.1 Build 1328</source>
+        <translation>Versión 2.1 compilación 1328</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Aceptar</translation>
+    </message>
+    <message>
+        <source>Connectivity Kit</source>
+        <translation>Kit de conexión</translation>
+    </message>
+</context>
+<context>
+    <name>CalculatorSetupDialog</name>
+    <message>
+        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>En la QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Seleccione la Calcapp que enviará.<byte value="xd"/>
+2.  Pulse la tecla de función SEND.<byte value="xd"/>
+3.  Elija: QV20/30 (Wire).<byte value="xd"/>
+4.  Pulse la tecla de función OK.<byte value="xd"/>
+5.  Haga clic en Aceptar abajo.</translation>
+    </message>
+    <message>
+        <source>On the Calculator:<byte value="xd"/>
+<byte value="xd"/>
+1.  Unplug USB cable<byte value="xd"/>
+2.  Hold + and - (3 secs.) while pressing RESET<byte value="xd"/>
+3.  Press 1 to load OS/ROM.<byte value="xd"/>
+4.  Press 1 for USB.<byte value="xd"/>
+5.  Plug USB cable<byte value="xd"/>
+6.  Press OK below.</source>
+        <translation>En la calculadora:<byte value="xd"/>
+<byte value="xd"/>
+1.  Desconecte el cable USB<byte value="xd"/>
+2.  Mantenga + y - (3 s) y pulse RESET<byte value="xd"/>
+3.  Pulse 1 para cargar el SO/ROM.<byte value="xd"/>
+4.  Pulse 1 para USB.<byte value="xd"/>
+5.  Conecte el cable USB<byte value="xd"/>
+6.  Pulse Aceptar abajo.</translation>
+    </message>
+    <message>
+        <source>Set the Calculator</source>
+        <translation>Preparar la calculadora</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Aceptar</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+</context>
+<context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Recibiendo %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Enviando %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Copiando %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Abriendo el puerto: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Abriendo la comunicación %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Dispositivo conectado en %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 bytes/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Conectando ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>La T30s,T20s,T20+,T20 no está lista</translation>
+    </message>
+</context>
+<context>
+    <name>HelpContext</name>
+    <message>
+        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
+        <translation>Seleccione la carpeta de las Calcapps T30s, T20s, T20+</translation>
+    </message>
+</context>
+<context>
+    <name>HelpSystem</name>
+    <message>
+        <source>Calvyx Help</source>
+        <translation>Ayuda de Calvyx</translation>
+    </message>
+    <message>
+        <source>No help is available for this item (%1).</source>
+        <translation>No hay ayuda disponible para este elemento (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>LogWindow</name>
+    <message>
+        <source>Log Form</source>
+        <translation>Registro</translation>
+    </message>
+    <message>
+        <source>Clear Log</source>
+        <translation>Borrar registro</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Aceptar</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Deshacer</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Cortar</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copiar</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Pegar</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Eliminar</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Seleccionar todo</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>A transfer is in progress. Stop it and exit?</source>
+        <translation>Hay una transferencia en curso. ¿Detenerla y salir?</translation>
+    </message>
+    <message>
+        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
+        <translation>Kit de conexión para calculadoras QV T30s,T20s,T20+</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Todos los archivos (*)</translation>
+    </message>
+    <message>
+        <source>Error, the folder &quot;</source>
+        <translation>Error, la carpeta &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; does not exist.</source>
+        <translation>&quot; no existe.</translation>
+    </message>
+    <message>
+        <source>Error setting path: &quot;%1&quot;</source>
+        <translation>Error al establecer la ruta: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Move &quot;%1&quot; to the trash?</source>
+        <translation>¿Mover &quot;%1&quot; a la papelera?</translation>
+    </message>
+    <message>
+        <source>Deleting Files</source>
+        <translation>Eliminar archivos</translation>
+    </message>
+    <message>
+        <source>it no longer exists</source>
+        <translation>ya no existe</translation>
+    </message>
+    <message>
+        <source>no permission to remove it from &quot;%1&quot;</source>
+        <translation>sin permiso para quitarlo de &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>the system refused the move</source>
+        <translation>el sistema rechazó el traslado</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
+        <translation>&quot;%1&quot; no se pudo mover a la papelera (%2); no se ha eliminado nada.</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Archivo</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Eliminar</translation>
+    </message>
+    <message>
+        <source>Permanently remove the folder</source>
+        <translation>Quitar la carpeta definitivamente</translation>
+    </message>
+    <message>
+        <source>Rena&amp;me</source>
+        <translation>Cambiar &amp;nombre</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation>Nueva carpeta</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>Captura de pantalla</translation>
+    </message>
+    <message>
+        <source>View the Screen Capture Window</source>
+        <translation>Mostrar la ventana Captura de pantalla</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire)</source>
+        <translation>Recibir Calcapp (por cable)</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire) to the PC</source>
+        <translation>Recibir una Calcapp por cable en el PC</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Registro</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Salir</translation>
+    </message>
+    <message>
+        <source>ROM</source>
+        <translation>ROM</translation>
+    </message>
+    <message>
+        <source>Download Calculator ROM...</source>
+        <translation>Cargar la ROM de la calculadora...</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>A&amp;yuda</translation>
+    </message>
+    <message>
+        <source>Contents and Index</source>
+        <translation>Contenido e índice</translation>
+    </message>
+    <message>
+        <source>Communications Topics</source>
+        <translation>Temas de comunicación</translation>
+    </message>
+    <message>
+        <source>Trouble Shooting</source>
+        <translation>Solución de problemas</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Acerca de</translation>
+    </message>
+    <message>
+        <source>ToolBar</source>
+        <translation>Barra de herramientas</translation>
+    </message>
+    <message>
+        <source>Create a new folder</source>
+        <translation>Crear una carpeta nueva</translation>
+    </message>
+    <message>
+        <source>View screen capture window.</source>
+        <translation>Mostrar la ventana de captura de pantalla.</translation>
+    </message>
+    <message>
+        <source>Disconnect and Exit program.</source>
+        <translation>Desconectar y salir del programa.</translation>
+    </message>
+    <message>
+        <source>Connect using:</source>
+        <translation>Conectar mediante:</translation>
+    </message>
+    <message>
+        <source>Show log window</source>
+        <translation>Mostrar la ventana de registro</translation>
+    </message>
+    <message>
+        <source>Select the directory for T20+ Calcapps</source>
+        <translation>Seleccione la carpeta de las Calcapps T20+</translation>
+    </message>
+    <message>
+        <source>Last command</source>
+        <translation>Último comando</translation>
+    </message>
+    <message>
+        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
+        <translation>Recibir archivo de la T30s,T20s,T20/T20+ (por cable)</translation>
+    </message>
+    <message>
+        <source>Discard the received object? It has not been saved anywhere.</source>
+        <translation>¿Descartar el objeto recibido? No se ha guardado en ningún sitio.</translation>
+    </message>
+    <message>
+        <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
+        <translation>%1 ROM (*.bin *.BIN);;%2 (*)</translation>
+    </message>
+    <message>
+        <source>Calvyx is already running, but its window did not answer.</source>
+        <translation>Calvyx ya se está ejecutando, pero su ventana no respondió.</translation>
+    </message>
+    <message>
+        <source>a second start cannot reach this window: %1</source>
+        <translation>un segundo inicio no puede llegar a esta ventana: %1</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again; this window is the one running.</source>
+        <translation>Calvyx se inició de nuevo; esta ventana es la que se está ejecutando.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with &quot;%1&quot;, which is not a connection; the connection stays %2.</source>
+        <translation>Calvyx se inició de nuevo con &quot;%1&quot;, que no es una conexión; la conexión sigue siendo %2.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; a transfer is running, so the connection stays %2.</source>
+        <translation>Calvyx se inició de nuevo con %1; hay una transferencia en curso, así que la conexión sigue siendo %2.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; it is now the connection.</source>
+        <translation>Calvyx se inició de nuevo con %1; ahora es la conexión.</translation>
+    </message>
+    <message>
+        <source>Open folder</source>
+        <translation>Abrir carpeta</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Cambiar nombre</translation>
+    </message>
+    <message>
+        <source>Copy path</source>
+        <translation>Copiar ruta</translation>
+    </message>
+    <message>
+        <source>Show in file manager</source>
+        <translation>Mostrar en el gestor de archivos</translation>
+    </message>
+    <message>
+        <source>No file manager could be started for &quot;%1&quot;.</source>
+        <translation>No se pudo iniciar ningún gestor de archivos para &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Copying Files</source>
+        <translation>Copiando archivos</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: folders are not copied</source>
+        <translation>&quot;%1&quot;: las carpetas no se copian</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: not a file that can be copied</source>
+        <translation>&quot;%1&quot;: no es un archivo que se pueda copiar</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: it is already in this folder</source>
+        <translation>&quot;%1&quot;: ya está en esta carpeta</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a folder of that name is in the way</source>
+        <translation>&quot;%1&quot;: una carpeta con ese nombre lo impide</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; already exists in &quot;%2&quot;. Replace it with the file dropped here?</source>
+        <translation>&quot;%1&quot; ya existe en &quot;%2&quot;. ¿Reemplazarlo por el archivo soltado aquí?</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: %2</source>
+        <translation>&quot;%1&quot;: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Copied %n file(s) to %1</source>
+        <translation>
+            <numerusform>%n archivo copiado en %1</numerusform>
+            <numerusform>%n archivos copiados en %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not copied to &quot;%1&quot;:
+%2</source>
+        <translation>No copiado en &quot;%1&quot;:
+%2</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>Modificado</translation>
+    </message>
+    <message>
+        <source>Screen capture window is listening; files wait until it closes</source>
+        <translation>La ventana Captura de pantalla está escuchando; los archivos esperan hasta que se cierre</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>La recepción por cable falló: %1</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1 bytes</source>
+        <translation>ROM cargada: %1 bytes</translation>
+    </message>
+    <message>
+        <source>ROM load failed: %1</source>
+        <translation>La carga de la ROM falló: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenCaptureWindow</name>
+    <message>
+        <source>Bitmaps (*.bmp)</source>
+        <translation>Mapas de bits (*.bmp)</translation>
+    </message>
+    <message>
+        <source>PNG images (*.png)</source>
+        <translation>Imágenes PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
+<byte value="xd"/>
+This window opens automatically when the calculator sends a screen.</source>
+        <translation>En la calculadora, pulse ON y 1 a la vez para capturar la pantalla. El botón Copiar copia la imagen al portapapeles para reutilizarla en documentos o editores.<byte value="xd"/>
+<byte value="xd"/>
+Esta ventana se abre automáticamente cuando la calculadora envía una pantalla.</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>Captura de pantalla</translation>
+    </message>
+    <message>
+        <source>Calculator Screen Image</source>
+        <translation>Imagen de la pantalla de la calculadora</translation>
+    </message>
+    <message>
+        <source>Border:   </source>
+        <translation>Borde:   </translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copiar</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Guardar</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <source>Save Picture As</source>
+        <translation>Guardar imagen como</translation>
+    </message>
+    <message>
+        <source>Sc&amp;ale:</source>
+        <translation>Esc&amp;ala:</translation>
+    </message>
+    <message>
+        <source>%1x</source>
+        <translation>%1x</translation>
+    </message>
+    <message>
+        <source>Size of the copied and saved picture</source>
+        <translation>Tamaño de la imagen copiada y guardada</translation>
+    </message>
+    <message>
+        <source>Copied to the clipboard (%1 x %2 pixels)</source>
+        <translation>Copiada al portapapeles (%1 x %2 píxeles)</translation>
+    </message>
+    <message>
+        <source>Not copied: the clipboard did not take the picture</source>
+        <translation>No copiada: el portapapeles no aceptó la imagen</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Guardada: %1</translation>
+    </message>
+    <message>
+        <source>Not saved %1: %2</source>
+        <translation>No guardada %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Texts</name>
+    <message>
+        <source>Files</source>
+        <translation>Archivos</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation>Todos los archivos</translation>
+    </message>
+    <message>
+        <source>Download ROM</source>
+        <translation>Cargar ROM</translation>
+    </message>
+    <message>
+        <source>Download of ROM file <byte value="xd"/>
+%s<byte value="xd"/>
+failed.</source>
+        <translation>La carga del archivo ROM <byte value="xd"/>
+%s<byte value="xd"/>
+ha fallado.</translation>
+    </message>
+    <message>
+        <source>Download Error</source>
+        <translation>Error de carga</translation>
+    </message>
+    <message>
+        <source>The calculator appears to be disconnected. <byte value="xd"/>
+<byte value="xd"/>
+Please ensure that:<byte value="xd"/>
+<byte value="xd"/>
+   1. The calculator is turned on,<byte value="xd"/>
+<byte value="xd"/>
+   2. The connection is good<byte value="xd"/>
+        (unplug and replug the calculator),<byte value="xd"/>
+<byte value="xd"/>
+   3. The batteries are good<byte value="xd"/>
+        (check if the warning indicator is set).</source>
+        <translation>Parece que la calculadora está desconectada. <byte value="xd"/>
+<byte value="xd"/>
+Compruebe que:<byte value="xd"/>
+<byte value="xd"/>
+   1. la calculadora está encendida,<byte value="xd"/>
+<byte value="xd"/>
+   2. la conexión es buena<byte value="xd"/>
+        (desconecte y vuelva a conectar la calculadora),<byte value="xd"/>
+<byte value="xd"/>
+   3. las pilas están bien<byte value="xd"/>
+        (mire si el aviso está encendido).</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+</context>
+<context>
+    <name>TransferStatusDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,593 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>for the QV T20, T20+, T20s and T30s</source>
+        <translation>pour QV T20, T20+, T20s et T30s</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>À propos</translation>
+    </message>
+    <message>
+        <source>Version 2.1 Build 1328</source>
+        <translation>Version 2.1 build 1328</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Connectivity Kit</source>
+        <translation>Kit de connexion</translation>
+    </message>
+</context>
+<context>
+    <name>CalculatorSetupDialog</name>
+    <message>
+        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>Sur la QV-T30s,T20s,T20+/T20 :<byte value="xd"/>
+<byte value="xd"/>
+1.  Sélectionnez la Calcapp à envoyer.<byte value="xd"/>
+2.  Appuyez sur la touche SEND.<byte value="xd"/>
+3.  Choisissez : QV20/30 (Wire).<byte value="xd"/>
+4.  Appuyez sur la touche OK.<byte value="xd"/>
+5.  Cliquez sur OK ci-dessous.</translation>
+    </message>
+    <message>
+        <source>On the Calculator:<byte value="xd"/>
+<byte value="xd"/>
+1.  Unplug USB cable<byte value="xd"/>
+2.  Hold + and - (3 secs.) while pressing RESET<byte value="xd"/>
+3.  Press 1 to load OS/ROM.<byte value="xd"/>
+4.  Press 1 for USB.<byte value="xd"/>
+5.  Plug USB cable<byte value="xd"/>
+6.  Press OK below.</source>
+        <translation>Sur la calculatrice :<byte value="xd"/>
+<byte value="xd"/>
+1.  Débranchez le câble USB<byte value="xd"/>
+2.  Tenez + et - (3 s) en appuyant sur RESET<byte value="xd"/>
+3.  Appuyez sur 1 pour charger l&apos;OS/ROM.<byte value="xd"/>
+4.  Appuyez sur 1 pour USB.<byte value="xd"/>
+5.  Branchez le câble USB<byte value="xd"/>
+6.  Appuyez sur OK ci-dessous.</translation>
+    </message>
+    <message>
+        <source>Set the Calculator</source>
+        <translation>Préparer la calculatrice</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Réception de %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Envoi de %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Copie de %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Ouverture du port : %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Ouverture de la communication %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Appareil connecté sur %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 octets/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 octets</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 Ko/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 Ko</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Connexion ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>La T30s,T20s,T20+,T20 n&apos;est pas prête</translation>
+    </message>
+</context>
+<context>
+    <name>HelpContext</name>
+    <message>
+        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
+        <translation>Sélectionnez le dossier des Calcapps T30s, T20s, T20+</translation>
+    </message>
+</context>
+<context>
+    <name>HelpSystem</name>
+    <message>
+        <source>Calvyx Help</source>
+        <translation>Aide de Calvyx</translation>
+    </message>
+    <message>
+        <source>No help is available for this item (%1).</source>
+        <translation>Aucune aide n&apos;est disponible pour cet élément (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>LogWindow</name>
+    <message>
+        <source>Log Form</source>
+        <translation>Journal</translation>
+    </message>
+    <message>
+        <source>Clear Log</source>
+        <translation>Effacer le journal</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Couper</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copier</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Coller</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Tout sélectionner</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>A transfer is in progress. Stop it and exit?</source>
+        <translation>Un transfert est en cours. L&apos;arrêter et quitter ?</translation>
+    </message>
+    <message>
+        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
+        <translation>Kit de connexion pour calculatrices QV T30s,T20s,T20+</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>Error, the folder &quot;</source>
+        <translation>Erreur, le dossier &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; does not exist.</source>
+        <translation>&quot; n&apos;existe pas.</translation>
+    </message>
+    <message>
+        <source>Error setting path: &quot;%1&quot;</source>
+        <translation>Erreur lors du choix du chemin : &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Move &quot;%1&quot; to the trash?</source>
+        <translation>Placer &quot;%1&quot; dans la corbeille ?</translation>
+    </message>
+    <message>
+        <source>Deleting Files</source>
+        <translation>Suppression de fichiers</translation>
+    </message>
+    <message>
+        <source>it no longer exists</source>
+        <translation>il n&apos;existe plus</translation>
+    </message>
+    <message>
+        <source>no permission to remove it from &quot;%1&quot;</source>
+        <translation>pas l&apos;autorisation de le retirer de &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>the system refused the move</source>
+        <translation>le système a refusé le déplacement</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
+        <translation>&quot;%1&quot; n&apos;a pas pu être placé dans la corbeille (%2) ; rien n&apos;a été supprimé.</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Fichier</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Permanently remove the folder</source>
+        <translation>Supprimer définitivement le dossier</translation>
+    </message>
+    <message>
+        <source>Rena&amp;me</source>
+        <translation>Re&amp;nommer</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation>Nouveau dossier</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>Capture d&apos;écran</translation>
+    </message>
+    <message>
+        <source>View the Screen Capture Window</source>
+        <translation>Afficher la fenêtre Capture d&apos;écran</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire)</source>
+        <translation>Recevoir une Calcapp (par câble)</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire) to the PC</source>
+        <translation>Recevoir une Calcapp par câble sur le PC</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Journal</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Quitter</translation>
+    </message>
+    <message>
+        <source>ROM</source>
+        <translation>ROM</translation>
+    </message>
+    <message>
+        <source>Download Calculator ROM...</source>
+        <translation>Charger la ROM de la calculatrice...</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Aide</translation>
+    </message>
+    <message>
+        <source>Contents and Index</source>
+        <translation>Sommaire et index</translation>
+    </message>
+    <message>
+        <source>Communications Topics</source>
+        <translation>Rubriques sur la communication</translation>
+    </message>
+    <message>
+        <source>Trouble Shooting</source>
+        <translation>Dépannage</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>À propos</translation>
+    </message>
+    <message>
+        <source>ToolBar</source>
+        <translation>Barre d&apos;outils</translation>
+    </message>
+    <message>
+        <source>Create a new folder</source>
+        <translation>Créer un nouveau dossier</translation>
+    </message>
+    <message>
+        <source>View screen capture window.</source>
+        <translation>Afficher la fenêtre de capture d&apos;écran.</translation>
+    </message>
+    <message>
+        <source>Disconnect and Exit program.</source>
+        <translation>Se déconnecter et quitter le programme.</translation>
+    </message>
+    <message>
+        <source>Connect using:</source>
+        <translation>Se connecter via :</translation>
+    </message>
+    <message>
+        <source>Show log window</source>
+        <translation>Afficher la fenêtre du journal</translation>
+    </message>
+    <message>
+        <source>Select the directory for T20+ Calcapps</source>
+        <translation>Sélectionnez le dossier des Calcapps T20+</translation>
+    </message>
+    <message>
+        <source>Last command</source>
+        <translation>Dernière commande</translation>
+    </message>
+    <message>
+        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
+        <translation>Recevoir un fichier de la T30s,T20s,T20/T20+ (par câble)</translation>
+    </message>
+    <message>
+        <source>Discard the received object? It has not been saved anywhere.</source>
+        <translation>Abandonner l&apos;objet reçu ? Il n&apos;a été enregistré nulle part.</translation>
+    </message>
+    <message>
+        <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
+        <translation>%1 ROM (*.bin *.BIN);;%2 (*)</translation>
+    </message>
+    <message>
+        <source>Calvyx is already running, but its window did not answer.</source>
+        <translation>Calvyx est déjà lancé, mais sa fenêtre n&apos;a pas répondu.</translation>
+    </message>
+    <message>
+        <source>a second start cannot reach this window: %1</source>
+        <translation>un second lancement ne peut pas joindre cette fenêtre : %1</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again; this window is the one running.</source>
+        <translation>Calvyx a été relancé ; cette fenêtre est celle qui tourne.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with &quot;%1&quot;, which is not a connection; the connection stays %2.</source>
+        <translation>Calvyx a été relancé avec &quot;%1&quot;, qui n&apos;est pas une connexion ; la connexion reste %2.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; a transfer is running, so the connection stays %2.</source>
+        <translation>Calvyx a été relancé avec %1 ; un transfert est en cours, la connexion reste donc %2.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; it is now the connection.</source>
+        <translation>Calvyx a été relancé avec %1 ; c&apos;est maintenant la connexion.</translation>
+    </message>
+    <message>
+        <source>Open folder</source>
+        <translation>Ouvrir le dossier</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Renommer</translation>
+    </message>
+    <message>
+        <source>Copy path</source>
+        <translation>Copier le chemin</translation>
+    </message>
+    <message>
+        <source>Show in file manager</source>
+        <translation>Afficher dans le gestionnaire de fichiers</translation>
+    </message>
+    <message>
+        <source>No file manager could be started for &quot;%1&quot;.</source>
+        <translation>Aucun gestionnaire de fichiers n&apos;a pu être lancé pour &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Copying Files</source>
+        <translation>Copie de fichiers</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: folders are not copied</source>
+        <translation>&quot;%1&quot; : les dossiers ne sont pas copiés</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: not a file that can be copied</source>
+        <translation>&quot;%1&quot; : ce n&apos;est pas un fichier qui peut être copié</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: it is already in this folder</source>
+        <translation>&quot;%1&quot; : il est déjà dans ce dossier</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a folder of that name is in the way</source>
+        <translation>&quot;%1&quot; : un dossier de ce nom gêne</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; already exists in &quot;%2&quot;. Replace it with the file dropped here?</source>
+        <translation>&quot;%1&quot; existe déjà dans &quot;%2&quot;. Le remplacer par le fichier déposé ici ?</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: %2</source>
+        <translation>&quot;%1&quot; : %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Copied %n file(s) to %1</source>
+        <translation>
+            <numerusform>%n fichier copié dans %1</numerusform>
+            <numerusform>%n fichiers copiés dans %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not copied to &quot;%1&quot;:
+%2</source>
+        <translation>Non copié dans &quot;%1&quot; :
+%2</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>Modifié</translation>
+    </message>
+    <message>
+        <source>Screen capture window is listening; files wait until it closes</source>
+        <translation>La fenêtre Capture d&apos;écran écoute ; les fichiers attendent qu&apos;elle se ferme</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>Réception par câble échouée : %1</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1 bytes</source>
+        <translation>ROM chargée : %1 octets</translation>
+    </message>
+    <message>
+        <source>ROM load failed: %1</source>
+        <translation>Échec du chargement de la ROM : %1</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenCaptureWindow</name>
+    <message>
+        <source>Bitmaps (*.bmp)</source>
+        <translation>Images bitmap (*.bmp)</translation>
+    </message>
+    <message>
+        <source>PNG images (*.png)</source>
+        <translation>Images PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
+<byte value="xd"/>
+This window opens automatically when the calculator sends a screen.</source>
+        <translation>Sur la calculatrice, appuyez simultanément sur ON et 1 pour capturer l&apos;écran. Le bouton Copier place l&apos;image dans le presse-papiers pour la réutiliser dans des documents ou des éditeurs.<byte value="xd"/>
+<byte value="xd"/>
+Cette fenêtre s&apos;ouvre automatiquement quand la calculatrice envoie un écran.</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>Capture d&apos;écran</translation>
+    </message>
+    <message>
+        <source>Calculator Screen Image</source>
+        <translation>Image de l&apos;écran de la calculatrice</translation>
+    </message>
+    <message>
+        <source>Border:   </source>
+        <translation>Bordure :   </translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copier</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Save Picture As</source>
+        <translation>Enregistrer l&apos;image sous</translation>
+    </message>
+    <message>
+        <source>Sc&amp;ale:</source>
+        <translation>É&amp;chelle :</translation>
+    </message>
+    <message>
+        <source>%1x</source>
+        <translation>%1x</translation>
+    </message>
+    <message>
+        <source>Size of the copied and saved picture</source>
+        <translation>Taille de l&apos;image copiée et enregistrée</translation>
+    </message>
+    <message>
+        <source>Copied to the clipboard (%1 x %2 pixels)</source>
+        <translation>Copiée dans le presse-papiers (%1 x %2 pixels)</translation>
+    </message>
+    <message>
+        <source>Not copied: the clipboard did not take the picture</source>
+        <translation>Non copiée : le presse-papiers n&apos;a pas pris l&apos;image</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Enregistrée : %1</translation>
+    </message>
+    <message>
+        <source>Not saved %1: %2</source>
+        <translation>Non enregistrée %1 : %2</translation>
+    </message>
+</context>
+<context>
+    <name>Texts</name>
+    <message>
+        <source>Files</source>
+        <translation>Fichiers</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation>Tous les fichiers</translation>
+    </message>
+    <message>
+        <source>Download ROM</source>
+        <translation>Charger la ROM</translation>
+    </message>
+    <message>
+        <source>Download of ROM file <byte value="xd"/>
+%s<byte value="xd"/>
+failed.</source>
+        <translation>Le chargement du fichier ROM <byte value="xd"/>
+%s<byte value="xd"/>
+a échoué.</translation>
+    </message>
+    <message>
+        <source>Download Error</source>
+        <translation>Erreur de chargement</translation>
+    </message>
+    <message>
+        <source>The calculator appears to be disconnected. <byte value="xd"/>
+<byte value="xd"/>
+Please ensure that:<byte value="xd"/>
+<byte value="xd"/>
+   1. The calculator is turned on,<byte value="xd"/>
+<byte value="xd"/>
+   2. The connection is good<byte value="xd"/>
+        (unplug and replug the calculator),<byte value="xd"/>
+<byte value="xd"/>
+   3. The batteries are good<byte value="xd"/>
+        (check if the warning indicator is set).</source>
+        <translation>La calculatrice semble déconnectée. <byte value="xd"/>
+<byte value="xd"/>
+Vérifiez que :<byte value="xd"/>
+<byte value="xd"/>
+   1. la calculatrice est allumée,<byte value="xd"/>
+<byte value="xd"/>
+   2. la connexion est bonne<byte value="xd"/>
+        (débranchez et rebranchez la calculatrice),<byte value="xd"/>
+<byte value="xd"/>
+   3. les piles sont bonnes<byte value="xd"/>
+        (regardez si le témoin d&apos;alerte est allumé).</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+</context>
+<context>
+    <name>TransferStatusDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,593 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="it_IT">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>for the QV T20, T20+, T20s and T30s</source>
+        <translation>per QV T20, T20+, T20s e T30s</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Informazioni</translation>
+    </message>
+    <message>
+        <source>Version 2.1 Build 1328</source>
+        <translation>Versione 2.1 build 1328</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Connectivity Kit</source>
+        <translation>Kit di connessione</translation>
+    </message>
+</context>
+<context>
+    <name>CalculatorSetupDialog</name>
+    <message>
+        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>Sulla QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Seleziona la Calcapp da inviare.<byte value="xd"/>
+2.  Premi il tasto funzione SEND.<byte value="xd"/>
+3.  Scegli: QV20/30 (Wire).<byte value="xd"/>
+4.  Premi il tasto funzione OK.<byte value="xd"/>
+5.  Fai clic su OK qui sotto.</translation>
+    </message>
+    <message>
+        <source>On the Calculator:<byte value="xd"/>
+<byte value="xd"/>
+1.  Unplug USB cable<byte value="xd"/>
+2.  Hold + and - (3 secs.) while pressing RESET<byte value="xd"/>
+3.  Press 1 to load OS/ROM.<byte value="xd"/>
+4.  Press 1 for USB.<byte value="xd"/>
+5.  Plug USB cable<byte value="xd"/>
+6.  Press OK below.</source>
+        <translation>Sulla calcolatrice:<byte value="xd"/>
+<byte value="xd"/>
+1.  Scollega il cavo USB<byte value="xd"/>
+2.  Tieni + e - (3 sec.) e premi RESET<byte value="xd"/>
+3.  Premi 1 per caricare OS/ROM.<byte value="xd"/>
+4.  Premi 1 per USB.<byte value="xd"/>
+5.  Collega il cavo USB<byte value="xd"/>
+6.  Premi OK qui sotto.</translation>
+    </message>
+    <message>
+        <source>Set the Calculator</source>
+        <translation>Prepara la calcolatrice</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+</context>
+<context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Ricezione di %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Invio di %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Copia di %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Apertura della porta: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Apertura della comunicazione %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Dispositivo connesso su %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 byte/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 byte</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Connessione ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>La T30s,T20s,T20+,T20 non è pronta</translation>
+    </message>
+</context>
+<context>
+    <name>HelpContext</name>
+    <message>
+        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
+        <translation>Seleziona la cartella per le Calcapp T30s, T20s, T20+</translation>
+    </message>
+</context>
+<context>
+    <name>HelpSystem</name>
+    <message>
+        <source>Calvyx Help</source>
+        <translation>Guida di Calvyx</translation>
+    </message>
+    <message>
+        <source>No help is available for this item (%1).</source>
+        <translation>Nessuna guida disponibile per questo elemento (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>LogWindow</name>
+    <message>
+        <source>Log Form</source>
+        <translation>Registro</translation>
+    </message>
+    <message>
+        <source>Clear Log</source>
+        <translation>Cancella registro</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Taglia</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copia</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Incolla</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Elimina</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Seleziona tutto</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>A transfer is in progress. Stop it and exit?</source>
+        <translation>È in corso un trasferimento. Interromperlo e uscire?</translation>
+    </message>
+    <message>
+        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
+        <translation>Kit di connessione per calcolatrici QV T30s,T20s,T20+</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Tutti i file (*)</translation>
+    </message>
+    <message>
+        <source>Error, the folder &quot;</source>
+        <translation>Errore, la cartella &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; does not exist.</source>
+        <translation>&quot; non esiste.</translation>
+    </message>
+    <message>
+        <source>Error setting path: &quot;%1&quot;</source>
+        <translation>Errore nell&apos;impostare il percorso: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Move &quot;%1&quot; to the trash?</source>
+        <translation>Spostare &quot;%1&quot; nel cestino?</translation>
+    </message>
+    <message>
+        <source>Deleting Files</source>
+        <translation>Eliminazione file</translation>
+    </message>
+    <message>
+        <source>it no longer exists</source>
+        <translation>non esiste più</translation>
+    </message>
+    <message>
+        <source>no permission to remove it from &quot;%1&quot;</source>
+        <translation>nessuna autorizzazione a rimuoverlo da &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>the system refused the move</source>
+        <translation>il sistema ha rifiutato lo spostamento</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
+        <translation>&quot;%1&quot; non è stato spostato nel cestino (%2); non è stato eliminato nulla.</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Elimina</translation>
+    </message>
+    <message>
+        <source>Permanently remove the folder</source>
+        <translation>Rimuovi definitivamente la cartella</translation>
+    </message>
+    <message>
+        <source>Rena&amp;me</source>
+        <translation>Ri&amp;nomina</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation>Nuova cartella</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>Cattura schermo</translation>
+    </message>
+    <message>
+        <source>View the Screen Capture Window</source>
+        <translation>Mostra la finestra Cattura schermo</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire)</source>
+        <translation>Ricevi Calcapp (via cavo)</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire) to the PC</source>
+        <translation>Ricevi una Calcapp via cavo sul PC</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Registro</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>E&amp;sci</translation>
+    </message>
+    <message>
+        <source>ROM</source>
+        <translation>ROM</translation>
+    </message>
+    <message>
+        <source>Download Calculator ROM...</source>
+        <translation>Carica la ROM della calcolatrice...</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Aiuto</translation>
+    </message>
+    <message>
+        <source>Contents and Index</source>
+        <translation>Sommario e indice</translation>
+    </message>
+    <message>
+        <source>Communications Topics</source>
+        <translation>Argomenti sulla comunicazione</translation>
+    </message>
+    <message>
+        <source>Trouble Shooting</source>
+        <translation>Risoluzione dei problemi</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Informazioni</translation>
+    </message>
+    <message>
+        <source>ToolBar</source>
+        <translation>Barra degli strumenti</translation>
+    </message>
+    <message>
+        <source>Create a new folder</source>
+        <translation>Crea una nuova cartella</translation>
+    </message>
+    <message>
+        <source>View screen capture window.</source>
+        <translation>Mostra la finestra di cattura schermo.</translation>
+    </message>
+    <message>
+        <source>Disconnect and Exit program.</source>
+        <translation>Disconnetti ed esci dal programma.</translation>
+    </message>
+    <message>
+        <source>Connect using:</source>
+        <translation>Connetti tramite:</translation>
+    </message>
+    <message>
+        <source>Show log window</source>
+        <translation>Mostra la finestra del registro</translation>
+    </message>
+    <message>
+        <source>Select the directory for T20+ Calcapps</source>
+        <translation>Seleziona la cartella per le Calcapp T20+</translation>
+    </message>
+    <message>
+        <source>Last command</source>
+        <translation>Ultimo comando</translation>
+    </message>
+    <message>
+        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
+        <translation>Ricevi file dalla T30s,T20s,T20/T20+ (via cavo)</translation>
+    </message>
+    <message>
+        <source>Discard the received object? It has not been saved anywhere.</source>
+        <translation>Scartare l&apos;oggetto ricevuto? Non è stato salvato da nessuna parte.</translation>
+    </message>
+    <message>
+        <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
+        <translation>%1 ROM (*.bin *.BIN);;%2 (*)</translation>
+    </message>
+    <message>
+        <source>Calvyx is already running, but its window did not answer.</source>
+        <translation>Calvyx è già in esecuzione, ma la sua finestra non ha risposto.</translation>
+    </message>
+    <message>
+        <source>a second start cannot reach this window: %1</source>
+        <translation>un secondo avvio non può raggiungere questa finestra: %1</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again; this window is the one running.</source>
+        <translation>Calvyx è stato avviato di nuovo; questa finestra è quella in esecuzione.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with &quot;%1&quot;, which is not a connection; the connection stays %2.</source>
+        <translation>Calvyx è stato avviato di nuovo con &quot;%1&quot;, che non è una connessione; la connessione resta %2.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; a transfer is running, so the connection stays %2.</source>
+        <translation>Calvyx è stato avviato di nuovo con %1; è in corso un trasferimento, quindi la connessione resta %2.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; it is now the connection.</source>
+        <translation>Calvyx è stato avviato di nuovo con %1; ora è questa la connessione.</translation>
+    </message>
+    <message>
+        <source>Open folder</source>
+        <translation>Apri cartella</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Rinomina</translation>
+    </message>
+    <message>
+        <source>Copy path</source>
+        <translation>Copia percorso</translation>
+    </message>
+    <message>
+        <source>Show in file manager</source>
+        <translation>Mostra nel file manager</translation>
+    </message>
+    <message>
+        <source>No file manager could be started for &quot;%1&quot;.</source>
+        <translation>Nessun file manager ha potuto essere avviato per &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Copying Files</source>
+        <translation>Copia di file</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: folders are not copied</source>
+        <translation>&quot;%1&quot;: le cartelle non vengono copiate</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: not a file that can be copied</source>
+        <translation>&quot;%1&quot;: non è un file che si possa copiare</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: it is already in this folder</source>
+        <translation>&quot;%1&quot;: è già in questa cartella</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a folder of that name is in the way</source>
+        <translation>&quot;%1&quot;: è d&apos;intralcio una cartella con quel nome</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; already exists in &quot;%2&quot;. Replace it with the file dropped here?</source>
+        <translation>&quot;%1&quot; esiste già in &quot;%2&quot;. Sostituirlo con il file rilasciato qui?</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: %2</source>
+        <translation>&quot;%1&quot;: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Copied %n file(s) to %1</source>
+        <translation>
+            <numerusform>%n file copiato in %1</numerusform>
+            <numerusform>%n file copiati in %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not copied to &quot;%1&quot;:
+%2</source>
+        <translation>Non copiato in &quot;%1&quot;:
+%2</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>Modificato</translation>
+    </message>
+    <message>
+        <source>Screen capture window is listening; files wait until it closes</source>
+        <translation>La finestra Cattura schermo è in ascolto; i file attendono che si chiuda</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>Ricezione via cavo non riuscita: %1</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1 bytes</source>
+        <translation>ROM caricata: %1 byte</translation>
+    </message>
+    <message>
+        <source>ROM load failed: %1</source>
+        <translation>Caricamento della ROM non riuscito: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenCaptureWindow</name>
+    <message>
+        <source>Bitmaps (*.bmp)</source>
+        <translation>Immagini bitmap (*.bmp)</translation>
+    </message>
+    <message>
+        <source>PNG images (*.png)</source>
+        <translation>Immagini PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
+<byte value="xd"/>
+This window opens automatically when the calculator sends a screen.</source>
+        <translation>Sulla calcolatrice premi contemporaneamente ON e 1 per catturare lo schermo. Il pulsante Copia mette l&apos;immagine negli Appunti per riutilizzarla in documenti o editor.<byte value="xd"/>
+<byte value="xd"/>
+Questa finestra si apre automaticamente quando la calcolatrice invia uno schermo.</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>Cattura schermo</translation>
+    </message>
+    <message>
+        <source>Calculator Screen Image</source>
+        <translation>Immagine dello schermo della calcolatrice</translation>
+    </message>
+    <message>
+        <source>Border:   </source>
+        <translation>Bordo:   </translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copia</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Salva</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Chiudi</translation>
+    </message>
+    <message>
+        <source>Save Picture As</source>
+        <translation>Salva immagine con nome</translation>
+    </message>
+    <message>
+        <source>Sc&amp;ale:</source>
+        <translation>Sc&amp;ala:</translation>
+    </message>
+    <message>
+        <source>%1x</source>
+        <translation>%1x</translation>
+    </message>
+    <message>
+        <source>Size of the copied and saved picture</source>
+        <translation>Dimensione dell&apos;immagine copiata e salvata</translation>
+    </message>
+    <message>
+        <source>Copied to the clipboard (%1 x %2 pixels)</source>
+        <translation>Copiata negli appunti (%1 x %2 pixel)</translation>
+    </message>
+    <message>
+        <source>Not copied: the clipboard did not take the picture</source>
+        <translation>Non copiata: gli appunti non hanno accettato l&apos;immagine</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Salvata: %1</translation>
+    </message>
+    <message>
+        <source>Not saved %1: %2</source>
+        <translation>Non salvata %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Texts</name>
+    <message>
+        <source>Files</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation>Tutti i file</translation>
+    </message>
+    <message>
+        <source>Download ROM</source>
+        <translation>Carica ROM</translation>
+    </message>
+    <message>
+        <source>Download of ROM file <byte value="xd"/>
+%s<byte value="xd"/>
+failed.</source>
+        <translation>Il caricamento del file ROM <byte value="xd"/>
+%s<byte value="xd"/>
+non è riuscito.</translation>
+    </message>
+    <message>
+        <source>Download Error</source>
+        <translation>Errore di caricamento</translation>
+    </message>
+    <message>
+        <source>The calculator appears to be disconnected. <byte value="xd"/>
+<byte value="xd"/>
+Please ensure that:<byte value="xd"/>
+<byte value="xd"/>
+   1. The calculator is turned on,<byte value="xd"/>
+<byte value="xd"/>
+   2. The connection is good<byte value="xd"/>
+        (unplug and replug the calculator),<byte value="xd"/>
+<byte value="xd"/>
+   3. The batteries are good<byte value="xd"/>
+        (check if the warning indicator is set).</source>
+        <translation>La calcolatrice sembra scollegata. <byte value="xd"/>
+<byte value="xd"/>
+Verifica che:<byte value="xd"/>
+<byte value="xd"/>
+   1. la calcolatrice sia accesa,<byte value="xd"/>
+<byte value="xd"/>
+   2. il collegamento funzioni<byte value="xd"/>
+        (scollega e ricollega la calcolatrice),<byte value="xd"/>
+<byte value="xd"/>
+   3. le batterie siano cariche<byte value="xd"/>
+        (guarda se l&apos;avviso è acceso).</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Errore</translation>
+    </message>
+</context>
+<context>
+    <name>TransferStatusDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+</context>
+</TS>

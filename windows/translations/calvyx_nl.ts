@@ -1,0 +1,593 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="nl_NL">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>for the QV T20, T20+, T20s and T30s</source>
+        <translation>voor de QV T20, T20+, T20s en T30s</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Version 2.1 Build 1328</source>
+        <translation>Versie 2.1 build 1328</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Connectivity Kit</source>
+        <translation>Verbindingskit</translation>
+    </message>
+</context>
+<context>
+    <name>CalculatorSetupDialog</name>
+    <message>
+        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>Op de QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Selecteer de Calcapp om te verzenden.<byte value="xd"/>
+2.  Druk op functietoets SEND.<byte value="xd"/>
+3.  Kies: QV20/30 (Wire).<byte value="xd"/>
+4.  Druk op functietoets OK.<byte value="xd"/>
+5.  Klik hieronder op OK.</translation>
+    </message>
+    <message>
+        <source>On the Calculator:<byte value="xd"/>
+<byte value="xd"/>
+1.  Unplug USB cable<byte value="xd"/>
+2.  Hold + and - (3 secs.) while pressing RESET<byte value="xd"/>
+3.  Press 1 to load OS/ROM.<byte value="xd"/>
+4.  Press 1 for USB.<byte value="xd"/>
+5.  Plug USB cable<byte value="xd"/>
+6.  Press OK below.</source>
+        <translation>Op de rekenmachine:<byte value="xd"/>
+<byte value="xd"/>
+1.  Maak de USB-kabel los<byte value="xd"/>
+2.  Houd + en - (3 sec.) vast en druk op RESET<byte value="xd"/>
+3.  Druk op 1 om OS/ROM te laden.<byte value="xd"/>
+4.  Druk op 1 voor USB.<byte value="xd"/>
+5.  Sluit de USB-kabel aan<byte value="xd"/>
+6.  Druk hieronder op OK.</translation>
+    </message>
+    <message>
+        <source>Set the Calculator</source>
+        <translation>Rekenmachine instellen</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuleren</translation>
+    </message>
+</context>
+<context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Ontvangen: %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Verzenden: %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Kopiëren: %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Poort openen: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Communicatie openen: %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Apparaat verbonden via %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 bytes/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 kB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 kB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Verbinden ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>T30s,T20s,T20+,T20 is niet gereed</translation>
+    </message>
+</context>
+<context>
+    <name>HelpContext</name>
+    <message>
+        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
+        <translation>Selecteer de map voor T30s-, T20s- en T20+-Calcapps</translation>
+    </message>
+</context>
+<context>
+    <name>HelpSystem</name>
+    <message>
+        <source>Calvyx Help</source>
+        <translation>Calvyx Help</translation>
+    </message>
+    <message>
+        <source>No help is available for this item (%1).</source>
+        <translation>Voor dit onderdeel is geen help beschikbaar (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>LogWindow</name>
+    <message>
+        <source>Log Form</source>
+        <translation>Logvenster</translation>
+    </message>
+    <message>
+        <source>Clear Log</source>
+        <translation>Log wissen</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Ongedaan maken</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Knippen</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopiëren</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Plakken</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Verwijderen</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Alles selecteren</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>A transfer is in progress. Stop it and exit?</source>
+        <translation>Er loopt een overdracht. Stoppen en afsluiten?</translation>
+    </message>
+    <message>
+        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
+        <translation>Verbindingskit voor QV T30s,T20s,T20+ rekenmachines</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Alle bestanden (*)</translation>
+    </message>
+    <message>
+        <source>Error, the folder &quot;</source>
+        <translation>Fout, de map &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; does not exist.</source>
+        <translation>&quot; bestaat niet.</translation>
+    </message>
+    <message>
+        <source>Error setting path: &quot;%1&quot;</source>
+        <translation>Fout bij het instellen van het pad: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Move &quot;%1&quot; to the trash?</source>
+        <translation>&quot;%1&quot; naar de prullenbak verplaatsen?</translation>
+    </message>
+    <message>
+        <source>Deleting Files</source>
+        <translation>Bestanden verwijderen</translation>
+    </message>
+    <message>
+        <source>it no longer exists</source>
+        <translation>het bestaat niet meer</translation>
+    </message>
+    <message>
+        <source>no permission to remove it from &quot;%1&quot;</source>
+        <translation>geen toestemming om het uit &quot;%1&quot; te verwijderen</translation>
+    </message>
+    <message>
+        <source>the system refused the move</source>
+        <translation>het systeem weigerde de verplaatsing</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
+        <translation>&quot;%1&quot; kon niet naar de prullenbak worden verplaatst (%2); er is niets verwijderd.</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Bestand</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Verwijderen</translation>
+    </message>
+    <message>
+        <source>Permanently remove the folder</source>
+        <translation>De map definitief verwijderen</translation>
+    </message>
+    <message>
+        <source>Rena&amp;me</source>
+        <translation>&amp;Naam wijzigen</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation>Nieuwe map</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>Schermopname</translation>
+    </message>
+    <message>
+        <source>View the Screen Capture Window</source>
+        <translation>Het venster Schermopname tonen</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire)</source>
+        <translation>Calcapp ontvangen (via kabel)</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire) to the PC</source>
+        <translation>Calcapp via kabel op de pc ontvangen</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Logboek</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Afsluiten</translation>
+    </message>
+    <message>
+        <source>ROM</source>
+        <translation>ROM</translation>
+    </message>
+    <message>
+        <source>Download Calculator ROM...</source>
+        <translation>ROM naar rekenmachine laden...</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Contents and Index</source>
+        <translation>Inhoud en index</translation>
+    </message>
+    <message>
+        <source>Communications Topics</source>
+        <translation>Onderwerpen over communicatie</translation>
+    </message>
+    <message>
+        <source>Trouble Shooting</source>
+        <translation>Problemen oplossen</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>ToolBar</source>
+        <translation>Werkbalk</translation>
+    </message>
+    <message>
+        <source>Create a new folder</source>
+        <translation>Een nieuwe map maken</translation>
+    </message>
+    <message>
+        <source>View screen capture window.</source>
+        <translation>Venster Schermopname tonen.</translation>
+    </message>
+    <message>
+        <source>Disconnect and Exit program.</source>
+        <translation>Verbinding verbreken en programma afsluiten.</translation>
+    </message>
+    <message>
+        <source>Connect using:</source>
+        <translation>Verbinden via:</translation>
+    </message>
+    <message>
+        <source>Show log window</source>
+        <translation>Logvenster tonen</translation>
+    </message>
+    <message>
+        <source>Select the directory for T20+ Calcapps</source>
+        <translation>Selecteer de map voor T20+-Calcapps</translation>
+    </message>
+    <message>
+        <source>Last command</source>
+        <translation>Laatste opdracht</translation>
+    </message>
+    <message>
+        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
+        <translation>Bestand van T30s,T20s,T20/T20+ ontvangen (via kabel)</translation>
+    </message>
+    <message>
+        <source>Discard the received object? It has not been saved anywhere.</source>
+        <translation>Het ontvangen object weggooien? Het is nergens opgeslagen.</translation>
+    </message>
+    <message>
+        <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
+        <translation>ROM-%1 (*.bin *.BIN);;%2 (*)</translation>
+    </message>
+    <message>
+        <source>Calvyx is already running, but its window did not answer.</source>
+        <translation>Calvyx draait al, maar het venster gaf geen antwoord.</translation>
+    </message>
+    <message>
+        <source>a second start cannot reach this window: %1</source>
+        <translation>een tweede start kan dit venster niet bereiken: %1</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again; this window is the one running.</source>
+        <translation>Calvyx is opnieuw gestart; dit venster is het lopende.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with &quot;%1&quot;, which is not a connection; the connection stays %2.</source>
+        <translation>Calvyx is opnieuw gestart met &quot;%1&quot;, dat geen verbinding is; de verbinding blijft %2.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; a transfer is running, so the connection stays %2.</source>
+        <translation>Calvyx is opnieuw gestart met %1; er loopt een overdracht, dus de verbinding blijft %2.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; it is now the connection.</source>
+        <translation>Calvyx is opnieuw gestart met %1; dat is nu de verbinding.</translation>
+    </message>
+    <message>
+        <source>Open folder</source>
+        <translation>Map openen</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Naam wijzigen</translation>
+    </message>
+    <message>
+        <source>Copy path</source>
+        <translation>Pad kopiëren</translation>
+    </message>
+    <message>
+        <source>Show in file manager</source>
+        <translation>Tonen in bestandsbeheer</translation>
+    </message>
+    <message>
+        <source>No file manager could be started for &quot;%1&quot;.</source>
+        <translation>Er kon geen bestandsbeheer worden gestart voor &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Copying Files</source>
+        <translation>Bestanden kopiëren</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: folders are not copied</source>
+        <translation>&quot;%1&quot;: mappen worden niet gekopieerd</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: not a file that can be copied</source>
+        <translation>&quot;%1&quot;: geen bestand dat gekopieerd kan worden</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: it is already in this folder</source>
+        <translation>&quot;%1&quot;: staat al in deze map</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a folder of that name is in the way</source>
+        <translation>&quot;%1&quot;: een map met die naam staat in de weg</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; already exists in &quot;%2&quot;. Replace it with the file dropped here?</source>
+        <translation>&quot;%1&quot; bestaat al in &quot;%2&quot;. Vervangen door het hier neergezette bestand?</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: %2</source>
+        <translation>&quot;%1&quot;: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Copied %n file(s) to %1</source>
+        <translation>
+            <numerusform>%n bestand naar %1 gekopieerd</numerusform>
+            <numerusform>%n bestanden naar %1 gekopieerd</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not copied to &quot;%1&quot;:
+%2</source>
+        <translation>Niet gekopieerd naar &quot;%1&quot;:
+%2</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>Gewijzigd</translation>
+    </message>
+    <message>
+        <source>Screen capture window is listening; files wait until it closes</source>
+        <translation>Het venster Schermafdruk luistert; bestanden wachten tot het sluit</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>Ontvangen via kabel mislukt: %1</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1 bytes</source>
+        <translation>ROM geladen: %1 bytes</translation>
+    </message>
+    <message>
+        <source>ROM load failed: %1</source>
+        <translation>Laden van ROM mislukt: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenCaptureWindow</name>
+    <message>
+        <source>Bitmaps (*.bmp)</source>
+        <translation>Bitmaps (*.bmp)</translation>
+    </message>
+    <message>
+        <source>PNG images (*.png)</source>
+        <translation>PNG-afbeeldingen (*.png)</translation>
+    </message>
+    <message>
+        <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
+<byte value="xd"/>
+This window opens automatically when the calculator sends a screen.</source>
+        <translation>Druk op de rekenmachine tegelijk op ON en 1 om het scherm op te nemen. Met de knop Kopiëren zet u de afbeelding op het klembord om haar in documenten of editors te gebruiken.<byte value="xd"/>
+<byte value="xd"/>
+Dit venster opent vanzelf wanneer de rekenmachine een scherm verzendt.</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>Schermopname</translation>
+    </message>
+    <message>
+        <source>Calculator Screen Image</source>
+        <translation>Schermafbeelding van de rekenmachine</translation>
+    </message>
+    <message>
+        <source>Border:   </source>
+        <translation>Rand:   </translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopiëren</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Opslaan</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Sluiten</translation>
+    </message>
+    <message>
+        <source>Save Picture As</source>
+        <translation>Afbeelding opslaan als</translation>
+    </message>
+    <message>
+        <source>Sc&amp;ale:</source>
+        <translation>Sc&amp;haal:</translation>
+    </message>
+    <message>
+        <source>%1x</source>
+        <translation>%1x</translation>
+    </message>
+    <message>
+        <source>Size of the copied and saved picture</source>
+        <translation>Grootte van de gekopieerde en opgeslagen afbeelding</translation>
+    </message>
+    <message>
+        <source>Copied to the clipboard (%1 x %2 pixels)</source>
+        <translation>Gekopieerd naar het klembord (%1 x %2 pixels)</translation>
+    </message>
+    <message>
+        <source>Not copied: the clipboard did not take the picture</source>
+        <translation>Niet gekopieerd: het klembord nam de afbeelding niet aan</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Opgeslagen: %1</translation>
+    </message>
+    <message>
+        <source>Not saved %1: %2</source>
+        <translation>Niet opgeslagen %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Texts</name>
+    <message>
+        <source>Files</source>
+        <translation>bestanden</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation>Alle bestanden</translation>
+    </message>
+    <message>
+        <source>Download ROM</source>
+        <translation>ROM laden</translation>
+    </message>
+    <message>
+        <source>Download of ROM file <byte value="xd"/>
+%s<byte value="xd"/>
+failed.</source>
+        <translation>Het laden van ROM-bestand <byte value="xd"/>
+%s<byte value="xd"/>
+is mislukt.</translation>
+    </message>
+    <message>
+        <source>Download Error</source>
+        <translation>Fout bij laden</translation>
+    </message>
+    <message>
+        <source>The calculator appears to be disconnected. <byte value="xd"/>
+<byte value="xd"/>
+Please ensure that:<byte value="xd"/>
+<byte value="xd"/>
+   1. The calculator is turned on,<byte value="xd"/>
+<byte value="xd"/>
+   2. The connection is good<byte value="xd"/>
+        (unplug and replug the calculator),<byte value="xd"/>
+<byte value="xd"/>
+   3. The batteries are good<byte value="xd"/>
+        (check if the warning indicator is set).</source>
+        <translation>De rekenmachine lijkt niet verbonden te zijn. <byte value="xd"/>
+<byte value="xd"/>
+Controleer of:<byte value="xd"/>
+<byte value="xd"/>
+   1. de rekenmachine aan staat,<byte value="xd"/>
+<byte value="xd"/>
+   2. de verbinding goed is<byte value="xd"/>
+        (koppel de rekenmachine los en weer aan),<byte value="xd"/>
+<byte value="xd"/>
+   3. de batterijen goed zijn<byte value="xd"/>
+        (kijk of de waarschuwing brandt).</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fout</translation>
+    </message>
+</context>
+<context>
+    <name>TransferStatusDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuleren</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,593 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="pt_BR">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>for the QV T20, T20+, T20s and T30s</source>
+        <translation>para QV T20, T20+, T20s e T30s</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Acerca de</translation>
+    </message>
+    <message>
+        <source>Version 2.1 Build 1328</source>
+        <translation>Versão 2.1 compilação 1328</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Connectivity Kit</source>
+        <translation>Kit de ligação</translation>
+    </message>
+</context>
+<context>
+    <name>CalculatorSetupDialog</name>
+    <message>
+        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>Na QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Selecione a Calcapp a enviar.<byte value="xd"/>
+2.  Prima a tecla de função SEND.<byte value="xd"/>
+3.  Escolha: QV20/30 (Wire).<byte value="xd"/>
+4.  Prima a tecla de função OK.<byte value="xd"/>
+5.  Clique em OK abaixo.</translation>
+    </message>
+    <message>
+        <source>On the Calculator:<byte value="xd"/>
+<byte value="xd"/>
+1.  Unplug USB cable<byte value="xd"/>
+2.  Hold + and - (3 secs.) while pressing RESET<byte value="xd"/>
+3.  Press 1 to load OS/ROM.<byte value="xd"/>
+4.  Press 1 for USB.<byte value="xd"/>
+5.  Plug USB cable<byte value="xd"/>
+6.  Press OK below.</source>
+        <translation>Na calculadora:<byte value="xd"/>
+<byte value="xd"/>
+1.  Desligue o cabo USB<byte value="xd"/>
+2.  Mantenha + e - (3 s) e prima RESET<byte value="xd"/>
+3.  Prima 1 para carregar o SO/ROM.<byte value="xd"/>
+4.  Prima 1 para USB.<byte value="xd"/>
+5.  Ligue o cabo USB<byte value="xd"/>
+6.  Prima OK abaixo.</translation>
+    </message>
+    <message>
+        <source>Set the Calculator</source>
+        <translation>Preparar a calculadora</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+</context>
+<context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>A receber %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>A enviar %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>A copiar %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>A abrir a porta: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>A abrir a comunicação %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Dispositivo ligado em %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 bytes/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>A ligar ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>A T30s,T20s,T20+,T20 não está pronta</translation>
+    </message>
+</context>
+<context>
+    <name>HelpContext</name>
+    <message>
+        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
+        <translation>Selecione a pasta das Calcapps T30s, T20s, T20+</translation>
+    </message>
+</context>
+<context>
+    <name>HelpSystem</name>
+    <message>
+        <source>Calvyx Help</source>
+        <translation>Ajuda do Calvyx</translation>
+    </message>
+    <message>
+        <source>No help is available for this item (%1).</source>
+        <translation>Não há ajuda disponível para este item (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>LogWindow</name>
+    <message>
+        <source>Log Form</source>
+        <translation>Registo</translation>
+    </message>
+    <message>
+        <source>Clear Log</source>
+        <translation>Limpar registo</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Anular</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Cortar</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copiar</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Colar</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Eliminar</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Selecionar tudo</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>A transfer is in progress. Stop it and exit?</source>
+        <translation>Está em curso uma transferência. Pará-la e sair?</translation>
+    </message>
+    <message>
+        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
+        <translation>Kit de ligação para calculadoras QV T30s,T20s,T20+</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Todos os ficheiros (*)</translation>
+    </message>
+    <message>
+        <source>Error, the folder &quot;</source>
+        <translation>Erro, a pasta &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; does not exist.</source>
+        <translation>&quot; não existe.</translation>
+    </message>
+    <message>
+        <source>Error setting path: &quot;%1&quot;</source>
+        <translation>Erro ao definir o caminho: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Move &quot;%1&quot; to the trash?</source>
+        <translation>Mover &quot;%1&quot; para a reciclagem?</translation>
+    </message>
+    <message>
+        <source>Deleting Files</source>
+        <translation>Eliminar ficheiros</translation>
+    </message>
+    <message>
+        <source>it no longer exists</source>
+        <translation>já não existe</translation>
+    </message>
+    <message>
+        <source>no permission to remove it from &quot;%1&quot;</source>
+        <translation>sem permissão para o remover de &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>the system refused the move</source>
+        <translation>o sistema recusou a operação</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
+        <translation>&quot;%1&quot; não pôde ser movido para a reciclagem (%2); nada foi eliminado.</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Ficheiro</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Eliminar</translation>
+    </message>
+    <message>
+        <source>Permanently remove the folder</source>
+        <translation>Remover a pasta definitivamente</translation>
+    </message>
+    <message>
+        <source>Rena&amp;me</source>
+        <translation>Mudar o &amp;nome</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation>Nova pasta</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>Captura de ecrã</translation>
+    </message>
+    <message>
+        <source>View the Screen Capture Window</source>
+        <translation>Mostrar a janela Captura de ecrã</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire)</source>
+        <translation>Receber Calcapp (por cabo)</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire) to the PC</source>
+        <translation>Receber uma Calcapp por cabo no PC</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Registo</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Sair</translation>
+    </message>
+    <message>
+        <source>ROM</source>
+        <translation>ROM</translation>
+    </message>
+    <message>
+        <source>Download Calculator ROM...</source>
+        <translation>Carregar a ROM da calculadora...</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>A&amp;juda</translation>
+    </message>
+    <message>
+        <source>Contents and Index</source>
+        <translation>Conteúdo e índice</translation>
+    </message>
+    <message>
+        <source>Communications Topics</source>
+        <translation>Tópicos sobre comunicação</translation>
+    </message>
+    <message>
+        <source>Trouble Shooting</source>
+        <translation>Resolução de problemas</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Acerca de</translation>
+    </message>
+    <message>
+        <source>ToolBar</source>
+        <translation>Barra de ferramentas</translation>
+    </message>
+    <message>
+        <source>Create a new folder</source>
+        <translation>Criar uma nova pasta</translation>
+    </message>
+    <message>
+        <source>View screen capture window.</source>
+        <translation>Mostrar a janela de captura de ecrã.</translation>
+    </message>
+    <message>
+        <source>Disconnect and Exit program.</source>
+        <translation>Desligar e sair do programa.</translation>
+    </message>
+    <message>
+        <source>Connect using:</source>
+        <translation>Conectar através de:</translation>
+    </message>
+    <message>
+        <source>Show log window</source>
+        <translation>Mostrar a janela de registo</translation>
+    </message>
+    <message>
+        <source>Select the directory for T20+ Calcapps</source>
+        <translation>Selecione a pasta das Calcapps T20+</translation>
+    </message>
+    <message>
+        <source>Last command</source>
+        <translation>Último comando</translation>
+    </message>
+    <message>
+        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
+        <translation>Receber ficheiro da T30s,T20s,T20/T20+ (por cabo)</translation>
+    </message>
+    <message>
+        <source>Discard the received object? It has not been saved anywhere.</source>
+        <translation>Descartar o objeto recebido? Não foi guardado em nenhum lado.</translation>
+    </message>
+    <message>
+        <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
+        <translation>%1 ROM (*.bin *.BIN);;%2 (*)</translation>
+    </message>
+    <message>
+        <source>Calvyx is already running, but its window did not answer.</source>
+        <translation>O Calvyx já está em execução, mas a sua janela não respondeu.</translation>
+    </message>
+    <message>
+        <source>a second start cannot reach this window: %1</source>
+        <translation>um segundo arranque não consegue chegar a esta janela: %1</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again; this window is the one running.</source>
+        <translation>O Calvyx foi iniciado de novo; esta janela é a que está em execução.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with &quot;%1&quot;, which is not a connection; the connection stays %2.</source>
+        <translation>O Calvyx foi iniciado de novo com &quot;%1&quot;, que não é uma ligação; a ligação continua %2.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; a transfer is running, so the connection stays %2.</source>
+        <translation>O Calvyx foi iniciado de novo com %1; está a decorrer uma transferência, por isso a ligação continua %2.</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; it is now the connection.</source>
+        <translation>O Calvyx foi iniciado de novo com %1; agora é essa a ligação.</translation>
+    </message>
+    <message>
+        <source>Open folder</source>
+        <translation>Abrir pasta</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Mudar o nome</translation>
+    </message>
+    <message>
+        <source>Copy path</source>
+        <translation>Copiar caminho</translation>
+    </message>
+    <message>
+        <source>Show in file manager</source>
+        <translation>Mostrar no gestor de ficheiros</translation>
+    </message>
+    <message>
+        <source>No file manager could be started for &quot;%1&quot;.</source>
+        <translation>Não foi possível iniciar um gestor de ficheiros para &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Copying Files</source>
+        <translation>A copiar ficheiros</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: folders are not copied</source>
+        <translation>&quot;%1&quot;: as pastas não são copiadas</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: not a file that can be copied</source>
+        <translation>&quot;%1&quot;: não é um ficheiro que possa ser copiado</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: it is already in this folder</source>
+        <translation>&quot;%1&quot;: já está nesta pasta</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a folder of that name is in the way</source>
+        <translation>&quot;%1&quot;: uma pasta com esse nome está no caminho</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; already exists in &quot;%2&quot;. Replace it with the file dropped here?</source>
+        <translation>&quot;%1&quot; já existe em &quot;%2&quot;. Substituí-lo pelo ficheiro largado aqui?</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: %2</source>
+        <translation>&quot;%1&quot;: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Copied %n file(s) to %1</source>
+        <translation>
+            <numerusform>%n ficheiro copiado para %1</numerusform>
+            <numerusform>%n ficheiros copiados para %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not copied to &quot;%1&quot;:
+%2</source>
+        <translation>Não copiado para &quot;%1&quot;:
+%2</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>Modificado</translation>
+    </message>
+    <message>
+        <source>Screen capture window is listening; files wait until it closes</source>
+        <translation>A janela Captura de ecrã está à escuta; os ficheiros esperam até que feche</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>A receção por cabo falhou: %1</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1 bytes</source>
+        <translation>ROM carregada: %1 bytes</translation>
+    </message>
+    <message>
+        <source>ROM load failed: %1</source>
+        <translation>O carregamento da ROM falhou: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenCaptureWindow</name>
+    <message>
+        <source>Bitmaps (*.bmp)</source>
+        <translation>Imagens bitmap (*.bmp)</translation>
+    </message>
+    <message>
+        <source>PNG images (*.png)</source>
+        <translation>Imagens PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
+<byte value="xd"/>
+This window opens automatically when the calculator sends a screen.</source>
+        <translation>Na calculadora, prima ON e 1 ao mesmo tempo para capturar o ecrã. O botão Copiar coloca a imagem na área de transferência para a reutilizar em documentos ou editores.<byte value="xd"/>
+<byte value="xd"/>
+Esta janela abre-se automaticamente quando a calculadora envia um ecrã.</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>Captura de ecrã</translation>
+    </message>
+    <message>
+        <source>Calculator Screen Image</source>
+        <translation>Imagem do ecrã da calculadora</translation>
+    </message>
+    <message>
+        <source>Border:   </source>
+        <translation>Contorno:   </translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copiar</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Guardar</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fechar</translation>
+    </message>
+    <message>
+        <source>Save Picture As</source>
+        <translation>Guardar imagem como</translation>
+    </message>
+    <message>
+        <source>Sc&amp;ale:</source>
+        <translation>&amp;Escala:</translation>
+    </message>
+    <message>
+        <source>%1x</source>
+        <translation>%1x</translation>
+    </message>
+    <message>
+        <source>Size of the copied and saved picture</source>
+        <translation>Tamanho da imagem copiada e guardada</translation>
+    </message>
+    <message>
+        <source>Copied to the clipboard (%1 x %2 pixels)</source>
+        <translation>Copiada para a área de transferência (%1 x %2 píxeis)</translation>
+    </message>
+    <message>
+        <source>Not copied: the clipboard did not take the picture</source>
+        <translation>Não copiada: a área de transferência não aceitou a imagem</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Guardada: %1</translation>
+    </message>
+    <message>
+        <source>Not saved %1: %2</source>
+        <translation>Não guardada %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Texts</name>
+    <message>
+        <source>Files</source>
+        <translation>Ficheiros</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation>Todos os ficheiros</translation>
+    </message>
+    <message>
+        <source>Download ROM</source>
+        <translation>Carregar ROM</translation>
+    </message>
+    <message>
+        <source>Download of ROM file <byte value="xd"/>
+%s<byte value="xd"/>
+failed.</source>
+        <translation>O carregamento do ficheiro ROM <byte value="xd"/>
+%s<byte value="xd"/>
+falhou.</translation>
+    </message>
+    <message>
+        <source>Download Error</source>
+        <translation>Erro de carregamento</translation>
+    </message>
+    <message>
+        <source>The calculator appears to be disconnected. <byte value="xd"/>
+<byte value="xd"/>
+Please ensure that:<byte value="xd"/>
+<byte value="xd"/>
+   1. The calculator is turned on,<byte value="xd"/>
+<byte value="xd"/>
+   2. The connection is good<byte value="xd"/>
+        (unplug and replug the calculator),<byte value="xd"/>
+<byte value="xd"/>
+   3. The batteries are good<byte value="xd"/>
+        (check if the warning indicator is set).</source>
+        <translation>A calculadora parece não estar ligada ao PC. <byte value="xd"/>
+<byte value="xd"/>
+Verifique se:<byte value="xd"/>
+<byte value="xd"/>
+   1. a calculadora está ligada,<byte value="xd"/>
+<byte value="xd"/>
+   2. a ligação está boa<byte value="xd"/>
+        (desligue e volte a ligar a calculadora),<byte value="xd"/>
+<byte value="xd"/>
+   3. as pilhas estão boas<byte value="xd"/>
+        (veja se o aviso está aceso).</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erro</translation>
+    </message>
+</context>
+<context>
+    <name>TransferStatusDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,592 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>for the QV T20, T20+, T20s and T30s</source>
+        <translation>适用于 QV T20、T20+、T20s 和 T30s</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>Version 2.1 Build 1328</source>
+        <translation>版本 2.1 内部版本 1328</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Connectivity Kit</source>
+        <translation>连接套件</translation>
+    </message>
+</context>
+<context>
+    <name>CalculatorSetupDialog</name>
+    <message>
+        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>在 QV-T30s、T20s、T20+/T20 上：<byte value="xd"/>
+<byte value="xd"/>
+1.  选择要发送的 Calcapp。<byte value="xd"/>
+2.  按 SEND 功能键。<byte value="xd"/>
+3.  选择：QV20/30 (Wire)。<byte value="xd"/>
+4.  按 OK 功能键。<byte value="xd"/>
+5.  单击下方的“确定”。</translation>
+    </message>
+    <message>
+        <source>On the Calculator:<byte value="xd"/>
+<byte value="xd"/>
+1.  Unplug USB cable<byte value="xd"/>
+2.  Hold + and - (3 secs.) while pressing RESET<byte value="xd"/>
+3.  Press 1 to load OS/ROM.<byte value="xd"/>
+4.  Press 1 for USB.<byte value="xd"/>
+5.  Plug USB cable<byte value="xd"/>
+6.  Press OK below.</source>
+        <translation>在计算器上：<byte value="xd"/>
+<byte value="xd"/>
+1.  拔下 USB 数据线<byte value="xd"/>
+2.  按住 + 和 -（3 秒）的同时按 RESET<byte value="xd"/>
+3.  按 1 加载 OS/ROM。<byte value="xd"/>
+4.  按 1 选择 USB。<byte value="xd"/>
+5.  插上 USB 数据线<byte value="xd"/>
+6.  单击下方的“确定”。</translation>
+    </message>
+    <message>
+        <source>Set the Calculator</source>
+        <translation>设置计算器</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>CoreTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>正在接收 %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>正在发送 %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>正在复制 %1</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>正在打开端口：%1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>正在打开通信 %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>设备已连接到 %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 字节/秒</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 字节</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/秒</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>正在连接 ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>T30s、T20s、T20+、T20 尚未就绪</translation>
+    </message>
+</context>
+<context>
+    <name>HelpContext</name>
+    <message>
+        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
+        <translation>选择 T30s、T20s、T20+ Calcapp 所在的文件夹</translation>
+    </message>
+</context>
+<context>
+    <name>HelpSystem</name>
+    <message>
+        <source>Calvyx Help</source>
+        <translation>Calvyx 帮助</translation>
+    </message>
+    <message>
+        <source>No help is available for this item (%1).</source>
+        <translation>此项没有可用的帮助（%1）。</translation>
+    </message>
+</context>
+<context>
+    <name>LogWindow</name>
+    <message>
+        <source>Log Form</source>
+        <translation>日志窗口</translation>
+    </message>
+    <message>
+        <source>Clear Log</source>
+        <translation>清除日志</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>撤销</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>剪切</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>粘贴</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>全选</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>A transfer is in progress. Stop it and exit?</source>
+        <translation>正在进行传输。要停止传输并退出吗？</translation>
+    </message>
+    <message>
+        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
+        <translation>QV T30s、T20s、T20+ 计算器连接套件</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>Error, the folder &quot;</source>
+        <translation>错误，文件夹“</translation>
+    </message>
+    <message>
+        <source>&quot; does not exist.</source>
+        <translation>”不存在。</translation>
+    </message>
+    <message>
+        <source>Error setting path: &quot;%1&quot;</source>
+        <translation>设置路径时出错：“%1”</translation>
+    </message>
+    <message>
+        <source>Move &quot;%1&quot; to the trash?</source>
+        <translation>将“%1”移到回收站？</translation>
+    </message>
+    <message>
+        <source>Deleting Files</source>
+        <translation>删除文件</translation>
+    </message>
+    <message>
+        <source>it no longer exists</source>
+        <translation>它已不存在</translation>
+    </message>
+    <message>
+        <source>no permission to remove it from &quot;%1&quot;</source>
+        <translation>没有从“%1”中移除它的权限</translation>
+    </message>
+    <message>
+        <source>the system refused the move</source>
+        <translation>系统拒绝了移动操作</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be moved to the trash (%2); nothing was deleted.</source>
+        <translation>无法将“%1”移到回收站（%2）；未删除任何内容。</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>文件(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Permanently remove the folder</source>
+        <translation>永久删除该文件夹</translation>
+    </message>
+    <message>
+        <source>Rena&amp;me</source>
+        <translation>重命名(&amp;M)</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation>新建文件夹</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>屏幕截图</translation>
+    </message>
+    <message>
+        <source>View the Screen Capture Window</source>
+        <translation>查看屏幕截图窗口</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire)</source>
+        <translation>通过数据线接收 Calcapp</translation>
+    </message>
+    <message>
+        <source>Receive Calcapp (By Wire) to the PC</source>
+        <translation>通过数据线将 Calcapp 接收到电脑</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>日志</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>退出(&amp;X)</translation>
+    </message>
+    <message>
+        <source>ROM</source>
+        <translation>ROM</translation>
+    </message>
+    <message>
+        <source>Download Calculator ROM...</source>
+        <translation>向计算器下载 ROM...</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>帮助(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Contents and Index</source>
+        <translation>目录和索引</translation>
+    </message>
+    <message>
+        <source>Communications Topics</source>
+        <translation>通信主题</translation>
+    </message>
+    <message>
+        <source>Trouble Shooting</source>
+        <translation>故障排除</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>ToolBar</source>
+        <translation>工具栏</translation>
+    </message>
+    <message>
+        <source>Create a new folder</source>
+        <translation>新建一个文件夹</translation>
+    </message>
+    <message>
+        <source>View screen capture window.</source>
+        <translation>查看屏幕截图窗口。</translation>
+    </message>
+    <message>
+        <source>Disconnect and Exit program.</source>
+        <translation>断开连接并退出程序。</translation>
+    </message>
+    <message>
+        <source>Connect using:</source>
+        <translation>连接方式：</translation>
+    </message>
+    <message>
+        <source>Show log window</source>
+        <translation>显示日志窗口</translation>
+    </message>
+    <message>
+        <source>Select the directory for T20+ Calcapps</source>
+        <translation>选择 T20+ Calcapp 所在的文件夹</translation>
+    </message>
+    <message>
+        <source>Last command</source>
+        <translation>最近的命令</translation>
+    </message>
+    <message>
+        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
+        <translation>从 T30s、T20s、T20/T20+ 接收文件（通过数据线）</translation>
+    </message>
+    <message>
+        <source>Discard the received object? It has not been saved anywhere.</source>
+        <translation>要丢弃收到的对象吗？它尚未保存到任何位置。</translation>
+    </message>
+    <message>
+        <source>ROM %1 (*.bin *.BIN);;%2 (*)</source>
+        <translation>ROM %1 (*.bin *.BIN);;%2 (*)</translation>
+    </message>
+    <message>
+        <source>Calvyx is already running, but its window did not answer.</source>
+        <translation>Calvyx 已在运行，但其窗口没有响应。</translation>
+    </message>
+    <message>
+        <source>a second start cannot reach this window: %1</source>
+        <translation>第二次启动无法联系到此窗口：%1</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again; this window is the one running.</source>
+        <translation>Calvyx 被再次启动；此窗口是正在运行的那个。</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with &quot;%1&quot;, which is not a connection; the connection stays %2.</source>
+        <translation>Calvyx 以 &quot;%1&quot; 再次启动，但它不是一个连接；连接仍为 %2。</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; a transfer is running, so the connection stays %2.</source>
+        <translation>Calvyx 以 %1 再次启动；正在传输，因此连接仍为 %2。</translation>
+    </message>
+    <message>
+        <source>Calvyx was started again with %1; it is now the connection.</source>
+        <translation>Calvyx 以 %1 再次启动；现在它是当前连接。</translation>
+    </message>
+    <message>
+        <source>Open folder</source>
+        <translation>打开文件夹</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>重命名</translation>
+    </message>
+    <message>
+        <source>Copy path</source>
+        <translation>复制路径</translation>
+    </message>
+    <message>
+        <source>Show in file manager</source>
+        <translation>在文件管理器中显示</translation>
+    </message>
+    <message>
+        <source>No file manager could be started for &quot;%1&quot;.</source>
+        <translation>无法为 &quot;%1&quot; 启动文件管理器。</translation>
+    </message>
+    <message>
+        <source>Copying Files</source>
+        <translation>复制文件</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: folders are not copied</source>
+        <translation>&quot;%1&quot;：文件夹不会被复制</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: not a file that can be copied</source>
+        <translation>&quot;%1&quot;：不是可以复制的文件</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: it is already in this folder</source>
+        <translation>&quot;%1&quot;：已在此文件夹中</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a folder of that name is in the way</source>
+        <translation>&quot;%1&quot;：已有同名文件夹</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; already exists in &quot;%2&quot;. Replace it with the file dropped here?</source>
+        <translation>&quot;%2&quot; 中已存在 &quot;%1&quot;。用拖放到这里的文件替换它吗？</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: %2</source>
+        <translation>&quot;%1&quot;：%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Copied %n file(s) to %1</source>
+        <translation>
+            <numerusform>已将 %n 个文件复制到 %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not copied to &quot;%1&quot;:
+%2</source>
+        <translation>未复制到 &quot;%1&quot;：
+%2</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>修改时间</translation>
+    </message>
+    <message>
+        <source>Screen capture window is listening; files wait until it closes</source>
+        <translation>屏幕截图窗口正在监听；文件将等到它关闭</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>通过数据线接收失败：%1</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1 bytes</source>
+        <translation>ROM 已加载：%1 字节</translation>
+    </message>
+    <message>
+        <source>ROM load failed: %1</source>
+        <translation>ROM 加载失败：%1</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenCaptureWindow</name>
+    <message>
+        <source>Bitmaps (*.bmp)</source>
+        <translation>位图 (*.bmp)</translation>
+    </message>
+    <message>
+        <source>PNG images (*.png)</source>
+        <translation>PNG 图像 (*.png)</translation>
+    </message>
+    <message>
+        <source>On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to copy the picture to the clipboard, then reuse it in documents or editors.<byte value="xd"/>
+<byte value="xd"/>
+This window opens automatically when the calculator sends a screen.</source>
+        <translation>在计算器上同时按 ON 和 1 即可截取屏幕。使用“复制”按钮将图片复制到剪贴板，然后即可在文档或编辑器中使用。<byte value="xd"/>
+<byte value="xd"/>
+计算器发送屏幕时，此窗口会自动打开。</translation>
+    </message>
+    <message>
+        <source>Screen Capture</source>
+        <translation>屏幕截图</translation>
+    </message>
+    <message>
+        <source>Calculator Screen Image</source>
+        <translation>计算器屏幕图像</translation>
+    </message>
+    <message>
+        <source>Border:   </source>
+        <translation>边框：   </translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>复制(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Save Picture As</source>
+        <translation>图片另存为</translation>
+    </message>
+    <message>
+        <source>Sc&amp;ale:</source>
+        <translation>缩放(&amp;A)：</translation>
+    </message>
+    <message>
+        <source>%1x</source>
+        <translation>%1x</translation>
+    </message>
+    <message>
+        <source>Size of the copied and saved picture</source>
+        <translation>复制和保存的图片大小</translation>
+    </message>
+    <message>
+        <source>Copied to the clipboard (%1 x %2 pixels)</source>
+        <translation>已复制到剪贴板（%1 x %2 像素）</translation>
+    </message>
+    <message>
+        <source>Not copied: the clipboard did not take the picture</source>
+        <translation>未复制：剪贴板没有接受图片</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>已保存：%1</translation>
+    </message>
+    <message>
+        <source>Not saved %1: %2</source>
+        <translation>未保存 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>Texts</name>
+    <message>
+        <source>Files</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation>所有文件</translation>
+    </message>
+    <message>
+        <source>Download ROM</source>
+        <translation>下载 ROM</translation>
+    </message>
+    <message>
+        <source>Download of ROM file <byte value="xd"/>
+%s<byte value="xd"/>
+failed.</source>
+        <translation>下载 ROM 文件 <byte value="xd"/>
+%s<byte value="xd"/>
+失败。</translation>
+    </message>
+    <message>
+        <source>Download Error</source>
+        <translation>下载错误</translation>
+    </message>
+    <message>
+        <source>The calculator appears to be disconnected. <byte value="xd"/>
+<byte value="xd"/>
+Please ensure that:<byte value="xd"/>
+<byte value="xd"/>
+   1. The calculator is turned on,<byte value="xd"/>
+<byte value="xd"/>
+   2. The connection is good<byte value="xd"/>
+        (unplug and replug the calculator),<byte value="xd"/>
+<byte value="xd"/>
+   3. The batteries are good<byte value="xd"/>
+        (check if the warning indicator is set).</source>
+        <translation>计算器似乎未连接。<byte value="xd"/>
+<byte value="xd"/>
+请确认：<byte value="xd"/>
+<byte value="xd"/>
+   1. 计算器已开机，<byte value="xd"/>
+<byte value="xd"/>
+   2. 连接良好<byte value="xd"/>
+        （拔下并重新插上计算器），<byte value="xd"/>
+<byte value="xd"/>
+   3. 电池电量充足<byte value="xd"/>
+        （查看警告指示是否亮起）。</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+</context>
+<context>
+    <name>TransferStatusDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+</TS>
