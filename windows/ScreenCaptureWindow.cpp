@@ -230,8 +230,10 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     const int promptWidth = areaWidth + 24 - 16;
     promptLabel->setFixedWidth(promptWidth);
     statusLine->setFixedWidth(areaWidth);
-    // One line is kept for it, so that the window does not grow at the first message.
-    statusLine->setMinimumHeight(statusLine->fontMetrics().height());
+    // Two lines are kept for it, so that the window does not grow at the first message
+    // (a saved file's path, a longer language, or a fallback font for Chinese that is
+    // taller than the window's own).
+    statusLine->setMinimumHeight(2 * statusLine->fontMetrics().lineSpacing() + 2);
 
     windowPlacement = new WindowPlacement(this, QString::fromLatin1(CaptureSection));
     receiverCheckTimer = new QTimer(this);
@@ -262,7 +264,10 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
         ShowApplicationError(QString::fromStdString(error.what()), this);
     }
     promptLabel->setText(PromptText());
-    promptPanel->setMinimumHeight(qMax(105, promptLabel->heightForWidth(promptWidth) + 12));
+    // The whole prompt shows in every language: the label keeps the height its text
+    // needs at that width, and the panel adds its margins and frame around it.
+    promptLabel->setMinimumHeight(promptLabel->heightForWidth(promptWidth));
+    promptPanel->setMinimumHeight(qMax(105, promptLabel->minimumHeight() + 12 + 2 * promptPanel->frameWidth()));
     borderSlider->setValue(StoredBorderWidth());
     scaleBox->setCurrentIndex(StoredPictureScale() - 1);
     // The blank frame until the first screen arrives.
