@@ -12,7 +12,7 @@
 #include "link/UsbPipes.h"
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/ScopedSettings.h"
-#include "tests/usb/FakeCalculator.h"
+#include "tools/sim/FakeCalculator.h"
 #include "util/GeneralError.h"
 
 namespace {

@@ -17,6 +17,10 @@ struct PortOptions {
     std::string root; // USB device root; empty means the program's default root
     bool throttle = false;
     FaultPlan faults;
+    // --usb-device: the calculator is a USB device on a bus of its own (umockdev), and
+    // program (everything after "--") is started to see it.
+    bool usbBus = false;
+    std::vector<std::string> program;
 };
 
 // The help lines of the options TakePortOptions understands.

@@ -7,6 +7,7 @@
 
 #include "tools/common/CommandTable.h"
 #include "tools/sim/PortOptions.h"
+#include "tools/sim/UsbBusPort.h"
 #include "util/Version.h"
 
 namespace {
@@ -43,7 +44,10 @@ int main(int argc, char** argv)
     }
     sim::InstallStopSignals();
     try {
-        return command->run(std::vector<std::string>(argv + 2, argv + argc));
+        const int rc = command->run(std::vector<std::string>(argv + 2, argv + argc));
+        // With --usb-device the result is the program's that used the calculator.
+        if (const auto program = sim::UsbBusProgramResult()) return *program;
+        return rc;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

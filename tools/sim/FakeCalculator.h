@@ -7,7 +7,9 @@
 // packet larger than the room left overflows and loses its tail). The calculator can
 // fall silent, stop taking data, refuse access or be unplugged.
 //
-// Needs the process to run under umockdev-wrapper (the CTest launcher does that).
+// The program may run in this process, under umockdev-wrapper (the CTest launcher does
+// that), or in a child started with umockdev's preload library and the test bed's root
+// (UsbBusPort, calvyx-sim --usb-device): requests and buffers go through umockdev's copies.
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -63,6 +65,9 @@ public:
     FakeCalculator& operator=(const FakeCalculator&) = delete;
 
     const DeviceShape& Shape() const { return shape_; }
+    // The test bed's root folder: a program started with UMOCKDEV_DIR set to it and
+    // umockdev's preload library sees this bus.
+    std::string TestbedRoot() const;
     std::string PortName() const { return UsbIdName(shape_.id); }
     // The calculator interface's number (1 when a HID interface comes first).
     int CalculatorInterface() const { return shape_.hidInterfaceFirst ? 1 : 0; }
@@ -113,7 +118,7 @@ private:
         unsigned long clientAddress = 0;
         bool in = false;
         int length = 0;
-        unsigned char* buffer = nullptr; // the program's buffer (same address space)
+        _UMockdevIoctlData* buffer = nullptr; // umockdev's copy of the program's buffer, ref'd
         int filled = 0;
         int status = 0;
     };
@@ -122,6 +127,8 @@ private:
     static int HandleIoctl(_UMockdevIoctlBase* handler, _UMockdevIoctlClient* client, FakeCalculator* self);
     bool Handle(_UMockdevIoctlClient* client);
     void ServeIn(); // with mutex_ held
+    static void Fill(Urb& urb, const char* bytes, int n);
+    static void Release(Urb& urb);
     void Complete(std::size_t pendingIndex, int status);
     void Attach();
     // Answers a standard GET_DESCRIPTOR request for a string; false for anything else.
