@@ -27,7 +27,9 @@ const char* const PortOptionsHelp =
     "  --usb-device -- PROGRAM [ARGS...]\n"
     "                   be a USB calculator (usb:1e3a:0401, product \"QV T20+\") on a bus\n"
     "                   of its own and start PROGRAM to see that bus (umockdev): every\n"
-    "                   transfer goes through libusb; the exit code is PROGRAM's\n";
+    "                   transfer goes through libusb. PROGRAM gets 2 s to end after\n"
+    "                   the role, then SIGTERM. Exit code: PROGRAM's when not 0, else\n"
+    "                   the role's (0 when PROGRAM ended first)\n";
 
 namespace {
 

@@ -26,6 +26,8 @@ using Clock = std::chrono::steady_clock;
 
 // -1 while no program ended; set once by the thread that waits for it.
 std::atomic<int> ProgramResult{-1};
+// The program ended while the role was still playing: the role was cut short.
+std::atomic<bool> RoleCutShort{false};
 
 // The environment of the program: the parent's, with umockdev's preload library in
 // front of LD_PRELOAD and UMOCKDEV_DIR naming the test bed.
@@ -82,7 +84,8 @@ public:
     ~UsbBusPort() override
     {
         // The program finishes its work on the bus first; a program that outlives its
-        // allowance is stopped, then killed.
+        // allowance (a Kermit server waits for ever) is stopped, then killed.
+        playing_ = false;
         if (!WaitProgram(programWaitMs_)) {
             ::kill(pid_, SIGTERM);
             if (!WaitProgram(5000)) {
@@ -157,6 +160,7 @@ private:
             while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
             }
             ProgramResult = ExitCode(status);
+            if (playing_) RoleCutShort = true;
             {
                 std::lock_guard lock(mutex_);
                 ended_ = true;
@@ -190,6 +194,7 @@ private:
     pid_t pid_ = -1;
     std::thread waiter_;
     std::atomic<bool> unplugged_{false};
+    std::atomic<bool> playing_{true};
     std::mutex mutex_;
     std::condition_variable arrived_;
     std::condition_variable ended_changed_;
@@ -203,6 +208,8 @@ std::unique_ptr<SimPort> CreateUsbBusPort(const std::vector<std::string>& comman
 {
     return std::make_unique<UsbBusPort>(command, programWaitMs);
 }
+
+bool UsbBusRoleCutShort() { return RoleCutShort; }
 
 std::optional<int> UsbBusProgramResult()
 {

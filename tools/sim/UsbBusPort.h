@@ -15,11 +15,14 @@ namespace sim {
 // Plays the calculator and starts command (program and arguments) on its bus. The port
 // name the program opens is "usb:VVVV:PPPP" of the calculator (ProgramPortName). When
 // the program ends, a stop is raised (the role's waits end); the port's end waits for
-// the program, for at most programWaitMs, then stops it.
-std::unique_ptr<SimPort> CreateUsbBusPort(const std::vector<std::string>& command, int programWaitMs = 30000);
+// the program, for at most programWaitMs, then stops it (SIGTERM, 5 s later SIGKILL).
+std::unique_ptr<SimPort> CreateUsbBusPort(const std::vector<std::string>& command, int programWaitMs = 2000);
 
 // The exit code of the program the port started (128 + signal when a signal ended it),
 // once it ended; nothing when no program was started or it has not ended yet.
 std::optional<int> UsbBusProgramResult();
+// True when the program ended while the role still played (the role's result then
+// says nothing of its own).
+bool UsbBusRoleCutShort();
 
 } // namespace sim

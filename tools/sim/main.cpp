@@ -45,8 +45,11 @@ int main(int argc, char** argv)
     sim::InstallStopSignals();
     try {
         const int rc = command->run(std::vector<std::string>(argv + 2, argv + argc));
-        // With --usb-device the result is the program's that used the calculator.
-        if (const auto program = sim::UsbBusProgramResult()) return *program;
+        // With --usb-device the program's failure comes first, then the role's own.
+        if (const auto program = sim::UsbBusProgramResult()) {
+            if (*program != 0) return *program;
+            return sim::UsbBusRoleCutShort() ? 0 : rc;
+        }
         return rc;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
