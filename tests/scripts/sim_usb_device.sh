@@ -77,8 +77,15 @@ capture screen1 --pattern checker -- "$work/pc/shot1.png" &&
 head -c 307200 /dev/urandom >"$work/pc/os.bin"
 play rom rom-load "$work/pc/os.bin" -- rom --port $port "$work/pc/os.bin"
 
-# The device is found by its product string when no port names it... or not at all:
-# a program that fails gives its exit code, not the role's.
+# The role's verdict counts when the program succeeded: a ROM that is not the one the
+# calculator expects fails the run.
+head -c 4096 /dev/urandom >"$work/pc/other.bin"
+rc=0
+timeout 30 "$sim" rom-load "$work/pc/os.bin" --wait 5000 --usb-device -- "$cli" rom --port $port "$work/pc/other.bin" \
+  >"$work/wrong-rom.log" 2>&1 || rc=$?
+[ "$rc" -eq 1 ] || { fail "a ROM that differs: exit $rc, expected 1"; sed 's/^/    /' "$work/wrong-rom.log"; }
+
+# A program that fails gives its exit code, not the role's.
 rc=0
 timeout 30 "$sim" rom-load "$work/pc/os.bin" --wait 2000 --usb-device -- "$cli" rom --port usb:1e3a:0999 "$work/pc/os.bin" \
   >"$work/absent.log" 2>&1 || rc=$?

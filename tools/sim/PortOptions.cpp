@@ -29,7 +29,8 @@ const char* const PortOptionsHelp =
     "                   of its own and start PROGRAM to see that bus (umockdev): every\n"
     "                   transfer goes through libusb. PROGRAM gets 2 s to end after\n"
     "                   the role, then SIGTERM. Exit code: PROGRAM's when not 0, else\n"
-    "                   the role's (0 when PROGRAM ended first)\n";
+    "                   the role's (0 when the role still waited 2 s after PROGRAM\n"
+    "                   ended)\n";
 
 namespace {
 

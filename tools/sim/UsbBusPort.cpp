@@ -85,7 +85,11 @@ public:
     {
         // The program finishes its work on the bus first; a program that outlives its
         // allowance (a Kermit server waits for ever) is stopped, then killed.
-        playing_ = false;
+        {
+            std::lock_guard lock(mutex_);
+            playing_ = false;
+        }
+        ended_changed_.notify_all();
         if (!WaitProgram(programWaitMs_)) {
             ::kill(pid_, SIGTERM);
             if (!WaitProgram(5000)) {
@@ -160,13 +164,13 @@ private:
             while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
             }
             ProgramResult = ExitCode(status);
-            if (playing_) RoleCutShort = true;
-            {
-                std::lock_guard lock(mutex_);
-                ended_ = true;
-            }
+            std::unique_lock lock(mutex_);
+            ended_ = true;
             ended_changed_.notify_all();
-            // The role's waits end: the program it served is gone.
+            // The role may still be checking what it got: it has its own time to end.
+            // After that its waits end, since the program it served is gone.
+            if (ended_changed_.wait_for(lock, std::chrono::milliseconds(programWaitMs_), [&] { return !playing_; })) return;
+            RoleCutShort = true;
             ::kill(::getpid(), SIGTERM);
         });
     }
@@ -194,7 +198,7 @@ private:
     pid_t pid_ = -1;
     std::thread waiter_;
     std::atomic<bool> unplugged_{false};
-    std::atomic<bool> playing_{true};
+    bool playing_ = true; // under mutex_
     std::mutex mutex_;
     std::condition_variable arrived_;
     std::condition_variable ended_changed_;
