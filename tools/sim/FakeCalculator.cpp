@@ -138,7 +138,9 @@ void FakeCalculator::Attach()
                                     "A: devnum=" + std::to_string(deviceNumber) + "\\n\n"
                                     "A: bConfigurationValue=1\\n\n"
                                     "A: speed=" + (shape_.packetSize == 512 ? "480" : "12") + "\\n\n"
-                                    "H: descriptors=" + Descriptors(shape_, look_) + "\n";
+                                    "H: descriptors=" + Descriptors(shape_, look_) + "\n" +
+                                    // The kernel reads the product string once, at plug-in.
+                                    (look_.product.empty() ? std::string() : "A: product=" + look_.product + "\\n\n");
     if (!umockdev_testbed_add_from_string(testbed_, description.c_str(), &error)) {
         const std::string why = error ? error->message : "unknown";
         g_clear_error(&error);
@@ -329,6 +331,7 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
     const unsigned long request = umockdev_ioctl_client_get_request(client);
     UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
     std::unique_lock lock(mutex_);
+    ++requests_;
     struct Notify {
         FakeCalculator& self;
         ~Notify()
@@ -570,6 +573,12 @@ std::vector<int> FakeCalculator::InLengths() const
 {
     std::lock_guard lock(mutex_);
     return inLengths_;
+}
+
+int FakeCalculator::Requests() const
+{
+    std::lock_guard lock(mutex_);
+    return requests_;
 }
 
 int FakeCalculator::Claims() const

@@ -100,6 +100,7 @@ public:
     int InPending() const;          // IN transfers pending now
     int SubmitsAfterUnplug() const; // submissions refused because the device is gone
     std::vector<int> InLengths() const; // buffer length of each IN transfer submitted
+    int Requests() const; // usbfs requests of any kind (opening the device makes one)
     int Claims() const;
     int Releases() const;
     bool Claimed() const;
@@ -164,6 +165,7 @@ private:
     int claimCount_ = 0;
     int releaseCount_ = 0;
     int detaches_ = 0;
+    int requests_ = 0;
 };
 
 // Drops, for the calling thread only, the capabilities that let root open any file,
