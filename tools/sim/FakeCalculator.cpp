@@ -197,17 +197,50 @@ void FakeCalculator::StallWrites(bool stalled)
     std::lock_guard lock(mutex_);
     stallWrites_ = stalled;
     if (stalled) return;
-    // Taken at last: the pending OUT transfers complete whole.
+    TakeHeld();
+}
+
+void FakeCalculator::HoldWritesWhile(std::function<bool()> full)
+{
+    std::lock_guard lock(mutex_);
+    full_ = std::move(full);
+}
+
+void FakeCalculator::TakeHeldWrites()
+{
+    std::lock_guard lock(mutex_);
+    TakeHeld();
+}
+
+// Taken at last: the pending OUT transfers complete whole, oldest first, while the
+// calculator has room.
+void FakeCalculator::TakeHeld()
+{
     for (std::size_t i = 0; i < pending_.size();) {
         if (pending_[i].in) {
             ++i;
             continue;
         }
-        pending_[i].filled = pending_[i].length;
-        Complete(i, 0);
+        if (stallWrites_ || (full_ && full_())) break;
+        Take(i);
     }
     ++generation_;
     changed_.notify_all();
+}
+
+// The calculator takes the data of the pending OUT transfer i.
+void FakeCalculator::Take(std::size_t i)
+{
+    Urb& urb = pending_[i];
+    const ByteString data(reinterpret_cast<const char*>(urb.buffer->data), static_cast<std::size_t>(urb.length));
+    outTransfers_.push_back(data);
+    urb.filled = urb.length;
+    Complete(i, 0);
+    if (!answer_) return;
+    const ByteString reply = answer_(data);
+    const auto size = static_cast<std::size_t>(shape_.packetSize);
+    for (std::size_t at = 0; at < reply.size(); at += size) packets_.push_back(reply.substr(at, size));
+    ServeIn();
 }
 
 void FakeCalculator::Unplug()
@@ -450,18 +483,10 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
             else ServeIn();
             return ok();
         }
-        const ByteString data(reinterpret_cast<const char*>(u.buffer->data), static_cast<std::size_t>(u.length));
         pending_.push_back(u);
-        if (stallWrites_) return ok();
-        outTransfers_.push_back(data);
-        pending_.back().filled = u.length;
-        Complete(pending_.size() - 1, 0);
-        if (answer_) {
-            const ByteString reply = answer_(data);
-            const auto size = static_cast<std::size_t>(shape_.packetSize);
-            for (std::size_t at = 0; at < reply.size(); at += size) packets_.push_back(reply.substr(at, size));
-            ServeIn();
-        }
+        // Earlier held writes go first; this one waits behind them.
+        const bool held = std::any_of(pending_.begin(), pending_.end() - 1, [](const Urb& p) { return !p.in; });
+        if (!held && !stallWrites_ && !(full_ && full_())) Take(pending_.size() - 1);
         return ok();
     }
     case USBDEVFS_REAPURB:

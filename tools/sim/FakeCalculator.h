@@ -80,8 +80,14 @@ public:
     // Every OUT transfer the calculator takes is answered with answer(data) (when not
     // empty), as whole packets.
     void Answer(std::function<ByteString(const ByteString&)> answer);
-    // The calculator stops taking data: OUT transfers stay pending until cancelled.
+    // The calculator stops taking data: OUT transfers stay pending until cancelled, or
+    // until it takes them again (false), whole and in order.
     void StallWrites(bool stalled);
+    // Flow control: while full() holds (called under the calculator's lock; it must not
+    // call back), OUT transfers stay pending; TakeHeldWrites() takes them once there is
+    // room again.
+    void HoldWritesWhile(std::function<bool()> full);
+    void TakeHeldWrites();
     // The cable is pulled: pending transfers end with ENODEV, every later request fails
     // with ENODEV, and the device leaves the bus.
     void Unplug();
@@ -128,6 +134,8 @@ private:
     static int HandleIoctl(_UMockdevIoctlBase* handler, _UMockdevIoctlClient* client, FakeCalculator* self);
     bool Handle(_UMockdevIoctlClient* client);
     void ServeIn(); // with mutex_ held
+    void TakeHeld(); // with mutex_ held
+    void Take(std::size_t pendingIndex); // with mutex_ held
     static void Fill(Urb& urb, const char* bytes, int n);
     static void Release(Urb& urb);
     void Complete(std::size_t pendingIndex, int status);
@@ -148,6 +156,7 @@ private:
     unsigned long generation_ = 0; // moves on with every change
     std::deque<ByteString> packets_;
     std::function<ByteString(const ByteString&)> answer_;
+    std::function<bool()> full_;
     std::vector<Urb> pending_;
     std::vector<Urb> done_;
     std::vector<ByteString> outTransfers_;

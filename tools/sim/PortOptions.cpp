@@ -20,6 +20,7 @@ const char* const PortOptionsHelp =
     "  --usb            be the USB pipe device instead of a pseudo-terminal\n"
     "  --root DIR       device root of the USB device (default: the program's own)\n"
     "  --throttle       send at the line rate, 960 bytes/s\n"
+    "  --pace B         take what the program sends at B bytes/s at most\n"
     "  --drop P         drop each sent byte with probability P\n"
     "  --corrupt P      flip one bit of each sent byte with probability P\n"
     "  --delay MS       pause MS before each send\n"
@@ -74,6 +75,9 @@ std::string TakePortOptions(std::vector<std::string>& args, PortOptions& options
         } else if (a == "--drop" || a == "--corrupt") {
             if (!value(number) || number < 0 || number > 1) return a + " needs a probability from 0 to 1";
             (a == "--drop" ? options.faults.dropByte : options.faults.corruptByte) = number;
+        } else if (a == "--pace") {
+            if (!value(number) || number <= 0) return a + " needs a positive rate in bytes/s";
+            options.pace = number;
         } else if (a == "--delay" || a == "--seed") {
             if (!value(number) || number < 0) return a + " needs a non-negative number";
             if (a == "--delay") options.faults.delayMs = static_cast<int>(number);
@@ -98,6 +102,7 @@ std::unique_ptr<SimPort> OpenSimPort(const PortOptions& options)
         std::fprintf(stderr, "calvyx-sim: USB device %s on a bus of its own, serving %s\n", port->ProgramPortName().c_str(),
                      options.program.front().c_str());
         port->SetThrottle(options.throttle);
+        port->SetPace(options.pace);
         port->SetFaults(options.faults);
         return port;
     }
@@ -109,6 +114,7 @@ std::unique_ptr<SimPort> OpenSimPort(const PortOptions& options)
         port = CreatePtyPort();
     }
     port->SetThrottle(options.throttle);
+    port->SetPace(options.pace);
     port->SetFaults(options.faults);
     std::printf("%s\n", port->ProgramPortName().c_str());
     std::fflush(stdout);

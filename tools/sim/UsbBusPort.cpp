@@ -24,6 +24,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+constexpr std::size_t HeldBytesLimit = 64 * 1024;
+
 // -1 while no program ended; set once by the thread that waits for it.
 std::atomic<int> ProgramResult{-1};
 // The program ended while the role was still playing: the role was cut short.
@@ -70,6 +72,12 @@ public:
         : calculator_(fakeusb::DeviceShape{}, CalculatorLook()), programWaitMs_(programWaitMs)
     {
         if (command.empty()) throw std::runtime_error("calvyx-sim: --usb-device needs a program to start after --");
+        // The calculator takes no more while 64 KB it took wait for the role, as a device
+        // that stops acknowledging OUT packets: the program's writes wait.
+        calculator_.HoldWritesWhile([this] {
+            std::lock_guard lock(mutex_);
+            return received_.size() >= HeldBytesLimit;
+        });
         calculator_.Answer([this](const ByteString& data) {
             {
                 std::lock_guard lock(mutex_);
@@ -112,33 +120,53 @@ public:
 
     ByteString Receive(std::size_t max, int timeoutMs) override
     {
-        std::unique_lock lock(mutex_);
-        arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !received_.empty(); });
-        return Take(std::min(max, received_.size()));
+        if (paceRate_ > 0) max = PacedCount(max);
+        ByteString got;
+        {
+            std::unique_lock lock(mutex_);
+            arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !received_.empty(); });
+            got = Take(std::min(max, received_.size()));
+        }
+        PacedTaken(got.size());
+        calculator_.TakeHeldWrites();
+        return got;
     }
 
     ByteString ReceiveExactly(std::size_t n, int timeoutMs) override
     {
-        std::unique_lock lock(mutex_);
-        arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return received_.size() >= n; });
-        return Take(std::min(n, received_.size()));
+        ByteString got;
+        {
+            std::unique_lock lock(mutex_);
+            arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return received_.size() >= n; });
+            got = Take(std::min(n, received_.size()));
+        }
+        calculator_.TakeHeldWrites();
+        return got;
     }
 
     ByteString ReceiveUntil(const ByteString& expected, int timeoutMs) override
     {
-        std::unique_lock lock(mutex_);
-        std::size_t at = ByteString::npos;
-        arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
-            at = expected.empty() ? 0 : received_.find(expected);
-            return at != ByteString::npos;
-        });
-        return Take(at == ByteString::npos ? received_.size() : at + expected.size());
+        ByteString got;
+        {
+            std::unique_lock lock(mutex_);
+            std::size_t at = ByteString::npos;
+            arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+                at = expected.empty() ? 0 : received_.find(expected);
+                return at != ByteString::npos;
+            });
+            got = Take(at == ByteString::npos ? received_.size() : at + expected.size());
+        }
+        calculator_.TakeHeldWrites();
+        return got;
     }
 
     void Drain() override
     {
-        std::lock_guard lock(mutex_);
-        received_.clear();
+        {
+            std::lock_guard lock(mutex_);
+            received_.clear();
+        }
+        calculator_.TakeHeldWrites();
     }
 
     void Hangup() override
