@@ -1,6 +1,7 @@
 #include "link/UsbDevices.h"
 
 #include <algorithm>
+#include <fstream>
 #include <cctype>
 #include <mutex>
 #include <set>
@@ -102,6 +103,21 @@ bool ForEachDevice(Visit visit)
     return count >= 0;
 }
 
+// The product string the kernel read when the device came (its sysfs "product"
+// attribute): nothing is sent to the device. Empty when there is none.
+std::string KernelProductString(libusb_device* device)
+{
+    uint8_t ports[8];
+    const int depth = libusb_get_port_numbers(device, ports, sizeof ports);
+    if (depth <= 0) return {};
+    std::string name = std::to_string(libusb_get_bus_number(device)) + "-";
+    for (int i = 0; i < depth; ++i) name += (i ? "." : "") + std::to_string(ports[i]);
+    std::ifstream in("/sys/bus/usb/devices/" + name + "/product");
+    std::string product;
+    std::getline(in, product);
+    return product;
+}
+
 std::string ProductString(libusb_device_handle* handle, uint8_t index)
 {
     if (index == 0) return {};
@@ -176,9 +192,15 @@ std::optional<UsbId> FindCalculator(const std::vector<UsbId>& knownIds)
 bool CalculatorAttached(const std::vector<UsbId>& knownIds)
 {
     bool attached = false;
-    ForEachDevice([&](libusb_device*, const libusb_device_descriptor& desc) {
+    ForEachDevice([&](libusb_device* device, const libusb_device_descriptor& desc) {
         const UsbId id{desc.idVendor, desc.idProduct};
-        if (Listed(knownIds, id) || WasNamed(id)) attached = true;
+        if (Listed(knownIds, id) || WasNamed(id)) {
+            attached = true;
+        } else if (desc.iProduct != 0 && ShapeOf(device).calculatorLink && ProductNamesModel(KernelProductString(device))) {
+            // The descriptors come from sysfs, the product string from the kernel's copy.
+            RememberNamed(id);
+            attached = true;
+        }
     });
     return attached;
 }

@@ -33,8 +33,10 @@ std::vector<UsbCandidate> ListUsbCandidates(const std::vector<UsbId>& knownIds);
 // The calculator: the first device whose id is listed, else the first one matched by
 // its product string.
 std::optional<UsbId> FindCalculator(const std::vector<UsbId>& knownIds);
-// Enumeration only, nothing opened: a device with a listed id is attached, or one this
-// process matched by its product string before (ListUsbCandidates, FindCalculator).
+// Enumeration only, nothing opened, nothing sent to any device: a device with a listed
+// id is attached, or one with the calculator's interface whose product string, as the
+// kernel read it at plug-in (sysfs), names a model, or one this process matched by its
+// product string before (ListUsbCandidates, FindCalculator).
 bool CalculatorAttached(const std::vector<UsbId>& knownIds);
 // False when libusb does not start or lists no device at all.
 bool UsbBusAvailable();

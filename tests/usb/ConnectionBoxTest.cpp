@@ -12,7 +12,7 @@
 #include "mainwindow/MainWindow.h"
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/ScopedSettings.h"
-#include "tests/usb/FakeCalculator.h"
+#include "tools/sim/FakeCalculator.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "link/UsbPipes.h"
 #include "services/TransferServer.h"
 #include "tests/support/LinkFixtures.h"
-#include "tests/usb/FakeCalculator.h"
+#include "tools/sim/FakeCalculator.h"
 #include "util/GeneralError.h"
 #include "util/Ticks.h"
 

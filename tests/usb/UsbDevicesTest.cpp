@@ -12,7 +12,7 @@
 #include "link/UsbPipes.h"
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/ScopedSettings.h"
-#include "tests/usb/FakeCalculator.h"
+#include "tools/sim/FakeCalculator.h"
 #include "util/GeneralError.h"
 
 namespace {
@@ -170,6 +170,38 @@ TEST_F(UsbDevices, AListedIdIsPresentByEnumerationAlone)
     EXPECT_TRUE(UsbLinkPresent(UsbDeviceName));
     EXPECT_EQ(ResolveUsbLinkName(UsbDeviceNameUpper), UsbIdName(OtherId));
     EXPECT_FALSE(calc->Claimed());
+}
+
+// The window's poll finds a calculator known only by its product string, with no
+// listing before and without opening it (no usbfs request at all); a device whose name
+// fits but whose interface does not, or whose name does not fit, stays absent.
+TEST_F(UsbDevices, AProductNamedCalculatorIsPresentByEnumerationAloneWithoutAListingBefore)
+{
+    struct Case {
+        const char* what;
+        Device device;
+        bool present;
+    };
+    // Each device has an id of its own: one found is remembered for the process.
+    const auto id = [](uint16_t product) { return UsbId{0x2b1c, product}; };
+    Device twoIns = Shape(id(0x7103), "QV T20s");
+    twoIns.look.bulkIns = 2;
+    Device hidClass = Shape(id(0x7104), "T30S");
+    hidClass.look.interfaceClass = 0x03;
+    const Case cases[] = {
+        {"no model in the name", Shape(id(0x7101), "Link cable"), false},
+        {"no product string", Shape(id(0x7102), ""), false},
+        {"a model name on two bulk INs", twoIns, false},
+        {"a model name on a HID interface", hidClass, false},
+        {"named T20+", Shape(id(0x7105), "QV T20+"), true},
+        {"named t30s in lower case", Shape(id(0x7106), "graphing t30s"), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto calc = Plug(c.device);
+        EXPECT_EQ(UsbLinkPresent(UsbDeviceName), c.present);
+        EXPECT_EQ(calc->Requests(), 0) << "the presence test reached the device";
+    }
 }
 
 TEST_F(UsbDevices, ThePipeDeviceWinsOverACalculatorOnTheBus)

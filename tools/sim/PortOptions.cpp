@@ -1,4 +1,5 @@
 #include "tools/sim/PortOptions.h"
+#include "tools/sim/UsbBusPort.h"
 
 #include <atomic>
 #include <cerrno>
@@ -19,10 +20,18 @@ const char* const PortOptionsHelp =
     "  --usb            be the USB pipe device instead of a pseudo-terminal\n"
     "  --root DIR       device root of the USB device (default: the program's own)\n"
     "  --throttle       send at the line rate, 960 bytes/s\n"
+    "  --pace B         take what the program sends at B bytes/s at most\n"
     "  --drop P         drop each sent byte with probability P\n"
     "  --corrupt P      flip one bit of each sent byte with probability P\n"
     "  --delay MS       pause MS before each send\n"
-    "  --seed N         seed of the fault injection (default 1)\n";
+    "  --seed N         seed of the fault injection (default 1)\n"
+    "  --usb-device -- PROGRAM [ARGS...]\n"
+    "                   be a USB calculator (usb:1e3a:0401, product \"QV T20+\") on a bus\n"
+    "                   of its own and start PROGRAM to see that bus (umockdev): every\n"
+    "                   transfer goes through libusb. PROGRAM gets 2 s to end after\n"
+    "                   the role, then SIGTERM. Exit code: PROGRAM's when not 0, else\n"
+    "                   the role's (0 when the role still waited 2 s after PROGRAM\n"
+    "                   ended)\n";
 
 namespace {
 
@@ -50,7 +59,12 @@ std::string TakePortOptions(std::vector<std::string>& args, PortOptions& options
         const std::string& a = args[i];
         auto value = [&](double& out) -> bool { return i + 1 < args.size() && ParseNumber(args[++i], out); };
         double number = 0;
-        if (a == "--usb") {
+        if (a == "--") {
+            options.program.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+            break;
+        } else if (a == "--usb-device") {
+            options.usbBus = true;
+        } else if (a == "--usb") {
             options.usb = true;
         } else if (a == "--throttle") {
             options.throttle = true;
@@ -61,6 +75,9 @@ std::string TakePortOptions(std::vector<std::string>& args, PortOptions& options
         } else if (a == "--drop" || a == "--corrupt") {
             if (!value(number) || number < 0 || number > 1) return a + " needs a probability from 0 to 1";
             (a == "--drop" ? options.faults.dropByte : options.faults.corruptByte) = number;
+        } else if (a == "--pace") {
+            if (!value(number) || number <= 0) return a + " needs a positive rate in bytes/s";
+            options.pace = number;
         } else if (a == "--delay" || a == "--seed") {
             if (!value(number) || number < 0) return a + " needs a non-negative number";
             if (a == "--delay") options.faults.delayMs = static_cast<int>(number);
@@ -70,12 +87,25 @@ std::string TakePortOptions(std::vector<std::string>& args, PortOptions& options
         }
     }
     args = std::move(rest);
+    if (options.usbBus && options.program.empty()) return "--usb-device needs a program to start: --usb-device -- PROGRAM [ARGS...]";
+    if (!options.usbBus && !options.program.empty()) return "a program after -- needs --usb-device";
+    if (options.usbBus && options.usb) return "--usb-device and --usb (or --root) exclude each other";
     return {};
 }
 
 std::unique_ptr<SimPort> OpenSimPort(const PortOptions& options)
 {
     std::unique_ptr<SimPort> port;
+    if (options.usbBus) {
+        port = CreateUsbBusPort(options.program);
+        // stdout is the program's now: the device's name goes to stderr.
+        std::fprintf(stderr, "calvyx-sim: USB device %s on a bus of its own, serving %s\n", port->ProgramPortName().c_str(),
+                     options.program.front().c_str());
+        port->SetThrottle(options.throttle);
+        port->SetPace(options.pace);
+        port->SetFaults(options.faults);
+        return port;
+    }
     if (options.usb) {
         const std::string root = options.root.empty() ? DeviceRoot() : options.root;
         port = CreateUsbDevice(root);
@@ -84,6 +114,7 @@ std::unique_ptr<SimPort> OpenSimPort(const PortOptions& options)
         port = CreatePtyPort();
     }
     port->SetThrottle(options.throttle);
+    port->SetPace(options.pace);
     port->SetFaults(options.faults);
     std::printf("%s\n", port->ProgramPortName().c_str());
     std::fflush(stdout);

@@ -16,7 +16,12 @@ struct PortOptions {
     bool usb = false;
     std::string root; // USB device root; empty means the program's default root
     bool throttle = false;
+    double pace = 0; // bytes/s the calculator takes; 0: as fast as they come
     FaultPlan faults;
+    // --usb-device: the calculator is a USB device on a bus of its own (umockdev), and
+    // program (everything after "--") is started to see it.
+    bool usbBus = false;
+    std::vector<std::string> program;
 };
 
 // The help lines of the options TakePortOptions understands.

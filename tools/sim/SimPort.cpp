@@ -157,7 +157,13 @@ template <class Base>
 class FdPortBase : public Base, protected FdSimPort {
 public:
     bool Send(const ByteString& bytes) override { return SendBytes(bytes, this->throttle_, this->faults_, this->rng_); }
-    ByteString Receive(std::size_t max, int timeoutMs) override { return FdSimPort::Receive(max, timeoutMs); }
+    ByteString Receive(std::size_t max, int timeoutMs) override
+    {
+        if (this->paceRate_ <= 0) return FdSimPort::Receive(max, timeoutMs);
+        const ByteString got = FdSimPort::Receive(this->PacedCount(max), timeoutMs);
+        this->PacedTaken(got.size());
+        return got;
+    }
     ByteString ReceiveExactly(std::size_t n, int timeoutMs) override { return FdSimPort::ReceiveExactly(n, timeoutMs); }
     ByteString ReceiveUntil(const ByteString& expected, int timeoutMs) override
     {
@@ -265,6 +271,19 @@ private:
 } // namespace
 
 std::unique_ptr<SimPort> CreatePtyPort() { return std::make_unique<PtyPort>(); }
+
+std::size_t SimPort::PacedCount(std::size_t n)
+{
+    // In slices of 10 ms worth of bytes: the program sees a steady rate, not bursts.
+    const auto slice = std::min(n, static_cast<std::size_t>(std::max(1.0, paceRate_ / 100)));
+    if (!paceStart_) {
+        if (paceTaken_ > 0) paceStart_ = Clock::now();
+        return slice;
+    }
+    const double dueSeconds = (paceTaken_ + static_cast<double>(slice)) / paceRate_;
+    std::this_thread::sleep_until(*paceStart_ + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(dueSeconds)));
+    return slice;
+}
 
 std::unique_ptr<SimUsbDevice> CreateUsbDevice(const std::string& deviceRoot)
 {

@@ -4,6 +4,7 @@
 // device under a device root (the folder <root>/QVxT0+ holding the FIFOs PIPE0, which
 // the program reads, and PIPE1, which it writes). Protocol roles (Kermit, XModem,
 // screen push, ROM load) are written on top of these byte operations.
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -49,10 +50,27 @@ public:
     virtual void Hangup() = 0;
 
     void SetThrottle(bool lineRate) { throttle_ = lineRate; }
+    // The calculator takes what the program writes at most at this rate (0: as fast as
+    // it comes): Receive hands out no more than the rate allows since its first byte,
+    // and the link's own buffer (the FIFO, the USB device's held transfers) makes the
+    // program wait.
+    void SetPace(double bytesPerSecond) { paceRate_ = bytesPerSecond; }
     void SetFaults(const FaultPlan& plan) { faults_ = plan; rng_.seed(plan.seed); }
 
 protected:
+    // How many of n bytes Receive may hand out now, waiting until at least one may go.
+    std::size_t PacedCount(std::size_t n);
+    // Counts bytes handed out.
+    void PacedTaken(std::size_t n)
+    {
+        if (n > 0 && !paceStart_) paceStart_ = std::chrono::steady_clock::now();
+        paceTaken_ += static_cast<double>(n);
+    }
+
     bool throttle_ = false;
+    double paceRate_ = 0;
+    double paceTaken_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> paceStart_;
     FaultPlan faults_;
     std::mt19937 rng_{1};
 };

@@ -7,6 +7,7 @@
 
 #include "tools/common/CommandTable.h"
 #include "tools/sim/PortOptions.h"
+#include "tools/sim/UsbBusPort.h"
 #include "util/Version.h"
 
 namespace {
@@ -43,7 +44,13 @@ int main(int argc, char** argv)
     }
     sim::InstallStopSignals();
     try {
-        return command->run(std::vector<std::string>(argv + 2, argv + argc));
+        const int rc = command->run(std::vector<std::string>(argv + 2, argv + argc));
+        // With --usb-device the program's failure comes first, then the role's own.
+        if (const auto program = sim::UsbBusProgramResult()) {
+            if (*program != 0) return *program;
+            return sim::UsbBusRoleCutShort() ? 0 : rc;
+        }
+        return rc;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -7,7 +7,9 @@
 // packet larger than the room left overflows and loses its tail). The calculator can
 // fall silent, stop taking data, refuse access or be unplugged.
 //
-// Needs the process to run under umockdev-wrapper (the CTest launcher does that).
+// The program may run in this process, under umockdev-wrapper (the CTest launcher does
+// that), or in a child started with umockdev's preload library and the test bed's root
+// (UsbBusPort, calvyx-sim --usb-device): requests and buffers go through umockdev's copies.
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -63,6 +65,9 @@ public:
     FakeCalculator& operator=(const FakeCalculator&) = delete;
 
     const DeviceShape& Shape() const { return shape_; }
+    // The test bed's root folder: a program started with UMOCKDEV_DIR set to it and
+    // umockdev's preload library sees this bus.
+    std::string TestbedRoot() const;
     std::string PortName() const { return UsbIdName(shape_.id); }
     // The calculator interface's number (1 when a HID interface comes first).
     int CalculatorInterface() const { return shape_.hidInterfaceFirst ? 1 : 0; }
@@ -75,8 +80,14 @@ public:
     // Every OUT transfer the calculator takes is answered with answer(data) (when not
     // empty), as whole packets.
     void Answer(std::function<ByteString(const ByteString&)> answer);
-    // The calculator stops taking data: OUT transfers stay pending until cancelled.
+    // The calculator stops taking data: OUT transfers stay pending until cancelled, or
+    // until it takes them again (false), whole and in order.
     void StallWrites(bool stalled);
+    // Flow control: while full() holds (called under the calculator's lock; it must not
+    // call back), OUT transfers stay pending; TakeHeldWrites() takes them once there is
+    // room again.
+    void HoldWritesWhile(std::function<bool()> full);
+    void TakeHeldWrites();
     // The cable is pulled: pending transfers end with ENODEV, every later request fails
     // with ENODEV, and the device leaves the bus.
     void Unplug();
@@ -95,6 +106,7 @@ public:
     int InPending() const;          // IN transfers pending now
     int SubmitsAfterUnplug() const; // submissions refused because the device is gone
     std::vector<int> InLengths() const; // buffer length of each IN transfer submitted
+    int Requests() const; // usbfs requests of any kind (opening the device makes one)
     int Claims() const;
     int Releases() const;
     bool Claimed() const;
@@ -113,7 +125,7 @@ private:
         unsigned long clientAddress = 0;
         bool in = false;
         int length = 0;
-        unsigned char* buffer = nullptr; // the program's buffer (same address space)
+        _UMockdevIoctlData* buffer = nullptr; // umockdev's copy of the program's buffer, ref'd
         int filled = 0;
         int status = 0;
     };
@@ -122,6 +134,10 @@ private:
     static int HandleIoctl(_UMockdevIoctlBase* handler, _UMockdevIoctlClient* client, FakeCalculator* self);
     bool Handle(_UMockdevIoctlClient* client);
     void ServeIn(); // with mutex_ held
+    void TakeHeld(); // with mutex_ held
+    void Take(std::size_t pendingIndex); // with mutex_ held
+    static void Fill(Urb& urb, const char* bytes, int n);
+    static void Release(Urb& urb);
     void Complete(std::size_t pendingIndex, int status);
     void Attach();
     // Answers a standard GET_DESCRIPTOR request for a string; false for anything else.
@@ -140,6 +156,7 @@ private:
     unsigned long generation_ = 0; // moves on with every change
     std::deque<ByteString> packets_;
     std::function<ByteString(const ByteString&)> answer_;
+    std::function<bool()> full_;
     std::vector<Urb> pending_;
     std::vector<Urb> done_;
     std::vector<ByteString> outTransfers_;
@@ -157,6 +174,7 @@ private:
     int claimCount_ = 0;
     int releaseCount_ = 0;
     int detaches_ = 0;
+    int requests_ = 0;
 };
 
 // Drops, for the calling thread only, the capabilities that let root open any file,

@@ -1,4 +1,4 @@
-#include "tests/usb/FakeCalculator.h"
+#include "tools/sim/FakeCalculator.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -138,7 +138,9 @@ void FakeCalculator::Attach()
                                     "A: devnum=" + std::to_string(deviceNumber) + "\\n\n"
                                     "A: bConfigurationValue=1\\n\n"
                                     "A: speed=" + (shape_.packetSize == 512 ? "480" : "12") + "\\n\n"
-                                    "H: descriptors=" + Descriptors(shape_, look_) + "\n";
+                                    "H: descriptors=" + Descriptors(shape_, look_) + "\n" +
+                                    // The kernel reads the product string once, at plug-in.
+                                    (look_.product.empty() ? std::string() : "A: product=" + look_.product + "\\n\n");
     if (!umockdev_testbed_add_from_string(testbed_, description.c_str(), &error)) {
         const std::string why = error ? error->message : "unknown";
         g_clear_error(&error);
@@ -158,7 +160,7 @@ FakeCalculator::~FakeCalculator()
     }
     // The handler first, so no request reaches a calculator that is going.
     g_signal_handlers_disconnect_by_data(handler_, this);
-    for (auto& urb : left) umockdev_ioctl_data_unref(urb.data);
+    for (auto& urb : left) Release(urb);
     if (sharedBus_ && !unplugged_) umockdev_testbed_remove_device(testbed_, sysPath_.c_str());
     g_clear_object(&handler_);
     g_clear_object(&testbed_);
@@ -195,17 +197,50 @@ void FakeCalculator::StallWrites(bool stalled)
     std::lock_guard lock(mutex_);
     stallWrites_ = stalled;
     if (stalled) return;
-    // Taken at last: the pending OUT transfers complete whole.
+    TakeHeld();
+}
+
+void FakeCalculator::HoldWritesWhile(std::function<bool()> full)
+{
+    std::lock_guard lock(mutex_);
+    full_ = std::move(full);
+}
+
+void FakeCalculator::TakeHeldWrites()
+{
+    std::lock_guard lock(mutex_);
+    TakeHeld();
+}
+
+// Taken at last: the pending OUT transfers complete whole, oldest first, while the
+// calculator has room.
+void FakeCalculator::TakeHeld()
+{
     for (std::size_t i = 0; i < pending_.size();) {
         if (pending_[i].in) {
             ++i;
             continue;
         }
-        pending_[i].filled = pending_[i].length;
-        Complete(i, 0);
+        if (stallWrites_ || (full_ && full_())) break;
+        Take(i);
     }
     ++generation_;
     changed_.notify_all();
+}
+
+// The calculator takes the data of the pending OUT transfer i.
+void FakeCalculator::Take(std::size_t i)
+{
+    Urb& urb = pending_[i];
+    const ByteString data(reinterpret_cast<const char*>(urb.buffer->data), static_cast<std::size_t>(urb.length));
+    outTransfers_.push_back(data);
+    urb.filled = urb.length;
+    Complete(i, 0);
+    if (!answer_) return;
+    const ByteString reply = answer_(data);
+    const auto size = static_cast<std::size_t>(shape_.packetSize);
+    for (std::size_t at = 0; at < reply.size(); at += size) packets_.push_back(reply.substr(at, size));
+    ServeIn();
 }
 
 void FakeCalculator::Unplug()
@@ -233,6 +268,14 @@ void FakeCalculator::FailReads(int error)
     changed_.notify_all();
 }
 
+std::string FakeCalculator::TestbedRoot() const
+{
+    gchar* root = umockdev_testbed_get_root_dir(testbed_);
+    std::string out = root;
+    g_free(root);
+    return out;
+}
+
 void FakeCalculator::DenyAccess()
 {
     gchar* root = umockdev_testbed_get_root_dir(testbed_);
@@ -250,6 +293,20 @@ void FakeCalculator::Complete(std::size_t i, int status)
     done_.push_back(urb);
 }
 
+// Copies bytes into the transfer's buffer, after what it holds already.
+void FakeCalculator::Fill(Urb& urb, const char* bytes, int n)
+{
+    if (n <= 0 || !urb.buffer) return;
+    umockdev_ioctl_data_update(urb.buffer, static_cast<gsize>(urb.filled), reinterpret_cast<guint8*>(const_cast<char*>(bytes)), n);
+    urb.filled += n;
+}
+
+void FakeCalculator::Release(Urb& urb)
+{
+    if (urb.buffer) umockdev_ioctl_data_unref(urb.buffer);
+    umockdev_ioctl_data_unref(urb.data);
+}
+
 // Fills the oldest pending IN transfers from the script, packet by packet.
 void FakeCalculator::ServeIn()
 {
@@ -265,13 +322,11 @@ void FakeCalculator::ServeIn()
         const auto index = static_cast<std::size_t>(it - pending_.begin());
         if (size > room) {
             // Babble: the room left is filled, the rest of the packet is lost.
-            std::memcpy(urb.buffer + urb.filled, packet.data(), static_cast<std::size_t>(room));
-            urb.filled = urb.length;
+            Fill(urb, packet.data(), room);
             Complete(index, -EOVERFLOW);
             continue;
         }
-        std::memcpy(urb.buffer + urb.filled, packet.data(), packet.size());
-        urb.filled += size;
+        Fill(urb, packet.data(), size);
         if (size < shape_.packetSize || urb.filled == urb.length) Complete(index, 0);
     }
 }
@@ -296,7 +351,7 @@ void FakeCalculator::ClientVanished(_UMockdevIoctlBase*, _UMockdevIoctlClient* c
         ++self->generation_;
         self->changed_.notify_all();
     }
-    for (auto& urb : dropped) umockdev_ioctl_data_unref(urb.data);
+    for (auto& urb : dropped) Release(urb);
 }
 
 int FakeCalculator::HandleIoctl(_UMockdevIoctlBase*, _UMockdevIoctlClient* client, FakeCalculator* self)
@@ -309,6 +364,7 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
     const unsigned long request = umockdev_ioctl_client_get_request(client);
     UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
     std::unique_lock lock(mutex_);
+    ++requests_;
     struct Notify {
         FakeCalculator& self;
         ~Notify()
@@ -398,8 +454,9 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
             u.client = client;
             u.clientAddress = d->client_addr;
             u.length = urb->buffer_length;
-            u.buffer = static_cast<unsigned char*>(urb->buffer);
+            u.buffer = umockdev_ioctl_data_resolve(d, G_STRUCT_OFFSET(usbdevfs_urb, buffer), static_cast<gsize>(u.length), nullptr);
             if (!AnswerControl(u)) {
+                umockdev_ioctl_data_unref(u.buffer);
                 umockdev_ioctl_data_unref(d);
                 return fail(EPIPE); // the device stalls a request it does not know
             }
@@ -417,7 +474,7 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
         u.clientAddress = d->client_addr;
         u.in = (urb->endpoint & 0x80) != 0;
         u.length = urb->buffer_length;
-        u.buffer = static_cast<unsigned char*>(urb->buffer);
+        u.buffer = umockdev_ioctl_data_resolve(d, G_STRUCT_OFFSET(usbdevfs_urb, buffer), static_cast<gsize>(u.length), nullptr);
         if (u.in) {
             ++inSubmits_;
             inLengths_.push_back(u.length);
@@ -426,20 +483,10 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
             else ServeIn();
             return ok();
         }
-        UMockdevIoctlData* buffer = umockdev_ioctl_data_resolve(d, G_STRUCT_OFFSET(usbdevfs_urb, buffer), static_cast<gsize>(u.length), nullptr);
-        const ByteString data(reinterpret_cast<const char*>(buffer->data), static_cast<std::size_t>(u.length));
-        umockdev_ioctl_data_unref(buffer);
         pending_.push_back(u);
-        if (stallWrites_) return ok();
-        outTransfers_.push_back(data);
-        pending_.back().filled = u.length;
-        Complete(pending_.size() - 1, 0);
-        if (answer_) {
-            const ByteString reply = answer_(data);
-            const auto size = static_cast<std::size_t>(shape_.packetSize);
-            for (std::size_t at = 0; at < reply.size(); at += size) packets_.push_back(reply.substr(at, size));
-            ServeIn();
-        }
+        // Earlier held writes go first; this one waits behind them.
+        const bool held = std::any_of(pending_.begin(), pending_.end() - 1, [](const Urb& p) { return !p.in; });
+        if (!held && !stallWrites_ && !(full_ && full_())) Take(pending_.size() - 1);
         return ok();
     }
     case USBDEVFS_REAPURB:
@@ -448,12 +495,16 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
         if (it == done_.end()) return fail(unplugged_ ? ENODEV : EAGAIN);
         Urb u = *it;
         done_.erase(it);
-        auto* urb = reinterpret_cast<usbdevfs_urb*>(u.data->data);
-        urb->status = u.status;
-        urb->actual_length = u.filled;
+        // Written through umockdev's copy of the request, which goes back to the
+        // program's memory when the request completes (the program may be another process).
+        int status = u.status;
+        int actual = u.filled;
+        umockdev_ioctl_data_update(u.data, G_STRUCT_OFFSET(usbdevfs_urb, status), reinterpret_cast<guint8*>(&status), sizeof status);
+        umockdev_ioctl_data_update(u.data, G_STRUCT_OFFSET(usbdevfs_urb, actual_length), reinterpret_cast<guint8*>(&actual), sizeof actual);
         UMockdevIoctlData* ptr = umockdev_ioctl_data_resolve(arg, 0, sizeof(gpointer), nullptr);
         umockdev_ioctl_data_set_ptr(ptr, 0, u.data);
         umockdev_ioctl_data_unref(ptr);
+        umockdev_ioctl_data_unref(u.buffer);
         umockdev_ioctl_data_unref(u.data);
         return ok();
     }
@@ -476,7 +527,7 @@ bool FakeCalculator::AnswerControl(Urb& urb)
 {
     // The setup packet comes first in the buffer, the answer follows it.
     if (urb.length < 8) return false;
-    const unsigned char* setup = urb.buffer;
+    const unsigned char* setup = urb.buffer->data;
     const int requestType = setup[0];
     const int request = setup[1];
     const int index = setup[2];
@@ -494,7 +545,7 @@ bool FakeCalculator::AnswerControl(Urb& urb)
         return false;
     }
     const int n = std::min(room, static_cast<int>(answer.size()));
-    std::memcpy(urb.buffer + 8, answer.data(), static_cast<std::size_t>(n));
+    umockdev_ioctl_data_update(urb.buffer, 8, answer.data(), n);
     urb.filled = n;
     return true;
 }
@@ -547,6 +598,12 @@ std::vector<int> FakeCalculator::InLengths() const
 {
     std::lock_guard lock(mutex_);
     return inLengths_;
+}
+
+int FakeCalculator::Requests() const
+{
+    std::lock_guard lock(mutex_);
+    return requests_;
 }
 
 int FakeCalculator::Claims() const
