@@ -12,7 +12,7 @@ packages=(
   ckermit lrzsz socat
   xvfb xauth
   librsvg2-bin scdoc
-  desktop-file-utils appstream dpkg-dev file groff-base
+  desktop-file-utils appstream dpkg-dev file groff-base time
 )
 
 missing=()
