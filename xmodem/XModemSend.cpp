@@ -135,7 +135,7 @@ XModemSendResult SendBlocks(const XModemSendSteps& steps, const XModemFile& file
             mode = CheckModeForStart(reply);
             break;
         }
-        if (reply == CAN) SeriousError();
+        if (reply == CAN) link.Fail();
         if (++tries >= StartTries || stopped()) return XModemSendResult::NoStart;
     }
 
@@ -170,7 +170,7 @@ XModemSendResult SendBlocks(const XModemSendSteps& steps, const XModemFile& file
             if (stopped()) return XModemSendResult::Stopped;
             if (reply == 0) {
                 if (++retries >= BlockTries) return XModemSendResult::Abandoned;
-                Delay(SilencePauseMs);
+                link.Pause(SilencePauseMs);
             } else if (reply == ACK) {
                 steps.reportStatus(StatusReport::Notice(""));
                 break;
