@@ -1,7 +1,5 @@
 #include "util/MainThread.h"
 
-#include <atomic>
-
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMetaObject>
@@ -19,21 +17,7 @@ void RunInMainThread(const std::function<void()>& fn)
         fn();
         return;
     }
-    // The blocking call orders the two threads (what the caller did before, fn, what
-    // it does after), but inside Qt, where ThreadSanitizer does not see it. The handoff
-    // states the same order in code it sees, so that a sanitizer build reports only real
-    // races; it costs two atomic operations a call.
-    std::atomic<int> handoff{0};
-    handoff.store(1, std::memory_order_release);
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [&] {
-            (void)handoff.load(std::memory_order_acquire);
-            fn();
-            handoff.store(2, std::memory_order_release);
-        },
-        Qt::BlockingQueuedConnection);
-    (void)handoff.load(std::memory_order_acquire);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), fn, Qt::BlockingQueuedConnection);
 }
 
 void ProcessPendingEvents()
