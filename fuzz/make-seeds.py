@@ -90,6 +90,8 @@ def main():
 
     # wire_receive: turns of [length, 2 bytes LE][bytes], each sent after the PC answered
     one = block(1, data[:128])
+    # A regression input: the empty input (the calculator says nothing at all).
+    write("wire_receive", "empty", b"")
     write("wire_receive", "one-block", turns(one, bytes([EOT])))
     write("wire_receive", "large-small", turns(block(1, data), block(2, data[:40]), bytes([EOT])))
     damaged = bytearray(one)
