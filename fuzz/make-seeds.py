@@ -73,6 +73,15 @@ def main():
     bad[2] ^= 0x40
     write("xmodem_block", "bad-complement", bytes([7, 0, 1]) + bytes(bad))
 
+    # xmodem_send: [file | start byte | stop][answers: each [length (low 3 bits)][bytes]]
+    ACK, NAK = 0x06, 0x15
+    def answers(*chunks):
+        return b"".join(bytes([len(c)]) + bytes(c) for c in chunks)
+    write("xmodem_send", "all-acked", bytes([3]) + answers([ACK], [ACK], [ACK], [ACK], [ACK]))
+    write("xmodem_send", "crc-nak-then-ack", bytes([2 | 4]) + answers([NAK], [ACK], [ACK], [ACK]))
+    write("xmodem_send", "silent-then-stop", bytes([1 | 8]) + answers([], [], [ACK]))
+    write("xmodem_send", "noise-and-can", bytes([3]) + answers([0x41, ACK], [ACK], [CAN]))
+    write("xmodem_send", "eot-unanswered", bytes([0]) + answers([NAK], [], [], [], [], [], []))
     # received_name: the object itself
     write("received_name", "named", name_object(b"HELLOWORLD12"))
     write("received_name", "longest", name_object(b"N" * 35))
@@ -81,6 +90,8 @@ def main():
 
     # wire_receive: turns of [length, 2 bytes LE][bytes], each sent after the PC answered
     one = block(1, data[:128])
+    # A regression input: the empty input (the calculator says nothing at all).
+    write("wire_receive", "empty", b"")
     write("wire_receive", "one-block", turns(one, bytes([EOT])))
     write("wire_receive", "large-small", turns(block(1, data), block(2, data[:40]), bytes([EOT])))
     damaged = bytearray(one)

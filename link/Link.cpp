@@ -12,6 +12,7 @@
 #include "link/LibUsbBackend.h"
 #include "link/LinkBackend.h"
 #include "link/LinkErrors.h"
+#include "link/MemoryBackend.h"
 #include "link/PortName.h"
 #include "link/SerialBackend.h"
 #include "link/Trace.h"
@@ -90,6 +91,35 @@ void Link::Open(const std::string& name, int baud)
     ClearInput();
 }
 
+void Link::OpenMemory(std::shared_ptr<MemoryLine> line, LinkKind kind)
+{
+    Close();
+    openError_.clear();
+    kind_ = kind;
+    backend_ = OpenMemoryBackend(std::move(line));
+    timing_ = SelectTimingProfile(kind_, LinkBaud);
+    ClearInput();
+}
+
+uint32_t LinkBackend::Now() const { return ::Now(); }
+void LinkBackend::Pause(int ms, const std::atomic<bool>&) { SleepMs(ms); }
+
+void Link::Fail()
+{
+    if (!backend_) SeriousError();
+    backend_->Pause(100, cancel_);
+    SeriousErrorAfter(0);
+}
+
+uint32_t Link::Now() const { return backend_ ? backend_->Now() : ::Now(); }
+
+void Link::Pause(int ms)
+{
+    if (backend_) backend_->Pause(ms, cancel_);
+    else SleepMs(ms);
+    Trace("Delay time = " + std::to_string(ms));
+}
+
 void Link::Close()
 {
     // The backend stops its reader and closes its descriptors.
@@ -112,7 +142,7 @@ void Link::Write(const ByteString& bytes)
     }
     if (outcome == linkio::WriteOutcome::TimedOut) Trace("USB write stalled");
     else Trace(std::string("write failed: ") + std::strerror(errno));
-    SeriousError();
+    Fail();
 }
 
 linkio::WriteOutcome Link::WriteBlock(const char* data, std::size_t size, long stallMs)
@@ -126,8 +156,9 @@ linkio::WriteOutcome Link::WriteBlock(const char* data, std::size_t size, long s
 
 int Link::Read(ByteString& buffer, int timeoutMs)
 {
-    cancel_ = false;
-    if (cancelFd_ >= 0) {
+    // A cancel left over from before this read is cleared, its wake-up included (only
+    // then: a read costs no extra system call).
+    if (cancel_.exchange(false) && cancelFd_ >= 0) {
         uint64_t pending = 0;
         while (::read(cancelFd_, &pending, sizeof pending) > 0) {
         }
@@ -136,7 +167,7 @@ int Link::Read(ByteString& buffer, int timeoutMs)
     auto* bytes = reinterpret_cast<unsigned char*>(buffer.data());
     const std::size_t count = backend_->Read(bytes, buffer.size(), timeoutMs, cancel_);
     std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(count), buffer.end(), '\0');
-    if (count > 0) lastReceive_ = Now();
+    if (count > 0) lastReceive_ = backend_->Now();
     return static_cast<int>(count);
 }
 
@@ -162,7 +193,7 @@ void Link::DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs,
     const uint32_t start = Now();
     int quiet = 0;
     while (quiet < rounds) {
-        if (TicksSince(start) >= ClearInputLimitMs) {
+        if (Now() - start >= ClearInputLimitMs) {
             Trace("Input never fell quiet; clearing given up");
             return;
         }

@@ -34,6 +34,7 @@ inline constexpr TimingProfileValues UsbProfile{50, 100};
 TimingProfileValues SelectTimingProfile(LinkKind kind, int baud);
 
 class LinkBackend;
+class MemoryLine;
 
 class Link {
 public:
@@ -50,6 +51,10 @@ public:
     // goes through SeriousError (CalvyxError with an empty message), the link closed;
     // OpenError then says why when the user can do something about it.
     void Open(const std::string& name, int baud);
+    // Opens a line held in memory (link/MemoryLine.h) that behaves as a link of that
+    // kind (the engines pick their start bytes and timings by kind): tests and fuzz
+    // targets run engines on it without real waits.
+    void OpenMemory(std::shared_ptr<MemoryLine> line, LinkKind kind);
     // Why the last Open failed, in words for the user (no permission: the udev rule to
     // install; the device in use by another program), or empty: no Open failed, or it
     // failed for no reason the user could act on (the device is not there). Callers
@@ -80,6 +85,14 @@ public:
     // drained, when given, sees every byte the drain read (not what a serial purge
     // dropped unread).
     void ClearInput(const std::function<void(const ByteString&)>& drained = {});
+    // SeriousError with its pause on the line's clock: what an engine calls when the
+    // calculator broke off (its CAN).
+    [[noreturn]] void Fail();
+    // A settle time of the protocols, on the line's clock: a real line sleeps, a line in
+    // memory only moves its clock on.
+    void Pause(int ms);
+    // The line's clock: util/Ticks' Now() for a real line, the virtual one in memory.
+    uint32_t Now() const;
     // Serial read limits: short (N + 100 ms) or long (N + 3000 ms). USB: no effect.
     void SetShortTimeouts();
     void SetLongTimeouts();

@@ -4,6 +4,7 @@
 // by Link::Close; it raises through SeriousError where the link's operations say so.
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 
 #include "link/LinkIo.h"
 
@@ -31,6 +32,10 @@ public:
 
     virtual void SetShortTimeouts() {}
     virtual void SetLongTimeouts() {}
+
+    // The line's clock (util/Ticks for a real line) and a pause on it.
+    virtual uint32_t Now() const;
+    virtual void Pause(int ms, const std::atomic<bool>& cancel);
 
     virtual std::size_t BufferedBytes() const { return 0; }
     virtual bool ReaderRunning() const { return false; }

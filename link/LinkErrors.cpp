@@ -37,7 +37,7 @@ void CloseTrackedFile(FileSlot slot)
 
 int TrackedFile(FileSlot slot) { return SlotOf(slot); }
 
-void SeriousError()
+void SeriousErrorAfter(int pauseMs)
 {
     Trace("Serious error, disconnecting");
     // The link stays open: the caller's handler decides what follows.
@@ -45,9 +45,11 @@ void SeriousError()
     if (mainThread) ProcessPendingEvents();
     CloseTrackedFile(FileSlot::Send);
     CloseTrackedFile(FileSlot::Receive);
-    SleepMs(100);
+    SleepMs(pauseMs);
     throw CalvyxError("");
 }
+
+void SeriousError() { SeriousErrorAfter(100); }
 
 void RaiseError(const std::string& detail) { throw CalvyxError(std::string(Str::Error) + "(" + detail + ")"); }
 

@@ -5,6 +5,9 @@
 // Closes the tracked files and raises CalvyxError(""): the caller's handler decides
 // what follows (the link stays open).
 [[noreturn]] void SeriousError();
+// The same after a pause of pauseMs (SeriousError pauses 100 ms); Link::Fail takes the
+// pause on the line's clock.
+[[noreturn]] void SeriousErrorAfter(int pauseMs);
 // Raises CalvyxError("Error(" + detail + ")").
 [[noreturn]] void RaiseError(const std::string& detail);
 // The error of a port that could not be opened: "Error(The connectivity kit is unable

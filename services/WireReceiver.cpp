@@ -19,10 +19,11 @@ void WireReceiver::SendByte(uint8_t b) { link_->Write(ByteString(1, static_cast<
 void WireReceiver::SendCancel() { link_->Write(ByteString(4, static_cast<char>(xmodem::CAN))); }
 
 WireReceiver::WireReceiver(LinkLease link, IStatusDialog* statusDialog, const std::string& displayName,
-                           int expectedSize)
+                           int expectedSize, RunIn runIn)
     : DisplayName(displayName), ExpectedSize(expectedSize), StatusDialog(statusDialog), link_(std::move(link))
 {
-    start();
+    if (runIn == RunIn::Caller) Execute();
+    else start();
 }
 
 WireReceiver::~WireReceiver()
@@ -108,7 +109,7 @@ void WireReceiver::ReceiveBlocks()
             case xmodem::CAN:
                 Trace("CAN received from the calculator");
                 TellFailure("the calculator cancelled");
-                SeriousError();
+                link_->Fail();
             default: {
                 link_->ClearInput();
                 SendByte(xmodem::NAK);
@@ -207,7 +208,7 @@ void WireReceiver::HandleError(const std::string& message)
         } catch (const std::exception& e) {
             Trace(std::string("cancel not sent: ") + e.what());
         }
-        Delay(link_->Timing().CancelSettleDelay);
+        link_->Pause(link_->Timing().CancelSettleDelay);
         ReportStatus(StatusReport::Finished());
     } catch (...) {
     }

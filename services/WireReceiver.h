@@ -14,9 +14,14 @@
 
 class WireReceiver final : public QThread {
 public:
-    // Starts the thread at once on the lent link. expectedSize is only the progress
-    // total (0: unknown). Progress goes to statusDialog, which may be missing.
-    WireReceiver(LinkLease link, IStatusDialog* statusDialog, const std::string& displayName, int expectedSize);
+    // Where the receive runs: in its own thread, started at once (the windows and the
+    // tools), or to its end inside the constructor, in the caller's thread (a line in
+    // memory, whose other side plays in that thread too).
+    enum class RunIn { OwnThread, Caller };
+    // Starts the receive on the lent link. expectedSize is only the progress total
+    // (0: unknown). Progress goes to statusDialog, which may be missing.
+    WireReceiver(LinkLease link, IStatusDialog* statusDialog, const std::string& displayName, int expectedSize,
+                 RunIn runIn = RunIn::OwnThread);
     // Asks the thread to stop and waits for it, still serving its synchronised calls.
     ~WireReceiver() override;
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <optional>
 
 #include <fcntl.h>
@@ -14,6 +15,7 @@
 #include "link/Trace.h"
 #include "util/HostInterfaces.h"
 #include "xmodem/XModemBlock.h"
+#include "xmodem/XModemFile.h"
 #include "util/GeneralError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
@@ -44,38 +46,11 @@ std::string ReplyText(uint8_t b)
 bool IsStartByte(uint8_t b) { return b == NAK || b == CrcStart; }
 
 // Waits for the receiver's start byte and sends the blocks and the end.
-XModemSendResult SendBlocks(const XModemSendSteps& steps, const ByteString& content);
+// readFault receives why the file could not be read when the result is ReadFailed.
+XModemSendResult SendBlocks(const XModemSendSteps& steps, const XModemFile& file, std::string& readFault);
 
 constexpr const char* EndUnconfirmedText = "Sent; the calculator did not confirm the end of the file";
 constexpr const char* SendFailedText = "Not sent: ";
-
-// The chosen file, read whole. Only a regular file: opening a pipe does not wait for a
-// writer, and a device (an endless one such as /dev/zero) or a folder is refused.
-// The file is read through the descriptor that was checked, so nothing put in its
-// place afterwards is read instead.
-ByteString ReadRegularFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (fd >= 0) ::close(fd);
-        throw CalvyxError("Not a file that can be sent: " + path);
-    }
-    ByteString content;
-    content.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[16384];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int err = errno;
-            ::close(fd);
-            if (n < 0) throw CalvyxError("Cannot read " + path + ": " + std::strerror(err));
-            return content;
-        }
-        content.append(buffer, static_cast<std::size_t>(n));
-    }
-}
 
 } // namespace
 
@@ -89,6 +64,7 @@ const char* XModemSendResultName(XModemSendResult result)
     case XModemSendResult::Abandoned: return "abandoned";
     case XModemSendResult::Cancelled: return "cancelled by the calculator";
     case XModemSendResult::Stopped: return "stopped";
+    case XModemSendResult::ReadFailed: return "the file could not be read";
     }
     return "?";
 }
@@ -104,10 +80,11 @@ XModemSendResult SendFileByXModem(const XModemSendSteps& steps)
         link.Write(ByteString(1, static_cast<char>(CAN)));
         return XModemSendResult::Declined;
     }
-    const ByteString content = ReadRegularFile(*chosen);
+    const XModemFile file(*chosen);
     const std::string name = FileNamePart(*chosen);
     steps.openStatusDialog(std::string(Str::Sending) + name);
-    const XModemSendResult result = SendBlocks(steps, content);
+    std::string readFault;
+    const XModemSendResult result = SendBlocks(steps, file, readFault);
     switch (result) {
     case XModemSendResult::Sent:
         break;
@@ -119,6 +96,9 @@ XModemSendResult SendFileByXModem(const XModemSendSteps& steps)
     case XModemSendResult::Stopped:
     case XModemSendResult::Declined:
         break;
+    case XModemSendResult::ReadFailed:
+        steps.reportStatus(StatusReport::Notice(std::string(SendFailedText) + readFault));
+        break;
     default:
         // The dialog stays open with the reason until the user closes it.
         steps.reportStatus(StatusReport::Notice(std::string(SendFailedText) + XModemSendResultName(result)));
@@ -129,7 +109,7 @@ XModemSendResult SendFileByXModem(const XModemSendSteps& steps)
 
 namespace {
 
-XModemSendResult SendBlocks(const XModemSendSteps& steps, const ByteString& content)
+XModemSendResult SendBlocks(const XModemSendSteps& steps, const XModemFile& file, std::string& readFault)
 {
     Link& link = *steps.link;
     auto stopped = [&] { return steps.stop && steps.stop->load(); };
@@ -155,30 +135,42 @@ XModemSendResult SendBlocks(const XModemSendSteps& steps, const ByteString& cont
             mode = CheckModeForStart(reply);
             break;
         }
-        if (reply == CAN) SeriousError();
+        if (reply == CAN) link.Fail();
         if (++tries >= StartTries || stopped()) return XModemSendResult::NoStart;
     }
 
     const uint32_t startTick = Now();
     unsigned block = 0;
-    std::size_t pos = 0;
-    while (pos < content.size()) {
+    const int64_t total = file.Size();
+    int64_t pos = 0;
+    while (pos < total) {
         ++block;
-        ReportProgress(static_cast<int64_t>(pos), static_cast<int64_t>(content.size()), startTick, steps.reportStatus);
+        ReportProgress(pos, total, startTick, steps.reportStatus);
         // A 1024-byte block only while more than 1024 bytes remain: a file of exactly
         // 1024 bytes goes out as eight small blocks.
-        const bool large = content.size() - pos > LargeDataSize;
+        const bool large = total - pos > static_cast<int64_t>(LargeDataSize);
         const std::size_t size = large ? LargeDataSize : SmallDataSize;
-        const ByteString packet = BuildBlock(large ? STX : SOH, block,
-                                             std::string_view(content).substr(pos, size), mode);
-        pos += size;
+        // The last block is padded by BuildBlock.
+        const std::size_t take = static_cast<std::size_t>(std::min<int64_t>(static_cast<int64_t>(size), total - pos));
+        ByteString data;
+        try {
+            data = file.Read(pos, take);
+        } catch (const CalvyxError& e) {
+            // The receiver is told too: two CANs end its receive.
+            link.Write(ByteString(2, static_cast<char>(CAN)));
+            readFault = e.what();
+            Trace("XModem send: " + readFault);
+            return XModemSendResult::ReadFailed;
+        }
+        const ByteString packet = BuildBlock(large ? STX : SOH, block, data, mode);
+        pos += static_cast<int64_t>(size);
         for (int retries = 0;;) {
             link.Write(packet);
             reply = ReadReply(link);
             if (stopped()) return XModemSendResult::Stopped;
             if (reply == 0) {
                 if (++retries >= BlockTries) return XModemSendResult::Abandoned;
-                Delay(SilencePauseMs);
+                link.Pause(SilencePauseMs);
             } else if (reply == ACK) {
                 steps.reportStatus(StatusReport::Notice(""));
                 break;

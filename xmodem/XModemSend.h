@@ -34,14 +34,15 @@ enum class XModemSendResult {
     Abandoned,  // a block or the EOT went unanswered six times
     Cancelled,  // the calculator answered a block with CAN
     Stopped,    // the engine was asked to stop
+    ReadFailed, // the file could not be read, or changed size, while it went out: two CANs
 };
 const char* XModemSendResultName(XModemSendResult result);
 
 // The receiver's request starts the blocks: the start byte that asked, or a newer one
 // that came while the user chose the file (its mode wins); only without either does the
 // driver wait for the next. Every send that got a file ends with a line in the status
-// dialog: a finished report, or why it failed. Raises CalvyxError when the chosen file
-// cannot be read or the calculator cancels during the handshake (the engine answers
+// dialog: a finished report, or why it failed. The file is read a block at a time as the
+// blocks go out. Raises CalvyxError when the chosen file cannot be opened or the calculator cancels during the handshake (the engine answers
 // with a Kermit N packet).
 XModemSendResult SendFileByXModem(const XModemSendSteps& steps);
 

@@ -2,6 +2,10 @@
 // listens, with the virtual calculator receiving the blocks.
 #include "tests/support/KermitEngineFixture.h"
 
+#include <fstream>
+
+#include <unistd.h>
+
 #include "kermit/KermitFrame.h"
 #include "xmodem/XModemSend.h"
 #include "xmodem/XModemBlock.h"
@@ -180,6 +184,44 @@ TEST_F(XModemSendTest, EverySendEndsWithALine)
     ASSERT_GE(reports.size(), 2u);
     EXPECT_EQ(reports[reports.size() - 2].text, "Sent; the calculator did not confirm the end of the file");
     EXPECT_EQ(reports.back().kind, StatusKind::Finished);
+}
+
+// The file is read a block at a time while the blocks go out: a file that changes size
+// after the first blocks ends the send with two CANs and a line saying why, instead of
+// going out as a mix of old and new bytes. (A send that read the file whole first would
+// send the old bytes and report success.)
+TEST_F(XModemSendTest, AFileThatChangesWhileSentEndsTheSend)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> change;
+        const char* why;
+    } cases[] = {
+        {"cut short", [](const std::string& path) { ASSERT_EQ(::truncate(path.c_str(), 2000), 0); },
+         "changed size while it was sent (200000 bytes, now 2000)"},
+        {"grown", [](const std::string& path) { std::ofstream(path, std::ios::app) << "more"; },
+         "changed size while it was sent (200000 bytes, now 200004)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ByteString data = AllByteValues(200000, 9);
+        Pick(data);
+        const std::string path = FolderPath("SEND.QVA");
+        XModemReceivePlan plan;
+        plan.reply = [&](unsigned block, int) {
+            if (block == 3) c.change(path);
+            return ACK;
+        };
+        const XModemReceiveResult r = Receive(plan);
+        EXPECT_TRUE(r.cancelled) << r.error;
+        EXPECT_EQ(port->ReceiveExactly(1, 2000), ByteString(1, static_cast<char>(CAN))) << "the second CAN";
+        EXPECT_EQ(r.blockSizes.size(), 3u);
+        EXPECT_TRUE(r.data.compare(0, r.data.size(), data, 0, r.data.size()) == 0);
+        const std::string line = "Not sent: " + path + " " + c.why;
+        EXPECT_TRUE(ServeUntil([&] { return !windows.dialog.Reports().empty() &&
+                                            windows.dialog.Reports().back().text == line; }, 3000))
+            << "last line: " << (windows.dialog.Reports().empty() ? "" : windows.dialog.Reports().back().text);
+    }
 }
 
 TEST_F(XModemSendTest, UnreadableFileIsAnsweredWithN)

@@ -1,0 +1,9 @@
+#pragma once
+// The Link backend of a MemoryLine (see link/MemoryLine.h).
+#include <memory>
+
+#include "link/MemoryLine.h"
+
+class LinkBackend;
+
+std::unique_ptr<LinkBackend> OpenMemoryBackend(std::shared_ptr<MemoryLine> line);

@@ -1,0 +1,76 @@
+// The wire receive on a line in memory, run in this thread: its time-outs pass on the
+// line's clock, so even a calculator that stays silent is given up on at once in real
+// time, and the answers on the wire are exactly those of the receive.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+
+#include "link/Link.h"
+#include "link/MemoryLine.h"
+#include "services/WireReceiver.h"
+#include "tests/support/Recorders.h"
+#include "util/StringTable.h"
+#include "xmodem/XModemBlock.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long RealMsSince(Clock::time_point t)
+{
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count());
+}
+
+ByteString ChecksumBlock(unsigned number, const ByteString& data)
+{
+    return xmodem::BuildBlock(xmodem::SOH, number, data, xmodem::CheckMode::Checksum);
+}
+
+TEST(WireReceiveInMemory, RunsToItsEndWithoutRealWaits)
+{
+    const ByteString one(128, 'a');
+    const ByteString two(128, 'b');
+    ByteString damaged = ChecksumBlock(2, two);
+    damaged.back() = static_cast<char>(damaged.back() ^ 1);
+    const ByteString eot(1, static_cast<char>(xmodem::EOT));
+    struct Case {
+        const char* name;
+        std::vector<ByteString> turns;
+        bool success;
+        ByteString data;
+        ByteString answers; // after the start byte
+    } cases[] = {
+        {"two blocks", {ChecksumBlock(1, one), ChecksumBlock(2, two), eot}, true, one + two, "\x06\x06\x06"},
+        {"a damaged block is refused and taken when it comes again",
+         {ChecksumBlock(1, one), damaged, ChecksumBlock(2, two), eot}, true, one + two, "\x06\x15\x06\x06"},
+        // Six silent waits for a block, each answered with NAK, then "not ready": the
+        // receive's one-second reads pass on the line's clock.
+        {"a silent calculator", {}, false, "", "\x15\x15\x15\x15\x15\x15\x06"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto line = std::make_shared<MemoryLine>();
+        std::size_t next = 0;
+        ByteString heard;
+        line->OnStarved = [&] {
+            if (next < c.turns.size()) line->Queue(c.turns[next++]);
+        };
+        line->OnWritten = [&](const ByteString& bytes) { heard += bytes; };
+        Link link;
+        link.OpenMemory(line, LinkKind::Serial);
+        RecordingStatusDialog dialog;
+        const auto start = Clock::now();
+        WireReceiver rx(LinkLease(link), &dialog, Str::SendByWire, 0, WireReceiver::RunIn::Caller);
+        EXPECT_LT(RealMsSince(start), 2000) << "the receive waited in real time";
+        EXPECT_EQ(rx.Success, c.success);
+        EXPECT_EQ(rx.ReceivedData, c.data);
+        EXPECT_EQ(heard, "D" + c.answers);
+        if (!c.success) {
+            EXPECT_GE(line->Now(), 6000u) << "six one-second waits on the line's clock";
+            EXPECT_EQ(dialog.Reports().back().text, Str::NotReady);
+        }
+    }
+}
+
+} // namespace
