@@ -129,10 +129,13 @@ void TransferServer::PortFailed(const std::string& nameAsPassed)
 
 bool TransferServer::ReceiveObject(const std::string& displayName, int expectedSize)
 {
+    stopRequested_ = false;
+    // Showing the status serves events: a stop asked for there is kept for the receiver.
     ShowStatus(Str::Copying + FileNamePart(displayName));
     TransferScope scope(transferRunning_);
     auto receiver = std::make_unique<WireReceiver>(LinkLease(link_), host_.statusDialog, displayName, expectedSize);
     runningReceiver_ = receiver.get();
+    if (stopRequested_) receiver->requestInterruption();
     const auto settle = [&] {
         runningReceiver_ = nullptr;
         const bool success = receiver->Success;
@@ -154,12 +157,14 @@ bool TransferServer::ReceiveObject(const std::string& displayName, int expectedS
 
 void TransferServer::CancelTransfer()
 {
+    stopRequested_ = true; // for a transfer that is starting and has no thread yet
     if (runningReceiver_) runningReceiver_->requestInterruption();
     if (runningRomSender_) runningRomSender_->requestInterruption();
 }
 
 bool TransferServer::DownloadROM(const std::string& fileName)
 {
+    stopRequested_ = false;
     ShowStatus(Str::Copying + FileNamePart(fileName));
     IHostWindows* host = host_.windows;
     // The user follows the set-up instructions on the calculator first.
@@ -177,18 +182,20 @@ bool TransferServer::DownloadROM(const std::string& fileName)
         auto sender = std::make_unique<RomSender>(LinkLease(link_), fileName, [dialog](const StatusReport& report) {
             if (dialog) dialog->UpdateStatus(report);
         });
+        runningRomSender_ = sender.get();
+        if (stopRequested_) sender->requestInterruption();
         // The sender's first report waits for the dialog, so "Connecting ..." is the
         // first text the user sees.
         Delay(1000);
         if (dialog) dialog->OpenStatus(Str::Copying + fileName, true);
         SleepMs(100);
-        runningRomSender_ = sender.get();
         WaitServingCalls(sender.get());
         runningRomSender_ = nullptr;
         ShowStatus("");
         success = sender->Success;
         lastRomError_ = sender->ErrorText;
     } catch (...) {
+        runningRomSender_ = nullptr;
         if (host) host->SetTransferBusy(false);
         throw;
     }

@@ -103,6 +103,9 @@ private:
     WireReceiver* runningReceiver_ = nullptr; // while ReceiveObject waits for it
     RomSender* runningRomSender_ = nullptr;   // while DownloadROM waits for it
     bool transferRunning_ = false;
+    // CancelTransfer was called since the running transfer began, perhaps before its
+    // thread existed (its start serves events, where a window close can stop it).
+    bool stopRequested_ = false;
     std::string lastRomError_;
     std::string lastReceiveError_;
 };

@@ -624,7 +624,9 @@ TEST_F(MainWindowTest, ExitDuringAReceiveByWireAsksAndCancelsItOnYes)
         Start();
         WaitConnected();
         dialogs_->confirmAnswer = stop;
-        const ByteString object = CalcappObject("LONG", 30 * 128 - 13);
+        // Long enough (80 blocks, 40 ms apart) that the cancel, asked for at the first
+        // tick of the busy state, lands before the end even on a loaded machine.
+        const ByteString object = CalcappObject("LONG", 80 * 128 - 13);
         sim::WireSendOptions slow;
         slow.burstSize = 128;
         slow.burstGapMs = 40;

@@ -147,6 +147,24 @@ TEST_F(TransferServerTest, ReceiveObjectKeepsTheDataOnlyWhenItSucceeded)
     EXPECT_TRUE(server->ReceivedData().empty());
 }
 
+// A stop asked for while the receive is starting (showing its status serves events,
+// where the window's close arrives) must reach the receiver once it exists.
+TEST_F(TransferServerTest, AStopDuringTheReceiveStartCancelsIt)
+{
+    UseUsb();
+    server->SelectPort(ProgramPortName());
+    const ByteString object = RandomBytes(20 * 128, 23);
+    auto calculator = Calculator([&] { return sim::SendObjectByWire(*calc, object); });
+    server->SetOnStatus([this](const std::string& text) {
+        if (text.rfind("Copying", 0) == 0) server->CancelTransfer();
+    });
+    EXPECT_FALSE(server->ReceiveObject(Str::SendByWire, 0));
+    const sim::WireSendResult sent = calculator.get();
+    EXPECT_FALSE(sent.ok) << "the calculator was told to stop";
+    EXPECT_TRUE(server->ReceivedData().empty());
+    EXPECT_TRUE(server->LastReceiveError().empty()) << "the user's own stop needs no explanation";
+}
+
 TEST_F(TransferServerTest, ReceiveWithoutALinkFailsAtOnce)
 {
     // The toolbar's receive with the device unplugged: the port could not be opened.
