@@ -23,6 +23,7 @@ Usage: bench/faulty-link-soak.py [--build DIR] [--quick] [--transfers N] [--rate
 import argparse, os, random, select, shutil, subprocess, sys, tempfile, threading, time, tty
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+CALCULATOR_SETTINGS = os.path.join(TOP, "tests", "scripts", "lib", "calculator.ksc")
 
 
 class Relay:
@@ -108,18 +109,7 @@ def forged_frames(folder, start, end, direction):
 
 def kermit_script(line, calc, verb, name):
     return f"""set line {line}
-set speed 9600
-set carrier-watch off
-set flow-control none
-set parity none
-set send packet-length 80
-set window 1
-set block-check 1
-set control prefixed all
-set file type binary
-set transfer mode manual
-set file names literal
-set retry-limit 10
+take {CALCULATOR_SETTINGS}
 set file incomplete discard
 cd {calc}
 {verb} {name}

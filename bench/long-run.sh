@@ -27,17 +27,7 @@ figures() { # descriptors, resident KB
 kermit_script() { # $1 first, $2 last
   cat <<KSC
 set line $work/calcport
-set speed 9600
-set carrier-watch off
-set flow-control none
-set parity none
-set send packet-length 80
-set window 1
-set block-check 1
-set control prefixed all
-set file type binary
-set file names literal
-set retry-limit 10
+take $top/tests/scripts/lib/calculator.ksc
 cd $work/calc
 for \%i $1 $2 1 { send /as-name:P\%i.BIN DATA.BIN, if fail exit 1 push \%i failed }
 exit 0

@@ -26,17 +26,7 @@ start_serve --port "$work/pc" --dir "$work/served"
 
 cat >"$work/calc.ksc" <<KSC
 set line $work/calcport
-set speed 9600
-set carrier-watch off
-set flow-control none
-set parity none
-set send packet-length 80
-set window 1
-set block-check 1
-set control prefixed all
-set file type binary
-set file names literal
-set retry-limit 10
+take $(cd "$(dirname "$0")" && pwd)/lib/calculator.ksc
 cd $work/calc
 send PUSHED.BIN
 if fail exit 1 push failed
