@@ -139,6 +139,9 @@ void MainWindow::AnotherStart(const SingleInstance::Request& request)
         if (!port) {
             text = tr("Calvyx was started again with \"%1\", which is not a connection; the connection stays %2.")
                        .arg(*request.port, Q(selectedPort_));
+        } else if (UpperCasePortName(*port) == UpperCasePortName(selectedPort_)) {
+            // Nothing to change: a reconnection would only cut a transfer short.
+            text = tr("Calvyx was started again with %1, which is already the connection.").arg(Q(*port));
         } else if (LinkReserved() || transferBusy_) {
             text = tr("Calvyx was started again with %1; a transfer is running, so the connection stays %2.")
                        .arg(Q(*port), Q(selectedPort_));

@@ -64,6 +64,8 @@ TEST_F(MainWindowTest, SecondStartRaisesTheRunningWindowAndHandsItThePort)
          "Calvyx was started again with /dev/calvyx-missing-port; it is now the connection."},
         {"a port during a transfer", {"COM2"}, true, "/dev/calvyx-missing-port",
          "Calvyx was started again with COM2; a transfer is running, so the connection stays /dev/calvyx-missing-port."},
+        {"the same port during a transfer", {"/dev/calvyx-missing-port"}, true, "/dev/calvyx-missing-port",
+         "Calvyx was started again with /dev/calvyx-missing-port, which is already the connection."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

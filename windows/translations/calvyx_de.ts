@@ -452,6 +452,10 @@
         <source>ROM load failed: %1</source>
         <translation>Laden des ROM fehlgeschlagen: %1</translation>
     </message>
+    <message>
+        <source>Calvyx was started again with %1, which is already the connection.</source>
+        <translation>Calvyx wurde noch einmal mit %1 gestartet; das ist bereits die Verbindung.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

@@ -452,6 +452,10 @@
         <source>ROM load failed: %1</source>
         <translation>La carga de la ROM falló: %1</translation>
     </message>
+    <message>
+        <source>Calvyx was started again with %1, which is already the connection.</source>
+        <translation>Calvyx se inició de nuevo con %1, que ya es la conexión.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

@@ -452,6 +452,10 @@
         <source>ROM load failed: %1</source>
         <translation>Échec du chargement de la ROM : %1</translation>
     </message>
+    <message>
+        <source>Calvyx was started again with %1, which is already the connection.</source>
+        <translation>Calvyx a été relancé avec %1, qui est déjà la connexion.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

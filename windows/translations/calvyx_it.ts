@@ -452,6 +452,10 @@
         <source>ROM load failed: %1</source>
         <translation>Caricamento della ROM non riuscito: %1</translation>
     </message>
+    <message>
+        <source>Calvyx was started again with %1, which is already the connection.</source>
+        <translation>Calvyx è stato avviato di nuovo con %1, che è già la connessione.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

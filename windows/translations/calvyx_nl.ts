@@ -452,6 +452,10 @@
         <source>ROM load failed: %1</source>
         <translation>Laden van ROM mislukt: %1</translation>
     </message>
+    <message>
+        <source>Calvyx was started again with %1, which is already the connection.</source>
+        <translation>Calvyx is opnieuw gestart met %1, dat al de verbinding is.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

@@ -452,6 +452,10 @@
         <source>ROM load failed: %1</source>
         <translation>O carregamento da ROM falhou: %1</translation>
     </message>
+    <message>
+        <source>Calvyx was started again with %1, which is already the connection.</source>
+        <translation>O Calvyx foi iniciado de novo com %1, que já é a ligação.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

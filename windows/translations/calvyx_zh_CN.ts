@@ -451,6 +451,10 @@
         <source>ROM load failed: %1</source>
         <translation>ROM 加载失败：%1</translation>
     </message>
+    <message>
+        <source>Calvyx was started again with %1, which is already the connection.</source>
+        <translation>Calvyx 以 %1 再次启动，它已经是当前连接。</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
