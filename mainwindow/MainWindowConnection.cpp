@@ -153,7 +153,7 @@ void MainWindow::AnotherStart(const SingleInstance::Request& request)
             }
             connectionBox->setCurrentIndex(item);
             text = tr("Calvyx was started again with %1; it is now the connection.").arg(Q(*port));
-            if (TheLogWindow) TheLogWindow->AppendLine(text);
+            AppendToLog(text);
             try {
                 ConnectionChosen();
             } catch (const std::exception& e) {
@@ -166,7 +166,7 @@ void MainWindow::AnotherStart(const SingleInstance::Request& request)
             return;
         }
     }
-    if (TheLogWindow) TheLogWindow->AppendLine(text);
+    AppendToLog(text);
     statusPanel->setText(text);
 }
 
