@@ -11,3 +11,8 @@
             std::abort();                                                                     \
         }                                                                                     \
     } while (0)
+
+// Marks a function of the harness itself (building the expected result, comparing it
+// pixel by pixel) that libFuzzer should not trace: its comparisons are not the code
+// under test, and traced once per pixel they took most of the run time.
+#define FUZZ_HARNESS_ONLY __attribute__((no_sanitize("coverage")))

@@ -6,6 +6,8 @@
 # input libFuzzer kept, with the first lines of its report); exits 1 if there was one.
 #
 # Usage: fuzz/run-all.sh [seconds per target] [target ...]
+#        fuzz/run-all.sh --runs N [target ...]   (N executions per target instead,
+#        however long that takes: `--runs 10000000` is the overnight run)
 #        (default 90 seconds; all of fuzz/*.cpp; build folder build-fuzz/, or
 #        $CALVYX_FUZZ_BUILD)
 # Rerun one finding: build-fuzz/fuzz/fuzz_<target> <crash file>
@@ -13,8 +15,16 @@
 #   build-fuzz/fuzz/fuzz_<target> -max_total_time=60 NEW_FOLDER fuzz/corpus/<target>
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-seconds=${1:-90}
-[ $# -gt 0 ] && shift
+limit=(-max_total_time=90)
+if [ "${1:-}" = --runs ]; then
+  [[ "${2:-}" =~ ^[0-9]+$ ]] || { echo "usage: $0 --runs N [target ...]" >&2; exit 2; }
+  limit=(-runs="$2")
+  shift 2
+elif [ $# -gt 0 ]; then
+  [[ "$1" =~ ^[0-9]+$ ]] || { echo "usage: $0 [seconds per target] [target ...]" >&2; exit 2; }
+  limit=(-max_total_time="$1")
+  shift
+fi
 build=${CALVYX_FUZZ_BUILD:-$top/build-fuzz}
 
 if [ $# -gt 0 ]; then
@@ -35,7 +45,7 @@ cmake --build "$build" --target "${targets[@]/#/fuzz_}" -- -j1 >"$build/fuzz-bui
 }
 
 found=0
-printf '%-16s %10s %8s %6s  %s\n' target executions exec/s cov findings
+printf '%-16s %10s %8s %8s %6s  %s\n' target executions exec/s seconds cov findings
 for t in "${targets[@]}"; do
   work=$build/fuzz-runs/$t
   rm -rf "$work/findings"
@@ -43,20 +53,22 @@ for t in "${targets[@]}"; do
   seeds=()
   [ -d "$top/fuzz/corpus/$t" ] && seeds=("$top/fuzz/corpus/$t")
   # -timeout: an input that runs for half a minute is a hang, which is a finding too.
-  "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=30 -print_final_stats=1 \
+  started=$SECONDS
+  "$build/fuzz/fuzz_$t" "${limit[@]}" -timeout=30 -print_final_stats=1 \
     -artifact_prefix="$work/findings/" "$work/corpus" "${seeds[@]}" >"$work/log" 2>&1
   rc=$?
+  took=$((SECONDS - started))
   execs=$(awk '/^stat::number_of_executed_units:/ {print $2}' "$work/log")
   rate=$(awk '/^stat::average_exec_per_sec:/ {print $2}' "$work/log")
   cov=$(grep -oE 'cov: [0-9]+' "$work/log" | tail -1 | awk '{print $2}')
   findings=$(ls "$work/findings" 2>/dev/null)
   if [ -n "$findings" ] || [ "$rc" -ne 0 ]; then
     found=1
-    printf '%-16s %10s %8s %6s  %s\n' "$t" "${execs:-?}" "${rate:-?}" "${cov:-?}" "FOUND (exit $rc): $(echo $findings)"
+    printf '%-16s %10s %8s %8s %6s  %s\n' "$t" "${execs:-?}" "${rate:-?}" "$took" "${cov:-?}" "FOUND (exit $rc): $(echo $findings)"
     grep -E -m5 'ERROR|check failed|runtime error|SUMMARY|did not end|clearing' "$work/log" | sed 's/^/    /'
     echo "    full report: $work/log"
   else
-    printf '%-16s %10s %8s %6s  %s\n' "$t" "${execs:-?}" "${rate:-?}" "${cov:-?}" none
+    printf '%-16s %10s %8s %8s %6s  %s\n' "$t" "${execs:-?}" "${rate:-?}" "$took" "${cov:-?}" none
   fi
 done
 exit $found

@@ -140,6 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     unsigned current = 0; // number of the last block that went out
     std::size_t offset = 0; // file offset of the current block
     std::size_t currentSize = 0;
+    ByteString lastBlock; // as it went out, to tell a block sent again from the next one
     bool eotSent = false;
     for (std::size_t i = 0; i < writes.size(); ++i) {
         const ByteString& w = writes[i];
@@ -158,10 +159,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(head == SOH || head == STX);
         FUZZ_CHECK(!eotSent);
         if (!mode) mode = w.size() == BlockLength(head, CheckMode::Checksum) ? CheckMode::Checksum : CheckMode::Crc;
-        if (current > 0 && VerifyBlock(w, current, *mode).ok()) {
+        if (current > 0 && w == lastBlock) {
             // The same block again (after a NAK, silence or noise): unchanged.
             continue;
         } else {
+            lastBlock = w;
             FUZZ_CHECK(current == 0 || ackBefore[i]);
             offset += currentSize;
             ++current;

@@ -17,8 +17,13 @@ QImage MonoBitmapToImage(const MonoBitmap& bitmap)
     // the same file.
     std::memset(image.bits(), 0, static_cast<std::size_t>(image.sizeInBytes()));
     image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    for (int y = 0; y < bitmap.Height; ++y)
-        for (int x = 0; x < bitmap.Width; ++x) image.setPixel(x, y, bitmap.Black(x, y) ? 1 : 0);
+    // Format_Mono keeps the leftmost pixel in the high bit; a set bit is colour 1, black.
+    for (int y = 0; y < bitmap.Height; ++y) {
+        uchar* row = image.scanLine(y);
+        const uint8_t* pixels = bitmap.Pixels.data() + std::size_t(y) * bitmap.Width;
+        for (int x = 0; x < bitmap.Width; ++x)
+            if (pixels[x] != 0) row[x >> 3] = static_cast<uchar>(row[x >> 3] | (0x80u >> (x & 7)));
+    }
     return image;
 }
 

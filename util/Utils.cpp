@@ -1,6 +1,5 @@
 #include "util/Utils.h"
 
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -16,30 +15,9 @@
 
 namespace {
 
-// Entry [i][j] = (i xor j) * 0x1081: the CRC of one nibble, built before main runs.
-using CrcTable = std::array<std::array<uint16_t, 16>, 16>;
-constexpr CrcTable MakeCrcTable()
-{
-    CrcTable t{};
-    for (unsigned i = 0; i < 16; ++i)
-        for (unsigned j = 0; j < 16; ++j) t[i][j] = static_cast<uint16_t>((i ^ j) * 0x1081u);
-    return t;
-}
-constexpr CrcTable kCrcTable = MakeCrcTable();
-
 std::string SystemReason(int err) { return std::strerror(err); }
 
 } // namespace
-
-uint16_t Crc16(std::string_view data)
-{
-    uint32_t crc = 0;
-    for (unsigned char b : data) {
-        crc = (crc >> 4) ^ kCrcTable[crc & 0xF][b & 0xF];
-        crc = (crc >> 4) ^ kCrcTable[crc & 0xF][b >> 4];
-    }
-    return static_cast<uint16_t>(crc);
-}
 
 std::string GetExeDir()
 {
