@@ -77,7 +77,7 @@ bool KermitServer::WaitForStop(int ms)
     return stopSignal_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return terminated_.load(); });
 }
 
-void KermitServer::run()
+void KermitServer::Work()
 {
     // Nothing may leave a thread body: an error the dialogue does not handle ends the
     // engine quietly, as its owner would see it end after a stop.

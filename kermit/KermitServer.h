@@ -8,8 +8,6 @@
 //                      engine ends
 // Status goes to the host's status dialog through synchronised calls; OnActivity tells
 // the owner (in the main thread) when a transfer starts and 4 s after it ended.
-#include <QThread>
-
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -22,10 +20,11 @@
 #include "link/Link.h"
 #include "util/HostInterfaces.h"
 #include "util/ByteString.h"
+#include "util/MainThread.h"
 
 class QTimer;
 
-class KermitServer : public QThread {
+class KermitServer : public WorkerThread {
     Q_OBJECT
 public:
     // Starts the thread at once on the lent link. The owner sets Folder and OnActivity
@@ -56,7 +55,7 @@ public:
     void SetStaleTransferLimit(uint32_t ms) { staleTransferMs_ = ms; }
 
 protected:
-    void run() override;
+    void Work() override;
 
 private:
     enum class EngineMode { Idle = 0, Receiving = 1, Sending = 2 };

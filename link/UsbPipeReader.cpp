@@ -6,9 +6,8 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <QThread>
-
 #include "link/Trace.h"
+#include "util/MainThread.h"
 
 namespace {
 
@@ -21,7 +20,7 @@ constexpr int ReaderRetryPauseMs = 100;
 } // namespace
 
 // Reads one chunk per request into the reader's shared buffer.
-class UsbPipeReader::Thread : public QThread {
+class UsbPipeReader::Thread : public WorkerThread {
 public:
     Thread(UsbPipeReader& owner, int pipe)
         : owner_(owner), pipe_(pipe), wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
@@ -34,7 +33,7 @@ public:
     // False when no wake-up descriptor could be made; the thread then never runs.
     bool Usable() const { return wakeFd_ >= 0; }
 
-    // Makes run() return from wherever it waits.
+    // Makes Work() return from wherever it waits.
     void Wake()
     {
         stopping_ = true;
@@ -48,7 +47,7 @@ public:
     }
 
 protected:
-    void run() override
+    void Work() override
     {
         for (;;) {
             owner_.request_.Wait();
@@ -126,7 +125,7 @@ void UsbPipeReader::Stop()
     if (!thread_) return;
     thread_->Wake();
     // Returns promptly: every wait of the reader ends on the wake-up.
-    thread_->wait();
+    thread_->Join();
     thread_.reset();
 }
 

@@ -79,7 +79,7 @@ RomSender::~RomSender()
     wait();
 }
 
-void RomSender::run()
+void RomSender::Work()
 {
     Trace("begin to update");
     Success = false;

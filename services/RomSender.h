@@ -11,11 +11,10 @@
 #include <optional>
 #include <string>
 
-#include <QThread>
-
 #include "link/Link.h"
 #include "util/HostInterfaces.h"
 #include "util/ByteString.h"
+#include "util/MainThread.h"
 
 // The stream held whole in memory, in pages of its own that go back to the system as
 // soon as the update is over. A ROM is megabytes: in a plain string the allocator keeps
@@ -38,7 +37,7 @@ private:
 
 // The ROM update thread: sends one file as the ROM stream and reports through OnStatus
 // in the main thread.
-class RomSender final : public QThread {
+class RomSender final : public WorkerThread {
 public:
     // Starts the thread at once on the lent link, which must be open; leaves it closed
     // in every case. OnStatus hears the progress before every chunk and once more
@@ -61,7 +60,7 @@ public:
     static constexpr int StallLimitMs = 30000;
 
 protected:
-    void run() override;
+    void Work() override;
 
 private:
     // Runs OnStatus in the main thread and waits until it has run.

@@ -6,13 +6,12 @@
 #include <cstdint>
 #include <string>
 
-#include <QThread>
-
 #include "link/Link.h"
 #include "util/ByteString.h"
 #include "util/HostInterfaces.h"
+#include "util/MainThread.h"
 
-class WireReceiver final : public QThread {
+class WireReceiver final : public WorkerThread {
 public:
     // Where the receive runs: in its own thread, started at once (the windows and the
     // tools), or to its end inside the constructor, in the caller's thread (a line in
@@ -46,7 +45,7 @@ public:
     static constexpr int MaxEmptyReads = 6;
 
 protected:
-    void run() override { Execute(); }
+    void Work() override { Execute(); }
 
 private:
     void Execute();

@@ -8,10 +8,10 @@
 #include <string>
 
 #include <QImage>
-#include <QThread>
 
 #include "services/ScreenReader.h"
 #include "util/ByteString.h"
+#include "util/MainThread.h"
 #include "windows/WindowBase.h"
 
 class QComboBox;
@@ -25,7 +25,7 @@ class QWidget;
 class ScreenCaptureWindow;
 class WindowPlacement;
 
-class ScreenReaderThread : public QThread {
+class ScreenReaderThread : public WorkerThread {
     Q_OBJECT
 public:
     // Starts reading at once through the lent link. Prefix is the part of the first
@@ -39,7 +39,7 @@ public:
     bool Terminated() const { return terminated_.load(); }
 
 protected:
-    void run() override { Execute(); }
+    void Work() override { Execute(); }
 
 private:
     void Execute();

@@ -8,7 +8,7 @@
 
 namespace testing_services {
 
-bool WaitForThread(QThread* thread, int timeoutMs)
+bool WaitForThread(WorkerThread* thread, int timeoutMs)
 {
     if (thread->isFinished()) return true;
     QEventLoop loop;
@@ -16,7 +16,7 @@ bool WaitForThread(QThread* thread, int timeoutMs)
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     if (!thread->isFinished()) loop.exec();
     // finished is emitted just before the thread is marked finished.
-    return thread->wait(QDeadlineTimer(2000));
+    return thread->Join(QDeadlineTimer(2000));
 }
 
 void TransferTest::SetUp()

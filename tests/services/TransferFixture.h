@@ -10,13 +10,13 @@
 #include <random>
 #include <string>
 
-#include <QThread>
 #include <QTemporaryDir>
 
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/Recorders.h"
 #include "tools/sim/SimPort.h"
 #include "util/ByteString.h"
+#include "util/MainThread.h"
 
 namespace testing_services {
 
@@ -31,7 +31,7 @@ inline ByteString RandomBytes(std::size_t n, uint32_t seed)
 
 // Waits in the main thread for thread to end, serving its synchronised calls, but no
 // longer than timeoutMs. False on time-out: the test fails rather than hangs.
-bool WaitForThread(QThread* thread, int timeoutMs);
+bool WaitForThread(WorkerThread* thread, int timeoutMs);
 
 class TransferTest : public ::testing::Test {
 protected:

@@ -1,16 +1,17 @@
 #include "tests/support/Serving.h"
 
 #include <QEventLoop>
-#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "util/MainThread.h"
+
 bool RunWhileServing(const std::function<void()>& fn, int limitMs, const std::function<void()>& onTimeout)
 {
-    std::unique_ptr<QThread> thread(QThread::create(fn));
+    auto thread = std::make_unique<WorkerThread>(fn);
     QEventLoop loop;
     QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
     QTimer limit;
@@ -27,7 +28,7 @@ bool RunWhileServing(const std::function<void()>& fn, int limitMs, const std::fu
         QObject::connect(thread.get(), &QThread::finished, &rest, &QEventLoop::quit, Qt::QueuedConnection);
         if (!thread->isFinished()) rest.exec();
     }
-    thread->wait();
+    thread->Join();
     return finished;
 }
 

@@ -6,12 +6,12 @@
 #include <QPushButton>
 #include <QTest>
 #include <QEventLoop>
-#include <QThread>
 #include <QTimer>
 
 #include "windows/TransferStatusDialog.h"
 #include "tests/support/ScopedSettings.h"
 #include "windows/LogWindow.h"
+#include "util/MainThread.h"
 
 namespace {
 
@@ -125,19 +125,19 @@ TEST_F(TransferStatusDialogTest, WorkerThreadReportsThroughTheMainThread)
     // the way the Kermit engine and the wire receive do.
     bool sawVisible = false;
     bool sawHidden = false;
-    std::unique_ptr<QThread> worker(QThread::create([&] {
+    auto worker = std::make_unique<WorkerThread>([&] {
         status.OpenStatus("Receiving D", true);
         sawVisible = status.IsStatusVisible();
         for (int i = 1; i <= 3; ++i) status.UpdateStatus({"block " + std::to_string(i), StatusKind::Progress, i, 3});
         status.UpdateStatus({"", StatusKind::Finished, 0, 0});
         sawHidden = !status.IsStatusVisible();
-    }));
+    });
     QEventLoop loop;
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
     worker->start();
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);
     loop.exec();
-    ASSERT_TRUE(worker->wait(1000)) << "the worker did not finish";
+    ASSERT_TRUE(worker->Join(QDeadlineTimer(1000))) << "the worker did not finish";
     EXPECT_TRUE(sawVisible);
     EXPECT_TRUE(sawHidden);
     EXPECT_EQ(log->Lines(), QStringList({"block 1", "block 2", "block 3", ""}));

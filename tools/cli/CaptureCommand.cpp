@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QString>
-#include <QThread>
 
 #include <cstdio>
 #include <memory>
@@ -70,7 +69,7 @@ int Capture(std::vector<std::string> words)
     int result = ExitOk;
     // The reads run in a thread of their own, so that the main thread can take Ctrl-C
     // and end a read in progress.
-    std::unique_ptr<QThread> reader(QThread::create([&] {
+    auto reader = std::make_unique<WorkerThread>([&] {
         for (int n = 1; n <= *count; ++n) {
             ByteString screen;
             try {
@@ -101,7 +100,7 @@ int Capture(std::vector<std::string> words)
             PrintLine("Screen " + std::to_string(n) + " of " + std::to_string(*count) + " (" + layout +
                       " layout) saved to " + file.toStdString());
         }
-    }));
+    });
     StopSignal stopSignal;
     stopSignal.OnSignal(nullptr, [&] { capture.Cancelled = true; });
     reader->start();
