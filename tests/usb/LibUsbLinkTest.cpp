@@ -489,4 +489,23 @@ TEST_F(UsbDevice, CloseWithAReadOutstandingCancelsItReleasesAndReturnsQuickly)
     EXPECT_TRUE(calc->Claimed());
 }
 
+// A read whose cancel never reports back must not hold the close (or the window) for
+// ever: the close gives up within its limit and keeps that handle, which stays claimed.
+TEST_F(UsbDevice, CloseGivesUpOnAReadWhoseCancelNeverReportsBack)
+{
+    Plug();
+    OpenLink(link);
+    calc->IgnoreReadCancels();
+    ByteString buffer(4, '\0');
+    EXPECT_EQ(link.Read(buffer, 10), 0); // leaves the IN transfer queued
+    ASSERT_EQ(calc->InPending(), 1);
+    const auto start = Clock::now();
+    link.Close();
+    EXPECT_LT(MsSince(start), LibUsbCloseLimitMs + 500);
+    EXPECT_EQ(calc->InDiscards(), 1) << "the outstanding read was not cancelled";
+    EXPECT_EQ(calc->InPending(), 1);
+    EXPECT_EQ(calc->Releases(), 0) << "the interface was released under a pending read";
+    EXPECT_FALSE(link.IsOpen());
+}
+
 } // namespace

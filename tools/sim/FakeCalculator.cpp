@@ -255,6 +255,12 @@ void FakeCalculator::Unplug()
     umockdev_testbed_remove_device(testbed_, sysPath_.c_str());
 }
 
+void FakeCalculator::IgnoreReadCancels()
+{
+    std::lock_guard lock(mutex_);
+    ignoreReadCancels_ = true;
+}
+
 void FakeCalculator::FailReads(int error)
 {
     std::lock_guard lock(mutex_);
@@ -514,6 +520,7 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
         if (it == pending_.end()) return fail(EINVAL);
         if (it->in) ++inDiscards_;
         else ++outDiscards_;
+        if (it->in && ignoreReadCancels_) return ok();
         Complete(static_cast<std::size_t>(it - pending_.begin()), -ENOENT);
         return ok();
     }

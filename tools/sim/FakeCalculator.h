@@ -96,6 +96,9 @@ public:
     // Every IN transfer, the pending ones included, ends at once with this error
     // (EPIPE: the endpoint stalls; EPROTO: a bus error) until called with 0.
     void FailReads(int error);
+    // A cancelled IN transfer never reports back (a device or host controller that has
+    // stopped answering): the cancel is counted, the transfer stays pending.
+    void IgnoreReadCancels();
 
     // What the calculator saw.
     std::vector<ByteString> OutTransfers() const;
@@ -163,6 +166,7 @@ private:
     std::vector<int> inLengths_;
     std::map<_UMockdevIoctlClient*, int> claims_; // client -> interface
     bool stallWrites_ = false;
+    bool ignoreReadCancels_ = false;
     bool unplugged_ = false;
     bool driverBound_ = false;
     int failReads_ = 0;
