@@ -34,24 +34,27 @@ void RunInMainThread(const std::function<void()>& fn)
         std::exception_ptr error;
     };
     const auto call = std::make_shared<Call>();
-    // Tells the worker when the queued function is gone: after it ran, and also when Qt
-    // discards it unrun (the application ending), so that the worker never waits for ever.
-    std::shared_ptr<void> whenGone(nullptr, [call](void*) {
+    const auto finish = [call] {
         const std::lock_guard hold(call->lock);
         call->over = true;
         call->ended.notify_one();
-    });
+    };
+    // Qt may drop the queued function unrun (the application ending): the worker is then
+    // told when it is gone, and never waits for ever. Where the function's last copy goes
+    // is Qt's affair (it may be this thread), so its end is told from inside it.
+    std::shared_ptr<void> whenGone(nullptr, [finish](void*) { finish(); });
     // What the caller wrote so far goes with the call.
     call->handedOver.store(true, std::memory_order_release);
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [call, whenGone = std::move(whenGone), &fn] {
+        [call, finish, whenGone = std::move(whenGone), &fn] {
             (void)call->handedOver.load(std::memory_order_acquire);
             try {
                 fn();
             } catch (...) {
                 call->error = std::current_exception();
             }
+            finish();
         },
         Qt::QueuedConnection);
     std::unique_lock hold(call->lock);
