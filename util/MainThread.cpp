@@ -1,9 +1,8 @@
 #include "util/MainThread.h"
 
-#include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <exception>
-#include <memory>
 #include <mutex>
 
 #include <QCoreApplication>
@@ -17,49 +16,66 @@ bool InMainThread()
     return app == nullptr || QThread::currentThread() == app->thread();
 }
 
+namespace {
+
+// A function a worker waits to see run in the main thread. The worker keeps it on its
+// stack until the main thread says it is over.
+struct PendingCall {
+    explicit PendingCall(const std::function<void()>& function) : fn(function) {}
+    const std::function<void()>& fn;
+    std::mutex lock;
+    std::condition_variable ended;
+    bool over = false;
+    std::exception_ptr error;
+};
+
+// The calls go to the main thread through this queue, under a lock of our own, and not
+// as data inside Qt's queued event: Qt is not built with ThreadSanitizer, so anything
+// handed over inside its events (the blocking queued call included) looked like a race to
+// it, hundreds of reports that would hide a real one. The event itself carries nothing.
+std::mutex pendingLock;
+std::deque<PendingCall*> pending;
+
+void RunPendingCalls()
+{
+    for (;;) {
+        PendingCall* call = nullptr;
+        {
+            const std::lock_guard hold(pendingLock);
+            if (pending.empty()) return;
+            call = pending.front();
+            pending.pop_front();
+        }
+        try {
+            call->fn();
+        } catch (...) {
+            call->error = std::current_exception();
+        }
+        const std::lock_guard hold(call->lock);
+        call->over = true;
+        call->ended.notify_one();
+    }
+}
+
+} // namespace
+
 void RunInMainThread(const std::function<void()>& fn)
 {
     if (InMainThread()) {
         fn();
         return;
     }
-    // The worker waits on a lock of its own, not on Qt's blocking call: the same
-    // handover, but in the open, so that ThreadSanitizer sees the function's captures
-    // go to the main thread and its results come back.
-    struct Call {
-        std::atomic<bool> handedOver{false};
-        std::mutex lock;
-        std::condition_variable ended;
-        bool over = false;
-        std::exception_ptr error;
-    };
-    const auto call = std::make_shared<Call>();
-    const auto finish = [call] {
-        const std::lock_guard hold(call->lock);
-        call->over = true;
-        call->ended.notify_one();
-    };
-    // Qt may drop the queued function unrun (the application ending): the worker is then
-    // told when it is gone, and never waits for ever. Where the function's last copy goes
-    // is Qt's affair (it may be this thread), so its end is told from inside it.
-    std::shared_ptr<void> whenGone(nullptr, [finish](void*) { finish(); });
-    // What the caller wrote so far goes with the call.
-    call->handedOver.store(true, std::memory_order_release);
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [call, finish, whenGone = std::move(whenGone), &fn] {
-            (void)call->handedOver.load(std::memory_order_acquire);
-            try {
-                fn();
-            } catch (...) {
-                call->error = std::current_exception();
-            }
-            finish();
-        },
-        Qt::QueuedConnection);
-    std::unique_lock hold(call->lock);
-    call->ended.wait(hold, [&] { return call->over; });
-    if (call->error) std::rethrow_exception(call->error);
+    PendingCall call(fn);
+    {
+        const std::lock_guard hold(pendingLock);
+        pending.push_back(&call);
+    }
+    // Qt drops a posted event unrun only with the application object, which outlives
+    // every transfer thread (their owners join them first).
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { RunPendingCalls(); }, Qt::QueuedConnection);
+    std::unique_lock hold(call.lock);
+    call.ended.wait(hold, [&] { return call.over; });
+    if (call.error) std::rethrow_exception(call.error);
 }
 
 void ProcessPendingEvents()
