@@ -39,7 +39,6 @@ protected:
 
 private:
     void run() final;
-    friend void WaitServingCalls(WorkerThread* thread);
 
     std::function<void()> work_;
     std::atomic<bool> ended_{false};
