@@ -1,5 +1,7 @@
 #include "kermit/FrameChannel.h"
 
+#include <algorithm>
+
 #include "link/Link.h"
 #include "link/Trace.h"
 #include "util/Ticks.h"
@@ -8,7 +10,7 @@ namespace kermit {
 
 FramePort FramePort::Over(Link& link)
 {
-    return FramePort{[&link](ByteString& buffer, int timeoutMs) { return link.Read(buffer, timeoutMs); },
+    return FramePort{[&link](ByteString& buffer, int limitMs) { return link.ReadWithin(buffer, limitMs); },
                      [&link](const ByteString& bytes) { link.Write(bytes); }, Now};
 }
 
@@ -22,26 +24,64 @@ bool FrameChannel::TimerExpired() const
     return port_.clock() - start_ > FrameTimeMs || stop_.load();
 }
 
-ByteString FrameChannel::ReadExact(std::size_t n)
+int FrameChannel::TimeLeft() const
 {
-    ByteString result;
-    while (result.size() < n && !TimerExpired()) {
-        ByteString buf(n - result.size(), '\0');
-        const int got = port_.read(buf, ReadLimitMs);
-        if (got > 0) result.append(buf, 0, static_cast<std::size_t>(got));
+    const uint32_t used = port_.clock() - start_;
+    const uint32_t left = used >= FrameTimeMs ? 1 : FrameTimeMs - used + 1;
+    return std::min(static_cast<int>(left), ReadLimitMs);
+}
+
+bool FrameChannel::NextByte(uint8_t& byte)
+{
+    while (pending_.empty()) {
+        if (TimerExpired()) return false;
+        ByteString buf(1, '\0');
+        if (port_.read(buf, TimeLeft()) > 0) {
+            pending_ = buf;
+        } else {
+            skipToLineEnd_ = false; // the line went quiet: what was left of a broken frame is over
+        }
     }
-    if (result.size() != n) result.assign(1, '\0');
-    raw_ += result;
-    return result;
+    byte = static_cast<uint8_t>(pending_[0]);
+    pending_.erase(0, 1);
+    return true;
+}
+
+FrameChannel::BodyEnd FrameChannel::ReadBody(std::size_t n, ByteString& out)
+{
+    // Byte by byte: a MARK or an end of line inside a frame tells at once that the frame
+    // lost bytes, where waiting for all n would hold the answer until the timer ran out.
+    for (std::size_t i = 0; i < n; ++i) {
+        uint8_t b = 0;
+        if (!NextByte(b)) return BodyEnd::TimedOut;
+        if (b == Mark) {
+            pending_.insert(0, 1, static_cast<char>(Mark));
+            return BodyEnd::NewFrame;
+        }
+        out += static_cast<char>(b);
+        if (b == '\r') return BodyEnd::LineEnded;
+    }
+    return BodyEnd::Complete;
 }
 
 ReceivedFrame FrameChannel::ReceiveFrame()
 {
     ReceivedFrame frame;
     start_ = port_.clock();
-    while (!TimerExpired()) {
-        raw_.clear();
-        const auto b = static_cast<uint8_t>(ReadExact(1)[0]);
+    const auto broken = [&frame, this](const std::string& why) {
+        if (!why.empty()) Trace(why);
+        frame.damaged = true;
+        skipToLineEnd_ = true;
+        return frame;
+    };
+    uint8_t b = 0;
+    while (NextByte(b)) {
+        if (skipToLineEnd_ && b != Mark) {
+            // The rest of a broken frame: its bytes may look like start bytes ("D" is the
+            // type of every data packet), so nothing counts before its end of line.
+            if (b == '\r' || b == '\n') skipToLineEnd_ = false;
+            continue;
+        }
         if (b == XModemChecksumRequest || b == XModemCrcRequest) {
             frame.kind = KindXModemRequest;
             frame.data.assign(1, static_cast<char>(b));
@@ -53,39 +93,48 @@ ReceivedFrame FrameChannel::ReceiveFrame()
         }
         if (b != Mark) continue; // noise and the calculator's end-of-line; the timer runs on
 
+        skipToLineEnd_ = false;
         start_ = port_.clock();
-        const auto len = static_cast<uint8_t>(ReadExact(1)[0]);
-        if (TimerExpired()) return frame;
+        uint8_t len = 0;
+        if (!NextByte(len)) return broken("");
+        if (len == Mark) { // the frame before lost everything after its MARK
+            pending_.insert(0, 1, static_cast<char>(Mark));
+            continue;
+        }
         const int n = UnChar(len);
         if (n > MaxReceiveLen || n < 3) { // below 3 there is no room for SEQ, TYPE and CHECK
-            Trace("<- kermit frame length= " + std::to_string(n));
-            return frame;
+            return broken("<- kermit frame length= " + std::to_string(n));
         }
-        ReadExact(static_cast<std::size_t>(n));
-        if (TimerExpired()) return frame;
-        // raw_ now holds MARK, LEN and the n bytes SEQ TYPE DATA CHECK.
-        const auto seqByte = static_cast<uint8_t>(raw_[2]);
-        const auto type = static_cast<uint8_t>(raw_[3]);
+        ByteString raw(1, static_cast<char>(Mark));
+        raw += static_cast<char>(len);
+        switch (ReadBody(static_cast<std::size_t>(n), raw)) {
+        case BodyEnd::Complete: break;
+        case BodyEnd::NewFrame:
+            // This frame lost bytes and the next one has begun (the calculator resent it):
+            // the new frame is read from its MARK with a fresh timer.
+            Trace("<- kermit frame broken off by a new frame");
+            continue;
+        case BodyEnd::LineEnded:
+            skipToLineEnd_ = false;
+            frame.damaged = true;
+            Trace("<- kermit frame shorter than its length");
+            return frame;
+        case BodyEnd::TimedOut: return broken("<- kermit frame cut short");
+        }
+        // raw holds MARK, LEN and the n bytes SEQ TYPE DATA CHECK.
+        const auto seqByte = static_cast<uint8_t>(raw[2]);
+        const auto type = static_cast<uint8_t>(raw[3]);
         const int seq = UnChar(seqByte);
-        if (seq < 0 || seq > MaxReceiveSeq) {
-            Trace("<- kermit frame sequence= " + std::to_string(seq));
-            return frame;
-        }
-        const std::string_view body = std::string_view(raw_).substr(1, static_cast<std::size_t>(n));
-        if (ToChar(KermitCheck(body)) != raw_.back()) {
-            Trace("<- kermit frame chk do not match");
-            return frame;
-        }
+        if (seq < 0 || seq > MaxReceiveSeq) return broken("<- kermit frame sequence= " + std::to_string(seq));
+        const std::string_view body = std::string_view(raw).substr(1, static_cast<std::size_t>(n));
+        if (ToChar(KermitCheck(body)) != raw.back()) return broken("<- kermit frame chk do not match");
         // A type byte that is not printable would read as one of the single-byte kinds
         // (0, 1, 0x80); no Kermit packet has such a type.
-        if (type <= 0x20 || type >= 0x7F) {
-            Trace("<- kermit frame type= " + std::to_string(type));
-            return frame;
-        }
+        if (type <= 0x20 || type >= 0x7F) return broken("<- kermit frame type= " + std::to_string(type));
         frame.kind = type;
         frame.seq = seq;
-        frame.data = raw_.substr(4, static_cast<std::size_t>(n) - 3);
-        TraceFrame(FrameTraceLine("<-", type, seq), raw_);
+        frame.data = raw.substr(4, static_cast<std::size_t>(n) - 3);
+        TraceFrame(FrameTraceLine("<-", type, seq), raw);
         return frame;
     }
     return frame;

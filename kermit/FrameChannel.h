@@ -1,7 +1,8 @@
 #pragma once
 // Reading and writing Kermit frames on the link for the engine thread. The one-second
 // frame timer runs on the monotonic tick clock and also expires when the engine has been
-// asked to stop, so a stop request ends a frame read after the link read in progress.
+// asked to stop; no read waits longer than what is left of it, so a broken frame is
+// noticed within about a second on every kind of line.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -14,9 +15,10 @@ class Link;
 namespace kermit {
 
 // How frames reach the calculator: normally a link and the tick clock. Tests hand in a
-// scripted source and a clock of their own.
+// scripted source and a clock of their own. read(buffer, ms) returns what came within
+// at most ms (fewer bytes than asked for when the time ran out).
 struct FramePort {
-    std::function<int(ByteString&, int)> read;        // Link::Read
+    std::function<int(ByteString&, int)> read;        // Link::ReadWithin
     std::function<void(const ByteString&)> write;     // Link::Write
     std::function<uint32_t()> clock;                  // Now
     static FramePort Over(Link& link);
@@ -26,6 +28,9 @@ struct ReceivedFrame {
     uint8_t kind = KindNone; // KindNone, KindXModemRequest, KindScreenPush or the TYPE letter
     int seq = 0;             // 0..64, frames only
     ByteString data;         // the raw (still encoded) data field; the start byte of an XModem request
+    // KindNone only: a frame began but was broken (bad length, sequence or check, or cut
+    // short by the timer), as opposed to a line that stayed silent or carried noise.
+    bool damaged = false;
 };
 
 class FrameChannel {
@@ -37,9 +42,12 @@ public:
 
     FrameChannel(const std::atomic<bool>& stopRequested, FramePort port);
 
-    // Waits for one frame or single start byte (see ReceivedFrame). A frame that is too
-    // long, has a bad sequence number or check, or is cut short by the timer yields
-    // KindNone at once.
+    // Waits for one frame or single start byte (see ReceivedFrame). A MARK inside a frame
+    // starts a new frame (the one before it lost bytes). A frame that is too long, has a
+    // bad sequence number or check, ends in a CR before its length, or is cut short by the
+    // timer yields a damaged KindNone
+    // at once; what is left of it, up to its end of line, is skipped, so its bytes are never
+    // taken for start bytes.
     ReceivedFrame ReceiveFrame();
     // Builds the frame, keeps it as LastFrame and writes it in one write.
     void SendFrame(char type, int seq, std::string_view data);
@@ -48,14 +56,23 @@ public:
 
 private:
     bool TimerExpired() const;
-    // Up to n bytes within the frame timer; a single zero byte when they did not all come.
-    ByteString ReadExact(std::size_t n);
+    // Milliseconds left of the frame timer (at least 1).
+    int TimeLeft() const;
+    // One byte, from what an earlier read brought or from the line within the timer;
+    // false when the timer ran out first.
+    bool NextByte(uint8_t& byte);
+    // The n bytes after LEN within the frame timer, appended to out. Ends early at a MARK
+    // (left to be read as the start of the next frame) or a CR (the calculator's end of
+    // line: no frame holds one, its control bytes are prefixed).
+    enum class BodyEnd { Complete, NewFrame, LineEnded, TimedOut };
+    BodyEnd ReadBody(std::size_t n, ByteString& out);
 
     const std::atomic<bool>& stop_;
     FramePort port_;
     uint32_t start_ = 0;
     ByteString lastFrame_;
-    ByteString raw_; // the frame being assembled, from its MARK
+    ByteString pending_;        // bytes read that belong to what comes next (a new frame)
+    bool skipToLineEnd_ = false; // the rest of a broken frame is still arriving
 };
 
 } // namespace kermit

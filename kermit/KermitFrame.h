@@ -35,7 +35,7 @@ inline constexpr std::string_view SendInit = "~* @-#Y1";
 // Packet types.
 inline constexpr char SendInitType = 'S', InitType = 'I', FileType = 'F', DataType = 'D',
                       EofType = 'Z', BreakType = 'B', AckType = 'Y', NakType = 'N',
-                      ErrorType = 'E', MessageType = 'M', ReceiveInitType = 'R';
+                      ErrorType = 'E', MessageType = 'M', ReceiveInitType = 'R', AttributeType = 'A';
 
 // ReceiveFrame's answer when no frame came: nothing valid within the frame time, or one
 // of the single bytes the calculator sends outside a frame.

@@ -14,6 +14,8 @@
 #include "util/Ticks.h"
 #include "util/Utils.h"
 
+#include <cstring>
+
 using namespace kermit;
 
 namespace {
@@ -23,8 +25,6 @@ namespace {
 constexpr int AnswerPauseMs = 10;
 // Pause before the F packet of a requested file, after the Y to our S.
 constexpr int FileHeaderDelayMs = 200;
-// Consecutive N packets tolerated while sending.
-constexpr int MaxNaks = 5;
 // After a failure that the recovery itself could not answer (the device is gone), the
 // engine waits this long before it listens again, so a dead link does not make it spin.
 constexpr int DeadLinkPauseMs = 1000;
@@ -32,6 +32,8 @@ constexpr int DeadLinkPauseMs = 1000;
 constexpr const char* InvalidFileName = "Invalid file name";
 constexpr const char* CannotStoreFile = "Cannot store file";
 constexpr const char* NoFileBeingReceived = "No file is being received";
+constexpr const char* TooManyErrors = "Too many errors";
+constexpr const char* NotEnoughSpace = "Not enough disk space";
 
 
 
@@ -95,7 +97,7 @@ void KermitServer::Execute()
             if (mode_ == EngineMode::Idle) SetBusy(false);
             const ReceivedFrame frame = channel_.ReceiveFrame();
             if (terminated_) break;
-            SleepMs(AnswerPauseMs);
+            link_->Pause(AnswerPauseMs);
             if (mode_ != EngineMode::Idle) SetBusy(true);
             Handle(frame);
         } catch (const CalvyxError& e) {
@@ -105,6 +107,7 @@ void KermitServer::Execute()
             Recover();
         }
     }
+    LeaveTransfer();
     // A calculator in the middle of a transfer stops when it hears this; the USB link
     // needs no word.
     if (link_->IsOpen() && link_->Kind() != LinkKind::Usb) {
@@ -117,7 +120,7 @@ void KermitServer::Execute()
 
 void KermitServer::Recover()
 {
-    mode_ = EngineMode::Idle;
+    LeaveTransfer();
     try {
         channel_.SendFrame(NakType, seq_, {});
         HideStatusDialog();
@@ -129,16 +132,20 @@ void KermitServer::Recover()
     }
 }
 
+void KermitServer::LeaveTransfer()
+{
+    mode_ = EngineMode::Idle;
+    incoming_.Discard();
+    outgoing_.Close();
+    retries_ = 0;
+}
+
 void KermitServer::Handle(const ReceivedFrame& frame)
 {
-    if (frame.kind != KindNone) lastHeard_ = Now();
+    if (frame.kind != KindNone || frame.damaged) lastHeard_ = Now();
     switch (frame.kind) {
     case KindNone:
-        if (mode_ != EngineMode::Idle && TicksSince(lastHeard_) >= staleTransferMs_) {
-            AbandonStaleTransfer();
-            return;
-        }
-        if (mode_ != EngineMode::Idle && channel_.LastFrame().size() > 4) channel_.ResendLastFrame();
+        HandleSilence(frame.damaged);
         return;
     case KindXModemRequest:
         if (mode_ == EngineMode::Idle) SendByXModem(static_cast<uint8_t>(frame.data[0]));
@@ -156,8 +163,9 @@ void KermitServer::Handle(const ReceivedFrame& frame)
     seq_ = frame.seq;
     switch (static_cast<char>(frame.kind)) {
     case BreakType:
-        mode_ = EngineMode::Idle;
+        LeaveTransfer();
         Ack();
+        expectedSeq_ = 0;
         break;
     case DataType:
         ReceiveData(frame.data);
@@ -167,21 +175,23 @@ void KermitServer::Handle(const ReceivedFrame& frame)
         Trace("Error: " + frame.data);
         TellFailure("the calculator cancelled (" + VisibleText(DecodeData(frame.data)) + ")");
         HideStatusDialog();
-        mode_ = EngineMode::Idle;
+        LeaveTransfer();
+        expectedSeq_ = 0;
         break;
     case FileType:
         ReceiveFileHeader(frame.data);
         break;
     case InitType:
     case SendInitType:
-        mode_ = EngineMode::Idle;
+        LeaveTransfer();
         storedFileEofSeq_ = -1;
         channel_.SendFrame(AckType, seq_, SendInit);
+        expectedSeq_ = (seq_ + 1) % 64;
         break;
     case MessageType:
         Ack();
         Trace("Message: " + frame.data);
-        mode_ = EngineMode::Idle;
+        LeaveTransfer();
         break;
     case NakType:
         HandleNak();
@@ -190,16 +200,66 @@ void KermitServer::Handle(const ReceivedFrame& frame)
         SendRequestedFile(frame.data);
         break;
     case AckType:
-        errorCount_ = 0;
-        if (mode_ == EngineMode::Sending) HandleAck();
+        if (mode_ == EngineMode::Sending) PacketTaken(seq_);
         break;
     case EofType:
         ReceiveEndOfFile(frame.data);
         break;
+    case AttributeType:
+        if (mode_ == EngineMode::Receiving) {
+            ReceiveAttributes(frame.data);
+            break;
+        }
+        [[fallthrough]];
     default:
         Trace("Unknown or unexpected valid packet");
         break;
     }
+}
+
+void KermitServer::HandleSilence(bool damaged)
+{
+    if (mode_ != EngineMode::Idle && TicksSince(lastHeard_) >= staleTransferMs_) {
+        AbandonStaleTransfer();
+        return;
+    }
+    switch (mode_) {
+    case EngineMode::Idle:
+        // A damaged S, I, R or F: the calculator hears at once that it should send again,
+        // instead of waiting out its own time-out.
+        if (damaged) channel_.SendFrame(NakType, expectedSeq_, {});
+        return;
+    case EngineMode::Receiving:
+        if (damaged) {
+            if (CountRetry()) channel_.SendFrame(NakType, (lastSeq_ + 1) % 64, {});
+        } else if (channel_.LastFrame().size() > 4) {
+            channel_.ResendLastFrame();
+        }
+        return;
+    case EngineMode::Sending:
+        // The answer was lost or damaged: the packet in flight goes out again. Only a
+        // damaged answer says the line is noisy; a silence may be a calculator that is slow.
+        if (!damaged) RetryPacket(false);
+        else if (CountRetry()) RetryPacket(true);
+        return;
+    }
+}
+
+bool KermitServer::CountRetry()
+{
+    if (++retries_ <= MaxRetries) return true;
+    GiveUp(TooManyErrors, "too many errors on the line");
+    return false;
+}
+
+void KermitServer::GiveUp(const std::string& errorText, const std::string& why)
+{
+    Trace("Kermit gives the transfer up: " + why);
+    TellFailure(why);
+    LeaveTransfer();
+    HideStatusDialog();
+    expectedSeq_ = 0;
+    channel_.SendFrame(ErrorType, seq_, errorText);
 }
 
 void KermitServer::SendByXModem(uint8_t requestByte)
@@ -228,7 +288,7 @@ std::string KermitServer::PathInFolder(const ByteString& name) const
 void KermitServer::RejectName(const ByteString& name)
 {
     Trace("Kermit refuses the file name " + HexBytes(name));
-    mode_ = EngineMode::Idle;
+    LeaveTransfer();
     channel_.SendFrame(ErrorType, seq_, InvalidFileName);
 }
 
@@ -239,17 +299,52 @@ void KermitServer::ReceiveFileHeader(const ByteString& name)
         RejectName(name);
         return;
     }
-    Ack();
+    LeaveTransfer();
     storedFileEofSeq_ = -1;
     filePath_ = PathInFolder(name);
+    // The file goes to disk as it arrives, into a temporary file that replaces the older
+    // one of its name only at the end.
+    if (const int err = incoming_.Begin(filePath_); err != 0) {
+        Trace("Kermit cannot create a file in the folder for " + filePath_ + ": " + std::strerror(err));
+        channel_.SendFrame(ErrorType, seq_, std::string(CannotStoreFile) + ": " + std::strerror(err));
+        return;
+    }
+    Ack();
     Trace("Kermit receiving begins for " + filePath_);
     mode_ = EngineMode::Receiving;
     lastSeq_ = seq_;
-    fileData_.clear();
+    expectedSeq_ = (seq_ + 1) % 64;
     startTick_ = Now();
     statusText_ = std::string(Str::Receiving) + VisibleText(FileNamePart(filePath_));
     OpenStatusDialog();
     ReportReceived(0, startTick_, StatusReporter()); // the calculator announces no size
+}
+
+void KermitServer::ReceiveAttributes(const ByteString& field)
+{
+    // Attributes are tag, tochar(length), value. "1" is the size in bytes, "!" in
+    // kilobytes; a file that cannot fit is refused before any of it is sent.
+    int64_t announced = -1;
+    for (std::size_t at = 0; at + 1 < field.size();) {
+        const char tag = field[at];
+        const int len = UnChar(static_cast<uint8_t>(field[at + 1]));
+        if (len < 0 || at + 2 + static_cast<std::size_t>(len) > field.size()) break;
+        const std::string value = field.substr(at + 2, static_cast<std::size_t>(len));
+        at += 2 + static_cast<std::size_t>(len);
+        if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos || value.size() > 15) continue;
+        if (tag == '1') announced = std::stoll(value);
+        else if (tag == '!' && announced < 0) announced = std::stoll(value) * 1024;
+    }
+    const std::string folder = filePath_.substr(0, filePath_.find_last_of('/') + 1);
+    const int64_t free = FreeBytesIn(folder);
+    if (announced >= 0 && free >= 0 && announced > free) {
+        GiveUp(NotEnoughSpace, "not enough disk space (" + std::to_string(announced) + " bytes announced, " +
+                                   std::to_string(free) + " free)");
+        return;
+    }
+    lastSeq_ = seq_;
+    expectedSeq_ = (seq_ + 1) % 64;
+    Ack();
 }
 
 void KermitServer::ReceiveData(const ByteString& field)
@@ -261,14 +356,25 @@ void KermitServer::ReceiveData(const ByteString& field)
         RefuseOrphan("D");
         return;
     }
-    errorCount_ = 0;
+    retries_ = 0;
     if (seq_ == (lastSeq_ + 1) % 64) {
+        // The bytes reach the disk before the calculator hears its Y: a full disk is
+        // told at the packet that met it, and nothing acknowledged is lost.
+        if (const int err = incoming_.Append(DecodeData(field)); err != 0) {
+            GiveUp(std::string(CannotStoreFile) + ": " + std::strerror(err),
+                   std::string("cannot store the file: ") + std::strerror(err));
+            return;
+        }
         lastSeq_ = seq_;
+        expectedSeq_ = (seq_ + 1) % 64;
         Ack();
-        fileData_ += DecodeData(field);
-        const auto done = static_cast<int64_t>(fileData_.size());
-        ReportReceived(done, startTick_, StatusReporter());
-        if (Cancelled()) channel_.SendFrame(ErrorType, seq_, Str::CanceledByPC);
+        ReportReceived(incoming_.Written(), startTick_, StatusReporter());
+        if (Cancelled()) {
+            // The user closed the dialog: the calculator hears why, and nothing of the
+            // file is kept.
+            channel_.SendFrame(ErrorType, seq_, Str::CanceledByPC);
+            LeaveTransfer();
+        }
     } else if (seq_ == lastSeq_ % 64) {
         Ack(); // a repeat of the packet already taken: its Y was lost
     } else {
@@ -285,24 +391,20 @@ void KermitServer::ReceiveEndOfFile(const ByteString& field)
         return;
     }
     if (mode_ == EngineMode::Receiving) {
-        mode_ = EngineMode::Idle;
         // "D" in a Z packet: the sender discards the file it was sending.
         if (field == "D") {
             Trace("Kermit file discarded by the sender: " + filePath_);
-        } else {
-            try {
-                StoreReceivedFile(filePath_, fileData_);
-            } catch (const CalvyxError& e) {
-                // The calculator must not hear a Y: it would take the file for delivered.
-                Trace(std::string("Kermit could not store the file: ") + e.what());
-                fileData_.clear();
-                HideStatusDialog();
-                channel_.SendFrame(ErrorType, seq_, CannotStoreFile);
-                return;
-            }
+            incoming_.Discard();
+        } else if (const int err = incoming_.Commit(); err != 0) {
+            // The calculator must not hear a Y: it would take the file for delivered.
+            Trace(std::string("Kermit could not store the file: ") + std::strerror(err));
+            GiveUp(std::string(CannotStoreFile) + ": " + std::strerror(err),
+                   std::string("cannot store the file: ") + std::strerror(err));
+            return;
         }
-        fileData_.clear();
+        LeaveTransfer();
         storedFileEofSeq_ = seq_;
+        expectedSeq_ = (seq_ + 1) % 64;
     }
     ReportStatus(StatusReport::Finished());
     Ack();
@@ -324,10 +426,8 @@ void KermitServer::TellFailure(const std::string& why)
 void KermitServer::AbandonStaleTransfer()
 {
     Trace("Kermit transfer abandoned: nothing heard for " + std::to_string(staleTransferMs_) + " ms");
-    TellFailure("no answer for " + std::to_string(staleTransferMs_ / 1000) + " s");
-    mode_ = EngineMode::Idle;
-    fileData_.clear();
-    HideStatusDialog();
+    const std::string silence = std::to_string(staleTransferMs_ / 1000) + " s";
+    GiveUp("No answer for " + silence, "no answer for " + silence);
 }
 
 void KermitServer::SendRequestedFile(const ByteString& name)
@@ -337,6 +437,7 @@ void KermitServer::SendRequestedFile(const ByteString& name)
         RejectName(name);
         return;
     }
+    LeaveTransfer();
     filePath_ = PathInFolder(name);
     Trace("Kermit sending begins for " + filePath_);
     // Only a regular file that lives in the folder itself goes out: OutgoingFile refuses
@@ -349,72 +450,88 @@ void KermitServer::SendRequestedFile(const ByteString& name)
     startTick_ = Now();
     statusText_ = std::string(Str::Sending) + VisibleText(FileNamePart(filePath_));
     OpenStatusDialog();
-    ReportProgress(0, outgoing_.Size(), startTick_,
-                   StatusReporter());
-    seq_ = 0;
-    // An N before the first Y repeats the S itself.
-    nextType_ = SendInitType;
-    outData_ = ByteString(SendInit);
-    SendCurrentPacket();
+    ReportProgress(0, outgoing_.Size(), startTick_, StatusReporter());
     mode_ = EngineMode::Sending;
     phase_ = SendPhase::AwaitInitAck;
-    errorCount_ = 0;
+    sendData_ = MaxSendData;
+    SendPacket(SendInitType, 0, ByteString(SendInit));
 }
 
-void KermitServer::HandleAck()
+void KermitServer::SendPacket(char type, int seq, ByteString data)
+{
+    nextType_ = type;
+    sentSeq_ = seq % 64;
+    outData_ = std::move(data);
+    retries_ = 0;
+    resent_ = false;
+    channel_.SendFrame(nextType_, sentSeq_, outData_);
+}
+
+void KermitServer::RetryPacket(bool noisy)
+{
+    // Later packets get shorter: they are hit less often by the noise that hit this one.
+    // The packet in flight itself goes out unchanged, as the calculator may hold it
+    // already (only its Y was lost).
+    if (noisy && nextType_ == DataType) sendData_ = std::max(MinSendData, sendData_ * 2 / 3);
+    resent_ = true;
+    channel_.SendFrame(nextType_, sentSeq_, outData_);
+}
+
+void KermitServer::PacketTaken(int seq)
 {
     // Only the Y to the packet in flight moves the transfer on. A repeated Y for the one
     // before (the calculator's answer to a resend) would otherwise skip a packet.
-    if (seq_ != sentSeq_) {
-        Trace("Kermit ignores Y " + std::to_string(seq_) + " while packet " + std::to_string(sentSeq_) + " waits");
+    if (seq != sentSeq_) {
+        Trace("Kermit ignores Y " + std::to_string(seq) + " while packet " + std::to_string(sentSeq_) + " waits");
         return;
     }
-    seq_ = (seq_ + 1) % 64;
+    if (!resent_ && nextType_ == DataType) sendData_ = std::min(MaxSendData, sendData_ + 4);
+    const int next = (sentSeq_ + 1) % 64;
     switch (phase_) {
     case SendPhase::AwaitInitAck:
-        outData_ = FileNamePart(filePath_);
-        nextType_ = FileType;
-        Delay(FileHeaderDelayMs);
+        link_->Pause(FileHeaderDelayMs);
         phase_ = SendPhase::SendingData;
-        break;
-    case SendPhase::SendingData:
-        outData_ = outgoing_.NextField();
-        nextType_ = DataType;
-        ReportProgress(outgoing_.Position(), outgoing_.Size(), startTick_,
-                       StatusReporter());
-        if (Cancelled()) channel_.SendFrame(ErrorType, seq_, Str::CanceledByPC);
-        if (outData_.empty()) {
-            nextType_ = EofType;
+        SendPacket(FileType, next, FileNamePart(filePath_));
+        return;
+    case SendPhase::SendingData: {
+        ByteString field = outgoing_.NextField(sendData_);
+        ReportProgress(outgoing_.Position(), outgoing_.Size(), startTick_, StatusReporter());
+        if (Cancelled()) channel_.SendFrame(ErrorType, next, Str::CanceledByPC);
+        if (field.empty()) {
             phase_ = SendPhase::AwaitEofAck;
+            SendPacket(EofType, next, {});
+        } else {
+            SendPacket(DataType, next, std::move(field));
         }
-        break;
+        return;
+    }
     case SendPhase::AwaitEofAck:
-        outData_.clear();
-        nextType_ = BreakType;
         ReportStatus(StatusReport::Finished());
         phase_ = SendPhase::AwaitBreakAck;
-        break;
+        SendPacket(BreakType, next, {});
+        return;
     case SendPhase::AwaitBreakAck:
-        mode_ = EngineMode::Idle;
+        LeaveTransfer();
         ReportStatus(StatusReport::Finished());
-        break;
+        return;
     }
-    if (mode_ != EngineMode::Idle) SendCurrentPacket();
-}
-
-void KermitServer::SendCurrentPacket()
-{
-    sentSeq_ = seq_ % 64;
-    channel_.SendFrame(nextType_, seq_, outData_);
 }
 
 void KermitServer::HandleNak()
 {
-    // While sending, an N asks for the packet in flight again; only the retry limit (or
-    // the user's Cancel) ends the transfer.
     if (mode_ == EngineMode::Sending) {
-        if (++errorCount_ > MaxNaks) throw CalvyxError("Too many errors");
-        SendCurrentPacket();
+        // An N for the packet after the one in flight says the calculator has that one
+        // (its Y was lost); an N for the one in flight asks for it again. Any other N is
+        // stale and changes nothing: resending some packet under another number would
+        // store its data twice.
+        if (seq_ == (sentSeq_ + 1) % 64) {
+            Trace("Kermit takes N " + std::to_string(seq_) + " as the Y to packet " + std::to_string(sentSeq_));
+            PacketTaken(sentSeq_);
+        } else if (seq_ == sentSeq_) {
+            if (CountRetry()) RetryPacket(true);
+        } else {
+            Trace("Kermit ignores N " + std::to_string(seq_) + " while packet " + std::to_string(sentSeq_) + " waits");
+        }
         return;
     }
     if (statusDialog_ && statusDialog_->IsStatusVisible()) ReportStatus(StatusReport::Finished());

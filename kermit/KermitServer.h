@@ -18,6 +18,7 @@
 #include "kermit/FrameChannel.h"
 #include "kermit/OutgoingFile.h"
 #include "link/Link.h"
+#include "util/ReplacementFile.h"
 #include "util/HostInterfaces.h"
 #include "util/ByteString.h"
 #include "util/MainThread.h"
@@ -53,6 +54,14 @@ public:
     static constexpr uint32_t StaleTransferMs = 30000;
     // Before the first transfer only (tests shorten it).
     void SetStaleTransferLimit(uint32_t ms) { staleTransferMs_ = ms; }
+    // Failed tries of one packet (an N for it, a damaged answer) before the engine gives
+    // the transfer up and says so in an E packet. Above the calculator's own limit, so
+    // that on a noisy line the calculator, not the PC, decides when a transfer is lost.
+    static constexpr int MaxRetries = 20;
+    // Data fields of the D packets the PC sends shrink to this after failed tries (a
+    // shorter frame is less likely to be hit by noise) and grow back to MaxSendData
+    // while packets get through at the first try.
+    static constexpr std::size_t MinSendData = 20;
 
 protected:
     void Work() override;
@@ -67,21 +76,34 @@ private:
     void OnIdleTimer();
 
     // Steps of the dialogue.
+    void HandleSilence(bool damaged);
     void ReceiveFileHeader(const ByteString& name);
+    void ReceiveAttributes(const ByteString& field);
     void ReceiveData(const ByteString& field);
     void ReceiveEndOfFile(const ByteString& field);
     void SendRequestedFile(const ByteString& name);
-    void HandleAck();
+    // The calculator has the packet numbered seq (its Y, or an N for the next one).
+    void PacketTaken(int seq);
     void HandleNak();
+    // Sends the packet in flight again; noisy: the line damaged it or its answer.
+    void RetryPacket(bool noisy);
+    // One more failed try; past MaxRetries the transfer is given up.
+    bool CountRetry();
     void RejectName(const ByteString& name);
     // Answers a D or Z that belongs to no file being received with an E.
     void RefuseOrphan(const char* type);
+    // Ends the transfer in progress: a file being received is dropped (the older one of
+    // its name stays), a file being sent closed.
+    void LeaveTransfer();
+    // The engine gives the transfer up: says why to the calculator (an E packet with
+    // errorText) and to the user (why), and listens as a fresh server again.
+    void GiveUp(const std::string& errorText, const std::string& why);
     // The other side went quiet in the middle of a transfer: back to idle.
     void AbandonStaleTransfer();
     // Reports why the transfer in progress failed ("Receiving NAME failed: link lost").
     void TellFailure(const std::string& why);
     void SendByXModem(uint8_t requestByte);
-    void SendCurrentPacket();
+    void SendPacket(char type, int seq, ByteString data);
 
     // Synchronised steps (the engine waits for the main thread).
     void SetBusy(bool busy);
@@ -112,19 +134,24 @@ private:
     // State of the dialogue; touched by the engine thread only.
     EngineMode mode_ = EngineMode::Idle;
     SendPhase phase_ = SendPhase::AwaitInitAck;
-    char nextType_ = kermit::SendInitType;
+    char nextType_ = kermit::SendInitType; // the packet in flight while Sending
     ByteString outData_;
-    int seq_ = 0;
-    int sentSeq_ = 0; // sequence number of the packet in flight while Sending
-    int lastSeq_ = 0;
-    int errorCount_ = 0;
+    int sentSeq_ = 0;
+    int seq_ = 0;     // sequence number of the frame being answered
+    int lastSeq_ = 0; // while Receiving: the last F or D taken
+    // The number an N asks for when a damaged frame arrives: the packet the calculator
+    // sends next as far as the engine knows (0 between transactions).
+    int expectedSeq_ = 0;
+    int retries_ = 0;        // failed tries of the packet in flight, or damaged frames in a row
+    bool resent_ = false;    // the packet in flight has gone out more than once
+    std::size_t sendData_ = kermit::MaxSendData; // data field size of the next D packets
     // Sequence number of the Z that ended the file stored last; -1 when there is none
     // (a fresh engine, or a new S or F since).
     int storedFileEofSeq_ = -1;
     uint32_t lastHeard_ = 0; // tick of the last frame or start byte
     std::atomic<uint32_t> staleTransferMs_{StaleTransferMs};
     std::string filePath_;
-    ByteString fileData_;          // the file being received
+    ReplacementFile incoming_;      // the file being received, on its way to disk
     kermit::OutgoingFile outgoing_; // the file being sent
     uint32_t startTick_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "kermit/OutgoingFile.h"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -47,7 +49,7 @@ void OutgoingFile::Close()
     pos_ = 0;
 }
 
-ByteString OutgoingFile::NextField()
+ByteString OutgoingFile::NextField(std::size_t maxField)
 {
     // A field takes at most MaxSendData file bytes; with that many at hand (or the end
     // of the file) the field is as full as the whole file in memory would make it.
@@ -64,7 +66,7 @@ ByteString OutgoingFile::NextField()
             window_.append(buffer, static_cast<std::size_t>(n));
         }
     }
-    return EncodeChunk(window_, pos_);
+    return EncodeChunk(window_, pos_, std::min(maxField, MaxSendData));
 }
 
 } // namespace kermit

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "kermit/KermitFrame.h"
 #include "util/ByteString.h"
 
 namespace kermit {
@@ -24,9 +25,9 @@ public:
     int64_t Size() const { return size_; }
     // Bytes of the file taken into data fields so far.
     int64_t Position() const { return windowStart_ + static_cast<int64_t>(pos_); }
-    // The next D data field, empty once the whole file went out. Raises CalvyxError when
-    // the file cannot be read.
-    ByteString NextField();
+    // The next D data field of at most maxField bytes (MaxSendData at most), empty once
+    // the whole file went out. Raises CalvyxError when the file cannot be read.
+    ByteString NextField(std::size_t maxField = MaxSendData);
 
 private:
     int fd_ = -1;

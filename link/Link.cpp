@@ -156,6 +156,16 @@ linkio::WriteOutcome Link::WriteBlock(const char* data, std::size_t size, long s
 
 int Link::Read(ByteString& buffer, int timeoutMs)
 {
+    return ReadFromBackend(buffer, timeoutMs, false);
+}
+
+int Link::ReadWithin(ByteString& buffer, int maxWaitMs)
+{
+    return ReadFromBackend(buffer, maxWaitMs, true);
+}
+
+int Link::ReadFromBackend(ByteString& buffer, int timeoutMs, bool bounded)
+{
     // A cancel left over from before this read is cleared, its wake-up included (only
     // then: a read costs no extra system call).
     if (cancel_.exchange(false) && cancelFd_ >= 0) {
@@ -165,7 +175,8 @@ int Link::Read(ByteString& buffer, int timeoutMs)
     }
     if (!backend_) ClosedLink("Read");
     auto* bytes = reinterpret_cast<unsigned char*>(buffer.data());
-    const std::size_t count = backend_->Read(bytes, buffer.size(), timeoutMs, cancel_);
+    const std::size_t count = bounded ? backend_->ReadWithin(bytes, buffer.size(), timeoutMs, cancel_)
+                                      : backend_->Read(bytes, buffer.size(), timeoutMs, cancel_);
     std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(count), buffer.end(), '\0');
     if (count > 0) lastReceive_ = backend_->Now();
     return static_cast<int>(count);

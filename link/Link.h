@@ -81,6 +81,9 @@ public:
     // zeroed. Serial: within the line's current read limits. USB: until the data is in,
     // the line has been idle for timeoutMs, or CancelRead was called.
     int Read(ByteString& buffer, int timeoutMs);
+    // As Read, but no kind of line waits longer than maxWaitMs (the serial line's own
+    // limits are cut to it): for a reader that keeps a timer of its own.
+    int ReadWithin(ByteString& buffer, int maxWaitMs);
     // Drains what the calculator still sends until the line is quiet (bounded in time).
     // drained, when given, sees every byte the drain read (not what a serial purge
     // dropped unread).
@@ -120,6 +123,7 @@ public:
 
 private:
     friend class LinkLease;
+    int ReadFromBackend(ByteString& buffer, int timeoutMs, bool bounded);
     void DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs,
                          const std::function<void(const ByteString&)>& drained);
 

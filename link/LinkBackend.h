@@ -14,6 +14,12 @@ public:
 
     // Up to n bytes (see Link::Read); cancel ends a USB wait early.
     virtual std::size_t Read(unsigned char* buffer, std::size_t n, int timeoutMs, const std::atomic<bool>& cancel) = 0;
+    // As Read, waiting no longer than maxWaitMs whatever the line's own limits are.
+    virtual std::size_t ReadWithin(unsigned char* buffer, std::size_t n, int maxWaitMs,
+                                   const std::atomic<bool>& cancel)
+    {
+        return Read(buffer, n, maxWaitMs, cancel);
+    }
     // stallMs < 0: the backend's own limits.
     virtual linkio::WriteOutcome Write(const char* data, std::size_t n, long stallMs) = 0;
 

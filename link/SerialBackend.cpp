@@ -18,13 +18,18 @@ public:
 
     std::size_t Read(unsigned char* buffer, std::size_t n, int, const std::atomic<bool>&) override
     {
-        // A stop ends the wait at once instead of after the long read limit (3 s).
-        const long got = serialline::Read(fd_, buffer, n, limits_, wakeFd_);
-        if (got < 0) {
-            Trace(std::string("read failed: ") + std::strerror(errno));
-            SeriousError();
+        return ReadUnder(limits_, buffer, n);
+    }
+
+    std::size_t ReadWithin(unsigned char* buffer, std::size_t n, int maxWaitMs, const std::atomic<bool>&) override
+    {
+        serialline::Limits limits = limits_;
+        const long lineMs = static_cast<long>(n) * limits.readPerByte + limits.readConstant;
+        if (maxWaitMs >= 0 && lineMs > maxWaitMs) {
+            limits.readPerByte = 0;
+            limits.readConstant = maxWaitMs;
         }
-        return static_cast<std::size_t>(got);
+        return ReadUnder(limits, buffer, n);
     }
 
     // The line's own write limit applies; a stall limit is a USB matter.
@@ -48,6 +53,17 @@ public:
     void SetLongTimeouts() override { limits_ = serialline::LongLimits; }
 
 private:
+    std::size_t ReadUnder(const serialline::Limits& limits, unsigned char* buffer, std::size_t n)
+    {
+        // A stop ends the wait at once instead of after the long read limit (3 s).
+        const long got = serialline::Read(fd_, buffer, n, limits, wakeFd_);
+        if (got < 0) {
+            Trace(std::string("read failed: ") + std::strerror(errno));
+            SeriousError();
+        }
+        return static_cast<std::size_t>(got);
+    }
+
     const int fd_;
     const int wakeFd_;
     serialline::Limits limits_ = serialline::LongLimits;

@@ -9,9 +9,9 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QRandomGenerator>
 
 #include "util/GeneralError.h"
+#include "util/ReplacementFile.h"
 
 namespace {
 
@@ -62,22 +62,6 @@ ByteString ReadFileToString(const std::string& fileName)
 
 namespace {
 
-// A new file beside the target with a hidden random name. Created with 0666, so the
-// kernel applies the umask as for any new file (reading the umask would mean setting it,
-// which other threads would see).
-int CreateTemporary(const std::string& folder, std::string& temp)
-{
-    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = folder + ".calvyx-save-";
-        for (int i = 0; i < 8; ++i) temp += letters[QRandomGenerator::global()->bounded(62)];
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
 int WriteAll(int fd, std::string_view data)
 {
     std::size_t done = 0;
@@ -107,22 +91,10 @@ int WriteInPlace(const std::string& path, std::string_view data)
 
 int ReplaceFile(const std::string& path, std::string_view data)
 {
-    // The temporary file sits beside the target so that the rename cannot cross file
-    // systems; its name starts with a dot and ends in random letters.
-    const auto slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-    std::string temp;
-    const int fd = CreateTemporary(folder, temp);
-    if (fd < 0) return errno;
-    int err = WriteAll(fd, data);
-    struct stat st {};
-    // A replaced file keeps its permissions.
-    if (err == 0 && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::fchmod(fd, st.st_mode & 07777) != 0)
-        err = errno;
-    if (err == 0 && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
-    if (err != 0) ::unlink(temp.c_str());
+    ReplacementFile file;
+    int err = file.Begin(path);
+    if (err == 0) err = file.Append(data);
+    if (err == 0) err = file.Commit();
     return err;
 }
 

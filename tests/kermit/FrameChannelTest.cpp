@@ -2,6 +2,7 @@
 // and what ReceiveFrame makes of it. Real links are exercised by the engine tests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 
 #include "kermit/FrameChannel.h"
@@ -30,11 +31,19 @@ public:
     uint32_t now = 0xFFFFF000u; // close to the wrap of the tick counter
     ByteString written;
     int reads = 0;
+    int longestRead = 0; // the longest wait a read was allowed
+    std::size_t pendingBytes() const
+    {
+        std::size_t n = 0;
+        for (const auto& e : script_) n += e.bytes.size();
+        return n;
+    }
 
 private:
     int Read(ByteString& buf, int limitMs)
     {
         ++reads;
+        longestRead = std::max(longestRead, limitMs);
         std::fill(buf.begin(), buf.end(), '\0');
         ++now;
         if (script_.empty()) {
@@ -120,14 +129,14 @@ TEST_F(FrameChannelTest, DroppedFramesGiveNothingAtOnce)
     seqLow[4] = ToChar(KermitCheck(seqLow.substr(1, 3)));
     ByteString len97 = ByteString("\x01") + ToChar(97) + ByteString(97, 'a');
     ByteString len2 = ByteString("\x01") + ToChar(2) + " Y";
-    ByteString typeCtl = ByteString("\x01#\x20\x01") ;
+    ByteString typeCtl = ByteString("\x01#\x20\x02");
     typeCtl += ToChar(KermitCheck(typeCtl.substr(1)));
     struct Case {
         const char* name;
         ByteString bytes;
     } cases[] = {
         {"wrong check", badCheck}, {"sequence 65", seq65}, {"sequence byte below 0x20", seqLow},
-        {"LEN tochar(97)", len97},  {"LEN tochar(2)", len2}, {"type byte 0x01", typeCtl},
+        {"LEN tochar(97)", len97},  {"LEN tochar(2)", len2}, {"type byte 0x02", typeCtl},
     };
     for (const auto& c : cases) {
         ScriptedLine l;
@@ -135,7 +144,9 @@ TEST_F(FrameChannelTest, DroppedFramesGiveNothingAtOnce)
         l.Bytes(Frame('Y', 0, "")); // a good frame after it is not looked for
         FrameChannel ch(stop, l.Port());
         const uint32_t before = l.now;
-        EXPECT_EQ(ch.ReceiveFrame().kind, KindNone) << c.name;
+        const ReceivedFrame f = ch.ReceiveFrame();
+        EXPECT_EQ(f.kind, KindNone) << c.name;
+        EXPECT_TRUE(f.damaged) << c.name;
         EXPECT_LT(l.now - before, 200u) << c.name << ": returned only after waiting";
     }
 }
@@ -185,14 +196,92 @@ TEST_F(FrameChannelTest, FrameCutShortByTheTimer)
     line.Bytes(f.substr(0, 6));
     line.Silence(1500);
     line.Bytes(f.substr(6));
-    EXPECT_EQ(channel.ReceiveFrame().kind, KindNone);
+    const ReceivedFrame r = channel.ReceiveFrame();
+    EXPECT_EQ(r.kind, KindNone);
+    EXPECT_TRUE(r.damaged);
+}
+
+// No read waits past the frame timer: a frame that stops after its MARK is given up a
+// second after the MARK, however long the line's reads would wait.
+TEST_F(FrameChannelTest, NoReadOutlastsTheFrameTimer)
+{
+    line.Silence(700);
+    line.Bytes(Frame('D', 1, "abcdef").substr(0, 4));
+    const uint32_t before = line.now;
+    const ReceivedFrame r = channel.ReceiveFrame();
+    EXPECT_TRUE(r.damaged);
+    EXPECT_LE(line.now - before, 700u + FrameChannel::FrameTimeMs + 10u);
+    EXPECT_LE(line.longestRead, static_cast<int>(FrameChannel::FrameTimeMs) + 1);
 }
 
 TEST_F(FrameChannelTest, SilentLineEndsAfterAboutASecond)
 {
     const uint32_t before = line.now;
-    EXPECT_EQ(channel.ReceiveFrame().kind, KindNone);
+    const ReceivedFrame r = channel.ReceiveFrame();
+    EXPECT_EQ(r.kind, KindNone);
+    EXPECT_FALSE(r.damaged) << "silence is no damaged frame";
     EXPECT_LE(line.now - before, 1100u);
+}
+
+// A frame that lost bytes is followed by the calculator's resend. When the MARK of the
+// resend falls inside the broken frame, it starts the frame that is read, and no damaged
+// frame is reported; when the broken frame's end of line comes before its length is
+// complete, it is reported damaged at once and the resend is the next frame read.
+TEST_F(FrameChannelTest, AMarkInsideAFrameStartsANewOne)
+{
+    const ByteString good = Frame('D', 7, "0123456789abcdef");
+    struct Case {
+        const char* name;
+        ByteString broken;
+        bool damagedFirst;
+    } cases[] = {
+        {"three bytes lost in the middle", good.substr(0, 6) + good.substr(9), true},
+        {"only MARK and LEN arrived", good.substr(0, 2), false},
+        {"the check and end of line lost", good.substr(0, good.size() - 3), false},
+        {"a MARK where LEN should be", good.substr(0, 1), false},
+        {"two bytes lost", good.substr(0, 6) + good.substr(8), true},
+    };
+    for (const auto& c : cases) {
+        ScriptedLine l;
+        l.Bytes(c.broken);
+        l.Bytes(good);
+        FrameChannel ch(stop, l.Port());
+        ReceivedFrame r = ch.ReceiveFrame();
+        if (c.damagedFirst) {
+            EXPECT_EQ(r.kind, KindNone) << c.name;
+            EXPECT_TRUE(r.damaged) << c.name;
+            r = ch.ReceiveFrame();
+        }
+        EXPECT_EQ(r.kind, 'D') << c.name;
+        EXPECT_EQ(r.seq, 7) << c.name;
+        EXPECT_EQ(r.data, "0123456789abcdef") << c.name;
+    }
+}
+
+// What is left of a broken frame may hold "D" (the type of every data packet) or NAK:
+// those are not the calculator asking for an XModem transfer. After its end of line, or
+// once the line went quiet, a start byte counts again.
+TEST_F(FrameChannelTest, BytesOfABrokenFrameAreNoStartBytes)
+{
+    ByteString tooLong = ByteString("\x01") + ToChar(97) + " D\x15\x80" "abcD";
+    line.Bytes(tooLong);
+    line.Bytes("D\x15\r\n");
+    line.Bytes("D");
+    ReceivedFrame r = channel.ReceiveFrame();
+    EXPECT_TRUE(r.damaged);
+    r = channel.ReceiveFrame();
+    EXPECT_EQ(r.kind, KindXModemRequest) << "the D after the end of line";
+    EXPECT_EQ(line.pendingBytes(), 0u);
+
+    ScriptedLine quiet;
+    quiet.Bytes(ByteString("\x01") + ToChar(97) + "xD");
+    quiet.Silence(300);
+    quiet.Bytes("D");
+    FrameChannel ch(stop, quiet.Port());
+    EXPECT_TRUE(ch.ReceiveFrame().damaged);
+    const ReceivedFrame after = ch.ReceiveFrame();
+    EXPECT_EQ(after.kind, KindXModemRequest) << "the D after a quiet line";
+    EXPECT_EQ(quiet.pendingBytes(), 0u) << "the D of the remnant was taken for a request";
 }
 
 TEST_F(FrameChannelTest, StopRequestEndsTheRead)

@@ -137,6 +137,13 @@ KermitResult KermitCalculator::FetchFile(const std::string& name)
             r.error = p->data;
             return r;
         }
+        if (p->type == NakType) {
+            // The PC could not read what the calculator sent: before anything of the
+            // file came, that was the R; later the calculator has only Ns and Ys to say.
+            if (expected == 0) SendPacket(ReceiveInitType, 0, name);
+            else SendPacket(NakType, expected, "");
+            continue;
+        }
         if (p->seq == (expected + 63) % 64) { // a resend of what it already took
             SendPacket(AckType, p->seq, p->type == SendInitType ? "p* @-#N1" : "");
             continue;

@@ -1,0 +1,88 @@
+#include "util/ReplacementFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <QRandomGenerator>
+
+namespace {
+
+// A new file in folder with a hidden random name. Created with 0666, so the kernel
+// applies the umask as for any new file (reading the umask would mean setting it, which
+// other threads would see).
+int CreateTemporary(const std::string& folder, std::string& temp)
+{
+    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = folder + ".calvyx-save-";
+        for (int i = 0; i < 8; ++i) temp += letters[QRandomGenerator::global()->bounded(62)];
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+} // namespace
+
+int ReplacementFile::Begin(const std::string& path)
+{
+    Discard();
+    const auto slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+    fd_ = CreateTemporary(folder, temp_);
+    if (fd_ < 0) return errno;
+    target_ = path;
+    written_ = 0;
+    return 0;
+}
+
+int ReplacementFile::Append(std::string_view data)
+{
+    if (fd_ < 0) return EBADF;
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n < 0 ? errno : EIO;
+        done += static_cast<std::size_t>(n);
+        written_ += n;
+    }
+    return 0;
+}
+
+int ReplacementFile::Commit()
+{
+    if (fd_ < 0) return EBADF;
+    int err = 0;
+    struct stat st {};
+    // A replaced file keeps its permissions.
+    if (::lstat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::fchmod(fd_, st.st_mode & 07777) != 0)
+        err = errno;
+    if (err == 0 && ::fsync(fd_) != 0) err = errno;
+    if (::close(fd_) != 0 && err == 0) err = errno;
+    fd_ = -1;
+    if (err == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0) err = errno;
+    if (err != 0) ::unlink(temp_.c_str());
+    temp_.clear();
+    return err;
+}
+
+void ReplacementFile::Discard()
+{
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
+int64_t FreeBytesIn(const std::string& folder)
+{
+    struct statvfs vfs {};
+    if (::statvfs(folder.empty() ? "." : folder.c_str(), &vfs) != 0) return -1;
+    return static_cast<int64_t>(vfs.f_bavail) * static_cast<int64_t>(vfs.f_frsize);
+}

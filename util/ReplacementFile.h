@@ -1,0 +1,44 @@
+#pragma once
+// A file that replaces another only once it is complete. Its bytes go, step by step, into
+// a hidden temporary file beside the target (so the final rename cannot cross file
+// systems); Commit renames it over the target. Until then the target keeps its old
+// contents, and a replacement that is discarded (or destroyed uncommitted) leaves nothing
+// behind. A symbolic link at the target is replaced, never written through.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class ReplacementFile {
+public:
+    ReplacementFile() = default;
+    ~ReplacementFile() { Discard(); }
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    // Creates the temporary file for path (a replacement in progress is discarded first).
+    // 0, or the errno of the failure.
+    int Begin(const std::string& path);
+    // Writes data at the end; every byte has reached the file system when it returns 0,
+    // so a full disk is noticed at the write that meets it. The errno otherwise.
+    int Append(std::string_view data);
+    // Flushes the file to the disk and renames it over the target; a replaced file's
+    // permissions are kept. 0, or the errno of the step that failed (the temporary file
+    // is removed then, the target untouched).
+    int Commit();
+    // Removes the temporary file; the target stays as it was.
+    void Discard();
+
+    bool Active() const { return fd_ >= 0; }
+    const std::string& Target() const { return target_; }
+    int64_t Written() const { return written_; }
+
+private:
+    int fd_ = -1;
+    std::string target_;
+    std::string temp_;
+    int64_t written_ = 0;
+};
+
+// Bytes an unprivileged writer may still store in the folder's file system, or -1 when
+// the system does not say.
+int64_t FreeBytesIn(const std::string& folder);
