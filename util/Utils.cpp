@@ -60,18 +60,15 @@ ByteString ReadFileToString(const std::string& fileName)
     return data;
 }
 
-namespace {
-
-// A new file beside the target with a hidden random name. Created with 0666, so the
-// kernel applies the umask as for any new file (reading the umask would mean setting it,
-// which other threads would see).
-int CreateTemporary(const std::string& folder, std::string& temp)
+// Created with 0666, so the kernel applies the umask as for any new file (reading the
+// umask would mean setting it, which other threads would see).
+int CreateTemporary(int dirFd, const std::string& folder, std::string& temp)
 {
     static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = folder + ".calvyx-save-";
+        temp = folder + TemporaryPrefix;
         for (int i = 0; i < 8; ++i) temp += letters[QRandomGenerator::global()->bounded(62)];
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::openat(dirFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
@@ -89,6 +86,8 @@ int WriteAll(int fd, std::string_view data)
     }
     return 0;
 }
+
+namespace {
 
 // A device, a pipe or a socket cannot be replaced by renaming: it is written in place.
 // The open does not wait: a pipe that nobody reads is an error (ENXIO), not a hang.
@@ -112,7 +111,7 @@ int ReplaceFile(const std::string& path, std::string_view data)
     const auto slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
     std::string temp;
-    const int fd = CreateTemporary(folder, temp);
+    const int fd = CreateTemporary(AT_FDCWD, folder, temp);
     if (fd < 0) return errno;
     int err = WriteAll(fd, data);
     struct stat st {};
