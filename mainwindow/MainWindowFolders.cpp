@@ -362,7 +362,7 @@ void MainWindow::StartCopy(std::vector<FileCopyBatch::Item> items, const QString
     const auto update = [batch, progress] {
         if (!batch) return;
         const std::size_t index = std::min(batch->Current(), batch->Items().size() - 1);
-        progress->setLabelText(tr("Copying \"%1\"").arg(QFile::decodeName(batch->Items()[index].name.c_str())));
+        progress->setLabelText(QFile::decodeName(batch->Items()[index].name.c_str()));
         const std::uint64_t total = batch->BytesTotal();
         const std::uint64_t copied = std::min(batch->BytesCopied(), total);
         progress->setValue(total == 0 ? 0 : static_cast<int>(copied * ProgressSteps / total));
