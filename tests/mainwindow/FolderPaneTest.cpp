@@ -33,6 +33,8 @@
 #include "services/TransferServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/mainwindow/TestEnvironment.h"
+#include "tests/support/FileSizeLimit.h"
+#include "windows/LogWindow.h"
 
 // Takes the URLs that QDesktopServices would hand to the desktop.
 class UrlCatcher : public QObject {
@@ -398,7 +400,7 @@ TEST_F(FolderPaneTest, AFileDroppedOntoALinkOfItsNameReplacesTheLinkNotItsTarget
     EXPECT_TRUE(dialogs_->messages.empty());
 }
 
-TEST_F(FolderPaneTest, ADroppedPipeIsRefusedWithoutWaitingForAWriter)
+TEST_F(FolderPaneTest, ADroppedPipeIsRefusedWithoutWaitingAndAFailedCopySaysWhy)
 {
     StartWithFiles();
     QTemporaryDir desktop;
@@ -416,6 +418,25 @@ TEST_F(FolderPaneTest, ADroppedPipeIsRefusedWithoutWaitingForAWriter)
     EXPECT_TRUE(dialogs_->messages[0].second.contains("\"pipe\": not a file that can be copied"))
         << dialogs_->messages[0].second.toStdString();
     EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/pipe"));
+    EXPECT_TRUE(Temporaries().isEmpty()) << Temporaries().join(' ').toStdString();
+
+    // A copy that fails half-way (the disk is full, as far as this process goes): the
+    // system's reason in the message and the log, the old file as it was.
+    WriteFile(desktop.filePath("big.bin"), QByteArray(200000, 'y'));
+    dialogs_->messages.clear();
+    dialogs_->confirmAnswer = true;
+    {
+        ScopedFileSizeLimit full(100000);
+        ASSERT_TRUE(full.Active());
+        Drop({QUrl::fromLocalFile(desktop.filePath("big.bin"))}, Blank());
+        ASSERT_TRUE(WaitFor([&] { return !dialogs_->messages.empty() && !window_->CopyRunning(); }, 10000));
+    }
+    const QString reason = QString("\"big.bin\": %1").arg(qt_error_string(EFBIG));
+    EXPECT_TRUE(dialogs_->messages[0].second.contains(reason)) << dialogs_->messages[0].second.toStdString();
+    ASSERT_NE(TheLogWindow, nullptr);
+    EXPECT_FALSE(TheLogWindow->Lines().filter(reason).isEmpty());
+    EXPECT_TRUE(Contents(folder_.path() + "/big.bin") == QByteArray(3000, 'x'))
+        << "big.bin now holds " << Contents(folder_.path() + "/big.bin").size() << " bytes";
     EXPECT_TRUE(Temporaries().isEmpty()) << Temporaries().join(' ').toStdString();
 }
 
