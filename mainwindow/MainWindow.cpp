@@ -60,6 +60,7 @@ MainWindow::MainWindow(std::function<void()> endProcess, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    StopCopies();
     if (TheMainWindow == this) TheMainWindow = nullptr;
     // The capture window is owned by this window; forget it before Qt deletes it.
     if (TheCaptureWindow && TheCaptureWindow->parent() == this) TheCaptureWindow = nullptr;
@@ -231,6 +232,7 @@ void MainWindow::ShutDown()
 {
     pollTimer->stop();
     aboutTimer->stop();
+    StopCopies();
     try {
         server_->SelectPort("");
     } catch (const std::exception&) {

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QMainWindow>
 #include <QPoint>
@@ -26,6 +27,7 @@
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/UserDialogs.h"
 #include "util/ByteString.h"
+#include "util/FileCopy.h"
 #include "util/HostInterfaces.h"
 
 class QAction;
@@ -177,8 +179,14 @@ public:
     QMenu* FolderMenu(ShellView* view, const QPoint& pos);
     // Copies files (dropped from the desktop) into folder. A file of the same name is
     // replaced only after asking; folders and what cannot be read are reported. The
+    // copies run in a thread of their own behind a progress dialog with Cancel; the
     // status bar says how many were copied.
     void CopyFilesInto(const QStringList& files, const QString& folder);
+    // True while copies of dropped files run.
+    bool CopyRunning() const { return !copies_.empty(); }
+    // Called in the copying thread after each chunk of a dropped file (the tests hold
+    // the copy there); set before the drop.
+    ChunkCopied copyChunkCopied;
 
     // ---- Help, About and log (MainWindowHelp.cpp)
     void ShowHelpContents();
@@ -268,6 +276,11 @@ private:
     bool ListKey(const QKeyEvent& key);
     void ListItemRenamed(const QString& folder, const QString& oldName, const QString& newName);
     QString PathOf(const QTreeView* view, const QModelIndex& index) const;
+    // The copies of CopyFilesInto: started in their thread, reported once they ended,
+    // and at the end of the window cancelled and waited for.
+    void StartCopy(std::vector<FileCopyBatch::Item> items, const QString& folder, const QStringList& problems);
+    void CopyEnded(FileCopyBatch* batch, const QString& folder, QStringList problems);
+    void StopCopies();
 
     std::function<void()> endProcess_;
     std::unique_ptr<UserDialogs> dialogs_;
@@ -288,6 +301,7 @@ private:
     RecentSlots recentFolders_;
     QString registryRoot_;
     int linkReservations_ = 0; // LinkReservation objects alive
+    std::vector<std::unique_ptr<FileCopyBatch>> copies_; // running copies of dropped files
     bool portErrorShown_ = false; // the poll shows a port error once per connection choice
     bool shown_ = false; // the first showEvent has run
     int treeWidth_ = TreeDefaultWidth; // see TreeWidth()

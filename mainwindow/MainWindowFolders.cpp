@@ -2,6 +2,8 @@
 // contents, the new, delete and rename commands, and the recent folders of the File menu.
 #include "mainwindow/MainWindow.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -13,9 +15,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QSaveFile>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 
@@ -36,42 +40,13 @@ constexpr const char* FolderMissingStart = QT_TRANSLATE_NOOP("MainWindow", "Erro
 constexpr const char* FolderMissingEnd = QT_TRANSLATE_NOOP("MainWindow", "\" does not exist.");     // 65244
 constexpr const char* SettingPathError = QT_TRANSLATE_NOOP("MainWindow", "Error setting path: \"%1\""); // 65301
 
-// Copies source to target through a file written aside and renamed over target when
-// complete: an existing target is replaced whole or not at all, and a failed copy
-// leaves nothing behind. QFile::copy never replaces a file, hence this loop.
-bool CopyFileReplacing(const QString& source, const QString& target, QString& error)
-{
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        error = in.errorString();
-        return false;
-    }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        error = out.errorString();
-        return false;
-    }
-    QByteArray buffer(64 * 1024, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = in.read(buffer.data(), buffer.size());
-        if (n < 0) {
-            error = in.errorString();
-            out.cancelWriting();
-            return false;
-        }
-        if (n == 0) break;
-        if (out.write(buffer.constData(), n) != n) {
-            error = out.errorString();
-            out.cancelWriting();
-            return false;
-        }
-    }
-    if (!out.commit()) {
-        error = out.errorString();
-        return false;
-    }
-    return true;
-}
+// The progress dialog shows a per mille of the bytes: the sizes do not fit an int.
+constexpr int ProgressSteps = 1000;
+constexpr int ProgressUpdateMs = 100;
+// Small copies end before the dialog would be seen.
+constexpr int ProgressShowAfterMs = 300;
+// The window's end waits this long for a cancelled copy to reach its next chunk.
+constexpr int CopyStopWaitMs = 30000;
 
 } // namespace
 
@@ -332,26 +307,26 @@ void MainWindow::CopyFilesInto(const QStringList& files, const QString& folder)
 {
     const QString shownFolder = QDir::toNativeSeparators(folder);
     const QString caption = tr("Copying Files");
-    int copied = 0;
+    std::vector<FileCopyBatch::Item> items;
     QStringList problems;
     for (const QString& source : files) {
         const QFileInfo from(source);
         const QString name = from.fileName();
         const QFileInfo to(QDir(folder).filePath(name));
+        // Only what is plainly no file is turned away here; the copy judges each
+        // source again by what it opens.
         if (from.isDir()) {
             problems << tr("\"%1\": folders are not copied").arg(name);
             continue;
         }
-        if (!from.isFile()) {
-            problems << tr("\"%1\": not a file that can be copied").arg(name);
-            continue;
-        }
         if (to.exists() || to.isSymLink()) {
-            if (to.canonicalFilePath() == from.canonicalFilePath()) {
+            // A link of that name is replaced itself, so only the file itself counts as
+            // already being here.
+            if (!to.isSymLink() && to.canonicalFilePath() == from.canonicalFilePath()) {
                 problems << tr("\"%1\": it is already in this folder").arg(name);
                 continue;
             }
-            if (to.isDir()) {
+            if (to.isDir() && !to.isSymLink()) {
                 problems << tr("\"%1\": a folder of that name is in the way").arg(name);
                 continue;
             }
@@ -359,13 +334,97 @@ void MainWindow::CopyFilesInto(const QStringList& files, const QString& folder)
                                    caption))
                 continue;
         }
-        QString error;
-        if (CopyFileReplacing(source, to.filePath(), error))
-            ++copied;
-        else
-            problems << tr("\"%1\": %2").arg(name, error);
+        items.push_back({QFile::encodeName(source).toStdString(), QFile::encodeName(folder).toStdString(),
+                         QFile::encodeName(name).toStdString()});
     }
-    if (copied > 0) statusPanel->setText(tr("Copied %n file(s) to %1", nullptr, copied).arg(shownFolder));
+    if (items.empty()) {
+        if (!problems.isEmpty()) TellOutcome(tr("Not copied to \"%1\":\n%2").arg(shownFolder, problems.join(QLatin1Char('\n'))), caption, true);
+        return;
+    }
+    StartCopy(std::move(items), folder, problems);
+}
+
+void MainWindow::StartCopy(std::vector<FileCopyBatch::Item> items, const QString& folder, const QStringList& problems)
+{
+    auto owned = std::make_unique<FileCopyBatch>(std::move(items), copyChunkCopied);
+    // The window's end may have ended and deleted the batch before its last signals
+    // and ticks arrive.
+    const QPointer<FileCopyBatch> batch = owned.get();
+    copies_.push_back(std::move(owned));
+
+    auto* progress = new QProgressDialog(this);
+    progress->setWindowTitle(tr("Copying Files"));
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    progress->setRange(0, ProgressSteps);
+    progress->setMinimumDuration(ProgressShowAfterMs);
+    const auto update = [batch, progress] {
+        if (!batch) return;
+        const std::size_t index = std::min(batch->Current(), batch->Items().size() - 1);
+        progress->setLabelText(QFile::decodeName(batch->Items()[index].name.c_str()));
+        const std::uint64_t total = batch->BytesTotal();
+        const std::uint64_t copied = std::min(batch->BytesCopied(), total);
+        progress->setValue(total == 0 ? 0 : static_cast<int>(copied * ProgressSteps / total));
+    };
+    update();
+    auto* ticker = new QTimer(progress);
+    connect(ticker, &QTimer::timeout, progress, update);
+    ticker->start(ProgressUpdateMs);
+    // Cancel, Escape and closing the dialog all end the copy at its next chunk (the
+    // dialog hides itself at once).
+    connect(progress, &QProgressDialog::canceled, progress, [batch, ticker] {
+        if (batch) batch->Cancel();
+        ticker->stop();
+    });
+    // The dialog and its ticker go before the batch they read.
+    connect(batch, &QThread::finished, this, [this, batch, progress, folder, problems] {
+        delete progress;
+        if (batch) Guarded([&] { CopyEnded(batch, folder, problems); });
+    });
+    batch->start();
+}
+
+void MainWindow::CopyEnded(FileCopyBatch* batch, const QString& folder, QStringList problems)
+{
+    const auto found = std::find_if(copies_.begin(), copies_.end(), [batch](const auto& copy) { return copy.get() == batch; });
+    if (found == copies_.end()) return; // already ended by StopCopies
+    std::unique_ptr<FileCopyBatch> owned = std::move(*found);
+    copies_.erase(found);
+    owned->Join();
+
+    const QString shownFolder = QDir::toNativeSeparators(folder);
+    int copied = 0;
+    bool cancelled = false;
+    for (std::size_t i = 0; i < owned->Items().size(); ++i) {
+        const QString name = QFile::decodeName(owned->Items()[i].name.c_str());
+        const FileCopyOutcome& outcome = owned->Outcomes()[i];
+        switch (outcome.kind) {
+        case FileCopyOutcome::Kind::Copied: ++copied; break;
+        case FileCopyOutcome::Kind::Cancelled: cancelled = true; break;
+        case FileCopyOutcome::Kind::Folder: problems << tr("\"%1\": folders are not copied").arg(name); break;
+        case FileCopyOutcome::Kind::NotAFile: problems << tr("\"%1\": not a file that can be copied").arg(name); break;
+        case FileCopyOutcome::Kind::Failed: problems << tr("\"%1\": %2").arg(name, qt_error_string(outcome.error)); break;
+        }
+    }
+    if (cancelled) {
+        const QString text = tr("Copying to %1 cancelled; %n file(s) copied", nullptr, copied).arg(shownFolder);
+        statusPanel->setText(text);
+        AppendToLog(text);
+    } else if (copied > 0) {
+        statusPanel->setText(tr("Copied %n file(s) to %1", nullptr, copied).arg(shownFolder));
+    }
     if (!problems.isEmpty())
-        dialogs_->ShowMessage(tr("Not copied to \"%1\":\n%2").arg(shownFolder, problems.join(QLatin1Char('\n'))), caption, true);
+        TellOutcome(tr("Not copied to \"%1\":\n%2").arg(shownFolder, problems.join(QLatin1Char('\n'))), tr("Copying Files"), true);
+}
+
+void MainWindow::StopCopies()
+{
+    for (auto& copy : copies_) copy->Cancel();
+    for (auto& copy : copies_) {
+        // A copy stuck in the file system beyond the wait is left to end by itself:
+        // a running thread's object must not be destroyed.
+        if (!copy->Join(QDeadlineTimer(CopyStopWaitMs))) (void)copy.release();
+    }
+    copies_.clear();
 }

@@ -6,34 +6,14 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-#include <QRandomGenerator>
-
-namespace {
-
-// A new file in folder with a hidden random name. Created with 0666, so the kernel
-// applies the umask as for any new file (reading the umask would mean setting it, which
-// other threads would see).
-int CreateTemporary(const std::string& folder, std::string& temp)
-{
-    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = folder + ".calvyx-save-";
-        for (int i = 0; i < 8; ++i) temp += letters[QRandomGenerator::global()->bounded(62)];
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
-} // namespace
+#include "util/Utils.h"
 
 int ReplacementFile::Begin(const std::string& path)
 {
     Discard();
     const auto slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-    fd_ = CreateTemporary(folder, temp_);
+    fd_ = CreateTemporary(AT_FDCWD, folder, temp_);
     if (fd_ < 0) return errno;
     target_ = path;
     written_ = 0;
@@ -43,15 +23,9 @@ int ReplacementFile::Begin(const std::string& path)
 int ReplacementFile::Append(std::string_view data)
 {
     if (fd_ < 0) return EBADF;
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return n < 0 ? errno : EIO;
-        done += static_cast<std::size_t>(n);
-        written_ += n;
-    }
-    return 0;
+    const int err = WriteAll(fd_, data);
+    if (err == 0) written_ += static_cast<int64_t>(data.size());
+    return err;
 }
 
 int ReplacementFile::Commit()

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QRandomGenerator>
 
 #include "util/GeneralError.h"
 #include "util/ReplacementFile.h"
@@ -60,7 +61,20 @@ ByteString ReadFileToString(const std::string& fileName)
     return data;
 }
 
-namespace {
+// Created with 0666, so the kernel applies the umask as for any new file (reading the
+// umask would mean setting it, which other threads would see).
+int CreateTemporary(int dirFd, const std::string& folder, std::string& temp)
+{
+    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = folder + TemporaryPrefix;
+        for (int i = 0; i < 8; ++i) temp += letters[QRandomGenerator::global()->bounded(62)];
+        const int fd = ::openat(dirFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
 
 int WriteAll(int fd, std::string_view data)
 {
@@ -73,6 +87,8 @@ int WriteAll(int fd, std::string_view data)
     }
     return 0;
 }
+
+namespace {
 
 // A device, a pipe or a socket cannot be replaced by renaming: it is written in place.
 // The open does not wait: a pipe that nobody reads is an error (ENXIO), not a hang.

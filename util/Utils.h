@@ -25,6 +25,15 @@ void WriteStringToFile(const ByteString& data, const std::string& fileName);
 // gets the usual ones. A symbolic link at path is replaced, not followed. Returns 0, or
 // the errno of the step that failed.
 int ReplaceFile(const std::string& path, std::string_view data);
+// The start of the hidden names of the temporaries that ReplaceFile and the file copy
+// write beside their targets.
+inline constexpr const char* TemporaryPrefix = ".calvyx-save-";
+// A new file for writing with a hidden random name, folder + TemporaryPrefix + letters,
+// relative to the open folder dirFd (AT_FDCWD: the current folder). Returns the open
+// descriptor and its name in temp, or -1 with errno set.
+int CreateTemporary(int dirFd, const std::string& folder, std::string& temp);
+// Writes all of data to fd; 0, or the errno of the write that failed.
+int WriteAll(int fd, std::string_view data);
 bool DirExists(const std::string& path);
 // The last component of a path (either separator), as the status texts show it.
 std::string FileNamePart(const std::string& path);

@@ -1,6 +1,7 @@
 // The folder pane used like a file manager's: opening folders from the list, the keys
 // (Enter, F2, Delete), sorting and the Modified column, the context menu, files dropped
-// in from the desktop (copied, a name clash asked about) and files dragged out.
+// in from the desktop (copied beside the window, a name clash asked about, a link of that
+// name replaced, special files refused, a copy cancelled) and files dragged out.
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -16,12 +17,24 @@
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QThread>
 #include <QUrl>
+
+#include <atomic>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "mainwindow/ConnectionState.h"
 #include "services/TransferServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/mainwindow/TestEnvironment.h"
+#include "tests/support/FileSizeLimit.h"
+#include "windows/LogWindow.h"
 
 // Takes the URLs that QDesktopServices would hand to the desktop.
 class UrlCatcher : public QObject {
@@ -83,6 +96,16 @@ protected:
         const QModelIndex root = window_->fileList->rootIndex();
         for (int row = 0; row < ListModel()->rowCount(root); ++row) names << ListModel()->index(row, 0, root).data().toString();
         return names;
+    }
+    // Hidden or temporary files left in the test folder.
+    QStringList Temporaries() const
+    {
+        return QDir(folder_.path()).entryList({".*", "*.new", "*.tmp", "qt_temp*"}, QDir::Files | QDir::Hidden | QDir::System);
+    }
+    // Waits for the copies of the drops so far to have ended.
+    bool CopiesEnded(const QString& statusStart)
+    {
+        return WaitFor([&] { return !window_->CopyRunning() && window_->statusPanel->text().startsWith(statusStart); }, 10000);
     }
     // Drops urls on the list at pos as a file manager does (offering copy and move);
     // returns whether the list took the drop, and the action it chose.
@@ -324,7 +347,7 @@ TEST_F(FolderPaneTest, FilesDroppedInAreCopiedAndAClashIsAskedAbout)
     const auto [taken, action] = Drop({QUrl::fromLocalFile(desktop.filePath("new.txt"))}, Blank());
     EXPECT_TRUE(taken);
     EXPECT_EQ(action, Qt::CopyAction);
-    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(folder_.path() + "/new.txt"); }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return window_->statusPanel->text().startsWith("Copied"); }, 5000));
     EXPECT_EQ(Contents(folder_.path() + "/new.txt"), "new");
     EXPECT_TRUE(QFileInfo::exists(desktop.filePath("new.txt")));
     EXPECT_TRUE(dialogs_->confirms.empty());
@@ -340,7 +363,7 @@ TEST_F(FolderPaneTest, FilesDroppedInAreCopiedAndAClashIsAskedAbout)
     Drop({QUrl::fromLocalFile(desktop.filePath("a.txt"))}, Blank());
     ASSERT_TRUE(WaitFor([&] { return dialogs_->confirms.size() == 2; }, 3000));
     ASSERT_TRUE(WaitFor([&] { return Contents(folder_.path() + "/a.txt") == "replacement"; }, 3000));
-    EXPECT_TRUE(QDir(folder_.path()).entryList({"*.new", "*.tmp", "qt_temp*"}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(Temporaries().isEmpty()) << Temporaries().join(' ').toStdString();
 
     // Dropped on a folder item: into that folder. A folder and a file of the same
     // name as the target's own are reported, not copied.
@@ -353,6 +376,112 @@ TEST_F(FolderPaneTest, FilesDroppedInAreCopiedAndAClashIsAskedAbout)
 
     // What is not a local file is not taken at all.
     EXPECT_FALSE(Drop({QUrl("https://example.org/x.txt")}, Blank()).first);
+}
+
+TEST_F(FolderPaneTest, AFileDroppedOntoALinkOfItsNameReplacesTheLinkNotItsTarget)
+{
+    QTemporaryDir outside, desktop;
+    WriteFile(outside.filePath("secret.txt"), "outside the folder");
+    ASSERT_TRUE(QFile::link(outside.filePath("secret.txt"), folder_.path() + "/linked.txt"));
+    StartWithFiles();
+    WriteFile(desktop.filePath("linked.txt"), "dropped bytes");
+
+    dialogs_->confirmAnswer = true;
+    Drop({QUrl::fromLocalFile(desktop.filePath("linked.txt"))}, Blank());
+    ASSERT_TRUE(CopiesEnded("Copied 1 file")) << window_->statusPanel->text().toStdString();
+    ASSERT_EQ(dialogs_->confirms.size(), 1u);
+    EXPECT_TRUE(dialogs_->confirms[0].contains("linked.txt")) << dialogs_->confirms[0].toStdString();
+    EXPECT_EQ(Contents(outside.filePath("secret.txt")), "outside the folder");
+    const QFileInfo replaced(folder_.path() + "/linked.txt");
+    EXPECT_FALSE(replaced.isSymLink());
+    EXPECT_TRUE(replaced.isFile());
+    EXPECT_EQ(Contents(replaced.filePath()), "dropped bytes");
+    EXPECT_TRUE(Temporaries().isEmpty()) << Temporaries().join(' ').toStdString();
+    EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+TEST_F(FolderPaneTest, ADroppedPipeIsRefusedWithoutWaitingAndAFailedCopySaysWhy)
+{
+    StartWithFiles();
+    QTemporaryDir desktop;
+    const QString fifo = desktop.filePath("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    Drop({QUrl::fromLocalFile(fifo)}, Blank());
+    const bool refused = WaitFor([&] { return !dialogs_->messages.empty() && !window_->CopyRunning(); }, 5000);
+    if (!refused) {
+        // The copy waits on the pipe: a writer that goes at once lets it end.
+        const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+    }
+    ASSERT_TRUE(refused) << "the drop of a pipe did not end within 5 s";
+    EXPECT_TRUE(dialogs_->messages[0].second.contains("\"pipe\": not a file that can be copied"))
+        << dialogs_->messages[0].second.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/pipe"));
+    EXPECT_TRUE(Temporaries().isEmpty()) << Temporaries().join(' ').toStdString();
+
+    // A copy that fails half-way (the disk is full, as far as this process goes): the
+    // system's reason in the message and the log, the old file as it was.
+    WriteFile(desktop.filePath("big.bin"), QByteArray(200000, 'y'));
+    dialogs_->messages.clear();
+    dialogs_->confirmAnswer = true;
+    {
+        ScopedFileSizeLimit full(100000);
+        ASSERT_TRUE(full.Active());
+        Drop({QUrl::fromLocalFile(desktop.filePath("big.bin"))}, Blank());
+        ASSERT_TRUE(WaitFor([&] { return !dialogs_->messages.empty() && !window_->CopyRunning(); }, 10000));
+    }
+    const QString reason = QString("\"big.bin\": %1").arg(qt_error_string(EFBIG));
+    EXPECT_TRUE(dialogs_->messages[0].second.contains(reason)) << dialogs_->messages[0].second.toStdString();
+    ASSERT_NE(TheLogWindow, nullptr);
+    EXPECT_FALSE(TheLogWindow->Lines().filter(reason).isEmpty());
+    EXPECT_TRUE(Contents(folder_.path() + "/big.bin") == QByteArray(3000, 'x'))
+        << "big.bin now holds " << Contents(folder_.path() + "/big.bin").size() << " bytes";
+    EXPECT_TRUE(Temporaries().isEmpty()) << Temporaries().join(' ').toStdString();
+}
+
+TEST_F(FolderPaneTest, ACopyRunsBesideTheWindowAndCancelKeepsTheOldFile)
+{
+    StartWithFiles();
+    QTemporaryDir desktop;
+    WriteFile(desktop.filePath("big.bin"), QByteArray(1 << 20, 'y'));
+
+    // The copy is held after its first chunk until the test lets it go on.
+    std::atomic<bool> held{false};
+    std::atomic<QThread*> copyingThread{nullptr};
+    QSemaphore goOn;
+    window_->copyChunkCopied = [&](std::uint64_t) {
+        if (held.exchange(true)) return;
+        copyingThread = QThread::currentThread();
+        EXPECT_TRUE(goOn.tryAcquire(1, 10000)) << "the test never let the copy go on";
+    };
+    dialogs_->confirmAnswer = true;
+    Drop({QUrl::fromLocalFile(desktop.filePath("big.bin"))}, Blank());
+    const bool reached = WaitFor([&] { return held.load(); }, 5000);
+    if (!reached) goOn.release();
+    ASSERT_TRUE(reached) << "the copy never reached its first chunk";
+    EXPECT_NE(copyingThread.load(), QApplication::instance()->thread());
+
+    // While the copy waits, the window goes on: an event is handled, and the progress
+    // dialog's Cancel is taken.
+    bool ticked = false;
+    QTimer::singleShot(0, window_.get(), [&] { ticked = true; });
+    EXPECT_TRUE(WaitFor([&] { return ticked; }, 2000));
+    auto* progress = window_->findChild<QProgressDialog*>();
+    ASSERT_NE(progress, nullptr);
+    auto* cancel = progress->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+    EXPECT_TRUE(window_->CopyRunning()) << "the copy ended while it was held";
+    goOn.release();
+
+    ASSERT_TRUE(CopiesEnded("Copying to")) << window_->statusPanel->text().toStdString();
+    EXPECT_TRUE(window_->statusPanel->text().contains("cancelled")) << window_->statusPanel->text().toStdString();
+    EXPECT_TRUE(Contents(folder_.path() + "/big.bin") == QByteArray(3000, 'x'))
+        << "big.bin now holds " << Contents(folder_.path() + "/big.bin").size() << " bytes";
+    EXPECT_TRUE(Temporaries().isEmpty()) << Temporaries().join(' ').toStdString();
+    EXPECT_TRUE(dialogs_->messages.empty()) << "a cancel is no failure";
+    EXPECT_EQ(window_->findChild<QProgressDialog*>(), nullptr);
 }
 
 TEST_F(FolderPaneTest, SelectedFilesDragOutAsTheirUrls)

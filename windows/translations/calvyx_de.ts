@@ -456,6 +456,13 @@
         <source>Calvyx was started again with %1, which is already the connection.</source>
         <translation>Calvyx wurde noch einmal mit %1 gestartet; das ist bereits die Verbindung.</translation>
     </message>
+    <message numerus="yes">
+        <source>Copying to %1 cancelled; %n file(s) copied</source>
+        <translation>
+            <numerusform>Kopieren nach %1 abgebrochen; %n Datei kopiert</numerusform>
+            <numerusform>Kopieren nach %1 abgebrochen; %n Dateien kopiert</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

@@ -456,6 +456,13 @@
         <source>Calvyx was started again with %1, which is already the connection.</source>
         <translation>Calvyx se inició de nuevo con %1, que ya es la conexión.</translation>
     </message>
+    <message numerus="yes">
+        <source>Copying to %1 cancelled; %n file(s) copied</source>
+        <translation>
+            <numerusform>Copia a %1 cancelada; %n archivo copiado</numerusform>
+            <numerusform>Copia a %1 cancelada; %n archivos copiados</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

@@ -456,6 +456,13 @@
         <source>Calvyx was started again with %1, which is already the connection.</source>
         <translation>Calvyx a été relancé avec %1, qui est déjà la connexion.</translation>
     </message>
+    <message numerus="yes">
+        <source>Copying to %1 cancelled; %n file(s) copied</source>
+        <translation>
+            <numerusform>Copie vers %1 annulée ; %n fichier copié</numerusform>
+            <numerusform>Copie vers %1 annulée ; %n fichiers copiés</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

@@ -456,6 +456,13 @@
         <source>Calvyx was started again with %1, which is already the connection.</source>
         <translation>Calvyx è stato avviato di nuovo con %1, che è già la connessione.</translation>
     </message>
+    <message numerus="yes">
+        <source>Copying to %1 cancelled; %n file(s) copied</source>
+        <translation>
+            <numerusform>Copia in %1 annullata; %n file copiato</numerusform>
+            <numerusform>Copia in %1 annullata; %n file copiati</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

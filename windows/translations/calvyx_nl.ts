@@ -456,6 +456,13 @@
         <source>Calvyx was started again with %1, which is already the connection.</source>
         <translation>Calvyx is opnieuw gestart met %1, dat al de verbinding is.</translation>
     </message>
+    <message numerus="yes">
+        <source>Copying to %1 cancelled; %n file(s) copied</source>
+        <translation>
+            <numerusform>Kopiëren naar %1 geannuleerd; %n bestand gekopieerd</numerusform>
+            <numerusform>Kopiëren naar %1 geannuleerd; %n bestanden gekopieerd</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

@@ -456,6 +456,13 @@
         <source>Calvyx was started again with %1, which is already the connection.</source>
         <translation>O Calvyx foi iniciado de novo com %1, que já é a ligação.</translation>
     </message>
+    <message numerus="yes">
+        <source>Copying to %1 cancelled; %n file(s) copied</source>
+        <translation>
+            <numerusform>Cópia para %1 cancelada; %n ficheiro copiado</numerusform>
+            <numerusform>Cópia para %1 cancelada; %n ficheiros copiados</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

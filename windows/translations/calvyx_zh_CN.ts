@@ -455,6 +455,12 @@
         <source>Calvyx was started again with %1, which is already the connection.</source>
         <translation>Calvyx 以 %1 再次启动，它已经是当前连接。</translation>
     </message>
+    <message numerus="yes">
+        <source>Copying to %1 cancelled; %n file(s) copied</source>
+        <translation>
+            <numerusform>已取消复制到 %1；已复制 %n 个文件</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
