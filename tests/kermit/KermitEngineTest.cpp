@@ -307,14 +307,14 @@ TEST_F(KermitEngineTest, LostAndLateAnswersDuringAFetchNeitherRepeatNorSkipData)
         {"Y to the S lost, N 1", 'S', 1, Answer::NextN},
         {"Y to the F lost, N 2", 'F', 1, Answer::NextN},
         {"Y to a D lost, N for the next", 'D', 3, Answer::NextN},
-        {"Y to the last D lost, N for the Z", 'D', 16, Answer::NextN},
+        {"Y to the last D lost, N for the Z", 'D', 18, Answer::NextN},
         {"Y to the Z lost, N for the B", 'Z', 1, Answer::NextN},
         {"a D damaged, N for it", 'D', 2, Answer::OwnN},
         {"late N for the D before", 'D', 5, Answer::LateNThenY},
         {"Y twice", 'D', 4, Answer::TwoYs},
         {"Y lost, calculator silent", 'D', 6, Answer::Silence},
     };
-    const ByteString data = AllByteValues(1000, 13); // 16 D packets of 77 field bytes
+    const ByteString data = AllByteValues(1000, 13); // 18 D packets
     WriteStringToFile(data, FolderPath("FETCH.BIN"));
     for (const auto& c : cases) {
         ByteString got;
