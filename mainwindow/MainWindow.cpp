@@ -78,7 +78,8 @@ void MainWindow::StartUp()
     if (start == SingleInstance::Outcome::Refused) {
         // Never a shared fallback: the user has to put the folder right first.
         refused_ = true;
-        startRefusal_ = tr("Calvyx cannot start: %1.").arg(refusal);
+        // Worded like the link's reasons (the folder, what to do), which are not translated.
+        startRefusal_ = refusal;
         std::fprintf(stderr, "calvyx: %s\n", qPrintable(startRefusal_));
         return;
     }

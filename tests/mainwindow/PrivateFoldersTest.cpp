@@ -109,7 +109,7 @@ TEST_F(RuntimeFolder, TheWindowIsNotMadeAndTheProgramFails)
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 1);
     const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
-    EXPECT_TRUE(errors.contains(QString::fromStdString("calvyx: Calvyx cannot start: The folder " + Path()))) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QString::fromStdString("calvyx: The folder " + Path()))) << errors.toStdString();
     EXPECT_TRUE(errors.contains(QString::fromStdString("chmod 700 " + Path()))) << errors.toStdString();
 }
 
