@@ -28,6 +28,7 @@
 #include "mainwindow/MainWindow.h"
 #include "util/StopSignal.h"
 #include "util/Version.h"
+#include "windows/ErrorBox.h"
 
 namespace {
 
@@ -63,6 +64,9 @@ int AnswerInfoOption(int argc, char** argv)
     }
     return -1;
 }
+
+// The start-up lock's folder or the lock itself is not the user's own.
+constexpr int ExitStartRefused = 1;
 
 // The process ends from the main window's close handler, at once and with exit code 0:
 // the transfer server and the windows are not torn down.
@@ -188,7 +192,15 @@ int main(int argc, char** argv)
     StartInLanguage(UserDefaultLangId(), UserDefaultLcid());
 
     TheMainWindow = new MainWindow(&EndProcess);
-    if (TheMainWindow->Refused()) return 0;
+    if (TheMainWindow->Refused()) {
+        // A second start ends quietly; a refused start tells why (on standard error
+        // already) and fails, with a box as well where somebody can see one.
+        const QString why = TheMainWindow->StartRefusal();
+        if (why.isEmpty()) return 0;
+        const QString platform = QGuiApplication::platformName();
+        if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) ShowApplicationError(why);
+        return ExitStartRefused;
+    }
     CreateApplicationWindows();
 
     MarkApplicationHelpHints();

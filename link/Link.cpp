@@ -85,7 +85,7 @@ void Link::Open(const std::string& name, int baud)
         backend_ = OpenLibUsbBackend(*id, openError_);
         if (!backend_) SeriousError();
     } else {
-        backend_ = kind_ == LinkKind::Usb ? OpenUsbPipeBackend(name) : OpenSerialBackend(name, baud, cancelFd_);
+        backend_ = kind_ == LinkKind::Usb ? OpenUsbPipeBackend(name, openError_) : OpenSerialBackend(name, baud, cancelFd_);
     }
     timing_ = SelectTimingProfile(kind_, baud);
     ClearInput();

@@ -116,15 +116,28 @@ private:
 
 } // namespace
 
-std::unique_ptr<LinkBackend> OpenUsbPipeBackend(const std::string& name)
+std::unique_ptr<LinkBackend> OpenUsbPipeBackend(const std::string& name, std::string& whyNot)
 {
-    const int readPipe = usbpipes::Open(name, 0);
-    if (readPipe < 0) Trace("Cannot open " + UsbPipePath(name, 0) + ": " + std::strerror(errno));
-    const int writePipe = usbpipes::Open(name, 1);
-    if (writePipe < 0) Trace("Cannot open " + UsbPipePath(name, 1) + ": " + std::strerror(errno));
+    if (std::string problem = PipeDeviceProblem(name); !problem.empty()) {
+        Trace("The pipe device is refused: " + problem);
+        whyNot = std::move(problem);
+        SeriousError();
+    }
+    bool swapped = false; // a pipe of another user was opened after the check
+    const auto open = [&](int pipe) {
+        const int fd = usbpipes::Open(name, pipe);
+        if (fd < 0) {
+            swapped = swapped || errno == EPERM;
+            Trace("Cannot open " + UsbPipePath(name, pipe) + ": " + std::strerror(errno));
+        }
+        return fd;
+    };
+    const int readPipe = open(0);
+    const int writePipe = open(1);
     if (readPipe < 0 || writePipe < 0) {
         usbpipes::Close(readPipe);
         usbpipes::Close(writePipe);
+        if (swapped) whyNot = PipeDeviceProblem(name);
         SeriousError();
     }
     return std::make_unique<UsbPipeBackend>(name, readPipe, writePipe);

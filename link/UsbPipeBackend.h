@@ -7,5 +7,6 @@
 class LinkBackend;
 
 // Opens the device's two pipes; a failure is traced and raised through SeriousError,
-// with nothing left open.
-std::unique_ptr<LinkBackend> OpenUsbPipeBackend(const std::string& name);
+// with nothing left open. A device that another user could have made is refused, with
+// the reason (PipeDeviceProblem) in whyNot.
+std::unique_ptr<LinkBackend> OpenUsbPipeBackend(const std::string& name, std::string& whyNot);

@@ -1,5 +1,6 @@
 #include "link/UsbPipes.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -8,6 +9,8 @@
 
 #include "link/LibUsbBackend.h"
 #include "link/PortName.h"
+#include "link/Trace.h"
+#include "util/PrivateFolder.h"
 #include "util/Utils.h"
 
 namespace {
@@ -37,15 +40,42 @@ std::string DeviceFolder(const std::string& root, const std::string& name)
     return folder;
 }
 
+// The root that $CALVYX_DEVICE_ROOT names, if it names one.
+const char* ChosenRoot()
+{
+    const char* root = std::getenv("CALVYX_DEVICE_ROOT");
+    return root && *root ? root : nullptr;
+}
+
 } // namespace
 
 std::string DeviceRoot()
 {
-    if (const char* root = std::getenv("CALVYX_DEVICE_ROOT"); root && *root) return root;
+    if (const char* root = ChosenRoot()) return root;
     // The pipe device lives with the user's other run-time files; without a session
     // folder, a per-user folder under /tmp (never a shared fixed name).
     if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run && *run) return std::string(run) + "/calvyx";
     return "/tmp/calvyx-" + std::to_string(::getuid());
+}
+
+std::string PipeDeviceProblem(const std::string& name)
+{
+    if (ParseUsbId(name)) return {};
+    const std::string root = DeviceRoot();
+    if (ChosenRoot()) {
+        // A chosen root that is not there holds no device; whoever chose it makes it
+        // (calvyx-sim does, privately).
+        const PathFacts facts = LookAt(root);
+        if (facts.kind == PathFacts::Kind::Missing && facts.error == 0) return {};
+        if (std::string problem = PrivateFolderProblem(root, facts, ::geteuid()); !problem.empty()) return problem;
+    } else if (std::string problem = MakePrivateFolder(root); !problem.empty()) {
+        return problem;
+    }
+    const std::string folder = root + "/" + DeviceFolder(root, name);
+    if (std::string problem = PrivateEntryProblem(folder); !problem.empty()) return problem;
+    for (const char* pipe : {"/PIPE0", "/PIPE1"})
+        if (std::string problem = PrivateEntryProblem(folder + pipe); !problem.empty()) return problem;
+    return {};
 }
 
 std::string UsbPipePath(const std::string& name, int pipe)
@@ -57,6 +87,11 @@ std::string UsbPipePath(const std::string& name, int pipe)
 bool UsbDevicePresent(const std::string& name)
 {
     if (const auto id = ParseUsbId(name)) return UsbDeviceAttached(*id);
+    // Pipes another user could have made are not taken for the calculator.
+    if (const std::string problem = PipeDeviceProblem(name); !problem.empty()) {
+        Trace("The pipe device is refused: " + problem);
+        return false;
+    }
     const std::string root = DeviceRoot();
     const std::string folder = root + "/" + DeviceFolder(root, name);
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -81,8 +116,16 @@ int Open(const std::string& name, int pipe)
     const std::string path = UsbPipePath(name, pipe);
     const int mode = pipe == 0 ? O_RDONLY : O_WRONLY;
     // Non-blocking, so that opening a FIFO whose far end is missing never hangs.
-    const int fd = ::open(path.c_str(), mode | O_NONBLOCK | O_CLOEXEC);
-    return fd < 0 ? -1 : fd;
+    const int fd = ::open(path.c_str(), mode | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return -1;
+    // What was opened is checked, not the name: a pipe swapped in after the check.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || (S_ISFIFO(st.st_mode) && st.st_uid != ::geteuid())) {
+        ::close(fd);
+        errno = EPERM;
+        return -1;
+    }
+    return fd;
 }
 
 void Close(int fd)

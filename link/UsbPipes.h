@@ -10,16 +10,26 @@
 // folder. The device folder is found whatever the case of its name.
 std::string DeviceRoot();
 std::string UsbPipePath(const std::string& name, int pipe);
+// Why the pipe device must not be used, with what to do about it; empty when it may be
+// used or is simply not there. The device root must be a folder of this user that no
+// other user may write into (util/PrivateFolder.h), and the device's folder and pipes
+// must be this user's too: otherwise another local user could play the calculator. The
+// default root is created (mode 0700) when it is missing, so that nobody else can take
+// its name first; a root named by $CALVYX_DEVICE_ROOT is left to whoever chose it.
+std::string PipeDeviceProblem(const std::string& name);
 // Presence probe of the pipe device (the device polling): its folder exists and opens,
-// and its write pipe has a reader. No data moves. A "usb:VVVV:PPPP" name is probed by
-// enumeration instead (UsbDeviceAttached), so the poll needs no second rule.
+// and its write pipe has a reader. No data moves. A device that PipeDeviceProblem
+// refuses is not present. A "usb:VVVV:PPPP" name is probed by enumeration instead
+// (UsbDeviceAttached), so the poll needs no second rule.
 bool UsbDevicePresent(const std::string& name);
 
 namespace usbpipes {
 
 // Opens PIPE0 for reading or PIPE1 for writing, both non-blocking: only the reader
 // thread reads PIPE0, after poll(), and writes wait for room with poll(). Opening PIPE1
-// fails at once when no device is behind it. -1 on failure.
+// fails at once when no device is behind it. -1 on failure, with errno set; EPERM when
+// what was opened is a FIFO of another user (it may have been swapped in after the
+// check).
 int Open(const std::string& name, int pipe);
 void Close(int fd);
 

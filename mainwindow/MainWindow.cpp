@@ -74,7 +74,17 @@ void MainWindow::StartUp()
 {
     // One instance at a time: a second start brings the running window to the front,
     // with the connection named on its command line, and ends here.
-    if (!singleInstance_.Acquire()) {
+    QString refusal;
+    const SingleInstance::Outcome start = singleInstance_.Acquire(&refusal);
+    if (start == SingleInstance::Outcome::Refused) {
+        // Never a shared fallback: the user has to put the folder right first.
+        refused_ = true;
+        // Worded like the link's reasons (the folder, what to do), which are not translated.
+        startRefusal_ = refusal;
+        std::fprintf(stderr, "calvyx: %s\n", qPrintable(startRefusal_));
+        return;
+    }
+    if (start == SingleInstance::Outcome::AlreadyRunning) {
         refused_ = true;
         SingleInstance::Request request;
         if (const auto port = PortFromCommandLine(RawCommandLine())) request.port = Q(*port);
@@ -84,8 +94,7 @@ void MainWindow::StartUp()
         return;
     }
     QString listenError;
-    if (!singleInstance_.Listen([this](const SingleInstance::Request& request) { Guarded([this, request] { AnotherStart(request); }); },
-                                &listenError))
+    if (!singleInstance_.Listen([this](const SingleInstance::Request& request) { SecondStartArrived(request); }, &listenError))
         std::fprintf(stderr, "calvyx: %s\n", qPrintable(tr("a second start cannot reach this window: %1").arg(listenError)));
     TheMainWindow = this;
     setWindowTitle(tr(Caption));

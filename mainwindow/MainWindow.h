@@ -15,11 +15,13 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointer>
 
 #include "mainwindow/ConnectionState.h"
 #include "mainwindow/RecentFolders.h"
@@ -68,8 +70,12 @@ public:
     explicit MainWindow(std::function<void()> endProcess = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // A second instance: StartUp stopped at once and the window must not be shown.
+    // A second instance, or a start in a runtime folder that is not the user's own:
+    // StartUp stopped at once and the window must not be shown.
     bool Refused() const { return refused_; }
+    // Why the start was refused, with what to do about it; empty for a second instance
+    // (which ends quietly). The program shows it and ends with a failure.
+    const QString& StartRefusal() const { return startRefusal_; }
     void SetDialogs(std::unique_ptr<UserDialogs> dialogs);
     UserDialogs& Dialogs() { return *dialogs_; }
     TransferServer& Server() { return *server_; }
@@ -143,6 +149,14 @@ public:
     // the connection the request names (unless a transfer runs), and says so in the
     // status bar and the log.
     void AnotherStart(const SingleInstance::Request& request);
+    // A request from a second start, as the socket delivers it. It is answered by
+    // AnotherStart at once, unless a dialog is open (a message box, a file dialog, a
+    // menu) or another request is being answered: then it waits, merged with those that
+    // come meanwhile (the last connection named wins), and is answered once that has
+    // ended. So no request ever opens a dialog inside another.
+    void SecondStartArrived(const SingleInstance::Request& request);
+    // The merged request that waits, if any.
+    const std::optional<SingleInstance::Request>& WaitingStart() const { return waitingStart_; }
 
     // ---- Transfers the PC starts (MainWindowTransfers.cpp)
     // Receives one object by wire and asks where to save it. The menu command shows the
@@ -266,6 +280,8 @@ private:
     void PlacePrompt();
     // MainWindowConnection.cpp
     void FillConnectionBox();
+    // Answers the waiting second-start request when nothing stands in its way.
+    void AnswerWaitingStart();
     bool LinkReserved() const { return linkReservations_ > 0; }
     // MainWindowFolders.cpp
     void StartEditing(QTreeView* view, const QModelIndex& index);
@@ -289,6 +305,10 @@ private:
     QFileSystemModel* treeModel_ = nullptr;
     QFileSystemModel* listModel_ = nullptr;
     bool refused_ = false;
+    QString startRefusal_;
+    std::optional<SingleInstance::Request> waitingStart_; // see SecondStartArrived
+    bool answeringStart_ = false; // AnotherStart runs (and may show a dialog)
+    QPointer<QObject> startWaitsFor_; // watches the dialog the waiting request waits for
     bool transferBusy_ = false;
     bool kermitBusy_ = false; // transferBusy_ came from the Kermit server
     bool exitAfterTransfer_ = false; // the user chose to stop the running transfer and exit

@@ -3,6 +3,7 @@
 // offers, the Kermit server's activity, and the host interface the transfers report to.
 #include "mainwindow/MainWindow.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -11,7 +12,11 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <functional>
+#include <utility>
+
 #include "kermit/KermitServer.h"
+#include "link/LinkErrors.h"
 #include "link/PortName.h"
 #include "link/UsbDevices.h"
 #include "link/UsbPipes.h"
@@ -33,6 +38,43 @@ namespace {
 
 // The first byte of a pushed screen, taken off the link by the Kermit server.
 constexpr char ScreenStartByte = '\x80';
+
+// Calls back once, from the event loop, when the dialog it watches is hidden or gone.
+class DialogEndWatch : public QObject {
+public:
+    DialogEndWatch(QWidget* dialog, QObject* parent, std::function<void()> ended) : QObject(parent), ended_(std::move(ended))
+    {
+        dialog->installEventFilter(this);
+        connect(dialog, &QObject::destroyed, this, [this] { End(); });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Hide) End();
+        return false;
+    }
+
+private:
+    void End()
+    {
+        if (done_) return;
+        done_ = true;
+        QTimer::singleShot(0, parent(), ended_);
+        deleteLater();
+    }
+
+    std::function<void()> ended_;
+    bool done_ = false;
+};
+
+// A dialog the user has in front (a modal window, or an open menu), whose own event
+// loop any new dialog would run inside.
+QWidget* OpenDialog()
+{
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return QApplication::activePopupWidget();
+}
 
 } // namespace
 
@@ -105,6 +147,14 @@ void MainWindow::Poll()
             if (TheCaptureWindow && !server_->PortName().empty() && !TheCaptureWindow->isVisible() && !server_->KermitServerRunning())
                 server_->StartKermitServer();
         } else {
+            // Pipes that another user could have made are not the calculator; the user
+            // hears why, once per connection choice, as for a port that cannot be opened.
+            if (!portErrorShown_ && IsUsbPortName(port)) {
+                if (const std::string why = PipeDeviceProblem(port); !why.empty()) {
+                    portErrorShown_ = true;
+                    ReportError(OpenErrorText(port, why));
+                }
+            }
             server_->SelectPort("");
         }
     }
@@ -126,6 +176,32 @@ void MainWindow::ShowConnState()
         SetConnState(StateBusy);
     else
         SetConnState(StateConnected);
+}
+
+void MainWindow::SecondStartArrived(const SingleInstance::Request& request)
+{
+    if (!waitingStart_) waitingStart_ = request;
+    else if (request.port) waitingStart_->port = request.port; // a plain "show" keeps the port asked for before
+    AnswerWaitingStart();
+}
+
+void MainWindow::AnswerWaitingStart()
+{
+    if (!waitingStart_ || answeringStart_ || startWaitsFor_) return;
+    if (QWidget* dialog = OpenDialog()) {
+        startWaitsFor_ = new DialogEndWatch(dialog, this, [this] {
+            startWaitsFor_ = nullptr;
+            AnswerWaitingStart();
+        });
+        return;
+    }
+    const SingleInstance::Request request = *std::exchange(waitingStart_, std::nullopt);
+    answeringStart_ = true;
+    Guarded([this, &request] { AnotherStart(request); });
+    answeringStart_ = false;
+    // Requests that came while it was answered (its error box, the events that showing
+    // a status lets through) were merged; they follow from the event loop.
+    if (waitingStart_) QTimer::singleShot(0, this, [this] { AnswerWaitingStart(); });
 }
 
 void MainWindow::AnotherStart(const SingleInstance::Request& request)

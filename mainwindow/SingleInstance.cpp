@@ -1,40 +1,70 @@
 #include "mainwindow/SingleInstance.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QTimer>
+
+#include "util/PrivateFolder.h"
 
 namespace {
 
-// A request is one short line; a peer that sends more, or nothing, is dropped.
-constexpr qsizetype MaxRequestBytes = 4096;
+// A peer that sends nothing is not waited for longer than this.
 constexpr int RequestWaitMs = 5000;
 
-QString RuntimeFolder()
+QString UserName()
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty()) dir = QDir::tempPath();
-    return dir;
+    const uid_t uid = ::geteuid();
+    passwd entry{};
+    passwd* found = nullptr;
+    char buffer[4096];
+    if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found && found->pw_name && *found->pw_name)
+        return QFile::decodeName(found->pw_name);
+    return QString::number(uid);
 }
+
+std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 } // namespace
 
 SingleInstance::SingleInstance() = default;
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::LockPath() { return RuntimeFolder() + QLatin1Char('/') + QString::fromLatin1(StartupMutexName); }
+QString SingleInstance::Folder()
+{
+    const QString session = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!session.isEmpty()) return session;
+    return QDir::tempPath() + QStringLiteral("/runtime-") + UserName();
+}
+
+QString SingleInstance::LockPath() { return Folder() + QLatin1Char('/') + QString::fromLatin1(StartupMutexName); }
 
 QString SingleInstance::SocketPath() { return LockPath() + QStringLiteral(".socket"); }
 
-bool SingleInstance::Acquire()
+SingleInstance::Outcome SingleInstance::Acquire(QString* refusal)
 {
-    if (lock_ && lock_->isLocked()) return true;
+    if (lock_ && lock_->isLocked()) return Outcome::Acquired;
+    const auto refuse = [refusal](const std::string& why) {
+        if (refusal) *refusal = QString::fromStdString(why);
+        return Outcome::Refused;
+    };
+    if (const std::string problem = MakePrivateFolder(Native(Folder())); !problem.empty()) return refuse(problem);
     lock_ = std::make_unique<QLockFile>(LockPath());
     // Only a lock whose owner process is gone counts as stale, however old it is.
     lock_->setStaleLockTime(0);
-    return lock_->tryLock(0);
+    if (lock_->tryLock(0)) return Outcome::Acquired;
+    // Held, or in the way: another instance counts only when the lock is this user's.
+    const std::string lockPath = Native(LockPath());
+    if (const std::string problem = PrivateEntryProblem(lockPath); !problem.empty())
+        return refuse("The start-up lock " + problem);
+    if (lock_->error() == QLockFile::LockFailedError) return Outcome::AlreadyRunning;
+    return refuse("The start-up lock " + lockPath + " cannot be made" +
+                  (lock_->error() == QLockFile::PermissionError ? ": permission denied" : "") + "; check the folder " +
+                  Native(Folder()));
 }
 
 QByteArray SingleInstance::Encode(const Request& request)
@@ -82,10 +112,13 @@ void SingleInstance::Accept()
         QTimer::singleShot(RequestWaitMs, peer, [peer] { peer->abort(); });
         connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
             if (!peer->canReadLine()) {
-                if (peer->bytesAvailable() > MaxRequestBytes) peer->abort();
+                if (peer->bytesAvailable() > MaxLineBytes) peer->abort();
                 return;
             }
-            const auto request = Decode(peer->readLine(MaxRequestBytes));
+            // Read one byte past the longest line: a line cut there has no line feed, and
+            // is dropped whole rather than taken for the shorter request it begins with.
+            const QByteArray line = peer->readLine(MaxLineBytes + 1);
+            const auto request = line.endsWith('\n') ? Decode(line) : std::nullopt;
             peer->disconnectFromServer();
             // Answered from the event loop: the answer may ask the user something.
             if (request) QTimer::singleShot(0, this, [this, r = *request] {

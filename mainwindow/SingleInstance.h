@@ -2,6 +2,11 @@
 // One Calvyx per user session: a lock file named after the start-up mutex in the user's
 // runtime folder. A lock left behind by a crashed instance is taken over.
 //
+// The runtime folder must be the user's own (util/PrivateFolder.h): in a folder that
+// another user made or may write into, that user could hold the lock, so the window
+// would never open, and take the connection names meant for it. Such a folder is
+// refused, never swapped for a shared name.
+//
 // The instance that holds the lock also listens on a local socket beside it, so that a
 // second start can bring the running window to the front (and hand it the connection
 // named on its command line) instead of ending unseen. One message per connection, one
@@ -30,8 +35,16 @@ public:
     SingleInstance();
     ~SingleInstance() override;
 
-    // True when this process now holds the lock; false when another instance holds it.
-    bool Acquire();
+    enum class Outcome {
+        Acquired,       // this process now holds the lock
+        AlreadyRunning, // another instance of this user holds it
+        Refused,        // the folder or the lock is not this user's own: see refusal
+    };
+    // Takes the lock. A refusal names the folder or the lock and what to do about it.
+    Outcome Acquire(QString* refusal = nullptr);
+    // $XDG_RUNTIME_DIR, or /tmp/runtime-<user> (made with mode 0700 when missing)
+    // without one.
+    static QString Folder();
     static QString LockPath();
     static QString SocketPath();
 
@@ -43,6 +56,9 @@ public:
     static bool NotifyRunning(const Request& request, int timeoutMs = 2000);
 
     // The line a request travels as, and back; nullopt for a line that is not a request.
+    // A line is at most MaxLineBytes long with its line feed; a longer one is dropped
+    // whole, never cut and read as a shorter request.
+    static constexpr qsizetype MaxLineBytes = 4096;
     static QByteArray Encode(const Request& request);
     static std::optional<Request> Decode(const QByteArray& line);
 

@@ -1,7 +1,13 @@
 // A second start of the program: the running window comes to the front, takes the
 // connection the second start names, and says so; the second process ends at once.
+#include <algorithm>
+
+#include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QLocalSocket>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
@@ -9,6 +15,7 @@
 #include "mainwindow/SingleInstance.h"
 #include "services/TransferServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
+#include "windows/ErrorBox.h"
 #include "windows/LogWindow.h"
 
 namespace mwtest {
@@ -97,6 +104,121 @@ TEST_F(MainWindowTest, ARequestThatNamesNoConnectionChangesNothing)
     ASSERT_TRUE(WaitFor([&] { return window_->statusPanel->text().contains("which is not a connection"); }, 5000))
         << window_->statusPanel->text().toStdString();
     EXPECT_EQ(window_->SelectedPort(), "QVxT0+");
+}
+
+// Each second start that names a port which cannot be opened ends in an error box. While
+// one is open, more requests wait, merged, and only the last port is taken, after the box
+// closed: one box at a time, never a box inside another one's event loop.
+TEST_F(MainWindowTest, SecondStartsWhileAnErrorBoxIsOpenWaitAndTheLastPortFollows)
+{
+    Start();
+    window_->pollTimer->stop(); // the connection changes only by the requests
+    constexpr int Requests = 200;
+    const auto portNamed = [](int n) { return QStringLiteral("/dev/calvyx-missing-%1").arg(n); };
+    int open = 0;
+    int deepest = 0;
+    int sent = 0;
+    std::vector<QString> boxes;
+    SetApplicationErrorHandler([&](const QString& text) {
+        boxes.push_back(text);
+        deepest = std::max(deepest, ++open);
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Calvyx"), text, QMessageBox::Ok, window_.get());
+        QTimer turn;
+        if (boxes.size() == 1) {
+            // The first box stays open while the other requests come, one a turn of its
+            // event loop, and until the last of them waits.
+            QElapsedTimer since;
+            since.start();
+            QObject::connect(&turn, &QTimer::timeout, &box, [&] {
+                if (sent < Requests) {
+                    ++sent;
+                    EXPECT_TRUE(SingleInstance::NotifyRunning({portNamed(sent)}));
+                } else if ((window_->WaitingStart() && window_->WaitingStart()->port == portNamed(Requests)) ||
+                           since.elapsed() > 30000) {
+                    box.accept();
+                }
+            });
+            turn.start(1);
+        } else {
+            QTimer::singleShot(0, &box, &QDialog::accept);
+        }
+        box.exec();
+        --open;
+    });
+    ASSERT_TRUE(SingleInstance::NotifyRunning({portNamed(0)}));
+    ASSERT_TRUE(WaitFor([&] { return boxes.size() >= 2 && open == 0; }, 60000)) << boxes.size() << " boxes, " << open << " open";
+    EXPECT_EQ(sent, Requests);
+    EXPECT_EQ(deepest, 1) << "a box opened inside another";
+    ASSERT_EQ(boxes.size(), 2u) << "the requests that waited were not merged";
+    EXPECT_TRUE(boxes[0].contains(portNamed(0))) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[1].contains(portNamed(Requests))) << boxes[1].toStdString();
+    EXPECT_EQ(window_->SelectedPort(), portNamed(Requests).toStdString());
+    EXPECT_FALSE(window_->WaitingStart());
+    EXPECT_EQ(window_->statusPanel->text(),
+              QStringLiteral("Calvyx was started again with %1; it is now the connection.").arg(portNamed(Requests)));
+}
+
+// A plain "show" that comes after a port keeps the port asked for; a later port wins.
+TEST_F(MainWindowTest, RequestsThatWaitAreMergedAndTheLastPortWins)
+{
+    Start();
+    window_->pollTimer->stop();
+    std::vector<QString> boxes;
+    SetApplicationErrorHandler([&](const QString& text) { boxes.push_back(text); });
+    QMessageBox dialog(QMessageBox::Information, QStringLiteral("Calvyx"), QStringLiteral("open"), QMessageBox::Ok, window_.get());
+    dialog.setModal(true);
+    dialog.show();
+    ASSERT_TRUE(QApplication::activeModalWidget());
+    window_->SecondStartArrived({QStringLiteral("/dev/calvyx-first")});
+    window_->SecondStartArrived({QStringLiteral("/dev/calvyx-second")});
+    window_->SecondStartArrived({});
+    ASSERT_TRUE(window_->WaitingStart()) << "answered with a dialog open";
+    EXPECT_EQ(window_->WaitingStart()->port, QStringLiteral("/dev/calvyx-second"));
+    EXPECT_EQ(window_->SelectedPort(), "QVxT0+");
+    dialog.accept();
+    ASSERT_TRUE(WaitFor([&] { return !window_->WaitingStart(); }, 5000)) << "still waiting after the dialog closed";
+    EXPECT_EQ(window_->SelectedPort(), "/dev/calvyx-second");
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+// A request line is at most SingleInstance::MaxLineBytes long with its line feed; a
+// longer one is dropped whole instead of being cut and taken for a shorter port.
+TEST_F(MainWindowTest, AnOverLongRequestLineIsDroppedWhole)
+{
+    Start();
+    window_->pollTimer->stop();
+    const QByteArray head = "port\t/dev/calvyx-";
+    const auto lineOf = [&](qsizetype length) { return head + QByteArray(length - head.size() - 1, 'x') + '\n'; };
+    struct Case {
+        const char* what;
+        qsizetype length; // with the line feed
+        bool taken;
+    };
+    const Case cases[] = {
+        {"a byte too long", SingleInstance::MaxLineBytes + 1, false},
+        {"far too long", 100000, false},
+        {"as long as may be", SingleInstance::MaxLineBytes, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string before = window_->SelectedPort();
+        const QByteArray line = lineOf(c.length);
+        QLocalSocket peer;
+        peer.connectToServer(SingleInstance::SocketPath());
+        ASSERT_TRUE(peer.waitForConnected(2000));
+        peer.write(line);
+        // The window hangs up once it has read the line or given up on it.
+        ASSERT_TRUE(WaitFor([&] { return peer.state() == QLocalSocket::UnconnectedState; }, 5000)) << "the window kept the peer";
+        // A request sent after it is answered after it.
+        window_->statusPanel->clear();
+        ASSERT_TRUE(SingleInstance::NotifyRunning({}));
+        ASSERT_TRUE(WaitFor([&] { return window_->statusPanel->text() == "Calvyx was started again; this window is the one running."; }, 5000))
+            << window_->statusPanel->text().toStdString();
+        const std::string port = line.mid(5, line.size() - 6).toStdString();
+        const std::string& now = window_->SelectedPort();
+        if (c.taken) EXPECT_TRUE(now == port) << "the connection is " << now.size() << " bytes long, the line named " << port.size();
+        else EXPECT_TRUE(now == before) << "a connection " << now.size() << " bytes long was taken from a cut line";
+    }
 }
 
 TEST(SingleInstanceNotify, NobodyListeningIsReportedWithinTheWait)

@@ -84,9 +84,9 @@ TEST(SingleInstance, SecondHolderIsRefusedAndAStaleLockTakenOver)
     EXPECT_TRUE(SingleInstance::LockPath().startsWith(mwtest::EnvRoot() + "/runtime/"));
     {
         SingleInstance first;
-        ASSERT_TRUE(first.Acquire());
+        ASSERT_EQ(first.Acquire(), SingleInstance::Outcome::Acquired);
         SingleInstance second;
-        EXPECT_FALSE(second.Acquire());
+        EXPECT_EQ(second.Acquire(), SingleInstance::Outcome::AlreadyRunning);
     }
     // A lock left by a process that has ended (here: one that exited at once).
     QProcess dead;
@@ -100,7 +100,7 @@ TEST(SingleInstance, SecondHolderIsRefusedAndAStaleLockTakenOver)
         QTextStream(&lock) << deadPid << "\ncalvyx\n\n";
     }
     SingleInstance again;
-    EXPECT_TRUE(again.Acquire());
+    EXPECT_EQ(again.Acquire(), SingleInstance::Outcome::Acquired);
 }
 
 } // namespace

@@ -19,7 +19,9 @@ const std::string& Root()
         const char* made = ::mkdtemp(pattern);
         const std::string r = made ? made : "/tmp";
         for (const char* sub : {"config", "runtime", "data", "devices"}) QDir().mkpath(QString::fromStdString(r + "/" + sub));
-        QFile::setPermissions(QString::fromStdString(r + "/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        // The runtime folder and the device root must be private, or they are refused.
+        for (const char* sub : {"/runtime", "/devices"})
+            QFile::setPermissions(QString::fromStdString(r + sub), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         ::setenv("XDG_CONFIG_HOME", (r + "/config").c_str(), 1);
         ::setenv("XDG_RUNTIME_DIR", (r + "/runtime").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (r + "/data").c_str(), 1);

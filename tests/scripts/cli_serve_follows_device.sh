@@ -8,7 +8,8 @@ cli="$build/tools/calvyx-cli"
 sim="$build/tools/calvyx-sim"
 source "$(dirname "$0")/lib/common.bash"
 fail() { echo "FAIL: $*"; for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done; exit 1; }
-mkdir -p "$work/served" "$work/root"
+mkdir -p "$work/served"
+mkdir -m 700 "$work/root"
 export CALVYX_DEVICE_ROOT="$work/root"
 head -c 3000 /dev/urandom >"$work/AGAIN.BIN"
 

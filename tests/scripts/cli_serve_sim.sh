@@ -9,7 +9,8 @@ cli="$build/tools/calvyx-cli"
 sim="$build/tools/calvyx-sim"
 source "$(dirname "$0")/lib/common.bash"
 fail() { echo "FAIL: $*"; for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done; exit 1; }
-mkdir -p "$work/served" "$work/calc" "$work/root"
+mkdir -p "$work/served" "$work/calc"
+mkdir -m 700 "$work/root"
 export CALVYX_DEVICE_ROOT="$work/root"
 
 python3 -c "

@@ -92,7 +92,8 @@ int Devices(std::vector<std::string> words)
     for (const auto& path : serial) std::printf("  %s\n", SerialLabel(path).c_str());
 
     std::printf("pipe device:\n");
-    if (UsbDevicePresent(UsbDeviceName)) std::printf("  %s at %s\n", UsbDeviceName, (DeviceRoot() + "/" + UsbDeviceName).c_str());
+    if (const std::string problem = PipeDeviceProblem(UsbDeviceName); !problem.empty()) std::printf("  refused: %s\n", problem.c_str());
+    else if (UsbDevicePresent(UsbDeviceName)) std::printf("  %s at %s\n", UsbDeviceName, (DeviceRoot() + "/" + UsbDeviceName).c_str());
     else std::printf("  none (no %s under %s)\n", UsbDeviceName, DeviceRoot().c_str());
 
     const auto ids = ReadCalculatorIds();

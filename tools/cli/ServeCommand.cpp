@@ -11,6 +11,7 @@
 #include "kermit/KermitServer.h"
 #include "services/TransferServer.h"
 #include "link/PortName.h"
+#include "link/UsbPipes.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Port.h"
 #include "tools/cli/Terminal.h"
@@ -75,6 +76,7 @@ int Serve(std::vector<std::string> words)
     // Like the window's poll, serve follows the device: an unplugged calculator (or a
     // hung-up line) is let go, and the same port is served again when it comes back.
     bool attached = true;
+    std::string refusal; // why the pipe device is not taken, said once until it changes
     QTimer follow;
     follow.setInterval(FollowDeviceMs);
     QObject::connect(&follow, &QTimer::timeout, [&] {
@@ -89,7 +91,14 @@ int Serve(std::vector<std::string> words)
             server.StopKermitServer();
             server.SelectPort("");
         }
+        if (!attached && !present && IsUsbPortName(*port)) {
+            if (std::string why = PipeDeviceProblem(*port); why != refusal) {
+                refusal = std::move(why);
+                if (!refusal.empty()) PrintLine("-- " + refusal);
+            }
+        }
         if (!attached && present) {
+            refusal.clear();
             try {
                 server.SelectPort(*port);
             } catch (const CalvyxError&) {

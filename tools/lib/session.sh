@@ -6,7 +6,7 @@
 session_init() {
   local dir=$1
   mkdir -p "$dir"/{config/Quentar-Varisko,runtime,data,devices,calc}
-  chmod 700 "$dir/runtime"
+  chmod 700 "$dir/runtime" "$dir/devices"
   export XDG_CONFIG_HOME=$dir/config XDG_RUNTIME_DIR=$dir/runtime XDG_DATA_HOME=$dir/data
   export CALVYX_DEVICE_ROOT=$dir/devices
 }

@@ -15,6 +15,7 @@
 #include "link/LinkIo.h"
 #include "link/PortName.h"
 #include "link/UsbPipes.h"
+#include "util/PrivateFolder.h"
 #include "util/Ticks.h"
 
 namespace sim {
@@ -231,6 +232,8 @@ public:
     {
         if (Plugged()) return;
         if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST) Fail("mkdir " + folder_);
+        if (const std::string problem = PrivateEntryProblem(folder_); !problem.empty())
+            throw std::runtime_error("calvyx-sim: " + problem);
         // The simulator opens both FIFOs for reading and writing: neither open waits
         // for the program, and neither pipe reports end-of-file while it is plugged.
         writeFd_ = MakeFifo(folder_ + "/PIPE0");
@@ -248,11 +251,18 @@ public:
     }
 
 private:
+    // The root's parents as they come; the root itself private (mode 0700), as the
+    // program checks it before it takes the pipes there for the calculator.
     static void MakeFolders(const std::string& path)
     {
         std::error_code ec;
-        std::filesystem::create_directories(path, ec);
-        if (ec) throw std::runtime_error("calvyx-sim: cannot create " + path + ": " + ec.message());
+        std::string folder = path;
+        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        const std::filesystem::path parent = std::filesystem::path(folder).parent_path();
+        if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+        if (ec) throw std::runtime_error("calvyx-sim: cannot create " + parent.string() + ": " + ec.message());
+        if (const std::string problem = MakePrivateFolder(folder); !problem.empty())
+            throw std::runtime_error("calvyx-sim: " + problem);
     }
 
     static int MakeFifo(const std::string& path)
