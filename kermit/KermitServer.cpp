@@ -186,7 +186,9 @@ void KermitServer::Handle(const ReceivedFrame& frame)
         LeaveTransfer();
         storedFileEofSeq_ = -1;
         channel_.SendFrame(AckType, seq_, SendInit);
-        expectedSeq_ = (seq_ + 1) % 64;
+        // An S opens a transfer whose F follows under the next number; an I stands alone,
+        // and what follows it (an R, an S) starts again at 0.
+        expectedSeq_ = static_cast<char>(frame.kind) == SendInitType ? (seq_ + 1) % 64 : 0;
         break;
     case MessageType:
         Ack();

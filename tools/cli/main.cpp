@@ -2,14 +2,37 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "link/Trace.h"
 #include "tools/cli/Commands.h"
+#include "util/Ticks.h"
 #include "util/Version.h"
 
 namespace {
+// CALVYX_TRACE=FILE: the diagnostic trace (every frame, resend and decision of the
+// engines) is appended to FILE, each line with the tick it was written at.
+void TraceToFileFromEnvironment()
+{
+    const char* path = std::getenv("CALVYX_TRACE");
+    if (!path || !*path) return;
+    FILE* file = std::fopen(path, "a");
+    if (!file) {
+        std::fprintf(stderr, "calvyx-cli: cannot write the trace to %s\n", path);
+        return;
+    }
+    static std::mutex lock;
+    SetTraceSink([file](const std::string& line) {
+        const std::lock_guard guard(lock);
+        std::fprintf(file, "%10u %s\n", Now(), line.c_str());
+        std::fflush(file);
+    });
+}
+
 int ListCommands(FILE* out)
 {
     std::fprintf(out, "usage: calvyx-cli COMMAND [options]\n\ncommands:\n");
@@ -24,6 +47,7 @@ int ListCommands(FILE* out)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    TraceToFileFromEnvironment();
     if (argc < 2) return ListCommands(stderr);
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
