@@ -157,9 +157,10 @@ TEST_F(RomUpdate, AStopEndsAChunkTheCalculatorStoppedTaking)
         // The calculator takes the first bytes, then nothing more.
         auto calculator = Calculator([&] { return calc->ReceiveExactly(TakenBeforeStall, 5000).size(); });
         RomSender sender(LinkLease(link.Program()), path, [](const StatusReport&) {});
+        // Serving the sender's reports, long enough for the line's buffer to fill once
+        // the calculator stopped: the sender then waits for room.
+        EXPECT_FALSE(WaitForThread(&sender, 1000)) << "a 1 MB stream went out with nobody reading";
         ASSERT_EQ(calculator.get(), TakenBeforeStall) << "the stream did not start";
-        // Long enough for the line's buffer to fill: the sender now waits for room.
-        EXPECT_FALSE(WaitForThread(&sender, 300)) << "a 1 MB stream went out with nobody reading";
         const auto stopped = std::chrono::steady_clock::now();
         sender.Stop();
         ASSERT_TRUE(WaitForThread(&sender, static_cast<int>(WriteStopBoundMs)))
