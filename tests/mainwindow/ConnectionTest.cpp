@@ -147,9 +147,23 @@ TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
     EXPECT_EQ(second->Receive(64, 100), "") << "the other terminal got bytes";
     EXPECT_TRUE(errors_.empty());
 
-    // The user picks the connection again: it opens.
+    // The user names it again (a second start with the port): it opens, although it is
+    // the connection already.
+    SingleInstance::Request again;
+    again.port = tty;
+    window_->AnotherStart(again);
+    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
+        << "naming the connection again did not open it";
+    EXPECT_TRUE(window_->statusPanel->text().contains("it is now the connection")) << window_->statusPanel->text().toStdString();
+
+    // It hangs up again; the user picks it in the connection box: it opens.
+    second->Hangup();
+    ASSERT_TRUE(WaitFor([this] { return !window_->Server().LinkOpen(); }, 3 * MainWindow::PollIntervalMs + 2000));
+    auto third = sim::CreatePtyPort();
+    ASSERT_TRUE(QFile::remove(tty));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(third->ProgramPortName()), tty));
     const int item = window_->connectionBox->findText(tty);
-    ASSERT_GE(item, 0);
+    ASSERT_GE(item, 0) << "the second start put the name into the box";
     window_->connectionBox->setCurrentIndex(item);
     emit window_->connectionBox->activated(item);
     ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
