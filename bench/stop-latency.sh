@@ -65,7 +65,7 @@ measure_rom() { # kind (pty or usb): prints one latency in ms
 }
 head -c 1048576 /dev/urandom >"$work/os.bin"
 
-printf '%-8s %s\n' link "stop latency per run (ms)"
+printf '%-11s %s\n' link "stop latency per run (ms)"
 worst=0
 for kind in pty usb; do
   figures=()
@@ -75,7 +75,7 @@ for kind in pty usb; do
     [ "$ms" -gt "$worst" ] && worst=$ms
   done
   label=serial; [ "$kind" = usb ] && label=usb
-  printf '%-8s %s\n' "$label" "${figures[*]}"
+  printf '%-11s %s\n' "$label" "${figures[*]}"
 done
 for kind in pty usb; do
   figures=()
@@ -85,7 +85,7 @@ for kind in pty usb; do
     [ "$ms" -gt "$worst" ] && worst=$ms
   done
   label="rom/serial"; [ "$kind" = usb ] && label="rom/usb"
-  printf '%-8s %s\n' "$label" "${figures[*]}"
+  printf '%-11s %s\n' "$label" "${figures[*]}"
 done
 echo "worst: $worst ms (target 150 ms)"
 [ "$worst" -le 150 ]
