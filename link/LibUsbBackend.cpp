@@ -31,7 +31,7 @@ using std::chrono::milliseconds;
 // pipe device's idle clock, UsbIdleClock).
 constexpr long UsbWriteStallMs = 20000;
 // The reading side never waits longer than this for a chunk before it looks at its
-// idle clock and the cancel flag again.
+// idle clock and the cancel flag again; a waiting write looks at the stop as often.
 constexpr int StepWaitMs = 100;
 // After an IN transfer failed (a stall, an overflow, a bus error) the next one goes out
 // this much later, so a device in trouble costs nothing while the link stays open.
@@ -176,7 +176,7 @@ public:
         return !gone_;
     }
 
-    linkio::WriteOutcome Write(const char* data, std::size_t n, long stallMs) override
+    linkio::WriteOutcome Write(const char* data, std::size_t n, long stallMs, const WriteStop& stop) override
     {
         if (n == 0) return linkio::WriteOutcome::Complete;
         {
@@ -205,19 +205,29 @@ public:
             errno = ErrnoOfError(r);
             return linkio::WriteOutcome::Failed;
         }
-        const long limitMs = stallMs < 0 ? UsbWriteStallMs : stallMs;
+        const auto deadline = Clock::now() + milliseconds(stallMs < 0 ? UsbWriteStallMs : stallMs);
         std::unique_lock lock(mutex_);
-        if (!changed_.wait_for(lock, milliseconds(limitMs), [&] { return out->done; })) {
+        // In steps, like the reading side, so that a stop ends a transfer the device does
+        // not take within one step; one that completes within it is never cut short.
+        bool stopped = false;
+        while (!out->done && Clock::now() < deadline) {
+            changed_.wait_until(lock, std::min(deadline, Clock::now() + milliseconds(StepWaitMs)), [&] { return out->done; });
+            if (!out->done && stop.requested) {
+                stopped = true;
+                break;
+            }
+        }
+        if (!out->done) {
             lock.unlock();
             libusb_cancel_transfer(out->transfer);
             lock.lock();
             if (!changed_.wait_for(lock, milliseconds(CancelWaitMs), [&] { return out->done; })) {
                 // libusb still owns the transfer: it must outlive this call, so it is
                 // left behind rather than freed under libusb's feet.
-                Trace("USB write stalled and its cancel never completed");
+                Trace(std::string("USB write ") + (stopped ? "stopped" : "stalled") + " and its cancel never completed");
                 out.release();
-                errno = ETIMEDOUT;
-                return linkio::WriteOutcome::TimedOut;
+                errno = stopped ? ECANCELED : ETIMEDOUT;
+                return stopped ? linkio::WriteOutcome::Stopped : linkio::WriteOutcome::TimedOut;
             }
         }
         const int status = out->status;
@@ -225,6 +235,11 @@ public:
         lock.unlock();
         libusb_free_transfer(out->transfer);
         if (status == LIBUSB_TRANSFER_COMPLETED && actual == static_cast<int>(n)) return linkio::WriteOutcome::Complete;
+        if (status == LIBUSB_TRANSFER_CANCELLED && stopped) {
+            Trace("USB write stopped after " + std::to_string(actual) + " of " + std::to_string(n) + " bytes");
+            errno = ECANCELED;
+            return linkio::WriteOutcome::Stopped;
+        }
         if (status == LIBUSB_TRANSFER_CANCELLED || status == LIBUSB_TRANSFER_TIMED_OUT) {
             Trace("USB write stalled after " + std::to_string(actual) + " of " + std::to_string(n) + " bytes");
             errno = ETIMEDOUT;

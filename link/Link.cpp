@@ -45,6 +45,24 @@ constexpr uint32_t ClearInputLimitMs = 10000;
     SeriousError();
 }
 
+// An eventfd stays readable from the first Raise to the next Lower.
+void RaiseEvent(int fd)
+{
+    if (fd < 0) return;
+    const uint64_t one = 1;
+    ssize_t r;
+    do r = ::write(fd, &one, sizeof one);
+    while (r < 0 && errno == EINTR);
+}
+
+void LowerEvent(int fd)
+{
+    if (fd < 0) return;
+    uint64_t pending = 0;
+    while (::read(fd, &pending, sizeof pending) > 0) {
+    }
+}
+
 } // namespace
 
 TimingProfileValues SelectTimingProfile(LinkKind kind, int baud)
@@ -53,22 +71,30 @@ TimingProfileValues SelectTimingProfile(LinkKind kind, int baud)
     return baud > LinkBaud ? SerialFastProfile : SerialSlowProfile;
 }
 
-Link::Link() : cancelFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+Link::Link() : cancelFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), writeStopFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 Link::~Link()
 {
     Close();
     if (cancelFd_ >= 0) ::close(cancelFd_);
+    if (writeStopFd_ >= 0) ::close(writeStopFd_);
 }
 
 void Link::CancelRead()
 {
     cancel_ = true;
-    if (cancelFd_ < 0) return;
-    const uint64_t one = 1;
-    ssize_t r;
-    do r = ::write(cancelFd_, &one, sizeof one);
-    while (r < 0 && errno == EINTR);
+    RaiseEvent(cancelFd_);
+}
+
+void Link::StopWrites()
+{
+    writeStop_ = true;
+    RaiseEvent(writeStopFd_);
+}
+
+void Link::ResumeWrites()
+{
+    if (writeStop_.exchange(false)) LowerEvent(writeStopFd_);
 }
 
 void Link::Open(const std::string& name, int baud)
@@ -77,6 +103,7 @@ void Link::Open(const std::string& name, int baud)
     // Opening over an open link would leak its descriptors and leave the USB reader on
     // the old pipe.
     Close();
+    ResumeWrites();
     openError_.clear();
     kind_ = IsUsbName(name) ? LinkKind::Usb : LinkKind::Serial;
     // The pipe device's name opens the pipe device when it is there (the virtual
@@ -94,6 +121,7 @@ void Link::Open(const std::string& name, int baud)
 void Link::OpenMemory(std::shared_ptr<MemoryLine> line, LinkKind kind)
 {
     Close();
+    ResumeWrites();
     openError_.clear();
     kind_ = kind;
     backend_ = OpenMemoryBackend(std::move(line));
@@ -132,8 +160,12 @@ void Link::Write(const ByteString& bytes)
 {
     if (!backend_) ClosedLink("Write");
     if (bytes.empty()) return;
-    const auto outcome = backend_->Write(bytes.data(), bytes.size(), -1);
+    const auto outcome = backend_->Write(bytes.data(), bytes.size(), -1, WriteStop{writeStop_, writeStopFd_});
     if (outcome == linkio::WriteOutcome::Complete) return;
+    if (outcome == linkio::WriteOutcome::Stopped) {
+        Trace("write stopped");
+        SeriousError();
+    }
     if (outcome == linkio::WriteOutcome::TimedOut && kind_ == LinkKind::Serial) {
         // The serial write limit ran out: like a timed-out write on the port, this is
         // no failure; the protocols notice the missing bytes.
@@ -151,7 +183,7 @@ linkio::WriteOutcome Link::WriteBlock(const char* data, std::size_t size, long s
         errno = EBADF;
         return linkio::WriteOutcome::Failed;
     }
-    return backend_->Write(data, size, stallMs);
+    return backend_->Write(data, size, stallMs, WriteStop{writeStop_, writeStopFd_});
 }
 
 int Link::Read(ByteString& buffer, int timeoutMs)
@@ -168,11 +200,7 @@ int Link::ReadFromBackend(ByteString& buffer, int timeoutMs, bool bounded)
 {
     // A cancel left over from before this read is cleared, its wake-up included (only
     // then: a read costs no extra system call).
-    if (cancel_.exchange(false) && cancelFd_ >= 0) {
-        uint64_t pending = 0;
-        while (::read(cancelFd_, &pending, sizeof pending) > 0) {
-        }
-    }
+    if (cancel_.exchange(false)) LowerEvent(cancelFd_);
     if (!backend_) ClosedLink("Read");
     auto* bytes = reinterpret_cast<unsigned char*>(buffer.data());
     const std::size_t count = bounded ? backend_->ReadWithin(bytes, buffer.size(), timeoutMs, cancel_)
@@ -247,5 +275,7 @@ LinkLease::LinkLease(LinkLease&& other) noexcept : link_(other.link_) { other.li
 
 LinkLease::~LinkLease()
 {
-    if (link_) link_->lent_ = false;
+    if (!link_) return;
+    link_->ResumeWrites();
+    link_->lent_ = false;
 }

@@ -103,6 +103,12 @@ public:
     // Any thread: a read in progress gives up (a serial read at once, a USB read at its
     // next step of at most 100 ms). Cleared by the next Read.
     void CancelRead();
+    // Any thread: a write that waits for the device gives up within about 100 ms
+    // (Write raises, WriteBlock reports Stopped), and so does every later write that would
+    // wait, until the link opens again or the lease of the engine it stopped ends. What
+    // the device takes at once still goes out: a stop never cuts a write that does not
+    // wait (the Kermit server's last word on a serial line).
+    void StopWrites();
     // Tick of the last read that returned at least one byte. Read by the main
     // window's poll; RestartQuietClock makes the line count as heard at tick.
     uint32_t LastReceiveTime() const { return lastReceive_; }
@@ -124,6 +130,8 @@ public:
 private:
     friend class LinkLease;
     int ReadFromBackend(ByteString& buffer, int timeoutMs, bool bounded);
+    // Ends what StopWrites asked for: a new engine, or a reopened link, writes again.
+    void ResumeWrites();
     void DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs,
                          const std::function<void(const ByteString&)>& drained);
 
@@ -136,6 +144,9 @@ private:
     std::atomic<bool> lent_{false};
     // Readable while a cancel is pending: the serial backend's poll waits on it too.
     int cancelFd_ = -1;
+    // The same pair for a stop of writes; it outlives reads, which clear cancel_.
+    std::atomic<bool> writeStop_{false};
+    int writeStopFd_ = -1;
 };
 
 // The right to use the link, held by one engine at a time. Giving it back is the end

@@ -8,6 +8,14 @@
 
 #include "link/LinkIo.h"
 
+// A stop request that a write watches while it waits (Link::StopWrites): the flag for
+// a wait on a condition, the descriptor (readable while the flag is set, -1 when there
+// is none) for poll().
+struct WriteStop {
+    const std::atomic<bool>& requested;
+    int fd;
+};
+
 class LinkBackend {
 public:
     virtual ~LinkBackend() = default;
@@ -20,8 +28,10 @@ public:
     {
         return Read(buffer, n, maxWaitMs, cancel);
     }
-    // stallMs < 0: the backend's own limits.
-    virtual linkio::WriteOutcome Write(const char* data, std::size_t n, long stallMs) = 0;
+    // stallMs < 0: the backend's own limits. A write that waits for the device ends
+    // within about 100 ms of a stop (WriteOutcome::Stopped); one that does not wait is
+    // not cut short.
+    virtual linkio::WriteOutcome Write(const char* data, std::size_t n, long stallMs, const WriteStop& stop) = 0;
 
     // How ClearInput drains this kind of line: rounds of size bytes, each read with
     // timeoutMs, until `rounds` quiet ones came in a row; BeforeDrainRound runs before

@@ -21,6 +21,25 @@ int MsUntil(Clock::time_point deadline)
     return static_cast<int>(std::min<long long>(ms, 1'000'000'000));
 }
 
+// Marks a wait for room that ended at a stop request.
+constexpr int StopSeen = -2;
+
+// Waits until fd has room, reporting its revents (room wins over a stop), 0 at the
+// deadline, -1 when poll failed, StopSeen when stopFd became readable and fd has none.
+int PollForRoom(int fd, int stopFd, Clock::time_point deadline)
+{
+    if (stopFd < 0) return PollUntil(fd, POLLOUT, deadline);
+    for (;;) {
+        pollfd p[2] = {{fd, POLLOUT, 0}, {stopFd, POLLIN, 0}};
+        const int r = ::poll(p, 2, MsUntil(deadline));
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) return -1;
+        if (p[0].revents) return p[0].revents;
+        if (p[1].revents) return StopSeen;
+        if (deadline != NoDeadline && Clock::now() >= deadline) return 0;
+    }
+}
+
 } // namespace
 
 int PollUntil(int fd, short events, Clock::time_point deadline)
@@ -81,7 +100,7 @@ bool SetNonBlocking(int fd, bool on)
     return wanted == flags || ::fcntl(fd, F_SETFL, wanted) == 0;
 }
 
-WriteOutcome WriteAll(int fd, const char* data, std::size_t n, long totalMs, long stallMs)
+WriteOutcome WriteAll(int fd, const char* data, std::size_t n, long totalMs, long stallMs, int stopFd)
 {
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0) return WriteOutcome::Failed;
@@ -95,7 +114,12 @@ WriteOutcome WriteAll(int fd, const char* data, std::size_t n, long totalMs, lon
     std::size_t sent = 0;
     while (sent < n) {
         const Clock::time_point stall = stallMs < 0 ? NoDeadline : DeadlineIn(stallMs);
-        const int re = PollUntil(fd, POLLOUT, std::min(total, stall));
+        const int re = PollForRoom(fd, stopFd, std::min(total, stall));
+        if (re == StopSeen) {
+            errno = ECANCELED;
+            outcome = WriteOutcome::Stopped;
+            break;
+        }
         if (re == 0) {
             outcome = WriteOutcome::TimedOut;
             break;

@@ -21,11 +21,15 @@ int PollUntil(int fd, short events, Clock::time_point deadline);
 // (errno tells why).
 long ReadUntil(int fd, unsigned char* buf, std::size_t n, Clock::time_point deadline, int wakeFd = -1);
 
-enum class WriteOutcome { Complete, TimedOut, Failed };
+// Stopped: a stop was requested while the write waited for room (errno ECANCELED).
+enum class WriteOutcome { Complete, TimedOut, Failed, Stopped };
 // Writes all n bytes. Gives up (TimedOut) when the whole write has not finished by
 // totalMs or no byte was taken for stallMs; a negative value means no such limit.
-// Works on blocking and non-blocking descriptors alike and leaves the mode as found.
-WriteOutcome WriteAll(int fd, const char* data, std::size_t n, long totalMs, long stallMs);
+// Gives up (Stopped) when stopFd (when not -1) becomes readable while the write waits;
+// what the descriptor takes at once still goes out, so a stop never cuts a write that
+// does not wait. Works on blocking and non-blocking descriptors alike and leaves the
+// mode as found.
+WriteOutcome WriteAll(int fd, const char* data, std::size_t n, long totalMs, long stallMs, int stopFd = -1);
 
 // Sets or clears O_NONBLOCK; false when fcntl failed.
 bool SetNonBlocking(int fd, bool on);

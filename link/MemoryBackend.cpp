@@ -37,7 +37,8 @@ public:
         return 0;
     }
 
-    linkio::WriteOutcome Write(const char* data, std::size_t n, long) override
+    // A line in memory takes every write at once: there is no wait for a stop to end.
+    linkio::WriteOutcome Write(const char* data, std::size_t n, long, const WriteStop&) override
     {
         if (line_->hungUp_) {
             errno = EIO;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include "link/UsbPipes.h"
 #include "util/Utils.h"
@@ -23,6 +24,12 @@ std::optional<uint16_t> HexWord(const std::string& text)
     }
     return static_cast<uint16_t>(value);
 }
+
+// Majors of pseudo-terminal slaves: Unix98 ones (/dev/pts/N) from 136 to 143, the old
+// BSD ones (/dev/ttyp0) 3.
+constexpr unsigned Unix98PtySlaveFirstMajor = 136;
+constexpr unsigned Unix98PtySlaveLastMajor = 143;
+constexpr unsigned BsdPtySlaveMajor = 3;
 
 } // namespace
 
@@ -77,4 +84,14 @@ bool PortPresent(const std::string& name)
     if (IsUsbName(opened)) return UsbDevicePresent(opened);
     struct stat st {};
     return ::stat(SerialDevicePath(opened).c_str(), &st) == 0;
+}
+
+bool IsPseudoTerminal(const std::string& name)
+{
+    const std::string opened = UpperCasePortName(name);
+    if (IsUsbName(opened)) return false;
+    struct stat st {};
+    if (::stat(SerialDevicePath(opened).c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+    const unsigned m = major(st.st_rdev);
+    return (m >= Unix98PtySlaveFirstMajor && m <= Unix98PtySlaveLastMajor) || m == BsdPtySlaveMajor;
 }

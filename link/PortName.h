@@ -39,3 +39,10 @@ std::string SerialDevicePath(const std::string& name);
 // without any I/O to it: the USB device by its folder or enumeration, a serial line by
 // its device file (an unplugged adapter or a closed pseudo-terminal takes it away).
 bool PortPresent(const std::string& name);
+// Whether a connection name (as the user gave it) stands for a pseudo-terminal now. Its
+// number goes to the next program that asks for a terminal once its far end has closed,
+// so a pseudo-terminal that hung up is never waited for and opened again (another
+// program's terminal would get the calculator's bytes); a real device comes back as
+// itself. Told by the device's major number, not by the path: a link to /dev/pts/N (as
+// socat makes) is a pseudo-terminal too, and no real adapter has such a number.
+bool IsPseudoTerminal(const std::string& name);

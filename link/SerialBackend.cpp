@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 
 #include "link/LinkBackend.h"
 #include "link/LinkErrors.h"
@@ -32,10 +33,11 @@ public:
         return ReadUnder(limits, buffer, n);
     }
 
-    // The line's own write limit applies; a stall limit is a USB matter.
-    linkio::WriteOutcome Write(const char* data, std::size_t n, long) override
+    // The line's own write limit applies (a stall limit is a USB matter): at 30 ms a
+    // byte a ROM chunk on a line that takes nothing would wait a minute, a stop ends it.
+    linkio::WriteOutcome Write(const char* data, std::size_t n, long, const WriteStop& stop) override
     {
-        return serialline::Write(fd_, data, n, limits_);
+        return serialline::Write(fd_, data, n, limits_, stop.fd);
     }
 
     // Two quiet rounds of 6 bytes under the short limits, the driver's queues purged
@@ -51,6 +53,15 @@ public:
 
     void SetShortTimeouts() override { limits_ = serialline::ShortLimits; }
     void SetLongTimeouts() override { limits_ = serialline::LongLimits; }
+
+    // A line that hung up (an unplugged USB serial adapter, a pseudo-terminal whose far
+    // end closed) says so on its descriptor for good; CLOCAL keeps a missing carrier out
+    // of it.
+    bool StillAttached() const override
+    {
+        pollfd p{fd_, 0, 0};
+        return !(::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)));
+    }
 
 private:
     std::size_t ReadUnder(const serialline::Limits& limits, unsigned char* buffer, std::size_t n)

@@ -90,10 +90,10 @@ long Read(int fd, unsigned char* buf, std::size_t n, const Limits& limits, int w
     return linkio::ReadUntil(fd, buf, n, linkio::DeadlineIn(ms), wakeFd);
 }
 
-linkio::WriteOutcome Write(int fd, const char* data, std::size_t n, const Limits& limits)
+linkio::WriteOutcome Write(int fd, const char* data, std::size_t n, const Limits& limits, int stopFd)
 {
     const long ms = static_cast<long>(n) * limits.writePerByte + limits.writeConstant;
-    return linkio::WriteAll(fd, data, n, ms, -1);
+    return linkio::WriteAll(fd, data, n, ms, -1, stopFd);
 }
 
 } // namespace serialline

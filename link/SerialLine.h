@@ -40,6 +40,8 @@ inline constexpr Limits LongLimits{1, 3000, 30, 100};
 // Reads up to n bytes within the read limits, or until wakeFd becomes readable: the
 // count, or -1 when the line failed or hung up (errno tells why).
 long Read(int fd, unsigned char* buf, std::size_t n, const Limits& limits, int wakeFd = -1);
-linkio::WriteOutcome Write(int fd, const char* data, std::size_t n, const Limits& limits);
+// Writes n bytes within the write limit; a wait for room also ends when stopFd (when
+// not -1) becomes readable.
+linkio::WriteOutcome Write(int fd, const char* data, std::size_t n, const Limits& limits, int stopFd = -1);
 
 } // namespace serialline

@@ -53,14 +53,15 @@ public:
     }
 
     // The write pipe is non-blocking: a block the device has room for goes out in one
-    // write (a ROM chunk), the rest as room appears, within the stall limit.
-    linkio::WriteOutcome Write(const char* data, std::size_t n, long stallMs) override
+    // write (a ROM chunk), the rest as room appears, within the stall limit or until a
+    // stop.
+    linkio::WriteOutcome Write(const char* data, std::size_t n, long stallMs, const WriteStop& stop) override
     {
         const ssize_t w = ::write(writePipe_, data, n);
         if (w == static_cast<ssize_t>(n)) return linkio::WriteOutcome::Complete;
         if (w < 0 && errno != EAGAIN && errno != EINTR) return linkio::WriteOutcome::Failed;
         const std::size_t done = w > 0 ? static_cast<std::size_t>(w) : 0;
-        return linkio::WriteAll(writePipe_, data + done, n - done, -1, stallMs < 0 ? UsbWriteStallMs : stallMs);
+        return linkio::WriteAll(writePipe_, data + done, n - done, -1, stallMs < 0 ? UsbWriteStallMs : stallMs, stop.fd);
     }
 
     // Four quiet rounds of up to 300 bytes, 10 ms each, with any chunk held dropped.

@@ -283,6 +283,8 @@ private:
     // Answers the waiting second-start request when nothing stands in its way.
     void AnswerWaitingStart();
     bool LinkReserved() const { return linkReservations_ > 0; }
+    // Closes a pseudo-terminal that hung up for good and says so; true when it did.
+    bool LetHungUpTerminalGo();
     // MainWindowFolders.cpp
     void StartEditing(QTreeView* view, const QModelIndex& index);
     void FolderRenamed(const QString& folder);
@@ -323,6 +325,7 @@ private:
     int linkReservations_ = 0; // LinkReservation objects alive
     std::vector<std::unique_ptr<FileCopyBatch>> copies_; // running copies of dropped files
     bool portErrorShown_ = false; // the poll shows a port error once per connection choice
+    bool terminalHungUp_ = false; // the chosen pseudo-terminal hung up: the poll leaves it closed
     bool shown_ = false; // the first showEvent has run
     int treeWidth_ = TreeDefaultWidth; // see TreeWidth()
     QPoint popupPoint_; // where the next context pop-up goes (HelpRequest 13)

@@ -130,8 +130,11 @@ void MainWindow::Poll()
     // and is back already: the open link still holds the device that went away.
     const std::string port = selectedPort_;
     const auto replugged = [&] { return server_->LinkDetached() && IsUsbPortName(port) && ProbeUsbDevice(port); };
-    if (!LinkReserved() && (TicksSince(server_->LastReceiveTime()) > QuietRecheckMs || replugged())) {
-        const bool present = !IsUsbPortName(port) || ProbeUsbDevice(port);
+    if (!LinkReserved() && LetHungUpTerminalGo()) return;
+    if (!LinkReserved() && !terminalHungUp_ && (TicksSince(server_->LastReceiveTime()) > QuietRecheckMs || replugged())) {
+        // A serial line that hung up is let go until its device file is back (a USB
+        // serial adapter plugged in again); one never opened is tried at every re-check.
+        const bool present = IsUsbPortName(port) ? ProbeUsbDevice(port) : !server_->LinkDetached() || PortPresent(port);
         if (present) {
             server_->RestartQuietClock(Now());
             try {
@@ -159,6 +162,22 @@ void MainWindow::Poll()
         }
     }
     ShowConnState();
+}
+
+bool MainWindow::LetHungUpTerminalGo()
+{
+    if (!server_->LinkDetached() || !server_->PortIsPseudoTerminal()) return false;
+    const QString name = Q(server_->PortName());
+    server_->StopKermitServer();
+    server_->SelectPort("");
+    terminalHungUp_ = true;
+    ShowConnState();
+    const QString text = tr("%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its "
+                            "number may belong to another program now. Choose the connection again to reopen it.")
+                             .arg(name);
+    AppendToLog(text);
+    statusPanel->setText(text);
+    return true;
 }
 
 void MainWindow::ShowConnState()
@@ -215,7 +234,7 @@ void MainWindow::AnotherStart(const SingleInstance::Request& request)
         if (!port) {
             text = tr("Calvyx was started again with \"%1\", which is not a connection; the connection stays %2.")
                        .arg(*request.port, Q(selectedPort_));
-        } else if (UpperCasePortName(*port) == UpperCasePortName(selectedPort_)) {
+        } else if (UpperCasePortName(*port) == UpperCasePortName(selectedPort_) && !terminalHungUp_) {
             // Nothing to change: a reconnection would only cut a transfer short.
             text = tr("Calvyx was started again with %1, which is already the connection.").arg(Q(*port));
         } else if (LinkReserved() || transferBusy_) {
@@ -253,6 +272,7 @@ void MainWindow::ConnectionChosen()
     server_->StopKermitServer();
     server_->SelectPort("");
     selectedPort_ = S(connectionBox->currentText());
+    terminalHungUp_ = false; // picked again: the user opens it knowingly
     portErrorShown_ = true; // an error of this choice is shown here, not again by the poll
     server_->SelectPort(selectedPort_);
     portErrorShown_ = false;

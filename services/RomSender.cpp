@@ -39,6 +39,8 @@ void WriteChunk(Link& link, const char* data, std::size_t size)
         throw CalvyxError("The calculator took no data for " + std::to_string(RomSender::StallLimitMs / 1000) + " s");
     case linkio::WriteOutcome::Failed:
         WriteFailed(errno);
+    case linkio::WriteOutcome::Stopped:
+        throw CalvyxError(RomSender::RomLoadStoppedText);
     }
 }
 
@@ -71,6 +73,13 @@ RomSender::RomSender(LinkLease link, const std::string& fileName, StatusSink onS
     : FileName(fileName), OnStatus(std::move(onStatus)), link_(std::move(link))
 {
     start();
+}
+
+void RomSender::Stop()
+{
+    requestInterruption();
+    // The lease is this sender's until it is destroyed, so the link is still there.
+    link_->StopWrites();
 }
 
 RomSender::~RomSender()

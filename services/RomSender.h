@@ -54,7 +54,11 @@ public:
     std::string ErrorText;
 
     static constexpr std::size_t ChunkSize = 2048;
-    // ErrorText of a load stopped by requestInterruption() (checked before each chunk).
+    // Any thread: the load ends before its next chunk, and a chunk that waits for a
+    // calculator that takes no data gives up within about 100 ms.
+    void Stop();
+    // ErrorText of a load stopped by Stop() (or requestInterruption(), checked before
+    // each chunk).
     static constexpr const char* RomLoadStoppedText = "The ROM load was stopped";
     // A calculator that takes no byte for this long is taken as gone.
     static constexpr int StallLimitMs = 30000;

@@ -69,6 +69,9 @@ void TransferServer::StopKermitServer()
 {
     if (!kermitServer_) return;
     kermitServer_->Stop();
+    // A frame the calculator does not take must not hold the stop for the write limit;
+    // the lease's end lets the next engine write again.
+    link_.StopWrites();
     ProcessPendingEvents();
     SleepMs(10);
     kermitServer_.reset(); // waits for the thread, serving its synchronised calls
@@ -83,9 +86,11 @@ void TransferServer::SelectPort(const std::string& name)
     StopKermitServer();
     link_.Close();
     portName_ = upper;
+    portIsPseudoTerminal_ = false;
     if (portName_.empty()) return;
     try {
         link_.Open(portName_, LinkBaud);
+        portIsPseudoTerminal_ = IsPseudoTerminal(portName_);
         ShowStatus(Str::OpeningPort + portName_);
         link_.SetLongTimeouts();
         ShowStatus(FormatText(Str::DeviceConnectedOn, portName_));
@@ -101,6 +106,7 @@ bool TransferServer::OpenPortDirect(const std::string& name)
     StopKermitServer();
     link_.Close();
     portName_ = UpperCasePortName(name);
+    portIsPseudoTerminal_ = false;
     if (portName_ == "AUTO") {
         if (host_.windows) host_.windows->ShowMessage(Str::ComPortCannotBeAuto, Str::ComSettingError);
         return false;
@@ -108,6 +114,7 @@ bool TransferServer::OpenPortDirect(const std::string& name)
     try {
         ShowStatus(FormatText(Str::OpeningComm, portName_));
         link_.Open(portName_, LinkBaud);
+        portIsPseudoTerminal_ = IsPseudoTerminal(portName_);
         link_.ClearInput();
         ShowStatus(FormatText(Str::DeviceConnectedOn, portName_));
         return true;
@@ -159,7 +166,7 @@ void TransferServer::CancelTransfer()
 {
     stopRequested_ = true; // for a transfer that is starting and has no thread yet
     if (runningReceiver_) runningReceiver_->requestInterruption();
-    if (runningRomSender_) runningRomSender_->requestInterruption();
+    if (runningRomSender_) runningRomSender_->Stop();
 }
 
 bool TransferServer::DownloadROM(const std::string& fileName)
@@ -183,7 +190,7 @@ bool TransferServer::DownloadROM(const std::string& fileName)
             if (dialog) dialog->UpdateStatus(report);
         });
         runningRomSender_ = sender.get();
-        if (stopRequested_) sender->requestInterruption();
+        if (stopRequested_) sender->Stop();
         // The sender's first report waits for the dialog, so "Connecting ..." is the
         // first text the user sees.
         Delay(1000);

@@ -55,6 +55,9 @@ public:
     bool OpenPortDirect(const std::string& name);
     // UpperCasePortName of the selection; empty when none.
     const std::string& PortName() const { return portName_; }
+    // The open port was a pseudo-terminal when it opened (IsPseudoTerminal): once it hangs
+    // up it is let go for good, not opened again.
+    bool PortIsPseudoTerminal() const { return portIsPseudoTerminal_; }
 
     // One object by wire; on success ReceivedData holds it, else ReceivedData is empty.
     bool ReceiveObject(const std::string& displayName, int expectedSize);
@@ -63,8 +66,9 @@ public:
     // Why the last ReceiveObject failed; empty after success or the user's own stop.
     const std::string& LastReceiveError() const { return lastReceiveError_; }
     // Cancels a running ReceiveObject the way its Cancel button does (the calculator is
-    // told), or stops a running DownloadROM before its next chunk; nothing when neither
-    // runs. Main thread only, like the transfers (their waits serve events).
+    // told), or stops a running DownloadROM (a chunk that waits for the calculator gives
+    // up); nothing when neither runs. Main thread only, like the transfers (their waits
+    // serve events).
     void CancelTransfer();
     // The ROM update with the server's own status dialog; true when all was written.
     bool DownloadROM(const std::string& fileName);
@@ -98,6 +102,7 @@ private:
     std::function<void(const std::string&)> onStatus_;
     std::string folder_;
     std::string portName_;
+    bool portIsPseudoTerminal_ = false;
     std::string statusText_;
     ByteString receivedData_;
     WireReceiver* runningReceiver_ = nullptr; // while ReceiveObject waits for it

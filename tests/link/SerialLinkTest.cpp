@@ -4,11 +4,15 @@
 #include <chrono>
 #include <future>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "link/Link.h"
 #include "link/PortName.h"
 #include "tests/support/LinkFixtures.h"
 #include "util/GeneralError.h"
 #include "util/Ticks.h"
+#include "util/Utils.h"
 
 namespace {
 
@@ -39,6 +43,31 @@ TEST(PortNames, DeviceNamesInUpperCasePathsAsTyped)
         {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"/tmp/pipes/QVxT0+", "/tmp/pipes/QVxT0+"}, {"", ""},
     };
     for (const auto& [name, opened] : cases) EXPECT_EQ(UpperCasePortName(name), opened) << name;
+}
+
+// Whether a name leads to a pseudo-terminal (never reopened after it hung up): by the
+// device it leads to, through links too, not by how the path looks.
+TEST(PortNames, PseudoTerminalsAreToldByTheirDeviceNotTheirPath)
+{
+    QTemporaryDir dir;
+    auto pty = sim::CreatePtyPort();
+    const std::string slave = pty->ProgramPortName();
+    const std::string linked = dir.filePath("pc").toStdString();
+    const std::string plain = dir.filePath("plain").toStdString();
+    ASSERT_TRUE(QFile::link(QString::fromStdString(slave), QString::fromStdString(linked)));
+    WriteStringToFile("x", plain);
+    const std::pair<std::string, bool> cases[] = {
+        {slave, true},           // /dev/pts/N
+        {linked, true},          // a link to it, as socat makes
+        {"/dev/null", false},    // a character device of another kind
+        {plain, false},          // no device at all
+        {dir.filePath("none").toStdString(), false},
+        {"QVxT0+", false},       // the USB link
+        {"usb:1e3a:0401", false},
+    };
+    for (const auto& [name, pseudo] : cases) EXPECT_EQ(IsPseudoTerminal(name), pseudo) << name;
+    pty->Hangup();
+    EXPECT_FALSE(IsPseudoTerminal(slave)) << "the slave of a closed master is gone";
 }
 
 TEST(TimingProfiles, ChosenByKindAndBaud)
@@ -191,6 +220,7 @@ TEST_F(SerialLink, AHungUpLineIsASeriousErrorAndTheLinkStaysOpen)
     EXPECT_LT(MsSince(start), 2000) << "the read waited out its limit on a dead line";
     hangup.get();
     EXPECT_TRUE(link.Program().IsOpen());
+    EXPECT_FALSE(link.Program().StillAttached()) << "the poll would not notice the hang-up";
     EXPECT_THROW(link.Program().Write("x"), CalvyxError);
     link.Program().Close();
     EXPECT_FALSE(link.Program().IsOpen());

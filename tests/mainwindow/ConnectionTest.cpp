@@ -114,6 +114,62 @@ TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
     EXPECT_FALSE(window_->receiveButton->isEnabled());
 }
 
+// A pseudo-terminal that hung up is no device that comes back: the window lets it go for
+// good and says why, even when a terminal of the same name appears (it may be another
+// program's), and opens it again only when the user picks the connection again.
+TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
+{
+    const QString tty = folder_.path() + "/ttyCalc";
+    auto first = sim::CreatePtyPort();
+    ASSERT_TRUE(QFile::link(QString::fromStdString(first->ProgramPortName()), tty));
+    Start(("calvyx " + tty).toStdString());
+    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
+        << "the window did not connect to the pseudo-terminal";
+
+    first->Hangup();
+    ASSERT_TRUE(WaitFor([this] { return !window_->Server().LinkOpen(); }, 3 * MainWindow::PollIntervalMs + 2000))
+        << "the hung-up pseudo-terminal was not let go";
+    EXPECT_EQ(window_->ConnState(), StateDisconnected);
+    EXPECT_FALSE(window_->Server().KermitServerRunning());
+    EXPECT_TRUE(window_->statusPanel->text().contains("hung up")) << window_->statusPanel->text().toStdString();
+    ASSERT_NE(TheLogWindow, nullptr);
+    EXPECT_FALSE(TheLogWindow->Lines().filter("hung up").isEmpty());
+
+    // Another terminal under the same name: the poll leaves it alone, re-checks included.
+    auto second = sim::CreatePtyPort();
+    ASSERT_TRUE(QFile::remove(tty));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(second->ProgramPortName()), tty));
+    for (int i = 0; i < 3; ++i) {
+        ForceRecheck();
+        QTest::qWait(2 * MainWindow::PollIntervalMs);
+    }
+    EXPECT_FALSE(window_->Server().LinkOpen()) << "the poll opened the terminal that took the name";
+    EXPECT_EQ(second->Receive(64, 100), "") << "the other terminal got bytes";
+    EXPECT_TRUE(errors_.empty());
+
+    // The user names it again (a second start with the port): it opens, although it is
+    // the connection already.
+    SingleInstance::Request again;
+    again.port = tty;
+    window_->AnotherStart(again);
+    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
+        << "naming the connection again did not open it";
+    EXPECT_TRUE(window_->statusPanel->text().contains("it is now the connection")) << window_->statusPanel->text().toStdString();
+
+    // It hangs up again; the user picks it in the connection box: it opens.
+    second->Hangup();
+    ASSERT_TRUE(WaitFor([this] { return !window_->Server().LinkOpen(); }, 3 * MainWindow::PollIntervalMs + 2000));
+    auto third = sim::CreatePtyPort();
+    ASSERT_TRUE(QFile::remove(tty));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(third->ProgramPortName()), tty));
+    const int item = window_->connectionBox->findText(tty);
+    ASSERT_GE(item, 0) << "the second start put the name into the box";
+    window_->connectionBox->setCurrentIndex(item);
+    emit window_->connectionBox->activated(item);
+    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
+        << "choosing the connection again did not open it";
+}
+
 TEST_F(MainWindowTest, ReceiveByWireSavesTheObjectUnderItsOwnName)
 {
     auto& device = Device(true);

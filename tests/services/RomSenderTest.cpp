@@ -2,6 +2,7 @@
 // the wire, the chunking seen through the progress reports, and the failures.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <mutex>
 
 #include <sys/stat.h>
@@ -139,6 +140,36 @@ TEST_F(RomUpdate, AStopEndsTheStreamBeforeTheNextChunk)
     const ByteString got = calculator.get();
     EXPECT_LE(got.size(), 3u * RomSender::ChunkSize) << "chunks went out after the stop";
     EXPECT_FALSE(link.Program().IsOpen());
+}
+
+// Ctrl-C or a closing window while the calculator has stopped taking data: the chunk in
+// progress gives up within about a step, not at the stall limit, on both kinds of line.
+TEST_F(RomUpdate, AStopEndsAChunkTheCalculatorStoppedTaking)
+{
+    const std::pair<const char*, bool> lines[] = {{"USB pipe device", true}, {"pseudo-terminal", false}};
+    constexpr std::size_t TakenBeforeStall = 10000;
+    for (const auto& [what, onUsb] : lines) {
+        SCOPED_TRACE(what);
+        if (onUsb) UseUsb();
+        else UsePty();
+        OpenProgramSide();
+        const std::string path = WriteTempFile("stall.bin", RandomBytes(1 << 20, 6));
+        // The calculator takes the first bytes, then nothing more.
+        auto calculator = Calculator([&] { return calc->ReceiveExactly(TakenBeforeStall, 5000).size(); });
+        RomSender sender(LinkLease(link.Program()), path, [](const StatusReport&) {});
+        // Serving the sender's reports, long enough for the line's buffer to fill once
+        // the calculator stopped: the sender then waits for room.
+        EXPECT_FALSE(WaitForThread(&sender, 1000)) << "a 1 MB stream went out with nobody reading";
+        ASSERT_EQ(calculator.get(), TakenBeforeStall) << "the stream did not start";
+        const auto stopped = std::chrono::steady_clock::now();
+        sender.Stop();
+        ASSERT_TRUE(WaitForThread(&sender, static_cast<int>(WriteStopBoundMs)))
+            << "the stop did not end the stalled chunk within " << WriteStopBoundMs << " ms";
+        EXPECT_LT(MsSince(stopped), WriteStopBoundMs);
+        EXPECT_FALSE(sender.Success);
+        EXPECT_EQ(sender.ErrorText, RomSender::RomLoadStoppedText);
+        EXPECT_FALSE(link.Program().IsOpen());
+    }
 }
 
 TEST_F(RomUpdate, LengthGoesLeastSignificantByteFirst)

@@ -16,6 +16,20 @@ inline long MsSince(std::chrono::steady_clock::time_point since)
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since).count();
 }
 
+// How long a stop may take to end a write that waits for the calculator: one step of
+// about 100 ms, with room for a busy machine; sanitizer builds run several times slower.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr long WriteStopBoundMs = 5000;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+inline constexpr long WriteStopBoundMs = 5000;
+#else
+inline constexpr long WriteStopBoundMs = 1500;
+#endif
+#else
+inline constexpr long WriteStopBoundMs = 1500;
+#endif
+
 // A private device root exported as CALVYX_DEVICE_ROOT while the object lives.
 class ScopedDeviceRoot {
 public:

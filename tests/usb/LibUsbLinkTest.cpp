@@ -413,6 +413,52 @@ TEST_F(UsbDevice, AStalledWriteEndsAsATimeOutWithinItsBoundAndTheLinkGoesOn)
     EXPECT_EQ(calc->OutDiscards(), 2);
 }
 
+// A stop (Ctrl-C during a ROM load) ends the stalled transfer within about a step, not
+// at the stall limit; after the stopped engine's lease the link writes again.
+TEST_F(UsbDevice, AStopEndsAStalledWriteWithinAStepAndTheNextLeaseWritesAgain)
+{
+    constexpr long StallLimitMs = 20000;
+    Plug();
+    OpenLink(link);
+    {
+        LinkLease lease(link);
+        calc->StallWrites(true);
+        const ByteString chunk = Pattern(2048, 3);
+        auto write = std::async(std::launch::async, [&] {
+            errno = 0;
+            const auto outcome = link.WriteBlock(chunk.data(), chunk.size(), StallLimitMs);
+            return std::make_pair(outcome, errno);
+        });
+        ASSERT_EQ(write.wait_for(300ms), std::future_status::timeout) << "a stalled calculator took the chunk";
+        const auto stopped = Clock::now();
+        link.StopWrites();
+        ASSERT_EQ(write.wait_for(std::chrono::milliseconds(WriteStopBoundMs)), std::future_status::ready)
+            << "the stop did not end the stalled write within " << WriteStopBoundMs << " ms";
+        const long ms = MsSince(stopped);
+        const auto [outcome, err] = write.get();
+        EXPECT_EQ(outcome, linkio::WriteOutcome::Stopped);
+        EXPECT_EQ(err, ECANCELED);
+        EXPECT_LT(ms, WriteStopBoundMs);
+        EXPECT_TRUE(calc->WaitUntil([&] { return calc->OutDiscards() >= 1; }, 1s)) << "the stalled transfer was not cancelled";
+        calc->StallWrites(false);
+        // The calculator takes data again: a write that does not wait still goes out.
+        EXPECT_EQ(link.WriteBlock("last", 4, 1000), linkio::WriteOutcome::Complete);
+        ASSERT_FALSE(calc->OutTransfers().empty());
+        EXPECT_EQ(calc->OutTransfers().back(), "last");
+    }
+    // The next engine's write waits for a calculator that is slow to take it.
+    LinkLease next(link);
+    calc->StallWrites(true);
+    auto release = std::async(std::launch::async, [&] {
+        SleepMs(300);
+        calc->StallWrites(false);
+    });
+    EXPECT_EQ(link.WriteBlock("next", 4, StallLimitMs), linkio::WriteOutcome::Complete);
+    release.get();
+    ASSERT_FALSE(calc->OutTransfers().empty());
+    EXPECT_EQ(calc->OutTransfers().back(), "next");
+}
+
 // ---- Unplugged -----------------------------------------------------------------------
 
 TEST_F(UsbDevice, UnpluggingDuringAReadOrAWriteEndsInFailuresNotAHangOrASpin)

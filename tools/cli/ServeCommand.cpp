@@ -75,8 +75,10 @@ int Serve(std::vector<std::string> words)
 
     // Like the window's poll, serve follows the device: an unplugged calculator (or a
     // hung-up line) is let go, and the same port is served again when it comes back.
+    // Not a pseudo-terminal: its number may be another program's terminal by then.
     bool attached = true;
     std::string refusal; // why the pipe device is not taken, said once until it changes
+    bool terminalHungUp = false;
     QTimer follow;
     follow.setInterval(FollowDeviceMs);
     QObject::connect(&follow, &QTimer::timeout, [&] {
@@ -84,6 +86,14 @@ int Serve(std::vector<std::string> words)
         const bool present = PortPresent(*port);
         // Unplugged and back between two ticks: the link still holds the old device.
         const bool replugged = attached && present && server.LinkDetached();
+        if (attached && (!present || server.LinkDetached()) && server.PortIsPseudoTerminal()) {
+            PrintLine("-- " + server.PortName() +
+                      " hung up; a pseudo-terminal is not opened again (its number may belong to another program now)");
+            terminalHungUp = true;
+            stopping = true;
+            QCoreApplication::quit();
+            return;
+        }
         if (attached && (!present || replugged)) {
             attached = false;
             PrintLine("-- " + UpperCasePortName(*port) +
@@ -113,9 +123,11 @@ int Serve(std::vector<std::string> words)
 
     QCoreApplication::exec();
 
-    // On a serial line the calculator hears "User cancel" as the engine stops.
+    // On a serial line the calculator hears "User cancel" as the engine stops (not on a
+    // line that hung up: the write goes nowhere).
     server.StopKermitServer();
     server.SelectPort("");
+    if (terminalHungUp) return ExitPortError;
     PrintLine("Stopped");
     return ExitOk;
 }
@@ -132,7 +144,8 @@ const tooling::CommandRegistration serveCommand{
      "                      standard input is not a terminal)\n"
      "\n"
      "Runs until Ctrl-C or SIGTERM (exit 0). An unplugged calculator is waited for and served\n"
-     "again when it comes back. Exit 2 for bad options, 3 when the port cannot be opened.\n"}};
+     "again when it comes back. A pseudo-terminal that hangs up is not: serve ends (exit 3).\n"
+     "Exit 2 for bad options, 3 when the port cannot be opened.\n"}};
 
 } // namespace
 } // namespace cli
