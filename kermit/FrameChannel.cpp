@@ -131,6 +131,16 @@ ReceivedFrame FrameChannel::ReceiveFrame()
         // A type byte that is not printable would read as one of the single-byte kinds
         // (0, 1, 0x80); no Kermit packet has such a type.
         if (type <= 0x20 || type >= 0x7F) return broken("<- kermit frame type= " + std::to_string(type));
+        // The calculator ends every frame with CR LF. Anything else right after CHECK means
+        // the frame was longer than its LEN says (a byte doubled on the way), and its
+        // matching check is chance: such a frame is damaged, as a short one is.
+        uint8_t end = 0;
+        if (!NextByte(end)) return broken("<- kermit frame without its end of line");
+        if (end == Mark) {
+            pending_.insert(0, 1, static_cast<char>(Mark));
+            return broken("<- kermit frame without its end of line");
+        }
+        if (end != '\r' && end != '\n') return broken("<- kermit frame longer than its length");
         frame.kind = type;
         frame.seq = seq;
         frame.data = raw.substr(4, static_cast<std::size_t>(n) - 3);

@@ -44,8 +44,8 @@ public:
 
     // Waits for one frame or single start byte (see ReceivedFrame). A MARK inside a frame
     // starts a new frame (the one before it lost bytes). A frame that is too long, has a
-    // bad sequence number or check, ends in a CR before its length, or is cut short by the
-    // timer yields a damaged KindNone
+    // bad sequence number or check, ends in a CR before its length, is not followed by its
+    // end of line, or is cut short by the timer yields a damaged KindNone
     // at once; what is left of it, up to its end of line, is skipped, so its bytes are never
     // taken for start bytes.
     ReceivedFrame ReceiveFrame();
