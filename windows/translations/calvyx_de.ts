@@ -463,6 +463,10 @@
             <numerusform>Kopieren nach %1 abgebrochen; %n Dateien kopiert</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
+        <translation>%1 hat aufgelegt und bleibt geschlossen: Ein Pseudoterminal wird nicht von selbst wieder geöffnet, seine Nummer kann jetzt einem anderen Programm gehören. Wählen Sie die Verbindung erneut, um sie wieder zu öffnen.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

@@ -463,6 +463,10 @@
             <numerusform>Copia a %1 cancelada; %n archivos copiados</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
+        <translation>%1 ha colgado y queda cerrado: un pseudoterminal no se vuelve a abrir por sí solo, su número puede pertenecer ahora a otro programa. Elija de nuevo la conexión para volver a abrirla.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

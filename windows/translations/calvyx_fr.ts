@@ -463,6 +463,10 @@
             <numerusform>Copie vers %1 annulée ; %n fichiers copiés</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
+        <translation>%1 a raccroché et reste fermé : un pseudo-terminal n’est pas rouvert de lui-même, son numéro peut maintenant appartenir à un autre programme. Choisissez de nouveau la connexion pour la rouvrir.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

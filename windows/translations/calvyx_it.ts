@@ -463,6 +463,10 @@
             <numerusform>Copia in %1 annullata; %n file copiati</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
+        <translation>%1 ha riagganciato e resta chiuso: uno pseudoterminale non viene riaperto da solo, il suo numero può ora appartenere a un altro programma. Scegliere di nuovo la connessione per riaprirla.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

@@ -463,6 +463,10 @@
             <numerusform>Kopiëren naar %1 geannuleerd; %n bestanden gekopieerd</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
+        <translation>%1 heeft opgehangen en blijft gesloten: een pseudoterminal wordt niet vanzelf opnieuw geopend, het nummer kan nu van een ander programma zijn. Kies de verbinding opnieuw om hem weer te openen.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

@@ -463,6 +463,10 @@
             <numerusform>Cópia para %1 cancelada; %n ficheiros copiados</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
+        <translation>%1 desligou e fica fechado: um pseudoterminal não é reaberto por si só, o seu número pode agora pertencer a outro programa. Escolha novamente a ligação para a reabrir.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>

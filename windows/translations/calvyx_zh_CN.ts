@@ -461,6 +461,10 @@
             <numerusform>已取消复制到 %1；已复制 %n 个文件</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
+        <translation>%1 已挂断并保持关闭：伪终端不会自动重新打开，它的编号现在可能属于另一个程序。请重新选择该连接以再次打开它。</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
