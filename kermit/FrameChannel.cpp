@@ -4,14 +4,13 @@
 
 #include "link/Link.h"
 #include "link/Trace.h"
-#include "util/Ticks.h"
 
 namespace kermit {
 
 FramePort FramePort::Over(Link& link)
 {
     return FramePort{[&link](ByteString& buffer, int limitMs) { return link.ReadWithin(buffer, limitMs); },
-                     [&link](const ByteString& bytes) { link.Write(bytes); }, Now};
+                     [&link](const ByteString& bytes) { link.Write(bytes); }, [&link] { return link.Now(); }};
 }
 
 FrameChannel::FrameChannel(const std::atomic<bool>& stopRequested, FramePort port)

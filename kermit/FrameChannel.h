@@ -1,6 +1,6 @@
 #pragma once
 // Reading and writing Kermit frames on the link for the engine thread. The one-second
-// frame timer runs on the monotonic tick clock and also expires when the engine has been
+// frame timer runs on the line's clock (the monotonic tick clock on a real line) and also expires when the engine has been
 // asked to stop; no read waits longer than what is left of it, so a broken frame is
 // noticed within about a second on every kind of line.
 #include <atomic>
@@ -20,7 +20,7 @@ namespace kermit {
 struct FramePort {
     std::function<int(ByteString&, int)> read;        // Link::ReadWithin
     std::function<void(const ByteString&)> write;     // Link::Write
-    std::function<uint32_t()> clock;                  // Now
+    std::function<uint32_t()> clock;                  // Link::Now: the line's clock
     static FramePort Over(Link& link);
 };
 

@@ -142,7 +142,7 @@ void KermitServer::LeaveTransfer()
 
 void KermitServer::Handle(const ReceivedFrame& frame)
 {
-    if (frame.kind != KindNone || frame.damaged) lastHeard_ = Now();
+    if (frame.kind != KindNone || frame.damaged) lastHeard_ = link_->Now();
     switch (frame.kind) {
     case KindNone:
         HandleSilence(frame.damaged);
@@ -221,7 +221,7 @@ void KermitServer::Handle(const ReceivedFrame& frame)
 
 void KermitServer::HandleSilence(bool damaged)
 {
-    if (mode_ != EngineMode::Idle && TicksSince(lastHeard_) >= staleTransferMs_) {
+    if (mode_ != EngineMode::Idle && link_->Now() - lastHeard_ >= staleTransferMs_) {
         AbandonStaleTransfer();
         return;
     }
