@@ -48,6 +48,23 @@ ByteString EncodeChunk(std::string_view source, std::size_t& pos, std::size_t ma
     return field;
 }
 
+bool IsEncodedData(std::string_view field)
+{
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const auto b = static_cast<uint8_t>(field[i]);
+        if (b != Qctl) {
+            if (NeedsPrefix(b)) return false;
+            continue;
+        }
+        if (++i == field.size()) return false;
+        const auto next = static_cast<uint8_t>(field[i]);
+        if ((next & 0x7F) == Qctl) continue;
+        const auto decoded = static_cast<uint8_t>(next ^ 0x40);
+        if (!NeedsPrefix(decoded) || decoded == Qctl) return false;
+    }
+    return true;
+}
+
 ByteString DecodeData(std::string_view field)
 {
     ByteString out;

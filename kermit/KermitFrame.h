@@ -59,6 +59,11 @@ bool NeedsPrefix(uint8_t b);
 // field already holds 76. Empty when pos is at or past the end. maxField serves the
 // virtual calculator, whose frames may be shorter.
 ByteString EncodeChunk(std::string_view source, std::size_t& pos, std::size_t maxField = MaxSendData);
+// True when field could have come from the "#" prefix encoding of some file bytes: no
+// raw control byte (0x00-0x1F, 0x7F and their 8-bit forms), and every "#" followed by
+// "#", its 8-bit form 0xA3, or the prefixed form of a control byte. A damaged frame whose
+// 6-bit check matched by chance often fails this.
+bool IsEncodedData(std::string_view field);
 // The file bytes of a received D data field; a lone "#" at the end yields 0x40, "#"
 // before "#" or 0xA3 yields that byte, "#" before any other byte that byte XOR 0x40.
 ByteString DecodeData(std::string_view field);

@@ -358,6 +358,13 @@ void KermitServer::ReceiveData(const ByteString& field)
         RefuseOrphan("D");
         return;
     }
+    if (!IsEncodedData(field)) {
+        // No calculator sends this: a frame damaged on the way whose 6-bit check matched
+        // by chance. Asked for again, as for a frame that failed its check.
+        Trace("<- kermit data field that no encoding gives: " + HexBytes(field));
+        if (CountRetry()) channel_.SendFrame(NakType, (lastSeq_ + 1) % 64, {});
+        return;
+    }
     retries_ = 0;
     if (seq_ == (lastSeq_ + 1) % 64) {
         // The bytes reach the disk before the calculator hears its Y: a full disk is

@@ -807,3 +807,23 @@ TEST_F(KermitEngineTest, ANoisyFetchBringsTheFileIntact)
 }
 
 } // namespace
+
+namespace {
+
+// A D frame damaged on the way whose check still matched, seen by what no encoding gives
+// ("#" before a letter): asked for again with N, never stored.
+TEST_F(KermitEngineTest, ADataFieldNoEncodingGivesIsAskedForAgain)
+{
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        Play(calc, {{'S', 0, "p", 'Y', 0},
+                    {'F', 1, "E.BIN", 'Y', 1},
+                    {'D', 2, "ab#g", 'N', 2},
+                    {'D', 2, "ab#G", 'Y', 2},
+                    {'Z', 3, "", 'Y', 3},
+                    {'B', 4, "", 'Y', 4}});
+    }));
+    EXPECT_EQ(ReadFileToString(FolderPath("E.BIN")), "ab\x07");
+}
+
+} // namespace

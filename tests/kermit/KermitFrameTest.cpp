@@ -99,6 +99,39 @@ TEST(KermitFrame, DecodeQuirks)
     EXPECT_EQ(DecodeData(""), "");
 }
 
+// What the "#" encoding can give: every field EncodeChunk makes, and fields a sender
+// that also prefixes the prefix's 8-bit form makes; not a raw control byte, a "#" before
+// a byte that is no prefixed control byte, or a "#" at the end.
+TEST(KermitFrame, EncodedDataIsTellableFromDamage)
+{
+    const ByteString all = [] {
+        ByteString b;
+        for (int i = 0; i < 256; ++i) b += static_cast<char>(i);
+        return b;
+    }();
+    for (std::size_t pos = 0; pos < all.size();) {
+        const ByteString field = EncodeChunk(all, pos);
+        EXPECT_TRUE(IsEncodedData(field)) << HexBytes(field);
+    }
+    struct Case {
+        const char* name;
+        ByteString field;
+        bool encoded;
+    } cases[] = {
+        {"empty", "", true},
+        {"8-bit prefix form", "#\xA3", true},
+        {"prefixed DEL and 0xFF", "#?#\xBF", true},
+        {"raw CR", "ab\rc", false},
+        {"raw 0x85", "a\x85", false},
+        {"raw DEL", "\x7f", false},
+        {"a # before a letter", "#g", false},
+        {"a # before a digit", "a#1", false},
+        {"a # at the end", "ab#", false},
+        {"a # before the prefixed #", "#c", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsEncodedData(c.field), c.encoded) << c.name;
+}
+
 TEST(KermitFrame, TraceLinesAndDescriptions)
 {
     EXPECT_EQ(FrameTraceLine("->", 'D', 3), "-> Frame Type=0x44 D  seq= 3");
