@@ -22,9 +22,10 @@ is explained when the relay's records show a frame in the data's direction, dama
 the way, whose 6-bit block check still matched (a frame with a valid check that the
 sender never sent): the protocol's own limit, counted the same way for both servers. Any
 other difference is a fault, and a fetch reported done that differs is the worst one. A
-failed Kermit transfer in which the server sent no E packet and then stayed silent while
-the client went on for 10 s or more counts as "silent". A failed push must leave nothing
-partial in the served folder once the server has stopped, nor any other new name. The
+failed Kermit transfer in which the server sent no E packet and at some point stayed
+silent for 10 s or more while the client went on sending counts as "silent". A failed
+push must leave nothing partial in the served folder once the server has stopped, nor
+any other new name. The
 server's CPU over the second after each transfer, and over 3 idle seconds after a clean
 push through a quiet relay that ends each row (the server still answers), finds spinning.
 
@@ -50,15 +51,15 @@ SILENT_AFTER = 10  # seconds the client goes on after the server's last byte
 class Relay:
     """Copies bytes between two pseudo-terminal masters, damaging them at a rate, with one
     random stream per direction. Records both directions as sent and as delivered, and
-    when each direction last carried a byte."""
+    when each direction carried bytes."""
 
     def __init__(self, a, b, rngs, folder):
         self.a, self.b, self.rngs = a, b, rngs
         self.rate = 0.0
         self.stop = False
-        self.last = {"to_server": None, "to_client": None}
+        self.times = {"to_server": [], "to_client": []}  # when each read in a direction came
         self.records = {d: (open(os.path.join(folder, d + ".sent"), "wb"),
-                            open(os.path.join(folder, d + ".delivered"), "wb")) for d in self.last}
+                            open(os.path.join(folder, d + ".delivered"), "wb")) for d in self.times}
         self.thread = threading.Thread(target=self.run, daemon=True)
         self.thread.start()
 
@@ -86,7 +87,7 @@ class Relay:
                 except OSError:
                     continue
                 dest, d = pairs[fd]
-                self.last[d] = time.monotonic()
+                self.times[d].append(time.monotonic())
                 out = self.damage(data, self.rngs[d])
                 sent, delivered = self.records[d]
                 sent.write(data); delivered.write(out)
@@ -134,6 +135,14 @@ def forged_frames(folder, direction):
 def sent_error_packet(folder):
     """Whether the server sent an E packet (as it sent it, damaged or not on the way)."""
     return any(len(p) > 2 and p[2] == ord("E") for p in packets(read(os.path.join(folder, "to_client.sent"))))
+
+
+def longest_quiet(relay, started, ended):
+    """The longest time the server sent nothing while the client sent at least twice."""
+    server = [t for t in relay.times["to_client"] if started <= t <= ended]
+    client = relay.times["to_server"]
+    marks = [started] + server + [ended]
+    return max([b - a for a, b in zip(marks, marks[1:]) if sum(a < t < b for t in client) >= 2], default=0.0)
 
 
 def kermit_script(line, calc, verb, name):
@@ -319,9 +328,10 @@ def transfer(server, kind, rate, index, data, args, work, last_of_row):
                 if not rec["explained"]:
                     problems.append(f"{name}: reported done, differs ({len(data)} bytes sent, "
                                     f"{len(got) if got is not None else 'none'} stored)")
-        elif rc is not None and kind != "xmodem":
-            last = relay.last["to_client"] or started
-            rec["silent"] = not sent_error_packet(folder) and ended - last >= SILENT_AFTER
+        if kind != "xmodem":
+            rec["server_quiet_s"] = round(longest_quiet(relay, started, ended), 1)
+            rec["silent"] = (rc is not None and rc != 0 and not sent_error_packet(folder)
+                             and rec["server_quiet_s"] >= SILENT_AFTER)
         if server == "calvyx" and proc_server.poll() is not None:
             problems.append(f"the server ended by itself (exit {proc_server.returncode})")
         # sx is no server: it has nothing more to answer.
@@ -395,8 +405,8 @@ def print_table(rows):
               f"  ({REFERENCE[row['kind']]})")
     print("6-bit / other: files reported done that differ from what was sent, explained by a damaged frame "
           "whose 6-bit block check still matched (the protocol's limit) / not explained (a fault); "
-          "silent: failed with no E packet from the server, which then stayed silent for "
-          f"{SILENT_AFTER} s or more while the client went on; median s: of the intact transfers; "
+          "silent: failed with no E packet from the server, which stayed silent for "
+          f"{SILENT_AFTER} s or more while the client went on sending; median s: of the intact transfers; "
           "clean: a clean push through the quiet relay after the row's last transfer.")
 
 
