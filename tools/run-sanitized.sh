@@ -27,7 +27,7 @@ case $kind in
     # The fuzz targets need clang's libFuzzer; the rest builds with it as well, once.
     export CC=clang CXX=clang++
     options=(-DCALVYX_CORE_ONLY=ON -DCALVYX_FUZZ_SEEDS=ON)
-    targets=(tests_util tests_link tests_xmodem tests_kermit tests_services tests_usb)
+    targets=(tests_util tests_link tests_xmodem tests_kermit tests_services)
     for src in "$top"/fuzz/*.cpp; do targets+=("fuzz_$(basename "$src" .cpp)"); done
     ;;
   *) build=${1:-$top/build-asan} ;;
@@ -40,6 +40,7 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCALVYX_SANITIZE="$kind" \
   "${options[@]}" "${launcher[@]}" >/dev/null
+build=$(cd "$build" && pwd)
 start=$(date +%s)
 if ((${#targets[@]})); then
   cmake --build "$build" --target "${targets[@]}" -- -j"$jobs"
