@@ -28,6 +28,13 @@ def block(number, data, crc=False):
     return bytes([header, n, 255 - n]) + data + check
 
 
+def kermit_frame(seq, kind, data=b""):
+    """A Kermit frame as the calculator sends it: mark, LEN, SEQ, TYPE, data, 6-bit check, CR."""
+    body = bytes([32 + 3 + len(data), 32 + seq, ord(kind)]) + data
+    s = sum(body)
+    return b"\x01" + body + bytes([32 + ((s + ((s & 192) >> 6)) & 63)]) + b"\r"
+
+
 def screen(header, rng):
     return bytes([header, 0]) + bytes(rng.getrandbits(8) for _ in range(1088))
 
@@ -102,6 +109,18 @@ def main():
     write("wire_receive", "calculator-cancels", turns(one, bytes([CAN])))
     write("wire_receive", "user-cancels", turns(one, (block(2, data[:128]), True)))
     write("wire_receive", "not-ready", turns(*[b"\x00"] * 6))
+
+    # kermit_frames: [cut: low 6 bits the longest read less one, top bit slow reads][bytes]
+    push = (kermit_frame(0, "S", b"~* @-#N1") + kermit_frame(1, "F", b"HELLO.QVA")
+            + kermit_frame(2, "D", b"ab#M#Jcd##e") + kermit_frame(3, "Z") + kermit_frame(4, "B"))
+    write("kermit_frames", "push", bytes([0x3F]) + push)
+    write("kermit_frames", "push-in-bits", bytes([0x02]) + push)
+    write("kermit_frames", "slow-reads", bytes([0x80 | 0x07]) + kermit_frame(0, "R", b"NOTES.QVA"))
+    bad = bytearray(kermit_frame(5, "D", b"payload"))
+    bad[-2] ^= 0x01
+    write("kermit_frames", "bad-check", bytes([0x3F]) + bytes(bad) + kermit_frame(5, "D", b"payload"))
+    write("kermit_frames", "cut-by-new-mark", bytes([0x3F]) + kermit_frame(6, "D", b"lost")[:5] + kermit_frame(6, "D", b"kept"))
+    write("kermit_frames", "xmodem-and-screen", bytes([0x3F, 0x15, ord("D"), 0x80]))
 
 
 if __name__ == "__main__":

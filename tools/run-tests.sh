@@ -1,11 +1,24 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, builds, runs the whole suite with CTest.
-# Exits non-zero on any failure. No display is needed (widgets run offscreen).
+# The test command: installs what is missing, builds, runs the whole suite with CTest,
+# then the sanitizer lane (tools/run-sanitized.sh core: the protocol core and its tests,
+# and each fuzz target over its seeds, under AddressSanitizer and UndefinedBehavior-
+# Sanitizer, in build-asan-core/). Exits non-zero on any failure of either, a sanitizer
+# report included. No display is needed (widgets run offscreen).
+# CALVYX_SANITIZER_LANE=0 leaves the lane out (a quicker run while working; CI runs it).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/tools/setup-debian.sh"
 bash "$top/tools/build.sh"
 build=${CALVYX_BUILD_DIR:-$top/build}
-export QT_QPA_PLATFORM=offscreen
-cd "$build"
-ctest --output-on-failure --timeout 300 -j "$(nproc)"
+rc=0
+(
+  export QT_QPA_PLATFORM=offscreen
+  cd "$build"
+  ctest --output-on-failure --timeout 300 -j "$(nproc)"
+) || rc=1
+if [ "${CALVYX_SANITIZER_LANE:-1}" != 0 ]; then
+  start=$SECONDS
+  bash "$top/tools/run-sanitized.sh" core || rc=1
+  echo "sanitizer lane: $((SECONDS - start)) s"
+fi
+exit $rc
