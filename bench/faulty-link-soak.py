@@ -36,7 +36,7 @@ writes it, with every transfer's record. Exit 1 when calvyx has a hang, an unexp
 difference or another problem.
 
 Usage: bench/faulty-link-soak.py [--build DIR] [--quick] [--transfers N per kind]
-                                 [--kinds push,fetch,xmodem] [--rates 0.001,0.01,0.03]
+                                 [--kinds push,fetch,xmodem] [--rates 0.001,0.01,0.03] [--size BYTES]
                                  [--seed S] [--limit SECONDS] [--json FILE] [--keep]
 """
 import argparse, json, os, random, select, shutil, statistics, subprocess, sys, tempfile, threading, time, tty
@@ -171,9 +171,12 @@ def cpu_percent(pid, seconds):
     return (t1 - t0) / os.sysconf("SC_CLK_TCK") / seconds * 100
 
 
-def make_file(seed, kind, index):
+def make_file(seed, kind, index, size=None):
+    """The file of transfer index: random bytes of a random size (from empty to 12 KB), or
+    of the size given."""
     rng = random.Random(f"{seed}/{kind}/{index}")
-    size = rng.choice([0, 1, rng.randrange(2, 200), rng.randrange(200, 3000), rng.randrange(3000, 12000)])
+    if size is None:
+        size = rng.choice([0, 1, rng.randrange(2, 200), rng.randrange(200, 3000), rng.randrange(3000, 12000)])
     return rng.randbytes(size)
 
 
@@ -415,6 +418,7 @@ def main():
     ap.add_argument("--build", default=os.path.join(TOP, "build"))
     ap.add_argument("--quick", action="store_true", help="5 transfers per kind and rate")
     ap.add_argument("--transfers", type=int, default=20, help="transfers per kind and rate")
+    ap.add_argument("--size", type=int, default=None, help="every file this many bytes (default: sizes from 0 to 12 KB)")
     ap.add_argument("--kinds", default=",".join(KINDS), help="some of push,fetch,xmodem")
     ap.add_argument("--rates", default="0.001,0.01,0.03")
     ap.add_argument("--seed", type=int, default=1)
@@ -441,7 +445,7 @@ def main():
         for kind in kinds:
             per = {"calvyx": [], "reference": []}
             for i in range(transfers):
-                data = make_file(args.seed, kind, i)
+                data = make_file(args.seed, kind, i, args.size)
                 for server in ("calvyx", "reference"):
                     rec = transfer(server if server == "calvyx" else REFERENCE[kind], kind, rate, i, data, args,
                                    work, i == transfers - 1)
