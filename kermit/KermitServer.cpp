@@ -34,6 +34,9 @@ constexpr const char* CannotStoreFile = "Cannot store file";
 constexpr const char* NoFileBeingReceived = "No file is being received";
 constexpr const char* TooManyErrors = "Too many errors";
 constexpr const char* NotEnoughSpace = "Not enough disk space";
+constexpr const char* RequestNotReceived = "Request not received";
+// An N while idle this long after the last transfer is no late answer to that transfer.
+constexpr uint32_t LateAnswerMs = 2000;
 
 
 
@@ -43,6 +46,7 @@ KermitServer::KermitServer(LinkLease link, TransferHost host)
     : link_(std::move(link)), host_(host.windows), statusDialog_(host.statusDialog),
       channel_(terminated_, kermit::FramePort::Over(*link_))
 {
+    idleSince_ = link_->Now();
     idleTimer_ = new QTimer(this);
     idleTimer_->setInterval(IdleNotifyMs);
     connect(idleTimer_, &QTimer::timeout, this, [this] { OnIdleTimer(); });
@@ -134,6 +138,7 @@ void KermitServer::Recover()
 
 void KermitServer::LeaveTransfer()
 {
+    if (mode_ != EngineMode::Idle) idleSince_ = link_->Now();
     mode_ = EngineMode::Idle;
     incoming_.Discard();
     outgoing_.Close();
@@ -543,7 +548,17 @@ void KermitServer::HandleNak()
         }
         return;
     }
-    if (statusDialog_ && statusDialog_->IsStatusVisible()) ReportStatus(StatusReport::Finished());
+    if (statusDialog_ && statusDialog_->IsStatusVisible()) {
+        ReportStatus(StatusReport::Finished());
+        return;
+    }
+    // The calculator waits for the first packet of a transfer this server never started:
+    // its R was lost on the way. Told so, it can ask again at once instead of repeating
+    // its N until its own retry limit.
+    if (link_->Now() - idleSince_ >= LateAnswerMs) {
+        Trace("Kermit answers N " + std::to_string(seq_) + " while idle: the request did not arrive");
+        channel_.SendFrame(ErrorType, seq_, RequestNotReceived);
+    }
 }
 
 // ---- synchronised steps ----

@@ -149,6 +149,7 @@ private:
     // (a fresh engine, or a new S or F since).
     int storedFileEofSeq_ = -1;
     uint32_t lastHeard_ = 0; // tick of the last frame or start byte
+    uint32_t idleSince_ = 0; // line tick at which the last transfer ended
     std::atomic<uint32_t> staleTransferMs_{StaleTransferMs};
     std::string filePath_;
     ReplacementFile incoming_;      // the file being received, on its way to disk

@@ -827,3 +827,31 @@ TEST_F(KermitEngineTest, ADataFieldNoEncodingGivesIsAskedForAgain)
 }
 
 } // namespace
+
+namespace {
+
+// An N while idle: right after a transfer it is a late answer to it and changes nothing;
+// later it is a calculator waiting for the S of a fetch whose R never arrived, and it is
+// told so instead of being left to repeat its N until its own retry limit.
+TEST_F(KermitEngineTest, AnNWhileIdleSaysTheRequestDidNotArrive)
+{
+    WriteStringToFile("x", FolderPath("ONE.BIN"));
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        ASSERT_TRUE(calc.FetchFile("ONE.BIN").ok);
+        calc.SendPacket('N', 5, ""); // late, within the quiet time
+        const auto late = calc.ReadPacket(1000);
+        EXPECT_FALSE(late) << "a late N was answered: " << late->Describe();
+    }));
+    ServeUntil([] { return false; }, 2100); // the engine has been idle for longer than a late answer takes
+    ASSERT_TRUE(Calculator([&] {
+        KermitCalculator calc(*port);
+        calc.SendPacket('N', 0, "");
+        const auto p = calc.ReadPacket(2000);
+        ASSERT_TRUE(p) << "the calculator was left waiting";
+        EXPECT_EQ(p->type, 'E') << p->Describe();
+        EXPECT_EQ(p->data, "Request not received");
+    }));
+}
+
+} // namespace
