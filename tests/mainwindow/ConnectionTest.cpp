@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QTest>
 #include <QToolButton>
+#include <QWidget>
 
 #include "mainwindow/ConnectionState.h"
 #include "windows/TransferStatusDialog.h"
@@ -56,7 +57,7 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
     Device(false);
     Start();
     // Unplugged: every poll probes, the link stays closed, the prompt shows.
-    QTest::qWait(3 * MainWindow::PollIntervalMs);
+    ASSERT_TRUE(WaitPolls(3));
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
     EXPECT_FALSE(window_->Server().LinkOpen());
     EXPECT_TRUE(window_->connectionBox->isEnabled());
@@ -78,12 +79,16 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
     // The views stay until the re-check after more than 5 s without data, counted from
     // the last data (or the open), not from the unplug: the open's drain and a busy
     // machine put an unknown time between the two.
+    // The wait looks at the state at every turn of the event loop, so the time it notes
+    // is within a few milliseconds after the change.
     const uint32_t quietFrom = window_->Server().LastReceiveTime();
-    const uint32_t stillConnectedAt = MainWindow::QuietRecheckMs - 1000;
-    if (TicksSince(quietFrom) < stillConnectedAt) QTest::qWait(static_cast<int>(stillConnectedAt - TicksSince(quietFrom)));
-    EXPECT_EQ(window_->ConnState(), StateConnected) << "disconnected before the quiet time";
-    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateDisconnected; }, 6000));
-    EXPECT_GE(TicksSince(quietFrom), MainWindow::QuietRecheckMs);
+    uint32_t disconnectedAfter = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        if (window_->ConnState() != StateDisconnected) return false;
+        disconnectedAfter = TicksSince(quietFrom);
+        return true;
+    }, static_cast<int>(MainWindow::QuietRecheckMs) + 6000)) << "still connected long after the quiet time";
+    EXPECT_GE(disconnectedAfter, MainWindow::QuietRecheckMs) << "disconnected before the quiet time";
     EXPECT_FALSE(window_->Server().KermitServerRunning());
     EXPECT_TRUE(window_->promptLabel->isVisible());
     EXPECT_TRUE(errors_.empty());
@@ -98,7 +103,7 @@ TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
     EXPECT_TRUE(errors_[0].contains("The connectivity kit is unable to open communications to: " + tty)) << errors_[0].toStdString();
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
     ForceRecheck();
-    QTest::qWait(2 * MainWindow::PollIntervalMs);
+    ASSERT_TRUE(WaitPolls(2));
     EXPECT_EQ(errors_.size(), 1u) << "the poll shows a port error once per connection choice";
 
     // The adapter appears: the next re-check opens it.
@@ -141,7 +146,7 @@ TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
     ASSERT_TRUE(QFile::link(QString::fromStdString(second->ProgramPortName()), tty));
     for (int i = 0; i < 3; ++i) {
         ForceRecheck();
-        QTest::qWait(2 * MainWindow::PollIntervalMs);
+        ASSERT_TRUE(WaitPolls(2));
     }
     EXPECT_FALSE(window_->Server().LinkOpen()) << "the poll opened the terminal that took the name";
     EXPECT_EQ(second->Receive(64, 100), "") << "the other terminal got bytes";
@@ -445,7 +450,7 @@ TEST_F(MainWindowTest, FastReplugIsFollowedAndTheNextPushArrives)
     for (const int gapMs : {100, 300, 500}) {
         SCOPED_TRACE("replugged after " + std::to_string(gapMs) + " ms");
         device.Unplug();
-        QTest::qWait(gapMs);
+        QTest::qWait(gapMs); // how long the user keeps it unplugged: the case, not an order
         device.Plug();
         const ByteString data(700, static_cast<char>('a' + gapMs / 100));
         const QString name = QString("REPLUG%1.TXT").arg(gapMs);
@@ -573,7 +578,7 @@ TEST_F(MainWindowTest, ConnectionChoiceShowsItsOwnErrorAndThePollDoesNotRepeatIt
     EXPECT_EQ(window_->SelectedPort(), gone.toStdString());
     EXPECT_FALSE(window_->Server().KermitServerRunning());
     ForceRecheck();
-    QTest::qWait(3 * MainWindow::PollIntervalMs);
+    ASSERT_TRUE(WaitPolls(3));
     EXPECT_EQ(errors_.size(), 1u);
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
     // Back to the USB device: connected again, and no message.
@@ -595,9 +600,15 @@ TEST_F(MainWindowTest, AboutWindowShowsBrieflyAtFirstActivation)
     EXPECT_TRUE(WaitFor([&] { return seen; }, 3000)) << "no About window at start-up";
     EXPECT_TRUE(WaitFor([] { return !TheAboutDialog->isVisible(); }, 3000)) << "the About window did not close itself";
     EXPECT_TRUE(AboutShown);
+    // A second activation: another window takes the focus, then the main window again.
     seen = false;
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other, 5000));
     window_->activateWindow();
-    QTest::qWait(700);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get(), 5000));
+    EXPECT_FALSE(window_->aboutTimer->isActive()) << "shown once per process";
     EXPECT_FALSE(seen) << "shown once per process";
 }
 
@@ -712,7 +723,7 @@ TEST_F(MainWindowTest, ExitDuringAReceiveByWireAsksAndCancelsItOnYes)
             ASSERT_TRUE(sent.ok) << sent.error;
             EXPECT_EQ(dialogs_->saves.size(), 1u);
             EXPECT_EQ(ReadAll(folder_.path() + "/LONG"), QString::fromLatin1(QByteArray::fromStdString(object).toHex()));
-            QTest::qWait(100); // a deferred close would have come by now
+            ASSERT_TRUE(WaitEventLoopTurn()); // a deferred close would have come by now
             EXPECT_TRUE(window_->isVisible());
             EXPECT_EQ(endProcessCalls_, 0);
             QFile::remove(folder_.path() + "/LONG");

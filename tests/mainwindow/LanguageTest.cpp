@@ -16,6 +16,7 @@
 
 #include "mainwindow/HelpFiles.h"
 #include "mainwindow/HelpSystem.h"
+#include "mainwindow/ShellView.h"
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/support/LayoutCheck.h"
 #include "windows/ScreenCaptureWindow.h"
@@ -70,7 +71,18 @@ TEST_P(MainWindowLanguage, LayoutHoldsDisconnectedAndConnected)
     // The log button too (it shows once "log" is typed).
     window_->logButtonAction->setVisible(true);
     ASSERT_TRUE(WaitFor([this] { return window_->logButton->isVisible(); }, 5000));
-    QTest::qWait(300); // the file list fills in from the file system model's thread
+    // The file list fills in from the file system model's thread: wait until it shows
+    // every file with its size and type.
+    const auto listed = [this] {
+        const auto* model = window_->fileList->model();
+        const QModelIndex root = window_->fileList->rootIndex();
+        if (model->rowCount(root) < 3 || model->columnCount(root) < 3) return false;
+        for (int row = 0; row < model->rowCount(root); ++row)
+            for (int column = 0; column < 3; ++column)
+                if (model->index(row, column, root).data().toString().isEmpty()) return false;
+        return true;
+    };
+    ASSERT_TRUE(WaitFor(listed, 10000)) << "the file list did not show the three files with their sizes and types";
     CheckAndShoot("main-window-connected");
 }
 
