@@ -1,6 +1,7 @@
 #include "tests/mainwindow/MainWindowFixture.h"
 
 #include <cstdio>
+#include <memory>
 
 #include <QSignalSpy>
 #include <QTest>
@@ -122,9 +123,9 @@ void MainWindowTest::WaitConnected()
 ::testing::AssertionResult MainWindowTest::WaitEventLoopTurn()
 {
     // Posted after whatever is pending, so handled after it.
-    bool reached = false;
-    QTimer::singleShot(0, window_.get(), [&reached] { reached = true; });
-    if (WaitFor([&] { return reached; }, 10000)) return ::testing::AssertionSuccess();
+    auto reached = std::make_shared<bool>(false);
+    QTimer::singleShot(0, window_.get(), [reached] { *reached = true; });
+    if (WaitFor([&] { return *reached; }, 10000)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the event loop did not come round";
 }
 
