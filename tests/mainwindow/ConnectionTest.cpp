@@ -55,7 +55,7 @@ QString ReadAll(const QString& path)
 TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuietTime)
 {
     Device(false);
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     // Unplugged: every poll probes, the link stays closed, the prompt shows.
     ASSERT_TRUE(WaitPolls(3));
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
@@ -97,7 +97,7 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
 TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
 {
     const QString tty = folder_.path() + "/ttyCalc";
-    Start(("calvyx " + tty).toStdString());
+    ASSERT_NO_FATAL_FAILURE(Start(("calvyx " + tty).toStdString()));
     EXPECT_EQ(window_->SelectedPort(), tty.toStdString());
     ASSERT_TRUE(WaitFor([this] { return !errors_.empty(); }, 5000));
     EXPECT_TRUE(errors_[0].contains("The connectivity kit is unable to open communications to: " + tty)) << errors_[0].toStdString();
@@ -127,7 +127,7 @@ TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
     const QString tty = folder_.path() + "/ttyCalc";
     auto first = sim::CreatePtyPort();
     ASSERT_TRUE(QFile::link(QString::fromStdString(first->ProgramPortName()), tty));
-    Start(("calvyx " + tty).toStdString());
+    ASSERT_NO_FATAL_FAILURE(Start(("calvyx " + tty).toStdString()));
     ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
         << "the window did not connect to the pseudo-terminal";
 
@@ -178,8 +178,8 @@ TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
 TEST_F(MainWindowTest, ReceiveByWireSavesTheObjectUnderItsOwnName)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     // A whole number of blocks: the receive keeps no padding to tell apart.
     const ByteString object = CalcappObject("GRAPHS", 3 * 1024 - 15);
     sim::WireSendResult sent;
@@ -207,8 +207,8 @@ TEST_F(MainWindowTest, ReceiveByWireSavesTheObjectUnderItsOwnName)
 TEST_F(MainWindowTest, ReceiveByWireOffersTheSaveAgainWhenTheFileCannotBeWritten)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     const ByteString object = CalcappObject("FULL", 2 * 1024 - 13); // two whole blocks with its header
     const QString chosen = folder_.path() + "/FULL.QVA";
     WriteStringToFile("older", chosen.toStdString());
@@ -236,8 +236,8 @@ TEST_F(MainWindowTest, ReceiveByWireOffersTheSaveAgainWhenTheFileCannotBeWritten
 TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerOffTheLink)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     dialogs_->instructionsAnswer = false;
     window_->ReceiveByWire(true);
     EXPECT_EQ(dialogs_->instructions, std::vector<int>{1});
@@ -280,8 +280,8 @@ TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerO
 TEST_F(MainWindowTest, TransferStartDisablesTheCommandsAtOnce)
 {
     Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     window_->pollTimer->stop(); // only the transfer's own report may change the state
     window_->SetTransferBusy(true);
     EXPECT_EQ(window_->ConnState(), StateBusy);
@@ -297,8 +297,8 @@ TEST_F(MainWindowTest, TransferStartDisablesTheCommandsAtOnce)
 TEST_F(MainWindowTest, CancelledSaveDiscardsTheObjectAndAFailedWriteIsReported)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     dialogs_->saveAnswer = [](const QString&) { return std::nullopt; };
     std::thread calculator([&] { sim::SendObjectByWire(device, CalcappObject("NOPE", 100)); });
     window_->ReceiveByWire(false);
@@ -324,8 +324,8 @@ TEST_F(MainWindowTest, CancelledSaveDiscardsTheObjectAndAFailedWriteIsReported)
 TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     ByteString rom;
     for (int i = 0; i < 9000; ++i) rom += static_cast<char>((i * 13) & 0xFF);
     const QString file = folder_.path() + "/new os.bin";
@@ -354,8 +354,8 @@ TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
 TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
 {
     Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     // Cancelled dialogs do nothing.
     window_->LoadRomClicked();
     dialogs_->openAnswer = folder_.path() + "/x.bin";
@@ -384,8 +384,8 @@ TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
 TEST_F(MainWindowTest, ReceiveByWireCutOffSaysWhyAndSavesNothing)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     // The calculator answers the start byte with one good block, then cancels.
     std::string why;
     std::thread calculator([&] {
@@ -414,8 +414,8 @@ TEST_F(MainWindowTest, ReceiveByWireCutOffSaysWhyAndSavesNothing)
 TEST_F(MainWindowTest, PushedFileLandsInTheChosenFolderAndTheWindowShowsBusy)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     ByteString data;
     for (int i = 0; i < 5000; ++i) data += static_cast<char>(i & 0xFF);
     sim::KermitResult pushed;
@@ -445,8 +445,8 @@ TEST_F(MainWindowTest, PushedFileLandsInTheChosenFolderAndTheWindowShowsBusy)
 TEST_F(MainWindowTest, FastReplugIsFollowedAndTheNextPushArrives)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     for (const int gapMs : {100, 300, 500}) {
         SCOPED_TRACE("replugged after " + std::to_string(gapMs) + " ms");
         device.Unplug();
@@ -479,8 +479,8 @@ TEST_F(MainWindowTest, FastReplugIsFollowedAndTheNextPushArrives)
 TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     MonoBitmap screen;
     ASSERT_TRUE(sim::PatternScreen("corners", screen));
     // Right after a file push, before the Kermit server reports itself idle again: the
@@ -525,8 +525,8 @@ TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
 TEST_F(MainWindowTest, CaptureWindowSaysItHoldsTheLinkAndFilesGoThroughOnceItCloses)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     const QString connected = window_->statusPanel->text();
     ASSERT_TRUE(connected.startsWith("Device connected")) << connected.toStdString();
     QString whileOpen;
@@ -566,8 +566,8 @@ TEST_F(MainWindowTest, CaptureWindowSaysItHoldsTheLinkAndFilesGoThroughOnceItClo
 TEST_F(MainWindowTest, ConnectionChoiceShowsItsOwnErrorAndThePollDoesNotRepeatIt)
 {
     Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     // A serial adapter listed in the box that has gone since: the choice reports it once.
     const QString gone = folder_.path() + "/ttyUSB9";
     window_->connectionBox->addItem(gone);
@@ -585,7 +585,7 @@ TEST_F(MainWindowTest, ConnectionChoiceShowsItsOwnErrorAndThePollDoesNotRepeatIt
     window_->connectionBox->setCurrentIndex(0);
     window_->Guarded([this] { window_->ConnectionChosen(); });
     ForceRecheck();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     EXPECT_EQ(errors_.size(), 1u);
 }
 
@@ -596,7 +596,7 @@ TEST_F(MainWindowTest, AboutWindowShowsBrieflyAtFirstActivation)
     QTimer look;
     QObject::connect(&look, &QTimer::timeout, [&] { seen = seen || TheAboutDialog->isVisible(); });
     look.start(20);
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     EXPECT_TRUE(WaitFor([&] { return seen; }, 3000)) << "no About window at start-up";
     EXPECT_TRUE(WaitFor([] { return !TheAboutDialog->isVisible(); }, 3000)) << "the About window did not close itself";
     EXPECT_TRUE(AboutShown);
@@ -618,8 +618,8 @@ TEST_F(MainWindowTest, AboutWindowShowsBrieflyAtFirstActivation)
 TEST_F(MainWindowTest, ExitDuringAKermitTransferAsksAndStopsItOnYes)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     ByteString data;
     for (int i = 0; i < 12000; ++i) data += static_cast<char>((i * 13) & 0xFF);
     const QString question = "A transfer is in progress. Stop it and exit?";
@@ -688,8 +688,8 @@ TEST_F(MainWindowTest, ExitDuringAReceiveByWireAsksAndCancelsItOnYes)
     for (const bool stop : {false, true}) {
         SCOPED_TRACE(stop ? "Yes" : "No");
         auto& device = Device(true);
-        Start();
-        WaitConnected();
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(WaitConnected());
         dialogs_->confirmAnswer = stop;
         // Long enough (80 blocks, 40 ms apart) that the cancel, asked for at the first
         // tick of the busy state, lands before the end even on a loaded machine.
@@ -751,8 +751,8 @@ TEST_F(MainWindowTest, CancelledSaveAsksBeforeDiscardingTheObject)
         {"kept twice, then discarded", {false, false, true}, 3, false},
     };
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dialogs_->saves.clear();

@@ -63,11 +63,11 @@ TEST_P(MainWindowLanguage, LayoutHoldsDisconnectedAndConnected)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(size, 'x'));
     }
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateDisconnected; }, 5000));
     CheckAndShoot("main-window-disconnected");
     Device(true);
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     // The log button too (it shows once "log" is typed).
     window_->logButtonAction->setVisible(true);
     ASSERT_TRUE(WaitFor([this] { return window_->logButton->isVisible(); }, 5000));
@@ -98,7 +98,7 @@ QString Plain(QString text)
 
 TEST_P(MainWindowLanguage, HelpBookNamesTheCommandsTheWindowsShow)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     // "Menu > Command" for every command of the menu bar, and every label and button text.
     QStringList shown;
     for (QAction* top : window_->menuBar()->actions()) {
