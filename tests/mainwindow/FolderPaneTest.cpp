@@ -307,31 +307,31 @@ TEST_F(FolderPaneTest, ContextMenuCommandsActOnTheItemClicked)
         ASSERT_TRUE(action);
         action->trigger();
     };
-    run(At(Item("a.txt")), "copyPathItem");
+    ASSERT_NO_FATAL_FAILURE(run(At(Item("a.txt")), "copyPathItem"));
     EXPECT_EQ(QApplication::clipboard()->text(), folder_.path() + "/a.txt");
     // A file shows the folder that holds it; a folder itself.
-    run(At(Item("a.txt")), "showInFileManagerItem");
-    run(At(Item("sub")), "showInFileManagerItem");
+    ASSERT_NO_FATAL_FAILURE(run(At(Item("a.txt")), "showInFileManagerItem"));
+    ASSERT_NO_FATAL_FAILURE(run(At(Item("sub")), "showInFileManagerItem"));
     QDesktopServices::unsetUrlHandler("file");
     EXPECT_EQ(catcher.urls, QList<QUrl>({QUrl::fromLocalFile(folder_.path()), QUrl::fromLocalFile(folder_.path() + "/sub")}));
 
-    run(At(Item("big.bin")), "renameItem");
+    ASSERT_NO_FATAL_FAILURE(run(At(Item("big.bin")), "renameItem"));
     EXPECT_TRUE(window_->fileList->Editing());
     EXPECT_EQ(window_->fileList->currentIndex(), Item("big.bin"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
 
-    run(At(Item("big.bin")), "deleteItem");
+    ASSERT_NO_FATAL_FAILURE(run(At(Item("big.bin")), "deleteItem"));
     ASSERT_EQ(dialogs_->confirms.size(), 1u);
     EXPECT_TRUE(dialogs_->confirms[0].contains("big.bin"));
     EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/big.bin"));
 
-    run(Blank(), "newFolderItem");
+    ASSERT_NO_FATAL_FAILURE(run(Blank(), "newFolderItem"));
     EXPECT_TRUE(QFileInfo(folder_.path() + "/New Folder").isDir());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
 
     window_->SetTreePath(folder_.path());
     ASSERT_TRUE(WaitFor([&] { return Item("sub").isValid(); }, 5000));
-    run(At(Item("sub")), "openFolderItem");
+    ASSERT_NO_FATAL_FAILURE(run(At(Item("sub")), "openFolderItem"));
     EXPECT_EQ(window_->TreePath(), folder_.path() + "/sub");
 }
 

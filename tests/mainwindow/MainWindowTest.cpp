@@ -289,14 +289,14 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
         window_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get(), 2000));
     };
-    backToWindow();
+    ASSERT_NO_FATAL_FAILURE(backToWindow());
     // The connection box has no hint of its own: the contents open.
     window_->connectionBox->setFocus();
     window_->HelpKey();
     EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Contents);
 
     // A control with context 1 and a hint answers with its hint at its corner.
-    backToWindow();
+    ASSERT_NO_FATAL_FAILURE(backToWindow());
     window_->logButtonAction->setVisible(true);
     ASSERT_TRUE(WaitFor([this] { return window_->logButton->isVisible(); }, 5000));
     window_->logButton->setFocus();
