@@ -440,7 +440,9 @@ TEST_F(UsbDevice, AStopEndsAStalledWriteWithinAStepAndTheNextLeaseWritesAgain)
             const auto outcome = link.WriteBlock(chunk.data(), chunk.size(), StallLimitMs);
             return std::make_pair(outcome, errno);
         });
-        ASSERT_EQ(write.wait_for(300ms), std::future_status::timeout) << "a stalled calculator took the chunk";
+        // The stop comes once the transfer waits at the calculator.
+        ASSERT_TRUE(calc->WaitUntil([&] { return calc->OutPending() >= 1; }, 10s)) << "the write never reached the calculator";
+        ASSERT_EQ(write.wait_for(0ms), std::future_status::timeout) << "a stalled calculator took the chunk";
         const auto stopped = Clock::now();
         link.StopWrites();
         ASSERT_EQ(write.wait_for(std::chrono::milliseconds(WriteStopBoundMs)), std::future_status::ready)
