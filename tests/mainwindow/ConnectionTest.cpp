@@ -78,9 +78,9 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
     Device(false);
     // The views stay until the re-check after more than 5 s without data, counted from
     // the last data (or the open), not from the unplug: the open's drain and a busy
-    // machine put an unknown time between the two.
-    // The wait looks at the state at every turn of the event loop, so the time it notes
-    // is within a few milliseconds after the change.
+    // machine put an unknown time between the two. The wait looks at the state after
+    // every turn of the event loop (a poll runs inside one), so the time it notes is
+    // within a few milliseconds after the change: far less than a poll.
     const uint32_t quietFrom = window_->Server().LastReceiveTime();
     uint32_t disconnectedAfter = 0;
     ASSERT_TRUE(WaitFor([&] {
