@@ -600,7 +600,9 @@ TEST_F(MainWindowTest, AboutWindowShowsBrieflyAtFirstActivation)
     EXPECT_TRUE(WaitFor([&] { return seen; }, 3000)) << "no About window at start-up";
     EXPECT_TRUE(WaitFor([] { return !TheAboutDialog->isVisible(); }, 3000)) << "the About window did not close itself";
     EXPECT_TRUE(AboutShown);
+    ASSERT_TRUE(WaitFor([this] { return !window_->aboutTimer->isActive(); }, 5000)) << "the About steps did not end";
     // A second activation: another window takes the focus, then the main window again.
+    // Its handling starts the About steps anew or not at all.
     seen = false;
     QWidget other;
     other.show();

@@ -339,7 +339,9 @@ TEST_F(MainWindowTest, FirstKeysAfterStartPressNoToolButton)
         SCOPED_TRACE(plugged ? "connected" : "disconnected");
         if (plugged) Device(true);
         ASSERT_NO_FATAL_FAILURE(Start());
-        if (plugged) ASSERT_NO_FATAL_FAILURE(WaitConnected());
+        if (plugged) {
+            ASSERT_NO_FATAL_FAILURE(WaitConnected());
+        }
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get(), 5000));
         for (QToolButton* b : window_->toolBar->findChildren<QToolButton*>())
             EXPECT_EQ(b->focusPolicy(), Qt::NoFocus) << b->objectName().toStdString();
