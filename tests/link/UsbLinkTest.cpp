@@ -16,6 +16,7 @@
 #include "link/UsbPipes.h"
 #include "link/UsbPipeReader.h"
 #include "tests/support/LinkFixtures.h"
+#include "tests/support/Watchdog.h"
 #include "util/GeneralError.h"
 #include "util/Ticks.h"
 
@@ -103,7 +104,7 @@ TEST_F(UsbLink, OpenUsesTheUsbRecordAndProfileWhateverTheBaud)
 TEST_F(UsbLink, LeftoverBytesOfAChunkServeTheNextRead)
 {
     auto& calc = link.OpenUsb();
-    SendWhole(calc, "abc");
+    ASSERT_NO_FATAL_FAILURE(SendWhole(calc, "abc"));
     ByteString one(1, '\0');
     EXPECT_EQ(link.Program().Read(one, 1000), 1);
     EXPECT_EQ(one, "a");
@@ -126,7 +127,7 @@ TEST_F(UsbLink, ALargeReadAssemblesSeveralChunks)
     for (int i = 0; i < 100; ++i) data.push_back(static_cast<char>(i * 7));
     auto sender = std::async(std::launch::async, [&] {
         const bool first = calc.Send(data.substr(0, 64));
-        SleepMs(150);
+        SleepMs(150); // the calculator pauses between the two chunks: the case, not an order
         return first && calc.Send(data.substr(64));
     });
     ByteString buffer(100, '\0');
@@ -160,22 +161,32 @@ TEST_F(UsbLink, ASilentReadGivesUpAfterItsIdleTime)
 TEST_F(UsbLink, ReadCancelEndsAWaitingReadWithinAboutOnePump)
 {
     auto& calc = link.OpenUsb();
-    SendWhole(calc, "ab");
-    std::atomic<long> cancelledAt{0};
+    ASSERT_NO_FATAL_FAILURE(SendWhole(calc, "ab"));
+    // Nothing tells another thread that the read has begun, and a cancel from before the
+    // read is dropped when it begins. So the stopper cancels every 50 ms until the read
+    // has returned: the first cancel the read sees must end it within about one pump,
+    // long before its idle limit.
+    Watchdog readEnded;
+    std::atomic<long> firstCancelAt{-1};
     const auto start = Clock::now();
     std::thread stopper([&] {
-        SleepMs(300);
-        cancelledAt = MsSince(start);
-        link.Program().CancelRead();
+        while (!readEnded.WaitFor(std::chrono::milliseconds(50))) {
+            long none = -1;
+            firstCancelAt.compare_exchange_strong(none, MsSince(start));
+            link.Program().CancelRead();
+        }
     });
     ByteString buffer(10, '\0');
     // A 1000 ms idle limit would not end it before 1000 ms.
     const int got = link.Program().Read(buffer, 1000);
     const long endedAt = MsSince(start);
+    readEnded.Done();
     stopper.join();
     EXPECT_EQ(got, 2) << "the read keeps what it had when cancelled";
     EXPECT_EQ(buffer, ByteString("ab\0\0\0\0\0\0\0\0", 10));
-    EXPECT_LT(endedAt - cancelledAt, 250) << "cancel took more than about one pump";
+    ASSERT_GE(firstCancelAt, 0) << "the read ended before any cancel";
+    EXPECT_LT(endedAt, 700) << "the read ran towards its idle limit: the cancels did not end it";
+    EXPECT_LT(endedAt - firstCancelAt, 250 + 50) << "cancel took more than about one pump";
     // The flag is a one-shot: the next read clears it and waits normally.
     ByteString next(1, '\0');
     const auto again = Clock::now();
@@ -187,9 +198,12 @@ TEST_F(UsbLink, AChunkArrivingAfterThePumpGaveUpIsNotLost)
 {
     auto& calc = link.OpenUsb();
     ByteString buffer(4, '\0');
-    EXPECT_EQ(link.Program().Read(buffer, 10), 0); // leaves a pipe read outstanding
-    SleepMs(150);
+    // The read gives up at its idle limit and leaves a pipe read outstanding: the chunk
+    // sent once it has returned comes after the pump gave up.
+    EXPECT_EQ(link.Program().Read(buffer, 10), 0);
     ASSERT_TRUE(calc.Send("late"));
+    // Nothing outside the link marks the device reader taking the chunk; the pause lets
+    // it do so with no read waiting. A read that began sooner must get it all the same.
     SleepMs(50);
     EXPECT_EQ(link.Program().Read(buffer, 1000), 4);
     EXPECT_EQ(buffer, "late");
@@ -230,7 +244,7 @@ TEST_F(UsbLink, ClearInputNeedsFourQuietRoundsAndEmptiesTheBuffer)
     EXPECT_EQ(link.Program().BufferedBytes(), 0u);
 
     // Pending text, then zero bytes: the text is thrown away, the zeros are quiet.
-    SendWhole(calc, ByteString(500, 'q'));
+    ASSERT_NO_FATAL_FAILURE(SendWhole(calc, ByteString(500, 'q')));
     ASSERT_TRUE(calc.Send(ByteString(6, '\0')));
     link.Program().ClearInput();
     EXPECT_EQ(link.Program().BufferedBytes(), 0u);
@@ -241,7 +255,7 @@ TEST_F(UsbLink, ClearInputNeedsFourQuietRoundsAndEmptiesTheBuffer)
     auto burst = std::async(std::launch::async, [&] {
         for (int i = 0; i < 15; ++i) {
             calc.Send("noise!");
-            SleepMs(60);
+            SleepMs(60); // the calculator's pace: the case, not an order
         }
     });
     start = Clock::now();
@@ -267,10 +281,13 @@ TEST_F(UsbLink, WritesReachTheCalculator)
 TEST_F(UsbLink, UnpluggingMidReadReturnsZeroWithoutSpinning)
 {
     auto& calc = link.OpenUsb();
+    // The program's byte tells the calculator that it is at its read; a read that
+    // began after the unplug must end the same way, so the order only makes the case.
     std::thread unplug([&] {
-        SleepMs(200);
+        if (calc.ReceiveExactly(1, 10000) != "r") ADD_FAILURE() << "the program's byte did not come";
         calc.Unplug();
     });
+    link.Program().Write("r");
     ByteString buffer(10, 'x');
     const double cpu0 = CpuSeconds();
     const auto start = Clock::now();

@@ -107,7 +107,7 @@ TEST(WriteStopReopen, AReopenedLinkWritesAgain)
     link.Program().Open("QVXT0+", 9600);
     const ByteString block = Block('c');
     auto reader = std::async(std::launch::async, [&] {
-        SleepMs(300);
+        SleepMs(300); // a calculator slow to read: the write has to wait for it
         return calc.ReceiveExactly(block.size(), 10000);
     });
     EXPECT_EQ(link.Program().WriteBlock(block.data(), block.size(), StallLimitMs), linkio::WriteOutcome::Complete);

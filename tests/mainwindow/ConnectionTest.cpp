@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QTest>
 #include <QToolButton>
+#include <QWidget>
 
 #include "mainwindow/ConnectionState.h"
 #include "windows/TransferStatusDialog.h"
@@ -54,9 +55,9 @@ QString ReadAll(const QString& path)
 TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuietTime)
 {
     Device(false);
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     // Unplugged: every poll probes, the link stays closed, the prompt shows.
-    QTest::qWait(3 * MainWindow::PollIntervalMs);
+    ASSERT_TRUE(WaitPolls(3));
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
     EXPECT_FALSE(window_->Server().LinkOpen());
     EXPECT_TRUE(window_->connectionBox->isEnabled());
@@ -77,13 +78,17 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
     Device(false);
     // The views stay until the re-check after more than 5 s without data, counted from
     // the last data (or the open), not from the unplug: the open's drain and a busy
-    // machine put an unknown time between the two.
+    // machine put an unknown time between the two. The wait looks at the state after
+    // every turn of the event loop (a poll runs inside one), so the time it notes is
+    // within a few milliseconds after the change: far less than a poll.
     const uint32_t quietFrom = window_->Server().LastReceiveTime();
-    const uint32_t stillConnectedAt = MainWindow::QuietRecheckMs - 1000;
-    if (TicksSince(quietFrom) < stillConnectedAt) QTest::qWait(static_cast<int>(stillConnectedAt - TicksSince(quietFrom)));
-    EXPECT_EQ(window_->ConnState(), StateConnected) << "disconnected before the quiet time";
-    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateDisconnected; }, 6000));
-    EXPECT_GE(TicksSince(quietFrom), MainWindow::QuietRecheckMs);
+    uint32_t disconnectedAfter = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        if (window_->ConnState() != StateDisconnected) return false;
+        disconnectedAfter = TicksSince(quietFrom);
+        return true;
+    }, static_cast<int>(MainWindow::QuietRecheckMs) + 6000)) << "still connected long after the quiet time";
+    EXPECT_GE(disconnectedAfter, MainWindow::QuietRecheckMs) << "disconnected before the quiet time";
     EXPECT_FALSE(window_->Server().KermitServerRunning());
     EXPECT_TRUE(window_->promptLabel->isVisible());
     EXPECT_TRUE(errors_.empty());
@@ -92,13 +97,13 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
 TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
 {
     const QString tty = folder_.path() + "/ttyCalc";
-    Start(("calvyx " + tty).toStdString());
+    ASSERT_NO_FATAL_FAILURE(Start(("calvyx " + tty).toStdString()));
     EXPECT_EQ(window_->SelectedPort(), tty.toStdString());
     ASSERT_TRUE(WaitFor([this] { return !errors_.empty(); }, 5000));
     EXPECT_TRUE(errors_[0].contains("The connectivity kit is unable to open communications to: " + tty)) << errors_[0].toStdString();
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
     ForceRecheck();
-    QTest::qWait(2 * MainWindow::PollIntervalMs);
+    ASSERT_TRUE(WaitPolls(2));
     EXPECT_EQ(errors_.size(), 1u) << "the poll shows a port error once per connection choice";
 
     // The adapter appears: the next re-check opens it.
@@ -122,7 +127,7 @@ TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
     const QString tty = folder_.path() + "/ttyCalc";
     auto first = sim::CreatePtyPort();
     ASSERT_TRUE(QFile::link(QString::fromStdString(first->ProgramPortName()), tty));
-    Start(("calvyx " + tty).toStdString());
+    ASSERT_NO_FATAL_FAILURE(Start(("calvyx " + tty).toStdString()));
     ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
         << "the window did not connect to the pseudo-terminal";
 
@@ -141,7 +146,7 @@ TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
     ASSERT_TRUE(QFile::link(QString::fromStdString(second->ProgramPortName()), tty));
     for (int i = 0; i < 3; ++i) {
         ForceRecheck();
-        QTest::qWait(2 * MainWindow::PollIntervalMs);
+        ASSERT_TRUE(WaitPolls(2));
     }
     EXPECT_FALSE(window_->Server().LinkOpen()) << "the poll opened the terminal that took the name";
     EXPECT_EQ(second->Receive(64, 100), "") << "the other terminal got bytes";
@@ -173,8 +178,8 @@ TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
 TEST_F(MainWindowTest, ReceiveByWireSavesTheObjectUnderItsOwnName)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     // A whole number of blocks: the receive keeps no padding to tell apart.
     const ByteString object = CalcappObject("GRAPHS", 3 * 1024 - 15);
     sim::WireSendResult sent;
@@ -202,8 +207,8 @@ TEST_F(MainWindowTest, ReceiveByWireSavesTheObjectUnderItsOwnName)
 TEST_F(MainWindowTest, ReceiveByWireOffersTheSaveAgainWhenTheFileCannotBeWritten)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     const ByteString object = CalcappObject("FULL", 2 * 1024 - 13); // two whole blocks with its header
     const QString chosen = folder_.path() + "/FULL.QVA";
     WriteStringToFile("older", chosen.toStdString());
@@ -231,8 +236,8 @@ TEST_F(MainWindowTest, ReceiveByWireOffersTheSaveAgainWhenTheFileCannotBeWritten
 TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerOffTheLink)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     dialogs_->instructionsAnswer = false;
     window_->ReceiveByWire(true);
     EXPECT_EQ(dialogs_->instructions, std::vector<int>{1});
@@ -275,8 +280,8 @@ TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerO
 TEST_F(MainWindowTest, TransferStartDisablesTheCommandsAtOnce)
 {
     Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     window_->pollTimer->stop(); // only the transfer's own report may change the state
     window_->SetTransferBusy(true);
     EXPECT_EQ(window_->ConnState(), StateBusy);
@@ -292,8 +297,8 @@ TEST_F(MainWindowTest, TransferStartDisablesTheCommandsAtOnce)
 TEST_F(MainWindowTest, CancelledSaveDiscardsTheObjectAndAFailedWriteIsReported)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     dialogs_->saveAnswer = [](const QString&) { return std::nullopt; };
     std::thread calculator([&] { sim::SendObjectByWire(device, CalcappObject("NOPE", 100)); });
     window_->ReceiveByWire(false);
@@ -319,8 +324,8 @@ TEST_F(MainWindowTest, CancelledSaveDiscardsTheObjectAndAFailedWriteIsReported)
 TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     ByteString rom;
     for (int i = 0; i < 9000; ++i) rom += static_cast<char>((i * 13) & 0xFF);
     const QString file = folder_.path() + "/new os.bin";
@@ -349,8 +354,8 @@ TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
 TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
 {
     Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     // Cancelled dialogs do nothing.
     window_->LoadRomClicked();
     dialogs_->openAnswer = folder_.path() + "/x.bin";
@@ -379,8 +384,8 @@ TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
 TEST_F(MainWindowTest, ReceiveByWireCutOffSaysWhyAndSavesNothing)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     // The calculator answers the start byte with one good block, then cancels.
     std::string why;
     std::thread calculator([&] {
@@ -409,8 +414,8 @@ TEST_F(MainWindowTest, ReceiveByWireCutOffSaysWhyAndSavesNothing)
 TEST_F(MainWindowTest, PushedFileLandsInTheChosenFolderAndTheWindowShowsBusy)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     ByteString data;
     for (int i = 0; i < 5000; ++i) data += static_cast<char>(i & 0xFF);
     sim::KermitResult pushed;
@@ -440,12 +445,12 @@ TEST_F(MainWindowTest, PushedFileLandsInTheChosenFolderAndTheWindowShowsBusy)
 TEST_F(MainWindowTest, FastReplugIsFollowedAndTheNextPushArrives)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     for (const int gapMs : {100, 300, 500}) {
         SCOPED_TRACE("replugged after " + std::to_string(gapMs) + " ms");
         device.Unplug();
-        QTest::qWait(gapMs);
+        QTest::qWait(gapMs); // how long the user keeps it unplugged: the case, not an order
         device.Plug();
         const ByteString data(700, static_cast<char>('a' + gapMs / 100));
         const QString name = QString("REPLUG%1.TXT").arg(gapMs);
@@ -474,8 +479,8 @@ TEST_F(MainWindowTest, FastReplugIsFollowedAndTheNextPushArrives)
 TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     MonoBitmap screen;
     ASSERT_TRUE(sim::PatternScreen("corners", screen));
     // Right after a file push, before the Kermit server reports itself idle again: the
@@ -520,8 +525,8 @@ TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
 TEST_F(MainWindowTest, CaptureWindowSaysItHoldsTheLinkAndFilesGoThroughOnceItCloses)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     const QString connected = window_->statusPanel->text();
     ASSERT_TRUE(connected.startsWith("Device connected")) << connected.toStdString();
     QString whileOpen;
@@ -561,8 +566,8 @@ TEST_F(MainWindowTest, CaptureWindowSaysItHoldsTheLinkAndFilesGoThroughOnceItClo
 TEST_F(MainWindowTest, ConnectionChoiceShowsItsOwnErrorAndThePollDoesNotRepeatIt)
 {
     Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     // A serial adapter listed in the box that has gone since: the choice reports it once.
     const QString gone = folder_.path() + "/ttyUSB9";
     window_->connectionBox->addItem(gone);
@@ -573,14 +578,14 @@ TEST_F(MainWindowTest, ConnectionChoiceShowsItsOwnErrorAndThePollDoesNotRepeatIt
     EXPECT_EQ(window_->SelectedPort(), gone.toStdString());
     EXPECT_FALSE(window_->Server().KermitServerRunning());
     ForceRecheck();
-    QTest::qWait(3 * MainWindow::PollIntervalMs);
+    ASSERT_TRUE(WaitPolls(3));
     EXPECT_EQ(errors_.size(), 1u);
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
     // Back to the USB device: connected again, and no message.
     window_->connectionBox->setCurrentIndex(0);
     window_->Guarded([this] { window_->ConnectionChosen(); });
     ForceRecheck();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     EXPECT_EQ(errors_.size(), 1u);
 }
 
@@ -591,13 +596,21 @@ TEST_F(MainWindowTest, AboutWindowShowsBrieflyAtFirstActivation)
     QTimer look;
     QObject::connect(&look, &QTimer::timeout, [&] { seen = seen || TheAboutDialog->isVisible(); });
     look.start(20);
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     EXPECT_TRUE(WaitFor([&] { return seen; }, 3000)) << "no About window at start-up";
     EXPECT_TRUE(WaitFor([] { return !TheAboutDialog->isVisible(); }, 3000)) << "the About window did not close itself";
     EXPECT_TRUE(AboutShown);
+    ASSERT_TRUE(WaitFor([this] { return !window_->aboutTimer->isActive(); }, 5000)) << "the About steps did not end";
+    // A second activation: another window takes the focus, then the main window again.
+    // Its handling starts the About steps anew or not at all.
     seen = false;
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other, 5000));
     window_->activateWindow();
-    QTest::qWait(700);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get(), 5000));
+    EXPECT_FALSE(window_->aboutTimer->isActive()) << "shown once per process";
     EXPECT_FALSE(seen) << "shown once per process";
 }
 
@@ -607,8 +620,8 @@ TEST_F(MainWindowTest, AboutWindowShowsBrieflyAtFirstActivation)
 TEST_F(MainWindowTest, ExitDuringAKermitTransferAsksAndStopsItOnYes)
 {
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     ByteString data;
     for (int i = 0; i < 12000; ++i) data += static_cast<char>((i * 13) & 0xFF);
     const QString question = "A transfer is in progress. Stop it and exit?";
@@ -677,8 +690,8 @@ TEST_F(MainWindowTest, ExitDuringAReceiveByWireAsksAndCancelsItOnYes)
     for (const bool stop : {false, true}) {
         SCOPED_TRACE(stop ? "Yes" : "No");
         auto& device = Device(true);
-        Start();
-        WaitConnected();
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(WaitConnected());
         dialogs_->confirmAnswer = stop;
         // Long enough (80 blocks, 40 ms apart) that the cancel, asked for at the first
         // tick of the busy state, lands before the end even on a loaded machine.
@@ -712,7 +725,7 @@ TEST_F(MainWindowTest, ExitDuringAReceiveByWireAsksAndCancelsItOnYes)
             ASSERT_TRUE(sent.ok) << sent.error;
             EXPECT_EQ(dialogs_->saves.size(), 1u);
             EXPECT_EQ(ReadAll(folder_.path() + "/LONG"), QString::fromLatin1(QByteArray::fromStdString(object).toHex()));
-            QTest::qWait(100); // a deferred close would have come by now
+            ASSERT_TRUE(WaitEventLoopTurn()); // a deferred close would have come by now
             EXPECT_TRUE(window_->isVisible());
             EXPECT_EQ(endProcessCalls_, 0);
             QFile::remove(folder_.path() + "/LONG");
@@ -740,8 +753,8 @@ TEST_F(MainWindowTest, CancelledSaveAsksBeforeDiscardingTheObject)
         {"kept twice, then discarded", {false, false, true}, 3, false},
     };
     auto& device = Device(true);
-    Start();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dialogs_->saves.clear();

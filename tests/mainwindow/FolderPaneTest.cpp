@@ -68,9 +68,9 @@ protected:
     void StartWithFiles()
     {
         ASSERT_TRUE(QDir(folder_.path()).mkdir("sub"));
-        WriteFile(folder_.path() + "/a.txt", "abc");
-        WriteFile(folder_.path() + "/big.bin", QByteArray(3000, 'x'));
-        Start();
+        ASSERT_NO_FATAL_FAILURE(WriteFile(folder_.path() + "/a.txt", "abc"));
+        ASSERT_NO_FATAL_FAILURE(WriteFile(folder_.path() + "/big.bin", QByteArray(3000, 'x')));
+        ASSERT_NO_FATAL_FAILURE(Start());
         window_->pollTimer->stop(); // no link here: the state stays what the test sets
         window_->SetConnState(StateConnected);
         ASSERT_TRUE(WaitFor([this] { return Item("a.txt").isValid() && Item("sub").isValid() && Item("big.bin").isValid(); }, 5000));
@@ -128,7 +128,7 @@ protected:
 
 TEST_F(FolderPaneTest, DoubleClickAndEnterOpenAFolderButNotAFile)
 {
-    StartWithFiles();
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
     const QString sub = folder_.path() + "/sub";
     int doubleClicks = 0;
     QObject::connect(window_->fileList, &QAbstractItemView::doubleClicked, [&] { ++doubleClicks; });
@@ -156,7 +156,7 @@ TEST_F(FolderPaneTest, DoubleClickAndEnterOpenAFolderButNotAFile)
 
 TEST_F(FolderPaneTest, F2RenamesAndDeleteDeletesTheListItemAfterAsking)
 {
-    StartWithFiles();
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
     window_->fileList->setFocus();
     Click(Item("a.txt"));
     QTest::keyClick(window_->fileList, Qt::Key_F2);
@@ -199,7 +199,7 @@ TEST_F(FolderPaneTest, F2RenamesAndDeleteDeletesTheListItemAfterAsking)
 
 TEST_F(FolderPaneTest, KeysDoNothingWhileTheFolderCommandsAreOff)
 {
-    StartWithFiles();
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
     window_->fileList->setFocus();
     Click(Item("a.txt"));
     window_->SetConnState(StateBusy); // a transfer runs
@@ -212,7 +212,7 @@ TEST_F(FolderPaneTest, KeysDoNothingWhileTheFolderCommandsAreOff)
 
 TEST_F(FolderPaneTest, ColumnsSortByClickAndShowWhenModified)
 {
-    StartWithFiles();
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
     QHeaderView* header = window_->fileList->header();
     EXPECT_FALSE(window_->fileList->isColumnHidden(3));
     EXPECT_EQ(ListModel()->headerData(3, Qt::Horizontal).toString(), "Modified");
@@ -244,7 +244,7 @@ struct MenuRow {
 
 TEST_F(FolderPaneTest, ContextMenuOffersWhatFitsThePlaceClicked)
 {
-    StartWithFiles();
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
     const MenuRow rows[] = {
         {"a file", false, "a.txt", StateConnected, false, true, true, true, true},
         {"a folder", false, "sub", StateConnected, true, true, true, true, true},
@@ -298,7 +298,7 @@ TEST_F(FolderPaneTest, ContextMenuOffersWhatFitsThePlaceClicked)
 
 TEST_F(FolderPaneTest, ContextMenuCommandsActOnTheItemClicked)
 {
-    StartWithFiles();
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "Open");
     auto run = [&](const QPoint& pos, const char* name) {
@@ -307,40 +307,40 @@ TEST_F(FolderPaneTest, ContextMenuCommandsActOnTheItemClicked)
         ASSERT_TRUE(action);
         action->trigger();
     };
-    run(At(Item("a.txt")), "copyPathItem");
+    ASSERT_NO_FATAL_FAILURE(run(At(Item("a.txt")), "copyPathItem"));
     EXPECT_EQ(QApplication::clipboard()->text(), folder_.path() + "/a.txt");
     // A file shows the folder that holds it; a folder itself.
-    run(At(Item("a.txt")), "showInFileManagerItem");
-    run(At(Item("sub")), "showInFileManagerItem");
+    ASSERT_NO_FATAL_FAILURE(run(At(Item("a.txt")), "showInFileManagerItem"));
+    ASSERT_NO_FATAL_FAILURE(run(At(Item("sub")), "showInFileManagerItem"));
     QDesktopServices::unsetUrlHandler("file");
     EXPECT_EQ(catcher.urls, QList<QUrl>({QUrl::fromLocalFile(folder_.path()), QUrl::fromLocalFile(folder_.path() + "/sub")}));
 
-    run(At(Item("big.bin")), "renameItem");
+    ASSERT_NO_FATAL_FAILURE(run(At(Item("big.bin")), "renameItem"));
     EXPECT_TRUE(window_->fileList->Editing());
     EXPECT_EQ(window_->fileList->currentIndex(), Item("big.bin"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
 
-    run(At(Item("big.bin")), "deleteItem");
+    ASSERT_NO_FATAL_FAILURE(run(At(Item("big.bin")), "deleteItem"));
     ASSERT_EQ(dialogs_->confirms.size(), 1u);
     EXPECT_TRUE(dialogs_->confirms[0].contains("big.bin"));
     EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/big.bin"));
 
-    run(Blank(), "newFolderItem");
+    ASSERT_NO_FATAL_FAILURE(run(Blank(), "newFolderItem"));
     EXPECT_TRUE(QFileInfo(folder_.path() + "/New Folder").isDir());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
 
     window_->SetTreePath(folder_.path());
     ASSERT_TRUE(WaitFor([&] { return Item("sub").isValid(); }, 5000));
-    run(At(Item("sub")), "openFolderItem");
+    ASSERT_NO_FATAL_FAILURE(run(At(Item("sub")), "openFolderItem"));
     EXPECT_EQ(window_->TreePath(), folder_.path() + "/sub");
 }
 
 TEST_F(FolderPaneTest, FilesDroppedInAreCopiedAndAClashIsAskedAbout)
 {
-    StartWithFiles();
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
     QTemporaryDir desktop;
-    WriteFile(desktop.filePath("new.txt"), "new");
-    WriteFile(desktop.filePath("a.txt"), "replacement");
+    ASSERT_NO_FATAL_FAILURE(WriteFile(desktop.filePath("new.txt"), "new"));
+    ASSERT_NO_FATAL_FAILURE(WriteFile(desktop.filePath("a.txt"), "replacement"));
     ASSERT_TRUE(QDir(desktop.path()).mkdir("folder"));
 
     // A copy, whatever the file manager proposed: the originals stay.
@@ -381,10 +381,10 @@ TEST_F(FolderPaneTest, FilesDroppedInAreCopiedAndAClashIsAskedAbout)
 TEST_F(FolderPaneTest, AFileDroppedOntoALinkOfItsNameReplacesTheLinkNotItsTarget)
 {
     QTemporaryDir outside, desktop;
-    WriteFile(outside.filePath("secret.txt"), "outside the folder");
+    ASSERT_NO_FATAL_FAILURE(WriteFile(outside.filePath("secret.txt"), "outside the folder"));
     ASSERT_TRUE(QFile::link(outside.filePath("secret.txt"), folder_.path() + "/linked.txt"));
-    StartWithFiles();
-    WriteFile(desktop.filePath("linked.txt"), "dropped bytes");
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
+    ASSERT_NO_FATAL_FAILURE(WriteFile(desktop.filePath("linked.txt"), "dropped bytes"));
 
     dialogs_->confirmAnswer = true;
     Drop({QUrl::fromLocalFile(desktop.filePath("linked.txt"))}, Blank());
@@ -402,7 +402,7 @@ TEST_F(FolderPaneTest, AFileDroppedOntoALinkOfItsNameReplacesTheLinkNotItsTarget
 
 TEST_F(FolderPaneTest, ADroppedPipeIsRefusedWithoutWaitingAndAFailedCopySaysWhy)
 {
-    StartWithFiles();
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
     QTemporaryDir desktop;
     const QString fifo = desktop.filePath("pipe");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -422,7 +422,7 @@ TEST_F(FolderPaneTest, ADroppedPipeIsRefusedWithoutWaitingAndAFailedCopySaysWhy)
 
     // A copy that fails half-way (the disk is full, as far as this process goes): the
     // system's reason in the message and the log, the old file as it was.
-    WriteFile(desktop.filePath("big.bin"), QByteArray(200000, 'y'));
+    ASSERT_NO_FATAL_FAILURE(WriteFile(desktop.filePath("big.bin"), QByteArray(200000, 'y')));
     dialogs_->messages.clear();
     dialogs_->confirmAnswer = true;
     {
@@ -442,9 +442,9 @@ TEST_F(FolderPaneTest, ADroppedPipeIsRefusedWithoutWaitingAndAFailedCopySaysWhy)
 
 TEST_F(FolderPaneTest, ACopyRunsBesideTheWindowAndCancelKeepsTheOldFile)
 {
-    StartWithFiles();
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
     QTemporaryDir desktop;
-    WriteFile(desktop.filePath("big.bin"), QByteArray(1 << 20, 'y'));
+    ASSERT_NO_FATAL_FAILURE(WriteFile(desktop.filePath("big.bin"), QByteArray(1 << 20, 'y')));
 
     // The copy is held after its first chunk until the test lets it go on.
     std::atomic<bool> held{false};
@@ -486,7 +486,7 @@ TEST_F(FolderPaneTest, ACopyRunsBesideTheWindowAndCancelKeepsTheOldFile)
 
 TEST_F(FolderPaneTest, SelectedFilesDragOutAsTheirUrls)
 {
-    StartWithFiles();
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
     EXPECT_EQ(window_->fileList->DragData(), nullptr) << "nothing selected, nothing to drag";
     Click(Item("a.txt"));
     std::unique_ptr<QMimeData> data(window_->fileList->DragData());

@@ -16,6 +16,7 @@
 
 #include "mainwindow/HelpFiles.h"
 #include "mainwindow/HelpSystem.h"
+#include "mainwindow/ShellView.h"
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/support/LayoutCheck.h"
 #include "windows/ScreenCaptureWindow.h"
@@ -62,15 +63,30 @@ TEST_P(MainWindowLanguage, LayoutHoldsDisconnectedAndConnected)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(size, 'x'));
     }
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateDisconnected; }, 5000));
     CheckAndShoot("main-window-disconnected");
     Device(true);
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     // The log button too (it shows once "log" is typed).
     window_->logButtonAction->setVisible(true);
     ASSERT_TRUE(WaitFor([this] { return window_->logButton->isVisible(); }, 5000));
-    QTest::qWait(300); // the file list fills in from the file system model's thread
+    // The file list fills in from the file system model's thread: wait until it shows
+    // every file with its size and type.
+    const auto listed = [this] {
+        const auto* model = window_->fileList->model();
+        const QModelIndex root = window_->fileList->rootIndex();
+        int shown = 0;
+        for (int row = 0; row < model->rowCount(root); ++row) {
+            const QString name = model->index(row, 0, root).data().toString();
+            if (name != "GRAPHS.CA" && name != "NOTES.TXT" && name != "GAME.QVA") continue;
+            for (int column = 1; column < 3; ++column)
+                if (model->index(row, column, root).data().toString().isEmpty()) return false;
+            ++shown;
+        }
+        return shown == 3;
+    };
+    ASSERT_TRUE(WaitFor(listed, 10000)) << "the file list did not show the three files with their sizes and types";
     CheckAndShoot("main-window-connected");
 }
 
@@ -86,7 +102,7 @@ QString Plain(QString text)
 
 TEST_P(MainWindowLanguage, HelpBookNamesTheCommandsTheWindowsShow)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     // "Menu > Command" for every command of the menu bar, and every label and button text.
     QStringList shown;
     for (QAction* top : window_->menuBar()->actions()) {

@@ -1,8 +1,11 @@
 #include "tests/mainwindow/MainWindowFixture.h"
 
 #include <cstdio>
+#include <memory>
 
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "link/Trace.h"
 #include "mainwindow/ApplicationWindows.h"
@@ -106,6 +109,24 @@ void MainWindowTest::WaitConnected()
 {
     ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 10000))
         << "state " << window_->ConnState() << ", errors: " << errors_.size();
+}
+
+::testing::AssertionResult MainWindowTest::WaitPolls(int count)
+{
+    // The spy is connected after the window's own slot, so each count is a poll done.
+    QSignalSpy polls(window_->pollTimer, &QTimer::timeout);
+    if (WaitFor([&] { return polls.count() >= count; }, count * MainWindow::PollIntervalMs + 10000))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "only " << polls.count() << " of " << count << " polls came";
+}
+
+::testing::AssertionResult MainWindowTest::WaitEventLoopTurn()
+{
+    // Posted after whatever is pending, so handled after it.
+    auto reached = std::make_shared<bool>(false);
+    QTimer::singleShot(0, window_.get(), [reached] { *reached = true; });
+    if (WaitFor([&] { return *reached; }, 10000)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the event loop did not come round";
 }
 
 void MainWindowTest::ForceRecheck() { window_->Server().RestartQuietClock(Now() - 2 * MainWindow::QuietRecheckMs); }

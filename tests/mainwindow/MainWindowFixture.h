@@ -54,6 +54,12 @@ protected:
     static bool WaitFor(const std::function<bool()>& pred, int timeoutMs);
     // Waits for the connected state with the Kermit server running on the device.
     void WaitConnected();
+    // Waits until the window's poll has run `count` more times; false (with the count
+    // seen) when the polls stopped coming.
+    ::testing::AssertionResult WaitPolls(int count);
+    // Waits until the event loop has handled what was posted to it before this call (a
+    // deferred step has run by then).
+    ::testing::AssertionResult WaitEventLoopTurn();
     // The next poll re-checks the device at once (the link counts as quiet).
     void ForceRecheck();
 

@@ -45,7 +45,7 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
         reg->setValue("ldir2", folder_.path() + "/b");
         reg->setValue("ldir3", folder_.path() + "/a"); // a duplicate goes
     }
-    Start("calvyx com2 QVxT0+");
+    ASSERT_NO_FATAL_FAILURE(Start("calvyx com2 QVxT0+"));
     EXPECT_EQ(window_->windowTitle(), "QV T30s,T20s,T20+Calculator Connectivity Kit");
     EXPECT_EQ(window_->TreePath(), folder_.path());
     EXPECT_EQ(window_->Server().Folder(), folder_.path().toStdString());
@@ -80,7 +80,7 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
 
 TEST_F(MainWindowTest, DefaultsWithoutSettingsAndAStoredFolderThatIsGone)
 {
-    Start("calvyx USB");
+    ASSERT_NO_FATAL_FAILURE(Start("calvyx USB"));
     EXPECT_EQ(window_->SelectedPort(), "QVxT0+"); // an unknown parameter is ignored
     // Start() stored the test folder; a second start with that folder gone keeps the tree.
     window_->close();
@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, DefaultsWithoutSettingsAndAStoredFolderThatIsGone)
 
 TEST_F(MainWindowTest, SecondWindowIsRefusedWhileTheFirstHoldsTheLock)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     int ended = 0;
     MainWindow second([&ended] { ++ended; });
     EXPECT_TRUE(second.Refused());
@@ -111,7 +111,7 @@ struct StateRow {
 
 TEST_F(MainWindowTest, ControlsFollowTheConnectionState)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     const StateRow rows[] = {
         {StateDisconnected, 0, false, false, true, true, true, false, false},
         {StateDisconnected, 1, false, false, true, true, true, false, false},
@@ -147,7 +147,7 @@ TEST_F(MainWindowTest, ControlsFollowTheConnectionState)
 
 TEST_F(MainWindowTest, DisconnectingClearsTheStatusAndShowsThePrompt)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     // Only the states set here may change the panel: a poll due meanwhile (a slow,
     // sanitized build) would find no calculator and disconnect first.
     window_->pollTimer->stop();
@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, NewFolderTakesTheNextFreeNameAndStartsEditingIt)
     QFile file(folder_.path() + "/New Folder (2)");
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     window_->SetConnState(StateConnected);
     window_->NewFolder();
     const QString made = folder_.path() + "/New Folder (3)";
@@ -185,7 +185,7 @@ TEST_F(MainWindowTest, NewFolderTakesTheNextFreeNameAndStartsEditingIt)
 TEST_F(MainWindowTest, DeleteMovesThePickToTheTrashAndSelectsTheParent)
 {
     QDir(folder_.path()).mkdir("old");
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     window_->SetConnState(StateConnected);
     window_->SetTreePath(folder_.path() + "/old");
     dialogs_->confirmAnswer = false;
@@ -214,7 +214,7 @@ TEST_F(MainWindowTest, RecentItemOfAMissingFolderIsReportedAndRemoved)
         reg->setValue("ldir1", folder_.path() + "/gone");
         reg->setValue("ldir2", folder_.path() + "/kept");
     }
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     window_->SetConnState(StateConnected);
     window_->OpenRecentFolder(1);
     ASSERT_EQ(dialogs_->messages.size(), 1u);
@@ -234,7 +234,7 @@ TEST_F(MainWindowTest, TransferStartPutsTheFolderOnTopOfTheRecentList)
         for (int n = 1; n <= 9; ++n) reg->setValue(QString("ldir%1").arg(n), QString("/r%1").arg(n));
         reg->setValue("ldir5", folder_.path());
     }
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     window_->SetTransferBusy(true);
     window_->SetTransferBusy(true); // no change, no second shift
     const RecentSlots& r = window_->RecentFolders();
@@ -250,7 +250,7 @@ TEST_F(MainWindowTest, TransferStartPutsTheFolderOnTopOfTheRecentList)
 
 TEST_F(MainWindowTest, HiddenKeySequenceRevealsTheLogCommands)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     EXPECT_FALSE(window_->logAction->isVisible());
     EXPECT_FALSE(window_->logButton->isVisibleTo(window_.get()));
     for (QChar c : QString("loLOGlo")) window_->LogKeyTyped(c);
@@ -273,7 +273,7 @@ TEST_F(MainWindowTest, HiddenKeySequenceRevealsTheLogCommands)
 
 TEST_F(MainWindowTest, HelpKeyRoutesByContext)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     window_->SetConnState(StateConnected);
     window_->folderTree->setFocus();
     window_->HelpKey();
@@ -289,14 +289,14 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
         window_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get(), 2000));
     };
-    backToWindow();
+    ASSERT_NO_FATAL_FAILURE(backToWindow());
     // The connection box has no hint of its own: the contents open.
     window_->connectionBox->setFocus();
     window_->HelpKey();
     EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Contents);
 
     // A control with context 1 and a hint answers with its hint at its corner.
-    backToWindow();
+    ASSERT_NO_FATAL_FAILURE(backToWindow());
     window_->logButtonAction->setVisible(true);
     ASSERT_TRUE(WaitFor([this] { return window_->logButton->isVisible(); }, 5000));
     window_->logButton->setFocus();
@@ -320,7 +320,7 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
 
 TEST_F(MainWindowTest, HintPassMarksTheFolderTreeAndTheStatusBar)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     MarkApplicationHelpHints();
     const QString topic = "?* Select the directory for T30s, T20s, T20+ Calcapps";
     EXPECT_EQ(HintOf(window_->folderTree), topic);
@@ -338,8 +338,10 @@ TEST_F(MainWindowTest, FirstKeysAfterStartPressNoToolButton)
     for (const bool plugged : {false, true}) {
         SCOPED_TRACE(plugged ? "connected" : "disconnected");
         if (plugged) Device(true);
-        Start();
-        if (plugged) WaitConnected();
+        ASSERT_NO_FATAL_FAILURE(Start());
+        if (plugged) {
+            ASSERT_NO_FATAL_FAILURE(WaitConnected());
+        }
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get(), 5000));
         for (QToolButton* b : window_->toolBar->findChildren<QToolButton*>())
             EXPECT_EQ(b->focusPolicy(), Qt::NoFocus) << b->objectName().toStdString();
@@ -367,7 +369,7 @@ TEST_F(MainWindowTest, DeleteAfterRenameActsOnTheNewName)
     QFile file(folder_.path() + "/before.txt");
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     window_->SetConnState(StateConnected);
     auto* model = static_cast<QFileSystemModel*>(window_->fileList->model());
     QModelIndex item;
@@ -405,7 +407,7 @@ TEST_F(MainWindowTest, FailedDeleteSaysWhyAndKeepsTheSelection)
              QFile::setPermissions(QFileInfo(folder).absolutePath(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
          }, "no permission to remove it from", true},
     };
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     window_->SetConnState(StateConnected);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -440,7 +442,7 @@ TEST_F(MainWindowTest, FailedDeleteSaysWhyAndKeepsTheSelection)
 // A signal ends the program with nobody to answer: the transfer is stopped unasked.
 TEST_F(MainWindowTest, ExitWithoutAskingClosesDuringATransfer)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     window_->pollTimer->stop(); // only the transfer's own report may change the state
     window_->SetTransferBusy(true);
     ASSERT_TRUE(window_->TransferBusy());

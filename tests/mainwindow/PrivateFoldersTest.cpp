@@ -37,7 +37,7 @@ protected:
 
 TEST_F(RuntimeFolder, AFolderOthersMayWriteIntoIsRefusedAndNothingIsMadeThere)
 {
-    Make(0777);
+    ASSERT_NO_FATAL_FAILURE(Make(0777));
     ScopedEnv runtime("XDG_RUNTIME_DIR", Path());
     SingleInstance instance;
     QString refusal;
@@ -51,7 +51,7 @@ TEST_F(RuntimeFolder, AFolderOrALockOfAnotherUserIsRefused)
 {
     SKIP_UNLESS_ROOT();
     {
-        Make(0700, true);
+        ASSERT_NO_FATAL_FAILURE(Make(0700, true));
         ScopedEnv runtime("XDG_RUNTIME_DIR", Path());
         SingleInstance instance;
         QString refusal;
@@ -61,7 +61,7 @@ TEST_F(RuntimeFolder, AFolderOrALockOfAnotherUserIsRefused)
         ASSERT_EQ(::rmdir(Path().c_str()), 0);
     }
     // A private folder, but the lock in it is held and belongs to somebody else.
-    Make(0700);
+    ASSERT_NO_FATAL_FAILURE(Make(0700));
     ScopedEnv runtime("XDG_RUNTIME_DIR", Path());
     QLockFile held(SingleInstance::LockPath());
     ASSERT_TRUE(held.tryLock(0));
@@ -90,7 +90,7 @@ TEST_F(RuntimeFolder, WithoutASessionFolderAPrivateOneIsMadeInTheTemporaryFolder
 
 TEST_F(RuntimeFolder, TheWindowIsNotMadeAndTheProgramFails)
 {
-    Make(0777);
+    ASSERT_NO_FATAL_FAILURE(Make(0777));
     {
         ScopedEnv runtime("XDG_RUNTIME_DIR", Path());
         int ended = 0;
@@ -119,7 +119,7 @@ TEST_F(MainWindowTest, APipeDeviceOthersCouldHaveMadeIsRefusedAndTheUserTold)
 {
     Device(true);
     ASSERT_EQ(::chmod(root_->Path().c_str(), 0777), 0);
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(WaitFor([this] { return !errors_.empty(); }, 10000)) << "nothing was said";
     EXPECT_TRUE(errors_[0].contains(QString::fromStdString("QVxT0+. The folder " + root_->Path() + " may be changed by other users")))
         << errors_[0].toStdString();
@@ -134,7 +134,7 @@ TEST_F(MainWindowTest, APipeDeviceOthersCouldHaveMadeIsRefusedAndTheUserTold)
 
     ASSERT_EQ(::chmod(root_->Path().c_str(), 0700), 0);
     ForceRecheck();
-    WaitConnected();
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
 }
 
 } // namespace

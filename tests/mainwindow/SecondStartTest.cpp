@@ -56,7 +56,7 @@ int StartAgain(const QStringList& arguments, QString* errors)
 
 TEST_F(MainWindowTest, SecondStartRaisesTheRunningWindowAndHandsItThePort)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     window_->pollTimer->stop(); // the connection changes only by the request
     struct Case {
         const char* what;
@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, SecondStartRaisesTheRunningWindowAndHandsItThePort)
 
 TEST_F(MainWindowTest, ARequestThatNamesNoConnectionChangesNothing)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     window_->pollTimer->stop();
     ASSERT_TRUE(SingleInstance::NotifyRunning({QStringLiteral("printer")}));
     ASSERT_TRUE(WaitFor([&] { return window_->statusPanel->text().contains("which is not a connection"); }, 5000))
@@ -111,7 +111,7 @@ TEST_F(MainWindowTest, ARequestThatNamesNoConnectionChangesNothing)
 // closed: one box at a time, never a box inside another one's event loop.
 TEST_F(MainWindowTest, SecondStartsWhileAnErrorBoxIsOpenWaitAndTheLastPortFollows)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     window_->pollTimer->stop(); // the connection changes only by the requests
     constexpr int Requests = 200;
     const auto portNamed = [](int n) { return QStringLiteral("/dev/calvyx-missing-%1").arg(n); };
@@ -161,7 +161,7 @@ TEST_F(MainWindowTest, SecondStartsWhileAnErrorBoxIsOpenWaitAndTheLastPortFollow
 // A plain "show" that comes after a port keeps the port asked for; a later port wins.
 TEST_F(MainWindowTest, RequestsThatWaitAreMergedAndTheLastPortWins)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     window_->pollTimer->stop();
     std::vector<QString> boxes;
     SetApplicationErrorHandler([&](const QString& text) { boxes.push_back(text); });
@@ -185,7 +185,7 @@ TEST_F(MainWindowTest, RequestsThatWaitAreMergedAndTheLastPortWins)
 // longer one is dropped whole instead of being cut and taken for a shorter port.
 TEST_F(MainWindowTest, AnOverLongRequestLineIsDroppedWhole)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     window_->pollTimer->stop();
     const QByteArray head = "port\t/dev/calvyx-";
     const auto lineOf = [&](qsizetype length) { return head + QByteArray(length - head.size() - 1, 'x') + '\n'; };

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include <random>
+#include <stdexcept>
 
 #include "link/Link.h"
 #include "tests/support/Serving.h"
@@ -13,14 +14,16 @@ void KermitEngineTest::Connect(Wire wire)
     StopEngine();
     link.Close();
     port.reset();
-    ASSERT_TRUE(folder.isValid() && deviceRoot.isValid());
+    // A failure here throws: the test stops wherever it called Connect (an assertion
+    // would only leave this function, and the test would go on without a link).
+    if (!folder.isValid() || !deviceRoot.isValid()) throw std::runtime_error("no temporary folder for the engine test");
     if (wire == Wire::Usb) {
         qputenv("CALVYX_DEVICE_ROOT", deviceRoot.path().toLocal8Bit());
         port = sim::CreateUsbDevice(deviceRoot.path().toStdString());
     } else {
         port = sim::CreatePtyPort();
     }
-    ASSERT_TRUE(port);
+    if (!port) throw std::runtime_error("no virtual calculator port");
     link.Open(port->ProgramPortName(), LinkBaud);
     link.SetLongTimeouts();
     engine = std::make_unique<KermitServer>(LinkLease(link), windows.Host());

@@ -21,7 +21,8 @@ protected:
     void SetUp() override { Connect(Wire::Usb); }
     void TearDown() override;
 
-    // Opens the link on a fresh far end and starts an engine serving folder.
+    // Opens the link on a fresh far end and starts an engine serving folder; throws
+    // (ending the test) when it cannot.
     void Connect(Wire wire);
     void StopEngine();
 

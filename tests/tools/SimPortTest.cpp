@@ -104,8 +104,9 @@ TEST_F(SimPortTest, ReceiveHelpersKeepWhatTheyDidNotReturn)
     EXPECT_GE(MsSince(start), 290);
     EXPECT_EQ(calc.Receive(10, 50), "");
 
+    // The device's Write returns once its bytes are in the pipe, so they are there for
+    // Drain to find: had Drain left them, "old" would be read below instead of "new".
     link.Program().Write("old");
-    SleepMs(50);
     calc.Drain();
     link.Program().Write("new");
     EXPECT_EQ(calc.ReceiveExactly(3, 2000), "new");

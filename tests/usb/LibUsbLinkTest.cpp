@@ -17,6 +17,7 @@
 #include "link/UsbPipes.h"
 #include "services/TransferServer.h"
 #include "tests/support/LinkFixtures.h"
+#include "tests/support/Watchdog.h"
 #include "tools/sim/FakeCalculator.h"
 #include "util/GeneralError.h"
 #include "util/Ticks.h"
@@ -329,19 +330,29 @@ TEST_F(UsbDevice, ReadCancelEndsAWaitingReadWithinAboutOneStep)
     Plug();
     OpenLink(link);
     calc->Send("ab");
-    std::atomic<long> cancelledAt{0};
+    // Nothing tells another thread that the read has begun, and a cancel from before the
+    // read is dropped when it begins. So the stopper cancels every 50 ms until the read
+    // has returned: the first cancel the read sees must end it within about one step,
+    // long before its idle limit.
+    Watchdog readEnded;
+    std::atomic<long> firstCancelAt{-1};
     const auto start = Clock::now();
     std::thread stopper([&] {
-        SleepMs(300);
-        cancelledAt = MsSince(start);
-        link.CancelRead();
+        while (!readEnded.WaitFor(50ms)) {
+            long none = -1;
+            firstCancelAt.compare_exchange_strong(none, MsSince(start));
+            link.CancelRead();
+        }
     });
     ByteString buffer(10, '\0');
     const int got = link.Read(buffer, 1000);
     const long endedAt = MsSince(start);
+    readEnded.Done();
     stopper.join();
     EXPECT_EQ(got, 2);
-    EXPECT_LT(endedAt - cancelledAt, 250) << "cancel took more than about one step";
+    ASSERT_GE(firstCancelAt, 0) << "the read ended before any cancel";
+    EXPECT_LT(endedAt, 700) << "the read ran towards its idle limit: the cancels did not end it";
+    EXPECT_LT(endedAt - firstCancelAt, 250 + 50) << "cancel took more than about one step";
     EXPECT_EQ(calc->InDiscards(), 0) << "a cancelled read must leave the transfer queued";
     EXPECT_EQ(calc->InPending(), 1);
 }
@@ -429,7 +440,9 @@ TEST_F(UsbDevice, AStopEndsAStalledWriteWithinAStepAndTheNextLeaseWritesAgain)
             const auto outcome = link.WriteBlock(chunk.data(), chunk.size(), StallLimitMs);
             return std::make_pair(outcome, errno);
         });
-        ASSERT_EQ(write.wait_for(300ms), std::future_status::timeout) << "a stalled calculator took the chunk";
+        // The stop comes once the transfer waits at the calculator.
+        ASSERT_TRUE(calc->WaitUntil([&] { return calc->OutPending() >= 1; }, 10s)) << "the write never reached the calculator";
+        ASSERT_EQ(write.wait_for(0ms), std::future_status::timeout) << "a stalled calculator took the chunk";
         const auto stopped = Clock::now();
         link.StopWrites();
         ASSERT_EQ(write.wait_for(std::chrono::milliseconds(WriteStopBoundMs)), std::future_status::ready)
@@ -450,11 +463,13 @@ TEST_F(UsbDevice, AStopEndsAStalledWriteWithinAStepAndTheNextLeaseWritesAgain)
     LinkLease next(link);
     calc->StallWrites(true);
     auto release = std::async(std::launch::async, [&] {
-        SleepMs(300);
+        // The calculator takes the write only once it has waited at the calculator.
+        const bool waited = calc->WaitUntil([&] { return calc->OutPending() >= 1; }, 10s);
         calc->StallWrites(false);
+        return waited;
     });
     EXPECT_EQ(link.WriteBlock("next", 4, StallLimitMs), linkio::WriteOutcome::Complete);
-    release.get();
+    EXPECT_TRUE(release.get()) << "the write never waited at the calculator";
     ASSERT_FALSE(calc->OutTransfers().empty());
     EXPECT_EQ(calc->OutTransfers().back(), "next");
 }
@@ -471,12 +486,18 @@ TEST_F(UsbDevice, UnpluggingDuringAReadOrAWriteEndsInFailuresNotAHangOrASpin)
         Plug();
         const std::string name = UpperCasePortName(calc->PortName());
         OpenLink(program);
+        // The unplug comes when the program is at its read (its byte before the read
+        // has reached the calculator) or its write waits at the calculator.
         auto unplug = std::async(std::launch::async, [&] {
-            SleepMs(200);
+            const bool reached = calc->WaitUntil([&] {
+                return during == During::Read ? !calc->OutTransfers().empty() : calc->OutPending() >= 1;
+            }, 10s);
             calc->Unplug();
+            return reached;
         });
         const auto start = Clock::now();
         if (during == During::Read) {
+            program.Write("r");
             ByteString buffer(10, 'x');
             EXPECT_EQ(program.Read(buffer, 1000), 0);
             EXPECT_EQ(buffer, ByteString(10, '\0'));
@@ -488,7 +509,7 @@ TEST_F(UsbDevice, UnpluggingDuringAReadOrAWriteEndsInFailuresNotAHangOrASpin)
             EXPECT_EQ(errno, ENODEV);
             EXPECT_LT(MsSince(start), 1500) << "the write waited for its stall limit";
         }
-        unplug.get();
+        EXPECT_TRUE(unplug.get()) << "the program never reached its read or write";
         EXPECT_LT(MsSince(start), 2500);
 
         // Afterwards: reads give nothing within their time, writes fail, nothing spins.

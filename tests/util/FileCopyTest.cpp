@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/Watchdog.h"
 #include "util/FileCopy.h"
 #include "util/Utils.h"
 
@@ -102,16 +103,16 @@ TEST_F(FileCopyTest, RegularFilesAreCopiedAndEverythingElseRefused)
         SCOPED_TRACE(c.what);
         // A copy that blocked on the pipe would wait for a writer: one comes after 5 s,
         // so the test ends and says so.
-        std::atomic<bool> done{false}, rescued{false};
+        std::atomic<bool> rescued{false};
+        Watchdog finished;
         std::thread watchdog([&] {
-            for (int i = 0; i < 50 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            if (done) return;
+            if (finished.WaitFor(std::chrono::seconds(5))) return;
             rescued = true;
             const int writer = ::open(Source("fifo").c_str(), O_WRONLY | O_NONBLOCK);
             if (writer >= 0) ::close(writer);
         });
         const FileCopyOutcome outcome = Copy(c.source, "copy");
-        done = true;
+        finished.Done();
         watchdog.join();
         EXPECT_FALSE(rescued) << "the copy waited on its source";
         EXPECT_STREQ(KindName(outcome.kind), KindName(c.kind));

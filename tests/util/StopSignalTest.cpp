@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTimer>
 
 #include <chrono>
 #include <csignal>
 #include <future>
+#include <memory>
 #include <poll.h>
 
 #include "util/StopSignal.h"
@@ -63,6 +65,19 @@ TEST(StopSignal, EachCaughtSignalRaisesALevelThatStays)
     }
 }
 
+// Lets the event loop come round `turns` times. A notifier whose descriptor is readable
+// fires on every turn, so a call that should not come would have come by then; nothing
+// else marks its absence.
+bool EventLoopTurns(int turns)
+{
+    for (int i = 0; i < turns; ++i) {
+        auto reached = std::make_shared<bool>(false);
+        QTimer::singleShot(0, [reached] { *reached = true; });
+        if (!QTest::qWaitFor([&] { return *reached; }, 5000)) return false;
+    }
+    return true;
+}
+
 TEST(StopSignal, AWaitInAnotherThreadEndsAtTheSignal)
 {
     StopSignal stop;
@@ -83,7 +98,7 @@ TEST(StopSignal, TheEventLoopIsCalledOncePerSignalAndTheLevelStays)
     ASSERT_EQ(::raise(SIGINT), 0);
     ASSERT_EQ(::raise(SIGTERM), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return calls == 2; }, 5000));
-    QTest::qWait(50);
+    ASSERT_TRUE(EventLoopTurns(3));
     EXPECT_EQ(calls, 2);
     // The event loop took its bytes; a poll on the descriptor still sees the stop.
     EXPECT_TRUE(Readable(stop.Fd()));
@@ -98,7 +113,7 @@ TEST(StopSignal, NoCallAfterTheContextWent)
         stop.OnSignal(&context, [&] { ++calls; });
     }
     ASSERT_EQ(::raise(SIGTERM), 0);
-    QTest::qWait(100);
+    ASSERT_TRUE(EventLoopTurns(3));
     EXPECT_EQ(calls, 0);
     EXPECT_TRUE(stop.Raised());
 }

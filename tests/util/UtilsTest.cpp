@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/Watchdog.h"
 #include "util/GeneralError.h"
 #include "util/Utils.h"
 
@@ -152,10 +153,10 @@ TEST(FileHelpers, APipeIsWrittenInPlaceNotReplaced)
 
     // Nobody reads the pipe now: the save fails at once instead of waiting for a reader.
     // Should it wait after all, a reader appears after 5 s so the test ends and says so.
-    std::atomic<bool> done{false}, rescued{false};
+    std::atomic<bool> rescued{false};
+    Watchdog finished;
     std::thread watchdog([&] {
-        for (int i = 0; i < 50 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (done) return;
+        if (finished.WaitFor(std::chrono::seconds(5))) return;
         rescued = true;
         const int late = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -167,7 +168,7 @@ TEST(FileHelpers, APipeIsWrittenInPlaceNotReplaced)
     } catch (const CalvyxError& e) {
         EXPECT_EQ(std::string(e.what()).rfind("I/O error " + std::to_string(ENXIO) + ": ", 0), 0u) << e.what();
     }
-    done = true;
+    finished.Done();
     watchdog.join();
     EXPECT_FALSE(rescued) << "the save waited for a reader";
 }

@@ -28,6 +28,9 @@ bool ShowAndAnswer(CalculatorSetupDialog& dialog, InstructionKind kind, const st
     return result;
 }
 
+// The one place the wording is written out a second time, on purpose: the user follows
+// these steps at the calculator and every translation is keyed by them, so a change has
+// to be made here too. Every other check compares with InstructionText.
 TEST(CalculatorSetupDialog, InstructionTextsAreExact)
 {
     EXPECT_EQ(InstructionText(ikSendCalcapp), "On the QV-T30s,T20s,T20+/T20:\r\n\r\n"

@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -70,7 +71,7 @@ TEST_F(CaptureReceive, ScreensFromTheCalculatorAreDrawn)
     const ByteString second = EncodeScreen(inverted, PageLayoutHeader);
     std::string why;
 
-    RunShown(calc.ProgramPortName(), first.substr(0, 1), [&] {
+    ASSERT_NO_FATAL_FAILURE(RunShown(calc.ProgramPortName(), first.substr(0, 1), [&] {
         // The first tick starts the receive thread; the screen's first byte came with
         // the window.
         ASSERT_TRUE(WaitForReads(1)) << "no receive thread";
@@ -89,7 +90,7 @@ TEST_F(CaptureReceive, ScreensFromTheCalculatorAreDrawn)
         capture.borderSlider->setValue(5);
         EXPECT_TRUE(SameMonoPicture(capture.Picture(), Expected(second), &why)) << why;
         EXPECT_EQ(capture.Picture().size(), QSize(151, 84));
-    });
+    }));
     EXPECT_EQ(capture.Receiver(), nullptr) << "closing ends and forgets the thread";
     EXPECT_FALSE(link.Program().IsOpen());
     EXPECT_EQ(settings.Get("ScreenCapture", "Border").toString(), "5");
@@ -100,7 +101,7 @@ TEST_F(CaptureReceive, ClosingWhileAScreenIsHalfReadEndsTheThreadPromptly)
     sim::SimPort& calc = link.CreatePty();
     const QImage before = capture.Picture();
     qint64 closeMs = -1;
-    RunShown(calc.ProgramPortName(), ByteString(), [&] {
+    ASSERT_NO_FATAL_FAILURE(RunShown(calc.ProgramPortName(), ByteString(), [&] {
         ASSERT_TRUE(WaitForReads(1));
         ASSERT_TRUE(calc.Send(ByteString(500, '\xFF')));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !trace.StartingWith("  Result so far=").empty(); }, 5000));
@@ -108,7 +109,7 @@ TEST_F(CaptureReceive, ClosingWhileAScreenIsHalfReadEndsTheThreadPromptly)
         clock.start();
         capture.close();
         closeMs = clock.elapsed();
-    });
+    }));
     EXPECT_GE(closeMs, 0);
     EXPECT_LT(closeMs, 3000) << "the thread must end within one read time-out";
     EXPECT_EQ(capture.Receiver(), nullptr);
@@ -120,7 +121,7 @@ TEST_F(CaptureReceive, ClosingWhileAScreenIsHalfReadEndsTheThreadPromptly)
 TEST_F(CaptureReceive, UnpluggedDeviceStopsTheThreadAndNoneIsRestarted)
 {
     sim::SimUsbDevice& device = link.CreateUsb();
-    RunShown("QVxT0+", ByteString(), [&] {
+    ASSERT_NO_FATAL_FAILURE(RunShown("QVxT0+", ByteString(), [&] {
         ASSERT_TRUE(WaitForReads(1));
         ScreenReaderThread* first = capture.Receiver();
         ASSERT_NE(first, nullptr);
@@ -128,11 +129,14 @@ TEST_F(CaptureReceive, UnpluggedDeviceStopsTheThreadAndNoneIsRestarted)
         // The next one-second tick finds the device gone and stops the thread.
         ASSERT_TRUE(QTest::qWaitFor([&] { return first->isFinished(); }, 5000)) << "thread not stopped";
         EXPECT_TRUE(first->Terminated());
+        // The window's next device check (the spy counts it once the window's own
+        // slot has run) finds the device back and must leave the stopped thread be.
+        QSignalSpy checks(capture.receiverCheckTimer, &QTimer::timeout);
         device.Plug();
-        QTest::qWait(1500);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return checks.count() >= 1; }, 5000)) << "the window stopped checking the device";
         EXPECT_EQ(capture.Receiver(), first) << "no new thread while the window stays open";
         EXPECT_EQ(trace.Count(BeginRead), 1);
-    });
+    }));
     EXPECT_EQ(capture.Receiver(), nullptr);
     EXPECT_FALSE(link.Program().IsOpen());
 }
@@ -140,20 +144,20 @@ TEST_F(CaptureReceive, UnpluggedDeviceStopsTheThreadAndNoneIsRestarted)
 TEST_F(CaptureReceive, PortThatCannotBeOpenedEndsTheThreadQuietly)
 {
     const QImage before = capture.Picture();
-    RunShown("/dev/no-such-tty", ByteString(1, '\x80'), [&] {
+    ASSERT_NO_FATAL_FAILURE(RunShown("/dev/no-such-tty", ByteString(1, '\x80'), [&] {
         ASSERT_TRUE(QTest::qWaitFor([&] { return capture.Receiver() && capture.Receiver()->isFinished(); }, 5000));
         EXPECT_TRUE(capture.isVisible()) << "the window stays open";
-    });
+    }));
     EXPECT_EQ(capture.Picture(), before);
 }
 
 TEST_F(CaptureReceive, WithoutAConnectionNameTheThreadEndsAtOnce)
 {
-    RunShown("", ByteString(1, '\x80'), [&] {
+    ASSERT_NO_FATAL_FAILURE(RunShown("", ByteString(1, '\x80'), [&] {
         ASSERT_TRUE(QTest::qWaitFor([&] { return capture.Receiver() != nullptr; }, 5000));
         EXPECT_TRUE(QTest::qWaitFor([&] { return capture.Receiver()->isFinished(); }, 5000))
             << "a thread with nothing to read must not go on running";
-    });
+    }));
     EXPECT_EQ(trace.Count(BeginRead), 0);
 }
 

@@ -595,6 +595,12 @@ int FakeCalculator::InPending() const
     return static_cast<int>(std::count_if(pending_.begin(), pending_.end(), [](const Urb& u) { return u.in; }));
 }
 
+int FakeCalculator::OutPending() const
+{
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(std::count_if(pending_.begin(), pending_.end(), [](const Urb& u) { return !u.in; }));
+}
+
 int FakeCalculator::SubmitsAfterUnplug() const
 {
     std::lock_guard lock(mutex_);

@@ -107,6 +107,7 @@ public:
     int InDiscards() const;         // IN transfers cancelled by the program
     int OutDiscards() const;        // OUT transfers cancelled by the program
     int InPending() const;          // IN transfers pending now
+    int OutPending() const;         // OUT transfers pending now (the calculator takes none)
     int SubmitsAfterUnplug() const; // submissions refused because the device is gone
     std::vector<int> InLengths() const; // buffer length of each IN transfer submitted
     int Requests() const; // usbfs requests of any kind (opening the device makes one)
