@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     QTemporaryDir session(QDir::tempPath() + "/calvyx-bench-XXXXXX");
     const std::string folder = PrepareSession(session.path().toStdString());
     QApplication app(argc, argv);
-    SetRawCommandLine("calvyx QVxT0+");
+    SetProgramArguments({"calvyx", "QVxT0+"});
     {
         auto settings = OpenRegistryKey();
         settings->setValue("dir", QString::fromStdString(folder));

@@ -87,7 +87,7 @@ void MainWindow::StartUp()
     if (start == SingleInstance::Outcome::AlreadyRunning) {
         refused_ = true;
         SingleInstance::Request request;
-        if (const auto port = PortFromCommandLine(RawCommandLine())) request.port = Q(*port);
+        if (const auto port = PortFromArguments(ProgramArguments())) request.port = Q(*port);
         if (!SingleInstance::NotifyRunning(request))
             std::fprintf(stderr, "calvyx: %s\n", qPrintable(tr("Calvyx is already running, but its window did not answer.")));
         if (endProcess_) endProcess_();
@@ -143,7 +143,7 @@ void MainWindow::StartUp()
 void MainWindow::ApplyPortParameter()
 {
     // The box keeps showing its first item whatever the parameter chose.
-    if (const auto port = PortFromCommandLine(RawCommandLine())) selectedPort_ = *port;
+    if (const auto port = PortFromArguments(ProgramArguments())) selectedPort_ = *port;
 }
 
 void MainWindow::LoadSettings()

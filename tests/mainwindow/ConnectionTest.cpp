@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
 TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
 {
     const QString tty = folder_.path() + "/ttyCalc";
-    Start(("calvyx " + tty).toStdString());
+    Start({"calvyx", tty});
     EXPECT_EQ(window_->SelectedPort(), tty.toStdString());
     ASSERT_TRUE(WaitFor([this] { return !errors_.empty(); }, 5000));
     EXPECT_TRUE(errors_[0].contains("The connectivity kit is unable to open communications to: " + tty)) << errors_[0].toStdString();
@@ -122,7 +122,7 @@ TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
     const QString tty = folder_.path() + "/ttyCalc";
     auto first = sim::CreatePtyPort();
     ASSERT_TRUE(QFile::link(QString::fromStdString(first->ProgramPortName()), tty));
-    Start(("calvyx " + tty).toStdString());
+    Start({"calvyx", tty});
     ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
         << "the window did not connect to the pseudo-terminal";
 
@@ -235,7 +235,7 @@ TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerO
     WaitConnected();
     dialogs_->instructionsAnswer = false;
     window_->ReceiveByWire(true);
-    EXPECT_EQ(dialogs_->instructions, std::vector<int>{1});
+    EXPECT_EQ(dialogs_->instructions, std::vector<SetupInstructions>{SetupInstructions::SendCalcappByWire});
     EXPECT_TRUE(window_->Server().KermitServerRunning()) << "declined: nothing changes";
 
     dialogs_->instructionsAnswer = true;
@@ -335,7 +335,7 @@ TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
     ASSERT_EQ(dialogs_->opens.size(), 1u);
     EXPECT_EQ(dialogs_->opens[0].first, "Download ROM");
     EXPECT_EQ(dialogs_->opens[0].second, "ROM Files (*.bin *.BIN);;All Files (*)");
-    EXPECT_EQ(dialogs_->instructions, std::vector<int>{3});
+    EXPECT_EQ(dialogs_->instructions, std::vector<SetupInstructions>{SetupInstructions::LoadRom});
     // The load ends with a word that it worked, in the log as well.
     const QString done = "ROM loaded: " + QLocale().toString(qint64(9000)) + " bytes";
     ASSERT_EQ(dialogs_->messages.size(), 1u);

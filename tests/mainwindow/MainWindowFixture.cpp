@@ -33,9 +33,9 @@ std::optional<QString> ScriptedDialogs::AskOpenFile(const QString& title, const 
     return openAnswer;
 }
 
-bool ScriptedDialogs::ShowInstructions(int kind)
+bool ScriptedDialogs::ShowInstructions(SetupInstructions which)
 {
-    instructions.push_back(kind);
+    instructions.push_back(which);
     return instructionsAnswer;
 }
 
@@ -73,9 +73,9 @@ void MainWindowTest::TearDown()
     root_.reset();
 }
 
-void MainWindowTest::Start(const std::string& commandLine)
+void MainWindowTest::Start(const QStringList& args)
 {
-    SetRawCommandLine(commandLine);
+    SetProgramArguments(args);
     // Start-up restores "dir": the test's folder becomes the transfer folder.
     {
         auto reg = OpenRegistryKey();

@@ -45,7 +45,7 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
         reg->setValue("ldir2", folder_.path() + "/b");
         reg->setValue("ldir3", folder_.path() + "/a"); // a duplicate goes
     }
-    Start("calvyx com2 QVxT0+");
+    Start({"calvyx", "com2", "QVxT0+"});
     EXPECT_EQ(window_->windowTitle(), "QV T30s,T20s,T20+Calculator Connectivity Kit");
     EXPECT_EQ(window_->TreePath(), folder_.path());
     EXPECT_EQ(window_->Server().Folder(), folder_.path().toStdString());
@@ -80,7 +80,7 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
 
 TEST_F(MainWindowTest, DefaultsWithoutSettingsAndAStoredFolderThatIsGone)
 {
-    Start("calvyx USB");
+    Start({"calvyx", "USB"});
     EXPECT_EQ(window_->SelectedPort(), "QVxT0+"); // an unknown parameter is ignored
     // Start() stored the test folder; a second start with that folder gone keeps the tree.
     window_->close();
