@@ -1,6 +1,6 @@
 #include "mainwindow/MainSettings.h"
 
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/Registry.h"
 
 namespace {

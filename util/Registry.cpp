@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <QVariant>
 
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 
 namespace {
 std::mutex gRootMutex;

@@ -10,7 +10,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/Registry.h"
 #include "windows/ErrorBox.h"
 #include "windows/WindowPlacement.h"

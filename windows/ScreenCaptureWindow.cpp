@@ -27,7 +27,7 @@
 #include "link/UsbPipes.h"
 #include "services/ScreenImage.h"
 #include "services/ScreenPicture.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/MainThread.h"
 #include "util/Registry.h"
 #include "windows/ErrorBox.h"

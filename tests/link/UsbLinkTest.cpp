@@ -16,7 +16,7 @@
 #include "link/UsbPipes.h"
 #include "link/UsbPipeReader.h"
 #include "tests/support/LinkFixtures.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/Ticks.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "tests/services/TransferFixture.h"
 #include "tools/sim/RomRole.h"
 #include "tools/sim/XModemSenderRole.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/StringTable.h"
 
 using namespace testing_services;

@@ -18,7 +18,7 @@
 #include "services/TransferServer.h"
 #include "tests/support/LinkFixtures.h"
 #include "tools/sim/FakeCalculator.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/Ticks.h"
 
 namespace {

@@ -14,7 +14,8 @@
 #include <unistd.h>
 
 #include "tests/support/FileSizeLimit.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
+#include "util/Crc16.h"
 #include "util/Utils.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <QWidget>
 
 #include "tests/support/ScopedSettings.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "windows/WindowPlacement.h"
 
 namespace {
