@@ -121,7 +121,7 @@ public:
     QAction* receiveAction = nullptr; // receives by wire after the instructions
     QAction* logAction = nullptr; // hidden like logButton
     QAction* recentFoldersSeparator = nullptr; // shown while a recent folder is
-    QAction* recentFolderItems[RecentSlotCount] = {}; // N1 .. N9
+    QAction* recentFolderItems[RecentSlotCount] = {};
     QAction* exitAction = nullptr;
     // The ROM menu.
     QAction* loadRom = nullptr;
