@@ -124,7 +124,7 @@ public:
     QAction* recentFolderItems[RecentSlotCount] = {};
     QAction* exitAction = nullptr;
     // The ROM menu.
-    QAction* loadRom = nullptr;
+    QAction* sendRomAction = nullptr;
     // The Help menu.
     QAction* helpContentsAction = nullptr;
     QAction* communicationsHelpAction = nullptr;
@@ -162,7 +162,8 @@ public:
     // Receives one object by wire and asks where to save it. The menu command shows the
     // instructions first (askFirst); the tool bar button does not.
     void ReceiveByWire(bool askFirst);
-    void LoadRomClicked();
+    // Asks for a ROM file, shows the set-up instructions and sends it to the calculator.
+    void SendRom();
     // Shows the screen capture window and reads the calculator's screen into it.
     void ShowCaptureWindow();
     void EnsureCaptureWindow();

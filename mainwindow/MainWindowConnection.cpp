@@ -319,7 +319,7 @@ void MainWindow::UpdateControls()
     newFolderButton->setEnabled(c.folderCommandsEnabled);
     receiveButton->setEnabled(c.usbCommandsEnabled);
     receiveAction->setEnabled(c.usbCommandsEnabled);
-    loadRom->setEnabled(c.usbCommandsEnabled);
+    sendRomAction->setEnabled(c.usbCommandsEnabled);
     NormalizeRecent(c.recentEnabled);
     // The tree becomes usable on connection: the keyboard goes to it unless a control
     // that is still shown has it.

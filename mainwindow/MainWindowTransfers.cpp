@@ -135,7 +135,7 @@ void MainWindow::ReceiveByWire(bool askFirst)
     server_->DiscardReceivedData();
 }
 
-void MainWindow::LoadRomClicked()
+void MainWindow::SendRom()
 {
     if (LinkReserved()) return; // see ReceiveByWire
     struct Idle {
@@ -163,7 +163,7 @@ void MainWindow::LoadRomClicked()
     }
     if (!opened) return;
     const std::string path = S(QDir::toNativeSeparators(QFileInfo(*file).absoluteFilePath()));
-    const bool loaded = server_->DownloadROM(path);
+    const bool loaded = server_->SendRom(path);
     // Stopped to exit: the user knows, and the window is about to close.
     if (exitAfterTransfer_) return;
     if (loaded) {

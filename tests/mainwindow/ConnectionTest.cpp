@@ -282,7 +282,7 @@ TEST_F(MainWindowTest, TransferStartDisablesTheCommandsAtOnce)
     EXPECT_EQ(window_->ConnState(), StateBusy);
     EXPECT_FALSE(window_->connectionBox->isEnabled());
     EXPECT_FALSE(window_->receiveButton->isEnabled());
-    EXPECT_FALSE(window_->loadRom->isEnabled());
+    EXPECT_FALSE(window_->sendRomAction->isEnabled());
     window_->SetTransferBusy(false);
     EXPECT_EQ(window_->ConnState(), StateConnected);
     EXPECT_TRUE(window_->connectionBox->isEnabled());
@@ -328,7 +328,7 @@ TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
     dialogs_->openAnswer = file;
     sim::RomLoadResult loaded;
     std::thread calculator([&] { loaded = sim::ReceiveRomStream(device, rom, 10000, 3000); });
-    window_->LoadRomClicked();
+    window_->SendRom();
     calculator.join();
     ASSERT_TRUE(loaded.ok) << loaded.error;
     EXPECT_EQ(loaded.declaredLength, rom.size());
@@ -352,10 +352,10 @@ TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
     Start();
     WaitConnected();
     // Cancelled dialogs do nothing.
-    window_->LoadRomClicked();
+    window_->SendRom();
     dialogs_->openAnswer = folder_.path() + "/x.bin";
     dialogs_->instructionsAnswer = false;
-    window_->LoadRomClicked();
+    window_->SendRom();
     EXPECT_TRUE(dialogs_->messages.empty());
     EXPECT_EQ(dialogs_->instructions.size(), 1u);
     EXPECT_TRUE(window_->Server().KermitServerRunning());
@@ -364,7 +364,7 @@ TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
     dialogs_->instructionsAnswer = true;
     const QString path = folder_.path() + "/dir with blank/été.bin";
     dialogs_->openAnswer = path;
-    window_->LoadRomClicked();
+    window_->SendRom();
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0].first, "Download Error");
     // Which file, and why: the reason follows the message.

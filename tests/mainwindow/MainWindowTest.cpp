@@ -141,7 +141,7 @@ TEST_F(MainWindowTest, ControlsFollowTheConnectionState)
         EXPECT_EQ(window_->newFolderButton->isEnabled(), r.commands) << at;
         EXPECT_EQ(window_->receiveButton->isEnabled(), r.usbCommands) << at;
         EXPECT_EQ(window_->receiveAction->isEnabled(), r.usbCommands) << at;
-        EXPECT_EQ(window_->loadRom->isEnabled(), r.usbCommands) << at;
+        EXPECT_EQ(window_->sendRomAction->isEnabled(), r.usbCommands) << at;
     }
 }
 

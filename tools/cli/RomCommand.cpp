@@ -45,7 +45,7 @@ int Rom(std::vector<std::string> words)
     // Ctrl-C stops the stream between two chunks; the link is closed as after any load.
     StopSignal stopSignal;
     stopSignal.OnSignal(nullptr, [&] { server.CancelTransfer(); });
-    const bool loaded = server.DownloadROM(file);
+    const bool loaded = server.SendRom(file);
     if (stopSignal.Raised() && !loaded) {
         std::fprintf(stderr, "Interrupted: %s\n", RomSender::RomLoadStoppedText);
         return ExitInterrupted;
