@@ -207,9 +207,9 @@ public:
     void ShowHelpContents();
     void ShowCommunicationsHelp();
     void ShowHelpTopic(int context);
-    // The application's help handler: 13 keeps a pop-up position (x and y packed as two
-    // signed 16-bit halves), 8 shows the context pop-up for the context in data.
-    bool HelpRequest(int command, int data);
+    // The help for a context at a screen point: a topic for the large contexts, the
+    // book's pop-up text for the small ones, and for context 1 the focused control's
+    // hint (or the contents when it has none).
     void ShowContextPopup(const QPoint& point, int context);
     // F1 on the focused control, or on a highlighted menu item.
     void HelpKey();
@@ -220,8 +220,6 @@ public:
     // A key typed in the window: the third of the LogKeys in a row reveals the log
     // commands and shows the log.
     void LogKeyTyped(QChar key);
-    static int PackPoint(const QPoint& point);
-    static QPoint UnpackPoint(int data);
 
     // ---- Start-up, shutdown and errors (MainWindow.cpp)
     // Closes the window; while a transfer runs it asks first, and stops the transfer.
@@ -329,7 +327,6 @@ private:
     bool terminalHungUp_ = false; // the chosen pseudo-terminal hung up: the poll leaves it closed
     bool shown_ = false; // the first showEvent has run
     int treeWidth_ = TreeDefaultWidth; // see TreeWidth()
-    QPoint popupPoint_; // where the next context pop-up goes (HelpRequest 13)
     std::string selectedPort_ = "QVxT0+";
 };
 

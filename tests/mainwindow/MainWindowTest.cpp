@@ -306,15 +306,13 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
     EXPECT_EQ(Help().LastRequest().point, window_->logButton->mapToGlobal(QPoint(0, 0)));
 
     // Small contexts are pop-ups of the help file's text; large ones topics.
-    EXPECT_TRUE(window_->HelpRequest(13, MainWindow::PackPoint(QPoint(-5, 700))));
-    EXPECT_TRUE(window_->HelpRequest(8, 7));
+    window_->ShowContextPopup(QPoint(-5, 700), 7);
     EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Popup);
     EXPECT_EQ(Help().LastRequest().point, QPoint(-5, 700));
     EXPECT_EQ(Help().LastRequest().text, "Help for this item is in the table of contents.");
-    EXPECT_TRUE(window_->HelpRequest(8, 125001));
+    window_->ShowContextPopup(QPoint(-5, 700), 125001);
     EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Topic);
     EXPECT_TRUE(Help().Window()->source().toString().endsWith("connect.html"));
-    EXPECT_FALSE(window_->HelpRequest(1, 0));
     Help().Window()->close();
 }
 
