@@ -24,7 +24,7 @@
 #include "services/TransferServer.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/SimPort.h"
-#include "util/Registry.h"
+#include "util/Settings.h"
 #include "util/Utils.h"
 
 namespace {
@@ -57,7 +57,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     SetProgramArguments({"calvyx", "QVxT0+"});
     {
-        auto settings = OpenRegistryKey();
+        auto settings = OpenSettings();
         settings->setValue("dir", QString::fromStdString(folder));
     }
     AboutShown = true;

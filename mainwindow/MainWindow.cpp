@@ -22,7 +22,7 @@
 #include "mainwindow/SearchAnimation.h"
 #include "services/TransferServer.h"
 #include "util/MainThread.h"
-#include "util/Registry.h"
+#include "util/Settings.h"
 #include "util/StringTable.h"
 #include "util/Utils.h"
 #include "windows/AboutDialog.h"
@@ -122,8 +122,8 @@ void MainWindow::StartUp()
     logAction->setVisible(false);
     logKeysTyped_ = 0;
     pickedPath_.clear();
-    registryRoot_ = Q(DefaultRegistryRoot);
-    PublishRegistryRoot(S(registryRoot_));
+    // The windows keep their placement at the top of the program's store.
+    PublishSettingsProfile({});
 
     server_ = std::make_unique<TransferServer>(TransferHost{this, TheStatusDialog});
     server_->SetOnKermitActivity([this](KermitServer* sender) { KermitActivity(sender); });

@@ -320,7 +320,6 @@ private:
     QString pickedPath_; // the folder or file picked last, in the tree or the list
     int aboutStep_ = 0; // the start-up About display: 0 shows it, 1 closes it, then the timer stops
     RecentSlots recentFolders_;
-    QString registryRoot_;
     int linkReservations_ = 0; // LinkReservation objects alive
     std::vector<std::unique_ptr<FileCopyBatch>> copies_; // running copies of dropped files
     bool portErrorShown_ = false; // the poll shows a port error once per connection choice

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "util/CalvyxError.h"
-#include "util/Registry.h"
+#include "util/Settings.h"
 #include "windows/ErrorBox.h"
 #include "windows/WindowPlacement.h"
 
@@ -128,6 +128,6 @@ void LogWindow::WindowClosed()
     // This runs before the window is hidden, so the placement would record it as open
     // and it would come back, empty, at the next start: a closed log is recorded closed.
     windowPlacement->SavePositions();
-    auto key = OpenRegistryKey(windowPlacement->SubKey.toStdString());
-    WriteRegistryBool(*key, QStringLiteral("Visible"), false);
+    auto key = OpenSettings(windowPlacement->Section);
+    WriteSettingBool(*key, QStringLiteral("Visible"), false);
 }

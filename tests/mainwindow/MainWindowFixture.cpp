@@ -8,7 +8,7 @@
 #include "mainwindow/ApplicationWindows.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MainSettings.h"
-#include "util/Registry.h"
+#include "util/Settings.h"
 #include "windows/TransferStatusDialog.h"
 #include "util/HostInterfaces.h"
 #include "services/TransferServer.h"
@@ -49,7 +49,7 @@ void ScriptedDialogs::ShowMessage(const QString& text, const QString& caption, b
 
 void MainWindowTest::SetUp()
 {
-    ClearRegistry();
+    ClearSettings();
     CreateApplicationWindows(); // once per test program, as the program entry does
     AboutShown = true; // no start-up splash in the tests
     root_ = std::make_unique<ScopedDeviceRoot>();
@@ -78,7 +78,7 @@ void MainWindowTest::Start(const QStringList& args)
     SetProgramArguments(args);
     // Start-up restores "dir": the test's folder becomes the transfer folder.
     {
-        auto reg = OpenRegistryKey();
+        auto reg = OpenSettings();
         reg->setValue("dir", folder_.path());
     }
     window_ = std::make_unique<MainWindow>([this] { ++endProcessCalls_; });

@@ -22,7 +22,7 @@
 #include "mainwindow/HelpContext.h"
 #include "mainwindow/HelpSystem.h"
 #include "mainwindow/MainSettings.h"
-#include "util/Registry.h"
+#include "util/Settings.h"
 #include "mainwindow/SearchAnimation.h"
 #include "services/TransferServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
@@ -39,7 +39,7 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
     QDir(folder_.path()).mkdir("a");
     QDir(folder_.path()).mkdir("b");
     {
-        auto reg = OpenRegistryKey();
+        auto reg = OpenSettings();
         reg->setValue("DirWidthSplit", "230");
         reg->setValue("ldir1", folder_.path() + "/a");
         reg->setValue("ldir2", folder_.path() + "/b");
@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
     window_->SetTreePath(folder_.path() + "/b");
     window_->close();
     EXPECT_EQ(endProcessCalls_, 1);
-    auto reg = OpenRegistryKey();
+    auto reg = OpenSettings();
     EXPECT_EQ(reg->value("dir").toString(), folder_.path() + "/b");
     EXPECT_EQ(reg->value("DirWidthSplit").toString(), "250");
     EXPECT_EQ(reg->value("ldir1").toString(), folder_.path() + "/a");
@@ -85,8 +85,8 @@ TEST_F(MainWindowTest, DefaultsWithoutSettingsAndAStoredFolderThatIsGone)
     // Start() stored the test folder; a second start with that folder gone keeps the tree.
     window_->close();
     window_.reset();
-    ClearRegistry();
-    OpenRegistryKey()->setValue("dir", folder_.path() + "/gone");
+    ClearSettings();
+    OpenSettings()->setValue("dir", folder_.path() + "/gone");
     window_ = std::make_unique<MainWindow>([] {});
     EXPECT_NE(window_->TreePath(), folder_.path() + "/gone");
     EXPECT_EQ(window_->TreeWidth(), 180);
@@ -210,7 +210,7 @@ TEST_F(MainWindowTest, RecentItemOfAMissingFolderIsReportedAndRemoved)
 {
     QDir(folder_.path()).mkdir("kept");
     {
-        auto reg = OpenRegistryKey();
+        auto reg = OpenSettings();
         reg->setValue("ldir1", folder_.path() + "/gone");
         reg->setValue("ldir2", folder_.path() + "/kept");
     }
@@ -230,7 +230,7 @@ TEST_F(MainWindowTest, RecentItemOfAMissingFolderIsReportedAndRemoved)
 TEST_F(MainWindowTest, TransferStartPutsTheFolderOnTopOfTheRecentList)
 {
     {
-        auto reg = OpenRegistryKey();
+        auto reg = OpenSettings();
         for (int n = 1; n <= 9; ++n) reg->setValue(QString("ldir%1").arg(n), QString("/r%1").arg(n));
         reg->setValue("ldir5", folder_.path());
     }
