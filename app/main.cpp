@@ -186,10 +186,10 @@ int main(int argc, char** argv)
     // desktop file names the same icon for the launcher.
     QApplication::setDesktopFileName(QStringLiteral("org.calvyx.Calvyx"));
     QApplication::setWindowIcon(ApplicationIcon());
-    SetRawCommandLine(BuildCommandLine(QApplication::arguments()));
+    SetProgramArguments(QApplication::arguments());
 
     // The help book and the windows in the user's language, chosen by one rule.
-    StartInLanguage(UserDefaultLangId(), UserDefaultLcid());
+    StartInLanguage(UserInterfaceLanguage(), QLocale::system());
 
     TheMainWindow = new MainWindow(&EndProcess);
     if (TheMainWindow->Refused()) {

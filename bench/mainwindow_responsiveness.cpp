@@ -24,7 +24,7 @@
 #include "services/TransferServer.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/SimPort.h"
-#include "util/Registry.h"
+#include "util/Settings.h"
 #include "util/Utils.h"
 
 namespace {
@@ -55,9 +55,9 @@ int main(int argc, char** argv)
     QTemporaryDir session(QDir::tempPath() + "/calvyx-bench-XXXXXX");
     const std::string folder = PrepareSession(session.path().toStdString());
     QApplication app(argc, argv);
-    SetRawCommandLine("calvyx QVxT0+");
+    SetProgramArguments({"calvyx", "QVxT0+"});
     {
-        auto settings = OpenRegistryKey();
+        auto settings = OpenSettings();
         settings->setValue("dir", QString::fromStdString(folder));
     }
     AboutShown = true;

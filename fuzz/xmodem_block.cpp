@@ -13,7 +13,7 @@
 
 #include "fuzz/FuzzCheck.h"
 #include "xmodem/XModemBlock.h"
-#include "util/Utils.h"
+#include "util/Crc16.h"
 
 using namespace xmodem;
 

@@ -29,7 +29,7 @@
 #include "fuzz/FuzzCheck.h"
 #include "link/Link.h"
 #include "link/MemoryLine.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/HostInterfaces.h"
 #include "util/Utils.h"
 #include "xmodem/XModemBlock.h"

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "kermit/KermitFrame.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 
 namespace kermit {
 

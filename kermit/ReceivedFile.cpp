@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/Utils.h"
 
 namespace kermit {

@@ -4,7 +4,7 @@
 
 #include "link/LinkErrors.h"
 #include "link/Trace.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
 #include "util/Ticks.h"

@@ -11,7 +11,7 @@
 
 #include "link/Trace.h"
 #include "link/UsbPipes.h"
-#include "util/Registry.h"
+#include "util/Settings.h"
 
 namespace {
 
@@ -264,8 +264,8 @@ std::string UsbIdListText(const std::vector<UsbId>& ids)
 std::vector<UsbId> ReadCalculatorIds()
 {
     try {
-        const auto key = OpenRegistryKey(CalculatorIdsSection);
-        return ParseUsbIdList(ReadRegistryString(*key, CalculatorIdsKey, {}).toStdString());
+        const auto key = OpenSettings(QString::fromLatin1(CalculatorIdsSection));
+        return ParseUsbIdList(ReadSettingString(*key, CalculatorIdsKey, {}).toStdString());
     } catch (const std::exception& e) {
         Trace(std::string("the calculator ids in the settings are unreadable: ") + e.what());
         return {};
@@ -277,8 +277,8 @@ bool AddCalculatorId(UsbId id)
     auto ids = ReadCalculatorIds();
     if (Listed(ids, id)) return false;
     ids.push_back(id);
-    const auto key = OpenRegistryKey(CalculatorIdsSection);
-    WriteRegistryString(*key, CalculatorIdsKey, QString::fromStdString(UsbIdListText(ids)));
+    const auto key = OpenSettings(QString::fromLatin1(CalculatorIdsSection));
+    WriteSettingString(*key, CalculatorIdsKey, QString::fromStdString(UsbIdListText(ids)));
     return true;
 }
 

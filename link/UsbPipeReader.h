@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "util/AutoResetEvent.h"
+#include "util/HandOffSignal.h"
 
 inline constexpr int UsbChunkSize = 64;
 
@@ -31,8 +31,8 @@ public:
 private:
     class Thread;
     std::unique_ptr<Thread> thread_;
-    AutoResetEvent request_;
-    AutoResetEvent done_;
+    HandOffSignal request_;
+    HandOffSignal done_;
     bool requestPending_ = false;
     uint8_t shared_[UsbChunkSize] = {};
     uint32_t sharedCount_ = 0;

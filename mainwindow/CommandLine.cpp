@@ -7,102 +7,49 @@
 
 namespace {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) >= 1 && static_cast<unsigned char>(c) <= 32; }
-bool IsParamChar(char c) { return static_cast<unsigned char>(c) > 32; }
+struct StoredArguments {
+    QStringList args;
+    bool set = false;
+};
 
-std::string& StoredCommandLine()
+StoredArguments& Stored()
 {
-    static std::string line;
-    return line;
-}
-bool& CommandLineSet()
-{
-    static bool set = false;
-    return set;
+    static StoredArguments stored;
+    return stored;
 }
 
 } // namespace
 
-std::size_t GetParam(const std::string& cmdLine, std::size_t pos, std::string& param)
+void SetProgramArguments(const QStringList& args)
 {
-    param.clear();
-    const std::size_t n = cmdLine.size();
-    for (;;) {
-        while (pos < n && IsBlank(cmdLine[pos])) ++pos;
-        // An empty quoted pair counts as blank space.
-        if (pos + 1 < n && cmdLine[pos] == '"' && cmdLine[pos + 1] == '"') {
-            pos += 2;
-            continue;
-        }
-        break;
-    }
-    while (pos < n && IsParamChar(cmdLine[pos])) {
-        if (cmdLine[pos] == '"') {
-            ++pos;
-            while (pos < n && cmdLine[pos] != '"' && cmdLine[pos] != '\0') param += cmdLine[pos++];
-            if (pos < n && cmdLine[pos] == '"') ++pos;
-        } else {
-            param += cmdLine[pos++];
-        }
-    }
-    return pos;
+    Stored().args = args;
+    Stored().set = true;
 }
 
-int CountParams(const std::string& cmdLine)
+QStringList ProgramArguments()
 {
-    std::string param;
-    std::size_t pos = GetParam(cmdLine, 0, param); // the program name
-    int count = 0;
-    for (;;) {
-        pos = GetParam(cmdLine, pos, param);
-        if (param.empty()) break;
-        ++count;
-    }
-    return count;
+    if (Stored().set || !QCoreApplication::instance()) return Stored().args;
+    return QCoreApplication::arguments();
 }
 
-std::string ParamStr(const std::string& cmdLine, int n)
+QString ConnectionArgument(const QStringList& args)
 {
-    std::string param;
-    std::size_t pos = 0;
-    for (int i = 0; i <= n; ++i) {
-        pos = GetParam(cmdLine, pos, param);
-        if (param.empty()) break;
-    }
-    return param;
+    for (qsizetype i = 1; i < args.size(); ++i)
+        if (!args[i].isEmpty()) return args[i];
+    return {};
 }
 
-std::string BuildCommandLine(const QStringList& args)
+std::optional<std::string> PortFromArgument(const QString& arg)
 {
-    std::string line;
-    for (const auto& arg : args) {
-        const std::string a = arg.toStdString();
-        if (!line.empty()) line += ' ';
-        bool blank = a.empty();
-        for (char c : a) blank = blank || IsBlank(c);
-        line += blank ? '"' + a + '"' : a;
-    }
-    return line;
-}
-
-void SetRawCommandLine(const std::string& cmdLine)
-{
-    StoredCommandLine() = cmdLine;
-    CommandLineSet() = true;
-}
-
-std::string RawCommandLine()
-{
-    if (CommandLineSet() || !QCoreApplication::instance()) return StoredCommandLine();
-    return BuildCommandLine(QCoreApplication::arguments());
-}
-
-std::optional<std::string> PortFromCommandLine(const std::string& cmdLine)
-{
-    if (CountParams(cmdLine) < 1) return std::nullopt;
-    const std::string p = ParamStr(cmdLine, 1);
+    if (arg.isEmpty()) return std::nullopt;
+    const std::string p = arg.toStdString();
     if (AsciiUpper(p) == UsbDeviceNameUpper || AsciiUpper(p.substr(0, 3)) == "COM") return p;
     // A device path names a serial adapter or a pseudo-terminal directly.
     if (p.size() > 1 && p.front() == '/') return p;
     return std::nullopt;
+}
+
+std::optional<std::string> PortFromArguments(const QStringList& args)
+{
+    return PortFromArgument(ConnectionArgument(args));
 }

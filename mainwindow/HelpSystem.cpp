@@ -39,10 +39,10 @@ static void InitHelpResources()
     (void)done;
 }
 
-QUrl HelpSystem::BookRoot(const QString& helpFile)
+QUrl HelpSystem::BookRoot(const QString& book)
 {
     InitHelpResources();
-    const QString stem = QFileInfo(helpFile).completeBaseName();
+    const QString stem = QFileInfo(book).fileName();
     const QString shipped = QString::fromStdString(GetExeDir()) + QStringLiteral("/help/") + stem;
     if (QFileInfo::exists(shipped + QLatin1Char('/') + QLatin1String(ContentsPage)))
         return QUrl::fromLocalFile(shipped + QLatin1Char('/'));
@@ -53,7 +53,7 @@ QUrl HelpSystem::BookRoot(const QString& helpFile)
     return QUrl(QStringLiteral("qrc:/help/Calvyx/"));
 }
 
-QUrl HelpSystem::Page(const QString& page) const { return BookRoot(ApplicationHelpFile()).resolved(QUrl(page)); }
+QUrl HelpSystem::Page(const QString& page) const { return BookRoot(ApplicationHelpBook()).resolved(QUrl(page)); }
 
 void HelpSystem::Open(const QUrl& url)
 {

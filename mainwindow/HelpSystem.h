@@ -2,7 +2,7 @@
 // The small help layer behind the Help menu and F1: a help window over the HTML pages of
 // the help book (table of contents, a topic by context number) and text pop-ups by
 // string id at a screen point. The book is the folder named after the chosen help file
-// next to the program (help/Calvyx/ for "Calvyx.chm"), or the English book built in.
+// next to the program (help/Calvyx/ for the English book), or the English book built in.
 #include <map>
 #include <memory>
 
@@ -22,10 +22,10 @@ public:
         QPoint point;
     };
 
-    // The book for a help file name such as "CalvyxFrench.chm": one in a folder of that
-    // name ("help/CalvyxFrench") next to the program, else the built-in one, else the
+    // The book of that name ("CalvyxFrench"): one in a folder of that name
+    // ("help/CalvyxFrench") next to the program, else the built-in one, else the
     // built-in English book.
-    static QUrl BookRoot(const QString& helpFile);
+    static QUrl BookRoot(const QString& book);
 
     void ShowContents();
     void ShowTopic(int context);

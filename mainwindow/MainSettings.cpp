@@ -1,7 +1,7 @@
 #include "mainwindow/MainSettings.h"
 
-#include "util/GeneralError.h"
-#include "util/Registry.h"
+#include "util/CalvyxError.h"
+#include "util/Settings.h"
 
 namespace {
 QString RecentKey(int n) { return QStringLiteral("ldir%1").arg(n); }
@@ -11,7 +11,7 @@ QString RecentKey(int n) { return QStringLiteral("ldir%1").arg(n); }
 QString ReadOrDefault(const QSettings& key, const QString& name, const QString& defaultValue)
 {
     try {
-        return ReadRegistryString(key, name, defaultValue);
+        return ReadSettingString(key, name, defaultValue);
     } catch (const CalvyxError&) {
         return defaultValue;
     }
@@ -20,7 +20,7 @@ QString ReadOrDefault(const QSettings& key, const QString& name, const QString& 
 
 MainSettings ReadMainSettings(const QString& currentDir)
 {
-    auto reg = OpenRegistryKey();
+    auto reg = OpenSettings();
     MainSettings s;
     s.dir = ReadOrDefault(*reg, QStringLiteral("dir"), currentDir);
     const int width = ReadOrDefault(*reg, QStringLiteral("DirWidthSplit"), {}).trimmed().toInt();
@@ -31,9 +31,9 @@ MainSettings ReadMainSettings(const QString& currentDir)
 
 void WriteMainSettings(const MainSettings& settings)
 {
-    auto reg = OpenRegistryKey();
-    WriteRegistryInteger(*reg, QStringLiteral("DirWidthSplit"), settings.dirWidthSplit);
-    WriteRegistryString(*reg, QStringLiteral("dir"), settings.dir);
-    for (int n = 1; n <= RecentSlotCount; ++n) WriteRegistryString(*reg, RecentKey(n), settings.recent[n - 1]);
+    auto reg = OpenSettings();
+    WriteSettingInteger(*reg, QStringLiteral("DirWidthSplit"), settings.dirWidthSplit);
+    WriteSettingString(*reg, QStringLiteral("dir"), settings.dir);
+    for (int n = 1; n <= RecentSlotCount; ++n) WriteSettingString(*reg, RecentKey(n), settings.recent[n - 1]);
     reg->sync();
 }

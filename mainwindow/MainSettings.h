@@ -1,5 +1,5 @@
 #pragma once
-// The main window's own settings under the program's registry key: the transfer folder
+// The main window's own settings at the top of the program's settings store: the transfer folder
 // ("dir"), the folder tree's width ("DirWidthSplit") and the recent folders ("ldir1" to
 // "ldir9"). Every value is a string; numbers are decimal text.
 #include <QString>

@@ -22,7 +22,7 @@
 #include "mainwindow/SearchAnimation.h"
 #include "services/TransferServer.h"
 #include "util/MainThread.h"
-#include "util/Registry.h"
+#include "util/Settings.h"
 #include "util/StringTable.h"
 #include "util/Utils.h"
 #include "windows/AboutDialog.h"
@@ -87,7 +87,7 @@ void MainWindow::StartUp()
     if (start == SingleInstance::Outcome::AlreadyRunning) {
         refused_ = true;
         SingleInstance::Request request;
-        if (const auto port = PortFromCommandLine(RawCommandLine())) request.port = Q(*port);
+        if (const auto port = PortFromArguments(ProgramArguments())) request.port = Q(*port);
         if (!SingleInstance::NotifyRunning(request))
             std::fprintf(stderr, "calvyx: %s\n", qPrintable(tr("Calvyx is already running, but its window did not answer.")));
         if (endProcess_) endProcess_();
@@ -122,8 +122,8 @@ void MainWindow::StartUp()
     logAction->setVisible(false);
     logKeysTyped_ = 0;
     pickedPath_.clear();
-    registryRoot_ = Q(DefaultRegistryRoot);
-    PublishRegistryRoot(S(registryRoot_));
+    // The windows keep their placement at the top of the program's store.
+    PublishSettingsProfile({});
 
     server_ = std::make_unique<TransferServer>(TransferHost{this, TheStatusDialog});
     server_->SetOnKermitActivity([this](KermitServer* sender) { KermitActivity(sender); });
@@ -143,7 +143,7 @@ void MainWindow::StartUp()
 void MainWindow::ApplyPortParameter()
 {
     // The box keeps showing its first item whatever the parameter chose.
-    if (const auto port = PortFromCommandLine(RawCommandLine())) selectedPort_ = *port;
+    if (const auto port = PortFromArguments(ProgramArguments())) selectedPort_ = *port;
 }
 
 void MainWindow::LoadSettings()

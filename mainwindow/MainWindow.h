@@ -121,10 +121,10 @@ public:
     QAction* receiveAction = nullptr; // receives by wire after the instructions
     QAction* logAction = nullptr; // hidden like logButton
     QAction* recentFoldersSeparator = nullptr; // shown while a recent folder is
-    QAction* recentFolderItems[RecentSlotCount] = {}; // N1 .. N9
+    QAction* recentFolderItems[RecentSlotCount] = {};
     QAction* exitAction = nullptr;
     // The ROM menu.
-    QAction* loadRom = nullptr;
+    QAction* sendRomAction = nullptr;
     // The Help menu.
     QAction* helpContentsAction = nullptr;
     QAction* communicationsHelpAction = nullptr;
@@ -162,7 +162,8 @@ public:
     // Receives one object by wire and asks where to save it. The menu command shows the
     // instructions first (askFirst); the tool bar button does not.
     void ReceiveByWire(bool askFirst);
-    void LoadRomClicked();
+    // Asks for a ROM file, shows the set-up instructions and sends it to the calculator.
+    void SendRom();
     // Shows the screen capture window and reads the calculator's screen into it.
     void ShowCaptureWindow();
     void EnsureCaptureWindow();
@@ -206,9 +207,9 @@ public:
     void ShowHelpContents();
     void ShowCommunicationsHelp();
     void ShowHelpTopic(int context);
-    // The application's help handler: 13 keeps a pop-up position (x and y packed as two
-    // signed 16-bit halves), 8 shows the context pop-up for the context in data.
-    bool HelpRequest(int command, int data);
+    // The help for a context at a screen point: a topic for the large contexts, the
+    // book's pop-up text for the small ones, and for context 1 the focused control's
+    // hint (or the contents when it has none).
     void ShowContextPopup(const QPoint& point, int context);
     // F1 on the focused control, or on a highlighted menu item.
     void HelpKey();
@@ -219,8 +220,6 @@ public:
     // A key typed in the window: the third of the LogKeys in a row reveals the log
     // commands and shows the log.
     void LogKeyTyped(QChar key);
-    static int PackPoint(const QPoint& point);
-    static QPoint UnpackPoint(int data);
 
     // ---- Start-up, shutdown and errors (MainWindow.cpp)
     // Closes the window; while a transfer runs it asks first, and stops the transfer.
@@ -321,14 +320,12 @@ private:
     QString pickedPath_; // the folder or file picked last, in the tree or the list
     int aboutStep_ = 0; // the start-up About display: 0 shows it, 1 closes it, then the timer stops
     RecentSlots recentFolders_;
-    QString registryRoot_;
     int linkReservations_ = 0; // LinkReservation objects alive
     std::vector<std::unique_ptr<FileCopyBatch>> copies_; // running copies of dropped files
     bool portErrorShown_ = false; // the poll shows a port error once per connection choice
     bool terminalHungUp_ = false; // the chosen pseudo-terminal hung up: the poll leaves it closed
     bool shown_ = false; // the first showEvent has run
     int treeWidth_ = TreeDefaultWidth; // see TreeWidth()
-    QPoint popupPoint_; // where the next context pop-up goes (HelpRequest 13)
     std::string selectedPort_ = "QVxT0+";
 };
 

@@ -230,7 +230,7 @@ void MainWindow::AnotherStart(const SingleInstance::Request& request)
     activateWindow();
     QString text = tr("Calvyx was started again; this window is the one running.");
     if (request.port) {
-        const auto port = PortFromCommandLine(BuildCommandLine({QStringLiteral("calvyx"), *request.port}));
+        const auto port = PortFromArgument(*request.port);
         if (!port) {
             text = tr("Calvyx was started again with \"%1\", which is not a connection; the connection stays %2.")
                        .arg(*request.port, Q(selectedPort_));
@@ -319,7 +319,7 @@ void MainWindow::UpdateControls()
     newFolderButton->setEnabled(c.folderCommandsEnabled);
     receiveButton->setEnabled(c.usbCommandsEnabled);
     receiveAction->setEnabled(c.usbCommandsEnabled);
-    loadRom->setEnabled(c.usbCommandsEnabled);
+    sendRomAction->setEnabled(c.usbCommandsEnabled);
     NormalizeRecent(c.recentEnabled);
     // The tree becomes usable on connection: the keyboard goes to it unless a control
     // that is still shown has it.

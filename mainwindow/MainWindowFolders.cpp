@@ -27,7 +27,7 @@
 #include "mainwindow/FolderNames.h"
 #include "mainwindow/MainWindowParts.h"
 #include "services/TransferServer.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
 #include "util/Utils.h"

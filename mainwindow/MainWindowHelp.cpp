@@ -22,38 +22,12 @@ using namespace MainWindowParts;
 namespace {
 
 constexpr int AboutShownMs = 500;
-constexpr int HelpSetPopupPosition = 13;
-constexpr int HelpContextPopup = 8;
 
 } // namespace
 
 void MainWindow::ShowHelpContents() { Help().ShowContents(); }
 void MainWindow::ShowCommunicationsHelp() { ShowHelpTopic(HelpContextOf(communicationsHelpAction)); }
 void MainWindow::ShowHelpTopic(int context) { Help().ShowTopic(context); }
-
-int MainWindow::PackPoint(const QPoint& point)
-{
-    return static_cast<int>((static_cast<uint32_t>(static_cast<uint16_t>(point.y())) << 16) | static_cast<uint16_t>(point.x()));
-}
-
-QPoint MainWindow::UnpackPoint(int data)
-{
-    const auto bits = static_cast<uint32_t>(data);
-    return {static_cast<int16_t>(bits & 0xFFFF), static_cast<int16_t>(bits >> 16)};
-}
-
-bool MainWindow::HelpRequest(int command, int data)
-{
-    if (command == HelpSetPopupPosition) {
-        popupPoint_ = UnpackPoint(data);
-        return true;
-    }
-    if (command == HelpContextPopup) {
-        ShowContextPopup(popupPoint_, data);
-        return true;
-    }
-    return false;
-}
 
 void MainWindow::ShowContextPopup(const QPoint& point, int context)
 {
@@ -78,14 +52,12 @@ void MainWindow::HelpKey()
     // A highlighted menu item answers with its own context, placed at the window.
     if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()); menu && menu->activeAction()) {
         const int context = HelpContextOf(menu->activeAction());
-        HelpRequest(HelpSetPopupPosition, PackPoint(mapToGlobal(QPoint(0, 0))));
-        HelpRequest(HelpContextPopup, context != 0 ? context : HelpContextOf(this));
+        ShowContextPopup(mapToGlobal(QPoint(0, 0)), context != 0 ? context : HelpContextOf(this));
         return;
     }
     QWidget* focus = QApplication::focusWidget();
     QWidget* control = focus ? focus : this;
-    HelpRequest(HelpSetPopupPosition, PackPoint(control->mapToGlobal(QPoint(0, 0))));
-    HelpRequest(HelpContextPopup, NearestHelpContext(control));
+    ShowContextPopup(control->mapToGlobal(QPoint(0, 0)), NearestHelpContext(control));
 }
 
 void MainWindow::ShowAbout()

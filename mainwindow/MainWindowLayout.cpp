@@ -80,7 +80,7 @@ void MainWindow::BuildMenus()
     exitAction = hinted(file, QT_TR_NOOP("E&xit"), nullptr, [this] { Exit(); });
 
     QMenu* rom = menuBar()->addMenu(tr("ROM"));
-    loadRom = hinted(rom, QT_TR_NOOP("Download Calculator ROM..."), nullptr, [this] { LoadRomClicked(); });
+    sendRomAction = hinted(rom, QT_TR_NOOP("Download Calculator ROM..."), nullptr, [this] { SendRom(); });
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     helpContentsAction = hinted(help, QT_TR_NOOP("Contents and Index"), nullptr, [this] { ShowHelpContents(); });

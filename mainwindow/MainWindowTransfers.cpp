@@ -16,7 +16,7 @@
 #include "mainwindow/MainWindowParts.h"
 #include "services/ObjectName.h"
 #include "services/TransferServer.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
 #include "util/Ticks.h"
@@ -84,7 +84,7 @@ void MainWindow::ReceiveByWire(bool askFirst)
     const QString folder = server_->KermitServerRunning() ? Q(server_->Kermit()->Folder) : QStringLiteral(".");
     bool present = true;
     if (server_->LinkKindOpen() == LinkKind::Usb) present = ProbeUsbDevice(selectedPort_);
-    if (askFirst && (!present || !dialogs_->ShowInstructions(ikSendCalcapp))) return;
+    if (askFirst && (!present || !dialogs_->ShowInstructions(SetupInstructions::SendCalcappByWire))) return;
 
     LinkReservation reserve(*this);
     server_->StopKermitServer();
@@ -135,7 +135,7 @@ void MainWindow::ReceiveByWire(bool askFirst)
     server_->DiscardReceivedData();
 }
 
-void MainWindow::LoadRomClicked()
+void MainWindow::SendRom()
 {
     if (LinkReserved()) return; // see ReceiveByWire
     struct Idle {
@@ -149,7 +149,7 @@ void MainWindow::LoadRomClicked()
     } idle{this};
     const QString filters = tr("ROM %1 (*.bin *.BIN);;%2 (*)").arg(TranslatedText(Str::Files), TranslatedText(Str::AllFiles));
     const auto file = dialogs_->AskOpenFile(TranslatedText(Str::DownloadRom), TreePath(), filters);
-    if (!file || !dialogs_->ShowInstructions(ikRomDownload)) return;
+    if (!file || !dialogs_->ShowInstructions(SetupInstructions::LoadRom)) return;
 
     // The ROM load needs the link for itself, from the opening on.
     LinkReservation reserve(*this);
@@ -163,7 +163,7 @@ void MainWindow::LoadRomClicked()
     }
     if (!opened) return;
     const std::string path = S(QDir::toNativeSeparators(QFileInfo(*file).absoluteFilePath()));
-    const bool loaded = server_->DownloadROM(path);
+    const bool loaded = server_->SendRom(path);
     // Stopped to exit: the user knows, and the window is about to close.
     if (exitAfterTransfer_) return;
     if (loaded) {

@@ -23,9 +23,9 @@ std::optional<QString> StandardDialogs::AskOpenFile(const QString& title, const 
     return path;
 }
 
-bool StandardDialogs::ShowInstructions(int kind)
+bool StandardDialogs::ShowInstructions(SetupInstructions which)
 {
-    return TheSetupDialog && TheSetupDialog->ShowInstructions(static_cast<InstructionKind>(kind));
+    return TheSetupDialog && TheSetupDialog->ShowInstructions(which);
 }
 
 bool StandardDialogs::Confirm(const QString& text, const QString& caption)

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "windows/CalculatorSetupDialog.h"
+
 class QWidget;
 
 class UserDialogs {
@@ -16,7 +18,7 @@ public:
     // An open dialog; filters in the chooser's form ("ROM Files (*.bin *.BIN);;All Files (*)").
     virtual std::optional<QString> AskOpenFile(const QString& title, const QString& startPath, const QString& filters) = 0;
     // The calculator set-up instructions of a kind (1 wire send, 3 ROM load); true on OK.
-    virtual bool ShowInstructions(int kind) = 0;
+    virtual bool ShowInstructions(SetupInstructions which) = 0;
     virtual bool Confirm(const QString& text, const QString& caption) = 0;
     // A message box with one OK button.
     virtual void ShowMessage(const QString& text, const QString& caption, bool error) = 0;
@@ -28,7 +30,7 @@ public:
     explicit StandardDialogs(QWidget* window) : window_(window) {}
     std::optional<QString> AskSaveFile(const QString& title, const QString& proposedPath) override;
     std::optional<QString> AskOpenFile(const QString& title, const QString& startPath, const QString& filters) override;
-    bool ShowInstructions(int kind) override;
+    bool ShowInstructions(SetupInstructions which) override;
     bool Confirm(const QString& text, const QString& caption) override;
     void ShowMessage(const QString& text, const QString& caption, bool error) override;
 

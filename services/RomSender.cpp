@@ -14,7 +14,7 @@
 #include "link/LinkErrors.h"
 #include "link/Progress.h"
 #include "link/Trace.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
 #include "util/Ticks.h"
@@ -125,7 +125,7 @@ void RomSender::Work()
 std::optional<std::string> RomFileProblem(const std::string& fileName)
 {
     const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return FormatText(Str::UnableToOpenFile, fileName) + FormatText(Str::WinErr, std::to_string(errno));
+    if (fd < 0) return FormatText(Str::UnableToOpenFile, fileName) + FormatText(Str::SystemErrorNumber, std::to_string(errno));
     struct stat st {};
     const bool known = ::fstat(fd, &st) == 0;
     ::close(fd);
@@ -144,7 +144,7 @@ std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName)
     const int fd = OpenTrackedFile(FileSlot::Send, fileName, FileAccess::Read);
     if (fd < 0) {
         const int err = errno;
-        RaiseError(FormatText(Str::UnableToOpenFile, fileName) + FormatText(Str::WinErr, std::to_string(err)));
+        RaiseError(FormatText(Str::UnableToOpenFile, fileName) + FormatText(Str::SystemErrorNumber, std::to_string(err)));
     }
     struct stat st {};
     // The length travels in 4 bytes: a larger file cannot be described to the calculator.

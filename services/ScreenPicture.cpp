@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QImageWriter>
 
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/Utils.h"
 
 QImage MonoBitmapToImage(const MonoBitmap& bitmap)

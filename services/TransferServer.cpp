@@ -169,7 +169,7 @@ void TransferServer::CancelTransfer()
     if (runningRomSender_) runningRomSender_->Stop();
 }
 
-bool TransferServer::DownloadROM(const std::string& fileName)
+bool TransferServer::SendRom(const std::string& fileName)
 {
     stopRequested_ = false;
     ShowStatus(Str::Copying + FileNamePart(fileName));

@@ -66,13 +66,13 @@ public:
     // Why the last ReceiveObject failed; empty after success or the user's own stop.
     const std::string& LastReceiveError() const { return lastReceiveError_; }
     // Cancels a running ReceiveObject the way its Cancel button does (the calculator is
-    // told), or stops a running DownloadROM (a chunk that waits for the calculator gives
+    // told), or stops a running SendRom (a chunk that waits for the calculator gives
     // up); nothing when neither runs. Main thread only, like the transfers (their waits
     // serve events).
     void CancelTransfer();
     // The ROM update with the server's own status dialog; true when all was written.
-    bool DownloadROM(const std::string& fileName);
-    // Why the last DownloadROM failed (empty after success), for a caller that shows it.
+    bool SendRom(const std::string& fileName);
+    // Why the last SendRom failed (empty after success), for a caller that shows it.
     const std::string& LastRomError() const { return lastRomError_; }
     bool TransferRunning() const { return transferRunning_; }
 
@@ -106,7 +106,7 @@ private:
     std::string statusText_;
     ByteString receivedData_;
     WireReceiver* runningReceiver_ = nullptr; // while ReceiveObject waits for it
-    RomSender* runningRomSender_ = nullptr;   // while DownloadROM waits for it
+    RomSender* runningRomSender_ = nullptr;   // while SendRom waits for it
     bool transferRunning_ = false;
     // CancelTransfer was called since the running transfer began, perhaps before its
     // thread existed (its start serves events, where a window close can stop it).

@@ -7,7 +7,7 @@
 #include "link/Progress.h"
 #include "link/Trace.h"
 #include "xmodem/XModemBlock.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
 #include "util/Ticks.h"

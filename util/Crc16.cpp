@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "util/Utils.h"
+#include "util/Crc16.h"
 
 namespace {
 

@@ -39,6 +39,6 @@ inline constexpr const char* DeviceConnectedOn = "Device connected on %s";
 inline constexpr const char* ComPortCannotBeAuto = "Com port cannot be auto for this operation";
 inline constexpr const char* ComSettingError = "Com Setting Error";
 inline constexpr const char* UnableToOpenFile = "Unable to open file %s";
-inline constexpr const char* WinErr = " - WinErr=%s"; // the system error number
+inline constexpr const char* SystemErrorNumber = " - WinErr=%s"; // the system error number; scripts read this wording
 inline constexpr const char* CannotReadFromFile = "Cannot read from file %s";
 } // namespace Str

@@ -11,7 +11,7 @@
 #include <QCoreApplication>
 #include <QRandomGenerator>
 
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/ReplacementFile.h"
 
 namespace {

@@ -1,14 +1,12 @@
 #pragma once
-// Small free routines shared by the layers: the XModem CRC, the program's folder,
-// whole-file reading and writing, and a folder test.
+// Small free routines shared by the layers: the program's folder, whole-file reading
+// and writing, and a folder test.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "util/ByteString.h"
 
-// CRC-16/KERMIT (reflected 0x1021, initial 0, no final XOR), four bits at a time.
-uint16_t Crc16(std::string_view data);
 // Folder of the running executable, without a trailing separator ("/" stays "/").
 std::string GetExeDir();
 // The whole file; raises CalvyxError "Cannot open file "%s". %s" when it cannot be read.

@@ -8,10 +8,10 @@
 
 CalculatorSetupDialog* TheSetupDialog = nullptr;
 
-QString InstructionText(InstructionKind kind)
+QString InstructionText(SetupInstructions which)
 {
-    switch (kind) {
-    case ikSendCalcapp:
+    switch (which) {
+    case SetupInstructions::SendCalcappByWire:
         return CalculatorSetupDialog::tr("On the QV-T30s,T20s,T20+/T20:\r\n"
                               "\r\n"
                               "1.  Select the Calcapp to send.\r\n"
@@ -19,7 +19,7 @@ QString InstructionText(InstructionKind kind)
                               "3.  Choose: QV20/30 (Wire).\r\n"
                               "4.  Press OK function key.\r\n"
                               "5.  Click OK below.");
-    case ikRomDownload:
+    case SetupInstructions::LoadRom:
         return CalculatorSetupDialog::tr("On the Calculator:\r\n"
                               "\r\n"
                               "1.  Unplug USB cable\r\n"
@@ -55,7 +55,7 @@ CalculatorSetupDialog::CalculatorSetupDialog(QWidget* parent)
     // The longest instructions must fit without scrolling.
     const QFontMetrics metrics(instructionsText->font());
     int widest = 0;
-    for (InstructionKind kind : {ikSendCalcapp, ikRomDownload})
+    for (SetupInstructions kind : {SetupInstructions::SendCalcappByWire, SetupInstructions::LoadRom})
         for (const QString& line : InstructionText(kind).split(QStringLiteral("\r\n")))
             widest = qMax(widest, metrics.horizontalAdvance(line));
     instructionsText->setMinimumSize(qMax(249, widest + 16), qMax(152, metrics.lineSpacing() * 8 + 16));
@@ -86,7 +86,7 @@ CalculatorSetupDialog::CalculatorSetupDialog(QWidget* parent)
 
 void CalculatorSetupDialog::SetMainWindow(QWidget* window) { mainWindow_ = window; }
 
-bool CalculatorSetupDialog::ShowInstructions(InstructionKind kind)
+bool CalculatorSetupDialog::ShowInstructions(SetupInstructions kind)
 {
     // The whole text is replaced: nothing of an earlier showing remains.
     instructionsText->setPlainText(InstructionText(kind).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

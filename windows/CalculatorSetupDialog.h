@@ -8,13 +8,13 @@
 class QPlainTextEdit;
 class QPushButton;
 
-enum InstructionKind : int {
-    ikSendCalcapp = 1, // prepare the calculator to send a Calcapp by wire
-    ikRomDownload = 3, // prepare it to take a new ROM over USB
+enum class SetupInstructions {
+    SendCalcappByWire, // prepare the calculator to send a Calcapp by wire
+    LoadRom,           // prepare it to take a new ROM over USB
 };
 
-// The instructions of a kind, lines separated by CR LF.
-QString InstructionText(InstructionKind kind);
+// The instructions, lines separated by CR LF.
+QString InstructionText(SetupInstructions which);
 
 class CalculatorSetupDialog : public WindowBase {
     Q_OBJECT
@@ -22,8 +22,8 @@ public:
     explicit CalculatorSetupDialog(QWidget* parent = nullptr);
 
     void SetMainWindow(QWidget* window);
-    // Shows the kind's instructions modally; true exactly when the user pressed OK.
-    bool ShowInstructions(InstructionKind kind);
+    // Shows the instructions modally; true exactly when the user pressed OK.
+    bool ShowInstructions(SetupInstructions which);
 
     QPlainTextEdit* instructionsText;
     QPushButton* okButton;

@@ -10,8 +10,8 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-#include "util/GeneralError.h"
-#include "util/Registry.h"
+#include "util/CalvyxError.h"
+#include "util/Settings.h"
 #include "windows/ErrorBox.h"
 #include "windows/WindowPlacement.h"
 
@@ -63,13 +63,13 @@ LogWindow::LogWindow(QWidget* parent) : WindowBase(parent, Qt::Window)
 
     contextMenu = new QMenu(this);
     contextMenu->setObjectName(QStringLiteral("contextMenu"));
-    Undo1 = AddItem(contextMenu, "Undo1", tr("Undo"), {}, false);
-    contextMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
-    Cut1 = AddItem(contextMenu, "Cut1", tr("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), false);
+    undoItem = AddItem(contextMenu, "undoItem", tr("Undo"), {}, false);
+    contextMenu->addSeparator()->setObjectName(QStringLiteral("editSeparator"));
+    cutItem = AddItem(contextMenu, "cutItem", tr("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), false);
     copyItem = AddItem(contextMenu, "copyItem", tr("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), true);
-    Paste1 = AddItem(contextMenu, "Paste1", tr("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), false);
-    Delete1 = AddItem(contextMenu, "Delete1", tr("Delete"), {}, false);
-    contextMenu->addSeparator()->setObjectName(QStringLiteral("N2"));
+    pasteItem = AddItem(contextMenu, "pasteItem", tr("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), false);
+    deleteItem = AddItem(contextMenu, "deleteItem", tr("Delete"), {}, false);
+    contextMenu->addSeparator()->setObjectName(QStringLiteral("selectSeparator"));
     selectAllItem = AddItem(contextMenu, "selectAllItem", tr("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A), true);
 
     connect(logText, &QWidget::customContextMenuRequested, this,
@@ -128,6 +128,6 @@ void LogWindow::WindowClosed()
     // This runs before the window is hidden, so the placement would record it as open
     // and it would come back, empty, at the next start: a closed log is recorded closed.
     windowPlacement->SavePositions();
-    auto key = OpenRegistryKey(windowPlacement->SubKey.toStdString());
-    WriteRegistryBool(*key, QStringLiteral("Visible"), false);
+    auto key = OpenSettings(windowPlacement->Section);
+    WriteSettingBool(*key, QStringLiteral("Visible"), false);
 }

@@ -27,11 +27,11 @@ public:
     QPushButton* okButton;
     WindowPlacement* windowPlacement;
     QMenu* contextMenu;
-    QAction* Undo1;
-    QAction* Cut1;
+    QAction* undoItem;
+    QAction* cutItem;
     QAction* copyItem;
-    QAction* Paste1;
-    QAction* Delete1;
+    QAction* pasteItem;
+    QAction* deleteItem;
     QAction* selectAllItem;
 
     void ClearLog();

@@ -27,9 +27,9 @@
 #include "link/UsbPipes.h"
 #include "services/ScreenImage.h"
 #include "services/ScreenPicture.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/MainThread.h"
-#include "util/Registry.h"
+#include "util/Settings.h"
 #include "windows/ErrorBox.h"
 #include "windows/WindowPlacement.h"
 
@@ -113,8 +113,8 @@ int StoredPictureScale()
 {
     int scale = DefaultScale;
     try {
-        auto key = OpenRegistryKey(CaptureSection);
-        scale = ReadRegistryInteger(*key, QStringLiteral("Scale"), DefaultScale);
+        auto key = OpenSettings(QString::fromLatin1(CaptureSection));
+        scale = ReadSettingInteger(*key, QStringLiteral("Scale"), DefaultScale);
     } catch (const CalvyxError&) {
         // A value of the wrong type counts as missing.
     }
@@ -125,8 +125,8 @@ int StoredBorderWidth()
 {
     int border = DefaultBorderWidth;
     try {
-        auto key = OpenRegistryKey(CaptureSection);
-        border = ReadRegistryInteger(*key, QStringLiteral("Border"), DefaultBorderWidth);
+        auto key = OpenSettings(QString::fromLatin1(CaptureSection));
+        border = ReadSettingInteger(*key, QStringLiteral("Border"), DefaultBorderWidth);
     } catch (const CalvyxError&) {
         // A value of the wrong type counts as missing.
     }
@@ -315,9 +315,9 @@ void ScreenCaptureWindow::BorderChanged() { UpdatePicture(); }
 void ScreenCaptureWindow::SaveSettings()
 {
     windowPlacement->SavePositions();
-    auto key = OpenRegistryKey(CaptureSection);
-    WriteRegistryInteger(*key, QStringLiteral("Border"), BorderWidth());
-    WriteRegistryInteger(*key, QStringLiteral("Scale"), PictureScale());
+    auto key = OpenSettings(QString::fromLatin1(CaptureSection));
+    WriteSettingInteger(*key, QStringLiteral("Border"), BorderWidth());
+    WriteSettingInteger(*key, QStringLiteral("Scale"), PictureScale());
 }
 
 void ScreenCaptureWindow::CopyPicture()

@@ -32,7 +32,7 @@ QPointer<QWidget>& CenterForm()
 TransferStatusDialog::TransferStatusDialog(QWidget* parent)
     : WindowBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
 {
-    setObjectName(QStringLiteral("CmStatus"));
+    setObjectName(QStringLiteral("TransferStatusDialog"));
     setModal(false);
 
     nameText = new QLabel(this);
@@ -142,13 +142,13 @@ void TransferStatusDialog::WindowShown()
 
 void TransferStatusDialog::showEvent(QShowEvent* event)
 {
-    FVisible = true;
+    shown_ = true;
     WindowBase::showEvent(event);
 }
 
 void TransferStatusDialog::hideEvent(QHideEvent* event)
 {
     // A minimised dialog still counts as shown, as the transfers expect.
-    if (!event->spontaneous()) FVisible = false;
+    if (!event->spontaneous()) shown_ = false;
     WindowBase::hideEvent(event);
 }

@@ -26,7 +26,7 @@ public:
     void OpenStatus(const std::string& caption, bool cancelShown) override;
     void UpdateStatus(const StatusReport& report) override;
     void HideStatus() override;
-    bool IsStatusVisible() const override { return FVisible.load(); }
+    bool IsStatusVisible() const override { return shown_.load(); }
 
     // What is transferred and which way ("Receiving NAME"): the caption OpenStatus got,
     // which a narrow title bar would cut.
@@ -43,7 +43,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    std::atomic<bool> FVisible{false};
+    std::atomic<bool> shown_{false};
 };
 
 extern TransferStatusDialog* TheStatusDialog;

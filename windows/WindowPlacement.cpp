@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "util/Registry.h"
+#include "util/Settings.h"
 
 namespace {
 // The font height in the unit kept in the settings: a negative number is the
@@ -43,7 +43,7 @@ void SetFontHeight(QFont& font, int height)
 }
 } // namespace
 
-WindowPlacement::WindowPlacement(QWidget* owner, const QString& subKey) : QObject(owner), SubKey(subKey)
+WindowPlacement::WindowPlacement(QWidget* owner, const QString& section) : QObject(owner), Section(section)
 {
     setObjectName(QStringLiteral("windowPlacement"));
 }
@@ -75,12 +75,12 @@ void WindowPlacement::RestorePositions(bool RestoreComponents, bool RestoreForm)
 {
     QWidget* owner = Owner();
     if (!owner) return;
-    auto key = OpenRegistryKey(SubKey.toStdString());
+    auto key = OpenSettings(Section);
     if (RestoreForm) {
         RestoreControl(*key, owner, QString());
         QFont font = owner->font();
-        const QString family = ReadRegistryString(*key, QStringLiteral("Font"), font.family());
-        const int height = ReadRegistryInteger(*key, QStringLiteral("FontSize"), FontHeight(owner));
+        const QString family = ReadSettingString(*key, QStringLiteral("Font"), font.family());
+        const int height = ReadSettingInteger(*key, QStringLiteral("FontSize"), FontHeight(owner));
         if (family != font.family() || height != FontHeight(owner)) {
             font.setFamily(family);
             SetFontHeight(font, height);
@@ -95,11 +95,11 @@ void WindowPlacement::RestoreControl(QSettings& key, QWidget* control, const QSt
 {
     QRect bounds(control->pos(), control->size());
     if (!prefix.isEmpty() || IsSizeable(Owner())) {
-        bounds.setWidth(ReadRegistryInteger(key, prefix + QStringLiteral("Width"), bounds.width()));
-        bounds.setHeight(ReadRegistryInteger(key, prefix + QStringLiteral("Height"), bounds.height()));
+        bounds.setWidth(ReadSettingInteger(key, prefix + QStringLiteral("Width"), bounds.width()));
+        bounds.setHeight(ReadSettingInteger(key, prefix + QStringLiteral("Height"), bounds.height()));
     }
-    const int top = ReadRegistryInteger(key, prefix + QStringLiteral("Top"), bounds.top());
-    const int left = ReadRegistryInteger(key, prefix + QStringLiteral("Left"), bounds.left());
+    const int top = ReadSettingInteger(key, prefix + QStringLiteral("Top"), bounds.top());
+    const int left = ReadSettingInteger(key, prefix + QStringLiteral("Left"), bounds.left());
     bounds.moveTo(left, top);
     // A window is kept on the screen it is restored to: saved at another resolution or
     // scale factor it could otherwise be larger than the screen, or off it.
@@ -109,7 +109,7 @@ void WindowPlacement::RestoreControl(QSettings& key, QWidget* control, const QSt
     if (bounds.size() != control->size()) control->resize(bounds.size());
     // A bad visibility value never stops a window from being created.
     try {
-        control->setVisible(ReadRegistryBool(key, prefix + QStringLiteral("Visible"), !control->isHidden()));
+        control->setVisible(ReadSettingBool(key, prefix + QStringLiteral("Visible"), !control->isHidden()));
     } catch (...) {
     }
 }
@@ -118,21 +118,21 @@ void WindowPlacement::SavePositions()
 {
     QWidget* owner = Owner();
     if (!owner) return;
-    auto key = OpenRegistryKey(SubKey.toStdString());
+    auto key = OpenSettings(Section);
     SaveControl(*key, owner, QString());
-    WriteRegistryString(*key, QStringLiteral("Font"), owner->font().family());
-    WriteRegistryInteger(*key, QStringLiteral("FontSize"), FontHeight(owner));
+    WriteSettingString(*key, QStringLiteral("Font"), owner->font().family());
+    WriteSettingInteger(*key, QStringLiteral("FontSize"), FontHeight(owner));
     ForEachListedControl(owner, [&](QWidget* control) { SaveControl(*key, control, control->objectName()); });
 }
 
 void WindowPlacement::SaveControl(QSettings& key, QWidget* control, const QString& prefix)
 {
     // The control's own visibility flag: a control of a hidden window still counts as shown.
-    WriteRegistryBool(key, prefix + QStringLiteral("Visible"), !control->isHidden());
-    WriteRegistryInteger(key, prefix + QStringLiteral("Top"), control->pos().y());
-    WriteRegistryInteger(key, prefix + QStringLiteral("Left"), control->pos().x());
+    WriteSettingBool(key, prefix + QStringLiteral("Visible"), !control->isHidden());
+    WriteSettingInteger(key, prefix + QStringLiteral("Top"), control->pos().y());
+    WriteSettingInteger(key, prefix + QStringLiteral("Left"), control->pos().x());
     if (!prefix.isEmpty() || IsSizeable(Owner())) {
-        WriteRegistryInteger(key, prefix + QStringLiteral("Width"), control->width());
-        WriteRegistryInteger(key, prefix + QStringLiteral("Height"), control->height());
+        WriteSettingInteger(key, prefix + QStringLiteral("Width"), control->width());
+        WriteSettingInteger(key, prefix + QStringLiteral("Height"), control->height());
     }
 }

@@ -2,7 +2,7 @@
 // WindowPlacement: remembers where a window was. It sits on the window it serves (its
 // owner) and keeps the window's position, size (resizable windows only), visibility
 // and font, and the same for the controls named in ImportantComponents, in its own
-// section of the settings below RegistryRoot.
+// section of the settings below the published profile.
 #include <QObject>
 #include <QStringList>
 
@@ -12,9 +12,9 @@ class QWidget;
 class WindowPlacement : public QObject {
     Q_OBJECT
 public:
-    explicit WindowPlacement(QWidget* owner, const QString& subKey = QString());
+    explicit WindowPlacement(QWidget* owner, const QString& section = QString());
 
-    QString SubKey;
+    QString Section;
     // Names of controls of the owner whose placement is kept too (compared without
     // regard to letter case; the value names use the control's own name).
     QStringList ImportantComponents;

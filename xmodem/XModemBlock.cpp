@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "util/Utils.h"
+#include "util/Crc16.h"
 
 namespace xmodem {
 

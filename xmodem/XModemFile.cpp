@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 
 namespace xmodem {
 

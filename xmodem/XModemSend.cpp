@@ -16,7 +16,7 @@
 #include "util/HostInterfaces.h"
 #include "xmodem/XModemBlock.h"
 #include "xmodem/XModemFile.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
 #include "util/Ticks.h"

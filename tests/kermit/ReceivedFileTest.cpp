@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 
 #include "kermit/ReceivedFile.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/Utils.h"
 
 using namespace kermit;

@@ -10,7 +10,7 @@
 #include "link/Trace.h"
 #include "link/Progress.h"
 #include "util/HostInterfaces.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/Ticks.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "link/Link.h"
 #include "link/MemoryLine.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "link/UsbPipes.h"
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/OtherUser.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 
 namespace {
 

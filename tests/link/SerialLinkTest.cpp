@@ -10,7 +10,7 @@
 #include "link/Link.h"
 #include "link/PortName.h"
 #include "tests/support/LinkFixtures.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/Ticks.h"
 #include "util/Utils.h"
 

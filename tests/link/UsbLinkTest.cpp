@@ -17,7 +17,7 @@
 #include "link/UsbPipeReader.h"
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/Watchdog.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/Ticks.h"
 
 namespace {

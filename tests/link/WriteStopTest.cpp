@@ -8,7 +8,7 @@
 
 #include "link/Link.h"
 #include "tests/support/LinkFixtures.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/Ticks.h"
 
 namespace {

@@ -97,7 +97,7 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
 TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
 {
     const QString tty = folder_.path() + "/ttyCalc";
-    ASSERT_NO_FATAL_FAILURE(Start(("calvyx " + tty).toStdString()));
+    ASSERT_NO_FATAL_FAILURE(Start({"calvyx", tty}));
     EXPECT_EQ(window_->SelectedPort(), tty.toStdString());
     ASSERT_TRUE(WaitFor([this] { return !errors_.empty(); }, 5000));
     EXPECT_TRUE(errors_[0].contains("The connectivity kit is unable to open communications to: " + tty)) << errors_[0].toStdString();
@@ -127,7 +127,7 @@ TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
     const QString tty = folder_.path() + "/ttyCalc";
     auto first = sim::CreatePtyPort();
     ASSERT_TRUE(QFile::link(QString::fromStdString(first->ProgramPortName()), tty));
-    ASSERT_NO_FATAL_FAILURE(Start(("calvyx " + tty).toStdString()));
+    ASSERT_NO_FATAL_FAILURE(Start({"calvyx", tty}));
     ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
         << "the window did not connect to the pseudo-terminal";
 
@@ -240,7 +240,7 @@ TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerO
     ASSERT_NO_FATAL_FAILURE(WaitConnected());
     dialogs_->instructionsAnswer = false;
     window_->ReceiveByWire(true);
-    EXPECT_EQ(dialogs_->instructions, std::vector<int>{1});
+    EXPECT_EQ(dialogs_->instructions, std::vector<SetupInstructions>{SetupInstructions::SendCalcappByWire});
     EXPECT_TRUE(window_->Server().KermitServerRunning()) << "declined: nothing changes";
 
     dialogs_->instructionsAnswer = true;
@@ -287,7 +287,7 @@ TEST_F(MainWindowTest, TransferStartDisablesTheCommandsAtOnce)
     EXPECT_EQ(window_->ConnState(), StateBusy);
     EXPECT_FALSE(window_->connectionBox->isEnabled());
     EXPECT_FALSE(window_->receiveButton->isEnabled());
-    EXPECT_FALSE(window_->loadRom->isEnabled());
+    EXPECT_FALSE(window_->sendRomAction->isEnabled());
     window_->SetTransferBusy(false);
     EXPECT_EQ(window_->ConnState(), StateConnected);
     EXPECT_TRUE(window_->connectionBox->isEnabled());
@@ -333,14 +333,14 @@ TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
     dialogs_->openAnswer = file;
     sim::RomLoadResult loaded;
     std::thread calculator([&] { loaded = sim::ReceiveRomStream(device, rom, 10000, 3000); });
-    window_->LoadRomClicked();
+    window_->SendRom();
     calculator.join();
     ASSERT_TRUE(loaded.ok) << loaded.error;
     EXPECT_EQ(loaded.declaredLength, rom.size());
     ASSERT_EQ(dialogs_->opens.size(), 1u);
     EXPECT_EQ(dialogs_->opens[0].first, "Download ROM");
     EXPECT_EQ(dialogs_->opens[0].second, "ROM Files (*.bin *.BIN);;All Files (*)");
-    EXPECT_EQ(dialogs_->instructions, std::vector<int>{3});
+    EXPECT_EQ(dialogs_->instructions, std::vector<SetupInstructions>{SetupInstructions::LoadRom});
     // The load ends with a word that it worked, in the log as well.
     const QString done = "ROM loaded: " + QLocale().toString(qint64(9000)) + " bytes";
     ASSERT_EQ(dialogs_->messages.size(), 1u);
@@ -357,10 +357,10 @@ TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(WaitConnected());
     // Cancelled dialogs do nothing.
-    window_->LoadRomClicked();
+    window_->SendRom();
     dialogs_->openAnswer = folder_.path() + "/x.bin";
     dialogs_->instructionsAnswer = false;
-    window_->LoadRomClicked();
+    window_->SendRom();
     EXPECT_TRUE(dialogs_->messages.empty());
     EXPECT_EQ(dialogs_->instructions.size(), 1u);
     EXPECT_TRUE(window_->Server().KermitServerRunning());
@@ -369,7 +369,7 @@ TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
     dialogs_->instructionsAnswer = true;
     const QString path = folder_.path() + "/dir with blank/été.bin";
     dialogs_->openAnswer = path;
-    window_->LoadRomClicked();
+    window_->SendRom();
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0].first, "Download Error");
     // Which file, and why: the reason follows the message.

@@ -16,58 +16,42 @@
 namespace {
 
 struct LanguageCase {
-    uint16_t lang;
-    uint32_t lcid;
-    const char* file;
+    const char* interfaceLanguage;
+    const char* locale;
+    const char* book;
     const char* language; // of the windows
 };
 
 // One rule chooses the help book and the windows' language.
-TEST(HelpFileChoice, LanguageTable)
+TEST(HelpBookChoice, LanguageTable)
 {
     const LanguageCase cases[] = {
-        {0x0413, 0x0413, "CalvyxDutch.chm", "nl"},      {0x0813, 0x0813, "CalvyxDutch.chm", "nl"},
-        {0x0409, 0x0409, "Calvyx.chm", "en"},           {0x0809, 0x0809, "Calvyx.chm", "en"},
-        {0x040C, 0x040C, "CalvyxFrench.chm", "fr"},     {0x0C0C, 0x0C0C, "CalvyxFrench.chm", "fr"},
-        {0x0407, 0x0407, "CalvyxGerman.chm", "de"},     {0x0410, 0x0410, "CalvyxItalian.chm", "it"},
-        {0x0816, 0x0816, "CalvyxPortuguese.chm", "pt"}, {0x0416, 0x0416, "CalvyxPortuguese.chm", "pt"},
-        {0x0C0A, 0x0C0A, "CalvyxSpanish.chm", "es"},    {0x0804, 0x0804, "CalvyxChinese.chm", "zh_CN"},
-        {0x0404, 0x0404, "Calvyx.chm", "en"},           {0x0804, 0x0404, "Calvyx.chm", "en"},
-        {0x0404, 0x0804, "CalvyxChinese.chm", "zh_CN"}, {0x0411, 0x0411, "Calvyx.chm", "en"},
-        {0x0000, 0x0000, "Calvyx.chm", "en"},           {0xFC0C, 0x0409, "CalvyxFrench.chm", "fr"},
+        {"nl_NL", "nl_NL", "CalvyxDutch", "nl"},      {"nl_BE", "nl_BE", "CalvyxDutch", "nl"},
+        {"en_US", "en_US", "Calvyx", "en"},           {"en_GB", "en_GB", "Calvyx", "en"},
+        {"fr_FR", "fr_FR", "CalvyxFrench", "fr"},     {"fr_CA", "fr_CA", "CalvyxFrench", "fr"},
+        {"de_DE", "de_DE", "CalvyxGerman", "de"},     {"de_AT", "de_AT", "CalvyxGerman", "de"},
+        {"it_IT", "it_IT", "CalvyxItalian", "it"},    {"pt_PT", "pt_PT", "CalvyxPortuguese", "pt"},
+        {"pt_BR", "pt_BR", "CalvyxPortuguese", "pt"}, {"es_ES", "es_ES", "CalvyxSpanish", "es"},
+        {"zh_CN", "zh_CN", "CalvyxChinese", "zh_CN"}, {"zh_TW", "zh_TW", "Calvyx", "en"},
+        // For Chinese the locale decides, not the interface language's country.
+        {"zh_CN", "zh_TW", "Calvyx", "en"},           {"zh_TW", "zh_CN", "CalvyxChinese", "zh_CN"},
+        {"zh_SG", "zh_SG", "Calvyx", "en"},           {"ja_JP", "ja_JP", "Calvyx", "en"},
+        {"C", "C", "Calvyx", "en"},
+        // Everywhere else the interface language alone decides.
+        {"fr_FR", "en_US", "CalvyxFrench", "fr"},     {"de_DE", "zh_CN", "CalvyxGerman", "de"},
+        {"en_US", "zh_CN", "Calvyx", "en"},
     };
     QStringList chosen;
     for (const auto& c : cases) {
-        const UserLanguage choice = ChooseUserLanguage(c.lang, c.lcid);
-        EXPECT_EQ(choice.helpFile, c.file) << std::hex << c.lang << " / " << c.lcid;
-        EXPECT_EQ(choice.language, c.language) << std::hex << c.lang << " / " << c.lcid;
-        EXPECT_EQ(ChooseHelpFile(c.lang, c.lcid), c.file) << std::hex << c.lang << " / " << c.lcid;
+        const UserLanguage choice = ChooseUserLanguage(QLocale(c.interfaceLanguage), QLocale(c.locale));
+        EXPECT_EQ(choice.helpBook, c.book) << c.interfaceLanguage << " / " << c.locale;
+        EXPECT_EQ(choice.language, c.language) << c.interfaceLanguage << " / " << c.locale;
         chosen << choice.language;
     }
     // Every built-in translation is chosen for some language, and nothing else is.
     for (const QString& language : TranslatedLanguages()) EXPECT_TRUE(chosen.contains(language)) << language.toStdString();
     for (const QString& language : chosen)
         EXPECT_TRUE(language == "en" || TranslatedLanguages().contains(language)) << language.toStdString();
-}
-
-struct LocaleCase {
-    const char* locale;
-    uint16_t lang;
-};
-
-TEST(HelpFileChoice, LocaleNumbers)
-{
-    const LocaleCase cases[] = {
-        {"en_US", 0x0409}, {"en_GB", 0x0809}, {"fr_FR", 0x040C}, {"fr_CA", 0x0C0C}, {"de_DE", 0x0407},
-        {"de_AT", 0x0C07}, {"it_IT", 0x0410}, {"nl_NL", 0x0413}, {"nl_BE", 0x0813}, {"pt_BR", 0x0416},
-        {"pt_PT", 0x0816}, {"es_ES", 0x0C0A}, {"zh_CN", 0x0804}, {"zh_TW", 0x0404}, {"ja_JP", 0x0411},
-    };
-    for (const auto& c : cases) EXPECT_EQ(LangIdOfLocale(QLocale(c.locale)), c.lang) << c.locale;
-    // Through the whole choice: a Chinese user in the People's Republic gets the Chinese file,
-    // one in Taiwan the default.
-    EXPECT_EQ(ChooseHelpFile(LangIdOfLocale(QLocale("zh_CN")), LcidOfLocale(QLocale("zh_CN"))), "CalvyxChinese.chm");
-    EXPECT_EQ(ChooseHelpFile(LangIdOfLocale(QLocale("zh_TW")), LcidOfLocale(QLocale("zh_TW"))), "Calvyx.chm");
-    EXPECT_EQ(ChooseHelpFile(LangIdOfLocale(QLocale("pt_BR")), LcidOfLocale(QLocale("pt_BR"))), "CalvyxPortuguese.chm");
 }
 
 QString ReadBookFile(const QUrl& root, const QString& name)
@@ -88,17 +72,16 @@ QStringList TopicLines(const QString& cshelp)
 // pages, translated, with links that stay inside the book, and the same pop-up topics.
 TEST(HelpBooks, EveryLanguageOfTheTableHasAWholeBook)
 {
-    const QUrl english = HelpSystem::BookRoot("Calvyx.chm");
+    const QUrl english = HelpSystem::BookRoot("Calvyx");
     ASSERT_EQ(english, QUrl("qrc:/help/Calvyx/"));
     const QStringList files = QDir(":/help/Calvyx").entryList(QDir::Files);
     ASSERT_TRUE(files.contains("index.html") && files.contains("cshelp.txt")) << files.join(", ").toStdString();
     const QRegularExpression link(QStringLiteral("href=\"([^\"#]*)(?:#([^\"]*))?\""));
-    for (const char* helpFile : {"Calvyx.chm", "CalvyxDutch.chm", "CalvyxFrench.chm", "CalvyxGerman.chm",
-                                 "CalvyxItalian.chm", "CalvyxPortuguese.chm", "CalvyxSpanish.chm", "CalvyxChinese.chm"}) {
-        SCOPED_TRACE(helpFile);
-        const QString stem = QString::fromLatin1(helpFile).chopped(4);
-        const QUrl root = HelpSystem::BookRoot(helpFile);
-        ASSERT_EQ(root, QUrl("qrc:/help/" + stem + "/"));
+    for (const char* book : {"Calvyx", "CalvyxDutch", "CalvyxFrench", "CalvyxGerman", "CalvyxItalian",
+                             "CalvyxPortuguese", "CalvyxSpanish", "CalvyxChinese"}) {
+        SCOPED_TRACE(book);
+        const QUrl root = HelpSystem::BookRoot(book);
+        ASSERT_EQ(root, QUrl(QStringLiteral("qrc:/help/") + book + "/"));
         EXPECT_EQ(QDir(":" + root.path()).entryList(QDir::Files), files);
         for (const QString& page : files) {
             if (!page.endsWith(".html")) continue;
@@ -119,20 +102,20 @@ TEST(HelpBooks, EveryLanguageOfTheTableHasAWholeBook)
         }
         EXPECT_EQ(TopicLines(ReadBookFile(root, "cshelp.txt")), TopicLines(ReadBookFile(english, "cshelp.txt")));
     }
-    // A file name with no book of its own opens the English one.
-    EXPECT_EQ(HelpSystem::BookRoot("CalvyxKlingon.chm"), english);
+    // A name with no book of its own opens the English one.
+    EXPECT_EQ(HelpSystem::BookRoot("CalvyxKlingon"), english);
 }
 
 TEST(HelpBooks, PopupsComeFromTheChosenLanguage)
 {
-    const QString previous = ApplicationHelpFile();
+    const QString previous = ApplicationHelpBook();
     HelpSystem help;
-    SetApplicationHelpFile("Calvyx.chm");
+    SetApplicationHelpBook("Calvyx");
     const QString english = help.PopupText(125003);
     ASSERT_FALSE(english.isEmpty());
-    SetApplicationHelpFile("CalvyxGerman.chm");
+    SetApplicationHelpBook("CalvyxGerman");
     const QString german = help.PopupText(125003);
-    SetApplicationHelpFile(previous);
+    SetApplicationHelpBook(previous);
     EXPECT_FALSE(german.isEmpty());
     EXPECT_NE(german, english);
     EXPECT_TRUE(german.contains("QVxT0+")) << german.toStdString();

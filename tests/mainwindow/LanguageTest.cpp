@@ -32,7 +32,7 @@ protected:
     {
         MainWindowTest::SetUp();
         const QLocale locale(QString::fromStdString(GetParam()));
-        const UserLanguage choice = StartInLanguage(LangIdOfLocale(locale), LcidOfLocale(locale));
+        const UserLanguage choice = StartInLanguage(locale, locale);
         ASSERT_EQ(choice.language.toStdString(), GetParam());
         // What else follows the user's locale (the file types' names) as well.
         QLocale::setDefault(locale);
@@ -40,7 +40,7 @@ protected:
     void TearDown() override
     {
         MainWindowTest::TearDown();
-        StartInLanguage(0x0409, 0x0409);
+        StartInLanguage(QLocale("en_US"), QLocale("en_US"));
         QLocale::setDefault(QLocale::system());
     }
 
@@ -116,7 +116,7 @@ TEST_P(MainWindowLanguage, HelpBookNamesTheCommandsTheWindowsShow)
         for (const QAbstractButton* button : root->findChildren<QAbstractButton*>()) shown << Plain(button->text());
     }
 
-    const QUrl book = HelpSystem::BookRoot(ApplicationHelpFile());
+    const QUrl book = HelpSystem::BookRoot(ApplicationHelpBook());
     const QString folder = QStringLiteral(":") + book.path();
     static const QRegularExpression ui(QStringLiteral("<span class=\"ui\">(.*?)</span>"));
     int named = 0;
@@ -126,7 +126,7 @@ TEST_P(MainWindowLanguage, HelpBookNamesTheCommandsTheWindowsShow)
         const QString text = QString::fromUtf8(file.readAll());
         for (auto it = ui.globalMatch(text); it.hasNext(); ++named) {
             const QString name = Plain(QTextDocumentFragment::fromHtml(it.next().captured(1)).toPlainText());
-            EXPECT_TRUE(shown.contains(name)) << ApplicationHelpFile().toStdString() << " " << page.toStdString() << " names \""
+            EXPECT_TRUE(shown.contains(name)) << ApplicationHelpBook().toStdString() << " " << page.toStdString() << " names \""
                                               << name.toStdString() << "\", which no window shows";
         }
     }

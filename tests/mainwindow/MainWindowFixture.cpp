@@ -11,7 +11,7 @@
 #include "mainwindow/ApplicationWindows.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MainSettings.h"
-#include "util/Registry.h"
+#include "util/Settings.h"
 #include "windows/TransferStatusDialog.h"
 #include "util/HostInterfaces.h"
 #include "services/TransferServer.h"
@@ -36,9 +36,9 @@ std::optional<QString> ScriptedDialogs::AskOpenFile(const QString& title, const 
     return openAnswer;
 }
 
-bool ScriptedDialogs::ShowInstructions(int kind)
+bool ScriptedDialogs::ShowInstructions(SetupInstructions which)
 {
-    instructions.push_back(kind);
+    instructions.push_back(which);
     return instructionsAnswer;
 }
 
@@ -52,7 +52,7 @@ void ScriptedDialogs::ShowMessage(const QString& text, const QString& caption, b
 
 void MainWindowTest::SetUp()
 {
-    ClearRegistry();
+    ClearSettings();
     CreateApplicationWindows(); // once per test program, as the program entry does
     AboutShown = true; // no start-up splash in the tests
     root_ = std::make_unique<ScopedDeviceRoot>();
@@ -76,12 +76,12 @@ void MainWindowTest::TearDown()
     root_.reset();
 }
 
-void MainWindowTest::Start(const std::string& commandLine)
+void MainWindowTest::Start(const QStringList& args)
 {
-    SetRawCommandLine(commandLine);
+    SetProgramArguments(args);
     // Start-up restores "dir": the test's folder becomes the transfer folder.
     {
-        auto reg = OpenRegistryKey();
+        auto reg = OpenSettings();
         reg->setValue("dir", folder_.path());
     }
     window_ = std::make_unique<MainWindow>([this] { ++endProcessCalls_; });

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ class ScriptedDialogs : public UserDialogs {
 public:
     std::optional<QString> AskSaveFile(const QString& title, const QString& proposedPath) override;
     std::optional<QString> AskOpenFile(const QString& title, const QString& startPath, const QString& filters) override;
-    bool ShowInstructions(int kind) override;
+    bool ShowInstructions(SetupInstructions which) override;
     bool Confirm(const QString& text, const QString& caption) override;
     void ShowMessage(const QString& text, const QString& caption, bool error) override;
 
@@ -36,7 +37,7 @@ public:
     // What was asked.
     std::vector<std::pair<QString, QString>> saves;  // title, proposed path
     std::vector<std::pair<QString, QString>> opens;  // title, filters
-    std::vector<int> instructions;
+    std::vector<SetupInstructions> instructions;
     std::vector<QString> confirms;
     std::vector<std::pair<QString, QString>> messages; // caption, text
 };
@@ -46,8 +47,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Creates and shows the main window for the command line (program name first).
-    void Start(const std::string& commandLine = "calvyx");
+    // Creates and shows the main window for the program's arguments (program first).
+    void Start(const QStringList& args = {QStringLiteral("calvyx")});
     // The USB pipe device, created plugged or not.
     sim::SimUsbDevice& Device(bool plugged = true);
     // Processes events until pred holds or timeoutMs passes; returns pred().

@@ -22,7 +22,7 @@
 #include "mainwindow/HelpContext.h"
 #include "mainwindow/HelpSystem.h"
 #include "mainwindow/MainSettings.h"
-#include "util/Registry.h"
+#include "util/Settings.h"
 #include "mainwindow/SearchAnimation.h"
 #include "services/TransferServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
@@ -39,13 +39,13 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
     QDir(folder_.path()).mkdir("a");
     QDir(folder_.path()).mkdir("b");
     {
-        auto reg = OpenRegistryKey();
+        auto reg = OpenSettings();
         reg->setValue("DirWidthSplit", "230");
         reg->setValue("ldir1", folder_.path() + "/a");
         reg->setValue("ldir2", folder_.path() + "/b");
         reg->setValue("ldir3", folder_.path() + "/a"); // a duplicate goes
     }
-    ASSERT_NO_FATAL_FAILURE(Start("calvyx com2 QVxT0+"));
+    ASSERT_NO_FATAL_FAILURE(Start({"calvyx", "com2", "QVxT0+"}));
     EXPECT_EQ(window_->windowTitle(), "QV T30s,T20s,T20+Calculator Connectivity Kit");
     EXPECT_EQ(window_->TreePath(), folder_.path());
     EXPECT_EQ(window_->Server().Folder(), folder_.path().toStdString());
@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
     window_->SetTreePath(folder_.path() + "/b");
     window_->close();
     EXPECT_EQ(endProcessCalls_, 1);
-    auto reg = OpenRegistryKey();
+    auto reg = OpenSettings();
     EXPECT_EQ(reg->value("dir").toString(), folder_.path() + "/b");
     EXPECT_EQ(reg->value("DirWidthSplit").toString(), "250");
     EXPECT_EQ(reg->value("ldir1").toString(), folder_.path() + "/a");
@@ -80,13 +80,13 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
 
 TEST_F(MainWindowTest, DefaultsWithoutSettingsAndAStoredFolderThatIsGone)
 {
-    ASSERT_NO_FATAL_FAILURE(Start("calvyx USB"));
+    ASSERT_NO_FATAL_FAILURE(Start({"calvyx", "USB"}));
     EXPECT_EQ(window_->SelectedPort(), "QVxT0+"); // an unknown parameter is ignored
     // Start() stored the test folder; a second start with that folder gone keeps the tree.
     window_->close();
     window_.reset();
-    ClearRegistry();
-    OpenRegistryKey()->setValue("dir", folder_.path() + "/gone");
+    ClearSettings();
+    OpenSettings()->setValue("dir", folder_.path() + "/gone");
     window_ = std::make_unique<MainWindow>([] {});
     EXPECT_NE(window_->TreePath(), folder_.path() + "/gone");
     EXPECT_EQ(window_->TreeWidth(), 180);
@@ -141,7 +141,7 @@ TEST_F(MainWindowTest, ControlsFollowTheConnectionState)
         EXPECT_EQ(window_->newFolderButton->isEnabled(), r.commands) << at;
         EXPECT_EQ(window_->receiveButton->isEnabled(), r.usbCommands) << at;
         EXPECT_EQ(window_->receiveAction->isEnabled(), r.usbCommands) << at;
-        EXPECT_EQ(window_->loadRom->isEnabled(), r.usbCommands) << at;
+        EXPECT_EQ(window_->sendRomAction->isEnabled(), r.usbCommands) << at;
     }
 }
 
@@ -210,7 +210,7 @@ TEST_F(MainWindowTest, RecentItemOfAMissingFolderIsReportedAndRemoved)
 {
     QDir(folder_.path()).mkdir("kept");
     {
-        auto reg = OpenRegistryKey();
+        auto reg = OpenSettings();
         reg->setValue("ldir1", folder_.path() + "/gone");
         reg->setValue("ldir2", folder_.path() + "/kept");
     }
@@ -230,7 +230,7 @@ TEST_F(MainWindowTest, RecentItemOfAMissingFolderIsReportedAndRemoved)
 TEST_F(MainWindowTest, TransferStartPutsTheFolderOnTopOfTheRecentList)
 {
     {
-        auto reg = OpenRegistryKey();
+        auto reg = OpenSettings();
         for (int n = 1; n <= 9; ++n) reg->setValue(QString("ldir%1").arg(n), QString("/r%1").arg(n));
         reg->setValue("ldir5", folder_.path());
     }
@@ -306,15 +306,13 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
     EXPECT_EQ(Help().LastRequest().point, window_->logButton->mapToGlobal(QPoint(0, 0)));
 
     // Small contexts are pop-ups of the help file's text; large ones topics.
-    EXPECT_TRUE(window_->HelpRequest(13, MainWindow::PackPoint(QPoint(-5, 700))));
-    EXPECT_TRUE(window_->HelpRequest(8, 7));
+    window_->ShowContextPopup(QPoint(-5, 700), 7);
     EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Popup);
     EXPECT_EQ(Help().LastRequest().point, QPoint(-5, 700));
     EXPECT_EQ(Help().LastRequest().text, "Help for this item is in the table of contents.");
-    EXPECT_TRUE(window_->HelpRequest(8, 125001));
+    window_->ShowContextPopup(QPoint(-5, 700), 125001);
     EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Topic);
     EXPECT_TRUE(Help().Window()->source().toString().endsWith("connect.html"));
-    EXPECT_FALSE(window_->HelpRequest(1, 0));
     Help().Window()->close();
 }
 

@@ -5,7 +5,7 @@
 #include <QTextStream>
 
 #include "mainwindow/MainSettings.h"
-#include "util/Registry.h"
+#include "util/Settings.h"
 #include "mainwindow/SingleInstance.h"
 #include "tests/mainwindow/TestEnvironment.h"
 
@@ -13,7 +13,7 @@ namespace {
 
 TEST(MainSettings, DefaultsWithoutAKey)
 {
-    mwtest::ClearRegistry();
+    mwtest::ClearSettings();
     const MainSettings s = ReadMainSettings("/some/cwd");
     EXPECT_EQ(s.dir, "/some/cwd");
     EXPECT_EQ(s.dirWidthSplit, 180);
@@ -22,7 +22,7 @@ TEST(MainSettings, DefaultsWithoutAKey)
 
 TEST(MainSettings, NineRecentValuesReplaceALongerList)
 {
-    mwtest::ClearRegistry();
+    mwtest::ClearSettings();
     MainSettings s;
     s.dir = "/data/calc";
     s.dirWidthSplit = 240;
@@ -35,7 +35,7 @@ TEST(MainSettings, NineRecentValuesReplaceALongerList)
     WriteMainSettings(shorter);
 
     // Stored as string values in the user's configuration file, under the program's key.
-    auto reg = OpenRegistryKey();
+    auto reg = OpenSettings();
     EXPECT_TRUE(reg->fileName().startsWith(mwtest::EnvRoot() + "/config/Quentar-Varisko/Calvyx")) << reg->fileName().toStdString();
     EXPECT_EQ(reg->value("DirWidthSplit").toString(), "240");
     EXPECT_EQ(reg->value("dir").toString(), "/data/calc");
@@ -51,21 +51,21 @@ TEST(MainSettings, NineRecentValuesReplaceALongerList)
 
 TEST(MainSettings, WidthThatIsNotANumberGivesTheDefault)
 {
-    mwtest::ClearRegistry();
+    mwtest::ClearSettings();
     for (const char* text : {"abc", "", "12.5", "-4"}) {
-        OpenRegistryKey()->setValue("DirWidthSplit", text);
+        OpenSettings()->setValue("DirWidthSplit", text);
         EXPECT_EQ(ReadMainSettings("/").dirWidthSplit, 180) << text;
     }
-    OpenRegistryKey()->setValue("DirWidthSplit", " 250 ");
+    OpenSettings()->setValue("DirWidthSplit", " 250 ");
     EXPECT_EQ(ReadMainSettings("/").dirWidthSplit, 250);
 }
 
 TEST(MainSettings, ValuesThatAreNotTextTakeTheirDefaults)
 {
     // A hand-edited "a,b" reads back as a list: start-up must go on with the defaults.
-    mwtest::ClearRegistry();
+    mwtest::ClearSettings();
     {
-        auto reg = OpenRegistryKey();
+        auto reg = OpenSettings();
         reg->setValue("dir", QStringList{"/a", "b"});
         reg->setValue("DirWidthSplit", QStringList{"1", "2"});
         reg->setValue("ldir1", QStringList{"/x", "y"});

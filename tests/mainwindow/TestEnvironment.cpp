@@ -7,7 +7,7 @@
 #include <QDir>
 
 #include "mainwindow/MainSettings.h"
-#include "util/Registry.h"
+#include "util/Settings.h"
 
 namespace {
 
@@ -40,10 +40,10 @@ const bool rootReady = !Root().empty();
 
 namespace mwtest {
 QString EnvRoot() { return QString::fromStdString(Root()); }
-void ClearRegistry()
+void ClearSettings()
 {
     (void)rootReady;
-    auto reg = OpenRegistryKey();
+    auto reg = OpenSettings();
     reg->clear();
     reg->sync();
 }

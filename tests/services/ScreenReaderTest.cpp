@@ -10,7 +10,7 @@
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/TestScreens.h"
 #include "tests/support/TraceWatch.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 
 namespace {
 

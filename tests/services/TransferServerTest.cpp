@@ -14,7 +14,7 @@
 #include "tests/services/TransferFixture.h"
 #include "tools/sim/RomRole.h"
 #include "tools/sim/XModemSenderRole.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/StringTable.h"
 
 using namespace testing_services;
@@ -196,7 +196,7 @@ TEST_F(TransferServerTest, DownloadRomWaitsForTheInstructionsAndUsesItsOwnDialog
         return std::make_pair(firstByteAt, first + rest);
     });
 
-    EXPECT_TRUE(server->DownloadROM(path));
+    EXPECT_TRUE(server->SendRom(path));
     const auto [firstByteAt, wire] = calculator.get();
 
     EXPECT_GE(firstByteAt, instructionsClosed.load()) << "the stream began before the instructions were closed";
@@ -221,7 +221,7 @@ TEST_F(TransferServerTest, FailedDownloadRomClearsTheBusyFlagAndKeepsTheDialog)
     ASSERT_TRUE(server->OpenPortDirect("QVxT0+"));
     const std::string path = dir.filePath("missing.bin").toStdString();
 
-    EXPECT_FALSE(server->DownloadROM(path));
+    EXPECT_FALSE(server->SendRom(path));
 
     EXPECT_EQ(windows.host.busyChanges, (std::vector<bool>{true, false}));
     ASSERT_EQ(windows.host.createdDialogs.size(), 1u);

@@ -6,31 +6,31 @@
 ScopedSettings::ScopedSettings()
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
-    PublishRegistryRoot("");
+    PublishSettingsProfile({});
 }
 
 ScopedSettings::~ScopedSettings()
 {
-    PublishRegistryRoot("");
+    PublishSettingsProfile({});
     // Back to the process's own configuration folder.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
 
-void ScopedSettings::Put(const std::string& subKey, const QString& name, const QVariant& value)
+void ScopedSettings::Put(const QString& group, const QString& name, const QVariant& value)
 {
-    auto key = OpenRegistryKey(subKey);
+    auto key = OpenSettings(group);
     key->setValue(name, value);
 }
 
-QVariant ScopedSettings::Get(const std::string& subKey, const QString& name) const
+QVariant ScopedSettings::Get(const QString& group, const QString& name) const
 {
-    auto key = OpenRegistryKey(subKey);
+    auto key = OpenSettings(group);
     return key->value(name);
 }
 
-QStringList ScopedSettings::Names(const std::string& subKey) const
+QStringList ScopedSettings::Names(const QString& group) const
 {
-    auto key = OpenRegistryKey(subKey);
+    auto key = OpenSettings(group);
     return key->childKeys();
 }

@@ -35,7 +35,7 @@ TEST(ConnectionBox, OffersTheCalculatorsOnTheBusAfterItsOwnEntries)
     ASSERT_TRUE(AddCalculatorId({0x2b1c, 0x7001}));
     CreateApplicationWindows();
     AboutShown = true;
-    SetRawCommandLine("calvyx");
+    SetProgramArguments({"calvyx"});
 
     // The box without a device on the bus: its own entries.
     QStringList own;

@@ -19,7 +19,7 @@
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/Watchdog.h"
 #include "tools/sim/FakeCalculator.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/Ticks.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/ScopedSettings.h"
 #include "tools/sim/FakeCalculator.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 
 namespace {
 

@@ -15,7 +15,8 @@
 
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/Watchdog.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
+#include "util/Crc16.h"
 #include "util/Utils.h"
 
 namespace {

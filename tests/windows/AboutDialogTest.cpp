@@ -13,31 +13,30 @@ namespace {
 TEST(Version, FormattingTable)
 {
     struct Case {
-        uint32_t major, minor, patch, build;
+        ProgramVersion version;
         const char* text;
     };
     const Case cases[] = {
-        {2, 1, 0, 1328, "Version 2.1 Build 1328"},
-        {3, 0, 7, 25, "Version 3.0 Build 25"},   // the patch number is not shown
-        {1, 2, 65535, 9, "Version 1.2 Build 9"}, // nor does it spill into the build
-        {65535, 65535, 0, 65535, "Version 65535.65535 Build 65535"},
-        {0, 0, 0, 0, "Version 0.0 Build 0"},
+        {{2, 1, 0, 1328}, "Version 2.1 Build 1328"},
+        {{3, 0, 7, 25}, "Version 3.0 Build 25"},   // the patch number is not shown
+        {{1, 2, 65535, 9}, "Version 1.2 Build 9"}, // nor does it spill into the build
+        {{65535, 65535, 0, 65535}, "Version 65535.65535 Build 65535"},
+        {{0, 0, 0, 0}, "Version 0.0 Build 0"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FormatVersionString(MakeFileVersion(c.major, c.minor, c.patch, c.build)), c.text)
-            << c.major << "." << c.minor << "." << c.patch << "." << c.build;
+        EXPECT_EQ(FormatVersionString(c.version), c.text) << c.text;
 }
 
-TEST(Version, WithoutAVersionBlock)
+TEST(Version, BuiltWithoutAVersion)
 {
     EXPECT_EQ(FormatVersionString(std::nullopt), "-.-.-.-");
 }
 
 TEST(Version, NumberShowsAllFourParts)
 {
-    EXPECT_EQ(FormatVersionNumber(MakeFileVersion(2, 1, 0, 1328)), "2.1.0.1328");
-    EXPECT_EQ(FormatVersionNumber(MakeFileVersion(3, 0, 7, 25)), "3.0.7.25");
-    EXPECT_EQ(FormatVersionNumber(MakeFileVersion(65535, 0, 65535, 1)), "65535.0.65535.1");
+    EXPECT_EQ(FormatVersionNumber(ProgramVersion{2, 1, 0, 1328}), "2.1.0.1328");
+    EXPECT_EQ(FormatVersionNumber(ProgramVersion{3, 0, 7, 25}), "3.0.7.25");
+    EXPECT_EQ(FormatVersionNumber(ProgramVersion{65535, 0, 65535, 1}), "65535.0.65535.1");
     EXPECT_EQ(FormatVersionNumber(std::nullopt), "-.-.-.-");
     // The number --version prints is the project version the build was configured with.
     EXPECT_EQ(GetVersionNumber(), "2.1.0.1328");

@@ -13,7 +13,7 @@
 namespace {
 
 // Runs action once the modal dialog is up, then returns what ShowInstructions returned.
-bool ShowAndAnswer(CalculatorSetupDialog& dialog, InstructionKind kind, const std::function<void()>& action)
+bool ShowAndAnswer(CalculatorSetupDialog& dialog, SetupInstructions kind, const std::function<void()>& action)
 {
     bool acted = false;
     QTimer::singleShot(0, &dialog, [&] {
@@ -33,13 +33,13 @@ bool ShowAndAnswer(CalculatorSetupDialog& dialog, InstructionKind kind, const st
 // to be made here too. Every other check compares with InstructionText.
 TEST(CalculatorSetupDialog, InstructionTextsAreExact)
 {
-    EXPECT_EQ(InstructionText(ikSendCalcapp), "On the QV-T30s,T20s,T20+/T20:\r\n\r\n"
+    EXPECT_EQ(InstructionText(SetupInstructions::SendCalcappByWire), "On the QV-T30s,T20s,T20+/T20:\r\n\r\n"
                                               "1.  Select the Calcapp to send.\r\n"
                                               "2.  Press SEND function key.\r\n"
                                               "3.  Choose: QV20/30 (Wire).\r\n"
                                               "4.  Press OK function key.\r\n"
                                               "5.  Click OK below.");
-    EXPECT_EQ(InstructionText(ikRomDownload), "On the Calculator:\r\n\r\n"
+    EXPECT_EQ(InstructionText(SetupInstructions::LoadRom), "On the Calculator:\r\n\r\n"
                                               "1.  Unplug USB cable\r\n"
                                               "2.  Hold + and - (3 secs.) while pressing RESET\r\n"
                                               "3.  Press 1 to load OS/ROM.\r\n"
@@ -53,16 +53,16 @@ TEST(CalculatorSetupDialog, EachShowingReplacesTheWholeText)
     CalculatorSetupDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), "Set the Calculator");
     QString shown;
-    ShowAndAnswer(dialog, ikSendCalcapp, [&] {
+    ShowAndAnswer(dialog, SetupInstructions::SendCalcappByWire, [&] {
         shown = dialog.instructionsText->toPlainText();
         dialog.okButton->click();
     });
-    EXPECT_EQ(shown, InstructionText(ikSendCalcapp).replace("\r\n", "\n"));
-    ShowAndAnswer(dialog, ikRomDownload, [&] {
+    EXPECT_EQ(shown, InstructionText(SetupInstructions::SendCalcappByWire).replace("\r\n", "\n"));
+    ShowAndAnswer(dialog, SetupInstructions::LoadRom, [&] {
         shown = dialog.instructionsText->toPlainText();
         dialog.okButton->click();
     });
-    EXPECT_EQ(shown, InstructionText(ikRomDownload).replace("\r\n", "\n"));
+    EXPECT_EQ(shown, InstructionText(SetupInstructions::LoadRom).replace("\r\n", "\n"));
     EXPECT_FALSE(shown.contains("Calcapp"));
 }
 
@@ -83,7 +83,7 @@ TEST(CalculatorSetupDialog, OnlyOkAnswersTrue)
     for (const Case& c : cases) {
         CalculatorSetupDialog dialog;
         bool cancelShown = false;
-        const bool result = ShowAndAnswer(dialog, ikRomDownload, [&] {
+        const bool result = ShowAndAnswer(dialog, SetupInstructions::LoadRom, [&] {
             cancelShown = dialog.cancelButton->isVisible() && dialog.okButton->isVisible();
             c.answer(dialog);
         });
@@ -109,7 +109,7 @@ TEST(CalculatorSetupDialog, CentresOnTheMainWindow)
     CalculatorSetupDialog dialog;
     dialog.SetMainWindow(&main);
     QRect frame;
-    ShowAndAnswer(dialog, ikSendCalcapp, [&] {
+    ShowAndAnswer(dialog, SetupInstructions::SendCalcappByWire, [&] {
         frame = dialog.frameGeometry();
         dialog.cancelButton->click();
     });

@@ -18,7 +18,7 @@
 #include "services/ScreenPicture.h"
 #include "tests/support/ScopedSettings.h"
 #include "tests/support/TestScreens.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "windows/ErrorBox.h"
 #include "windows/ScreenCaptureWindow.h"
 

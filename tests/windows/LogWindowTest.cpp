@@ -66,13 +66,13 @@ TEST(LogWindow, ContextMenuItemsAndStates)
         bool separator;
     };
     const Item expected[] = {
-        {"Undo1", "Undo", {}, false, false},
-        {"N1", "", {}, true, true},
-        {"Cut1", "Cut", QKeySequence("Ctrl+X"), false, false},
+        {"undoItem", "Undo", {}, false, false},
+        {"editSeparator", "", {}, true, true},
+        {"cutItem", "Cut", QKeySequence("Ctrl+X"), false, false},
         {"copyItem", "Copy", QKeySequence("Ctrl+C"), true, false},
-        {"Paste1", "Paste", QKeySequence("Ctrl+V"), false, false},
-        {"Delete1", "Delete", {}, false, false},
-        {"N2", "", {}, true, true},
+        {"pasteItem", "Paste", QKeySequence("Ctrl+V"), false, false},
+        {"deleteItem", "Delete", {}, false, false},
+        {"selectSeparator", "", {}, true, true},
         {"selectAllItem", "Select All", QKeySequence("Ctrl+A"), true, false},
     };
     const QList<QAction*> items = log.contextMenu->actions();

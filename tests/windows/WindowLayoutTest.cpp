@@ -76,9 +76,9 @@ TEST_P(LanguageLayout, StatusDialog)
 TEST_P(LanguageLayout, InstructionsDialog)
 {
     CalculatorSetupDialog dialog;
-    for (const InstructionKind kind : {ikSendCalcapp, ikRomDownload}) {
+    for (const SetupInstructions kind : {SetupInstructions::SendCalcappByWire, SetupInstructions::LoadRom}) {
         QTimer::singleShot(0, &dialog, [&] {
-            CheckAndShoot(dialog, kind == ikSendCalcapp ? "instructions-wire" : "instructions-rom", QSize(258, 191));
+            CheckAndShoot(dialog, kind == SetupInstructions::SendCalcappByWire ? "instructions-wire" : "instructions-rom", QSize(258, 191));
             dialog.reject(); // whatever the check found, so that the dialog returns
         });
         QTimer::singleShot(10000, &dialog, [&] { dialog.done(-1); });

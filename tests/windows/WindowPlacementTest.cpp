@@ -11,7 +11,7 @@
 #include <QWidget>
 
 #include "tests/support/ScopedSettings.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "windows/WindowPlacement.h"
 
 namespace {
@@ -227,18 +227,18 @@ TEST(WindowPlacement, ControlsOfAHiddenWindowStayShown)
     EXPECT_FALSE(again.inner->isHidden());
 }
 
-TEST(WindowPlacement, SectionLivesUnderThePublishedRoot)
+TEST(WindowPlacement, SectionLivesUnderThePublishedProfile)
 {
     ScopedSettings settings;
-    PublishRegistryRoot("Software\\Quentar-Varisko\\Calvyx\\Profiles\\Second");
+    PublishSettingsProfile("Profiles/Second");
     {
         TestWindow w(true);
         w.window.move(1, 2);
         w.saver->SavePositions();
     }
-    PublishRegistryRoot("");
+    PublishSettingsProfile({});
     EXPECT_FALSE(settings.Get("TestSection", "Left").isValid());
-    EXPECT_EQ(settings.Get("Profiles\\Second\\TestSection", "Left").toString(), "1");
+    EXPECT_EQ(settings.Get("Profiles/Second/TestSection", "Left").toString(), "1");
 }
 
 } // namespace

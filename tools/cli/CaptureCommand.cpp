@@ -19,7 +19,7 @@
 #include "link/Link.h"
 #include "link/LinkErrors.h"
 #include "services/TransferServer.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/StringTable.h"
 #include "util/MainThread.h"
 #include "util/StopSignal.h"

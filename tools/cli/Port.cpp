@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "services/TransferServer.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 
 namespace cli {
 

@@ -9,7 +9,7 @@
 #include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Terminal.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/StopSignal.h"
 #include "util/StringTable.h"
 #include "util/Utils.h"

@@ -9,7 +9,7 @@
 #include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Terminal.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/StopSignal.h"
 #include "util/StringTable.h"
 #include "util/Utils.h"
@@ -45,7 +45,7 @@ int Rom(std::vector<std::string> words)
     // Ctrl-C stops the stream between two chunks; the link is closed as after any load.
     StopSignal stopSignal;
     stopSignal.OnSignal(nullptr, [&] { server.CancelTransfer(); });
-    const bool loaded = server.DownloadROM(file);
+    const bool loaded = server.SendRom(file);
     if (stopSignal.Raised() && !loaded) {
         std::fprintf(stderr, "Interrupted: %s\n", RomSender::RomLoadStoppedText);
         return ExitInterrupted;

@@ -15,7 +15,7 @@
 #include "tools/cli/Commands.h"
 #include "tools/cli/Port.h"
 #include "tools/cli/Terminal.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/StopSignal.h"
 #include "util/Utils.h"
 

@@ -13,7 +13,7 @@
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/PortOptions.h"
 #include "tools/sim/RoleCommand.h"
-#include "util/GeneralError.h"
+#include "util/CalvyxError.h"
 #include "util/Utils.h"
 
 namespace sim {

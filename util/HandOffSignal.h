@@ -1,11 +1,12 @@
 #pragma once
-// An auto-reset event: Set wakes one waiter, or the next one to wait when nobody waits;
-// a successful wait clears it again. The USB reader's request/done hand-off uses two.
+// A signal that hands work from one thread to another: Set wakes one waiter, or the next
+// one to wait when nobody waits; a successful wait clears it again. The USB reader's
+// request/done hand-off uses two.
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 
-class AutoResetEvent {
+class HandOffSignal {
 public:
     void Set()
     {
