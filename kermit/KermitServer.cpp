@@ -176,11 +176,12 @@ void KermitServer::Handle(const ReceivedFrame& frame)
         ReceiveData(frame.data);
         break;
     case ErrorType:
-        Ack();
         Trace("Error: " + frame.data);
         TellFailure("the calculator cancelled (" + VisibleText(DecodeData(frame.data)) + ")");
-        HideStatusDialog();
+        // What was received of the file is gone before anyone hears the transfer ended.
         LeaveTransfer();
+        Ack();
+        HideStatusDialog();
         expectedSeq_ = 0;
         break;
     case FileType:
@@ -384,10 +385,10 @@ void KermitServer::ReceiveData(const ByteString& field)
         Ack();
         ReportReceived(incoming_.Written(), startTick_, StatusReporter());
         if (Cancelled()) {
-            // The user closed the dialog: the calculator hears why, and nothing of the
-            // file is kept.
-            channel_.SendFrame(ErrorType, seq_, Str::CanceledByPC);
+            // The user closed the dialog: nothing of the file is kept (gone before the
+            // calculator hears why), and the calculator hears why.
             LeaveTransfer();
+            channel_.SendFrame(ErrorType, seq_, Str::CanceledByPC);
         }
     } else if (seq_ == lastSeq_ % 64) {
         Ack(); // a repeat of the packet already taken: its Y was lost
