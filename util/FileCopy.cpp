@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "util/Utils.h"
+#include "util/ReplacementFile.h"
 
 namespace {
 
@@ -22,13 +22,6 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int Get() const { return fd_; }
-    // Closes now; the errno of a failed close (a delayed write error), or 0.
-    int Close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd >= 0 && ::close(fd) != 0 ? errno : 0;
-    }
 
 private:
     int fd_;
@@ -64,7 +57,7 @@ int OpenSource(const std::string& source, FileCopyOutcome& refused)
 }
 
 // Copies in to out chunk by chunk until the end of in.
-FileCopyOutcome CopyChunks(int in, int out, const std::atomic<bool>& cancel, const ChunkCopied& chunkCopied)
+FileCopyOutcome CopyChunks(int in, ReplacementFile& out, const std::atomic<bool>& cancel, const ChunkCopied& chunkCopied)
 {
     std::string buffer(ChunkBytes, '\0');
     std::uint64_t copied = 0;
@@ -74,7 +67,7 @@ FileCopyOutcome CopyChunks(int in, int out, const std::atomic<bool>& cancel, con
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return Failed(errno);
         if (n == 0) return {FileCopyOutcome::Kind::Copied, 0};
-        if (const int err = WriteAll(out, std::string_view(buffer.data(), static_cast<std::size_t>(n)))) return Failed(err);
+        if (const int err = out.Append(std::string_view(buffer.data(), static_cast<std::size_t>(n)))) return Failed(err);
         copied += static_cast<std::uint64_t>(n);
         if (chunkCopied) chunkCopied(copied);
     }
@@ -90,31 +83,14 @@ FileCopyOutcome CopyIntoFolder(const std::string& source, const std::string& fol
     FileCopyOutcome refused;
     Descriptor in(OpenSource(source, refused));
     if (in.Get() < 0) return refused;
-    // Everything on the target side goes relative to the folder opened once, so the
-    // temporary and the rename are in the same place whatever happens to the path.
-    Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() < 0) return Failed(errno);
-    std::string temp;
-    Descriptor out(CreateTemporary(dir.Get(), std::string(), temp));
-    if (out.Get() < 0) return Failed(errno);
-
-    FileCopyOutcome outcome = CopyChunks(in.Get(), out.Get(), cancel, chunkCopied);
-    const auto fail = [&](int err) {
-        if (outcome.kind == FileCopyOutcome::Kind::Copied) outcome = Failed(err);
-    };
-    // A replaced file keeps its permissions; the name itself is looked at, not a file a
-    // link of that name points to (whose permissions the copy would wrongly take).
-    struct stat old {};
-    if (outcome.kind == FileCopyOutcome::Kind::Copied && ::fstatat(dir.Get(), name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISREG(old.st_mode) && ::fchmod(out.Get(), old.st_mode & 07777) != 0)
-        fail(errno);
-    if (outcome.kind == FileCopyOutcome::Kind::Copied && ::fsync(out.Get()) != 0) fail(errno);
-    if (const int err = out.Close()) fail(err);
+    // A temporary in the folder renamed over the name at the end: a link of that name is
+    // replaced, never written through, and a failed or cancelled copy leaves nothing.
+    ReplacementFile out;
+    if (const int err = out.Begin(folder, name)) return Failed(err);
+    FileCopyOutcome outcome = CopyChunks(in.Get(), out, cancel, chunkCopied);
     if (outcome.kind == FileCopyOutcome::Kind::Copied && cancel) outcome = {FileCopyOutcome::Kind::Cancelled, 0};
-    // The rename replaces whatever has the name, a symbolic link included, in one step.
-    if (outcome.kind == FileCopyOutcome::Kind::Copied && ::renameat(dir.Get(), temp.c_str(), dir.Get(), name.c_str()) != 0)
-        fail(errno);
-    if (outcome.kind != FileCopyOutcome::Kind::Copied) ::unlinkat(dir.Get(), temp.c_str(), 0);
+    if (outcome.kind != FileCopyOutcome::Kind::Copied) return outcome; // out discards the temporary
+    if (const int err = out.Commit()) return Failed(err);
     return outcome;
 }
 

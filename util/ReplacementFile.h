@@ -18,6 +18,10 @@ public:
     // Creates the temporary file for path (a replacement in progress is discarded first).
     // 0, or the errno of the failure.
     int Begin(const std::string& path);
+    // The same for the entry name of folder. The folder is opened once: the temporary,
+    // the permissions looked at and the rename all stay in it, whatever happens to its
+    // path meanwhile.
+    int Begin(const std::string& folder, const std::string& name);
     // Writes data at the end; every byte has reached the file system when it returns 0,
     // so a full disk is noticed at the write that meets it. The errno otherwise.
     int Append(std::string_view data);
@@ -29,13 +33,15 @@ public:
     void Discard();
 
     bool Active() const { return fd_ >= 0; }
-    const std::string& Target() const { return target_; }
     int64_t Written() const { return written_; }
 
 private:
+    void CloseFolder();
+
+    int dirFd_ = -1;
     int fd_ = -1;
-    std::string target_;
-    std::string temp_;
+    std::string name_; // the target, an entry of the folder
+    std::string temp_; // the temporary, an entry of the folder
     int64_t written_ = 0;
 };
 
