@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <QDir>
 #include <QTemporaryDir>
 
 #include "kermit/ReceivedFile.h"
+#include "util/ReplacementFile.h"
 #include "util/CalvyxError.h"
 #include "util/Utils.h"
 
@@ -32,7 +35,12 @@ TEST(ReceivedFile, ReplacesTheOldFileOnlyWhenComplete)
     const std::string path = dir.filePath("f.bin").toStdString();
     WriteStringToFile("old", path);
     const ByteString data("new\0data", 8);
-    StoreReceivedFile(path, data);
+    ReplacementFile file;
+    ASSERT_EQ(file.Begin(path), 0);
+    ASSERT_EQ(file.Append(data.substr(0, 3)), 0);
+    EXPECT_EQ(ReadFileToString(path), "old") << "replaced before it was complete";
+    ASSERT_EQ(file.Append(data.substr(3)), 0);
+    ASSERT_EQ(file.Commit(), 0);
     EXPECT_EQ(ReadFileToString(path), data);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "temporary file left behind";
 }
@@ -45,11 +53,14 @@ TEST(ReceivedFile, FailedWriteKeepsTheOldFileAndLeavesNoTemporary)
     const std::string target = dir.filePath("taken").toStdString();
     ASSERT_TRUE(QDir(dir.path()).mkdir("taken"));
     WriteStringToFile("keep", target + "/inner");
-    EXPECT_THROW(StoreReceivedFile(target, "data"), CalvyxError);
+    ReplacementFile file;
+    ASSERT_EQ(file.Begin(target), 0);
+    ASSERT_EQ(file.Append("data"), 0);
+    EXPECT_NE(file.Commit(), 0);
     EXPECT_EQ(ReadFileToString(target + "/inner"), "keep");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0) << "temporary file left behind";
     // A folder that does not exist: nothing to create the temporary file in.
-    EXPECT_THROW(StoreReceivedFile(dir.filePath("none/f").toStdString(), "x"), CalvyxError);
+    EXPECT_EQ(ReplacementFile().Begin(dir.filePath("none/f").toStdString()), ENOENT);
 }
 
 } // namespace
