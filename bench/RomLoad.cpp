@@ -158,25 +158,26 @@ int main(int argc, char** argv)
     const int chunks = static_cast<int>((size + 4 + RomSender::ChunkSize - 1) / RomSender::ChunkSize);
     std::printf("ROM load of %zu bytes through the pipe device, best of %d rounds\n", size, rounds);
     std::printf("  cat into the pipe:    %8.1f ms  %8.1f MB/s\n", bestCat * 1000, mb / bestCat);
-    std::printf("  ROM sender:           %8.1f ms  %8.1f MB/s  (%d chunks, %d status reports per round)\n",
-                bestSender * 1000, mb / bestSender, chunks, reports / rounds);
+    std::printf("  ROM sender:           %8.1f ms  %8.1f MB/s  (%d chunks, %d status reports per round)\n", bestSender * 1000,
+                mb / bestSender, chunks, reports / rounds);
     std::printf("  sender / cat:         %8.1f %%   (target >= 90 %%: %s)\n", ratio * 100, fastEnough ? "met" : "MISSED");
-    std::printf("  stream writer alone:  %8.1f ms  %8.1f MB/s  (%.1f %% of cat; the same reads and chunked writes,\n"
-                "                        without the status reports: not what the user runs)\n",
-                bestWriter * 1000, mb / bestWriter, bestCat / bestWriter * 100);
+    std::printf(
+        "  stream writer alone:  %8.1f ms  %8.1f MB/s  (%.1f %% of cat; the same reads and chunked writes,\n"
+        "                        without the status reports: not what the user runs)\n",
+        bestWriter * 1000, mb / bestWriter, bestCat / bestWriter * 100);
     if (!fastEnough) {
-        std::printf("  The sender misses the target: it waits for the main thread to show a report before every\n"
-                    "  chunk, about %.1f us per report here, %.1f ms of its %.1f ms.\n",
-                    (bestSender - bestWriter) * 1e6 / (reports / rounds), (bestSender - bestWriter) * 1000,
-                    bestSender * 1000);
+        std::printf(
+            "  The sender misses the target: it waits for the main thread to show a report before every\n"
+            "  chunk, about %.1f us per report here, %.1f ms of its %.1f ms.\n",
+            (bestSender - bestWriter) * 1e6 / (reports / rounds), (bestSender - bestWriter) * 1000, bestSender * 1000);
         if (bestCat / bestWriter < 0.9)
-            std::printf("  Without any report the chunks of at most 2048 bytes that the stream's format sets reach\n"
-                        "  only %.1f %% of cat, which writes far larger pieces: no sender that keeps the format can\n"
-                        "  meet the target on this pipe.\n",
-                        bestCat / bestWriter * 100);
+            std::printf(
+                "  Without any report the chunks of at most 2048 bytes that the stream's format sets reach\n"
+                "  only %.1f %% of cat, which writes far larger pieces: no sender that keeps the format can\n"
+                "  meet the target on this pipe.\n",
+                bestCat / bestWriter * 100);
     }
-    std::printf("  peak memory over idle: %ld kB (file %zu kB + 1024 kB allowed = %ld kB)\n", overKb, size / 1024,
-                allowedKb);
+    std::printf("  peak memory over idle: %ld kB (file %zu kB + 1024 kB allowed = %ld kB)\n", overKb, size / 1024, allowedKb);
     std::printf("  streams accepted by the calculator: %s\n", allAccepted ? "all" : "NOT ALL");
     return allAccepted && fastEnough && overKb <= allowedKb ? 0 : 1;
 }

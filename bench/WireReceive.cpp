@@ -15,11 +15,11 @@
 #include <random>
 
 #include "link/Link.h"
-#include "xmodem/XModemBlock.h"
 #include "services/WireReceiver.h"
 #include "tools/sim/SimPort.h"
 #include "tools/sim/XModemSenderRole.h"
 #include "util/MainThread.h"
+#include "xmodem/XModemBlock.h"
 
 namespace {
 
@@ -46,11 +46,10 @@ int main(int argc, char** argv)
     // and checksum, then EOT.
     double lineBytes = 1;
     for (const auto& block : sim::CalculatorBlockData(object))
-        lineBytes += static_cast<double>(xmodem::BlockLength(block.size() > xmodem::SmallDataSize ? xmodem::STX : xmodem::SOH,
-                                                             xmodem::CheckMode::Checksum));
+        lineBytes += static_cast<double>(
+            xmodem::BlockLength(block.size() > xmodem::SmallDataSize ? xmodem::STX : xmodem::SOH, xmodem::CheckMode::Checksum));
     const double bound = lineBytes / LineBytesPerSecond;
-    std::printf("Wire receive of %zu bytes at %.0f bytes/s: the protocol bound is %.1f s\n", size, LineBytesPerSecond,
-                bound);
+    std::printf("Wire receive of %zu bytes at %.0f bytes/s: the protocol bound is %.1f s\n", size, LineBytesPerSecond, bound);
     std::fflush(stdout);
 
     WireReceiver receive(LinkLease(link), nullptr, "(bench)", 0);

@@ -20,17 +20,17 @@
 #include <string>
 #include <sys/resource.h>
 
-#include "kermit/KermitServer.h"
 #include "kermit/KermitFrame.h"
+#include "kermit/KermitServer.h"
 #include "link/Link.h"
 #include "link/Trace.h"
-#include "util/HostInterfaces.h"
-#include "xmodem/XModemBlock.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/QuietStatusDialog.h"
 #include "tools/sim/SimPort.h"
+#include "util/HostInterfaces.h"
 #include "util/Ticks.h"
 #include "util/Utils.h"
+#include "xmodem/XModemBlock.h"
 
 namespace {
 
@@ -138,8 +138,8 @@ int Push()
     const double measured = data.size() / elapsed;
     std::printf("push: %zu bytes in %zu D frames (LEN <= 80), %s\n", data.size(), fields.size(),
                 same ? "arrived byte-identical" : ("FAILED: " + r.error).c_str());
-    std::printf("push: protocol bound %.1f bytes/s (%.2f s), measured %.1f bytes/s (%.2f s): %.1f%% of the bound\n",
-                bound, boundS, measured, elapsed, 100.0 * measured / bound);
+    std::printf("push: protocol bound %.1f bytes/s (%.2f s), measured %.1f bytes/s (%.2f s): %.1f%% of the bound\n", bound,
+                boundS, measured, elapsed, 100.0 * measured / bound);
     return same ? 0 : 1;
 }
 
@@ -184,8 +184,8 @@ int XModem()
     const double measured = data.size() / elapsed;
     std::printf("xmodem: %zu bytes in %zu blocks (1024 and 128, CRC), %s\n", data.size(), blocks,
                 same ? "received identical" : ("FAILED: " + r.error).c_str());
-    std::printf("xmodem: protocol bound %.1f bytes/s (%.1f s), measured %.1f bytes/s (%.1f s): %.1f%% of the bound\n",
-                bound, boundS, measured, elapsed, 100.0 * measured / bound);
+    std::printf("xmodem: protocol bound %.1f bytes/s (%.1f s), measured %.1f bytes/s (%.1f s): %.1f%% of the bound\n", bound,
+                boundS, measured, elapsed, 100.0 * measured / bound);
     return same ? 0 : 1;
 }
 
@@ -215,8 +215,8 @@ int Idle(int seconds)
         engine.reset();
         link.Close();
         const double share = 100.0 * cpu / wall;
-        std::printf("idle %s: server on a silent line used %.3f s CPU in %.1f s: %.2f%% of one core\n",
-                    usb ? "usb" : "serial", cpu, wall, share);
+        std::printf("idle %s: server on a silent line used %.3f s CPU in %.1f s: %.2f%% of one core\n", usb ? "usb" : "serial",
+                    cpu, wall, share);
         if (share >= 1.0) status = 1;
     }
     return status;
@@ -232,8 +232,10 @@ int main(int argc, char** argv)
     std::string part = "all";
     int seconds = 10;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--part")) part = argv[i + 1];
-        else if (!std::strcmp(argv[i], "--seconds")) seconds = std::atoi(argv[i + 1]);
+        if (!std::strcmp(argv[i], "--part"))
+            part = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--seconds"))
+            seconds = std::atoi(argv[i + 1]);
     }
     int status = 0;
     if (part == "push" || part == "all") status |= Push();

@@ -104,8 +104,8 @@ void Idle(bool usb, int seconds)
     const double wall = TicksSince(start) / 1000.0;
     const double cpu = CpuSeconds() - cpu0;
     link.Close();
-    std::printf("idle %-6s: %d silent link reads in %.1f s used %.3f s CPU = %.2f%% of one core%s\n",
-                usb ? "USB" : "serial", reads, wall, cpu, 100.0 * cpu / wall, got ? " (bytes arrived!)" : "");
+    std::printf("idle %-6s: %d silent link reads in %.1f s used %.3f s CPU = %.2f%% of one core%s\n", usb ? "USB" : "serial",
+                reads, wall, cpu, 100.0 * cpu / wall, got ? " (bytes arrived!)" : "");
 }
 
 void Leaks(bool usb, int cycles)
@@ -127,11 +127,11 @@ void Leaks(bool usb, int cycles)
     const Resources after = Measure();
     // The half-way figures tell a leak (growing with the cycles) from a cache that
     // settles at some size.
-    std::printf("leaks %-6s: %d open/close cycles in %.0f s: descriptors %d -> %d -> %d, threads %ld -> %ld -> %ld, "
-                "heap in use %zu -> %zu -> %zu bytes, RSS %ld -> %ld -> %ld kB (before, half-way, after)\n",
-                usb ? "USB" : "serial", cycles, TicksSince(start) / 1000.0, before.fds, half.fds, after.fds,
-                before.threads, half.threads, after.threads, before.heapBytes, half.heapBytes, after.heapBytes,
-                before.rssKb, half.rssKb, after.rssKb);
+    std::printf(
+        "leaks %-6s: %d open/close cycles in %.0f s: descriptors %d -> %d -> %d, threads %ld -> %ld -> %ld, "
+        "heap in use %zu -> %zu -> %zu bytes, RSS %ld -> %ld -> %ld kB (before, half-way, after)\n",
+        usb ? "USB" : "serial", cycles, TicksSince(start) / 1000.0, before.fds, half.fds, after.fds, before.threads, half.threads,
+        after.threads, before.heapBytes, half.heapBytes, after.heapBytes, before.rssKb, half.rssKb, after.rssKb);
 }
 
 } // namespace
@@ -142,10 +142,14 @@ int main(int argc, char** argv)
     int seconds = 5, cycles = 1000;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
-        if (a == "--part") part = argv[i + 1];
-        else if (a == "--kind") kind = argv[i + 1];
-        else if (a == "--seconds") seconds = std::atoi(argv[i + 1]);
-        else if (a == "--cycles") cycles = std::atoi(argv[i + 1]);
+        if (a == "--part")
+            part = argv[i + 1];
+        else if (a == "--kind")
+            kind = argv[i + 1];
+        else if (a == "--seconds")
+            seconds = std::atoi(argv[i + 1]);
+        else if (a == "--cycles")
+            cycles = std::atoi(argv[i + 1]);
         else {
             std::fprintf(stderr, "unknown option %s\n", a.c_str());
             return 2;

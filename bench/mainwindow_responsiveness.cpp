@@ -20,12 +20,12 @@
 #include "mainwindow/ApplicationWindows.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MainWindow.h"
-#include "windows/TransferStatusDialog.h"
 #include "services/TransferServer.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/SimPort.h"
 #include "util/Settings.h"
 #include "util/Utils.h"
+#include "windows/TransferStatusDialog.h"
 
 namespace {
 
@@ -35,8 +35,10 @@ constexpr qint64 TargetMs = 100;
 // A private session: settings, runtime folder and device root of the bench's own.
 std::string PrepareSession(const std::string& root)
 {
-    for (const char* sub : {"config", "runtime", "data", "devices", "calc"}) QDir().mkpath(QString::fromStdString(root + "/" + sub));
-    QFile::setPermissions(QString::fromStdString(root + "/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    for (const char* sub : {"config", "runtime", "data", "devices", "calc"})
+        QDir().mkpath(QString::fromStdString(root + "/" + sub));
+    QFile::setPermissions(QString::fromStdString(root + "/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", (root + "/runtime").c_str(), 1);
     ::setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
@@ -103,9 +105,9 @@ int main(int argc, char** argv)
     const bool arrived = ReadFileToString(folder + "/BIG.QVA") == data;
     std::printf("pushed %d KB through the main window in %.1f s (%s)\n", kbytes, elapsed / 1000.0,
                 result.ok && arrived ? "arrived intact" : ("FAILED: " + result.error).c_str());
-    std::printf("event loop: %lld ticks of %d ms, longest gap %lld ms (target < %lld ms): %s\n",
-                static_cast<long long>(ticks), TickMs, static_cast<long long>(longestGap),
-                static_cast<long long>(TargetMs), longestGap < TargetMs ? "met" : "NOT met");
+    std::printf("event loop: %lld ticks of %d ms, longest gap %lld ms (target < %lld ms): %s\n", static_cast<long long>(ticks),
+                TickMs, static_cast<long long>(longestGap), static_cast<long long>(TargetMs),
+                longestGap < TargetMs ? "met" : "NOT met");
     std::fflush(stdout);
     std::_Exit(result.ok && arrived && longestGap < TargetMs ? 0 : 1);
 }

@@ -23,21 +23,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::size_t at = 0;
     uint32_t now = 0xFFFFFF00u; // near the wrap of the tick counter
     std::atomic<bool> stop{false};
-    FramePort port{
-        [&](ByteString& buf, int limitMs) {
-            std::fill(buf.begin(), buf.end(), '\0');
-            if (at >= line.size()) {
-                now += static_cast<uint32_t>(limitMs);
-                return 0;
-            }
-            const std::size_t most = (cut & 0x3F) + 1;
-            const std::size_t n = std::min({buf.size(), most, line.size() - at});
-            buf.replace(0, n, line, at, n);
-            at += n;
-            now += (cut & 0x80) ? 150 : 1;
-            return static_cast<int>(n);
-        },
-        [](const ByteString&) {}, [&] { return now; }};
+    FramePort port{[&](ByteString& buf, int limitMs) {
+                       std::fill(buf.begin(), buf.end(), '\0');
+                       if (at >= line.size()) {
+                           now += static_cast<uint32_t>(limitMs);
+                           return 0;
+                       }
+                       const std::size_t most = (cut & 0x3F) + 1;
+                       const std::size_t n = std::min({buf.size(), most, line.size() - at});
+                       buf.replace(0, n, line, at, n);
+                       at += n;
+                       now += (cut & 0x80) ? 150 : 1;
+                       return static_cast<int>(n);
+                   },
+                   [](const ByteString&) {}, [&] { return now; }};
     FrameChannel channel(stop, port);
     for (int frames = 0; frames < 1000; ++frames) {
         const std::size_t before = at;

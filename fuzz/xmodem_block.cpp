@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "fuzz/FuzzCheck.h"
-#include "xmodem/XModemBlock.h"
 #include "util/Crc16.h"
+#include "xmodem/XModemBlock.h"
 
 using namespace xmodem;
 
@@ -27,7 +27,8 @@ uint16_t BitwiseCrc(std::string_view data)
     uint16_t crc = 0;
     for (unsigned char c : data) {
         crc ^= c;
-        for (int i = 0; i < 8; ++i) crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0x8408) : static_cast<uint16_t>(crc >> 1);
+        for (int i = 0; i < 8; ++i)
+            crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0x8408) : static_cast<uint16_t>(crc >> 1);
     }
     return crc;
 }
@@ -55,8 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(r.data.empty());
         if (dataSize != 0 && block.size() == BlockLength(header, mode))
             FUZZ_CHECK(BuildBlock(header, expected, block.substr(3, dataSize), mode) != block);
-        if (dataSize == 0) FUZZ_CHECK(r.verdict == BlockVerdict::BadHeader);
-        else if (block.size() != BlockLength(header, mode)) FUZZ_CHECK(r.verdict == BlockVerdict::WrongLength);
+        if (dataSize == 0)
+            FUZZ_CHECK(r.verdict == BlockVerdict::BadHeader);
+        else if (block.size() != BlockLength(header, mode))
+            FUZZ_CHECK(r.verdict == BlockVerdict::WrongLength);
     }
 
     // The check field of whatever follows the header, by the program and by hand.

@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     auto line = std::make_shared<MemoryLine>();
     std::atomic<bool> stop{false};
     std::vector<ByteString> writes;
-    ByteString answers; // every byte queued for the sender
+    ByteString answers;          // every byte queued for the sender
     std::vector<bool> ackBefore; // per write: the last byte the sender read was an ACK
     line->OnWritten = [&](const ByteString& bytes) {
         writes.push_back(bytes);
@@ -133,11 +133,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Walk what went out.
     const std::size_t blocksInFile = [&] {
         std::size_t n = 0;
-        for (std::size_t left = content.size(); left > 0; ++n) left -= std::min(left, left > LargeDataSize ? LargeDataSize : SmallDataSize);
+        for (std::size_t left = content.size(); left > 0; ++n)
+            left -= std::min(left, left > LargeDataSize ? LargeDataSize : SmallDataSize);
         return n;
     }();
     std::optional<CheckMode> mode;
-    unsigned current = 0; // number of the last block that went out
+    unsigned current = 0;   // number of the last block that went out
     std::size_t offset = 0; // file offset of the current block
     std::size_t currentSize = 0;
     ByteString lastBlock; // as it went out, to tell a block sent again from the next one

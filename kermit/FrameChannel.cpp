@@ -13,15 +13,11 @@ FramePort FramePort::Over(Link& link)
                      [&link](const ByteString& bytes) { link.Write(bytes); }, [&link] { return link.Now(); }};
 }
 
-FrameChannel::FrameChannel(const std::atomic<bool>& stopRequested, FramePort port)
-    : stop_(stopRequested), port_(std::move(port))
+FrameChannel::FrameChannel(const std::atomic<bool>& stopRequested, FramePort port) : stop_(stopRequested), port_(std::move(port))
 {
 }
 
-bool FrameChannel::TimerExpired() const
-{
-    return port_.clock() - start_ > FrameTimeMs || stop_.load();
-}
+bool FrameChannel::TimerExpired() const { return port_.clock() - start_ > FrameTimeMs || stop_.load(); }
 
 int FrameChannel::TimeLeft() const
 {
@@ -107,7 +103,8 @@ ReceivedFrame FrameChannel::ReceiveFrame()
         ByteString raw(1, static_cast<char>(Mark));
         raw += static_cast<char>(len);
         switch (ReadBody(static_cast<std::size_t>(n), raw)) {
-        case BodyEnd::Complete: break;
+        case BodyEnd::Complete:
+            break;
         case BodyEnd::NewFrame:
             // This frame lost bytes and the next one has begun (the calculator resent it):
             // the new frame is read from its MARK with a fresh timer.
@@ -118,7 +115,8 @@ ReceivedFrame FrameChannel::ReceiveFrame()
             frame.damaged = true;
             Trace("<- kermit frame shorter than its length");
             return frame;
-        case BodyEnd::TimedOut: return broken("<- kermit frame cut short");
+        case BodyEnd::TimedOut:
+            return broken("<- kermit frame cut short");
         }
         // raw holds MARK, LEN and the n bytes SEQ TYPE DATA CHECK.
         const auto seqByte = static_cast<uint8_t>(raw[2]);

@@ -18,9 +18,9 @@ namespace kermit {
 // scripted source and a clock of their own. read(buffer, ms) returns what came within
 // at most ms (fewer bytes than asked for when the time ran out).
 struct FramePort {
-    std::function<int(ByteString&, int)> read;        // Link::ReadWithin
-    std::function<void(const ByteString&)> write;     // Link::Write
-    std::function<uint32_t()> clock;                  // Link::Now: the line's clock
+    std::function<int(ByteString&, int)> read;    // Link::ReadWithin
+    std::function<void(const ByteString&)> write; // Link::Write
+    std::function<uint32_t()> clock;              // Link::Now: the line's clock
     static FramePort Over(Link& link);
 };
 
@@ -71,7 +71,7 @@ private:
     FramePort port_;
     uint32_t start_ = 0;
     ByteString lastFrame_;
-    ByteString pending_;        // bytes read that belong to what comes next (a new frame)
+    ByteString pending_;         // bytes read that belong to what comes next (a new frame)
     bool skipToLineEnd_ = false; // the rest of a broken frame is still arriving
 };
 

@@ -88,15 +88,13 @@ ByteString DecodeData(std::string_view field)
 std::string FrameTraceLine(const char* direction, uint8_t type, int seq)
 {
     char line[64];
-    std::snprintf(line, sizeof line, "%s Frame Type=0x%02X %c  seq= %d", direction, type,
-                  static_cast<char>(type), seq);
+    std::snprintf(line, sizeof line, "%s Frame Type=0x%02X %c  seq= %d", direction, type, static_cast<char>(type), seq);
     return line;
 }
 
 std::string DescribeFrame(std::string_view frame)
 {
-    if (frame.size() < 5 || static_cast<uint8_t>(frame[0]) != Mark)
-        return "no frame: " + HexBytes(frame, 24);
+    if (frame.size() < 5 || static_cast<uint8_t>(frame[0]) != Mark) return "no frame: " + HexBytes(frame, 24);
     const int n = UnChar(static_cast<uint8_t>(frame[1]));
     if (n < 3 || frame.size() < static_cast<std::size_t>(n) + 2)
         return "cut frame (LEN " + std::to_string(n) + "): " + HexBytes(frame, 24);

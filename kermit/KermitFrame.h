@@ -14,8 +14,8 @@
 
 namespace kermit {
 
-inline constexpr uint8_t Mark = 0x01;         // SOH, starts every frame
-inline constexpr uint8_t Qctl = '#';          // control prefix, both directions
+inline constexpr uint8_t Mark = 0x01;                  // SOH, starts every frame
+inline constexpr uint8_t Qctl = '#';                   // control prefix, both directions
 inline constexpr uint8_t XModemChecksumRequest = 0x15; // NAK outside a frame
 inline constexpr uint8_t XModemCrcRequest = 'D';       // "D" outside a frame
 inline constexpr uint8_t ScreenPushByte = 0x80;        // the calculator pushes its screen
@@ -33,9 +33,9 @@ inline constexpr int MaxReceiveSeq = 64;
 inline constexpr std::string_view SendInit = "~* @-#Y1";
 
 // Packet types.
-inline constexpr char SendInitType = 'S', InitType = 'I', FileType = 'F', DataType = 'D',
-                      EofType = 'Z', BreakType = 'B', AckType = 'Y', NakType = 'N',
-                      ErrorType = 'E', MessageType = 'M', ReceiveInitType = 'R', AttributeType = 'A';
+inline constexpr char SendInitType = 'S', InitType = 'I', FileType = 'F', DataType = 'D', EofType = 'Z', BreakType = 'B',
+                      AckType = 'Y', NakType = 'N', ErrorType = 'E', MessageType = 'M', ReceiveInitType = 'R',
+                      AttributeType = 'A';
 
 // ReceiveFrame's answer when no frame came: nothing valid within the frame time, or one
 // of the single bytes the calculator sends outside a frame.

@@ -4,15 +4,15 @@
 
 #include "kermit/OutgoingFile.h"
 #include "kermit/ReceivedFile.h"
-#include "xmodem/XModemSend.h"
 #include "link/Progress.h"
 #include "link/Trace.h"
-#include "util/HostInterfaces.h"
 #include "util/CalvyxError.h"
+#include "util/HostInterfaces.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
 #include "util/Ticks.h"
 #include "util/Utils.h"
+#include "xmodem/XModemSend.h"
 
 #include <cstring>
 
@@ -37,8 +37,6 @@ constexpr const char* NotEnoughSpace = "Not enough disk space";
 constexpr const char* RequestNotReceived = "Request not received";
 // An N while idle this long after the last transfer is no late answer to that transfer.
 constexpr uint32_t LateAnswerMs = 2000;
-
-
 
 } // namespace
 
@@ -247,8 +245,10 @@ void KermitServer::HandleSilence(bool damaged)
     case EngineMode::Sending:
         // The answer was lost or damaged: the packet in flight goes out again. Only a
         // damaged answer says the line is noisy; a silence may be a calculator that is slow.
-        if (!damaged) RetryPacket(false);
-        else if (CountRetry()) RetryPacket(true);
+        if (!damaged)
+            RetryPacket(false);
+        else if (CountRetry())
+            RetryPacket(true);
         return;
     }
 }
@@ -288,10 +288,7 @@ void KermitServer::SendByXModem(uint8_t requestByte)
     SetBusy(false);
 }
 
-std::string KermitServer::PathInFolder(const ByteString& name) const
-{
-    return CurrentFolder() + "/" + name;
-}
+std::string KermitServer::PathInFolder(const ByteString& name) const { return CurrentFolder() + "/" + name; }
 
 void KermitServer::RejectName(const ByteString& name)
 {
@@ -340,14 +337,16 @@ void KermitServer::ReceiveAttributes(const ByteString& field)
         const std::string value = field.substr(at + 2, static_cast<std::size_t>(len));
         at += 2 + static_cast<std::size_t>(len);
         if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos || value.size() > 15) continue;
-        if (tag == '1') announced = std::stoll(value);
-        else if (tag == '!' && announced < 0) announced = std::stoll(value) * 1024;
+        if (tag == '1')
+            announced = std::stoll(value);
+        else if (tag == '!' && announced < 0)
+            announced = std::stoll(value) * 1024;
     }
     const std::string folder = filePath_.substr(0, filePath_.find_last_of('/') + 1);
     const int64_t free = FreeBytesIn(folder);
     if (announced >= 0 && free >= 0 && announced > free) {
-        GiveUp(NotEnoughSpace, "not enough disk space (" + std::to_string(announced) + " bytes announced, " +
-                                   std::to_string(free) + " free)");
+        GiveUp(NotEnoughSpace,
+               "not enough disk space (" + std::to_string(announced) + " bytes announced, " + std::to_string(free) + " free)");
         return;
     }
     lastSeq_ = seq_;
@@ -569,8 +568,10 @@ void KermitServer::SetBusy(bool busy)
     if (Busy == busy) return;
     Busy = busy;
     RunInMainThread([this] {
-        if (Busy) idleTimer_->stop();
-        else idleTimer_->start();
+        if (Busy)
+            idleTimer_->stop();
+        else
+            idleTimer_->start();
         if (Busy && OnActivity) OnActivity(this);
     });
 }
@@ -603,10 +604,7 @@ void KermitServer::HideStatusDialog()
     if (statusDialog_ && statusDialog_->IsStatusVisible()) RunInMainThread([this] { statusDialog_->HideStatus(); });
 }
 
-bool KermitServer::Cancelled() const
-{
-    return statusDialog_ && !statusDialog_->IsStatusVisible();
-}
+bool KermitServer::Cancelled() const { return statusDialog_ && !statusDialog_->IsStatusVisible(); }
 
 std::string KermitServer::CurrentFolder() const
 {

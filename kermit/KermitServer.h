@@ -18,10 +18,10 @@
 #include "kermit/FrameChannel.h"
 #include "kermit/OutgoingFile.h"
 #include "link/Link.h"
-#include "util/ReplacementFile.h"
-#include "util/HostInterfaces.h"
 #include "util/ByteString.h"
+#include "util/HostInterfaces.h"
 #include "util/MainThread.h"
+#include "util/ReplacementFile.h"
 
 class QTimer;
 
@@ -142,8 +142,8 @@ private:
     // The number an N asks for when a damaged frame arrives: the packet the calculator
     // sends next as far as the engine knows (0 between transactions).
     int expectedSeq_ = 0;
-    int retries_ = 0;        // failed tries of the packet in flight, or damaged frames in a row
-    bool resent_ = false;    // the packet in flight has gone out more than once
+    int retries_ = 0;                            // failed tries of the packet in flight, or damaged frames in a row
+    bool resent_ = false;                        // the packet in flight has gone out more than once
     std::size_t sendData_ = kermit::MaxSendData; // data field size of the next D packets
     // Sequence number of the Z that ended the file stored last; -1 when there is none
     // (a fresh engine, or a new S or F since).

@@ -16,8 +16,8 @@
 #include <libusb.h>
 
 #include "link/LinkBackend.h"
-#include "link/UsbIdleClock.h"
 #include "link/Trace.h"
+#include "link/UsbIdleClock.h"
 #include "util/MainThread.h"
 #include "util/Ticks.h"
 
@@ -78,23 +78,34 @@ std::string LibUsbText(int code) { return std::string(libusb_error_name(code)) +
 int ErrnoOfStatus(int status)
 {
     switch (status) {
-    case LIBUSB_TRANSFER_NO_DEVICE: return ENODEV;
-    case LIBUSB_TRANSFER_STALL: return EPIPE;
-    case LIBUSB_TRANSFER_TIMED_OUT: return ETIMEDOUT;
-    case LIBUSB_TRANSFER_OVERFLOW: return EOVERFLOW;
-    default: return EIO;
+    case LIBUSB_TRANSFER_NO_DEVICE:
+        return ENODEV;
+    case LIBUSB_TRANSFER_STALL:
+        return EPIPE;
+    case LIBUSB_TRANSFER_TIMED_OUT:
+        return ETIMEDOUT;
+    case LIBUSB_TRANSFER_OVERFLOW:
+        return EOVERFLOW;
+    default:
+        return EIO;
     }
 }
 
 int ErrnoOfError(int code)
 {
     switch (code) {
-    case LIBUSB_ERROR_NO_DEVICE: return ENODEV;
-    case LIBUSB_ERROR_BUSY: return EBUSY;
-    case LIBUSB_ERROR_NO_MEM: return ENOMEM;
-    case LIBUSB_ERROR_ACCESS: return EACCES;
-    case LIBUSB_ERROR_PIPE: return EPIPE;
-    default: return EIO;
+    case LIBUSB_ERROR_NO_DEVICE:
+        return ENODEV;
+    case LIBUSB_ERROR_BUSY:
+        return EBUSY;
+    case LIBUSB_ERROR_NO_MEM:
+        return ENOMEM;
+    case LIBUSB_ERROR_ACCESS:
+        return EACCES;
+    case LIBUSB_ERROR_PIPE:
+        return EPIPE;
+    default:
+        return EIO;
     }
 }
 
@@ -196,7 +207,8 @@ public:
         }
         // No libusb time-out: the bound is kept here, where a time-out is told from a
         // failure.
-        libusb_fill_bulk_transfer(out->transfer, handle_, iface_.out, out->data.data(), static_cast<int>(n), OutDone, out.get(), 0);
+        libusb_fill_bulk_transfer(out->transfer, handle_, iface_.out, out->data.data(), static_cast<int>(n), OutDone, out.get(),
+                                  0);
         const int r = libusb_submit_transfer(out->transfer);
         if (r != 0) {
             Trace("USB write not started: " + LibUsbText(r));
@@ -346,12 +358,17 @@ private:
         Trace("USB read not started: " + LibUsbText(r));
         std::lock_guard lock(mutex_);
         inFlight_ = false;
-        if (r == LIBUSB_ERROR_NO_DEVICE) gone_ = true;
-        else inRetryAt_ = Clock::now() + milliseconds(InRetryPauseMs);
+        if (r == LIBUSB_ERROR_NO_DEVICE)
+            gone_ = true;
+        else
+            inRetryAt_ = Clock::now() + milliseconds(InRetryPauseMs);
         changed_.notify_all();
     }
 
-    static void LIBUSB_CALL InDone(libusb_transfer* transfer) { static_cast<LibUsbBackend*>(transfer->user_data)->InCompleted(transfer); }
+    static void LIBUSB_CALL InDone(libusb_transfer* transfer)
+    {
+        static_cast<LibUsbBackend*>(transfer->user_data)->InCompleted(transfer);
+    }
 
     // Event thread. Every byte that came is kept, whatever the status: a transfer that
     // ended early (a time-out or a cancel) can still hold data.
@@ -360,8 +377,7 @@ private:
         bool again = false;
         {
             std::lock_guard lock(mutex_);
-            if (transfer->actual_length > 0)
-                chunks_.emplace_back(transfer->buffer, transfer->buffer + transfer->actual_length);
+            if (transfer->actual_length > 0) chunks_.emplace_back(transfer->buffer, transfer->buffer + transfer->actual_length);
             switch (transfer->status) {
             case LIBUSB_TRANSFER_COMPLETED:
             case LIBUSB_TRANSFER_TIMED_OUT:
@@ -382,17 +398,21 @@ private:
             if (!again) inFlight_ = false;
             changed_.notify_all();
         }
-        if (transfer->status == LIBUSB_TRANSFER_NO_DEVICE) Trace("USB device gone");
+        if (transfer->status == LIBUSB_TRANSFER_NO_DEVICE)
+            Trace("USB device gone");
         else if (transfer->status != LIBUSB_TRANSFER_COMPLETED && transfer->status != LIBUSB_TRANSFER_CANCELLED)
-            Trace("USB read ended with status " + std::to_string(transfer->status) + ", " + std::to_string(transfer->actual_length) + " bytes kept");
+            Trace("USB read ended with status " + std::to_string(transfer->status) + ", " +
+                  std::to_string(transfer->actual_length) + " bytes kept");
         if (again) {
             const int r = libusb_submit_transfer(transfer);
             if (r != 0) {
                 Trace("USB read not restarted: " + LibUsbText(r));
                 std::lock_guard lock(mutex_);
                 inFlight_ = false;
-                if (r == LIBUSB_ERROR_NO_DEVICE) gone_ = true;
-                else inRetryAt_ = Clock::now() + milliseconds(InRetryPauseMs);
+                if (r == LIBUSB_ERROR_NO_DEVICE)
+                    gone_ = true;
+                else
+                    inRetryAt_ = Clock::now() + milliseconds(InRetryPauseMs);
                 changed_.notify_all();
             }
         }
@@ -518,7 +538,8 @@ private:
 };
 
 // Finds and opens the device; nullptr with whyNot set as OpenLibUsbBackend says.
-libusb_device_handle* OpenDevice(libusb_context* context, UsbId id, std::string& whyNot, std::optional<CalculatorInterface>& iface)
+libusb_device_handle* OpenDevice(libusb_context* context, UsbId id, std::string& whyNot,
+                                 std::optional<CalculatorInterface>& iface)
 {
     libusb_device** list = nullptr;
     const ssize_t count = libusb_get_device_list(context, &list);
@@ -532,7 +553,8 @@ libusb_device_handle* OpenDevice(libusb_context* context, UsbId id, std::string&
         if (!Matches(list[i], id)) continue;
         found = true;
         libusb_config_descriptor* config = nullptr;
-        if (libusb_get_active_config_descriptor(list[i], &config) != 0 && libusb_get_config_descriptor(list[i], 0, &config) != 0) {
+        if (libusb_get_active_config_descriptor(list[i], &config) != 0 &&
+            libusb_get_config_descriptor(list[i], 0, &config) != 0) {
             Trace("USB device " + UsbIdName(id) + " has no readable configuration");
             continue;
         }
@@ -577,15 +599,20 @@ std::unique_ptr<LinkBackend> OpenLibUsbBackend(UsbId id, std::string& whyNot)
     const int active = libusb_kernel_driver_active(handle, iface->number);
     if (active == 1) {
         const int r = libusb_detach_kernel_driver(handle, iface->number);
-        if (r == 0) detached = true;
-        else Trace("Cannot detach the kernel driver of USB device " + UsbIdName(id) + ": " + LibUsbText(r));
+        if (r == 0)
+            detached = true;
+        else
+            Trace("Cannot detach the kernel driver of USB device " + UsbIdName(id) + ": " + LibUsbText(r));
     } else if (active < 0) {
         Trace("Kernel driver of USB device " + UsbIdName(id) + " unknown: " + LibUsbText(active));
     }
     if (const int r = libusb_claim_interface(handle, iface->number); r != 0) {
-        Trace("Cannot claim interface " + std::to_string(iface->number) + " of USB device " + UsbIdName(id) + ": " + LibUsbText(r));
-        if (r == LIBUSB_ERROR_BUSY) whyNot = UsbInUseText(id);
-        else if (r == LIBUSB_ERROR_ACCESS) whyNot = UsbNoPermissionText(id);
+        Trace("Cannot claim interface " + std::to_string(iface->number) + " of USB device " + UsbIdName(id) + ": " +
+              LibUsbText(r));
+        if (r == LIBUSB_ERROR_BUSY)
+            whyNot = UsbInUseText(id);
+        else if (r == LIBUSB_ERROR_ACCESS)
+            whyNot = UsbNoPermissionText(id);
         if (detached) libusb_attach_kernel_driver(handle, iface->number);
         libusb_close(handle);
         libusb_exit(context);
@@ -615,7 +642,8 @@ std::string UsbNoPermissionText(UsbId id)
     const std::string product = Hex4(id.product);
     return "You have no permission to use the USB device " + vendor + ":" + product +
            ". Install the udev rule 70-calvyx.rules: put the line SUBSYSTEM==\"usb\", ENV{DEVTYPE}==\"usb_device\", "
-           "ATTR{idVendor}==\"" + vendor + "\", ATTR{idProduct}==\"" + product +
+           "ATTR{idVendor}==\"" +
+           vendor + "\", ATTR{idProduct}==\"" + product +
            "\", TAG+=\"uaccess\" into /etc/udev/rules.d/70-calvyx.rules, run "
            "\"sudo udevadm control --reload-rules\" and plug the calculator in again";
 }

@@ -59,8 +59,7 @@ void LowerEvent(int fd)
 {
     if (fd < 0) return;
     uint64_t pending = 0;
-    while (::read(fd, &pending, sizeof pending) > 0) {
-    }
+    while (::read(fd, &pending, sizeof pending) > 0) {}
 }
 
 } // namespace
@@ -143,8 +142,10 @@ uint32_t Link::Now() const { return backend_ ? backend_->Now() : ::Now(); }
 
 void Link::Pause(int ms)
 {
-    if (backend_) backend_->Pause(ms, cancel_);
-    else SleepMs(ms);
+    if (backend_)
+        backend_->Pause(ms, cancel_);
+    else
+        SleepMs(ms);
     Trace("Delay time = " + std::to_string(ms));
 }
 
@@ -172,8 +173,10 @@ void Link::Write(const ByteString& bytes)
         Trace("Write time limit reached");
         return;
     }
-    if (outcome == linkio::WriteOutcome::TimedOut) Trace("USB write stalled");
-    else Trace(std::string("write failed: ") + std::strerror(errno));
+    if (outcome == linkio::WriteOutcome::TimedOut)
+        Trace("USB write stalled");
+    else
+        Trace(std::string("write failed: ") + std::strerror(errno));
     Fail();
 }
 
@@ -186,15 +189,9 @@ linkio::WriteOutcome Link::WriteBlock(const char* data, std::size_t size, long s
     return backend_->Write(data, size, stallMs, WriteStop{writeStop_, writeStopFd_});
 }
 
-int Link::Read(ByteString& buffer, int timeoutMs)
-{
-    return ReadFromBackend(buffer, timeoutMs, false);
-}
+int Link::Read(ByteString& buffer, int timeoutMs) { return ReadFromBackend(buffer, timeoutMs, false); }
 
-int Link::ReadWithin(ByteString& buffer, int maxWaitMs)
-{
-    return ReadFromBackend(buffer, maxWaitMs, true);
-}
+int Link::ReadWithin(ByteString& buffer, int maxWaitMs) { return ReadFromBackend(buffer, maxWaitMs, true); }
 
 int Link::ReadFromBackend(ByteString& buffer, int timeoutMs, bool bounded)
 {
@@ -226,8 +223,7 @@ void Link::ClearInput(const std::function<void(const ByteString&)>& drained)
 
 // Reads rounds of `size` bytes until `rounds` quiet ones came in a row. A round is quiet
 // when its first six bytes are zero: nothing came, or only zero bytes.
-void Link::DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs,
-                           const std::function<void(const ByteString&)>& drained)
+void Link::DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs, const std::function<void(const ByteString&)>& drained)
 {
     const uint32_t start = Now();
     int quiet = 0;

@@ -132,8 +132,7 @@ private:
     int ReadFromBackend(ByteString& buffer, int timeoutMs, bool bounded);
     // Ends what StopWrites asked for: a new engine, or a reopened link, writes again.
     void ResumeWrites();
-    void DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs,
-                         const std::function<void(const ByteString&)>& drained);
+    void DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs, const std::function<void(const ByteString&)>& drained);
 
     std::unique_ptr<LinkBackend> backend_;
     std::string openError_;

@@ -23,8 +23,7 @@ public:
     // Up to n bytes (see Link::Read); cancel ends a USB wait early.
     virtual std::size_t Read(unsigned char* buffer, std::size_t n, int timeoutMs, const std::atomic<bool>& cancel) = 0;
     // As Read, waiting no longer than maxWaitMs whatever the line's own limits are.
-    virtual std::size_t ReadWithin(unsigned char* buffer, std::size_t n, int maxWaitMs,
-                                   const std::atomic<bool>& cancel)
+    virtual std::size_t ReadWithin(unsigned char* buffer, std::size_t n, int maxWaitMs, const std::atomic<bool>& cancel)
     {
         return Read(buffer, n, maxWaitMs, cancel);
     }

@@ -85,8 +85,10 @@ long ReadUntil(int fd, unsigned char* buf, std::size_t n, Clock::time_point dead
             if (r == 0) errno = EIO;
             return -1;
         }
-        if (re & POLLNVAL) errno = EBADF;
-        else errno = EIO; // POLLHUP or POLLERR without data: a hung-up line
+        if (re & POLLNVAL)
+            errno = EBADF;
+        else
+            errno = EIO; // POLLHUP or POLLERR without data: a hung-up line
         return -1;
     }
     return static_cast<long>(got);

@@ -14,8 +14,8 @@ std::string ProgressText(int64_t done, int64_t total, uint32_t elapsedMs)
     if (total <= 0) return {};
     const int64_t rate = done * 1000 / (static_cast<int64_t>(elapsedMs) + 1);
     if (rate < KbyteRate) {
-        return std::to_string(done) + "/" + std::to_string(total) + Str::Bytes + "\r\n(" +
-               std::to_string(done * 100 / total) + "%)\r\n" + std::to_string(rate) + Str::BytesPerSec;
+        return std::to_string(done) + "/" + std::to_string(total) + Str::Bytes + "\r\n(" + std::to_string(done * 100 / total) +
+               "%)\r\n" + std::to_string(rate) + Str::BytesPerSec;
     }
     // The Kbytes form takes its percentage from done - 1: a finished transfer shows 99%
     // until the dialog closes.
@@ -39,5 +39,6 @@ void ReportReceived(int64_t done, uint32_t startTick, const StatusSink& sink)
 void ReportProgress(int64_t done, int64_t total, uint32_t startTick, const StatusSink& sink)
 {
     if (total <= 0 || !sink) return;
-    sink(StatusReport::Progress(ProgressText(done, total, TicksSince(startTick)), static_cast<int>(done), static_cast<int>(total)));
+    sink(StatusReport::Progress(ProgressText(done, total, TicksSince(startTick)), static_cast<int>(done),
+                                static_cast<int>(total)));
 }

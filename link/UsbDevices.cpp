@@ -1,8 +1,8 @@
 #include "link/UsbDevices.h"
 
 #include <algorithm>
-#include <fstream>
 #include <cctype>
+#include <fstream>
 #include <mutex>
 #include <set>
 #include <utility>
@@ -31,15 +31,17 @@ BulkCount CountBulk(const libusb_interface_descriptor& alt)
     for (int e = 0; e < alt.bNumEndpoints; ++e) {
         const libusb_endpoint_descriptor& ep = alt.endpoint[e];
         if ((ep.bmAttributes & LIBUSB_TRANSFER_TYPE_MASK) != LIBUSB_TRANSFER_TYPE_BULK) continue;
-        if (ep.bEndpointAddress & LIBUSB_ENDPOINT_IN) ++count.ins;
-        else ++count.outs;
+        if (ep.bEndpointAddress & LIBUSB_ENDPOINT_IN)
+            ++count.ins;
+        else
+            ++count.outs;
     }
     return count;
 }
 
 struct Shape {
-    bool bulkPair = false;         // some interface has a bulk IN and a bulk OUT endpoint
-    bool calculatorLink = false;   // a vendor-specific one has exactly one of each
+    bool bulkPair = false;       // some interface has a bulk IN and a bulk OUT endpoint
+    bool calculatorLink = false; // a vendor-specific one has exactly one of each
 };
 
 Shape ShapeOf(libusb_device* device)
@@ -134,7 +136,7 @@ std::optional<uint16_t> HexWord(const std::string& text)
     for (const char c : text) {
         if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
         const unsigned digit = std::isdigit(static_cast<unsigned char>(c)) ? static_cast<unsigned>(c - '0')
-                                                                          : static_cast<unsigned>(std::tolower(c) - 'a' + 10);
+                                                                           : static_cast<unsigned>(std::tolower(c) - 'a' + 10);
         value = value * 16 + digit;
     }
     return static_cast<uint16_t>(value);

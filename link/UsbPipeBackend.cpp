@@ -8,9 +8,9 @@
 #include <utility>
 
 #include "link/LinkBackend.h"
-#include "link/UsbIdleClock.h"
 #include "link/LinkErrors.h"
 #include "link/Trace.h"
+#include "link/UsbIdleClock.h"
 #include "link/UsbPipeReader.h"
 #include "link/UsbPipes.h"
 #include "util/MainThread.h"
@@ -80,7 +80,8 @@ public:
 private:
     bool SameFile(int fd, int pipe) const
     {
-        struct stat opened {}, named {};
+        struct stat opened {
+        }, named{};
         if (::fstat(fd, &opened) != 0 || ::stat(UsbPipePath(name_, pipe).c_str(), &named) != 0) return false;
         return opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
     }

@@ -22,10 +22,7 @@ constexpr int ReaderRetryPauseMs = 100;
 // Reads one chunk per request into the reader's shared buffer.
 class UsbPipeReader::Thread : public WorkerThread {
 public:
-    Thread(UsbPipeReader& owner, int pipe)
-        : owner_(owner), pipe_(pipe), wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
-    {
-    }
+    Thread(UsbPipeReader& owner, int pipe) : owner_(owner), pipe_(pipe), wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
     ~Thread() override
     {
         if (wakeFd_ >= 0) ::close(wakeFd_);
@@ -104,8 +101,10 @@ UsbPipeReader::UsbPipeReader(int pipe) : thread_(std::make_unique<Thread>(*this,
 {
     // Without a wake-up descriptor the reader could not be stopped: it is not started,
     // and every pump then simply finds no data.
-    if (thread_->Usable()) thread_->start();
-    else Trace("USB reader not started: no wake-up descriptor");
+    if (thread_->Usable())
+        thread_->start();
+    else
+        Trace("USB reader not started: no wake-up descriptor");
 }
 
 UsbPipeReader::~UsbPipeReader() { Stop(); }

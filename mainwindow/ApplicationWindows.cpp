@@ -2,10 +2,10 @@
 
 #include "mainwindow/MainWindow.h"
 #include "services/TransferServer.h"
-#include "windows/TransferStatusDialog.h"
 #include "windows/AboutDialog.h"
 #include "windows/CalculatorSetupDialog.h"
 #include "windows/LogWindow.h"
+#include "windows/TransferStatusDialog.h"
 
 void CreateApplicationWindows()
 {

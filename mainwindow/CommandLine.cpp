@@ -49,7 +49,4 @@ std::optional<std::string> PortFromArgument(const QString& arg)
     return std::nullopt;
 }
 
-std::optional<std::string> PortFromArguments(const QStringList& args)
-{
-    return PortFromArgument(ConnectionArgument(args));
-}
+std::optional<std::string> PortFromArguments(const QStringList& args) { return PortFromArgument(ConnectionArgument(args)); }

@@ -11,7 +11,6 @@ QString NextNewFolderPath(const QString& parent)
     if (parent.isEmpty()) return {};
     const QString stem = QString::fromUtf8(Str::NewFolder);
     QString name = stem;
-    for (int n = 2; QFileInfo::exists(base + QLatin1Char('/') + name); ++n)
-        name = stem + QStringLiteral(" (%1)").arg(n);
+    for (int n = 2; QFileInfo::exists(base + QLatin1Char('/') + name); ++n) name = stem + QStringLiteral(" (%1)").arg(n);
     return base + QLatin1Char('/') + name;
 }

@@ -39,8 +39,9 @@ void MarkHelpHints(QObject* root)
         const int context = HelpContextOf(widget);
         const QString hint = HintOf(widget);
         if (context > 1 && !hint.isEmpty() && !hint.startsWith(QLatin1Char('?'))) {
-            SetHint(widget, IsTopicContext(context) ? QStringLiteral("?* ") + QCoreApplication::translate("HelpContext", TopicHint)
-                                                    : QStringLiteral("? ") + hint);
+            SetHint(widget, IsTopicContext(context)
+                                ? QStringLiteral("?* ") + QCoreApplication::translate("HelpContext", TopicHint)
+                                : QStringLiteral("? ") + hint);
         }
     }
     for (QObject* child : root->children()) MarkHelpHints(child);

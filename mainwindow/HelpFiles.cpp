@@ -13,8 +13,8 @@ struct LanguageChoiceRow {
     const char* windows;
 };
 constexpr LanguageChoiceRow ChoiceRows[] = {
-    {QLocale::Dutch, "CalvyxDutch", "nl"},   {QLocale::English, "Calvyx", "en"},
-    {QLocale::French, "CalvyxFrench", "fr"}, {QLocale::German, "CalvyxGerman", "de"},
+    {QLocale::Dutch, "CalvyxDutch", "nl"},     {QLocale::English, "Calvyx", "en"},
+    {QLocale::French, "CalvyxFrench", "fr"},   {QLocale::German, "CalvyxGerman", "de"},
     {QLocale::Italian, "CalvyxItalian", "it"}, {QLocale::Portuguese, "CalvyxPortuguese", "pt"},
     {QLocale::Spanish, "CalvyxSpanish", "es"},
 };

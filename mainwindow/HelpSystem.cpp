@@ -48,8 +48,7 @@ QUrl HelpSystem::BookRoot(const QString& book)
         return QUrl::fromLocalFile(shipped + QLatin1Char('/'));
     // The books built into the program: English and the seven translations.
     const QString builtIn = QStringLiteral(":/help/") + stem + QLatin1Char('/');
-    if (!stem.isEmpty() && QFileInfo::exists(builtIn + QLatin1String(ContentsPage)))
-        return QUrl(QStringLiteral("qrc") + builtIn);
+    if (!stem.isEmpty() && QFileInfo::exists(builtIn + QLatin1String(ContentsPage))) return QUrl(QStringLiteral("qrc") + builtIn);
     return QUrl(QStringLiteral("qrc:/help/Calvyx/"));
 }
 
@@ -114,7 +113,8 @@ QString HelpSystem::PopupText(int stringId) const
 void HelpSystem::ShowContextPopup(const QPoint& point, int stringId)
 {
     QString text = PopupText(stringId);
-    if (text.isEmpty()) text = QCoreApplication::translate("HelpSystem", "No help is available for this item (%1).").arg(stringId);
+    if (text.isEmpty())
+        text = QCoreApplication::translate("HelpSystem", "No help is available for this item (%1).").arg(stringId);
     last_ = {Shown::Popup, stringId, text, point};
     QWhatsThis::showText(point, text);
 }

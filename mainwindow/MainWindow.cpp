@@ -304,8 +304,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             Guarded([this] { RenamePicked(); });
             return true;
         }
-        if (watched == folderTree && key->key() == Qt::Key_Delete &&
-            !folderTree->Editing()) {
+        if (watched == folderTree && key->key() == Qt::Key_Delete && !folderTree->Editing()) {
             // The key deletes what the tree shows selected, whatever was picked in the
             // list before; the menu command keeps acting on the last pick.
             pickedPath_ = TreePath();

@@ -103,7 +103,7 @@ public:
     QToolButton* exitButton = nullptr;
     QLabel* connectionLabel = nullptr;
     QComboBox* connectionBox = nullptr;
-    QPushButton* logButton = nullptr; // hidden until the hidden key sequence is typed
+    QPushButton* logButton = nullptr;   // hidden until the hidden key sequence is typed
     QAction* logButtonAction = nullptr; // shows and hides logButton on the tool bar
     // The client area: the prompt (disconnected) or the folder views, and the status bar.
     QFrame* promptPanel = nullptr;
@@ -118,8 +118,8 @@ public:
     QAction* renameAction = nullptr;
     QAction* newFolderAction = nullptr;
     QAction* captureAction = nullptr;
-    QAction* receiveAction = nullptr; // receives by wire after the instructions
-    QAction* logAction = nullptr; // hidden like logButton
+    QAction* receiveAction = nullptr;          // receives by wire after the instructions
+    QAction* logAction = nullptr;              // hidden like logButton
     QAction* recentFoldersSeparator = nullptr; // shown while a recent folder is
     QAction* recentFolderItems[RecentSlotCount] = {};
     QAction* exitAction = nullptr;
@@ -308,24 +308,24 @@ private:
     bool refused_ = false;
     QString startRefusal_;
     std::optional<SingleInstance::Request> waitingStart_; // see SecondStartArrived
-    bool answeringStart_ = false; // AnotherStart runs (and may show a dialog)
-    QPointer<QObject> startWaitsFor_; // watches the dialog the waiting request waits for
+    bool answeringStart_ = false;                         // AnotherStart runs (and may show a dialog)
+    QPointer<QObject> startWaitsFor_;                     // watches the dialog the waiting request waits for
     bool transferBusy_ = false;
-    bool kermitBusy_ = false; // transferBusy_ came from the Kermit server
+    bool kermitBusy_ = false;        // transferBusy_ came from the Kermit server
     bool exitAfterTransfer_ = false; // the user chose to stop the running transfer and exit
     bool stopWithoutAsking_ = false; // see ExitWithoutAsking
     std::atomic<bool> captureRequested_{false};
     int connState_ = StateUnset;
     int logKeysTyped_ = 0; // how many keys of LogKeys were typed in a row so far
-    QString pickedPath_; // the folder or file picked last, in the tree or the list
-    int aboutStep_ = 0; // the start-up About display: 0 shows it, 1 closes it, then the timer stops
+    QString pickedPath_;   // the folder or file picked last, in the tree or the list
+    int aboutStep_ = 0;    // the start-up About display: 0 shows it, 1 closes it, then the timer stops
     RecentSlots recentFolders_;
-    int linkReservations_ = 0; // LinkReservation objects alive
+    int linkReservations_ = 0;                           // LinkReservation objects alive
     std::vector<std::unique_ptr<FileCopyBatch>> copies_; // running copies of dropped files
-    bool portErrorShown_ = false; // the poll shows a port error once per connection choice
-    bool terminalHungUp_ = false; // the chosen pseudo-terminal hung up: the poll leaves it closed
-    bool shown_ = false; // the first showEvent has run
-    int treeWidth_ = TreeDefaultWidth; // see TreeWidth()
+    bool portErrorShown_ = false;                        // the poll shows a port error once per connection choice
+    bool terminalHungUp_ = false;                        // the chosen pseudo-terminal hung up: the poll leaves it closed
+    bool shown_ = false;                                 // the first showEvent has run
+    int treeWidth_ = TreeDefaultWidth;                   // see TreeWidth()
     std::string selectedPort_ = "QVxT0+";
 };
 

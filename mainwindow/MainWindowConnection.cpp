@@ -147,7 +147,8 @@ void MainWindow::Poll()
                     ReportError(e.what());
                 }
             }
-            if (TheCaptureWindow && !server_->PortName().empty() && !TheCaptureWindow->isVisible() && !server_->KermitServerRunning())
+            if (TheCaptureWindow && !server_->PortName().empty() && !TheCaptureWindow->isVisible() &&
+                !server_->KermitServerRunning())
                 server_->StartKermitServer();
         } else {
             // Pipes that another user could have made are not the calculator; the user
@@ -199,8 +200,10 @@ void MainWindow::ShowConnState()
 
 void MainWindow::SecondStartArrived(const SingleInstance::Request& request)
 {
-    if (!waitingStart_) waitingStart_ = request;
-    else if (request.port) waitingStart_->port = request.port; // a plain "show" keeps the port asked for before
+    if (!waitingStart_)
+        waitingStart_ = request;
+    else if (request.port)
+        waitingStart_->port = request.port; // a plain "show" keeps the port asked for before
     AnswerWaitingStart();
 }
 
@@ -273,7 +276,7 @@ void MainWindow::ConnectionChosen()
     server_->SelectPort("");
     selectedPort_ = S(connectionBox->currentText());
     terminalHungUp_ = false; // picked again: the user opens it knowingly
-    portErrorShown_ = true; // an error of this choice is shown here, not again by the poll
+    portErrorShown_ = true;  // an error of this choice is shown here, not again by the poll
     server_->SelectPort(selectedPort_);
     portErrorShown_ = false;
     UpdateControls();

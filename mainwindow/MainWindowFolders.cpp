@@ -36,8 +36,8 @@ using namespace MainWindowParts;
 
 namespace {
 
-constexpr const char* FolderMissingStart = QT_TRANSLATE_NOOP("MainWindow", "Error, the folder \""); // 65243
-constexpr const char* FolderMissingEnd = QT_TRANSLATE_NOOP("MainWindow", "\" does not exist.");     // 65244
+constexpr const char* FolderMissingStart = QT_TRANSLATE_NOOP("MainWindow", "Error, the folder \"");     // 65243
+constexpr const char* FolderMissingEnd = QT_TRANSLATE_NOOP("MainWindow", "\" does not exist.");         // 65244
 constexpr const char* SettingPathError = QT_TRANSLATE_NOOP("MainWindow", "Error setting path: \"%1\""); // 65301
 
 // The progress dialog shows a per mille of the bytes: the sizes do not fit an int.
@@ -115,8 +115,7 @@ void MainWindow::NewFolder()
 bool MainWindow::MoveToTrash(const QString& path)
 {
     if (path.isEmpty()) return false;
-    if (!dialogs_->Confirm(tr("Move \"%1\" to the trash?").arg(QDir::toNativeSeparators(path)),
-                           tr("Deleting Files")))
+    if (!dialogs_->Confirm(tr("Move \"%1\" to the trash?").arg(QDir::toNativeSeparators(path)), tr("Deleting Files")))
         return false;
     // The trash lives under the user's data folder, which must exist for it to work.
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
@@ -330,15 +329,17 @@ void MainWindow::CopyFilesInto(const QStringList& files, const QString& folder)
                 problems << tr("\"%1\": a folder of that name is in the way").arg(name);
                 continue;
             }
-            if (!dialogs_->Confirm(tr("\"%1\" already exists in \"%2\". Replace it with the file dropped here?").arg(name, shownFolder),
-                                   caption))
+            if (!dialogs_->Confirm(
+                    tr("\"%1\" already exists in \"%2\". Replace it with the file dropped here?").arg(name, shownFolder),
+                    caption))
                 continue;
         }
         items.push_back({QFile::encodeName(source).toStdString(), QFile::encodeName(folder).toStdString(),
                          QFile::encodeName(name).toStdString()});
     }
     if (items.empty()) {
-        if (!problems.isEmpty()) TellOutcome(tr("Not copied to \"%1\":\n%2").arg(shownFolder, problems.join(QLatin1Char('\n'))), caption, true);
+        if (!problems.isEmpty())
+            TellOutcome(tr("Not copied to \"%1\":\n%2").arg(shownFolder, problems.join(QLatin1Char('\n'))), caption, true);
         return;
     }
     StartCopy(std::move(items), folder, problems);
@@ -400,11 +401,21 @@ void MainWindow::CopyEnded(FileCopyBatch* batch, const QString& folder, QStringL
         const QString name = QFile::decodeName(owned->Items()[i].name.c_str());
         const FileCopyOutcome& outcome = owned->Outcomes()[i];
         switch (outcome.kind) {
-        case FileCopyOutcome::Kind::Copied: ++copied; break;
-        case FileCopyOutcome::Kind::Cancelled: cancelled = true; break;
-        case FileCopyOutcome::Kind::Folder: problems << tr("\"%1\": folders are not copied").arg(name); break;
-        case FileCopyOutcome::Kind::NotAFile: problems << tr("\"%1\": not a file that can be copied").arg(name); break;
-        case FileCopyOutcome::Kind::Failed: problems << tr("\"%1\": %2").arg(name, qt_error_string(outcome.error)); break;
+        case FileCopyOutcome::Kind::Copied:
+            ++copied;
+            break;
+        case FileCopyOutcome::Kind::Cancelled:
+            cancelled = true;
+            break;
+        case FileCopyOutcome::Kind::Folder:
+            problems << tr("\"%1\": folders are not copied").arg(name);
+            break;
+        case FileCopyOutcome::Kind::NotAFile:
+            problems << tr("\"%1\": not a file that can be copied").arg(name);
+            break;
+        case FileCopyOutcome::Kind::Failed:
+            problems << tr("\"%1\": %2").arg(name, qt_error_string(outcome.error));
+            break;
         }
     }
     if (cancelled) {
@@ -415,7 +426,8 @@ void MainWindow::CopyEnded(FileCopyBatch* batch, const QString& folder, QStringL
         statusPanel->setText(tr("Copied %n file(s) to %1", nullptr, copied).arg(shownFolder));
     }
     if (!problems.isEmpty())
-        TellOutcome(tr("Not copied to \"%1\":\n%2").arg(shownFolder, problems.join(QLatin1Char('\n'))), tr("Copying Files"), true);
+        TellOutcome(tr("Not copied to \"%1\":\n%2").arg(shownFolder, problems.join(QLatin1Char('\n'))), tr("Copying Files"),
+                    true);
 }
 
 void MainWindow::StopCopies()

@@ -67,8 +67,10 @@ void MainWindow::BuildMenus()
     renameAction = hinted(file, QT_TR_NOOP("Rena&me"), nullptr, [this] { RenamePicked(); });
     newFolderAction = hinted(file, QT_TR_NOOP("New Folder"), nullptr, [this] { NewFolder(); });
     file->addSeparator();
-    captureAction = hinted(file, QT_TR_NOOP("Screen Capture"), QT_TR_NOOP("View the Screen Capture Window"), [this] { ShowCaptureWindow(); });
-    receiveAction = hinted(file, QT_TR_NOOP("Receive Calcapp (By Wire)"), QT_TR_NOOP("Receive Calcapp (By Wire) to the PC"), [this] { ReceiveByWire(true); });
+    captureAction =
+        hinted(file, QT_TR_NOOP("Screen Capture"), QT_TR_NOOP("View the Screen Capture Window"), [this] { ShowCaptureWindow(); });
+    receiveAction = hinted(file, QT_TR_NOOP("Receive Calcapp (By Wire)"), QT_TR_NOOP("Receive Calcapp (By Wire) to the PC"),
+                           [this] { ReceiveByWire(true); });
     logAction = hinted(file, QT_TR_NOOP("Log"), nullptr, [this] { ShowLog(); });
     recentFoldersSeparator = file->addSeparator();
     for (int n = 1; n <= RecentSlotCount; ++n) {
@@ -116,11 +118,15 @@ void MainWindow::BuildToolBar()
         toolBar->addWidget(b);
         return b;
     };
-    newFolderButton = button(QStyle::SP_FileDialogNewFolder, "newFolderButton", QT_TR_NOOP("Create a new folder"), [this] { NewFolder(); });
-    captureButton = button(QStyle::SP_DesktopIcon, "captureButton", QT_TR_NOOP("View screen capture window."), [this] { ShowCaptureWindow(); });
-    receiveButton = button(QStyle::SP_ArrowDown, "receiveButton", QT_TR_NOOP("Receive Calcapp (By Wire) to the PC"), [this] { ReceiveByWire(false); });
+    newFolderButton =
+        button(QStyle::SP_FileDialogNewFolder, "newFolderButton", QT_TR_NOOP("Create a new folder"), [this] { NewFolder(); });
+    captureButton = button(QStyle::SP_DesktopIcon, "captureButton", QT_TR_NOOP("View screen capture window."),
+                           [this] { ShowCaptureWindow(); });
+    receiveButton = button(QStyle::SP_ArrowDown, "receiveButton", QT_TR_NOOP("Receive Calcapp (By Wire) to the PC"),
+                           [this] { ReceiveByWire(false); });
     toolBar->addSeparator();
-    exitButton = button(QStyle::SP_DialogCloseButton, "exitButton", QT_TR_NOOP("Disconnect and Exit program."), [this] { Exit(); });
+    exitButton =
+        button(QStyle::SP_DialogCloseButton, "exitButton", QT_TR_NOOP("Disconnect and Exit program."), [this] { Exit(); });
     toolBar->addSeparator();
 
     connectionLabel = new QLabel(tr("Connect using:"), toolBar);
@@ -250,5 +256,6 @@ void MainWindow::PlacePrompt()
     if (!promptLabel) return;
     promptLabel->move(PromptLeft, promptLabel->y());
     // Centred under the prompt; the halving truncates toward zero.
-    searchAnimation->move((2 * promptLabel->x() + promptLabel->width() - searchAnimation->width()) / 2, AnimationBottom - searchAnimation->height());
+    searchAnimation->move((2 * promptLabel->x() + promptLabel->width() - searchAnimation->width()) / 2,
+                          AnimationBottom - searchAnimation->height());
 }

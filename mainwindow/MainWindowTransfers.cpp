@@ -30,7 +30,8 @@ using namespace MainWindowParts;
 namespace {
 
 constexpr const char* ReceiveTitle = QT_TRANSLATE_NOOP("MainWindow", "Receive file from T30s,T20s,T20/T20+ (By Wire)");
-constexpr const char* DiscardQuestion = QT_TRANSLATE_NOOP("MainWindow", "Discard the received object? It has not been saved anywhere.");
+constexpr const char* DiscardQuestion =
+    QT_TRANSLATE_NOOP("MainWindow", "Discard the received object? It has not been saved anywhere.");
 
 } // namespace
 
@@ -141,7 +142,8 @@ void MainWindow::SendRom()
     struct Idle {
         MainWindow* window;
         bool armed = true;
-        ~Idle() {
+        ~Idle()
+        {
             if (armed) window->SetTransferBusy(false);
             // An exit asked for during the load happens now that it is over.
             window->CloseIfExitPending();
@@ -167,8 +169,8 @@ void MainWindow::SendRom()
     // Stopped to exit: the user knows, and the window is about to close.
     if (exitAfterTransfer_) return;
     if (loaded) {
-        TellOutcome(tr("ROM loaded: %1 bytes").arg(QLocale().toString(QFileInfo(*file).size())),
-                    TranslatedText(Str::DownloadRom), false);
+        TellOutcome(tr("ROM loaded: %1 bytes").arg(QLocale().toString(QFileInfo(*file).size())), TranslatedText(Str::DownloadRom),
+                    false);
         return;
     }
     QString text = TranslatedText(Str::DownloadFailed);

@@ -121,9 +121,10 @@ void SingleInstance::Accept()
             const auto request = line.endsWith('\n') ? Decode(line) : std::nullopt;
             peer->disconnectFromServer();
             // Answered from the event loop: the answer may ask the user something.
-            if (request) QTimer::singleShot(0, this, [this, r = *request] {
-                if (handler_) handler_(r);
-            });
+            if (request)
+                QTimer::singleShot(0, this, [this, r = *request] {
+                    if (handler_) handler_(r);
+                });
         });
     }
 }

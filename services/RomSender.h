@@ -12,8 +12,8 @@
 #include <string>
 
 #include "link/Link.h"
-#include "util/HostInterfaces.h"
 #include "util/ByteString.h"
+#include "util/HostInterfaces.h"
 #include "util/MainThread.h"
 
 // The stream held whole in memory, in pages of its own that go back to the system as

@@ -9,8 +9,7 @@ ScreenLayout LayoutOfScreen(const ByteString& image)
 
 PixelBit PixelLocation(ScreenLayout layout, int x, int y)
 {
-    if (layout == ScreenLayout::PageLayout)
-        return {ScreenDataOffset + std::size_t(PageLayoutPageBytes) * (y / 8) + x, y % 8};
+    if (layout == ScreenLayout::PageLayout) return {ScreenDataOffset + std::size_t(PageLayoutPageBytes) * (y / 8) + x, y % 8};
     return {ScreenDataOffset + std::size_t(RowLayoutRowBytes) * y + x / 8, x % 8};
 }
 

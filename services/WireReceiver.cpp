@@ -6,11 +6,11 @@
 #include "link/LinkErrors.h"
 #include "link/Progress.h"
 #include "link/Trace.h"
-#include "xmodem/XModemBlock.h"
 #include "util/CalvyxError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
 #include "util/Ticks.h"
+#include "xmodem/XModemBlock.h"
 
 void WireReceiver::SendByte(uint8_t b) { link_->Write(ByteString(1, static_cast<char>(b))); }
 
@@ -18,12 +18,14 @@ void WireReceiver::SendByte(uint8_t b) { link_->Write(ByteString(1, static_cast<
 // swallowed one.
 void WireReceiver::SendCancel() { link_->Write(ByteString(4, static_cast<char>(xmodem::CAN))); }
 
-WireReceiver::WireReceiver(LinkLease link, IStatusDialog* statusDialog, const std::string& displayName,
-                           int expectedSize, RunIn runIn)
+WireReceiver::WireReceiver(LinkLease link, IStatusDialog* statusDialog, const std::string& displayName, int expectedSize,
+                           RunIn runIn)
     : DisplayName(displayName), ExpectedSize(expectedSize), StatusDialog(statusDialog), link_(std::move(link))
 {
-    if (runIn == RunIn::Caller) Execute();
-    else start();
+    if (runIn == RunIn::Caller)
+        Execute();
+    else
+        start();
 }
 
 WireReceiver::~WireReceiver()
@@ -147,8 +149,10 @@ bool WireReceiver::ReceiveBlock(uint8_t header)
     const StatusSink sink = [this](const StatusReport& report) { ReportStatus(report); };
     // Without an announced size there is no total to show a share of: the bytes so far
     // and the rate tell the truth.
-    if (ExpectedSize != 0) ReportProgress(receivedBytes_, ExpectedSize, startTick_, sink);
-    else ReportReceived(receivedBytes_, startTick_, sink);
+    if (ExpectedSize != 0)
+        ReportProgress(receivedBytes_, ExpectedSize, startTick_, sink);
+    else
+        ReportReceived(receivedBytes_, startTick_, sink);
 
     // The calculator's block may come in several bursts; a silent line inside a block
     // ends it after a few empty reads (the first read does not count).

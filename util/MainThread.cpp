@@ -72,7 +72,8 @@ void RunInMainThread(const std::function<void()>& fn)
     }
     // Qt drops a posted event unrun only with the application object, which outlives
     // every transfer thread (their owners join them first).
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { RunPendingCalls(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { RunPendingCalls(); }, Qt::QueuedConnection);
     std::unique_lock hold(call.lock);
     call.ended.wait(hold, [&] { return call.over; });
     if (call.error) std::rethrow_exception(call.error);

@@ -29,11 +29,16 @@ PathFacts LookAt(const std::string& path)
     }
     facts.owner = st.st_uid;
     facts.mode = st.st_mode & 07777;
-    if (S_ISDIR(st.st_mode)) facts.kind = PathFacts::Kind::Folder;
-    else if (S_ISLNK(st.st_mode)) facts.kind = PathFacts::Kind::SymbolicLink;
-    else if (S_ISFIFO(st.st_mode)) facts.kind = PathFacts::Kind::Fifo;
-    else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) facts.kind = PathFacts::Kind::Device;
-    else facts.kind = PathFacts::Kind::Other;
+    if (S_ISDIR(st.st_mode))
+        facts.kind = PathFacts::Kind::Folder;
+    else if (S_ISLNK(st.st_mode))
+        facts.kind = PathFacts::Kind::SymbolicLink;
+    else if (S_ISFIFO(st.st_mode))
+        facts.kind = PathFacts::Kind::Fifo;
+    else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        facts.kind = PathFacts::Kind::Device;
+    else
+        facts.kind = PathFacts::Kind::Other;
     return facts;
 }
 

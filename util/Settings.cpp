@@ -28,9 +28,9 @@ std::unique_ptr<QSettings> OpenSettings(const QString& group)
 {
     QStringList parts = SettingsProfile().split(u'/', Qt::SkipEmptyParts);
     parts += group.split(u'/', Qt::SkipEmptyParts);
-    auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                                QString::fromLatin1(SettingsOrganization),
-                                                QString::fromLatin1(SettingsApplication));
+    auto settings =
+        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(SettingsOrganization),
+                                    QString::fromLatin1(SettingsApplication));
     if (!parts.isEmpty()) settings->beginGroup(parts.join(u'/'));
     return settings;
 }
@@ -58,10 +58,7 @@ bool ReadSettingBool(const QSettings& settings, const QString& name, bool defaul
 
 void WriteSettingString(QSettings& settings, const QString& name, const QString& value) { settings.setValue(name, value); }
 
-void WriteSettingInteger(QSettings& settings, const QString& name, int value)
-{
-    settings.setValue(name, QString::number(value));
-}
+void WriteSettingInteger(QSettings& settings, const QString& name, int value) { settings.setValue(name, QString::number(value)); }
 
 void WriteSettingBool(QSettings& settings, const QString& name, bool value)
 {

@@ -89,8 +89,10 @@ bool StopSignal::Wait(int ms) const
     using namespace std::chrono;
     if (level_[0] < 0) {
         // No pipe, so no handler either: nothing can raise the stop.
-        if (ms >= 0) std::this_thread::sleep_for(milliseconds(ms));
-        else ::pause();
+        if (ms >= 0)
+            std::this_thread::sleep_for(milliseconds(ms));
+        else
+            ::pause();
         return Raised();
     }
     const auto deadline = steady_clock::now() + milliseconds(ms);

@@ -39,8 +39,8 @@ private:
         int signal;
         struct sigaction action;
     };
-    int level_[2] = {-1, -1};  // written at each signal, never read
-    int notify_[2] = {-1, -1}; // written at each signal, read by the event loop
+    int level_[2] = {-1, -1};            // written at each signal, never read
+    int notify_[2] = {-1, -1};           // written at each signal, read by the event loop
     QPointer<QSocketNotifier> notifier_; // a child of OnSignal's context, which may go first
     std::vector<Previous> previous_;
 };

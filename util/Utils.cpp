@@ -216,16 +216,20 @@ std::string VisibleText(std::string_view text)
             out += static_cast<char>(c);
             ++i;
         } else if (!utf8) {
-            if (c <= 0x9F) AppendEscaped(out, c);
-            else out += static_cast<char>(c);
+            if (c <= 0x9F)
+                AppendEscaped(out, c);
+            else
+                out += static_cast<char>(c);
             ++i;
         } else {
             const std::size_t n = Utf8SequenceAt(text, i);
             // U+0080..U+009F are C2 80..C2 9F: the C1 controls (0x9B starts a CSI).
             const bool c1 = n == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
             for (std::size_t k = 0; k < n; ++k) {
-                if (c1) AppendEscaped(out, static_cast<unsigned char>(text[i + k]));
-                else out += text[i + k];
+                if (c1)
+                    AppendEscaped(out, static_cast<unsigned char>(text[i + k]));
+                else
+                    out += text[i + k];
             }
             i += n;
         }

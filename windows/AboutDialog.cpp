@@ -74,8 +74,7 @@ void DrawComputer(QPainter& p, const QRectF& monitor)
     p.setBrush(QColor(250, 210, 90));
     for (int i = 0; i < 3; ++i) p.drawRect(QRectF(glass.left() + 6 + i * 8, glass.top() + 6 + i * 9, 12, 6));
     p.setBrush(QColor(255, 255, 255, 200));
-    for (int i = 0; i < 4; ++i)
-        p.drawRect(QRectF(glass.center().x(), glass.top() + 6 + i * 7, glass.width() / 2 - 6, 3));
+    for (int i = 0; i < 4; ++i) p.drawRect(QRectF(glass.center().x(), glass.top() + 6 + i * 7, glass.width() / 2 - 6, 3));
     p.setPen(QPen(QColor(30, 34, 42), 1.5));
     p.setBrush(QColor(200, 204, 214));
     const QPointF base(monitor.center().x(), monitor.bottom());

@@ -39,10 +39,7 @@ bool IsCount(const QString& text)
     return true;
 }
 
-QString Form(const CoreText& row, const QString& part)
-{
-    return QCoreApplication::translate("CoreTexts", row.form).arg(part);
-}
+QString Form(const CoreText& row, const QString& part) { return QCoreApplication::translate("CoreTexts", row.form).arg(part); }
 
 QString ShownLine(const QString& line)
 {

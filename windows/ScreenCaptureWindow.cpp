@@ -11,8 +11,8 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QIcon>
+#include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -135,9 +135,10 @@ int StoredBorderWidth()
 
 QString ScreenCaptureWindow::PromptText()
 {
-    return ScreenCaptureWindow::tr("On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to "
-                          "copy the picture to the clipboard, then reuse it in documents or editors.\r\n\r\n"
-                          "This window opens automatically when the calculator sends a screen.");
+    return ScreenCaptureWindow::tr(
+        "On calculator, press ON and 1 simultaneously to capture the screen. Use the copy button to "
+        "copy the picture to the clipboard, then reuse it in documents or editors.\r\n\r\n"
+        "This window opens automatically when the calculator sends a screen.");
 }
 
 ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)

@@ -4,9 +4,9 @@
 #include <QHBoxLayout>
 #include <QHideEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QPointer>
 #include <QProgressBar>
-#include <QLayout>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>

@@ -56,11 +56,11 @@ QWidget* WindowPlacement::Owner() const
 
 bool WindowPlacement::IsSizeable(const QWidget* window)
 {
-    return window->minimumSize() != window->maximumSize()
-        && !window->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
+    return window->minimumSize() != window->maximumSize() && !window->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
 }
 
-template <typename Fn> void WindowPlacement::ForEachListedControl(QWidget* parent, Fn&& fn)
+template <typename Fn>
+void WindowPlacement::ForEachListedControl(QWidget* parent, Fn&& fn)
 {
     for (QObject* child : parent->children()) {
         auto* control = qobject_cast<QWidget*>(child);

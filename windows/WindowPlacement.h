@@ -34,5 +34,6 @@ private:
     void RestoreControl(QSettings& key, QWidget* control, const QString& prefix);
     void SaveControl(QSettings& key, QWidget* control, const QString& prefix);
     // Depth-first walk of the owner's child widgets, calling fn for each listed one.
-    template <typename Fn> void ForEachListedControl(QWidget* parent, Fn&& fn);
+    template <typename Fn>
+    void ForEachListedControl(QWidget* parent, Fn&& fn);
 };

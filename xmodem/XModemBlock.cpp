@@ -7,10 +7,7 @@
 
 namespace xmodem {
 
-CheckMode CheckModeForStart(uint8_t startByte)
-{
-    return startByte == CrcStart ? CheckMode::Crc : CheckMode::Checksum;
-}
+CheckMode CheckModeForStart(uint8_t startByte) { return startByte == CrcStart ? CheckMode::Crc : CheckMode::Checksum; }
 
 const char* CheckModeName(CheckMode mode) { return mode == CheckMode::Crc ? "CRC" : "checksum"; }
 
@@ -33,9 +30,12 @@ std::size_t CheckSize(CheckMode mode) { return mode == CheckMode::Crc ? 2 : 1; }
 std::size_t DataSizeFor(uint8_t header)
 {
     switch (header) {
-    case SOH: return SmallDataSize;
-    case STX: return LargeDataSize;
-    default: return 0;
+    case SOH:
+        return SmallDataSize;
+    case STX:
+        return LargeDataSize;
+    default:
+        return 0;
     }
 }
 
@@ -65,12 +65,18 @@ ByteString BuildBlock(uint8_t header, unsigned number, std::string_view data, Ch
 const char* BlockVerdictName(BlockVerdict verdict)
 {
     switch (verdict) {
-    case BlockVerdict::Ok: return "ok";
-    case BlockVerdict::BadHeader: return "bad header";
-    case BlockVerdict::WrongLength: return "wrong length";
-    case BlockVerdict::BadNumber: return "unexpected block number";
-    case BlockVerdict::BadComplement: return "bad complement";
-    case BlockVerdict::BadCheck: return "check does not match";
+    case BlockVerdict::Ok:
+        return "ok";
+    case BlockVerdict::BadHeader:
+        return "bad header";
+    case BlockVerdict::WrongLength:
+        return "wrong length";
+    case BlockVerdict::BadNumber:
+        return "unexpected block number";
+    case BlockVerdict::BadComplement:
+        return "bad complement";
+    case BlockVerdict::BadCheck:
+        return "check does not match";
     }
     return "?";
 }
@@ -108,8 +114,8 @@ std::string DescribeBlock(std::string_view block, CheckMode mode)
         return "not a " + std::string(CheckModeName(mode)) + " block (" + std::to_string(block.size()) +
                " bytes): " + HexBytes(block, 16);
     char head[64];
-    std::snprintf(head, sizeof head, "%s #%u (~%u) %zu data [", header == SOH ? "SOH" : "STX",
-                  static_cast<uint8_t>(block[1]), static_cast<uint8_t>(block[2]), size);
+    std::snprintf(head, sizeof head, "%s #%u (~%u) %zu data [", header == SOH ? "SOH" : "STX", static_cast<uint8_t>(block[1]),
+                  static_cast<uint8_t>(block[2]), size);
     std::string out = head;
     out += HexBytes(block.substr(3, size), 8);
     out += mode == CheckMode::Crc ? "] crc " : "] sum ";

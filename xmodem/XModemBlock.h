@@ -17,8 +17,8 @@ inline constexpr uint8_t SOH = 0x01; // block of 128 data bytes
 inline constexpr uint8_t STX = 0x02; // block of 1024 data bytes
 inline constexpr uint8_t EOT = 0x04; // end of transmission
 inline constexpr uint8_t ACK = 0x06;
-inline constexpr uint8_t NAK = 0x15; // refused; as a start byte: checksum blocks
-inline constexpr uint8_t CAN = 0x18; // one is enough to abort
+inline constexpr uint8_t NAK = 0x15;     // refused; as a start byte: checksum blocks
+inline constexpr uint8_t CAN = 0x18;     // one is enough to abort
 inline constexpr uint8_t CrcStart = 'D'; // the calculator's start byte for CRC blocks
 
 inline constexpr std::size_t SmallDataSize = 128;

@@ -1,8 +1,8 @@
 #include "xmodem/XModemSend.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <algorithm>
 #include <optional>
 
 #include <fcntl.h>
@@ -13,21 +13,21 @@
 #include "link/LinkErrors.h"
 #include "link/Progress.h"
 #include "link/Trace.h"
-#include "util/HostInterfaces.h"
-#include "xmodem/XModemBlock.h"
-#include "xmodem/XModemFile.h"
 #include "util/CalvyxError.h"
+#include "util/HostInterfaces.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
 #include "util/Ticks.h"
 #include "util/Utils.h"
+#include "xmodem/XModemBlock.h"
+#include "xmodem/XModemFile.h"
 
 namespace xmodem {
 
 namespace {
 
-constexpr int StartTries = 6;   // start-byte reads before giving up
-constexpr int BlockTries = 6;   // sends of one block (or of EOT) without an ACK
+constexpr int StartTries = 6;       // start-byte reads before giving up
+constexpr int BlockTries = 6;       // sends of one block (or of EOT) without an ACK
 constexpr int SilencePauseMs = 800; // after a block met silence
 constexpr int ReplyLimitMs = 1000;
 
@@ -38,10 +38,7 @@ uint8_t ReadReply(Link& link)
     return ByteAt(reply, 0);
 }
 
-std::string ReplyText(uint8_t b)
-{
-    return std::to_string(b) + " " + std::string(1, static_cast<char>(b));
-}
+std::string ReplyText(uint8_t b) { return std::to_string(b) + " " + std::string(1, static_cast<char>(b)); }
 
 bool IsStartByte(uint8_t b) { return b == NAK || b == CrcStart; }
 
@@ -57,14 +54,22 @@ constexpr const char* SendFailedText = "Not sent: ";
 const char* XModemSendResultName(XModemSendResult result)
 {
     switch (result) {
-    case XModemSendResult::Declined: return "declined";
-    case XModemSendResult::NoStart: return "no start byte";
-    case XModemSendResult::Sent: return "sent";
-    case XModemSendResult::SentEndUnconfirmed: return "sent, the end not confirmed";
-    case XModemSendResult::Abandoned: return "abandoned";
-    case XModemSendResult::Cancelled: return "cancelled by the calculator";
-    case XModemSendResult::Stopped: return "stopped";
-    case XModemSendResult::ReadFailed: return "the file could not be read";
+    case XModemSendResult::Declined:
+        return "declined";
+    case XModemSendResult::NoStart:
+        return "no start byte";
+    case XModemSendResult::Sent:
+        return "sent";
+    case XModemSendResult::SentEndUnconfirmed:
+        return "sent, the end not confirmed";
+    case XModemSendResult::Abandoned:
+        return "abandoned";
+    case XModemSendResult::Cancelled:
+        return "cancelled by the calculator";
+    case XModemSendResult::Stopped:
+        return "stopped";
+    case XModemSendResult::ReadFailed:
+        return "the file could not be read";
     }
     return "?";
 }

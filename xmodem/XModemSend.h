@@ -17,24 +17,24 @@ inline constexpr const char* XModemChooserTitle = "Send file to T30s, T20s, T20/
 
 // What the driver needs of the engine that runs it.
 struct XModemSendSteps {
-    Link* link = nullptr;                          // the engine's link
-    IHostWindows* host = nullptr;                  // asks the user for the file
-    const std::atomic<bool>* stop = nullptr;       // the engine's stop request
-    uint8_t requestByte = 0;                       // the start byte that asked (NAK or 'D')
-    std::string folder;                            // where the file chooser opens
+    Link* link = nullptr;                                     // the engine's link
+    IHostWindows* host = nullptr;                             // asks the user for the file
+    const std::atomic<bool>* stop = nullptr;                  // the engine's stop request
+    uint8_t requestByte = 0;                                  // the start byte that asked (NAK or 'D')
+    std::string folder;                                       // where the file chooser opens
     std::function<void(const std::string&)> openStatusDialog; // title
     StatusSink reportStatus;
 };
 
 enum class XModemSendResult {
-    Declined,   // the user picked no file: one CAN went out
-    NoStart,    // no start byte (or an unexpected byte) in six tries: nothing sent
-    Sent,       // every block and the EOT acknowledged
+    Declined,           // the user picked no file: one CAN went out
+    NoStart,            // no start byte (or an unexpected byte) in six tries: nothing sent
+    Sent,               // every block and the EOT acknowledged
     SentEndUnconfirmed, // every block acknowledged, the EOT never: the file went out
-    Abandoned,  // a block or the EOT went unanswered six times
-    Cancelled,  // the calculator answered a block with CAN
-    Stopped,    // the engine was asked to stop
-    ReadFailed, // the file could not be read, or changed size, while it went out: two CANs
+    Abandoned,          // a block or the EOT went unanswered six times
+    Cancelled,          // the calculator answered a block with CAN
+    Stopped,            // the engine was asked to stop
+    ReadFailed,         // the file could not be read, or changed size, while it went out: two CANs
 };
 const char* XModemSendResultName(XModemSendResult result);
 

@@ -139,8 +139,8 @@ TEST_F(FrameChannelTest, DroppedFramesGiveNothingAtOnce)
         const char* name;
         ByteString bytes;
     } cases[] = {
-        {"wrong check", badCheck}, {"sequence 65", seq65}, {"sequence byte below 0x20", seqLow},
-        {"LEN tochar(97)", len97},  {"LEN tochar(2)", len2}, {"type byte 0x02", typeCtl}, {"longer than its LEN", doubled},
+        {"wrong check", badCheck}, {"sequence 65", seq65},      {"sequence byte below 0x20", seqLow}, {"LEN tochar(97)", len97},
+        {"LEN tochar(2)", len2},   {"type byte 0x02", typeCtl}, {"longer than its LEN", doubled},
     };
     for (const auto& c : cases) {
         ScriptedLine l;
@@ -268,7 +268,9 @@ TEST_F(FrameChannelTest, AMarkInsideAFrameStartsANewOne)
 // once the line went quiet, a start byte counts again.
 TEST_F(FrameChannelTest, BytesOfABrokenFrameAreNoStartBytes)
 {
-    ByteString tooLong = ByteString("\x01") + ToChar(97) + " D\x15\x80" "abcD";
+    ByteString tooLong = ByteString("\x01") + ToChar(97) +
+                         " D\x15\x80"
+                         "abcD";
     line.Bytes(tooLong);
     line.Bytes("D\x15\r\n");
     line.Bytes("D");

@@ -2,10 +2,10 @@
 #include "tests/support/KermitEngineFixture.h"
 
 #include "kermit/KermitFrame.h"
-#include "util/HostInterfaces.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/Serving.h"
 #include "tests/support/TraceWatch.h"
+#include "util/HostInterfaces.h"
 #include "util/Ticks.h"
 #include "util/Utils.h"
 
@@ -114,8 +114,8 @@ TEST_F(KermitEngineTest, HostileNamesAreRefusedAndNothingIsWritten)
 {
     QTemporaryDir outside;
     const std::string escape = "../" + QDir(folder.path()).relativeFilePath(outside.filePath("EVIL")).toStdString();
-    for (const std::string& name : {std::string("../EVIL"), escape, outside.filePath("ABS").toStdString(), std::string(),
-                                   std::string("..")}) {
+    for (const std::string& name :
+         {std::string("../EVIL"), escape, outside.filePath("ABS").toStdString(), std::string(), std::string("..")}) {
         KermitResult push, fetch;
         ASSERT_TRUE(Calculator([&] {
             KermitCalculator calc(*port);
@@ -136,7 +136,7 @@ struct Exchange {
     char type;
     int seq;
     ByteString data;
-    char answer;       // the PC's packet type
+    char answer; // the PC's packet type
     int answerSeq;
 };
 
@@ -164,7 +164,7 @@ TEST_F(KermitEngineTest, RepeatedSkippedAndWrappingSequenceNumbers)
                        {'D', 0, "c#M", 'Y', 0},  // 63 wraps to 0
                        {'D', 1, "d", 'Y', 1},
                        {'Z', 2, "", 'Y', 2},
-                       {'Z', 2, "", 'Y', 2},     // a repeated Z while idle: acknowledged, nothing written
+                       {'Z', 2, "", 'Y', 2}, // a repeated Z while idle: acknowledged, nothing written
                        {'B', 3, "", 'Y', 3},
                    });
     }));
@@ -234,8 +234,8 @@ TEST_F(KermitEngineTest, AFullDiskRefusesTheFileAndKeepsTheOlderOne)
     // Told at the packet that met the limit: every D acknowledged before the E is on disk,
     // and the one the E answers is the first that did not fit.
     const auto fields = KermitCalculator(*port).DataFields(AllByteValues(20000));
-    const auto ys = std::count_if(tooBig.received.begin(), tooBig.received.end(),
-                                  [](const KermitPacket& p) { return p.type == 'Y'; });
+    const auto ys =
+        std::count_if(tooBig.received.begin(), tooBig.received.end(), [](const KermitPacket& p) { return p.type == 'Y'; });
     const auto dataYs = static_cast<std::size_t>(ys - 2); // those to the S and the F
     ASSERT_LT(dataYs, fields.size()) << Show(tooBig);
     std::size_t stored = 0;
@@ -304,14 +304,10 @@ TEST_F(KermitEngineTest, LostAndLateAnswersDuringAFetchNeitherRepeatNorSkipData)
         int occurrence; // the how-many-th of its type
         Answer answer;
     } cases[] = {
-        {"Y to the S lost, N 1", 'S', 1, Answer::NextN},
-        {"Y to the F lost, N 2", 'F', 1, Answer::NextN},
-        {"Y to a D lost, N for the next", 'D', 3, Answer::NextN},
-        {"Y to the last D lost, N for the Z", 'D', 18, Answer::NextN},
-        {"Y to the Z lost, N for the B", 'Z', 1, Answer::NextN},
-        {"a D damaged, N for it", 'D', 2, Answer::OwnN},
-        {"late N for the D before", 'D', 5, Answer::LateNThenY},
-        {"Y twice", 'D', 4, Answer::TwoYs},
+        {"Y to the S lost, N 1", 'S', 1, Answer::NextN},          {"Y to the F lost, N 2", 'F', 1, Answer::NextN},
+        {"Y to a D lost, N for the next", 'D', 3, Answer::NextN}, {"Y to the last D lost, N for the Z", 'D', 18, Answer::NextN},
+        {"Y to the Z lost, N for the B", 'Z', 1, Answer::NextN},  {"a D damaged, N for it", 'D', 2, Answer::OwnN},
+        {"late N for the D before", 'D', 5, Answer::LateNThenY},  {"Y twice", 'D', 4, Answer::TwoYs},
         {"Y lost, calculator silent", 'D', 6, Answer::Silence},
     };
     const ByteString data = AllByteValues(1000, 13); // 18 D packets
@@ -342,16 +338,23 @@ TEST_F(KermitEngineTest, LostAndLateAnswersDuringAFetchNeitherRepeatNorSkipData)
                 if (!faulted && p->type == c.type && ++seen[p->type] == c.occurrence) {
                     faulted = true;
                     switch (c.answer) {
-                    case Answer::NextN: calc.SendPacket('N', expected, ""); continue;
+                    case Answer::NextN:
+                        calc.SendPacket('N', expected, "");
+                        continue;
                     case Answer::OwnN:
                         // Not taken: it arrived damaged.
                         if (p->type == 'D') got.resize(got.size() - DecodeData(p->data).size());
                         expected = p->seq;
                         calc.SendPacket('N', p->seq, "");
                         continue;
-                    case Answer::LateNThenY: calc.SendPacket('N', previous, ""); break;
-                    case Answer::TwoYs: calc.SendPacket('Y', p->seq, ackData); break;
-                    case Answer::Silence: continue;
+                    case Answer::LateNThenY:
+                        calc.SendPacket('N', previous, "");
+                        break;
+                    case Answer::TwoYs:
+                        calc.SendPacket('Y', p->seq, ackData);
+                        break;
+                    case Answer::Silence:
+                        continue;
                     }
                 }
                 calc.SendPacket('Y', p->seq, ackData);
@@ -595,25 +598,27 @@ TEST_F(KermitEngineTest, FetchSendsOnlyRegularFilesOfTheFolder)
 TEST_F(KermitEngineTest, AStaleReceiveGivesUpAndTheNextPushArrives)
 {
     engine->SetStaleTransferLimit(2500);
-    ASSERT_TRUE(Calculator([&] {
-        KermitCalculator calc(*port);
-        Play(calc, {{'S', 0, "p", 'Y', 0}, {'F', 1, "GONE.QVA", 'Y', 1}, {'D', 2, "abc", 'Y', 2}});
-        // Silence: the PC repeats its Y for a while, then gives up and says so.
-        int repeats = 0;
-        uint32_t lastRepeat = Now();
-        std::optional<KermitPacket> last;
-        while (const auto p = calc.ReadPacket(2500)) {
-            ++repeats;
-            lastRepeat = Now();
-            last = p;
-            ASSERT_LT(repeats, 10) << "the PC goes on repeating " << p->Describe();
-        }
-        EXPECT_GE(repeats, 2) << "the last Y is repeated while the sender may come back";
-        EXPECT_LT(TicksSince(lastRepeat), 6000u);
-        ASSERT_TRUE(last);
-        EXPECT_EQ(last->type, 'E') << last->Describe();
-        EXPECT_EQ(last->data, "No answer for 2 s");
-    }, 30000));
+    ASSERT_TRUE(Calculator(
+        [&] {
+            KermitCalculator calc(*port);
+            Play(calc, {{'S', 0, "p", 'Y', 0}, {'F', 1, "GONE.QVA", 'Y', 1}, {'D', 2, "abc", 'Y', 2}});
+            // Silence: the PC repeats its Y for a while, then gives up and says so.
+            int repeats = 0;
+            uint32_t lastRepeat = Now();
+            std::optional<KermitPacket> last;
+            while (const auto p = calc.ReadPacket(2500)) {
+                ++repeats;
+                lastRepeat = Now();
+                last = p;
+                ASSERT_LT(repeats, 10) << "the PC goes on repeating " << p->Describe();
+            }
+            EXPECT_GE(repeats, 2) << "the last Y is repeated while the sender may come back";
+            EXPECT_LT(TicksSince(lastRepeat), 6000u);
+            ASSERT_TRUE(last);
+            EXPECT_EQ(last->type, 'E') << last->Describe();
+            EXPECT_EQ(last->data, "No answer for 2 s");
+        },
+        30000));
     EXPECT_FALSE(windows.dialog.IsStatusVisible());
     EXPECT_EQ(windows.dialog.LogLines().back(), "Receiving GONE.QVA failed: no answer for 2 s");
     KermitResult r;
@@ -626,7 +631,9 @@ TEST_F(KermitEngineTest, AStaleReceiveGivesUpAndTheNextPushArrives)
 // A name with terminal control sequences is shown with its control bytes made visible.
 TEST_F(KermitEngineTest, ControlBytesOfANameAreShownVisibly)
 {
-    const ByteString name = "A\x1b[2J\x1b]0;T\x07" "B.QVA";
+    const ByteString name =
+        "A\x1b[2J\x1b]0;T\x07"
+        "B.QVA";
     KermitResult r;
     ASSERT_TRUE(Calculator([&] { r = KermitCalculator(*port).PushFile(name, "x"); }));
     ASSERT_TRUE(r.ok) << Show(r);
@@ -697,8 +704,8 @@ TEST_F(KermitEngineTest, DamagedFramesAreAnsweredWithNAtOnce)
             KermitCalculator calc(*port);
             struct Step {
                 ByteString bytes;
-                int nakSeq;          // the N expected in answer
-                uint32_t withinMs;   // how soon
+                int nakSeq;                 // the N expected in answer
+                uint32_t withinMs;          // how soon
                 std::vector<Exchange> then; // the calculator's good packets after it
             } steps[] = {
                 // Cut short: only the frame timer can tell, and no read outlasts it.

@@ -90,7 +90,7 @@ TEST(KermitFrame, EveryByteValueSurvivesEncodeAndDecode)
 
 TEST(KermitFrame, DecodeQuirks)
 {
-    EXPECT_EQ(DecodeData("#"), "@");               // a lone prefix at the end yields 0x40
+    EXPECT_EQ(DecodeData("#"), "@"); // a lone prefix at the end yields 0x40
     EXPECT_EQ(DecodeData("ab#"), "ab@");
     EXPECT_EQ(DecodeData("##"), "#");
     EXPECT_EQ(DecodeData("#\xA3"), "\xA3"); // the prefix's 8-bit form, as C-Kermit sends it

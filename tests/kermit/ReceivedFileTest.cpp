@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 
 #include "kermit/ReceivedFile.h"
-#include "util/ReplacementFile.h"
 #include "util/CalvyxError.h"
+#include "util/ReplacementFile.h"
 #include "util/Utils.h"
 
 using namespace kermit;
@@ -20,9 +20,18 @@ TEST(ReceivedFile, NamesThatWouldLeaveTheFolderAreRefused)
         std::string name;
         bool safe;
     } cases[] = {
-        {"CALC.QVA", true},        {"a b-c_d.8xp", true},   {"..hidden", true}, {"\xE9t\xE9.bin", true},
-        {"", false},               {".", false},            {"..", false},      {"../x", false},
-        {"/etc/passwd", false},    {"sub/file", false},     {"..\\x", false},   {"C:x", false},
+        {"CALC.QVA", true},
+        {"a b-c_d.8xp", true},
+        {"..hidden", true},
+        {"\xE9t\xE9.bin", true},
+        {"", false},
+        {".", false},
+        {"..", false},
+        {"../x", false},
+        {"/etc/passwd", false},
+        {"sub/file", false},
+        {"..\\x", false},
+        {"C:x", false},
         {std::string("a\0b", 3), false},
     };
     for (const auto& c : cases) EXPECT_EQ(IsSafeFileName(c.name), c.safe) << "name \"" << c.name << "\"";

@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 
 #include "link/LinkErrors.h"
-#include "link/Trace.h"
 #include "link/Progress.h"
-#include "util/HostInterfaces.h"
+#include "link/Trace.h"
 #include "util/CalvyxError.h"
+#include "util/HostInterfaces.h"
 #include "util/Ticks.h"
 
 namespace {
@@ -91,7 +91,10 @@ TEST(ErrorOperations, SeriousErrorClosesTheTrackedFilesAndRaisesAnEmptyError)
     QTemporaryDir dir;
     const std::string in = dir.filePath("in.bin").toStdString();
     const std::string out = dir.filePath("out.bin").toStdString();
-    { const int fd = ::open(in.c_str(), O_WRONLY | O_CREAT, 0644); ::close(fd); }
+    {
+        const int fd = ::open(in.c_str(), O_WRONLY | O_CREAT, 0644);
+        ::close(fd);
+    }
 
     const int send = OpenTrackedFile(FileSlot::Send, in, FileAccess::Read);
     const int receive = OpenTrackedFile(FileSlot::Receive, out, FileAccess::Write);

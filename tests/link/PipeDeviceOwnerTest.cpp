@@ -68,8 +68,10 @@ TEST(PipeDeviceOwner, ARootOthersMayWriteIntoOrALinkIsRefused)
 
     ASSERT_EQ(::chmod(path.c_str(), 0777), 0);
     EXPECT_FALSE(UsbDevicePresent(UsbDeviceNameUpper));
-    EXPECT_NE(OpenRefusal().find("The folder " + path + " may be changed by other users (mode 0777); make it private with chmod 700 " + path),
-              std::string::npos) << OpenRefusal();
+    EXPECT_NE(OpenRefusal().find("The folder " + path +
+                                 " may be changed by other users (mode 0777); make it private with chmod 700 " + path),
+              std::string::npos)
+        << OpenRefusal();
     ASSERT_EQ(::chmod(path.c_str(), 0755), 0);
     EXPECT_TRUE(UsbDevicePresent(UsbDeviceNameUpper)) << "others may read the folder, but put nothing there";
 

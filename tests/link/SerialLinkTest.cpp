@@ -26,9 +26,16 @@ protected:
 TEST(SerialNames, ComNamesMapToTtySAndOthersStayAsGiven)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"COM1", "/dev/ttyS0"}, {"COM3", "/dev/ttyS2"}, {"COM12", "/dev/ttyS11"},
-        {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"/dev/pts/7", "/dev/pts/7"}, {"COMX", "COMX"},
-        {"COM0", "COM0"}, {"COM257", "COM257"}, {"COM+1", "COM+1"}, {"COM1 ", "COM1 "},
+        {"COM1", "/dev/ttyS0"},
+        {"COM3", "/dev/ttyS2"},
+        {"COM12", "/dev/ttyS11"},
+        {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+        {"/dev/pts/7", "/dev/pts/7"},
+        {"COMX", "COMX"},
+        {"COM0", "COM0"},
+        {"COM257", "COM257"},
+        {"COM+1", "COM+1"},
+        {"COM1 ", "COM1 "},
         {"COM99999999999999999999999", "COM99999999999999999999999"},
     };
     for (const auto& [name, path] : cases) EXPECT_EQ(SerialDevicePath(name), path) << name;
@@ -39,8 +46,12 @@ TEST(SerialNames, ComNamesMapToTtySAndOthersStayAsGiven)
 TEST(PortNames, DeviceNamesInUpperCasePathsAsTyped)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"qvxt0+", "QVXT0+"}, {"QVxT0+", "QVXT0+"}, {"com2", "COM2"},
-        {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"/tmp/pipes/QVxT0+", "/tmp/pipes/QVxT0+"}, {"", ""},
+        {"qvxt0+", "QVXT0+"},
+        {"QVxT0+", "QVXT0+"},
+        {"com2", "COM2"},
+        {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+        {"/tmp/pipes/QVxT0+", "/tmp/pipes/QVxT0+"},
+        {"", ""},
     };
     for (const auto& [name, opened] : cases) EXPECT_EQ(UpperCasePortName(name), opened) << name;
 }
@@ -57,12 +68,12 @@ TEST(PortNames, PseudoTerminalsAreToldByTheirDeviceNotTheirPath)
     ASSERT_TRUE(QFile::link(QString::fromStdString(slave), QString::fromStdString(linked)));
     WriteStringToFile("x", plain);
     const std::pair<std::string, bool> cases[] = {
-        {slave, true},           // /dev/pts/N
-        {linked, true},          // a link to it, as socat makes
-        {"/dev/null", false},    // a character device of another kind
-        {plain, false},          // no device at all
+        {slave, true},        // /dev/pts/N
+        {linked, true},       // a link to it, as socat makes
+        {"/dev/null", false}, // a character device of another kind
+        {plain, false},       // no device at all
         {dir.filePath("none").toStdString(), false},
-        {"QVxT0+", false},       // the USB link
+        {"QVxT0+", false}, // the USB link
         {"usb:1e3a:0401", false},
     };
     for (const auto& [name, pseudo] : cases) EXPECT_EQ(IsPseudoTerminal(name), pseudo) << name;

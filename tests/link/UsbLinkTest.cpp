@@ -13,8 +13,8 @@
 
 #include "link/Link.h"
 #include "link/PortName.h"
-#include "link/UsbPipes.h"
 #include "link/UsbPipeReader.h"
+#include "link/UsbPipes.h"
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/Watchdog.h"
 #include "util/CalvyxError.h"
@@ -46,8 +46,7 @@ protected:
 TEST(UsbNames, TheUpperCaseDeviceNameAnywhereInTheNameMeansUsb)
 {
     const std::pair<const char*, bool> cases[] = {
-        {"QVXT0+", true}, {"QVXT0+2", true}, {"\\\\.\\QVXT0+", true},
-        {"QVxT0+", false}, {"COM1", false}, {"QVXT0", false},
+        {"QVXT0+", true}, {"QVXT0+2", true}, {"\\\\.\\QVXT0+", true}, {"QVxT0+", false}, {"COM1", false}, {"QVXT0", false},
     };
     for (const auto& [name, usb] : cases) EXPECT_EQ(IsUsbName(name), usb) << name;
 }
@@ -55,8 +54,8 @@ TEST(UsbNames, TheUpperCaseDeviceNameAnywhereInTheNameMeansUsb)
 TEST(UsbNames, AUsbIdNameMeansTheLibUsbDeviceAndNothingElseChanges)
 {
     struct Case {
-        const char* typed;      // as the user gave it
-        bool usb;               // IsUsbPortName
+        const char* typed;       // as the user gave it
+        bool usb;                // IsUsbPortName
         std::optional<UsbId> id; // ParseUsbId of the upper-cased name
     };
     const Case cases[] = {

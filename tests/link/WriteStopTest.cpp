@@ -27,8 +27,7 @@ ByteString Block(char fill) { return ByteString(BlockSize, fill); }
 // hands its buffer on in steps); the program writes nothing meanwhile, so this ends.
 void TakeUntilQuiet(sim::SimPort& calc)
 {
-    while (!calc.Receive(65536, 200).empty()) {
-    }
+    while (!calc.Receive(65536, 200).empty()) {}
 }
 
 struct LineCase {
@@ -94,8 +93,7 @@ TEST_P(WriteStop, AStopEndsAWriteTheCalculatorDoesNotTakeAndNotOneThatGoesOut)
     EXPECT_EQ(reader.get().size(), block.size()) << "the block did not arrive whole after the stop was over";
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, WriteStop,
-                         ::testing::Values(LineCase{"PseudoTerminal", false}, LineCase{"UsbPipeDevice", true}),
+INSTANTIATE_TEST_SUITE_P(Lines, WriteStop, ::testing::Values(LineCase{"PseudoTerminal", false}, LineCase{"UsbPipeDevice", true}),
                          [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
 // Opening the link again ends a stop that no lease ended.

@@ -9,30 +9,30 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QLabel>
-#include <QTimer>
+#include <QLocale>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidget>
 
 #include "mainwindow/ConnectionState.h"
-#include "windows/TransferStatusDialog.h"
+#include "services/ScreenImage.h"
 #include "services/TransferServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/support/FileSizeLimit.h"
-#include "services/ScreenImage.h"
 #include "tools/sim/Bursts.h"
 #include "tools/sim/KermitRole.h"
-#include "tools/sim/ScreenRole.h"
-#include "windows/ScreenCaptureWindow.h"
-#include "windows/AboutDialog.h"
-#include "windows/LogWindow.h"
-#include "xmodem/XModemBlock.h"
 #include "tools/sim/RomRole.h"
+#include "tools/sim/ScreenRole.h"
 #include "tools/sim/XModemSenderRole.h"
 #include "util/Ticks.h"
 #include "util/Utils.h"
+#include "windows/AboutDialog.h"
+#include "windows/LogWindow.h"
+#include "windows/ScreenCaptureWindow.h"
+#include "windows/TransferStatusDialog.h"
+#include "xmodem/XModemBlock.h"
 
 namespace mwtest {
 namespace {
@@ -83,11 +83,14 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
     // within a few milliseconds after the change: far less than a poll.
     const uint32_t quietFrom = window_->Server().LastReceiveTime();
     uint32_t disconnectedAfter = 0;
-    ASSERT_TRUE(WaitFor([&] {
-        if (window_->ConnState() != StateDisconnected) return false;
-        disconnectedAfter = TicksSince(quietFrom);
-        return true;
-    }, static_cast<int>(MainWindow::QuietRecheckMs) + 6000)) << "still connected long after the quiet time";
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            if (window_->ConnState() != StateDisconnected) return false;
+            disconnectedAfter = TicksSince(quietFrom);
+            return true;
+        },
+        static_cast<int>(MainWindow::QuietRecheckMs) + 6000))
+        << "still connected long after the quiet time";
     EXPECT_GE(disconnectedAfter, MainWindow::QuietRecheckMs) << "disconnected before the quiet time";
     EXPECT_FALSE(window_->Server().KermitServerRunning());
     EXPECT_TRUE(window_->promptLabel->isVisible());
@@ -100,7 +103,8 @@ TEST_F(MainWindowTest, PortErrorIsShownOncePerChoiceAndPollingGoesOn)
     ASSERT_NO_FATAL_FAILURE(Start({"calvyx", tty}));
     EXPECT_EQ(window_->SelectedPort(), tty.toStdString());
     ASSERT_TRUE(WaitFor([this] { return !errors_.empty(); }, 5000));
-    EXPECT_TRUE(errors_[0].contains("The connectivity kit is unable to open communications to: " + tty)) << errors_[0].toStdString();
+    EXPECT_TRUE(errors_[0].contains("The connectivity kit is unable to open communications to: " + tty))
+        << errors_[0].toStdString();
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
     ForceRecheck();
     ASSERT_TRUE(WaitPolls(2));
@@ -128,7 +132,8 @@ TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
     auto first = sim::CreatePtyPort();
     ASSERT_TRUE(QFile::link(QString::fromStdString(first->ProgramPortName()), tty));
     ASSERT_NO_FATAL_FAILURE(Start({"calvyx", tty}));
-    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
+    ASSERT_TRUE(
+        WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
         << "the window did not connect to the pseudo-terminal";
 
     first->Hangup();
@@ -157,7 +162,8 @@ TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
     SingleInstance::Request again;
     again.port = tty;
     window_->AnotherStart(again);
-    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
+    ASSERT_TRUE(
+        WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
         << "naming the connection again did not open it";
     EXPECT_TRUE(window_->statusPanel->text().contains("it is now the connection")) << window_->statusPanel->text().toStdString();
 
@@ -171,7 +177,8 @@ TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
     ASSERT_GE(item, 0) << "the second start put the name into the box";
     window_->connectionBox->setCurrentIndex(item);
     emit window_->connectionBox->activated(item);
-    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
+    ASSERT_TRUE(
+        WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 5000))
         << "choosing the connection again did not open it";
 }
 
@@ -214,8 +221,10 @@ TEST_F(MainWindowTest, ReceiveByWireOffersTheSaveAgainWhenTheFileCannotBeWritten
     WriteStringToFile("older", chosen.toStdString());
     std::optional<ScopedFileSizeLimit> fullDisk;
     dialogs_->saveAnswer = [&](const QString&) -> std::optional<QString> {
-        if (dialogs_->saves.size() == 1) fullDisk.emplace(1024); // the first attempt hits a full disk
-        else fullDisk.reset();                                  // the user has made room
+        if (dialogs_->saves.size() == 1)
+            fullDisk.emplace(1024); // the first attempt hits a full disk
+        else
+            fullDisk.reset(); // the user has made room
         return chosen;
     };
     sim::WireSendResult sent;
@@ -500,7 +509,8 @@ TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
         const int b = TheCaptureWindow->BorderWidth();
         // The corner pixels of the screen are black inside the frame.
         drawn = !picture.isNull() && picture.pixelColor(2 * b, 2 * b) == Qt::black &&
-                picture.pixelColor(2 * b + 130, 2 * b + 63) == Qt::black && picture.pixelColor(2 * b + 60, 2 * b + 30) == Qt::white;
+                picture.pixelColor(2 * b + 130, 2 * b + 63) == Qt::black &&
+                picture.pixelColor(2 * b + 60, 2 * b + 30) == Qt::white;
         if (drawn) TheCaptureWindow->close();
     });
     look.start(50);
@@ -541,7 +551,7 @@ TEST_F(MainWindowTest, CaptureWindowSaysItHoldsTheLinkAndFilesGoThroughOnceItClo
     });
     look.start(20);
     QTimer::singleShot(15000, TheCaptureWindow, [] { TheCaptureWindow->close(); }); // bound: never stuck here
-    window_->captureAction->trigger(); // modal: returns when the window has closed
+    window_->captureAction->trigger();                                              // modal: returns when the window has closed
     look.stop();
     EXPECT_EQ(whileOpen, "Screen capture window is listening; files wait until it closes");
     EXPECT_FALSE(serverWhileOpen);
@@ -574,7 +584,8 @@ TEST_F(MainWindowTest, ConnectionChoiceShowsItsOwnErrorAndThePollDoesNotRepeatIt
     window_->connectionBox->setCurrentIndex(window_->connectionBox->count() - 1);
     window_->Guarded([this] { window_->ConnectionChosen(); });
     ASSERT_EQ(errors_.size(), 1u);
-    EXPECT_TRUE(errors_[0].startsWith("Error(The connectivity kit is unable to open communications to: " + gone + ")")) << errors_[0].toStdString();
+    EXPECT_TRUE(errors_[0].startsWith("Error(The connectivity kit is unable to open communications to: " + gone + ")"))
+        << errors_[0].toStdString();
     EXPECT_EQ(window_->SelectedPort(), gone.toStdString());
     EXPECT_FALSE(window_->Server().KermitServerRunning());
     ForceRecheck();

@@ -15,12 +15,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
-#include <QTest>
-#include <QTimer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSemaphore>
+#include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 
 #include <atomic>
@@ -73,7 +73,8 @@ protected:
         ASSERT_NO_FATAL_FAILURE(Start());
         window_->pollTimer->stop(); // no link here: the state stays what the test sets
         window_->SetConnState(StateConnected);
-        ASSERT_TRUE(WaitFor([this] { return Item("a.txt").isValid() && Item("sub").isValid() && Item("big.bin").isValid(); }, 5000));
+        ASSERT_TRUE(
+            WaitFor([this] { return Item("a.txt").isValid() && Item("sub").isValid() && Item("big.bin").isValid(); }, 5000));
     }
     QFileSystemModel* ListModel() const { return static_cast<QFileSystemModel*>(window_->fileList->model()); }
     // The list's item of a name in the folder it shows, once laid out.
@@ -85,10 +86,7 @@ protected:
     QPoint At(const QModelIndex& index) const { return window_->fileList->visualRect(index).center(); }
     // A point of the list below its last item.
     QPoint Blank() const { return QPoint(5, window_->fileList->viewport()->height() - 3); }
-    void Click(const QModelIndex& index)
-    {
-        QTest::mouseClick(window_->fileList->viewport(), Qt::LeftButton, {}, At(index));
-    }
+    void Click(const QModelIndex& index) { QTest::mouseClick(window_->fileList->viewport(), Qt::LeftButton, {}, At(index)); }
     // The names of the list in the order shown.
     QStringList Shown() const
     {
@@ -193,7 +191,8 @@ TEST_F(FolderPaneTest, F2RenamesAndDeleteDeletesTheListItemAfterAsking)
     dialogs_->confirms.clear();
     QTest::keyClick(window_->folderTree, Qt::Key_Delete);
     ASSERT_EQ(dialogs_->confirms.size(), 1u);
-    EXPECT_TRUE(dialogs_->confirms[0].contains(QDir::toNativeSeparators(folder_.path()) + "\"")) << dialogs_->confirms[0].toStdString();
+    EXPECT_TRUE(dialogs_->confirms[0].contains(QDir::toNativeSeparators(folder_.path()) + "\""))
+        << dialogs_->confirms[0].toStdString();
     EXPECT_TRUE(QFileInfo::exists(folder_.path() + "/big.bin"));
 }
 
@@ -202,7 +201,7 @@ TEST_F(FolderPaneTest, KeysDoNothingWhileTheFolderCommandsAreOff)
     ASSERT_NO_FATAL_FAILURE(StartWithFiles());
     window_->fileList->setFocus();
     Click(Item("a.txt"));
-    window_->SetConnState(StateBusy); // a transfer runs
+    window_->SetConnState(StateBusy);    // a transfer runs
     window_->fileList->setEnabled(true); // reached all the same (the keys are checked, not only the view)
     QTest::keyClick(window_->fileList, Qt::Key_Delete);
     QTest::keyClick(window_->fileList, Qt::Key_F2);
@@ -221,14 +220,16 @@ TEST_F(FolderPaneTest, ColumnsSortByClickAndShowWhenModified)
     EXPECT_EQ(ListModel()->lastModified(Item("a.txt")), modified);
     // By name at first (folders first), then by size at a click on the Size header.
     EXPECT_EQ(Shown(), QStringList({"sub", "a.txt", "big.bin"}));
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
     EXPECT_EQ(header->sortIndicatorSection(), 1);
     const bool ascending = header->sortIndicatorOrder() == Qt::AscendingOrder;
     // Ascending by size puts the 3-byte file before the 3000-byte one.
     ASSERT_TRUE(WaitFor([&] { return (Shown().indexOf("a.txt") < Shown().indexOf("big.bin")) == ascending; }, 3000))
         << Shown().join(",").toStdString();
     // A second click turns the order round.
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
     EXPECT_NE(header->sortIndicatorOrder() == Qt::AscendingOrder, ascending);
     ASSERT_TRUE(WaitFor([&] { return (Shown().indexOf("a.txt") < Shown().indexOf("big.bin")) != ascending; }, 3000))
         << Shown().join(",").toStdString();
@@ -371,7 +372,8 @@ TEST_F(FolderPaneTest, FilesDroppedInAreCopiedAndAClashIsAskedAbout)
     Drop({QUrl::fromLocalFile(desktop.filePath("new.txt")), QUrl::fromLocalFile(desktop.filePath("folder"))}, At(Item("sub")));
     ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(folder_.path() + "/sub/new.txt"); }, 3000));
     ASSERT_TRUE(WaitFor([&] { return !dialogs_->messages.empty(); }, 3000));
-    EXPECT_TRUE(dialogs_->messages[0].second.contains("\"folder\": folders are not copied")) << dialogs_->messages[0].second.toStdString();
+    EXPECT_TRUE(dialogs_->messages[0].second.contains("\"folder\": folders are not copied"))
+        << dialogs_->messages[0].second.toStdString();
     EXPECT_FALSE(QFileInfo::exists(folder_.path() + "/sub/folder"));
 
     // What is not a local file is not taken at all.

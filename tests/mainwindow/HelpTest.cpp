@@ -26,19 +26,29 @@ struct LanguageCase {
 TEST(HelpBookChoice, LanguageTable)
 {
     const LanguageCase cases[] = {
-        {"nl_NL", "nl_NL", "CalvyxDutch", "nl"},      {"nl_BE", "nl_BE", "CalvyxDutch", "nl"},
-        {"en_US", "en_US", "Calvyx", "en"},           {"en_GB", "en_GB", "Calvyx", "en"},
-        {"fr_FR", "fr_FR", "CalvyxFrench", "fr"},     {"fr_CA", "fr_CA", "CalvyxFrench", "fr"},
-        {"de_DE", "de_DE", "CalvyxGerman", "de"},     {"de_AT", "de_AT", "CalvyxGerman", "de"},
-        {"it_IT", "it_IT", "CalvyxItalian", "it"},    {"pt_PT", "pt_PT", "CalvyxPortuguese", "pt"},
-        {"pt_BR", "pt_BR", "CalvyxPortuguese", "pt"}, {"es_ES", "es_ES", "CalvyxSpanish", "es"},
-        {"zh_CN", "zh_CN", "CalvyxChinese", "zh_CN"}, {"zh_TW", "zh_TW", "Calvyx", "en"},
+        {"nl_NL", "nl_NL", "CalvyxDutch", "nl"},
+        {"nl_BE", "nl_BE", "CalvyxDutch", "nl"},
+        {"en_US", "en_US", "Calvyx", "en"},
+        {"en_GB", "en_GB", "Calvyx", "en"},
+        {"fr_FR", "fr_FR", "CalvyxFrench", "fr"},
+        {"fr_CA", "fr_CA", "CalvyxFrench", "fr"},
+        {"de_DE", "de_DE", "CalvyxGerman", "de"},
+        {"de_AT", "de_AT", "CalvyxGerman", "de"},
+        {"it_IT", "it_IT", "CalvyxItalian", "it"},
+        {"pt_PT", "pt_PT", "CalvyxPortuguese", "pt"},
+        {"pt_BR", "pt_BR", "CalvyxPortuguese", "pt"},
+        {"es_ES", "es_ES", "CalvyxSpanish", "es"},
+        {"zh_CN", "zh_CN", "CalvyxChinese", "zh_CN"},
+        {"zh_TW", "zh_TW", "Calvyx", "en"},
         // For Chinese the locale decides, not the interface language's country.
-        {"zh_CN", "zh_TW", "Calvyx", "en"},           {"zh_TW", "zh_CN", "CalvyxChinese", "zh_CN"},
-        {"zh_SG", "zh_SG", "Calvyx", "en"},           {"ja_JP", "ja_JP", "Calvyx", "en"},
+        {"zh_CN", "zh_TW", "Calvyx", "en"},
+        {"zh_TW", "zh_CN", "CalvyxChinese", "zh_CN"},
+        {"zh_SG", "zh_SG", "Calvyx", "en"},
+        {"ja_JP", "ja_JP", "Calvyx", "en"},
         {"C", "C", "Calvyx", "en"},
         // Everywhere else the interface language alone decides.
-        {"fr_FR", "en_US", "CalvyxFrench", "fr"},     {"de_DE", "zh_CN", "CalvyxGerman", "de"},
+        {"fr_FR", "en_US", "CalvyxFrench", "fr"},
+        {"de_DE", "zh_CN", "CalvyxGerman", "de"},
         {"en_US", "zh_CN", "Calvyx", "en"},
     };
     QStringList chosen;
@@ -77,8 +87,8 @@ TEST(HelpBooks, EveryLanguageOfTheTableHasAWholeBook)
     const QStringList files = QDir(":/help/Calvyx").entryList(QDir::Files);
     ASSERT_TRUE(files.contains("index.html") && files.contains("cshelp.txt")) << files.join(", ").toStdString();
     const QRegularExpression link(QStringLiteral("href=\"([^\"#]*)(?:#([^\"]*))?\""));
-    for (const char* book : {"Calvyx", "CalvyxDutch", "CalvyxFrench", "CalvyxGerman", "CalvyxItalian",
-                             "CalvyxPortuguese", "CalvyxSpanish", "CalvyxChinese"}) {
+    for (const char* book : {"Calvyx", "CalvyxDutch", "CalvyxFrench", "CalvyxGerman", "CalvyxItalian", "CalvyxPortuguese",
+                             "CalvyxSpanish", "CalvyxChinese"}) {
         SCOPED_TRACE(book);
         const QUrl root = HelpSystem::BookRoot(book);
         ASSERT_EQ(root, QUrl(QStringLiteral("qrc:/help/") + book + "/"));

@@ -11,16 +11,16 @@
 #include "mainwindow/ApplicationWindows.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MainSettings.h"
-#include "util/Settings.h"
-#include "windows/TransferStatusDialog.h"
-#include "util/HostInterfaces.h"
 #include "services/TransferServer.h"
 #include "tests/mainwindow/TestEnvironment.h"
+#include "util/HostInterfaces.h"
+#include "util/Settings.h"
+#include "util/Ticks.h"
 #include "windows/AboutDialog.h"
 #include "windows/CalculatorSetupDialog.h"
 #include "windows/ErrorBox.h"
 #include "windows/LogWindow.h"
-#include "util/Ticks.h"
+#include "windows/TransferStatusDialog.h"
 
 namespace mwtest {
 
@@ -54,7 +54,7 @@ void MainWindowTest::SetUp()
 {
     ClearSettings();
     CreateApplicationWindows(); // once per test program, as the program entry does
-    AboutShown = true; // no start-up splash in the tests
+    AboutShown = true;          // no start-up splash in the tests
     root_ = std::make_unique<ScopedDeviceRoot>();
     // CALVYX_TEST_TRACE=1 prints the link's trace while a test runs.
     if (qEnvironmentVariableIsSet("CALVYX_TEST_TRACE"))
@@ -100,14 +100,12 @@ sim::SimUsbDevice& MainWindowTest::Device(bool plugged)
     return *device_;
 }
 
-bool MainWindowTest::WaitFor(const std::function<bool()>& pred, int timeoutMs)
-{
-    return QTest::qWaitFor(pred, timeoutMs);
-}
+bool MainWindowTest::WaitFor(const std::function<bool()>& pred, int timeoutMs) { return QTest::qWaitFor(pred, timeoutMs); }
 
 void MainWindowTest::WaitConnected()
 {
-    ASSERT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 10000))
+    ASSERT_TRUE(
+        WaitFor([this] { return window_->ConnState() == StateConnected && window_->Server().KermitServerRunning(); }, 10000))
         << "state " << window_->ConnState() << ", errors: " << errors_.size();
 }
 

@@ -35,8 +35,8 @@ public:
     bool confirmAnswer = true;
     std::function<bool(const QString& text)> confirmScript; // when set, answers instead of confirmAnswer
     // What was asked.
-    std::vector<std::pair<QString, QString>> saves;  // title, proposed path
-    std::vector<std::pair<QString, QString>> opens;  // title, filters
+    std::vector<std::pair<QString, QString>> saves; // title, proposed path
+    std::vector<std::pair<QString, QString>> opens; // title, filters
     std::vector<SetupInstructions> instructions;
     std::vector<QString> confirms;
     std::vector<std::pair<QString, QString>> messages; // caption, text

@@ -1,15 +1,12 @@
 // The main window without the calculator: start-up and shutdown with the settings, the
 // control table of each state, the folder commands, the recent folders, help and the
 // hidden log commands.
-#include <QFileSystemModel>
-#include <functional>
-#include <unistd.h>
-#include <cstdio>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
@@ -18,15 +15,18 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
 
 #include "mainwindow/HelpContext.h"
 #include "mainwindow/HelpSystem.h"
 #include "mainwindow/MainSettings.h"
-#include "util/Settings.h"
 #include "mainwindow/SearchAnimation.h"
 #include "services/TransferServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/mainwindow/TestEnvironment.h"
+#include "util/Settings.h"
 #include "windows/LogWindow.h"
 
 namespace mwtest {
@@ -280,7 +280,8 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
     EXPECT_EQ(Help().LastRequest().kind, HelpSystem::Shown::Topic);
     EXPECT_EQ(Help().LastRequest().context, 125000);
     ASSERT_TRUE(Help().Window());
-    EXPECT_TRUE(Help().Window()->source().toString().endsWith("folders.html")) << Help().Window()->source().toString().toStdString();
+    EXPECT_TRUE(Help().Window()->source().toString().endsWith("folders.html"))
+        << Help().Window()->source().toString().toStdString();
     EXPECT_FALSE(Help().Window()->toPlainText().isEmpty());
 
     // The help window took the focus; F1 comes from the main window again.
@@ -371,10 +372,12 @@ TEST_F(MainWindowTest, DeleteAfterRenameActsOnTheNewName)
     window_->SetConnState(StateConnected);
     auto* model = static_cast<QFileSystemModel*>(window_->fileList->model());
     QModelIndex item;
-    ASSERT_TRUE(WaitFor([&] {
-        item = model->index(folder_.path() + "/before.txt");
-        return item.isValid() && !window_->fileList->visualRect(item).isEmpty();
-    }, 5000));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            item = model->index(folder_.path() + "/before.txt");
+            return item.isValid() && !window_->fileList->visualRect(item).isEmpty();
+        },
+        5000));
     QTest::mouseClick(window_->fileList->viewport(), Qt::LeftButton, {}, window_->fileList->visualRect(item).center());
     ASSERT_TRUE(WaitFor([&] { return window_->PickedPath() == folder_.path() + "/before.txt"; }, 2000));
     // What the in-place editor does when the new name is committed.
@@ -401,9 +404,11 @@ TEST_F(MainWindowTest, FailedDeleteSaysWhyAndKeepsTheSelection)
     };
     const Case cases[] = {
         {"gone", [](const QString& folder) { QDir(folder).removeRecursively(); }, "it no longer exists", false},
-        {"locked parent", [](const QString& folder) {
+        {"locked parent",
+         [](const QString& folder) {
              QFile::setPermissions(QFileInfo(folder).absolutePath(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-         }, "no permission to remove it from", true},
+         },
+         "no permission to remove it from", true},
     };
     ASSERT_NO_FATAL_FAILURE(Start());
     window_->SetConnState(StateConnected);
@@ -416,14 +421,16 @@ TEST_F(MainWindowTest, FailedDeleteSaysWhyAndKeepsTheSelection)
         const QString parent = folder_.path() + "/" + c.name;
         const QString target = parent + "/victim";
         ASSERT_TRUE(QDir().mkpath(target));
-        ASSERT_TRUE(WaitFor([&] {
-            try {
-                window_->SetTreePath(target);
-            } catch (...) {
-                return false;
-            }
-            return window_->TreePath() == target;
-        }, 5000));
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                try {
+                    window_->SetTreePath(target);
+                } catch (...) {
+                    return false;
+                }
+                return window_->TreePath() == target;
+            },
+            5000));
         dialogs_->messages.clear();
         c.spoil(target);
         window_->DeletePicked();

@@ -69,7 +69,8 @@ TEST_F(RuntimeFolder, AFolderOrALockOfAnotherUserIsRefused)
     SingleInstance instance;
     QString refusal;
     EXPECT_EQ(instance.Acquire(&refusal), SingleInstance::Outcome::Refused) << "taken for a running instance of this user";
-    EXPECT_TRUE(refusal.contains("The start-up lock " + SingleInstance::LockPath() + " belongs to another user")) << refusal.toStdString();
+    EXPECT_TRUE(refusal.contains("The start-up lock " + SingleInstance::LockPath() + " belongs to another user"))
+        << refusal.toStdString();
 }
 
 TEST_F(RuntimeFolder, WithoutASessionFolderAPrivateOneIsMadeInTheTemporaryFolder)
@@ -96,7 +97,8 @@ TEST_F(RuntimeFolder, TheWindowIsNotMadeAndTheProgramFails)
         int ended = 0;
         MainWindow window([&] { ++ended; });
         EXPECT_TRUE(window.Refused());
-        EXPECT_TRUE(window.StartRefusal().contains(QString::fromStdString("chmod 700 " + Path()))) << window.StartRefusal().toStdString();
+        EXPECT_TRUE(window.StartRefusal().contains(QString::fromStdString("chmod 700 " + Path())))
+            << window.StartRefusal().toStdString();
         EXPECT_EQ(ended, 0) << "ended as a second start would, quietly and with success";
     }
     QProcess program;
@@ -121,7 +123,8 @@ TEST_F(MainWindowTest, APipeDeviceOthersCouldHaveMadeIsRefusedAndTheUserTold)
     ASSERT_EQ(::chmod(root_->Path().c_str(), 0777), 0);
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(WaitFor([this] { return !errors_.empty(); }, 10000)) << "nothing was said";
-    EXPECT_TRUE(errors_[0].contains(QString::fromStdString("QVxT0+. The folder " + root_->Path() + " may be changed by other users")))
+    EXPECT_TRUE(
+        errors_[0].contains(QString::fromStdString("QVxT0+. The folder " + root_->Path() + " may be changed by other users")))
         << errors_[0].toStdString();
     EXPECT_TRUE(errors_[0].contains(QString::fromStdString("chmod 700 " + root_->Path()))) << errors_[0].toStdString();
     for (int i = 0; i < 3; ++i) {

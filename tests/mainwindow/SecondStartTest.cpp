@@ -67,11 +67,20 @@ TEST_F(MainWindowTest, SecondStartRaisesTheRunningWindowAndHandsItThePort)
     };
     const Case cases[] = {
         {"no port", {}, false, "QVxT0+", "Calvyx was started again; this window is the one running."},
-        {"a port", {"/dev/calvyx-missing-port"}, false, "/dev/calvyx-missing-port",
+        {"a port",
+         {"/dev/calvyx-missing-port"},
+         false,
+         "/dev/calvyx-missing-port",
          "Calvyx was started again with /dev/calvyx-missing-port; it is now the connection."},
-        {"a port during a transfer", {"COM2"}, true, "/dev/calvyx-missing-port",
+        {"a port during a transfer",
+         {"COM2"},
+         true,
+         "/dev/calvyx-missing-port",
          "Calvyx was started again with COM2; a transfer is running, so the connection stays /dev/calvyx-missing-port."},
-        {"the same port during a transfer", {"/dev/calvyx-missing-port"}, true, "/dev/calvyx-missing-port",
+        {"the same port during a transfer",
+         {"/dev/calvyx-missing-port"},
+         true,
+         "/dev/calvyx-missing-port",
          "Calvyx was started again with /dev/calvyx-missing-port, which is already the connection."},
     };
     for (const Case& c : cases) {
@@ -165,7 +174,8 @@ TEST_F(MainWindowTest, RequestsThatWaitAreMergedAndTheLastPortWins)
     window_->pollTimer->stop();
     std::vector<QString> boxes;
     SetApplicationErrorHandler([&](const QString& text) { boxes.push_back(text); });
-    QMessageBox dialog(QMessageBox::Information, QStringLiteral("Calvyx"), QStringLiteral("open"), QMessageBox::Ok, window_.get());
+    QMessageBox dialog(QMessageBox::Information, QStringLiteral("Calvyx"), QStringLiteral("open"), QMessageBox::Ok,
+                       window_.get());
     dialog.setModal(true);
     dialog.show();
     ASSERT_TRUE(QApplication::activeModalWidget());
@@ -212,12 +222,15 @@ TEST_F(MainWindowTest, AnOverLongRequestLineIsDroppedWhole)
         // A request sent after it is answered after it.
         window_->statusPanel->clear();
         ASSERT_TRUE(SingleInstance::NotifyRunning({}));
-        ASSERT_TRUE(WaitFor([&] { return window_->statusPanel->text() == "Calvyx was started again; this window is the one running."; }, 5000))
+        ASSERT_TRUE(WaitFor(
+            [&] { return window_->statusPanel->text() == "Calvyx was started again; this window is the one running."; }, 5000))
             << window_->statusPanel->text().toStdString();
         const std::string port = line.mid(5, line.size() - 6).toStdString();
         const std::string& now = window_->SelectedPort();
-        if (c.taken) EXPECT_TRUE(now == port) << "the connection is " << now.size() << " bytes long, the line named " << port.size();
-        else EXPECT_TRUE(now == before) << "a connection " << now.size() << " bytes long was taken from a cut line";
+        if (c.taken)
+            EXPECT_TRUE(now == port) << "the connection is " << now.size() << " bytes long, the line named " << port.size();
+        else
+            EXPECT_TRUE(now == before) << "a connection " << now.size() << " bytes long was taken from a cut line";
     }
 }
 

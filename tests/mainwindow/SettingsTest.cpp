@@ -5,9 +5,9 @@
 #include <QTextStream>
 
 #include "mainwindow/MainSettings.h"
-#include "util/Settings.h"
 #include "mainwindow/SingleInstance.h"
 #include "tests/mainwindow/TestEnvironment.h"
+#include "util/Settings.h"
 
 namespace {
 
@@ -36,7 +36,8 @@ TEST(MainSettings, NineRecentValuesReplaceALongerList)
 
     // Stored as string values in the user's configuration file, under the program's key.
     auto reg = OpenSettings();
-    EXPECT_TRUE(reg->fileName().startsWith(mwtest::EnvRoot() + "/config/Quentar-Varisko/Calvyx")) << reg->fileName().toStdString();
+    EXPECT_TRUE(reg->fileName().startsWith(mwtest::EnvRoot() + "/config/Quentar-Varisko/Calvyx"))
+        << reg->fileName().toStdString();
     EXPECT_EQ(reg->value("DirWidthSplit").toString(), "240");
     EXPECT_EQ(reg->value("dir").toString(), "/data/calc");
     EXPECT_EQ(reg->value("ldir1").toString(), "/only");

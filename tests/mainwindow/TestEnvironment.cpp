@@ -21,7 +21,8 @@ const std::string& Root()
         for (const char* sub : {"config", "runtime", "data", "devices"}) QDir().mkpath(QString::fromStdString(r + "/" + sub));
         // The runtime folder and the device root must be private, or they are refused.
         for (const char* sub : {"/runtime", "/devices"})
-            QFile::setPermissions(QString::fromStdString(r + sub), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            QFile::setPermissions(QString::fromStdString(r + sub),
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         ::setenv("XDG_CONFIG_HOME", (r + "/config").c_str(), 1);
         ::setenv("XDG_RUNTIME_DIR", (r + "/runtime").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (r + "/data").c_str(), 1);

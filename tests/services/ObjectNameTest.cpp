@@ -14,10 +14,7 @@ struct NameCase {
     QString proposed;
 };
 
-QByteArray Object(int nameLength, const QByteArray& rest)
-{
-    return QByteArray(8, 'h') + char(nameLength) + rest;
-}
+QByteArray Object(int nameLength, const QByteArray& rest) { return QByteArray(8, 'h') + char(nameLength) + rest; }
 
 TEST(ReceivedName, TakesTheHeaderNameOrUntitled)
 {

@@ -8,10 +8,10 @@
 #include <sys/stat.h>
 
 #include "services/RomSender.h"
-#include "util/Ticks.h"
 #include "tests/services/TransferFixture.h"
 #include "tools/sim/RomRole.h"
 #include "util/StringTable.h"
+#include "util/Ticks.h"
 
 using namespace testing_services;
 
@@ -150,8 +150,10 @@ TEST_F(RomUpdate, AStopEndsAChunkTheCalculatorStoppedTaking)
     constexpr std::size_t TakenBeforeStall = 10000;
     for (const auto& [what, onUsb] : lines) {
         SCOPED_TRACE(what);
-        if (onUsb) UseUsb();
-        else UsePty();
+        if (onUsb)
+            UseUsb();
+        else
+            UsePty();
         OpenProgramSide();
         const std::string path = WriteTempFile("stall.bin", RandomBytes(1 << 20, 6));
         // The calculator takes the first bytes, then nothing more.

@@ -84,8 +84,8 @@ TEST(ScreenImage, ShortImagesAreNeverReadPastTheirEnd)
 {
     // Every byte set: whatever is present is black, the rest white, in either layout.
     for (const uint8_t header : {uint8_t(0x00), uint8_t(0x1B)}) {
-        for (const std::size_t length : {std::size_t(0), std::size_t(1), std::size_t(2), std::size_t(3),
-                                         std::size_t(500), ScreenImageSize - 1}) {
+        for (const std::size_t length :
+             {std::size_t(0), std::size_t(1), std::size_t(2), std::size_t(3), std::size_t(500), ScreenImageSize - 1}) {
             ByteString image(length, '\xFF');
             if (length > 0) image[0] = static_cast<char>(header);
             const MonoBitmap screen = DecodeScreen(image);

@@ -5,8 +5,8 @@
 #include <future>
 #include <thread>
 
-#include "services/ScreenReader.h"
 #include "services/ScreenImage.h"
+#include "services/ScreenReader.h"
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/TestScreens.h"
 #include "tests/support/TraceWatch.h"
@@ -24,9 +24,7 @@ std::string SoFar(std::size_t n) { return "  Result so far= " + std::to_string(n
 struct CaptureRun {
     CaptureRun(ScreenReader& capture, std::string port, ByteString initial) : capture(capture)
     {
-        done = std::async(std::launch::async, [&capture, port, initial, this] {
-            capture.ReadScreen(port, initial, image);
-        });
+        done = std::async(std::launch::async, [&capture, port, initial, this] { capture.ReadScreen(port, initial, image); });
     }
     // Waits for the end, bounded; rethrows what Capture raised.
     bool Finish(std::chrono::milliseconds limit)

@@ -19,10 +19,7 @@ bool WaitForThread(WorkerThread* thread, int timeoutMs)
     return thread->Join(QDeadlineTimer(2000));
 }
 
-void TransferTest::SetUp()
-{
-    ASSERT_TRUE(dir.isValid());
-}
+void TransferTest::SetUp() { ASSERT_TRUE(dir.isValid()); }
 
 void TransferTest::UseUsb()
 {

@@ -9,13 +9,13 @@
 
 #include "kermit/KermitServer.h"
 #include "services/RomSender.h"
-#include "xmodem/XModemBlock.h"
 #include "services/TransferServer.h"
 #include "tests/services/TransferFixture.h"
 #include "tools/sim/RomRole.h"
 #include "tools/sim/XModemSenderRole.h"
 #include "util/CalvyxError.h"
 #include "util/StringTable.h"
+#include "xmodem/XModemBlock.h"
 
 using namespace testing_services;
 

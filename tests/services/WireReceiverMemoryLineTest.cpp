@@ -43,7 +43,10 @@ TEST(WireReceiveInMemory, RunsToItsEndWithoutRealWaits)
     } cases[] = {
         {"two blocks", {ChecksumBlock(1, one), ChecksumBlock(2, two), eot}, true, one + two, "\x06\x06\x06"},
         {"a damaged block is refused and taken when it comes again",
-         {ChecksumBlock(1, one), damaged, ChecksumBlock(2, two), eot}, true, one + two, "\x06\x15\x06\x06"},
+         {ChecksumBlock(1, one), damaged, ChecksumBlock(2, two), eot},
+         true,
+         one + two,
+         "\x06\x15\x06\x06"},
         // Six silent waits for a block, each answered with NAK, then "not ready": the
         // receive's one-second reads pass on the line's clock.
         {"a silent calculator", {}, false, "", "\x15\x15\x15\x15\x15\x15\x06"},

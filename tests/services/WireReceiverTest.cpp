@@ -4,11 +4,11 @@
 
 #include <chrono>
 
-#include "xmodem/XModemBlock.h"
 #include "services/WireReceiver.h"
 #include "tests/services/TransferFixture.h"
 #include "tools/sim/XModemSenderRole.h"
 #include "util/StringTable.h"
+#include "xmodem/XModemBlock.h"
 
 using namespace testing_services;
 

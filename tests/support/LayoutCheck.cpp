@@ -29,17 +29,23 @@ QString TextClipped(const QWidget* widget)
         const QMargins margins = label->contentsMargins();
         if (label->wordWrap()) {
             const int needed = label->heightForWidth(size.width());
-            if (needed > size.height()) return QStringLiteral("%1 needs %2 pixels of height, has %3").arg(Name(widget)).arg(needed).arg(size.height());
+            if (needed > size.height())
+                return QStringLiteral("%1 needs %2 pixels of height, has %3").arg(Name(widget)).arg(needed).arg(size.height());
         } else {
             const QSize needed = label->fontMetrics().size(Qt::TextShowMnemonic, label->text()).grownBy(margins);
             if (needed.width() > size.width() || needed.height() > size.height())
                 return QStringLiteral("%1 needs %2x%3 for its text, has %4x%5")
-                    .arg(Name(widget)).arg(needed.width()).arg(needed.height()).arg(size.width()).arg(size.height());
+                    .arg(Name(widget))
+                    .arg(needed.width())
+                    .arg(needed.height())
+                    .arg(size.width())
+                    .arg(size.height());
         }
     }
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget); button && !button->text().isEmpty()) {
         const int needed = button->sizeHint().width();
-        if (needed > size.width()) return QStringLiteral("%1 needs %2 pixels of width, has %3").arg(Name(widget)).arg(needed).arg(size.width());
+        if (needed > size.width())
+            return QStringLiteral("%1 needs %2 pixels of width, has %3").arg(Name(widget)).arg(needed).arg(size.width());
     }
     if (const auto* bar = qobject_cast<const QMenuBar*>(widget)) {
         // Menus that do not fit go into an overflow arrow.
@@ -78,8 +84,8 @@ QStringList LayoutProblems(QWidget* parent)
     for (QWidget* child : children) {
         if (!parent->rect().contains(UsedArea(child))) problems << Name(child) + " leaves " + Name(parent);
         for (QWidget* other : children)
-            if (other != child && other->objectName() < child->objectName() && child->geometry().intersects(other->geometry())
-                && parent->layout() && parent->layout()->indexOf(child) >= 0 && parent->layout()->indexOf(other) >= 0)
+            if (other != child && other->objectName() < child->objectName() && child->geometry().intersects(other->geometry()) &&
+                parent->layout() && parent->layout()->indexOf(child) >= 0 && parent->layout()->indexOf(other) >= 0)
                 problems << Name(child) + " overlaps " + Name(other);
         if (const QString clipped = TextClipped(child); !clipped.isEmpty()) problems << clipped;
         // The inner parts of scrolled views and sliders are theirs to place.
@@ -103,8 +109,10 @@ QString ScreenshotPath(const QString& name, const QString& language)
     const QString folder = qEnvironmentVariable("CALVYX_SCREENSHOT_DIR");
     if (folder.isEmpty()) return {};
     QString file = name;
-    if (language == QLatin1String("de") || language == QLatin1String("zh_CN")) file += u'-' + language;
-    else if (language != QLatin1String("en")) return {};
+    if (language == QLatin1String("de") || language == QLatin1String("zh_CN"))
+        file += u'-' + language;
+    else if (language != QLatin1String("en"))
+        return {};
     QDir().mkpath(folder);
     return QDir(folder).filePath(file + QStringLiteral(".png"));
 }

@@ -15,18 +15,17 @@ ScopedDeviceRoot::ScopedDeviceRoot()
 
 ScopedDeviceRoot::~ScopedDeviceRoot()
 {
-    if (hadPrevious_) ::setenv("CALVYX_DEVICE_ROOT", previous_.c_str(), 1);
-    else ::unsetenv("CALVYX_DEVICE_ROOT");
+    if (hadPrevious_)
+        ::setenv("CALVYX_DEVICE_ROOT", previous_.c_str(), 1);
+    else
+        ::unsetenv("CALVYX_DEVICE_ROOT");
 }
 
 std::string ScopedDeviceRoot::Path() const { return dir_.path().toStdString(); }
 
 LinkOnSim::LinkOnSim() = default;
 
-LinkOnSim::~LinkOnSim()
-{
-    program_.Close();
-}
+LinkOnSim::~LinkOnSim() { program_.Close(); }
 
 sim::SimPort& LinkOnSim::CreatePty()
 {

@@ -13,10 +13,9 @@
 inline constexpr uid_t OtherUid = 12345;
 
 // Skips the test when files cannot be given to another user.
-#define SKIP_UNLESS_ROOT()                                                                          \
-    do {                                                                                            \
-        if (::geteuid() != 0)                                                                       \
-            GTEST_SKIP() << "giving a file to another user needs root (CI runs the tests as root)"; \
+#define SKIP_UNLESS_ROOT()                                                                                                       \
+    do {                                                                                                                         \
+        if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root (CI runs the tests as root)";            \
     } while (false)
 
 // Gives path (not what a link points to) to OtherUid.
@@ -28,13 +27,17 @@ public:
     ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name)
     {
         if (const char* old = std::getenv(name)) previous_ = old;
-        if (value) ::setenv(name, value->c_str(), 1);
-        else ::unsetenv(name);
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
     }
     ~ScopedEnv()
     {
-        if (previous_) ::setenv(name_.c_str(), previous_->c_str(), 1);
-        else ::unsetenv(name_.c_str());
+        if (previous_)
+            ::setenv(name_.c_str(), previous_->c_str(), 1);
+        else
+            ::unsetenv(name_.c_str());
     }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;

@@ -31,8 +31,8 @@ MonoBitmap GraphScreen()
 bool SameMonoPicture(const QImage& a, const QImage& b, std::string* why)
 {
     if (a.size() != b.size()) {
-        *why = "size " + std::to_string(a.width()) + "x" + std::to_string(a.height()) + " vs "
-            + std::to_string(b.width()) + "x" + std::to_string(b.height());
+        *why = "size " + std::to_string(a.width()) + "x" + std::to_string(a.height()) + " vs " + std::to_string(b.width()) + "x" +
+               std::to_string(b.height());
         return false;
     }
     for (int y = 0; y < a.height(); ++y)

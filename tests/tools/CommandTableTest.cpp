@@ -73,8 +73,7 @@ TEST(WholeNumber, ReadsANumberWrittenAloneWithinItsBounds)
         {"99999999999", 0, 2147483647, std::nullopt},
         {"2147483647", 0, 2147483647, 2147483647},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(tooling::WholeNumber(c.text, c.low, c.high), c.expected) << '"' << c.text << '"';
+    for (const Case& c : cases) EXPECT_EQ(tooling::WholeNumber(c.text, c.low, c.high), c.expected) << '"' << c.text << '"';
     // Without bounds: any number of at least 0.
     EXPECT_EQ(tooling::WholeNumber("1500"), 1500);
     EXPECT_EQ(tooling::WholeNumber("-1"), std::nullopt);

@@ -489,9 +489,8 @@ TEST_F(UsbDevice, UnpluggingDuringAReadOrAWriteEndsInFailuresNotAHangOrASpin)
         // The unplug comes when the program is at its read (its byte before the read
         // has reached the calculator) or its write waits at the calculator.
         auto unplug = std::async(std::launch::async, [&] {
-            const bool reached = calc->WaitUntil([&] {
-                return during == During::Read ? !calc->OutTransfers().empty() : calc->OutPending() >= 1;
-            }, 10s);
+            const bool reached = calc->WaitUntil(
+                [&] { return during == During::Read ? !calc->OutTransfers().empty() : calc->OutPending() >= 1; }, 10s);
             calc->Unplug();
             return reached;
         });

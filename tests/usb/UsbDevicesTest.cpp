@@ -73,9 +73,18 @@ TEST_F(UsbDevices, ListsDevicesWithABulkPairAndMatchesByListedIdOrByProductName)
         {"another product", Shape(CalculatorId, "Mouse"), {}, UsbMatch::None},
         {"model name inside a longer word", Shape(CalculatorId, "QV T300"), {}, UsbMatch::None},
         {"no product string", Shape(CalculatorId, ""), {}, UsbMatch::None},
-        {"model name, interface of another class", with(Shape(CalculatorId, "QV T30s"), [](DeviceLook& l) { l.interfaceClass = 0x0A; }), {}, UsbMatch::None},
-        {"model name, two bulk IN endpoints", with(Shape(CalculatorId, "QV T30s"), [](DeviceLook& l) { l.bulkIns = 2; }), {}, UsbMatch::None},
-        {"listed id, interface of another class", with(Shape(OtherId, "Modem"), [](DeviceLook& l) { l.interfaceClass = 0x0A; }), {OtherId}, UsbMatch::ListedId},
+        {"model name, interface of another class",
+         with(Shape(CalculatorId, "QV T30s"), [](DeviceLook& l) { l.interfaceClass = 0x0A; }),
+         {},
+         UsbMatch::None},
+        {"model name, two bulk IN endpoints",
+         with(Shape(CalculatorId, "QV T30s"), [](DeviceLook& l) { l.bulkIns = 2; }),
+         {},
+         UsbMatch::None},
+        {"listed id, interface of another class",
+         with(Shape(OtherId, "Modem"), [](DeviceLook& l) { l.interfaceClass = 0x0A; }),
+         {OtherId},
+         UsbMatch::ListedId},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -90,8 +99,10 @@ TEST_F(UsbDevices, ListsDevicesWithABulkPairAndMatchesByListedIdOrByProductName)
         EXPECT_EQ(found[0].access, UsbAccess::Granted);
         EXPECT_EQ(found[0].match, c.match);
         const auto calculator = FindCalculator(c.known);
-        if (c.match == UsbMatch::None) EXPECT_EQ(calculator, std::nullopt);
-        else EXPECT_EQ(calculator, c.device.shape.id);
+        if (c.match == UsbMatch::None)
+            EXPECT_EQ(calculator, std::nullopt);
+        else
+            EXPECT_EQ(calculator, c.device.shape.id);
         EXPECT_FALSE(calc.Claimed()) << "listing claims nothing";
         EXPECT_TRUE(calc.OutTransfers().empty() && calc.InSubmits() == 0) << "listing moves no data";
     }
@@ -222,7 +233,8 @@ TEST(UsbIdList, ParsesAndWritesTheSettingsText)
     EXPECT_EQ(ParseUsbIdList("1E3A:0401; 2b1c:7001;1e3a:0401;bad;12345:1"), (std::vector<UsbId>{CalculatorId, OtherId}));
     EXPECT_EQ(UsbIdListText({CalculatorId, OtherId}), "1e3a:0401;2b1c:7001");
     EXPECT_EQ(ParseBareUsbId("1e3a:0401"), CalculatorId);
-    for (const char* bad : {"", "1e3a0401", "1e3a:040", "1e3g:0401", "usb:1e3a:0401", "1e3a:04011"}) EXPECT_EQ(ParseBareUsbId(bad), std::nullopt) << bad;
+    for (const char* bad : {"", "1e3a0401", "1e3a:040", "1e3g:0401", "usb:1e3a:0401", "1e3a:04011"})
+        EXPECT_EQ(ParseBareUsbId(bad), std::nullopt) << bad;
 }
 
 } // namespace

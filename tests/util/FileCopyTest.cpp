@@ -33,11 +33,16 @@ using Kind = FileCopyOutcome::Kind;
 const char* KindName(Kind kind)
 {
     switch (kind) {
-    case Kind::Copied: return "Copied";
-    case Kind::Cancelled: return "Cancelled";
-    case Kind::Folder: return "Folder";
-    case Kind::NotAFile: return "NotAFile";
-    case Kind::Failed: return "Failed";
+    case Kind::Copied:
+        return "Copied";
+    case Kind::Cancelled:
+        return "Cancelled";
+    case Kind::Folder:
+        return "Folder";
+    case Kind::NotAFile:
+        return "NotAFile";
+    case Kind::Failed:
+        return "Failed";
     }
     return "?";
 }

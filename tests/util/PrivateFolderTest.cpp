@@ -26,7 +26,9 @@ TEST(PrivateFolder, TheVerdictOnWhatLstatSaw)
     const Case cases[] = {
         {"mine, 0700", {Kind::Folder, Me, 0700}, nullptr},
         {"mine, others may read", {Kind::Folder, Me, 0755}, nullptr},
-        {"mine, the group may write", {Kind::Folder, Me, 0770}, "may be changed by other users (mode 0770); make it private with chmod 700 /r"},
+        {"mine, the group may write",
+         {Kind::Folder, Me, 0770},
+         "may be changed by other users (mode 0770); make it private with chmod 700 /r"},
         {"mine, anybody may write", {Kind::Folder, Me, 0703}, "chmod 700 /r"},
         {"like /tmp", {Kind::Folder, 0, 01777}, "belongs to another user (uid 0)"},
         {"another user's, 0700", {Kind::Folder, OtherUid, 0700}, "The folder /r belongs to another user (uid 12345); remove it"},
@@ -37,8 +39,10 @@ TEST(PrivateFolder, TheVerdictOnWhatLstatSaw)
     };
     for (const Case& c : cases) {
         const std::string problem = PrivateFolderProblem("/r", c.facts, Me);
-        if (!c.refusal) EXPECT_EQ(problem, "") << c.what;
-        else EXPECT_NE(problem.find(c.refusal), std::string::npos) << c.what << ": " << problem;
+        if (!c.refusal)
+            EXPECT_EQ(problem, "") << c.what;
+        else
+            EXPECT_NE(problem.find(c.refusal), std::string::npos) << c.what << ": " << problem;
     }
 }
 
@@ -60,8 +64,10 @@ TEST(PrivateFolder, TheVerdictOnAnEntryInside)
     };
     for (const Case& c : cases) {
         const std::string problem = PrivateEntryProblem("/r/PIPE1", c.facts, Me);
-        if (!c.refusal) EXPECT_EQ(problem, "") << c.what;
-        else EXPECT_NE(problem.find(c.refusal), std::string::npos) << c.what << ": " << problem;
+        if (!c.refusal)
+            EXPECT_EQ(problem, "") << c.what;
+        else
+            EXPECT_NE(problem.find(c.refusal), std::string::npos) << c.what << ": " << problem;
     }
 }
 
@@ -112,7 +118,8 @@ TEST_F(PrivateFolderOnDisk, AFolderOrFifoOfAnotherUserIsRefused)
     const std::string theirs = Path("theirs");
     ASSERT_EQ(::mkdir(theirs.c_str(), 0700), 0);
     ASSERT_TRUE(GiveToOtherUser(theirs));
-    EXPECT_NE(PrivateFolderProblem(theirs).find("The folder " + theirs + " belongs to another user (uid 12345)"), std::string::npos)
+    EXPECT_NE(PrivateFolderProblem(theirs).find("The folder " + theirs + " belongs to another user (uid 12345)"),
+              std::string::npos)
         << PrivateFolderProblem(theirs);
     EXPECT_NE(MakePrivateFolder(theirs), "");
 

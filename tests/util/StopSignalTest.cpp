@@ -123,7 +123,8 @@ void OwnHandler(int) { ++gOwnHandlerCalls; }
 
 TEST(StopSignal, TheHandlerFoundComesBackAndTheNextStartsLowered)
 {
-    struct sigaction own {}, before {};
+    struct sigaction own {
+    }, before{};
     own.sa_handler = OwnHandler;
     sigemptyset(&own.sa_mask);
     ASSERT_EQ(::sigaction(SIGTERM, &own, &before), 0);

@@ -44,7 +44,8 @@ TEST(Crc16, MatchesBitwiseReference)
     for (int b = 0; b < 256; ++b) {
         uint16_t ref = 0;
         ref ^= static_cast<uint16_t>(b);
-        for (int i = 0; i < 8; ++i) ref = (ref & 1) ? static_cast<uint16_t>((ref >> 1) ^ 0x8408) : static_cast<uint16_t>(ref >> 1);
+        for (int i = 0; i < 8; ++i)
+            ref = (ref & 1) ? static_cast<uint16_t>((ref >> 1) ^ 0x8408) : static_cast<uint16_t>(ref >> 1);
         EXPECT_EQ(Crc16(std::string(1, static_cast<char>(b))), ref) << "byte " << b;
     }
 }
@@ -195,14 +196,18 @@ TEST(VisibleText, ControlBytesBecomeVisibleAndPrintableTextStays)
 {
     const std::pair<ByteString, std::string> cases[] = {
         {"PROG.QVA", "PROG.QVA"},
-        {"A\x1b[2JB", "A\\x1b[2JB"},                    // a terminal escape
-        {"\x1b]0;title\x07", "\\x1b]0;title\\x07"},    // a title change and BEL
-        {"line\r\nfake", "line\\x0d\\x0afake"},         // no fake output lines
+        {"A\x1b[2JB", "A\\x1b[2JB"},                // a terminal escape
+        {"\x1b]0;title\x07", "\\x1b]0;title\\x07"}, // a title change and BEL
+        {"line\r\nfake", "line\\x0d\\x0afake"},     // no fake output lines
         {"del\x7f", "del\\x7f"},
-        {"back\\slash", "back\\\\slash"},               // the escape itself stays unambiguous
+        {"back\\slash", "back\\\\slash"},                         // the escape itself stays unambiguous
         {"caf\xc3\xa9 \xe2\x82\xac", "caf\xc3\xa9 \xe2\x82\xac"}, // UTF-8 letters and signs stay
-        {"csi\xc2\x9b" "2J", "csi\\xc2\\x9b2J"},         // a C1 control as UTF-8
-        {"latin\x9b" "2J\xe9", "latin\\x9b2J\xe9"},      // not UTF-8: 0x80-0x9F escaped, the rest kept
+        {"csi\xc2\x9b"
+         "2J",
+         "csi\\xc2\\x9b2J"}, // a C1 control as UTF-8
+        {"latin\x9b"
+         "2J\xe9",
+         "latin\\x9b2J\xe9"}, // not UTF-8: 0x80-0x9F escaped, the rest kept
         {ByteString("nul\0x", 5), "nul\\x00x"},
     };
     for (const auto& [text, shown] : cases) EXPECT_EQ(VisibleText(text), shown) << HexBytes(text);

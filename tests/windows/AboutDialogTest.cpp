@@ -23,14 +23,10 @@ TEST(Version, FormattingTable)
         {{65535, 65535, 0, 65535}, "Version 65535.65535 Build 65535"},
         {{0, 0, 0, 0}, "Version 0.0 Build 0"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(FormatVersionString(c.version), c.text) << c.text;
+    for (const Case& c : cases) EXPECT_EQ(FormatVersionString(c.version), c.text) << c.text;
 }
 
-TEST(Version, BuiltWithoutAVersion)
-{
-    EXPECT_EQ(FormatVersionString(std::nullopt), "-.-.-.-");
-}
+TEST(Version, BuiltWithoutAVersion) { EXPECT_EQ(FormatVersionString(std::nullopt), "-.-.-.-"); }
 
 TEST(Version, NumberShowsAllFourParts)
 {

@@ -33,19 +33,21 @@ bool ShowAndAnswer(CalculatorSetupDialog& dialog, SetupInstructions kind, const 
 // to be made here too. Every other check compares with InstructionText.
 TEST(CalculatorSetupDialog, InstructionTextsAreExact)
 {
-    EXPECT_EQ(InstructionText(SetupInstructions::SendCalcappByWire), "On the QV-T30s,T20s,T20+/T20:\r\n\r\n"
-                                              "1.  Select the Calcapp to send.\r\n"
-                                              "2.  Press SEND function key.\r\n"
-                                              "3.  Choose: QV20/30 (Wire).\r\n"
-                                              "4.  Press OK function key.\r\n"
-                                              "5.  Click OK below.");
-    EXPECT_EQ(InstructionText(SetupInstructions::LoadRom), "On the Calculator:\r\n\r\n"
-                                              "1.  Unplug USB cable\r\n"
-                                              "2.  Hold + and - (3 secs.) while pressing RESET\r\n"
-                                              "3.  Press 1 to load OS/ROM.\r\n"
-                                              "4.  Press 1 for USB.\r\n"
-                                              "5.  Plug USB cable\r\n"
-                                              "6.  Press OK below.");
+    EXPECT_EQ(InstructionText(SetupInstructions::SendCalcappByWire),
+              "On the QV-T30s,T20s,T20+/T20:\r\n\r\n"
+              "1.  Select the Calcapp to send.\r\n"
+              "2.  Press SEND function key.\r\n"
+              "3.  Choose: QV20/30 (Wire).\r\n"
+              "4.  Press OK function key.\r\n"
+              "5.  Click OK below.");
+    EXPECT_EQ(InstructionText(SetupInstructions::LoadRom),
+              "On the Calculator:\r\n\r\n"
+              "1.  Unplug USB cable\r\n"
+              "2.  Hold + and - (3 secs.) while pressing RESET\r\n"
+              "3.  Press 1 to load OS/ROM.\r\n"
+              "4.  Press 1 for USB.\r\n"
+              "5.  Plug USB cable\r\n"
+              "6.  Press OK below.");
 }
 
 TEST(CalculatorSetupDialog, EachShowingReplacesTheWholeText)

@@ -78,8 +78,8 @@ TEST_F(CaptureReceive, ScreensFromTheCalculatorAreDrawn)
         ASSERT_TRUE(calc.Send(first.substr(1)));
         ASSERT_TRUE(QTest::qWaitFor([&] { return SameMonoPicture(capture.Picture(), Expected(first), &why); }, 5000))
             << "first screen not drawn: " << why;
-        EXPECT_TRUE(SameMonoPicture(capture.screenImage->pixmap().toImage(),
-                                    Expected(first).scaled(capture.Picture().size() * 2), &why))
+        EXPECT_TRUE(
+            SameMonoPicture(capture.screenImage->pixmap().toImage(), Expected(first).scaled(capture.Picture().size() * 2), &why))
             << why;
         // The next screen is read whole from the link, in the other layout.
         ASSERT_TRUE(WaitForReads(2));

@@ -3,12 +3,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
-#include <QComboBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -45,8 +45,8 @@ TEST(CaptureWindow, PictureMatchesTheGoldenImages)
             const QImage golden(GoldenPath(border));
             ASSERT_FALSE(golden.isNull()) << GoldenPath(border).toStdString();
             std::string why;
-            EXPECT_TRUE(SameMonoPicture(picture, golden, &why)) << "border " << border << ", header "
-                                                                 << int(header) << ": " << why;
+            EXPECT_TRUE(SameMonoPicture(picture, golden, &why))
+                << "border " << border << ", header " << int(header) << ": " << why;
             // On screen every pixel is a 2 x 2 block, centred in the picture area.
             EXPECT_EQ(capture.screenImage->size(), picture.size() * 2);
             EXPECT_EQ(capture.screenImage->x(), (capture.ImageArea->width() - 2 * picture.width()) / 2);
@@ -82,9 +82,10 @@ TEST(CaptureWindow, StoredBorderIsClamped)
         int border;
     };
     const Case cases[] = {
-        {"missing", QVariant(), 1},     {"3", QVariant("3"), 3},   {"0", QVariant("0"), 0},
-        {"9", QVariant("9"), 5},        {"-3", QVariant("-3"), 0}, {"not a number", QVariant("abc"), 1},
-        {"empty", QVariant(""), 1},     {"of another type", QVariant(QByteArray("\x02", 1)), 1},
+        {"missing", QVariant(), 1}, {"3", QVariant("3"), 3},
+        {"0", QVariant("0"), 0},    {"9", QVariant("9"), 5},
+        {"-3", QVariant("-3"), 0},  {"not a number", QVariant("abc"), 1},
+        {"empty", QVariant(""), 1}, {"of another type", QVariant(QByteArray("\x02", 1)), 1},
     };
     for (const Case& c : cases) {
         ScopedSettings settings;
@@ -185,7 +186,7 @@ TEST(CaptureWindow, StoredScaleIsOneToFour)
         QVariant stored;
         int scale;
     };
-    const Case cases[] = {{QVariant(), 1}, {QVariant("3"), 3}, {QVariant("4"), 4},
+    const Case cases[] = {{QVariant(), 1},    {QVariant("3"), 3}, {QVariant("4"), 4},
                           {QVariant("0"), 1}, {QVariant("5"), 1}, {QVariant("x"), 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored.toString().toStdString());

@@ -45,7 +45,8 @@ TEST(Keyboard, CaptureWindowTabOrder)
     ScopedSettings settings;
     ScreenCaptureWindow capture;
     // Without a screen there is nothing to copy or save: Tab passes over both.
-    EXPECT_EQ(TabWalk(capture, capture.borderSlider, 3), QStringList({"borderSlider", "scaleBox", "closeButton", "borderSlider"}));
+    EXPECT_EQ(TabWalk(capture, capture.borderSlider, 3),
+              QStringList({"borderSlider", "scaleBox", "closeButton", "borderSlider"}));
     capture.SetScreen(EncodeScreen(GraphScreen(), 0x80));
     EXPECT_EQ(TabWalk(capture, capture.borderSlider, 5),
               QStringList({"borderSlider", "scaleBox", "copyButton", "saveButton", "closeButton", "borderSlider"}));

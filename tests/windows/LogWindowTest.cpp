@@ -159,8 +159,10 @@ TEST(LogWindow, ClosedWithOkIsNotShownAgainAtCreation)
             LogWindow log;
             log.show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(&log));
-            if (byOk) log.okButton->click();
-            else log.windowPlacement->SavePositions(); // a placement saved while open
+            if (byOk)
+                log.okButton->click();
+            else
+                log.windowPlacement->SavePositions(); // a placement saved while open
         }
         LogWindow next;
         EXPECT_EQ(next.isVisible(), !byOk) << (byOk ? "closed with OK" : "saved while open");

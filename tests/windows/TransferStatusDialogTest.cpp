@@ -1,17 +1,17 @@
 // The transfer status dialog: what each kind of report does to it and to the log.
 #include <gtest/gtest.h>
 
+#include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
-#include <QEventLoop>
 #include <QTimer>
 
-#include "windows/TransferStatusDialog.h"
 #include "tests/support/ScopedSettings.h"
-#include "windows/LogWindow.h"
 #include "util/MainThread.h"
+#include "windows/LogWindow.h"
+#include "windows/TransferStatusDialog.h"
 
 namespace {
 
@@ -169,7 +169,8 @@ TEST_F(TransferStatusDialogTest, BodyNamesTheFileAndTheDirection)
         EXPECT_TRUE(shown.contains(QString::fromLatin1(caption))) << caption << ": " << shown.join(" | ").toStdString();
         const QLabel* name = status.nameText;
         EXPECT_GE(name->width(), name->fontMetrics().horizontalAdvance(name->text())) << caption << ": the name is not cut";
-        EXPECT_GT(status.width(), status.fontMetrics().horizontalAdvance(status.windowTitle())) << caption << ": room for the title";
+        EXPECT_GT(status.width(), status.fontMetrics().horizontalAdvance(status.windowTitle()))
+            << caption << ": room for the title";
         // A report changes the progress text, not the name.
         status.UpdateStatus({"1 of 2 bytes", StatusKind::Progress, 1, 2});
         EXPECT_EQ(name->text(), QString::fromLatin1(caption));

@@ -41,19 +41,24 @@ std::vector<Message> ReadTs(const QString& path, QString* error)
         QString text;
         while (!xml.atEnd()) {
             xml.readNext();
-            if (xml.isCharacters()) text += xml.text();
+            if (xml.isCharacters())
+                text += xml.text();
             else if (xml.isStartElement() && xml.name() == QLatin1String("byte"))
                 text += QChar(xml.attributes().value("value").toString().toUInt(nullptr, 16));
-            else if (xml.isEndElement() && xml.name() != QLatin1String("byte")) break;
+            else if (xml.isEndElement() && xml.name() != QLatin1String("byte"))
+                break;
         }
         return text;
     };
     while (!xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement()) continue;
-        if (xml.name() == QLatin1String("name")) context = xml.readElementText();
-        else if (xml.name() == QLatin1String("message")) message = {context, {}, {}, {}};
-        else if (xml.name() == QLatin1String("source")) message.source = readText();
+        if (xml.name() == QLatin1String("name"))
+            context = xml.readElementText();
+        else if (xml.name() == QLatin1String("message"))
+            message = {context, {}, {}, {}};
+        else if (xml.name() == QLatin1String("source"))
+            message.source = readText();
         else if (xml.name() == QLatin1String("translation")) {
             message.type = xml.attributes().value("type").toString();
             message.translation = readText();

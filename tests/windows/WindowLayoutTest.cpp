@@ -6,12 +6,11 @@
 
 #include <functional>
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QPixmap>
 #include <QProgressBar>
-#include <QComboBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -78,7 +77,8 @@ TEST_P(LanguageLayout, InstructionsDialog)
     CalculatorSetupDialog dialog;
     for (const SetupInstructions kind : {SetupInstructions::SendCalcappByWire, SetupInstructions::LoadRom}) {
         QTimer::singleShot(0, &dialog, [&] {
-            CheckAndShoot(dialog, kind == SetupInstructions::SendCalcappByWire ? "instructions-wire" : "instructions-rom", QSize(258, 191));
+            CheckAndShoot(dialog, kind == SetupInstructions::SendCalcappByWire ? "instructions-wire" : "instructions-rom",
+                          QSize(258, 191));
             dialog.reject(); // whatever the check found, so that the dialog returns
         });
         QTimer::singleShot(10000, &dialog, [&] { dialog.done(-1); });

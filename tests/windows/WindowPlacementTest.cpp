@@ -4,9 +4,9 @@
 
 #include <QFont>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QRect>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -77,8 +77,8 @@ TEST(WindowPlacement, FixedSizeWindowNeitherStoresNorTakesASize)
     w.window.move(30, 40);
     w.saver->SavePositions();
     const QStringList names = settings.Names("TestSection");
-    EXPECT_TRUE(names.contains("Visible") && names.contains("Top") && names.contains("Left")
-                && names.contains("Font") && names.contains("FontSize"))
+    EXPECT_TRUE(names.contains("Visible") && names.contains("Top") && names.contains("Left") && names.contains("Font") &&
+                names.contains("FontSize"))
         << names.join(',').toStdString();
     EXPECT_FALSE(names.contains("Width") || names.contains("Height")) << names.join(',').toStdString();
     EXPECT_EQ(settings.Get("TestSection", "Visible").toString(), "0");
@@ -135,10 +135,12 @@ TEST(WindowPlacement, RestoredWindowIsKeptOnTheScreen)
     const Case cases[] = {
         {"inside", {area.left() + 20, area.top() + 30, 200, 150}, {area.left() + 20, area.top() + 30, 200, 150}},
         {"far off", {-5000, 40000, 200, 150}, {area.left(), area.top() + area.height() - 150, 200, 150}},
-        {"taller than the screen", {area.left() + 10, area.top() + 10, 300, area.height() * 2},
+        {"taller than the screen",
+         {area.left() + 10, area.top() + 10, 300, area.height() * 2},
          {area.left() + 10, area.top(), 300, area.height()}},
         {"larger both ways", {area.left() + 50, area.top() + 50, area.width() + 400, area.height() + 300}, area},
-        {"hanging over the right edge", {area.left() + area.width() - 100, area.top() + 40, 300, 200},
+        {"hanging over the right edge",
+         {area.left() + area.width() - 100, area.top() + 40, 300, 200},
          {area.left() + area.width() - 300, area.top() + 40, 300, 200}},
     };
     for (const Case& c : cases) {

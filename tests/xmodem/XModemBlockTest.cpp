@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "xmodem/XModemBlock.h"
 #include "tests/support/Bytes.h"
+#include "xmodem/XModemBlock.h"
 
 using namespace xmodem;
 
@@ -87,8 +87,7 @@ TEST(XModemBlock, RefusesEveryDamagedField)
         ByteString b = good;
         c.damage(b);
         const auto r = VerifyBlock(b, c.expected, c.mode);
-        EXPECT_EQ(r.verdict, c.verdict) << c.name << ": " << BlockVerdictName(r.verdict) << " for "
-                                        << DescribeBlock(b, c.mode);
+        EXPECT_EQ(r.verdict, c.verdict) << c.name << ": " << BlockVerdictName(r.verdict) << " for " << DescribeBlock(b, c.mode);
         EXPECT_EQ(r.ok(), !r.data.empty()) << c.name;
     }
 }

@@ -7,11 +7,11 @@
 #include <unistd.h>
 
 #include "kermit/KermitFrame.h"
-#include "xmodem/XModemSend.h"
-#include "xmodem/XModemBlock.h"
 #include "tests/support/Serving.h"
 #include "util/Ticks.h"
 #include "util/Utils.h"
+#include "xmodem/XModemBlock.h"
+#include "xmodem/XModemSend.h"
 
 using namespace xmodem;
 using sim::XModemReceivePlan;
@@ -218,8 +218,8 @@ TEST_F(XModemSendTest, AFileThatChangesWhileSentEndsTheSend)
         EXPECT_EQ(r.blockSizes.size(), 3u);
         EXPECT_TRUE(r.data.compare(0, r.data.size(), data, 0, r.data.size()) == 0);
         const std::string line = "Not sent: " + path + " " + c.why;
-        EXPECT_TRUE(ServeUntil([&] { return !windows.dialog.Reports().empty() &&
-                                            windows.dialog.Reports().back().text == line; }, 3000))
+        EXPECT_TRUE(
+            ServeUntil([&] { return !windows.dialog.Reports().empty() && windows.dialog.Reports().back().text == line; }, 3000))
             << "last line: " << (windows.dialog.Reports().empty() ? "" : windows.dialog.Reports().back().text);
     }
 }

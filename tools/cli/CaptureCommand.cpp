@@ -10,19 +10,19 @@
 #include <memory>
 #include <optional>
 
-#include "services/ScreenReader.h"
+#include "link/Link.h"
+#include "link/LinkErrors.h"
 #include "services/ScreenImage.h"
 #include "services/ScreenPicture.h"
+#include "services/ScreenReader.h"
+#include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Port.h"
 #include "tools/cli/Terminal.h"
-#include "link/Link.h"
-#include "link/LinkErrors.h"
-#include "services/TransferServer.h"
 #include "util/CalvyxError.h"
-#include "util/StringTable.h"
 #include "util/MainThread.h"
 #include "util/StopSignal.h"
+#include "util/StringTable.h"
 
 namespace cli {
 namespace {
@@ -97,8 +97,8 @@ int Capture(std::vector<std::string> words)
             }
             ++saved;
             const char* layout = LayoutOfScreen(screen) == ScreenLayout::PageLayout ? "page" : "row";
-            PrintLine("Screen " + std::to_string(n) + " of " + std::to_string(*count) + " (" + layout +
-                      " layout) saved to " + file.toStdString());
+            PrintLine("Screen " + std::to_string(n) + " of " + std::to_string(*count) + " (" + layout + " layout) saved to " +
+                      file.toStdString());
         }
     });
     StopSignal stopSignal;
@@ -113,11 +113,11 @@ int Capture(std::vector<std::string> words)
 }
 
 const tooling::CommandRegistration captureCommand{
-    {"capture", "saves the screens the calculator pushes as PNG or BMP pictures",
-     Capture, "capture --port NAME --out FILE [--count N] [--border B] [--scale S]",
+    {"capture", "saves the screens the calculator pushes as PNG or BMP pictures", Capture,
+     "capture --port NAME --out FILE [--count N] [--border B] [--scale S]",
      "options:\n"
      "  --port NAME         the calculator's port: QVxT0+ (its USB link), usb:VVVV:PPPP (a USB\n"
-    "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
+     "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
      "  --out FILE          the picture to write; .png or .bmp chooses the format\n"
      "  --count N           take N screens (default 1); above 1 the files are numbered\n"
      "                      FILE-1.png, FILE-2.png, ...\n"

@@ -21,8 +21,7 @@ class Args {
 public:
     // valueOptions: the option names that take a value; any other "--x" is a switch.
     // Returns nothing (and prints why on stderr) when the words do not parse.
-    static std::optional<Args> Parse(const std::vector<std::string>& words,
-                                     const std::vector<std::string>& valueOptions,
+    static std::optional<Args> Parse(const std::vector<std::string>& words, const std::vector<std::string>& valueOptions,
                                      const std::vector<std::string>& switches);
     std::optional<std::string> Value(const std::string& name) const;
     bool Has(const std::string& name) const;

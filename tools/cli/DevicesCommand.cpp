@@ -29,7 +29,8 @@ std::vector<std::string> SerialPorts()
         for (const char* prefix : {"ttyS", "ttyUSB", "ttyACM"}) {
             const std::string p = prefix;
             if (name.size() > p.size() && name.compare(0, p.size(), p) == 0 &&
-                std::all_of(name.begin() + static_cast<std::ptrdiff_t>(p.size()), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+                std::all_of(name.begin() + static_cast<std::ptrdiff_t>(p.size()), name.end(),
+                            [](char c) { return c >= '0' && c <= '9'; }))
                 ports.push_back(entry.path().string());
         }
     }
@@ -44,16 +45,20 @@ std::vector<std::string> SerialPorts()
 std::string SerialLabel(const std::string& path)
 {
     const std::string prefix = "/dev/ttyS";
-    if (path.compare(0, prefix.size(), prefix) == 0) return path + " (COM" + std::to_string(std::stoi(path.substr(prefix.size())) + 1) + ")";
+    if (path.compare(0, prefix.size(), prefix) == 0)
+        return path + " (COM" + std::to_string(std::stoi(path.substr(prefix.size())) + 1) + ")";
     return path;
 }
 
 const char* MatchText(UsbMatch match)
 {
     switch (match) {
-    case UsbMatch::ListedId: return "calculator (listed id)";
-    case UsbMatch::ProductName: return "calculator (product name)";
-    case UsbMatch::None: break;
+    case UsbMatch::ListedId:
+        return "calculator (listed id)";
+    case UsbMatch::ProductName:
+        return "calculator (product name)";
+    case UsbMatch::None:
+        break;
     }
     return "not a calculator";
 }
@@ -61,9 +66,12 @@ const char* MatchText(UsbMatch match)
 const char* AccessText(UsbAccess access)
 {
     switch (access) {
-    case UsbAccess::Granted: return "may open: yes";
-    case UsbAccess::Denied: return "may open: no (no permission: install the udev rule 70-calvyx.rules)";
-    case UsbAccess::Unknown: break;
+    case UsbAccess::Granted:
+        return "may open: yes";
+    case UsbAccess::Denied:
+        return "may open: no (no permission: install the udev rule 70-calvyx.rules)";
+    case UsbAccess::Unknown:
+        break;
     }
     return "may open: unknown (the device did not open)";
 }
@@ -72,9 +80,12 @@ int AddId(const std::string& text)
 {
     std::optional<UsbId> id = ParseBareUsbId(text);
     if (!id) id = ParseUsbId(text);
-    if (!id) return UsageError("devices", "\"" + text + "\" is no USB id: four hex digits, a colon, four hex digits (e.g. 1e3a:0401)");
-    if (AddCalculatorId(*id)) std::printf("%s added to the calculator ids\n", BareUsbIdText(*id).c_str());
-    else std::printf("%s is already a calculator id\n", BareUsbIdText(*id).c_str());
+    if (!id)
+        return UsageError("devices", "\"" + text + "\" is no USB id: four hex digits, a colon, four hex digits (e.g. 1e3a:0401)");
+    if (AddCalculatorId(*id))
+        std::printf("%s added to the calculator ids\n", BareUsbIdText(*id).c_str());
+    else
+        std::printf("%s is already a calculator id\n", BareUsbIdText(*id).c_str());
     std::printf("calculator ids: %s\n", UsbIdListText(ReadCalculatorIds()).c_str());
     return ExitOk;
 }
@@ -92,12 +103,16 @@ int Devices(std::vector<std::string> words)
     for (const auto& path : serial) std::printf("  %s\n", SerialLabel(path).c_str());
 
     std::printf("pipe device:\n");
-    if (const std::string problem = PipeDeviceProblem(UsbDeviceName); !problem.empty()) std::printf("  refused: %s\n", problem.c_str());
-    else if (UsbDevicePresent(UsbDeviceName)) std::printf("  %s at %s\n", UsbDeviceName, (DeviceRoot() + "/" + UsbDeviceName).c_str());
-    else std::printf("  none (no %s under %s)\n", UsbDeviceName, DeviceRoot().c_str());
+    if (const std::string problem = PipeDeviceProblem(UsbDeviceName); !problem.empty())
+        std::printf("  refused: %s\n", problem.c_str());
+    else if (UsbDevicePresent(UsbDeviceName))
+        std::printf("  %s at %s\n", UsbDeviceName, (DeviceRoot() + "/" + UsbDeviceName).c_str());
+    else
+        std::printf("  none (no %s under %s)\n", UsbDeviceName, DeviceRoot().c_str());
 
     const auto ids = ReadCalculatorIds();
-    std::printf("calculator ids: %s\n", ids.empty() ? "none (calvyx-cli devices --add VVVV:PPPP lists one)" : UsbIdListText(ids).c_str());
+    std::printf("calculator ids: %s\n",
+                ids.empty() ? "none (calvyx-cli devices --add VVVV:PPPP lists one)" : UsbIdListText(ids).c_str());
 
     std::printf("USB devices with a bulk IN and OUT endpoint:\n");
     if (!UsbBusAvailable()) {
@@ -110,14 +125,15 @@ int Devices(std::vector<std::string> words)
         char where[40];
         std::snprintf(where, sizeof where, "bus %03d device %03d", c.bus, c.address);
         const std::string product = c.product.empty() ? "(product unknown)" : "\"" + c.product + "\"";
-        std::printf("  %s  %s  %s  %s  %s\n", UsbIdName(c.id).c_str(), where, product.c_str(), MatchText(c.match), AccessText(c.access));
+        std::printf("  %s  %s  %s  %s  %s\n", UsbIdName(c.id).c_str(), where, product.c_str(), MatchText(c.match),
+                    AccessText(c.access));
     }
     return ExitOk;
 }
 
 const tooling::CommandRegistration devicesCommand{
-    {"devices", "lists the ports and USB devices that could be the calculator; --add stores a USB id",
-     Devices, "devices [--add VVVV:PPPP]",
+    {"devices", "lists the ports and USB devices that could be the calculator; --add stores a USB id", Devices,
+     "devices [--add VVVV:PPPP]",
      "Lists the serial ports, the pipe device (QVxT0+) and every USB device with a bulk IN\n"
      "and OUT endpoint: its id, product string, whether it is taken for the calculator\n"
      "(its id is listed, or its product string names the model) and whether you may open it.\n"

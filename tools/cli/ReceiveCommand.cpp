@@ -42,8 +42,7 @@ int Receive(std::vector<std::string> words)
     const auto out = args->Value("out");
     if (!port || !out || !args->Positional().empty()) return UsageError("receive", "--port and --out are needed");
     const QFileInfo outInfo(QString::fromStdString(*out));
-    if (!outInfo.isDir() && !QFileInfo(outInfo.absolutePath()).isDir())
-        return UsageError("receive", "no folder for " + *out);
+    if (!outInfo.isDir() && !QFileInfo(outInfo.absolutePath()).isDir()) return UsageError("receive", "no folder for " + *out);
 
     TerminalWindows windows;
     TransferServer server(windows.Host());
@@ -84,11 +83,11 @@ int Receive(std::vector<std::string> words)
 }
 
 const tooling::CommandRegistration receiveCommand{
-    {"receive", "one object sent by wire from the calculator, saved to PATH (a file or a folder)",
-     Receive, "receive --port NAME --out PATH",
+    {"receive", "one object sent by wire from the calculator, saved to PATH (a file or a folder)", Receive,
+     "receive --port NAME --out PATH",
      "options:\n"
      "  --port NAME         the calculator's port: QVxT0+ (its USB link), usb:VVVV:PPPP (a USB\n"
-    "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
+     "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
      "  --out PATH          the file to write, or a folder: the file is then named after the\n"
      "                      object, numbered \" (2)\", \" (3)\"... rather than replace a file\n"
      "\n"

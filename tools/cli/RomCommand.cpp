@@ -61,11 +61,10 @@ int Rom(std::vector<std::string> words)
 }
 
 const tooling::CommandRegistration romCommand{
-    {"rom", "loads FILE as the calculator's new ROM (ROM-load mode)",
-     Rom, "rom --port NAME FILE",
+    {"rom", "loads FILE as the calculator's new ROM (ROM-load mode)", Rom, "rom --port NAME FILE",
      "options:\n"
      "  --port NAME         the calculator's port: QVxT0+ (its USB link), usb:VVVV:PPPP (a USB\n"
-    "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
+     "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
      "  FILE                the ROM image (.bin): a regular file of 1 byte to 4 GB - 1\n"
      "\n"
      "Put the calculator in ROM-load mode first. Ends with \"ROM loaded: N bytes\" (exit 0) or\n"

@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "kermit/KermitServer.h"
-#include "services/TransferServer.h"
 #include "link/PortName.h"
 #include "link/UsbPipes.h"
+#include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Port.h"
 #include "tools/cli/Terminal.h"
@@ -63,12 +63,15 @@ int Serve(std::vector<std::string> words)
     std::function<void()> startEngine = [&] {
         server.StartKermitServer();
         KermitServer* engine = server.Kermit();
-        QObject::connect(engine, &QThread::finished, qApp, [&, engine] {
-            if (stopping || server.Kermit() != engine) return;
-            if (windows.host.captureRequests.exchange(0) > 0) PrintLine("-- the calculator pushes its screen");
-            server.StopKermitServer();
-            startEngine();
-        }, Qt::QueuedConnection);
+        QObject::connect(
+            engine, &QThread::finished, qApp,
+            [&, engine] {
+                if (stopping || server.Kermit() != engine) return;
+                if (windows.host.captureRequests.exchange(0) > 0) PrintLine("-- the calculator pushes its screen");
+                server.StopKermitServer();
+                startEngine();
+            },
+            Qt::QueuedConnection);
     };
     startEngine();
     PrintLine("Serving " + server.PortName() + " from " + folder);
@@ -133,11 +136,11 @@ int Serve(std::vector<std::string> words)
 }
 
 const tooling::CommandRegistration serveCommand{
-    {"serve", "Kermit server: the calculator pushes and fetches files in DIR",
-     Serve, "serve --port NAME --dir DIR [--xmodem-file FILE]",
+    {"serve", "Kermit server: the calculator pushes and fetches files in DIR", Serve,
+     "serve --port NAME --dir DIR [--xmodem-file FILE]",
      "options:\n"
      "  --port NAME         the calculator's port: QVxT0+ (its USB link), usb:VVVV:PPPP (a USB\n"
-    "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
+     "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
      "  --dir DIR           the folder the calculator's files go to and are fetched from\n"
      "  --xmodem-file FILE  the file sent when the calculator asks for an XModem transfer;\n"
      "                      without it the file is asked for on the terminal (declined when\n"

@@ -153,5 +153,4 @@ std::optional<std::string> TerminalHost::ChooseFileToSend(const std::string& tit
 
 std::unique_ptr<IStatusDialog> TerminalHost::CreateStatusDialog() { return std::make_unique<TerminalStatusDialog>(); }
 
-
 } // namespace cli

@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "services/ScreenImage.h"
-#include "tools/sim/Bursts.h"
 #include "tools/common/CommandTable.h"
+#include "tools/sim/Bursts.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/RoleCommand.h"
 #include "tools/sim/ScreenRole.h"
@@ -54,8 +54,10 @@ bool StepPush(SimPort& port, const std::string& name, const ByteString& data)
     KermitOptions options;
     options.tries = 10;
     const KermitResult result = KermitCalculator(port, options).PushFile(name, data);
-    if (result.ok) std::printf("calculator: %s pushed, every packet acknowledged\n", name.c_str());
-    else std::printf("calculator: the push failed: %s\n", result.error.c_str());
+    if (result.ok)
+        std::printf("calculator: %s pushed, every packet acknowledged\n", name.c_str());
+    else
+        std::printf("calculator: the push failed: %s\n", result.error.c_str());
     return result.ok;
 }
 
@@ -98,10 +100,14 @@ int RunDemo(std::vector<std::string> args)
     std::string steps = "push,xmodem,screen", pushName = "DEMO.QVA", pushFile, expectFile;
     int pauseMs = 1500;
     const auto option = [&](const std::string& name, const std::string& value) -> std::string {
-        if (name == "--steps") steps = value;
-        else if (name == "--push-name") pushName = value;
-        else if (name == "--push-file") pushFile = value;
-        else if (name == "--expect") expectFile = value;
+        if (name == "--steps")
+            steps = value;
+        else if (name == "--push-name")
+            pushName = value;
+        else if (name == "--push-file")
+            pushFile = value;
+        else if (name == "--expect")
+            expectFile = value;
         else if (name == "--pause") {
             const auto n = tooling::WholeNumber(value);
             if (!n) return name + " needs a number";
@@ -123,9 +129,9 @@ int RunDemo(std::vector<std::string> args)
     int failures = 0;
     for (const auto& step : list) {
         if (WaitForStop(pauseMs)) return 1;
-        const bool ok = step == "push" ? StepPush(*port, pushName, pushData)
-                      : step == "xmodem" ? StepXModem(*port, expectFile)
-                                         : StepScreen(*port);
+        const bool ok = step == "push"     ? StepPush(*port, pushName, pushData)
+                        : step == "xmodem" ? StepXModem(*port, expectFile)
+                                           : StepScreen(*port);
         failures += ok ? 0 : 1;
         std::fflush(stdout);
     }

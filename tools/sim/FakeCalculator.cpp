@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
-#include <utility>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <utility>
 
 #include <linux/capability.h>
 #include <linux/ioctl.h>
@@ -92,7 +92,8 @@ bool InMockEnvironment()
     return preload && std::strstr(preload, "libumockdev-preload") != nullptr;
 }
 
-FakeCalculator::FakeCalculator(DeviceShape shape, DeviceLook look) : shape_(shape), look_(std::move(look)), driverBound_(shape.driverBound)
+FakeCalculator::FakeCalculator(DeviceShape shape, DeviceLook look)
+    : shape_(shape), look_(std::move(look)), driverBound_(shape.driverBound)
 {
     testbed_ = umockdev_testbed_new();
     Attach();
@@ -126,19 +127,32 @@ void FakeCalculator::Attach()
     }
     char busdev[32];
     std::snprintf(busdev, sizeof busdev, "%03d/%03d", BusNumber, deviceNumber);
-    const std::string description = "P: /devices/pci0000:00/0000:00:14.0/usb1/" + port + "\n" +
-                                    "N: bus/usb/" + busdev + "\n"
+    const std::string description = "P: /devices/pci0000:00/0000:00:14.0/usb1/" + port + "\n" + "N: bus/usb/" + busdev +
+                                    "\n"
                                     "E: SUBSYSTEM=usb\n"
                                     "E: DEVTYPE=usb_device\n"
                                     "E: DRIVER=usb\n"
-                                    "E: BUSNUM=" + std::to_string(BusNumber) + "\n"
-                                    "E: DEVNUM=" + std::to_string(deviceNumber) + "\n"
-                                    "E: DEVNAME=" + devnode_ + "\n"
-                                    "A: busnum=" + std::to_string(BusNumber) + "\\n\n"
-                                    "A: devnum=" + std::to_string(deviceNumber) + "\\n\n"
+                                    "E: BUSNUM=" +
+                                    std::to_string(BusNumber) +
+                                    "\n"
+                                    "E: DEVNUM=" +
+                                    std::to_string(deviceNumber) +
+                                    "\n"
+                                    "E: DEVNAME=" +
+                                    devnode_ +
+                                    "\n"
+                                    "A: busnum=" +
+                                    std::to_string(BusNumber) +
+                                    "\\n\n"
+                                    "A: devnum=" +
+                                    std::to_string(deviceNumber) +
+                                    "\\n\n"
                                     "A: bConfigurationValue=1\\n\n"
-                                    "A: speed=" + (shape_.packetSize == 512 ? "480" : "12") + "\\n\n"
-                                    "H: descriptors=" + Descriptors(shape_, look_) + "\n" +
+                                    "A: speed=" +
+                                    (shape_.packetSize == 512 ? "480" : "12") +
+                                    "\\n\n"
+                                    "H: descriptors=" +
+                                    Descriptors(shape_, look_) + "\n" +
                                     // The kernel reads the product string once, at plug-in.
                                     (look_.product.empty() ? std::string() : "A: product=" + look_.product + "\\n\n");
     if (!umockdev_testbed_add_from_string(testbed_, description.c_str(), &error)) {
@@ -267,8 +281,10 @@ void FakeCalculator::FailReads(int error)
     failReads_ = error;
     if (!error) return;
     for (std::size_t i = 0; i < pending_.size();) {
-        if (pending_[i].in) Complete(i, -error);
-        else ++i;
+        if (pending_[i].in)
+            Complete(i, -error);
+        else
+            ++i;
     }
     ++generation_;
     changed_.notify_all();
@@ -287,7 +303,8 @@ void FakeCalculator::DenyAccess()
     gchar* root = umockdev_testbed_get_root_dir(testbed_);
     const std::string path = std::string(root) + devnode_;
     g_free(root);
-    if (::chmod(path.c_str(), 0) != 0) throw std::runtime_error("cannot take the permissions of " + path + ": " + std::strerror(errno));
+    if (::chmod(path.c_str(), 0) != 0)
+        throw std::runtime_error("cannot take the permissions of " + path + ": " + std::strerror(errno));
 }
 
 // Moves pending_[i] to the reapable ones with a status.
@@ -303,7 +320,8 @@ void FakeCalculator::Complete(std::size_t i, int status)
 void FakeCalculator::Fill(Urb& urb, const char* bytes, int n)
 {
     if (n <= 0 || !urb.buffer) return;
-    umockdev_ioctl_data_update(urb.buffer, static_cast<gsize>(urb.filled), reinterpret_cast<guint8*>(const_cast<char*>(bytes)), n);
+    umockdev_ioctl_data_update(urb.buffer, static_cast<gsize>(urb.filled), reinterpret_cast<guint8*>(const_cast<char*>(bytes)),
+                               n);
     urb.filled += n;
 }
 
@@ -393,8 +411,8 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
     case USBDEVFS_GET_CAPABILITIES: {
         UMockdevIoctlData* d = umockdev_ioctl_data_resolve(arg, 0, sizeof(guint32), nullptr);
         *reinterpret_cast<guint32*>(d->data) = USBDEVFS_CAP_BULK_SCATTER_GATHER | USBDEVFS_CAP_BULK_CONTINUATION |
-                                              USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_REAP_AFTER_DISCONNECT |
-                                              USBDEVFS_CAP_ZERO_PACKET;
+                                               USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_REAP_AFTER_DISCONNECT |
+                                               USBDEVFS_CAP_ZERO_PACKET;
         umockdev_ioctl_data_unref(d);
         return ok();
     }
@@ -460,7 +478,8 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
             u.client = client;
             u.clientAddress = d->client_addr;
             u.length = urb->buffer_length;
-            u.buffer = umockdev_ioctl_data_resolve(d, G_STRUCT_OFFSET(usbdevfs_urb, buffer), static_cast<gsize>(u.length), nullptr);
+            u.buffer =
+                umockdev_ioctl_data_resolve(d, G_STRUCT_OFFSET(usbdevfs_urb, buffer), static_cast<gsize>(u.length), nullptr);
             if (!AnswerControl(u)) {
                 umockdev_ioctl_data_unref(u.buffer);
                 umockdev_ioctl_data_unref(d);
@@ -485,8 +504,10 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
             ++inSubmits_;
             inLengths_.push_back(u.length);
             pending_.push_back(u);
-            if (failReads_) Complete(pending_.size() - 1, -failReads_);
-            else ServeIn();
+            if (failReads_)
+                Complete(pending_.size() - 1, -failReads_);
+            else
+                ServeIn();
             return ok();
         }
         pending_.push_back(u);
@@ -505,8 +526,10 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
         // program's memory when the request completes (the program may be another process).
         int status = u.status;
         int actual = u.filled;
-        umockdev_ioctl_data_update(u.data, G_STRUCT_OFFSET(usbdevfs_urb, status), reinterpret_cast<guint8*>(&status), sizeof status);
-        umockdev_ioctl_data_update(u.data, G_STRUCT_OFFSET(usbdevfs_urb, actual_length), reinterpret_cast<guint8*>(&actual), sizeof actual);
+        umockdev_ioctl_data_update(u.data, G_STRUCT_OFFSET(usbdevfs_urb, status), reinterpret_cast<guint8*>(&status),
+                                   sizeof status);
+        umockdev_ioctl_data_update(u.data, G_STRUCT_OFFSET(usbdevfs_urb, actual_length), reinterpret_cast<guint8*>(&actual),
+                                   sizeof actual);
         UMockdevIoctlData* ptr = umockdev_ioctl_data_resolve(arg, 0, sizeof(gpointer), nullptr);
         umockdev_ioctl_data_set_ptr(ptr, 0, u.data);
         umockdev_ioctl_data_unref(ptr);
@@ -516,10 +539,13 @@ bool FakeCalculator::Handle(_UMockdevIoctlClient* client)
     }
     case USBDEVFS_DISCARDURB: {
         const unsigned long address = reinterpret_cast<unsigned long>(*reinterpret_cast<void**>(arg->data));
-        auto it = std::find_if(pending_.begin(), pending_.end(), [&](const Urb& u) { return u.client == client && u.clientAddress == address; });
+        auto it = std::find_if(pending_.begin(), pending_.end(),
+                               [&](const Urb& u) { return u.client == client && u.clientAddress == address; });
         if (it == pending_.end()) return fail(EINVAL);
-        if (it->in) ++inDiscards_;
-        else ++outDiscards_;
+        if (it->in)
+            ++inDiscards_;
+        else
+            ++outDiscards_;
         if (it->in && ignoreReadCancels_) return ok();
         Complete(static_cast<std::size_t>(it - pending_.begin()), -ENOENT);
         return ok();

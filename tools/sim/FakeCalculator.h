@@ -103,14 +103,14 @@ public:
     // What the calculator saw.
     std::vector<ByteString> OutTransfers() const;
     ByteString OutBytes() const;
-    int InSubmits() const;          // IN transfers submitted
-    int InDiscards() const;         // IN transfers cancelled by the program
-    int OutDiscards() const;        // OUT transfers cancelled by the program
-    int InPending() const;          // IN transfers pending now
-    int OutPending() const;         // OUT transfers pending now (the calculator takes none)
-    int SubmitsAfterUnplug() const; // submissions refused because the device is gone
+    int InSubmits() const;              // IN transfers submitted
+    int InDiscards() const;             // IN transfers cancelled by the program
+    int OutDiscards() const;            // OUT transfers cancelled by the program
+    int InPending() const;              // IN transfers pending now
+    int OutPending() const;             // OUT transfers pending now (the calculator takes none)
+    int SubmitsAfterUnplug() const;     // submissions refused because the device is gone
     std::vector<int> InLengths() const; // buffer length of each IN transfer submitted
-    int Requests() const; // usbfs requests of any kind (opening the device makes one)
+    int Requests() const;               // usbfs requests of any kind (opening the device makes one)
     int Claims() const;
     int Releases() const;
     bool Claimed() const;
@@ -137,8 +137,8 @@ private:
     static void ClientVanished(_UMockdevIoctlBase* handler, _UMockdevIoctlClient* client, FakeCalculator* self);
     static int HandleIoctl(_UMockdevIoctlBase* handler, _UMockdevIoctlClient* client, FakeCalculator* self);
     bool Handle(_UMockdevIoctlClient* client);
-    void ServeIn(); // with mutex_ held
-    void TakeHeld(); // with mutex_ held
+    void ServeIn();                      // with mutex_ held
+    void TakeHeld();                     // with mutex_ held
     void Take(std::size_t pendingIndex); // with mutex_ held
     static void Fill(Urb& urb, const char* bytes, int n);
     static void Release(Urb& urb);

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "xmodem/XModemBlock.h"
 #include "tools/common/CommandTable.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/PortOptions.h"
 #include "tools/sim/RoleCommand.h"
 #include "util/CalvyxError.h"
 #include "util/Utils.h"
+#include "xmodem/XModemBlock.h"
 
 namespace sim {
 namespace {
@@ -55,13 +55,17 @@ RoleSetup TakeRoleOptions(std::vector<std::string>& args)
     RoleSetup s;
     s.error = TakePortOptions(args, s.port);
     for (std::size_t i = 0; i < args.size() && s.error.empty();) {
-        if (args[i] == "--after") TakeNumber(args, i, s.afterMs, s.error);
-        else if (args[i] == "--max-len") TakeNumber(args, i, s.kermit.maxLen, s.error);
-        else if (args[i] == "--start-seq") TakeNumber(args, i, s.kermit.startSeq, s.error);
+        if (args[i] == "--after")
+            TakeNumber(args, i, s.afterMs, s.error);
+        else if (args[i] == "--max-len")
+            TakeNumber(args, i, s.kermit.maxLen, s.error);
+        else if (args[i] == "--start-seq")
+            TakeNumber(args, i, s.kermit.startSeq, s.error);
         else if (args[i] == "--pace") {
             s.kermit.paceReceived = true;
             args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
-        } else ++i;
+        } else
+            ++i;
     }
     if (s.error.empty() && (s.kermit.maxLen < MinMaxLen || s.kermit.maxLen > MaxMaxLen))
         s.error = "--max-len must be " + std::to_string(MinMaxLen) + ".." + std::to_string(MaxMaxLen);
@@ -142,7 +146,8 @@ int RunFetch(std::vector<std::string> args)
 int RunPackets(std::vector<std::string> args)
 {
     const char* synopsis = "kermit-packets [options] TYPE:SEQ[:TEXT]...   e.g. S:0:p F:1:A.BIN D:2:abc D:2:abc E:3:oops";
-    if (WantsHelp(args)) return Usage(synopsis, "  --raw HEX        (as a packet) send bytes as they are, e.g. 80 for a screen push\n");
+    if (WantsHelp(args))
+        return Usage(synopsis, "  --raw HEX        (as a packet) send bytes as they are, e.g. 80 for a screen push\n");
     RoleSetup s = TakeRoleOptions(args);
     if (!s.error.empty()) return Bad(s.error);
     const auto port = OpenSimPort(s.port);
@@ -174,11 +179,12 @@ int RunXModem(std::vector<std::string> args)
 {
     const char* synopsis = "xmodem-receive [options] [--crc] [--out FILE] [--nak-first] [--silent N] [--cancel-at N]";
     if (WantsHelp(args))
-        return Usage(synopsis, "  --crc            start with \"D\" (CRC blocks) instead of NAK (checksum)\n"
-                               "  --out FILE       write the received data (padding included)\n"
-                               "  --nak-first      refuse each block once with NAK\n"
-                               "  --silent N       stay silent N times on the first block\n"
-                               "  --cancel-at N    answer block N with CAN\n");
+        return Usage(synopsis,
+                     "  --crc            start with \"D\" (CRC blocks) instead of NAK (checksum)\n"
+                     "  --out FILE       write the received data (padding included)\n"
+                     "  --nak-first      refuse each block once with NAK\n"
+                     "  --silent N       stay silent N times on the first block\n"
+                     "  --cancel-at N    answer block N with CAN\n");
     RoleSetup s = TakeRoleOptions(args);
     if (!s.error.empty()) return Bad(s.error);
     XModemReceivePlan plan;
@@ -189,14 +195,18 @@ int RunXModem(std::vector<std::string> args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == "--crc") plan.startByte = xmodem::CrcStart;
-        else if (a == "--nak-first") nakFirst = true;
-        else if (a == "--out" && hasValue) out = args[++i];
+        if (a == "--crc")
+            plan.startByte = xmodem::CrcStart;
+        else if (a == "--nak-first")
+            nakFirst = true;
+        else if (a == "--out" && hasValue)
+            out = args[++i];
         else if ((a == "--silent" || a == "--cancel-at") && hasValue) {
             const auto n = tooling::WholeNumber(args[++i]);
             if (!n) return Bad(a + ": not a whole number: " + args[i]);
             (a == "--silent" ? silent : cancelAt) = *n;
-        } else return Bad("xmodem-receive: unknown option " + a);
+        } else
+            return Bad("xmodem-receive: unknown option " + a);
     }
     plan.reply = [=](unsigned block, int arrival) -> uint8_t {
         if (cancelAt > 0 && block == static_cast<unsigned>(cancelAt)) return xmodem::CAN;
@@ -219,7 +229,8 @@ int RunXModem(std::vector<std::string> args)
 
 const tooling::CommandRegistration pushCommand{{"kermit-push", "push files to the PC's Kermit server", RunPush}};
 const tooling::CommandRegistration fetchCommand{{"kermit-fetch", "ask the PC's Kermit server for a file", RunFetch}};
-const tooling::CommandRegistration packetsCommand{{"kermit-packets", "send Kermit packets one by one, print the answers", RunPackets}};
+const tooling::CommandRegistration packetsCommand{
+    {"kermit-packets", "send Kermit packets one by one, print the answers", RunPackets}};
 const tooling::CommandRegistration xmodemCommand{{"xmodem-receive", "ask for a file by XModem and receive it", RunXModem}};
 
 } // namespace

@@ -127,8 +127,10 @@ KermitResult KermitCalculator::FetchFile(const std::string& name)
         if (!p) {
             ++silences;
             // Ask again: the R itself while nothing came, else the packet it waits for.
-            if (r.received.empty()) SendPacket(ReceiveInitType, 0, name);
-            else SendPacket(NakType, expected, "");
+            if (r.received.empty())
+                SendPacket(ReceiveInitType, 0, name);
+            else
+                SendPacket(NakType, expected, "");
             continue;
         }
         silences = 0;
@@ -140,8 +142,10 @@ KermitResult KermitCalculator::FetchFile(const std::string& name)
         if (p->type == NakType) {
             // The PC could not read what the calculator sent: before anything of the
             // file came, that was the R; later the calculator has only Ns and Ys to say.
-            if (expected == 0) SendPacket(ReceiveInitType, 0, name);
-            else SendPacket(NakType, expected, "");
+            if (expected == 0)
+                SendPacket(ReceiveInitType, 0, name);
+            else
+                SendPacket(NakType, expected, "");
             continue;
         }
         if (p->seq == (expected + 63) % 64) { // a resend of what it already took
@@ -153,10 +157,20 @@ KermitResult KermitCalculator::FetchFile(const std::string& name)
             continue;
         }
         switch (p->type) {
-        case SendInitType: SendPacket(AckType, p->seq, "p* @-#N1"); break;
-        case FileType: inFile = true; SendPacket(AckType, p->seq, ""); break;
-        case DataType: r.data += DecodeData(p->data); SendPacket(AckType, p->seq, ""); break;
-        case EofType: SendPacket(AckType, p->seq, ""); break;
+        case SendInitType:
+            SendPacket(AckType, p->seq, "p* @-#N1");
+            break;
+        case FileType:
+            inFile = true;
+            SendPacket(AckType, p->seq, "");
+            break;
+        case DataType:
+            r.data += DecodeData(p->data);
+            SendPacket(AckType, p->seq, "");
+            break;
+        case EofType:
+            SendPacket(AckType, p->seq, "");
+            break;
         case BreakType:
             SendPacket(AckType, p->seq, "");
             r.ok = inFile;

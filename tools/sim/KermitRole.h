@@ -25,8 +25,8 @@ struct KermitPacket {
 
 struct KermitResult {
     bool ok = false;
-    std::string error;   // why it failed, or the text of the PC's E packet
-    ByteString data;     // a fetched file
+    std::string error;                  // why it failed, or the text of the PC's E packet
+    ByteString data;                    // a fetched file
     std::vector<KermitPacket> received; // every frame the PC sent, in order
 };
 
@@ -36,10 +36,10 @@ constexpr int MinMaxLen = 5;
 constexpr int MaxMaxLen = 94;
 
 struct KermitOptions {
-    int maxLen = 80;          // LEN of the longest frame the calculator sends (MinMaxLen..MaxMaxLen)
+    int maxLen = 80;           // LEN of the longest frame the calculator sends (MinMaxLen..MaxMaxLen)
     int replyTimeoutMs = 4000; // how long the calculator waits for an answer
-    int tries = 6;            // sends of one packet before it gives up
-    int startSeq = 0;         // sequence number of the S (later ones follow mod 64)
+    int tries = 6;             // sends of one packet before it gives up
+    int startSeq = 0;          // sequence number of the S (later ones follow mod 64)
     // The PC's frames reach the calculator at the line rate: after reading one, the
     // calculator waits the time its bytes take on a 9600-baud line (the port's throttle
     // paces only what the calculator sends).
@@ -76,10 +76,10 @@ private:
 
 // How the calculator answers XModem blocks in a test: by default ACK every good block.
 struct XModemReceivePlan {
-    uint8_t startByte = 0x15;       // NAK: checksum blocks; 'D': CRC blocks
-    int startRepeatMs = 1500;       // the start byte is repeated until a block comes
-    int giveUpMs = 20000;           // waiting for the first block (or EOT)
-    int idleMs = 5000;              // once blocks came: silence after which it gives up
+    uint8_t startByte = 0x15; // NAK: checksum blocks; 'D': CRC blocks
+    int startRepeatMs = 1500; // the start byte is repeated until a block comes
+    int giveUpMs = 20000;     // waiting for the first block (or EOT)
+    int idleMs = 5000;        // once blocks came: silence after which it gives up
     // Called with the 1-based number of each block received intact and the how-many-th
     // time it came; returns the reply byte (ACK, NAK, CAN) or 0 for silence.
     std::function<uint8_t(unsigned block, int arrival)> reply;
@@ -90,13 +90,13 @@ struct XModemReceivePlan {
 };
 
 struct XModemReceiveResult {
-    bool ok = false;             // EOT seen and acknowledged
+    bool ok = false; // EOT seen and acknowledged
     std::string error;
-    bool cancelled = false;      // the PC sent CAN (the user declined the file)
-    ByteString data;             // every block's data, padding included
+    bool cancelled = false;              // the PC sent CAN (the user declined the file)
+    ByteString data;                     // every block's data, padding included
     std::vector<std::size_t> blockSizes; // 128 or 1024 per accepted block
     std::vector<unsigned> blockNumbers;  // the numbers on the wire, per accepted block
-    int blocksSeen = 0;          // blocks received, repeats included
+    int blocksSeen = 0;                  // blocks received, repeats included
     int eots = 0;
 };
 

@@ -54,8 +54,8 @@ public:
 private:
     static bool NeedsArgument(const std::string& step)
     {
-        for (const char* s : {"--send", "--send-text", "--expect", "--expect-text", "--timeout", "--sleep", "--echo",
-                              "--unplug-after"})
+        for (const char* s :
+             {"--send", "--send-text", "--expect", "--expect-text", "--timeout", "--sleep", "--echo", "--unplug-after"})
             if (step == s) return true;
         return false;
     }
@@ -89,9 +89,12 @@ private:
             const auto number = tooling::WholeNumber(arg);
             if (!number) return Usage(step + " needs a number of milliseconds");
             const int ms = *number;
-            if (step == "--timeout") timeoutMs_ = ms;
-            else if (step == "--echo") Echo(ms);
-            else if (!WaitForStop(ms) && step == "--unplug-after") return RunStep("--unplug", {});
+            if (step == "--timeout")
+                timeoutMs_ = ms;
+            else if (step == "--echo")
+                Echo(ms);
+            else if (!WaitForStop(ms) && step == "--unplug-after")
+                return RunStep("--unplug", {});
             return 0;
         }
         if (step == "--hold") {
@@ -105,8 +108,10 @@ private:
         if (step == "--unplug" || step == "--plug") {
             SimUsbDevice* usb = Usb();
             if (!usb) return Usage(step + " needs the USB device (--usb)");
-            if (step == "--unplug") usb->Unplug();
-            else usb->Plug();
+            if (step == "--unplug")
+                usb->Unplug();
+            else
+                usb->Plug();
             return 0;
         }
         return Usage("unknown step " + step);
@@ -147,8 +152,8 @@ int RunScript(std::vector<std::string> args, bool usb)
 {
     for (const auto& a : args) {
         if (a == "--help" || a == "-h") {
-            std::printf("usage: calvyx-sim %s [options] [steps]\n\noptions:\n%s\n%s", usb ? "usb" : "pty",
-                        PortOptionsHelp, ScriptHelp);
+            std::printf("usage: calvyx-sim %s [options] [steps]\n\noptions:\n%s\n%s", usb ? "usb" : "pty", PortOptionsHelp,
+                        ScriptHelp);
             return 0;
         }
     }

@@ -80,14 +80,17 @@ std::string TakePortOptions(std::vector<std::string>& args, PortOptions& options
             options.pace = number;
         } else if (a == "--delay" || a == "--seed") {
             if (!value(number) || number < 0) return a + " needs a non-negative number";
-            if (a == "--delay") options.faults.delayMs = static_cast<int>(number);
-            else options.faults.seed = static_cast<uint32_t>(number);
+            if (a == "--delay")
+                options.faults.delayMs = static_cast<int>(number);
+            else
+                options.faults.seed = static_cast<uint32_t>(number);
         } else {
             rest.push_back(a);
         }
     }
     args = std::move(rest);
-    if (options.usbBus && options.program.empty()) return "--usb-device needs a program to start: --usb-device -- PROGRAM [ARGS...]";
+    if (options.usbBus && options.program.empty())
+        return "--usb-device needs a program to start: --usb-device -- PROGRAM [ARGS...]";
     if (!options.usbBus && !options.program.empty()) return "a program after -- needs --usb-device";
     if (options.usbBus && options.usb) return "--usb-device and --usb (or --root) exclude each other";
     return {};
@@ -131,10 +134,14 @@ std::optional<ByteString> ParseHex(std::string_view text)
             continue;
         }
         int v;
-        if (c >= '0' && c <= '9') v = c - '0';
-        else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
-        else return std::nullopt;
+        if (c >= '0' && c <= '9')
+            v = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            v = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            v = c - 'A' + 10;
+        else
+            return std::nullopt;
         if (high < 0) {
             high = v;
         } else {
@@ -156,8 +163,10 @@ bool StopRequested() { return Stop && Stop->Raised(); }
 bool WaitForStop(int ms)
 {
     if (Stop) return Stop->Wait(ms);
-    if (ms >= 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    else ::pause();
+    if (ms >= 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    else
+        ::pause();
     return false;
 }
 

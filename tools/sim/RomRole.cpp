@@ -64,7 +64,8 @@ RomLoadResult ReceiveRomStream(SimPort& port, const ByteString& expected, int st
     ByteString prefix;
     const auto start = std::chrono::steady_clock::now();
     // In slices, so that a stop signal ends the wait of the calvyx-sim program.
-    while (prefix.empty() && !StopRequested() && std::chrono::steady_clock::now() - start < std::chrono::milliseconds(startTimeoutMs))
+    while (prefix.empty() && !StopRequested() &&
+           std::chrono::steady_clock::now() - start < std::chrono::milliseconds(startTimeoutMs))
         prefix = port.Receive(4, 250);
     while (!prefix.empty() && prefix.size() < 4) {
         const ByteString got = port.Receive(4 - prefix.size(), idleTimeoutMs);
@@ -79,7 +80,8 @@ RomLoadResult ReceiveRomStream(SimPort& port, const ByteString& expected, int st
         return result;
     }
     const auto first = std::chrono::steady_clock::now();
-    for (int i = 3; i >= 0; --i) result.declaredLength = (result.declaredLength << 8) | ByteAt(prefix, static_cast<std::size_t>(i));
+    for (int i = 3; i >= 0; --i)
+        result.declaredLength = (result.declaredLength << 8) | ByteAt(prefix, static_cast<std::size_t>(i));
 
     bool mismatch = false;
     uint64_t firstMismatch = 0;
@@ -100,9 +102,11 @@ RomLoadResult ReceiveRomStream(SimPort& port, const ByteString& expected, int st
     }
 
     if (result.declaredLength != expected.size())
-        result.error = "declared length " + std::to_string(result.declaredLength) + ", the file has " + std::to_string(expected.size());
+        result.error =
+            "declared length " + std::to_string(result.declaredLength) + ", the file has " + std::to_string(expected.size());
     else if (result.received < result.declaredLength)
-        result.error = "stream ended after " + std::to_string(result.received) + " of " + std::to_string(result.declaredLength) + " bytes";
+        result.error =
+            "stream ended after " + std::to_string(result.received) + " of " + std::to_string(result.declaredLength) + " bytes";
     else if (result.received > result.declaredLength)
         result.error = std::to_string(result.received - result.declaredLength) + " bytes beyond the declared length";
     else if (mismatch)

@@ -12,10 +12,10 @@ namespace sim {
 
 struct RomLoadResult {
     bool ok = false;
-    std::string error;          // what was wrong with the stream
+    std::string error; // what was wrong with the stream
     uint32_t declaredLength = 0;
-    uint64_t received = 0;      // ROM bytes after the prefix, extra bytes included
-    double seconds = 0;         // from the prefix's first byte to the declared length's last
+    uint64_t received = 0; // ROM bytes after the prefix, extra bytes included
+    double seconds = 0;    // from the prefix's first byte to the declared length's last
 };
 
 // Waits up to startTimeoutMs for the stream, then reads it until the declared length has

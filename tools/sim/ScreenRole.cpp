@@ -5,17 +5,17 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <functional>
 #include <poll.h>
 #include <unistd.h>
-#include <functional>
 #include <vector>
 
 #include <QImage>
 #include <QString>
 
 #include "link/LinkIo.h"
-#include "tools/sim/Bursts.h"
 #include "tools/common/CommandTable.h"
+#include "tools/sim/Bursts.h"
 #include "tools/sim/PortOptions.h"
 #include "tools/sim/RoleCommand.h"
 
@@ -64,8 +64,7 @@ bool WaitForPress()
         // In slices, so that a stop signal is seen too.
         linkio::PollUntil(PressPipe[0], POLLIN, linkio::DeadlineIn(200));
         char drain[16];
-        while (::read(PressPipe[0], drain, sizeof drain) > 0) {
-        }
+        while (::read(PressPipe[0], drain, sizeof drain) > 0) {}
     }
     return false;
 }
@@ -109,7 +108,11 @@ int RunScreenPush(std::vector<std::string> args)
         } else if (name == "--count" || name == "--wait" || name == "--burst" || name == "--gap" || name == "--linger") {
             const auto n = tooling::WholeNumber(value);
             if (!n) return name + " needs a number";
-            (name == "--count" ? count : name == "--wait" ? waitMs : name == "--burst" ? burst : name == "--gap" ? gapMs : lingerMs) = *n;
+            (name == "--count"   ? count
+             : name == "--wait"  ? waitMs
+             : name == "--burst" ? burst
+             : name == "--gap"   ? gapMs
+                                 : lingerMs) = *n;
         } else {
             return "unknown option " + name;
         }

@@ -30,10 +30,7 @@ constexpr double LineBytesPerSecond = 960.0;
 // program that takes nothing for this long counts as gone.
 constexpr long SendStallMs = 5000;
 
-[[noreturn]] void Fail(const std::string& what)
-{
-    throw std::runtime_error("calvyx-sim: " + what + ": " + std::strerror(errno));
-}
+[[noreturn]] void Fail(const std::string& what) { throw std::runtime_error("calvyx-sim: " + what + ": " + std::strerror(errno)); }
 
 void SetRaw(int fd)
 {
@@ -56,7 +53,8 @@ public:
         // Each byte leaves at its slot on the line clock, as a UART would send it.
         const auto start = Clock::now();
         for (std::size_t i = 0; i < out.size(); ++i) {
-            std::this_thread::sleep_until(start + std::chrono::microseconds(static_cast<long long>(i * 1e6 / LineBytesPerSecond)));
+            std::this_thread::sleep_until(start +
+                                          std::chrono::microseconds(static_cast<long long>(i * 1e6 / LineBytesPerSecond)));
             if (!WriteOut(&out[i], 1)) return false;
         }
         return true;
@@ -71,8 +69,7 @@ public:
     ByteString ReceiveExactly(std::size_t n, int timeoutMs)
     {
         const auto deadline = linkio::DeadlineIn(timeoutMs);
-        while (pending_.size() < n && Fill(deadline)) {
-        }
+        while (pending_.size() < n && Fill(deadline)) {}
         return Take(std::min(n, pending_.size()));
     }
 
@@ -291,13 +288,11 @@ std::size_t SimPort::PacedCount(std::size_t n)
         return slice;
     }
     const double dueSeconds = (paceTaken_ + static_cast<double>(slice)) / paceRate_;
-    std::this_thread::sleep_until(*paceStart_ + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(dueSeconds)));
+    std::this_thread::sleep_until(*paceStart_ +
+                                  std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(dueSeconds)));
     return slice;
 }
 
-std::unique_ptr<SimUsbDevice> CreateUsbDevice(const std::string& deviceRoot)
-{
-    return std::make_unique<UsbDevice>(deviceRoot);
-}
+std::unique_ptr<SimUsbDevice> CreateUsbDevice(const std::string& deviceRoot) { return std::make_unique<UsbDevice>(deviceRoot); }
 
 } // namespace sim

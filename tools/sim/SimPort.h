@@ -17,9 +17,9 @@ namespace sim {
 
 // Faults a role can ask the port to inject into what the calculator sends.
 struct FaultPlan {
-    double dropByte = 0;     // probability a byte is not sent
-    double corruptByte = 0;  // probability a byte is flipped
-    int delayMs = 0;         // pause before each write
+    double dropByte = 0;    // probability a byte is not sent
+    double corruptByte = 0; // probability a byte is flipped
+    int delayMs = 0;        // pause before each write
     uint32_t seed = 1;
 };
 
@@ -55,7 +55,11 @@ public:
     // and the link's own buffer (the FIFO, the USB device's held transfers) makes the
     // program wait.
     void SetPace(double bytesPerSecond) { paceRate_ = bytesPerSecond; }
-    void SetFaults(const FaultPlan& plan) { faults_ = plan; rng_.seed(plan.seed); }
+    void SetFaults(const FaultPlan& plan)
+    {
+        faults_ = plan;
+        rng_.seed(plan.seed);
+    }
 
 protected:
     // How many of n bytes Receive may hand out now, waiting until at least one may go.

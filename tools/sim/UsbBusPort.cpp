@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <stdexcept>
-#include <thread>
 #include <spawn.h>
+#include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "tools/sim/FakeCalculator.h"
@@ -189,8 +189,7 @@ private:
         if (error != 0) throw std::runtime_error("calvyx-sim: cannot start " + command[0] + ": " + std::strerror(error));
         waiter_ = std::thread([this] {
             int status = 0;
-            while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-            }
+            while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
             ProgramResult = ExitCode(status);
             std::unique_lock lock(mutex_);
             ended_ = true;

@@ -4,12 +4,12 @@
 #include <chrono>
 #include <cstdio>
 
-#include "xmodem/XModemBlock.h"
-#include "tools/sim/Bursts.h"
 #include "tools/common/CommandTable.h"
+#include "tools/sim/Bursts.h"
 #include "tools/sim/PortOptions.h"
 #include "tools/sim/RoleCommand.h"
 #include "util/Utils.h"
+#include "xmodem/XModemBlock.h"
 
 namespace sim {
 
@@ -64,11 +64,16 @@ int RunWireSend(std::vector<std::string> args)
     const auto option = [&](const std::string& name, const std::string& value) -> std::string {
         const auto n = tooling::WholeNumber(value);
         if (!n) return name + " needs a number";
-        if (name == "--wait") options.startTimeoutMs = *n;
-        else if (name == "--damage") options.damageOnce.insert(static_cast<unsigned>(*n));
-        else if (name == "--burst") options.burstSize = static_cast<std::size_t>(*n);
-        else if (name == "--gap") options.burstGapMs = *n;
-        else return "unknown option " + name;
+        if (name == "--wait")
+            options.startTimeoutMs = *n;
+        else if (name == "--damage")
+            options.damageOnce.insert(static_cast<unsigned>(*n));
+        else if (name == "--burst")
+            options.burstSize = static_cast<std::size_t>(*n);
+        else if (name == "--gap")
+            options.burstGapMs = *n;
+        else
+            return "unknown option " + name;
         return {};
     };
     const auto word = [&](const std::string& w) -> std::string {

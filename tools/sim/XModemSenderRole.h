@@ -27,11 +27,11 @@ struct WireSendOptions {
 
 struct WireSendResult {
     bool ok = false;
-    std::string error;      // why the calculator gave up
-    uint8_t startByte = 0;  // what the PC asked with
-    int blocksSent = 0;     // sendings, repeats included
-    int naks = 0;           // NAK replies to blocks
-    ByteString heard;       // every byte the PC wrote, in order
+    std::string error;     // why the calculator gave up
+    uint8_t startByte = 0; // what the PC asked with
+    int blocksSent = 0;    // sendings, repeats included
+    int naks = 0;          // NAK replies to blocks
+    ByteString heard;      // every byte the PC wrote, in order
 };
 
 // The data of the calculator's blocks for an object, padding excluded.
