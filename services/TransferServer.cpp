@@ -7,6 +7,7 @@
 #include "link/PortName.h"
 #include "link/Trace.h"
 #include "services/RomSender.h"
+#include "services/TransferText.h"
 #include "services/WireReceiver.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
@@ -30,6 +31,25 @@ private:
 TransferServer::TransferServer(TransferHost host) : host_(host)
 {
     if (host_.windows) romStatusDialog_ = host_.windows->CreateStatusDialog();
+    SetStatusDialog(host_.statusDialog);
+}
+
+void TransferServer::SetStatusDialog(IStatusDialog* dialog)
+{
+    host_.statusDialog = dialog;
+    if (dialog) dialog->OnCancel = [this] { CancelTransfer(); };
+}
+
+TransferEventSink TransferServer::EventSink()
+{
+    return [this](const TransferEvent& event) { RunInMainThread([&] { DeliverEvent(event); }); };
+}
+
+void TransferServer::DeliverEvent(const TransferEvent& event)
+{
+    IStatusDialog* dialog = event.kind == TransferKind::RomLoad ? romStatusDialog_.get() : host_.statusDialog;
+    if (dialog) ShowOnStatusDialog(*dialog, event);
+    if (onTransferEvent_) onTransferEvent_(event);
 }
 
 TransferServer::~TransferServer()

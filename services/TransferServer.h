@@ -13,6 +13,7 @@
 #include "link/Link.h"
 #include "util/ByteString.h"
 #include "util/HostInterfaces.h"
+#include "util/TransferEvent.h"
 
 class KermitServer;
 class RomSender;
@@ -33,11 +34,18 @@ public:
     void SetFolder(const std::string& path);
     const std::string& Folder() const { return folder_; }
     void SetOnKermitActivity(std::function<void(KermitServer*)> handler);
+    // Every event of the server's transfers, in the main thread, after the status dialog
+    // has shown it (the log, the terminal).
+    void SetOnTransferEvent(std::function<void(const TransferEvent&)> handler) { onTransferEvent_ = std::move(handler); }
+    // Where the server's engines send their events (from any thread): each is shown on the
+    // status dialog of its transfer and handed to the handler above in the main thread,
+    // before the engine goes on.
+    TransferEventSink EventSink();
     // The short status texts ("Device connected on ..."), for a status bar.
     void SetOnStatus(std::function<void(const std::string&)> handler) { onStatus_ = std::move(handler); }
     // The dialog the Kermit transfers and the wire receive report to (made after the
     // main window, so set once it exists).
-    void SetStatusDialog(IStatusDialog* dialog) { host_.statusDialog = dialog; }
+    void SetStatusDialog(IStatusDialog* dialog);
 
     // Callers start it only when none runs. While a transfer of the server's own runs,
     // or the link is lent, it does nothing: someone else has the link.
@@ -92,6 +100,8 @@ public:
 
 private:
     [[noreturn]] void PortFailed(const std::string& nameAsPassed);
+    // Main thread: shows an event on its dialog and passes it on.
+    void DeliverEvent(const TransferEvent& event);
 
     // Declared first, destroyed last: every engine below gives its lease back first.
     Link link_;
@@ -100,6 +110,7 @@ private:
     std::unique_ptr<KermitServer> kermitServer_;
     std::function<void(KermitServer*)> onKermitActivity_;
     std::function<void(const std::string&)> onStatus_;
+    std::function<void(const TransferEvent&)> onTransferEvent_;
     std::string folder_;
     std::string portName_;
     bool portIsPseudoTerminal_ = false;

@@ -46,6 +46,10 @@ public:
     virtual void HideStatus() = 0;
     // Any thread: read without a lock, once per byte or packet.
     virtual bool IsStatusVisible() const = 0;
+
+    // Called in the main thread when the user cancels the transfer the dialog shows
+    // (Cancel, or closing it); set by the session whose transfers the dialog shows.
+    std::function<void()> OnCancel;
 };
 
 // The main window and its helpers, as the transfers see them.

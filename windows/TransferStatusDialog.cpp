@@ -72,6 +72,10 @@ TransferStatusDialog::TransferStatusDialog(QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cancelButton, &QPushButton::clicked, this, &TransferStatusDialog::CancelClicked);
+    // Cancel, Escape and the close button all reject the dialog: the session hears it.
+    connect(this, &QDialog::rejected, this, [this] {
+        if (OnCancel) OnCancel();
+    });
     // Without a window to centre on, the dialog keeps its design place.
     move(371, 305);
 }

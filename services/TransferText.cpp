@@ -1,0 +1,165 @@
+#include "services/TransferText.h"
+
+#include "link/Progress.h"
+#include "util/StringTable.h"
+
+namespace {
+
+// The words of an XModem send's end, as "Not sent: " follows them.
+std::string XModemWhy(const TransferEvent& event)
+{
+    switch (event.reason) {
+    case TransferReason::NoStart:
+        return "no start byte";
+    case TransferReason::Abandoned:
+        return "abandoned";
+    case TransferReason::CalculatorCancelled:
+        return "cancelled by the calculator";
+    case TransferReason::Stopped:
+        return "stopped";
+    case TransferReason::NoFileChosen:
+        return "declined";
+    default:
+        return FailureWhy(event);
+    }
+}
+
+std::string EndedText(const TransferEvent& event)
+{
+    if (event.outcome == TransferOutcome::Completed) return {};
+    if (event.reason == TransferReason::UserCancelled || event.reason == TransferReason::Stopped ||
+        event.reason == TransferReason::NoFileChosen)
+        return {};
+    switch (event.kind) {
+    case TransferKind::KermitReceive:
+    case TransferKind::KermitSend:
+        return TransferCaption(event) + " failed: " + FailureWhy(event);
+    case TransferKind::XModemSend:
+        return std::string("Not sent: ") + XModemWhy(event);
+    case TransferKind::WireReceive:
+        return "Receive by wire failed: " + FailureWhy(event);
+    case TransferKind::RomLoad:
+        return event.detail;
+    }
+    return {};
+}
+
+} // namespace
+
+std::string TransferCaption(const TransferEvent& event)
+{
+    switch (event.kind) {
+    case TransferKind::KermitReceive:
+        return Str::Receiving + event.file;
+    case TransferKind::KermitSend:
+    case TransferKind::XModemSend:
+        return Str::Sending + event.file;
+    case TransferKind::WireReceive:
+    case TransferKind::RomLoad:
+        return Str::Copying + event.file;
+    }
+    return event.file;
+}
+
+std::string FailureWhy(const TransferEvent& event)
+{
+    const std::string& detail = event.detail;
+    switch (event.reason) {
+    case TransferReason::None:
+        return "failed";
+    case TransferReason::UserCancelled:
+        return "cancelled";
+    case TransferReason::Stopped:
+        return "stopped";
+    case TransferReason::CalculatorCancelled:
+        return detail.empty() ? "the calculator cancelled" : "the calculator cancelled (" + detail + ")";
+    case TransferReason::LinkLost:
+        return detail.empty() ? "link lost" : detail;
+    case TransferReason::TooManyErrors:
+        return "too many errors on the line";
+    case TransferReason::NoAnswer:
+        return "no answer for " + detail;
+    case TransferReason::CannotStore:
+        return "cannot store the file: " + detail;
+    case TransferReason::NotEnoughSpace:
+        return "not enough disk space (" + detail + ")";
+    case TransferReason::NameRefused:
+        return "invalid file name";
+    case TransferReason::FileNotFound:
+        return "the file does not exist";
+    case TransferReason::CannotRead:
+        return detail.empty() ? "cannot read the file" : detail;
+    case TransferReason::NoFileChosen:
+        return "declined";
+    case TransferReason::NoStart:
+        return "no start byte";
+    case TransferReason::Abandoned:
+        return "abandoned";
+    case TransferReason::BadBlocks:
+        return "no valid block from the calculator";
+    case TransferReason::NotReady:
+        return Str::NotReady;
+    case TransferReason::EndUnconfirmed:
+        return "sent, the end not confirmed";
+    case TransferReason::Refused:
+        return detail.empty() ? "refused" : detail;
+    }
+    return detail;
+}
+
+std::string TransferStatusText(const TransferEvent& event)
+{
+    switch (event.stage) {
+    case TransferStage::Started:
+        return TransferCaption(event);
+    case TransferStage::Connecting:
+        return Str::ConnectingDots;
+    case TransferStage::Progress:
+        return event.total > 0 ? ProgressText(event.done, event.total, event.elapsedMs)
+                               : ReceivedText(event.done, event.elapsedMs);
+    case TransferStage::Notice:
+        switch (event.reason) {
+        case TransferReason::None:
+            return {};
+        case TransferReason::NotReady:
+            return Str::NotReady;
+        case TransferReason::EndUnconfirmed:
+            return "Sent; the calculator did not confirm the end of the file";
+        default:
+            return FailureWhy(event);
+        }
+    case TransferStage::Ended:
+        return EndedText(event);
+    }
+    return {};
+}
+
+void ShowOnStatusDialog(IStatusDialog& dialog, const TransferEvent& event)
+{
+    switch (event.stage) {
+    case TransferStage::Started:
+        dialog.OpenStatus(TransferCaption(event), true);
+        return;
+    case TransferStage::Connecting:
+        dialog.UpdateStatus(StatusReport::Connecting(Str::ConnectingDots));
+        return;
+    case TransferStage::Progress:
+        dialog.UpdateStatus(
+            StatusReport::Progress(TransferStatusText(event), static_cast<int>(event.done), static_cast<int>(event.total)));
+        return;
+    case TransferStage::Notice:
+        dialog.UpdateStatus(StatusReport::Notice(TransferStatusText(event)));
+        return;
+    case TransferStage::Ended:
+        if (event.outcome == TransferOutcome::Completed) {
+            dialog.UpdateStatus(StatusReport::Finished());
+            return;
+        }
+        if (const std::string text = TransferStatusText(event); !text.empty() && dialog.IsStatusVisible())
+            dialog.UpdateStatus(StatusReport::Notice(text));
+        // A Kermit transfer that failed leaves the dialog: the calculator goes on with the
+        // next request. The others keep their reason up until the user closes it.
+        if (event.kind == TransferKind::KermitReceive || event.kind == TransferKind::KermitSend) dialog.HideStatus();
+        return;
+    }
+}
