@@ -48,7 +48,7 @@ TransferEventSink TransferServer::EventSink()
 void TransferServer::DeliverEvent(const TransferEvent& event)
 {
     IStatusDialog* dialog = event.kind == TransferKind::RomLoad ? romStatusDialog_.get() : host_.statusDialog;
-    if (dialog) ShowOnStatusDialog(*dialog, event);
+    if (dialog && !dialog->ShowTransfer(event)) ShowOnStatusDialog(*dialog, event);
     if (onTransferEvent_) onTransferEvent_(event);
 }
 

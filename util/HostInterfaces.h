@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "util/TransferEvent.h"
+
 // What a transfer tells its status dialog.
 enum class StatusKind {
     Notice,     // a text only
@@ -46,6 +48,11 @@ public:
     virtual void HideStatus() = 0;
     // Any thread: read without a lock, once per byte or packet.
     virtual bool IsStatusVisible() const = 0;
+
+    // Main thread: shows a transfer's event in the dialog's own words (a translated
+    // front end) and returns true, or returns false to have it shown in English through
+    // OpenStatus/UpdateStatus/HideStatus (services/TransferText).
+    virtual bool ShowTransfer(const TransferEvent&) { return false; }
 
     // Called in the main thread when the user cancels the transfer the dialog shows
     // (Cancel, or closing it); set by the session whose transfers the dialog shows.
