@@ -2,15 +2,15 @@
 
 #include <cstdio>
 
-#include "services/TransferServer.h"
+#include "services/CalculatorSession.h"
 #include "util/CalvyxError.h"
 
 namespace cli {
 
-bool OpenCliPort(TransferServer& server, const std::string& port)
+bool ConnectCliSession(CalculatorSession& session, const std::string& port)
 {
     try {
-        server.SelectPort(port);
+        session.Connect(port);
         return true;
     } catch (const CalvyxError& e) {
         std::fprintf(stderr, "%s\n", e.what());

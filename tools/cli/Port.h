@@ -3,14 +3,14 @@
 // reach the link's own rules (the name's letter case, the baud) only through here.
 #include <string>
 
-class TransferServer;
+class CalculatorSession;
 
 namespace cli {
 
-// Opens the server's link on the port at 9600 baud with the long serial time limits,
-// under the port's UpperCasePortName like every other opening. On failure prints
+// Connects the session to the port (at 9600 baud with the long serial time limits,
+// under the port's UpperCasePortName like every other opening). On failure prints
 // "Error(The connectivity kit is unable to open communications to: NAME)" on stderr and
 // returns false (the command then exits with ExitPortError).
-bool OpenCliPort(TransferServer& server, const std::string& port);
+bool ConnectCliSession(CalculatorSession& session, const std::string& port);
 
 } // namespace cli

@@ -4,26 +4,20 @@
 // standard input is not one), as the desktop program shows its file dialog.
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QTimer>
 
 #include <memory>
 
-#include "kermit/KermitServer.h"
-#include "link/PortName.h"
-#include "link/UsbPipes.h"
-#include "services/TransferServer.h"
+#include "services/CalculatorSession.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Port.h"
 #include "tools/cli/Terminal.h"
-#include "util/CalvyxError.h"
 #include "util/StopSignal.h"
 #include "util/Utils.h"
 
+#include <variant>
+
 namespace cli {
 namespace {
-
-// How often serve looks for the device (no I/O to it), as the window's poll does.
-constexpr int FollowDeviceMs = 300;
 
 int Serve(std::vector<std::string> words)
 {
@@ -41,95 +35,65 @@ int Serve(std::vector<std::string> words)
         return UsageError("serve", "--xmodem-file must name a regular file: " + *xmodemFile);
     TerminalWindows windows;
     windows.host.xmodemFile = xmodemFile;
-    TransferServer server(windows.Host());
-    if (!OpenCliPort(server, *port)) return ExitPortError;
-
+    CalculatorSession session(windows.Host());
     std::string folder = *dir;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    server.SetFolder(folder);
-    server.SetOnKermitActivity([](KermitServer* k) { PrintLine(k->Busy ? "-- busy" : "-- idle"); });
+    session.SetFolder(folder);
 
     bool stopping = false;
-    // Caught before the engine starts: a question on the terminal ends at Ctrl-C too.
+    bool terminalHungUp = false;
+    const auto stop = [&] {
+        stopping = true;
+        QCoreApplication::quit();
+    };
+    // Like the window, serve follows the device: an unplugged calculator (or a hung-up
+    // line) is let go, and the same port is served again when it comes back. Not a
+    // pseudo-terminal: its number may be another program's terminal by then.
+    QObject::connect(&session, &CalculatorSession::Event, [&](const SessionEvent& event) {
+        if (const auto* link = std::get_if<LinkEvent>(&event)) {
+            switch (link->change) {
+            case LinkEvent::Change::Lost:
+                PrintLine("-- " + link->port + " is gone; waiting for it to come back");
+                break;
+            case LinkEvent::Change::Replugged:
+                PrintLine("-- " + link->port + " was unplugged and is back");
+                break;
+            case LinkEvent::Change::Back:
+                PrintLine("-- " + link->port + " is back");
+                break;
+            case LinkEvent::Change::Refused:
+                PrintLine("-- " + link->detail);
+                break;
+            case LinkEvent::Change::HungUp:
+                PrintLine("-- " + link->port +
+                          " hung up; a pseudo-terminal is not opened again (its number may belong to another program now)");
+                terminalHungUp = true;
+                stop();
+                break;
+            default:
+                break; // a port that cannot be opened yet is tried again quietly
+            }
+        } else if (const auto* activity = std::get_if<ActivityEvent>(&event)) {
+            PrintLine(activity->busy ? "-- busy" : "-- idle");
+        } else if (std::holds_alternative<ScreenPushEvent>(event)) {
+            // Nobody here takes the screen: the session serves again.
+            PrintLine("-- the calculator pushes its screen");
+        }
+    });
+    if (!ConnectCliSession(session, *port)) return ExitPortError;
+
+    // Caught before the engine serves: a question on the terminal ends at Ctrl-C too.
     StopSignal stopSignal;
     windows.host.stopSignal = &stopSignal;
     stopSignal.OnSignal(nullptr, [&] {
-        if (stopping) return;
-        stopping = true;
-        QCoreApplication::quit();
+        if (!stopping) stop();
     });
-    // The engine ends by itself after the calculator pushed its screen; the server then
-    // listens again, as the main window's polling would restart it.
-    std::function<void()> startEngine = [&] {
-        server.StartKermitServer();
-        KermitServer* engine = server.Kermit();
-        QObject::connect(
-            engine, &QThread::finished, qApp,
-            [&, engine] {
-                if (stopping || server.Kermit() != engine) return;
-                if (windows.host.captureRequests.exchange(0) > 0) PrintLine("-- the calculator pushes its screen");
-                server.StopKermitServer();
-                startEngine();
-            },
-            Qt::QueuedConnection);
-    };
-    startEngine();
-    PrintLine("Serving " + server.PortName() + " from " + folder);
-
-    // Like the window's poll, serve follows the device: an unplugged calculator (or a
-    // hung-up line) is let go, and the same port is served again when it comes back.
-    // Not a pseudo-terminal: its number may be another program's terminal by then.
-    bool attached = true;
-    std::string refusal; // why the pipe device is not taken, said once until it changes
-    bool terminalHungUp = false;
-    QTimer follow;
-    follow.setInterval(FollowDeviceMs);
-    QObject::connect(&follow, &QTimer::timeout, [&] {
-        if (stopping) return;
-        const bool present = PortPresent(*port);
-        // Unplugged and back between two ticks: the link still holds the old device.
-        const bool replugged = attached && present && server.LinkDetached();
-        if (attached && (!present || server.LinkDetached()) && server.PortIsPseudoTerminal()) {
-            PrintLine("-- " + server.PortName() +
-                      " hung up; a pseudo-terminal is not opened again (its number may belong to another program now)");
-            terminalHungUp = true;
-            stopping = true;
-            QCoreApplication::quit();
-            return;
-        }
-        if (attached && (!present || replugged)) {
-            attached = false;
-            PrintLine("-- " + UpperCasePortName(*port) +
-                      (replugged ? " was unplugged and is back" : " is gone; waiting for it to come back"));
-            server.StopKermitServer();
-            server.SelectPort("");
-        }
-        if (!attached && !present && IsUsbPortName(*port)) {
-            if (std::string why = PipeDeviceProblem(*port); why != refusal) {
-                refusal = std::move(why);
-                if (!refusal.empty()) PrintLine("-- " + refusal);
-            }
-        }
-        if (!attached && present) {
-            refusal.clear();
-            try {
-                server.SelectPort(*port);
-            } catch (const CalvyxError&) {
-                return; // not ready yet: the next tick tries again
-            }
-            attached = true;
-            PrintLine("-- " + server.PortName() + " is back");
-            startEngine();
-        }
-    });
-    follow.start();
-
-    QCoreApplication::exec();
+    PrintLine("Serving " + session.Port() + " from " + folder);
+    if (!stopping) QCoreApplication::exec();
 
     // On a serial line the calculator hears "User cancel" as the engine stops (not on a
     // line that hung up: the write goes nowhere).
-    server.StopKermitServer();
-    server.SelectPort("");
+    session.Disconnect();
     if (terminalHungUp) return ExitPortError;
     PrintLine("Stopped");
     return ExitOk;

@@ -1,0 +1,300 @@
+#include "services/CalculatorSession.h"
+
+#include <stdexcept>
+
+#include "kermit/KermitServer.h"
+#include "link/PortName.h"
+#include "link/Trace.h"
+#include "link/UsbDevices.h"
+#include "link/UsbPipes.h"
+#include "util/CalvyxError.h"
+#include "util/MainThread.h"
+#include "util/Ticks.h"
+
+// The front end's host, with the calculator's own requests noted on the way: the
+// screen push (from the Kermit server's thread) and the XModem request.
+class CalculatorSession::SessionHost final : public IHostWindows {
+public:
+    SessionHost(CalculatorSession& session, IHostWindows* frontEnd) : session_(session), frontEnd_(frontEnd) {}
+
+    std::atomic<bool> screenPushed{false};
+
+    void RequestScreenCapture() override
+    {
+        screenPushed = true;
+        if (frontEnd_) frontEnd_->RequestScreenCapture();
+    }
+    void SetTransferBusy(bool busy) override
+    {
+        if (frontEnd_) frontEnd_->SetTransferBusy(busy);
+    }
+    bool InstructionsVisible() override { return frontEnd_ && frontEnd_->InstructionsVisible(); }
+    void FocusInstructions() override
+    {
+        if (frontEnd_) frontEnd_->FocusInstructions();
+    }
+    void ShowMessage(const std::string& text, const std::string& caption) override
+    {
+        if (frontEnd_) frontEnd_->ShowMessage(text, caption);
+    }
+    std::optional<std::string> ChooseFileToSend(const std::string& title, const std::string& initialPath) override
+    {
+        // Asked in the main thread: the request is told before the question is asked.
+        session_.Emit(XModemRequestEvent{});
+        if (!frontEnd_) return std::nullopt;
+        return frontEnd_->ChooseFileToSend(title, initialPath);
+    }
+    std::unique_ptr<IStatusDialog> CreateStatusDialog() override { return frontEnd_ ? frontEnd_->CreateStatusDialog() : nullptr; }
+    void FocusMainWindow() override
+    {
+        if (frontEnd_) frontEnd_->FocusMainWindow();
+    }
+
+private:
+    CalculatorSession& session_;
+    IHostWindows* frontEnd_;
+};
+
+CalculatorSession::LinkLoan::LinkLoan(CalculatorSession& session, LinkLease lease) : session_(session), lease_(std::move(lease))
+{
+    ++session_.loans_;
+}
+
+CalculatorSession::LinkLoan::~LinkLoan()
+{
+    --session_.loans_;
+    // The lease goes back before the session serves again.
+    {
+        [[maybe_unused]] LinkLease back = std::move(lease_);
+    }
+    session_.LoanEnded();
+}
+
+CalculatorSession::CalculatorSession(TransferHost host, SessionSupervision supervision, QObject* parent)
+    : QObject(parent), host_(std::make_unique<SessionHost>(*this, host.windows)), supervision_(supervision)
+{
+    qRegisterMetaType<SessionEvent>();
+    transfers_ = std::make_unique<TransferServer>(TransferHost{host.windows ? host_.get() : nullptr, host.statusDialog});
+    transfers_->SetOnTransferEvent([this](const TransferEvent& event) { Emit(event); });
+    transfers_->SetOnKermitActivity([this](KermitServer* server) { Emit(ActivityEvent{server->Busy.load()}); });
+    check_.setInterval(supervision_.checkEveryMs);
+    connect(&check_, &QTimer::timeout, this, [this] { CheckDevice(); });
+}
+
+CalculatorSession::~CalculatorSession()
+{
+    destroying_ = true;
+    check_.stop();
+    try {
+        transfers_->SelectPort("");
+    } catch (const std::exception& e) {
+        Trace(std::string("closing the port: ") + e.what());
+    }
+}
+
+void CalculatorSession::Emit(const SessionEvent& event)
+{
+    if (!destroying_) emit Event(event);
+}
+
+void CalculatorSession::EmitLink(LinkEvent::Change change, std::string detail)
+{
+    Emit(LinkEvent{change, port_, std::move(detail)});
+}
+
+bool CalculatorSession::Connected() const { return !port_.empty() && transfers_->LinkOpen() && !transfers_->LinkDetached(); }
+
+void CalculatorSession::Connect(const std::string& port)
+{
+    if (loans_ > 0 || transfers_->TransferRunning()) throw std::logic_error("the link is in use");
+    const std::string upper = UpperCasePortName(port);
+    if (upper.empty()) {
+        Disconnect();
+        return;
+    }
+    const bool same = upper == port_ && Connected();
+    port_ = upper;
+    hungUp_ = false; // chosen again: the user opens it knowingly
+    lost_ = false;
+    unavailableWhy_.clear();
+    if (supervision_.followDevice) check_.start();
+    if (same) {
+        Serve();
+        return;
+    }
+    try {
+        transfers_->SelectPort(port_);
+    } catch (const CalvyxError& e) {
+        // Said to the caller; the checks go on trying without saying it again.
+        unavailableWhy_ = e.what();
+        throw;
+    }
+    EmitLink(LinkEvent::Change::Opened);
+    Serve();
+}
+
+void CalculatorSession::Disconnect()
+{
+    check_.stop();
+    const bool wasOpen = transfers_->LinkOpen();
+    transfers_->SelectPort("");
+    if (wasOpen && !port_.empty()) EmitLink(LinkEvent::Change::Closed);
+    port_.clear();
+    hungUp_ = false;
+    lost_ = false;
+}
+
+bool CalculatorSession::LinkFree() const { return loans_ == 0 && !transfers_->TransferRunning(); }
+
+bool CalculatorSession::DevicePresent() const
+{
+    if (IsUsbPortName(port_)) return UsbLinkPresent(port_);
+    // An open line that still holds its device is there; otherwise its device file says.
+    if (transfers_->LinkOpen() && !transfers_->LinkDetached()) return true;
+    return PortPresent(port_);
+}
+
+void CalculatorSession::Serve()
+{
+    if (!supervision_.kermitServer || !LinkFree() || !Connected() || transfers_->KermitServerRunning()) return;
+    transfers_->StartKermitServer();
+    if (KermitServer* server = transfers_->Kermit())
+        connect(
+            server, &QThread::finished, this,
+            [this, server] {
+                // Queued: the engine has ended, but its owner may have replaced it since.
+                if (transfers_->Kermit() == server) KermitServerEnded();
+            },
+            Qt::QueuedConnection);
+}
+
+void CalculatorSession::KermitServerEnded()
+{
+    // The engine ends by itself only for a pushed screen (or an error it could not get
+    // past): it goes, and whoever wants the screen borrows the link now.
+    transfers_->StopKermitServer();
+    if (host_->screenPushed.exchange(false)) Emit(ScreenPushEvent{});
+    Serve();
+}
+
+void CalculatorSession::LoanEnded()
+{
+    if (destroying_ || port_.empty() || hungUp_ || loans_ > 0) return;
+    // The borrower may have closed the link (the capture does): it is opened again, and
+    // the calculator's files go through at once, not at the next check.
+    if (!Connected() && DevicePresent()) TryOpen();
+    Serve();
+}
+
+bool CalculatorSession::TryOpen()
+{
+    try {
+        transfers_->RestartQuietClock(Now());
+        transfers_->SelectPort(port_);
+    } catch (const CalvyxError& e) {
+        if (e.what() != unavailableWhy_) {
+            unavailableWhy_ = e.what();
+            EmitLink(LinkEvent::Change::Unavailable, unavailableWhy_);
+        }
+        return false;
+    }
+    unavailableWhy_.clear();
+    EmitLink(lost_ ? LinkEvent::Change::Back : LinkEvent::Change::Opened);
+    lost_ = false;
+    return true;
+}
+
+void CalculatorSession::LetGo()
+{
+    transfers_->StopKermitServer();
+    transfers_->SelectPort("");
+    // SelectPort("") forgets the name; the session keeps following it.
+}
+
+void CalculatorSession::CheckDevice()
+{
+    if (port_.empty() || hungUp_ || !LinkFree() || inCheck_) return;
+    inCheck_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{inCheck_};
+
+    const bool open = transfers_->LinkOpen();
+    const bool detached = transfers_->LinkDetached();
+    // A line the calculator spoke on lately is there; the look waits for a quiet time,
+    // unless the device is known to have gone.
+    if (open && !detached && supervision_.quietRecheckMs > 0 &&
+        TicksSince(transfers_->LastReceiveTime()) <= supervision_.quietRecheckMs) {
+        Serve();
+        return;
+    }
+    const bool present = DevicePresent();
+    if (open && (detached || !present)) {
+        if (transfers_->PortIsPseudoTerminal()) {
+            // Its number may belong to another program's terminal by the time it exists
+            // again: it is not opened again by itself.
+            LetGo();
+            hungUp_ = true;
+            EmitLink(LinkEvent::Change::HungUp);
+            return;
+        }
+        const bool replugged = present; // gone and back between two looks
+        LetGo();
+        lost_ = true;
+        EmitLink(replugged ? LinkEvent::Change::Replugged : LinkEvent::Change::Lost);
+    }
+    if (!transfers_->LinkOpen()) {
+        if (!present) {
+            // Pipes that another user could have made are not the calculator: said once.
+            if (IsUsbPortName(port_)) {
+                if (std::string why = PipeDeviceProblem(port_); why != unavailableWhy_) {
+                    unavailableWhy_ = std::move(why);
+                    if (!unavailableWhy_.empty()) EmitLink(LinkEvent::Change::Refused, unavailableWhy_);
+                }
+            }
+            return;
+        }
+        if (!TryOpen()) return;
+    }
+    transfers_->RestartQuietClock(Now());
+    Serve();
+}
+
+std::unique_ptr<CalculatorSession::LinkLoan> CalculatorSession::BorrowLink()
+{
+    if (!LinkFree()) throw std::logic_error("the link is in use");
+    transfers_->StopKermitServer();
+    return std::unique_ptr<LinkLoan>(new LinkLoan(*this, transfers_->LendLink()));
+}
+
+bool CalculatorSession::ReceiveObject(const std::string& displayName, int expectedSize)
+{
+    if (!LinkFree()) throw std::logic_error("the link is in use");
+    transfers_->StopKermitServer();
+    // The receive waits below: no check may take the link meanwhile (the server's own
+    // transfer flag keeps them off once it runs).
+    ++loans_;
+    struct Back {
+        CalculatorSession& session;
+        ~Back()
+        {
+            --session.loans_;
+            session.Serve();
+        }
+    } back{*this};
+    transfers_->SelectPort(port_);
+    return transfers_->ReceiveObject(displayName, expectedSize);
+}
+
+bool CalculatorSession::SendRom(const std::string& fileName)
+{
+    if (!LinkFree()) throw std::logic_error("the link is in use");
+    ++loans_;
+    struct Back {
+        CalculatorSession& session;
+        ~Back() { --session.loans_; }
+    } back{*this};
+    if (!transfers_->OpenPortDirect(port_)) return false;
+    return transfers_->SendRom(fileName);
+}

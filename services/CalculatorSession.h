@@ -1,0 +1,136 @@
+#pragma once
+// One calculator, served: the session owns the link to it (through its TransferServer),
+// keeps it open on the chosen port, follows the device (gone, back, unplugged and
+// replugged, a pseudo-terminal that hung up), runs the Kermit server whenever nothing
+// else has the link, and reports all of it, and every transfer, as SessionEvents.
+// Several sessions may live in one process, each on its own port. Main thread only.
+//
+// Nothing above the session opens, closes or polls the link: the wire receive and the
+// ROM load run through Transfers(), and an engine of the caller's (the screen capture)
+// borrows the link with BorrowLink; the session serves again when it is given back.
+#include <QObject>
+#include <QTimer>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "link/Link.h"
+#include "services/SessionEvent.h"
+#include "services/TransferServer.h"
+#include "util/HostInterfaces.h"
+
+// How a session looks after its device.
+struct SessionSupervision {
+    // Between two looks at the device (no I/O to it).
+    int checkEveryMs = 300;
+    // An open link on which the calculator was heard within this time is taken as
+    // present without a look (0: looked at every time).
+    uint32_t quietRecheckMs = 0;
+    // Whether the Kermit server answers the calculator while nothing else has the link
+    // (a one-shot command that only receives or loads a ROM wants none).
+    bool kermitServer = true;
+    // Whether the device is looked after at all (a one-shot command ends instead).
+    bool followDevice = true;
+};
+
+class CalculatorSession : public QObject {
+    Q_OBJECT
+public:
+    // host: the front end's windows and status dialog (either may be missing).
+    explicit CalculatorSession(TransferHost host = {}, SessionSupervision supervision = {}, QObject* parent = nullptr);
+    // Stops the Kermit server (a serial calculator hears "User cancel") and closes the link.
+    ~CalculatorSession() override;
+    CalculatorSession(const CalculatorSession&) = delete;
+    CalculatorSession& operator=(const CalculatorSession&) = delete;
+
+    // Opens port and serves it from now on (an empty name lets the link go). Raises
+    // CalvyxError ("Error(...)") when it cannot be opened; the session still follows the
+    // port then and opens it when it can.
+    void Connect(const std::string& port);
+    // Lets the port go; nothing is served until Connect.
+    void Disconnect();
+    // The port chosen (upper-case), empty when none.
+    const std::string& Port() const { return port_; }
+    // The link is open on the chosen port (not lost, not hung up).
+    bool Connected() const;
+    // The chosen pseudo-terminal hung up and stays closed until it is chosen again.
+    bool HungUp() const { return hungUp_; }
+
+    void SetFolder(const std::string& path) { transfers_->SetFolder(path); }
+    const std::string& Folder() const { return transfers_->Folder(); }
+
+    // The transfers the PC starts itself (the wire receive, the ROM load) and the
+    // Kermit server's state. Their link handling is the session's.
+    TransferServer& Transfers() { return *transfers_; }
+    const TransferServer& Transfers() const { return *transfers_; }
+
+    // The wire receive of one object, with the Kermit server off the link meanwhile (it
+    // serves again afterwards). See TransferServer::ReceiveObject.
+    bool ReceiveObject(const std::string& displayName, int expectedSize);
+    // The ROM load on the chosen port, reopened for it; the link is closed afterwards
+    // (the calculator restarts) and the next look at the device opens it again. False
+    // for "AUTO"; raises when the port cannot be opened. See TransferServer::SendRom.
+    bool SendRom(const std::string& fileName);
+    // Cancels a running receive or ROM load (TransferServer::CancelTransfer).
+    void CancelTransfer() { transfers_->CancelTransfer(); }
+
+    // The link, lent to an engine of the caller's (the screen capture) while the loan
+    // lives: the Kermit server is stopped first. When the loan ends, the session takes
+    // the link back (reopening it if the engine closed it) and serves again.
+    class LinkLoan {
+    public:
+        ~LinkLoan();
+        LinkLoan(const LinkLoan&) = delete;
+        LinkLoan& operator=(const LinkLoan&) = delete;
+        Link& operator*() const { return *lease_; }
+        Link* operator->() const { return &*lease_; }
+
+    private:
+        friend class CalculatorSession;
+        LinkLoan(CalculatorSession& session, LinkLease lease);
+        CalculatorSession& session_;
+        LinkLease lease_;
+    };
+    // Throws std::logic_error while a transfer or another loan has the link.
+    std::unique_ptr<LinkLoan> BorrowLink();
+    bool LinkBorrowed() const { return loans_ > 0; }
+
+    // Looks after the device once now (the timer does it every checkEveryMs).
+    void CheckDevice();
+
+signals:
+    // Every event of the session, in the main thread, in the order things happened.
+    void Event(const SessionEvent& event);
+
+private:
+    // Forwards the front end's host and notes the calculator's requests.
+    class SessionHost;
+
+    void Emit(const SessionEvent& event);
+    void EmitLink(LinkEvent::Change change, std::string detail = {});
+    // The link is the session's to serve: no transfer of its own runs, nothing is lent.
+    bool LinkFree() const;
+    bool DevicePresent() const;
+    // Opens the chosen port; false (said once per reason) when it cannot be opened yet.
+    bool TryOpen();
+    void LetGo();
+    void Serve();
+    void KermitServerEnded();
+    void LoanEnded();
+
+    std::unique_ptr<SessionHost> host_;
+    std::unique_ptr<TransferServer> transfers_;
+    SessionSupervision supervision_;
+    QTimer check_;
+    std::string port_;
+    bool hungUp_ = false;
+    bool lost_ = false;          // Lost was said and Back has not followed yet
+    std::string unavailableWhy_; // what Unavailable said last, said again only when it changes
+    int loans_ = 0;
+    bool inCheck_ = false;
+    bool destroying_ = false;
+};
+
+Q_DECLARE_METATYPE(SessionEvent)
