@@ -74,7 +74,7 @@ CalculatorSession::CalculatorSession(TransferHost host, SessionSupervision super
     : QObject(parent), host_(std::make_unique<SessionHost>(*this, host.windows)), supervision_(supervision)
 {
     qRegisterMetaType<SessionEvent>();
-    transfers_ = std::make_unique<TransferServer>(TransferHost{host.windows ? host_.get() : nullptr, host.statusDialog});
+    transfers_ = std::make_unique<TransferServer>(TransferHost{host_.get(), host.statusDialog});
     transfers_->SetOnTransferEvent([this](const TransferEvent& event) { Emit(event); });
     transfers_->SetOnKermitActivity([this](KermitServer* server) { Emit(ActivityEvent{server->Busy.load()}); });
     check_.setInterval(supervision_.checkEveryMs);
@@ -158,14 +158,17 @@ void CalculatorSession::Serve()
 {
     if (!supervision_.kermitServer || !LinkFree() || !Connected() || transfers_->KermitServerRunning()) return;
     transfers_->StartKermitServer();
-    if (KermitServer* server = transfers_->Kermit())
-        connect(
-            server, &QThread::finished, this,
-            [this, server] {
-                // Queued: the engine has ended, but its owner may have replaced it since.
-                if (transfers_->Kermit() == server) KermitServerEnded();
-            },
-            Qt::QueuedConnection);
+    KermitServer* server = transfers_->Kermit();
+    if (!server) return;
+    // Queued: the engine has ended, but its owner may have replaced it since, even by a
+    // new one at the same address; the serial number tells them apart.
+    const uint64_t serial = ++serverSerial_;
+    connect(
+        server, &QThread::finished, this,
+        [this, serial] {
+            if (serial == serverSerial_ && transfers_->Kermit() && transfers_->Kermit()->isFinished()) KermitServerEnded();
+        },
+        Qt::QueuedConnection);
 }
 
 void CalculatorSession::KermitServerEnded()

@@ -129,6 +129,7 @@ private:
     bool lost_ = false;          // Lost was said and Back has not followed yet
     std::string unavailableWhy_; // what Unavailable said last, said again only when it changes
     int loans_ = 0;
+    uint64_t serverSerial_ = 0; // of the Kermit server started last
     bool inCheck_ = false;
     bool destroying_ = false;
 };
