@@ -114,6 +114,7 @@ void CalculatorSession::Connect(const std::string& port)
     }
     const bool same = upper == port_ && Connected();
     port_ = upper;
+    givenPort_ = port;
     hungUp_ = false; // chosen again: the user opens it knowingly
     lost_ = false;
     unavailableWhy_.clear();
@@ -123,7 +124,7 @@ void CalculatorSession::Connect(const std::string& port)
         return;
     }
     try {
-        transfers_->SelectPort(port_);
+        transfers_->SelectPort(givenPort_);
     } catch (const CalvyxError& e) {
         // Said to the caller; the checks go on trying without saying it again.
         unavailableWhy_ = e.what();
@@ -140,6 +141,7 @@ void CalculatorSession::Disconnect()
     transfers_->SelectPort("");
     if (wasOpen && !port_.empty()) EmitLink(LinkEvent::Change::Closed);
     port_.clear();
+    givenPort_.clear();
     hungUp_ = false;
     lost_ = false;
 }
@@ -148,10 +150,10 @@ bool CalculatorSession::LinkFree() const { return loans_ == 0 && !transfers_->Tr
 
 bool CalculatorSession::DevicePresent() const
 {
-    if (IsUsbPortName(port_)) return UsbLinkPresent(port_);
+    if (IsUsbPortName(givenPort_)) return UsbLinkPresent(givenPort_);
     // An open line that still holds its device is there; otherwise its device file says.
     if (transfers_->LinkOpen() && !transfers_->LinkDetached()) return true;
-    return PortPresent(port_);
+    return PortPresent(givenPort_);
 }
 
 void CalculatorSession::Serve()
@@ -193,7 +195,7 @@ bool CalculatorSession::TryOpen()
 {
     try {
         transfers_->RestartQuietClock(Now());
-        transfers_->SelectPort(port_);
+        transfers_->SelectPort(givenPort_);
     } catch (const CalvyxError& e) {
         if (e.what() != unavailableWhy_) {
             unavailableWhy_ = e.what();
@@ -250,8 +252,8 @@ void CalculatorSession::CheckDevice()
     if (!transfers_->LinkOpen()) {
         if (!present) {
             // Pipes that another user could have made are not the calculator: said once.
-            if (IsUsbPortName(port_)) {
-                if (std::string why = PipeDeviceProblem(port_); why != unavailableWhy_) {
+            if (IsUsbPortName(givenPort_)) {
+                if (std::string why = PipeDeviceProblem(givenPort_); why != unavailableWhy_) {
                     unavailableWhy_ = std::move(why);
                     if (!unavailableWhy_.empty()) EmitLink(LinkEvent::Change::Refused, unavailableWhy_);
                 }
@@ -286,18 +288,27 @@ bool CalculatorSession::ReceiveObject(const std::string& displayName, int expect
             session.Serve();
         }
     } back{*this};
-    transfers_->SelectPort(port_);
+    transfers_->SelectPort(givenPort_);
     return transfers_->ReceiveObject(displayName, expectedSize);
+}
+
+bool CalculatorSession::OpenForRom(const std::string& port)
+{
+    if (!LinkFree()) throw std::logic_error("the link is in use");
+    port_ = UpperCasePortName(port);
+    givenPort_ = port;
+    hungUp_ = false;
+    return transfers_->OpenPortDirect(port);
 }
 
 bool CalculatorSession::SendRom(const std::string& fileName)
 {
     if (!LinkFree()) throw std::logic_error("the link is in use");
+    // No look at the device may take the link while the load waits below.
     ++loans_;
     struct Back {
         CalculatorSession& session;
         ~Back() { --session.loans_; }
     } back{*this};
-    if (!transfers_->OpenPortDirect(port_)) return false;
     return transfers_->SendRom(fileName);
 }

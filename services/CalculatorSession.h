@@ -69,9 +69,12 @@ public:
     // The wire receive of one object, with the Kermit server off the link meanwhile (it
     // serves again afterwards). See TransferServer::ReceiveObject.
     bool ReceiveObject(const std::string& displayName, int expectedSize);
-    // The ROM load on the chosen port, reopened for it; the link is closed afterwards
-    // (the calculator restarts) and the next look at the device opens it again. False
-    // for "AUTO"; raises when the port cannot be opened. See TransferServer::SendRom.
+    // The ROM load, in two steps: port becomes the session's port and is opened afresh
+    // for it, with the Kermit server off the link (false for "AUTO"; raises when the port
+    // cannot be opened); then the load itself, true when all was written. The link is
+    // closed afterwards (the calculator restarts) and the next look at the device opens
+    // it again. See TransferServer::OpenPortDirect and SendRom.
+    bool OpenForRom(const std::string& port);
     bool SendRom(const std::string& fileName);
     // Cancels a running receive or ROM load (TransferServer::CancelTransfer).
     void CancelTransfer() { transfers_->CancelTransfer(); }
@@ -125,6 +128,7 @@ private:
     SessionSupervision supervision_;
     QTimer check_;
     std::string port_;
+    std::string givenPort_; // as the caller spelled it: errors name it so
     bool hungUp_ = false;
     bool lost_ = false;          // Lost was said and Back has not followed yet
     std::string unavailableWhy_; // what Unavailable said last, said again only when it changes

@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QString>
 
+#include "services/CalculatorSession.h"
 #include "services/ObjectName.h"
-#include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Terminal.h"
 #include "util/CalvyxError.h"
@@ -45,24 +45,25 @@ int Receive(std::vector<std::string> words)
     if (!outInfo.isDir() && !QFileInfo(outInfo.absolutePath()).isDir()) return UsageError("receive", "no folder for " + *out);
 
     TerminalWindows windows;
-    TransferServer server(windows.Host());
-    server.SetOnStatus([](const std::string& text) {
+    // One receive and done: no Kermit server, no following the device.
+    CalculatorSession session(windows.Host(), {.kermitServer = false, .followDevice = false});
+    session.Transfers().SetOnStatus([](const std::string& text) {
         if (!text.empty()) PrintLine(text);
     });
     try {
-        server.SelectPort(*port);
+        session.Connect(*port);
     } catch (const CalvyxError& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return ExitPortError;
     }
-    // Closing the dialog is how the receive is cancelled: four CAN go to the calculator.
+    // Ctrl-C cancels the receive as the dialog's Cancel does: four CAN go to the calculator.
     StopSignal stopSignal;
-    stopSignal.OnSignal(nullptr, [&] { windows.dialog.HideStatus(); });
+    stopSignal.OnSignal(nullptr, [&] { session.CancelTransfer(); });
     PrintLine("Send the object from the calculator now (Ctrl-C cancels)");
 
-    const bool received = server.ReceiveObject(Str::SendByWire, 0);
-    const ByteString object = server.ReceivedData();
-    server.SelectPort("");
+    const bool received = session.ReceiveObject(Str::SendByWire, 0);
+    const ByteString object = session.Transfers().ReceivedData();
+    session.Disconnect();
     if (stopSignal.Raised() && !received) {
         std::fprintf(stderr, "Interrupted: the receive was cancelled\n");
         return ExitInterrupted;

@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
+#include "services/CalculatorSession.h"
 #include "services/RomSender.h"
-#include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Terminal.h"
 #include "util/CalvyxError.h"
@@ -32,20 +32,23 @@ int Rom(std::vector<std::string> words)
         return ExitTransferFailed;
     }
     TerminalWindows windows;
-    TransferServer server(windows.Host());
+    // One load and done: no Kermit server, no following the device.
+    CalculatorSession session(windows.Host(), {.kermitServer = false, .followDevice = false});
+    TransferServer& server = session.Transfers();
     server.SetOnStatus([](const std::string& text) {
         if (!text.empty()) PrintLine(text);
     });
     try {
-        if (!server.OpenPortDirect(*port)) return ExitPortError;
+        // The port opens afresh for the load; "AUTO" is refused.
+        if (!session.OpenForRom(*port)) return ExitPortError;
     } catch (const CalvyxError& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return ExitPortError;
     }
     // Ctrl-C stops the stream between two chunks; the link is closed as after any load.
     StopSignal stopSignal;
-    stopSignal.OnSignal(nullptr, [&] { server.CancelTransfer(); });
-    const bool loaded = server.SendRom(file);
+    stopSignal.OnSignal(nullptr, [&] { session.CancelTransfer(); });
+    const bool loaded = session.SendRom(file);
     if (stopSignal.Raised() && !loaded) {
         std::fprintf(stderr, "Interrupted: %s\n", RomSender::RomLoadStoppedText);
         return ExitInterrupted;
