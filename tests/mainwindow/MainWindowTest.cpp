@@ -265,8 +265,8 @@ TEST_F(MainWindowTest, HiddenKeySequenceRevealsTheLogCommands)
     QTest::keyClick(window_->fileList, 'g');
     EXPECT_TRUE(window_->logAction->isVisible());
     EXPECT_TRUE(WaitFor([this] { return window_->logButton->isVisible(); }, 5000));
-    EXPECT_TRUE(TheLogWindow->isVisible());
-    TheLogWindow->close();
+    EXPECT_TRUE(window_->Log().isVisible());
+    window_->Log().close();
     window_->LogKeyTyped('q'); // they stay visible
     EXPECT_TRUE(window_->logAction->isVisible());
 }
