@@ -21,7 +21,7 @@ using namespace MainWindowParts;
 
 namespace {
 
-constexpr int AboutShownMs = 500;
+constexpr int AboutDisplayMs = 500;
 
 } // namespace
 
@@ -67,7 +67,7 @@ void MainWindow::AboutTimerTick()
     if (aboutStep_ == 0) {
         Trace(GetVersionString());
         aboutStep_ = 1;
-        aboutTimer->setInterval(AboutShownMs);
+        aboutTimer->setInterval(AboutDisplayMs);
         About().exec();
         if (about_) about_->hide();
     } else if (aboutStep_ == 1) {

@@ -481,7 +481,7 @@ TEST_F(MainWindowTest, FastReplugIsFollowedAndTheNextPushArrives)
     EXPECT_TRUE(errors_.empty());
 }
 
-TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
+TEST_F(MainWindowTest, PushedScreenOpensCaptureWindowWithThePicture)
 {
     auto& device = Device(true);
     ASSERT_NO_FATAL_FAILURE(Start());

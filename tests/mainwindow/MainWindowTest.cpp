@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, DisconnectingClearsTheStatusAndShowsThePrompt)
     // sanitized build) would find no calculator and disconnect first.
     window_->pollTimer->stop();
     window_->SetConnState(StateConnected);
-    window_->ShowServerStatus("Device connected on QVXT0+");
+    window_->ShowServerStatus({ServerState::Connected, "QVXT0+"});
     EXPECT_EQ(window_->statusPanel->text(), "Device connected on QVXT0+");
     window_->SetConnState(StateDisconnected);
     EXPECT_EQ(window_->statusPanel->text(), "");

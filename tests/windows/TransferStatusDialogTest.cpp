@@ -140,7 +140,7 @@ TEST_F(TransferStatusDialogTest, WorkerThreadReportsThroughTheMainThread)
     EXPECT_EQ(log->Lines(), QStringList({"block 1", "block 2", "block 3", ""}));
 }
 
-TEST_F(TransferStatusDialogTest, CentresOnTheMainWindow)
+TEST_F(TransferStatusDialogTest, CentresOnItsMainWindow)
 {
     EXPECT_EQ(CenteredOrigin(QRect(100, 50, 600, 400), QSize(210, 120)), QPoint(295, 190));
     QWidget main;
