@@ -28,6 +28,7 @@
 #include "tests/mainwindow/TestEnvironment.h"
 #include "util/Settings.h"
 #include "windows/LogWindow.h"
+#include "windows/TransferStatusDialog.h"
 
 namespace mwtest {
 namespace {
@@ -455,6 +456,37 @@ TEST_F(MainWindowTest, ExitWithoutAskingClosesDuringATransfer)
     EXPECT_TRUE(dialogs_->confirms.empty());
     EXPECT_FALSE(window_->isVisible());
     EXPECT_EQ(endProcessCalls_, 1);
+}
+
+// A transfer's events reach the window through its session: the status dialog words
+// them, and the log keeps each line once (from the events, not from the dialog).
+TEST_F(MainWindowTest, TransferEventsReachTheStatusDialogAndTheLog)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    window_->pollTimer->stop(); // nothing else reports meanwhile
+    const QStringList before = window_->Log().Lines();
+    const TransferEventSink sink = window_->Server().EventSink();
+    TransferEvent event;
+    event.kind = TransferKind::KermitReceive;
+    event.file = "PROG.CA";
+    event.stage = TransferStage::Started;
+    sink(event);
+    TransferStatusDialog& dialog = window_->StatusDialog();
+    EXPECT_TRUE(dialog.IsStatusVisible());
+    EXPECT_EQ(dialog.windowTitle(), "Receiving PROG.CA");
+    event.stage = TransferStage::Progress;
+    event.done = 700;
+    event.elapsedMs = 1000;
+    sink(event);
+    EXPECT_EQ(dialog.statusText->text(), "700 bytes\r\n699 bytes/s");
+    event.stage = TransferStage::Ended;
+    event.outcome = TransferOutcome::Failed;
+    event.reason = TransferReason::LinkLost;
+    event.detail = "the device went away";
+    sink(event);
+    EXPECT_FALSE(dialog.IsStatusVisible()) << "a failed Kermit transfer leaves the dialog";
+    EXPECT_EQ(window_->Log().Lines().mid(before.size()),
+              QStringList({"700 bytes", "699 bytes/s", "Receiving PROG.CA failed: the device went away"}));
 }
 
 } // namespace
