@@ -460,7 +460,7 @@ TEST_F(MainWindowTest, ExitWithoutAskingClosesDuringATransfer)
 
 // A transfer's events reach the window through its session: the status dialog words
 // them, and the log keeps each line once (from the events, not from the dialog).
-TEST_F(MainWindowTest, TransferEventsReachTheStatusDialogAndTheLog)
+TEST_F(MainWindowTest, TransferEventsReachTheDialogAndTheLogOnceEach)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
     window_->pollTimer->stop(); // nothing else reports meanwhile
