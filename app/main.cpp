@@ -1,6 +1,6 @@
 // The desktop program: answers --help and --version without a window, chooses the help
-// file by language, creates the long-lived windows in their order (the main window
-// first: it may end a second instance at once), marks the context-help hints, routes
+// file by language, creates the main window (it may end a second instance at once; it
+// creates the other windows it needs itself), marks the context-help hints, routes
 // help requests to the main window and runs the message loop.
 #include <csignal>
 #include <cstdio>
@@ -15,12 +15,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QScreen>
 #include <QTimer>
 
-#include "mainwindow/ApplicationWindows.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/HelpContext.h"
 #include "mainwindow/HelpFiles.h"
@@ -102,11 +102,11 @@ QString ShownText(QString text)
 }
 
 // The command "Menu>Command" of the main window's menu bar, named as the menus show it.
-QAction* MenuCommand(const QString& path)
+QAction* MenuCommand(MainWindow& window, const QString& path)
 {
     const QStringList parts = path.split(u'>');
     if (parts.size() != 2) return nullptr;
-    for (QAction* menu : TheMainWindow->menuBar()->actions())
+    for (QAction* menu : window.menuBar()->actions())
         if (menu->menu() && ShownText(menu->text()) == parts[0])
             for (QAction* command : menu->menu()->actions())
                 if (ShownText(command->text()) == parts[1]) return command;
@@ -118,28 +118,27 @@ QAction* MenuCommand(const QString& path)
 // that command of the menus, as a user would choose it), prints where the page came
 // from, its title, its length and the sizes of the windows' icon, and ends: 0 when the
 // page has text, 1 when it came up empty or the command does not exist.
-void OpenHelpAndEnd()
+void OpenHelpAndEnd(MainWindow& window)
 {
     QStringList menus;
-    for (const QAction* menu : TheMainWindow->menuBar()->actions()) menus << ShownText(menu->text());
+    for (const QAction* menu : window.menuBar()->actions()) menus << ShownText(menu->text());
     std::printf("calvyx: menus %s\n", qPrintable(menus.join(u'|')));
     const QString path = qEnvironmentVariable("CALVYX_EXIT_AFTER_HELP");
     if (path == QLatin1String("1")) {
         Help().ShowContents();
-    } else if (QAction* command = MenuCommand(path)) {
+    } else if (QAction* command = MenuCommand(window, path)) {
         command->trigger();
     } else {
         std::printf("calvyx: no menu command \"%s\"\n", qPrintable(path));
         std::fflush(nullptr);
         ::_exit(1);
     }
-    const QTextBrowser* window = Help().Window();
-    const QString text = window ? window->toPlainText() : QString();
+    const QTextBrowser* page = Help().Window();
+    const QString text = page ? page->toPlainText() : QString();
     QStringList sizes;
     for (const QSize& size : QApplication::windowIcon().availableSizes()) sizes << QString::number(size.width());
-    std::printf("calvyx: help %s \"%s\" %lld characters, icon %s\n",
-                window ? qPrintable(window->source().toString()) : "(no window)",
-                window ? qPrintable(window->documentTitle()) : "", static_cast<long long>(text.size()),
+    std::printf("calvyx: help %s \"%s\" %lld characters, icon %s\n", page ? qPrintable(page->source().toString()) : "(no window)",
+                page ? qPrintable(page->documentTitle()) : "", static_cast<long long>(text.size()),
                 sizes.isEmpty() ? "none" : qPrintable(sizes.join(QLatin1Char(','))));
     std::fflush(nullptr);
     ::_exit(text.trimmed().isEmpty() ? 1 : 0);
@@ -147,7 +146,7 @@ void OpenHelpAndEnd()
 
 // What the screen shows of the program's visible windows, or the main window alone where
 // the platform cannot grab the screen.
-QPixmap Screenshot()
+QPixmap Screenshot(MainWindow& mainWindow)
 {
     QRect area;
     for (const QWidget* window : QApplication::topLevelWidgets())
@@ -158,7 +157,7 @@ QPixmap Screenshot()
         const QPixmap whole = screen->grabWindow(0);
         if (!whole.isNull()) return whole.copy(area);
     }
-    return TheMainWindow->grab();
+    return mainWindow.grab();
 }
 
 // The application icon at each size rendered from data/icons (resources of this program).
@@ -191,40 +190,41 @@ int main(int argc, char** argv)
     // The help book and the windows in the user's language, chosen by one rule.
     StartInLanguage(UserInterfaceLanguage(), QLocale::system());
 
-    TheMainWindow = new MainWindow(&EndProcess);
-    if (TheMainWindow->Refused()) {
+    // Lives until the process ends (EndProcess ends it from the window's close).
+    auto* window = new MainWindow(&EndProcess);
+    if (window->Refused()) {
         // A second start ends quietly; a refused start tells why (on standard error
         // already) and fails, with a box as well where somebody can see one.
-        const QString why = TheMainWindow->StartRefusal();
+        const QString why = window->StartRefusal();
         if (why.isEmpty()) return 0;
         const QString platform = QGuiApplication::platformName();
         if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) ShowApplicationError(why);
         return ExitStartRefused;
     }
-    CreateApplicationWindows();
 
     MarkApplicationHelpHints();
-    app.installEventFilter(TheMainWindow);
+    app.installEventFilter(window);
 
     // SIGTERM, SIGINT and SIGHUP close the main window as the Exit command does, so the
     // settings are saved; nobody is there to answer a question, so a running transfer
     // is stopped without one.
     StopSignal stopSignal({SIGTERM, SIGINT, SIGHUP});
-    stopSignal.OnSignal(TheMainWindow, [] {
-        if (TheMainWindow) TheMainWindow->ExitWithoutAsking();
+    const QPointer<MainWindow> watched(window);
+    stopSignal.OnSignal(window, [watched] {
+        if (watched) watched->ExitWithoutAsking();
     });
     FirstPaintProbe probe(clock);
-    if (qEnvironmentVariableIsSet("CALVYX_EXIT_AFTER_SHOW")) TheMainWindow->installEventFilter(&probe);
-    TheMainWindow->show();
-    if (qEnvironmentVariableIsSet("CALVYX_EXIT_AFTER_HELP")) QTimer::singleShot(0, TheMainWindow, &OpenHelpAndEnd);
+    if (qEnvironmentVariableIsSet("CALVYX_EXIT_AFTER_SHOW")) window->installEventFilter(&probe);
+    window->show();
+    if (qEnvironmentVariableIsSet("CALVYX_EXIT_AFTER_HELP")) QTimer::singleShot(0, window, [window] { OpenHelpAndEnd(*window); });
     // For the demo and the documentation: a picture of the program's windows, refreshed
     // every second into the named file while the program runs.
     QTimer screenshot;
     if (const QString file = qEnvironmentVariable("CALVYX_SCREENSHOT"); !file.isEmpty()) {
         // Written aside and renamed: a reader never sees half a picture.
-        QObject::connect(&screenshot, &QTimer::timeout, TheMainWindow, [file] {
+        QObject::connect(&screenshot, &QTimer::timeout, window, [file, window] {
             QSaveFile out(file);
-            if (out.open(QIODevice::WriteOnly) && Screenshot().save(&out, "PNG")) out.commit();
+            if (out.open(QIODevice::WriteOnly) && Screenshot(*window).save(&out, "PNG")) out.commit();
         });
         screenshot.start(1000);
     }

@@ -17,7 +17,6 @@
 #include <string>
 #include <thread>
 
-#include "mainwindow/ApplicationWindows.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MainWindow.h"
 #include "services/TransferServer.h"
@@ -62,10 +61,9 @@ int main(int argc, char** argv)
         auto settings = OpenSettings();
         settings->setValue("dir", QString::fromStdString(folder));
     }
-    AboutShown = true;
     auto device = sim::CreateUsbDevice(std::getenv("CALVYX_DEVICE_ROOT"));
     MainWindow window([] {});
-    CreateApplicationWindows();
+    window.SkipStartupAbout();
     window.show();
 
     // Wait for the Kermit server to take the device.

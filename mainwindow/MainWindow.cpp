@@ -26,7 +26,6 @@
 #include "util/StringTable.h"
 #include "util/Utils.h"
 #include "windows/AboutDialog.h"
-#include "windows/CalculatorSetupDialog.h"
 #include "windows/ErrorBox.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
@@ -48,10 +47,6 @@ QString Lines(const char* text) { return TranslatedText(text).replace(QStringLit
 
 } // namespace
 
-MainWindow* TheMainWindow = nullptr;
-bool StartingUp = false;
-bool AboutShown = false;
-
 MainWindow::MainWindow(std::function<void()> endProcess, QWidget* parent)
     : QMainWindow(parent), endProcess_(std::move(endProcess)), dialogs_(std::make_unique<StandardDialogs>(this))
 {
@@ -61,12 +56,39 @@ MainWindow::MainWindow(std::function<void()> endProcess, QWidget* parent)
 MainWindow::~MainWindow()
 {
     StopCopies();
-    if (TheMainWindow == this) TheMainWindow = nullptr;
-    // The capture window is owned by this window; forget it before Qt deletes it.
-    if (TheCaptureWindow && TheCaptureWindow->parent() == this) TheCaptureWindow = nullptr;
+    // The server's transfers report to the status dialog: it goes first.
+    server_.reset();
+    delete statusDialog_;
+    delete log_;
+    delete about_;
 }
 
 void MainWindow::SetDialogs(std::unique_ptr<UserDialogs> dialogs) { dialogs_ = std::move(dialogs); }
+
+LogWindow& MainWindow::Log()
+{
+    if (!log_) log_ = new LogWindow;
+    return *log_;
+}
+
+AboutDialog& MainWindow::About()
+{
+    if (!about_) {
+        about_ = new AboutDialog;
+        about_->SetMainWindow(this);
+    }
+    return *about_;
+}
+
+TransferStatusDialog& MainWindow::StatusDialog()
+{
+    if (!statusDialog_) {
+        statusDialog_ = new TransferStatusDialog;
+        statusDialog_->SetCenterForm(this);
+        connect(statusDialog_, &TransferStatusDialog::TextReported, this, &MainWindow::AppendToLog);
+    }
+    return *statusDialog_;
+}
 
 // ---------------------------------------------------------------- start-up and shutdown
 
@@ -96,7 +118,6 @@ void MainWindow::StartUp()
     QString listenError;
     if (!singleInstance_.Listen([this](const SingleInstance::Request& request) { SecondStartArrived(request); }, &listenError))
         std::fprintf(stderr, "calvyx: %s\n", qPrintable(tr("a second start cannot reach this window: %1").arg(listenError)));
-    TheMainWindow = this;
     setWindowTitle(tr(Caption));
     resize(WindowWidth, WindowHeight);
     setMinimumSize(WindowMinWidth, WindowMinHeight);
@@ -116,7 +137,7 @@ void MainWindow::StartUp()
     logButtonAction->setVisible(false);
     FillConnectionBox();
     captureRequested_ = false;
-    StartingUp = true;
+    startingUp_ = true;
     selectedPort_ = UsbDeviceName;
     ApplyPortParameter();
     logAction->setVisible(false);
@@ -125,9 +146,10 @@ void MainWindow::StartUp()
     // The windows keep their placement at the top of the program's store.
     PublishSettingsProfile({});
 
-    server_ = std::make_unique<TransferServer>(TransferHost{this, TheStatusDialog});
+    server_ = std::make_unique<TransferServer>(TransferHost{this, &StatusDialog()});
     server_->SetOnKermitActivity([this](KermitServer* sender) { KermitActivity(sender); });
-    server_->SetOnStatus([this](const std::string& text) { ShowServerStatus(text); });
+    server_->SetOnServerStatus([this](const ServerStatus& status) { ShowServerStatus(status); });
+    server_->SetOnTransferEvent([this](const TransferEvent& event) { LogTransferEvent(event); });
 
     promptLabel->setText(Lines(Str::Disconnected));
     searchAnimation->hide();
@@ -172,13 +194,10 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::FirstShown()
 {
-    if (TheSetupDialog) TheSetupDialog->SetMainWindow(this);
-    TransferStatusDialog::SetCenterForm(this);
-    if (TheAboutDialog) TheAboutDialog->SetMainWindow(this);
     PlacePrompt();
     // The keyboard starts in the folder tree, where typing picks folders.
     folderTree->setFocus(Qt::OtherFocusReason);
-    StartingUp = false;
+    startingUp_ = false;
 }
 
 void MainWindow::changeEvent(QEvent* event)
@@ -189,8 +208,8 @@ void MainWindow::changeEvent(QEvent* event)
 
 void MainWindow::ShowAboutOnce()
 {
-    if (AboutShown) return;
-    AboutShown = true;
+    if (startupAboutDone_) return;
+    startupAboutDone_ = true;
     aboutStep_ = 0;
     aboutTimer->setInterval(AboutFirstTickMs);
     aboutTimer->start();
@@ -252,8 +271,8 @@ void MainWindow::ShutDown()
     settings.dir = TreePath();
     settings.recent = recentFolders_;
     WriteMainSettings(settings);
-    if (TheLogWindow) TheLogWindow->close();
-    if (TheCaptureWindow) TheCaptureWindow->close();
+    if (log_) log_->close();
+    if (captureWindow_) captureWindow_->close();
     windowPlacement->SavePositions();
 }
 

@@ -31,6 +31,7 @@
 #include "util/ByteString.h"
 #include "util/FileCopy.h"
 #include "util/HostInterfaces.h"
+#include "windows/ScreenCaptureWindow.h"
 
 class QAction;
 class QComboBox;
@@ -45,15 +46,14 @@ class QSplitter;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class AboutDialog;
 class KermitServer;
+class LogWindow;
 class SearchAnimation;
+class TransferStatusDialog;
 class WindowPlacement;
 class TransferServer;
-
-// Program-wide start-up flags: while StartingUp is set the poll does nothing; AboutShown
-// makes the start-up About display happen once per process.
-extern bool StartingUp;
-extern bool AboutShown;
+struct ServerStatus;
 
 class MainWindow : public QMainWindow, public IHostWindows {
     Q_OBJECT
@@ -79,6 +79,16 @@ public:
     void SetDialogs(std::unique_ptr<UserDialogs> dialogs);
     UserDialogs& Dialogs() { return *dialogs_; }
     TransferServer& Server() { return *server_; }
+    // The windows this window owns, each created when first needed: the log (it keeps
+    // every line from the first on, shown or not), the About window, the status dialog
+    // of the Kermit transfers and the receive by wire, and the screen capture window.
+    LogWindow& Log();
+    AboutDialog& About();
+    TransferStatusDialog& StatusDialog();
+    ScreenCaptureWindow* CaptureWindow() const { return captureWindow_; }
+    // The About display at the first activation; the tests and the benches skip it.
+    void SkipStartupAbout() { startupAboutDone_ = true; }
+    bool StartupAboutDone() const { return startupAboutDone_; }
     int ConnState() const { return connState_; }
     bool TransferBusy() const { return transferBusy_; }
     const RecentSlots& RecentFolders() const { return recentFolders_; }
@@ -144,7 +154,7 @@ public:
     void UpdateControls();
     void KermitActivity(KermitServer* sender);
     static bool ProbeUsbDevice(const std::string& name);
-    void ShowServerStatus(const std::string& text);
+    void ShowServerStatus(const ServerStatus& status);
     // A second start of the program asked for this window: it comes to the front, takes
     // the connection the request names (unless a transfer runs), and says so in the
     // status bar and the log.
@@ -257,9 +267,9 @@ private:
     // MainWindow.cpp
     // The constructor's work.
     void StartUp();
-    // The first show: the dialogs learn their owner and the poll begins to work.
+    // The first show: the poll begins to work.
     void FirstShown();
-    // At the first activation in the process: the About display starts.
+    // At the first activation of the window: the About display starts.
     void ShowAboutOnce();
     // The window closes: the link, the settings, the other windows.
     void ShutDown();
@@ -269,6 +279,8 @@ private:
     // The end of a transfer the user started: a log line and a message.
     void TellOutcome(const QString& text, const QString& caption, bool failure);
     void AppendToLog(const QString& text);
+    // Shows a transfer's event in the log (the status dialog shows it itself).
+    void LogTransferEvent(const TransferEvent& event);
     // Closes the window once a command's transfer stopped for the exit has returned.
     void CloseIfExitPending();
     // MainWindowLayout.cpp
@@ -303,6 +315,13 @@ private:
     std::unique_ptr<UserDialogs> dialogs_;
     SingleInstance singleInstance_; // held while the window lives: a second start is refused
     std::unique_ptr<TransferServer> server_;
+    // Top-level windows of their own, deleted with this one (see the accessors).
+    QPointer<LogWindow> log_;
+    QPointer<AboutDialog> about_;
+    QPointer<TransferStatusDialog> statusDialog_;
+    QPointer<ScreenCaptureWindow> captureWindow_; // a child of this window
+    bool startingUp_ = false;                     // until the first show the poll does nothing
+    bool startupAboutDone_ = false;               // the About display at the first activation has begun
     QFileSystemModel* treeModel_ = nullptr;
     QFileSystemModel* listModel_ = nullptr;
     bool refused_ = false;
@@ -328,5 +347,3 @@ private:
     int treeWidth_ = TreeDefaultWidth;                   // see TreeWidth()
     std::string selectedPort_ = "QVxT0+";
 };
-
-extern MainWindow* TheMainWindow;

@@ -27,10 +27,10 @@
 #include "util/MainThread.h"
 #include "util/Ticks.h"
 #include "windows/CalculatorSetupDialog.h"
-#include "windows/CoreTexts.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
 #include "windows/TransferStatusDialog.h"
+#include "windows/TransferTexts.h"
 
 using namespace MainWindowParts;
 
@@ -102,9 +102,9 @@ void MainWindow::FillConnectionBox()
     connectionBox->setCurrentIndex(0);
 }
 
-void MainWindow::ShowServerStatus(const std::string& text)
+void MainWindow::ShowServerStatus(const ServerStatus& status)
 {
-    statusPanel->setText(ShownCoreText(text));
+    statusPanel->setText(ShownServerStatus(status));
     ProcessPendingEvents();
 }
 
@@ -112,7 +112,7 @@ bool MainWindow::ProbeUsbDevice(const std::string& name) { return UsbLinkPresent
 
 void MainWindow::Poll()
 {
-    if (StartingUp) return;
+    if (startingUp_) return;
     pollTimer->stop(); // a poll never runs inside another one
     struct Restart {
         QTimer* timer;
@@ -147,8 +147,7 @@ void MainWindow::Poll()
                     ReportError(e.what());
                 }
             }
-            if (TheCaptureWindow && !server_->PortName().empty() && !TheCaptureWindow->isVisible() &&
-                !server_->KermitServerRunning())
+            if (captureWindow_ && !server_->PortName().empty() && !captureWindow_->isVisible() && !server_->KermitServerRunning())
                 server_->StartKermitServer();
         } else {
             // Pipes that another user could have made are not the calculator; the user
@@ -192,7 +191,7 @@ void MainWindow::ShowConnState()
     }
     if (server_->PortName().empty())
         SetConnState(StateDisconnected);
-    else if (transferBusy_ || (TheStatusDialog && TheStatusDialog->IsStatusVisible()))
+    else if (transferBusy_ || (statusDialog_ && statusDialog_->IsStatusVisible()))
         SetConnState(StateBusy);
     else
         SetConnState(StateConnected);
@@ -289,7 +288,7 @@ void MainWindow::SetConnState(int state)
 {
     if (state == connState_) return;
     connState_ = state;
-    if (state == StateDisconnected) ShowServerStatus("");
+    if (state == StateDisconnected) ShowServerStatus({});
     UpdateControls();
 }
 
@@ -356,12 +355,9 @@ void MainWindow::RequestScreenCapture() { captureRequested_ = true; }
 
 // ---------------------------------------------------------------- IHostWindows
 
-bool MainWindow::InstructionsVisible() { return TheSetupDialog && TheSetupDialog->isVisible(); }
+bool MainWindow::InstructionsVisible() { return dialogs_->InstructionsVisible(); }
 
-void MainWindow::FocusInstructions()
-{
-    if (TheSetupDialog) TheSetupDialog->activateWindow();
-}
+void MainWindow::FocusInstructions() { dialogs_->FocusInstructions(); }
 
 void MainWindow::ShowMessage(const std::string& text, const std::string& caption)
 {
@@ -377,7 +373,13 @@ std::optional<std::string> MainWindow::ChooseFileToSend(const std::string& title
     return S(*path);
 }
 
-std::unique_ptr<IStatusDialog> MainWindow::CreateStatusDialog() { return std::make_unique<TransferStatusDialog>(nullptr); }
+std::unique_ptr<IStatusDialog> MainWindow::CreateStatusDialog()
+{
+    auto dialog = std::make_unique<TransferStatusDialog>(nullptr);
+    dialog->SetCenterForm(this);
+    connect(dialog.get(), &TransferStatusDialog::TextReported, this, &MainWindow::AppendToLog);
+    return dialog;
+}
 
 void MainWindow::FocusMainWindow()
 {

@@ -21,7 +21,7 @@ using namespace MainWindowParts;
 
 namespace {
 
-constexpr int AboutShownMs = 500;
+constexpr int AboutDisplayMs = 500;
 
 } // namespace
 
@@ -60,24 +60,19 @@ void MainWindow::HelpKey()
     ShowContextPopup(control->mapToGlobal(QPoint(0, 0)), NearestHelpContext(control));
 }
 
-void MainWindow::ShowAbout()
-{
-    if (TheAboutDialog) TheAboutDialog->exec();
-}
+void MainWindow::ShowAbout() { About().exec(); }
 
 void MainWindow::AboutTimerTick()
 {
     if (aboutStep_ == 0) {
         Trace(GetVersionString());
         aboutStep_ = 1;
-        aboutTimer->setInterval(AboutShownMs);
-        if (TheAboutDialog) {
-            TheAboutDialog->exec();
-            TheAboutDialog->hide();
-        }
+        aboutTimer->setInterval(AboutDisplayMs);
+        About().exec();
+        if (about_) about_->hide();
     } else if (aboutStep_ == 1) {
         // This tick comes from inside the About window's modal loop.
-        if (TheAboutDialog) TheAboutDialog->close();
+        if (about_) about_->close();
         aboutStep_ = 2;
         aboutTimer->setInterval(AboutFirstTickMs);
     } else {
@@ -88,12 +83,11 @@ void MainWindow::AboutTimerTick()
 
 void MainWindow::ShowLog()
 {
-    if (!TheLogWindow) return;
-    TheLogWindow->show();
-    if (TheLogWindow->isVisible() && (TheLogWindow->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
-        TheLogWindow->showNormal();
-    TheLogWindow->raise();
-    TheLogWindow->activateWindow();
+    LogWindow& log = Log();
+    log.show();
+    if (log.isVisible() && (log.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) log.showNormal();
+    log.raise();
+    log.activateWindow();
 }
 
 void MainWindow::LogKeyTyped(QChar key)

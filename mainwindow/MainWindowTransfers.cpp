@@ -21,9 +21,9 @@
 #include "util/StringTable.h"
 #include "util/Ticks.h"
 #include "util/Utils.h"
-#include "windows/CalculatorSetupDialog.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
+#include "windows/TransferTexts.h"
 
 using namespace MainWindowParts;
 
@@ -37,9 +37,9 @@ constexpr const char* DiscardQuestion =
 
 void MainWindow::EnsureCaptureWindow()
 {
-    if (!TheCaptureWindow) TheCaptureWindow = new ScreenCaptureWindow(this);
-    TheCaptureWindow->SetLinkLender([this] { return server_->LendLink(); });
-    TheCaptureWindow->SetSaveFolder([this] { return Q(server_->Folder()); });
+    if (!captureWindow_) captureWindow_ = new ScreenCaptureWindow(this);
+    captureWindow_->SetLinkLender([this] { return server_->LendLink(); });
+    captureWindow_->SetSaveFolder([this] { return Q(server_->Folder()); });
 }
 
 void MainWindow::ShowCaptureWindow()
@@ -58,9 +58,9 @@ void MainWindow::RunCaptureWindow(const ByteString& prefix)
         // The link is the capture window's while it is open: the calculator's pushes get
         // no answer meanwhile, and the status bar says so instead of "Device connected".
         statusPanel->setText(tr("Screen capture window is listening; files wait until it closes"));
-        TheCaptureWindow->ShowCapture(selectedPort_, prefix);
+        captureWindow_->ShowCapture(selectedPort_, prefix);
     }
-    statusPanel->setText(Q(server_->StatusText()));
+    statusPanel->setText(ShownServerStatus(server_->Status()));
     // The calculator's files go through again at once, not at the next presence re-check.
     // The capture closed the link when it ended: it is opened again first.
     const bool present = !IsUsbPortName(selectedPort_) || ProbeUsbDevice(selectedPort_);
@@ -186,7 +186,9 @@ void MainWindow::TellOutcome(const QString& text, const QString& caption, bool f
     dialogs_->ShowMessage(text, caption, failure);
 }
 
-void MainWindow::AppendToLog(const QString& text)
+void MainWindow::AppendToLog(const QString& text) { Log().AppendLine(text); }
+
+void MainWindow::LogTransferEvent(const TransferEvent& event)
 {
-    if (TheLogWindow) TheLogWindow->AppendLine(text);
+    if (const auto line = TransferLogLine(event)) AppendToLog(*line);
 }

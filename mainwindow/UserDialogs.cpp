@@ -23,9 +23,22 @@ std::optional<QString> StandardDialogs::AskOpenFile(const QString& title, const 
     return path;
 }
 
+StandardDialogs::~StandardDialogs() { delete instructions_; }
+
 bool StandardDialogs::ShowInstructions(SetupInstructions which)
 {
-    return TheSetupDialog && TheSetupDialog->ShowInstructions(which);
+    if (!instructions_) {
+        instructions_ = new CalculatorSetupDialog;
+        instructions_->SetMainWindow(window_);
+    }
+    return instructions_->ShowInstructions(which);
+}
+
+bool StandardDialogs::InstructionsVisible() const { return instructions_ && instructions_->isVisible(); }
+
+void StandardDialogs::FocusInstructions()
+{
+    if (instructions_) instructions_->activateWindow();
 }
 
 bool StandardDialogs::Confirm(const QString& text, const QString& caption)

@@ -111,9 +111,9 @@ void TransferServer::SelectPort(const std::string& name)
     try {
         link_.Open(portName_, LinkBaud);
         portIsPseudoTerminal_ = IsPseudoTerminal(portName_);
-        ShowStatus(Str::OpeningPort + portName_);
+        ShowStatus({ServerState::OpeningPort, portName_});
         link_.SetLongTimeouts();
-        ShowStatus(FormatText(Str::DeviceConnectedOn, portName_));
+        ShowStatus({ServerState::Connected, portName_});
     } catch (const std::exception& e) {
         Trace(std::string("opening the port failed: ") + e.what());
         link_.Close();
@@ -132,11 +132,11 @@ bool TransferServer::OpenPortDirect(const std::string& name)
         return false;
     }
     try {
-        ShowStatus(FormatText(Str::OpeningComm, portName_));
+        ShowStatus({ServerState::OpeningComm, portName_});
         link_.Open(portName_, LinkBaud);
         portIsPseudoTerminal_ = IsPseudoTerminal(portName_);
         link_.ClearInput();
-        ShowStatus(FormatText(Str::DeviceConnectedOn, portName_));
+        ShowStatus({ServerState::Connected, portName_});
         return true;
     } catch (const std::exception& e) {
         Trace(std::string("opening the port failed: ") + e.what());
@@ -148,7 +148,7 @@ bool TransferServer::OpenPortDirect(const std::string& name)
 void TransferServer::PortFailed(const std::string& nameAsPassed)
 {
     portName_.clear();
-    ShowStatus("");
+    ShowStatus({});
     // After a link failure in the main thread the user looks at the main window.
     if (host_.windows && InMainThread()) host_.windows->FocusMainWindow();
     RaiseOpenError(nameAsPassed, link_.OpenError());
@@ -158,7 +158,7 @@ bool TransferServer::ReceiveObject(const std::string& displayName, int expectedS
 {
     stopRequested_ = false;
     // Showing the status serves events: a stop asked for there is kept for the receiver.
-    ShowStatus(Str::Copying + FileNamePart(displayName));
+    ShowStatus({ServerState::Copying, FileNamePart(displayName)});
     TransferScope scope(transferRunning_);
     auto receiver = std::make_unique<WireReceiver>(LinkLease(link_), host_.statusDialog, displayName, expectedSize);
     runningReceiver_ = receiver.get();
@@ -192,7 +192,7 @@ void TransferServer::CancelTransfer()
 bool TransferServer::SendRom(const std::string& fileName)
 {
     stopRequested_ = false;
-    ShowStatus(Str::Copying + FileNamePart(fileName));
+    ShowStatus({ServerState::Copying, FileNamePart(fileName)});
     IHostWindows* host = host_.windows;
     // The user follows the set-up instructions on the calculator first.
     while (host && host->InstructionsVisible()) {
@@ -218,7 +218,7 @@ bool TransferServer::SendRom(const std::string& fileName)
         SleepMs(100);
         WaitServingCalls(sender.get());
         runningRomSender_ = nullptr;
-        ShowStatus("");
+        ShowStatus({});
         success = sender->Success;
         lastRomError_ = sender->ErrorText;
     } catch (...) {
@@ -230,9 +230,28 @@ bool TransferServer::SendRom(const std::string& fileName)
     return success;
 }
 
-void TransferServer::ShowStatus(const std::string& text)
+std::string ServerStatusText(const ServerStatus& status)
 {
-    statusText_ = text;
-    if (onStatus_) onStatus_(text);
-    Trace("Status = " + text);
+    switch (status.state) {
+    case ServerState::Idle:
+        return {};
+    case ServerState::OpeningPort:
+        return Str::OpeningPort + status.subject;
+    case ServerState::OpeningComm:
+        return FormatText(Str::OpeningComm, status.subject);
+    case ServerState::Connected:
+        return FormatText(Str::DeviceConnectedOn, status.subject);
+    case ServerState::Copying:
+        return Str::Copying + status.subject;
+    }
+    return {};
+}
+
+void TransferServer::ShowStatus(const ServerStatus& status)
+{
+    status_ = status;
+    statusText_ = ServerStatusText(status);
+    if (onServerStatus_) onServerStatus_(status_);
+    if (onStatus_) onStatus_(statusText_);
+    Trace("Status = " + statusText_);
 }

@@ -6,6 +6,7 @@
 //
 // The link is lent to one engine at a time (LinkLease): the Kermit server while it
 // runs, a transfer of the server's own, or whoever asks LendLink (the screen capture).
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +19,24 @@
 class KermitServer;
 class RomSender;
 class WireReceiver;
+
+// What the server is doing with its port, as data for a status bar that words it
+// itself: the state and the port or file it concerns.
+enum class ServerState : uint8_t {
+    Idle,        // nothing to say (the status bar is cleared)
+    OpeningPort, // "Opening port: PORT"
+    OpeningComm, // "Opening Comm PORT" (the ROM load opens its port itself)
+    Connected,   // "Device connected on PORT"
+    Copying,     // "Copying NAME": a receive by wire or a ROM load runs
+};
+
+struct ServerStatus {
+    ServerState state = ServerState::Idle;
+    std::string subject; // the port, or the name of what is copied
+};
+
+// The status in English, as calvyx-cli prints it and the trace keeps it.
+std::string ServerStatusText(const ServerStatus& status);
 
 class TransferServer {
 public:
@@ -43,6 +62,9 @@ public:
     TransferEventSink EventSink();
     // The short status texts ("Device connected on ..."), for a status bar.
     void SetOnStatus(std::function<void(const std::string&)> handler) { onStatus_ = std::move(handler); }
+    // The same status as data, for a status bar that words it in its own language;
+    // called before the text handler.
+    void SetOnServerStatus(std::function<void(const ServerStatus&)> handler) { onServerStatus_ = std::move(handler); }
     // The dialog the Kermit transfers and the wire receive report to (made after the
     // main window, so set once it exists).
     void SetStatusDialog(IStatusDialog* dialog);
@@ -84,8 +106,9 @@ public:
     const std::string& LastRomError() const { return lastRomError_; }
     bool TransferRunning() const { return transferRunning_; }
 
-    void ShowStatus(const std::string& text);
+    void ShowStatus(const ServerStatus& status);
     const std::string& StatusText() const { return statusText_; }
+    const ServerStatus& Status() const { return status_; }
 
     // Lends the link to an engine of the caller's (the screen capture). Throws
     // std::logic_error while it is lent; stop the Kermit server first.
@@ -110,11 +133,13 @@ private:
     std::unique_ptr<KermitServer> kermitServer_;
     std::function<void(KermitServer*)> onKermitActivity_;
     std::function<void(const std::string&)> onStatus_;
+    std::function<void(const ServerStatus&)> onServerStatus_;
     std::function<void(const TransferEvent&)> onTransferEvent_;
     std::string folder_;
     std::string portName_;
     bool portIsPseudoTerminal_ = false;
     std::string statusText_;
+    ServerStatus status_;
     ByteString receivedData_;
     WireReceiver* runningReceiver_ = nullptr; // while ReceiveObject waits for it
     RomSender* runningRomSender_ = nullptr;   // while SendRom waits for it

@@ -10,8 +10,6 @@
 #include <QPushButton>
 #include <QStyle>
 
-AboutDialog* TheAboutDialog = nullptr;
-
 namespace {
 void DrawCalculator(QPainter& p, const QRectF& body)
 {

@@ -32,5 +32,3 @@ protected:
 private:
     QPointer<QWidget> mainWindow_;
 };
-
-extern AboutDialog* TheAboutDialog;

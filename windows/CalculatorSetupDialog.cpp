@@ -6,8 +6,6 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-CalculatorSetupDialog* TheSetupDialog = nullptr;
-
 QString InstructionText(SetupInstructions which)
 {
     switch (which) {

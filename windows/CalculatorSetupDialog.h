@@ -37,5 +37,3 @@ protected:
 private:
     QPointer<QWidget> mainWindow_;
 };
-
-extern CalculatorSetupDialog* TheSetupDialog;

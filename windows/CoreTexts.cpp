@@ -8,26 +8,23 @@
 namespace {
 
 // How a status text is put together from its English part, and its translatable form
-// (%1: the name, port or number the part goes with).
-enum class Place { Whole, Prefix, NumberSuffix, Template };
+// (%1: the name or number the part goes with).
+enum class Place { Whole, Prefix, NumberSuffix };
 struct CoreText {
-    const char* english; // as the core composes it (a template holds %s)
+    const char* english; // as the core composes it
     Place place;
     const char* form;
 };
 constexpr CoreText CoreTexts[] = {
-    {Str::Receiving, Place::Prefix, QT_TRANSLATE_NOOP("CoreTexts", "Receiving %1")},
-    {Str::Sending, Place::Prefix, QT_TRANSLATE_NOOP("CoreTexts", "Sending %1")},
-    {Str::Copying, Place::Prefix, QT_TRANSLATE_NOOP("CoreTexts", "Copying %1")},
-    {Str::OpeningPort, Place::Prefix, QT_TRANSLATE_NOOP("CoreTexts", "Opening port: %1")},
-    {Str::OpeningComm, Place::Template, QT_TRANSLATE_NOOP("CoreTexts", "Opening Comm %1")},
-    {Str::DeviceConnectedOn, Place::Template, QT_TRANSLATE_NOOP("CoreTexts", "Device connected on %1")},
-    {Str::BytesPerSec, Place::NumberSuffix, QT_TRANSLATE_NOOP("CoreTexts", "%1 bytes/s")},
-    {Str::Bytes, Place::NumberSuffix, QT_TRANSLATE_NOOP("CoreTexts", "%1 bytes")},
-    {Str::KBytesPerSec, Place::NumberSuffix, QT_TRANSLATE_NOOP("CoreTexts", "%1 Kbytes/s")},
-    {Str::KBytes, Place::NumberSuffix, QT_TRANSLATE_NOOP("CoreTexts", "%1 Kbytes")},
-    {Str::ConnectingDots, Place::Whole, QT_TRANSLATE_NOOP("CoreTexts", "Connecting ...")},
-    {Str::NotReady, Place::Whole, QT_TRANSLATE_NOOP("CoreTexts", "T30s,T20s,T20+,T20 is not ready")},
+    {Str::Receiving, Place::Prefix, QT_TRANSLATE_NOOP("TransferTexts", "Receiving %1")},
+    {Str::Sending, Place::Prefix, QT_TRANSLATE_NOOP("TransferTexts", "Sending %1")},
+    {Str::Copying, Place::Prefix, QT_TRANSLATE_NOOP("TransferTexts", "Copying %1")},
+    {Str::BytesPerSec, Place::NumberSuffix, QT_TRANSLATE_NOOP("TransferTexts", "%1 bytes/s")},
+    {Str::Bytes, Place::NumberSuffix, QT_TRANSLATE_NOOP("TransferTexts", "%1 bytes")},
+    {Str::KBytesPerSec, Place::NumberSuffix, QT_TRANSLATE_NOOP("TransferTexts", "%1 Kbytes/s")},
+    {Str::KBytes, Place::NumberSuffix, QT_TRANSLATE_NOOP("TransferTexts", "%1 Kbytes")},
+    {Str::ConnectingDots, Place::Whole, QT_TRANSLATE_NOOP("TransferTexts", "Connecting ...")},
+    {Str::NotReady, Place::Whole, QT_TRANSLATE_NOOP("TransferTexts", "T30s,T20s,T20+,T20 is not ready")},
 };
 
 // A count ("2048", "2048/4096"): what a byte unit follows in the progress texts.
@@ -39,7 +36,10 @@ bool IsCount(const QString& text)
     return true;
 }
 
-QString Form(const CoreText& row, const QString& part) { return QCoreApplication::translate("CoreTexts", row.form).arg(part); }
+QString Form(const CoreText& row, const QString& part)
+{
+    return QCoreApplication::translate("TransferTexts", row.form).arg(part);
+}
 
 QString ShownLine(const QString& line)
 {
@@ -47,7 +47,7 @@ QString ShownLine(const QString& line)
         const QString english = QString::fromUtf8(row.english);
         switch (row.place) {
         case Place::Whole:
-            if (line == english) return QCoreApplication::translate("CoreTexts", row.form);
+            if (line == english) return QCoreApplication::translate("TransferTexts", row.form);
             break;
         case Place::Prefix:
             if (line.startsWith(english) && line.size() > english.size()) return Form(row, line.mid(english.size()));
@@ -55,13 +55,6 @@ QString ShownLine(const QString& line)
         case Place::NumberSuffix:
             if (line.endsWith(english) && IsCount(line.chopped(english.size()))) return Form(row, line.chopped(english.size()));
             break;
-        case Place::Template: {
-            const qsizetype at = english.indexOf(QLatin1String("%s"));
-            const QString before = english.left(at), after = english.mid(at + 2);
-            if (line.size() > before.size() + after.size() && line.startsWith(before) && line.endsWith(after))
-                return Form(row, line.mid(before.size(), line.size() - before.size() - after.size()));
-            break;
-        }
         }
     }
     return line;

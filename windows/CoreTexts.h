@@ -1,9 +1,9 @@
 #pragma once
-// The status texts the transfers compose (util/StringTable.h: "Receiving NAME", byte
-// counts, "Device connected on PORT" ...) in the windows' language. The protocol core
-// composes them in English, which calvyx-cli prints as they are; the windows translate
-// them where they show them: the status dialog, the log and the main window's status
-// bar. Texts that are not such a status text are shown as they are.
+// The texts of a transfer that still reports English text to its status dialog
+// (OpenStatus, UpdateStatus) rather than events: "Receiving NAME", byte counts,
+// "Connecting ..." put back into the windows' language, with the forms of
+// windows/TransferTexts. Texts that are not such a status text are shown as they are.
+// This goes once every engine reports events.
 #include <string>
 
 #include <QString>

@@ -15,8 +15,6 @@
 #include "windows/ErrorBox.h"
 #include "windows/WindowPlacement.h"
 
-LogWindow* TheLogWindow = nullptr;
-
 namespace {
 QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut, bool enabled)
 {

@@ -1,6 +1,7 @@
 #pragma once
-// LogWindow: the log window. It shows, one per line, every text the transfer status
-// dialog displayed, in order, for the life of the process. The user can read, select,
+// LogWindow: the log window. It shows, one per line, what its owner hands it: the
+// transfers' status texts in the order the status dialog showed them, and the outcomes
+// of the main window's commands, for the life of the window. The user can read, select,
 // copy and clear it; there is no file behind it.
 #include <QStringList>
 
@@ -45,5 +46,3 @@ protected:
 private:
     bool FHasLines = false; // an empty first line still counts as a line
 };
-
-extern LogWindow* TheLogWindow;

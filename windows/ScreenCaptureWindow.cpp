@@ -33,8 +33,6 @@
 #include "windows/ErrorBox.h"
 #include "windows/WindowPlacement.h"
 
-ScreenCaptureWindow* TheCaptureWindow = nullptr;
-
 namespace {
 const char* const CaptureSection = "ScreenCapture";
 constexpr int DefaultBorderWidth = 1;

@@ -132,5 +132,3 @@ private:
 int StoredBorderWidth();
 // Reads the stored "Scale" of the capture window: 1 unless it is a number from 1 to 4.
 int StoredPictureScale();
-
-extern ScreenCaptureWindow* TheCaptureWindow;

@@ -16,18 +16,7 @@
 #include "util/HostInterfaces.h"
 #include "util/MainThread.h"
 #include "windows/CoreTexts.h"
-#include "windows/LogWindow.h"
-
-TransferStatusDialog* TheStatusDialog = nullptr;
-
-namespace {
-QPointer<QWidget>& CenterForm()
-{
-    static QPointer<QWidget> form;
-    return form;
-}
-
-} // namespace
+#include "windows/TransferTexts.h"
 
 TransferStatusDialog::TransferStatusDialog(QWidget* parent)
     : WindowBase(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
@@ -80,56 +69,92 @@ TransferStatusDialog::TransferStatusDialog(QWidget* parent)
     move(371, 305);
 }
 
-void TransferStatusDialog::SetCenterForm(QWidget* form) { CenterForm() = form; }
+void TransferStatusDialog::SetCenterForm(QWidget* form) { centerForm_ = form; }
+
+bool TransferStatusDialog::ShowTransfer(const TransferEvent& event)
+{
+    switch (event.stage) {
+    case TransferStage::Started:
+        Open(ShownTransferCaption(event), true);
+        break;
+    case TransferStage::Connecting:
+        Report(StatusKind::Connecting, ShownTransferStatus(event), 0, 0);
+        break;
+    case TransferStage::Progress:
+        Report(StatusKind::Progress, ShownTransferStatus(event), static_cast<int>(event.done), static_cast<int>(event.total));
+        break;
+    case TransferStage::Notice:
+        Report(StatusKind::Notice, ShownTransferStatus(event), 0, 0);
+        break;
+    case TransferStage::Ended:
+        if (event.outcome == TransferOutcome::Completed) {
+            Report(StatusKind::Finished, {}, 0, 0);
+            break;
+        }
+        if (const QString text = ShownTransferStatus(event); !text.isEmpty()) Report(StatusKind::Notice, text, 0, 0);
+        // A Kermit transfer that failed leaves the dialog: the calculator goes on with the
+        // next request. The others keep their reason up until the user closes it.
+        if (event.kind == TransferKind::KermitReceive || event.kind == TransferKind::KermitSend) hide();
+        break;
+    }
+    return true;
+}
 
 void TransferStatusDialog::OpenStatus(const std::string& caption, bool cancelShown)
 {
-    RunInMainThread([&] {
-        const QString shownCaption = ShownCoreText(caption);
-        setWindowTitle(shownCaption);
-        nameText->setText(shownCaption);
-        // Wide enough for the whole name in the body and, with room for the title bar's
-        // icon and buttons, in the title; never wider than the screen.
-        const QMargins margins = layout()->contentsMargins();
-        const int besideBody = margins.left() + margins.right();
-        constexpr int TitleBarRoom = 120; // icon and buttons beside the title
-        int wanted = qMax(statusText->width(), QFontMetrics(nameText->font()).horizontalAdvance(shownCaption) + 8);
-        wanted = qMax(wanted, QFontMetrics(font()).horizontalAdvance(shownCaption) + TitleBarRoom - besideBody);
-        if (const QScreen* s = screen()) wanted = qMin(wanted, s->availableGeometry().width() - besideBody);
-        nameText->setFixedWidth(wanted);
-        statusText->clear();
-        progressBar->setMaximum(1);
-        progressBar->setValue(0);
-        cancelButton->setVisible(cancelShown);
-        cancelButton->setEnabled(true);
-        show();
-        ProcessPendingEvents();
-    });
+    RunInMainThread([&] { Open(ShownCoreText(caption), cancelShown); });
 }
 
 void TransferStatusDialog::UpdateStatus(const StatusReport& report)
 {
     RunInMainThread([&] {
-        // A hidden dialog (not opened yet, or cancelled) ignores the report entirely.
-        if (!isVisible()) return;
         const QString shown = ShownCoreText(report.text);
-        if (TheLogWindow) TheLogWindow->AppendLine(shown);
-        statusText->setText(shown);
-        switch (report.kind) {
-        case StatusKind::Progress:
-            progressBar->setMaximum(qMax(report.total, 0));
-            progressBar->setValue(qBound(0, report.done, qMax(report.total, 0)));
-            ProcessPendingEvents();
-            break;
-        case StatusKind::Finished:
-            done(QDialog::Accepted);
-            break;
-        case StatusKind::Notice:
-        case StatusKind::Connecting:
-            ProcessPendingEvents();
-            break;
-        }
+        if (Report(report.kind, shown, report.done, report.total)) emit TextReported(shown);
     });
+}
+
+void TransferStatusDialog::Open(const QString& shownCaption, bool cancelShown)
+{
+    setWindowTitle(shownCaption);
+    nameText->setText(shownCaption);
+    // Wide enough for the whole name in the body and, with room for the title bar's
+    // icon and buttons, in the title; never wider than the screen.
+    const QMargins margins = layout()->contentsMargins();
+    const int besideBody = margins.left() + margins.right();
+    constexpr int TitleBarRoom = 120; // icon and buttons beside the title
+    int wanted = qMax(statusText->width(), QFontMetrics(nameText->font()).horizontalAdvance(shownCaption) + 8);
+    wanted = qMax(wanted, QFontMetrics(font()).horizontalAdvance(shownCaption) + TitleBarRoom - besideBody);
+    if (const QScreen* s = screen()) wanted = qMin(wanted, s->availableGeometry().width() - besideBody);
+    nameText->setFixedWidth(wanted);
+    statusText->clear();
+    progressBar->setMaximum(1);
+    progressBar->setValue(0);
+    cancelButton->setVisible(cancelShown);
+    cancelButton->setEnabled(true);
+    show();
+    ProcessPendingEvents();
+}
+
+bool TransferStatusDialog::Report(StatusKind kind, const QString& text, int value, int maximum)
+{
+    // A hidden dialog (not opened yet, or cancelled) ignores the report entirely.
+    if (!isVisible()) return false;
+    statusText->setText(text);
+    switch (kind) {
+    case StatusKind::Progress:
+        progressBar->setMaximum(qMax(maximum, 0));
+        progressBar->setValue(qBound(0, value, qMax(maximum, 0)));
+        ProcessPendingEvents();
+        break;
+    case StatusKind::Finished:
+        done(QDialog::Accepted);
+        break;
+    case StatusKind::Notice:
+    case StatusKind::Connecting:
+        ProcessPendingEvents();
+        break;
+    }
+    return true;
 }
 
 void TransferStatusDialog::HideStatus()
@@ -141,7 +166,7 @@ void TransferStatusDialog::CancelClicked() { reject(); }
 
 void TransferStatusDialog::WindowShown()
 {
-    if (CenterForm()) CenterOver(CenterForm());
+    if (centerForm_) CenterOver(centerForm_);
 }
 
 void TransferStatusDialog::showEvent(QShowEvent* event)

@@ -1,9 +1,11 @@
 #pragma once
 // TransferStatusDialog: the small modeless dialog that shows a running transfer (a title, a text
-// of up to three lines, a progress bar and Cancel). Every text it shows is also added
-// to the log window. Closing it is how the user cancels a Kermit transfer or a wire
-// receive: those threads watch IsStatusVisible between packets or bytes.
+// of up to three lines, a progress bar and Cancel), in the windows' language. Closing it
+// is how the user cancels a transfer: the session hears it through OnCancel (and the
+// threads that still watch IsStatusVisible between packets or bytes see it).
 #include <atomic>
+
+#include <QPointer>
 
 #include "util/HostInterfaces.h"
 #include "windows/WindowBase.h"
@@ -17,12 +19,15 @@ class TransferStatusDialog : public WindowBase, public IStatusDialog {
 public:
     explicit TransferStatusDialog(QWidget* parent = nullptr);
 
-    // The window every status dialog centres on when shown (none at start); shared by
-    // all instances.
-    static void SetCenterForm(QWidget* form);
+    // The window the dialog centres on when shown (none: it keeps its design place).
+    void SetCenterForm(QWidget* form);
 
     // IStatusDialog. The calls are made in the main thread (workers go through
     // RunInMainThread); IsStatusVisible may be read from any thread.
+    // An event in the windows' words (windows/TransferTexts).
+    bool ShowTransfer(const TransferEvent& event) override;
+    // A transfer that reports English texts rather than events: they are put back into
+    // the windows' language (windows/CoreTexts).
     void OpenStatus(const std::string& caption, bool cancelShown) override;
     void UpdateStatus(const StatusReport& report) override;
     void HideStatus() override;
@@ -37,13 +42,22 @@ public:
 
     void CancelClicked();
 
+signals:
+    // A text a transfer reported through UpdateStatus, as shown (the log keeps it).
+    // Events never come this way: the session hands them to the log itself.
+    void TextReported(const QString& text);
+
 protected:
     void WindowShown() override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
-    std::atomic<bool> shown_{false};
-};
+    void Open(const QString& caption, bool cancelShown);
+    // Shows a report's text (and its progress); false when the dialog is hidden and so
+    // ignores it.
+    bool Report(StatusKind kind, const QString& text, int value, int maximum);
 
-extern TransferStatusDialog* TheStatusDialog;
+    std::atomic<bool> shown_{false};
+    QPointer<QWidget> centerForm_;
+};

@@ -142,8 +142,7 @@ TEST_F(MainWindowTest, APseudoTerminalThatHungUpStaysClosedUntilChosenAgain)
     EXPECT_EQ(window_->ConnState(), StateDisconnected);
     EXPECT_FALSE(window_->Server().KermitServerRunning());
     EXPECT_TRUE(window_->statusPanel->text().contains("hung up")) << window_->statusPanel->text().toStdString();
-    ASSERT_NE(TheLogWindow, nullptr);
-    EXPECT_FALSE(TheLogWindow->Lines().filter("hung up").isEmpty());
+    EXPECT_FALSE(window_->Log().Lines().filter("hung up").isEmpty());
 
     // Another terminal under the same name: the poll leaves it alone, re-checks included.
     auto second = sim::CreatePtyPort();
@@ -354,8 +353,7 @@ TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
     const QString done = "ROM loaded: " + QLocale().toString(qint64(9000)) + " bytes";
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0], std::make_pair(QString("Download ROM"), done));
-    ASSERT_NE(TheLogWindow, nullptr);
-    EXPECT_EQ(TheLogWindow->Lines().filter(done).size(), 1);
+    EXPECT_EQ(window_->Log().Lines().filter(done).size(), 1);
     EXPECT_FALSE(window_->TransferBusy());
     EXPECT_TRUE(errors_.empty());
 }
@@ -385,8 +383,7 @@ TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
     const QString text = dialogs_->messages[0].second;
     EXPECT_TRUE(text.startsWith("Download of ROM file \r\n" + path + "\r\nfailed.\n\n")) << text.toStdString();
     EXPECT_TRUE(text.contains("Unable to open")) << text.toStdString();
-    ASSERT_NE(TheLogWindow, nullptr);
-    EXPECT_FALSE(TheLogWindow->Lines().filter("ROM load failed: ").isEmpty());
+    EXPECT_FALSE(window_->Log().Lines().filter("ROM load failed: ").isEmpty());
     EXPECT_FALSE(window_->TransferBusy());
 }
 
@@ -415,8 +412,7 @@ TEST_F(MainWindowTest, ReceiveByWireCutOffSaysWhyAndSavesNothing)
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0], told);
     EXPECT_TRUE(dialogs_->saves.empty()) << "nothing to save";
-    ASSERT_NE(TheLogWindow, nullptr);
-    EXPECT_FALSE(TheLogWindow->Lines().filter(told.second).isEmpty());
+    EXPECT_FALSE(window_->Log().Lines().filter(told.second).isEmpty());
     EXPECT_FALSE(window_->TransferBusy());
 }
 
@@ -485,7 +481,7 @@ TEST_F(MainWindowTest, FastReplugIsFollowedAndTheNextPushArrives)
     EXPECT_TRUE(errors_.empty());
 }
 
-TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
+TEST_F(MainWindowTest, PushedScreenOpensCaptureWindowWithThePicture)
 {
     auto& device = Device(true);
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -503,18 +499,19 @@ TEST_F(MainWindowTest, PushedScreenOpensTheCaptureWindowWithThePicture)
     bool opened = false, drawn = false;
     QTimer look;
     QObject::connect(&look, &QTimer::timeout, [&] {
-        if (!TheCaptureWindow || !TheCaptureWindow->isVisible()) return;
+        ScreenCaptureWindow* capture = window_->CaptureWindow();
+        if (!capture || !capture->isVisible()) return;
         opened = true;
-        const QImage& picture = TheCaptureWindow->Picture();
-        const int b = TheCaptureWindow->BorderWidth();
+        const QImage& picture = capture->Picture();
+        const int b = capture->BorderWidth();
         // The corner pixels of the screen are black inside the frame.
         drawn = !picture.isNull() && picture.pixelColor(2 * b, 2 * b) == Qt::black &&
                 picture.pixelColor(2 * b + 130, 2 * b + 63) == Qt::black &&
                 picture.pixelColor(2 * b + 60, 2 * b + 30) == Qt::white;
-        if (drawn) TheCaptureWindow->close();
+        if (drawn) capture->close();
     });
     look.start(50);
-    const bool closed = WaitFor([&] { return drawn && !TheCaptureWindow->isVisible(); }, 10000);
+    const bool closed = WaitFor([&] { return drawn && !window_->CaptureWindow()->isVisible(); }, 10000);
     look.stop();
     calculator.join();
     EXPECT_TRUE(pushed.load());
@@ -544,14 +541,16 @@ TEST_F(MainWindowTest, CaptureWindowSaysItHoldsTheLinkAndFilesGoThroughOnceItClo
     QTimer look;
     QObject::connect(&look, &QTimer::timeout, [&] {
         // Closed once its reader has the link.
-        if (!TheCaptureWindow || !TheCaptureWindow->isVisible() || !TheCaptureWindow->Receiver()) return;
+        ScreenCaptureWindow* capture = window_->CaptureWindow();
+        if (!capture || !capture->isVisible() || !capture->Receiver()) return;
         whileOpen = window_->statusPanel->text();
         serverWhileOpen = window_->Server().KermitServerRunning();
-        TheCaptureWindow->close();
+        capture->close();
     });
     look.start(20);
-    QTimer::singleShot(15000, TheCaptureWindow, [] { TheCaptureWindow->close(); }); // bound: never stuck here
-    window_->captureAction->trigger();                                              // modal: returns when the window has closed
+    ScreenCaptureWindow* capture = window_->CaptureWindow();
+    QTimer::singleShot(15000, capture, [capture] { capture->close(); }); // bound: never stuck here
+    window_->captureAction->trigger();                                   // modal: returns when the window has closed
     look.stop();
     EXPECT_EQ(whileOpen, "Screen capture window is listening; files wait until it closes");
     EXPECT_FALSE(serverWhileOpen);
@@ -602,15 +601,15 @@ TEST_F(MainWindowTest, ConnectionChoiceShowsItsOwnErrorAndThePollDoesNotRepeatIt
 
 TEST_F(MainWindowTest, AboutWindowShowsBrieflyAtFirstActivation)
 {
-    AboutShown = false;
+    startupAbout_ = true;
     bool seen = false;
     QTimer look;
-    QObject::connect(&look, &QTimer::timeout, [&] { seen = seen || TheAboutDialog->isVisible(); });
+    QObject::connect(&look, &QTimer::timeout, [&] { seen = seen || (window_ && window_->About().isVisible()); });
     look.start(20);
     ASSERT_NO_FATAL_FAILURE(Start());
     EXPECT_TRUE(WaitFor([&] { return seen; }, 3000)) << "no About window at start-up";
-    EXPECT_TRUE(WaitFor([] { return !TheAboutDialog->isVisible(); }, 3000)) << "the About window did not close itself";
-    EXPECT_TRUE(AboutShown);
+    EXPECT_TRUE(WaitFor([this] { return !window_->About().isVisible(); }, 3000)) << "the About window did not close itself";
+    EXPECT_TRUE(window_->StartupAboutDone());
     ASSERT_TRUE(WaitFor([this] { return !window_->aboutTimer->isActive(); }, 5000)) << "the About steps did not end";
     // A second activation: another window takes the focus, then the main window again.
     // Its handling starts the About steps anew or not at all.
@@ -621,8 +620,8 @@ TEST_F(MainWindowTest, AboutWindowShowsBrieflyAtFirstActivation)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other, 5000));
     window_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get(), 5000));
-    EXPECT_FALSE(window_->aboutTimer->isActive()) << "shown once per process";
-    EXPECT_FALSE(seen) << "shown once per process";
+    EXPECT_FALSE(window_->aboutTimer->isActive()) << "shown once per window";
+    EXPECT_FALSE(seen) << "shown once per window";
 }
 
 // Exiting while the calculator pushes a file asks first, by every way of exiting. No

@@ -435,8 +435,7 @@ TEST_F(FolderPaneTest, ADroppedPipeIsRefusedWithoutWaitingAndAFailedCopySaysWhy)
     }
     const QString reason = QString("\"big.bin\": %1").arg(qt_error_string(EFBIG));
     EXPECT_TRUE(dialogs_->messages[0].second.contains(reason)) << dialogs_->messages[0].second.toStdString();
-    ASSERT_NE(TheLogWindow, nullptr);
-    EXPECT_FALSE(TheLogWindow->Lines().filter(reason).isEmpty());
+    EXPECT_FALSE(window_->Log().Lines().filter(reason).isEmpty());
     EXPECT_TRUE(Contents(folder_.path() + "/big.bin") == QByteArray(3000, 'x'))
         << "big.bin now holds " << Contents(folder_.path() + "/big.bin").size() << " bytes";
     EXPECT_TRUE(Temporaries().isEmpty()) << Temporaries().join(' ').toStdString();

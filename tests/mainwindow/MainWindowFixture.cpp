@@ -8,7 +8,6 @@
 #include <QTimer>
 
 #include "link/Trace.h"
-#include "mainwindow/ApplicationWindows.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MainSettings.h"
 #include "services/TransferServer.h"
@@ -53,8 +52,6 @@ void ScriptedDialogs::ShowMessage(const QString& text, const QString& caption, b
 void MainWindowTest::SetUp()
 {
     ClearSettings();
-    CreateApplicationWindows(); // once per test program, as the program entry does
-    AboutShown = true;          // no start-up splash in the tests
     root_ = std::make_unique<ScopedDeviceRoot>();
     // CALVYX_TEST_TRACE=1 prints the link's trace while a test runs.
     if (qEnvironmentVariableIsSet("CALVYX_TEST_TRACE"))
@@ -69,7 +66,6 @@ void MainWindowTest::TearDown()
         window_->close();
         window_.reset();
     }
-    if (TheStatusDialog) TheStatusDialog->HideStatus();
     SetApplicationErrorHandler(nullptr);
     SetTraceSink(nullptr);
     device_.reset();
@@ -85,6 +81,7 @@ void MainWindowTest::Start(const QStringList& args)
         reg->setValue("dir", folder_.path());
     }
     window_ = std::make_unique<MainWindow>([this] { ++endProcessCalls_; });
+    if (!startupAbout_) window_->SkipStartupAbout(); // no start-up splash in the tests
     auto dialogs = std::make_unique<ScriptedDialogs>();
     dialogs_ = dialogs.get();
     window_->SetDialogs(std::move(dialogs));

@@ -70,7 +70,8 @@ protected:
     ScriptedDialogs* dialogs_ = nullptr;
     std::vector<QString> errors_;
     int endProcessCalls_ = 0;
-    QTemporaryDir folder_; // the transfer folder of the test
+    bool startupAbout_ = false; // Start shows the About display at the first activation
+    QTemporaryDir folder_;      // the transfer folder of the test
 };
 
 } // namespace mwtest

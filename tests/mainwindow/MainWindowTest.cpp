@@ -28,6 +28,7 @@
 #include "tests/mainwindow/TestEnvironment.h"
 #include "util/Settings.h"
 #include "windows/LogWindow.h"
+#include "windows/TransferStatusDialog.h"
 
 namespace mwtest {
 namespace {
@@ -152,7 +153,7 @@ TEST_F(MainWindowTest, DisconnectingClearsTheStatusAndShowsThePrompt)
     // sanitized build) would find no calculator and disconnect first.
     window_->pollTimer->stop();
     window_->SetConnState(StateConnected);
-    window_->ShowServerStatus("Device connected on QVXT0+");
+    window_->ShowServerStatus({ServerState::Connected, "QVXT0+"});
     EXPECT_EQ(window_->statusPanel->text(), "Device connected on QVXT0+");
     window_->SetConnState(StateDisconnected);
     EXPECT_EQ(window_->statusPanel->text(), "");
@@ -265,8 +266,8 @@ TEST_F(MainWindowTest, HiddenKeySequenceRevealsTheLogCommands)
     QTest::keyClick(window_->fileList, 'g');
     EXPECT_TRUE(window_->logAction->isVisible());
     EXPECT_TRUE(WaitFor([this] { return window_->logButton->isVisible(); }, 5000));
-    EXPECT_TRUE(TheLogWindow->isVisible());
-    TheLogWindow->close();
+    EXPECT_TRUE(window_->Log().isVisible());
+    window_->Log().close();
     window_->LogKeyTyped('q'); // they stay visible
     EXPECT_TRUE(window_->logAction->isVisible());
 }
@@ -455,6 +456,37 @@ TEST_F(MainWindowTest, ExitWithoutAskingClosesDuringATransfer)
     EXPECT_TRUE(dialogs_->confirms.empty());
     EXPECT_FALSE(window_->isVisible());
     EXPECT_EQ(endProcessCalls_, 1);
+}
+
+// A transfer's events reach the window through its session: the status dialog words
+// them, and the log keeps each line once (from the events, not from the dialog).
+TEST_F(MainWindowTest, TransferEventsReachTheDialogAndTheLogOnceEach)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    window_->pollTimer->stop(); // nothing else reports meanwhile
+    const QStringList before = window_->Log().Lines();
+    const TransferEventSink sink = window_->Server().EventSink();
+    TransferEvent event;
+    event.kind = TransferKind::KermitReceive;
+    event.file = "PROG.CA";
+    event.stage = TransferStage::Started;
+    sink(event);
+    TransferStatusDialog& dialog = window_->StatusDialog();
+    EXPECT_TRUE(dialog.IsStatusVisible());
+    EXPECT_EQ(dialog.windowTitle(), "Receiving PROG.CA");
+    event.stage = TransferStage::Progress;
+    event.done = 700;
+    event.elapsedMs = 1000;
+    sink(event);
+    EXPECT_EQ(dialog.statusText->text(), "700 bytes\r\n699 bytes/s");
+    event.stage = TransferStage::Ended;
+    event.outcome = TransferOutcome::Failed;
+    event.reason = TransferReason::LinkLost;
+    event.detail = "the device went away";
+    sink(event);
+    EXPECT_FALSE(dialog.IsStatusVisible()) << "a failed Kermit transfer leaves the dialog";
+    EXPECT_EQ(window_->Log().Lines().mid(before.size()),
+              QStringList({"700 bytes", "699 bytes/s", "Receiving PROG.CA failed: the device went away"}));
 }
 
 } // namespace

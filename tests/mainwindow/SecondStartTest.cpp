@@ -95,8 +95,7 @@ TEST_F(MainWindowTest, SecondStartRaisesTheRunningWindowAndHandsItThePort)
             << window_->statusPanel->text().toStdString();
         EXPECT_FALSE(window_->isMinimized()) << "brought to the front";
         EXPECT_EQ(window_->SelectedPort(), c.port);
-        ASSERT_TRUE(TheLogWindow);
-        EXPECT_EQ(TheLogWindow->Lines().value(TheLogWindow->Lines().size() - 1), c.status);
+        EXPECT_EQ(window_->Log().Lines().value(window_->Log().Lines().size() - 1), c.status);
         // The port could not be opened: said once, as for a choice in the box.
         EXPECT_EQ(errors_.size(), c.arguments.isEmpty() || c.busy ? 0u : 1u);
         window_->SetTransferBusy(false);

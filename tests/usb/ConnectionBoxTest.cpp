@@ -7,7 +7,6 @@
 
 #include "link/PortName.h"
 #include "link/UsbDevices.h"
-#include "mainwindow/ApplicationWindows.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MainWindow.h"
 #include "tests/support/LinkFixtures.h"
@@ -33,8 +32,6 @@ TEST(ConnectionBox, OffersTheCalculatorsOnTheBusAfterItsOwnEntries)
     ScopedSettings settings;
     ScopedDeviceRoot root;
     ASSERT_TRUE(AddCalculatorId({0x2b1c, 0x7001}));
-    CreateApplicationWindows();
-    AboutShown = true;
     SetProgramArguments({"calvyx"});
 
     // The box without a device on the bus: its own entries.

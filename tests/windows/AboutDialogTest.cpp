@@ -59,7 +59,7 @@ TEST(About, ArtworkAndLayout)
     EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint) || flags.testFlag(Qt::WindowMaximizeButtonHint));
 }
 
-TEST(About, ShowsOverTheMainWindowAndClosesWithOkOrEsc)
+TEST(About, ShowsOverItsMainWindowAndClosesWithOkOrEsc)
 {
     EXPECT_EQ(CenteredOrigin(QRect(100, 0, 600, 400), QSize(325, 250)).x(), 237);
     for (const bool byEsc : {false, true}) {

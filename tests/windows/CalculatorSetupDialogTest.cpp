@@ -102,7 +102,7 @@ TEST(CalculatorSetupDialog, TheTextIsNotATabStop)
     EXPECT_TRUE(dialog.instructionsText->isReadOnly());
 }
 
-TEST(CalculatorSetupDialog, CentresOnTheMainWindow)
+TEST(CalculatorSetupDialog, CentresOnItsMainWindow)
 {
     // Half of an odd difference is truncated toward zero.
     EXPECT_EQ(CenteredOrigin(QRect(50, 177, 600, 415), QSize(258, 216)).y(), 276);

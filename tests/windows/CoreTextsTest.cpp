@@ -1,6 +1,7 @@
-// The transfers' status texts as the windows show them: translated part by part where
-// they are such a text, untouched otherwise (a file name that looks like one is still a
-// file name), and exactly as composed without a translation.
+// The status texts of a transfer that reports English text rather than events, as the
+// windows show them: translated part by part where they are such a text, untouched
+// otherwise (a file name that looks like one is still a file name), and exactly as
+// composed without a translation.
 #include <gtest/gtest.h>
 
 #include "link/Progress.h"
@@ -24,9 +25,6 @@ TEST(CoreTexts, GermanWindowsTranslateTheStatusTextsTheyShow)
         {ProgressText(2048, 4096, 2000), "2048/4096 Bytes\r\n(50%)\r\n1023 Bytes/s"},
         {ProgressText(40960, 81920, 2000), "40/80 KB\r\n(49%)\r\n19 KB/s"},
         {ReceivedText(700, 1000), "700 Bytes\r\n699 Bytes/s"},
-        {"Device connected on QVXT0+", "Gerät verbunden über QVXT0+"},
-        {"Opening Comm /dev/ttyUSB0", "Öffne Verbindung /dev/ttyUSB0"},
-        {std::string(Str::OpeningPort) + "COM1", "Öffne Anschluss: COM1"},
         {Str::ConnectingDots, "Verbinde ..."},
         {Str::NotReady, "T30s,T20s,T20+,T20 ist nicht bereit"},
         // Not a status text, or only looks like a part of one: as it is.

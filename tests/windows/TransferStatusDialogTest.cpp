@@ -1,4 +1,5 @@
-// The transfer status dialog: what each kind of report does to it and to the log.
+// The transfer status dialog: what each kind of report and each transfer event does to
+// it, and the texts it hands on to the log.
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
@@ -20,12 +21,8 @@ protected:
     void SetUp() override
     {
         log = std::make_unique<LogWindow>();
-        TheLogWindow = log.get();
-    }
-    void TearDown() override
-    {
-        TheLogWindow = nullptr;
-        TransferStatusDialog::SetCenterForm(nullptr);
+        // As the main window keeps them.
+        QObject::connect(&status, &TransferStatusDialog::TextReported, log.get(), &LogWindow::AppendLine);
     }
     ScopedSettings settings;
     std::unique_ptr<LogWindow> log;
@@ -143,16 +140,87 @@ TEST_F(TransferStatusDialogTest, WorkerThreadReportsThroughTheMainThread)
     EXPECT_EQ(log->Lines(), QStringList({"block 1", "block 2", "block 3", ""}));
 }
 
-TEST_F(TransferStatusDialogTest, CentresOnTheMainWindow)
+TEST_F(TransferStatusDialogTest, CentresOnItsMainWindow)
 {
     EXPECT_EQ(CenteredOrigin(QRect(100, 50, 600, 400), QSize(210, 120)), QPoint(295, 190));
     QWidget main;
     main.setGeometry(100, 50, 600, 400);
-    TransferStatusDialog::SetCenterForm(&main);
+    status.SetCenterForm(&main);
     status.OpenStatus("Receiving E", true);
     const QRect frame = status.frameGeometry();
     EXPECT_EQ(frame.left(), 100 + (main.frameGeometry().width() - frame.width()) / 2);
     EXPECT_EQ(frame.top(), main.frameGeometry().top() + (main.frameGeometry().height() - frame.height()) / 2);
+}
+
+TransferEvent Event(TransferStage stage, TransferKind kind, int64_t done = 0, int64_t total = 0,
+                    TransferReason reason = TransferReason::None)
+{
+    TransferEvent event;
+    event.stage = stage;
+    event.kind = kind;
+    event.file = "PROG.CA";
+    event.done = done;
+    event.total = total;
+    event.elapsedMs = 999;
+    event.reason = reason;
+    event.outcome =
+        stage == TransferStage::Ended && reason != TransferReason::None ? TransferOutcome::Failed : TransferOutcome::Completed;
+    return event;
+}
+
+// A transfer that reports events: the dialog words them itself, opens at the start,
+// follows the progress, closes on success; a failed Kermit transfer leaves the dialog,
+// the others keep their reason up. Nothing of it goes to the log this way (the session
+// hands the events to the log itself).
+TEST_F(TransferStatusDialogTest, ShowsTransferEventsInItsOwnWords)
+{
+    EXPECT_TRUE(status.ShowTransfer(Event(TransferStage::Started, TransferKind::KermitReceive)));
+    EXPECT_TRUE(status.IsStatusVisible());
+    EXPECT_EQ(status.windowTitle(), "Receiving PROG.CA");
+    EXPECT_EQ(status.nameText->text(), "Receiving PROG.CA");
+    status.ShowTransfer(Event(TransferStage::Progress, TransferKind::KermitReceive, 1000, 4000));
+    EXPECT_EQ(status.statusText->text(), "1000/4000 bytes\r\n(25%)\r\n1000 bytes/s");
+    EXPECT_EQ(status.progressBar->maximum(), 4000);
+    EXPECT_EQ(status.progressBar->value(), 1000);
+    status.ShowTransfer(Event(TransferStage::Ended, TransferKind::KermitReceive));
+    EXPECT_FALSE(status.IsStatusVisible());
+    EXPECT_EQ(status.result(), QDialog::Accepted);
+
+    status.ShowTransfer(Event(TransferStage::Started, TransferKind::KermitSend));
+    status.ShowTransfer(Event(TransferStage::Ended, TransferKind::KermitSend, 0, 0, TransferReason::TooManyErrors));
+    EXPECT_FALSE(status.IsStatusVisible()) << "a failed Kermit transfer leaves the dialog";
+    EXPECT_EQ(status.statusText->text(), "Sending PROG.CA failed: too many errors on the line");
+
+    status.ShowTransfer(Event(TransferStage::Started, TransferKind::XModemSend));
+    EXPECT_EQ(status.windowTitle(), "Sending PROG.CA");
+    status.ShowTransfer(Event(TransferStage::Connecting, TransferKind::XModemSend));
+    EXPECT_EQ(status.statusText->text(), "Connecting ...");
+    status.ShowTransfer(Event(TransferStage::Ended, TransferKind::XModemSend, 0, 0, TransferReason::NoStart));
+    EXPECT_TRUE(status.IsStatusVisible()) << "an XModem send keeps its reason up";
+    EXPECT_EQ(status.statusText->text(), "Not sent: no start byte");
+    status.HideStatus();
+    // A hidden dialog ignores what comes after (a cancelled transfer's last events).
+    status.ShowTransfer(Event(TransferStage::Progress, TransferKind::XModemSend, 1, 2));
+    EXPECT_FALSE(status.IsStatusVisible());
+    EXPECT_EQ(status.statusText->text(), "Not sent: no start byte");
+    EXPECT_TRUE(log->Lines().isEmpty());
+}
+
+// Cancel, Escape and the close box tell the session, once each.
+TEST_F(TransferStatusDialogTest, CancellingTellsTheSession)
+{
+    int cancels = 0;
+    status.OnCancel = [&] { ++cancels; };
+    status.ShowTransfer(Event(TransferStage::Started, TransferKind::WireReceive));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&status));
+    status.cancelButton->click();
+    EXPECT_EQ(cancels, 1);
+    status.ShowTransfer(Event(TransferStage::Started, TransferKind::WireReceive));
+    QTest::keyClick(&status, Qt::Key_Escape);
+    EXPECT_EQ(cancels, 2);
+    status.ShowTransfer(Event(TransferStage::Started, TransferKind::WireReceive));
+    status.ShowTransfer(Event(TransferStage::Ended, TransferKind::WireReceive));
+    EXPECT_EQ(cancels, 2) << "a success is no cancel";
 }
 
 // The title bar cuts a long caption, so the body shows it whole: the name and the

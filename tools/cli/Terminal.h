@@ -1,7 +1,9 @@
 #pragma once
 // The windows of calvyx-cli: a status "dialog" that prints every text it is shown as a
 // line on stdout (progress as a bar on a terminal, a line every two seconds otherwise),
-// and a host that answers the transfers' questions from the command line.
+// and a host that answers the transfers' questions from the command line. Transfer
+// events reach the dialog in English (it leaves ShowTransfer to ShowOnStatusDialog,
+// services/TransferText), so the lines scripts read are the same for every engine.
 #include <atomic>
 #include <cstdint>
 #include <optional>

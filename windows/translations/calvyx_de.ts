@@ -74,57 +74,6 @@
     </message>
 </context>
 <context>
-    <name>CoreTexts</name>
-    <message>
-        <source>Receiving %1</source>
-        <translation>Empfange %1</translation>
-    </message>
-    <message>
-        <source>Sending %1</source>
-        <translation>Sende %1</translation>
-    </message>
-    <message>
-        <source>Copying %1</source>
-        <translation>Kopiere %1</translation>
-    </message>
-    <message>
-        <source>Opening port: %1</source>
-        <translation>Öffne Anschluss: %1</translation>
-    </message>
-    <message>
-        <source>Opening Comm %1</source>
-        <translation>Öffne Verbindung %1</translation>
-    </message>
-    <message>
-        <source>Device connected on %1</source>
-        <translation>Gerät verbunden über %1</translation>
-    </message>
-    <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 Bytes/s</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 Bytes</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 KB/s</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 KB</translation>
-    </message>
-    <message>
-        <source>Connecting ...</source>
-        <translation>Verbinde ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>T30s,T20s,T20+,T20 ist nicht bereit</translation>
-    </message>
-</context>
-<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
@@ -603,6 +552,153 @@ Bitte prüfen Sie, ob:<byte value="xd"/>
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>TransferTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Empfange %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Sende %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Kopiere %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 Bytes/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Verbinde ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>T30s,T20s,T20+,T20 ist nicht bereit</translation>
+    </message>
+    <message>
+        <source>cancelled by the calculator</source>
+        <translation>vom Rechner abgebrochen</translation>
+    </message>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>%1 fehlgeschlagen: %2</translation>
+    </message>
+    <message>
+        <source>Not sent: %1</source>
+        <translation>Nicht gesendet: %1</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>Empfang per Kabel fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>abgebrochen</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>angehalten</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled</source>
+        <translation>der Rechner hat abgebrochen</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled (%1)</source>
+        <translation>der Rechner hat abgebrochen (%1)</translation>
+    </message>
+    <message>
+        <source>link lost</source>
+        <translation>Verbindung verloren</translation>
+    </message>
+    <message>
+        <source>too many errors on the line</source>
+        <translation>zu viele Fehler auf der Leitung</translation>
+    </message>
+    <message>
+        <source>no answer for %1</source>
+        <translation>keine Antwort seit %1</translation>
+    </message>
+    <message>
+        <source>cannot store the file: %1</source>
+        <translation>die Datei kann nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>not enough disk space (%1)</source>
+        <translation>nicht genug Speicherplatz (%1)</translation>
+    </message>
+    <message>
+        <source>invalid file name</source>
+        <translation>ungültiger Dateiname</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>die Datei existiert nicht</translation>
+    </message>
+    <message>
+        <source>cannot read the file</source>
+        <translation>die Datei kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>declined</source>
+        <translation>abgelehnt</translation>
+    </message>
+    <message>
+        <source>no start byte</source>
+        <translation>kein Startbyte</translation>
+    </message>
+    <message>
+        <source>abandoned</source>
+        <translation>aufgegeben</translation>
+    </message>
+    <message>
+        <source>no valid block from the calculator</source>
+        <translation>kein gültiger Block vom Rechner</translation>
+    </message>
+    <message>
+        <source>sent, the end not confirmed</source>
+        <translation>gesendet, das Ende nicht bestätigt</translation>
+    </message>
+    <message>
+        <source>refused</source>
+        <translation>verweigert</translation>
+    </message>
+    <message>
+        <source>Sent; the calculator did not confirm the end of the file</source>
+        <translation>Gesendet; der Rechner hat das Ende der Datei nicht bestätigt</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Öffne Anschluss: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Öffne Verbindung %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Gerät verbunden über %1</translation>
     </message>
 </context>
 </TS>

@@ -74,57 +74,6 @@
     </message>
 </context>
 <context>
-    <name>CoreTexts</name>
-    <message>
-        <source>Receiving %1</source>
-        <translation>Recibiendo %1</translation>
-    </message>
-    <message>
-        <source>Sending %1</source>
-        <translation>Enviando %1</translation>
-    </message>
-    <message>
-        <source>Copying %1</source>
-        <translation>Copiando %1</translation>
-    </message>
-    <message>
-        <source>Opening port: %1</source>
-        <translation>Abriendo el puerto: %1</translation>
-    </message>
-    <message>
-        <source>Opening Comm %1</source>
-        <translation>Abriendo la comunicación %1</translation>
-    </message>
-    <message>
-        <source>Device connected on %1</source>
-        <translation>Dispositivo conectado en %1</translation>
-    </message>
-    <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 bytes/s</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 bytes</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 KB/s</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 KB</translation>
-    </message>
-    <message>
-        <source>Connecting ...</source>
-        <translation>Conectando ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>La T30s,T20s,T20+,T20 no está lista</translation>
-    </message>
-</context>
-<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
@@ -603,6 +552,153 @@ Compruebe que:<byte value="xd"/>
     <message>
         <source>Cancel</source>
         <translation>Cancelar</translation>
+    </message>
+</context>
+<context>
+    <name>TransferTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Recibiendo %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Enviando %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Copiando %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 bytes/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Conectando ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>La T30s,T20s,T20+,T20 no está lista</translation>
+    </message>
+    <message>
+        <source>cancelled by the calculator</source>
+        <translation>cancelado por la calculadora</translation>
+    </message>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>%1 falló: %2</translation>
+    </message>
+    <message>
+        <source>Not sent: %1</source>
+        <translation>No enviado: %1</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>La recepción por cable falló: %1</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>falló</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>cancelado</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>detenido</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled</source>
+        <translation>la calculadora canceló</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled (%1)</source>
+        <translation>la calculadora canceló (%1)</translation>
+    </message>
+    <message>
+        <source>link lost</source>
+        <translation>conexión perdida</translation>
+    </message>
+    <message>
+        <source>too many errors on the line</source>
+        <translation>demasiados errores en la línea</translation>
+    </message>
+    <message>
+        <source>no answer for %1</source>
+        <translation>sin respuesta durante %1</translation>
+    </message>
+    <message>
+        <source>cannot store the file: %1</source>
+        <translation>no se puede guardar el archivo: %1</translation>
+    </message>
+    <message>
+        <source>not enough disk space (%1)</source>
+        <translation>no hay suficiente espacio en disco (%1)</translation>
+    </message>
+    <message>
+        <source>invalid file name</source>
+        <translation>nombre de archivo no válido</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>el archivo no existe</translation>
+    </message>
+    <message>
+        <source>cannot read the file</source>
+        <translation>no se puede leer el archivo</translation>
+    </message>
+    <message>
+        <source>declined</source>
+        <translation>rechazado</translation>
+    </message>
+    <message>
+        <source>no start byte</source>
+        <translation>sin byte de inicio</translation>
+    </message>
+    <message>
+        <source>abandoned</source>
+        <translation>abandonado</translation>
+    </message>
+    <message>
+        <source>no valid block from the calculator</source>
+        <translation>ningún bloque válido de la calculadora</translation>
+    </message>
+    <message>
+        <source>sent, the end not confirmed</source>
+        <translation>enviado, el final no confirmado</translation>
+    </message>
+    <message>
+        <source>refused</source>
+        <translation>rechazado</translation>
+    </message>
+    <message>
+        <source>Sent; the calculator did not confirm the end of the file</source>
+        <translation>Enviado; la calculadora no confirmó el final del archivo</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Abriendo el puerto: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Abriendo la comunicación %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Dispositivo conectado en %1</translation>
     </message>
 </context>
 </TS>

@@ -74,57 +74,6 @@
     </message>
 </context>
 <context>
-    <name>CoreTexts</name>
-    <message>
-        <source>Receiving %1</source>
-        <translation>Réception de %1</translation>
-    </message>
-    <message>
-        <source>Sending %1</source>
-        <translation>Envoi de %1</translation>
-    </message>
-    <message>
-        <source>Copying %1</source>
-        <translation>Copie de %1</translation>
-    </message>
-    <message>
-        <source>Opening port: %1</source>
-        <translation>Ouverture du port : %1</translation>
-    </message>
-    <message>
-        <source>Opening Comm %1</source>
-        <translation>Ouverture de la communication %1</translation>
-    </message>
-    <message>
-        <source>Device connected on %1</source>
-        <translation>Appareil connecté sur %1</translation>
-    </message>
-    <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 octets/s</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 octets</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 Ko/s</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 Ko</translation>
-    </message>
-    <message>
-        <source>Connecting ...</source>
-        <translation>Connexion ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>La T30s,T20s,T20+,T20 n&apos;est pas prête</translation>
-    </message>
-</context>
-<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
@@ -603,6 +552,153 @@ Vérifiez que :<byte value="xd"/>
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>TransferTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Réception de %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Envoi de %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Copie de %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 octets/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 octets</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 Ko/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 Ko</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Connexion ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>La T30s,T20s,T20+,T20 n&apos;est pas prête</translation>
+    </message>
+    <message>
+        <source>cancelled by the calculator</source>
+        <translation>annulé par la calculatrice</translation>
+    </message>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>%1 a échoué : %2</translation>
+    </message>
+    <message>
+        <source>Not sent: %1</source>
+        <translation>Non envoyé : %1</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>Réception par câble échouée : %1</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>échec</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>annulé</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>arrêté</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled</source>
+        <translation>la calculatrice a annulé</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled (%1)</source>
+        <translation>la calculatrice a annulé (%1)</translation>
+    </message>
+    <message>
+        <source>link lost</source>
+        <translation>liaison perdue</translation>
+    </message>
+    <message>
+        <source>too many errors on the line</source>
+        <translation>trop d&apos;erreurs sur la ligne</translation>
+    </message>
+    <message>
+        <source>no answer for %1</source>
+        <translation>aucune réponse depuis %1</translation>
+    </message>
+    <message>
+        <source>cannot store the file: %1</source>
+        <translation>impossible d&apos;enregistrer le fichier : %1</translation>
+    </message>
+    <message>
+        <source>not enough disk space (%1)</source>
+        <translation>espace disque insuffisant (%1)</translation>
+    </message>
+    <message>
+        <source>invalid file name</source>
+        <translation>nom de fichier non valide</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>le fichier n&apos;existe pas</translation>
+    </message>
+    <message>
+        <source>cannot read the file</source>
+        <translation>impossible de lire le fichier</translation>
+    </message>
+    <message>
+        <source>declined</source>
+        <translation>refusé</translation>
+    </message>
+    <message>
+        <source>no start byte</source>
+        <translation>aucun octet de début</translation>
+    </message>
+    <message>
+        <source>abandoned</source>
+        <translation>abandonné</translation>
+    </message>
+    <message>
+        <source>no valid block from the calculator</source>
+        <translation>aucun bloc valide de la calculatrice</translation>
+    </message>
+    <message>
+        <source>sent, the end not confirmed</source>
+        <translation>envoyé, fin non confirmée</translation>
+    </message>
+    <message>
+        <source>refused</source>
+        <translation>refusé</translation>
+    </message>
+    <message>
+        <source>Sent; the calculator did not confirm the end of the file</source>
+        <translation>Envoyé ; la calculatrice n&apos;a pas confirmé la fin du fichier</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Ouverture du port : %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Ouverture de la communication %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Appareil connecté sur %1</translation>
     </message>
 </context>
 </TS>

@@ -74,57 +74,6 @@
     </message>
 </context>
 <context>
-    <name>CoreTexts</name>
-    <message>
-        <source>Receiving %1</source>
-        <translation>Ricezione di %1</translation>
-    </message>
-    <message>
-        <source>Sending %1</source>
-        <translation>Invio di %1</translation>
-    </message>
-    <message>
-        <source>Copying %1</source>
-        <translation>Copia di %1</translation>
-    </message>
-    <message>
-        <source>Opening port: %1</source>
-        <translation>Apertura della porta: %1</translation>
-    </message>
-    <message>
-        <source>Opening Comm %1</source>
-        <translation>Apertura della comunicazione %1</translation>
-    </message>
-    <message>
-        <source>Device connected on %1</source>
-        <translation>Dispositivo connesso su %1</translation>
-    </message>
-    <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 byte/s</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 byte</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 KB/s</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 KB</translation>
-    </message>
-    <message>
-        <source>Connecting ...</source>
-        <translation>Connessione ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>La T30s,T20s,T20+,T20 non è pronta</translation>
-    </message>
-</context>
-<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
@@ -603,6 +552,153 @@ Verifica che:<byte value="xd"/>
     <message>
         <source>Cancel</source>
         <translation>Annulla</translation>
+    </message>
+</context>
+<context>
+    <name>TransferTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Ricezione di %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Invio di %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Copia di %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 byte/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 byte</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Connessione ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>La T30s,T20s,T20+,T20 non è pronta</translation>
+    </message>
+    <message>
+        <source>cancelled by the calculator</source>
+        <translation>annullato dalla calcolatrice</translation>
+    </message>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>%1 non riuscito: %2</translation>
+    </message>
+    <message>
+        <source>Not sent: %1</source>
+        <translation>Non inviato: %1</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>Ricezione via cavo non riuscita: %1</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>non riuscito</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>annullato</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>interrotto</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled</source>
+        <translation>la calcolatrice ha annullato</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled (%1)</source>
+        <translation>la calcolatrice ha annullato (%1)</translation>
+    </message>
+    <message>
+        <source>link lost</source>
+        <translation>collegamento perso</translation>
+    </message>
+    <message>
+        <source>too many errors on the line</source>
+        <translation>troppi errori sulla linea</translation>
+    </message>
+    <message>
+        <source>no answer for %1</source>
+        <translation>nessuna risposta per %1</translation>
+    </message>
+    <message>
+        <source>cannot store the file: %1</source>
+        <translation>impossibile salvare il file: %1</translation>
+    </message>
+    <message>
+        <source>not enough disk space (%1)</source>
+        <translation>spazio su disco insufficiente (%1)</translation>
+    </message>
+    <message>
+        <source>invalid file name</source>
+        <translation>nome file non valido</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>il file non esiste</translation>
+    </message>
+    <message>
+        <source>cannot read the file</source>
+        <translation>impossibile leggere il file</translation>
+    </message>
+    <message>
+        <source>declined</source>
+        <translation>rifiutato</translation>
+    </message>
+    <message>
+        <source>no start byte</source>
+        <translation>nessun byte di avvio</translation>
+    </message>
+    <message>
+        <source>abandoned</source>
+        <translation>abbandonato</translation>
+    </message>
+    <message>
+        <source>no valid block from the calculator</source>
+        <translation>nessun blocco valido dalla calcolatrice</translation>
+    </message>
+    <message>
+        <source>sent, the end not confirmed</source>
+        <translation>inviato, fine non confermata</translation>
+    </message>
+    <message>
+        <source>refused</source>
+        <translation>rifiutato</translation>
+    </message>
+    <message>
+        <source>Sent; the calculator did not confirm the end of the file</source>
+        <translation>Inviato; la calcolatrice non ha confermato la fine del file</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Apertura della porta: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Apertura della comunicazione %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Dispositivo connesso su %1</translation>
     </message>
 </context>
 </TS>

@@ -74,57 +74,6 @@
     </message>
 </context>
 <context>
-    <name>CoreTexts</name>
-    <message>
-        <source>Receiving %1</source>
-        <translation>Ontvangen: %1</translation>
-    </message>
-    <message>
-        <source>Sending %1</source>
-        <translation>Verzenden: %1</translation>
-    </message>
-    <message>
-        <source>Copying %1</source>
-        <translation>Kopiëren: %1</translation>
-    </message>
-    <message>
-        <source>Opening port: %1</source>
-        <translation>Poort openen: %1</translation>
-    </message>
-    <message>
-        <source>Opening Comm %1</source>
-        <translation>Communicatie openen: %1</translation>
-    </message>
-    <message>
-        <source>Device connected on %1</source>
-        <translation>Apparaat verbonden via %1</translation>
-    </message>
-    <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 bytes/s</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 bytes</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 kB/s</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 kB</translation>
-    </message>
-    <message>
-        <source>Connecting ...</source>
-        <translation>Verbinden ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>T30s,T20s,T20+,T20 is niet gereed</translation>
-    </message>
-</context>
-<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
@@ -603,6 +552,153 @@ Controleer of:<byte value="xd"/>
     <message>
         <source>Cancel</source>
         <translation>Annuleren</translation>
+    </message>
+</context>
+<context>
+    <name>TransferTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>Ontvangen: %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>Verzenden: %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>Kopiëren: %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 bytes/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 kB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 kB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>Verbinden ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>T30s,T20s,T20+,T20 is niet gereed</translation>
+    </message>
+    <message>
+        <source>cancelled by the calculator</source>
+        <translation>geannuleerd door de rekenmachine</translation>
+    </message>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>%1 mislukt: %2</translation>
+    </message>
+    <message>
+        <source>Not sent: %1</source>
+        <translation>Niet verzonden: %1</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>Ontvangen via kabel mislukt: %1</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>mislukt</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>geannuleerd</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>gestopt</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled</source>
+        <translation>de rekenmachine heeft geannuleerd</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled (%1)</source>
+        <translation>de rekenmachine heeft geannuleerd (%1)</translation>
+    </message>
+    <message>
+        <source>link lost</source>
+        <translation>verbinding verloren</translation>
+    </message>
+    <message>
+        <source>too many errors on the line</source>
+        <translation>te veel fouten op de lijn</translation>
+    </message>
+    <message>
+        <source>no answer for %1</source>
+        <translation>geen antwoord gedurende %1</translation>
+    </message>
+    <message>
+        <source>cannot store the file: %1</source>
+        <translation>het bestand kan niet worden opgeslagen: %1</translation>
+    </message>
+    <message>
+        <source>not enough disk space (%1)</source>
+        <translation>onvoldoende schijfruimte (%1)</translation>
+    </message>
+    <message>
+        <source>invalid file name</source>
+        <translation>ongeldige bestandsnaam</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>het bestand bestaat niet</translation>
+    </message>
+    <message>
+        <source>cannot read the file</source>
+        <translation>het bestand kan niet worden gelezen</translation>
+    </message>
+    <message>
+        <source>declined</source>
+        <translation>geweigerd</translation>
+    </message>
+    <message>
+        <source>no start byte</source>
+        <translation>geen startbyte</translation>
+    </message>
+    <message>
+        <source>abandoned</source>
+        <translation>afgebroken</translation>
+    </message>
+    <message>
+        <source>no valid block from the calculator</source>
+        <translation>geen geldig blok van de rekenmachine</translation>
+    </message>
+    <message>
+        <source>sent, the end not confirmed</source>
+        <translation>verzonden, het einde niet bevestigd</translation>
+    </message>
+    <message>
+        <source>refused</source>
+        <translation>geweigerd</translation>
+    </message>
+    <message>
+        <source>Sent; the calculator did not confirm the end of the file</source>
+        <translation>Verzonden; de rekenmachine heeft het einde van het bestand niet bevestigd</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>Poort openen: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>Communicatie openen: %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Apparaat verbonden via %1</translation>
     </message>
 </context>
 </TS>

@@ -74,57 +74,6 @@
     </message>
 </context>
 <context>
-    <name>CoreTexts</name>
-    <message>
-        <source>Receiving %1</source>
-        <translation>A receber %1</translation>
-    </message>
-    <message>
-        <source>Sending %1</source>
-        <translation>A enviar %1</translation>
-    </message>
-    <message>
-        <source>Copying %1</source>
-        <translation>A copiar %1</translation>
-    </message>
-    <message>
-        <source>Opening port: %1</source>
-        <translation>A abrir a porta: %1</translation>
-    </message>
-    <message>
-        <source>Opening Comm %1</source>
-        <translation>A abrir a comunicação %1</translation>
-    </message>
-    <message>
-        <source>Device connected on %1</source>
-        <translation>Dispositivo ligado em %1</translation>
-    </message>
-    <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 bytes/s</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 bytes</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 KB/s</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 KB</translation>
-    </message>
-    <message>
-        <source>Connecting ...</source>
-        <translation>A ligar ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>A T30s,T20s,T20+,T20 não está pronta</translation>
-    </message>
-</context>
-<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
@@ -603,6 +552,153 @@ Verifique se:<byte value="xd"/>
     <message>
         <source>Cancel</source>
         <translation>Cancelar</translation>
+    </message>
+</context>
+<context>
+    <name>TransferTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>A receber %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>A enviar %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>A copiar %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 bytes/s</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>A ligar ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>A T30s,T20s,T20+,T20 não está pronta</translation>
+    </message>
+    <message>
+        <source>cancelled by the calculator</source>
+        <translation>cancelado pela calculadora</translation>
+    </message>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>%1 falhou: %2</translation>
+    </message>
+    <message>
+        <source>Not sent: %1</source>
+        <translation>Não enviado: %1</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>A receção por cabo falhou: %1</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>falhou</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>cancelado</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>parado</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled</source>
+        <translation>a calculadora cancelou</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled (%1)</source>
+        <translation>a calculadora cancelou (%1)</translation>
+    </message>
+    <message>
+        <source>link lost</source>
+        <translation>ligação perdida</translation>
+    </message>
+    <message>
+        <source>too many errors on the line</source>
+        <translation>demasiados erros na linha</translation>
+    </message>
+    <message>
+        <source>no answer for %1</source>
+        <translation>sem resposta durante %1</translation>
+    </message>
+    <message>
+        <source>cannot store the file: %1</source>
+        <translation>não é possível guardar o ficheiro: %1</translation>
+    </message>
+    <message>
+        <source>not enough disk space (%1)</source>
+        <translation>espaço em disco insuficiente (%1)</translation>
+    </message>
+    <message>
+        <source>invalid file name</source>
+        <translation>nome de ficheiro inválido</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>o ficheiro não existe</translation>
+    </message>
+    <message>
+        <source>cannot read the file</source>
+        <translation>não é possível ler o ficheiro</translation>
+    </message>
+    <message>
+        <source>declined</source>
+        <translation>recusado</translation>
+    </message>
+    <message>
+        <source>no start byte</source>
+        <translation>sem byte de início</translation>
+    </message>
+    <message>
+        <source>abandoned</source>
+        <translation>abandonado</translation>
+    </message>
+    <message>
+        <source>no valid block from the calculator</source>
+        <translation>nenhum bloco válido da calculadora</translation>
+    </message>
+    <message>
+        <source>sent, the end not confirmed</source>
+        <translation>enviado, o fim não confirmado</translation>
+    </message>
+    <message>
+        <source>refused</source>
+        <translation>recusado</translation>
+    </message>
+    <message>
+        <source>Sent; the calculator did not confirm the end of the file</source>
+        <translation>Enviado; a calculadora não confirmou o fim do ficheiro</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>A abrir a porta: %1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>A abrir a comunicação %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>Dispositivo ligado em %1</translation>
     </message>
 </context>
 </TS>

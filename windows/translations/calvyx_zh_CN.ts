@@ -74,57 +74,6 @@
     </message>
 </context>
 <context>
-    <name>CoreTexts</name>
-    <message>
-        <source>Receiving %1</source>
-        <translation>正在接收 %1</translation>
-    </message>
-    <message>
-        <source>Sending %1</source>
-        <translation>正在发送 %1</translation>
-    </message>
-    <message>
-        <source>Copying %1</source>
-        <translation>正在复制 %1</translation>
-    </message>
-    <message>
-        <source>Opening port: %1</source>
-        <translation>正在打开端口：%1</translation>
-    </message>
-    <message>
-        <source>Opening Comm %1</source>
-        <translation>正在打开通信 %1</translation>
-    </message>
-    <message>
-        <source>Device connected on %1</source>
-        <translation>设备已连接到 %1</translation>
-    </message>
-    <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 字节/秒</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 字节</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 KB/秒</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 KB</translation>
-    </message>
-    <message>
-        <source>Connecting ...</source>
-        <translation>正在连接 ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>T30s、T20s、T20+、T20 尚未就绪</translation>
-    </message>
-</context>
-<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
@@ -601,6 +550,153 @@ Please ensure that:<byte value="xd"/>
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>TransferTexts</name>
+    <message>
+        <source>Receiving %1</source>
+        <translation>正在接收 %1</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>正在发送 %1</translation>
+    </message>
+    <message>
+        <source>Copying %1</source>
+        <translation>正在复制 %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes/s</source>
+        <translation>%1 字节/秒</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 字节</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes/s</source>
+        <translation>%1 KB/秒</translation>
+    </message>
+    <message>
+        <source>%1 Kbytes</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>Connecting ...</source>
+        <translation>正在连接 ...</translation>
+    </message>
+    <message>
+        <source>T30s,T20s,T20+,T20 is not ready</source>
+        <translation>T30s、T20s、T20+、T20 尚未就绪</translation>
+    </message>
+    <message>
+        <source>cancelled by the calculator</source>
+        <translation>已被计算器取消</translation>
+    </message>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>%1 失败：%2</translation>
+    </message>
+    <message>
+        <source>Not sent: %1</source>
+        <translation>未发送：%1</translation>
+    </message>
+    <message>
+        <source>Receive by wire failed: %1</source>
+        <translation>通过数据线接收失败：%1</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>已取消</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled</source>
+        <translation>计算器已取消</translation>
+    </message>
+    <message>
+        <source>the calculator cancelled (%1)</source>
+        <translation>计算器已取消（%1）</translation>
+    </message>
+    <message>
+        <source>link lost</source>
+        <translation>连接已断开</translation>
+    </message>
+    <message>
+        <source>too many errors on the line</source>
+        <translation>线路错误过多</translation>
+    </message>
+    <message>
+        <source>no answer for %1</source>
+        <translation>%1 内无应答</translation>
+    </message>
+    <message>
+        <source>cannot store the file: %1</source>
+        <translation>无法保存文件：%1</translation>
+    </message>
+    <message>
+        <source>not enough disk space (%1)</source>
+        <translation>磁盘空间不足（%1）</translation>
+    </message>
+    <message>
+        <source>invalid file name</source>
+        <translation>文件名无效</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>文件不存在</translation>
+    </message>
+    <message>
+        <source>cannot read the file</source>
+        <translation>无法读取文件</translation>
+    </message>
+    <message>
+        <source>declined</source>
+        <translation>已拒绝</translation>
+    </message>
+    <message>
+        <source>no start byte</source>
+        <translation>无起始字节</translation>
+    </message>
+    <message>
+        <source>abandoned</source>
+        <translation>已放弃</translation>
+    </message>
+    <message>
+        <source>no valid block from the calculator</source>
+        <translation>未收到计算器的有效数据块</translation>
+    </message>
+    <message>
+        <source>sent, the end not confirmed</source>
+        <translation>已发送，结束未确认</translation>
+    </message>
+    <message>
+        <source>refused</source>
+        <translation>被拒绝</translation>
+    </message>
+    <message>
+        <source>Sent; the calculator did not confirm the end of the file</source>
+        <translation>已发送；计算器未确认文件结束</translation>
+    </message>
+    <message>
+        <source>Opening port: %1</source>
+        <translation>正在打开端口：%1</translation>
+    </message>
+    <message>
+        <source>Opening Comm %1</source>
+        <translation>正在打开通信 %1</translation>
+    </message>
+    <message>
+        <source>Device connected on %1</source>
+        <translation>设备已连接到 %1</translation>
     </message>
 </context>
 </TS>

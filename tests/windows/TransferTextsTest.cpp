@@ -1,0 +1,152 @@
+// The windows' words for the transfers' events and the server's status: without a
+// translation exactly the English that calvyx-cli prints (services/TransferText), in
+// another language translated part by part around the names and numbers.
+#include <gtest/gtest.h>
+
+#include "services/TransferServer.h"
+#include "services/TransferText.h"
+#include "windows/Language.h"
+#include "windows/TransferTexts.h"
+
+namespace {
+
+constexpr TransferKind Kinds[] = {TransferKind::KermitReceive, TransferKind::KermitSend, TransferKind::XModemSend,
+                                  TransferKind::WireReceive, TransferKind::RomLoad};
+
+TransferEvent Event(TransferStage stage, TransferKind kind, int64_t done, int64_t total, uint32_t elapsedMs)
+{
+    TransferEvent event;
+    event.stage = stage;
+    event.kind = kind;
+    event.file = "GRAPHS.CA";
+    event.done = done;
+    event.total = total;
+    event.elapsedMs = elapsedMs;
+    return event;
+}
+
+// Every event a transfer can report: each stage of each kind, progress at byte and
+// Kbyte rates with and without a total, and every reason as a notice and as an end,
+// with and without the system's or the calculator's words.
+std::vector<TransferEvent> AllEvents()
+{
+    std::vector<TransferEvent> events;
+    for (const TransferKind kind : Kinds) {
+        events.push_back(Event(TransferStage::Started, kind, 0, 4096, 0));
+        events.push_back(Event(TransferStage::Connecting, kind, 0, 0, 0));
+        for (const auto& [done, total, ms] : std::initializer_list<std::tuple<int64_t, int64_t, uint32_t>>{{0, 4096, 0},
+                                                                                                           {2048, 4096, 2000},
+                                                                                                           {4096, 4096, 3},
+                                                                                                           {40960, 81920, 2000},
+                                                                                                           {81920, 81920, 100},
+                                                                                                           {700, 0, 1000},
+                                                                                                           {0, 0, 0},
+                                                                                                           {300000, 0, 1000}})
+            events.push_back(Event(TransferStage::Progress, kind, done, total, ms));
+        for (int r = 0; r <= static_cast<int>(TransferReason::Refused); ++r) {
+            for (const char* detail : {"", "Disk full"}) {
+                for (const TransferStage stage : {TransferStage::Notice, TransferStage::Ended}) {
+                    for (const TransferOutcome outcome :
+                         {TransferOutcome::Completed, TransferOutcome::Cancelled, TransferOutcome::Failed}) {
+                        if (stage == TransferStage::Notice && outcome != TransferOutcome::Completed) continue;
+                        TransferEvent event = Event(stage, kind, 10, 20, 5);
+                        event.reason = static_cast<TransferReason>(r);
+                        event.detail = detail;
+                        event.outcome = outcome;
+                        events.push_back(event);
+                    }
+                }
+            }
+        }
+    }
+    return events;
+}
+
+std::string Describe(const TransferEvent& e)
+{
+    return "stage " + std::to_string(static_cast<int>(e.stage)) + ", kind " + std::to_string(static_cast<int>(e.kind)) +
+           ", reason " + std::to_string(static_cast<int>(e.reason)) + ", outcome " + std::to_string(static_cast<int>(e.outcome)) +
+           ", done " + std::to_string(e.done) + "/" + std::to_string(e.total) + ", detail '" + e.detail + "'";
+}
+
+TEST(TransferTexts, InEnglishTheyAreTheWordsCalvyxCliPrints)
+{
+    ASSERT_TRUE(InstallLanguage("en"));
+    for (const TransferEvent& event : AllEvents()) {
+        EXPECT_EQ(ShownTransferStatus(event).toStdString(), TransferStatusText(event)) << Describe(event);
+        EXPECT_EQ(ShownTransferCaption(event).toStdString(), TransferCaption(event)) << Describe(event);
+        EXPECT_EQ(ShownFailureWhy(event).toStdString(), FailureWhy(event)) << Describe(event);
+    }
+    for (const ServerStatus& status :
+         {ServerStatus{}, ServerStatus{ServerState::OpeningPort, "COM1"}, ServerStatus{ServerState::OpeningComm, "/dev/ttyUSB0"},
+          ServerStatus{ServerState::Connected, "QVXT0+"}, ServerStatus{ServerState::Copying, "(Send by wire)"}})
+        EXPECT_EQ(ShownServerStatus(status).toStdString(), ServerStatusText(status)) << status.subject;
+}
+
+// A name or a detail that holds a form's own marks stays as it is.
+TEST(TransferTexts, NamesAndDetailsAreNotForms)
+{
+    ASSERT_TRUE(InstallLanguage("en"));
+    TransferEvent event = Event(TransferStage::Ended, TransferKind::KermitReceive, 0, 0, 0);
+    event.file = "%2 %1.CA";
+    event.outcome = TransferOutcome::Failed;
+    event.reason = TransferReason::CalculatorCancelled;
+    event.detail = "%1 full";
+    EXPECT_EQ(ShownTransferStatus(event).toStdString(), "Receiving %2 %1.CA failed: the calculator cancelled (%1 full)");
+}
+
+// What the log keeps of a transfer: the texts the dialog shows while it runs, an empty
+// line after a success, the reason of a failure; nothing for the start (the dialog's
+// title) nor for the user's own cancel.
+TEST(TransferTexts, LogLines)
+{
+    ASSERT_TRUE(InstallLanguage("en"));
+    TransferEvent started = Event(TransferStage::Started, TransferKind::KermitReceive, 0, 0, 0);
+    TransferEvent progress = Event(TransferStage::Progress, TransferKind::KermitReceive, 700, 0, 1000);
+    TransferEvent done = Event(TransferStage::Ended, TransferKind::KermitReceive, 700, 0, 1000);
+    TransferEvent cancelled = done;
+    cancelled.outcome = TransferOutcome::Cancelled;
+    cancelled.reason = TransferReason::UserCancelled;
+    TransferEvent failed = done;
+    failed.outcome = TransferOutcome::Failed;
+    failed.reason = TransferReason::LinkLost;
+    EXPECT_EQ(TransferLogLine(started), std::nullopt);
+    EXPECT_EQ(TransferLogLine(progress), QString("700 bytes\r\n699 bytes/s"));
+    EXPECT_EQ(TransferLogLine(done), QString());
+    EXPECT_EQ(TransferLogLine(cancelled), std::nullopt);
+    EXPECT_EQ(TransferLogLine(failed), QString("Receiving GRAPHS.CA failed: link lost"));
+}
+
+TEST(TransferTexts, GermanWindowsWordThemInGerman)
+{
+    struct Case {
+        TransferEvent event;
+        const char* german;
+    };
+    TransferEvent failed = Event(TransferStage::Ended, TransferKind::KermitSend, 0, 0, 0);
+    failed.outcome = TransferOutcome::Failed;
+    failed.reason = TransferReason::CalculatorCancelled;
+    failed.detail = "Disk full";
+    TransferEvent noStart = Event(TransferStage::Ended, TransferKind::XModemSend, 0, 0, 0);
+    noStart.outcome = TransferOutcome::Failed;
+    noStart.reason = TransferReason::NoStart;
+    TransferEvent notReady = Event(TransferStage::Notice, TransferKind::RomLoad, 0, 0, 0);
+    notReady.reason = TransferReason::NotReady;
+    const Case cases[] = {
+        {Event(TransferStage::Started, TransferKind::KermitReceive, 0, 0, 0), "Empfange GRAPHS.CA"},
+        {Event(TransferStage::Connecting, TransferKind::RomLoad, 0, 0, 0), "Verbinde ..."},
+        {Event(TransferStage::Progress, TransferKind::KermitSend, 2048, 4096, 2000), "2048/4096 Bytes\r\n(50%)\r\n1023 Bytes/s"},
+        {Event(TransferStage::Progress, TransferKind::KermitSend, 40960, 81920, 2000), "40/80 KB\r\n(49%)\r\n19 KB/s"},
+        {Event(TransferStage::Progress, TransferKind::WireReceive, 700, 0, 1000), "700 Bytes\r\n699 Bytes/s"},
+        {failed, "Sende GRAPHS.CA fehlgeschlagen: der Rechner hat abgebrochen (Disk full)"},
+        {noStart, "Nicht gesendet: kein Startbyte"},
+        {notReady, "T30s,T20s,T20+,T20 ist nicht bereit"},
+    };
+    ASSERT_TRUE(InstallLanguage("de"));
+    for (const Case& c : cases) EXPECT_EQ(ShownTransferStatus(c.event).toStdString(), c.german) << Describe(c.event);
+    EXPECT_EQ(ShownServerStatus({ServerState::Connected, "QVXT0+"}).toStdString(), "Gerät verbunden über QVXT0+");
+    EXPECT_EQ(ShownServerStatus({ServerState::OpeningPort, "COM1"}).toStdString(), "Öffne Anschluss: COM1");
+    ASSERT_TRUE(InstallLanguage("en"));
+}
+
+} // namespace

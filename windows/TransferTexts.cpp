@@ -1,0 +1,201 @@
+#include "windows/TransferTexts.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+// The forms' context in the translation files.
+class TransferTexts {
+    Q_DECLARE_TR_FUNCTIONS(TransferTexts)
+};
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// From this rate on the progress counts in Kbytes (link/Progress.cpp).
+constexpr int64_t KbyteRate = 10240;
+
+int64_t Rate(int64_t done, uint32_t elapsedMs) { return done * 1000 / (static_cast<int64_t>(elapsedMs) + 1); }
+
+QString Lines(std::initializer_list<QString> lines)
+{
+    QStringList list(lines);
+    return list.join(QStringLiteral("\r\n"));
+}
+
+QString ProgressLines(int64_t done, int64_t total, uint32_t elapsedMs)
+{
+    if (total <= 0) return {};
+    const int64_t rate = Rate(done, elapsedMs);
+    if (rate < KbyteRate) {
+        return Lines({TransferTexts::tr("%1 bytes").arg(QStringLiteral("%1/%2").arg(done).arg(total)),
+                      QStringLiteral("(%1%)").arg(done * 100 / total), TransferTexts::tr("%1 bytes/s").arg(rate)});
+    }
+    // As in English: the Kbytes form takes its percentage from done - 1.
+    return Lines({TransferTexts::tr("%1 Kbytes").arg(QStringLiteral("%1/%2").arg(done / 1024).arg(total / 1024)),
+                  QStringLiteral("(%1%)").arg((done - 1) * 100 / total), TransferTexts::tr("%1 Kbytes/s").arg(rate / 1024)});
+}
+
+QString ReceivedLines(int64_t done, uint32_t elapsedMs)
+{
+    const int64_t rate = Rate(done, elapsedMs);
+    if (rate < KbyteRate) return Lines({TransferTexts::tr("%1 bytes").arg(done), TransferTexts::tr("%1 bytes/s").arg(rate)});
+    return Lines({TransferTexts::tr("%1 Kbytes").arg(done / 1024), TransferTexts::tr("%1 Kbytes/s").arg(rate / 1024)});
+}
+
+QString NotReady() { return TransferTexts::tr("T30s,T20s,T20+,T20 is not ready"); }
+
+QString XModemWhy(const TransferEvent& event)
+{
+    switch (event.reason) {
+    case TransferReason::CalculatorCancelled:
+        return TransferTexts::tr("cancelled by the calculator");
+    default:
+        return ShownFailureWhy(event);
+    }
+}
+
+QString EndedText(const TransferEvent& event)
+{
+    if (event.outcome == TransferOutcome::Completed) return {};
+    if (event.reason == TransferReason::UserCancelled || event.reason == TransferReason::Stopped ||
+        event.reason == TransferReason::NoFileChosen)
+        return {};
+    switch (event.kind) {
+    case TransferKind::KermitReceive:
+    case TransferKind::KermitSend:
+        return TransferTexts::tr("%1 failed: %2").arg(ShownTransferCaption(event), ShownFailureWhy(event));
+    case TransferKind::XModemSend:
+        return TransferTexts::tr("Not sent: %1").arg(XModemWhy(event));
+    case TransferKind::WireReceive:
+        return TransferTexts::tr("Receive by wire failed: %1").arg(ShownFailureWhy(event));
+    case TransferKind::RomLoad:
+        return Q(event.detail); // the ROM load's own words, as the calculator or the system said them
+    }
+    return {};
+}
+
+} // namespace
+
+QString ShownTransferCaption(const TransferEvent& event)
+{
+    switch (event.kind) {
+    case TransferKind::KermitReceive:
+        return TransferTexts::tr("Receiving %1").arg(Q(event.file));
+    case TransferKind::KermitSend:
+    case TransferKind::XModemSend:
+        return TransferTexts::tr("Sending %1").arg(Q(event.file));
+    case TransferKind::WireReceive:
+    case TransferKind::RomLoad:
+        return TransferTexts::tr("Copying %1").arg(Q(event.file));
+    }
+    return Q(event.file);
+}
+
+QString ShownFailureWhy(const TransferEvent& event)
+{
+    const QString detail = Q(event.detail);
+    switch (event.reason) {
+    case TransferReason::None:
+        return TransferTexts::tr("failed");
+    case TransferReason::UserCancelled:
+        return TransferTexts::tr("cancelled");
+    case TransferReason::Stopped:
+        return TransferTexts::tr("stopped");
+    case TransferReason::CalculatorCancelled:
+        return detail.isEmpty() ? TransferTexts::tr("the calculator cancelled")
+                                : TransferTexts::tr("the calculator cancelled (%1)").arg(detail);
+    case TransferReason::LinkLost:
+        return detail.isEmpty() ? TransferTexts::tr("link lost") : detail;
+    case TransferReason::TooManyErrors:
+        return TransferTexts::tr("too many errors on the line");
+    case TransferReason::NoAnswer:
+        return TransferTexts::tr("no answer for %1").arg(detail);
+    case TransferReason::CannotStore:
+        return TransferTexts::tr("cannot store the file: %1").arg(detail);
+    case TransferReason::NotEnoughSpace:
+        return TransferTexts::tr("not enough disk space (%1)").arg(detail);
+    case TransferReason::NameRefused:
+        return TransferTexts::tr("invalid file name");
+    case TransferReason::FileNotFound:
+        return TransferTexts::tr("the file does not exist");
+    case TransferReason::CannotRead:
+        return detail.isEmpty() ? TransferTexts::tr("cannot read the file") : detail;
+    case TransferReason::NoFileChosen:
+        return TransferTexts::tr("declined");
+    case TransferReason::NoStart:
+        return TransferTexts::tr("no start byte");
+    case TransferReason::Abandoned:
+        return TransferTexts::tr("abandoned");
+    case TransferReason::BadBlocks:
+        return TransferTexts::tr("no valid block from the calculator");
+    case TransferReason::NotReady:
+        return NotReady();
+    case TransferReason::EndUnconfirmed:
+        return TransferTexts::tr("sent, the end not confirmed");
+    case TransferReason::Refused:
+        return detail.isEmpty() ? TransferTexts::tr("refused") : detail;
+    }
+    return detail;
+}
+
+QString ShownTransferStatus(const TransferEvent& event)
+{
+    switch (event.stage) {
+    case TransferStage::Started:
+        return ShownTransferCaption(event);
+    case TransferStage::Connecting:
+        return TransferTexts::tr("Connecting ...");
+    case TransferStage::Progress:
+        return event.total > 0 ? ProgressLines(event.done, event.total, event.elapsedMs)
+                               : ReceivedLines(event.done, event.elapsedMs);
+    case TransferStage::Notice:
+        switch (event.reason) {
+        case TransferReason::None:
+            return {};
+        case TransferReason::NotReady:
+            return NotReady();
+        case TransferReason::EndUnconfirmed:
+            return TransferTexts::tr("Sent; the calculator did not confirm the end of the file");
+        default:
+            return ShownFailureWhy(event);
+        }
+    case TransferStage::Ended:
+        return EndedText(event);
+    }
+    return {};
+}
+
+std::optional<QString> TransferLogLine(const TransferEvent& event)
+{
+    switch (event.stage) {
+    case TransferStage::Started:
+        return std::nullopt; // the caption is the dialog's title, never a line
+    case TransferStage::Connecting:
+    case TransferStage::Progress:
+    case TransferStage::Notice:
+        return ShownTransferStatus(event);
+    case TransferStage::Ended:
+        if (event.outcome == TransferOutcome::Completed) return QString();
+        if (QString text = ShownTransferStatus(event); !text.isEmpty()) return text;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+QString ShownServerStatus(const ServerStatus& status)
+{
+    const QString subject = Q(status.subject);
+    switch (status.state) {
+    case ServerState::Idle:
+        return {};
+    case ServerState::OpeningPort:
+        return TransferTexts::tr("Opening port: %1").arg(subject);
+    case ServerState::OpeningComm:
+        return TransferTexts::tr("Opening Comm %1").arg(subject);
+    case ServerState::Connected:
+        return TransferTexts::tr("Device connected on %1").arg(subject);
+    case ServerState::Copying:
+        return TransferTexts::tr("Copying %1").arg(subject);
+    }
+    return subject;
+}

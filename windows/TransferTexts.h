@@ -1,0 +1,25 @@
+#pragma once
+// The words of the transfers' events and of the server's status in the windows'
+// language: the status dialog's caption and text, the log's lines and the status bar.
+// Without a translation they are exactly the English of services/TransferText (what
+// calvyx-cli prints).
+#include <optional>
+
+#include <QString>
+
+#include "services/TransferServer.h"
+#include "util/TransferEvent.h"
+
+// "Receiving NAME", "Sending NAME", "Copying NAME".
+QString ShownTransferCaption(const TransferEvent& event);
+// Why a transfer failed, as it follows "failed: ".
+QString ShownFailureWhy(const TransferEvent& event);
+// The dialog's text for an event (the progress, "Connecting ...", a notice, how it
+// ended); empty when the event has nothing to say in words.
+QString ShownTransferStatus(const TransferEvent& event);
+// The line the log keeps for an event, if any: what the dialog shows while the transfer
+// runs, an empty line after a success (it parts one transfer from the next), the
+// failure's words.
+std::optional<QString> TransferLogLine(const TransferEvent& event);
+// The status bar's text for the server's status ("Device connected on PORT").
+QString ShownServerStatus(const ServerStatus& status);
