@@ -8,6 +8,7 @@
 // runs, a transfer of the server's own, or whoever asks LendLink (the screen capture).
 #include <functional>
 #include <memory>
+#include <stop_token>
 #include <string>
 
 #include "link/Link.h"
@@ -17,7 +18,6 @@
 
 class KermitServer;
 class RomSender;
-class WireReceiver;
 
 class TransferServer {
 public:
@@ -99,7 +99,9 @@ public:
     void RestartQuietClock(uint32_t tick) { link_.RestartQuietClock(tick); }
 
 private:
-    [[noreturn]] void PortFailed(const std::string& nameAsPassed);
+    // reason: the LinkError's words for the user, or empty.
+    [[noreturn]] void PortFailed(const std::string& nameAsPassed, const std::string& reason);
+    void SetRomStatusDialog(std::unique_ptr<IStatusDialog> dialog);
     // Main thread: shows an event on its dialog and passes it on.
     void DeliverEvent(const TransferEvent& event);
 
@@ -116,12 +118,12 @@ private:
     bool portIsPseudoTerminal_ = false;
     std::string statusText_;
     ByteString receivedData_;
-    WireReceiver* runningReceiver_ = nullptr; // while ReceiveObject waits for it
-    RomSender* runningRomSender_ = nullptr;   // while SendRom waits for it
+    RomSender* runningRomSender_ = nullptr; // while SendRom waits for it
     bool transferRunning_ = false;
-    // CancelTransfer was called since the running transfer began, perhaps before its
-    // thread existed (its start serves events, where a window close can stop it).
-    bool stopRequested_ = false;
+    // The running transfer's cancel (CancelTransfer), made when it begins: a cancel
+    // before its thread exists (its start serves events, where a window close can stop
+    // it) is kept for it.
+    std::stop_source transferStop_;
     std::string lastRomError_;
     std::string lastReceiveError_;
 };

@@ -173,7 +173,9 @@ TEST_F(TransferServerTest, ReceiveWithoutALinkFailsAtOnce)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_TRUE(server->ReceivedData().empty());
     ASSERT_FALSE(windows.dialog.Reports().empty());
-    EXPECT_EQ(windows.dialog.Reports().back().kind, StatusKind::Finished);
+    EXPECT_EQ(windows.dialog.Reports().back().text, "Receive by wire failed: link lost");
+    EXPECT_EQ(server->LastReceiveError(), "link lost");
+    EXPECT_FALSE(windows.dialog.IsStatusVisible());
 }
 
 TEST_F(TransferServerTest, DownloadRomWaitsForTheInstructionsAndUsesItsOwnDialog)

@@ -51,7 +51,6 @@ TEST_F(SimPortTest, ThrottledSendKeepsTheLineRate)
     const long paced = MsSince(start);
     EXPECT_GE(paced, 190);
     EXPECT_LT(paced, 1000);
-    link.Program().SetShortTimeouts();
     ByteString got(192, '\0');
     EXPECT_EQ(link.Program().Read(got, 1000), 192);
     EXPECT_EQ(got, data);
@@ -65,7 +64,6 @@ TEST_F(SimPortTest, ThrottledSendKeepsTheLineRate)
 TEST_F(SimPortTest, FaultsFollowTheirSeed)
 {
     auto& calc = link.OpenPty();
-    link.Program().SetShortTimeouts();
     ByteString data;
     for (int i = 0; i < 200; ++i) data.push_back(static_cast<char>(i));
 

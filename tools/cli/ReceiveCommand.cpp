@@ -55,9 +55,9 @@ int Receive(std::vector<std::string> words)
         std::fprintf(stderr, "%s\n", e.what());
         return ExitPortError;
     }
-    // Closing the dialog is how the receive is cancelled: four CAN go to the calculator.
+    // Ctrl-C cancels the receive: four CAN go to the calculator.
     StopSignal stopSignal;
-    stopSignal.OnSignal(nullptr, [&] { windows.dialog.HideStatus(); });
+    stopSignal.OnSignal(nullptr, [&] { server.CancelTransfer(); });
     PrintLine("Send the object from the calculator now (Ctrl-C cancels)");
 
     const bool received = server.ReceiveObject(Str::SendByWire, 0);
