@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 #include "link/LinkErrors.h"
 #include "link/Trace.h"
@@ -71,13 +72,6 @@ bool WireReceiver::CancelRequested() const { return cancel_.stop_requested() || 
 
 int WireReceiver::ReadLimitMs() const { return link_->Kind() == LinkKind::Serial ? SerialReadTimeoutMs : ReadTimeoutMs; }
 
-uint8_t WireReceiver::ReadReplyByte()
-{
-    ByteString reply(1, '\0');
-    link_->Read(reply, ReadLimitMs());
-    return ByteAt(reply, 0); // a time-out leaves the zero byte, which is no valid reply
-}
-
 void WireReceiver::Execute()
 {
     Success = false;
@@ -137,7 +131,8 @@ void WireReceiver::ReceiveBlocks()
                 reason_ = cancel_.stop_requested() ? TransferReason::UserCancelled : TransferReason::Stopped;
                 break;
             }
-            last = ReadReplyByte();
+            const std::optional<uint8_t> reply = link_->ReadByte(ReadLimitMs());
+            last = reply.value_or(0); // silence: no valid header either
             switch (last) {
             case xmodem::SOH:
             case xmodem::STX:
@@ -154,12 +149,12 @@ void WireReceiver::ReceiveBlocks()
                 link_->ClearInput();
                 SendByte(xmodem::NAK);
                 ++badReplies;
-                if (last == 0) ++emptyReplies;
+                if (!reply) ++emptyReplies;
                 char line[64];
                 std::snprintf(line, sizeof line, "Rx Error #%d Reply was 0x%02X", badReplies, last);
                 Trace(line);
                 if (badReplies >= MaxBadReplies) {
-                    // The log keeps why; the dialog stays up with "not ready".
+                    // "Not ready", then why: the dialog keeps both up.
                     if (badReplies == emptyReplies)
                         TellFailure(TransferReason::NoAnswer, std::to_string(badReplies * ReadTimeoutMs / 1000) + " s");
                     else

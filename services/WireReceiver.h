@@ -65,7 +65,6 @@ private:
     void ReportEnd();
     bool CancelRequested() const;
     int ReadLimitMs() const;
-    uint8_t ReadReplyByte();
     void SendByte(uint8_t b);
     void SendCancel();
 
