@@ -85,7 +85,7 @@ std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName);
 
 // Writes the stream to the link in chunks of RomSender::ChunkSize, one block write each, calling beforeChunk with the bytes sent so far before each chunk and
 // once more after the last. A write error, a vanished calculator or one that takes no
-// byte for RomSender::StallLimitMs raise CalvyxError.
+// byte for RomSender::StallLimitMs raise LinkError (its message says what happened).
 void WriteRomStream(Link& link, const RomStreamBuffer& stream, const std::function<void(int64_t sent)>& beforeChunk);
 
 // The 4-byte length prefix of the stream, least significant byte first.

@@ -30,14 +30,8 @@ private:
 
 TransferServer::TransferServer(TransferHost host) : host_(host)
 {
-    if (host_.windows) SetRomStatusDialog(host_.windows->CreateStatusDialog());
+    if (host_.windows) romStatusDialog_ = host_.windows->CreateStatusDialog();
     SetStatusDialog(host_.statusDialog);
-}
-
-void TransferServer::SetRomStatusDialog(std::unique_ptr<IStatusDialog> dialog)
-{
-    romStatusDialog_ = std::move(dialog);
-    if (romStatusDialog_) romStatusDialog_->OnCancel = [this] { CancelTransfer(); };
 }
 
 void TransferServer::SetStatusDialog(IStatusDialog* dialog)
@@ -204,7 +198,7 @@ bool TransferServer::SendRom(const std::string& fileName)
     bool success = false;
     try {
         TransferScope scope(transferRunning_);
-        if (!romStatusDialog_ && host) SetRomStatusDialog(host->CreateStatusDialog());
+        if (!romStatusDialog_ && host) romStatusDialog_ = host->CreateStatusDialog();
         // The sender's Started event opens the dialog before its "Connecting ...": both
         // wait for the main thread, which serves them in the wait below.
         auto sender = std::make_unique<RomSender>(LinkLease(link_), fileName, EventSink());

@@ -101,7 +101,6 @@ public:
 private:
     // reason: the LinkError's words for the user, or empty.
     [[noreturn]] void PortFailed(const std::string& nameAsPassed, const std::string& reason);
-    void SetRomStatusDialog(std::unique_ptr<IStatusDialog> dialog);
     // Main thread: shows an event on its dialog and passes it on.
     void DeliverEvent(const TransferEvent& event);
 
