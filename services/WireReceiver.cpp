@@ -37,9 +37,8 @@ WireReceiver::~WireReceiver()
     wait();
 }
 
-void WireReceiver::Report(TransferStage stage, TransferReason reason, const std::string& detail)
+TransferEvent WireReceiver::MakeEvent(TransferStage stage) const
 {
-    if (!events_) return;
     TransferEvent event;
     event.stage = stage;
     event.kind = TransferKind::WireReceive;
@@ -47,6 +46,13 @@ void WireReceiver::Report(TransferStage stage, TransferReason reason, const std:
     event.done = receivedBytes_;
     event.total = ExpectedSize > 0 ? ExpectedSize : 0;
     event.elapsedMs = started_ ? link_->Now() - startTick_ : 0;
+    return event;
+}
+
+void WireReceiver::Report(TransferStage stage, TransferReason reason, const std::string& detail)
+{
+    if (!events_) return;
+    TransferEvent event = MakeEvent(stage);
     event.reason = reason;
     event.detail = detail;
     events_(event);
@@ -55,13 +61,7 @@ void WireReceiver::Report(TransferStage stage, TransferReason reason, const std:
 void WireReceiver::ReportEnd()
 {
     if (!events_) return;
-    TransferEvent event;
-    event.stage = TransferStage::Ended;
-    event.kind = TransferKind::WireReceive;
-    event.file = DisplayName;
-    event.done = receivedBytes_;
-    event.total = ExpectedSize > 0 ? ExpectedSize : 0;
-    event.elapsedMs = started_ ? link_->Now() - startTick_ : 0;
+    TransferEvent event = MakeEvent(TransferStage::Ended);
     event.outcome = outcome_;
     event.reason = reason_;
     event.detail = detail_;

@@ -59,8 +59,9 @@ private:
     bool VerifyBlock(const ByteString& block) const;
     bool RefuseBlock();
     void HandleError(const std::string& message);
-    // Records the first cause of a failure and says it (the log keeps it).
+    // Records the first cause of a failure, which the end reports.
     void TellFailure(TransferReason reason, const std::string& detail = {});
+    TransferEvent MakeEvent(TransferStage stage) const;
     void Report(TransferStage stage, TransferReason reason = TransferReason::None, const std::string& detail = {});
     void ReportEnd();
     bool CancelRequested() const;
