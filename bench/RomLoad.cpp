@@ -126,7 +126,11 @@ int main(int argc, char** argv)
         link.Open(UsbDeviceNameUpper, LinkBaud);
         start = Clock::now();
         {
-            RomSender sender(LinkLease(link), romPath, [&](const StatusReport&) { ++reports; });
+            // As in the programs: each event waits for the main thread; all but Started
+            // become a report to the dialog.
+            RomSender sender(LinkLease(link), romPath, [&](const TransferEvent& event) {
+                RunInMainThread([&] { reports += event.stage != TransferStage::Started; });
+            });
             WaitServingCalls(&sender);
             bestSender = std::min(bestSender, Seconds(start));
             allAccepted &= sender.Success;

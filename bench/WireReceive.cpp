@@ -40,7 +40,6 @@ int main(int argc, char** argv)
     calc->SetThrottle(true);
     Link link;
     link.Open(calc->ProgramPortName(), LinkBaud);
-    link.SetLongTimeouts();
 
     // The calculator's bytes on the line: each block with its header, number, complement
     // and checksum, then EOT.
@@ -52,7 +51,7 @@ int main(int argc, char** argv)
     std::printf("Wire receive of %zu bytes at %.0f bytes/s: the protocol bound is %.1f s\n", size, LineBytesPerSecond, bound);
     std::fflush(stdout);
 
-    WireReceiver receive(LinkLease(link), nullptr, "(bench)", 0);
+    WireReceiver receive(LinkLease(link), {}, {}, "(bench)", 0);
     auto calculator = std::async(std::launch::async, [&] {
         const auto start = Clock::now();
         auto result = sim::SendObjectByWire(*calc, object);

@@ -87,7 +87,6 @@ struct Bench {
         port = sim::CreatePtyPort();
         port->SetThrottle(true);
         link.Open(port->ProgramPortName(), LinkBaud);
-        link.SetLongTimeouts();
         engine = std::make_unique<KermitServer>(LinkLease(link), TransferHost{&host, &dialog});
         engine->Folder = folder.path().toStdString();
     }
@@ -200,7 +199,6 @@ int Idle(int seconds)
         std::unique_ptr<sim::SimPort> port =
             usb ? std::unique_ptr<sim::SimPort>(sim::CreateUsbDevice(root.path().toStdString())) : sim::CreatePtyPort();
         link.Open(port->ProgramPortName(), LinkBaud);
-        link.SetLongTimeouts();
         auto engine = std::make_unique<KermitServer>(LinkLease(link), TransferHost{nullptr, &dialog});
         engine->Folder = root.path().toStdString();
         SleepMs(500); // let it settle into its listening loop

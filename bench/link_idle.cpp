@@ -92,13 +92,12 @@ void Idle(bool usb, int seconds)
     Link link;
     Calculator calc(usb);
     link.Open(calc.port->ProgramPortName(), LinkBaud);
-    link.SetLongTimeouts();
     ByteString buffer(1, '\0');
     const double cpu0 = CpuSeconds();
     const uint32_t start = Now();
     int reads = 0, got = 0;
     while (TicksSince(start) < static_cast<uint32_t>(seconds) * 1000) {
-        got += link.Read(buffer, 1000);
+        got += link.Read(buffer, usb ? 1000 : 3000); // what the transfers wait for a reply
         ++reads;
     }
     const double wall = TicksSince(start) / 1000.0;

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <stop_token>
 #include <string>
 
 #include <QCoreApplication>
@@ -28,7 +29,6 @@
 #include "link/Link.h"
 #include "link/MemoryLine.h"
 #include "services/WireReceiver.h"
-#include "tools/sim/QuietStatusDialog.h"
 #include "util/StringTable.h"
 #include "xmodem/XModemBlock.h"
 
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > MaxInput) return 0;
-    sim::QuietStatusDialog dialog;
+    std::stop_source cancel; // the user's Cancel
     auto line = std::make_shared<MemoryLine>();
     ByteString sent;  // what the calculator sent
     ByteString heard; // what the PC sent
@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             ++turns;
             const std::size_t word = data[at] | (std::size_t(data[at + 1]) << 8);
             const std::size_t length = std::min<std::size_t>(word & (CancelBit - 1), size - at - 2);
-            if (word & CancelBit) dialog.Cancel();
+            if (word & CancelBit) cancel.request_stop();
             const ByteString bytes(reinterpret_cast<const char*>(data + at + 2), length);
             at += 2 + length;
             sent += bytes;
@@ -128,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     timing.CancelSettleDelay = 0;
     link.SetTiming(timing);
 
-    WireReceiver rx(LinkLease(link), &dialog, Str::SendByWire, 0, WireReceiver::RunIn::Caller);
+    WireReceiver rx(LinkLease(link), {}, cancel.get_token(), Str::SendByWire, 0, WireReceiver::RunIn::Caller);
 
     FUZZ_CHECK(!heard.empty() && heard[0] == xmodem::CrcStart); // 'D' on a serial line
     for (std::size_t i = 1; i < heard.size(); ++i) {

@@ -16,6 +16,7 @@
 #include <libusb.h>
 
 #include "link/LinkBackend.h"
+#include "link/LinkErrors.h"
 #include "link/Trace.h"
 #include "link/UsbIdleClock.h"
 #include "util/MainThread.h"
@@ -537,8 +538,8 @@ private:
     UsbIdleClock idleClock_;
 };
 
-// Finds and opens the device; nullptr with whyNot set as OpenLibUsbBackend says.
-libusb_device_handle* OpenDevice(libusb_context* context, UsbId id, std::string& whyNot,
+// Finds and opens the device; nullptr with kind and whyNot set as OpenLibUsbBackend says.
+libusb_device_handle* OpenDevice(libusb_context* context, UsbId id, LinkErrorKind& kind, std::string& whyNot,
                                  std::optional<CalculatorInterface>& iface)
 {
     libusb_device** list = nullptr;
@@ -568,29 +569,36 @@ libusb_device_handle* OpenDevice(libusb_context* context, UsbId id, std::string&
         if (r != 0) {
             handle = nullptr;
             Trace("Cannot open USB device " + UsbIdName(id) + ": " + LibUsbText(r));
-            if (r == LIBUSB_ERROR_ACCESS) whyNot = UsbNoPermissionText(id);
+            if (r == LIBUSB_ERROR_ACCESS) {
+                kind = LinkErrorKind::NoPermission;
+                whyNot = UsbNoPermissionText(id);
+            }
         }
     }
     libusb_free_device_list(list, 1);
-    if (!found) Trace("No USB device " + UsbIdName(id));
+    if (!found) {
+        kind = LinkErrorKind::NotFound;
+        Trace("No USB device " + UsbIdName(id));
+    }
     return handle;
 }
 
 } // namespace
 
-std::unique_ptr<LinkBackend> OpenLibUsbBackend(UsbId id, std::string& whyNot)
+std::unique_ptr<LinkBackend> OpenLibUsbBackend(UsbId id)
 {
-    whyNot.clear();
     libusb_context* context = nullptr;
     if (const int r = libusb_init(&context); r != 0) {
         Trace("libusb not started: " + LibUsbText(r));
-        return nullptr;
+        throw LinkError(LinkErrorKind::OpenFailed, "", ErrnoOfError(r));
     }
     std::optional<CalculatorInterface> iface;
-    libusb_device_handle* handle = OpenDevice(context, id, whyNot, iface);
+    LinkErrorKind kind = LinkErrorKind::OpenFailed;
+    std::string whyNot;
+    libusb_device_handle* handle = OpenDevice(context, id, kind, whyNot, iface);
     if (!handle) {
         libusb_exit(context);
-        return nullptr;
+        throw LinkError(kind, whyNot);
     }
     // Only a driver libusb reports as bound is detached. An unknown answer (a negative
     // one) goes on to the claim, which says whether the interface is free; libusb's
@@ -609,14 +617,12 @@ std::unique_ptr<LinkBackend> OpenLibUsbBackend(UsbId id, std::string& whyNot)
     if (const int r = libusb_claim_interface(handle, iface->number); r != 0) {
         Trace("Cannot claim interface " + std::to_string(iface->number) + " of USB device " + UsbIdName(id) + ": " +
               LibUsbText(r));
-        if (r == LIBUSB_ERROR_BUSY)
-            whyNot = UsbInUseText(id);
-        else if (r == LIBUSB_ERROR_ACCESS)
-            whyNot = UsbNoPermissionText(id);
         if (detached) libusb_attach_kernel_driver(handle, iface->number);
         libusb_close(handle);
         libusb_exit(context);
-        return nullptr;
+        if (r == LIBUSB_ERROR_BUSY) throw LinkError(LinkErrorKind::Busy, UsbInUseText(id), EBUSY);
+        if (r == LIBUSB_ERROR_ACCESS) throw LinkError(LinkErrorKind::NoPermission, UsbNoPermissionText(id), EACCES);
+        throw LinkError(LinkErrorKind::OpenFailed, "", ErrnoOfError(r));
     }
     Trace("USB device " + UsbIdName(id) + " interface " + std::to_string(iface->number) + ", " +
           std::to_string(iface->inPacketSize) + "-byte packets");

@@ -14,11 +14,11 @@ class LinkBackend;
 
 // Opens the device with this id and claims its calculator interface (vendor-specific
 // class 0xFF with exactly one bulk IN and one bulk OUT endpoint). A kernel driver is
-// detached only when libusb says one is bound. On failure: nullptr with nothing left
-// open, the cause traced, and whyNot set to a text the user can act on (no permission:
-// UsbNoPermissionText; claimed elsewhere: UsbInUseText), or left empty when the device
-// is simply not there or does not open.
-std::unique_ptr<LinkBackend> OpenLibUsbBackend(UsbId id, std::string& whyNot);
+// detached only when libusb says one is bound. On failure a LinkError, with nothing left
+// open and the cause traced: NoPermission (reason UsbNoPermissionText), Busy (claimed
+// elsewhere: UsbInUseText), NotFound or OpenFailed (no reason: the device is simply not
+// there or does not open).
+std::unique_ptr<LinkBackend> OpenLibUsbBackend(UsbId id);
 
 // Whether a device with this id is on the bus. Enumeration only: nothing is opened and
 // nothing is sent to the device.

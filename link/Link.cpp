@@ -42,7 +42,7 @@ constexpr uint32_t ClearInputLimitMs = 10000;
 [[noreturn]] void ClosedLink(const char* what)
 {
     Trace(std::string(what) + " on a closed link");
-    SeriousError();
+    throw LinkError(LinkErrorKind::Closed, "", EBADF);
 }
 
 // An eventfd stays readable from the first Raise to the next Lower.
@@ -103,25 +103,26 @@ void Link::Open(const std::string& name, int baud)
     // the old pipe.
     Close();
     ResumeWrites();
-    openError_.clear();
     kind_ = IsUsbName(name) ? LinkKind::Usb : LinkKind::Serial;
     // The pipe device's name opens the pipe device when it is there (the virtual
     // calculator), else a calculator found on the bus.
-    if (const auto id = ParseUsbId(ResolveUsbLinkName(name))) {
-        backend_ = OpenLibUsbBackend(*id, openError_);
-        if (!backend_) SeriousError();
-    } else {
-        backend_ = kind_ == LinkKind::Usb ? OpenUsbPipeBackend(name, openError_) : OpenSerialBackend(name, baud, cancelFd_);
-    }
+    if (const auto id = ParseUsbId(ResolveUsbLinkName(name)))
+        backend_ = OpenLibUsbBackend(*id);
+    else
+        backend_ = kind_ == LinkKind::Usb ? OpenUsbPipeBackend(name) : OpenSerialBackend(name, baud, cancelFd_);
     timing_ = SelectTimingProfile(kind_, baud);
-    ClearInput();
+    try {
+        ClearInput();
+    } catch (...) {
+        Close(); // a line that fails at once is not left half open
+        throw;
+    }
 }
 
 void Link::OpenMemory(std::shared_ptr<MemoryLine> line, LinkKind kind)
 {
     Close();
     ResumeWrites();
-    openError_.clear();
     kind_ = kind;
     backend_ = OpenMemoryBackend(std::move(line));
     timing_ = SelectTimingProfile(kind_, LinkBaud);
@@ -133,9 +134,12 @@ void LinkBackend::Pause(int ms, const std::atomic<bool>&) { SleepMs(ms); }
 
 void Link::Fail()
 {
-    if (!backend_) SeriousError();
-    backend_->Pause(100, cancel_);
-    SeriousErrorAfter(0);
+    Trace("the calculator broke off");
+    if (backend_)
+        backend_->Pause(100, cancel_);
+    else
+        SleepMs(100);
+    throw LinkError(LinkErrorKind::BrokenOff);
 }
 
 uint32_t Link::Now() const { return backend_ ? backend_->Now() : ::Now(); }
@@ -162,36 +166,58 @@ void Link::Write(const ByteString& bytes)
     if (!backend_) ClosedLink("Write");
     if (bytes.empty()) return;
     const auto outcome = backend_->Write(bytes.data(), bytes.size(), -1, WriteStop{writeStop_, writeStopFd_});
+    const int err = errno;
     if (outcome == linkio::WriteOutcome::Complete) return;
-    if (outcome == linkio::WriteOutcome::Stopped) {
-        Trace("write stopped");
-        SeriousError();
-    }
     if (outcome == linkio::WriteOutcome::TimedOut && kind_ == LinkKind::Serial) {
         // The serial write limit ran out: like a timed-out write on the port, this is
         // no failure; the protocols notice the missing bytes.
         Trace("Write time limit reached");
         return;
     }
-    if (outcome == linkio::WriteOutcome::TimedOut)
+    switch (outcome) {
+    case linkio::WriteOutcome::Stopped:
+        Trace("write stopped");
+        throw LinkError(LinkErrorKind::Stopped, "", ECANCELED);
+    case linkio::WriteOutcome::TimedOut:
         Trace("USB write stalled");
-    else
-        Trace(std::string("write failed: ") + std::strerror(errno));
-    Fail();
+        throw LinkError(LinkErrorKind::WriteStalled, "", ETIMEDOUT);
+    default:
+        Trace(std::string("write failed: ") + std::strerror(err));
+        throw LinkError(LinkErrorKind::Lost, "", err);
+    }
 }
 
-linkio::WriteOutcome Link::WriteBlock(const char* data, std::size_t size, long stallMs)
+void Link::WriteBlock(const char* data, std::size_t size, long stallMs)
 {
-    if (!backend_) {
-        errno = EBADF;
-        return linkio::WriteOutcome::Failed;
+    if (!backend_) WriteFailed(linkio::WriteOutcome::Failed, EBADF, stallMs);
+    const auto outcome = backend_->Write(data, size, stallMs, WriteStop{writeStop_, writeStopFd_});
+    if (outcome != linkio::WriteOutcome::Complete) WriteFailed(outcome, errno, stallMs);
+}
+
+void Link::WriteFailed(linkio::WriteOutcome outcome, int err, long stallMs)
+{
+    switch (outcome) {
+    case linkio::WriteOutcome::TimedOut:
+        throw LinkError(LinkErrorKind::WriteStalled, "The calculator took no data for " + std::to_string(stallMs / 1000) + " s",
+                        ETIMEDOUT);
+    case linkio::WriteOutcome::Stopped:
+        throw LinkError(LinkErrorKind::Stopped, "The write was stopped", ECANCELED);
+    default:
+        throw LinkError(backend_ ? LinkErrorKind::Lost : LinkErrorKind::Closed,
+                        std::string("Cannot write to the calculator: ") + std::strerror(err), err);
     }
-    return backend_->Write(data, size, stallMs, WriteStop{writeStop_, writeStopFd_});
 }
 
 int Link::Read(ByteString& buffer, int timeoutMs) { return ReadFromBackend(buffer, timeoutMs, false); }
 
 int Link::ReadWithin(ByteString& buffer, int maxWaitMs) { return ReadFromBackend(buffer, maxWaitMs, true); }
+
+std::optional<uint8_t> Link::ReadByte(int timeoutMs)
+{
+    ByteString one(1, '\0');
+    if (Read(one, timeoutMs) == 0) return std::nullopt;
+    return static_cast<uint8_t>(one[0]);
+}
 
 int Link::ReadFromBackend(ByteString& buffer, int timeoutMs, bool bounded)
 {
@@ -239,16 +265,6 @@ void Link::DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs, const st
         const bool zero = std::all_of(buffer.begin(), buffer.begin() + 6, [](char c) { return c == 0; });
         quiet = zero ? quiet + 1 : 0;
     }
-}
-
-void Link::SetShortTimeouts()
-{
-    if (backend_) backend_->SetShortTimeouts();
-}
-
-void Link::SetLongTimeouts()
-{
-    if (backend_) backend_->SetLongTimeouts();
 }
 
 std::size_t Link::BufferedBytes() const { return backend_ ? backend_->BufferedBytes() : 0; }

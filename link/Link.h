@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "link/LinkIo.h"
@@ -48,18 +49,16 @@ public:
     // the device with that id through libusb, the others the pipe device when it is
     // present and otherwise a calculator found on the bus (ResolveUsbLinkName); anything else
     // a serial line) and drains its input. An open link is closed first. A failure
-    // goes through SeriousError (CalvyxError with an empty message), the link closed;
-    // OpenError then says why when the user can do something about it.
+    // raises LinkError, the link closed: its kind and errno say what happened, its
+    // Reason() why in words when the user can do something about it (no permission: the
+    // udev rule to install; the device in use by another program), else it is empty.
+    // Callers that report an open failure pass the reason to OpenErrorText /
+    // RaiseOpenError.
     void Open(const std::string& name, int baud);
     // Opens a line held in memory (link/MemoryLine.h) that behaves as a link of that
     // kind (the engines pick their start bytes and timings by kind): tests and fuzz
     // targets run engines on it without real waits.
     void OpenMemory(std::shared_ptr<MemoryLine> line, LinkKind kind);
-    // Why the last Open failed, in words for the user (no permission: the udev rule to
-    // install; the device in use by another program), or empty: no Open failed, or it
-    // failed for no reason the user could act on (the device is not there). Callers
-    // that report an open failure pass it to OpenErrorText / RaiseOpenError.
-    const std::string& OpenError() const { return openError_; }
     // Stops the USB reader and closes whatever is open; a closed link stays closed.
     void Close();
     bool IsOpen() const;
@@ -71,40 +70,42 @@ public:
 
     // Writes all bytes within the link's write limits. On serial a write whose limit
     // ran out is no failure (the protocols notice missing bytes); on USB a device that
-    // takes nothing for a while, or any write error, is a SeriousError.
+    // takes nothing for a while (WriteStalled), a stop (Stopped) or any write error
+    // (Lost, with errno) raise LinkError with an empty message.
     void Write(const ByteString& bytes);
-    // One block (a ROM chunk) with a stall limit of the caller's; the outcome is
-    // reported, not raised, so that the caller can say what went wrong.
-    linkio::WriteOutcome WriteBlock(const char* data, std::size_t size, long stallMs);
+    // One block (a ROM chunk) with a stall limit of the caller's. Raises LinkError:
+    // WriteStalled ("The calculator took no data for N s"), Stopped, Lost or Closed
+    // ("Cannot write to the calculator: " and the system's words, errno kept).
+    void WriteBlock(const char* data, std::size_t size, long stallMs);
 
-    // Reads up to buffer.size() bytes and returns the count; the rest of buffer is
-    // zeroed. Serial: within the line's current read limits. USB: until the data is in,
-    // the line has been idle for timeoutMs, or CancelRead was called.
+    // Reads up to buffer.size() bytes and returns the count (0: nothing came in time);
+    // the rest of buffer is zeroed. Every kind of line honours timeoutMs: a serial read
+    // ends timeoutMs after the time the bytes take on the line (1 ms a byte), a USB read
+    // once the line has been idle for timeoutMs, a line in memory moves its clock on by
+    // timeoutMs; any of them ends early at CancelRead. A failed line raises LinkError.
     int Read(ByteString& buffer, int timeoutMs);
-    // As Read, but no kind of line waits longer than maxWaitMs (the serial line's own
-    // limits are cut to it): for a reader that keeps a timer of its own.
+    // One byte within timeoutMs (as Read), or nothing when none came.
+    std::optional<uint8_t> ReadByte(int timeoutMs);
+    // As Read, but no kind of line waits longer than maxWaitMs in all: for a reader that
+    // keeps a timer of its own.
     int ReadWithin(ByteString& buffer, int maxWaitMs);
     // Drains what the calculator still sends until the line is quiet (bounded in time).
     // drained, when given, sees every byte the drain read (not what a serial purge
     // dropped unread).
     void ClearInput(const std::function<void(const ByteString&)>& drained = {});
-    // SeriousError with its pause on the line's clock: what an engine calls when the
-    // calculator broke off (its CAN).
+    // LinkError BrokenOff (empty message) after a pause of 100 ms on the line's clock:
+    // what an engine calls when the calculator broke off (its CAN).
     [[noreturn]] void Fail();
     // A settle time of the protocols, on the line's clock: a real line sleeps, a line in
     // memory only moves its clock on.
     void Pause(int ms);
     // The line's clock: util/Ticks' Now() for a real line, the virtual one in memory.
     uint32_t Now() const;
-    // Serial read limits: short (N + 100 ms) or long (N + 3000 ms). USB: no effect.
-    void SetShortTimeouts();
-    void SetLongTimeouts();
-
     // Any thread: a read in progress gives up (a serial read at once, a USB read at its
     // next step of at most 100 ms). Cleared by the next Read.
     void CancelRead();
     // Any thread: a write that waits for the device gives up within about 100 ms
-    // (Write raises, WriteBlock reports Stopped), and so does every later write that would
+    // (LinkError Stopped), and so does every later write that would
     // wait, until the link opens again or the lease of the engine it stopped ends. What
     // the device takes at once still goes out: a stop never cuts a write that does not
     // wait (the Kermit server's last word on a serial line).
@@ -134,8 +135,9 @@ private:
     void ResumeWrites();
     void DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs, const std::function<void(const ByteString&)>& drained);
 
+    [[noreturn]] void WriteFailed(linkio::WriteOutcome outcome, int err, long stallMs);
+
     std::unique_ptr<LinkBackend> backend_;
-    std::string openError_;
     LinkKind kind_ = LinkKind::Serial;
     TimingProfileValues timing_ = SerialSlowProfile;
     std::atomic<uint32_t> lastReceive_{0};

@@ -1,7 +1,7 @@
 #pragma once
 // One kind of connection behind Link: the serial line and the USB pipe device today,
 // room for a third. A backend is made by Link::Open on an opened device and destroyed
-// by Link::Close; it raises through SeriousError where the link's operations say so.
+// by Link::Close; it raises LinkError where the link's operations say so.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -20,7 +20,7 @@ class LinkBackend {
 public:
     virtual ~LinkBackend() = default;
 
-    // Up to n bytes (see Link::Read); cancel ends a USB wait early.
+    // Up to n bytes within timeoutMs (see Link::Read); cancel ends a USB wait early.
     virtual std::size_t Read(unsigned char* buffer, std::size_t n, int timeoutMs, const std::atomic<bool>& cancel) = 0;
     // As Read, waiting no longer than maxWaitMs whatever the line's own limits are.
     virtual std::size_t ReadWithin(unsigned char* buffer, std::size_t n, int maxWaitMs, const std::atomic<bool>& cancel)
@@ -44,9 +44,6 @@ public:
     virtual void BeginDrain() {}
     virtual void BeforeDrainRound() {}
     virtual void EndDrain() {}
-
-    virtual void SetShortTimeouts() {}
-    virtual void SetLongTimeouts() {}
 
     // The line's clock (util/Ticks for a real line) and a pause on it.
     virtual uint32_t Now() const;

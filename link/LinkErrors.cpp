@@ -1,55 +1,35 @@
-#include <atomic>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "link/LinkErrors.h"
-#include "link/Trace.h"
-#include "util/CalvyxError.h"
-#include "util/MainThread.h"
+
+#include <cstring>
+
 #include "util/StringTable.h"
-#include "util/Ticks.h"
 
-namespace {
+std::string LinkError::OsDetail() const { return osError_ == 0 ? std::string() : std::strerror(osError_); }
 
-// The tracked file slots, indexed by FileSlot. Used by one transfer at a time; atomic
-// only so that a stray reader from another thread sees a whole value.
-std::atomic<int> Slots[2] = {-1, -1};
-
-std::atomic<int>& SlotOf(FileSlot slot) { return Slots[slot == FileSlot::Send ? 0 : 1]; }
-
-} // namespace
-
-int OpenTrackedFile(FileSlot slot, const std::string& path, FileAccess access)
+const char* LinkErrorKindName(LinkErrorKind kind)
 {
-    // A file still held in the slot would otherwise stay open for good.
-    CloseTrackedFile(slot);
-    const int flags = access == FileAccess::Read ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC;
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-    SlotOf(slot) = fd < 0 ? -1 : fd;
-    return fd;
+    switch (kind) {
+    case LinkErrorKind::OpenFailed:
+        return "open failed";
+    case LinkErrorKind::NotFound:
+        return "not found";
+    case LinkErrorKind::NoPermission:
+        return "no permission";
+    case LinkErrorKind::Busy:
+        return "busy";
+    case LinkErrorKind::Closed:
+        return "closed";
+    case LinkErrorKind::Lost:
+        return "lost";
+    case LinkErrorKind::WriteStalled:
+        return "write stalled";
+    case LinkErrorKind::Stopped:
+        return "stopped";
+    case LinkErrorKind::BrokenOff:
+        return "broken off";
+    }
+    return "?";
 }
-
-void CloseTrackedFile(FileSlot slot)
-{
-    const int fd = SlotOf(slot).exchange(-1);
-    if (fd >= 0) ::close(fd);
-}
-
-int TrackedFile(FileSlot slot) { return SlotOf(slot); }
-
-void SeriousErrorAfter(int pauseMs)
-{
-    Trace("Serious error, disconnecting");
-    // The link stays open: the caller's handler decides what follows.
-    const bool mainThread = InMainThread();
-    if (mainThread) ProcessPendingEvents();
-    CloseTrackedFile(FileSlot::Send);
-    CloseTrackedFile(FileSlot::Receive);
-    SleepMs(pauseMs);
-    throw CalvyxError("");
-}
-
-void SeriousError() { SeriousErrorAfter(100); }
 
 void RaiseError(const std::string& detail) { throw CalvyxError(std::string(Str::Error) + "(" + detail + ")"); }
 

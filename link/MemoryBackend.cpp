@@ -1,6 +1,7 @@
 #include "link/MemoryBackend.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "link/LinkBackend.h"
@@ -30,7 +31,7 @@ public:
         if (line_->Queued() > 0) return line_->Take(buffer, n);
         if (line_->hungUp_) {
             Trace("read failed: the other side hung up");
-            SeriousErrorAfter(0);
+            throw LinkError(LinkErrorKind::Lost, "", EIO);
         }
         ++line_->emptyReads_;
         line_->now_ += static_cast<uint32_t>(std::max(timeoutMs, 0));

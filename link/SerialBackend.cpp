@@ -1,5 +1,6 @@
 #include "link/SerialBackend.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
@@ -17,42 +18,30 @@ public:
     SerialBackend(int fd, int wakeFd) : fd_(fd), wakeFd_(wakeFd) {}
     ~SerialBackend() override { serialline::Close(fd_); }
 
-    std::size_t Read(unsigned char* buffer, std::size_t n, int, const std::atomic<bool>&) override
+    // The caller's limit after the time the bytes take on the line.
+    std::size_t Read(unsigned char* buffer, std::size_t n, int timeoutMs, const std::atomic<bool>&) override
     {
-        return ReadUnder(limits_, buffer, n);
+        const long lineMs = static_cast<long>(n) * serialline::ReadMsPerByte;
+        return ReadUnder(lineMs + std::max(timeoutMs, 0), buffer, n);
     }
 
+    // The whole read within maxWaitMs.
     std::size_t ReadWithin(unsigned char* buffer, std::size_t n, int maxWaitMs, const std::atomic<bool>&) override
     {
-        serialline::Limits limits = limits_;
-        const long lineMs = static_cast<long>(n) * limits.readPerByte + limits.readConstant;
-        if (maxWaitMs >= 0 && lineMs > maxWaitMs) {
-            limits.readPerByte = 0;
-            limits.readConstant = maxWaitMs;
-        }
-        return ReadUnder(limits, buffer, n);
+        return ReadUnder(std::max(maxWaitMs, 0), buffer, n);
     }
 
     // The line's own write limit applies (a stall limit is a USB matter): at 30 ms a
     // byte a ROM chunk on a line that takes nothing would wait a minute, a stop ends it.
     linkio::WriteOutcome Write(const char* data, std::size_t n, long, const WriteStop& stop) override
     {
-        return serialline::Write(fd_, data, n, limits_, stop.fd);
+        return serialline::Write(fd_, data, n, stop.fd);
     }
 
-    // Two quiet rounds of 6 bytes under the short limits, the driver's queues purged
-    // before each; the limits in force before come back afterwards.
-    DrainPlan Drain() const override { return {2, 6, 1000}; }
-    void BeginDrain() override
-    {
-        saved_ = limits_;
-        limits_ = serialline::ShortLimits;
-    }
+    // Two quiet rounds of 6 bytes, 100 ms after the line's time each, the driver's
+    // queues purged before each.
+    DrainPlan Drain() const override { return {2, 6, 100}; }
     void BeforeDrainRound() override { serialline::Purge(fd_); }
-    void EndDrain() override { limits_ = saved_; }
-
-    void SetShortTimeouts() override { limits_ = serialline::ShortLimits; }
-    void SetLongTimeouts() override { limits_ = serialline::LongLimits; }
 
     // A line that hung up (an unplugged USB serial adapter, a pseudo-terminal whose far
     // end closed) says so on its descriptor for good; CLOCAL keeps a missing carrier out
@@ -64,22 +53,38 @@ public:
     }
 
 private:
-    std::size_t ReadUnder(const serialline::Limits& limits, unsigned char* buffer, std::size_t n)
+    std::size_t ReadUnder(long limitMs, unsigned char* buffer, std::size_t n)
     {
-        // A stop ends the wait at once instead of after the long read limit (3 s).
-        const long got = serialline::Read(fd_, buffer, n, limits, wakeFd_);
+        // A stop ends the wait at once instead of after the limit.
+        const long got = serialline::Read(fd_, buffer, n, limitMs, wakeFd_);
         if (got < 0) {
-            Trace(std::string("read failed: ") + std::strerror(errno));
-            SeriousError();
+            const int err = errno;
+            Trace(std::string("read failed: ") + std::strerror(err));
+            throw LinkError(LinkErrorKind::Lost, "", err);
         }
         return static_cast<std::size_t>(got);
     }
 
     const int fd_;
     const int wakeFd_;
-    serialline::Limits limits_ = serialline::LongLimits;
-    serialline::Limits saved_ = serialline::LongLimits;
 };
+
+LinkErrorKind OpenErrorKind(int err)
+{
+    switch (err) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return LinkErrorKind::NotFound;
+    case EACCES:
+    case EPERM:
+        return LinkErrorKind::NoPermission;
+    case EBUSY:
+        return LinkErrorKind::Busy;
+    default:
+        return LinkErrorKind::OpenFailed;
+    }
+}
 
 } // namespace
 
@@ -89,14 +94,16 @@ std::unique_ptr<LinkBackend> OpenSerialBackend(const std::string& name, int baud
     Trace("open " + path);
     const int fd = serialline::Open(path);
     if (fd < 0) {
-        Trace("Cannot open " + path + ": " + std::strerror(errno));
-        SeriousError();
+        const int err = errno;
+        Trace("Cannot open " + path + ": " + std::strerror(err));
+        throw LinkError(OpenErrorKind(err), "", err);
     }
     Trace("configure " + path + " at " + std::to_string(baud) + " baud");
     if (!serialline::Configure(fd, baud)) {
-        Trace("Cannot configure " + path + ": " + std::strerror(errno));
+        const int err = errno;
+        Trace("Cannot configure " + path + ": " + std::strerror(err));
         serialline::Close(fd);
-        SeriousError();
+        throw LinkError(LinkErrorKind::OpenFailed, "", err);
     }
     return std::make_unique<SerialBackend>(fd, wakeFd);
 }

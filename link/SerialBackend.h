@@ -7,6 +7,6 @@
 class LinkBackend;
 
 // Opens and configures the line that name stands for ("COMn" is /dev/ttyS(n-1)); a
-// failure is traced and raised through SeriousError, with nothing left open. A read
-// also ends when wakeFd (the link's cancel signal) becomes readable.
+// failure is traced and raised as a LinkError (its kind by errno), with nothing left
+// open. A read also ends when wakeFd (the link's cancel signal) becomes readable.
 std::unique_ptr<LinkBackend> OpenSerialBackend(const std::string& name, int baud, int wakeFd);

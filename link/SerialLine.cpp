@@ -83,15 +83,14 @@ void Close(int fd)
 
 namespace serialline {
 
-long Read(int fd, unsigned char* buf, std::size_t n, const Limits& limits, int wakeFd)
+long Read(int fd, unsigned char* buf, std::size_t n, long limitMs, int wakeFd)
 {
-    const long ms = static_cast<long>(n) * limits.readPerByte + limits.readConstant;
-    return linkio::ReadUntil(fd, buf, n, linkio::DeadlineIn(ms), wakeFd);
+    return linkio::ReadUntil(fd, buf, n, linkio::DeadlineIn(limitMs), wakeFd);
 }
 
-linkio::WriteOutcome Write(int fd, const char* data, std::size_t n, const Limits& limits, int stopFd)
+linkio::WriteOutcome Write(int fd, const char* data, std::size_t n, int stopFd)
 {
-    const long ms = static_cast<long>(n) * limits.writePerByte + limits.writeConstant;
+    const long ms = static_cast<long>(n) * WriteMsPerByte + WriteConstantMs;
     return linkio::WriteAll(fd, data, n, ms, -1, stopFd);
 }
 

@@ -26,22 +26,19 @@ void Close(int fd);
 namespace serialline {
 
 // The serial time limits in ms. A read of N bytes ends when N bytes are in or
-// N × readPerByte + readConstant after it began; a write of N bytes may take
-// N × writePerByte + writeConstant. No limit applies between two received bytes.
-struct Limits {
-    int readPerByte;
-    int readConstant;
-    int writePerByte;
-    int writeConstant;
-};
-inline constexpr Limits ShortLimits{1, 100, 30, 100};
-inline constexpr Limits LongLimits{1, 3000, 30, 100};
+// N x ReadMsPerByte + the caller's limit after it began (the first part is the time the
+// bytes take on the line); a write of N bytes may take N x WriteMsPerByte +
+// WriteConstantMs. No limit applies between two received bytes.
+inline constexpr int ReadMsPerByte = 1;
+inline constexpr int WriteMsPerByte = 30;
+inline constexpr int WriteConstantMs = 100;
 
-// Reads up to n bytes within the read limits, or until wakeFd becomes readable: the
-// count, or -1 when the line failed or hung up (errno tells why).
-long Read(int fd, unsigned char* buf, std::size_t n, const Limits& limits, int wakeFd = -1);
+// Reads up to n bytes within limitMs (the whole wait, the line's time included), or
+// until wakeFd becomes readable: the count, or -1 when the line failed or hung up
+// (errno tells why).
+long Read(int fd, unsigned char* buf, std::size_t n, long limitMs, int wakeFd = -1);
 // Writes n bytes within the write limit; a wait for room also ends when stopFd (when
 // not -1) becomes readable.
-linkio::WriteOutcome Write(int fd, const char* data, std::size_t n, const Limits& limits, int stopFd = -1);
+linkio::WriteOutcome Write(int fd, const char* data, std::size_t n, int stopFd = -1);
 
 } // namespace serialline

@@ -118,19 +118,21 @@ private:
 
 } // namespace
 
-std::unique_ptr<LinkBackend> OpenUsbPipeBackend(const std::string& name, std::string& whyNot)
+std::unique_ptr<LinkBackend> OpenUsbPipeBackend(const std::string& name)
 {
     if (std::string problem = PipeDeviceProblem(name); !problem.empty()) {
         Trace("The pipe device is refused: " + problem);
-        whyNot = std::move(problem);
-        SeriousError();
+        throw LinkError(LinkErrorKind::NoPermission, problem);
     }
     bool swapped = false; // a pipe of another user was opened after the check
+    int firstErr = 0;
     const auto open = [&](int pipe) {
         const int fd = usbpipes::Open(name, pipe);
         if (fd < 0) {
-            swapped = swapped || errno == EPERM;
-            Trace("Cannot open " + UsbPipePath(name, pipe) + ": " + std::strerror(errno));
+            const int err = errno;
+            if (firstErr == 0) firstErr = err;
+            swapped = swapped || err == EPERM;
+            Trace("Cannot open " + UsbPipePath(name, pipe) + ": " + std::strerror(err));
         }
         return fd;
     };
@@ -139,8 +141,11 @@ std::unique_ptr<LinkBackend> OpenUsbPipeBackend(const std::string& name, std::st
     if (readPipe < 0 || writePipe < 0) {
         usbpipes::Close(readPipe);
         usbpipes::Close(writePipe);
-        if (swapped) whyNot = PipeDeviceProblem(name);
-        SeriousError();
+        if (swapped) throw LinkError(LinkErrorKind::NoPermission, PipeDeviceProblem(name), firstErr);
+        const LinkErrorKind kind = firstErr == ENOENT || firstErr == ENXIO || firstErr == ENODEV ? LinkErrorKind::NotFound
+                                   : firstErr == EACCES                                          ? LinkErrorKind::NoPermission
+                                                                                                 : LinkErrorKind::OpenFailed;
+        throw LinkError(kind, "", firstErr);
     }
     return std::make_unique<UsbPipeBackend>(name, readPipe, writePipe);
 }

@@ -6,7 +6,7 @@
 
 class LinkBackend;
 
-// Opens the device's two pipes; a failure is traced and raised through SeriousError,
-// with nothing left open. A device that another user could have made is refused, with
-// the reason (PipeDeviceProblem) in whyNot.
-std::unique_ptr<LinkBackend> OpenUsbPipeBackend(const std::string& name, std::string& whyNot);
+// Opens the device's two pipes; a failure is traced and raised as a LinkError, with
+// nothing left open. A device that another user could have made is refused (kind
+// NoPermission, the reason PipeDeviceProblem's words).
+std::unique_ptr<LinkBackend> OpenUsbPipeBackend(const std::string& name);

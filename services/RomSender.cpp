@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include "link/LinkErrors.h"
-#include "link/Progress.h"
 #include "link/Trace.h"
 #include "util/CalvyxError.h"
 #include "util/MainThread.h"
@@ -22,26 +21,41 @@
 
 namespace {
 
-[[noreturn]] void WriteFailed(int err)
-{
-    throw CalvyxError(std::string("Cannot write to the calculator: ") + std::strerror(err));
-}
-
 // Writes one chunk: a calculator with room takes it at once, otherwise the rest goes out
-// as room appears, within the stall limit; a write error or a vanished calculator end
-// the update.
+// as room appears, within the stall limit; a write error, a vanished calculator or a
+// stall end the update (LinkError, worded for the user).
 void WriteChunk(Link& link, const char* data, std::size_t size)
 {
-    switch (link.WriteBlock(data, size, RomSender::StallLimitMs)) {
-    case linkio::WriteOutcome::Complete:
-        return;
-    case linkio::WriteOutcome::TimedOut:
-        throw CalvyxError("The calculator took no data for " + std::to_string(RomSender::StallLimitMs / 1000) + " s");
-    case linkio::WriteOutcome::Failed:
-        WriteFailed(errno);
-    case linkio::WriteOutcome::Stopped:
-        throw CalvyxError(RomSender::RomLoadStoppedText);
+    try {
+        link.WriteBlock(data, size, RomSender::StallLimitMs);
+    } catch (const LinkError& e) {
+        if (e.Kind() == LinkErrorKind::Stopped)
+            throw LinkError(LinkErrorKind::Stopped, RomSender::RomLoadStoppedText, e.OsError());
+        throw;
     }
+}
+
+// The ROM file's descriptor, closed when the read is over whatever happens.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+TransferEvent StageEvent(TransferStage stage)
+{
+    TransferEvent event;
+    event.stage = stage;
+    return event;
 }
 
 } // namespace
@@ -53,11 +67,12 @@ ByteString RomLengthPrefix(uint32_t size)
     return prefix;
 }
 
-void RomSender::ReportStatus(const StatusReport& report)
+void RomSender::Report(TransferEvent event)
 {
-    RunInMainThread([&] {
-        if (OnStatus) OnStatus(report);
-    });
+    if (!events_) return;
+    event.kind = TransferKind::RomLoad;
+    event.file = FileName;
+    events_(event);
 }
 
 RomStreamBuffer::RomStreamBuffer(std::size_t size) : size_(size)
@@ -69,8 +84,8 @@ RomStreamBuffer::RomStreamBuffer(std::size_t size) : size_(size)
 
 RomStreamBuffer::~RomStreamBuffer() { ::munmap(data_, size_); }
 
-RomSender::RomSender(LinkLease link, const std::string& fileName, StatusSink onStatus)
-    : FileName(fileName), OnStatus(std::move(onStatus)), link_(std::move(link))
+RomSender::RomSender(LinkLease link, const std::string& fileName, TransferEventSink events)
+    : FileName(fileName), link_(std::move(link)), events_(std::move(events))
 {
     start();
 }
@@ -92,34 +107,52 @@ void RomSender::Work()
 {
     Trace("begin to update");
     Success = false;
-    bool failed = false;
+    TransferEvent end;
+    end.stage = TransferStage::Ended;
     std::unique_ptr<RomStreamBuffer> stream;
+    const uint32_t start = link_->Now();
     try {
-        ReportStatus(StatusReport::Connecting(Str::ConnectingDots));
+        Report(StageEvent(TransferStage::Started));
+        Report(StageEvent(TransferStage::Connecting));
         Trace(Str::ConnectingDots);
         stream = ReadRomStream(FileName);
         const auto total = static_cast<int64_t>(stream->size());
-        const StatusSink progress = [this](const StatusReport& report) { ReportStatus(report); };
-        const uint32_t start = Now();
+        end.total = total;
         WriteRomStream(*link_, *stream, [&](int64_t sent) {
             // A stop (the window closing, Ctrl-C) ends the stream between two chunks.
-            if (isInterruptionRequested()) throw CalvyxError(RomLoadStoppedText);
-            ReportProgress(sent, total, start, progress);
+            if (isInterruptionRequested()) throw LinkError(LinkErrorKind::Stopped, RomLoadStoppedText);
+            end.done = sent;
+            TransferEvent progress = StageEvent(TransferStage::Progress);
+            progress.done = sent;
+            progress.total = total;
+            progress.elapsedMs = link_->Now() - start;
+            Report(progress);
         });
         Success = true;
-    } catch (const std::exception& e) {
-        failed = true;
+    } catch (const LinkError& e) {
         ErrorText = e.what();
+        end.outcome = e.Kind() == LinkErrorKind::Stopped ? TransferOutcome::Cancelled : TransferOutcome::Failed;
+        end.reason = e.Kind() == LinkErrorKind::Stopped        ? TransferReason::UserCancelled
+                     : e.Kind() == LinkErrorKind::WriteStalled ? TransferReason::NoAnswer
+                                                               : TransferReason::LinkLost;
+    } catch (const std::exception& e) {
+        // The file: refused, or not readable.
+        ErrorText = e.what();
+        end.outcome = TransferOutcome::Failed;
+        end.reason = TransferReason::CannotRead;
+    }
+    if (!Success) {
+        end.detail = ErrorText;
         Trace("ROM update failed: " + ErrorText);
     }
+    end.elapsedMs = link_->Now() - start;
     try {
         link_->Close();
     } catch (const std::exception& e) {
         Trace(std::string("closing the link: ") + e.what());
     }
     stream.reset();
-    // After a failure the dialog keeps its last text until the user closes it.
-    if (!failed) ReportStatus(StatusReport::Finished());
+    Report(end);
 }
 
 std::optional<std::string> RomFileProblem(const std::string& fileName)
@@ -141,33 +174,29 @@ std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName)
 {
     // Refused before anything is read or sent.
     if (const auto problem = RomFileProblem(fileName)) throw CalvyxError(std::string(Str::Error) + "(" + *problem + ")");
-    const int fd = OpenTrackedFile(FileSlot::Send, fileName, FileAccess::Read);
-    if (fd < 0) {
+    const FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) {
         const int err = errno;
         RaiseError(FormatText(Str::UnableToOpenFile, fileName) + FormatText(Str::SystemErrorNumber, std::to_string(err)));
     }
     struct stat st {};
     // The length travels in 4 bytes: a larger file cannot be described to the calculator.
-    if (::fstat(fd, &st) != 0 || st.st_size < 0 || st.st_size > std::numeric_limits<uint32_t>::max()) {
-        CloseTrackedFile(FileSlot::Send);
+    if (::fstat(file.get(), &st) != 0 || st.st_size < 0 || st.st_size > std::numeric_limits<uint32_t>::max())
         RaiseError(FormatText(Str::CannotReadFromFile, fileName));
-    }
     const auto size = static_cast<std::size_t>(st.st_size);
     std::unique_ptr<RomStreamBuffer> stream;
     try {
         stream = std::make_unique<RomStreamBuffer>(size + 4);
     } catch (const std::bad_alloc&) {
-        CloseTrackedFile(FileSlot::Send);
         RaiseError(FormatText(Str::CannotReadFromFile, fileName));
     }
     std::size_t got = 0;
     while (got < size) {
-        const ssize_t n = ::read(fd, stream->data() + 4 + got, size - got);
+        const ssize_t n = ::read(file.get(), stream->data() + 4 + got, size - got);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break; // an error, or a file that shrank while being read
         got += static_cast<std::size_t>(n);
     }
-    CloseTrackedFile(FileSlot::Send);
     if (got < size) RaiseError(FormatText(Str::CannotReadFromFile, fileName));
     RomLengthPrefix(static_cast<uint32_t>(size)).copy(stream->data(), 4);
     return stream;

@@ -13,8 +13,8 @@
 
 #include "link/Link.h"
 #include "util/ByteString.h"
-#include "util/HostInterfaces.h"
 #include "util/MainThread.h"
+#include "util/TransferEvent.h"
 
 // The stream held whole in memory, in pages of its own that go back to the system as
 // soon as the update is over. A ROM is megabytes: in a plain string the allocator keeps
@@ -35,19 +35,19 @@ private:
     std::size_t size_ = 0;
 };
 
-// The ROM update thread: sends one file as the ROM stream and reports through OnStatus
-// in the main thread.
+// The ROM update thread: sends one file as the ROM stream and reports it as transfer
+// events (kind RomLoad).
 class RomSender final : public WorkerThread {
 public:
     // Starts the thread at once on the lent link, which must be open; leaves it closed
-    // in every case. OnStatus hears the progress before every chunk and once more
-    // after the last.
-    RomSender(LinkLease link, const std::string& fileName, StatusSink onStatus);
+    // in every case. events (from the sender's thread; it goes on once the sink has
+    // returned) hears Started, Connecting, the progress before every chunk and once
+    // more after the last, and the end; a failure's detail is ErrorText.
+    RomSender(LinkLease link, const std::string& fileName, TransferEventSink events);
     // Waits for the thread, serving its synchronised calls meanwhile.
     ~RomSender() override;
 
     const std::string FileName;
-    const StatusSink OnStatus;
     // True once the whole stream has been written. Read after the thread has ended.
     std::atomic<bool> Success{false};
     // Why the update failed (empty on success), for a caller that can show it.
@@ -67,10 +67,10 @@ protected:
     void Work() override;
 
 private:
-    // Runs OnStatus in the main thread and waits until it has run.
-    void ReportStatus(const StatusReport& report);
+    void Report(TransferEvent event);
 
     LinkLease link_;
+    const TransferEventSink events_;
 };
 
 // Why fileName cannot be a ROM, or nothing when it can: it must be a regular file
@@ -85,7 +85,7 @@ std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName);
 
 // Writes the stream to the link in chunks of RomSender::ChunkSize, one block write each, calling beforeChunk with the bytes sent so far before each chunk and
 // once more after the last. A write error, a vanished calculator or one that takes no
-// byte for RomSender::StallLimitMs raise CalvyxError.
+// byte for RomSender::StallLimitMs raise LinkError (its message says what happened).
 void WriteRomStream(Link& link, const RomStreamBuffer& stream, const std::function<void(int64_t sent)>& beforeChunk);
 
 // The 4-byte length prefix of the stream, least significant byte first.

@@ -9,6 +9,8 @@ namespace {
 
 // Each read waits this long for the missing bytes; a cancel takes effect between reads.
 constexpr int CaptureReadTimeoutMs = 1000;
+// On a serial line: after the time the bytes take on the line.
+constexpr int CaptureSerialReadTimeoutMs = 100;
 
 // Closes the link however the capture ends.
 struct LinkCloser {
@@ -26,13 +28,13 @@ void ScreenReader::OpenLink(const std::string& portName)
 void ScreenReader::ReadScreen(const std::string& portName, const ByteString& initialBytes, ByteString& image)
 {
     image = initialBytes;
+    openError_.clear();
     if (portName.empty()) return;
     bool failed = false;
     {
         LinkCloser closer{*link_};
         try {
             OpenLink(portName);
-            link_->SetShortTimeouts();
             Trace("Begin capture read");
             while (image.size() < ScreenImageSize) {
                 if (Cancelled) {
@@ -40,13 +42,17 @@ void ScreenReader::ReadScreen(const std::string& portName, const ByteString& ini
                     break;
                 }
                 ByteString chunk(ScreenImageSize - image.size(), '\0');
-                const int count = link_->Read(chunk, CaptureReadTimeoutMs);
+                const int count =
+                    link_->Read(chunk, link_->Kind() == LinkKind::Serial ? CaptureSerialReadTimeoutMs : CaptureReadTimeoutMs);
                 image.append(chunk, 0, static_cast<std::size_t>(count > 0 ? count : 0));
                 Trace("  Result so far= " + std::to_string(image.size()));
             }
+        } catch (const LinkError& e) {
+            failed = true;
+            openError_ = e.Reason();
         } catch (...) {
             failed = true;
         }
     }
-    if (failed) RaiseOpenError(portName, link_->OpenError());
+    if (failed) RaiseOpenError(portName, openError_);
 }

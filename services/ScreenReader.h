@@ -32,9 +32,10 @@ public:
     // opening. Raises like Link::Open.
     void OpenLink(const std::string& portName);
     void CloseLink() { link_->Close(); }
-    // Why the link's last Open failed, for the user (Link::OpenError).
-    const std::string& OpenError() const { return link_->OpenError(); }
+    // Why the link's last Open failed, for the user (LinkError::Reason), or empty.
+    const std::string& OpenError() const { return openError_; }
 
 private:
     LinkLease link_;
+    std::string openError_;
 };

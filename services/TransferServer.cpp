@@ -92,8 +92,6 @@ void TransferServer::StopKermitServer()
     // A frame the calculator does not take must not hold the stop for the write limit;
     // the lease's end lets the next engine write again.
     link_.StopWrites();
-    ProcessPendingEvents();
-    SleepMs(10);
     kermitServer_.reset(); // waits for the thread, serving its synchronised calls
     Trace("Kermit Server terminated");
 }
@@ -112,12 +110,15 @@ void TransferServer::SelectPort(const std::string& name)
         link_.Open(portName_, LinkBaud);
         portIsPseudoTerminal_ = IsPseudoTerminal(portName_);
         ShowStatus({ServerState::OpeningPort, portName_});
-        link_.SetLongTimeouts();
         ShowStatus({ServerState::Connected, portName_});
+    } catch (const LinkError& e) {
+        Trace(std::string("opening the port failed: ") + LinkErrorKindName(e.Kind()) + " " + e.OsDetail());
+        link_.Close();
+        PortFailed(name, e.Reason());
     } catch (const std::exception& e) {
         Trace(std::string("opening the port failed: ") + e.what());
         link_.Close();
-        PortFailed(name);
+        PortFailed(name, "");
     }
 }
 
@@ -138,60 +139,53 @@ bool TransferServer::OpenPortDirect(const std::string& name)
         link_.ClearInput();
         ShowStatus({ServerState::Connected, portName_});
         return true;
+    } catch (const LinkError& e) {
+        Trace(std::string("opening the port failed: ") + LinkErrorKindName(e.Kind()) + " " + e.OsDetail());
+        link_.Close(); // a half-opened device must not stay held until the next selection
+        PortFailed(name, e.Reason());
     } catch (const std::exception& e) {
         Trace(std::string("opening the port failed: ") + e.what());
-        link_.Close(); // a half-opened device must not stay held until the next selection
-        PortFailed(name);
+        link_.Close();
+        PortFailed(name, "");
     }
 }
 
-void TransferServer::PortFailed(const std::string& nameAsPassed)
+void TransferServer::PortFailed(const std::string& nameAsPassed, const std::string& reason)
 {
     portName_.clear();
     ShowStatus({});
     // After a link failure in the main thread the user looks at the main window.
     if (host_.windows && InMainThread()) host_.windows->FocusMainWindow();
-    RaiseOpenError(nameAsPassed, link_.OpenError());
+    RaiseOpenError(nameAsPassed, reason);
 }
 
 bool TransferServer::ReceiveObject(const std::string& displayName, int expectedSize)
 {
-    stopRequested_ = false;
+    transferStop_ = std::stop_source();
     // Showing the status serves events: a stop asked for there is kept for the receiver.
     ShowStatus({ServerState::Copying, FileNamePart(displayName)});
     TransferScope scope(transferRunning_);
-    auto receiver = std::make_unique<WireReceiver>(LinkLease(link_), host_.statusDialog, displayName, expectedSize);
-    runningReceiver_ = receiver.get();
-    if (stopRequested_) receiver->requestInterruption();
-    const auto settle = [&] {
-        runningReceiver_ = nullptr;
-        const bool success = receiver->Success;
-        receivedData_ = success ? std::move(receiver->ReceivedData) : ByteString();
-        lastReceiveError_ = success ? std::string() : receiver->FailureText;
-        receiver.reset();
-        return success;
-    };
-    try {
-        SleepMs(100);
-        WaitServingCalls(receiver.get());
-        Delay(link_.Timing().ReceiveSettleDelay);
-    } catch (...) {
-        settle();
-        throw;
-    }
-    return settle();
+    // The receiver's first event (Started) opens the dialog; it waits for the main
+    // thread, which serves it in the wait below. The settle time the calculator needs
+    // after the end passes in the receiver's thread.
+    auto receiver =
+        std::make_unique<WireReceiver>(LinkLease(link_), EventSink(), transferStop_.get_token(), displayName, expectedSize);
+    WaitServingCalls(receiver.get());
+    const bool success = receiver->Success;
+    receivedData_ = success ? std::move(receiver->ReceivedData) : ByteString();
+    lastReceiveError_ = success ? std::string() : receiver->FailureText;
+    return success;
 }
 
 void TransferServer::CancelTransfer()
 {
-    stopRequested_ = true; // for a transfer that is starting and has no thread yet
-    if (runningReceiver_) runningReceiver_->requestInterruption();
+    transferStop_.request_stop(); // also for a transfer that is starting and has no thread yet
     if (runningRomSender_) runningRomSender_->Stop();
 }
 
 bool TransferServer::SendRom(const std::string& fileName)
 {
-    stopRequested_ = false;
+    transferStop_ = std::stop_source();
     ShowStatus({ServerState::Copying, FileNamePart(fileName)});
     IHostWindows* host = host_.windows;
     // The user follows the set-up instructions on the calculator first.
@@ -205,17 +199,11 @@ bool TransferServer::SendRom(const std::string& fileName)
     try {
         TransferScope scope(transferRunning_);
         if (!romStatusDialog_ && host) romStatusDialog_ = host->CreateStatusDialog();
-        IStatusDialog* dialog = romStatusDialog_.get();
-        auto sender = std::make_unique<RomSender>(LinkLease(link_), fileName, [dialog](const StatusReport& report) {
-            if (dialog) dialog->UpdateStatus(report);
-        });
+        // The sender's Started event opens the dialog before its "Connecting ...": both
+        // wait for the main thread, which serves them in the wait below.
+        auto sender = std::make_unique<RomSender>(LinkLease(link_), fileName, EventSink());
         runningRomSender_ = sender.get();
-        if (stopRequested_) sender->Stop();
-        // The sender's first report waits for the dialog, so "Connecting ..." is the
-        // first text the user sees.
-        Delay(1000);
-        if (dialog) dialog->OpenStatus(Str::Copying + fileName, true);
-        SleepMs(100);
+        if (transferStop_.stop_requested()) sender->Stop();
         WaitServingCalls(sender.get());
         runningRomSender_ = nullptr;
         ShowStatus({});

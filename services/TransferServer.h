@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stop_token>
 #include <string>
 
 #include "link/Link.h"
@@ -18,7 +19,6 @@
 
 class KermitServer;
 class RomSender;
-class WireReceiver;
 
 // What the server is doing with its port, as data for a status bar that words it
 // itself: the state and the port or file it concerns.
@@ -122,7 +122,8 @@ public:
     void RestartQuietClock(uint32_t tick) { link_.RestartQuietClock(tick); }
 
 private:
-    [[noreturn]] void PortFailed(const std::string& nameAsPassed);
+    // reason: the LinkError's words for the user, or empty.
+    [[noreturn]] void PortFailed(const std::string& nameAsPassed, const std::string& reason);
     // Main thread: shows an event on its dialog and passes it on.
     void DeliverEvent(const TransferEvent& event);
 
@@ -141,12 +142,12 @@ private:
     std::string statusText_;
     ServerStatus status_;
     ByteString receivedData_;
-    WireReceiver* runningReceiver_ = nullptr; // while ReceiveObject waits for it
-    RomSender* runningRomSender_ = nullptr;   // while SendRom waits for it
+    RomSender* runningRomSender_ = nullptr; // while SendRom waits for it
     bool transferRunning_ = false;
-    // CancelTransfer was called since the running transfer began, perhaps before its
-    // thread existed (its start serves events, where a window close can stop it).
-    bool stopRequested_ = false;
+    // The running transfer's cancel (CancelTransfer), made when it begins: a cancel
+    // before its thread exists (its start serves events, where a window close can stop
+    // it) is kept for it.
+    std::stop_source transferStop_;
     std::string lastRomError_;
     std::string lastReceiveError_;
 };

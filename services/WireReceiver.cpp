@@ -2,10 +2,11 @@
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 #include "link/LinkErrors.h"
-#include "link/Progress.h"
 #include "link/Trace.h"
+#include "services/TransferText.h"
 #include "util/CalvyxError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
@@ -18,9 +19,10 @@ void WireReceiver::SendByte(uint8_t b) { link_->Write(ByteString(1, static_cast<
 // swallowed one.
 void WireReceiver::SendCancel() { link_->Write(ByteString(4, static_cast<char>(xmodem::CAN))); }
 
-WireReceiver::WireReceiver(LinkLease link, IStatusDialog* statusDialog, const std::string& displayName, int expectedSize,
-                           RunIn runIn)
-    : DisplayName(displayName), ExpectedSize(expectedSize), StatusDialog(statusDialog), link_(std::move(link))
+WireReceiver::WireReceiver(LinkLease link, TransferEventSink events, std::stop_token cancel, const std::string& displayName,
+                           int expectedSize, RunIn runIn)
+    : DisplayName(displayName), ExpectedSize(expectedSize), link_(std::move(link)), events_(std::move(events)),
+      cancel_(std::move(cancel))
 {
     if (runIn == RunIn::Caller)
         Execute();
@@ -35,49 +37,77 @@ WireReceiver::~WireReceiver()
     wait();
 }
 
-void WireReceiver::ReportStatus(const StatusReport& report)
+TransferEvent WireReceiver::MakeEvent(TransferStage stage) const
 {
-    RunInMainThread([&] {
-        if (StatusDialog) StatusDialog->UpdateStatus(report);
-    });
+    TransferEvent event;
+    event.stage = stage;
+    event.kind = TransferKind::WireReceive;
+    event.file = DisplayName;
+    event.done = receivedBytes_;
+    event.total = ExpectedSize > 0 ? ExpectedSize : 0;
+    event.elapsedMs = started_ ? link_->Now() - startTick_ : 0;
+    return event;
 }
 
-void WireReceiver::OpenStatusDialog(const std::string& caption)
+void WireReceiver::Report(TransferStage stage, TransferReason reason, const std::string& detail)
 {
-    RunInMainThread([&] {
-        if (StatusDialog) StatusDialog->OpenStatus(caption, true);
-    });
+    if (!events_) return;
+    TransferEvent event = MakeEvent(stage);
+    event.reason = reason;
+    event.detail = detail;
+    events_(event);
 }
 
-bool WireReceiver::CancelRequested() const
+void WireReceiver::ReportEnd()
 {
-    return isInterruptionRequested() || (StatusDialog && !StatusDialog->IsStatusVisible());
+    if (!events_) return;
+    TransferEvent event = MakeEvent(TransferStage::Ended);
+    event.outcome = outcome_;
+    event.reason = reason_;
+    event.detail = detail_;
+    events_(event);
 }
 
-uint8_t WireReceiver::ReadReplyByte()
-{
-    ByteString reply(1, '\0');
-    link_->Read(reply, ReadTimeoutMs);
-    return ByteAt(reply, 0); // a time-out leaves the zero byte, which is no valid reply
-}
+bool WireReceiver::CancelRequested() const { return cancel_.stop_requested() || isInterruptionRequested(); }
+
+int WireReceiver::ReadLimitMs() const { return link_->Kind() == LinkKind::Serial ? SerialReadTimeoutMs : ReadTimeoutMs; }
 
 void WireReceiver::Execute()
 {
     Success = false;
     FailureText.clear();
     receivedBytes_ = 0;
+    outcome_ = TransferOutcome::Completed;
+    reason_ = TransferReason::None;
+    detail_.clear();
     Trace("TX Receive begins for " + DisplayName);
     try {
         ReceivedData.clear();
         Success = true;
         blockCounter_ = 0;
-        OpenStatusDialog(Str::Copying + DisplayName);
         started_ = false;
+        Report(TransferStage::Started);
         ReceiveBlocks();
     } catch (const std::exception& e) {
         HandleError(e.what());
     } catch (...) {
         HandleError("");
+    }
+    // The calculator needs a moment after the end before the line serves the next
+    // transfer; it passes on the line's clock, in this thread.
+    try {
+        if (link_->IsOpen()) link_->Pause(link_->Timing().ReceiveSettleDelay);
+    } catch (...) {
+    }
+    if (Success) {
+        outcome_ = TransferOutcome::Completed;
+        reason_ = TransferReason::None;
+        detail_.clear();
+    }
+    try {
+        ReportEnd();
+    } catch (const std::exception& e) {
+        Trace(std::string("the end of the receive not reported: ") + e.what());
     }
 }
 
@@ -97,9 +127,12 @@ void WireReceiver::ReceiveBlocks()
                 SendCancel();
                 last = xmodem::EOT;
                 Success = false;
+                outcome_ = TransferOutcome::Cancelled;
+                reason_ = cancel_.stop_requested() ? TransferReason::UserCancelled : TransferReason::Stopped;
                 break;
             }
-            last = ReadReplyByte();
+            const std::optional<uint8_t> reply = link_->ReadByte(ReadLimitMs());
+            last = reply.value_or(0); // silence: no valid header either
             switch (last) {
             case xmodem::SOH:
             case xmodem::STX:
@@ -110,22 +143,23 @@ void WireReceiver::ReceiveBlocks()
                 break;
             case xmodem::CAN:
                 Trace("CAN received from the calculator");
-                TellFailure("the calculator cancelled");
+                TellFailure(TransferReason::CalculatorCancelled);
                 link_->Fail();
             default: {
                 link_->ClearInput();
                 SendByte(xmodem::NAK);
                 ++badReplies;
-                if (last == 0) ++emptyReplies;
+                if (!reply) ++emptyReplies;
                 char line[64];
                 std::snprintf(line, sizeof line, "Rx Error #%d Reply was 0x%02X", badReplies, last);
                 Trace(line);
                 if (badReplies >= MaxBadReplies) {
-                    // The log keeps why; the dialog stays up with "not ready".
-                    TellFailure(badReplies == emptyReplies
-                                    ? "no answer for " + std::to_string(badReplies * ReadTimeoutMs / 1000) + " s"
-                                    : "no valid block from the calculator");
-                    ReportStatus(StatusReport::Notice(Str::NotReady));
+                    // "Not ready", then why: the dialog keeps both up.
+                    if (badReplies == emptyReplies)
+                        TellFailure(TransferReason::NoAnswer, std::to_string(badReplies * ReadTimeoutMs / 1000) + " s");
+                    else
+                        TellFailure(TransferReason::BadBlocks);
+                    Report(TransferStage::Notice, TransferReason::NotReady);
                     last = xmodem::EOT;
                     Success = false;
                     settled = true;
@@ -135,7 +169,6 @@ void WireReceiver::ReceiveBlocks()
         }
     } while (last != xmodem::EOT);
     SendByte(xmodem::ACK); // also after a cancel or a silent calculator
-    if (Success) ReportStatus(StatusReport::Finished());
 }
 
 bool WireReceiver::ReceiveBlock(uint8_t header)
@@ -143,16 +176,12 @@ bool WireReceiver::ReceiveBlock(uint8_t header)
     const std::size_t dataSize = xmodem::DataSizeFor(header);
     const std::size_t blockSize = xmodem::BlockLength(header, xmodem::CheckMode::Checksum);
     if (!started_) {
-        startTick_ = Now();
+        startTick_ = link_->Now();
         started_ = true;
     }
-    const StatusSink sink = [this](const StatusReport& report) { ReportStatus(report); };
-    // Without an announced size there is no total to show a share of: the bytes so far
-    // and the rate tell the truth.
-    if (ExpectedSize != 0)
-        ReportProgress(receivedBytes_, ExpectedSize, startTick_, sink);
-    else
-        ReportReceived(receivedBytes_, startTick_, sink);
+    // Without an announced size (total 0) there is no share to show: the bytes so far and
+    // the rate tell the truth.
+    if (ExpectedSize >= 0) Report(TransferStage::Progress);
 
     // The calculator's block may come in several bursts; a silent line inside a block
     // ends it after a few empty reads (the first read does not count).
@@ -162,7 +191,7 @@ bool WireReceiver::ReceiveBlock(uint8_t header)
     bool firstRead = true;
     while (block.size() < blockSize) {
         ByteString chunk(blockSize - block.size(), '\0');
-        const int got = link_->Read(chunk, ReadTimeoutMs);
+        const int got = link_->Read(chunk, ReadLimitMs());
         block.append(chunk, 0, static_cast<std::size_t>(got));
         if (got == 0 && !firstRead && ++emptyReads >= MaxEmptyReads) return RefuseBlock();
         firstRead = false;
@@ -185,17 +214,23 @@ bool WireReceiver::VerifyBlock(const ByteString& block) const
 
 bool WireReceiver::RefuseBlock()
 {
-    ReportStatus(StatusReport::Notice("")); // blanks the dialog's text line
+    Report(TransferStage::Notice); // a notice of nothing blanks the dialog's text line
     link_->ClearInput();
     SendByte(xmodem::NAK);
     return false;
 }
 
-void WireReceiver::TellFailure(const std::string& why)
+void WireReceiver::TellFailure(TransferReason reason, const std::string& detail)
 {
-    if (!FailureText.empty()) return; // the first cause is the one to tell
-    FailureText = why;
-    ReportStatus(StatusReport::Notice("Receive by wire failed: " + why));
+    if (outcome_ == TransferOutcome::Failed) return; // the first cause is the one to tell
+    outcome_ = TransferOutcome::Failed;
+    reason_ = reason;
+    detail_ = detail;
+    TransferEvent event;
+    event.kind = TransferKind::WireReceive;
+    event.reason = reason;
+    event.detail = detail;
+    FailureText = FailureWhy(event);
 }
 
 void WireReceiver::HandleError(const std::string& message)
@@ -204,8 +239,10 @@ void WireReceiver::HandleError(const std::string& message)
     // calculator, and a second failure must not leave the thread with an error in hand.
     try {
         Trace("sending CAN");
-        if (!message.empty()) ReportStatus(StatusReport::Notice(message));
-        TellFailure(message.empty() ? "link lost" : message);
+        // The error's own words first (the log keeps them), then the failure says why.
+        if (!message.empty() && outcome_ != TransferOutcome::Failed)
+            Report(TransferStage::Notice, TransferReason::LinkLost, message);
+        TellFailure(TransferReason::LinkLost, message);
         try {
             SendCancel();
             link_->ClearInput();
@@ -213,7 +250,6 @@ void WireReceiver::HandleError(const std::string& message)
             Trace(std::string("cancel not sent: ") + e.what());
         }
         link_->Pause(link_->Timing().CancelSettleDelay);
-        ReportStatus(StatusReport::Finished());
     } catch (...) {
     }
     Success = false;

@@ -1,15 +1,16 @@
 #pragma once
 // The wire receive: one object that the user sends from the calculator's own send menu
 // arrives in XModem blocks with the 8-bit checksum and is kept in memory. The thread
-// shows its progress in the application's status dialog and is cancelled by closing it.
+// reports what happens as transfer events and ends early when Cancel is called.
 #include <atomic>
 #include <cstdint>
+#include <stop_token>
 #include <string>
 
 #include "link/Link.h"
 #include "util/ByteString.h"
-#include "util/HostInterfaces.h"
 #include "util/MainThread.h"
+#include "util/TransferEvent.h"
 
 class WireReceiver final : public WorkerThread {
 public:
@@ -18,18 +19,18 @@ public:
     // memory, whose other side plays in that thread too).
     enum class RunIn { OwnThread, Caller };
     // Starts the receive on the lent link. expectedSize is only the progress total
-    // (0: unknown). Progress goes to statusDialog, which may be missing.
-    WireReceiver(LinkLease link, IStatusDialog* statusDialog, const std::string& displayName, int expectedSize,
-                 RunIn runIn = RunIn::OwnThread);
-    // Asks the thread to stop and waits for it, still serving its synchronised calls.
+    // (0: unknown). The events (kind WireReceive) go to events, which may be empty; they
+    // come from the receive's thread, and it goes on once the sink has returned. cancel
+    // is the user's Cancel: before the next block the calculator gets its four CAN and
+    // the final ACK, and the receive ends with reason UserCancelled.
+    WireReceiver(LinkLease link, TransferEventSink events, std::stop_token cancel, const std::string& displayName,
+                 int expectedSize, RunIn runIn = RunIn::OwnThread);
+    // Stops the thread (the calculator is told, the end's reason is Stopped) and waits
+    // for it, still serving its synchronised calls.
     ~WireReceiver() override;
-
-    // Hands report to StatusDialog in the main thread and waits until it has run.
-    void ReportStatus(const StatusReport& report);
 
     const std::string DisplayName;
     const int ExpectedSize;
-    IStatusDialog* const StatusDialog;
     // Read by the creator once the thread has ended.
     std::atomic<bool> Success{false};
     ByteString ReceivedData;
@@ -37,8 +38,11 @@ public:
     // a success and after the user's own stop, which needs no explanation.
     std::string FailureText;
 
-    // How long a read waits for the calculator; the serial port's own limits apply there.
+    // How long a read waits for the calculator: the USB link's idle time, and on a serial
+    // line the wait after the time the bytes take on the line. "no answer for N s"
+    // counts the USB link's seconds.
     static constexpr int ReadTimeoutMs = 1000;
+    static constexpr int SerialReadTimeoutMs = 3000;
     // Bad or missing replies while one block is awaited before the calculator is taken
     // as not ready, and empty reads inside one block before it is refused.
     static constexpr int MaxBadReplies = 6;
@@ -55,15 +59,22 @@ private:
     bool VerifyBlock(const ByteString& block) const;
     bool RefuseBlock();
     void HandleError(const std::string& message);
-    // Records why and says it in the dialog (and so in the log) while it still shows.
-    void TellFailure(const std::string& why);
-    void OpenStatusDialog(const std::string& caption);
+    // Records the first cause of a failure, which the end reports.
+    void TellFailure(TransferReason reason, const std::string& detail = {});
+    TransferEvent MakeEvent(TransferStage stage) const;
+    void Report(TransferStage stage, TransferReason reason = TransferReason::None, const std::string& detail = {});
+    void ReportEnd();
     bool CancelRequested() const;
-    uint8_t ReadReplyByte();
+    int ReadLimitMs() const;
     void SendByte(uint8_t b);
     void SendCancel();
 
     LinkLease link_;
+    const TransferEventSink events_;
+    const std::stop_token cancel_;
+    TransferOutcome outcome_ = TransferOutcome::Completed;
+    TransferReason reason_ = TransferReason::None;
+    std::string detail_;
 
     int receivedBytes_ = 0;
     unsigned blockCounter_ = 0; // the block expected next; its low byte is on the wire

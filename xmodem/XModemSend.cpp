@@ -30,11 +30,12 @@ constexpr int StartTries = 6;       // start-byte reads before giving up
 constexpr int BlockTries = 6;       // sends of one block (or of EOT) without an ACK
 constexpr int SilencePauseMs = 800; // after a block met silence
 constexpr int ReplyLimitMs = 1000;
+constexpr int SerialReplyLimitMs = 3000; // after the time the byte takes on the line
 
 uint8_t ReadReply(Link& link)
 {
     ByteString reply(1, '\0');
-    link.Read(reply, ReplyLimitMs);
+    link.Read(reply, link.Kind() == LinkKind::Serial ? SerialReplyLimitMs : ReplyLimitMs);
     return ByteAt(reply, 0);
 }
 

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "link/Link.h"
+#include "link/LinkErrors.h"
 #include "link/PortName.h"
 #include "link/UsbPipes.h"
 #include "tests/support/LinkFixtures.h"
@@ -24,8 +25,9 @@ std::string OpenRefusal()
     Link program;
     try {
         program.Open(UsbDeviceNameUpper, LinkBaud);
-    } catch (const CalvyxError&) {
-        return program.OpenError().empty() ? "(no reason given)" : program.OpenError();
+    } catch (const LinkError& e) {
+        if (e.Kind() != LinkErrorKind::NoPermission) return std::string("(kind: ") + LinkErrorKindName(e.Kind()) + ")";
+        return e.Reason().empty() ? "(no reason given)" : e.Reason();
     }
     return "(it opened)";
 }

@@ -2,6 +2,7 @@
 // chunk assembly, idle time-outs, cancel and a vanishing device.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <fcntl.h>
@@ -12,6 +13,7 @@
 #include <thread>
 
 #include "link/Link.h"
+#include "link/LinkErrors.h"
 #include "link/PortName.h"
 #include "link/UsbPipeReader.h"
 #include "link/UsbPipes.h"
@@ -345,7 +347,14 @@ TEST_F(UsbLink, OpeningOverAnOpenLinkClosesItFirst)
 TEST_F(UsbLink, AMissingDeviceRaisesAndCloseLinkCleansUp)
 {
     EXPECT_FALSE(UsbDevicePresent(UsbDeviceNameUpper));
-    EXPECT_THROW(link.Program().Open(UsbDeviceNameUpper, LinkBaud), CalvyxError);
+    try {
+        link.Program().Open(UsbDeviceNameUpper, LinkBaud);
+        ADD_FAILURE() << "a missing pipe device opened";
+    } catch (const LinkError& e) {
+        EXPECT_EQ(e.Kind(), LinkErrorKind::NotFound) << LinkErrorKindName(e.Kind()) << " " << e.OsDetail();
+        EXPECT_EQ(e.OsError(), ENOENT);
+        EXPECT_EQ(e.Reason(), "") << "nothing the user could do but plug the calculator in";
+    }
     // The read pipe does not exist either: nothing, or one handle, may be left.
     link.Program().Close();
     EXPECT_FALSE(link.Program().IsOpen());

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "services/RomSender.h"
+#include "services/TransferText.h"
 #include "tests/services/TransferFixture.h"
 #include "tools/sim/RomRole.h"
 #include "util/StringTable.h"
@@ -19,13 +20,27 @@ namespace {
 
 class RomUpdate : public TransferTest {
 protected:
-    // Runs the sender to its end, recording its reports.
+    // Runs the sender to its end, recording its events and what a status dialog shows
+    // of them.
     bool Send(const std::string& path, std::string* error = nullptr)
     {
-        RomSender sender(LinkLease(link.Program()), path, [this](const StatusReport& report) { reports.push_back(report); });
+        RomSender sender(LinkLease(link.Program()), path, Recorder());
         EXPECT_TRUE(WaitForThread(&sender, 30000)) << "the ROM update did not end";
         if (error) *error = sender.ErrorText;
         return sender.Success;
+    }
+
+    // Events go to the main thread, as the transfer server delivers them.
+    TransferEventSink Recorder(std::function<void(const TransferEvent&)> also = {})
+    {
+        return [this, also](const TransferEvent& event) {
+            RunInMainThread([&] {
+                events.push_back(event);
+                ShowOnStatusDialog(*dialog, event);
+                reports = dialog->Reports();
+                if (also) also(event);
+            });
+        };
     }
 
     std::vector<int> ProgressDone() const
@@ -36,7 +51,9 @@ protected:
         return done;
     }
 
-    std::vector<StatusReport> reports; // main thread only
+    std::unique_ptr<RecordingStatusDialog> dialog = std::make_unique<RecordingStatusDialog>();
+    std::vector<TransferEvent> events; // main thread only
+    std::vector<StatusReport> reports; // what the dialog was told
 };
 
 struct StreamCase {
@@ -55,6 +72,8 @@ TEST_F(RomUpdate, StreamIsTheLengthThenTheFileInChunksOf2048)
     UseUsb();
     for (const auto& c : cases) {
         SCOPED_TRACE("file of " + std::to_string(c.size) + " bytes");
+        dialog = std::make_unique<RecordingStatusDialog>();
+        events.clear();
         reports.clear();
         OpenProgramSide(); // each update leaves the link closed
         const ByteString rom = RandomBytes(c.size, static_cast<uint32_t>(c.size));
@@ -76,6 +95,9 @@ TEST_F(RomUpdate, StreamIsTheLengthThenTheFileInChunksOf2048)
         EXPECT_EQ(reports.front().text, "Connecting ...");
         EXPECT_EQ(reports.front().kind, StatusKind::Connecting);
         EXPECT_EQ(reports.back().kind, StatusKind::Finished);
+        EXPECT_EQ(dialog->Captions(), std::vector<std::string>{"Copying " + path});
+        EXPECT_EQ(events.front().stage, TransferStage::Started);
+        EXPECT_TRUE(events.back().Succeeded());
         if (!c.progress.empty()) {
             EXPECT_EQ(ProgressDone(), c.progress);
         }
@@ -130,13 +152,17 @@ TEST_F(RomUpdate, AStopEndsTheStreamBeforeTheNextChunk)
     auto calculator = Calculator([&] { return calc->ReceiveExactly(64 * 2048 + 4, 3000); });
     RomSender* running = nullptr;
     int progress = 0;
-    RomSender sender(LinkLease(link.Program()), path, [&](const StatusReport& report) {
-        if (report.kind == StatusKind::Progress && ++progress == 3) running->requestInterruption();
-    });
+    RomSender sender(LinkLease(link.Program()), path, Recorder([&](const TransferEvent& event) {
+                         if (event.stage == TransferStage::Progress && ++progress == 3) running->Stop();
+                     }));
     running = &sender;
     ASSERT_TRUE(WaitForThread(&sender, 30000)) << "the ROM update did not end";
     EXPECT_FALSE(sender.Success);
     EXPECT_EQ(sender.ErrorText, RomSender::RomLoadStoppedText);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().stage, TransferStage::Ended);
+    EXPECT_EQ(events.back().outcome, TransferOutcome::Cancelled);
+    EXPECT_EQ(events.back().reason, TransferReason::UserCancelled);
     const ByteString got = calculator.get();
     EXPECT_LE(got.size(), 3u * RomSender::ChunkSize) << "chunks went out after the stop";
     EXPECT_FALSE(link.Program().IsOpen());
@@ -158,7 +184,7 @@ TEST_F(RomUpdate, AStopEndsAChunkTheCalculatorStoppedTaking)
         const std::string path = WriteTempFile("stall.bin", RandomBytes(1 << 20, 6));
         // The calculator takes the first bytes, then nothing more.
         auto calculator = Calculator([&] { return calc->ReceiveExactly(TakenBeforeStall, 5000).size(); });
-        RomSender sender(LinkLease(link.Program()), path, [](const StatusReport&) {});
+        RomSender sender(LinkLease(link.Program()), path, {});
         // Serving the sender's reports, long enough for the line's buffer to fill once
         // the calculator stopped: the sender then waits for room.
         EXPECT_FALSE(WaitForThread(&sender, 1000)) << "a 1 MB stream went out with nobody reading";
@@ -226,6 +252,8 @@ TEST_F(RomUpdate, CalculatorGoneBeforeOrDuringTheStreamIsAFailure)
         SCOPED_TRACE("calculator gone after " + std::to_string(readBeforeUnplug) + " bytes");
         usb->Plug();
         OpenProgramSide();
+        dialog = std::make_unique<RecordingStatusDialog>();
+        events.clear();
         reports.clear();
         auto calculator = Calculator([&] {
             const ByteString got = calc->ReceiveExactly(readBeforeUnplug, 5000);
@@ -242,6 +270,11 @@ TEST_F(RomUpdate, CalculatorGoneBeforeOrDuringTheStreamIsAFailure)
         EXPECT_FALSE(link.Program().IsOpen());
         ASSERT_FALSE(reports.empty());
         EXPECT_NE(reports.back().kind, StatusKind::Finished); // the dialog is not closed as after success
+        EXPECT_TRUE(dialog->IsStatusVisible());
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ(events.back().outcome, TransferOutcome::Failed);
+        EXPECT_EQ(events.back().reason, TransferReason::LinkLost);
+        EXPECT_EQ(events.back().detail, error);
     }
 }
 

@@ -33,11 +33,7 @@ void TransferTest::UsePty()
     usb = nullptr;
 }
 
-void TransferTest::OpenProgramSide()
-{
-    link.Program().Open(ProgramPortName(), LinkBaud);
-    link.Program().SetLongTimeouts();
-}
+void TransferTest::OpenProgramSide() { link.Program().Open(ProgramPortName(), LinkBaud); }
 
 std::string TransferTest::WriteTempFile(const std::string& name, const ByteString& data) const
 {

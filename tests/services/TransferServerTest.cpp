@@ -173,7 +173,9 @@ TEST_F(TransferServerTest, ReceiveWithoutALinkFailsAtOnce)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_TRUE(server->ReceivedData().empty());
     ASSERT_FALSE(windows.dialog.Reports().empty());
-    EXPECT_EQ(windows.dialog.Reports().back().kind, StatusKind::Finished);
+    EXPECT_EQ(windows.dialog.Reports().back().text, "Receive by wire failed: link lost");
+    EXPECT_EQ(server->LastReceiveError(), "link lost");
+    EXPECT_FALSE(windows.dialog.IsStatusVisible());
 }
 
 TEST_F(TransferServerTest, DownloadRomWaitsForTheInstructionsAndUsesItsOwnDialog)
@@ -221,7 +223,10 @@ TEST_F(TransferServerTest, FailedDownloadRomClearsTheBusyFlagAndKeepsTheDialog)
     ASSERT_TRUE(server->OpenPortDirect("QVxT0+"));
     const std::string path = dir.filePath("missing.bin").toStdString();
 
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(server->SendRom(path));
+    // Nothing waits in the main thread before the dialog opens: a refused file ends at once.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(800));
 
     EXPECT_EQ(windows.host.busyChanges, (std::vector<bool>{true, false}));
     ASSERT_EQ(windows.host.createdDialogs.size(), 1u);

@@ -8,6 +8,7 @@
 
 #include "link/Link.h"
 #include "link/MemoryLine.h"
+#include "services/TransferText.h"
 #include "services/WireReceiver.h"
 #include "tests/support/Recorders.h"
 #include "util/StringTable.h"
@@ -64,14 +65,16 @@ TEST(WireReceiveInMemory, RunsToItsEndWithoutRealWaits)
         link.OpenMemory(line, LinkKind::Serial);
         RecordingStatusDialog dialog;
         const auto start = Clock::now();
-        WireReceiver rx(LinkLease(link), &dialog, Str::SendByWire, 0, WireReceiver::RunIn::Caller);
+        WireReceiver rx(
+            LinkLease(link), [&](const TransferEvent& event) { ShowOnStatusDialog(dialog, event); }, {}, Str::SendByWire, 0,
+            WireReceiver::RunIn::Caller);
         EXPECT_LT(RealMsSince(start), 2000) << "the receive waited in real time";
         EXPECT_EQ(rx.Success, c.success);
         EXPECT_EQ(rx.ReceivedData, c.data);
         EXPECT_EQ(heard, "D" + c.answers);
         if (!c.success) {
-            EXPECT_GE(line->Now(), 6000u) << "six one-second waits on the line's clock";
-            EXPECT_EQ(dialog.Reports().back().text, Str::NotReady);
+            EXPECT_GE(line->Now(), 6000u) << "six waits of a second or more on the line's clock";
+            EXPECT_EQ(dialog.Reports().back().text, "Receive by wire failed: no answer for 6 s");
         }
     }
 }

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <stop_token>
 
+#include "services/TransferText.h"
 #include "services/WireReceiver.h"
 #include "tests/services/TransferFixture.h"
 #include "tools/sim/XModemSenderRole.h"
@@ -23,14 +25,33 @@ struct Outcome {
 
 class WireReceive : public TransferTest {
 protected:
-    // Runs one receive to its end; the calculator plays its part meanwhile.
+    // Runs one receive to its end; the calculator plays its part meanwhile. Its events
+    // reach the main thread and the status dialog as the transfer server delivers them.
     Outcome Receive(int timeoutMs = 30000)
     {
-        WireReceiver rx(LinkLease(link.Program()), &windows.dialog, Str::SendByWire, 0);
+        const TransferEventSink sink = [this](const TransferEvent& event) {
+            RunInMainThread([&] {
+                events.push_back(event);
+                ShowOnStatusDialog(windows.dialog, event);
+            });
+        };
+        WireReceiver rx(LinkLease(link.Program()), sink, cancel.get_token(), Str::SendByWire, 0);
         EXPECT_TRUE(WaitForThread(&rx, timeoutMs)) << "the receive did not end";
-        if (!rx.isFinished()) windows.dialog.Cancel(); // lets the destructor's wait end
+        if (!rx.isFinished()) cancel.request_stop(); // lets the destructor's wait end
         return {rx.Success, rx.ReceivedData};
     }
+
+    const TransferEvent& End() const
+    {
+        static const TransferEvent none;
+        EXPECT_FALSE(events.empty());
+        if (events.empty()) return none;
+        EXPECT_EQ(events.back().stage, TransferStage::Ended);
+        return events.back();
+    }
+
+    std::stop_source cancel;           // the user's Cancel
+    std::vector<TransferEvent> events; // main thread only
 
     // The bytes each progress report counted; the size is never announced, so every
     // report must have no total and no percentage.
@@ -199,11 +220,13 @@ TEST_F(WireReceive, CanInPlaceOfAHeaderEndsTheReceive)
 
     EXPECT_EQ(HexBytes(calculator.get()), "15 18 18 18 18");
     EXPECT_FALSE(out.success);
-    // The error's text (empty for a link error) is shown, then the dialog closes.
+    EXPECT_EQ(End().outcome, TransferOutcome::Failed);
+    EXPECT_EQ(End().reason, TransferReason::CalculatorCancelled);
+    // The failure is said (the log keeps it), then the dialog closes.
     const auto reports = windows.dialog.Reports();
-    ASSERT_EQ(reports.size(), 2u);
+    ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].kind, StatusKind::Notice);
-    EXPECT_EQ(reports[1].kind, StatusKind::Finished);
+    EXPECT_EQ(reports[0].text, "Receive by wire failed: the calculator cancelled");
     EXPECT_FALSE(windows.dialog.IsStatusVisible());
 }
 
@@ -218,23 +241,24 @@ TEST_F(WireReceive, SilentCalculatorGetsSixNaksThenNotReady)
 
     EXPECT_EQ(HexBytes(calculator.get()), "15 15 15 15 15 15 15 06");
     EXPECT_FALSE(out.success);
+    EXPECT_EQ(End().reason, TransferReason::NoAnswer);
+    EXPECT_EQ(End().detail, "6 s");
     const auto reports = windows.dialog.Reports();
-    ASSERT_FALSE(reports.empty());
-    EXPECT_EQ(reports.back().text, "T30s,T20s,T20+,T20 is not ready");
+    ASSERT_GE(reports.size(), 2u);
+    EXPECT_EQ(reports[reports.size() - 2].text, "T30s,T20s,T20+,T20 is not ready");
+    EXPECT_EQ(reports.back().text, "Receive by wire failed: no answer for 6 s");
     EXPECT_EQ(reports.back().kind, StatusKind::Notice);
     EXPECT_TRUE(windows.dialog.IsStatusVisible()); // the message stays up
-    ASSERT_GE(reports.size(), 2u);
-    EXPECT_EQ(reports[reports.size() - 2].text, "Receive by wire failed: no answer for 6 s"); // for the log
 }
 
-TEST_F(WireReceive, CancelInTheDialogSendsFourCanThenAck)
+TEST_F(WireReceive, CancelSendsFourCanThenAckAndEndsAsTheUsersCancel)
 {
     UseUsb();
     OpenProgramSide();
     const ByteString object = RandomBytes(4 * 1024, 12);
-    // The user closes the dialog while the second block comes in.
+    // The user cancels while the second block comes in.
     windows.dialog.onReport = [&](const StatusReport& r) {
-        if (r.kind == StatusKind::Progress && r.done == 1024) windows.dialog.Cancel();
+        if (r.kind == StatusKind::Progress && r.done == 1024) cancel.request_stop();
     };
     auto calculator = Calculator([&] {
         auto sent = sim::SendObjectByWire(*calc, object);
@@ -249,6 +273,9 @@ TEST_F(WireReceive, CancelInTheDialogSendsFourCanThenAck)
     // The second block was already being read: it is still acknowledged.
     EXPECT_EQ(HexBytes(sent.heard), "15 06 06 " + HexBytes(kCancelThenAck));
     EXPECT_FALSE(out.success);
+    EXPECT_EQ(End().outcome, TransferOutcome::Cancelled);
+    EXPECT_EQ(End().reason, TransferReason::UserCancelled);
+    EXPECT_EQ(End().done, 2048);
 }
 
 } // namespace

@@ -25,7 +25,6 @@ void KermitEngineTest::Connect(Wire wire)
     }
     if (!port) throw std::runtime_error("no virtual calculator port");
     link.Open(port->ProgramPortName(), LinkBaud);
-    link.SetLongTimeouts();
     engine = std::make_unique<KermitServer>(LinkLease(link), windows.Host());
     engine->Folder = folder.path().toStdString();
 }
