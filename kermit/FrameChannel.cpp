@@ -13,11 +13,9 @@ FramePort FramePort::Over(Link& link)
                      [&link](const ByteString& bytes) { link.Write(bytes); }, [&link] { return link.Now(); }};
 }
 
-FrameChannel::FrameChannel(const std::atomic<bool>& stopRequested, FramePort port) : stop_(stopRequested), port_(std::move(port))
-{
-}
+FrameChannel::FrameChannel(std::stop_token stop, FramePort port) : stop_(std::move(stop)), port_(std::move(port)) {}
 
-bool FrameChannel::TimerExpired() const { return port_.clock() - start_ > FrameTimeMs || stop_.load(); }
+bool FrameChannel::TimerExpired() const { return port_.clock() - start_ > FrameTimeMs || stop_.stop_requested(); }
 
 int FrameChannel::TimeLeft() const
 {

@@ -522,8 +522,7 @@ TEST_F(KermitEngineTest, DataAndEndOfFileOfNoFileAreRefusedWithE)
         ASSERT_TRUE(ServeUntil([&] { return engine->isFinished(); }, 5000)) << "the push byte did not end the engine";
         // The program starts a fresh engine, as the poll or calvyx-cli serve does.
         engine.reset();
-        engine = std::make_unique<KermitServer>(LinkLease(link), windows.Host());
-        engine->Folder = folder.path().toStdString();
+        StartEngine();
         ASSERT_TRUE(Calculator([&] {
             KermitCalculator calc(*port);
             if (wire == Wire::Serial) {

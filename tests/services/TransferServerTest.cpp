@@ -241,9 +241,9 @@ TEST_F(TransferServerTest, KermitServerFollowsFolderAndStopsWithThePort)
 
     server->StartKermitServer();
     ASSERT_TRUE(server->KermitServerRunning());
-    EXPECT_EQ(server->Kermit()->Folder, "/first");
+    EXPECT_EQ(server->Kermit()->Folder(), "/first");
     server->SetFolder("/second");
-    EXPECT_EQ(server->Kermit()->Folder, "/second");
+    EXPECT_EQ(server->Kermit()->Folder(), "/second");
     EXPECT_TRUE(server->Kermit()->OnActivity);
 
     server->SelectPort("");
