@@ -404,6 +404,11 @@ TEST_F(KermitEngineTest, CancelInTheDialogSendsE)
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, "Canceled by PC") << Show(r);
     EXPECT_TRUE(FolderEntries().isEmpty());
+    // The cancel reached the engine as a call, and the transfer ended as the user's.
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().stage, TransferStage::Ended);
+    EXPECT_EQ(events.back().outcome, TransferOutcome::Cancelled);
+    EXPECT_EQ(events.back().reason, TransferReason::UserCancelled);
 }
 
 TEST_F(KermitEngineTest, ScreenPushWhileIdleEndsTheEngine)
