@@ -106,6 +106,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     }
     Folder = dir;
     WriteFetchFiles();
+    // The folder goes when the run ends.
+    std::atexit([] {
+        ResetFolder();
+        for (const char* name : FetchNames) ::unlink((Folder + "/" + name).c_str());
+        ::rmdir(Folder.c_str());
+    });
     return 0;
 }
 
