@@ -72,7 +72,11 @@ private:
     FramePort port_;
     uint32_t start_ = 0;
     ByteString lastFrame_;
-    ByteString pending_;         // bytes read that belong to what comes next (a new frame)
+    // The MARK just taken begins the next frame: it is read again.
+    void PutBackMark();
+
+    ByteString pending_; // bytes read; those from pendingAt_ on are still to be taken
+    std::size_t pendingAt_ = 0;
     bool skipToLineEnd_ = false; // the rest of a broken frame is still arriving
 };
 
