@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <sys/resource.h>
@@ -25,9 +26,7 @@
 #include "link/Link.h"
 #include "link/Trace.h"
 #include "tools/sim/KermitRole.h"
-#include "tools/sim/QuietStatusDialog.h"
 #include "tools/sim/SimPort.h"
-#include "util/HostInterfaces.h"
 #include "util/Ticks.h"
 #include "util/Utils.h"
 #include "xmodem/XModemBlock.h"
@@ -36,17 +35,6 @@ namespace {
 
 constexpr double LineRate = 960.0; // bytes/s at 9600 baud, 8N1
 constexpr double AnswerPauseS = 0.010;
-
-class FileHost : public IHostWindows {
-public:
-    std::string file;
-    void RequestScreenCapture() override {}
-    void SetTransferBusy(bool) override {}
-    bool InstructionsVisible() override { return false; }
-    void ShowMessage(const std::string&, const std::string&) override {}
-    std::optional<std::string> ChooseFileToSend(const std::string&, const std::string&) override { return file; }
-    std::unique_ptr<IStatusDialog> CreateStatusDialog() override { return std::make_unique<sim::QuietStatusDialog>(); }
-};
 
 ByteString RandomBytes(std::size_t n, uint32_t seed)
 {
@@ -74,9 +62,20 @@ void RunServing(const std::function<void()>& fn)
     t->wait();
 }
 
+// The engine's set-up for a bench: events go nowhere, the XModem chooser answers file.
+KermitServer::Setup BenchSetup(const std::string& folder, const std::string* file = nullptr)
+{
+    KermitServer::Setup setup;
+    setup.folder = folder;
+    setup.chooseFile = [file](const std::string&, const std::string&) -> std::optional<std::string> {
+        if (!file) return std::nullopt;
+        return *file;
+    };
+    return setup;
+}
+
 struct Bench {
-    sim::QuietStatusDialog dialog;
-    FileHost host;
+    std::string file; // what the XModem chooser answers
     QTemporaryDir folder;
     Link link;
     std::unique_ptr<sim::SimPort> port;
@@ -87,8 +86,7 @@ struct Bench {
         port = sim::CreatePtyPort();
         port->SetThrottle(true);
         link.Open(port->ProgramPortName(), LinkBaud);
-        engine = std::make_unique<KermitServer>(LinkLease(link), TransferHost{&host, &dialog});
-        engine->Folder = folder.path().toStdString();
+        engine = std::make_unique<KermitServer>(LinkLease(link), BenchSetup(folder.path().toStdString(), &file));
     }
     ~Bench()
     {
@@ -146,8 +144,8 @@ int XModem()
 {
     Bench b;
     const ByteString data = RandomBytes(300 * 1000, 2);
-    b.host.file = b.folder.filePath("BENCH.QVA").toStdString();
-    WriteStringToFile(data, b.host.file);
+    b.file = b.folder.filePath("BENCH.QVA").toStdString();
+    WriteStringToFile(data, b.file);
 
     using namespace xmodem;
     double boundBytes = 0;
@@ -194,13 +192,11 @@ int Idle(int seconds)
     for (const bool usb : {false, true}) {
         QTemporaryDir root;
         qputenv("CALVYX_DEVICE_ROOT", root.path().toLocal8Bit());
-        sim::QuietStatusDialog dialog;
         Link link;
         std::unique_ptr<sim::SimPort> port =
             usb ? std::unique_ptr<sim::SimPort>(sim::CreateUsbDevice(root.path().toStdString())) : sim::CreatePtyPort();
         link.Open(port->ProgramPortName(), LinkBaud);
-        auto engine = std::make_unique<KermitServer>(LinkLease(link), TransferHost{nullptr, &dialog});
-        engine->Folder = root.path().toStdString();
+        auto engine = std::make_unique<KermitServer>(LinkLease(link), BenchSetup(root.path().toStdString()));
         SleepMs(500); // let it settle into its listening loop
         const double cpu0 = CpuSeconds();
         const uint32_t t0 = Now();

@@ -110,12 +110,18 @@ def main():
     write("wire_receive", "user-cancels", turns(one, (block(2, data[:128]), True)))
     write("wire_receive", "not-ready", turns(*[b"\x00"] * 6))
 
-    # kermit_frames: [cut: low 6 bits the longest read less one, top bit slow reads][bytes]
+    # kermit_frames: [cut: low 6 bits the longest read less one, bit 6 the user cancels at
+    # the first progress, top bit slow reads][bytes]
     push = (kermit_frame(0, "S", b"~* @-#N1") + kermit_frame(1, "F", b"HELLO.QVA")
             + kermit_frame(2, "D", b"ab#M#Jcd##e") + kermit_frame(3, "Z") + kermit_frame(4, "B"))
     write("kermit_frames", "push", bytes([0x3F]) + push)
     write("kermit_frames", "push-in-bits", bytes([0x02]) + push)
     write("kermit_frames", "slow-reads", bytes([0x80 | 0x07]) + kermit_frame(0, "R", b"NOTES.QVA"))
+    # A fetch of "A", one of the files the target's folder holds, and a push the user cancels.
+    fetch = kermit_frame(0, "R", b"A") + kermit_frame(0, "Y", b"p* @-#N1")
+    fetch += b"".join(kermit_frame(seq, "Y") for seq in range(1, 7))
+    write("kermit_frames", "fetch", bytes([0x3F]) + fetch)
+    write("kermit_frames", "push-cancelled", bytes([0x40 | 0x3F]) + push)
     bad = bytearray(kermit_frame(5, "D", b"payload"))
     bad[-2] ^= 0x01
     write("kermit_frames", "bad-check", bytes([0x3F]) + bytes(bad) + kermit_frame(5, "D", b"payload"))

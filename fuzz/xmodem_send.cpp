@@ -13,13 +13,13 @@
 // unchanged, the next block only after the sender read an ACK; EOT only once
 // every block went out; "sent" only after an ACK to an EOT.
 #include <algorithm>
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 #include <QCoreApplication>
@@ -30,7 +30,7 @@
 #include "link/Link.h"
 #include "link/MemoryLine.h"
 #include "util/CalvyxError.h"
-#include "util/HostInterfaces.h"
+#include "util/TransferEvent.h"
 #include "util/Utils.h"
 #include "xmodem/XModemBlock.h"
 #include "xmodem/XModemSend.h"
@@ -46,17 +46,6 @@ constexpr uint64_t HangReads = 10000;
 QTemporaryDir* Folder = nullptr;
 ByteString Contents[4];
 std::string Paths[4];
-
-class PickingHost : public IHostWindows {
-public:
-    std::optional<std::string> file;
-    void RequestScreenCapture() override {}
-    void SetTransferBusy(bool) override {}
-    bool InstructionsVisible() override { return false; }
-    void ShowMessage(const std::string&, const std::string&) override {}
-    std::optional<std::string> ChooseFileToSend(const std::string&, const std::string&) override { return file; }
-    std::unique_ptr<IStatusDialog> CreateStatusDialog() override { return nullptr; }
-};
 
 } // namespace
 
@@ -83,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::size_t at = 1;
 
     auto line = std::make_shared<MemoryLine>();
-    std::atomic<bool> stop{false};
+    std::stop_source stop;
     std::vector<ByteString> writes;
     ByteString answers;          // every byte queued for the sender
     std::vector<bool> ackBefore; // per write: the last byte the sender read was an ACK
@@ -104,31 +93,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             answers += bytes;
             line->Queue(bytes);
         } else if (stopAtEnd) {
-            stop = true;
+            stop.request_stop();
         }
     };
 
     Link link;
     link.OpenMemory(line, LinkKind::Serial);
-    PickingHost host;
-    host.file = Paths[pick];
     XModemSendSteps steps;
     steps.link = &link;
-    steps.host = &host;
-    steps.stop = &stop;
+    steps.chooseFile = [pick](const std::string&, const std::string&) -> std::optional<std::string> { return Paths[pick]; };
+    steps.stop = stop.get_token();
     steps.requestByte = request;
     steps.folder = Folder->path().toStdString();
-    steps.openStatusDialog = [](const std::string&) {};
-    steps.reportStatus = [](const StatusReport&) {};
+    // Every send that got its file tells how it ended, once, after it started.
+    int started = 0, ended = 0;
+    steps.events = [&](const TransferEvent& event) {
+        FUZZ_CHECK(event.kind == TransferKind::XModemSend);
+        FUZZ_CHECK(ended == 0);
+        if (event.stage == TransferStage::Started) ++started;
+        if (event.stage == TransferStage::Ended) ++ended;
+        if (event.stage == TransferStage::Progress) FUZZ_CHECK(event.done <= event.total);
+        FUZZ_CHECK(started == 1);
+    };
 
     XModemSendResult result;
     try {
         result = SendFileByXModem(steps);
     } catch (const CalvyxError&) {
-        // The receiver cancelled during the handshake: nothing went out.
+        // The receiver cancelled during the handshake: nothing went out, and the send
+        // said so.
         for (const auto& w : writes) FUZZ_CHECK(w.empty());
+        FUZZ_CHECK(ended == 1);
         return 0;
     }
+    FUZZ_CHECK(ended == 1);
 
     // Walk what went out.
     const std::size_t blocksInFile = [&] {

@@ -13,11 +13,9 @@ FramePort FramePort::Over(Link& link)
                      [&link](const ByteString& bytes) { link.Write(bytes); }, [&link] { return link.Now(); }};
 }
 
-FrameChannel::FrameChannel(const std::atomic<bool>& stopRequested, FramePort port) : stop_(stopRequested), port_(std::move(port))
-{
-}
+FrameChannel::FrameChannel(std::stop_token stop, FramePort port) : stop_(std::move(stop)), port_(std::move(port)) {}
 
-bool FrameChannel::TimerExpired() const { return port_.clock() - start_ > FrameTimeMs || stop_.load(); }
+bool FrameChannel::TimerExpired() const { return port_.clock() - start_ > FrameTimeMs || stop_.stop_requested(); }
 
 int FrameChannel::TimeLeft() const
 {
@@ -28,18 +26,26 @@ int FrameChannel::TimeLeft() const
 
 bool FrameChannel::NextByte(uint8_t& byte)
 {
-    while (pending_.empty()) {
+    while (pendingAt_ >= pending_.size()) {
         if (TimerExpired()) return false;
-        ByteString buf(1, '\0');
-        if (port_.read(buf, TimeLeft()) > 0) {
-            pending_ = buf;
-        } else {
+        // One byte at a time, into the buffer the bytes are then taken from.
+        pending_.assign(1, '\0');
+        pendingAt_ = 0;
+        if (port_.read(pending_, TimeLeft()) <= 0) {
+            pending_.clear();
             skipToLineEnd_ = false; // the line went quiet: what was left of a broken frame is over
         }
     }
-    byte = static_cast<uint8_t>(pending_[0]);
-    pending_.erase(0, 1);
+    byte = static_cast<uint8_t>(pending_[pendingAt_++]);
     return true;
+}
+
+void FrameChannel::PutBackMark()
+{
+    if (pendingAt_ > 0)
+        pending_[--pendingAt_] = static_cast<char>(Mark);
+    else
+        pending_.insert(0, 1, static_cast<char>(Mark));
 }
 
 FrameChannel::BodyEnd FrameChannel::ReadBody(std::size_t n, ByteString& out)
@@ -50,7 +56,7 @@ FrameChannel::BodyEnd FrameChannel::ReadBody(std::size_t n, ByteString& out)
         uint8_t b = 0;
         if (!NextByte(b)) return BodyEnd::TimedOut;
         if (b == Mark) {
-            pending_.insert(0, 1, static_cast<char>(Mark));
+            PutBackMark();
             return BodyEnd::NewFrame;
         }
         out += static_cast<char>(b);
@@ -93,7 +99,7 @@ ReceivedFrame FrameChannel::ReceiveFrame()
         uint8_t len = 0;
         if (!NextByte(len)) return broken("");
         if (len == Mark) { // the frame before lost everything after its MARK
-            pending_.insert(0, 1, static_cast<char>(Mark));
+            PutBackMark();
             continue;
         }
         const int n = UnChar(len);
@@ -134,7 +140,7 @@ ReceivedFrame FrameChannel::ReceiveFrame()
         uint8_t end = 0;
         if (!NextByte(end)) return broken("<- kermit frame without its end of line");
         if (end == Mark) {
-            pending_.insert(0, 1, static_cast<char>(Mark));
+            PutBackMark();
             return broken("<- kermit frame without its end of line");
         }
         if (end != '\r' && end != '\n') return broken("<- kermit frame longer than its length");

@@ -3,9 +3,9 @@
 // frame timer runs on the line's clock (the monotonic tick clock on a real line) and also expires when the engine has been
 // asked to stop; no read waits longer than what is left of it, so a broken frame is
 // noticed within about a second on every kind of line.
-#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <stop_token>
 
 #include "kermit/KermitFrame.h"
 #include "util/ByteString.h"
@@ -40,7 +40,8 @@ public:
     static constexpr uint32_t FrameTimeMs = 1000;
     static constexpr int ReadLimitMs = 1000;
 
-    FrameChannel(const std::atomic<bool>& stopRequested, FramePort port);
+    // stop: the owner's stop; once requested, the frame timer counts as expired.
+    FrameChannel(std::stop_token stop, FramePort port);
 
     // Waits for one frame or single start byte (see ReceivedFrame). A MARK inside a frame
     // starts a new frame (the one before it lost bytes). A frame that is too long, has a
@@ -67,11 +68,15 @@ private:
     enum class BodyEnd { Complete, NewFrame, LineEnded, TimedOut };
     BodyEnd ReadBody(std::size_t n, ByteString& out);
 
-    const std::atomic<bool>& stop_;
+    std::stop_token stop_;
     FramePort port_;
     uint32_t start_ = 0;
     ByteString lastFrame_;
-    ByteString pending_;         // bytes read that belong to what comes next (a new frame)
+    // The MARK just taken begins the next frame: it is read again.
+    void PutBackMark();
+
+    ByteString pending_; // bytes read; those from pendingAt_ on are still to be taken
+    std::size_t pendingAt_ = 0;
     bool skipToLineEnd_ = false; // the rest of a broken frame is still arriving
 };
 

@@ -82,7 +82,7 @@ void MainWindow::ReceiveByWire(bool askFirst)
     // A transfer's wait serves events: a click that arrives meanwhile, before the poll
     // has shown the busy state, must not start a second transfer on the same link.
     if (LinkReserved()) return;
-    const QString folder = server_->KermitServerRunning() ? Q(server_->Kermit()->Folder) : QStringLiteral(".");
+    const QString folder = server_->KermitServerRunning() ? Q(server_->Kermit()->Folder()) : QStringLiteral(".");
     bool present = true;
     if (server_->LinkKindOpen() == LinkKind::Usb) present = ProbeUsbDevice(selectedPort_);
     if (askFirst && (!present || !dialogs_->ShowInstructions(SetupInstructions::SendCalcappByWire))) return;

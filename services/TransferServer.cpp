@@ -1,6 +1,7 @@
 #include "services/TransferServer.h"
 
 #include <exception>
+#include <optional>
 
 #include "kermit/KermitServer.h"
 #include "link/LinkErrors.h"
@@ -64,7 +65,7 @@ TransferServer::~TransferServer()
 void TransferServer::SetFolder(const std::string& path)
 {
     folder_ = path;
-    if (kermitServer_) kermitServer_->Folder = path;
+    if (kermitServer_) kermitServer_->SetFolder(path);
 }
 
 void TransferServer::SetOnKermitActivity(std::function<void(KermitServer*)> handler)
@@ -79,8 +80,19 @@ void TransferServer::StartKermitServer()
         Trace("Kermit Server not started: a transfer has the link");
         return;
     }
-    kermitServer_ = std::make_unique<KermitServer>(LinkLease(link_), host_);
-    kermitServer_->Folder = folder_;
+    KermitServer::Setup setup;
+    setup.folder = folder_;
+    setup.events = EventSink();
+    // The user chooses in the main thread; the server waits for the answer.
+    setup.chooseFile = [windows = host_.windows](const std::string& title, const std::string& initialPath) {
+        std::optional<std::string> chosen;
+        if (windows) RunInMainThread([&] { chosen = windows->ChooseFileToSend(title, initialPath); });
+        return chosen;
+    };
+    setup.screenPushed = [windows = host_.windows] {
+        if (windows) windows->RequestScreenCapture();
+    };
+    kermitServer_ = std::make_unique<KermitServer>(LinkLease(link_), std::move(setup));
     kermitServer_->OnActivity = onKermitActivity_;
     Trace("Kermit Server started, PC <- T20+");
 }
@@ -181,6 +193,7 @@ void TransferServer::CancelTransfer()
 {
     transferStop_.request_stop(); // also for a transfer that is starting and has no thread yet
     if (runningRomSender_) runningRomSender_->Stop();
+    if (kermitServer_) kermitServer_->CancelTransfer();
 }
 
 bool TransferServer::SendRom(const std::string& fileName)

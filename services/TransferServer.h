@@ -96,8 +96,9 @@ public:
     // Why the last ReceiveObject failed; empty after success or the user's own stop.
     const std::string& LastReceiveError() const { return lastReceiveError_; }
     // Cancels a running ReceiveObject the way its Cancel button does (the calculator is
-    // told), or stops a running SendRom (a chunk that waits for the calculator gives
-    // up); nothing when neither runs. Main thread only, like the transfers (their waits
+    // told), stops a running SendRom (a chunk that waits for the calculator gives up),
+    // or cancels the Kermit server's transfer in progress (the calculator hears an E, or
+    // two CANs during an XModem send); nothing when none runs. Main thread only, like the transfers (their waits
     // serve events).
     void CancelTransfer();
     // The ROM update with the server's own status dialog; true when all was written.

@@ -11,13 +11,8 @@
 
 #include "link/Link.h"
 #include "link/LinkErrors.h"
-#include "link/Progress.h"
 #include "link/Trace.h"
 #include "util/CalvyxError.h"
-#include "util/HostInterfaces.h"
-#include "util/MainThread.h"
-#include "util/StringTable.h"
-#include "util/Ticks.h"
 #include "util/Utils.h"
 #include "xmodem/XModemBlock.h"
 #include "xmodem/XModemFile.h"
@@ -43,12 +38,58 @@ std::string ReplyText(uint8_t b) { return std::to_string(b) + " " + std::string(
 
 bool IsStartByte(uint8_t b) { return b == NAK || b == CrcStart; }
 
+// The events of one send, once its file is chosen.
+class SendEvents {
+public:
+    SendEvents(const XModemSendSteps& steps, std::string file, int64_t total)
+        : sink_(steps.events), link_(*steps.link), file_(std::move(file)), total_(total), start_(link_.Now())
+    {
+        Tell(TransferStage::Started);
+    }
+    // The blocks begin: the elapsed time counts from here.
+    void Restart() { start_ = link_.Now(); }
+    void Progress(int64_t done)
+    {
+        if (total_ > 0) Tell(TransferStage::Progress, done);
+    }
+    void Notice(TransferReason reason) { Tell(TransferStage::Notice, 0, TransferOutcome::Completed, reason); }
+    // Once only: the first end told is the one that counts.
+    void Ended(TransferOutcome outcome, TransferReason reason = TransferReason::None, const std::string& detail = {})
+    {
+        if (ended_) return;
+        ended_ = true;
+        Tell(TransferStage::Ended, 0, outcome, reason, detail);
+    }
+
+private:
+    void Tell(TransferStage stage, int64_t done = 0, TransferOutcome outcome = TransferOutcome::Completed,
+              TransferReason reason = TransferReason::None, const std::string& detail = {})
+    {
+        if (!sink_) return;
+        TransferEvent event;
+        event.stage = stage;
+        event.kind = TransferKind::XModemSend;
+        event.file = file_;
+        event.done = done;
+        event.total = total_;
+        event.elapsedMs = link_.Now() - start_;
+        event.outcome = outcome;
+        event.reason = reason;
+        event.detail = detail;
+        sink_(event);
+    }
+
+    const TransferEventSink& sink_;
+    Link& link_;
+    std::string file_;
+    int64_t total_;
+    uint32_t start_;
+    bool ended_ = false;
+};
+
 // Waits for the receiver's start byte and sends the blocks and the end.
 // readFault receives why the file could not be read when the result is ReadFailed.
-XModemSendResult SendBlocks(const XModemSendSteps& steps, const XModemFile& file, std::string& readFault);
-
-constexpr const char* EndUnconfirmedText = "Sent; the calculator did not confirm the end of the file";
-constexpr const char* SendFailedText = "Not sent: ";
+XModemSendResult SendBlocks(const XModemSendSteps& steps, const XModemFile& file, SendEvents& events, std::string& readFault);
 
 } // namespace
 
@@ -69,6 +110,8 @@ const char* XModemSendResultName(XModemSendResult result)
         return "cancelled by the calculator";
     case XModemSendResult::Stopped:
         return "stopped";
+    case XModemSendResult::UserCancelled:
+        return "cancelled on the PC";
     case XModemSendResult::ReadFailed:
         return "the file could not be read";
     }
@@ -79,35 +122,57 @@ XModemSendResult SendFileByXModem(const XModemSendSteps& steps)
 {
     Link& link = *steps.link;
     std::optional<std::string> chosen;
-    RunInMainThread([&] {
-        if (steps.host) chosen = steps.host->ChooseFileToSend(XModemChooserTitle, steps.folder + "/*.*");
-    });
+    if (steps.chooseFile) chosen = steps.chooseFile(XModemChooserTitle, steps.folder + "/*.*");
     if (!chosen) {
         link.Write(ByteString(1, static_cast<char>(CAN)));
+        if (steps.events) {
+            TransferEvent event;
+            event.stage = TransferStage::Ended;
+            event.kind = TransferKind::XModemSend;
+            event.outcome = TransferOutcome::Cancelled;
+            event.reason = TransferReason::NoFileChosen;
+            steps.events(event);
+        }
         return XModemSendResult::Declined;
     }
     const XModemFile file(*chosen);
-    const std::string name = FileNamePart(*chosen);
-    steps.openStatusDialog(std::string(Str::Sending) + name);
+    SendEvents events(steps, FileNamePart(*chosen), file.Size());
     std::string readFault;
-    const XModemSendResult result = SendBlocks(steps, file, readFault);
+    XModemSendResult result;
+    try {
+        result = SendBlocks(steps, file, events, readFault);
+    } catch (const CalvyxError& e) {
+        events.Ended(TransferOutcome::Failed, TransferReason::LinkLost, e.what());
+        throw;
+    }
     switch (result) {
     case XModemSendResult::Sent:
+        events.Ended(TransferOutcome::Completed);
         break;
     case XModemSendResult::SentEndUnconfirmed:
         // Every block was taken; only the answer to the end went missing.
-        steps.reportStatus(StatusReport::Notice(EndUnconfirmedText));
-        steps.reportStatus(StatusReport::Finished());
+        events.Notice(TransferReason::EndUnconfirmed);
+        events.Ended(TransferOutcome::Completed, TransferReason::EndUnconfirmed);
         break;
     case XModemSendResult::Stopped:
+        events.Ended(TransferOutcome::Cancelled, TransferReason::Stopped);
+        break;
+    case XModemSendResult::UserCancelled:
+        events.Ended(TransferOutcome::Cancelled, TransferReason::UserCancelled);
+        break;
     case XModemSendResult::Declined:
         break;
     case XModemSendResult::ReadFailed:
-        steps.reportStatus(StatusReport::Notice(std::string(SendFailedText) + readFault));
+        events.Ended(TransferOutcome::Failed, TransferReason::CannotRead, readFault);
         break;
-    default:
-        // The dialog stays open with the reason until the user closes it.
-        steps.reportStatus(StatusReport::Notice(std::string(SendFailedText) + XModemSendResultName(result)));
+    case XModemSendResult::NoStart:
+        events.Ended(TransferOutcome::Failed, TransferReason::NoStart);
+        break;
+    case XModemSendResult::Abandoned:
+        events.Ended(TransferOutcome::Failed, TransferReason::Abandoned);
+        break;
+    case XModemSendResult::Cancelled:
+        events.Ended(TransferOutcome::Failed, TransferReason::CalculatorCancelled);
         break;
     }
     return result;
@@ -115,10 +180,16 @@ XModemSendResult SendFileByXModem(const XModemSendSteps& steps)
 
 namespace {
 
-XModemSendResult SendBlocks(const XModemSendSteps& steps, const XModemFile& file, std::string& readFault)
+XModemSendResult SendBlocks(const XModemSendSteps& steps, const XModemFile& file, SendEvents& events, std::string& readFault)
 {
     Link& link = *steps.link;
-    auto stopped = [&] { return steps.stop && steps.stop->load(); };
+    auto stopped = [&] { return steps.stop.stop_requested(); };
+    // The user's cancel: the receiver is told with two CANs, which end its receive.
+    auto cancelled = [&] {
+        if (!steps.cancel.stop_requested()) return false;
+        link.Write(ByteString(2, static_cast<char>(CAN)));
+        return true;
+    };
 
     // The calculator repeats its start byte while the user chooses the file: the newest
     // one that the drain reads names the mode; without one, the byte that asked does.
@@ -141,17 +212,21 @@ XModemSendResult SendBlocks(const XModemSendSteps& steps, const XModemFile& file
             mode = CheckModeForStart(reply);
             break;
         }
-        if (reply == CAN) link.Fail();
+        if (reply == CAN) {
+            events.Ended(TransferOutcome::Failed, TransferReason::CalculatorCancelled);
+            link.Fail();
+        }
         if (++tries >= StartTries || stopped()) return XModemSendResult::NoStart;
+        if (cancelled()) return XModemSendResult::UserCancelled;
     }
 
-    const uint32_t startTick = Now();
+    events.Restart();
     unsigned block = 0;
     const int64_t total = file.Size();
     int64_t pos = 0;
     while (pos < total) {
         ++block;
-        ReportProgress(pos, total, startTick, steps.reportStatus);
+        events.Progress(pos);
         // A 1024-byte block only while more than 1024 bytes remain: a file of exactly
         // 1024 bytes goes out as eight small blocks.
         const bool large = total - pos > static_cast<int64_t>(LargeDataSize);
@@ -174,11 +249,12 @@ XModemSendResult SendBlocks(const XModemSendSteps& steps, const XModemFile& file
             link.Write(packet);
             reply = ReadReply(link);
             if (stopped()) return XModemSendResult::Stopped;
+            if (cancelled()) return XModemSendResult::UserCancelled;
             if (reply == 0) {
                 if (++retries >= BlockTries) return XModemSendResult::Abandoned;
                 link.Pause(SilencePauseMs);
             } else if (reply == ACK) {
-                steps.reportStatus(StatusReport::Notice(""));
+                events.Notice(TransferReason::None);
                 break;
             } else if (reply == NAK) {
                 if (++retries >= BlockTries) return XModemSendResult::Abandoned;
@@ -192,11 +268,9 @@ XModemSendResult SendBlocks(const XModemSendSteps& steps, const XModemFile& file
 
     for (int tries = 0; tries < BlockTries; ++tries) {
         if (stopped()) return XModemSendResult::Stopped;
+        if (cancelled()) return XModemSendResult::UserCancelled;
         link.Write(ByteString(1, static_cast<char>(EOT)));
-        if (ReadReply(link) == ACK) {
-            steps.reportStatus(StatusReport::Finished());
-            return XModemSendResult::Sent;
-        }
+        if (ReadReply(link) == ACK) return XModemSendResult::Sent;
     }
     return XModemSendResult::SentEndUnconfirmed;
 }

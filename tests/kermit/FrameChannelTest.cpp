@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <stop_token>
 
 #include "kermit/FrameChannel.h"
 
@@ -66,9 +67,9 @@ private:
 };
 
 struct FrameChannelTest : ::testing::Test {
-    std::atomic<bool> stop{false};
+    std::stop_source stop;
     ScriptedLine line;
-    FrameChannel channel{stop, line.Port()};
+    FrameChannel channel{stop.get_token(), line.Port()};
 };
 
 // The calculator ends its frames with CR LF, like the PC: bytes the reader skips.
@@ -112,7 +113,7 @@ TEST_F(FrameChannelTest, SingleStartBytes)
     for (const auto& c : cases) {
         ScriptedLine l;
         l.Bytes(c.bytes);
-        FrameChannel ch(stop, l.Port());
+        FrameChannel ch(stop.get_token(), l.Port());
         EXPECT_EQ(ch.ReceiveFrame().kind, c.kind) << c.name;
     }
 }
@@ -146,7 +147,7 @@ TEST_F(FrameChannelTest, DroppedFramesGiveNothingAtOnce)
         ScriptedLine l;
         l.Bytes(c.bytes);
         l.Bytes(Frame('Y', 0, "")); // a good frame after it is not looked for
-        FrameChannel ch(stop, l.Port());
+        FrameChannel ch(stop.get_token(), l.Port());
         const uint32_t before = l.now;
         const ReceivedFrame f = ch.ReceiveFrame();
         EXPECT_EQ(f.kind, KindNone) << c.name;
@@ -163,7 +164,7 @@ TEST_F(FrameChannelTest, LargestFrameAndSequence64Accepted)
     f += "\r\n";
     ScriptedLine l;
     l.Bytes(f);
-    FrameChannel ch(stop, l.Port());
+    FrameChannel ch(stop.get_token(), l.Port());
     const ReceivedFrame r = ch.ReceiveFrame();
     EXPECT_EQ(r.kind, 'D');
     EXPECT_EQ(r.seq, 64);
@@ -250,7 +251,7 @@ TEST_F(FrameChannelTest, AMarkInsideAFrameStartsANewOne)
         ScriptedLine l;
         l.Bytes(c.broken);
         l.Bytes(good);
-        FrameChannel ch(stop, l.Port());
+        FrameChannel ch(stop.get_token(), l.Port());
         ReceivedFrame r = ch.ReceiveFrame();
         if (c.damagedFirst) {
             EXPECT_EQ(r.kind, KindNone) << c.name;
@@ -284,7 +285,7 @@ TEST_F(FrameChannelTest, BytesOfABrokenFrameAreNoStartBytes)
     quiet.Bytes(ByteString("\x01") + ToChar(97) + "xD");
     quiet.Silence(300);
     quiet.Bytes("D");
-    FrameChannel ch(stop, quiet.Port());
+    FrameChannel ch(stop.get_token(), quiet.Port());
     EXPECT_TRUE(ch.ReceiveFrame().damaged);
     const ReceivedFrame after = ch.ReceiveFrame();
     EXPECT_EQ(after.kind, KindXModemRequest) << "the D after a quiet line";
@@ -293,7 +294,7 @@ TEST_F(FrameChannelTest, BytesOfABrokenFrameAreNoStartBytes)
 
 TEST_F(FrameChannelTest, StopRequestEndsTheRead)
 {
-    stop = true;
+    stop.request_stop();
     line.Bytes(Frame('Y', 0, ""));
     EXPECT_EQ(channel.ReceiveFrame().kind, KindNone);
     EXPECT_EQ(line.reads, 0);

@@ -404,6 +404,11 @@ TEST_F(KermitEngineTest, CancelInTheDialogSendsE)
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, "Canceled by PC") << Show(r);
     EXPECT_TRUE(FolderEntries().isEmpty());
+    // The cancel reached the engine as a call, and the transfer ended as the user's.
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().stage, TransferStage::Ended);
+    EXPECT_EQ(events.back().outcome, TransferOutcome::Cancelled);
+    EXPECT_EQ(events.back().reason, TransferReason::UserCancelled);
 }
 
 TEST_F(KermitEngineTest, ScreenPushWhileIdleEndsTheEngine)
@@ -522,8 +527,7 @@ TEST_F(KermitEngineTest, DataAndEndOfFileOfNoFileAreRefusedWithE)
         ASSERT_TRUE(ServeUntil([&] { return engine->isFinished(); }, 5000)) << "the push byte did not end the engine";
         // The program starts a fresh engine, as the poll or calvyx-cli serve does.
         engine.reset();
-        engine = std::make_unique<KermitServer>(LinkLease(link), windows.Host());
-        engine->Folder = folder.path().toStdString();
+        StartEngine();
         ASSERT_TRUE(Calculator([&] {
             KermitCalculator calc(*port);
             if (wire == Wire::Serial) {

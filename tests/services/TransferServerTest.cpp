@@ -5,12 +5,15 @@
 #include <atomic>
 #include <chrono>
 
+#include <QFileInfo>
 #include <QTimer>
 
 #include "kermit/KermitServer.h"
 #include "services/RomSender.h"
 #include "services/TransferServer.h"
 #include "tests/services/TransferFixture.h"
+#include "tests/support/Serving.h"
+#include "tools/sim/KermitRole.h"
 #include "tools/sim/RomRole.h"
 #include "tools/sim/XModemSenderRole.h"
 #include "util/CalvyxError.h"
@@ -246,9 +249,9 @@ TEST_F(TransferServerTest, KermitServerFollowsFolderAndStopsWithThePort)
 
     server->StartKermitServer();
     ASSERT_TRUE(server->KermitServerRunning());
-    EXPECT_EQ(server->Kermit()->Folder, "/first");
+    EXPECT_EQ(server->Kermit()->Folder(), "/first");
     server->SetFolder("/second");
-    EXPECT_EQ(server->Kermit()->Folder, "/second");
+    EXPECT_EQ(server->Kermit()->Folder(), "/second");
     EXPECT_TRUE(server->Kermit()->OnActivity);
 
     server->SelectPort("");
@@ -257,6 +260,35 @@ TEST_F(TransferServerTest, KermitServerFollowsFolderAndStopsWithThePort)
     EXPECT_FALSE(server->LinkOpen());
     EXPECT_EQ(server->PortName(), "");
     EXPECT_EQ(activity, 0);
+}
+
+// The Kermit server's transfers reach the dialog as events, and the dialog's Cancel
+// reaches the running server as a call: the calculator hears E, the transfer ends as the
+// user's.
+TEST_F(TransferServerTest, TheDialogsCancelReachesTheKermitServer)
+{
+    UseUsb();
+    server->SelectPort("QVxT0+");
+    server->SetFolder(dir.path().toStdString());
+    std::vector<TransferEvent> events;
+    server->SetOnTransferEvent([&](const TransferEvent& e) { events.push_back(e); });
+    windows.dialog.onReport = [&](const StatusReport& r) {
+        if (r.kind == StatusKind::Progress && r.done > 0) windows.dialog.Cancel();
+    };
+    server->StartKermitServer();
+    ASSERT_TRUE(server->KermitServerRunning());
+    auto push = Calculator([&] { return sim::KermitCalculator(*calc).PushFile("BIG.BIN", RandomBytes(3000, 4)); });
+    ASSERT_TRUE(ServeUntil([&] { return push.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 30000));
+    const sim::KermitResult r = push.get();
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "Canceled by PC");
+    ASSERT_FALSE(windows.dialog.Captions().empty());
+    EXPECT_EQ(windows.dialog.Captions().back(), "Receiving BIG.BIN");
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.front().stage, TransferStage::Started);
+    EXPECT_EQ(events.back().stage, TransferStage::Ended);
+    EXPECT_EQ(events.back().reason, TransferReason::UserCancelled);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("BIG.BIN")));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "link/Link.h"
+#include "services/TransferText.h"
 #include "tests/support/Serving.h"
 #include "util/MainThread.h"
 
@@ -25,8 +26,29 @@ void KermitEngineTest::Connect(Wire wire)
     }
     if (!port) throw std::runtime_error("no virtual calculator port");
     link.Open(port->ProgramPortName(), LinkBaud);
-    engine = std::make_unique<KermitServer>(LinkLease(link), windows.Host());
-    engine->Folder = folder.path().toStdString();
+    StartEngine();
+}
+
+void KermitEngineTest::StartEngine()
+{
+    KermitServer::Setup setup;
+    setup.folder = folder.path().toStdString();
+    setup.events = [this](const TransferEvent& event) {
+        RunInMainThread([&] {
+            events.push_back(event);
+            ShowOnStatusDialog(windows.dialog, event);
+        });
+    };
+    setup.chooseFile = [this](const std::string& title, const std::string& initialPath) {
+        std::optional<std::string> chosen;
+        RunInMainThread([&] { chosen = windows.host.ChooseFileToSend(title, initialPath); });
+        return chosen;
+    };
+    setup.screenPushed = [this] { windows.host.RequestScreenCapture(); };
+    engine = std::make_unique<KermitServer>(LinkLease(link), std::move(setup));
+    windows.dialog.OnCancel = [this] {
+        if (engine) engine->CancelTransfer();
+    };
 }
 
 void KermitEngineTest::StopEngine()

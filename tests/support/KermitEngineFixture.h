@@ -1,13 +1,16 @@
 #pragma once
 // The Kermit engine on a real link, with the virtual calculator on the far end: the USB
 // pipe device by default (fast, unthrottled), a pseudo-terminal where the serial
-// behaviour matters. The status dialog and the main window are recorders.
+// behaviour matters. The status dialog and the main window are recorders: the engine's
+// events are shown on the dialog in the main thread (as the transfer server shows them)
+// and kept in events; the dialog's Cancel reaches the engine as a call.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "kermit/KermitServer.h"
 #include "tests/support/Recorders.h"
@@ -25,6 +28,8 @@ protected:
     // (ending the test) when it cannot.
     void Connect(Wire wire);
     void StopEngine();
+    // A fresh engine on the open link, serving folder (after one that ended).
+    void StartEngine();
 
     // Runs the calculator's script while serving the engine's calls; fails after limitMs.
     bool Calculator(const std::function<void()>& script, int limitMs = 30000);
@@ -39,6 +44,8 @@ protected:
     QTemporaryDir deviceRoot;
     std::unique_ptr<sim::SimPort> port;
     std::unique_ptr<KermitServer> engine;
+    // Every event of the engine's transfers, in order (main thread).
+    std::vector<TransferEvent> events;
 };
 
 // A byte string of n bytes holding every value, in a scrambled but fixed order.

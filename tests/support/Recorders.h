@@ -17,8 +17,12 @@ public:
     void HideStatus() override { visible_ = false; }
     bool IsStatusVisible() const override { return visible_; }
 
-    // The user presses Cancel: the dialog closes.
-    void Cancel() { visible_ = false; }
+    // The user presses Cancel: the dialog closes and tells its owner.
+    void Cancel()
+    {
+        visible_ = false;
+        if (OnCancel) OnCancel();
+    }
     // Called (main thread) after every shown report; a test may cancel from here.
     std::function<void(const StatusReport&)> onReport;
 

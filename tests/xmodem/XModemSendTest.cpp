@@ -224,6 +224,26 @@ TEST_F(XModemSendTest, AFileThatChangesWhileSentEndsTheSend)
     }
 }
 
+// The user's cancel during the send (a call from another thread, as the dialog's Cancel
+// makes it) stops the blocks: the calculator hears two CANs and the send ends as the
+// user's.
+TEST_F(XModemSendTest, ACancelStopsTheBlocksWithCans)
+{
+    Pick(AllByteValues(5000, 6));
+    XModemReceivePlan plan;
+    plan.reply = [&](unsigned block, int) {
+        if (block == 2) engine->CancelTransfer();
+        return ACK;
+    };
+    const XModemReceiveResult r = Receive(plan);
+    EXPECT_TRUE(r.cancelled) << r.error;
+    EXPECT_EQ(r.blocksSeen, 2);
+    EXPECT_EQ(port->ReceiveExactly(1, 2000), ByteString(1, static_cast<char>(CAN))) << "the second CAN";
+    ASSERT_TRUE(ServeUntil([&] { return !events.empty() && events.back().stage == TransferStage::Ended; }, 3000));
+    EXPECT_EQ(events.back().kind, TransferKind::XModemSend);
+    EXPECT_EQ(events.back().reason, TransferReason::UserCancelled);
+}
+
 TEST_F(XModemSendTest, UnreadableFileIsAnsweredWithN)
 {
     windows.host.fileToSend = FolderPath("missing.bin");

@@ -12,8 +12,12 @@ namespace sim {
 
 class QuietStatusDialog : public IStatusDialog {
 public:
-    // The user closes the dialog: a running transfer sees it and cancels.
-    void Cancel() { visible_ = false; }
+    // The user closes the dialog: its owner hears it and cancels the running transfer.
+    void Cancel()
+    {
+        visible_ = false;
+        if (OnCancel) OnCancel();
+    }
     void OpenStatus(const std::string&, bool) override { visible_ = true; }
     void UpdateStatus(const StatusReport& report) override
     {
