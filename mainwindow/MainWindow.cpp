@@ -85,7 +85,6 @@ TransferStatusDialog& MainWindow::StatusDialog()
     if (!statusDialog_) {
         statusDialog_ = new TransferStatusDialog;
         statusDialog_->SetCenterForm(this);
-        connect(statusDialog_, &TransferStatusDialog::TextReported, this, &MainWindow::AppendToLog);
     }
     return *statusDialog_;
 }

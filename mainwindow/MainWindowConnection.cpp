@@ -377,7 +377,6 @@ std::unique_ptr<IStatusDialog> MainWindow::CreateStatusDialog()
 {
     auto dialog = std::make_unique<TransferStatusDialog>(nullptr);
     dialog->SetCenterForm(this);
-    connect(dialog.get(), &TransferStatusDialog::TextReported, this, &MainWindow::AppendToLog);
     return dialog;
 }
 

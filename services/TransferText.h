@@ -10,7 +10,12 @@
 
 // The dialog's caption: "Receiving NAME", "Sending NAME", "Copying NAME".
 std::string TransferCaption(const TransferEvent& event);
-// ProgressText and ReceivedText (link/Progress.h) word the progress itself.
+// The three-line progress text of done of total ("2048/4096 bytes", "(50%)", the
+// rate); nothing when total <= 0.
+std::string ProgressText(int64_t done, int64_t total, uint32_t elapsedMs);
+// For a size nobody announced (a file the calculator pushes, an object by wire): the
+// bytes so far and the rate, two lines, no percentage.
+std::string ReceivedText(int64_t done, uint32_t elapsedMs);
 // Why a transfer failed, in the words that follow "failed: " ("too many errors on the
 // line", "the calculator cancelled (Disk full)").
 std::string FailureWhy(const TransferEvent& event);

@@ -15,7 +15,6 @@
 
 #include "util/HostInterfaces.h"
 #include "util/MainThread.h"
-#include "windows/CoreTexts.h"
 #include "windows/TransferTexts.h"
 
 TransferStatusDialog::TransferStatusDialog(QWidget* parent)
@@ -102,14 +101,13 @@ bool TransferStatusDialog::ShowTransfer(const TransferEvent& event)
 
 void TransferStatusDialog::OpenStatus(const std::string& caption, bool cancelShown)
 {
-    RunInMainThread([&] { Open(ShownCoreText(caption), cancelShown); });
+    RunInMainThread([&] { Open(QString::fromStdString(caption), cancelShown); });
 }
 
 void TransferStatusDialog::UpdateStatus(const StatusReport& report)
 {
     RunInMainThread([&] {
-        const QString shown = ShownCoreText(report.text);
-        if (Report(report.kind, shown, report.done, report.total)) emit TextReported(shown);
+        Report(report.kind, QString::fromStdString(report.text), report.done, report.total);
     });
 }
 

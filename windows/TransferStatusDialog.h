@@ -1,8 +1,7 @@
 #pragma once
 // TransferStatusDialog: the small modeless dialog that shows a running transfer (a title, a text
 // of up to three lines, a progress bar and Cancel), in the windows' language. Closing it
-// is how the user cancels a transfer: the session hears it through OnCancel (and the
-// threads that still watch IsStatusVisible between packets or bytes see it).
+// is how the user cancels a transfer: the session hears it through OnCancel.
 #include <atomic>
 
 #include <QPointer>
@@ -26,8 +25,8 @@ public:
     // RunInMainThread); IsStatusVisible may be read from any thread.
     // An event in the windows' words (windows/TransferTexts).
     bool ShowTransfer(const TransferEvent& event) override;
-    // A transfer that reports English texts rather than events: they are put back into
-    // the windows' language (windows/CoreTexts).
+    // Texts given as they are (a front end that words events in English through
+    // ShowOnStatusDialog); shown unchanged.
     void OpenStatus(const std::string& caption, bool cancelShown) override;
     void UpdateStatus(const StatusReport& report) override;
     void HideStatus() override;
@@ -41,11 +40,6 @@ public:
     QPushButton* cancelButton;
 
     void CancelClicked();
-
-signals:
-    // A text a transfer reported through UpdateStatus, as shown (the log keeps it).
-    // Events never come this way: the session hands them to the log itself.
-    void TextReported(const QString& text);
 
 protected:
     void WindowShown() override;

@@ -6,6 +6,43 @@
 
 namespace {
 
+struct ProgressCase {
+    const char* name;
+    int64_t done;
+    int64_t total;
+    uint32_t elapsedMs;
+    const char* text;
+};
+
+TEST(ProgressText, BytesAndKbytesForms)
+{
+    const ProgressCase cases[] = {
+        {"bytes form", 2048, 4096, 2000, "2048/4096 bytes\r\n(50%)\r\n1023 bytes/s"},
+        {"just under the switch", 10239, 20480, 999, "10239/20480 bytes\r\n(49%)\r\n10239 bytes/s"},
+        {"exactly 10240 bytes/s switches", 10240, 20480, 999, "10/20 Kbytes\r\n(49%)\r\n10 Kbytes/s"},
+        {"Kbytes percentage from done-1", 20480, 20480, 999, "20/20 Kbytes\r\n(99%)\r\n20 Kbytes/s"},
+        {"bytes percentage from done", 100, 100, 999, "100/100 bytes\r\n(100%)\r\n100 bytes/s"},
+        {"nothing done", 0, 4096, 5, "0/4096 bytes\r\n(0%)\r\n0 bytes/s"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ProgressText(c.done, c.total, c.elapsedMs), c.text) << c.name;
+}
+
+// A transfer with no announced size shows what came and how fast, never a share.
+TEST(ProgressText, WithoutATotalTheBytesAndTheRate)
+{
+    const struct {
+        int64_t done;
+        uint32_t elapsedMs;
+        const char* text;
+    } cases[] = {
+        {0, 5, "0 bytes\r\n0 bytes/s"},
+        {3000, 2999, "3000 bytes\r\n1000 bytes/s"},
+        {40960, 999, "40 Kbytes\r\n40 Kbytes/s"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReceivedText(c.done, c.elapsedMs), c.text) << c.done;
+}
+
+
 TransferEvent Ended(TransferKind kind, TransferOutcome outcome, TransferReason reason, std::string detail = {})
 {
     TransferEvent event;

@@ -16,13 +16,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include "link/Progress.h"
+#include "services/TransferText.h"
 #include "tests/support/LayoutCheck.h"
 #include "tests/support/ScopedSettings.h"
 #include "tests/support/TestScreens.h"
 #include "windows/AboutDialog.h"
 #include "windows/CalculatorSetupDialog.h"
-#include "windows/CoreTexts.h"
+#include "windows/TransferTexts.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
 #include "windows/TransferStatusDialog.h"
@@ -54,10 +54,21 @@ TEST_P(LanguageLayout, LogWindow)
 {
     ScopedSettings settings;
     LogWindow log;
-    // Lines as the status dialog hands them on: the transfers' texts, translated.
-    for (const std::string& line : {std::string("Receiving GRAPHS.CA"), ProgressText(1024, 4096, 1000), std::string(),
-                                    std::string("Sending NOTES.TXT"), std::string("User cancel")})
-        log.AppendLine(ShownCoreText(line));
+    // The lines of a transfer as the session hands its events to the log, translated.
+    TransferEvent event;
+    event.kind = TransferKind::KermitReceive;
+    event.file = "GRAPHS.CA";
+    event.total = 4096;
+    for (const TransferStage stage : {TransferStage::Started, TransferStage::Progress, TransferStage::Ended}) {
+        event.stage = stage;
+        event.done = stage == TransferStage::Progress ? 1024 : 0;
+        event.elapsedMs = 1000;
+        if (const auto line = TransferLogLine(event)) log.AppendLine(*line);
+    }
+    event.kind = TransferKind::KermitSend;
+    event.file = "NOTES.TXT";
+    event.stage = TransferStage::Started;
+    if (const auto line = TransferLogLine(event)) log.AppendLine(*line);
     ASSERT_NO_FATAL_FAILURE(CheckAndShoot(log, "log-window", QSize(323, 422)));
     log.close();
 }
@@ -66,8 +77,15 @@ TEST_P(LanguageLayout, StatusDialog)
 {
     ScopedSettings settings;
     TransferStatusDialog status;
-    status.OpenStatus("Receiving GRAPHS.CA", true);
-    status.UpdateStatus({ProgressText(2048, 4096, 2100), StatusKind::Progress, 2048, 4096});
+    TransferEvent event;
+    event.kind = TransferKind::KermitReceive;
+    event.file = "GRAPHS.CA";
+    status.ShowTransfer(event);
+    event.stage = TransferStage::Progress;
+    event.done = 2048;
+    event.total = 4096;
+    event.elapsedMs = 2100;
+    status.ShowTransfer(event);
     ASSERT_NO_FATAL_FAILURE(CheckAndShoot(status, "status-dialog", QSize(202, 104)));
     status.HideStatus();
 }
