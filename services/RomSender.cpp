@@ -49,7 +49,7 @@ void WriteChunk(Link& link, const char* data, std::size_t size)
 ByteString RomLengthPrefix(uint32_t size)
 {
     ByteString prefix(4, '\0');
-    for (int i = 0; i < 4; ++i) prefix[i] = static_cast<char>((size >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i) prefix[static_cast<std::size_t>(i)] = static_cast<char>((size >> (8 * i)) & 0xFF);
     return prefix;
 }
 
