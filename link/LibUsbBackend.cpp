@@ -237,7 +237,7 @@ public:
                 // libusb still owns the transfer: it must outlive this call, so it is
                 // left behind rather than freed under libusb's feet.
                 Trace(std::string("USB write ") + (stopped ? "stopped" : "stalled") + " and its cancel never completed");
-                out.release();
+                (void)out.release();
                 errno = stopped ? ECANCELED : ETIMEDOUT;
                 return stopped ? linkio::WriteOutcome::Stopped : linkio::WriteOutcome::TimedOut;
             }
@@ -440,7 +440,7 @@ private:
     void EventLoop()
     {
         while (!stopEvents_) {
-            timeval tv{0, EventWaitMs * 1000};
+            timeval tv{0, suseconds_t{EventWaitMs} * 1000};
             const int r = libusb_handle_events_timeout_completed(context_, &tv, nullptr);
             if (r < 0 && r != LIBUSB_ERROR_INTERRUPTED) {
                 // libusb itself is failing: wait a round rather than call it again at once.
