@@ -60,9 +60,9 @@ struct AbandonedRead {
 void KeepAbandonedRead(AbandonedRead read)
 {
     static std::mutex lock;
-    static auto* const kept = new std::vector<AbandonedRead>; // never freed: it is kept
+    static auto* const Kept = new std::vector<AbandonedRead>; // never freed: it is kept
     const std::lock_guard hold(lock);
-    kept->push_back(std::move(read));
+    Kept->push_back(std::move(read));
 }
 
 std::string Hex4(uint16_t word)

@@ -191,10 +191,10 @@ bool IsValidUtf8(std::string_view text)
 
 void AppendEscaped(std::string& out, unsigned char c)
 {
-    static const char hex[] = "0123456789abcdef";
+    static const char Hex[] = "0123456789abcdef";
     out += "\\x";
-    out += hex[c >> 4];
-    out += hex[c & 0xF];
+    out += Hex[c >> 4];
+    out += Hex[c & 0xF];
 }
 
 } // namespace
