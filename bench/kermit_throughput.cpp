@@ -48,7 +48,8 @@ double CpuSeconds()
 {
     rusage u{};
     ::getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 // Runs fn in a thread of its own while this (main) thread serves the engine's calls.
@@ -113,7 +114,8 @@ int Push()
     int seq = 0;
     auto exchange = [&](char type, std::string_view field, std::string_view answer) {
         const std::size_t frame = BuildFrame(type, seq, field).size() - 2;
-        boundS += (frame + BuildFrame('Y', seq, answer).size()) / LineRate + std::max(AnswerPauseS, 2 / LineRate);
+        boundS +=
+            static_cast<double>(frame + BuildFrame('Y', seq, answer).size()) / LineRate + std::max(AnswerPauseS, 2 / LineRate);
         ++seq;
     };
     exchange('S', "p* @-#N1", SendInit);
@@ -131,8 +133,8 @@ int Push()
         elapsed = TicksSince(start) / 1000.0;
     });
     const bool same = r.ok && ReadFileToString(b.folder.filePath("BENCH.BIN").toStdString()) == data;
-    const double bound = data.size() / boundS;
-    const double measured = data.size() / elapsed;
+    const double bound = static_cast<double>(data.size()) / boundS;
+    const double measured = static_cast<double>(data.size()) / elapsed;
     std::printf("push: %zu bytes in %zu D frames (LEN <= 80), %s\n", data.size(), fields.size(),
                 same ? "arrived byte-identical" : ("FAILED: " + r.error).c_str());
     std::printf("push: protocol bound %.1f bytes/s (%.2f s), measured %.1f bytes/s (%.2f s): %.1f%% of the bound\n", bound,
@@ -152,7 +154,7 @@ int XModem()
     std::size_t blocks = 0;
     for (std::size_t left = data.size(); left > 0; ++blocks) {
         const bool large = left > LargeDataSize;
-        boundBytes += BlockLength(large ? STX : SOH, CheckMode::Crc) + 1; // the block and its ACK
+        boundBytes += static_cast<double>(BlockLength(large ? STX : SOH, CheckMode::Crc) + 1); // the block and its ACK
         left -= std::min(left, large ? LargeDataSize : SmallDataSize);
     }
     boundBytes += 2; // EOT and its ACK
@@ -175,10 +177,10 @@ int XModem()
         elapsed = TicksSince(firstBlock) / 1000.0;
     });
     // The first block was read (and its line time paid) before the timer started.
-    elapsed += BlockLength(STX, CheckMode::Crc) / LineRate;
+    elapsed += static_cast<double>(BlockLength(STX, CheckMode::Crc)) / LineRate;
     const bool same = r.ok && r.data.compare(0, data.size(), data) == 0;
-    const double bound = data.size() / boundS;
-    const double measured = data.size() / elapsed;
+    const double bound = static_cast<double>(data.size()) / boundS;
+    const double measured = static_cast<double>(data.size()) / elapsed;
     std::printf("xmodem: %zu bytes in %zu blocks (1024 and 128, CRC), %s\n", data.size(), blocks,
                 same ? "received identical" : ("FAILED: " + r.error).c_str());
     std::printf("xmodem: protocol bound %.1f bytes/s (%.1f s), measured %.1f bytes/s (%.1f s): %.1f%% of the bound\n", bound,

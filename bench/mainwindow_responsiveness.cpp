@@ -101,7 +101,7 @@ int main(int argc, char** argv)
     const qint64 elapsed = clock.elapsed();
 
     const bool arrived = ReadFileToString(folder + "/BIG.QVA") == data;
-    std::printf("pushed %d KB through the main window in %.1f s (%s)\n", kbytes, elapsed / 1000.0,
+    std::printf("pushed %d KB through the main window in %.1f s (%s)\n", kbytes, static_cast<double>(elapsed) / 1000.0,
                 result.ok && arrived ? "arrived intact" : ("FAILED: " + result.error).c_str());
     std::printf("event loop: %lld ticks of %d ms, longest gap %lld ms (target < %lld ms): %s\n", static_cast<long long>(ticks),
                 TickMs, static_cast<long long>(longestGap), static_cast<long long>(TargetMs),

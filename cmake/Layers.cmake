@@ -15,6 +15,7 @@ function(calvyx_layer name folder)
     target_link_libraries(${target} PRIVATE calvyx_${lower})
   endforeach()
   target_link_libraries(${target} PUBLIC ${LAYER_QT})
+  target_link_libraries(${target} PRIVATE calvyx_warnings)
 endfunction()
 
 # Gives target (and whoever links it) the include folder that shows FOLDER alone.

@@ -7,7 +7,7 @@ namespace kermit {
 int KermitCheck(std::string_view bytes)
 {
     unsigned s = 0;
-    for (unsigned char b : bytes) s += b;
+    for (const char b : bytes) s += static_cast<unsigned char>(b);
     return static_cast<int>((s + ((s & 0xC0) >> 6)) & 0x3F);
 }
 

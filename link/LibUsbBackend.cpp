@@ -61,9 +61,9 @@ struct AbandonedRead {
 void KeepAbandonedRead(AbandonedRead read)
 {
     static std::mutex lock;
-    static auto* const kept = new std::vector<AbandonedRead>; // never freed: it is kept
+    static auto* const Kept = new std::vector<AbandonedRead>; // never freed: it is kept
     const std::lock_guard hold(lock);
-    kept->push_back(std::move(read));
+    Kept->push_back(std::move(read));
 }
 
 std::string Hex4(uint16_t word)
@@ -238,7 +238,7 @@ public:
                 // libusb still owns the transfer: it must outlive this call, so it is
                 // left behind rather than freed under libusb's feet.
                 Trace(std::string("USB write ") + (stopped ? "stopped" : "stalled") + " and its cancel never completed");
-                out.release();
+                (void)out.release();
                 errno = stopped ? ECANCELED : ETIMEDOUT;
                 return stopped ? linkio::WriteOutcome::Stopped : linkio::WriteOutcome::TimedOut;
             }
@@ -441,7 +441,7 @@ private:
     void EventLoop()
     {
         while (!stopEvents_) {
-            timeval tv{0, EventWaitMs * 1000};
+            timeval tv{0, suseconds_t{EventWaitMs} * 1000};
             const int r = libusb_handle_events_timeout_completed(context_, &tv, nullptr);
             if (r < 0 && r != LIBUSB_ERROR_INTERRUPTED) {
                 // libusb itself is failing: wait a round rather than call it again at once.

@@ -14,14 +14,14 @@ struct BaudCode {
     int baud;
     speed_t code;
 };
-constexpr BaudCode kBaudCodes[] = {
+constexpr BaudCode BaudCodes[] = {
     {1200, B1200},   {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
     {57600, B57600}, {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
 };
 
 bool SpeedCode(int baud, speed_t& code)
 {
-    for (const auto& b : kBaudCodes) {
+    for (const auto& b : BaudCodes) {
         if (b.baud == baud) {
             code = b.code;
             return true;

@@ -6,7 +6,14 @@
 #include <QString>
 
 inline constexpr int RecentSlotCount = 9;
-using RecentSlots = std::array<QString, RecentSlotCount>;
+// Indexed by an int slot position (0 .. RecentSlotCount - 1), as the menus count them.
+struct RecentSlots : std::array<QString, RecentSlotCount> {
+    QString& operator[](int i) { return std::array<QString, RecentSlotCount>::operator[](static_cast<std::size_t>(i)); }
+    const QString& operator[](int i) const
+    {
+        return std::array<QString, RecentSlotCount>::operator[](static_cast<std::size_t>(i));
+    }
+};
 
 // Removes later duplicates (the first occurrence stays) and moves the folders up,
 // keeping their order, so that the empty recent come last.

@@ -83,9 +83,9 @@ void ShellView::dropEvent(QDropEvent* event)
 
 void ShellView::startDrag(Qt::DropActions)
 {
-    QMimeData* data = DragData();
-    if (!data) return;
+    QMimeData* dragData = DragData();
+    if (!dragData) return;
     auto* drag = new QDrag(this);
-    drag->setMimeData(data);
+    drag->setMimeData(dragData);
     drag->exec(Qt::CopyAction, Qt::CopyAction);
 }

@@ -7,7 +7,7 @@ constexpr int MaxNameLength = 35;
 
 QString ReceivedObjectName(const QByteArray& object)
 {
-    const QString untitled = QStringLiteral("untitled");
+    QString untitled = QStringLiteral("untitled");
     if (object.size() <= NameLengthOffset + 1) return untitled;
     const int length = static_cast<unsigned char>(object[NameLengthOffset]);
     if (length == 0 || length > MaxNameLength) return untitled;

@@ -63,7 +63,7 @@ TransferEvent StageEvent(TransferStage stage)
 ByteString RomLengthPrefix(uint32_t size)
 {
     ByteString prefix(4, '\0');
-    for (int i = 0; i < 4; ++i) prefix[i] = static_cast<char>((size >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i) prefix[static_cast<std::size_t>(i)] = static_cast<char>((size >> (8 * i)) & 0xFF);
     return prefix;
 }
 

@@ -9,8 +9,12 @@ ScreenLayout LayoutOfScreen(const ByteString& image)
 
 PixelBit PixelLocation(ScreenLayout layout, int x, int y)
 {
-    if (layout == ScreenLayout::PageLayout) return {ScreenDataOffset + std::size_t(PageLayoutPageBytes) * (y / 8) + x, y % 8};
-    return {ScreenDataOffset + std::size_t(RowLayoutRowBytes) * y + x / 8, x % 8};
+    if (layout == ScreenLayout::PageLayout)
+        return {ScreenDataOffset + std::size_t(PageLayoutPageBytes) * static_cast<std::size_t>(y / 8) +
+                    static_cast<std::size_t>(x),
+                y % 8};
+    return {ScreenDataOffset + std::size_t(RowLayoutRowBytes) * static_cast<std::size_t>(y) + static_cast<std::size_t>(x / 8),
+            x % 8};
 }
 
 MonoBitmap DecodeScreen(const ByteString& image)

@@ -38,9 +38,17 @@ struct MonoBitmap {
     std::vector<uint8_t> Pixels; // Width * Height, 0 white, 1 black
 
     MonoBitmap() = default;
-    MonoBitmap(int width, int height) : Width(width), Height(height), Pixels(std::size_t(width) * height, 0) {}
-    bool Black(int x, int y) const { return Pixels[std::size_t(y) * Width + x] != 0; }
-    void Set(int x, int y, bool black) { Pixels[std::size_t(y) * Width + x] = black ? 1 : 0; }
+    MonoBitmap(int width, int height)
+        : Width(width), Height(height), Pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0)
+    {
+    }
+    bool Black(int x, int y) const { return Pixels[Index(x, y)] != 0; }
+    void Set(int x, int y, bool black) { Pixels[Index(x, y)] = black ? 1 : 0; }
+    // The place of pixel (x, y) in Pixels.
+    std::size_t Index(int x, int y) const
+    {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(x);
+    }
     bool operator==(const MonoBitmap&) const = default;
 };
 

@@ -20,7 +20,7 @@ QImage MonoBitmapToImage(const MonoBitmap& bitmap)
     // Format_Mono keeps the leftmost pixel in the high bit; a set bit is colour 1, black.
     for (int y = 0; y < bitmap.Height; ++y) {
         uchar* row = image.scanLine(y);
-        const uint8_t* pixels = bitmap.Pixels.data() + std::size_t(y) * bitmap.Width;
+        const uint8_t* pixels = bitmap.Pixels.data() + bitmap.Index(0, y);
         for (int x = 0; x < bitmap.Width; ++x)
             if (pixels[x] != 0) row[x >> 3] = static_cast<uchar>(row[x >> 3] | (0x80u >> (x & 7)));
     }

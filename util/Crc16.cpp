@@ -21,13 +21,13 @@ constexpr std::array<uint16_t, 256> MakeCrcTable()
     }
     return table;
 }
-constexpr std::array<uint16_t, 256> kCrcTable = MakeCrcTable();
+constexpr std::array<uint16_t, 256> CrcTable = MakeCrcTable();
 
 } // namespace
 
 uint16_t Crc16(std::string_view data)
 {
     uint16_t crc = 0;
-    for (unsigned char b : data) crc = static_cast<uint16_t>((crc >> 8) ^ kCrcTable[(crc ^ b) & 0xFF]);
+    for (const char c : data) crc = static_cast<uint16_t>((crc >> 8) ^ CrcTable[(crc ^ static_cast<unsigned char>(c)) & 0xFF]);
     return crc;
 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::size_t ChunkBytes = 64 * 1024;
+constexpr std::size_t ChunkBytes = std::size_t{64} * 1024;
 
 // A descriptor closed when it goes out of scope.
 class Descriptor {

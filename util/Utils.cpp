@@ -65,10 +65,10 @@ ByteString ReadFileToString(const std::string& fileName)
 // umask would mean setting it, which other threads would see).
 int CreateTemporary(int dirFd, const std::string& folder, std::string& temp)
 {
-    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = folder + TemporaryPrefix;
-        for (int i = 0; i < 8; ++i) temp += letters[QRandomGenerator::global()->bounded(62)];
+        for (int i = 0; i < 8; ++i) temp += Letters[QRandomGenerator::global()->bounded(62)];
         const int fd = ::openat(dirFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -191,10 +191,10 @@ bool IsValidUtf8(std::string_view text)
 
 void AppendEscaped(std::string& out, unsigned char c)
 {
-    static const char hex[] = "0123456789abcdef";
+    static const char Hex[] = "0123456789abcdef";
     out += "\\x";
-    out += hex[c >> 4];
-    out += hex[c & 0xF];
+    out += Hex[c >> 4];
+    out += Hex[c & 0xF];
 }
 
 } // namespace

@@ -14,7 +14,7 @@ const char* CheckModeName(CheckMode mode) { return mode == CheckMode::Crc ? "CRC
 uint8_t Checksum8(std::string_view data)
 {
     unsigned sum = 0;
-    for (unsigned char b : data) sum += b;
+    for (const char b : data) sum += static_cast<unsigned char>(b);
     return static_cast<uint8_t>(sum & 0xFF);
 }
 

@@ -38,7 +38,7 @@ ByteString XModemFile::Read(int64_t offset, std::size_t size) const
     ByteString block(size, '\0');
     std::size_t got = 0;
     while (got < size) {
-        const ssize_t n = ::pread(fd_, block.data() + got, size - got, static_cast<off_t>(offset + got));
+        const ssize_t n = ::pread(fd_, block.data() + got, size - got, static_cast<off_t>(offset + static_cast<int64_t>(got)));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw CalvyxError("Cannot read " + path_ + ": " + std::strerror(errno));
         if (n == 0) throw CalvyxError(path_ + " ended early while it was sent");

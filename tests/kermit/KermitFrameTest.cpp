@@ -80,7 +80,7 @@ TEST(KermitFrame, EveryByteValueSurvivesEncodeAndDecode)
     while (pos < all.size()) {
         const ByteString field = EncodeChunk(all, pos);
         ASSERT_LE(field.size(), MaxSendData);
-        for (unsigned char c : field) ASSERT_FALSE((c & 0x7F) < 0x20 || (c & 0x7F) == 0x7F) << "control byte in field";
+        for (const char c : field) ASSERT_FALSE((c & 0x7F) < 0x20 || (c & 0x7F) == 0x7F) << "control byte in field";
         decoded += DecodeData(field);
         ++frames;
     }

@@ -30,7 +30,8 @@ double CpuSeconds()
 {
     rusage u{};
     ::getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 class UsbLink : public ::testing::Test {
@@ -298,7 +299,7 @@ TEST_F(UsbLink, UnpluggingMidReadReturnsZeroWithoutSpinning)
     const double cpu = CpuSeconds() - cpu0;
     unplug.join();
     EXPECT_LT(ms, 3500);
-    EXPECT_LT(cpu, 0.2 * ms / 1000.0) << "the link used " << cpu << " s of CPU in " << ms << " ms: spinning";
+    EXPECT_LT(cpu, 0.2 * static_cast<double>(ms) / 1000.0) << "the link used " << cpu << " s of CPU in " << ms << " ms: spinning";
     EXPECT_EQ(buffer, ByteString(10, '\0'));
     EXPECT_THROW(link.Program().Write("gone"), CalvyxError);
     link.Program().Close();

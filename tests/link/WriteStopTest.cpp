@@ -109,7 +109,7 @@ TEST_P(WriteStop, AStopEndsAWriteTheCalculatorDoesNotTakeAndNotOneThatGoesOut)
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, WriteStop, ::testing::Values(LineCase{"PseudoTerminal", false}, LineCase{"UsbPipeDevice", true}),
-                         [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<LineCase>& testInfo) { return std::string(testInfo.param.name); });
 
 // Opening the link again ends a stop that no lease ended.
 TEST(WriteStopReopen, AReopenedLinkWritesAgain)

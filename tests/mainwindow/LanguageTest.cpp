@@ -134,7 +134,7 @@ TEST_P(MainWindowLanguage, HelpBookNamesTheCommandsTheWindowsShow)
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowLayout, MainWindowLanguage, ::testing::ValuesIn(LayoutLanguages()),
-                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+                         [](const ::testing::TestParamInfo<std::string>& testInfo) { return testInfo.param; });
 
 } // namespace
 } // namespace mwtest

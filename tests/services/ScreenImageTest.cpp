@@ -160,7 +160,8 @@ TEST(ScreenPicture, TheSameScreenGivesByteIdenticalFiles)
         QByteArray first[2];
         for (int round = 0; round < 2; ++round) {
             // Leave dirty memory of the picture's size behind for the allocator to reuse.
-            const std::size_t size = static_cast<std::size_t>((framed.Width + 31) / 32 * 4) * framed.Height;
+            const std::size_t size =
+                static_cast<std::size_t>((framed.Width + 31) / 32 * 4) * static_cast<std::size_t>(framed.Height);
             for (int i = 0; i < 8; ++i) {
                 void* dirty = std::malloc(size);
                 std::memset(dirty, round == 0 ? 0x00 : 0xFF, size);

@@ -22,9 +22,9 @@ std::string SoFar(std::size_t n) { return "  Result so far= " + std::to_string(n
 
 // Runs Capture in its own thread, as the capture window's receive thread does.
 struct CaptureRun {
-    CaptureRun(ScreenReader& capture, std::string port, ByteString initial) : capture(capture)
+    CaptureRun(ScreenReader& reader, std::string port, ByteString initial) : capture(reader)
     {
-        done = std::async(std::launch::async, [&capture, port, initial, this] { capture.ReadScreen(port, initial, image); });
+        done = std::async(std::launch::async, [&reader, port, initial, this] { reader.ReadScreen(port, initial, image); });
     }
     // Waits for the end, bounded; rethrows what Capture raised.
     bool Finish(std::chrono::milliseconds limit)

@@ -167,6 +167,6 @@ TEST(LayoutCheck, FindsClippedOverlappingAndEscapingControls)
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowLayout, LanguageLayout, ::testing::ValuesIn(LayoutLanguages()),
-                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+                         [](const ::testing::TestParamInfo<std::string>& testInfo) { return testInfo.param; });
 
 } // namespace

@@ -33,7 +33,7 @@ constexpr int MaxScale = 16;
 QString NumberedPath(const QString& path, int n, int count)
 {
     if (count == 1) return path;
-    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     return path.left(dot) + QStringLiteral("-%1").arg(n) + path.mid(dot);
 }
 

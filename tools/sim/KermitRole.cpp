@@ -25,7 +25,7 @@ int MsLeft(Clock::time_point deadline)
 
 void WaitLineTime(std::size_t n)
 {
-    std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long long>(n * 1e6 / 960.0)));
+    std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long long>(static_cast<double>(n) * 1e6 / 960.0)));
 }
 
 std::string KermitPacket::Describe() const

@@ -53,8 +53,8 @@ public:
         // Each byte leaves at its slot on the line clock, as a UART would send it.
         const auto start = Clock::now();
         for (std::size_t i = 0; i < out.size(); ++i) {
-            std::this_thread::sleep_until(start +
-                                          std::chrono::microseconds(static_cast<long long>(i * 1e6 / LineBytesPerSecond)));
+            std::this_thread::sleep_until(
+                start + std::chrono::microseconds(static_cast<long long>(static_cast<double>(i) * 1e6 / LineBytesPerSecond)));
             if (!WriteOut(&out[i], 1)) return false;
         }
         return true;

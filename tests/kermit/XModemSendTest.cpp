@@ -49,7 +49,7 @@ std::vector<std::size_t> ExpectedBlocks(std::size_t size)
 TEST_F(XModemSendTest, FilesOfEverySizeInBothModes)
 {
     for (const uint8_t start : {NAK, CrcStart}) {
-        for (const std::size_t size : {0, 1, 128, 129, 1024, 1025, 300000}) {
+        for (const std::size_t size : {0UL, 1UL, 128UL, 129UL, 1024UL, 1025UL, 300000UL}) {
             SCOPED_TRACE(std::string(CheckModeName(CheckModeForStart(start))) + ", " + std::to_string(size) + " bytes");
             const ByteString data = AllByteValues(size, static_cast<uint32_t>(size));
             Pick(data);
