@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const uint8_t header = block.empty() ? 0 : static_cast<uint8_t>(block[0]);
     const std::size_t dataSize = DataSizeFor(header);
-    if (r.ok()) {
+    if (r.Accepted()) {
         FUZZ_CHECK(dataSize != 0 && r.data.size() == dataSize);
         FUZZ_CHECK(r.data.data() == block.data() + 3); // a view into the block itself
         FUZZ_CHECK(BuildBlock(header, expected, r.data, mode) == block);

@@ -167,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             offset += currentSize;
             ++current;
             const auto v = VerifyBlock(w, current, *mode);
-            FUZZ_CHECK(v.ok());
+            FUZZ_CHECK(v.Accepted());
             currentSize = v.data.size();
             FUZZ_CHECK(offset < content.size());
             const std::size_t real = std::min(currentSize, content.size() - offset);

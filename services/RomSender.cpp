@@ -45,7 +45,7 @@ public:
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
+    int Fd() const { return fd_; }
 
 private:
     int fd_;
@@ -175,13 +175,13 @@ std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName)
     // Refused before anything is read or sent.
     if (const auto problem = RomFileProblem(fileName)) throw CalvyxError(std::string(Str::Error) + "(" + *problem + ")");
     const FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) {
+    if (file.Fd() < 0) {
         const int err = errno;
         RaiseError(FormatText(Str::UnableToOpenFile, fileName) + FormatText(Str::SystemErrorNumber, std::to_string(err)));
     }
     struct stat st {};
     // The length travels in 4 bytes: a larger file cannot be described to the calculator.
-    if (::fstat(file.get(), &st) != 0 || st.st_size < 0 || st.st_size > std::numeric_limits<uint32_t>::max())
+    if (::fstat(file.Fd(), &st) != 0 || st.st_size < 0 || st.st_size > std::numeric_limits<uint32_t>::max())
         RaiseError(FormatText(Str::CannotReadFromFile, fileName));
     const auto size = static_cast<std::size_t>(st.st_size);
     std::unique_ptr<RomStreamBuffer> stream;
@@ -192,7 +192,7 @@ std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName)
     }
     std::size_t got = 0;
     while (got < size) {
-        const ssize_t n = ::read(file.get(), stream->data() + 4 + got, size - got);
+        const ssize_t n = ::read(file.Fd(), stream->data() + 4 + got, size - got);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break; // an error, or a file that shrank while being read
         got += static_cast<std::size_t>(n);

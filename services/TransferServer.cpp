@@ -8,7 +8,7 @@
 #include "link/PortName.h"
 #include "link/Trace.h"
 #include "services/RomSender.h"
-#include "services/TransferText.h"
+#include "util/TransferText.h"
 #include "services/WireReceiver.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"

@@ -6,7 +6,7 @@
 
 #include "link/LinkErrors.h"
 #include "link/Trace.h"
-#include "services/TransferText.h"
+#include "util/TransferText.h"
 #include "util/CalvyxError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
@@ -208,8 +208,8 @@ bool WireReceiver::ReceiveBlock(uint8_t header)
 bool WireReceiver::VerifyBlock(const ByteString& block) const
 {
     const auto result = xmodem::VerifyBlock(block, blockCounter_, xmodem::CheckMode::Checksum);
-    if (!result.ok()) Trace(std::string("Rx block refused: ") + xmodem::BlockVerdictName(result.verdict));
-    return result.ok();
+    if (!result.Accepted()) Trace(std::string("Rx block refused: ") + xmodem::BlockVerdictName(result.verdict));
+    return result.Accepted();
 }
 
 bool WireReceiver::RefuseBlock()

@@ -5,5 +5,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${CALVYX_BUILD_DIR:-$top/build}
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+# CALVYX_CMAKE_ARGS: more cache settings (the test command turns warnings into errors).
+read -r -a extra <<<"${CALVYX_CMAKE_ARGS:-}"
+cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "${extra[@]}" >/dev/null
 cmake --build "$build"

@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libusb-1.0-0-dev umockdev libumockdev-dev
   ckermit lrzsz socat
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-tidy clang-format
   xvfb xauth
   librsvg2-bin scdoc
   desktop-file-utils appstream dpkg-dev file groff-base time

@@ -51,7 +51,7 @@ public:
 
     // Main thread: shows a transfer's event in the dialog's own words (a translated
     // front end) and returns true, or returns false to have it shown in English through
-    // OpenStatus/UpdateStatus/HideStatus (services/TransferText).
+    // OpenStatus/UpdateStatus/HideStatus (util/TransferText).
     virtual bool ShowTransfer(const TransferEvent&) { return false; }
 
     // Called in the main thread when the user cancels the transfer the dialog shows

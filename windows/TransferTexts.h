@@ -1,7 +1,7 @@
 #pragma once
 // The words of the transfers' events and of the server's status in the windows'
 // language: the status dialog's caption and text, the log's lines and the status bar.
-// Without a translation they are exactly the English of services/TransferText (what
+// Without a translation they are exactly the English of util/TransferText (what
 // calvyx-cli prints).
 #include <optional>
 

@@ -53,7 +53,7 @@ const char* BlockVerdictName(BlockVerdict verdict);
 struct BlockCheckResult {
     BlockVerdict verdict = BlockVerdict::BadHeader;
     std::string_view data; // the data bytes (padding included) when verdict is Ok
-    bool ok() const { return verdict == BlockVerdict::Ok; }
+    bool Accepted() const { return verdict == BlockVerdict::Ok; }
 };
 
 // Checks a whole block (header included) against the number the receiver expects (its

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 
 #include "services/RomSender.h"
-#include "services/TransferText.h"
+#include "util/TransferText.h"
 #include "tests/services/TransferFixture.h"
 #include "tools/sim/RomRole.h"
 #include "util/StringTable.h"

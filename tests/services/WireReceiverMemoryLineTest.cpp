@@ -8,7 +8,7 @@
 
 #include "link/Link.h"
 #include "link/MemoryLine.h"
-#include "services/TransferText.h"
+#include "util/TransferText.h"
 #include "services/WireReceiver.h"
 #include "tests/support/Recorders.h"
 #include "util/StringTable.h"

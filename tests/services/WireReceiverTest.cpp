@@ -5,7 +5,7 @@
 #include <chrono>
 #include <stop_token>
 
-#include "services/TransferText.h"
+#include "util/TransferText.h"
 #include "services/WireReceiver.h"
 #include "tests/services/TransferFixture.h"
 #include "tools/sim/XModemSenderRole.h"

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "link/Link.h"
-#include "services/TransferText.h"
+#include "util/TransferText.h"
 #include "tests/support/Serving.h"
 #include "util/MainThread.h"
 

@@ -1,10 +1,10 @@
 // The windows' words for the transfers' events and the server's status: without a
-// translation exactly the English that calvyx-cli prints (services/TransferText), in
+// translation exactly the English that calvyx-cli prints (util/TransferText), in
 // another language translated part by part around the names and numbers.
 #include <gtest/gtest.h>
 
 #include "services/TransferServer.h"
-#include "services/TransferText.h"
+#include "util/TransferText.h"
 #include "windows/Language.h"
 #include "windows/TransferTexts.h"
 

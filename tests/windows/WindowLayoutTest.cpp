@@ -16,7 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "services/TransferText.h"
+#include "util/TransferText.h"
 #include "tests/support/LayoutCheck.h"
 #include "tests/support/ScopedSettings.h"
 #include "tests/support/TestScreens.h"

@@ -36,7 +36,7 @@ TEST(XModemBlock, LayoutOfBothSizesAndModes)
         EXPECT_EQ(block.substr(3 + data.size(), size - data.size()), ByteString(size - data.size(), PadByte));
         EXPECT_EQ(block.substr(3 + size), BlockCheck(block.substr(3, size), c.mode));
         const auto r = VerifyBlock(block, 3, c.mode);
-        EXPECT_TRUE(r.ok()) << BlockVerdictName(r.verdict);
+        EXPECT_TRUE(r.Accepted()) << BlockVerdictName(r.verdict);
         EXPECT_EQ(r.data.size(), size);
     }
 }
@@ -57,8 +57,8 @@ TEST(XModemBlock, NumberWrapsAfter255)
     const ByteString b256 = BuildBlock(SOH, 256, "x", CheckMode::Checksum);
     EXPECT_EQ(ByteAt(b256, 1), 0);
     EXPECT_EQ(ByteAt(b256, 2), 255);
-    EXPECT_TRUE(VerifyBlock(b256, 256, CheckMode::Checksum).ok());
-    EXPECT_TRUE(VerifyBlock(b256, 0, CheckMode::Checksum).ok());
+    EXPECT_TRUE(VerifyBlock(b256, 256, CheckMode::Checksum).Accepted());
+    EXPECT_TRUE(VerifyBlock(b256, 0, CheckMode::Checksum).Accepted());
     EXPECT_EQ(ByteAt(BuildBlock(SOH, 257, "x", CheckMode::Checksum), 1), 1);
 }
 
@@ -88,7 +88,7 @@ TEST(XModemBlock, RefusesEveryDamagedField)
         c.damage(b);
         const auto r = VerifyBlock(b, c.expected, c.mode);
         EXPECT_EQ(r.verdict, c.verdict) << c.name << ": " << BlockVerdictName(r.verdict) << " for " << DescribeBlock(b, c.mode);
-        EXPECT_EQ(r.ok(), !r.data.empty()) << c.name;
+        EXPECT_EQ(r.Accepted(), !r.data.empty()) << c.name;
     }
 }
 

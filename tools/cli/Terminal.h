@@ -3,7 +3,7 @@
 // line on stdout (progress as a bar on a terminal, a line every two seconds otherwise),
 // and a host that answers the transfers' questions from the command line. Transfer
 // events reach the dialog in English (it leaves ShowTransfer to ShowOnStatusDialog,
-// services/TransferText), so the lines scripts read are the same for every engine.
+// util/TransferText), so the lines scripts read are the same for every engine.
 #include <atomic>
 #include <cstdint>
 #include <optional>

@@ -232,9 +232,9 @@ XModemReceiveResult ReceiveByXModem(SimPort& port, const XModemReceivePlan& plan
         if (plan.paceReceived) WaitLineTime(block.size());
         ++r.blocksSeen;
         const auto check = VerifyBlock(block, expected, mode);
-        if (!check.ok()) {
+        if (!check.Accepted()) {
             // A block it already took comes again when its ACK went missing.
-            if (VerifyBlock(block, expected - 1, mode).ok()) {
+            if (VerifyBlock(block, expected - 1, mode).Accepted()) {
                 send(ACK);
                 continue;
             }

@@ -2,7 +2,7 @@
 // each must come out exactly as the transfers have always worded it.
 #include <gtest/gtest.h>
 
-#include "services/TransferText.h"
+#include "util/TransferText.h"
 
 namespace {
 

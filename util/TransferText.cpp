@@ -1,4 +1,4 @@
-#include "services/TransferText.h"
+#include "util/TransferText.h"
 
 #include "util/StringTable.h"
 
