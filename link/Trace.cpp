@@ -3,7 +3,6 @@
 #include <atomic>
 #include <mutex>
 
-#include "util/Ticks.h"
 
 namespace {
 
@@ -37,10 +36,4 @@ void TraceFrame(const std::string& text, const ByteString& data)
 {
     if (!HasSink) return;
     Trace(text + " " + HexBytes(data));
-}
-
-void Delay(int ms)
-{
-    SleepMs(ms);
-    Trace("Delay time = " + std::to_string(ms));
 }

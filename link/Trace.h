@@ -10,6 +10,3 @@ void Trace(const std::string& text);
 void TraceFrame(const std::string& text, const ByteString& data);
 using TraceSink = std::function<void(const std::string&)>;
 void SetTraceSink(TraceSink sink);
-
-// Waits ms milliseconds (a settle time of the protocols) and traces it.
-void Delay(int ms);

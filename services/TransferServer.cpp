@@ -1,5 +1,8 @@
 #include "services/TransferServer.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include <exception>
 #include <optional>
 
@@ -8,11 +11,11 @@
 #include "link/PortName.h"
 #include "link/Trace.h"
 #include "services/RomSender.h"
-#include "util/TransferText.h"
 #include "services/WireReceiver.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
 #include "util/Ticks.h"
+#include "util/TransferText.h"
 #include "util/Utils.h"
 
 namespace {
@@ -201,11 +204,13 @@ bool TransferServer::SendRom(const std::string& fileName)
     transferStop_ = std::stop_source();
     ShowStatus({ServerState::Copying, FileNamePart(fileName)});
     IHostWindows* host = host_.windows;
-    // The user follows the set-up instructions on the calculator first.
+    // The user follows the set-up instructions on the calculator first: the window goes
+    // on serving its events meanwhile, and looks again at every tenth of a second.
     while (host && host->InstructionsVisible()) {
         host->FocusInstructions();
-        ProcessPendingEvents();
-        Delay(100);
+        QEventLoop wait;
+        QTimer::singleShot(100, &wait, &QEventLoop::quit);
+        wait.exec();
     }
     if (host) host->SetTransferBusy(true);
     bool success = false;
