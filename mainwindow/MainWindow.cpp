@@ -56,8 +56,9 @@ MainWindow::MainWindow(std::function<void()> endProcess, QWidget* parent)
 MainWindow::~MainWindow()
 {
     StopCopies();
-    // The server's transfers report to the status dialog: it goes first.
-    server_.reset();
+    // The session's transfers report to the status dialog: it goes first.
+    captureHold_.reset();
+    session_.reset();
     delete statusDialog_;
     delete log_;
     delete about_;
@@ -145,10 +146,23 @@ void MainWindow::StartUp()
     // The windows keep their placement at the top of the program's store.
     PublishSettingsProfile({});
 
-    server_ = std::make_unique<TransferServer>(TransferHost{this, &StatusDialog()});
-    server_->SetOnKermitActivity([this](KermitServer* sender) { KermitActivity(sender); });
-    server_->SetOnServerStatus([this](const ServerStatus& status) { ShowServerStatus(status); });
-    server_->SetOnTransferEvent([this](const TransferEvent& event) { LogTransferEvent(event); });
+    // The session follows the device on the poll's beat, and looks at an open line only
+    // once the calculator has been quiet for a while.
+    session_ = std::make_unique<CalculatorSession>(TransferHost{this, &StatusDialog()},
+                                                   SessionSupervision{PollIntervalMs, QuietRecheckMs});
+    connect(session_.get(), &CalculatorSession::Event, this, [this](const SessionEvent& event) {
+        Guarded([&] {
+            if (const auto* transfer = std::get_if<TransferEvent>(&event))
+                LogTransferEvent(*transfer);
+            else if (const auto* link = std::get_if<LinkEvent>(&event))
+                LinkChanged(*link);
+            else if (const auto* activity = std::get_if<ActivityEvent>(&event))
+                KermitActivity(activity->busy);
+            else if (std::holds_alternative<ScreenPushEvent>(event) && !captureHold_)
+                captureHold_ = session_->HoldLink(); // the link waits for the capture window
+        });
+    });
+    Server().SetOnServerStatus([this](const ServerStatus& status) { ShowServerStatus(status); });
 
     promptLabel->setText(Lines(Str::Disconnected));
     searchAnimation->hide();
@@ -237,13 +251,13 @@ void MainWindow::closeEvent(QCloseEvent* event)
             // The receive is cancelled (the calculator is told), the ROM stream stops
             // before its next chunk; the close comes back when the command has returned.
             exitAfterTransfer_ = true;
-            server_->CancelTransfer();
+            session_->CancelTransfer();
             event->ignore();
             return;
         }
-        // A Kermit transfer: stopping the server ends it the way the calculator
+        // A Kermit transfer: letting the port go ends it the way the calculator
         // understands (on a serial line the engine sends its E packet).
-        server_->StopKermitServer();
+        session_->Disconnect();
     }
     ShutDown();
     event->accept();
@@ -261,7 +275,8 @@ void MainWindow::ShutDown()
     aboutTimer->stop();
     StopCopies();
     try {
-        server_->SelectPort("");
+        captureHold_.reset();
+        session_->Disconnect();
     } catch (const std::exception&) {
         // Closing never fails in a way the user could act on.
     }

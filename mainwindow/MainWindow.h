@@ -28,6 +28,7 @@
 #include "mainwindow/ShellView.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/UserDialogs.h"
+#include "services/CalculatorSession.h"
 #include "util/ByteString.h"
 #include "util/FileCopy.h"
 #include "util/HostInterfaces.h"
@@ -78,7 +79,9 @@ public:
     const QString& StartRefusal() const { return startRefusal_; }
     void SetDialogs(std::unique_ptr<UserDialogs> dialogs);
     UserDialogs& Dialogs() { return *dialogs_; }
-    TransferServer& Server() { return *server_; }
+    // The session that serves the chosen calculator, and its transfers.
+    CalculatorSession& Session() { return *session_; }
+    TransferServer& Server();
     // The windows this window owns, each created when first needed: the log (it keeps
     // every line from the first on, shown or not), the About window, the status dialog
     // of the Kermit transfers and the receive by wire, and the screen capture window.
@@ -152,7 +155,9 @@ public:
     // Derives the shown state from the selected port and the busy flags.
     void ShowConnState();
     void UpdateControls();
-    void KermitActivity(KermitServer* sender);
+    void KermitActivity(bool busy);
+    // What the session says of its link: a hung-up line, a port that cannot be opened.
+    void LinkChanged(const LinkEvent& event);
     static bool ProbeUsbDevice(const std::string& name);
     void ShowServerStatus(const ServerStatus& status);
     // A second start of the program asked for this window: it comes to the front, takes
@@ -294,8 +299,7 @@ private:
     // Answers the waiting second-start request when nothing stands in its way.
     void AnswerWaitingStart();
     bool LinkReserved() const { return linkReservations_ > 0; }
-    // Closes a pseudo-terminal that hung up for good and says so; true when it did.
-    bool LetHungUpTerminalGo();
+
     // MainWindowFolders.cpp
     void StartEditing(QTreeView* view, const QModelIndex& index);
     void FolderRenamed(const QString& folder);
@@ -314,7 +318,9 @@ private:
     std::function<void()> endProcess_;
     std::unique_ptr<UserDialogs> dialogs_;
     SingleInstance singleInstance_; // held while the window lives: a second start is refused
-    std::unique_ptr<TransferServer> server_;
+    std::unique_ptr<CalculatorSession> session_;
+    // Taken when the calculator pushed its screen, until the capture window has the link.
+    std::unique_ptr<CalculatorSession::LinkLoan> captureHold_;
     // Top-level windows of their own, deleted with this one (see the accessors).
     QPointer<LogWindow> log_;
     QPointer<AboutDialog> about_;
@@ -341,8 +347,9 @@ private:
     RecentSlots recentFolders_;
     int linkReservations_ = 0;                           // LinkReservation objects alive
     std::vector<std::unique_ptr<FileCopyBatch>> copies_; // running copies of dropped files
-    bool portErrorShown_ = false;                        // the poll shows a port error once per connection choice
-    bool terminalHungUp_ = false;                        // the chosen pseudo-terminal hung up: the poll leaves it closed
+    bool portErrorShown_ = false;                        // a port error is shown once per connection choice
+    bool following_ = false;                             // the session follows the chosen port (from the first poll on)
+    bool terminalHungUp_ = false;                        // the chosen pseudo-terminal hung up: it stays closed
     bool shown_ = false;                                 // the first showEvent has run
     int treeWidth_ = TreeDefaultWidth;                   // see TreeWidth()
     std::string selectedPort_ = "QVxT0+";

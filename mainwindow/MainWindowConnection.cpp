@@ -110,6 +110,8 @@ void MainWindow::ShowServerStatus(const ServerStatus& status)
 
 bool MainWindow::ProbeUsbDevice(const std::string& name) { return UsbLinkPresent(name); }
 
+TransferServer& MainWindow::Server() { return session_->Transfers(); }
+
 void MainWindow::Poll()
 {
     if (startingUp_) return;
@@ -119,65 +121,49 @@ void MainWindow::Poll()
         ~Restart() { timer->start(); }
     } restart{pollTimer};
 
-    if (captureRequested_.exchange(false)) {
-        server_->StopKermitServer();
-        ProcessPendingEvents();
-        RunCaptureWindow(ByteString(1, ScreenStartByte));
+    // The session follows the chosen port from the first poll on: it opens it when the
+    // device is there, lets it go when it leaves, and serves it.
+    if (!following_) {
+        following_ = true;
+        session_->Follow(selectedPort_);
     }
-    // While a command of the window has the link, it is left alone: no re-check that
-    // could close it under the transfer, and no Kermit server beside the transfer.
-    // The re-check comes after a quiet time, or at once when the calculator was unplugged
-    // and is back already: the open link still holds the device that went away.
-    const std::string port = selectedPort_;
-    const auto replugged = [&] { return server_->LinkDetached() && IsUsbPortName(port) && ProbeUsbDevice(port); };
-    if (!LinkReserved() && LetHungUpTerminalGo()) return;
-    if (!LinkReserved() && !terminalHungUp_ && (TicksSince(server_->LastReceiveTime()) > QuietRecheckMs || replugged())) {
-        // A serial line that hung up is let go until its device file is back (a USB
-        // serial adapter plugged in again); one never opened is tried at every re-check.
-        const bool present = IsUsbPortName(port) ? ProbeUsbDevice(port) : !server_->LinkDetached() || PortPresent(port);
-        if (present) {
-            server_->RestartQuietClock(Now());
-            try {
-                server_->SelectPort(port);
-            } catch (const std::exception& e) {
-                // Shown once per connection choice; the poll goes on and retries at the
-                // next re-check (a serial adapter plugged in later is then found).
-                if (!portErrorShown_) {
-                    portErrorShown_ = true;
-                    ReportError(e.what());
-                }
-            }
-            if (captureWindow_ && !server_->PortName().empty() && !captureWindow_->isVisible() && !server_->KermitServerRunning())
-                server_->StartKermitServer();
-        } else {
-            // Pipes that another user could have made are not the calculator; the user
-            // hears why, once per connection choice, as for a port that cannot be opened.
-            if (!portErrorShown_ && IsUsbPortName(port)) {
-                if (const std::string why = PipeDeviceProblem(port); !why.empty()) {
-                    portErrorShown_ = true;
-                    ReportError(OpenErrorText(port, why));
-                }
-            }
-            server_->SelectPort("");
-        }
-    }
+    if (captureRequested_.exchange(false)) RunCaptureWindow(ByteString(1, ScreenStartByte));
     ShowConnState();
 }
 
-bool MainWindow::LetHungUpTerminalGo()
+void MainWindow::LinkChanged(const LinkEvent& event)
 {
-    if (!server_->LinkDetached() || !server_->PortIsPseudoTerminal()) return false;
-    const QString name = Q(server_->PortName());
-    server_->StopKermitServer();
-    server_->SelectPort("");
-    terminalHungUp_ = true;
-    ShowConnState();
-    const QString text = tr("%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its "
-                            "number may belong to another program now. Choose the connection again to reopen it.")
-                             .arg(name);
-    AppendToLog(text);
-    statusPanel->setText(text);
-    return true;
+    switch (event.change) {
+    case LinkEvent::Change::HungUp: {
+        terminalHungUp_ = true;
+        ShowConnState();
+        const QString text = tr("%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its "
+                                "number may belong to another program now. Choose the connection again to reopen it.")
+                                 .arg(Q(event.port));
+        AppendToLog(text);
+        statusPanel->setText(text);
+        return;
+    }
+    case LinkEvent::Change::Unavailable:
+        // Shown once per connection choice; the session goes on trying (a serial adapter
+        // plugged in later is then found).
+        if (!portErrorShown_) {
+            portErrorShown_ = true;
+            ReportError(event.detail);
+        }
+        return;
+    case LinkEvent::Change::Refused:
+        // Pipes that another user could have made are not the calculator: the user hears
+        // why, once per connection choice, as for a port that cannot be opened.
+        if (!portErrorShown_) {
+            portErrorShown_ = true;
+            ReportError(OpenErrorText(selectedPort_, event.detail));
+        }
+        return;
+    default:
+        ShowConnState();
+        return;
+    }
 }
 
 void MainWindow::ShowConnState()
@@ -185,11 +171,11 @@ void MainWindow::ShowConnState()
     // A Kermit server stopped in the middle of a transfer, or before it reported itself
     // idle again (a pushed screen ends it), never reports that it is idle: its busy
     // flag goes with it, or the window would stay busy for good.
-    if (kermitBusy_ && !server_->KermitServerRunning()) {
+    if (kermitBusy_ && !Server().KermitServerRunning()) {
         kermitBusy_ = false;
         transferBusy_ = false;
     }
-    if (server_->PortName().empty())
+    if (Server().PortName().empty())
         SetConnState(StateDisconnected);
     else if (transferBusy_ || (statusDialog_ && statusDialog_->IsStatusVisible()))
         SetConnState(StateBusy);
@@ -269,14 +255,13 @@ void MainWindow::AnotherStart(const SingleInstance::Request& request)
 
 void MainWindow::ConnectionChosen()
 {
-    LinkReservation reserve(*this);
     UpdateControls();
-    server_->StopKermitServer();
-    server_->SelectPort("");
+    session_->Disconnect();
     selectedPort_ = S(connectionBox->currentText());
     terminalHungUp_ = false; // picked again: the user opens it knowingly
-    portErrorShown_ = true;  // an error of this choice is shown here, not again by the poll
-    server_->SelectPort(selectedPort_);
+    portErrorShown_ = true;  // an error of this choice is shown here, not again by the session
+    following_ = true;
+    session_->Connect(selectedPort_); // raises when it cannot be opened; the session keeps trying
     portErrorShown_ = false;
     UpdateControls();
     const bool usb = connectionBox->currentIndex() == 0;
@@ -329,9 +314,9 @@ void MainWindow::UpdateControls()
         folderTree->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::KermitActivity(KermitServer* sender)
+void MainWindow::KermitActivity(bool busy)
 {
-    transferBusy_ = sender->Busy.load();
+    transferBusy_ = busy;
     kermitBusy_ = transferBusy_;
     if (transferBusy_) {
         SetConnState(StateBusy);

@@ -83,7 +83,7 @@ void MainWindow::FolderChanged()
     listModel_->setRootPath(path);
     fileList->setRootIndex(listModel_->index(path));
     // Only a local folder is made the transfer folder.
-    if (QDir::isAbsolutePath(path) && server_) server_->SetFolder(S(path));
+    if (QDir::isAbsolutePath(path) && session_) session_->SetFolder(S(path));
 }
 
 void MainWindow::ListPicked()
@@ -215,7 +215,7 @@ void MainWindow::NormalizeRecent(bool enableItems)
 
 void MainWindow::AddRecentFolder(bool enableItems)
 {
-    AddRecentFolderSlots(recentFolders_, Q(server_->Folder()));
+    AddRecentFolderSlots(recentFolders_, Q(Server().Folder()));
     NormalizeRecent(enableItems);
 }
 

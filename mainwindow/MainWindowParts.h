@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "mainwindow/MainWindow.h"
+#include "services/CalculatorSession.h"
 
 namespace MainWindowParts {
 
@@ -22,15 +23,20 @@ inline constexpr int AboutFirstTickMs = 100;
 
 } // namespace MainWindowParts
 
-// While one of these lives, the poll neither starts the Kermit server nor re-checks the
-// device: a command of the window (or a transfer it started) has the link.
+// While one of these lives, the session neither runs the Kermit server nor looks at the
+// device: a command of the window (or a transfer it started) has the link. When the
+// last one goes, the session takes the link back and serves again.
 class MainWindow::LinkReservation {
 public:
-    explicit LinkReservation(MainWindow& window) : window_(window) { ++window_.linkReservations_; }
+    explicit LinkReservation(MainWindow& window) : window_(window), hold_(window.session_->HoldLink())
+    {
+        ++window_.linkReservations_;
+    }
     ~LinkReservation() { --window_.linkReservations_; }
     LinkReservation(const LinkReservation&) = delete;
     LinkReservation& operator=(const LinkReservation&) = delete;
 
 private:
     MainWindow& window_;
+    std::unique_ptr<CalculatorSession::LinkLoan> hold_;
 };

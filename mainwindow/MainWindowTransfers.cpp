@@ -38,8 +38,8 @@ constexpr const char* DiscardQuestion =
 void MainWindow::EnsureCaptureWindow()
 {
     if (!captureWindow_) captureWindow_ = new ScreenCaptureWindow(this);
-    captureWindow_->SetLinkLender([this] { return server_->LendLink(); });
-    captureWindow_->SetSaveFolder([this] { return Q(server_->Folder()); });
+    captureWindow_->SetLinkLender([this] { return Server().LendLink(); });
+    captureWindow_->SetSaveFolder([this] { return Q(Server().Folder()); });
 }
 
 void MainWindow::ShowCaptureWindow()
@@ -52,7 +52,7 @@ void MainWindow::RunCaptureWindow(const ByteString& prefix)
 {
     {
         LinkReservation reserve(*this);
-        server_->StopKermitServer();
+        captureHold_.reset(); // the pushed screen's hold: the reservation has the link now
         EnsureCaptureWindow();
         ShowConnState(); // the state behind the capture window, while it is open
         // The link is the capture window's while it is open: the calculator's pushes get
@@ -60,20 +60,9 @@ void MainWindow::RunCaptureWindow(const ByteString& prefix)
         statusPanel->setText(tr("Screen capture window is listening; files wait until it closes"));
         captureWindow_->ShowCapture(selectedPort_, prefix);
     }
-    statusPanel->setText(ShownServerStatus(server_->Status()));
-    // The calculator's files go through again at once, not at the next presence re-check.
-    // The capture closed the link when it ended: it is opened again first.
-    const bool present = !IsUsbPortName(selectedPort_) || ProbeUsbDevice(selectedPort_);
-    if (!LinkReserved() && present && !server_->PortName().empty()) {
-        try {
-            server_->RestartQuietClock(Now());
-            server_->SelectPort(selectedPort_);
-            if (!server_->KermitServerRunning()) server_->StartKermitServer();
-        } catch (const std::exception& e) {
-            // The poll's re-check tries again and reports a port that cannot be opened.
-            Trace(std::string("the link could not be taken back after the capture: ") + e.what());
-        }
-    }
+    // The reservation's end gave the link back: the session opened it again (the capture
+    // closes it) and serves the calculator's files at once.
+    statusPanel->setText(ShownServerStatus(Server().Status()));
     ShowConnState();
 }
 
@@ -82,15 +71,14 @@ void MainWindow::ReceiveByWire(bool askFirst)
     // A transfer's wait serves events: a click that arrives meanwhile, before the poll
     // has shown the busy state, must not start a second transfer on the same link.
     if (LinkReserved()) return;
-    const QString folder = server_->KermitServerRunning() ? Q(server_->Kermit()->Folder()) : QStringLiteral(".");
+    const QString folder = Server().KermitServerRunning() ? Q(Server().Kermit()->Folder()) : QStringLiteral(".");
     bool present = true;
-    if (server_->LinkKindOpen() == LinkKind::Usb) present = ProbeUsbDevice(selectedPort_);
+    if (Server().LinkKindOpen() == LinkKind::Usb) present = ProbeUsbDevice(selectedPort_);
     if (askFirst && (!present || !dialogs_->ShowInstructions(SetupInstructions::SendCalcappByWire))) return;
 
     LinkReservation reserve(*this);
-    server_->StopKermitServer();
-    server_->SelectPort(selectedPort_);
-    if (server_->PortName().empty()) return;
+    Server().SelectPort(selectedPort_);
+    if (Server().PortName().empty()) return;
     {
         struct Idle {
             MainWindow* window;
@@ -99,20 +87,20 @@ void MainWindow::ReceiveByWire(bool askFirst)
         SetTransferBusy(true);
         ProcessPendingEvents();
         // An exit answered meanwhile stops the receive before it begins.
-        if (!exitAfterTransfer_) server_->ReceiveObject(Str::SendByWire, 0);
+        if (!exitAfterTransfer_) Server().ReceiveObject(Str::SendByWire, 0);
     }
     if (exitAfterTransfer_) {
         // The user stopped the receive to exit: nothing is asked any more.
-        server_->DiscardReceivedData();
+        Server().DiscardReceivedData();
         CloseIfExitPending();
         return;
     }
-    if (server_->ReceivedData().empty() && !server_->LastReceiveError().empty()) {
+    if (Server().ReceivedData().empty() && !Server().LastReceiveError().empty()) {
         // The dialog said it while it closed; a receive cut off must not pass unnoticed.
-        TellOutcome(tr("Receive by wire failed: %1").arg(Q(server_->LastReceiveError())), Q(ReceiveTitle), true);
+        TellOutcome(tr("Receive by wire failed: %1").arg(Q(Server().LastReceiveError())), Q(ReceiveTitle), true);
     }
-    if (!server_->ReceivedData().empty()) {
-        const QByteArray object(server_->ReceivedData().data(), static_cast<qsizetype>(server_->ReceivedData().size()));
+    if (!Server().ReceivedData().empty()) {
+        const QByteArray object(Server().ReceivedData().data(), static_cast<qsizetype>(Server().ReceivedData().size()));
         QString proposed = folder + QLatin1Char('/') + ReceivedObjectName(object);
         // A file that cannot be written (a full disk, a folder without permission) is
         // reported and the dialog comes back with the same name, so that the object can
@@ -125,7 +113,7 @@ void MainWindow::ReceiveByWire(bool askFirst)
                 continue;
             }
             try {
-                WriteStringToFile(server_->ReceivedData(), S(*path));
+                WriteStringToFile(Server().ReceivedData(), S(*path));
                 break;
             } catch (const CalvyxError& e) {
                 ReportError(e.what());
@@ -133,7 +121,7 @@ void MainWindow::ReceiveByWire(bool askFirst)
             }
         }
     }
-    server_->DiscardReceivedData();
+    Server().DiscardReceivedData();
 }
 
 void MainWindow::SendRom()
@@ -155,17 +143,16 @@ void MainWindow::SendRom()
 
     // The ROM load needs the link for itself, from the opening on.
     LinkReservation reserve(*this);
-    server_->StopKermitServer();
     bool opened = false;
     try {
-        opened = server_->OpenPortDirect(S(connectionBox->currentText()));
+        opened = Server().OpenPortDirect(S(connectionBox->currentText()));
     } catch (...) {
         idle.armed = false; // the flag was never set
         throw;
     }
     if (!opened) return;
     const std::string path = S(QDir::toNativeSeparators(QFileInfo(*file).absoluteFilePath()));
-    const bool loaded = server_->SendRom(path);
+    const bool loaded = Server().SendRom(path);
     // Stopped to exit: the user knows, and the window is about to close.
     if (exitAfterTransfer_) return;
     if (loaded) {
@@ -175,8 +162,8 @@ void MainWindow::SendRom()
     }
     QString text = TranslatedText(Str::DownloadFailed);
     text.replace(QStringLiteral("%s"), Q(path));
-    if (!server_->LastRomError().empty()) text += QStringLiteral("\n\n") + Q(server_->LastRomError());
-    AppendToLog(tr("ROM load failed: %1").arg(server_->LastRomError().empty() ? Q(path) : Q(server_->LastRomError())));
+    if (!Server().LastRomError().empty()) text += QStringLiteral("\n\n") + Q(Server().LastRomError());
+    AppendToLog(tr("ROM load failed: %1").arg(Server().LastRomError().empty() ? Q(path) : Q(Server().LastRomError())));
     dialogs_->ShowMessage(text, TranslatedText(Str::DownloadError), true);
 }
 

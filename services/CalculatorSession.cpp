@@ -55,7 +55,8 @@ private:
     IHostWindows* frontEnd_;
 };
 
-CalculatorSession::LinkLoan::LinkLoan(CalculatorSession& session, LinkLease lease) : session_(session), lease_(std::move(lease))
+CalculatorSession::LinkLoan::LinkLoan(CalculatorSession& session, std::optional<LinkLease> lease)
+    : session_(session), lease_(std::move(lease))
 {
     ++session_.loans_;
 }
@@ -64,9 +65,7 @@ CalculatorSession::LinkLoan::~LinkLoan()
 {
     --session_.loans_;
     // The lease goes back before the session serves again.
-    {
-        [[maybe_unused]] LinkLease back = std::move(lease_);
-    }
+    lease_.reset();
     session_.LoanEnded();
 }
 
@@ -134,6 +133,17 @@ void CalculatorSession::Connect(const std::string& port)
     Serve();
 }
 
+void CalculatorSession::Follow(const std::string& port)
+{
+    port_ = UpperCasePortName(port);
+    givenPort_ = port;
+    hungUp_ = false;
+    lost_ = false;
+    unavailableWhy_.clear();
+    if (port_.empty()) return;
+    if (supervision_.followDevice) check_.start();
+}
+
 void CalculatorSession::Disconnect()
 {
     check_.stop();
@@ -151,8 +161,9 @@ bool CalculatorSession::LinkFree() const { return loans_ == 0 && !transfers_->Tr
 bool CalculatorSession::DevicePresent() const
 {
     if (IsUsbPortName(givenPort_)) return UsbLinkPresent(givenPort_);
-    // An open line that still holds its device is there; otherwise its device file says.
-    if (transfers_->LinkOpen() && !transfers_->LinkDetached()) return true;
+    // A line that lost its device asks its device file; any other is tried (an open
+    // that fails says why, once).
+    if (!transfers_->LinkDetached()) return true;
     return PortPresent(givenPort_);
 }
 
@@ -227,9 +238,11 @@ void CalculatorSession::CheckDevice()
 
     const bool open = transfers_->LinkOpen();
     const bool detached = transfers_->LinkDetached();
-    // A line the calculator spoke on lately is there; the look waits for a quiet time,
-    // unless the device is known to have gone.
-    if (open && !detached && supervision_.quietRecheckMs > 0 &&
+    // A pseudo-terminal that hung up is let go at once; so is a USB calculator that was
+    // unplugged and is back (the link still holds the device that went away). Anything
+    // else waits for a quiet line: a calculator heard lately is there.
+    const bool usbReplugged = detached && IsUsbPortName(givenPort_) && DevicePresent();
+    if (!(open && detached && transfers_->PortIsPseudoTerminal()) && !usbReplugged && supervision_.quietRecheckMs > 0 &&
         TicksSince(transfers_->LastReceiveTime()) <= supervision_.quietRecheckMs) {
         Serve();
         return;
@@ -271,6 +284,12 @@ std::unique_ptr<CalculatorSession::LinkLoan> CalculatorSession::BorrowLink()
     if (!LinkFree()) throw std::logic_error("the link is in use");
     transfers_->StopKermitServer();
     return std::unique_ptr<LinkLoan>(new LinkLoan(*this, transfers_->LendLink()));
+}
+
+std::unique_ptr<CalculatorSession::LinkLoan> CalculatorSession::HoldLink()
+{
+    transfers_->StopKermitServer();
+    return std::unique_ptr<LinkLoan>(new LinkLoan(*this, std::nullopt));
 }
 
 bool CalculatorSession::ReceiveObject(const std::string& displayName, int expectedSize)

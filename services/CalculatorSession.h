@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "link/Link.h"
@@ -49,6 +50,9 @@ public:
     // CalvyxError ("Error(...)") when it cannot be opened; the session still follows the
     // port then and opens it when it can.
     void Connect(const std::string& port);
+    // Follows port from now on without opening it at once: the next look at the device
+    // opens it when it is there (what a program does at start, before any window shows).
+    void Follow(const std::string& port);
     // Lets the port go; nothing is served until Connect.
     void Disconnect();
     // The port chosen (upper-case), empty when none.
@@ -87,17 +91,23 @@ public:
         ~LinkLoan();
         LinkLoan(const LinkLoan&) = delete;
         LinkLoan& operator=(const LinkLoan&) = delete;
-        Link& operator*() const { return *lease_; }
-        Link* operator->() const { return &*lease_; }
+        // The link (a loan from BorrowLink only).
+        Link& operator*() const { return **lease_; }
+        Link* operator->() const { return &**lease_; }
 
     private:
         friend class CalculatorSession;
-        LinkLoan(CalculatorSession& session, LinkLease lease);
+        LinkLoan(CalculatorSession& session, std::optional<LinkLease> lease);
         CalculatorSession& session_;
-        LinkLease lease_;
+        std::optional<LinkLease> lease_;
     };
     // Throws std::logic_error while a transfer or another loan has the link.
     std::unique_ptr<LinkLoan> BorrowLink();
+    // The link kept off the Kermit server and the device checks while the hold lives,
+    // for a command of the front end's own that runs its transfers through Transfers()
+    // (the wire receive after its instructions, the ROM load, the capture window, whose
+    // reader leases the link for each read). Holds nest; the last one's end serves again.
+    std::unique_ptr<LinkLoan> HoldLink();
     bool LinkBorrowed() const { return loans_ > 0; }
 
     // Looks after the device once now (the timer does it every checkEveryMs).
