@@ -3,7 +3,6 @@
 #include <atomic>
 #include <mutex>
 
-
 namespace {
 
 // The product has no sink: a trace line costs one atomic load.

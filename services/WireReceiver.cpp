@@ -6,11 +6,11 @@
 
 #include "link/LinkErrors.h"
 #include "link/Trace.h"
-#include "util/TransferText.h"
 #include "util/CalvyxError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
 #include "util/Ticks.h"
+#include "util/TransferText.h"
 #include "xmodem/XModemBlock.h"
 
 void WireReceiver::SendByte(uint8_t b) { link_->Write(ByteString(1, static_cast<char>(b))); }

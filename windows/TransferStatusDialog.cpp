@@ -106,9 +106,7 @@ void TransferStatusDialog::OpenStatus(const std::string& caption, bool cancelSho
 
 void TransferStatusDialog::UpdateStatus(const StatusReport& report)
 {
-    RunInMainThread([&] {
-        Report(report.kind, QString::fromStdString(report.text), report.done, report.total);
-    });
+    RunInMainThread([&] { Report(report.kind, QString::fromStdString(report.text), report.done, report.total); });
 }
 
 void TransferStatusDialog::Open(const QString& shownCaption, bool cancelShown)

@@ -8,11 +8,11 @@
 #include <sys/stat.h>
 
 #include "services/RomSender.h"
-#include "util/TransferText.h"
 #include "tests/services/TransferFixture.h"
 #include "tools/sim/RomRole.h"
 #include "util/StringTable.h"
 #include "util/Ticks.h"
+#include "util/TransferText.h"
 
 using namespace testing_services;
 

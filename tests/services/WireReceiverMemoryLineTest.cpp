@@ -8,10 +8,10 @@
 
 #include "link/Link.h"
 #include "link/MemoryLine.h"
-#include "util/TransferText.h"
 #include "services/WireReceiver.h"
 #include "tests/support/Recorders.h"
 #include "util/StringTable.h"
+#include "util/TransferText.h"
 #include "xmodem/XModemBlock.h"
 
 namespace {

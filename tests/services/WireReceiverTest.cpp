@@ -5,11 +5,11 @@
 #include <chrono>
 #include <stop_token>
 
-#include "util/TransferText.h"
 #include "services/WireReceiver.h"
 #include "tests/services/TransferFixture.h"
 #include "tools/sim/XModemSenderRole.h"
 #include "util/StringTable.h"
+#include "util/TransferText.h"
 #include "xmodem/XModemBlock.h"
 
 using namespace testing_services;

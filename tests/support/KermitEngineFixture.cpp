@@ -6,9 +6,9 @@
 #include <stdexcept>
 
 #include "link/Link.h"
-#include "util/TransferText.h"
 #include "tests/support/Serving.h"
 #include "util/MainThread.h"
+#include "util/TransferText.h"
 
 void KermitEngineTest::Connect(Wire wire)
 {

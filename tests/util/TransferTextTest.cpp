@@ -42,7 +42,6 @@ TEST(ProgressText, WithoutATotalTheBytesAndTheRate)
     for (const auto& c : cases) EXPECT_EQ(ReceivedText(c.done, c.elapsedMs), c.text) << c.done;
 }
 
-
 TransferEvent Ended(TransferKind kind, TransferOutcome outcome, TransferReason reason, std::string detail = {})
 {
     TransferEvent event;

@@ -16,16 +16,16 @@
 #include <QTest>
 #include <QTimer>
 
-#include "util/TransferText.h"
 #include "tests/support/LayoutCheck.h"
 #include "tests/support/ScopedSettings.h"
 #include "tests/support/TestScreens.h"
+#include "util/TransferText.h"
 #include "windows/AboutDialog.h"
 #include "windows/CalculatorSetupDialog.h"
-#include "windows/TransferTexts.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
 #include "windows/TransferStatusDialog.h"
+#include "windows/TransferTexts.h"
 
 namespace {
 
