@@ -6,7 +6,7 @@
 
 namespace {
 
-RecentSlots Slots(std::initializer_list<const char*> folders)
+RecentSlots RecentList(std::initializer_list<const char*> folders)
 {
     RecentSlots s;
     int i = 0;
@@ -31,17 +31,18 @@ struct AddCase {
 TEST(RecentFolders, AddMovesFolderToTop)
 {
     const AddCase cases[] = {
-        {"existing entry moves up", Slots({"P1", "P2", "P3"}), "P2", Slots({"P2", "P1", "P3"})},
-        {"new folder on a full list drops slot 9", Slots({"A", "B", "C", "D", "E", "F", "G", "H", "I"}), "P0",
-         Slots({"P0", "A", "B", "C", "D", "E", "F", "G", "H"})},
-        {"entry in slot 5 of a full list: slot 9 lost all the same", Slots({"A", "B", "C", "D", "F", "E", "G", "H", "I"}), "F",
-         Slots({"F", "A", "B", "C", "D", "E", "G", "H"})},
-        {"slot 1 already holds it on a full list", Slots({"F", "B", "C", "D", "E", "G", "H", "I", "J"}), "F",
-         Slots({"F", "B", "C", "D", "E", "G", "H", "I"})},
-        {"letter case makes another entry", Slots({"/home/a", "/home/b"}), "/home/A", Slots({"/home/A", "/home/a", "/home/b"})},
-        {"no folder: nothing added, slot 9 dropped", Slots({"A", "B", "C", "D", "E", "F", "G", "H", "I"}), "",
-         Slots({"A", "B", "C", "D", "E", "F", "G", "H"})},
-        {"empty list", Slots({}), "/x", Slots({"/x"})},
+        {"existing entry moves up", RecentList({"P1", "P2", "P3"}), "P2", RecentList({"P2", "P1", "P3"})},
+        {"new folder on a full list drops slot 9", RecentList({"A", "B", "C", "D", "E", "F", "G", "H", "I"}), "P0",
+         RecentList({"P0", "A", "B", "C", "D", "E", "F", "G", "H"})},
+        {"entry in slot 5 of a full list: slot 9 lost all the same", RecentList({"A", "B", "C", "D", "F", "E", "G", "H", "I"}),
+         "F", RecentList({"F", "A", "B", "C", "D", "E", "G", "H"})},
+        {"slot 1 already holds it on a full list", RecentList({"F", "B", "C", "D", "E", "G", "H", "I", "J"}), "F",
+         RecentList({"F", "B", "C", "D", "E", "G", "H", "I"})},
+        {"letter case makes another entry", RecentList({"/home/a", "/home/b"}), "/home/A",
+         RecentList({"/home/A", "/home/a", "/home/b"})},
+        {"no folder: nothing added, slot 9 dropped", RecentList({"A", "B", "C", "D", "E", "F", "G", "H", "I"}), "",
+         RecentList({"A", "B", "C", "D", "E", "F", "G", "H"})},
+        {"empty list", RecentList({}), "/x", RecentList({"/x"})},
     };
     for (const auto& c : cases) {
         RecentSlots s = c.before;
@@ -52,11 +53,11 @@ TEST(RecentFolders, AddMovesFolderToTop)
 
 TEST(RecentFolders, NormalizeRemovesLaterDuplicatesAndCompacts)
 {
-    RecentSlots s = Slots({"", "A", "B", "", "A", "C", "B", "", "D"});
+    RecentSlots s = RecentList({"", "A", "B", "", "A", "C", "B", "", "D"});
     NormalizeRecentSlots(s);
-    EXPECT_EQ(Show(s), Show(Slots({"A", "B", "C", "D"})));
+    EXPECT_EQ(Show(s), Show(RecentList({"A", "B", "C", "D"})));
     NormalizeRecentSlots(s);
-    EXPECT_EQ(Show(s), Show(Slots({"A", "B", "C", "D"})));
+    EXPECT_EQ(Show(s), Show(RecentList({"A", "B", "C", "D"})));
 }
 
 TEST(RecentFolders, CaptionShowsAmpersandsAsTyped)
