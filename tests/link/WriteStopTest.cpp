@@ -15,19 +15,6 @@
 
 namespace {
 
-// How a block write ended: "complete", or the kind of the LinkError it raised (err, when
-// given, gets the error's errno).
-std::string WriteBlockResult(Link& link, const char* data, std::size_t size, long stallMs, int* err = nullptr)
-{
-    try {
-        link.WriteBlock(data, size, stallMs);
-        return "complete";
-    } catch (const LinkError& e) {
-        if (err) *err = e.OsError();
-        return LinkErrorKindName(e.Kind());
-    }
-}
-
 using Clock = std::chrono::steady_clock;
 
 // More than the pseudo-terminal's and the FIFO's buffers hold: a calculator that reads

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "link/Link.h"
+#include "link/LinkErrors.h"
 #include "tools/sim/SimPort.h"
 
 // Milliseconds since a steady-clock time point, for the timing checks.
@@ -44,6 +45,19 @@ private:
     bool hadPrevious_ = false;
     std::string previous_;
 };
+
+// How a block write ended: "complete", or the kind of the LinkError it raised (err, when
+// given, gets the error's errno).
+inline std::string WriteBlockResult(Link& link, const char* data, std::size_t size, long stallMs, int* err = nullptr)
+{
+    try {
+        link.WriteBlock(data, size, stallMs);
+        return "complete";
+    } catch (const LinkError& e) {
+        if (err) *err = e.OsError();
+        return LinkErrorKindName(e.Kind());
+    }
+}
 
 class LinkOnSim {
 public:
