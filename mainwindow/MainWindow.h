@@ -158,7 +158,6 @@ public:
     void KermitActivity(bool busy);
     // What the session says of its link: a hung-up line, a port that cannot be opened.
     void LinkChanged(const LinkEvent& event);
-    static bool ProbeUsbDevice(const std::string& name);
     void ShowServerStatus(const ServerStatus& status);
     // A second start of the program asked for this window: it comes to the front, takes
     // the connection the request names (unless a transfer runs), and says so in the

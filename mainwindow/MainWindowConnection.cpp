@@ -108,8 +108,6 @@ void MainWindow::ShowServerStatus(const ServerStatus& status)
     ProcessPendingEvents();
 }
 
-bool MainWindow::ProbeUsbDevice(const std::string& name) { return UsbLinkPresent(name); }
-
 TransferServer& MainWindow::Server() { return session_->Transfers(); }
 
 void MainWindow::Poll()

@@ -38,7 +38,10 @@ constexpr const char* DiscardQuestion =
 void MainWindow::EnsureCaptureWindow()
 {
     if (!captureWindow_) captureWindow_ = new ScreenCaptureWindow(this);
-    captureWindow_->SetLinkLender([this] { return Server().LendLink(); });
+    // The window reads screens through readers its session lends, and asks the session
+    // whether the calculator is there.
+    captureWindow_->SetReaderSource([this] { return session_->LendScreenReader(); });
+    captureWindow_->SetPresenceCheck([this] { return session_->DevicePresent(); });
     captureWindow_->SetSaveFolder([this] { return Q(Server().Folder()); });
 }
 
@@ -58,7 +61,7 @@ void MainWindow::RunCaptureWindow(const ByteString& prefix)
         // The link is the capture window's while it is open: the calculator's pushes get
         // no answer meanwhile, and the status bar says so instead of "Device connected".
         statusPanel->setText(tr("Screen capture window is listening; files wait until it closes"));
-        captureWindow_->ShowCapture(selectedPort_, prefix);
+        captureWindow_->ShowCapture(prefix);
     }
     // The reservation's end gave the link back: the session opened it again (the capture
     // closes it) and serves the calculator's files at once.
@@ -73,12 +76,11 @@ void MainWindow::ReceiveByWire(bool askFirst)
     if (LinkReserved()) return;
     const QString folder = Server().KermitServerRunning() ? Q(Server().Kermit()->Folder()) : QStringLiteral(".");
     bool present = true;
-    if (Server().LinkKindOpen() == LinkKind::Usb) present = ProbeUsbDevice(selectedPort_);
+    if (Server().LinkKindOpen() == LinkKind::Usb) present = session_->DevicePresent();
     if (askFirst && (!present || !dialogs_->ShowInstructions(SetupInstructions::SendCalcappByWire))) return;
 
     LinkReservation reserve(*this);
-    Server().SelectPort(selectedPort_);
-    if (Server().PortName().empty()) return;
+    if (session_->Port().empty()) return;
     {
         struct Idle {
             MainWindow* window;
@@ -86,8 +88,9 @@ void MainWindow::ReceiveByWire(bool askFirst)
         } idle{this};
         SetTransferBusy(true);
         ProcessPendingEvents();
-        // An exit answered meanwhile stops the receive before it begins.
-        if (!exitAfterTransfer_) Server().ReceiveObject(Str::SendByWire, 0);
+        // An exit answered meanwhile stops the receive before it begins. The session
+        // opens its port first when it is closed (raising when it cannot).
+        if (!exitAfterTransfer_) session_->ReceiveObject(Str::SendByWire, 0);
     }
     if (exitAfterTransfer_) {
         // The user stopped the receive to exit: nothing is asked any more.
@@ -145,14 +148,14 @@ void MainWindow::SendRom()
     LinkReservation reserve(*this);
     bool opened = false;
     try {
-        opened = Server().OpenPortDirect(S(connectionBox->currentText()));
+        opened = session_->OpenForRom(S(connectionBox->currentText()));
     } catch (...) {
         idle.armed = false; // the flag was never set
         throw;
     }
     if (!opened) return;
     const std::string path = S(QDir::toNativeSeparators(QFileInfo(*file).absoluteFilePath()));
-    const bool loaded = Server().SendRom(path);
+    const bool loaded = session_->SendRom(path);
     // Stopped to exit: the user knows, and the window is about to close.
     if (exitAfterTransfer_) return;
     if (loaded) {

@@ -59,11 +59,13 @@ CalculatorSession::LinkLoan::LinkLoan(CalculatorSession& session, std::optional<
     : session_(session), lease_(std::move(lease))
 {
     ++session_.loans_;
+    if (lease_) ++session_.leases_;
 }
 
 CalculatorSession::LinkLoan::~LinkLoan()
 {
     --session_.loans_;
+    if (lease_) --session_.leases_;
     // The lease goes back before the session serves again.
     lease_.reset();
     session_.LoanEnded();
@@ -158,6 +160,11 @@ void CalculatorSession::Disconnect()
 
 bool CalculatorSession::LinkFree() const { return loans_ == 0 && !transfers_->TransferRunning(); }
 
+void CalculatorSession::RequireLinkForTransfer() const
+{
+    if (leases_ > 0 || transfers_->TransferRunning()) throw std::logic_error("the link is in use");
+}
+
 bool CalculatorSession::DevicePresent() const
 {
     if (IsUsbPortName(givenPort_)) return UsbLinkPresent(givenPort_);
@@ -196,9 +203,10 @@ void CalculatorSession::KermitServerEnded()
 void CalculatorSession::LoanEnded()
 {
     if (destroying_ || port_.empty() || hungUp_ || loans_ > 0) return;
-    // The borrower may have closed the link (the capture does): it is opened again, and
-    // the calculator's files go through at once, not at the next check.
-    if (!Connected() && DevicePresent()) TryOpen();
+    // The borrower may have closed the link (the screen reads and the ROM load do): a
+    // session that follows its device opens it again, and the calculator's files go
+    // through at once, not at the next check. A one-shot command's session leaves it.
+    if (supervision_.followDevice && !Connected() && DevicePresent()) TryOpen();
     Serve();
 }
 
@@ -294,40 +302,40 @@ std::unique_ptr<CalculatorSession::LinkLoan> CalculatorSession::HoldLink()
 
 bool CalculatorSession::ReceiveObject(const std::string& displayName, int expectedSize)
 {
-    if (!LinkFree()) throw std::logic_error("the link is in use");
-    transfers_->StopKermitServer();
-    // The receive waits below: no check may take the link meanwhile (the server's own
-    // transfer flag keeps them off once it runs).
-    ++loans_;
-    struct Back {
-        CalculatorSession& session;
-        ~Back()
-        {
-            --session.loans_;
-            session.Serve();
-        }
-    } back{*this};
+    RequireLinkForTransfer();
+    // No look at the device may take the link while the receive waits below.
+    const auto hold = HoldLink();
     transfers_->SelectPort(givenPort_);
+    if (transfers_->PortName().empty()) return false;
     return transfers_->ReceiveObject(displayName, expectedSize);
 }
 
 bool CalculatorSession::OpenForRom(const std::string& port)
 {
-    if (!LinkFree()) throw std::logic_error("the link is in use");
-    port_ = UpperCasePortName(port);
-    givenPort_ = port;
-    hungUp_ = false;
+    RequireLinkForTransfer();
+    // A session without a port (a one-shot command's) takes this one as its own; one
+    // that follows a port goes back to it after the load.
+    if (port_.empty()) {
+        port_ = UpperCasePortName(port);
+        givenPort_ = port;
+        hungUp_ = false;
+    }
     return transfers_->OpenPortDirect(port);
 }
 
 bool CalculatorSession::SendRom(const std::string& fileName)
 {
-    if (!LinkFree()) throw std::logic_error("the link is in use");
-    // No look at the device may take the link while the load waits below.
-    ++loans_;
-    struct Back {
-        CalculatorSession& session;
-        ~Back() { --session.loans_; }
-    } back{*this};
+    RequireLinkForTransfer();
+    const auto hold = HoldLink();
     return transfers_->SendRom(fileName);
+}
+
+std::unique_ptr<ScreenReader> CalculatorSession::LendScreenReader()
+{
+    if (loans_ == 0) throw std::logic_error("a screen reader is lent under a hold");
+    RequireLinkForTransfer();
+    // A pseudo-terminal that hung up may have become another program's by now.
+    if (port_.empty() || hungUp_) return nullptr;
+    transfers_->StopKermitServer();
+    return std::make_unique<ScreenReader>(transfers_->LendLink(), givenPort_);
 }

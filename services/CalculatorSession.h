@@ -5,8 +5,8 @@
 // else has the link, and reports all of it, and every transfer, as SessionEvents.
 // Several sessions may live in one process, each on its own port. Main thread only.
 //
-// Nothing above the session opens, closes or polls the link: the wire receive and the
-// ROM load run through Transfers(), and an engine of the caller's (the screen capture)
+// Nothing above the session opens, closes or polls the link: the wire receive, the ROM
+// load and the screen reads are the session's operations, and an engine of the caller's
 // borrows the link with BorrowLink; the session serves again when it is given back.
 #include <QObject>
 #include <QTimer>
@@ -18,6 +18,7 @@
 #include <string>
 
 #include "link/Link.h"
+#include "services/ScreenReader.h"
 #include "services/SessionEvent.h"
 #include "services/TransferServer.h"
 #include "util/HostInterfaces.h"
@@ -70,16 +71,31 @@ public:
     TransferServer& Transfers() { return *transfers_; }
     const TransferServer& Transfers() const { return *transfers_; }
 
-    // The wire receive of one object, with the Kermit server off the link meanwhile (it
-    // serves again afterwards). See TransferServer::ReceiveObject.
+    // The operations below run under a hold of the caller's (HoldLink) or take one of
+    // their own; they throw std::logic_error while a transfer runs or the link is lent.
+    //
+    // The wire receive of one object on the chosen port (opened first when it is closed;
+    // raises CalvyxError when it cannot be), with the Kermit server off the link
+    // meanwhile. False without a port, or when nothing whole arrived (see
+    // TransferServer::ReceiveObject). The server serves again at the hold's end.
     bool ReceiveObject(const std::string& displayName, int expectedSize);
-    // The ROM load, in two steps: port becomes the session's port and is opened afresh
-    // for it, with the Kermit server off the link (false for "AUTO"; raises when the port
-    // cannot be opened); then the load itself, true when all was written. The link is
-    // closed afterwards (the calculator restarts) and the next look at the device opens
-    // it again. See TransferServer::OpenPortDirect and SendRom.
+    // The ROM load, in two steps: port is opened afresh for it, with the Kermit server
+    // off the link (false for "AUTO"; raises when the port cannot be opened), and becomes
+    // the session's port when it has none; then the load itself, true when all was
+    // written. The link is closed afterwards (the calculator restarts): a session that
+    // follows its device opens its port again at the hold's end, or at the next look when
+    // it is not back yet. See TransferServer::OpenPortDirect and SendRom.
     bool OpenForRom(const std::string& port);
     bool SendRom(const std::string& fileName);
+    // A reader of the calculator's pushed screens on the chosen port, for a thread of the
+    // caller's (the capture window's, calvyx-cli's), under a hold of the caller's that
+    // outlives the reader: the reader opens the link for each screen and leaves it
+    // closed, and the hold's end opens it again for the Kermit server. Null without a
+    // port.
+    std::unique_ptr<ScreenReader> LendScreenReader();
+    // Whether the chosen device is there to be read: a USB calculator is looked for on
+    // its bus; any other port counts as there unless its open link lost its device.
+    bool DevicePresent() const;
     // Cancels a running receive or ROM load (TransferServer::CancelTransfer).
     void CancelTransfer() { transfers_->CancelTransfer(); }
 
@@ -123,9 +139,12 @@ private:
 
     void Emit(const SessionEvent& event);
     void EmitLink(LinkEvent::Change change, std::string detail = {});
-    // The link is the session's to serve: no transfer of its own runs, nothing is lent.
+    // The link is the session's to serve: no transfer of its own runs, nothing is lent
+    // or held.
     bool LinkFree() const;
-    bool DevicePresent() const;
+    // A transfer of the session's may start: none runs and the link is not lent (a hold
+    // is no obstacle: it is taken for exactly this).
+    void RequireLinkForTransfer() const;
     // Opens the chosen port; false (said once per reason) when it cannot be opened yet.
     bool TryOpen();
     void LetGo();
@@ -142,8 +161,9 @@ private:
     bool hungUp_ = false;
     bool lost_ = false;          // Lost was said and Back has not followed yet
     std::string unavailableWhy_; // what Unavailable said last, said again only when it changes
-    int loans_ = 0;
-    uint64_t serverSerial_ = 0; // of the Kermit server started last
+    int loans_ = 0;              // holds and loans alive
+    int leases_ = 0;             // loans that lend the link itself (BorrowLink)
+    uint64_t serverSerial_ = 0;  // of the Kermit server started last
     bool inCheck_ = false;
     bool destroying_ = false;
 };

@@ -20,21 +20,21 @@ struct LinkCloser {
 
 } // namespace
 
-void ScreenReader::OpenLink(const std::string& portName)
+void ScreenReader::OpenLink()
 {
-    if (!link_->IsOpen()) link_->Open(UpperCasePortName(portName), LinkBaud);
+    if (!link_->IsOpen()) link_->Open(UpperCasePortName(portName_), LinkBaud);
 }
 
-void ScreenReader::ReadScreen(const std::string& portName, const ByteString& initialBytes, ByteString& image)
+void ScreenReader::ReadScreen(const ByteString& initialBytes, ByteString& image)
 {
     image = initialBytes;
     openError_.clear();
-    if (portName.empty()) return;
+    if (portName_.empty()) return;
     bool failed = false;
     {
         LinkCloser closer{*link_};
         try {
-            OpenLink(portName);
+            OpenLink();
             Trace("Begin capture read");
             while (image.size() < ScreenImageSize) {
                 if (Cancelled) {
@@ -54,5 +54,5 @@ void ScreenReader::ReadScreen(const std::string& portName, const ByteString& ini
             failed = true;
         }
     }
-    if (failed) RaiseOpenError(portName, openError_);
+    if (failed) RaiseOpenError(portName_, openError_);
 }

@@ -21,10 +21,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "link/PortName.h"
 #include "link/Trace.h"
-#include "link/UsbDevices.h"
-#include "link/UsbPipes.h"
 #include "services/ScreenImage.h"
 #include "services/ScreenPicture.h"
 #include "util/CalvyxError.h"
@@ -63,9 +60,8 @@ QIcon CopyGlyph()
 
 // ---- ScreenReaderThread ----
 
-ScreenReaderThread::ScreenReaderThread(ScreenCaptureWindow* Form, LinkLease link, const std::string& PortName,
-                                       const ByteString& Prefix)
-    : window_(Form), portName_(PortName), prefix_(Prefix), reader_(std::move(link))
+ScreenReaderThread::ScreenReaderThread(ScreenCaptureWindow* Form, std::unique_ptr<ScreenReader> reader, const ByteString& Prefix)
+    : window_(Form), prefix_(Prefix), reader_(std::move(reader))
 {
     setObjectName(QStringLiteral("ScreenReaderThread"));
     start();
@@ -80,17 +76,17 @@ ScreenReaderThread::~ScreenReaderThread()
 void ScreenReaderThread::Stop()
 {
     terminated_ = true;
-    reader_.Cancelled = true;
+    if (reader_) reader_->Cancelled = true;
 }
 
 void ScreenReaderThread::Execute()
 {
     try {
-        // Without a connection name nothing can be read: Capture would hand back the
+        // Without a connection nothing can be read: the reader would hand back the
         // prefix at once, again and again.
-        while (!terminated_ && !portName_.empty()) {
+        while (!terminated_ && reader_ && !reader_->PortName().empty()) {
             ByteString result;
-            reader_.ReadScreen(portName_, prefix_, result);
+            reader_->ReadScreen(prefix_, result);
             screen_ = result;
             if (!screen_.empty()) RunInMainThread([this] { ShowScreen(); });
             // The prefix belongs to the first screen only.
@@ -100,7 +96,7 @@ void ScreenReaderThread::Execute()
         // A link that cannot be opened or a failed read ends the thread quietly; the
         // window keeps its last picture.
     }
-    reader_.Cancelled = true;
+    if (reader_) reader_->Cancelled = true;
 }
 
 void ScreenReaderThread::ShowScreen() { window_->SetScreen(screen_); }
@@ -281,9 +277,8 @@ int ScreenCaptureWindow::PictureScale() const { return scaleBox->currentData().t
 
 QImage ScreenCaptureWindow::OutputPicture() const { return ScaledPicture(picture_, PictureScale()); }
 
-void ScreenCaptureWindow::ShowCapture(const std::string& PortName, const ByteString& Prefix)
+void ScreenCaptureWindow::ShowCapture(const ByteString& Prefix)
 {
-    portName_ = PortName;
     prefix_ = Prefix;
     screen_.clear();
     statusLine->clear();
@@ -362,11 +357,10 @@ void ScreenCaptureWindow::CheckReceiver()
         return;
     }
     receiverCheckTimer->setInterval(DeviceCheckMs);
-    bool present = true;
-    if (IsUsbPortName(portName_)) present = UsbLinkPresent(portName_);
-    if (present && !receiver_ && lendLink_) {
+    const bool present = !devicePresent_ || devicePresent_();
+    if (present && !receiver_ && lendReader_) {
         try {
-            receiver_ = new ScreenReaderThread(this, lendLink_(), portName_, prefix_);
+            receiver_ = new ScreenReaderThread(this, lendReader_(), prefix_);
         } catch (const std::logic_error& e) {
             // Someone else still has the link; the next tick tries again.
             Trace(std::string("capture waits for the link: ") + e.what());

@@ -28,9 +28,10 @@ class WindowPlacement;
 class ScreenReaderThread : public WorkerThread {
     Q_OBJECT
 public:
-    // Starts reading at once through the lent link. Prefix is the part of the first
-    // screen already taken off the link (the byte 0x80, or nothing).
-    ScreenReaderThread(ScreenCaptureWindow* Form, LinkLease link, const std::string& PortName, const ByteString& Prefix);
+    // Starts reading at once with the lent reader (none: nothing to read, the thread
+    // ends at once). Prefix is the part of the first screen already taken off the link
+    // (the byte 0x80, or nothing).
+    ScreenReaderThread(ScreenCaptureWindow* Form, std::unique_ptr<ScreenReader> reader, const ByteString& Prefix);
     ~ScreenReaderThread() override;
 
     // Main thread: ends the loop after the current capture, and the capture itself at
@@ -48,10 +49,9 @@ private:
 
     ScreenCaptureWindow* window_;
     ByteString screen_;
-    std::string portName_;
     ByteString prefix_;
     // Lives as long as the thread object, so Stop can always reach it.
-    ScreenReader reader_;
+    std::unique_ptr<ScreenReader> reader_;
     std::atomic<bool> terminated_{false};
 };
 
@@ -61,14 +61,20 @@ public:
     explicit ScreenCaptureWindow(QWidget* parent = nullptr);
     ~ScreenCaptureWindow() override;
 
-    // Where the window's reader gets the link: the transfer server lends it.
-    using LinkLender = std::function<LinkLease()>;
-    void SetLinkLender(LinkLender lender) { lendLink_ = std::move(lender); }
+    // Where the window gets its reader: the calculator's session lends one on its port
+    // (null when no port is chosen; std::logic_error while the link is busy, tried again
+    // at the next check).
+    using ReaderSource = std::function<std::unique_ptr<ScreenReader>()>;
+    void SetReaderSource(ReaderSource source) { lendReader_ = std::move(source); }
+    // Whether the calculator is there to be read, asked at every check (a reader whose
+    // device went away is stopped). Without one it is taken as there.
+    using PresenceCheck = std::function<bool()>;
+    void SetPresenceCheck(PresenceCheck check) { devicePresent_ = std::move(check); }
     // Where Save starts: the transfer folder, asked for at each Save.
     using FolderSource = std::function<QString()>;
     void SetSaveFolder(FolderSource folder) { saveFolder_ = std::move(folder); }
-    // Shows the window modally and reads from PortName until the user closes it.
-    void ShowCapture(const std::string& PortName, const ByteString& Prefix);
+    // Shows the window modally and reads screens until the user closes it.
+    void ShowCapture(const ByteString& Prefix);
     // Main thread: the receive thread's hand-over of a complete screen.
     void SetScreen(const ByteString& Screen);
     void UpdatePicture();
@@ -117,10 +123,10 @@ private:
     void StopReceiver();
 
     ByteString screen_;
-    std::string portName_;
     ByteString prefix_;
     ScreenReaderThread* receiver_ = nullptr;
-    LinkLender lendLink_;
+    ReaderSource lendReader_;
+    PresenceCheck devicePresent_;
     FolderSource saveFolder_;
     bool hasScreen_ = false;
     QImage picture_;

@@ -1,6 +1,6 @@
 // Calculator sessions against the virtual calculator: two served at once on their own
 // pseudo-terminals without crossing, a line that hangs up, the link lent and given back,
-// and a pushed screen, all told as events.
+// a screen read through the session, and a pushed screen, all told as events.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -15,6 +15,7 @@
 #include "services/CalculatorSession.h"
 #include "tests/services/TransferFixture.h"
 #include "tests/support/Serving.h"
+#include "tests/support/TestScreens.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/SimPort.h"
 #include "util/Utils.h"
@@ -157,6 +158,45 @@ TEST(CalculatorSession, ALentLinkIsServedAgainWhenGivenBackEvenIfTheBorrowerClos
     const sim::KermitResult r = push.get();
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(ReadFile(s.folder.filePath("AFTER.CA")), data);
+}
+
+TEST(CalculatorSession, AScreenIsReadThroughTheSessionAndTheServerServesAfterTheHold)
+{
+    Served s;
+    const ByteString screen = EncodeScreen(GraphScreen(), PushedScreenHeader);
+    {
+        const auto hold = s.session.HoldLink();
+        EXPECT_FALSE(s.session.Transfers().KermitServerRunning()) << "the Kermit server kept the link under a hold";
+        const std::unique_ptr<ScreenReader> reader = s.session.LendScreenReader();
+        ASSERT_TRUE(reader) << "no reader on a chosen port";
+        // While the reader has the link, nothing else of the session's may start.
+        EXPECT_THROW(s.session.LendScreenReader(), std::logic_error);
+        EXPECT_THROW(s.session.ReceiveObject("X", 0), std::logic_error);
+        EXPECT_THROW(s.session.BorrowLink(), std::logic_error);
+
+        ASSERT_TRUE(s.port->Send(screen));
+        ByteString image;
+        auto read = std::async(std::launch::async, [&] { reader->ReadScreen({}, image); });
+        const bool whole = read.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        reader->Cancelled = true; // a read that hangs ends at its next look
+        read.get();
+        ASSERT_TRUE(whole) << "no screen within 5 s";
+        EXPECT_EQ(HexBytes(image, 2000), HexBytes(screen, 2000));
+        EXPECT_FALSE(s.session.Transfers().LinkOpen()) << "a screen read leaves the link closed";
+        // Checks wait for the hold: the closed link is not reopened under the reader.
+        s.session.CheckDevice();
+        EXPECT_FALSE(s.session.Transfers().LinkOpen());
+    }
+    // The hold's end opens the link again and serves the calculator at once.
+    EXPECT_TRUE(s.session.Connected());
+    ASSERT_TRUE(s.session.Transfers().KermitServerRunning());
+    s.port->Drain();
+    const ByteString data = RandomBytes(500, 5);
+    auto push = Push(*s.port, "SHOWN.CA", data);
+    ASSERT_TRUE(ServeUntil([&] { return Ready(push); }, LimitMs));
+    const sim::KermitResult r = push.get();
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(ReadFile(s.folder.filePath("SHOWN.CA")), data);
 }
 
 TEST(CalculatorSession, APushedScreenIsToldAndTheServerListensAgain)

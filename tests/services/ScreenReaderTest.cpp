@@ -22,9 +22,9 @@ std::string SoFar(std::size_t n) { return "  Result so far= " + std::to_string(n
 
 // Runs Capture in its own thread, as the capture window's receive thread does.
 struct CaptureRun {
-    CaptureRun(ScreenReader& reader, std::string port, ByteString initial) : capture(reader)
+    CaptureRun(ScreenReader& reader, ByteString initial) : capture(reader)
     {
-        done = std::async(std::launch::async, [&reader, port, initial, this] { reader.ReadScreen(port, initial, image); });
+        done = std::async(std::launch::async, [&reader, initial, this] { reader.ReadScreen(initial, image); });
     }
     // Waits for the end, bounded; rethrows what Capture raised.
     bool Finish(std::chrono::milliseconds limit)
@@ -56,8 +56,8 @@ TEST_F(ScreenReaderTest, PushedScreenPrefixIsCompletedFromTheLink)
         sim::SimPort& calc = usb ? static_cast<sim::SimPort&>(link.CreateUsb()) : link.CreatePty();
         const ByteString screen = EncodeScreen(GraphScreen(), PushedScreenHeader);
         const std::string port = usb ? "QVxT0+" : calc.ProgramPortName();
-        ScreenReader one{LinkLease(link.Program())};
-        CaptureRun run(one, port, screen.substr(0, 1));
+        ScreenReader one{LinkLease(link.Program()), port};
+        CaptureRun run(one, screen.substr(0, 1));
         ASSERT_TRUE(trace.WaitFor(BeginRead, usb ? 2 : 1, 5s)) << "the link was not opened";
         ASSERT_TRUE(calc.Send(screen.substr(1)));
         ASSERT_TRUE(run.Finish(10s)) << "no complete screen";
@@ -71,10 +71,10 @@ TEST_F(ScreenReaderTest, PushedScreenPrefixIsCompletedFromTheLink)
 
 TEST_F(ScreenReaderTest, BurstsAreCollectedOneReadEach)
 {
-    ScreenReader capture{LinkLease(link.Program())};
     sim::SimPort& calc = link.CreatePty();
+    ScreenReader capture{LinkLease(link.Program()), calc.ProgramPortName()};
     const ByteString screen = EncodeScreen(GraphScreen(), PageLayoutHeader);
-    CaptureRun run(capture, calc.ProgramPortName(), ByteString());
+    CaptureRun run(capture, ByteString());
     ASSERT_TRUE(trace.WaitFor(BeginRead, 1, 5s));
     const std::size_t cuts[] = {0, 400, 800, 1090};
     for (int i = 0; i < 3; ++i) {
@@ -91,8 +91,8 @@ TEST_F(ScreenReaderTest, CancelWhileWaitingGivesNothingAndClosesTheLink)
 {
     for (const bool usb : {false, true}) {
         sim::SimPort& calc = usb ? static_cast<sim::SimPort&>(link.CreateUsb()) : link.CreatePty();
-        ScreenReader one{LinkLease(link.Program())};
-        CaptureRun run(one, usb ? "QVxT0+" : calc.ProgramPortName(), ByteString(1, '\x80'));
+        ScreenReader one{LinkLease(link.Program()), usb ? "QVxT0+" : calc.ProgramPortName()};
+        CaptureRun run(one, ByteString(1, '\x80'));
         ASSERT_TRUE(trace.WaitFor(BeginRead, usb ? 2 : 1, 5s));
         ASSERT_TRUE(calc.Send(ByteString(100, '\x55'))); // half a screen, then silence
         const auto cancelledAt = std::chrono::steady_clock::now();
@@ -107,10 +107,10 @@ TEST_F(ScreenReaderTest, CancelWhileWaitingGivesNothingAndClosesTheLink)
 
 TEST_F(ScreenReaderTest, EmptyPortNameLeavesTheLinkAlone)
 {
-    ScreenReader capture{LinkLease(link.Program())};
+    ScreenReader capture{LinkLease(link.Program()), ""};
     sim::SimPort& calc = link.OpenPty();
     ByteString image = "junk";
-    capture.ReadScreen("", ByteString(1, '\x80'), image);
+    capture.ReadScreen(ByteString(1, '\x80'), image);
     EXPECT_EQ(image, ByteString(1, '\x80'));
     EXPECT_TRUE(link.Program().IsOpen()) << "an open link stays open";
     EXPECT_EQ(trace.Count(BeginRead), 0);
@@ -119,10 +119,10 @@ TEST_F(ScreenReaderTest, EmptyPortNameLeavesTheLinkAlone)
 
 TEST_F(ScreenReaderTest, PortThatCannotBeOpenedRaisesTheCommunicationsError)
 {
-    ScreenReader capture{LinkLease(link.Program())};
+    ScreenReader capture{LinkLease(link.Program()), "/dev/no-such-tty"};
     ByteString image;
     try {
-        capture.ReadScreen("/dev/no-such-tty", ByteString(), image);
+        capture.ReadScreen(ByteString(), image);
         ADD_FAILURE() << "no error";
     } catch (const CalvyxError& error) {
         EXPECT_STREQ(error.what(), "Error(The connectivity kit is unable to open communications to: /dev/no-such-tty)");
@@ -132,9 +132,9 @@ TEST_F(ScreenReaderTest, PortThatCannotBeOpenedRaisesTheCommunicationsError)
 
 TEST_F(ScreenReaderTest, CalculatorGoingAwayMidScreenIsNeverAScreen)
 {
-    ScreenReader capture{LinkLease(link.Program())};
     auto& device = link.CreateUsb();
-    CaptureRun run(capture, "qvxt0+", ByteString());
+    ScreenReader capture{LinkLease(link.Program()), "qvxt0+"};
+    CaptureRun run(capture, ByteString());
     ASSERT_TRUE(trace.WaitFor(BeginRead, 1, 5s));
     ASSERT_TRUE(device.Send(ByteString(200, '\x01')));
     ASSERT_TRUE(trace.WaitFor(SoFar(200), 1, 5s));

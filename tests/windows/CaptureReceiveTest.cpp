@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "link/PortName.h"
+#include "link/UsbDevices.h"
 #include "services/ScreenPicture.h"
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/ScopedSettings.h"
@@ -28,13 +30,19 @@ class CaptureReceive : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        capture.SetLinkLender([this] { return LinkLease(link.Program()); });
+        // What the calculator's session lends: a reader on the chosen port.
+        capture.SetReaderSource([this]() -> std::unique_ptr<ScreenReader> {
+            if (port.empty()) return nullptr;
+            return std::make_unique<ScreenReader>(LinkLease(link.Program()), port);
+        });
+        capture.SetPresenceCheck([this] { return !IsUsbPortName(port) || UsbLinkPresent(port); });
     }
 
     // Shows the window modally (as the main window does) and runs steps inside it;
     // the window is closed afterwards whatever happened.
-    void RunShown(const std::string& port, const ByteString& prefix, const std::function<void()>& steps)
+    void RunShown(const std::string& chosenPort, const ByteString& prefix, const std::function<void()>& steps)
     {
+        port = chosenPort;
         bool ran = false;
         QTimer::singleShot(0, &capture, [&] {
             ran = true;
@@ -42,7 +50,7 @@ protected:
             if (capture.isVisible()) capture.close();
         });
         QTimer::singleShot(30000, &capture, [&] { capture.close(); });
-        capture.ShowCapture(port, prefix);
+        capture.ShowCapture(prefix);
         EXPECT_TRUE(ran);
     }
 
@@ -57,6 +65,7 @@ protected:
     }
 
     ScopedSettings settings;
+    std::string port;
     LinkOnSim link;
     TraceWatch trace;
     ScreenCaptureWindow capture;

@@ -12,10 +12,10 @@
 
 #include "link/Link.h"
 #include "link/LinkErrors.h"
+#include "services/CalculatorSession.h"
 #include "services/ScreenImage.h"
 #include "services/ScreenPicture.h"
 #include "services/ScreenReader.h"
-#include "services/TransferServer.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Port.h"
 #include "tools/cli/Terminal.h"
@@ -63,8 +63,12 @@ int Capture(std::vector<std::string> words)
         return UsageError("capture", "--out must name a .png or .bmp file");
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) return UsageError("capture", "no folder for " + *out);
 
-    TransferServer server;
-    ScreenReader capture(server.LendLink());
+    // The session lends the reader: it reads on the port, and the link is its own.
+    CalculatorSession session({}, {.kermitServer = false, .followDevice = false});
+    session.Follow(*port);
+    const auto hold = session.HoldLink();
+    const std::unique_ptr<ScreenReader> capture = session.LendScreenReader();
+    if (!capture) return UsageError("capture", "--port names no port");
     int saved = 0;
     int result = ExitOk;
     // The reads run in a thread of their own, so that the main thread can take Ctrl-C
@@ -76,13 +80,13 @@ int Capture(std::vector<std::string> words)
                 // The link is opened before the user is told to press ON and 1, so that
                 // a screen pushed right after the line is not drained by the opening.
                 // Capture keeps a link it finds open, and leaves it closed.
-                capture.OpenLink(*port);
+                capture->OpenLink();
                 PrintLine("Waiting for screen " + std::to_string(n) + " of " + std::to_string(*count) + " on " + *port +
                           " (press ON and 1 together; Ctrl-C stops)");
-                capture.ReadScreen(*port, {}, screen);
+                capture->ReadScreen({}, screen);
             } catch (const CalvyxError&) {
-                capture.CloseLink();
-                std::fprintf(stderr, "%s\n", OpenErrorText(*port, capture.OpenError()).c_str());
+                capture->CloseLink();
+                std::fprintf(stderr, "%s\n", OpenErrorText(*port, capture->OpenError()).c_str());
                 result = ExitPortError;
                 return;
             }
@@ -102,7 +106,7 @@ int Capture(std::vector<std::string> words)
         }
     });
     StopSignal stopSignal;
-    stopSignal.OnSignal(nullptr, [&] { capture.Cancelled = true; });
+    stopSignal.OnSignal(nullptr, [&] { capture->Cancelled = true; });
     reader->start();
     WaitServingCalls(reader.get());
     if (result == ExitOk && saved < *count) {
