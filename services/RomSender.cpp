@@ -84,17 +84,12 @@ RomStreamBuffer::RomStreamBuffer(std::size_t size) : size_(size)
 
 RomStreamBuffer::~RomStreamBuffer() { ::munmap(data_, size_); }
 
-RomSender::RomSender(LinkLease link, const std::string& fileName, TransferEventSink events)
-    : FileName(fileName), link_(std::move(link)), events_(std::move(events))
+RomSender::RomSender(LinkLease link, const std::string& fileName, TransferEventSink events, std::stop_token stop)
+    : FileName(fileName), link_(std::move(link)), events_(std::move(events)), stop_(std::move(stop))
 {
-    start();
-}
-
-void RomSender::Stop()
-{
-    requestInterruption();
     // The lease is this sender's until it is destroyed, so the link is still there.
-    link_->StopWrites();
+    onStop_.emplace(stop_, std::function<void()>([this] { link_->StopWrites(); }));
+    start();
 }
 
 RomSender::~RomSender()
@@ -120,7 +115,7 @@ void RomSender::Work()
         end.total = total;
         WriteRomStream(*link_, *stream, [&](int64_t sent) {
             // A stop (the window closing, Ctrl-C) ends the stream between two chunks.
-            if (isInterruptionRequested()) throw LinkError(LinkErrorKind::Stopped, RomLoadStoppedText);
+            if (stop_.stop_requested()) throw LinkError(LinkErrorKind::Stopped, RomLoadStoppedText);
             end.done = sent;
             TransferEvent progress = StageEvent(TransferStage::Progress);
             progress.done = sent;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 #include "link/Link.h"
@@ -42,8 +43,11 @@ public:
     // Starts the thread at once on the lent link, which must be open; leaves it closed
     // in every case. events (from the sender's thread; it goes on once the sink has
     // returned) hears Started, Connecting, the progress before every chunk and once
-    // more after the last, and the end; a failure's detail is ErrorText.
-    RomSender(LinkLease link, const std::string& fileName, TransferEventSink events);
+    // more after the last, and the end; a failure's detail is ErrorText. A stop
+    // requested on stop (any thread: the window closing, Ctrl-C, Cancel) ends the load
+    // before its next chunk, and a chunk that waits for a calculator that takes no data
+    // gives up within about 100 ms; ErrorText is then RomLoadStoppedText.
+    RomSender(LinkLease link, const std::string& fileName, TransferEventSink events, std::stop_token stop = {});
     // Waits for the thread, serving its synchronised calls meanwhile.
     ~RomSender() override;
 
@@ -54,11 +58,7 @@ public:
     std::string ErrorText;
 
     static constexpr std::size_t ChunkSize = 2048;
-    // Any thread: the load ends before its next chunk, and a chunk that waits for a
-    // calculator that takes no data gives up within about 100 ms.
-    void Stop();
-    // ErrorText of a load stopped by Stop() (or requestInterruption(), checked before
-    // each chunk).
+    // ErrorText of a stopped load.
     static constexpr const char* RomLoadStoppedText = "The ROM load was stopped";
     // A calculator that takes no byte for this long is taken as gone.
     static constexpr int StallLimitMs = 30000;
@@ -71,6 +71,9 @@ private:
 
     LinkLease link_;
     const TransferEventSink events_;
+    const std::stop_token stop_;
+    // Ends a write that waits for the calculator at once; gone before the lease is.
+    std::optional<std::stop_callback<std::function<void()>>> onStop_;
 };
 
 // Why fileName cannot be a ROM, or nothing when it can: it must be a regular file

@@ -34,8 +34,15 @@ private:
 
 TransferServer::TransferServer(TransferHost host) : host_(host)
 {
-    if (host_.windows) romStatusDialog_ = host_.windows->CreateStatusDialog();
+    if (host_.windows) SetRomStatusDialog(host_.windows->CreateStatusDialog());
     SetStatusDialog(host_.statusDialog);
+}
+
+void TransferServer::SetRomStatusDialog(std::unique_ptr<IStatusDialog> dialog)
+{
+    romStatusDialog_ = std::move(dialog);
+    // Its Cancel stops the load as Ctrl-C does, between two chunks.
+    if (romStatusDialog_) romStatusDialog_->OnCancel = [this] { CancelTransfer(); };
 }
 
 void TransferServer::SetStatusDialog(IStatusDialog* dialog)
@@ -195,7 +202,6 @@ bool TransferServer::ReceiveObject(const std::string& displayName, int expectedS
 void TransferServer::CancelTransfer()
 {
     transferStop_.request_stop(); // also for a transfer that is starting and has no thread yet
-    if (runningRomSender_) runningRomSender_->Stop();
     if (kermitServer_) kermitServer_->CancelTransfer();
 }
 
@@ -216,19 +222,15 @@ bool TransferServer::SendRom(const std::string& fileName)
     bool success = false;
     try {
         TransferScope scope(transferRunning_);
-        if (!romStatusDialog_ && host) romStatusDialog_ = host->CreateStatusDialog();
+        if (!romStatusDialog_ && host) SetRomStatusDialog(host->CreateStatusDialog());
         // The sender's Started event opens the dialog before its "Connecting ...": both
         // wait for the main thread, which serves them in the wait below.
-        auto sender = std::make_unique<RomSender>(LinkLease(link_), fileName, EventSink());
-        runningRomSender_ = sender.get();
-        if (transferStop_.stop_requested()) sender->Stop();
+        auto sender = std::make_unique<RomSender>(LinkLease(link_), fileName, EventSink(), transferStop_.get_token());
         WaitServingCalls(sender.get());
-        runningRomSender_ = nullptr;
         ShowStatus({});
         success = sender->Success;
         lastRomError_ = sender->ErrorText;
     } catch (...) {
-        runningRomSender_ = nullptr;
         if (host) host->SetTransferBusy(false);
         throw;
     }

@@ -132,6 +132,7 @@ private:
     Link link_;
     TransferHost host_;
     std::unique_ptr<IStatusDialog> romStatusDialog_;
+    void SetRomStatusDialog(std::unique_ptr<IStatusDialog> dialog);
     std::unique_ptr<KermitServer> kermitServer_;
     std::function<void(KermitServer*)> onKermitActivity_;
     std::function<void(const std::string&)> onStatus_;
@@ -143,7 +144,6 @@ private:
     std::string statusText_;
     ServerStatus status_;
     ByteString receivedData_;
-    RomSender* runningRomSender_ = nullptr; // while SendRom waits for it
     bool transferRunning_ = false;
     // The running transfer's cancel (CancelTransfer), made when it begins: a cancel
     // before its thread exists (its start serves events, where a window close can stop

@@ -34,9 +34,6 @@ struct StatusReport {
     static StatusReport Finished() { return {{}, StatusKind::Finished, 0, 0}; }
 };
 
-// Where a transfer sends its reports.
-using StatusSink = std::function<void(const StatusReport&)>;
-
 // The transfer status dialog: a title, one text, a progress bar and Cancel. Closing it
 // is how the user cancels a Kermit transfer or a wire receive.
 class IStatusDialog {

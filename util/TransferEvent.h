@@ -77,6 +77,28 @@ struct TransferEvent {
     bool Succeeded() const { return stage == TransferStage::Ended && outcome == TransferOutcome::Completed; }
 };
 
+// What a transfer status dialog does at an end that is no success; the same rule for
+// the window's dialog and for the words in English.
+struct DialogAtFailedEnd {
+    // The end is worded on the dialog. A failed ROM load keeps the dialog's last text:
+    // its caller shows the error.
+    bool sayEnd = true;
+    // The dialog goes. A Kermit transfer that failed leaves it: the calculator goes on
+    // with the next request. So does a wire receive the line or the calculator broke
+    // off; one the calculator was not ready for keeps "not ready" and its reason up, and
+    // so do the others, until the user closes the dialog.
+    bool close = false;
+};
+inline DialogAtFailedEnd DialogAtEndOf(const TransferEvent& event)
+{
+    DialogAtFailedEnd rule;
+    rule.sayEnd = event.kind != TransferKind::RomLoad;
+    rule.close = event.kind == TransferKind::KermitReceive || event.kind == TransferKind::KermitSend ||
+                 (event.kind == TransferKind::WireReceive && event.outcome == TransferOutcome::Failed &&
+                  event.reason != TransferReason::NoAnswer && event.reason != TransferReason::BadBlocks);
+    return rule;
+}
+
 // Where an engine sends its events: called in the engine's thread, and it returns
 // quickly (the session queues the event for the main thread).
 using TransferEventSink = std::function<void(const TransferEvent&)>;

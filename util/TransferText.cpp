@@ -178,18 +178,10 @@ void ShowOnStatusDialog(IStatusDialog& dialog, const TransferEvent& event)
             dialog.UpdateStatus(StatusReport::Finished());
             return;
         }
-        // A failed ROM load keeps the dialog's last text: its caller shows the error.
-        if (const std::string text = TransferStatusText(event);
-            event.kind != TransferKind::RomLoad && !text.empty() && dialog.IsStatusVisible())
+        const DialogAtFailedEnd rule = DialogAtEndOf(event);
+        if (const std::string text = TransferStatusText(event); rule.sayEnd && !text.empty() && dialog.IsStatusVisible())
             dialog.UpdateStatus(StatusReport::Notice(text));
-        // A Kermit transfer that failed leaves the dialog: the calculator goes on with the
-        // next request. So does a wire receive the line or the calculator broke off; one
-        // the calculator was not ready for keeps "not ready" and its reason up, and so do
-        // the others, until the user closes it.
-        if (event.kind == TransferKind::KermitReceive || event.kind == TransferKind::KermitSend ||
-            (event.kind == TransferKind::WireReceive && event.outcome == TransferOutcome::Failed &&
-             event.reason != TransferReason::NoAnswer && event.reason != TransferReason::BadBlocks))
-            dialog.HideStatus();
+        if (rule.close) dialog.HideStatus();
         return;
     }
 }

@@ -90,10 +90,10 @@ bool TransferStatusDialog::ShowTransfer(const TransferEvent& event)
             Report(StatusKind::Finished, {}, 0, 0);
             break;
         }
-        if (const QString text = ShownTransferStatus(event); !text.isEmpty()) Report(StatusKind::Notice, text, 0, 0);
-        // A Kermit transfer that failed leaves the dialog: the calculator goes on with the
-        // next request. The others keep their reason up until the user closes it.
-        if (event.kind == TransferKind::KermitReceive || event.kind == TransferKind::KermitSend) hide();
+        const DialogAtFailedEnd rule = DialogAtEndOf(event);
+        if (const QString text = ShownTransferStatus(event); rule.sayEnd && !text.isEmpty())
+            Report(StatusKind::Notice, text, 0, 0);
+        if (rule.close) hide();
         break;
     }
     return true;

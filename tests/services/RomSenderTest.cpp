@@ -150,12 +150,12 @@ TEST_F(RomUpdate, AStopEndsTheStreamBeforeTheNextChunk)
     OpenProgramSide();
     const std::string path = WriteTempFile("big.bin", RandomBytes(64 * 2048, 5));
     auto calculator = Calculator([&] { return calc->ReceiveExactly(64 * 2048 + 4, 3000); });
-    RomSender* running = nullptr;
+    std::stop_source stop;
     int progress = 0;
     RomSender sender(LinkLease(link.Program()), path, Recorder([&](const TransferEvent& event) {
-                         if (event.stage == TransferStage::Progress && ++progress == 3) running->Stop();
-                     }));
-    running = &sender;
+                         if (event.stage == TransferStage::Progress && ++progress == 3) stop.request_stop();
+                     }),
+                     stop.get_token());
     ASSERT_TRUE(WaitForThread(&sender, 30000)) << "the ROM update did not end";
     EXPECT_FALSE(sender.Success);
     EXPECT_EQ(sender.ErrorText, RomSender::RomLoadStoppedText);
@@ -184,13 +184,14 @@ TEST_F(RomUpdate, AStopEndsAChunkTheCalculatorStoppedTaking)
         const std::string path = WriteTempFile("stall.bin", RandomBytes(1 << 20, 6));
         // The calculator takes the first bytes, then nothing more.
         auto calculator = Calculator([&] { return calc->ReceiveExactly(TakenBeforeStall, 5000).size(); });
-        RomSender sender(LinkLease(link.Program()), path, {});
+        std::stop_source stop;
+        RomSender sender(LinkLease(link.Program()), path, {}, stop.get_token());
         // Serving the sender's reports, long enough for the line's buffer to fill once
         // the calculator stopped: the sender then waits for room.
         EXPECT_FALSE(WaitForThread(&sender, 1000)) << "a 1 MB stream went out with nobody reading";
         ASSERT_EQ(calculator.get(), TakenBeforeStall) << "the stream did not start";
         const auto stopped = std::chrono::steady_clock::now();
-        sender.Stop();
+        stop.request_stop();
         ASSERT_TRUE(WaitForThread(&sender, static_cast<int>(WriteStopBoundMs)))
             << "the stop did not end the stalled chunk within " << WriteStopBoundMs << " ms";
         EXPECT_LT(MsSince(stopped), WriteStopBoundMs);

@@ -239,6 +239,32 @@ TEST_F(TransferServerTest, FailedDownloadRomClearsTheBusyFlagAndKeepsTheDialog)
     EXPECT_FALSE(server->LinkOpen());
 }
 
+// The ROM dialog's Cancel stops the load as Ctrl-C does: no chunk goes out after it, and
+// the load ends as the user's.
+TEST_F(TransferServerTest, TheRomDialogsCancelStopsTheLoad)
+{
+    UseUsb();
+    ASSERT_TRUE(server->OpenPortDirect("QVxT0+"));
+    constexpr std::size_t Size = 64 * RomSender::ChunkSize;
+    const std::string path = WriteTempFile("big.bin", RandomBytes(Size, 23));
+    ASSERT_EQ(windows.host.createdDialogs.size(), 1u);
+    RecordingStatusDialog* own = windows.host.createdDialogs[0];
+    own->onReport = [own](const StatusReport& r) {
+        if (r.kind == StatusKind::Progress && r.done > 0) own->Cancel();
+    };
+    std::vector<TransferEvent> events;
+    server->SetOnTransferEvent([&](const TransferEvent& e) { events.push_back(e); });
+    auto calculator = Calculator([&] { return calc->ReceiveExactly(Size + 4, 1000).size(); });
+
+    EXPECT_FALSE(server->SendRom(path));
+    EXPECT_EQ(server->LastRomError(), RomSender::RomLoadStoppedText);
+    EXPECT_LE(calculator.get(), 2 * RomSender::ChunkSize) << "chunks went out after the Cancel";
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().outcome, TransferOutcome::Cancelled);
+    EXPECT_EQ(events.back().reason, TransferReason::UserCancelled);
+    EXPECT_FALSE(server->LinkOpen());
+}
+
 TEST_F(TransferServerTest, KermitServerFollowsFolderAndStopsWithThePort)
 {
     UseUsb();
