@@ -14,12 +14,15 @@
 // writes only whole frames of the PC's types with numbers in range and D fields that
 // decode; its events follow Started, Progress..., one Ended per transfer (a refused
 // request: an Ended alone), progress never beyond the size; a push that ended well left
-// its file with as many bytes as the last progress said.
+// its file with as many bytes as the last progress said, and no receive, however it
+// ended, left a temporary file behind. Nothing is traced unless a sink is set: the
+// trace lines are built only then.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <stop_token>
 #include <string>
 
@@ -51,17 +54,27 @@ void WriteFetchFiles()
     }
 }
 
-// Back to the fetch files alone, after a run that may have stored or replaced some.
-void ResetFolder()
+bool IsFetchName(const std::string& name)
+{
+    return std::find(std::begin(FetchNames), std::end(FetchNames), name) != std::end(FetchNames);
+}
+
+// Back to the fetch files alone after a run that received files: what it stored goes,
+// the fetch files are written again only when one was replaced (they are most runs'
+// whole cost otherwise). No temporary file may be left behind by a receive, whatever
+// became of it.
+void ResetFolder(bool fetchFileReplaced)
 {
     if (DIR* dir = ::opendir(Folder.c_str())) {
         while (const dirent* entry = ::readdir(dir)) {
             const std::string name = entry->d_name;
-            if (name != "." && name != "..") ::unlink((Folder + "/" + name).c_str());
+            if (name == "." || name == ".." || IsFetchName(name)) continue;
+            FUZZ_CHECK(name.rfind(TemporaryPrefix, 0) != 0);
+            ::unlink((Folder + "/" + name).c_str());
         }
         ::closedir(dir);
     }
-    WriteFetchFiles();
+    if (fetchFileReplaced) WriteFetchFiles();
 }
 
 // The PC's side of the line: frames go nowhere but are checked.
@@ -71,7 +84,8 @@ public:
     void SendFrame(char type, int seq, std::string_view data) override
     {
         FUZZ_CHECK(std::string_view("YNESFDZB").find(type) != std::string_view::npos);
-        FUZZ_CHECK(seq >= 0 && seq < 64);
+        // The PC answers a packet under its own number, and the calculator's 64 is taken.
+        FUZZ_CHECK(seq >= 0 && seq <= MaxReceiveSeq);
         if (type == DataType) FUZZ_CHECK(data.size() <= MaxSendData && IsEncodedData(data));
         channel_.SendFrame(type, seq, data);
     }
@@ -108,7 +122,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     WriteFetchFiles();
     // The folder goes when the run ends.
     std::atexit([] {
-        ResetFolder();
+        ResetFolder(false);
         for (const char* name : FetchNames) ::unlink((Folder + "/" + name).c_str());
         ::rmdir(Folder.c_str());
     });
@@ -125,14 +139,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint32_t now = 0xFFFFFF00u; // near the wrap of the tick counter
     std::stop_source stop;
     FramePort port{[&](ByteString& buf, int limitMs) {
-                       std::fill(buf.begin(), buf.end(), '\0');
                        if (at >= line.size()) {
                            now += static_cast<uint32_t>(limitMs);
                            return 0;
                        }
-                       const std::size_t most = (cut & 0x3F) + 1;
-                       const std::size_t n = std::min({buf.size(), most, line.size() - at});
-                       buf.replace(0, n, line, at, n);
+                       const std::size_t most = (cut & 0x3F) + 1u;
+                       const std::size_t n = std::min(std::min(buf.size(), most), line.size() - at);
+                       std::memcpy(buf.data(), line.data() + at, n);
                        at += n;
                        now += (cut & 0x80) ? 150 : 1;
                        return static_cast<int>(n);
@@ -142,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Actions actions(channel, now);
 
     // The events, as a consumer would follow them.
-    bool inTransfer = false, stored = false, cancelAsked = false;
+    bool inTransfer = false, received = false, fetchFileReplaced = false, cancelAsked = false;
     TransferEvent started;
     int64_t lastDone = 0;
     KermitProtocol* running = nullptr;
@@ -152,6 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         case TransferStage::Started:
             FUZZ_CHECK(!inTransfer);
             inTransfer = true;
+            received = received || e.kind == TransferKind::KermitReceive;
             started = e;
             lastDone = 0;
             return;
@@ -174,7 +188,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             inTransfer = false;
             FUZZ_CHECK(e.kind == started.kind && e.file == started.file);
             if (e.Succeeded() && e.kind == TransferKind::KermitReceive) {
-                stored = true; // a file was stored (a file dropped on the way leaves none behind)
+                // Stored under its own name, or (a name with a backslash) under another.
+                fetchFileReplaced = fetchFileReplaced || IsFetchName(e.file) || e.file.find('\\') != std::string::npos;
                 struct stat st {};
                 FUZZ_CHECK(::stat((Folder + "/" + e.file).c_str(), &st) == 0 || e.file.find('\\') != std::string::npos);
                 if (e.file.find('\\') == std::string::npos) FUZZ_CHECK(st.st_size == lastDone);
@@ -210,6 +225,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(!inTransfer);
     // The decoder on its own, on the raw input.
     FUZZ_CHECK(DecodeData(line).size() <= line.size());
-    if (stored) ResetFolder();
+    if (received) ResetFolder(fetchFileReplaced);
     return 0;
 }

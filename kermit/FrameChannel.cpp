@@ -29,7 +29,7 @@ bool FrameChannel::NextByte(uint8_t& byte)
     while (pendingAt_ >= pending_.size()) {
         if (TimerExpired()) return false;
         // One byte at a time, into the buffer the bytes are then taken from.
-        pending_.assign(1, '\0');
+        pending_.resize(1);
         pendingAt_ = 0;
         if (port_.read(pending_, TimeLeft()) <= 0) {
             pending_.clear();
@@ -69,8 +69,13 @@ ReceivedFrame FrameChannel::ReceiveFrame()
 {
     ReceivedFrame frame;
     start_ = port_.clock();
-    const auto broken = [&frame, this](const std::string& why) {
-        if (!why.empty()) Trace(why);
+    // Why a frame is broken, worded only while the trace is on: a number after the text.
+    struct Why {
+        const char* text = nullptr;
+        int number = -1;
+    };
+    const auto broken = [&frame, this](Why why) {
+        if (why.text) TraceWith([&] { return why.number < 0 ? std::string(why.text) : why.text + std::to_string(why.number); });
         frame.damaged = true;
         skipToLineEnd_ = true;
         return frame;
@@ -97,14 +102,14 @@ ReceivedFrame FrameChannel::ReceiveFrame()
         skipToLineEnd_ = false;
         start_ = port_.clock();
         uint8_t len = 0;
-        if (!NextByte(len)) return broken("");
+        if (!NextByte(len)) return broken({});
         if (len == Mark) { // the frame before lost everything after its MARK
             PutBackMark();
             continue;
         }
         const int n = UnChar(len);
         if (n > MaxReceiveLen || n < 3) { // below 3 there is no room for SEQ, TYPE and CHECK
-            return broken("<- kermit frame length= " + std::to_string(n));
+            return broken({"<- kermit frame length= ", n});
         }
         ByteString raw(1, static_cast<char>(Mark));
         raw += static_cast<char>(len);
@@ -122,32 +127,32 @@ ReceivedFrame FrameChannel::ReceiveFrame()
             Trace("<- kermit frame shorter than its length");
             return frame;
         case BodyEnd::TimedOut:
-            return broken("<- kermit frame cut short");
+            return broken({"<- kermit frame cut short"});
         }
         // raw holds MARK, LEN and the n bytes SEQ TYPE DATA CHECK.
         const auto seqByte = static_cast<uint8_t>(raw[2]);
         const auto type = static_cast<uint8_t>(raw[3]);
         const int seq = UnChar(seqByte);
-        if (seq < 0 || seq > MaxReceiveSeq) return broken("<- kermit frame sequence= " + std::to_string(seq));
+        if (seq < 0 || seq > MaxReceiveSeq) return broken({"<- kermit frame sequence= ", seq});
         const std::string_view body = std::string_view(raw).substr(1, static_cast<std::size_t>(n));
-        if (ToChar(KermitCheck(body)) != raw.back()) return broken("<- kermit frame chk do not match");
+        if (ToChar(KermitCheck(body)) != raw.back()) return broken({"<- kermit frame chk do not match"});
         // A type byte that is not printable would read as one of the single-byte kinds
         // (0, 1, 0x80); no Kermit packet has such a type.
-        if (type <= 0x20 || type >= 0x7F) return broken("<- kermit frame type= " + std::to_string(type));
+        if (type <= 0x20 || type >= 0x7F) return broken({"<- kermit frame type= ", type});
         // The calculator ends every frame with CR LF. Anything else right after CHECK means
         // the frame was longer than its LEN says (a byte doubled on the way), and its
         // matching check is chance: such a frame is damaged, as a short one is.
         uint8_t end = 0;
-        if (!NextByte(end)) return broken("<- kermit frame without its end of line");
+        if (!NextByte(end)) return broken({"<- kermit frame without its end of line"});
         if (end == Mark) {
             PutBackMark();
-            return broken("<- kermit frame without its end of line");
+            return broken({"<- kermit frame without its end of line"});
         }
-        if (end != '\r' && end != '\n') return broken("<- kermit frame longer than its length");
+        if (end != '\r' && end != '\n') return broken({"<- kermit frame longer than its length"});
         frame.kind = type;
         frame.seq = seq;
         frame.data = raw.substr(4, static_cast<std::size_t>(n) - 3);
-        TraceFrame(FrameTraceLine("<-", type, seq), raw);
+        if (Tracing()) TraceFrame(FrameTraceLine("<-", type, seq), raw);
         return frame;
     }
     return frame;
@@ -157,7 +162,7 @@ void FrameChannel::SendFrame(char type, int seq, std::string_view data)
 {
     lastFrame_ = BuildFrame(type, seq, data);
     port_.write(lastFrame_);
-    TraceFrame(FrameTraceLine("->", static_cast<uint8_t>(type), seq), lastFrame_);
+    if (Tracing()) TraceFrame(FrameTraceLine("->", static_cast<uint8_t>(type), seq), lastFrame_);
 }
 
 void FrameChannel::ResendLastFrame()

@@ -126,7 +126,7 @@ bool KermitProtocol::LinkFailed(const std::string& what, uint32_t now)
         actions_.ClearInput();
         return true;
     } catch (const CalvyxError& e) {
-        Trace(std::string("Kermit recovery failed: ") + e.what());
+        TraceWith([&] { return std::string("Kermit recovery failed: ") + e.what(); });
         return false;
     }
 }
@@ -177,7 +177,7 @@ void KermitProtocol::Handle(const ReceivedFrame& frame, uint32_t now)
         ReceiveData(frame.data);
         break;
     case ErrorType:
-        Trace("Error: " + frame.data);
+        TraceWith([&] { return "Error: " + frame.data; });
         End(TransferOutcome::Failed, TransferReason::CalculatorCancelled, VisibleText(DecodeData(frame.data)));
         // What was received of the file is gone before anyone hears the transfer ended.
         LeaveTransfer();
@@ -198,7 +198,7 @@ void KermitProtocol::Handle(const ReceivedFrame& frame, uint32_t now)
         break;
     case MessageType:
         Ack();
-        Trace("Message: " + frame.data);
+        TraceWith([&] { return "Message: " + frame.data; });
         LeaveTransfer();
         break;
     case NakType:
@@ -264,7 +264,7 @@ bool KermitProtocol::CountRetry()
 
 void KermitProtocol::GiveUp(const std::string& errorText, TransferReason reason, const std::string& detail)
 {
-    Trace("Kermit gives the transfer up: " + errorText);
+    TraceWith([&] { return "Kermit gives the transfer up: " + errorText; });
     End(TransferOutcome::Failed, reason, detail);
     LeaveTransfer();
     expectedSeq_ = 0;
@@ -273,7 +273,7 @@ void KermitProtocol::GiveUp(const std::string& errorText, TransferReason reason,
 
 void KermitProtocol::RejectName(const ByteString& name, TransferKind kind)
 {
-    Trace("Kermit refuses the file name " + HexBytes(name));
+    TraceWith([&] { return "Kermit refuses the file name " + HexBytes(name); });
     LeaveTransfer();
     Refused(kind, name, TransferReason::NameRefused);
     Send(ErrorType, seq_, InvalidFileName);
@@ -292,13 +292,13 @@ void KermitProtocol::ReceiveFileHeader(const ByteString& name)
     // The file goes to disk as it arrives, into a temporary file that replaces the older
     // one of its name only at the end.
     if (const int err = incoming_.Begin(filePath_); err != 0) {
-        Trace("Kermit cannot create a file in the folder for " + filePath_ + ": " + std::strerror(err));
+        TraceWith([&] { return "Kermit cannot create a file in the folder for " + filePath_ + ": " + std::strerror(err); });
         Refused(TransferKind::KermitReceive, name, TransferReason::CannotStore, std::strerror(err));
         Send(ErrorType, seq_, std::string(CannotStoreFile) + ": " + std::strerror(err));
         return;
     }
     Ack();
-    Trace("Kermit receiving begins for " + filePath_);
+    TraceWith([&] { return "Kermit receiving begins for " + filePath_; });
     mode_ = Mode::Receiving;
     lastSeq_ = seq_;
     expectedSeq_ = (seq_ + 1) % 64;
@@ -347,7 +347,7 @@ void KermitProtocol::ReceiveData(const ByteString& field)
     if (!IsEncodedData(field)) {
         // No calculator sends this: a frame damaged on the way whose 6-bit check matched
         // by chance. Asked for again, as for a frame that failed its check.
-        Trace("<- kermit data field that no encoding gives: " + HexBytes(field));
+        TraceWith([&] { return "<- kermit data field that no encoding gives: " + HexBytes(field); });
         if (CountRetry()) Send(NakType, (lastSeq_ + 1) % 64, {});
         return;
     }
@@ -395,12 +395,12 @@ void KermitProtocol::ReceiveEndOfFile(const ByteString& field)
         }
         // "D" in a Z packet: the sender discards the file it was sending.
         if (field == "D") {
-            Trace("Kermit file discarded by the sender: " + filePath_);
+            TraceWith([&] { return "Kermit file discarded by the sender: " + filePath_; });
             incoming_.Discard();
             End(TransferOutcome::Failed, TransferReason::CalculatorCancelled);
         } else if (const int err = incoming_.Commit(); err != 0) {
             // The calculator must not hear a Y: it would take the file for delivered.
-            Trace(std::string("Kermit could not store the file: ") + std::strerror(err));
+            TraceWith([&] { return std::string("Kermit could not store the file: ") + std::strerror(err); });
             GiveUp(std::string(CannotStoreFile) + ": " + std::strerror(err), TransferReason::CannotStore, std::strerror(err));
             return;
         } else {
@@ -415,13 +415,13 @@ void KermitProtocol::ReceiveEndOfFile(const ByteString& field)
 
 void KermitProtocol::RefuseOrphan(const char* type)
 {
-    Trace(std::string("Kermit refuses ") + type + " " + std::to_string(seq_) + ": no file is being received");
+    TraceWith([&] { return std::string("Kermit refuses ") + type + " " + std::to_string(seq_) + ": no file is being received"; });
     Send(ErrorType, seq_, NoFileBeingReceived);
 }
 
 void KermitProtocol::AbandonStaleTransfer()
 {
-    Trace("Kermit transfer abandoned: nothing heard for " + std::to_string(staleTransferMs_) + " ms");
+    TraceWith([&] { return "Kermit transfer abandoned: nothing heard for " + std::to_string(staleTransferMs_) + " ms"; });
     const std::string silence = std::to_string(staleTransferMs_ / 1000) + " s";
     GiveUp("No answer for " + silence, TransferReason::NoAnswer, silence);
 }
@@ -435,11 +435,11 @@ void KermitProtocol::SendRequestedFile(const ByteString& name)
     }
     LeaveTransfer();
     filePath_ = PathInFolder(name);
-    Trace("Kermit sending begins for " + filePath_);
+    TraceWith([&] { return "Kermit sending begins for " + filePath_; });
     // Only a regular file that lives in the folder itself goes out: OutgoingFile refuses
     // a symbolic link (it may lead out of the folder), a pipe, a device and a folder.
     if (!outgoing_.Open(filePath_)) {
-        Trace("Kermit does not send " + filePath_ + ": not a regular file in the folder");
+        TraceWith([&] { return "Kermit does not send " + filePath_ + ": not a regular file in the folder"; });
         Refused(TransferKind::KermitSend, name, TransferReason::FileNotFound);
         Send(ErrorType, seq_, Str::FileDoesNotExist);
         return;
@@ -477,7 +477,8 @@ void KermitProtocol::PacketTaken(int seq)
     // Only the Y to the packet in flight moves the transfer on. A repeated Y for the one
     // before (the calculator's answer to a resend) would otherwise skip a packet.
     if (seq != sentSeq_) {
-        Trace("Kermit ignores Y " + std::to_string(seq) + " while packet " + std::to_string(sentSeq_) + " waits");
+        TraceWith(
+            [&] { return "Kermit ignores Y " + std::to_string(seq) + " while packet " + std::to_string(sentSeq_) + " waits"; });
         return;
     }
     if (!resent_ && nextType_ == DataType) sendData_ = std::min(MaxSendData, sendData_ + 4);
@@ -532,12 +533,15 @@ void KermitProtocol::HandleNak()
         // stale and changes nothing: resending some packet under another number would
         // store its data twice.
         if (seq_ == (sentSeq_ + 1) % 64) {
-            Trace("Kermit takes N " + std::to_string(seq_) + " as the Y to packet " + std::to_string(sentSeq_));
+            TraceWith(
+                [&] { return "Kermit takes N " + std::to_string(seq_) + " as the Y to packet " + std::to_string(sentSeq_); });
             PacketTaken(sentSeq_);
         } else if (seq_ == sentSeq_) {
             if (CountRetry()) RetryPacket(true);
         } else {
-            Trace("Kermit ignores N " + std::to_string(seq_) + " while packet " + std::to_string(sentSeq_) + " waits");
+            TraceWith([&] {
+                return "Kermit ignores N " + std::to_string(seq_) + " while packet " + std::to_string(sentSeq_) + " waits";
+            });
         }
         return;
     }
@@ -547,7 +551,7 @@ void KermitProtocol::HandleNak()
     // its R was lost on the way. Told so, it can ask again at once instead of repeating
     // its N until its own retry limit.
     if (now_ - idleSince_ >= LateAnswerMs) {
-        Trace("Kermit answers N " + std::to_string(seq_) + " while idle: the request did not arrive");
+        TraceWith([&] { return "Kermit answers N " + std::to_string(seq_) + " while idle: the request did not arrive"; });
         Send(ErrorType, seq_, RequestNotReceived);
     }
 }

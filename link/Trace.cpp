@@ -19,6 +19,8 @@ void SetTraceSink(TraceSink sink)
     HasSink = static_cast<bool>(Sink);
 }
 
+bool Tracing() { return HasSink.load(std::memory_order_relaxed); }
+
 void Trace(const std::string& text)
 {
     if (!HasSink) return;

@@ -8,5 +8,13 @@
 
 void Trace(const std::string& text);
 void TraceFrame(const std::string& text, const ByteString& data);
+// Whether a sink takes the lines: a line that costs something to build is built only then.
+bool Tracing();
+// Traces what makeText returns, calling it only while a sink takes the lines.
+template <class MakeText>
+void TraceWith(MakeText&& makeText)
+{
+    if (Tracing()) Trace(makeText());
+}
 using TraceSink = std::function<void(const std::string&)>;
 void SetTraceSink(TraceSink sink);

@@ -28,15 +28,19 @@ inline constexpr int AboutFirstTickMs = 100;
 // last one goes, the session takes the link back and serves again.
 class MainWindow::LinkReservation {
 public:
-    explicit LinkReservation(MainWindow& window) : window_(window), hold_(window.session_->HoldLink())
-    {
-        ++window_.linkReservations_;
-    }
-    ~LinkReservation() { --window_.linkReservations_; }
+    explicit LinkReservation(MainWindow& window) : counted_(window), hold_(window.session_->HoldLink()) {}
     LinkReservation(const LinkReservation&) = delete;
     LinkReservation& operator=(const LinkReservation&) = delete;
 
 private:
-    MainWindow& window_;
+    // Counted before the hold is taken: taking it stops the Kermit server, and the wait
+    // for its thread serves events, in which a second click must find the link reserved.
+    struct Counted {
+        explicit Counted(MainWindow& w) : window(w) { ++window.linkReservations_; }
+        ~Counted() { --window.linkReservations_; }
+        Counted(const Counted&) = delete;
+        Counted& operator=(const Counted&) = delete;
+        MainWindow& window;
+    } counted_;
     std::unique_ptr<CalculatorSession::LinkLoan> hold_;
 };
