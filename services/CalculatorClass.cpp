@@ -82,6 +82,10 @@ void CalculatorClass::Remove(const std::string& port)
 void CalculatorClass::FollowAll(std::function<std::vector<std::string>()> find, int everyMs)
 {
     find_ = std::move(find);
+    if (!find_) {
+        scan_.stop();
+        return;
+    }
     Rescan();
     scan_.start(everyMs);
 }

@@ -56,7 +56,8 @@ public:
     Member& Add(const std::string& port);
     // Lets the calculator on port go.
     void Remove(const std::string& port);
-    // Follows every calculator find lists, looked for now and every everyMs.
+    // Follows every calculator find lists, looked for now and every everyMs (an empty
+    // find stops looking; the calculators in the class stay).
     void FollowAll(std::function<std::vector<std::string>()> find, int everyMs = 1000);
     // Looks for calculators once now (the timer of FollowAll does it on its beat).
     void Rescan();
