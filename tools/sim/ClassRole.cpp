@@ -5,20 +5,25 @@
 // ...), so that each has files of its own. Every line a calculator prints comes out
 // after "N: "; its first is the name the program opens. Ends when every calculator has
 // ended: exit 0 when all succeeded, else the first failure's code.
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
 #include "tools/common/CommandTable.h"
 #include "tools/sim/PortOptions.h"
+#include "tools/sim/UsbBusPort.h"
 
 extern char** environ;
 
@@ -34,7 +39,15 @@ const char* const ClassHelp =
     "  {n}              in a role's words: the calculator's number, 1, 2, ...\n"
     "Each line of calculator n comes out as \"n: LINE\"; its first line is the name the\n"
     "program opens. Exit 0 when every calculator succeeded, else the first failure's code.\n"
-    "  calvyx-sim class --copies 30 kermit-push --throttle --after 3000 answers/{n}.txt\n";
+    "  calvyx-sim class --copies 30 kermit-push --throttle --after 3000 answers/{n}.txt\n"
+    "\n"
+    "  --usb-device ... -- PROGRAM [ARGS...]\n"
+    "                   the calculators are USB devices of one id (usb:1e3a:0401, product\n"
+    "                   \"QV T20+\") on one bus, calculator n in the socket usb:1-2.n, and\n"
+    "                   PROGRAM is started to see that bus (umockdev); the roles play in\n"
+    "                   this process and their lines are not numbered. Exit code as for\n"
+    "                   a role with --usb-device.\n"
+    "  calvyx-sim class --copies 8 --usb-device rom-load os.bin -- calvyx-cli rom --all os.bin\n";
 
 struct Calculator {
     int number = 0;
@@ -83,6 +96,39 @@ bool Start(Calculator& c, const std::string& self)
     return true;
 }
 
+// The calculators as USB devices of one bus, each role in a thread of its own.
+int PlayOnOneBus(std::vector<Calculator>& calculators, const std::vector<std::string>& program)
+{
+    const int count = static_cast<int>(calculators.size());
+    UsbClassBus bus(count);
+    for (int n = 1; n <= count; ++n)
+        std::fprintf(stderr, "calvyx-sim: calculator %d is the USB device in %s\n", n, bus.SocketName(n).c_str());
+    std::optional<BusProgram> started;
+    started.emplace(program, bus.TestbedRoot());
+    std::vector<std::thread> players;
+    for (auto& c : calculators) {
+        players.emplace_back([&bus, &c] {
+            SetThreadPort([&bus, &c] { return bus.Port(c.number); });
+            const tooling::Command* role = tooling::ProgramCommands().Find(c.args.front());
+            try {
+                c.rc = role ? role->run(std::vector<std::string>(c.args.begin() + 1, c.args.end())) : 2;
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "calvyx-sim class: calculator %d: %s\n", c.number, e.what());
+                c.rc = 1;
+            }
+            if (!role) std::fprintf(stderr, "calvyx-sim class: no role %s\n", c.args.front().c_str());
+        });
+    }
+    for (auto& p : players) p.join();
+    started.reset(); // the program ends first, then the calculators leave the bus
+    int rc = 0;
+    for (const auto& c : calculators) {
+        if (c.rc != 0) std::fprintf(stderr, "calvyx-sim class: calculator %d ended with %d\n", c.number, c.rc);
+        if (rc == 0) rc = c.rc;
+    }
+    return rc;
+}
+
 int RunClass(std::vector<std::string> args)
 {
     for (const auto& a : args)
@@ -99,6 +145,20 @@ int RunClass(std::vector<std::string> args)
         }
         copies = *n;
         args.erase(args.begin(), args.begin() + 2);
+    }
+    bool usb = false;
+    if (!args.empty() && args[0] == "--usb-device") {
+        usb = true;
+        args.erase(args.begin());
+    }
+    std::vector<std::string> program;
+    if (const auto dashes = std::find(args.begin(), args.end(), "--"); dashes != args.end()) {
+        program.assign(dashes + 1, args.end());
+        args.erase(dashes, args.end());
+    }
+    if (usb != !program.empty()) {
+        std::fprintf(stderr, "calvyx-sim class: --usb-device goes with -- PROGRAM [ARGS...], and only with it\n");
+        return 2;
     }
     std::vector<std::vector<std::string>> roles(1);
     for (const auto& a : args) {
@@ -129,6 +189,7 @@ int RunClass(std::vector<std::string> args)
             for (const auto& word : role) c.args.push_back(Numbered(word, c.number));
             calculators.push_back(std::move(c));
         }
+    if (usb) return PlayOnOneBus(calculators, program);
     int running = 0;
     for (auto& c : calculators) {
         if (Start(c, self))
