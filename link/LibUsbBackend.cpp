@@ -688,7 +688,7 @@ std::optional<UsbSocket> SocketOfDevice(libusb_device* device)
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(SysUsbDevices, ec)) {
         const std::string name = entry.path().filename().string();
-        const auto socket = ParseUsbKernelName(name);
+        auto socket = ParseUsbKernelName(name);
         if (socket && KernelDeviceAt(name, bus, address)) return socket;
     }
     return std::nullopt;
