@@ -1,6 +1,7 @@
 // A class on USB: calculators of one id, each in its own socket, served at once by a
 // class that follows every calculator found; one plugged in later joins, one unplugged
-// leaves and the other goes on.
+// leaves and the other goes on, and one plugged into the same socket again comes back
+// under its label with its inbox.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -41,6 +42,8 @@ TEST(UsbClass, EveryCalculatorIsServedBySocketAndOnePluggedInLaterJoins)
     QTemporaryDir served;
     FakeCalculator first(DeviceShape{}, InSocket("1-2.1", 5));
 
+    SetClassLabel("usb:1-2.2", "Ben"); // the teacher named the calculator in that socket
+
     CalculatorClass::Setup setup;
     setup.folder = served.path().toStdString();
     CalculatorClass calculators(setup);
@@ -63,12 +66,20 @@ TEST(UsbClass, EveryCalculatorIsServedBySocketAndOnePluggedInLaterJoins)
         << "the calculator plugged in later is not served";
     EXPECT_TRUE(second->Claimed());
     EXPECT_TRUE(QDir(served.filePath("usb:1-2.1")).exists());
-    EXPECT_TRUE(QDir(served.filePath("usb:1-2.2")).exists());
+    EXPECT_EQ(calculators.Find("usb:1-2.2")->label, "Ben");
+    EXPECT_EQ(calculators.Find("usb:1-2.2")->inbox, served.filePath("Ben").toStdString());
 
     // Unplugged, it leaves the class; the first is still served.
     second->Unplug();
     ASSERT_TRUE(ServeUntil([&] { return calculators.Find("usb:1-2.2") == nullptr; }, 5000)) << "the unplugged calculator stays";
     EXPECT_TRUE(Served(calculators, "usb:1-2.1"));
+
+    // Back in the same socket at a new address: the same label and inbox again.
+    second = std::make_unique<FakeCalculator>(DeviceShape{}, InSocket("1-2.2", 9), first);
+    ASSERT_TRUE(ServeUntil([&] { return Served(calculators, "usb:1-2.2"); }, 5000)) << "the replugged calculator is not served";
+    EXPECT_TRUE(second->Claimed());
+    EXPECT_EQ(calculators.Find("usb:1-2.2")->label, "Ben");
+    EXPECT_EQ(calculators.Find("usb:1-2.2")->inbox, served.filePath("Ben").toStdString());
 }
 
 } // namespace
