@@ -41,6 +41,13 @@ CalculatorClass::Member& CalculatorClass::Join(const std::string& port, bool ope
     auto member = std::make_unique<Member>();
     member->port = port;
     member->label = ClassLabel(port);
+    // Two calculators given one label would share an inbox: the second is numbered.
+    const auto taken = [this](const std::string& label) {
+        for (const auto& [other, m] : members_)
+            if (m->label == label || InboxName(m->label) == InboxName(label)) return true;
+        return false;
+    };
+    for (int n = 2; taken(member->label); ++n) member->label = ClassLabel(port) + " (" + std::to_string(n) + ")";
     member->inbox = setup_.folder;
     if (setup_.inboxes) {
         member->inbox = setup_.folder + "/" + InboxName(member->label);

@@ -1,7 +1,8 @@
 #pragma once
 // A class of calculators served at once: one CalculatorSession per calculator, each on
 // its own port and known by a label (the one the teacher gave it, kept in the settings
-// by the port's name, else the port's name). Each calculator can have an inbox folder
+// by the port's name, else the port's name; "LABEL (2)" when another calculator of the
+// class has it already). Each calculator can have an inbox folder
 // of its own under the served folder, so that what one calculator pushes never replaces
 // what another pushed; the calculators fetch from the served folder itself. The class
 // follows the ports it is given, or every calculator found (USB calculators by their

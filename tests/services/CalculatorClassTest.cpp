@@ -132,6 +132,26 @@ TEST(CalculatorClass, EachCalculatorPushesIntoItsOwnInboxAndFetchesFromTheServed
     EXPECT_EQ(benSent, 1);
 }
 
+TEST(CalculatorClass, TwoCalculatorsGivenOneLabelKeepTwoInboxes)
+{
+    ClassOnPtys c(SameName::Replace);
+    auto one = sim::CreatePtyPort();
+    auto two = sim::CreatePtyPort();
+    SetClassLabel(one->ProgramPortName(), "Table 4");
+    SetClassLabel(two->ProgramPortName(), "Table 4");
+    const auto& first = c.calculators->Add(one->ProgramPortName());
+    const auto& second = c.calculators->Add(two->ProgramPortName());
+    EXPECT_EQ(first.label, "Table 4");
+    EXPECT_EQ(second.label, "Table 4 (2)");
+    ASSERT_NE(first.inbox, second.inbox);
+    const ByteString a = RandomBytes(500, 8), b = RandomBytes(600, 9);
+    auto pushA = Push(*one, "SAME.TXT", a);
+    auto pushB = Push(*two, "SAME.TXT", b);
+    Expect({&pushA, &pushB});
+    EXPECT_EQ(ReadFile(QString::fromStdString(first.inbox + "/SAME.TXT")), a);
+    EXPECT_EQ(ReadFile(QString::fromStdString(second.inbox + "/SAME.TXT")), b);
+}
+
 TEST(CalculatorClass, KeepingTheReplacedFileMovesItIntoTheHiddenFolder)
 {
     ClassOnPtys c(SameName::KeepReplaced);
