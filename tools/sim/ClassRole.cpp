@@ -100,6 +100,12 @@ bool Start(Calculator& c, const std::string& self)
 int PlayOnOneBus(std::vector<Calculator>& calculators, const std::vector<std::string>& program)
 {
     const int count = static_cast<int>(calculators.size());
+    // A bus holds 127 addresses; the hub of the class has one port a calculator.
+    constexpr int MaxOnOneBus = 100;
+    if (count > MaxOnOneBus) {
+        std::fprintf(stderr, "calvyx-sim class: at most %d calculators on one USB bus\n", MaxOnOneBus);
+        return 2;
+    }
     UsbClassBus bus(count);
     for (int n = 1; n <= count; ++n)
         std::fprintf(stderr, "calvyx-sim: calculator %d is the USB device in %s\n", n, bus.SocketName(n).c_str());
