@@ -288,7 +288,7 @@ void KermitProtocol::ReceiveFileHeader(const ByteString& name)
     }
     LeaveTransfer();
     storedFileEofSeq_ = -1;
-    filePath_ = PathInFolder(name);
+    filePath_ = receive_.inbox.empty() ? PathInFolder(name) : receive_.inbox + "/" + name;
     // The file goes to disk as it arrives, into a temporary file that replaces the older
     // one of its name only at the end.
     if (const int err = incoming_.Begin(filePath_); err != 0) {
@@ -398,7 +398,7 @@ void KermitProtocol::ReceiveEndOfFile(const ByteString& field)
             TraceWith([&] { return "Kermit file discarded by the sender: " + filePath_; });
             incoming_.Discard();
             End(TransferOutcome::Failed, TransferReason::CalculatorCancelled);
-        } else if (const int err = incoming_.Commit(); err != 0) {
+        } else if (const int err = incoming_.Commit(receive_.sameName); err != 0) {
             // The calculator must not hear a Y: it would take the file for delivered.
             TraceWith([&] { return std::string("Kermit could not store the file: ") + std::strerror(err); });
             GiveUp(std::string(CannotStoreFile) + ": " + std::strerror(err), TransferReason::CannotStore, std::strerror(err));

@@ -70,6 +70,8 @@ public:
     // Takes effect with the next file.
     void SetFolder(std::string folder) { folder_ = std::move(folder); }
     const std::string& Folder() const { return folder_; }
+    // Takes effect with the next file.
+    void SetReceiveRules(ReceiveRules rules) { receive_ = std::move(rules); }
     void SetStaleTransferLimit(uint32_t ms) { staleTransferMs_ = ms; }
 
     // One frame from the channel (or its silence), read when the line's clock said now.
@@ -133,6 +135,7 @@ private:
     KermitActions& actions_;
     TransferEventSink events_;
     std::string folder_;
+    ReceiveRules receive_;
     uint32_t staleTransferMs_ = StaleTransferMs;
     uint32_t now_ = 0; // the line's clock when the frame being handled was read
     bool finished_ = false;

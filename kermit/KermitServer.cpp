@@ -95,6 +95,7 @@ void KermitServer::Work()
     try {
         Actions actions(*this);
         KermitProtocol protocol(actions, setup_.events, Folder(), link_->Now());
+        protocol.SetReceiveRules(setup_.receive);
         Execute(protocol);
     } catch (const std::exception& e) {
         Trace(std::string("Kermit engine ended by an error: ") + e.what());

@@ -29,6 +29,8 @@ public:
     struct Setup {
         // Received files go there, requested ones come from there (no trailing separator).
         std::string folder;
+        // Unless the rules name an inbox for received files; and the same-name rule.
+        ReceiveRules receive;
         // The transfers' events, called in the server's thread.
         TransferEventSink events;
         // The file chooser of an XModem send (xmodem::FileChooser: title and initial

@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -538,9 +541,16 @@ private:
     UsbIdleClock idleClock_;
 };
 
+// Which device to open: the first that matches, named so in the trace.
+struct DeviceChoice {
+    std::function<bool(libusb_device*)> matches;
+    std::string name; // "usb:1e3a:0401" or "usb:1-2.3"
+};
+
 // Finds and opens the device; nullptr with kind and whyNot set as OpenLibUsbBackend says.
-libusb_device_handle* OpenDevice(libusb_context* context, UsbId id, LinkErrorKind& kind, std::string& whyNot,
-                                 std::optional<CalculatorInterface>& iface)
+// id becomes the id of the device found.
+libusb_device_handle* OpenDevice(libusb_context* context, const DeviceChoice& choice, UsbId& id, LinkErrorKind& kind,
+                                 std::string& whyNot, std::optional<CalculatorInterface>& iface)
 {
     libusb_device** list = nullptr;
     const ssize_t count = libusb_get_device_list(context, &list);
@@ -551,24 +561,26 @@ libusb_device_handle* OpenDevice(libusb_context* context, UsbId id, LinkErrorKin
     libusb_device_handle* handle = nullptr;
     bool found = false;
     for (ssize_t i = 0; i < count && !handle; ++i) {
-        if (!Matches(list[i], id)) continue;
+        libusb_device_descriptor desc{};
+        if (libusb_get_device_descriptor(list[i], &desc) != 0 || !choice.matches(list[i])) continue;
         found = true;
+        id = {desc.idVendor, desc.idProduct};
         libusb_config_descriptor* config = nullptr;
         if (libusb_get_active_config_descriptor(list[i], &config) != 0 &&
             libusb_get_config_descriptor(list[i], 0, &config) != 0) {
-            Trace("USB device " + UsbIdName(id) + " has no readable configuration");
+            Trace("USB device " + choice.name + " has no readable configuration");
             continue;
         }
         iface = FindCalculatorInterface(*config);
         libusb_free_config_descriptor(config);
         if (!iface) {
-            Trace("USB device " + UsbIdName(id) + " has no interface with one bulk IN and one bulk OUT endpoint");
+            Trace("USB device " + choice.name + " has no interface with one bulk IN and one bulk OUT endpoint");
             continue;
         }
         const int r = libusb_open(list[i], &handle);
         if (r != 0) {
             handle = nullptr;
-            Trace("Cannot open USB device " + UsbIdName(id) + ": " + LibUsbText(r));
+            Trace("Cannot open USB device " + choice.name + ": " + LibUsbText(r));
             if (r == LIBUSB_ERROR_ACCESS) {
                 kind = LinkErrorKind::NoPermission;
                 whyNot = UsbNoPermissionText(id);
@@ -578,14 +590,12 @@ libusb_device_handle* OpenDevice(libusb_context* context, UsbId id, LinkErrorKin
     libusb_free_device_list(list, 1);
     if (!found) {
         kind = LinkErrorKind::NotFound;
-        Trace("No USB device " + UsbIdName(id));
+        Trace("No USB device " + choice.name);
     }
     return handle;
 }
 
-} // namespace
-
-std::unique_ptr<LinkBackend> OpenLibUsbBackend(UsbId id)
+std::unique_ptr<LinkBackend> OpenChosen(const DeviceChoice& choice)
 {
     libusb_context* context = nullptr;
     if (const int r = libusb_init(&context); r != 0) {
@@ -595,11 +605,13 @@ std::unique_ptr<LinkBackend> OpenLibUsbBackend(UsbId id)
     std::optional<CalculatorInterface> iface;
     LinkErrorKind kind = LinkErrorKind::OpenFailed;
     std::string whyNot;
-    libusb_device_handle* handle = OpenDevice(context, id, kind, whyNot, iface);
+    UsbId id;
+    libusb_device_handle* handle = OpenDevice(context, choice, id, kind, whyNot, iface);
     if (!handle) {
         libusb_exit(context);
         throw LinkError(kind, whyNot);
     }
+    const std::string& name = choice.name;
     // Only a driver libusb reports as bound is detached. An unknown answer (a negative
     // one) goes on to the claim, which says whether the interface is free; libusb's
     // automatic detach is not used, it fails where the answer is unknown.
@@ -610,13 +622,12 @@ std::unique_ptr<LinkBackend> OpenLibUsbBackend(UsbId id)
         if (r == 0)
             detached = true;
         else
-            Trace("Cannot detach the kernel driver of USB device " + UsbIdName(id) + ": " + LibUsbText(r));
+            Trace("Cannot detach the kernel driver of USB device " + name + ": " + LibUsbText(r));
     } else if (active < 0) {
-        Trace("Kernel driver of USB device " + UsbIdName(id) + " unknown: " + LibUsbText(active));
+        Trace("Kernel driver of USB device " + name + " unknown: " + LibUsbText(active));
     }
     if (const int r = libusb_claim_interface(handle, iface->number); r != 0) {
-        Trace("Cannot claim interface " + std::to_string(iface->number) + " of USB device " + UsbIdName(id) + ": " +
-              LibUsbText(r));
+        Trace("Cannot claim interface " + std::to_string(iface->number) + " of USB device " + name + ": " + LibUsbText(r));
         if (detached) libusb_attach_kernel_driver(handle, iface->number);
         libusb_close(handle);
         libusb_exit(context);
@@ -624,22 +635,83 @@ std::unique_ptr<LinkBackend> OpenLibUsbBackend(UsbId id)
         if (r == LIBUSB_ERROR_ACCESS) throw LinkError(LinkErrorKind::NoPermission, UsbNoPermissionText(id), EACCES);
         throw LinkError(LinkErrorKind::OpenFailed, "", ErrnoOfError(r));
     }
-    Trace("USB device " + UsbIdName(id) + " interface " + std::to_string(iface->number) + ", " +
-          std::to_string(iface->inPacketSize) + "-byte packets");
+    Trace("USB device " + name + " interface " + std::to_string(iface->number) + ", " + std::to_string(iface->inPacketSize) +
+          "-byte packets");
     return std::make_unique<LibUsbBackend>(context, handle, *iface, detached);
 }
 
-bool UsbDeviceAttached(UsbId id)
+// Whether any device on the bus matches.
+bool AnyAttached(const std::function<bool(libusb_device*)>& matches)
 {
     libusb_context* context = nullptr;
     if (libusb_init(&context) != 0) return false;
     libusb_device** list = nullptr;
     const ssize_t count = libusb_get_device_list(context, &list);
     bool attached = false;
-    for (ssize_t i = 0; i < count && !attached; ++i) attached = Matches(list[i], id);
+    for (ssize_t i = 0; i < count && !attached; ++i) attached = matches(list[i]);
     if (count >= 0) libusb_free_device_list(list, 1);
     libusb_exit(context);
     return attached;
+}
+
+const char* const SysUsbDevices = "/sys/bus/usb/devices/";
+
+// A number in a sysfs attribute file ("5\n"); nothing when unreadable.
+std::optional<int> SysNumber(const std::string& path)
+{
+    std::ifstream in(path);
+    int value = 0;
+    if (!(in >> value)) return std::nullopt;
+    return value;
+}
+
+bool KernelDeviceAt(const std::string& kernelName, int bus, int address)
+{
+    return SysNumber(SysUsbDevices + kernelName + "/busnum") == bus &&
+           SysNumber(SysUsbDevices + kernelName + "/devnum") == address;
+}
+
+} // namespace
+
+std::optional<UsbSocket> SocketOfDevice(libusb_device* device)
+{
+    const int bus = libusb_get_bus_number(device);
+    const int address = libusb_get_device_address(device);
+    uint8_t ports[7];
+    const int depth = libusb_get_port_numbers(device, ports, sizeof ports);
+    if (depth > 0) {
+        UsbSocket socket{bus, {}};
+        for (int i = 0; i < depth; ++i) socket.ports.push_back(ports[i]);
+        if (KernelDeviceAt(socket.KernelName(), bus, address)) return socket;
+    }
+    // libusb knows the chain only as far as it enumerated the hubs on the way.
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(SysUsbDevices, ec)) {
+        const std::string name = entry.path().filename().string();
+        auto socket = ParseUsbKernelName(name);
+        if (socket && KernelDeviceAt(name, bus, address)) return socket;
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<LinkBackend> OpenLibUsbBackend(UsbId id)
+{
+    return OpenChosen({[id](libusb_device* device) { return Matches(device, id); }, UsbIdName(id)});
+}
+
+std::unique_ptr<LinkBackend> OpenLibUsbBackendAt(const UsbSocket& socket)
+{
+    return OpenChosen({[socket](libusb_device* device) { return SocketOfDevice(device) == socket; }, UsbSocketName(socket)});
+}
+
+bool UsbDeviceAttached(UsbId id)
+{
+    return AnyAttached([id](libusb_device* device) { return Matches(device, id); });
+}
+
+bool UsbSocketAttached(const UsbSocket& socket)
+{
+    return AnyAttached([&socket](libusb_device* device) { return SocketOfDevice(device) == socket; });
 }
 
 std::string UsbNoPermissionText(UsbId id)

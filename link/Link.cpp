@@ -106,8 +106,11 @@ void Link::Open(const std::string& name, int baud)
     kind_ = IsUsbName(name) ? LinkKind::Usb : LinkKind::Serial;
     // The pipe device's name opens the pipe device when it is there (the virtual
     // calculator), else a calculator found on the bus.
-    if (const auto id = ParseUsbId(ResolveUsbLinkName(name)))
+    const std::string resolved = ResolveUsbLinkName(name);
+    if (const auto id = ParseUsbId(resolved))
         backend_ = OpenLibUsbBackend(*id);
+    else if (const auto socket = ParseUsbSocket(resolved))
+        backend_ = OpenLibUsbBackendAt(*socket);
     else
         backend_ = kind_ == LinkKind::Usb ? OpenUsbPipeBackend(name) : OpenSerialBackend(name, baud, cancelFd_);
     timing_ = SelectTimingProfile(kind_, baud);

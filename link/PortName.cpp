@@ -59,9 +59,51 @@ std::string UsbIdName(UsbId id)
     return name;
 }
 
+std::string UsbSocket::KernelName() const
+{
+    std::string name = std::to_string(bus) + "-";
+    for (std::size_t i = 0; i < ports.size(); ++i) name += (i ? "." : "") + std::to_string(ports[i]);
+    return name;
+}
+
+std::optional<UsbSocket> ParseUsbKernelName(const std::string& text)
+{
+    // Buses and ports are small positive numbers; a hub chain is at most 7 deep.
+    constexpr int MaxNumber = 255;
+    constexpr std::size_t MaxDepth = 7;
+    UsbSocket socket;
+    const char* at = text.data();
+    const char* const end = text.data() + text.size();
+    const auto number = [&](int& out) {
+        const auto [next, ec] = std::from_chars(at, end, out);
+        if (ec != std::errc() || next == at || *at == '0' || out < 1 || out > MaxNumber) return false;
+        at = next;
+        return true;
+    };
+    if (!number(socket.bus) || at == end || *at != '-') return std::nullopt;
+    ++at;
+    for (;;) {
+        int port = 0;
+        if (!number(port)) return std::nullopt;
+        socket.ports.push_back(port);
+        if (at == end) break;
+        if (*at != '.' || socket.ports.size() == MaxDepth) return std::nullopt;
+        ++at;
+    }
+    return socket;
+}
+
+std::optional<UsbSocket> ParseUsbSocket(const std::string& name)
+{
+    if (name.size() < 4 || AsciiUpper(name.substr(0, 4)) != "USB:") return std::nullopt;
+    return ParseUsbKernelName(name.substr(4));
+}
+
+std::string UsbSocketName(const UsbSocket& socket) { return "usb:" + socket.KernelName(); }
+
 bool IsUsbName(const std::string& name)
 {
-    return name.find(UsbDeviceNameUpper) != std::string::npos || ParseUsbId(name).has_value();
+    return name.find(UsbDeviceNameUpper) != std::string::npos || ParseUsbId(name).has_value() || ParseUsbSocket(name).has_value();
 }
 
 std::string UpperCasePortName(const std::string& name)

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The calculator's USB device name; a port name holding it (in upper case) opens the
 // USB link.
@@ -22,8 +23,29 @@ std::optional<UsbId> ParseUsbId(const std::string& name);
 // "usb:vvvv:pppp" (lower-case hex) for an id.
 std::string UsbIdName(UsbId id);
 
+// A USB device by the socket it is plugged into: its bus and the hub ports on the way,
+// as the kernel names the device under /sys/bus/usb/devices ("1-2.3": bus 1, port 2 of
+// the root hub, port 3 of the hub there). The calculator reports no serial number, so
+// the socket is what tells two calculators of the same id apart, and it stays the same
+// when one is unplugged and plugged into the same socket again. As a port name:
+// "usb:1-2.3" (any letter case of "usb:"); "usb:VVVV:PPPP" keeps meaning the first
+// device with that id.
+struct UsbSocket {
+    int bus = 0;
+    std::vector<int> ports; // from the root hub outwards, 1 to 7 of them
+    bool operator==(const UsbSocket&) const = default;
+    // "1-2.3"
+    std::string KernelName() const;
+};
+std::optional<UsbSocket> ParseUsbSocket(const std::string& name);
+// The kernel's name alone ("1-2.3"); nothing when it is not one.
+std::optional<UsbSocket> ParseUsbKernelName(const std::string& text);
+// "usb:1-2.3" for a socket.
+std::string UsbSocketName(const UsbSocket& socket);
+
 // True when name, already upper-cased by UpperCasePortName, names the USB device: it
-// holds the pipe device's upper-case name, or it is a "usb:VVVV:PPPP" id. Case matters
+// holds the pipe device's upper-case name, or it is a "usb:VVVV:PPPP" id or a
+// "usb:B-P.P" socket. Case matters
 // for the first on purpose: the callers pass the upper-cased name, and a device path
 // (which keeps its case) that merely contains "QVxT0+" is a serial line.
 bool IsUsbName(const std::string& name);

@@ -9,6 +9,7 @@
 
 #include <libusb.h>
 
+#include "link/LibUsbBackend.h"
 #include "link/Trace.h"
 #include "link/UsbPipes.h"
 #include "util/Settings.h"
@@ -109,12 +110,9 @@ bool ForEachDevice(Visit visit)
 // attribute): nothing is sent to the device. Empty when there is none.
 std::string KernelProductString(libusb_device* device)
 {
-    uint8_t ports[8];
-    const int depth = libusb_get_port_numbers(device, ports, sizeof ports);
-    if (depth <= 0) return {};
-    std::string name = std::to_string(libusb_get_bus_number(device)) + "-";
-    for (int i = 0; i < depth; ++i) name += (i ? "." : "") + std::to_string(ports[i]);
-    std::ifstream in("/sys/bus/usb/devices/" + name + "/product");
+    const auto socket = SocketOfDevice(device);
+    if (!socket) return {};
+    std::ifstream in("/sys/bus/usb/devices/" + socket->KernelName() + "/product");
     std::string product;
     std::getline(in, product);
     return product;
@@ -162,6 +160,7 @@ std::vector<UsbCandidate> ListUsbCandidates(const std::vector<UsbId>& knownIds)
         c.id = {desc.idVendor, desc.idProduct};
         c.bus = libusb_get_bus_number(device);
         c.address = libusb_get_device_address(device);
+        c.socket = SocketOfDevice(device);
         libusb_device_handle* handle = nullptr;
         const int r = libusb_open(device, &handle);
         if (r == 0) {
@@ -291,7 +290,7 @@ namespace {
 bool NamesPipeDevice(const std::string& name)
 {
     const std::string upper = UpperCasePortName(name);
-    return upper.find(UsbDeviceNameUpper) != std::string::npos && !ParseUsbId(upper);
+    return upper.find(UsbDeviceNameUpper) != std::string::npos && !ParseUsbId(upper) && !ParseUsbSocket(upper);
 }
 
 } // namespace

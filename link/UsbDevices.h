@@ -22,7 +22,8 @@ struct UsbCandidate {
     UsbId id;
     int bus = 0;
     int address = 0;
-    std::string product; // empty when unknown (no string, or the device does not open)
+    std::optional<UsbSocket> socket; // the socket it is plugged into, when the kernel says
+    std::string product;             // empty when unknown (no string, or the device does not open)
     UsbMatch match = UsbMatch::None;
     UsbAccess access = UsbAccess::Unknown;
 };

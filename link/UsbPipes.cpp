@@ -60,7 +60,7 @@ std::string DeviceRoot()
 
 std::string PipeDeviceProblem(const std::string& name)
 {
-    if (ParseUsbId(name)) return {};
+    if (ParseUsbId(name) || ParseUsbSocket(name)) return {};
     const std::string root = DeviceRoot();
     if (ChosenRoot()) {
         // A chosen root that is not there holds no device; whoever chose it makes it
@@ -87,6 +87,7 @@ std::string UsbPipePath(const std::string& name, int pipe)
 bool UsbDevicePresent(const std::string& name)
 {
     if (const auto id = ParseUsbId(name)) return UsbDeviceAttached(*id);
+    if (const auto socket = ParseUsbSocket(name)) return UsbSocketAttached(*socket);
     // Pipes another user could have made are not taken for the calculator.
     if (const std::string problem = PipeDeviceProblem(name); !problem.empty()) {
         Trace("The pipe device is refused: " + problem);

@@ -19,8 +19,9 @@ std::string UsbPipePath(const std::string& name, int pipe);
 std::string PipeDeviceProblem(const std::string& name);
 // Presence probe of the pipe device (the device polling): its folder exists and opens,
 // and its write pipe has a reader. No data moves. A device that PipeDeviceProblem
-// refuses is not present. A "usb:VVVV:PPPP" name is probed by enumeration instead
-// (UsbDeviceAttached), so the poll needs no second rule.
+// refuses is not present. A "usb:VVVV:PPPP" or "usb:B-P.P" name is probed by
+// enumeration instead (UsbDeviceAttached, UsbSocketAttached), so the poll needs no
+// second rule.
 bool UsbDevicePresent(const std::string& name);
 
 namespace usbpipes {

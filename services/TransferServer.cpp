@@ -92,6 +92,7 @@ void TransferServer::StartKermitServer()
     }
     KermitServer::Setup setup;
     setup.folder = folder_;
+    setup.receive = receiveRules_;
     setup.events = EventSink();
     // The user chooses in the main thread; the server waits for the answer.
     setup.chooseFile = [windows = host_.windows](const std::string& title, const std::string& initialPath) {

@@ -15,6 +15,7 @@
 #include "link/Link.h"
 #include "util/ByteString.h"
 #include "util/HostInterfaces.h"
+#include "util/ReplacementFile.h"
 #include "util/TransferEvent.h"
 
 class KermitServer;
@@ -52,6 +53,9 @@ public:
     // from there.
     void SetFolder(const std::string& path);
     const std::string& Folder() const { return folder_; }
+    // Where pushed files go instead, and the same-name rule: for the next Kermit server.
+    void SetReceiveRules(ReceiveRules rules) { receiveRules_ = std::move(rules); }
+    const ReceiveRules& Receiving() const { return receiveRules_; }
     void SetOnKermitActivity(std::function<void(KermitServer*)> handler);
     // Every event of the server's transfers, in the main thread, after the status dialog
     // has shown it (the log, the terminal).
@@ -139,6 +143,7 @@ private:
     std::function<void(const ServerStatus&)> onServerStatus_;
     std::function<void(const TransferEvent&)> onTransferEvent_;
     std::string folder_;
+    ReceiveRules receiveRules_;
     std::string portName_;
     bool portIsPseudoTerminal_ = false;
     std::string statusText_;

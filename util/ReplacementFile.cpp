@@ -1,6 +1,8 @@
 #include "util/ReplacementFile.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -40,21 +42,116 @@ int ReplacementFile::Append(std::string_view data)
     return err;
 }
 
-int ReplacementFile::Commit()
+namespace {
+
+// Where the extension of an entry name starts (its last dot, not a leading one), or
+// npos.
+std::size_t ExtensionAt(const std::string& name)
+{
+    const auto dot = name.find_last_of('.');
+    return dot == std::string::npos || dot == 0 ? std::string::npos : dot;
+}
+
+// "NAME 2026-12-11 09-30-05.EXT": the name with the local time in it.
+std::string DatedName(const std::string& name)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, " %Y-%m-%d %H-%M-%S", &local);
+    const auto dot = ExtensionAt(name);
+    return dot == std::string::npos ? name + stamp : name.substr(0, dot) + stamp + name.substr(dot);
+}
+
+// Gives the file `from` of folder the name `to` only when that name is free: EEXIST when
+// it is taken. A file system that cannot rename so is asked for a hard link instead.
+int LinkNoReplace(int fromDir, const std::string& from, int toDir, const std::string& to, bool keepFrom)
+{
+    if (!keepFrom) {
+        if (::renameat2(fromDir, from.c_str(), toDir, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+        if (errno != EINVAL && errno != ENOSYS) return errno;
+    }
+    if (::linkat(fromDir, from.c_str(), toDir, to.c_str(), 0) != 0) return errno;
+    if (!keepFrom) ::unlinkat(fromDir, from.c_str(), 0);
+    return 0;
+}
+
+// Tries name, then "NAME (2).EXT" and on, with place(candidate) until one is free.
+template <typename Place>
+int FirstFree(const std::string& name, std::string& chosen, Place place)
+{
+    // Far more than a class ever sends under one name; a folder that full is an error.
+    constexpr int MaxNumber = 9999;
+    for (int n = 1; n <= MaxNumber; ++n) {
+        const std::string candidate = n == 1 ? name : NumberedName(name, n);
+        const int err = place(candidate);
+        if (err == 0) {
+            chosen = candidate;
+            return 0;
+        }
+        if (err != EEXIST) return err;
+    }
+    return EEXIST;
+}
+
+} // namespace
+
+std::string NumberedName(const std::string& name, int n)
+{
+    const std::string number = " (" + std::to_string(n) + ")";
+    const auto dot = ExtensionAt(name);
+    return dot == std::string::npos ? name + number : name.substr(0, dot) + number + name.substr(dot);
+}
+
+int ReplacementFile::KeepAside()
+{
+    if (::mkdirat(dirFd_, ReplacedFolder, 0700) != 0 && errno != EEXIST) return errno;
+    const int kept = ::openat(dirFd_, ReplacedFolder, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (kept < 0) return errno;
+    std::string chosen;
+    // A hard link: the old file keeps its name until the new one takes it.
+    int err = FirstFree(DatedName(name_), chosen,
+                        [&](const std::string& candidate) { return LinkNoReplace(dirFd_, name_, kept, candidate, true); });
+    if (err == EPERM || err == EOPNOTSUPP) {
+        // No hard links here: the old file moves.
+        err = FirstFree(DatedName(name_), chosen,
+                        [&](const std::string& candidate) { return LinkNoReplace(dirFd_, name_, kept, candidate, false); });
+    }
+    ::close(kept);
+    return err;
+}
+
+int ReplacementFile::Place(SameName rule)
+{
+    struct stat st {};
+    const bool taken = ::fstatat(dirFd_, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (rule == SameName::KeepBoth)
+        return FirstFree(name_, stored_,
+                         [&](const std::string& candidate) { return LinkNoReplace(dirFd_, temp_, dirFd_, candidate, false); });
+    if (rule == SameName::KeepReplaced && taken && S_ISREG(st.st_mode))
+        if (const int err = KeepAside(); err != 0) return err;
+    // The rename replaces whatever has the name, a symbolic link included, in one step.
+    if (::renameat(dirFd_, temp_.c_str(), dirFd_, name_.c_str()) != 0) return errno;
+    stored_ = name_;
+    return 0;
+}
+
+int ReplacementFile::Commit(SameName rule)
 {
     if (fd_ < 0) return EBADF;
     int err = 0;
     struct stat st {};
     // A replaced file keeps its permissions; the name itself is looked at, not a file a
     // link of that name points to (whose permissions the replacement would wrongly take).
-    if (::fstatat(dirFd_, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+    if (rule != SameName::KeepBoth && ::fstatat(dirFd_, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
         ::fchmod(fd_, st.st_mode & 07777) != 0)
         err = errno;
     if (err == 0 && ::fsync(fd_) != 0) err = errno;
     if (::close(fd_) != 0 && err == 0) err = errno;
     fd_ = -1;
-    // The rename replaces whatever has the name, a symbolic link included, in one step.
-    if (err == 0 && ::renameat(dirFd_, temp_.c_str(), dirFd_, name_.c_str()) != 0) err = errno;
+    stored_.clear();
+    if (err == 0) err = Place(rule);
     if (err != 0) ::unlinkat(dirFd_, temp_.c_str(), 0);
     temp_.clear();
     CloseFolder();

@@ -8,6 +8,26 @@
 #include <string>
 #include <string_view>
 
+// What Commit does when a file of the same name is already there.
+enum class SameName : uint8_t {
+    Replace,      // the new file takes the name; the old one is gone
+    KeepBoth,     // the new file takes the first free "NAME (2).EXT", "NAME (3).EXT", ...
+    KeepReplaced, // the new file takes the name; the old one moves into the hidden folder
+                  // ReplacedFolder under a name that holds the time it was replaced
+};
+// The hidden folder of the files SameName::KeepReplaced kept.
+inline constexpr const char* ReplacedFolder = ".replaced";
+// "NAME (n).EXT" for "NAME.EXT" ("NAME (n)" for a name without an extension; a leading
+// dot starts no extension).
+std::string NumberedName(const std::string& name, int n);
+
+// Where the files a calculator pushes go, when not into the served folder itself, and
+// what happens when a file of the same name is there.
+struct ReceiveRules {
+    std::string inbox; // a folder of its own (no trailing separator); empty: the folder
+    SameName sameName = SameName::Replace;
+};
+
 class ReplacementFile {
 public:
     ReplacementFile() = default;
@@ -25,10 +45,13 @@ public:
     // Writes data at the end; every byte has reached the file system when it returns 0,
     // so a full disk is noticed at the write that meets it. The errno otherwise.
     int Append(std::string_view data);
-    // Flushes the file to the disk and renames it over the target; a replaced file's
-    // permissions are kept. 0, or the errno of the step that failed (the temporary file
-    // is removed then, the target untouched).
-    int Commit();
+    // Flushes the file to the disk and gives it the target's name, or another by the
+    // rule for a name that is taken; a replaced file's permissions are kept. 0, or the
+    // errno of the step that failed (the temporary file is removed then, the target
+    // untouched).
+    int Commit(SameName rule = SameName::Replace);
+    // The entry name the last Commit gave the file.
+    const std::string& StoredName() const { return stored_; }
     // Removes the temporary file; the target stays as it was.
     void Discard();
 
@@ -37,11 +60,16 @@ public:
 
 private:
     void CloseFolder();
+    // Gives the temporary file its name by the rule; 0 or an errno.
+    int Place(SameName rule);
+    // Links the file now named name_ into ReplacedFolder under a dated name.
+    int KeepAside();
 
     int dirFd_ = -1;
     int fd_ = -1;
     std::string name_; // the target, an entry of the folder
     std::string temp_; // the temporary, an entry of the folder
+    std::string stored_;
     int64_t written_ = 0;
 };
 

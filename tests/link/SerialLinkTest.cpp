@@ -84,6 +84,28 @@ TEST(PortNames, PseudoTerminalsAreToldByTheirDeviceNotTheirPath)
     EXPECT_FALSE(IsPseudoTerminal(slave)) << "the slave of a closed master is gone";
 }
 
+// A serial adapter named by the socket it is plugged into is a link under
+// /dev/serial/by-path, whose name holds colons and dots: it stays a serial line, and
+// its presence is the presence of the device it leads to.
+TEST(PortNames, ALinkByPathIsTheSerialLineItLeadsTo)
+{
+    QTemporaryDir dir;
+    auto pty = sim::CreatePtyPort();
+    const std::string byPath = dir.filePath("pci-0000:00:14.0-usb-0:2.3:1.0-port0").toStdString();
+    ASSERT_TRUE(QFile::link(QString::fromStdString(pty->ProgramPortName()), QString::fromStdString(byPath)));
+    EXPECT_FALSE(IsUsbPortName(byPath));
+    EXPECT_EQ(UpperCasePortName(byPath), byPath);
+    EXPECT_TRUE(PortPresent(byPath));
+    EXPECT_TRUE(IsPseudoTerminal(byPath));
+    Link link;
+    ASSERT_NO_THROW(link.Open(byPath, LinkBaud));
+    EXPECT_EQ(link.Kind(), LinkKind::Serial);
+    link.Close();
+    pty->Hangup();
+    EXPECT_FALSE(PortPresent(byPath)) << "the link is left dangling once the device goes";
+    EXPECT_FALSE(IsPseudoTerminal(byPath));
+}
+
 TEST(TimingProfiles, ChosenByKindAndBaud)
 {
     struct Case {

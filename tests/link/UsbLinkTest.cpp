@@ -92,6 +92,44 @@ TEST(UsbNames, AUsbIdNameMeansTheLibUsbDeviceAndNothingElseChanges)
     EXPECT_EQ(UsbIdName({0x1e3a, 0x0401}), "usb:1e3a:0401");
 }
 
+TEST(UsbNames, ASocketNameMeansTheDeviceInThatSocket)
+{
+    struct Case {
+        const char* typed;
+        std::optional<UsbSocket> socket;
+    };
+    const Case cases[] = {
+        {"usb:1-2", UsbSocket{1, {2}}},
+        {"USB:1-2.3", UsbSocket{1, {2, 3}}},
+        {"usb:12-1.10.4", UsbSocket{12, {1, 10, 4}}},
+        {"usb:1-1.2.3.4.5.6.7", UsbSocket{1, {1, 2, 3, 4, 5, 6, 7}}},
+        // Not sockets.
+        {"usb:1-1.2.3.4.5.6.7.1", std::nullopt}, // deeper than a hub chain goes
+        {"usb:1-", std::nullopt},
+        {"usb:-2", std::nullopt},
+        {"usb:1-2.", std::nullopt},
+        {"usb:1-2..3", std::nullopt},
+        {"usb:1-02", std::nullopt},
+        {"usb:0-2", std::nullopt},
+        {"usb:1-256", std::nullopt},
+        {"usb:1-2:1.0", std::nullopt}, // an interface, not a device
+        {"usb:1", std::nullopt},
+        {"usb1-2", std::nullopt},
+        {"/dev/serial/by-path/pci-0000:00:14.0-usb-0:2.3:1.0-port0", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(ParseUsbSocket(UpperCasePortName(c.typed)), c.socket);
+        EXPECT_EQ(IsUsbPortName(c.typed), c.socket.has_value());
+        EXPECT_EQ(ParseUsbId(c.typed), std::nullopt) << "a socket is no id";
+        if (c.socket) {
+            EXPECT_EQ(ParseUsbSocket(UsbSocketName(*c.socket)), c.socket);
+        }
+    }
+    EXPECT_EQ(UsbSocketName({1, {2, 3}}), "usb:1-2.3");
+    EXPECT_EQ(ParseUsbSocket("usb:1e3a:0401"), std::nullopt) << "an id is no socket";
+}
+
 TEST_F(UsbLink, OpenUsesTheUsbRecordAndProfileWhateverTheBaud)
 {
     link.CreateUsb();

@@ -226,6 +226,63 @@ TEST_F(UsbDevices, ThePipeDeviceWinsOverACalculatorOnTheBus)
     EXPECT_FALSE(calc->Claimed()) << "the virtual calculator was opened, not the device on the bus";
 }
 
+// Two calculators of one id, one in a port of the root hub and one behind a hub: the
+// socket name opens each and never the other, tells each one's presence, and finds a
+// calculator plugged into the same socket again (at a new address).
+TEST_F(UsbDevices, TwoCalculatorsOfOneIdAreToldApartByTheirSockets)
+{
+    Device a = Shape(CalculatorId, "QV T20+", 5);
+    a.look.socket = "1-3";
+    Device b = Shape(CalculatorId, "QV T20+", 6);
+    b.look.socket = "1-2.4";
+    FakeCalculator first(a.shape, a.look);
+    auto second = std::make_unique<FakeCalculator>(b.shape, b.look, first);
+    ASSERT_EQ(first.SocketName(), "usb:1-3");
+    ASSERT_EQ(second->SocketName(), "usb:1-2.4");
+
+    const auto found = ListUsbCandidates({});
+    ASSERT_EQ(found.size(), 2u);
+    for (const auto& c : found) {
+        SCOPED_TRACE("device " + std::to_string(c.address));
+        ASSERT_TRUE(c.socket.has_value());
+        EXPECT_EQ(UsbSocketName(*c.socket), c.address == 5 ? "usb:1-3" : "usb:1-2.4");
+    }
+
+    const ByteString hello("to the calculator");
+    for (FakeCalculator* target : {&first, second.get()}) {
+        FakeCalculator* other = target == &first ? second.get() : &first;
+        SCOPED_TRACE(target->SocketName());
+        EXPECT_TRUE(PortPresent(target->SocketName()));
+        Link link;
+        ASSERT_NO_THROW(link.Open(target->SocketName(), LinkBaud));
+        EXPECT_EQ(link.Kind(), LinkKind::Usb);
+        EXPECT_TRUE(target->Claimed());
+        EXPECT_FALSE(other->Claimed()) << "the socket name opened the other calculator";
+        const ByteString otherBefore = other->OutBytes();
+        link.Write(hello);
+        EXPECT_EQ(target->OutBytes(), hello);
+        EXPECT_EQ(other->OutBytes(), otherBefore) << "the bytes reached the other calculator";
+        link.Close();
+    }
+
+    second->Unplug();
+    EXPECT_FALSE(PortPresent("usb:1-2.4"));
+    EXPECT_TRUE(PortPresent("usb:1-3")) << "the other calculator is still there";
+    EXPECT_THROW(Link().Open("usb:1-2.4", LinkBaud), CalvyxError);
+    second.reset();
+
+    // Back in the same socket: a new address, the same name.
+    Device again = b;
+    again.look.deviceNumber = 9;
+    FakeCalculator replugged(again.shape, again.look, first);
+    EXPECT_TRUE(PortPresent("usb:1-2.4"));
+    Link link;
+    ASSERT_NO_THROW(link.Open("usb:1-2.4", LinkBaud));
+    EXPECT_TRUE(replugged.Claimed());
+    EXPECT_FALSE(first.Claimed());
+    EXPECT_FALSE(PortPresent("usb:1-5")) << "an empty socket";
+}
+
 TEST(UsbIdList, ParsesAndWritesTheSettingsText)
 {
     EXPECT_EQ(ParseUsbIdList(""), std::vector<UsbId>{});

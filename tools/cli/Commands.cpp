@@ -38,9 +38,9 @@ std::optional<Args> Args::Parse(const std::vector<std::string>& words, const std
         }
         if (Contains(valueOptions, name)) {
             if (inlineValue) {
-                args.values_[name] = *inlineValue;
+                args.values_[name].push_back(*inlineValue);
             } else if (i + 1 < words.size()) {
-                args.values_[name] = words[++i];
+                args.values_[name].push_back(words[++i]);
             } else {
                 std::fprintf(stderr, "option --%s needs a value\n", name.c_str());
                 return std::nullopt;
@@ -59,7 +59,13 @@ std::optional<std::string> Args::Value(const std::string& name) const
 {
     const auto it = values_.find(name);
     if (it == values_.end()) return std::nullopt;
-    return it->second;
+    return it->second.back();
+}
+
+std::vector<std::string> Args::Values(const std::string& name) const
+{
+    const auto it = values_.find(name);
+    return it == values_.end() ? std::vector<std::string>{} : it->second;
 }
 
 bool Args::Has(const std::string& name) const { return Contains(switches_, name) || values_.count(name) != 0; }

@@ -23,12 +23,15 @@ public:
     // Returns nothing (and prints why on stderr) when the words do not parse.
     static std::optional<Args> Parse(const std::vector<std::string>& words, const std::vector<std::string>& valueOptions,
                                      const std::vector<std::string>& switches);
+    // The last value given for the option.
     std::optional<std::string> Value(const std::string& name) const;
+    // Every value given for the option, in order.
+    std::vector<std::string> Values(const std::string& name) const;
     bool Has(const std::string& name) const;
     const std::vector<std::string>& Positional() const { return positional_; }
 
 private:
-    std::map<std::string, std::string> values_;
+    std::map<std::string, std::vector<std::string>> values_;
     std::vector<std::string> switches_;
     std::vector<std::string> positional_;
 };

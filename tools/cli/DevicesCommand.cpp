@@ -34,7 +34,10 @@ std::vector<std::string> SerialPorts()
                 ports.push_back(entry.path().string());
         }
     }
-    for (const auto& entry : fs::directory_iterator("/dev/serial/by-id", ec)) ports.push_back(entry.path().string());
+    // An adapter by its name and by the socket it is plugged into (by-path: the name to
+    // give when several adapters of one kind serve a class).
+    for (const char* folder : {"/dev/serial/by-id", "/dev/serial/by-path"})
+        for (const auto& entry : fs::directory_iterator(folder, ec)) ports.push_back(entry.path().string());
     std::sort(ports.begin(), ports.end(), [](const std::string& a, const std::string& b) {
         // ttyS2 before ttyS10.
         return a.size() != b.size() && a.compare(0, 9, b, 0, 9) == 0 ? a.size() < b.size() : a < b;
@@ -125,8 +128,10 @@ int Devices(std::vector<std::string> words)
         char where[40];
         std::snprintf(where, sizeof where, "bus %03d device %03d", c.bus, c.address);
         const std::string product = c.product.empty() ? "(product unknown)" : "\"" + c.product + "\"";
-        std::printf("  %s  %s  %s  %s  %s\n", UsbIdName(c.id).c_str(), where, product.c_str(), MatchText(c.match),
-                    AccessText(c.access));
+        // The socket tells calculators of one id apart: "usb:1-2.3" names this one.
+        const std::string socket = c.socket ? "at " + UsbSocketName(*c.socket) : "at (socket unknown)";
+        std::printf("  %s  %s  %s  %s  %s  %s\n", UsbIdName(c.id).c_str(), socket.c_str(), where, product.c_str(),
+                    MatchText(c.match), AccessText(c.access));
     }
     return ExitOk;
 }
@@ -137,6 +142,9 @@ const tooling::CommandRegistration devicesCommand{
      "Lists the serial ports, the pipe device (QVxT0+) and every USB device with a bulk IN\n"
      "and OUT endpoint: its id, product string, whether it is taken for the calculator\n"
      "(its id is listed, or its product string names the model) and whether you may open it.\n"
+     "Each USB device shows the socket it is plugged into, usb:BUS-PORT[.PORT...]: that name\n"
+     "opens this device and no other, also after it is plugged into the same socket again\n"
+     "(usb:VVVV:PPPP opens the first device with that id).\n"
      "\n"
      "options:\n"
      "  --add VVVV:PPPP     store the id in the settings' list of calculator ids; the calculator\n"

@@ -40,7 +40,12 @@ void PrintLine(const std::string& line)
     std::fflush(stdout);
 }
 
-TerminalStatusDialog::TerminalStatusDialog() : tty_(::isatty(STDOUT_FILENO) == 1) {}
+TerminalStatusDialog::TerminalStatusDialog(std::string prefix)
+    : prefix_(std::move(prefix)), tty_(prefix_.empty() && ::isatty(STDOUT_FILENO) == 1)
+{
+}
+
+void TerminalStatusDialog::Print(const std::string& line) const { PrintLine(prefix_ + line); }
 
 void TerminalStatusDialog::EndBar()
 {
@@ -54,7 +59,7 @@ void TerminalStatusDialog::OpenStatus(const std::string& caption, bool)
     EndBar();
     anyProgressLine_ = false;
     visible_ = true;
-    PrintLine("== " + caption);
+    Print("== " + caption);
 }
 
 void TerminalStatusDialog::UpdateStatus(const StatusReport& report)
@@ -72,30 +77,30 @@ void TerminalStatusDialog::UpdateStatus(const StatusReport& report)
             std::fflush(stdout);
             barShown_ = true;
         } else if (!anyProgressLine_ || TicksSince(lastProgressLine_) >= ProgressLineEveryMs) {
-            PrintLine(line);
+            Print(line);
             lastProgressLine_ = Now();
             anyProgressLine_ = true;
         }
         return;
     }
     EndBar();
-    if (!text.empty()) PrintLine(OneLine(text));
+    if (!text.empty()) Print(OneLine(text));
     if (report.kind == StatusKind::Finished) {
         visible_ = false;
-        PrintLine("== done");
+        Print("== done");
     }
 }
 
 void TerminalStatusDialog::HideStatus()
 {
     EndBar();
-    if (visible_) PrintLine("== failed");
+    if (visible_) Print("== failed");
     visible_ = false;
 }
 
 void TerminalHost::ShowMessage(const std::string& text, const std::string& caption)
 {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    std::fprintf(stderr, "%s%s: %s\n", prefix.c_str(), caption.c_str(), text.c_str());
 }
 
 namespace {
@@ -129,28 +134,28 @@ std::optional<std::string> ReadAnswer(const StopSignal* stopSignal)
 std::optional<std::string> TerminalHost::ChooseFileToSend(const std::string& title, const std::string& initialPath)
 {
     if (xmodemFile) {
-        PrintLine(title + ": " + *xmodemFile);
+        PrintLine(prefix + title + ": " + *xmodemFile);
         return xmodemFile;
     }
     if (::isatty(STDIN_FILENO) != 1) {
-        PrintLine(title + ": declined (no --xmodem-file given)");
+        PrintLine(prefix + title + ": declined (no --xmodem-file given)");
         return std::nullopt;
     }
     // The chooser starts in the served folder ("folder/*.*").
     const auto slash = initialPath.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string(".") : initialPath.substr(0, slash);
-    PrintLine(title + ": type a file name in " + folder + " or a path, then Enter (an empty line declines)");
+    PrintLine(prefix + title + ": type a file name in " + folder + " or a path, then Enter (an empty line declines)");
     const auto answer = ReadAnswer(stopSignal);
     if (!answer || answer->empty()) {
-        PrintLine(title + ": declined");
+        PrintLine(prefix + title + ": declined");
         return std::nullopt;
     }
     // A bare name is in the served folder; anything with a slash is a path as typed.
     const std::string path = answer->find('/') == std::string::npos ? folder + "/" + *answer : *answer;
-    PrintLine(title + ": " + path);
+    PrintLine(prefix + title + ": " + path);
     return path;
 }
 
-std::unique_ptr<IStatusDialog> TerminalHost::CreateStatusDialog() { return std::make_unique<TerminalStatusDialog>(); }
+std::unique_ptr<IStatusDialog> TerminalHost::CreateStatusDialog() { return std::make_unique<TerminalStatusDialog>(prefix); }
 
 } // namespace cli

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "util/HostInterfaces.h"
 
@@ -17,7 +18,9 @@ namespace cli {
 
 class TerminalStatusDialog : public IStatusDialog {
 public:
-    TerminalStatusDialog();
+    // prefix: put before every line (a calculator's "[label] " when a class is served;
+    // then no progress bar either, the lines of several calculators mix).
+    explicit TerminalStatusDialog(std::string prefix = {});
     void OpenStatus(const std::string& caption, bool cancelShown) override;
     void UpdateStatus(const StatusReport& report) override;
     void HideStatus() override;
@@ -25,6 +28,8 @@ public:
 
 private:
     void EndBar();
+    void Print(const std::string& line) const;
+    std::string prefix_;
     std::atomic<bool> visible_{false};
     bool tty_ = false;
     bool barShown_ = false;
@@ -40,6 +45,8 @@ public:
     std::optional<std::string> xmodemFile;
     // A question on the terminal also ends when this is raised (Ctrl-C).
     const StopSignal* stopSignal = nullptr;
+    // Before every line this host and its status dialogs print.
+    std::string prefix;
     std::atomic<int> captureRequests{0};
 
     void RequestScreenCapture() override { ++captureRequests; }
@@ -59,6 +66,9 @@ void PrintLine(const std::string& line);
 std::string OneLine(const std::string& text);
 // The terminal's dialog and host, handed to the transfer server.
 struct TerminalWindows {
+    TerminalWindows() = default;
+    // A class's calculator: every line it prints starts with prefix.
+    explicit TerminalWindows(const std::string& prefix) : dialog(prefix) { host.prefix = prefix; }
     TransferHost Host() { return {&host, &dialog}; }
     TerminalStatusDialog dialog;
     TerminalHost host;

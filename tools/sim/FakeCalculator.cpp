@@ -110,7 +110,13 @@ FakeCalculator::FakeCalculator(DeviceShape shape, DeviceLook look, FakeCalculato
 void FakeCalculator::Attach()
 {
     const int deviceNumber = look_.deviceNumber;
-    const std::string port = "1-" + std::to_string(deviceNumber - 2);
+    kernelName_ = look_.socket.empty() ? "1-" + std::to_string(deviceNumber - 2) : look_.socket;
+    // The kernel's folder of a device behind hubs lies in the folders of the hubs:
+    // usb1/1-2/1-2.3.
+    std::string port;
+    for (std::size_t dot = kernelName_.find('.'); dot != std::string::npos; dot = kernelName_.find('.', dot + 1))
+        port += kernelName_.substr(0, dot) + "/";
+    port += kernelName_;
     char node[64];
     std::snprintf(node, sizeof node, "/dev/bus/usb/%03d/%03d", BusNumber, deviceNumber);
     devnode_ = node;

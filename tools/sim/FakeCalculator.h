@@ -49,6 +49,9 @@ struct DeviceLook {
     int bulkIns = 1;
     // The device's address on bus 1; two devices on one bus need two addresses.
     int deviceNumber = 5;
+    // The socket it is plugged into, as the kernel names it ("1-2.3": port 3 of a hub in
+    // port 2 of the root hub); empty: port deviceNumber - 2 of the root hub.
+    std::string socket;
 };
 
 // True when the process runs under umockdev-wrapper.
@@ -69,6 +72,8 @@ public:
     // umockdev's preload library sees this bus.
     std::string TestbedRoot() const;
     std::string PortName() const { return UsbIdName(shape_.id); }
+    // "usb:1-2.3": the name of this device by its socket.
+    std::string SocketName() const { return "usb:" + kernelName_; }
     // The calculator interface's number (1 when a HID interface comes first).
     int CalculatorInterface() const { return shape_.hidInterfaceFirst ? 1 : 0; }
 
@@ -151,6 +156,7 @@ private:
     DeviceLook look_;
     std::string devnode_;
     std::string sysPath_;
+    std::string kernelName_; // "1-2.3"
     _UMockdevTestbed* testbed_ = nullptr;
     _UMockdevIoctlBase* handler_ = nullptr;
     bool sharedBus_ = false;

@@ -2,6 +2,7 @@
 // packets of its choosing, or asks for a file by XModem. Each role opens its end of the
 // link, prints the name the program should open, waits --after MS for the program to
 // open it, then plays its part. Exit 0 when the exchange succeeded, 1 when it did not.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -114,8 +115,13 @@ int RunPush(std::vector<std::string> args)
     KermitCalculator calc(*port, s.kermit);
     for (const auto& file : args) {
         const ByteString data = ReadFileToString(file);
+        const auto start = std::chrono::steady_clock::now();
         const int rc = Report(calc.PushFile(FileNamePart(file), data), "push " + file);
         if (rc) return rc;
+        // From the first packet to the answer to the last, for the benches.
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        std::printf("push %s: %zu bytes in %.3f s\n", file.c_str(), data.size(), took.count());
+        std::fflush(stdout);
     }
     return 0;
 }

@@ -96,9 +96,22 @@ std::string TakePortOptions(std::vector<std::string>& args, PortOptions& options
     return {};
 }
 
+namespace {
+thread_local std::function<std::unique_ptr<SimPort>()> ThreadPort;
+} // namespace
+
+void SetThreadPort(std::function<std::unique_ptr<SimPort>()> make) { ThreadPort = std::move(make); }
+
 std::unique_ptr<SimPort> OpenSimPort(const PortOptions& options)
 {
     std::unique_ptr<SimPort> port;
+    if (ThreadPort) {
+        port = ThreadPort();
+        port->SetThrottle(options.throttle);
+        port->SetPace(options.pace);
+        port->SetFaults(options.faults);
+        return port;
+    }
     if (options.usbBus) {
         port = CreateUsbBusPort(options.program);
         // stdout is the program's now: the device's name goes to stderr.

@@ -2,6 +2,7 @@
 // What every calvyx-sim role shares: the options that choose and shape the
 // calculator's end of the link, byte strings written in hex on the command line, and
 // the signals that end a role's waits.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,11 @@ extern const char* const PortOptionsHelp;
 // Removes the port options from args (wherever they stand) into options; the rest is
 // left for the role. Returns an error text, empty when all was well.
 std::string TakePortOptions(std::vector<std::string>& args, PortOptions& options);
+
+// Makes the port OpenSimPort returns on the calling thread, whatever the options say
+// (calvyx-sim class on one USB bus plays each role in a thread of its own); empty: the
+// port is made from the options again.
+void SetThreadPort(std::function<std::unique_ptr<SimPort>()> make);
 
 // Creates the calculator's end and prints, as one line on stdout, the name the program
 // should open (the pseudo-terminal's path, or the USB device name).

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <spawn.h>
 #include <stdexcept>
@@ -66,55 +67,49 @@ int ExitCode(int status)
     return 1;
 }
 
-class UsbBusPort : public SimPort {
-public:
-    UsbBusPort(const std::vector<std::string>& command, int programWaitMs)
-        : calculator_(fakeusb::DeviceShape{}, CalculatorLook()), programWaitMs_(programWaitMs)
+// One calculator on the bus and what the program wrote to it, kept for its role.
+struct CalculatorEnd {
+    CalculatorEnd(const fakeusb::DeviceLook& look, fakeusb::FakeCalculator* sameBus)
+        : own(sameBus ? std::make_unique<fakeusb::FakeCalculator>(fakeusb::DeviceShape{}, look, *sameBus)
+                      : std::make_unique<fakeusb::FakeCalculator>(fakeusb::DeviceShape{}, look)),
+          calculator(*own)
     {
-        if (command.empty()) throw std::runtime_error("calvyx-sim: --usb-device needs a program to start after --");
         // The calculator takes no more while 64 KB it took wait for the role, as a device
         // that stops acknowledging OUT packets: the program's writes wait.
-        calculator_.HoldWritesWhile([this] {
-            std::lock_guard lock(mutex_);
-            return received_.size() >= HeldBytesLimit;
+        calculator.HoldWritesWhile([this] {
+            std::lock_guard lock(mutex);
+            return received.size() >= HeldBytesLimit;
         });
-        calculator_.Answer([this](const ByteString& data) {
+        calculator.Answer([this](const ByteString& data) {
             {
-                std::lock_guard lock(mutex_);
-                received_ += data;
+                std::lock_guard lock(mutex);
+                received += data;
             }
-            arrived_.notify_all();
+            arrived.notify_all();
             return ByteString();
         });
-        Start(command);
     }
 
-    ~UsbBusPort() override
-    {
-        // The program finishes its work on the bus first; a program that outlives its
-        // allowance (a Kermit server waits for ever) is stopped, then killed.
-        {
-            std::lock_guard lock(mutex_);
-            playing_ = false;
-        }
-        ended_changed_.notify_all();
-        if (!WaitProgram(programWaitMs_)) {
-            ::kill(pid_, SIGTERM);
-            if (!WaitProgram(5000)) {
-                ::kill(pid_, SIGKILL);
-                WaitProgram(-1);
-            }
-        }
-        if (waiter_.joinable()) waiter_.join();
-    }
+    std::unique_ptr<fakeusb::FakeCalculator> own;
+    fakeusb::FakeCalculator& calculator;
+    std::atomic<bool> unplugged{false};
+    std::mutex mutex;
+    std::condition_variable arrived;
+    ByteString received; // under mutex
+};
 
-    std::string ProgramPortName() const override { return calculator_.PortName(); }
+// The role's port on a calculator of the bus.
+class EndPort : public SimPort {
+public:
+    explicit EndPort(std::shared_ptr<CalculatorEnd> end) : end_(std::move(end)) {}
+
+    std::string ProgramPortName() const override { return end_->calculator.PortName(); }
     bool IsUsb() const override { return true; }
 
     bool Send(const ByteString& bytes) override
     {
-        if (unplugged_) return false;
-        calculator_.Send(bytes);
+        if (end_->unplugged) return false;
+        end_->calculator.Send(bytes);
         return true;
     }
 
@@ -123,12 +118,12 @@ public:
         if (paceRate_ > 0) max = PacedCount(max);
         ByteString got;
         {
-            std::unique_lock lock(mutex_);
-            arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !received_.empty(); });
-            got = Take(std::min(max, received_.size()));
+            std::unique_lock lock(end_->mutex);
+            end_->arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !end_->received.empty(); });
+            got = Take(std::min(max, end_->received.size()));
         }
         PacedTaken(got.size());
-        calculator_.TakeHeldWrites();
+        end_->calculator.TakeHeldWrites();
         return got;
     }
 
@@ -136,11 +131,11 @@ public:
     {
         ByteString got;
         {
-            std::unique_lock lock(mutex_);
-            arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return received_.size() >= n; });
-            got = Take(std::min(n, received_.size()));
+            std::unique_lock lock(end_->mutex);
+            end_->arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return end_->received.size() >= n; });
+            got = Take(std::min(n, end_->received.size()));
         }
-        calculator_.TakeHeldWrites();
+        end_->calculator.TakeHeldWrites();
         return got;
     }
 
@@ -148,96 +143,158 @@ public:
     {
         ByteString got;
         {
-            std::unique_lock lock(mutex_);
+            std::unique_lock lock(end_->mutex);
             std::size_t at = ByteString::npos;
-            arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
-                at = expected.empty() ? 0 : received_.find(expected);
+            end_->arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+                at = expected.empty() ? 0 : end_->received.find(expected);
                 return at != ByteString::npos;
             });
-            got = Take(at == ByteString::npos ? received_.size() : at + expected.size());
+            got = Take(at == ByteString::npos ? end_->received.size() : at + expected.size());
         }
-        calculator_.TakeHeldWrites();
+        end_->calculator.TakeHeldWrites();
         return got;
     }
 
     void Drain() override
     {
         {
-            std::lock_guard lock(mutex_);
-            received_.clear();
+            std::lock_guard lock(end_->mutex);
+            end_->received.clear();
         }
-        calculator_.TakeHeldWrites();
+        end_->calculator.TakeHeldWrites();
     }
 
     void Hangup() override
     {
-        if (unplugged_.exchange(true)) return;
-        calculator_.Unplug();
+        if (end_->unplugged.exchange(true)) return;
+        end_->calculator.Unplug();
     }
 
 private:
-    void Start(const std::vector<std::string>& command)
-    {
-        const std::vector<std::string> env = ProgramEnvironment(calculator_.TestbedRoot());
-        std::vector<char*> argv;
-        for (const auto& a : command) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        std::vector<char*> envp;
-        for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-        envp.push_back(nullptr);
-        const int error = ::posix_spawnp(&pid_, argv[0], nullptr, nullptr, argv.data(), envp.data());
-        if (error != 0) throw std::runtime_error("calvyx-sim: cannot start " + command[0] + ": " + std::strerror(error));
-        waiter_ = std::thread([this] {
-            int status = 0;
-            while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
-            ProgramResult = ExitCode(status);
-            std::unique_lock lock(mutex_);
-            ended_ = true;
-            ended_changed_.notify_all();
-            // The role may still be checking what it got: it has its own time to end.
-            // After that its waits end, since the program it served is gone.
-            if (ended_changed_.wait_for(lock, std::chrono::milliseconds(programWaitMs_), [&] { return !playing_; })) return;
-            RoleCutShort = true;
-            ::kill(::getpid(), SIGTERM);
-        });
-    }
-
-    // True when the program ended within ms (ms < 0: no limit).
-    bool WaitProgram(int ms)
-    {
-        std::unique_lock lock(mutex_);
-        if (ms < 0) {
-            ended_changed_.wait(lock, [&] { return ended_; });
-            return true;
-        }
-        return ended_changed_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return ended_; });
-    }
-
+    // With end_->mutex held.
     ByteString Take(std::size_t n)
     {
-        ByteString out = received_.substr(0, n);
-        received_.erase(0, n);
+        ByteString out = end_->received.substr(0, n);
+        end_->received.erase(0, n);
         return out;
     }
 
-    fakeusb::FakeCalculator calculator_;
-    const int programWaitMs_;
-    pid_t pid_ = -1;
-    std::thread waiter_;
-    std::atomic<bool> unplugged_{false};
-    bool playing_ = true; // under mutex_
-    std::mutex mutex_;
-    std::condition_variable arrived_;
-    std::condition_variable ended_changed_;
-    ByteString received_;
-    bool ended_ = false;
+    std::shared_ptr<CalculatorEnd> end_;
+};
+
+} // namespace
+
+BusProgram::BusProgram(const std::vector<std::string>& command, const std::string& testbedRoot, int programWaitMs)
+    : programWaitMs_(programWaitMs)
+{
+    if (command.empty()) throw std::runtime_error("calvyx-sim: --usb-device needs a program to start after --");
+    const std::vector<std::string> env = ProgramEnvironment(testbedRoot);
+    std::vector<char*> argv;
+    for (const auto& a : command) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+    const int error = ::posix_spawnp(&pid_, argv[0], nullptr, nullptr, argv.data(), envp.data());
+    if (error != 0) throw std::runtime_error("calvyx-sim: cannot start " + command[0] + ": " + std::strerror(error));
+    waiter_ = std::thread([this] {
+        int status = 0;
+        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
+        ProgramResult = ExitCode(status);
+        std::unique_lock lock(mutex_);
+        ended_ = true;
+        changed_.notify_all();
+        // The role may still be checking what it got: it has its own time to end.
+        // After that its waits end, since the program it served is gone.
+        if (changed_.wait_for(lock, std::chrono::milliseconds(programWaitMs_), [&] { return !playing_; })) return;
+        RoleCutShort = true;
+        ::kill(::getpid(), SIGTERM);
+    });
+}
+
+BusProgram::~BusProgram()
+{
+    // The program finishes its work on the bus first; a program that outlives its
+    // allowance (a Kermit server waits for ever) is stopped, then killed.
+    {
+        std::lock_guard lock(mutex_);
+        playing_ = false;
+    }
+    changed_.notify_all();
+    if (!WaitProgram(programWaitMs_)) {
+        ::kill(pid_, SIGTERM);
+        if (!WaitProgram(5000)) {
+            ::kill(pid_, SIGKILL);
+            WaitProgram(-1);
+        }
+    }
+    if (waiter_.joinable()) waiter_.join();
+}
+
+bool BusProgram::WaitProgram(int ms)
+{
+    std::unique_lock lock(mutex_);
+    if (ms < 0) {
+        changed_.wait(lock, [&] { return ended_; });
+        return true;
+    }
+    return changed_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return ended_; });
+}
+
+namespace {
+
+// One calculator and the program that sees its bus; the program goes first.
+class UsbBusPort : public EndPort {
+public:
+    UsbBusPort(std::shared_ptr<CalculatorEnd> end, const std::vector<std::string>& command, int programWaitMs)
+        : EndPort(end), program_(command, end->calculator.TestbedRoot(), programWaitMs)
+    {
+    }
+
+private:
+    BusProgram program_;
 };
 
 } // namespace
 
 std::unique_ptr<SimPort> CreateUsbBusPort(const std::vector<std::string>& command, int programWaitMs)
 {
-    return std::make_unique<UsbBusPort>(command, programWaitMs);
+    if (command.empty()) throw std::runtime_error("calvyx-sim: --usb-device needs a program to start after --");
+    return std::make_unique<UsbBusPort>(std::make_shared<CalculatorEnd>(CalculatorLook(), nullptr), command, programWaitMs);
+}
+
+struct UsbClassBus::Calculators {
+    // The first holds the test bed the others share: it goes last.
+    std::vector<std::shared_ptr<CalculatorEnd>> ends;
+    ~Calculators()
+    {
+        while (!ends.empty()) ends.pop_back();
+    }
+};
+
+UsbClassBus::UsbClassBus(int count) : calculators_(std::make_unique<Calculators>())
+{
+    for (int n = 1; n <= count; ++n) {
+        fakeusb::DeviceLook look = CalculatorLook();
+        look.socket = "1-2." + std::to_string(n);
+        look.deviceNumber = 4 + n;
+        calculators_->ends.push_back(
+            std::make_shared<CalculatorEnd>(look, n == 1 ? nullptr : &calculators_->ends.front()->calculator));
+    }
+}
+
+UsbClassBus::~UsbClassBus() = default;
+
+std::string UsbClassBus::TestbedRoot() const { return calculators_->ends.front()->calculator.TestbedRoot(); }
+
+std::string UsbClassBus::SocketName(int n) const
+{
+    return calculators_->ends.at(static_cast<std::size_t>(n - 1))->calculator.SocketName();
+}
+
+std::unique_ptr<SimPort> UsbClassBus::Port(int n) const
+{
+    return std::make_unique<EndPort>(calculators_->ends.at(static_cast<std::size_t>(n - 1)));
 }
 
 bool UsbBusRoleCutShort() { return RoleCutShort; }
