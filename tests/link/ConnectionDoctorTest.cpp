@@ -170,6 +170,32 @@ TEST(ConnectionDoctor, SaysWhatStandsInTheWayAndHowToFixIt)
          {},
          false,
          {FindingSeverity::Problem, "no udev rule gives it to you", "sudo calvyx-cli devices --add 1e3a:0401"}},
+        {"everything fine: a USB calculator named by its product string, given to the seat's user by the packaged rule",
+         [](const FakeMachine& m) {
+             m.CalculatorInterface(m.UsbDevice(5, Calculator, "QV T20s", 0666));
+             m.PackagedRules();
+         },
+         {},
+         true,
+         {FindingSeverity::Ok, "the rule /usr/lib/udev/rules.d/70-calvyx.rules:", ""}},
+        {"no permission though the rule is there: udev has not applied it",
+         [](const FakeMachine& m) {
+             m.CalculatorInterface(m.UsbDevice(5, Calculator, "QV T20s"));
+             m.PackagedRules();
+         },
+         {},
+         false,
+         {FindingSeverity::Problem, "gives it to the user at the seat, but it has no ACL", "udevadm control --reload"}},
+        {"no permission though the id's rule (as devices --add writes it) is there",
+         [](const FakeMachine& m) {
+             m.CalculatorInterface(m.UsbDevice(5, Calculator, "Handheld Link"));
+             m.Rule("/etc/udev/rules.d/70-calvyx-ids.rules", UsbAccessRuleLine(Calculator));
+         },
+         {},
+         false,
+         {FindingSeverity::Problem, "the rule /etc/udev/rules.d/70-calvyx-ids.rules:1 gives it", "udevadm trigger"},
+         0,
+         {Calculator}},
         {"no permission on an adapter though the uaccess rule for serial ports is there",
          [](const FakeMachine& m) {
              m.SerialAdapter("ttyUSB0", Ch340);
@@ -388,6 +414,39 @@ TEST(ConnectionDoctor, AnAclGrantsReadAndWriteToItsUserOrGroupWithinItsMask)
         {"empty", "", false},
     };
     for (const auto& c : cases) EXPECT_EQ(AclGrantsReadWrite(c.acl, Ana, {4242}), c.granted) << c.what;
+}
+
+// The packaged rule's product-string lines give the seat's user exactly the devices
+// that link/UsbDevices takes for the calculator by their product string.
+TEST(PackagedRule, MatchesAProductStringWhenItNamesAModelAsAWholeWord)
+{
+    std::ifstream in(std::string(CALVYX_SOURCE_DIR) + "/data/70-calvyx.rules");
+    std::vector<std::string> patterns;
+    const std::string key = "ATTR{product}==\"";
+    for (std::string line; std::getline(in, line);) {
+        const auto at = line.find(key);
+        if (line.empty() || line[0] == '#' || at == std::string::npos) continue;
+        EXPECT_NE(line.find("TAG+=\"uaccess\""), std::string::npos) << line;
+        const auto start = at + key.size();
+        patterns.push_back(line.substr(start, line.find('"', start) - start));
+    }
+    ASSERT_FALSE(patterns.empty()) << "no product-string line in data/70-calvyx.rules";
+    struct Case {
+        const char* product;
+        bool model;
+    };
+    const Case cases[] = {
+        {"QV T20s", true},  {"T20", true},          {"t30s graphing", true},  {"QV-T20+", true},     {"T20+ Calculator", true},
+        {"USB T30S", true}, {"QV T20s Plus", true}, {"T20_link", true},       {"AT2020USB+", false}, {"T200", false},
+        {"XT20", false},    {"T20++", false},       {"T30", false},           {"T20x", false},       {"T20+s", false},
+        {"", false},        {"QV T2", false},       {"Handheld Link", false},
+    };
+    for (const auto& c : cases) {
+        const bool ruleMatches =
+            std::any_of(patterns.begin(), patterns.end(), [&](const std::string& p) { return UdevPatternMatches(p, c.product); });
+        EXPECT_EQ(ruleMatches, c.model) << "the rule for \"" << c.product << "\"";
+        EXPECT_EQ(ProductNamesModel(c.product), c.model) << "link/UsbDevices for \"" << c.product << "\"";
+    }
 }
 
 } // namespace
