@@ -13,7 +13,7 @@ packages=(
   clang libclang-rt-dev clang-tidy clang-format
   xvfb xauth
   librsvg2-bin scdoc
-  desktop-file-utils appstream dpkg-dev file groff-base time
+  desktop-file-utils appstream dpkg-dev file groff-base time lintian
 )
 
 missing=()
