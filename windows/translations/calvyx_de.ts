@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>Verbindungskit</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>Freie Software unter der GNU General Public License, Version 3 oder neuer.</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>

@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>Kit de conexión</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>Software libre bajo la Licencia Pública General de GNU, versión 3 o posterior.</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>

@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>Kit de connexion</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>Logiciel libre sous la licence publique générale GNU, version 3 ou ultérieure.</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>

@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>Kit di connessione</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>Software libero sotto la GNU General Public License, versione 3 o successiva.</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>

@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>Verbindingskit</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>Vrije software onder de GNU General Public License, versie 3 of later.</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>

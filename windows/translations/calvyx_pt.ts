@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>Kit de ligação</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>Software livre sob a GNU General Public License, versão 3 ou posterior.</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>

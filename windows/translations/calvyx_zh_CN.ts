@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>连接套件</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>自由软件，依据 GNU 通用公共许可证第 3 版或更高版本发布。</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
