@@ -58,6 +58,13 @@ struct DoctorReport {
 // This process's user and groups.
 DoctorUser CurrentDoctorUser();
 DoctorReport ExamineConnections(const DoctorSetup& setup);
+// This machine (under root) as this process's user sees it, with the settings' list of
+// calculator ids.
+DoctorReport ExamineThisMachine(const std::string& root = "/");
+// The findings as lines, grouped by subject: the subject, then each finding indented
+// with its severity ("ok", "warning", "PROBLEM") and its fix on a line of its own, and
+// a last line with the result.
+std::string FormatDoctorReport(const DoctorReport& report);
 
 // The rule line that gives the seat's user the USB device with this id.
 std::string UsbAccessRuleLine(UsbId id);

@@ -141,7 +141,8 @@ public:
     // The Help menu.
     QAction* helpContentsAction = nullptr;
     QAction* communicationsHelpAction = nullptr;
-    QAction* troubleShootingAction = nullptr; // opens the contents, like helpContentsAction
+    QAction* troubleShootingAction = nullptr;  // opens the contents, like helpContentsAction
+    QAction* connectionReportAction = nullptr; // why the calculator cannot be opened
     QAction* aboutAction = nullptr;
     // Not seen.
     WindowPlacement* windowPlacement = nullptr;

@@ -27,6 +27,7 @@
 #include "util/MainThread.h"
 #include "util/Ticks.h"
 #include "windows/CalculatorSetupDialog.h"
+#include "windows/ConnectionReportDialog.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
 #include "windows/TransferStatusDialog.h"
@@ -149,7 +150,7 @@ void MainWindow::LinkChanged(const LinkEvent& event)
         // plugged in later is then found).
         if (!portErrorShown_) {
             portErrorShown_ = true;
-            ReportError(event.detail);
+            ShowConnectionError(Q(event.detail), this);
         }
         return;
     case LinkEvent::Change::Refused:
@@ -157,7 +158,7 @@ void MainWindow::LinkChanged(const LinkEvent& event)
         // why, once per connection choice, as for a port that cannot be opened.
         if (!portErrorShown_) {
             portErrorShown_ = true;
-            ReportError(OpenErrorText(selectedPort_, event.detail));
+            ShowConnectionError(Q(OpenErrorText(selectedPort_, event.detail)), this);
         }
         return;
     default:

@@ -25,6 +25,7 @@
 #include "mainwindow/HelpContext.h"
 #include "mainwindow/MainWindowParts.h"
 #include "mainwindow/SearchAnimation.h"
+#include "windows/ConnectionReportDialog.h"
 
 using namespace MainWindowParts;
 
@@ -91,6 +92,8 @@ void MainWindow::BuildMenus()
     SetHelpContext(communicationsHelpAction, HelpContextCommunications);
     // Trouble shooting opens the book at its contents, like "Contents and Index".
     troubleShootingAction = hinted(help, QT_TR_NOOP("Trouble Shooting"), nullptr, [this] { ShowHelpContents(); });
+    connectionReportAction =
+        hinted(help, QT_TR_NOOP("Why Can't Calvyx Connect?"), nullptr, [this] { ShowConnectionReport(this); });
     help->addSeparator();
     aboutAction = hinted(help, QT_TR_NOOP("About"), nullptr, [this] { ShowAbout(); });
     for (QMenu* menu : {file, rom, help}) menu->installEventFilter(this);

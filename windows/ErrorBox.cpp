@@ -33,3 +33,5 @@ ErrorHandler SetApplicationErrorHandler(ErrorHandler handler)
     Handler() = std::move(handler);
     return previous;
 }
+
+bool HasApplicationErrorHandler() { return static_cast<bool>(Handler()); }

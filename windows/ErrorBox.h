@@ -13,3 +13,5 @@ void ShowApplicationError(const QString& message, QWidget* parent = nullptr);
 // Replaces the message box (nullptr restores it); returns the previous handler.
 using ErrorHandler = std::function<void(const QString&)>;
 ErrorHandler SetApplicationErrorHandler(ErrorHandler handler);
+// Whether a handler replaces the message box (the other error boxes honour it too).
+bool HasApplicationErrorHandler();

@@ -2,55 +2,23 @@
 // that fixes each thing in the way (link/ConnectionDoctor.h finds them).
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "link/ConnectionDoctor.h"
-#include "link/UsbDevices.h"
 #include "tools/cli/Commands.h"
 
 namespace cli {
 namespace {
-
-const char* SeverityText(FindingSeverity severity)
-{
-    switch (severity) {
-    case FindingSeverity::Ok:
-        return "ok";
-    case FindingSeverity::Warning:
-        return "warning";
-    case FindingSeverity::Problem:
-        return "PROBLEM";
-    }
-    return "?";
-}
 
 int Doctor(std::vector<std::string> words)
 {
     const auto args = Args::Parse(words, {"root"}, {});
     if (!args) return UsageError("doctor");
     if (!args->Positional().empty()) return UsageError("doctor", "no words besides the options are taken");
-    DoctorSetup setup;
-    if (const auto root = args->Value("root")) {
-        if (root->empty()) return UsageError("doctor", "--root needs a folder");
-        setup.root = *root;
-    }
-    setup.user = CurrentDoctorUser();
-    setup.listedIds = ReadCalculatorIds();
-    setup.ownPid = ::getpid();
-
-    const DoctorReport report = ExamineConnections(setup);
-    std::string subject;
-    for (const auto& f : report.findings) {
-        if (f.subject != subject) {
-            subject = f.subject;
-            std::printf("%s\n", subject.c_str());
-        }
-        std::printf("  %-8s %s\n", SeverityText(f.severity), f.found.c_str());
-        if (!f.fix.empty()) std::printf("  %-8s fix: %s\n", "", f.fix.c_str());
-    }
-    std::printf("%s\n", report.calculatorUsable ? "result: a calculator connection can be opened"
-                                                : "result: no calculator connection can be opened");
+    const std::string root = args->Value("root").value_or("/");
+    if (root.empty()) return UsageError("doctor", "--root needs a folder");
+    const DoctorReport report = ExamineThisMachine(root);
+    std::fputs(FormatDoctorReport(report).c_str(), stdout);
     return report.calculatorUsable ? ExitOk : ExitTransferFailed;
 }
 

@@ -78,6 +78,25 @@
     </message>
 </context>
 <context>
+    <name>ConnectionReportDialog</name>
+    <message>
+        <source>Connection Report</source>
+        <translation>Verbindungsbericht</translation>
+    </message>
+    <message>
+        <source>A calculator connection can be opened.</source>
+        <translation>Eine Verbindung zum Rechner kann geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>No calculator connection can be opened. What stands in the way, and the command that fixes each thing:</source>
+        <translation>Keine Verbindung zum Rechner kann geöffnet werden. Was im Weg steht, und der Befehl, der es jeweils behebt:</translation>
+    </message>
+    <message>
+        <source>Why?</source>
+        <translation>Warum?</translation>
+    </message>
+</context>
+<context>
     <name>HelpContext</name>
     <message>
         <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
@@ -419,6 +438,10 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 hat aufgelegt und bleibt geschlossen: Ein Pseudoterminal wird nicht von selbst wieder geöffnet, seine Nummer kann jetzt einem anderen Programm gehören. Wählen Sie die Verbindung erneut, um sie wieder zu öffnen.</translation>
+    </message>
+    <message>
+        <source>Why Can&apos;t Calvyx Connect?</source>
+        <translation>Warum verbindet Calvyx nicht?</translation>
     </message>
 </context>
 <context>
