@@ -546,7 +546,9 @@ struct Examiner {
 
     // Finds for one device node: whether it is there, who may open it and who holds it.
     // True when this user may use it now.
-    bool ExamineNode(const std::string& subject, const std::string& node, const Properties& device, const std::string& ruleFix)
+    // ruleLine: the udev rule line that would give the device to the user at the seat.
+    bool ExamineNode(const std::string& subject, const std::string& node, const Properties& device, const std::string& ruleFix,
+                     const std::string& ruleLine)
     {
         const Access a = AccessTo(node);
         if (!a.exists) {
@@ -570,7 +572,8 @@ struct Examiner {
                     "came, or you are not logged in at this machine's seat)",
                 FindingSeverity::Problem, "sudo udevadm control --reload && sudo udevadm trigger");
         } else {
-            Add(subject, "you may not open " + node + " (" + a.owner + ") and no udev rule gives it to you",
+            Add(subject,
+                "you may not open " + node + " (" + a.owner + ") and no udev rule gives it to you; this line would: " + ruleLine,
                 FindingSeverity::Problem, ruleFix);
         }
         for (const auto& p : processes) {
@@ -641,7 +644,8 @@ struct Examiner {
         const Properties device = SerialProperties(port);
         const Access a = AccessTo(port.Node());
         const std::string group = a.groupName.empty() || a.groupName == "root" ? "dialout" : a.groupName;
-        bool usable = ExamineNode(subject, port.Node(), device, "sudo adduser " + setup.user.name + " " + group);
+        bool usable = ExamineNode(subject, port.Node(), device, "sudo adduser " + setup.user.name + " " + group,
+                                  R"(SUBSYSTEM=="tty", KERNEL=="ttyUSB[0-9]*|ttyACM[0-9]*", TAG+="uaccess")");
         if (port.usb && ExamineBrltty(subject, *port.usb)) usable = false;
         if (port.Adapter()) ExamineModemManager(port);
         if (usable && port.Adapter()) report.calculatorUsable = true;
@@ -666,8 +670,8 @@ struct Examiner {
                    : "taken for the calculator: its product string names the model (its id is not in your list, which is "
                      "not needed)",
             FindingSeverity::Ok);
-        bool usable =
-            ExamineNode(subject, usb.Node(), UsbProperties(usb), "sudo calvyx-cli devices --add " + BareUsbIdText(usb.id));
+        bool usable = ExamineNode(subject, usb.Node(), UsbProperties(usb),
+                                  "sudo calvyx-cli devices --add " + BareUsbIdText(usb.id), UsbAccessRuleLine(usb.id));
         if (!iface) {
             Add(subject, "has no vendor-specific interface with one bulk IN and one bulk OUT endpoint", FindingSeverity::Problem,
                 "calvyx-cli devices (to find the calculator's own id)");

@@ -169,7 +169,10 @@ TEST(ConnectionDoctor, SaysWhatStandsInTheWayAndHowToFixIt)
          [](const FakeMachine& m) { m.CalculatorInterface(m.UsbDevice(5, Calculator, "QV T20s")); },
          {},
          false,
-         {FindingSeverity::Problem, "no udev rule gives it to you", "sudo calvyx-cli devices --add 1e3a:0401"}},
+         {FindingSeverity::Problem,
+          "no udev rule gives it to you; this line would: SUBSYSTEM==\"usb\", ENV{DEVTYPE}==\"usb_device\", "
+          "ATTR{idVendor}==\"1e3a\", ATTR{idProduct}==\"0401\", TAG+=\"uaccess\"",
+          "sudo calvyx-cli devices --add 1e3a:0401"}},
         {"everything fine: a USB calculator named by its product string, given to the seat's user by the packaged rule",
          [](const FakeMachine& m) {
              m.CalculatorInterface(m.UsbDevice(5, Calculator, "QV T20s", 0666));
