@@ -22,6 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The rules file of this machine's own lines (calvyx-cli devices --add writes there too).
+const std::string IdRulesFile = "/etc/udev/rules.d/70-calvyx-ids.rules";
+
 // ---- Files under the root ------------------------------------------------------------
 
 std::string FirstLine(const fs::path& file)
@@ -462,6 +465,7 @@ struct Access {
     std::string owner; // "root:dialout 0660"
     std::string groupName;
     bool groupListedNotActive = false; // the node's group has the user in /etc/group only
+    bool groupMayOpen = false;         // the node's group may read and write it
 };
 
 struct Examiner {
@@ -528,6 +532,7 @@ struct Examiner {
             a.granted = true;
             a.how = "everyone may";
         }
+        a.groupMayOpen = (st.st_mode & 0060U) == 0060U;
         a.groupListedNotActive = !a.granted && (st.st_mode & 0060U) == 0060U && Listed(st.st_gid) && !Active(st.st_gid);
         return a;
     }
@@ -634,8 +639,7 @@ struct Examiner {
                                                Hex4(port.usb->id.product) + "\""
                                          : "KERNEL==\"" + port.name + "\"";
         Add(port.Node(), "ModemManager runs and may probe the port with modem commands when it appears", FindingSeverity::Warning,
-            "echo 'SUBSYSTEM==\"tty\", " + ids +
-                ", ENV{ID_MM_DEVICE_IGNORE}=\"1\"' | sudo tee -a /etc/udev/rules.d/70-calvyx-ids.rules");
+            "echo 'SUBSYSTEM==\"tty\", " + ids + ", ENV{ID_MM_DEVICE_IGNORE}=\"1\"' | sudo tee -a " + IdRulesFile);
     }
 
     void ExamineSerialPort(const SerialPort& port)
@@ -643,9 +647,15 @@ struct Examiner {
         const std::string subject = port.Label();
         const Properties device = SerialProperties(port);
         const Access a = AccessTo(port.Node());
-        const std::string group = a.groupName.empty() || a.groupName == "root" ? "dialout" : a.groupName;
-        bool usable = ExamineNode(subject, port.Node(), device, "sudo adduser " + setup.user.name + " " + group,
-                                  R"(SUBSYSTEM=="tty", KERNEL=="ttyUSB[0-9]*|ttyACM[0-9]*", TAG+="uaccess")");
+        // Joining the node's group helps when that group may open it; otherwise a rule
+        // has to give it to the user at the seat.
+        const std::string line = port.Adapter() ? R"(SUBSYSTEM=="tty", KERNEL=="ttyUSB[0-9]*|ttyACM[0-9]*", TAG+="uaccess")"
+                                                : R"(SUBSYSTEM=="tty", KERNEL==")" + port.name + R"(", TAG+="uaccess")";
+        const std::string fix = a.groupMayOpen && a.groupName != "root"
+                                    ? "sudo adduser " + setup.user.name + " " + a.groupName
+                                    : "echo '" + line + "' | sudo tee -a " + IdRulesFile +
+                                          " && sudo udevadm control --reload && sudo udevadm trigger";
+        bool usable = ExamineNode(subject, port.Node(), device, fix, line);
         if (port.usb && ExamineBrltty(subject, *port.usb)) usable = false;
         if (port.Adapter()) ExamineModemManager(port);
         if (usable && port.Adapter()) report.calculatorUsable = true;

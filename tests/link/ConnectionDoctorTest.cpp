@@ -34,7 +34,7 @@ public:
     FakeMachine()
     {
         root_ = dir_.path().toStdString();
-        Write("/etc/group", "root:x:0:\ndialout:x:" + std::to_string(NodeGroup) + ":bob\nana:x:4242:\n");
+        Write("/etc/group", "dialout:x:" + std::to_string(NodeGroup) + ":bob\nana:x:4242:\n");
         Write("/etc/passwd", "ana:x:4242:4242::/home/ana:/bin/bash\n");
         fs::create_directories(At("/sys/bus/usb/devices"));
         fs::create_directories(At("/sys/class/tty"));
@@ -212,6 +212,20 @@ TEST(ConnectionDoctor, SaysWhatStandsInTheWayAndHowToFixIt)
          {},
          false,
          {FindingSeverity::Problem, "no udev rule gives it to you", "sudo adduser ana dialout"}},
+        {"a port not even its group may open: a rule is the fix, not the group",
+         [](const FakeMachine& m) { m.SerialAdapter("ttyUSB0", Ch340, 0600); },
+         dialout,
+         false,
+         {FindingSeverity::Problem, R"(this line would: SUBSYSTEM=="tty", KERNEL=="ttyUSB[0-9]*|ttyACM[0-9]*", TAG+="uaccess")",
+          R"(echo 'SUBSYSTEM=="tty", KERNEL=="ttyUSB[0-9]*|ttyACM[0-9]*", TAG+="uaccess"' | sudo tee -a /etc/udev/rules.d/70-calvyx-ids.rules && sudo udevadm control --reload)"}},
+        {"COM1 that may be opened is no calculator connection: nothing tells what is on the far end",
+         [](const FakeMachine& m) {
+             m.Write("/sys/class/tty/ttyS0/dev", "4:64\n");
+             m.Node("/dev/ttyS0", 0660);
+         },
+         dialout,
+         false,
+         {FindingSeverity::Ok, "you may open /dev/ttyS0", ""}},
         {"in dialout in /etc/group but not in this login",
          [](const FakeMachine& m) {
              m.SerialAdapter("ttyACM0", Ch340);
