@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian packages: `cpack -G DEB` in the build folder (or
 # `cpack -G DEB --config BUILD/CPackConfig.cmake -B OUT`). They hold what the install
 # rules install, nothing of the tests, benches or fuzz targets, in two packages:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Why the calculator cannot be opened, and what to do about it. For every candidate
 // connection (USB-serial adapters and COM ports, USB devices with the calculator's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // MainWindow, the main window: the first window created and the one whose closing ends the
 // program. It keeps the link to the calculator open by itself (a 300 ms poll), shows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's hold on the link: the connection box, the poll that keeps the link
 // open and the Kermit server running, the three connection states and the controls each
 // offers, the Kermit server's activity, and the host interface the transfers report to.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's layout: the menus, the tool bar, the prompt, the folder views and the
 // status bar, and where the prompt and the animation go when the window is resized.
 #include "mainwindow/MainWindow.h"

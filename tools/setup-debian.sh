@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Calvyx needs to build, test and run on Debian 12. Quick when everything
 # is already there: it asks apt only for the packages that are missing.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // AboutDialog: the product artwork, the licence with the project's address, the version
 // label and OK. Shown modally from the main window's About command and briefly at

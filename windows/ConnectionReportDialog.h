@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // ConnectionReportDialog: why the calculator cannot be opened, as calvyx-cli doctor
 // says it (link/ConnectionDoctor.h), with the command that fixes each thing. Opened by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application's error display: a message box with the application title as
 // caption, an error icon and an OK button. Tests install a handler that records.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bash completion for calvyx-cli and calvyx-sim (installed under both names). The
 # commands and their options come from the programs' own --help, so they never go out
 # of date: the first word is a command, later words the options of that command; a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection doctor on made-up machines: a root folder with the sysfs entries of a
 // USB-serial adapter or a USB calculator, device nodes (plain files whose group and
 // mode stand for the real node's), /etc/group, udev rules folders and /proc entries.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Help menu's connection report: the same findings as calvyx-cli doctor, over the
 // main window.
 #include <gtest/gtest.h>

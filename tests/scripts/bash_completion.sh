@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The bash completion of calvyx-cli and calvyx-sim (data/completions/calvyx-tool.bash),
 # as bash runs it on Tab: the commands of each program after its name, a command's own
 # options after "-", folders after --root and --dir, the connections after --port. The

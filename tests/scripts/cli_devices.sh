@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # calvyx-cli devices on this machine: the serial ports, the pipe device when calvyx-sim
 # plays it, the USB bus (none here: said so, exit 0), and --add storing a calculator id
 # in the settings of a private XDG_CONFIG_HOME (no duplicates; a malformed id is a usage

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # calvyx-cli doctor as a program: on this machine it runs and says what it found (exit 0
 # or 1 with a result line), bad usage exits 2, and over a made-up root the exit code
 # follows whether a calculator connection can be opened: an adapter this user may open

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Calvyx as installed. `cmake --install` into a temporary prefix, which is then moved
 # elsewhere; the programs run from there with a clean environment and, where a mount
 # namespace can be had (root, as in CI), with empty folders laid over the build tree and

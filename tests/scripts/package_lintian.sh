@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Debian's checks on the packages: cpack builds calvyx and calvyx-sim from the build
 # folder, and lintian must report no error and no warning on either (an override, in
 # the package's lintian overrides file, only with its reason in a comment above it).

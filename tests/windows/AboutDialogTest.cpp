@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version text and the About window.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection report in the windows: the findings as calvyx-cli doctor words them,
 // the summary by whether a calculator can be opened, and the Why? button of a
 // connection failure, which opens the report over the error and leaves it open.

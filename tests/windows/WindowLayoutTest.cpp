@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every window laid out with the fonts of this machine, in every language: at least its
 // design size, no control cut off by the window's edge, overlapping a sibling or too
 // small for its text. With CALVYX_SCREENSHOT_DIR set, each window is also saved there

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calvyx-cli devices: what on this machine could be the calculator — serial ports, the
 // pipe device and the USB devices with a bulk IN and OUT endpoint (their ids, product
 // strings, whether they are taken for the calculator and whether this user may open

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calvyx-cli doctor: why the calculator cannot be opened, and the one command or line
 // that fixes each thing in the way (link/ConnectionDoctor.h finds them).
 #include <cstdio>
