@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program: answers --help and --version without a window, chooses the help
 // file by language, creates the main window (it may end a second instance at once; it
 // creates the other windows it needs itself), marks the context-help hints, routes

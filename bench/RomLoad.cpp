@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ROM update throughput and memory: a 4 MB ROM goes through the USB pipe device to a
 // virtual calculator in its ROM-load mode (a child process, so that its memory is not
 // counted), once with a plain `cat` of the same stream into the same pipe, once with the

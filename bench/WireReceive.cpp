@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Wire receive throughput on a serial line at the calculator's 9600 baud: the virtual
 // calculator sends an object in XModem blocks through a pseudo-terminal throttled to
 // 960 bytes/s. The protocol's bound is the time the calculator's bytes need on the line

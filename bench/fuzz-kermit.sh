@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Kermit frame fuzz target with clang (libFuzzer, ASan, UBSan; the whole core
 # instrumented) in its own build folder and runs it for a while.
 # Usage: bench/fuzz-kermit.sh [seconds]       (default 180; build folder build-fuzz/)

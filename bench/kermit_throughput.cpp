@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures the Kermit server against the virtual calculator on a pseudo-terminal, with
 // the line throttled to 9600 baud (960 bytes/s) in both directions:
 //  - push: a 50 KB file pushed with LEN-80 frames, against the bound the protocol

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures the link's two resource targets against the virtual calculator:
 //  - idle: the CPU that a ReadLink costs while it waits on a silent line (USB and
 //    serial), as a share of one core over a few seconds;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Long run: one `calvyx-cli serve` takes PUSHES pushes in a row from C-Kermit (playing
 # the calculator: LEN-80 packets, window 1, block check 1) over a pseudo-terminal pair.
 # Prints the server's open descriptors and resident memory after the first push and

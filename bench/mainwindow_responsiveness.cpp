@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the main window's event loop is held up while the calculator pushes a 300 KB
 // file through the Kermit server on the USB pipe device: a 10 ms timer in the main
 // thread records the longest gap between its ticks, from the first packet to the last.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints the Kermit server's figures against the virtual calculator on a pseudo-terminal
 # throttled to 9600 baud (960 bytes/s), each beside the bound the protocol allows:
 #   push   - a 50 KB file pushed with LEN-80 frames (target >= 95% of the bound)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints the link's resource figures against the virtual calculator:
 #   idle  - CPU of a link read waiting on a silent USB and serial link (target < 1%)
 #   leaks - descriptors, threads and heap before/after CYCLES open/close cycles

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The main window's figures:
 #   start-up       - from starting calvyx to its first shown (painted) main window, the
 #                    median of several runs (target < 500 ms), offscreen and, when Xvfb

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints the ROM update's figures against the virtual calculator's USB pipe device: a
 # 4 MB ROM sent by the ROM sender (a progress report shown before every 2048-byte chunk)
 # beside `cat` of the same stream (target >= 90 %), the sender's stream writer alone

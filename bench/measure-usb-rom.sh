@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A 4 MB ROM load by calvyx-cli into the virtual calculator in ROM-load mode, which takes
 # the data at 1,000,000 bytes/s (a full-speed bulk link), over two paths:
 #   - the libusb backend: calvyx-sim --usb-device plays the calculator on a umockdev bus

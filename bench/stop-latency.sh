@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Stop latency of `calvyx-cli serve` on a silent line: the time from SIGINT to the
 # program's exit while its idle read waits, on a serial line (the virtual calculator's
 # pseudo-terminal) and on the USB pipe device; and of `calvyx-cli rom` while its write

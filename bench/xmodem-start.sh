@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # XModem start delay against lrzsz `rx`: `calvyx-cli serve --xmodem-file` with a file of
 # one 128-byte block, `rx` (checksum mode; it asks with NAK, then repeats only after a
 # long wait) receiving it over a pseudo-terminal pair. Prints per run the time from

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # calvyx_layer(NAME FOLDER [USES lower layers...] [QT Qt targets...] [SOURCES extra files...])
 #
 # Makes the static library calvyx_NAME from FOLDER/*.cpp. Its include path is a folder

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # calvyx_warnings: the compiler warnings every target of the project builds with. Each
 # library, program, test, bench and fuzz target links it PRIVATE, so the options reach
 # the project's own sources only. Qt's and GoogleTest's headers come in as system

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A broken promise found by a fuzz target: says which one on stderr and aborts, which
 // libFuzzer reports as a crash and keeps the input that caused it.

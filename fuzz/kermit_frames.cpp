@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes from the calculator's side of the link, read by the Kermit frame reader
 // and handed straight to the dialogue's state machine (KermitProtocol), all in this
 // thread: no engine thread, no main thread, and the clock is the target's own. The input

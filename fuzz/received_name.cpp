@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A received object's header, any bytes: the file name that the receive by wire (main
 // window and calvyx-cli) proposes for it. Byte 9 is the name's length, the name follows.
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang (libFuzzer, ASan and UBSan, the whole core
 # instrumented) in their own build folder and runs each one for a while, starting from
 # its seeds in fuzz/corpus/<target>/. New inputs go to the build folder, never to the

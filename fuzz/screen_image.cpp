@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A screen from the calculator, any bytes of any length: decoded in the layout its
 // header selects, framed as the capture window and calvyx-cli show it, and turned into
 // the picture that goes to the clipboard and to picture files. The first input byte is

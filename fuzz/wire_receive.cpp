@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wire receive fed arbitrary bytes from the calculator through a line in memory
 // (link/MemoryLine.h), the receive running to its end in this thread: no real time
 // passes, every time-out is a step of the line's clock. The input plays the calculator

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as an XModem block from the calculator, checked against the block number
 // the receiver expects, with either block check. Input: two bytes of expected block
 // number (little-endian, so counters past 255 come too), one byte whose low bit picks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The XModem send driver fed arbitrary answers from the receiver through a line in
 // memory (link/MemoryLine.h), run to its end in this thread: no real time passes, every
 // reply time-out and pause is a step of the line's clock.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading and writing Kermit frames on the link for the engine thread. The one-second
 // frame timer runs on the line's clock (the monotonic tick clock on a real line) and also expires when the engine has been

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kermit frames as the calculator and the PC exchange them: the layout, the 6-bit block
 // check, the "#" control prefixing of file data and the PC's fixed send-init string.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The PC's side of the Kermit dialogue as a state machine: it is handed each frame the
 // channel read (a silence and a damaged frame included) with the line's clock at that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The PC's Kermit server: a thread that runs while the PC is connected and nothing else
 // uses the link. It reads a frame from the link, hands it to the dialogue

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A file the Kermit server sends to the calculator, read from disk a window at a time,
 // so a large file costs a few kilobytes of memory rather than its size.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The files the calculator names in F and R packets live in the engine's folder and
 // nowhere else (a received file is written through ReplacementFile, util/).

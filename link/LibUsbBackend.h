@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The USB backend of the link on a real calculator, reached through libusb: one
 // interface of the device whose bulk IN endpoint is the read pipe and whose bulk OUT

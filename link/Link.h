@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one connection to the calculator: a serial line (termios) or the calculator's USB
 // link (a read pipe and a write pipe: the pipe device, or a USB device's bulk endpoints

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One kind of connection behind Link: the serial line and the USB pipe device today,
 // room for a third. A backend is made by Link::Open on an opened device and destroyed

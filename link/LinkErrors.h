@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one error of the link: what went wrong (a kind), what the system said (its errno)
 // and, where the user can do something about it, a reason in words.

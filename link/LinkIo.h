@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Descriptor waits and transfers with deadlines, shared by the serial and pipe-device
 // backends. Every wait is a poll() bounded by a deadline and survives EINTR; nothing

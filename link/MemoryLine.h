@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A line held in memory, with a clock of its own: the program's side is a Link opened
 // with Link::OpenMemory, the other side is played by code in the same thread (a fuzz

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a connection name becomes the device the link opens. One rule for the main
 // window, the transfer server and calvyx-cli.

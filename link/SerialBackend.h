@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The serial backend of the link: a termios line (a real adapter or a pseudo-terminal)
 // at the calculator's settings, with the line's read and write limits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The diagnostic trace: takes its arguments and discards them, unless a test or a
 // diagnostic build installs a sink.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding the calculator among the USB devices of this machine. A device is the
 // calculator when its vendor:product id is in the user's list (settings section "USB",

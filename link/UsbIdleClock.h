@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The idle clock of a USB read, shared by the USB backends: a read waits in steps of at
 // most 100 ms and gives up once the line has been idle for its time limit. The clock

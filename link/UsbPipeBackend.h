@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The USB backend of the link on the calculator's pipe device: the read pipe through
 // the USB reader thread, the write pipe written directly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The USB reader: a thread that keeps one read of the device's read pipe outstanding
 // and hands each chunk of up to 64 bytes to the reading side, which never waits more

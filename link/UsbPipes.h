@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The calculator's USB pipe device: a folder named after the device under the device
 // root holding PIPE0 (the program reads it) and PIPE1 (the program writes it). The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three connection states the main window shows, and which of its controls each
 // state offers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Help contexts and hints of the controls. A control's hint is its tool tip (shown on
 // hover) and its status tip (shown in the status bar); its help context is a number

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small help layer behind the Help menu and F1: a help window over the HTML pages of
 // the help book (table of contents, a topic by context number) and text pop-ups by

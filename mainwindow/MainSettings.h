@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's own settings at the top of the program's settings store: the transfer folder
 // ("dir"), the folder tree's width ("DirWidthSplit") and the recent folders ("ldir1" to

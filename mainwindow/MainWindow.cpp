@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's life: construction, start-up and shutdown, the Qt events it answers
 // and how a handler's error reaches the user. The other parts of the class are in
 // MainWindowLayout.cpp, MainWindowConnection.cpp, MainWindowTransfers.cpp,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // MainWindow, the main window: the first window created and the one whose closing ends the
 // program. It keeps the link to the calculator open by itself (a 300 ms poll), shows
@@ -141,7 +142,8 @@ public:
     // The Help menu.
     QAction* helpContentsAction = nullptr;
     QAction* communicationsHelpAction = nullptr;
-    QAction* troubleShootingAction = nullptr; // opens the contents, like helpContentsAction
+    QAction* troubleShootingAction = nullptr;  // opens the contents, like helpContentsAction
+    QAction* connectionReportAction = nullptr; // why the calculator cannot be opened
     QAction* aboutAction = nullptr;
     // Not seen.
     WindowPlacement* windowPlacement = nullptr;

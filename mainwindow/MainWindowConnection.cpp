@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's hold on the link: the connection box, the poll that keeps the link
 // open and the Kermit server running, the three connection states and the controls each
 // offers, the Kermit server's activity, and the host interface the transfers report to.
@@ -27,6 +28,7 @@
 #include "util/MainThread.h"
 #include "util/Ticks.h"
 #include "windows/CalculatorSetupDialog.h"
+#include "windows/ConnectionReportDialog.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
 #include "windows/TransferStatusDialog.h"
@@ -147,7 +149,7 @@ void MainWindow::LinkChanged(const LinkEvent& event)
         // plugged in later is then found).
         if (!portErrorShown_) {
             portErrorShown_ = true;
-            ReportError(event.detail);
+            ShowConnectionError(Q(event.detail), this);
         }
         return;
     case LinkEvent::Change::Refused:
@@ -155,7 +157,7 @@ void MainWindow::LinkChanged(const LinkEvent& event)
         // why, once per connection choice, as for a port that cannot be opened.
         if (!portErrorShown_) {
             portErrorShown_ = true;
-            ReportError(OpenErrorText(selectedPort_, event.detail));
+            ShowConnectionError(Q(OpenErrorText(selectedPort_, event.detail)), this);
         }
         return;
     default:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folders: the tree whose selection is the transfer folder, the list of its
 // contents, the new, delete and rename commands, and the recent folders of the File menu.
 #include "mainwindow/MainWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Help, the About window and the log: the help menu, F1 and the context pop-ups, the
 // About display at start-up, and the hidden key sequence that reveals the log commands.
 #include "mainwindow/MainWindow.h"

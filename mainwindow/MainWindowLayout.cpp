@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's layout: the menus, the tool bar, the prompt, the folder views and the
 // status bar, and where the prompt and the animation go when the window is resized.
 #include "mainwindow/MainWindow.h"
@@ -25,6 +26,7 @@
 #include "mainwindow/HelpContext.h"
 #include "mainwindow/MainWindowParts.h"
 #include "mainwindow/SearchAnimation.h"
+#include "windows/ConnectionReportDialog.h"
 
 using namespace MainWindowParts;
 
@@ -91,6 +93,8 @@ void MainWindow::BuildMenus()
     SetHelpContext(communicationsHelpAction, HelpContextCommunications);
     // Trouble shooting opens the book at its contents, like "Contents and Index".
     troubleShootingAction = hinted(help, QT_TR_NOOP("Trouble Shooting"), nullptr, [this] { ShowHelpContents(); });
+    connectionReportAction =
+        hinted(help, QT_TR_NOOP("Why Can't Calvyx Connect?"), nullptr, [this] { ShowConnectionReport(this); });
     help->addSeparator();
     aboutAction = hinted(help, QT_TR_NOOP("About"), nullptr, [this] { ShowAbout(); });
     for (QMenu* menu : {file, rom, help}) menu->installEventFilter(this);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the source files of MainWindow share and nobody else needs: the string
 // conversions between the Qt side and the link side, the link reservation that keeps

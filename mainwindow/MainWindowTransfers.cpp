@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transfers the PC starts rather than the calculator: receiving an object by wire,
 // loading a ROM, and the screen capture window. Each keeps the link for itself while
 // it runs (see LinkReservation).

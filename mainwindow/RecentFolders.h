@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The nine recent transfer folders of the File menu, entry 1 (index 0) the most recent.
 // Folders compare as exact strings; an empty string is an empty entry.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small looping picture under the disconnected prompt: a magnifying glass sweeping
 // over a folder while the program looks for the calculator.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The folder tree and the file list: item views over the file system that can tell
 // whether a label is being edited. Files dragged in from the desktop are handed to

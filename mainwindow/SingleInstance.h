@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One Calvyx per user session: a lock file named after the start-up mutex in the user's
 // runtime folder. A lock left behind by a crashed instance is taken over.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The questions the main window's commands ask the user: file choosers, the calculator
 // set-up instructions, confirmations and notices. The program answers them with real

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One calculator, served: the session owns the link to it (through its TransferServer),
 // keeps it open on the chosen port, follows the device (gone, back, unplugged and

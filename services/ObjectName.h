@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file name a received object proposes, shared by the main window's receive by wire
 // and calvyx-cli receive.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ROM update: a calculator waiting in its ROM-load mode takes a new operating system
 // as one plain stream, the file's length (4 bytes, least significant first) and then the

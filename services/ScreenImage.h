@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The calculator's screen as it arrives over the link: 1090 bytes, a header byte, one
 // byte not interpreted, then the 131 x 64 monochrome pixels in one of two layouts.

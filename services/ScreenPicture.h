@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The capture picture as an image: for the clipboard, for the screen (every pixel
 // doubled) and for picture files. Used by the capture window and calvyx-cli.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // ScreenReader: reads pictures of the calculator's display from the link. The
 // calculator sends one when its user presses ON and 1 together. Runs in a thread of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a calculator session tells its front end, as data: its transfers (TransferEvent),
 // what happened to its link, the Kermit server's activity, and the calculator's own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one object through which the programs use the calculator link: it owns the link
 // and keeps it open on the chosen port, runs the Kermit server while the program waits

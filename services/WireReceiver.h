@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The wire receive: one object that the user sends from the calculator's own send menu
 // arrives in XModem blocks with the 8-bit checksum and is kept in memory. The thread

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs clang-tidy with the project's .clang-tidy over the C++ sources of the given
 # folders (default: the protocol core, util link xmodem kermit services) and prints each
 # finding once, with a count per folder. Exits 1 when there is any finding, 2 when it

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The run command for newcomers: installs what is missing, builds, then runs Calvyx
 # against the virtual calculator for about half a minute. The calculator pushes a file,
 # asks for one by XModem and pushes its screen; the demo then closes Calvyx and says what

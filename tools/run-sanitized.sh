@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Calvyx with sanitizers in a build folder of its own and runs the whole suite
 # under them, with the options and suppressions of tools/sanitize/. Exits non-zero on any
 # failing test; a sanitizer report fails the test whose program made it.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The test command: installs what is missing, builds, runs the whole suite with CTest,
 # then the checks of the sources (clang-format leaves the tree as it is, clang-tidy finds
 # nothing in the core: tools/run-clang-tidy.sh), then the sanitizer lane (tools/run-sanitized.sh core: the protocol core and its tests,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Pictures of the main window in its three connection states, on a virtual X display,
 # into docs/screenshots/: disconnected (no calculator), connected (the virtual calculator
 # plugged in and idle), busy (a slow file push running). Needs a build (tools/build.sh).

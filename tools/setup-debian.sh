@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Calvyx needs to build, test and run on Debian 12. Quick when everything
 # is already there: it asks apt only for the packages that are missing.
 set -euo pipefail
@@ -13,7 +14,7 @@ packages=(
   clang libclang-rt-dev clang-tidy clang-format
   xvfb xauth
   librsvg2-bin scdoc
-  desktop-file-utils appstream dpkg-dev file groff-base time
+  desktop-file-utils appstream dpkg-dev file groff-base time lintian
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Refreshes the windows' translation files (windows/translations/calvyx_LANG.ts) from the
 # sources: every text the windows mark for translation (tr(), QT_TR_NOOP,
 # QT_TRANSLATE_NOOP) in windows/, mainwindow/, app/ and util/StringTable.h. New texts

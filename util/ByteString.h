@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Byte strings: file contents, Kermit data, XModem blocks, screen images and link
 // buffers. std::string holds any byte, zero included, and knows its length.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's one general error: a message text and nothing else. Transfers and
 // commands catch it where they can recover; the message may be empty (a link failure

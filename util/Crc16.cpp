@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 16-bit CRC the calculator's XModem blocks carry: the reflected CCITT polynomial
 // (0x8408), starting at 0, computed a byte at a time.
 // A file of its own so that the fuzz build can leave its loop out of comparison tracing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 16-bit CRC the calculator's XModem blocks carry.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Copying files into a folder, as files dropped in from the desktop are: each copy is
 // written to a temporary beside its target and renamed over the target's name when it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A signal that hands work from one thread to another: Set wakes one waiter, or the next
 // one to wait when nobody waits; a successful wait clears it again. The USB reader's

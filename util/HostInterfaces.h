@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the transfers need of the windows, declared by the core and implemented by the
 // GUI (the real windows), calvyx-cli (a terminal) and the tests (recorders). Every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How worker threads reach the windows: a synchronised call runs a function in the
 // main (GUI) thread while the worker waits for it to finish. The main thread's waits

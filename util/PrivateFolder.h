@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Folders that hold this user's run-time files (the USB pipe device, the start-up lock
 // and its socket) must be nobody else's. Another local user who made such a folder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A file that replaces another only once it is complete. Its bytes go, step by step, into
 // a hidden temporary file beside the target (so the final rename cannot cross file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's settings store: QSettings for the user, organisation "Quentar-Varisko",
 // application "Calvyx" (~/.config/Quentar-Varisko/Calvyx.conf). Every value is a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // SIGINT and SIGTERM (or the signals the owner names) as a request to stop instead of
 // an end of the process, so a program can close its port, unplug a device or save its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's message texts, one named constant per string-table entry
 // (ids 65200 to 65247). Add entries here rather than spelling texts in place.

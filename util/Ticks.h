@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 32-bit millisecond tick counter of the wire timings. It comes from a monotonic
 // clock and wraps like the counter it stands in for: take differences with TicksSince.

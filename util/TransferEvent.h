@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a transfer tells the session that runs it, as data: which transfer, how far it
 // is, how it ended and why. The engines report these from their own threads; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The English words of a transfer event: what calvyx-cli prints and what the status
 // dialog of a front end without translations shows. The windows word the same events

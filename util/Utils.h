@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small free routines shared by the layers: the program's folder, whole-file reading
 // and writing, and a folder test.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/AboutDialog.h"
 
 #include <QCoreApplication>
@@ -144,6 +145,17 @@ AboutDialog::AboutDialog(QWidget* parent)
     productImage->setFixedSize(ArtworkWidth, ArtworkHeight);
     productImage->setScaledContents(true);
 
+    const QString address = QString::fromLatin1(ProjectAddress);
+    licenseLabel = new QLabel(
+        QStringLiteral("%1<br><a href=\"%2\">%2</a>")
+            .arg(tr("Free software under the GNU General Public License, version 3 or later.").toHtmlEscaped(), address),
+        this);
+    licenseLabel->setObjectName(QStringLiteral("licenseLabel"));
+    licenseLabel->setTextFormat(Qt::RichText);
+    licenseLabel->setWordWrap(true);
+    licenseLabel->setOpenExternalLinks(true);
+    licenseLabel->setFixedWidth(ArtworkWidth - 14);
+
     // The label shows the release this window was made for; GetVersionString gives
     // the version compiled into the executable.
     versionLabel = new QLabel(tr("Version 2.1 Build 1328"), this);
@@ -158,11 +170,13 @@ AboutDialog::AboutDialog(QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 2, 6);
     layout->addWidget(productImage, 0, 0, 1, 2);
-    layout->addWidget(versionLabel, 1, 0, Qt::AlignLeft | Qt::AlignVCenter);
-    layout->addWidget(okButton, 1, 1, Qt::AlignRight);
+    layout->addWidget(licenseLabel, 1, 0, 1, 2, Qt::AlignLeft);
+    layout->addWidget(versionLabel, 2, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    layout->addWidget(okButton, 2, 1, Qt::AlignRight);
     layout->setColumnStretch(0, 1);
     layout->setHorizontalSpacing(7);
     versionLabel->setContentsMargins(7, 0, 0, 0);
+    licenseLabel->setContentsMargins(7, 2, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// AboutDialog: the product artwork, the version label and OK. Shown modally from the
-// main window's About command and briefly at start-up.
+// AboutDialog: the product artwork, the licence with the project's address, the version
+// label and OK. Shown modally from the main window's About command and briefly at
+// start-up.
 #include <QImage>
 #include <QPointer>
 
@@ -9,6 +11,9 @@
 
 class QLabel;
 class QPushButton;
+
+// Where the project lives (its home page, the package's homepage too).
+inline constexpr const char* ProjectAddress = "https://calvyx.org/";
 
 inline constexpr int ArtworkWidth = 317;
 inline constexpr int ArtworkHeight = 198;
@@ -23,6 +28,7 @@ public:
     void SetMainWindow(QWidget* window);
 
     QLabel* productImage;
+    QLabel* licenseLabel; // the licence and the project's address, a link
     QLabel* versionLabel;
     QPushButton* okButton;
 

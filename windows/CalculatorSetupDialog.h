@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CalculatorSetupDialog, "Set the Calculator": tells the user what to press on the calculator
 // before a receive by wire or a ROM load, and waits for OK or Cancel.

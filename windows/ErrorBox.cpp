@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/ErrorBox.h"
 
 #include <QApplication>
@@ -33,3 +34,5 @@ ErrorHandler SetApplicationErrorHandler(ErrorHandler handler)
     Handler() = std::move(handler);
     return previous;
 }
+
+bool HasApplicationErrorHandler() { return static_cast<bool>(Handler()); }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application's error display: a message box with the application title as
 // caption, an error icon and an OK button. Tests install a handler that records.
@@ -13,3 +14,5 @@ void ShowApplicationError(const QString& message, QWidget* parent = nullptr);
 // Replaces the message box (nullptr restores it); returns the previous handler.
 using ErrorHandler = std::function<void(const QString&)>;
 ErrorHandler SetApplicationErrorHandler(ErrorHandler handler);
+// Whether a handler replaces the message box (the other error boxes honour it too).
+bool HasApplicationErrorHandler();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The language the windows speak: the program's own translation of its window texts and
 // Qt's translation of its standard dialogs and buttons, both built in (:/i18n).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // LogWindow: the log window. It shows, one per line, what its owner hands it: the
 // transfers' status texts in the order the status dialog showed them, and the outcomes

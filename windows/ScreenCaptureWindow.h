@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // ScreenCaptureWindow: the screen capture window. While it is open a ScreenReaderThread reads
 // screen after screen from the link and hands each one over; the window draws it in

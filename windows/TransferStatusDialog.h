@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TransferStatusDialog: the small modeless dialog that shows a running transfer (a title, a text
 // of up to three lines, a progress bar and Cancel), in the windows' language. Closing it

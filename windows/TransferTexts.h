@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The words of the transfers' events and of the server's status in the windows'
 // language: the status dialog's caption and text, the log's lines and the status bar.

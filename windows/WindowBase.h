@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the program's dialogs and secondary windows share: a close that always runs
 // the window's WindowClosed (whether it is closed by a button, Esc, the close box, or by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // WindowPlacement: remembers where a window was. It sits on the window it serves (its
 // owner) and keeps the window's position, size (resizable windows only), visibility

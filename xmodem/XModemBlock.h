@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // XModem blocks as they travel between PC and calculator, in both directions: the
 // control bytes, the 128- and 1024-byte block layouts and the two block checks. Pure

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file an XModem send reads, a block at a time from disk: a large file costs one
 // block of memory, not its size. The file is opened once and read through the

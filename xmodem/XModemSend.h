@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sending a file to the calculator with XModem when it asks for one from its receive
 // screen: the user picks the file, the calculator's start byte chooses the check mode,

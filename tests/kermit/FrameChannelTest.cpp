@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame reader against a scripted line and a simulated clock: what arrives when,
 // and what ReceiveFrame makes of it. Real links are exercised by the engine tests.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Kermit server dialogue, played by the virtual calculator over a real link.
 #include "tests/support/KermitEngineFixture.h"
 

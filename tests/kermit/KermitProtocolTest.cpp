@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Kermit dialogue driven directly, with no thread: the calculator's frames go onto a
 // line in memory, the frame channel reads them, the state machine answers, and the line's
 // clock is the only time there is. So a whole transfer, its events and its time-outs are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The XModem send, started by the calculator's start byte while the Kermit server
 // listens, with the virtual calculator receiving the blocks.
 #include "tests/support/KermitEngineFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small services of the link: progress texts, the error operations, the tracked
 // file slots and the trace.
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line in memory: reads that find nothing cost no real time but move the line's
 // clock on; the other side acts when the program waits, never during a drain; a hang-up
 // fails the next read.

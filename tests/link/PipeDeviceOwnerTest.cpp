@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pipe device is taken for the calculator only when nobody else could have made it:
 // its root is a folder of this user that no other user may write into, and its folder
 // and pipes are this user's. Otherwise it is absent to the poll, and opening it fails

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial link on a pseudo-terminal, the virtual calculator holding the master.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The USB link on the virtual calculator's pipe device: the reader thread's hand-off,
 // chunk assembly, idle time-outs, cancel and a vanishing device.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stop of writes on the lines the program writes through a descriptor: the serial line
 // (a pseudo-terminal) and the USB pipe device, with a calculator that takes no data.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window against the virtual calculator: polling with the USB pipe device
 // plugged and unplugged, port errors, the wire receive, the ROM load and a pushed file.
 #include <atomic>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder pane used like a file manager's: opening folders from the list, the keys
 // (Enter, F2, Delete), sorting and the Modified column, the context menu, files dropped
 // in from the desktop (copied beside the window, a name clash asked about, a link of that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window in every language: its layout holds (no clipped or overlapping
 // control, the menus and the tool bar fit), and every menu command, button and field
 // the help book of that language names is one the windows show in that language.

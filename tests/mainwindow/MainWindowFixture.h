@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window as the program creates it, with the long-lived windows beside it, its
 // questions to the user answered by a script, errors recorded instead of shown, and the

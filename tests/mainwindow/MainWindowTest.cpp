@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window without the calculator: start-up and shutdown with the settings, the
 // control table of each state, the folder commands, the recent folders, help and the
 // hidden log commands.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's run-time files live only in folders of this user: the start-up lock and
 // its socket in the runtime folder, the calculator's pipe device under the device root.
 // A folder another user made or may write into, or a lock of another user, is refused

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A second start of the program: the running window comes to the front, takes the
 // connection the second start names, and says so; the second process ends at once.
 #include <algorithm>

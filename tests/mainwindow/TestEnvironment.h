@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main-window tests run with their own configuration, runtime, data and device
 // folders (set before the application starts), so they never touch the user's settings

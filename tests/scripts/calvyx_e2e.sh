@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real calvyx on a virtual X display against the virtual calculator: it starts, a
 # second start ends at once with exit code 0, it connects to the USB pipe device, a file
 # the calculator pushes lands byte for byte in the chosen folder, it closes on SIGTERM

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every calvyx-cli command answers --help (and -h, wherever it stands) on stdout with
 # exit 0: its usage line first, then every option of that usage line described on a line
 # of its own. Nothing is opened: the port named beside --help is never touched.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # calvyx-cli rom stopped by SIGTERM while the calculator takes no data: it ends at once
 # (exit 130, "Interrupted: ..."), not after the stall limit, on the USB pipe device, on a
 # serial line (a pseudo-terminal) and on a USB device reached through libusb (umockdev).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # calvyx-cli serve follows the device: the calculator's USB device goes away (serve says
 # so and lets it go) and comes back, and the next push arrives without a restart; a
 # pseudo-terminal whose far end closes is let go for good.

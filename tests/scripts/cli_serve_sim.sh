@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # calvyx-cli serve end to end against calvyx-sim's Kermit and XModem roles: files pushed
 # and fetched over the USB pipe device and a pseudo-terminal, an XModem request answered
 # with --xmodem-file or asked on the terminal, a hostile name refused, the clean stop on

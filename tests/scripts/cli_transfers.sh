@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # calvyx-cli receive, capture and rom against calvyx-sim, on the USB pipe device and on a
 # pseudo-terminal: the files that come out, the exit codes and the failure messages.
 set -euo pipefail

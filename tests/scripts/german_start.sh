@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A German user starts calvyx: the menu bar is German, and the help command chosen by
 # its German name opens the German book at the page it names (the connection topics).
 # A Chinese user in the People's Republic gets the Chinese menus, a Chinese user in

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Calvyx as installed. `cmake --install` into a temporary prefix, which is then moved
 # elsewhere; the programs run from there with a clean environment and, where a mount
 # namespace can be had (root, as in CI), with empty folders laid over the build tree and
 # the sources, so nothing of either can be reached. Checked: the versions, calvyx --help
 # without a display, a calvyx-sim byte script, calvyx offscreen opening its help book
 # with its icon built in, the desktop entry and the AppStream metainfo (validators), the
-# icon sizes, the manual pages, the udev rules. Then the Debian package built with
-# CPack: its file list, control fields and maintainer scripts, and the package unpacked
-# with dpkg-deb -x and its programs run from there.
+# icon sizes, the manual pages, the udev rules. Then the Debian packages built with
+# CPack (calvyx, and calvyx-sim with the virtual calculator): their file lists, control
+# fields and maintainer scripts, and the packages unpacked with dpkg-deb -x and their
+# programs run from there.
 set -euo pipefail
 build=$(cd "${1:?usage: install_package.sh BUILD_DIR}" && pwd)
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -30,7 +32,13 @@ expected=(
   share/icons/hicolor/scalable/apps/$app_id.svg
   lib/udev/rules.d/70-calvyx.rules
   share/man/man1/calvyx.1.gz share/man/man1/calvyx-cli.1.gz share/man/man1/calvyx-sim.1.gz
+  share/bash-completion/completions/calvyx-cli share/bash-completion/completions/calvyx-sim
+  share/doc/calvyx/copyright share/doc/calvyx/changelog.gz
+  share/doc/calvyx-sim/copyright share/doc/calvyx-sim/changelog.gz
 )
+# What the virtual calculator's package holds; the desktop package holds the rest.
+sim_files=(bin/calvyx-sim share/man/man1/calvyx-sim.1.gz share/bash-completion/completions/calvyx-sim
+  share/doc/calvyx-sim/copyright share/doc/calvyx-sim/changelog.gz)
 for size in "${sizes[@]}"; do expected+=("share/icons/hicolor/${size}x${size}/apps/$app_id.png"); done
 printf '%s\n' "${expected[@]}" | sort >"$work/expected.txt"
 
@@ -198,15 +206,26 @@ grep -q '^SUBSYSTEM=="tty", KERNEL=="ttyUSB\[0-9\]\*|ttyACM\[0-9\]\*", TAG+="uac
 grep -q '^#SUBSYSTEM=="usb", ENV{DEVTYPE}=="usb_device", ATTR{idVendor}=="vvvv", ATTR{idProduct}=="pppp", TAG+="uaccess"$' \
   "$prefix/lib/udev/rules.d/70-calvyx.rules" || fail "no commented template for the calculator's USB ids"
 
-# --- The Debian package.
+# --- The Debian packages.
 timeout 120 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log" >&2; fail "cpack -G DEB failed"; }
 debs=("$work"/deb/calvyx_"$version"_*.deb)
 [ -f "${debs[0]}" ] || { cat "$work/cpack.log" >&2; fail "cpack made no calvyx_${version}_*.deb"; }
 deb=${debs[0]}
-echo "built $(basename "$deb")"
-dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||' | sort >"$work/packaged.txt"
-diff -u "$work/expected.txt" "$work/packaged.txt" >&2 || fail "the package holds other files than the three programs and their data"
+sim_debs=("$work"/deb/calvyx-sim_"$version"_*.deb)
+[ -f "${sim_debs[0]}" ] || { cat "$work/cpack.log" >&2; fail "cpack made no calvyx-sim_${version}_*.deb"; }
+sim_deb=${sim_debs[0]}
+echo "built $(basename "$deb") and $(basename "$sim_deb")"
+printf '%s\n' "${sim_files[@]}" | sort >"$work/sim-expected.txt"
+comm -23 "$work/expected.txt" "$work/sim-expected.txt" >"$work/desktop-expected.txt"
+packaged() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||' | sort; }
+packaged "$deb" >"$work/packaged.txt"
+diff -u "$work/desktop-expected.txt" "$work/packaged.txt" >&2 || fail "the calvyx package holds other files than calvyx, calvyx-cli and their data"
+packaged "$sim_deb" >"$work/sim-packaged.txt"
+diff -u "$work/sim-expected.txt" "$work/sim-packaged.txt" >&2 || fail "the calvyx-sim package holds other files than calvyx-sim and its data"
+[[ $(dpkg-deb -f "$deb" Depends) != *umockdev* ]] || fail "calvyx depends on umockdev: $(dpkg-deb -f "$deb" Depends)"
+[[ $(dpkg-deb -f "$sim_deb" Package) == calvyx-sim && $(dpkg-deb -f "$sim_deb" Version) == "$version" ]] ||
+  fail "package $(dpkg-deb -f "$sim_deb" Package) $(dpkg-deb -f "$sim_deb" Version)"
 field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Suggests) == *fonts-wqy-microhei* ]] || fail "Suggests lacks a CJK font for the Chinese windows: $(field Suggests)"
 [[ $(field Package) == calvyx && $(field Version) == "$version" ]] || fail "package $(field Package) $(field Version)"
@@ -239,6 +258,7 @@ PATH=$work/nobin /bin/sh "$work/control/postrm" remove || fail "postrm failed wi
 
 # Unpacked into a throwaway root, the packaged programs run (stripped, as shipped).
 dpkg-deb -x "$deb" "$work/root"
+dpkg-deb -x "$sim_deb" "$work/root"
 for program in calvyx calvyx-cli calvyx-sim; do
   file "$work/root/usr/bin/$program" | grep -q ", stripped" || fail "the packaged $program is not stripped"
   got=$(hidden timeout 10 "$work/root/usr/bin/$program" --version) || fail "the packaged $program --version exited $?"

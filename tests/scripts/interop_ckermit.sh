@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Interop: C-Kermit plays the calculator against `calvyx-cli serve` over a pseudo-terminal
 # pair. It pushes a file (every byte value) with the calculator's settings (LEN-80 packets,
 # window 1, block check 1, all control bytes prefixed, binary) and fetches another back;

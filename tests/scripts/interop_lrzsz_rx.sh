@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Interop: lrzsz `rx` (XModem, checksum mode: it starts with NAK) receives a file from the
 # XModem send of `calvyx-cli serve --xmodem-file`, over a pseudo-terminal pair. The file
 # must arrive identical but for the padding of its last block.

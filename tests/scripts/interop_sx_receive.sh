@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # lrzsz's sx plays the calculator sending by wire: it talks XModem on its stdin/stdout,
 # which are the two FIFOs of a USB pipe device, and `calvyx-cli receive` takes the
 # object (the PC starts with NAK on USB: checksum blocks). The saved file must be the

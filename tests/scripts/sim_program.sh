@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # calvyx-sim as a program: a byte script on a pseudo-terminal, the USB device's
 # unplug, and its exit codes. The program's side is played by the shell.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The virtual calculator as a USB device (calvyx-sim --usb-device): calvyx-cli reaches it
 # through libusb and umockdev, as it would a real calculator's bulk pipes. Each transfer
 # kind once, the files byte-identical.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Calculator sessions against the virtual calculator: two served at once on their own
 // pseudo-terminals without crossing, a line that hangs up, the link lent and given back,
 // a screen read through the session, and a pushed screen, all told as events.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file name a received object proposes (main window and calvyx-cli receive).
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ROM update stream on the virtual calculator's USB pipe device: the exact bytes on
 // the wire, the chunking seen through the progress reports, and the failures.
 #include <gtest/gtest.h>

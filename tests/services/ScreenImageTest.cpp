@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screen image: which bit is which pixel in each layout, short images, and the
 // framed picture of the capture window.
 #include <gtest/gtest.h>

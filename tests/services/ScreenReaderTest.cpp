@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading one screen from the virtual calculator: the pushed-screen prefix, screens in
 // bursts, cancel, the link always closed afterwards, and the errors.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The services tests: the real link on the virtual calculator's USB pipe device (or a
 // pseudo-terminal), recording stand-ins for the windows, and the calculator's side run

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transfer server: port selection as the main window's polling uses it, its failure
 // texts, and the two transfers it runs itself, against the virtual calculator.
 #include <gtest/gtest.h>

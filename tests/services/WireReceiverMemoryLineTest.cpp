@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wire receive on a line in memory, run in this thread: its time-outs pass on the
 // line's clock, so even a calculator that stays silent is given up on at once in real
 // time, and the answers on the wire are exactly those of the receive.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wire receive against the virtual calculator: what the PC answers on the wire, what
 // the status dialog shows, and what ends up in memory.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Byte strings spelled as numbers in tests: Bytes({0x01, 0x23, 0x20}).
 #include <initializer_list>

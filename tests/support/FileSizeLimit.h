@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A full disk, as far as one test process can have one: files written by this process
 // cannot grow past a limit (writes past it fail with EFBIG, as writes on a full disk fail

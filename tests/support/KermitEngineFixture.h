@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Kermit engine on a real link, with the virtual calculator on the far end: the USB
 // pipe device by default (fast, unthrottled), a pseudo-terminal where the serial

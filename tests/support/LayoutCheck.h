@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What makes a window look broken, found from its widgets: a control cut off by its
 // parent's edge, two controls of one layout on top of each other, a label or button too

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's link on the virtual calculator, for tests: a pseudo-terminal pair or a
 // USB pipe device under a private device root. The link is closed when the object goes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What another local user leaves behind, for the tests of the per-user folders: files
 // handed to a uid that no account uses (that needs root, which CI runs the tests as),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test stand-ins for the windows: a status dialog and a host that record what the
 // transfers asked of them, in order, and can be scripted (cancel, choose a file).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Points the program's settings store at a fresh temporary folder for the life of the
 // object, so a test starts from an empty store and never touches the user's.

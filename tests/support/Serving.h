@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs the far end of an exchange (the virtual calculator's script) in a thread of its
 // own while the test's main thread keeps serving the synchronised calls of the PC's

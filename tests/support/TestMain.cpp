@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every test program runs inside a Qt application so that synchronised calls and timers
 // work (and widgets, in the windows' tests); without a display it uses the offscreen
 // platform. The build picks the application each area needs: CALVYX_TEST_APPLICATION is

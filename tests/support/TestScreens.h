@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Calculator screens for the tests: a recognisable picture (axes, a parabola and
 // orientation marks) built from integers only, so it is the same on every machine.

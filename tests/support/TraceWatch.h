@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Collects the trace lines of the code under test (from any thread) for the life of
 // the object, so a test can wait, bounded, until the code has reached a given step.

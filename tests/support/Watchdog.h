@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The end of an operation that a watchdog thread waits for: the watchdog steps in only
 // when the end has not come within its limit, and leaves as soon as it comes.

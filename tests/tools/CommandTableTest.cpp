@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command table both tool programs dispatch through, and the number parser their
 // options share.
 #include <gtest/gtest.h>

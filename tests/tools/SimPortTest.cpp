@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual calculator's port: pacing at the line rate, seeded faults, the receive
 // helpers and the USB device's plug and unplug.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's "Connect using:" box offers the calculators found on the bus as
 // usb:vvvv:pppp entries after its own entries, which keep their order.
 #include <gtest/gtest.h>

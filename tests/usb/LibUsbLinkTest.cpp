@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The libusb backend of the link against a calculator played in a umockdev test bed:
 // opening and claiming, refusals the user must understand, a dialogue, packets read
 // whole, a silent line, a calculator that stops taking data or is unplugged, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the calculator among the USB devices: which devices are listed, which are
 // taken for the calculator (a listed id, or a product string naming the model on a
 // vendor-specific interface with one bulk IN and one bulk OUT endpoint), whether the

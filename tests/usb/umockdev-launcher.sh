@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # CTest's launcher of tests_usb: runs the program under umockdev-wrapper with a TMPDIR
 # of its own, where umockdev keeps its test beds, and removes that folder afterwards.
 # A run killed outright (a CTest time-out) cannot clean up after itself: its folder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copies into a folder: what a copy takes and refuses, what it replaces (a link by name,
 // never through it), and that a cancelled or failed copy keeps the old file and leaves
 // no temporary behind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-user folder check: a folder of this user that nobody else may write into is
 // taken; a folder of another user, one others may write into, a symbolic link, or a
 // pipe of another user inside is refused with a message that names it and the fix.

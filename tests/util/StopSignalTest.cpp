@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stop signal: a signal becomes a level that waits and polls see, a call in the event
 // loop per signal, and the old handlers come back when the object goes.
 #include <gtest/gtest.h>

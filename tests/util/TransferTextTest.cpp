@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The English words of transfer events: what calvyx-cli prints and scripts read, so
 // each must come out exactly as the transfers have always worded it.
 #include <gtest/gtest.h>

@@ -1,5 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version text and the About window.
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include <QLabel>
 #include <QPushButton>
@@ -57,6 +62,19 @@ TEST(About, ArtworkAndLayout)
     const Qt::WindowFlags flags = about.windowFlags();
     EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint) || flags.testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+TEST(About, ShowsTheLicenceAndTheProjectsAddressAsALink)
+{
+    AboutDialog about;
+    const QString text = about.licenseLabel->text();
+    EXPECT_TRUE(text.contains("GNU General Public License, version 3 or later")) << text.toStdString();
+    EXPECT_TRUE(text.contains("<a href=\"https://calvyx.org/\">https://calvyx.org/</a>")) << text.toStdString();
+    EXPECT_TRUE(about.licenseLabel->openExternalLinks());
+    // The packages name the same home page.
+    std::ifstream packaging(CALVYX_SOURCE_DIR "/cmake/Packaging.cmake");
+    const std::string cmake((std::istreambuf_iterator<char>(packaging)), std::istreambuf_iterator<char>());
+    EXPECT_NE(cmake.find(std::string("set(CPACK_PACKAGE_HOMEPAGE_URL \"") + ProjectAddress + "\")"), std::string::npos);
 }
 
 TEST(About, ShowsOverItsMainWindowAndClosesWithOkOrEsc)

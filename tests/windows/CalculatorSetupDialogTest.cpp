@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set-up instructions dialog: the exact texts, and how it is answered.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The capture window reading screens from the virtual calculator: the receive thread's
 // start on the timer, the hand-over and redraw, a vanishing USB device, and closing
 // while a screen is half read.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The capture window's picture, its "Border" setting, Copy and Save.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keyboard use of the windows: Tab walks the controls in a sensible order and never
 // gets stuck in a text box.
 #include <gtest/gtest.h>

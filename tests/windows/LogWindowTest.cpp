@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log window: lines in, clearing, keys, its context menu and its saved placement.
 #include <gtest/gtest.h>
 

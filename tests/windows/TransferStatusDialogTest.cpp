@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transfer status dialog: what each kind of report and each transfer event does to
 // it, and the texts it hands on to the log.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows' words for the transfers' events and the server's status: without a
 // translation exactly the English that calvyx-cli prints (util/TransferText), in
 // another language translated part by part around the names and numbers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows' translations: every .ts file complete against the sources as they are
 // now (lupdate run on a copy finds no text without its translation), each translation
 // keeping what the program fills in or splits on, and the built-in translations (the

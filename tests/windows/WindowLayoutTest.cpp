@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every window laid out with the fonts of this machine, in every language: at least its
 // design size, no control cut off by the window's edge, overlapping a sibling or too
 // small for its text. With CALVYX_SCREENSHOT_DIR set, each window is also saved there
@@ -22,6 +23,7 @@
 #include "util/TransferText.h"
 #include "windows/AboutDialog.h"
 #include "windows/CalculatorSetupDialog.h"
+#include "windows/ConnectionReportDialog.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
 #include "windows/TransferStatusDialog.h"
@@ -110,6 +112,16 @@ TEST_P(LanguageLayout, AboutWindow)
     AboutDialog about;
     ASSERT_NO_FATAL_FAILURE(CheckAndShoot(about, "about-window", QSize(317, 198 + 25)));
     about.close();
+}
+
+TEST_P(LanguageLayout, ConnectionReport)
+{
+    DoctorReport report;
+    report.findings = {{"/dev/ttyUSB0", "you may not open /dev/ttyUSB0 (root:dialout 0660)", FindingSeverity::Problem,
+                        "sudo adduser ana dialout"}};
+    ConnectionReportDialog dialog(report);
+    ASSERT_NO_FATAL_FAILURE(CheckAndShoot(dialog, "connection-report", QSize(560, 260)));
+    dialog.close();
 }
 
 TEST_P(LanguageLayout, CaptureWindow)

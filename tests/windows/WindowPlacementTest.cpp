@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window placement kept in the settings: what is written, what is read back, and what
 // a fixed-size window ignores.
 #include <gtest/gtest.h>

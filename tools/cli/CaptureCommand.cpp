@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calvyx-cli capture: waits for screens that the calculator pushes (ON and 1 pressed
 // together) and saves each as the capture window draws it: the framed picture, border B,
 // scaled by a whole number without smoothing, PNG or BMP by the file's extension. With

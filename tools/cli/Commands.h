@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // calvyx-cli: a small dispatcher. Each command lives in its own file and registers
 // itself in the program's command table (tools/common/CommandTable.h), its synopsis

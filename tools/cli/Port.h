@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening the port a command names, with the command line's conventions. The commands
 // reach the link's own rules (the name's letter case, the baud) only through here.

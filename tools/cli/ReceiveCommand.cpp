@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calvyx-cli receive: one object sent by wire from the calculator's send menu. With a
 // folder as --out the file is named after the object (its header's name, "untitled"
 // without one); an existing file there is not replaced, the name gets " (2)", " (3)"...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calvyx-cli rom: loads a new ROM into a calculator waiting in its ROM-load mode. The
 // stream has no handshake: once started it runs to the end of the file.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calvyx-cli serve: the Kermit server on a port until SIGINT or SIGTERM. The calculator
 // pushes files into DIR and fetches files from it. An XModem request is answered with
 // --xmodem-file; without one the file is asked for on the terminal (declined when

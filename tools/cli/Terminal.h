@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The windows of calvyx-cli: a status "dialog" that prints every text it is shown as a
 // line on stdout (progress as a bar on a terminal, a line every two seconds otherwise),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calvyx-cli: the Calvyx core in a terminal, without windows.
 #include <QCoreApplication>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command tables of calvyx-cli and calvyx-sim. Each command lives in a file of its
 // own and registers itself there, before main runs:

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The transfers the PC starts itself, shown with calvyx-cli against the virtual
 # calculator on the USB pipe device: an object received by wire, the calculator's screen
 # captured to a PNG picture, and a ROM loaded. Source it, then call

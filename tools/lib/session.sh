@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the demo and the end-to-end check: a private session for calvyx (its own
 # settings, runtime, trash and device root under one temporary folder) and an X display
 # for it when there is none. Source it; every function reports failures on stderr.

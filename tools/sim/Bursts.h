@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The calculator's link delivers what it sends in pieces: a block or a screen may come
 // in several bursts with pauses between them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calvyx-sim demo: a calculator session for a newcomer to watch, on one USB pipe device
 // that stays plugged throughout: the calculator pushes a file, asks for one by XModem,
 // and pushes its screen, saying after each step what happened.

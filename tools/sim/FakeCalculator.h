@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A calculator on the USB bus, played at byte level inside a umockdev test bed: the
 // device's descriptors in the test bed's sysfs and a handler that answers the usbfs

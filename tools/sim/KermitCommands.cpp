@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calvyx-sim's Kermit and XModem roles: the calculator pushes files, fetches one, sends
 // packets of its choosing, or asks for a file by XModem. Each role opens its end of the
 // link, prints the name the program should open, waits --after MS for the program to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The calculator's side of the Kermit server dialogue and of the XModem send, on top of
 // a SimPort: push a file (S, F, D..., Z, B with frames of at most LEN 80, ending in

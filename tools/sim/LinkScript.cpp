@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first roles of the virtual calculator: hold the far end of a pseudo-terminal
 // ("pty") or be the USB pipe device ("usb"), and play a script of byte steps given on
 // the command line, in order. Later roles speak the protocols.

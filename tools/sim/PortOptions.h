@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every calvyx-sim role shares: the options that choose and shape the
 // calculator's end of the link, byte strings written in hex on the command line, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A status dialog that shows nothing, for the programs that run transfers against the
 // virtual calculator without windows or recorders (benches, fuzz targets): open from

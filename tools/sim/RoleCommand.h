@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the protocol roles' subcommands share: --help, the port options, their own
 // options with a value each, and the usage error.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The calculator in its ROM-load mode: it takes one stream, the length of the new ROM
 // (4 bytes, least significant first) and then that many bytes, and checks them against

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The calculator pushing its screen (ON and 1 pressed together): the 1090-byte screen
 // image, header 0x80 for the row layout or 0x1B for the page layout, sent in bursts as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The virtual calculator's end of the link: either the far side of a pseudo-terminal
 // pair (the program opens the slave path, as it would a serial adapter) or a USB pipe

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The virtual calculator as a USB device on a bus of its own: a umockdev test bed holding
 // a FakeCalculator, and a program started under umockdev's preload library that sees

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The calculator sending an object "by wire": it waits for the PC's start byte (NAK on
 // its USB link, 'D' on a serial line), then sends checksum blocks whatever it was asked

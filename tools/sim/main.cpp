@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calvyx-sim: the virtual calculator. A thin dispatcher over the registered
 // subcommands (tools/sim/*.cpp) of the program's command table.
 #include <cstdio>

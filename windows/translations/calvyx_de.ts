@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>Verbindungskit</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>Freie Software unter der GNU General Public License, Version 3 oder neuer.</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
@@ -71,6 +75,25 @@
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionReportDialog</name>
+    <message>
+        <source>Connection Report</source>
+        <translation>Verbindungsbericht</translation>
+    </message>
+    <message>
+        <source>A calculator connection can be opened.</source>
+        <translation>Eine Verbindung zum Rechner kann geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>No calculator connection can be opened. What stands in the way, and the command that fixes each thing:</source>
+        <translation>Keine Verbindung zum Rechner kann geöffnet werden. Was im Weg steht, und der Befehl, der es jeweils behebt:</translation>
+    </message>
+    <message>
+        <source>Why?</source>
+        <translation>Warum?</translation>
     </message>
 </context>
 <context>
@@ -415,6 +438,10 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 hat aufgelegt und bleibt geschlossen: Ein Pseudoterminal wird nicht von selbst wieder geöffnet, seine Nummer kann jetzt einem anderen Programm gehören. Wählen Sie die Verbindung erneut, um sie wieder zu öffnen.</translation>
+    </message>
+    <message>
+        <source>Why Can&apos;t Calvyx Connect?</source>
+        <translation>Warum verbindet Calvyx nicht?</translation>
     </message>
 </context>
 <context>

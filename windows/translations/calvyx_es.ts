@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>Kit de conexión</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>Software libre bajo la Licencia Pública General de GNU, versión 3 o posterior.</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
@@ -71,6 +75,25 @@
     <message>
         <source>Cancel</source>
         <translation>Cancelar</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionReportDialog</name>
+    <message>
+        <source>Connection Report</source>
+        <translation>Informe de conexión</translation>
+    </message>
+    <message>
+        <source>A calculator connection can be opened.</source>
+        <translation>Se puede abrir una conexión con la calculadora.</translation>
+    </message>
+    <message>
+        <source>No calculator connection can be opened. What stands in the way, and the command that fixes each thing:</source>
+        <translation>No se puede abrir ninguna conexión con la calculadora. Qué lo impide, y la orden que corrige cada punto:</translation>
+    </message>
+    <message>
+        <source>Why?</source>
+        <translation>¿Por qué?</translation>
     </message>
 </context>
 <context>
@@ -415,6 +438,10 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 ha colgado y queda cerrado: un pseudoterminal no se vuelve a abrir por sí solo, su número puede pertenecer ahora a otro programa. Elija de nuevo la conexión para volver a abrirla.</translation>
+    </message>
+    <message>
+        <source>Why Can&apos;t Calvyx Connect?</source>
+        <translation>¿Por qué no conecta Calvyx?</translation>
     </message>
 </context>
 <context>

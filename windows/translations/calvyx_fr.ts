@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>Kit de connexion</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>Logiciel libre sous la licence publique générale GNU, version 3 ou ultérieure.</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
@@ -71,6 +75,25 @@
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionReportDialog</name>
+    <message>
+        <source>Connection Report</source>
+        <translation>Rapport de connexion</translation>
+    </message>
+    <message>
+        <source>A calculator connection can be opened.</source>
+        <translation>Une connexion à la calculatrice peut être ouverte.</translation>
+    </message>
+    <message>
+        <source>No calculator connection can be opened. What stands in the way, and the command that fixes each thing:</source>
+        <translation>Aucune connexion à la calculatrice ne peut être ouverte. Ce qui fait obstacle, et la commande qui corrige chaque point :</translation>
+    </message>
+    <message>
+        <source>Why?</source>
+        <translation>Pourquoi ?</translation>
     </message>
 </context>
 <context>
@@ -415,6 +438,10 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 a raccroché et reste fermé : un pseudo-terminal n’est pas rouvert de lui-même, son numéro peut maintenant appartenir à un autre programme. Choisissez de nouveau la connexion pour la rouvrir.</translation>
+    </message>
+    <message>
+        <source>Why Can&apos;t Calvyx Connect?</source>
+        <translation>Pourquoi Calvyx ne se connecte-t-il pas ?</translation>
     </message>
 </context>
 <context>

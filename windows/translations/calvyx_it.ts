@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>Kit di connessione</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>Software libero sotto la GNU General Public License, versione 3 o successiva.</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
@@ -71,6 +75,25 @@
     <message>
         <source>Cancel</source>
         <translation>Annulla</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionReportDialog</name>
+    <message>
+        <source>Connection Report</source>
+        <translation>Rapporto di connessione</translation>
+    </message>
+    <message>
+        <source>A calculator connection can be opened.</source>
+        <translation>È possibile aprire una connessione alla calcolatrice.</translation>
+    </message>
+    <message>
+        <source>No calculator connection can be opened. What stands in the way, and the command that fixes each thing:</source>
+        <translation>Non è possibile aprire alcuna connessione alla calcolatrice. Che cosa lo impedisce, e il comando che risolve ogni punto:</translation>
+    </message>
+    <message>
+        <source>Why?</source>
+        <translation>Perché?</translation>
     </message>
 </context>
 <context>
@@ -415,6 +438,10 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 ha riagganciato e resta chiuso: uno pseudoterminale non viene riaperto da solo, il suo numero può ora appartenere a un altro programma. Scegliere di nuovo la connessione per riaprirla.</translation>
+    </message>
+    <message>
+        <source>Why Can&apos;t Calvyx Connect?</source>
+        <translation>Perché Calvyx non si connette?</translation>
     </message>
 </context>
 <context>

@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>Verbindingskit</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>Vrije software onder de GNU General Public License, versie 3 of later.</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
@@ -71,6 +75,25 @@
     <message>
         <source>Cancel</source>
         <translation>Annuleren</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionReportDialog</name>
+    <message>
+        <source>Connection Report</source>
+        <translation>Verbindingsrapport</translation>
+    </message>
+    <message>
+        <source>A calculator connection can be opened.</source>
+        <translation>Een verbinding met de rekenmachine kan worden geopend.</translation>
+    </message>
+    <message>
+        <source>No calculator connection can be opened. What stands in the way, and the command that fixes each thing:</source>
+        <translation>Er kan geen verbinding met de rekenmachine worden geopend. Wat in de weg staat, en de opdracht die elk punt verhelpt:</translation>
+    </message>
+    <message>
+        <source>Why?</source>
+        <translation>Waarom?</translation>
     </message>
 </context>
 <context>
@@ -415,6 +438,10 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 heeft opgehangen en blijft gesloten: een pseudoterminal wordt niet vanzelf opnieuw geopend, het nummer kan nu van een ander programma zijn. Kies de verbinding opnieuw om hem weer te openen.</translation>
+    </message>
+    <message>
+        <source>Why Can&apos;t Calvyx Connect?</source>
+        <translation>Waarom maakt Calvyx geen verbinding?</translation>
     </message>
 </context>
 <context>

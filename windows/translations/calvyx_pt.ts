@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>Kit de ligação</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>Software livre sob a GNU General Public License, versão 3 ou posterior.</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
@@ -71,6 +75,25 @@
     <message>
         <source>Cancel</source>
         <translation>Cancelar</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionReportDialog</name>
+    <message>
+        <source>Connection Report</source>
+        <translation>Relatório de ligação</translation>
+    </message>
+    <message>
+        <source>A calculator connection can be opened.</source>
+        <translation>É possível abrir uma ligação à calculadora.</translation>
+    </message>
+    <message>
+        <source>No calculator connection can be opened. What stands in the way, and the command that fixes each thing:</source>
+        <translation>Não é possível abrir nenhuma ligação à calculadora. O que o impede, e o comando que resolve cada ponto:</translation>
+    </message>
+    <message>
+        <source>Why?</source>
+        <translation>Porquê?</translation>
     </message>
 </context>
 <context>
@@ -415,6 +438,10 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 desligou e fica fechado: um pseudoterminal não é reaberto por si só, o seu número pode agora pertencer a outro programa. Escolha novamente a ligação para a reabrir.</translation>
+    </message>
+    <message>
+        <source>Why Can&apos;t Calvyx Connect?</source>
+        <translation>Porque é que o Calvyx não liga?</translation>
     </message>
 </context>
 <context>

@@ -23,6 +23,10 @@
         <source>Connectivity Kit</source>
         <translation>连接套件</translation>
     </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>自由软件，依据 GNU 通用公共许可证第 3 版或更高版本发布。</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
@@ -71,6 +75,25 @@
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionReportDialog</name>
+    <message>
+        <source>Connection Report</source>
+        <translation>连接报告</translation>
+    </message>
+    <message>
+        <source>A calculator connection can be opened.</source>
+        <translation>可以打开与计算器的连接。</translation>
+    </message>
+    <message>
+        <source>No calculator connection can be opened. What stands in the way, and the command that fixes each thing:</source>
+        <translation>无法打开与计算器的任何连接。以下是阻碍连接的原因，以及修复每一项的命令：</translation>
+    </message>
+    <message>
+        <source>Why?</source>
+        <translation>为什么？</translation>
     </message>
 </context>
 <context>
@@ -413,6 +436,10 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 已挂断并保持关闭：伪终端不会自动重新打开，它的编号现在可能属于另一个程序。请重新选择该连接以再次打开它。</translation>
+    </message>
+    <message>
+        <source>Why Can&apos;t Calvyx Connect?</source>
+        <translation>为什么 Calvyx 无法连接？</translation>
     </message>
 </context>
 <context>

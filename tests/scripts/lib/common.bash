@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the scripted checks (sourced, not run): a work folder removed on exit with
 # the background processes the script started, the tools a check needs, a socat
 # pseudo-terminal pair and a calvyx-cli serve waited for until it listens.
