@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One ROM into a class of USB calculators at once: CALCULATORS virtual calculators of one
 # id in ROM-load mode on one umockdev bus (calvyx-sim class --usb-device, each in its own
 # socket, each taking the data at PACE bytes/s, a full-speed bulk link), loaded by one

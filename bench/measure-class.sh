@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A class at once: CALCULATORS virtual calculators (calvyx-sim class, each on its own
 # pseudo-terminal, sending at the line rate of 960 bytes/s) each push a file of SIZE
 # bytes, all under one name, into one `calvyx-cli serve` with an inbox per calculator.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A class of calculators served at once: one CalculatorSession per calculator, each on
 // its own port and known by a label (the one the teacher gave it, kept in the settings

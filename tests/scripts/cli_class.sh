@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A class of virtual calculators (calvyx-sim class, each on its own pseudo-terminal)
 # against one calvyx-cli: serve with several --port options puts each calculator's file
 # into its own inbox (a label given on the command line, else the port's name), even

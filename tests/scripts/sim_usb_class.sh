@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A class of USB calculators of one id on one bus (calvyx-sim class --usb-device, each in
 # its own socket usb:1-2.N): calvyx-cli serve --all finds each by its socket and puts each
 # one's file, all of one name, into that socket's inbox byte-identical; calvyx-cli rom

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A class of calculators in one process, against virtual calculators on pseudo-
 // terminals: each calculator's files land in its own inbox (same names included), the
 // class fetches from the served folder, and a class that follows every calculator found

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A class on USB: calculators of one id, each in its own socket, served at once by a
 // class that follows every calculator found; one plugged in later joins, one unplugged
 // leaves and the other goes on, and one plugged into the same socket again comes back

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calvyx-sim class: a class of virtual calculators at once, each a calvyx-sim of its own
 // playing its own role with its own files on its own pseudo-terminal (or pipe device
 // root). The roles are given one after the other, separated by "::"; --copies N plays
