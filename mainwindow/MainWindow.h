@@ -33,6 +33,7 @@
 #include "util/ByteString.h"
 #include "util/FileCopy.h"
 #include "util/HostInterfaces.h"
+#include "windows/ClassWindow.h"
 #include "windows/ScreenCaptureWindow.h"
 
 class QAction;
@@ -90,6 +91,13 @@ public:
     AboutDialog& About();
     TransferStatusDialog& StatusDialog();
     ScreenCaptureWindow* CaptureWindow() const { return captureWindow_; }
+    // View > Class: on, the window lets its calculator go and the class view serves every
+    // calculator found, each into an inbox under the folder; off (or the class view
+    // closed), the window follows its chosen connection again.
+    void ShowClassView(bool on);
+    ClassWindow* ClassView() const { return classWindow_; }
+    bool ClassMode() const { return classMode_; }
+    void SetCalculatorFinder(std::function<std::vector<std::string>()> find) { findCalculators_ = std::move(find); }
     // The About display at the first activation; the tests and the benches skip it.
     void SkipStartupAbout() { startupAboutDone_ = true; }
     bool StartupAboutDone() const { return startupAboutDone_; }
@@ -138,6 +146,7 @@ public:
     QAction* recentFolderItems[RecentSlotCount] = {};
     QAction* exitAction = nullptr;
     // The ROM menu.
+    QAction* classAction = nullptr; // View > Class: the class view instead of one calculator
     QAction* sendRomAction = nullptr;
     // The Help menu.
     QAction* helpContentsAction = nullptr;
@@ -300,6 +309,8 @@ private:
     // Answers the waiting second-start request when nothing stands in its way.
     void AnswerWaitingStart();
     bool LinkReserved() const { return linkReservations_ > 0; }
+    // In class mode a command of the one calculator says why it does nothing; true then.
+    bool RefusedInClassMode();
 
     // MainWindowFolders.cpp
     void StartEditing(QTreeView* view, const QModelIndex& index);
@@ -327,8 +338,12 @@ private:
     QPointer<AboutDialog> about_;
     QPointer<TransferStatusDialog> statusDialog_;
     QPointer<ScreenCaptureWindow> captureWindow_; // a child of this window
-    bool startingUp_ = false;                     // until the first show the poll does nothing
-    bool startupAboutDone_ = false;               // the About display at the first activation has begun
+    QPointer<ClassWindow> classWindow_;           // the class view, made when first asked for
+    bool classMode_ = false;                      // the class view serves the calculators
+    // How the class view finds the calculators (FindCalculators unless a test says).
+    std::function<std::vector<std::string>()> findCalculators_;
+    bool startingUp_ = false;       // until the first show the poll does nothing
+    bool startupAboutDone_ = false; // the About display at the first activation has begun
     QFileSystemModel* treeModel_ = nullptr;
     QFileSystemModel* listModel_ = nullptr;
     bool refused_ = false;

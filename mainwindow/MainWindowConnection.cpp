@@ -255,6 +255,8 @@ void MainWindow::AnotherStart(const SingleInstance::Request& request)
 
 void MainWindow::ConnectionChosen()
 {
+    // Choosing one calculator ends the class view (it has every calculator's link).
+    if (classMode_) ShowClassView(false);
     UpdateControls();
     session_->Disconnect();
     selectedPort_ = S(connectionBox->currentText());

@@ -83,6 +83,12 @@ void MainWindow::BuildMenus()
     file->addSeparator();
     exitAction = hinted(file, QT_TR_NOOP("E&xit"), nullptr, [this] { Exit(); });
 
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    classAction = view->addAction(tr("&Class"));
+    classAction->setCheckable(true);
+    classAction->setStatusTip(tr("Serve every calculator of a class at once, each with its own inbox"));
+    connect(classAction, &QAction::toggled, this, [this](bool on) { Guarded([this, on] { ShowClassView(on); }); });
+
     QMenu* rom = menuBar()->addMenu(tr("ROM"));
     sendRomAction = hinted(rom, QT_TR_NOOP("Download Calculator ROM..."), nullptr, [this] { SendRom(); });
 
@@ -97,7 +103,7 @@ void MainWindow::BuildMenus()
         hinted(help, QT_TR_NOOP("Why Can't Calvyx Connect?"), nullptr, [this] { ShowConnectionReport(this); });
     help->addSeparator();
     aboutAction = hinted(help, QT_TR_NOOP("About"), nullptr, [this] { ShowAbout(); });
-    for (QMenu* menu : {file, rom, help}) menu->installEventFilter(this);
+    for (QMenu* menu : {file, view, rom, help}) menu->installEventFilter(this);
 }
 
 void MainWindow::BuildToolBar()

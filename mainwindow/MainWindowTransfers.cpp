@@ -46,9 +46,17 @@ void MainWindow::EnsureCaptureWindow()
     captureWindow_->SetSaveFolder([this] { return Q(Server().Folder()); });
 }
 
+bool MainWindow::RefusedInClassMode()
+{
+    if (!classMode_) return false;
+    // The class view has every calculator's link; this window has none to use.
+    statusPanel->setText(tr("Class view: close the Class window to use one calculator"));
+    return true;
+}
+
 void MainWindow::ShowCaptureWindow()
 {
-    if (LinkReserved()) return; // a command's transfer has the link; its wait serves events
+    if (LinkReserved() || RefusedInClassMode()) return; // a command's transfer has the link; its wait serves events
     RunCaptureWindow(ByteString());
 }
 
@@ -74,7 +82,7 @@ void MainWindow::ReceiveByWire(bool askFirst)
 {
     // A transfer's wait serves events: a click that arrives meanwhile, before the poll
     // has shown the busy state, must not start a second transfer on the same link.
-    if (LinkReserved()) return;
+    if (LinkReserved() || RefusedInClassMode()) return;
     const QString folder = Server().KermitServerRunning() ? Q(Server().Kermit()->Folder()) : QStringLiteral(".");
     bool present = true;
     if (Server().LinkKindOpen() == LinkKind::Usb) present = session_->DevicePresent();
@@ -130,7 +138,7 @@ void MainWindow::ReceiveByWire(bool askFirst)
 
 void MainWindow::SendRom()
 {
-    if (LinkReserved()) return; // see ReceiveByWire
+    if (LinkReserved() || RefusedInClassMode()) return; // see ReceiveByWire
     struct Idle {
         MainWindow* window;
         bool armed = true;

@@ -30,6 +30,7 @@
 #include "util/Ticks.h"
 #include "util/Utils.h"
 #include "windows/AboutDialog.h"
+#include "windows/ClassWindow.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
 #include "windows/TransferStatusDialog.h"
@@ -794,6 +795,39 @@ TEST_F(MainWindowTest, CancelledSaveAsksBeforeDiscardingTheObject)
         ForceRecheck();
         ASSERT_TRUE(WaitFor([this] { return window_->Server().KermitServerRunning(); }, 5000));
     }
+    EXPECT_TRUE(errors_.empty());
+}
+
+// View > Class: the window lets its calculator go and the class view serves it in a row
+// of its own; a command of the one calculator is refused meanwhile; closing the class
+// view gives the window its calculator back.
+TEST_F(MainWindowTest, TheClassViewTakesTheCalculatorAndGivesItBack)
+{
+    Device(true);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
+    window_->SetCalculatorFinder([] { return std::vector<std::string>{"QVxT0+"}; });
+    window_->classAction->trigger();
+    ASSERT_TRUE(window_->ClassMode());
+    ClassWindow* view = window_->ClassView();
+    ASSERT_TRUE(view && view->isVisible());
+    EXPECT_TRUE(window_->classAction->isChecked());
+    EXPECT_FALSE(window_->Server().LinkOpen()) << "the window kept its calculator's link";
+    const auto rowState = [view] {
+        const int row = view->Table().RowOf("QVxT0+");
+        return row < 0 ? QStringLiteral("(no row)") : view->Table().At(row).state;
+    };
+    ASSERT_TRUE(WaitFor([&] { return rowState() == "Connected"; }, 5000)) << rowState().toStdString();
+
+    window_->ReceiveByWire(false);
+    EXPECT_TRUE(dialogs_->instructions.empty());
+    EXPECT_FALSE(window_->Server().LinkOpen()) << "a command of the one calculator took the class's link";
+
+    view->close();
+    EXPECT_FALSE(window_->ClassMode());
+    EXPECT_FALSE(window_->classAction->isChecked());
+    EXPECT_EQ(view->Table().rowCount(), 0);
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
     EXPECT_TRUE(errors_.empty());
 }
 

@@ -78,6 +78,92 @@
     </message>
 </context>
 <context>
+    <name>ClassTableModel</name>
+    <message>
+        <source>Connected</source>
+        <translation>Verbunden</translation>
+    </message>
+    <message>
+        <source>Unplugged: waiting for it</source>
+        <translation>Ausgesteckt: wartet darauf</translation>
+    </message>
+    <message>
+        <source>Plugged in again: reconnecting</source>
+        <translation>Wieder eingesteckt: verbindet neu</translation>
+    </message>
+    <message>
+        <source>Hung up</source>
+        <translation>Aufgelegt</translation>
+    </message>
+    <message>
+        <source>Cannot be opened: %1</source>
+        <translation>Lässt sich nicht öffnen: %1</translation>
+    </message>
+    <message>
+        <source>Closed</source>
+        <translation>Geschlossen</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator</source>
+        <translation>Wartet auf den Rechner</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1: fertig</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translation>Beschäftigt</translation>
+    </message>
+    <message>
+        <source>%1 (%2%)</source>
+        <translation>%1 (%2 %)</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>Rechner</translation>
+    </message>
+    <message>
+        <source>Socket</source>
+        <translation>Anschluss</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>Übertragung</translation>
+    </message>
+    <message>
+        <source>Last result</source>
+        <translation>Letztes Ergebnis</translation>
+    </message>
+    <message>
+        <source>Inbox</source>
+        <translation>Eingang</translation>
+    </message>
+</context>
+<context>
+    <name>ClassWindow</name>
+    <message>
+        <source>Class</source>
+        <translation>Klasse</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>Every calculator found is served at once. What each one sends goes into its own folder under %1; a second file of the same name is kept beside the first.</source>
+        <translation>Alle gefundenen Rechner werden gleichzeitig bedient. Was jeder sendet, kommt in seinen eigenen Ordner unter %1; eine zweite Datei gleichen Namens wird neben der ersten behalten.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionReportDialog</name>
     <message>
         <source>Connection Report</source>
@@ -442,6 +528,30 @@
     <message>
         <source>Why Can&apos;t Calvyx Connect?</source>
         <translation>Warum verbindet Calvyx nicht?</translation>
+    </message>
+    <message>
+        <source>A transfer is in progress: the class view opens once it is over</source>
+        <translation>Eine Übertragung läuft: die Klassenansicht öffnet sich, wenn sie vorbei ist</translation>
+    </message>
+    <message>
+        <source>Class view: the calculators are served in the Class window</source>
+        <translation>Klassenansicht: die Rechner werden im Fenster „Klasse“ bedient</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Class</source>
+        <translation>&amp;Klasse</translation>
+    </message>
+    <message>
+        <source>Serve every calculator of a class at once, each with its own inbox</source>
+        <translation>Alle Rechner einer Klasse gleichzeitig bedienen, jeden mit eigenem Eingang</translation>
+    </message>
+    <message>
+        <source>Class view: close the Class window to use one calculator</source>
+        <translation>Klassenansicht: schließen Sie das Fenster „Klasse“, um einen einzelnen Rechner zu verwenden</translation>
     </message>
 </context>
 <context>

@@ -78,6 +78,92 @@
     </message>
 </context>
 <context>
+    <name>ClassTableModel</name>
+    <message>
+        <source>Connected</source>
+        <translation>Conectada</translation>
+    </message>
+    <message>
+        <source>Unplugged: waiting for it</source>
+        <translation>Desconectada: esperándola</translation>
+    </message>
+    <message>
+        <source>Plugged in again: reconnecting</source>
+        <translation>Conectada de nuevo: reconectando</translation>
+    </message>
+    <message>
+        <source>Hung up</source>
+        <translation>Colgada</translation>
+    </message>
+    <message>
+        <source>Cannot be opened: %1</source>
+        <translation>No se puede abrir: %1</translation>
+    </message>
+    <message>
+        <source>Closed</source>
+        <translation>Cerrada</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator</source>
+        <translation>Esperando a la calculadora</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1: hecho</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translation>Ocupada</translation>
+    </message>
+    <message>
+        <source>%1 (%2%)</source>
+        <translation>%1 (%2 %)</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>Calculadora</translation>
+    </message>
+    <message>
+        <source>Socket</source>
+        <translation>Puerto</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Estado</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>Transferencia</translation>
+    </message>
+    <message>
+        <source>Last result</source>
+        <translation>Último resultado</translation>
+    </message>
+    <message>
+        <source>Inbox</source>
+        <translation>Bandeja de entrada</translation>
+    </message>
+</context>
+<context>
+    <name>ClassWindow</name>
+    <message>
+        <source>Class</source>
+        <translation>Clase</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Cerrar</translation>
+    </message>
+    <message>
+        <source>Every calculator found is served at once. What each one sends goes into its own folder under %1; a second file of the same name is kept beside the first.</source>
+        <translation>Se atienden a la vez todas las calculadoras encontradas. Lo que envía cada una va a su propia carpeta en %1; un segundo archivo con el mismo nombre se guarda junto al primero.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionReportDialog</name>
     <message>
         <source>Connection Report</source>
@@ -442,6 +528,30 @@
     <message>
         <source>Why Can&apos;t Calvyx Connect?</source>
         <translation>¿Por qué no conecta Calvyx?</translation>
+    </message>
+    <message>
+        <source>A transfer is in progress: the class view opens once it is over</source>
+        <translation>Hay una transferencia en curso: la vista de clase se abrirá cuando termine</translation>
+    </message>
+    <message>
+        <source>Class view: the calculators are served in the Class window</source>
+        <translation>Vista de clase: las calculadoras se atienden en la ventana Clase</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ver</translation>
+    </message>
+    <message>
+        <source>&amp;Class</source>
+        <translation>&amp;Clase</translation>
+    </message>
+    <message>
+        <source>Serve every calculator of a class at once, each with its own inbox</source>
+        <translation>Atender a la vez todas las calculadoras de una clase, cada una con su bandeja de entrada</translation>
+    </message>
+    <message>
+        <source>Class view: close the Class window to use one calculator</source>
+        <translation>Vista de clase: cierre la ventana Clase para usar una sola calculadora</translation>
     </message>
 </context>
 <context>

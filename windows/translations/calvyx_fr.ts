@@ -78,6 +78,92 @@
     </message>
 </context>
 <context>
+    <name>ClassTableModel</name>
+    <message>
+        <source>Connected</source>
+        <translation>Connectée</translation>
+    </message>
+    <message>
+        <source>Unplugged: waiting for it</source>
+        <translation>Débranchée : en attente</translation>
+    </message>
+    <message>
+        <source>Plugged in again: reconnecting</source>
+        <translation>Rebranchée : reconnexion</translation>
+    </message>
+    <message>
+        <source>Hung up</source>
+        <translation>Raccrochée</translation>
+    </message>
+    <message>
+        <source>Cannot be opened: %1</source>
+        <translation>Ne peut pas être ouverte : %1</translation>
+    </message>
+    <message>
+        <source>Closed</source>
+        <translation>Fermée</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator</source>
+        <translation>En attente de la calculatrice</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1 : terminé</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translation>Occupée</translation>
+    </message>
+    <message>
+        <source>%1 (%2%)</source>
+        <translation>%1 (%2 %)</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>Calculatrice</translation>
+    </message>
+    <message>
+        <source>Socket</source>
+        <translation>Prise</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>Transfert</translation>
+    </message>
+    <message>
+        <source>Last result</source>
+        <translation>Dernier résultat</translation>
+    </message>
+    <message>
+        <source>Inbox</source>
+        <translation>Boîte de réception</translation>
+    </message>
+</context>
+<context>
+    <name>ClassWindow</name>
+    <message>
+        <source>Class</source>
+        <translation>Classe</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Fermer</translation>
+    </message>
+    <message>
+        <source>Every calculator found is served at once. What each one sends goes into its own folder under %1; a second file of the same name is kept beside the first.</source>
+        <translation>Toutes les calculatrices trouvées sont servies en même temps. Ce que chacune envoie va dans son propre dossier sous %1 ; un second fichier du même nom est gardé à côté du premier.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionReportDialog</name>
     <message>
         <source>Connection Report</source>
@@ -442,6 +528,30 @@
     <message>
         <source>Why Can&apos;t Calvyx Connect?</source>
         <translation>Pourquoi Calvyx ne se connecte-t-il pas ?</translation>
+    </message>
+    <message>
+        <source>A transfer is in progress: the class view opens once it is over</source>
+        <translation>Un transfert est en cours : la vue de classe s’ouvrira quand il sera terminé</translation>
+    </message>
+    <message>
+        <source>Class view: the calculators are served in the Class window</source>
+        <translation>Vue de classe : les calculatrices sont servies dans la fenêtre Classe</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Affichage</translation>
+    </message>
+    <message>
+        <source>&amp;Class</source>
+        <translation>&amp;Classe</translation>
+    </message>
+    <message>
+        <source>Serve every calculator of a class at once, each with its own inbox</source>
+        <translation>Servir toutes les calculatrices d’une classe en même temps, chacune avec sa boîte de réception</translation>
+    </message>
+    <message>
+        <source>Class view: close the Class window to use one calculator</source>
+        <translation>Vue de classe : fermez la fenêtre Classe pour utiliser une seule calculatrice</translation>
     </message>
 </context>
 <context>

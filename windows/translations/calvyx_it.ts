@@ -78,6 +78,92 @@
     </message>
 </context>
 <context>
+    <name>ClassTableModel</name>
+    <message>
+        <source>Connected</source>
+        <translation>Connessa</translation>
+    </message>
+    <message>
+        <source>Unplugged: waiting for it</source>
+        <translation>Scollegata: in attesa</translation>
+    </message>
+    <message>
+        <source>Plugged in again: reconnecting</source>
+        <translation>Ricollegata: riconnessione</translation>
+    </message>
+    <message>
+        <source>Hung up</source>
+        <translation>Riagganciata</translation>
+    </message>
+    <message>
+        <source>Cannot be opened: %1</source>
+        <translation>Impossibile aprire: %1</translation>
+    </message>
+    <message>
+        <source>Closed</source>
+        <translation>Chiusa</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator</source>
+        <translation>In attesa della calcolatrice</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1: fatto</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translation>Occupata</translation>
+    </message>
+    <message>
+        <source>%1 (%2%)</source>
+        <translation>%1 (%2%)</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>Calcolatrice</translation>
+    </message>
+    <message>
+        <source>Socket</source>
+        <translation>Presa</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Stato</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>Trasferimento</translation>
+    </message>
+    <message>
+        <source>Last result</source>
+        <translation>Ultimo risultato</translation>
+    </message>
+    <message>
+        <source>Inbox</source>
+        <translation>Posta in arrivo</translation>
+    </message>
+</context>
+<context>
+    <name>ClassWindow</name>
+    <message>
+        <source>Class</source>
+        <translation>Classe</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Chiudi</translation>
+    </message>
+    <message>
+        <source>Every calculator found is served at once. What each one sends goes into its own folder under %1; a second file of the same name is kept beside the first.</source>
+        <translation>Tutte le calcolatrici trovate sono servite insieme. Ciò che ognuna invia va nella propria cartella sotto %1; un secondo file con lo stesso nome è tenuto accanto al primo.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionReportDialog</name>
     <message>
         <source>Connection Report</source>
@@ -442,6 +528,30 @@
     <message>
         <source>Why Can&apos;t Calvyx Connect?</source>
         <translation>Perché Calvyx non si connette?</translation>
+    </message>
+    <message>
+        <source>A transfer is in progress: the class view opens once it is over</source>
+        <translation>È in corso un trasferimento: la vista classe si aprirà quando sarà finito</translation>
+    </message>
+    <message>
+        <source>Class view: the calculators are served in the Class window</source>
+        <translation>Vista classe: le calcolatrici sono servite nella finestra Classe</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Visualizza</translation>
+    </message>
+    <message>
+        <source>&amp;Class</source>
+        <translation>&amp;Classe</translation>
+    </message>
+    <message>
+        <source>Serve every calculator of a class at once, each with its own inbox</source>
+        <translation>Servire insieme tutte le calcolatrici di una classe, ognuna con la propria posta in arrivo</translation>
+    </message>
+    <message>
+        <source>Class view: close the Class window to use one calculator</source>
+        <translation>Vista classe: chiudere la finestra Classe per usare una sola calcolatrice</translation>
     </message>
 </context>
 <context>

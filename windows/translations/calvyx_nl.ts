@@ -78,6 +78,92 @@
     </message>
 </context>
 <context>
+    <name>ClassTableModel</name>
+    <message>
+        <source>Connected</source>
+        <translation>Verbonden</translation>
+    </message>
+    <message>
+        <source>Unplugged: waiting for it</source>
+        <translation>Losgekoppeld: wacht erop</translation>
+    </message>
+    <message>
+        <source>Plugged in again: reconnecting</source>
+        <translation>Opnieuw aangesloten: verbindt opnieuw</translation>
+    </message>
+    <message>
+        <source>Hung up</source>
+        <translation>Opgehangen</translation>
+    </message>
+    <message>
+        <source>Cannot be opened: %1</source>
+        <translation>Kan niet worden geopend: %1</translation>
+    </message>
+    <message>
+        <source>Closed</source>
+        <translation>Gesloten</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator</source>
+        <translation>Wacht op de rekenmachine</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1: klaar</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translation>Bezig</translation>
+    </message>
+    <message>
+        <source>%1 (%2%)</source>
+        <translation>%1 (%2%)</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>Rekenmachine</translation>
+    </message>
+    <message>
+        <source>Socket</source>
+        <translation>Aansluiting</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Toestand</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>Overdracht</translation>
+    </message>
+    <message>
+        <source>Last result</source>
+        <translation>Laatste resultaat</translation>
+    </message>
+    <message>
+        <source>Inbox</source>
+        <translation>Inbox</translation>
+    </message>
+</context>
+<context>
+    <name>ClassWindow</name>
+    <message>
+        <source>Class</source>
+        <translation>Klas</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Sluiten</translation>
+    </message>
+    <message>
+        <source>Every calculator found is served at once. What each one sends goes into its own folder under %1; a second file of the same name is kept beside the first.</source>
+        <translation>Alle gevonden rekenmachines worden tegelijk bediend. Wat elk verstuurt, komt in een eigen map onder %1; een tweede bestand met dezelfde naam wordt naast het eerste bewaard.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuleren</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionReportDialog</name>
     <message>
         <source>Connection Report</source>
@@ -442,6 +528,30 @@
     <message>
         <source>Why Can&apos;t Calvyx Connect?</source>
         <translation>Waarom maakt Calvyx geen verbinding?</translation>
+    </message>
+    <message>
+        <source>A transfer is in progress: the class view opens once it is over</source>
+        <translation>Er loopt een overdracht: de klasweergave opent zodra die klaar is</translation>
+    </message>
+    <message>
+        <source>Class view: the calculators are served in the Class window</source>
+        <translation>Klasweergave: de rekenmachines worden bediend in het venster Klas</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>Beel&amp;d</translation>
+    </message>
+    <message>
+        <source>&amp;Class</source>
+        <translation>&amp;Klas</translation>
+    </message>
+    <message>
+        <source>Serve every calculator of a class at once, each with its own inbox</source>
+        <translation>Alle rekenmachines van een klas tegelijk bedienen, elk met een eigen inbox</translation>
+    </message>
+    <message>
+        <source>Class view: close the Class window to use one calculator</source>
+        <translation>Klasweergave: sluit het venster Klas om één rekenmachine te gebruiken</translation>
     </message>
 </context>
 <context>

@@ -78,6 +78,92 @@
     </message>
 </context>
 <context>
+    <name>ClassTableModel</name>
+    <message>
+        <source>Connected</source>
+        <translation>Conectada</translation>
+    </message>
+    <message>
+        <source>Unplugged: waiting for it</source>
+        <translation>Desligada: à espera dela</translation>
+    </message>
+    <message>
+        <source>Plugged in again: reconnecting</source>
+        <translation>Ligada de novo: a reconectar</translation>
+    </message>
+    <message>
+        <source>Hung up</source>
+        <translation>Desligou</translation>
+    </message>
+    <message>
+        <source>Cannot be opened: %1</source>
+        <translation>Não é possível abrir: %1</translation>
+    </message>
+    <message>
+        <source>Closed</source>
+        <translation>Fechada</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator</source>
+        <translation>À espera da calculadora</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1: concluído</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translation>Ocupada</translation>
+    </message>
+    <message>
+        <source>%1 (%2%)</source>
+        <translation>%1 (%2%)</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>Calculadora</translation>
+    </message>
+    <message>
+        <source>Socket</source>
+        <translation>Porta</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Estado</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>Transferência</translation>
+    </message>
+    <message>
+        <source>Last result</source>
+        <translation>Último resultado</translation>
+    </message>
+    <message>
+        <source>Inbox</source>
+        <translation>Caixa de entrada</translation>
+    </message>
+</context>
+<context>
+    <name>ClassWindow</name>
+    <message>
+        <source>Class</source>
+        <translation>Turma</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Fechar</translation>
+    </message>
+    <message>
+        <source>Every calculator found is served at once. What each one sends goes into its own folder under %1; a second file of the same name is kept beside the first.</source>
+        <translation>Todas as calculadoras encontradas são servidas ao mesmo tempo. O que cada uma envia vai para a sua própria pasta em %1; um segundo ficheiro com o mesmo nome é guardado ao lado do primeiro.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionReportDialog</name>
     <message>
         <source>Connection Report</source>
@@ -442,6 +528,30 @@
     <message>
         <source>Why Can&apos;t Calvyx Connect?</source>
         <translation>Porque é que o Calvyx não liga?</translation>
+    </message>
+    <message>
+        <source>A transfer is in progress: the class view opens once it is over</source>
+        <translation>Está em curso uma transferência: a vista de turma abre quando terminar</translation>
+    </message>
+    <message>
+        <source>Class view: the calculators are served in the Class window</source>
+        <translation>Vista de turma: as calculadoras são servidas na janela Turma</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ver</translation>
+    </message>
+    <message>
+        <source>&amp;Class</source>
+        <translation>&amp;Turma</translation>
+    </message>
+    <message>
+        <source>Serve every calculator of a class at once, each with its own inbox</source>
+        <translation>Servir ao mesmo tempo todas as calculadoras de uma turma, cada uma com a sua caixa de entrada</translation>
+    </message>
+    <message>
+        <source>Class view: close the Class window to use one calculator</source>
+        <translation>Vista de turma: feche a janela Turma para usar uma só calculadora</translation>
     </message>
 </context>
 <context>

@@ -78,6 +78,92 @@
     </message>
 </context>
 <context>
+    <name>ClassTableModel</name>
+    <message>
+        <source>Connected</source>
+        <translation>已连接</translation>
+    </message>
+    <message>
+        <source>Unplugged: waiting for it</source>
+        <translation>已拔出：等待重新连接</translation>
+    </message>
+    <message>
+        <source>Plugged in again: reconnecting</source>
+        <translation>已重新插入：正在重新连接</translation>
+    </message>
+    <message>
+        <source>Hung up</source>
+        <translation>已挂断</translation>
+    </message>
+    <message>
+        <source>Cannot be opened: %1</source>
+        <translation>无法打开：%1</translation>
+    </message>
+    <message>
+        <source>Closed</source>
+        <translation>已关闭</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator</source>
+        <translation>正在等待计算器</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1：完成</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translation>忙</translation>
+    </message>
+    <message>
+        <source>%1 (%2%)</source>
+        <translation>%1（%2%）</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>计算器</translation>
+    </message>
+    <message>
+        <source>Socket</source>
+        <translation>插口</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>传输</translation>
+    </message>
+    <message>
+        <source>Last result</source>
+        <translation>上次结果</translation>
+    </message>
+    <message>
+        <source>Inbox</source>
+        <translation>收件夹</translation>
+    </message>
+</context>
+<context>
+    <name>ClassWindow</name>
+    <message>
+        <source>Class</source>
+        <translation>班级</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Every calculator found is served at once. What each one sends goes into its own folder under %1; a second file of the same name is kept beside the first.</source>
+        <translation>同时为找到的所有计算器服务。每台计算器发送的文件存入 %1 下它自己的文件夹；同名的第二个文件与第一个并存。</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionReportDialog</name>
     <message>
         <source>Connection Report</source>
@@ -440,6 +526,30 @@
     <message>
         <source>Why Can&apos;t Calvyx Connect?</source>
         <translation>为什么 Calvyx 无法连接？</translation>
+    </message>
+    <message>
+        <source>A transfer is in progress: the class view opens once it is over</source>
+        <translation>正在传输：传输结束后才能打开班级视图</translation>
+    </message>
+    <message>
+        <source>Class view: the calculators are served in the Class window</source>
+        <translation>班级视图：在“班级”窗口中为各计算器服务</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>视图(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Class</source>
+        <translation>班级(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Serve every calculator of a class at once, each with its own inbox</source>
+        <translation>同时为一个班级的所有计算器服务，每台都有自己的收件夹</translation>
+    </message>
+    <message>
+        <source>Class view: close the Class window to use one calculator</source>
+        <translation>班级视图：关闭“班级”窗口后才能使用单台计算器</translation>
     </message>
 </context>
 <context>
