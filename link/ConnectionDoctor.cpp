@@ -18,6 +18,7 @@
 
 #include "link/UsbDevices.h"
 #include "link/UsbPipes.h"
+#include "util/Utils.h"
 
 namespace {
 
@@ -67,25 +68,6 @@ std::vector<std::string> Split(const std::string& text, char separator)
 bool AllDigits(const std::string& text)
 {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-std::optional<unsigned> HexNumber(const std::string& text)
-{
-    if (text.empty() || text.size() > 4) return std::nullopt;
-    unsigned value = 0;
-    for (const char c : text) {
-        unsigned digit = 0;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else
-            return std::nullopt;
-        value = value * 16 + digit;
-    }
-    return value;
 }
 
 std::string Hex4(unsigned value)
@@ -295,8 +277,8 @@ int Number(const std::string& text) { return AllDigits(text) && text.size() < 9 
 
 std::optional<UsbDevice> ReadUsbDevice(const fs::path& path)
 {
-    const auto vendor = HexNumber(FirstLine(path / "idVendor"));
-    const auto product = HexNumber(FirstLine(path / "idProduct"));
+    const auto vendor = HexNumber(FirstLine(path / "idVendor"), 4);
+    const auto product = HexNumber(FirstLine(path / "idProduct"), 4);
     if (!vendor || !product) return std::nullopt;
     UsbDevice d;
     d.name = path.filename().string();
@@ -312,7 +294,7 @@ std::optional<UsbDevice> ReadUsbDevice(const fs::path& path)
         if (name.compare(0, d.name.size() + 1, d.name + ":") != 0) continue;
         UsbInterface iface;
         iface.name = name;
-        iface.cls = HexNumber(FirstLine(entry.path() / "bInterfaceClass")).value_or(0);
+        iface.cls = HexNumber(FirstLine(entry.path() / "bInterfaceClass"), 4).value_or(0);
         iface.driver = fs::path(LinkTarget(entry.path() / "driver")).filename().string();
         std::error_code ec2;
         for (const auto& ep : fs::directory_iterator(entry.path(), ec2)) {
@@ -348,7 +330,7 @@ std::vector<UsbDevice> ReadUsbDevices(const Machine& machine, bool& busThere)
 Properties UsbProperties(const UsbDevice& d)
 {
     char product[32];
-    std::snprintf(product, sizeof product, "%x/%x/%x", d.id.vendor, d.id.product, HexNumber(d.bcd).value_or(0));
+    std::snprintf(product, sizeof product, "%x/%x/%x", d.id.vendor, d.id.product, HexNumber(d.bcd, 4).value_or(0));
     return {{"ACTION", "add"},
             {"SUBSYSTEM", "usb"},
             {"SUBSYSTEMS", "usb"},

@@ -14,20 +14,9 @@ namespace {
 std::optional<uint16_t> HexWord(const std::string& text)
 {
     if (text.size() != 4) return std::nullopt;
-    unsigned value = 0;
-    for (const char c : text) {
-        unsigned digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else
-            return std::nullopt;
-        value = value * 16 + digit;
-    }
-    return static_cast<uint16_t>(value);
+    const auto value = HexNumber(text, 4);
+    if (!value) return std::nullopt;
+    return static_cast<uint16_t>(*value);
 }
 
 // Majors of pseudo-terminal slaves: Unix98 ones (/dev/pts/N) from 136 to 143, the old

@@ -237,3 +237,22 @@ std::string VisibleText(std::string_view text)
     }
     return out;
 }
+
+std::optional<unsigned> HexNumber(std::string_view text, std::size_t mostDigits)
+{
+    if (text.empty() || text.size() > mostDigits) return std::nullopt;
+    unsigned value = 0;
+    for (const char c : text) {
+        unsigned digit = 0;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'a' && c <= 'f')
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F')
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        else
+            return std::nullopt;
+        value = value * 16 + digit;
+    }
+    return value;
+}

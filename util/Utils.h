@@ -3,6 +3,7 @@
 // Small free routines shared by the layers: the program's folder, whole-file reading
 // and writing, and a folder test.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,8 @@ std::string FileNamePart(const std::string& path);
 std::string FormatText(const char* format, const std::string& arg);
 // The text with a-z made A-Z; every other byte unchanged (names, never prose).
 std::string AsciiUpper(std::string text);
+// One to mostDigits hex digits, any case, and nothing else: their value.
+std::optional<unsigned> HexNumber(std::string_view text, std::size_t mostDigits);
 // Text that came from the link (a file name above all), made safe to print on a
 // terminal or in a window: control bytes, DEL and the C1 controls (0x80-0x9F, alone or
 // as UTF-8 code points) become \xNN, and a backslash becomes \\. Valid UTF-8 otherwise
