@@ -30,6 +30,7 @@
 #include "windows/ErrorBox.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
+#include "windows/TransferHistory.h"
 #include "windows/TransferStatusDialog.h"
 #include "windows/WindowPlacement.h"
 
@@ -126,6 +127,7 @@ void MainWindow::StartUp()
     BuildToolBar();
     BuildMenus();
     BuildViews();
+    BuildTransfersView();
 
     pollTimer = new QTimer(this);
     pollTimer->setInterval(PollIntervalMs);
@@ -153,9 +155,12 @@ void MainWindow::StartUp()
                                                    SessionSupervision{PollIntervalMs, QuietRecheckMs});
     connect(session_.get(), &CalculatorSession::Event, this, [this](const SessionEvent& event) {
         Guarded([&] {
-            if (const auto* transfer = std::get_if<TransferEvent>(&event))
-                LogTransferEvent(*transfer);
-            else if (const auto* link = std::get_if<LinkEvent>(&event))
+            if (const auto* transfer = std::get_if<TransferEvent>(&event)) {
+                TransferEvent logged = *transfer;
+                // The end's line says the bytes the history counted.
+                if (RecordTransfer(*transfer)) logged.total = History().Record(History().Count() - 1).size;
+                LogTransferEvent(logged);
+            } else if (const auto* link = std::get_if<LinkEvent>(&event))
                 LinkChanged(*link);
             else if (const auto* activity = std::get_if<ActivityEvent>(&event))
                 KermitActivity(activity->busy);

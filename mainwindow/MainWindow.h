@@ -37,6 +37,7 @@
 
 class QAction;
 class QComboBox;
+class QDockWidget;
 class QFileSystemModel;
 class QFrame;
 class QKeyEvent;
@@ -52,6 +53,8 @@ class AboutDialog;
 class KermitServer;
 class LogWindow;
 class SearchAnimation;
+class TransferHistory;
+class TransferHistoryView;
 class TransferStatusDialog;
 class WindowPlacement;
 class TransferServer;
@@ -139,6 +142,14 @@ public:
     QAction* exitAction = nullptr;
     // The ROM menu.
     QAction* sendRomAction = nullptr;
+    // The View menu.
+    QAction* transfersAction = nullptr; // shows and hides the transfers dock
+    QAction* viewLogAction = nullptr;   // opens the log
+    // The transfers of this and earlier runs, in a dock below the folders: shown from
+    // the View menu, and by the first transfer of a run.
+    QDockWidget* transfersDock = nullptr;
+    TransferHistoryView* transfersView = nullptr;
+    TransferHistory& History() { return *history_; }
     // The Help menu.
     QAction* helpContentsAction = nullptr;
     QAction* communicationsHelpAction = nullptr;
@@ -284,15 +295,23 @@ private:
     void ReportError(const std::string& message);
     // The end of a transfer the user started: a log line and a message.
     void TellOutcome(const QString& text, const QString& caption, bool failure);
+    // A ROM load that failed, or a file that cannot be a ROM: the path and why, in the
+    // log and a message.
+    void TellRomFailure(const std::string& path, const std::string& why);
     void AppendToLog(const QString& text);
     // Shows a transfer's event in the log (the status dialog shows it itself).
     void LogTransferEvent(const TransferEvent& event);
+    // Hands a transfer's event to the history (the first start shows its dock); true
+    // when the event ended a transfer and so added a row.
+    bool RecordTransfer(const TransferEvent& event);
     // Closes the window once a command's transfer stopped for the exit has returned.
     void CloseIfExitPending();
     // MainWindowLayout.cpp
     void BuildMenus();
     void BuildToolBar();
     void BuildViews();
+    // The transfers dock and its history, read from the user's state folder.
+    void BuildTransfersView();
     // Keeps the prompt at the left and the animation centred under it.
     void PlacePrompt();
     // MainWindowConnection.cpp
@@ -336,6 +355,9 @@ private:
     std::optional<SingleInstance::Request> waitingStart_; // see SecondStartArrived
     bool answeringStart_ = false;                         // AnotherStart runs (and may show a dialog)
     QPointer<QObject> startWaitsFor_;                     // watches the dialog the waiting request waits for
+    TransferHistory* history_ = nullptr;
+    bool transfersShown_ = false; // the dock was shown for a transfer in this run
+    bool historyErrorLogged_ = false;
     bool transferBusy_ = false;
     bool kermitBusy_ = false;        // transferBusy_ came from the Kermit server
     bool exitAfterTransfer_ = false; // the user chose to stop the running transfer and exit

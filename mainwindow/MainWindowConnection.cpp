@@ -133,6 +133,10 @@ void MainWindow::Poll()
 
 void MainWindow::LinkChanged(const LinkEvent& event)
 {
+    // A port that cannot be opened is logged once per choice, as it is shown.
+    const bool repeated =
+        (event.change == LinkEvent::Change::Unavailable || event.change == LinkEvent::Change::Refused) && portErrorShown_;
+    if (const auto line = LinkLogLine(event); line && !repeated) AppendToLog(*line);
     switch (event.change) {
     case LinkEvent::Change::HungUp: {
         terminalHungUp_ = true;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QHeaderView>
@@ -27,6 +28,7 @@
 #include "mainwindow/MainWindowParts.h"
 #include "mainwindow/SearchAnimation.h"
 #include "windows/ConnectionReportDialog.h"
+#include "windows/TransferHistory.h"
 
 using namespace MainWindowParts;
 
@@ -86,6 +88,16 @@ void MainWindow::BuildMenus()
     QMenu* rom = menuBar()->addMenu(tr("ROM"));
     sendRomAction = hinted(rom, QT_TR_NOOP("Download Calculator ROM..."), nullptr, [this] { SendRom(); });
 
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    transfersAction = hinted(view, QT_TR_NOOP("&Transfers"), QT_TR_NOOP("Show the transfers of this and earlier sessions"),
+                             [this] { transfersDock->setVisible(!transfersDock->isVisible()); });
+    transfersAction->setObjectName(QStringLiteral("transfersAction"));
+    transfersAction->setCheckable(true);
+    viewLogAction =
+        hinted(view, QT_TR_NOOP("&Log"), QT_TR_NOOP("Show what happened to the transfers and the link"), [this] { ShowLog(); });
+    viewLogAction->setObjectName(QStringLiteral("viewLogAction"));
+    viewLogAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     helpContentsAction = hinted(help, QT_TR_NOOP("Contents and Index"), nullptr, [this] { ShowHelpContents(); });
     help->addSeparator();
@@ -97,7 +109,7 @@ void MainWindow::BuildMenus()
         hinted(help, QT_TR_NOOP("Why Can't Calvyx Connect?"), nullptr, [this] { ShowConnectionReport(this); });
     help->addSeparator();
     aboutAction = hinted(help, QT_TR_NOOP("About"), nullptr, [this] { ShowAbout(); });
-    for (QMenu* menu : {file, rom, help}) menu->installEventFilter(this);
+    for (QMenu* menu : {file, rom, view, help}) menu->installEventFilter(this);
 }
 
 void MainWindow::BuildToolBar()
@@ -253,6 +265,22 @@ void MainWindow::BuildViews()
     status->addWidget(statusPanel);
     SetHint(status, tr("Last command"));
     SetHelpContext(status, HelpContextStatusBar);
+}
+
+void MainWindow::BuildTransfersView()
+{
+    history_ = new TransferHistory(TransferHistory::DefaultPath(), this);
+    history_->Load();
+    transfersDock = new QDockWidget(tr("Transfers"), this);
+    transfersDock->setObjectName(QStringLiteral("transfersDock"));
+    transfersDock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    transfersDock->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
+    transfersView = new TransferHistoryView(history_, transfersDock);
+    transfersDock->setWidget(transfersView);
+    addDockWidget(Qt::BottomDockWidgetArea, transfersDock);
+    transfersDock->hide();
+    connect(transfersDock, &QDockWidget::visibilityChanged, this,
+            [this] { transfersAction->setChecked(transfersDock->isVisible()); });
 }
 
 void MainWindow::PlacePrompt()

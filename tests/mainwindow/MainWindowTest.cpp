@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileSystemModel>
 #include <QLabel>
@@ -29,6 +30,7 @@
 #include "tests/mainwindow/TestEnvironment.h"
 #include "util/Settings.h"
 #include "windows/LogWindow.h"
+#include "windows/TransferHistory.h"
 #include "windows/TransferStatusDialog.h"
 
 namespace mwtest {
@@ -486,8 +488,64 @@ TEST_F(MainWindowTest, TransferEventsReachTheDialogAndTheLogOnceEach)
     event.detail = "the device went away";
     sink(event);
     EXPECT_FALSE(dialog.IsStatusVisible()) << "a failed Kermit transfer leaves the dialog";
+    // The start and the end, not the progress.
     EXPECT_EQ(window_->Log().Lines().mid(before.size()),
-              QStringList({"700 bytes", "699 bytes/s", "Receiving PROG.CA failed: the device went away"}));
+              QStringList({"Receiving PROG.CA", "Receiving PROG.CA failed: the device went away"}));
+}
+
+// Every transfer gets its row in the transfers view (shown by the first one), with the
+// failure's reason; the history file the next run reads holds it too.
+TEST_F(MainWindowTest, TransfersGetTheirRowsAndAreKeptForTheNextRun)
+{
+    QFile::remove(TransferHistory::DefaultPath());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    window_->pollTimer->stop();
+    ASSERT_TRUE(TransferHistory::DefaultPath().startsWith(EnvRoot())) << "the test would write the user's history";
+    EXPECT_FALSE(window_->transfersDock->isVisible());
+    EXPECT_EQ(window_->History().Count(), 0);
+    const TransferEventSink sink = window_->Server().EventSink();
+    TransferEvent event;
+    event.kind = TransferKind::KermitSend;
+    event.file = "MISSING.CA";
+    event.stage = TransferStage::Started;
+    sink(event);
+    EXPECT_TRUE(window_->transfersDock->isVisible()) << "the first transfer shows the transfers";
+    EXPECT_TRUE(window_->transfersAction->isChecked());
+    event.stage = TransferStage::Ended;
+    event.outcome = TransferOutcome::Failed;
+    event.reason = TransferReason::FileNotFound;
+    sink(event);
+    ASSERT_EQ(window_->History().Count(), 1);
+    EXPECT_EQ(window_->History().CellText(0, TransferHistory::FileColumn), "MISSING.CA");
+    EXPECT_EQ(window_->History().CellText(0, TransferHistory::DirectionColumn), "To calculator");
+    EXPECT_EQ(window_->History().CellText(0, TransferHistory::OutcomeColumn), "Failed: the file does not exist");
+    EXPECT_FALSE(window_->Log().Lines().filter("Sending MISSING.CA failed: the file does not exist").isEmpty());
+
+    // The View menu hides and shows the dock.
+    window_->transfersAction->trigger();
+    EXPECT_FALSE(window_->transfersDock->isVisible());
+    window_->transfersAction->trigger();
+    EXPECT_TRUE(window_->transfersDock->isVisible());
+
+    TransferHistory next(TransferHistory::DefaultPath());
+    next.Load();
+    ASSERT_EQ(next.Count(), 1);
+    EXPECT_EQ(next.Record(0).reason, TransferReason::FileNotFound);
+    QFile::remove(TransferHistory::DefaultPath());
+}
+
+TEST_F(MainWindowTest, LogOpensFromTheViewMenuAndItsShortcut)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_TRUE(window_->viewLogAction->isVisible());
+    EXPECT_EQ(window_->viewLogAction->shortcut(), QKeySequence("Ctrl+L"));
+    EXPECT_FALSE(window_->Log().isVisible());
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    QTest::keyClick(window_.get(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(window_->Log().isVisible());
+    EXPECT_EQ(window_->Log().windowTitle(), "Log");
+    window_->Log().close();
 }
 
 } // namespace
