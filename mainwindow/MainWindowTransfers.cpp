@@ -27,6 +27,7 @@
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
 #include "windows/TransferHistory.h"
+#include "windows/TransferStatusDialog.h"
 #include "windows/TransferTexts.h"
 
 using namespace MainWindowParts;
@@ -183,12 +184,20 @@ void MainWindow::TellRomFailure(const std::string& path, const std::string& why)
     text.replace(QStringLiteral("%s"), Q(path));
     if (!why.empty()) text += QStringLiteral("\n\n") + Q(why);
     AppendToLog(tr("ROM load failed: %1").arg(why.empty() ? Q(path) : Q(why)));
+    // The load's dialog keeps its last text for this message, and goes before it.
+    if (statusDialog_) text = statusDialog_->CloseInto(text);
     dialogs_->ShowMessage(text, TranslatedText(Str::DownloadError), true);
 }
 
 void MainWindow::TellOutcome(const QString& text, const QString& caption, bool failure)
 {
     AppendToLog(text);
+    // A failure closes the transfer's dialog (a receive the calculator was not ready
+    // for leaves it up) and says its last text in the message.
+    if (failure && statusDialog_) {
+        dialogs_->ShowMessage(statusDialog_->CloseInto(text), caption, failure);
+        return;
+    }
     dialogs_->ShowMessage(text, caption, failure);
 }
 

@@ -34,6 +34,7 @@
 #include "windows/AboutDialog.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
+#include "windows/TransferHistory.h"
 #include "windows/TransferStatusDialog.h"
 #include "xmodem/XModemBlock.h"
 
@@ -330,6 +331,30 @@ TEST_F(MainWindowTest, CancelledSaveDiscardsTheObjectAndAFailedWriteIsReported)
     EXPECT_EQ(dialogs_->saves.size(), 3u);
     EXPECT_TRUE(window_->Server().ReceivedData().empty());
     EXPECT_FALSE(window_->TransferBusy());
+}
+
+// A receive the calculator never answers leaves its dialog up with the reason; the
+// failure's message closes it first, so the message is never under it and the window
+// is not left behind a dialog that waits for Cancel.
+TEST_F(MainWindowTest, AFailedReceiveClosesItsDialogBeforeTheMessage)
+{
+    Device(true);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
+    bool dialogUpAtMessage = true;
+    dialogs_->onMessage = [this, &dialogUpAtMessage] { dialogUpAtMessage = window_->StatusDialog().isVisible(); };
+    window_->ReceiveByWire(false); // the calculator sends nothing
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_TRUE(dialogs_->messages[0].second.startsWith("Receive by wire failed: no answer"))
+        << dialogs_->messages[0].second.toStdString();
+    EXPECT_FALSE(dialogUpAtMessage) << "the message box was shown beside the status dialog";
+    EXPECT_FALSE(window_->StatusDialog().isVisible());
+    EXPECT_FALSE(window_->TransferBusy());
+    // The history has its row with the reason.
+    ASSERT_GE(window_->History().Count(), 1);
+    EXPECT_TRUE(window_->History()
+                    .CellText(window_->History().Count() - 1, TransferHistory::OutcomeColumn)
+                    .startsWith("Failed: no answer"));
 }
 
 TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)

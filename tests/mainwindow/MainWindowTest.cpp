@@ -10,10 +10,12 @@
 #include <QFile>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -532,6 +534,40 @@ TEST_F(MainWindowTest, TransfersGetTheirRowsAndAreKeptForTheNextRun)
     ASSERT_EQ(next.Count(), 1);
     EXPECT_EQ(next.Record(0).reason, TransferReason::FileNotFound);
     QFile::remove(TransferHistory::DefaultPath());
+}
+
+// "Stop it and exit?" asked while a transfer's dialog is up comes above it: the box is
+// the dialog's child and stays on top too.
+TEST_F(MainWindowTest, QuestionsDuringATransferComeAboveItsDialog)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    window_->pollTimer->stop();
+    TransferEvent event;
+    event.kind = TransferKind::WireReceive;
+    event.stage = TransferStage::Started;
+    window_->Server().EventSink()(event);
+    TransferStatusDialog& dialog = window_->StatusDialog();
+    ASSERT_TRUE(dialog.isVisible());
+    StandardDialogs real(window_.get());
+    QWidget* parent = nullptr;
+    bool onTop = false;
+    int tries = 0;
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            parent = box->parentWidget();
+            onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            box->done(QMessageBox::No);
+        }
+        if (++tries > 500) answer.stop(); // never waits for good
+    });
+    answer.start();
+    EXPECT_FALSE(real.Confirm("A transfer is in progress. Stop it and exit?", "Calvyx"));
+    answer.stop();
+    EXPECT_EQ(parent, &dialog);
+    EXPECT_TRUE(onTop);
+    dialog.HideStatus();
 }
 
 TEST_F(MainWindowTest, LogOpensFromTheViewMenuAndItsShortcut)
