@@ -327,6 +327,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             Guarded([this] { HelpKey(); });
             return true;
         }
+        // Backspace and Alt+Up go to the parent folder from either view.
+        if ((watched == folderTree || watched == fileList) && !static_cast<ShellView*>(watched)->Editing() &&
+            ((key->key() == Qt::Key_Backspace && key->modifiers() == Qt::NoModifier) ||
+             (key->key() == Qt::Key_Up && key->modifiers() == Qt::AltModifier))) {
+            Guarded([this] { OpenParentFolder(); });
+            return true;
+        }
         if (watched == fileList || watched == logButton) {
             for (QChar c : key->text()) LogKeyTyped(c);
             // The list takes its own few keys (see ListKey); typing does nothing else there.

@@ -142,6 +142,9 @@ public:
     QAction* exitAction = nullptr;
     // The ROM menu.
     QAction* sendRomAction = nullptr;
+    // The Connection menu: the connection box's choices, the current one checked (filled
+    // when it opens).
+    QMenu* connectionMenu = nullptr;
     // The View menu.
     QAction* transfersAction = nullptr; // shows and hides the transfers dock
     QAction* viewLogAction = nullptr;   // opens the log
@@ -200,6 +203,8 @@ public:
 
     // ---- Folders and recent folders (MainWindowFolders.cpp)
     void FolderChanged();
+    // The tree's folder goes up to its parent (Backspace, Alt+Up in the folder pane).
+    void OpenParentFolder();
     // Creates a folder under the tree's folder and starts editing its name.
     void NewFolder();
     // Delete and Rename act on what was picked last: the tree's folder or an item of the
@@ -316,6 +321,7 @@ private:
     void PlacePrompt();
     // MainWindowConnection.cpp
     void FillConnectionBox();
+    void FillConnectionMenu();
     // Answers the waiting second-start request when nothing stands in its way.
     void AnswerWaitingStart();
     bool LinkReserved() const { return linkReservations_ > 0; }

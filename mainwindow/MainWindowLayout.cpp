@@ -88,6 +88,10 @@ void MainWindow::BuildMenus()
     QMenu* rom = menuBar()->addMenu(tr("ROM"));
     sendRomAction = hinted(rom, QT_TR_NOOP("Download Calculator ROM..."), nullptr, [this] { SendRom(); });
 
+    connectionMenu = menuBar()->addMenu(tr("&Connection"));
+    connectionMenu->setObjectName(QStringLiteral("connectionMenu"));
+    connect(connectionMenu, &QMenu::aboutToShow, this, [this] { FillConnectionMenu(); });
+
     QMenu* view = menuBar()->addMenu(tr("&View"));
     transfersAction = hinted(view, QT_TR_NOOP("&Transfers"), QT_TR_NOOP("Show the transfers of this and earlier sessions"),
                              [this] { transfersDock->setVisible(!transfersDock->isVisible()); });
@@ -109,7 +113,15 @@ void MainWindow::BuildMenus()
         hinted(help, QT_TR_NOOP("Why Can't Calvyx Connect?"), nullptr, [this] { ShowConnectionReport(this); });
     help->addSeparator();
     aboutAction = hinted(help, QT_TR_NOOP("About"), nullptr, [this] { ShowAbout(); });
-    for (QMenu* menu : {file, rom, view, help}) menu->installEventFilter(this);
+    for (QMenu* menu : {file, rom, connectionMenu, view, help}) menu->installEventFilter(this);
+    // F10 opens the menu bar at its first menu, as on other desktops.
+    auto* menuKey = new QAction(this);
+    menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    menuKey->setShortcutContext(Qt::WindowShortcut);
+    addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this, [this] {
+        if (!menuBar()->actions().isEmpty()) menuBar()->setActiveAction(menuBar()->actions().first());
+    });
 }
 
 void MainWindow::BuildToolBar()
@@ -145,7 +157,7 @@ void MainWindow::BuildToolBar()
         button(QStyle::SP_DialogCloseButton, "exitButton", QT_TR_NOOP("Disconnect and Exit program."), [this] { Exit(); });
     toolBar->addSeparator();
 
-    connectionLabel = new QLabel(tr("Connect using:"), toolBar);
+    connectionLabel = new QLabel(tr("Connect &using:"), toolBar);
     connectionLabel->setContentsMargins(4, 0, 4, 0);
     toolBar->addWidget(connectionLabel);
     connectionBox = new QComboBox(toolBar);
@@ -155,6 +167,8 @@ void MainWindow::BuildToolBar()
     connectionBox->setFocusPolicy(Qt::ClickFocus); // no tab stop
     connect(connectionBox, &QComboBox::activated, this, [this] { Guarded([this] { ConnectionChosen(); }); });
     toolBar->addWidget(connectionBox);
+    // Alt+U takes the keyboard to the box (it is no tab stop); Alt+Down opens it.
+    connectionLabel->setBuddy(connectionBox);
     logButton = new QPushButton(tr("Log"), toolBar);
     logButton->setObjectName(QStringLiteral("logButton"));
     logButton->setFixedSize(81, 22);

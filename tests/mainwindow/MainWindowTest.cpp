@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
@@ -568,6 +570,54 @@ TEST_F(MainWindowTest, QuestionsDuringATransferComeAboveItsDialog)
     EXPECT_EQ(parent, &dialog);
     EXPECT_TRUE(onTop);
     dialog.HideStatus();
+}
+
+// The connection can be chosen without a mouse: the Connection menu lists the box's
+// choices with the current one checked, Alt+U takes the keyboard to the box, and F10
+// opens the menu bar.
+TEST_F(MainWindowTest, ConnectionMenuMnemonicAndF10ReachTheConnection)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    window_->pollTimer->stop();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    const auto listed = [this] {
+        emit window_->connectionMenu->aboutToShow();
+        QStringList names;
+        QStringList checked;
+        for (QAction* action : window_->connectionMenu->actions()) {
+            if (action->isSeparator()) continue;
+            names << action->text();
+            if (action->isChecked()) checked << action->text();
+        }
+        return std::make_pair(names, checked);
+    };
+    auto [names, checked] = listed();
+    QStringList box;
+    for (int i = 0; i < window_->connectionBox->count(); ++i) box << window_->connectionBox->itemText(i);
+    EXPECT_EQ(names, box);
+    EXPECT_EQ(checked, QStringList({QString::fromStdString(window_->SelectedPort())}));
+
+    // COM1 from the menu: it becomes the connection (it cannot be opened here, which is said).
+    QAction* com1 = nullptr;
+    for (QAction* action : window_->connectionMenu->actions())
+        if (action->text() == "COM1") com1 = action;
+    ASSERT_NE(com1, nullptr);
+    com1->trigger();
+    EXPECT_EQ(window_->SelectedPort(), "COM1");
+    EXPECT_EQ(window_->connectionBox->currentText(), "COM1");
+    std::tie(names, checked) = listed();
+    EXPECT_EQ(checked, QStringList({"COM1"})) << "one checked item, the new connection";
+
+    EXPECT_EQ(window_->connectionLabel->buddy(), window_->connectionBox);
+    window_->folderTree->setFocus();
+    QTest::keyClick(window_.get(), Qt::Key_U, Qt::AltModifier);
+    EXPECT_TRUE(window_->connectionBox->hasFocus()) << "Alt+U did not reach the connection box";
+
+    QTest::keyClick(window_.get(), Qt::Key_F10);
+    ASSERT_NE(window_->menuBar()->activeAction(), nullptr) << "F10 opened no menu";
+    EXPECT_EQ(window_->menuBar()->activeAction(), window_->menuBar()->actions().first());
+    if (QMenu* open = window_->menuBar()->activeAction()->menu()) open->close();
 }
 
 TEST_F(MainWindowTest, LogOpensFromTheViewMenuAndItsShortcut)

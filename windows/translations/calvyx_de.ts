@@ -308,10 +308,6 @@
         <translation>Verbindung trennen und Programm beenden.</translation>
     </message>
     <message>
-        <source>Connect using:</source>
-        <translation>Verbinden über:</translation>
-    </message>
-    <message>
         <source>Show log window</source>
         <translation>Protokollfenster anzeigen</translation>
     </message>
@@ -486,6 +482,14 @@
     <message>
         <source>The transfer history cannot be kept in %1: %2</source>
         <translation>Der Übertragungsverlauf kann nicht in %1 gespeichert werden: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>&amp;Verbindung</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>Verbinden ü&amp;ber:</translation>
     </message>
 </context>
 <context>

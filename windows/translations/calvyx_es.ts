@@ -308,10 +308,6 @@
         <translation>Desconectar y salir del programa.</translation>
     </message>
     <message>
-        <source>Connect using:</source>
-        <translation>Conectar mediante:</translation>
-    </message>
-    <message>
         <source>Show log window</source>
         <translation>Mostrar la ventana de registro</translation>
     </message>
@@ -486,6 +482,14 @@
     <message>
         <source>The transfer history cannot be kept in %1: %2</source>
         <translation>El historial de transferencias no se puede guardar en %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>&amp;Conexión</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>Conectar &amp;mediante:</translation>
     </message>
 </context>
 <context>

@@ -308,10 +308,6 @@
         <translation>Se déconnecter et quitter le programme.</translation>
     </message>
     <message>
-        <source>Connect using:</source>
-        <translation>Se connecter via :</translation>
-    </message>
-    <message>
         <source>Show log window</source>
         <translation>Afficher la fenêtre du journal</translation>
     </message>
@@ -461,7 +457,7 @@
     </message>
     <message>
         <source>&amp;View</source>
-        <translation>&amp;Affichage</translation>
+        <translation>Affic&amp;hage</translation>
     </message>
     <message>
         <source>&amp;Transfers</source>
@@ -486,6 +482,14 @@
     <message>
         <source>The transfer history cannot be kept in %1: %2</source>
         <translation>L’historique des transferts ne peut pas être conservé dans %1 : %2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>&amp;Connexion</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>Se connecter &amp;via :</translation>
     </message>
 </context>
 <context>

@@ -308,10 +308,6 @@
         <translation>Disconnetti ed esci dal programma.</translation>
     </message>
     <message>
-        <source>Connect using:</source>
-        <translation>Connetti tramite:</translation>
-    </message>
-    <message>
         <source>Show log window</source>
         <translation>Mostra la finestra del registro</translation>
     </message>
@@ -486,6 +482,14 @@
     <message>
         <source>The transfer history cannot be kept in %1: %2</source>
         <translation>La cronologia dei trasferimenti non può essere salvata in %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>&amp;Connessione</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>Connetti &amp;tramite:</translation>
     </message>
 </context>
 <context>

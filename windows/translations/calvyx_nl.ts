@@ -308,10 +308,6 @@
         <translation>Verbinding verbreken en programma afsluiten.</translation>
     </message>
     <message>
-        <source>Connect using:</source>
-        <translation>Verbinden via:</translation>
-    </message>
-    <message>
         <source>Show log window</source>
         <translation>Logvenster tonen</translation>
     </message>
@@ -486,6 +482,14 @@
     <message>
         <source>The transfer history cannot be kept in %1: %2</source>
         <translation>De overdrachtsgeschiedenis kan niet in %1 worden bewaard: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>&amp;Verbinding</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>Verbinden vi&amp;a:</translation>
     </message>
 </context>
 <context>

@@ -308,10 +308,6 @@
         <translation>Desligar e sair do programa.</translation>
     </message>
     <message>
-        <source>Connect using:</source>
-        <translation>Conectar através de:</translation>
-    </message>
-    <message>
         <source>Show log window</source>
         <translation>Mostrar a janela de registo</translation>
     </message>
@@ -486,6 +482,14 @@
     <message>
         <source>The transfer history cannot be kept in %1: %2</source>
         <translation>O histórico de transferências não pode ser guardado em %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>&amp;Ligação</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>Conectar &amp;através de:</translation>
     </message>
 </context>
 <context>

@@ -308,10 +308,6 @@
         <translation>断开连接并退出程序。</translation>
     </message>
     <message>
-        <source>Connect using:</source>
-        <translation>连接方式：</translation>
-    </message>
-    <message>
         <source>Show log window</source>
         <translation>显示日志窗口</translation>
     </message>
@@ -484,6 +480,14 @@
     <message>
         <source>The transfer history cannot be kept in %1: %2</source>
         <translation>无法在 %1 中保存传输记录：%2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>连接(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>连接方式(&amp;U)：</translation>
     </message>
 </context>
 <context>
