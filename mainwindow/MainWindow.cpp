@@ -32,6 +32,7 @@
 #include "windows/ScreenCaptureWindow.h"
 #include "windows/TransferHistory.h"
 #include "windows/TransferStatusDialog.h"
+#include "windows/TransferTexts.h"
 #include "windows/WindowPlacement.h"
 
 using namespace MainWindowParts;
@@ -160,6 +161,9 @@ void MainWindow::StartUp()
                 // The end's line says the bytes the history counted.
                 if (RecordTransfer(*transfer)) logged.total = History().Record(History().Count() - 1).size;
                 LogTransferEvent(logged);
+                // A failure is said in the status bar too, until the next status.
+                if (transfer->stage == TransferStage::Ended && transfer->outcome == TransferOutcome::Failed)
+                    if (const auto line = TransferLogLine(logged)) statusPanel->setText(*line);
             } else if (const auto* link = std::get_if<LinkEvent>(&event))
                 LinkChanged(*link);
             else if (const auto* activity = std::get_if<ActivityEvent>(&event))

@@ -524,6 +524,7 @@ TEST_F(MainWindowTest, TransfersGetTheirRowsAndAreKeptForTheNextRun)
     EXPECT_EQ(window_->History().CellText(0, TransferHistory::DirectionColumn), "To calculator");
     EXPECT_EQ(window_->History().CellText(0, TransferHistory::OutcomeColumn), "Failed: the file does not exist");
     EXPECT_FALSE(window_->Log().Lines().filter("Sending MISSING.CA failed: the file does not exist").isEmpty());
+    EXPECT_EQ(window_->statusPanel->text(), "Sending MISSING.CA failed: the file does not exist");
 
     // The View menu hides and shows the dock.
     window_->transfersAction->trigger();
