@@ -30,7 +30,9 @@
 #include "windows/ErrorBox.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
+#include "windows/TransferHistory.h"
 #include "windows/TransferStatusDialog.h"
+#include "windows/TransferTexts.h"
 #include "windows/WindowPlacement.h"
 
 using namespace MainWindowParts;
@@ -126,6 +128,7 @@ void MainWindow::StartUp()
     BuildToolBar();
     BuildMenus();
     BuildViews();
+    BuildTransfersView();
 
     pollTimer = new QTimer(this);
     pollTimer->setInterval(PollIntervalMs);
@@ -153,9 +156,15 @@ void MainWindow::StartUp()
                                                    SessionSupervision{PollIntervalMs, QuietRecheckMs});
     connect(session_.get(), &CalculatorSession::Event, this, [this](const SessionEvent& event) {
         Guarded([&] {
-            if (const auto* transfer = std::get_if<TransferEvent>(&event))
-                LogTransferEvent(*transfer);
-            else if (const auto* link = std::get_if<LinkEvent>(&event))
+            if (const auto* transfer = std::get_if<TransferEvent>(&event)) {
+                TransferEvent logged = *transfer;
+                // The end's line says the bytes the history counted.
+                if (RecordTransfer(*transfer)) logged.total = History().Record(History().Count() - 1).size;
+                LogTransferEvent(logged);
+                // A failure is said in the status bar too, until the next status.
+                if (transfer->stage == TransferStage::Ended && transfer->outcome == TransferOutcome::Failed)
+                    if (const auto line = TransferLogLine(logged)) statusPanel->setText(*line);
+            } else if (const auto* link = std::get_if<LinkEvent>(&event))
                 LinkChanged(*link);
             else if (const auto* activity = std::get_if<ActivityEvent>(&event))
                 KermitActivity(activity->busy);
@@ -320,6 +329,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         // Installed on the application, this window answers every help request.
         if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
             Guarded([this] { HelpKey(); });
+            return true;
+        }
+        // Backspace and Alt+Up go to the parent folder from either view.
+        if ((watched == folderTree || watched == fileList) && !static_cast<ShellView*>(watched)->Editing() &&
+            ((key->key() == Qt::Key_Backspace && key->modifiers() == Qt::NoModifier) ||
+             (key->key() == Qt::Key_Up && key->modifiers() == Qt::AltModifier))) {
+            Guarded([this] { OpenParentFolder(); });
             return true;
         }
         if (watched == fileList || watched == logButton) {

@@ -38,6 +38,7 @@
 
 class QAction;
 class QComboBox;
+class QDockWidget;
 class QFileSystemModel;
 class QFrame;
 class QKeyEvent;
@@ -53,6 +54,8 @@ class AboutDialog;
 class KermitServer;
 class LogWindow;
 class SearchAnimation;
+class TransferHistory;
+class TransferHistoryView;
 class TransferStatusDialog;
 class WindowPlacement;
 class TransferServer;
@@ -148,6 +151,17 @@ public:
     // The ROM menu.
     QAction* classAction = nullptr; // View > Class: the class view instead of one calculator
     QAction* sendRomAction = nullptr;
+    // The Connection menu: the connection box's choices, the current one checked (filled
+    // when it opens).
+    QMenu* connectionMenu = nullptr;
+    // The View menu.
+    QAction* transfersAction = nullptr; // shows and hides the transfers dock
+    QAction* viewLogAction = nullptr;   // opens the log
+    // The transfers of this and earlier runs, in a dock below the folders: shown from
+    // the View menu, and by the first transfer of a run.
+    QDockWidget* transfersDock = nullptr;
+    TransferHistoryView* transfersView = nullptr;
+    TransferHistory& History() { return *history_; }
     // The Help menu.
     QAction* helpContentsAction = nullptr;
     QAction* communicationsHelpAction = nullptr;
@@ -198,6 +212,8 @@ public:
 
     // ---- Folders and recent folders (MainWindowFolders.cpp)
     void FolderChanged();
+    // The tree's folder goes up to its parent (Backspace, Alt+Up in the folder pane).
+    void OpenParentFolder();
     // Creates a folder under the tree's folder and starts editing its name.
     void NewFolder();
     // Delete and Rename act on what was picked last: the tree's folder or an item of the
@@ -293,19 +309,28 @@ private:
     void ReportError(const std::string& message);
     // The end of a transfer the user started: a log line and a message.
     void TellOutcome(const QString& text, const QString& caption, bool failure);
+    // A ROM load that failed, or a file that cannot be a ROM: the path and why, in the
+    // log and a message.
+    void TellRomFailure(const std::string& path, const std::string& why);
     void AppendToLog(const QString& text);
     // Shows a transfer's event in the log (the status dialog shows it itself).
     void LogTransferEvent(const TransferEvent& event);
+    // Hands a transfer's event to the history (the first start shows its dock); true
+    // when the event ended a transfer and so added a row.
+    bool RecordTransfer(const TransferEvent& event);
     // Closes the window once a command's transfer stopped for the exit has returned.
     void CloseIfExitPending();
     // MainWindowLayout.cpp
     void BuildMenus();
     void BuildToolBar();
     void BuildViews();
+    // The transfers dock and its history, read from the user's state folder.
+    void BuildTransfersView();
     // Keeps the prompt at the left and the animation centred under it.
     void PlacePrompt();
     // MainWindowConnection.cpp
     void FillConnectionBox();
+    void FillConnectionMenu();
     // Answers the waiting second-start request when nothing stands in its way.
     void AnswerWaitingStart();
     bool LinkReserved() const { return linkReservations_ > 0; }
@@ -351,6 +376,9 @@ private:
     std::optional<SingleInstance::Request> waitingStart_; // see SecondStartArrived
     bool answeringStart_ = false;                         // AnotherStart runs (and may show a dialog)
     QPointer<QObject> startWaitsFor_;                     // watches the dialog the waiting request waits for
+    TransferHistory* history_ = nullptr;
+    bool transfersShown_ = false; // the dock was shown for a transfer in this run
+    bool historyErrorLogged_ = false;
     bool transferBusy_ = false;
     bool kermitBusy_ = false;        // transferBusy_ came from the Kermit server
     bool exitAfterTransfer_ = false; // the user chose to stop the running transfer and exit

@@ -4,10 +4,12 @@
 // offers, the Kermit server's activity, and the host interface the transfers report to.
 #include "mainwindow/MainWindow.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QSerialPortInfo>
 #include <QSplitter>
 #include <QTimer>
@@ -104,6 +106,38 @@ void MainWindow::FillConnectionBox()
     connectionBox->setCurrentIndex(0);
 }
 
+void MainWindow::FillConnectionMenu()
+{
+    connectionMenu->clear();
+    auto* group = new QActionGroup(connectionMenu);
+    group->setExclusive(true);
+    bool currentListed = false;
+    for (int item = 0; item < connectionBox->count(); ++item) {
+        QAction* action = connectionMenu->addAction(connectionBox->itemText(item));
+        action->setCheckable(true);
+        action->setActionGroup(group);
+        const bool current = S(connectionBox->itemText(item)) == selectedPort_;
+        currentListed = currentListed || current;
+        action->setChecked(current);
+        // Not while a transfer has the link, as the box.
+        action->setEnabled(connectionBox->isEnabled());
+        connect(action, &QAction::triggered, this, [this, item] {
+            Guarded([this, item] {
+                connectionBox->setCurrentIndex(item);
+                ConnectionChosen();
+            });
+        });
+    }
+    if (!currentListed) {
+        // A connection named on the command line that the box does not list.
+        connectionMenu->addSeparator();
+        QAction* action = connectionMenu->addAction(Q(selectedPort_));
+        action->setCheckable(true);
+        action->setChecked(true);
+        action->setEnabled(false);
+    }
+}
+
 void MainWindow::ShowServerStatus(const ServerStatus& status)
 {
     statusPanel->setText(ShownServerStatus(status));
@@ -133,6 +167,10 @@ void MainWindow::Poll()
 
 void MainWindow::LinkChanged(const LinkEvent& event)
 {
+    // A port that cannot be opened is logged once per choice, as it is shown.
+    const bool repeated =
+        (event.change == LinkEvent::Change::Unavailable || event.change == LinkEvent::Change::Refused) && portErrorShown_;
+    if (const auto line = LinkLogLine(event); line && !repeated) AppendToLog(*line);
     switch (event.change) {
     case LinkEvent::Change::HungUp: {
         terminalHungUp_ = true;

@@ -441,3 +441,10 @@ void MainWindow::StopCopies()
     }
     copies_.clear();
 }
+
+void MainWindow::OpenParentFolder()
+{
+    QDir folder(TreePath());
+    if (TreePath().isEmpty() || !folder.cdUp()) return; // at the top already
+    SetTreePath(folder.absolutePath());
+}

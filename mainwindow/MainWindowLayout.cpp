@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QHeaderView>
@@ -27,6 +28,7 @@
 #include "mainwindow/MainWindowParts.h"
 #include "mainwindow/SearchAnimation.h"
 #include "windows/ConnectionReportDialog.h"
+#include "windows/TransferHistory.h"
 
 using namespace MainWindowParts;
 
@@ -83,14 +85,27 @@ void MainWindow::BuildMenus()
     file->addSeparator();
     exitAction = hinted(file, QT_TR_NOOP("E&xit"), nullptr, [this] { Exit(); });
 
+    QMenu* rom = menuBar()->addMenu(tr("ROM"));
+    sendRomAction = hinted(rom, QT_TR_NOOP("Download Calculator ROM..."), nullptr, [this] { SendRom(); });
+
+    connectionMenu = menuBar()->addMenu(tr("&Connection"));
+    connectionMenu->setObjectName(QStringLiteral("connectionMenu"));
+    connect(connectionMenu, &QMenu::aboutToShow, this, [this] { FillConnectionMenu(); });
+
     QMenu* view = menuBar()->addMenu(tr("&View"));
+    transfersAction = hinted(view, QT_TR_NOOP("&Transfers"), QT_TR_NOOP("Show the transfers of this and earlier sessions"),
+                             [this] { transfersDock->setVisible(!transfersDock->isVisible()); });
+    transfersAction->setObjectName(QStringLiteral("transfersAction"));
+    transfersAction->setCheckable(true);
+    viewLogAction =
+        hinted(view, QT_TR_NOOP("&Log"), QT_TR_NOOP("Show what happened to the transfers and the link"), [this] { ShowLog(); });
+    viewLogAction->setObjectName(QStringLiteral("viewLogAction"));
+    viewLogAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    view->addSeparator();
     classAction = view->addAction(tr("&Class"));
     classAction->setCheckable(true);
     classAction->setStatusTip(tr("Serve every calculator of a class at once, each with its own inbox"));
     connect(classAction, &QAction::toggled, this, [this](bool on) { Guarded([this, on] { ShowClassView(on); }); });
-
-    QMenu* rom = menuBar()->addMenu(tr("ROM"));
-    sendRomAction = hinted(rom, QT_TR_NOOP("Download Calculator ROM..."), nullptr, [this] { SendRom(); });
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     helpContentsAction = hinted(help, QT_TR_NOOP("Contents and Index"), nullptr, [this] { ShowHelpContents(); });
@@ -103,7 +118,15 @@ void MainWindow::BuildMenus()
         hinted(help, QT_TR_NOOP("Why Can't Calvyx Connect?"), nullptr, [this] { ShowConnectionReport(this); });
     help->addSeparator();
     aboutAction = hinted(help, QT_TR_NOOP("About"), nullptr, [this] { ShowAbout(); });
-    for (QMenu* menu : {file, view, rom, help}) menu->installEventFilter(this);
+    for (QMenu* menu : {file, rom, connectionMenu, view, help}) menu->installEventFilter(this);
+    // F10 opens the menu bar at its first menu, as on other desktops.
+    auto* menuKey = new QAction(this);
+    menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    menuKey->setShortcutContext(Qt::WindowShortcut);
+    addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this, [this] {
+        if (!menuBar()->actions().isEmpty()) menuBar()->setActiveAction(menuBar()->actions().first());
+    });
 }
 
 void MainWindow::BuildToolBar()
@@ -139,7 +162,7 @@ void MainWindow::BuildToolBar()
         button(QStyle::SP_DialogCloseButton, "exitButton", QT_TR_NOOP("Disconnect and Exit program."), [this] { Exit(); });
     toolBar->addSeparator();
 
-    connectionLabel = new QLabel(tr("Connect using:"), toolBar);
+    connectionLabel = new QLabel(tr("Connect &using:"), toolBar);
     connectionLabel->setContentsMargins(4, 0, 4, 0);
     toolBar->addWidget(connectionLabel);
     connectionBox = new QComboBox(toolBar);
@@ -149,6 +172,8 @@ void MainWindow::BuildToolBar()
     connectionBox->setFocusPolicy(Qt::ClickFocus); // no tab stop
     connect(connectionBox, &QComboBox::activated, this, [this] { Guarded([this] { ConnectionChosen(); }); });
     toolBar->addWidget(connectionBox);
+    // Alt+U takes the keyboard to the box (it is no tab stop); Alt+Down opens it.
+    connectionLabel->setBuddy(connectionBox);
     logButton = new QPushButton(tr("Log"), toolBar);
     logButton->setObjectName(QStringLiteral("logButton"));
     logButton->setFixedSize(81, 22);
@@ -259,6 +284,22 @@ void MainWindow::BuildViews()
     status->addWidget(statusPanel);
     SetHint(status, tr("Last command"));
     SetHelpContext(status, HelpContextStatusBar);
+}
+
+void MainWindow::BuildTransfersView()
+{
+    history_ = new TransferHistory(TransferHistory::DefaultPath(), this);
+    history_->Load();
+    transfersDock = new QDockWidget(tr("Transfers"), this);
+    transfersDock->setObjectName(QStringLiteral("transfersDock"));
+    transfersDock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    transfersDock->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
+    transfersView = new TransferHistoryView(history_, transfersDock);
+    transfersDock->setWidget(transfersView);
+    addDockWidget(Qt::BottomDockWidgetArea, transfersDock);
+    transfersDock->hide();
+    connect(transfersDock, &QDockWidget::visibilityChanged, this,
+            [this] { transfersAction->setChecked(transfersDock->isVisible()); });
 }
 
 void MainWindow::PlacePrompt()

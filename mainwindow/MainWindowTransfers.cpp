@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
@@ -16,6 +17,7 @@
 #include "link/Trace.h"
 #include "mainwindow/MainWindowParts.h"
 #include "services/ObjectName.h"
+#include "services/RomSender.h"
 #include "services/TransferServer.h"
 #include "util/CalvyxError.h"
 #include "util/MainThread.h"
@@ -24,6 +26,8 @@
 #include "util/Utils.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
+#include "windows/TransferHistory.h"
+#include "windows/TransferStatusDialog.h"
 #include "windows/TransferTexts.h"
 
 using namespace MainWindowParts;
@@ -151,7 +155,15 @@ void MainWindow::SendRom()
     } idle{this};
     const QString filters = tr("ROM %1 (*.bin *.BIN);;%2 (*)").arg(TranslatedText(Str::Files), TranslatedText(Str::AllFiles));
     const auto file = dialogs_->AskOpenFile(TranslatedText(Str::DownloadRom), TreePath(), filters);
-    if (!file || !dialogs_->ShowInstructions(SetupInstructions::LoadRom)) return;
+    if (!file) return;
+    const std::string path = S(QDir::toNativeSeparators(QFileInfo(*file).absoluteFilePath()));
+    // The file is checked before the user puts the calculator into its ROM-load mode:
+    // a file that cannot be a ROM must not cost a calculator reset.
+    if (const auto problem = RomFileProblem(path)) {
+        TellRomFailure(path, *problem);
+        return;
+    }
+    if (!dialogs_->ShowInstructions(SetupInstructions::LoadRom)) return;
 
     // The ROM load needs the link for itself, from the opening on.
     LinkReservation reserve(*this);
@@ -163,7 +175,6 @@ void MainWindow::SendRom()
         throw;
     }
     if (!opened) return;
-    const std::string path = S(QDir::toNativeSeparators(QFileInfo(*file).absoluteFilePath()));
     const bool loaded = session_->SendRom(path);
     // Stopped to exit: the user knows, and the window is about to close.
     if (exitAfterTransfer_) return;
@@ -172,16 +183,29 @@ void MainWindow::SendRom()
                     false);
         return;
     }
+    TellRomFailure(path, Server().LastRomError());
+}
+
+void MainWindow::TellRomFailure(const std::string& path, const std::string& why)
+{
     QString text = TranslatedText(Str::DownloadFailed);
     text.replace(QStringLiteral("%s"), Q(path));
-    if (!Server().LastRomError().empty()) text += QStringLiteral("\n\n") + Q(Server().LastRomError());
-    AppendToLog(tr("ROM load failed: %1").arg(Server().LastRomError().empty() ? Q(path) : Q(Server().LastRomError())));
+    if (!why.empty()) text += QStringLiteral("\n\n") + Q(why);
+    AppendToLog(tr("ROM load failed: %1").arg(why.empty() ? Q(path) : Q(why)));
+    // The load's dialog keeps its last text for this message, and goes before it.
+    if (statusDialog_) text = statusDialog_->CloseInto(text);
     dialogs_->ShowMessage(text, TranslatedText(Str::DownloadError), true);
 }
 
 void MainWindow::TellOutcome(const QString& text, const QString& caption, bool failure)
 {
     AppendToLog(text);
+    // A failure closes the transfer's dialog (a receive the calculator was not ready
+    // for leaves it up) and says its last text in the message.
+    if (failure && statusDialog_) {
+        dialogs_->ShowMessage(statusDialog_->CloseInto(text), caption, failure);
+        return;
+    }
     dialogs_->ShowMessage(text, caption, failure);
 }
 
@@ -190,4 +214,22 @@ void MainWindow::AppendToLog(const QString& text) { Log().AppendLine(text); }
 void MainWindow::LogTransferEvent(const TransferEvent& event)
 {
     if (const auto line = TransferLogLine(event)) AppendToLog(*line);
+}
+
+bool MainWindow::RecordTransfer(const TransferEvent& event)
+{
+    if (event.stage == TransferStage::Started && !transfersShown_) {
+        transfersShown_ = true;
+        transfersDock->show();
+    }
+    // A ROM is named by its path; the other files are in the transfer folder.
+    QString folder = event.kind == TransferKind::RomLoad ? QFileInfo(Q(event.file)).absolutePath() : Q(Server().Folder());
+    if (folder.isEmpty() || folder == QLatin1String(".")) folder = TreePath();
+    const bool added = history_->Take(event, folder);
+    if (added && !history_->LastError().isEmpty() && !historyErrorLogged_) {
+        historyErrorLogged_ = true; // said once: every further row would say the same
+        AppendToLog(tr("The transfer history cannot be kept in %1: %2")
+                        .arg(QDir::toNativeSeparators(history_->Path()), history_->LastError()));
+    }
+    return added;
 }

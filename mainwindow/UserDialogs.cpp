@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "windows/CalculatorSetupDialog.h"
+#include "windows/ErrorBox.h"
 
 std::optional<QString> StandardDialogs::AskSaveFile(const QString& title, const QString& proposedPath)
 {
@@ -44,11 +45,15 @@ void StandardDialogs::FocusInstructions()
 
 bool StandardDialogs::Confirm(const QString& text, const QString& caption)
 {
-    return QMessageBox::question(window_, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    KeepAboveProgress(box, window_);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void StandardDialogs::ShowMessage(const QString& text, const QString& caption, bool error)
 {
-    QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information, caption, text, QMessageBox::Ok, window_);
+    QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information, caption, text, QMessageBox::Ok);
+    KeepAboveProgress(box, window_);
     box.exec();
 }

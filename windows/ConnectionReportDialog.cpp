@@ -55,6 +55,7 @@ QMessageBox* ConnectionErrorBox(const QString& message, QWidget* parent)
 {
     auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationDisplayName(), ErrorBoxText(message),
                                 QMessageBox::Ok, parent);
+    KeepAboveProgress(*box, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     QPushButton* why = box->addButton(ConnectionReportDialog::tr("Why?"), QMessageBox::HelpRole);
     why->setObjectName(QStringLiteral("whyButton"));

@@ -5,6 +5,19 @@
 #include <QMessageBox>
 
 namespace {
+// The shown window that stays on top, if any (the newest first).
+QWidget* StayOnTopWindow()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        QWidget* window = *it;
+        if (window->isVisible() && window->testAttribute(Qt::WA_WState_Created) &&
+            window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) && !qobject_cast<QMessageBox*>(window))
+            return window;
+    }
+    return nullptr;
+}
+
 ErrorHandler& Handler()
 {
     static ErrorHandler handler;
@@ -25,7 +38,24 @@ void ShowApplicationError(const QString& message, QWidget* parent)
         Handler()(text);
         return;
     }
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+    KeepAboveProgress(box, parent);
+    box.exec();
+}
+
+QWidget* MessageParent(QWidget* preferred)
+{
+    if (QWidget* top = StayOnTopWindow()) return top;
+    return preferred;
+}
+
+void KeepAboveProgress(QMessageBox& box, QWidget* preferred)
+{
+    QWidget* top = StayOnTopWindow();
+    // setParent resets the flags of a window: the dialog's own come back with it.
+    const Qt::WindowFlags flags = box.windowFlags();
+    box.setParent(top ? top : preferred, flags | Qt::Dialog);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, top != nullptr);
 }
 
 ErrorHandler SetApplicationErrorHandler(ErrorHandler handler)

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+class QMessageBox;
 class QWidget;
 
 // A period is appended when the text's last character sorts after the period.
@@ -16,3 +17,11 @@ using ErrorHandler = std::function<void(const QString&)>;
 ErrorHandler SetApplicationErrorHandler(ErrorHandler handler);
 // Whether a handler replaces the message box (the other error boxes honour it too).
 bool HasApplicationErrorHandler();
+
+// A message box is never hidden behind a window that stays on top (the transfer status
+// dialog is one): while such a window is shown, the box's parent is that window (so the
+// window manager keeps the box above it) and the box stays on top itself. Without one
+// the parent is preferred.
+QWidget* MessageParent(QWidget* preferred);
+// Sets the box's parent and flags as above; call before showing it.
+void KeepAboveProgress(QMessageBox& box, QWidget* preferred);

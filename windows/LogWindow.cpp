@@ -2,13 +2,17 @@
 #include "windows/LogWindow.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTime>
 #include <QVBoxLayout>
 
 #include "util/CalvyxError.h"
@@ -32,7 +36,7 @@ QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QK
 LogWindow::LogWindow(QWidget* parent) : WindowBase(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("LogWindow"));
-    setWindowTitle(tr("Log Form"));
+    setWindowTitle(tr("Log"));
     setSizeGripEnabled(true);
     resize(323, 422);
 
@@ -48,12 +52,16 @@ LogWindow::LogWindow(QWidget* parent) : WindowBase(parent, Qt::Window)
     clearButton = new QPushButton(tr("Clear Log"), this);
     clearButton->setObjectName(QStringLiteral("clearButton"));
     clearButton->setAutoDefault(false);
+    saveButton = new QPushButton(tr("&Save as Text..."), this);
+    saveButton->setObjectName(QStringLiteral("saveButton"));
+    saveButton->setAutoDefault(false);
     okButton = new QPushButton(tr("OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(clearButton);
+    buttons->addWidget(saveButton);
     buttons->addStretch();
     buttons->addWidget(okButton);
     auto* layout = new QVBoxLayout(this);
@@ -77,6 +85,13 @@ LogWindow::LogWindow(QWidget* parent) : WindowBase(parent, Qt::Window)
     connect(selectAllItem, &QAction::triggered, this, &LogWindow::SelectAllText);
     connect(clearButton, &QPushButton::clicked, this, &LogWindow::ClearLog);
     connect(okButton, &QPushButton::clicked, this, &LogWindow::OkClicked);
+    connect(saveButton, &QPushButton::clicked, this, &LogWindow::SaveAsText);
+    askSavePath = [this]() -> std::optional<QString> {
+        const QString path = QFileDialog::getSaveFileName(
+            this, tr("Save Log as Text"), QDir::homePath() + QStringLiteral("/calvyx-log.txt"), tr("Text files (*.txt)"));
+        if (path.isEmpty()) return std::nullopt;
+        return path;
+    };
 
     // "LogForm" is the settings section the window's placement has always been kept in.
     windowPlacement = new WindowPlacement(this, QStringLiteral("LogForm"));
@@ -90,21 +105,28 @@ LogWindow::LogWindow(QWidget* parent) : WindowBase(parent, Qt::Window)
 
 void LogWindow::AppendLine(const QString& text)
 {
-    QString lines = text;
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QString joined = text;
+    joined.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    const QStringList lines = joined.split(u'\n');
+    // Every line shows when it was written, the lines of one entry the same time.
+    const QString stamp = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+    QStringList shown;
+    for (const QString& line : lines) shown << (line.isEmpty() ? stamp : stamp + QStringLiteral("  ") + line);
     QScrollBar* bar = logText->verticalScrollBar();
     const bool atBottom = bar->value() == bar->maximum();
     QTextCursor cursor(logText->document());
     cursor.movePosition(QTextCursor::End);
-    if (FHasLines || !logText->document()->isEmpty()) cursor.insertBlock();
-    cursor.insertText(lines);
-    FHasLines = true;
+    if (!lines_.isEmpty()) cursor.insertBlock();
+    cursor.insertText(shown.join(u'\n'));
+    lines_ << lines;
     if (atBottom) bar->setValue(bar->maximum());
 }
 
-QStringList LogWindow::Lines() const
+QStringList LogWindow::Lines() const { return lines_; }
+
+QStringList LogWindow::ShownLines() const
 {
-    if (!FHasLines && logText->document()->isEmpty()) return {};
+    if (lines_.isEmpty()) return {};
     QStringList lines;
     for (QTextBlock block = logText->document()->begin(); block.isValid(); block = block.next()) lines << block.text();
     return lines;
@@ -113,7 +135,18 @@ QStringList LogWindow::Lines() const
 void LogWindow::ClearLog()
 {
     logText->clear();
-    FHasLines = false;
+    lines_.clear();
+}
+
+void LogWindow::SaveAsText()
+{
+    const auto path = askSavePath ? askSavePath() : std::nullopt;
+    if (!path) return;
+    QSaveFile file(*path);
+    QString text = ShownLines().join(u'\n');
+    if (!text.isEmpty()) text += u'\n';
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text.toUtf8()) < 0 || !file.commit())
+        ShowApplicationError(tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(*path), file.errorString()), this);
 }
 
 void LogWindow::OkClicked() { close(); }

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// LogWindow: the log window. It shows, one per line, what its owner hands it: the
-// transfers' status texts in the order the status dialog showed them, and the outcomes
-// of the main window's commands, for the life of the window. The user can read, select,
-// copy and clear it; there is no file behind it.
+// LogWindow: the log window. It shows, one per line and each with the time it was
+// written, what its owner hands it: the starts and ends of the transfers, what happened
+// to the link, and the outcomes of the main window's commands, for the life of the
+// window. The user can read, select, copy, clear and save it as text.
+#include <functional>
+#include <optional>
+
 #include <QStringList>
 
 #include "windows/WindowBase.h"
@@ -21,11 +24,16 @@ public:
 
     // Adds text as the new last line; line breaks in it (CR LF or LF) make several lines.
     void AppendLine(const QString& text);
-    // The memo's lines, for the tests and the status dialog's checks.
+    // The lines as they were handed in (without their times).
     QStringList Lines() const;
+    // The lines as the memo shows them, each after its time ("HH:MM:SS  text").
+    QStringList ShownLines() const;
+    // Where "Save as Text" writes (a save dialog); the tests put a stand-in here.
+    std::function<std::optional<QString>()> askSavePath;
 
     QPlainTextEdit* logText;
     QPushButton* clearButton;
+    QPushButton* saveButton;
     QPushButton* okButton;
     WindowPlacement* windowPlacement;
     QMenu* contextMenu;
@@ -37,6 +45,8 @@ public:
     QAction* selectAllItem;
 
     void ClearLog();
+    // Writes the shown lines to a file the user picks; a failure is reported.
+    void SaveAsText();
     void OkClicked();
     void CopySelection();
     void SelectAllText();
@@ -45,5 +55,5 @@ protected:
     void WindowClosed() override;
 
 private:
-    bool FHasLines = false; // an empty first line still counts as a line
+    QStringList lines_;
 };

@@ -161,6 +161,23 @@ void TransferStatusDialog::HideStatus()
 
 void TransferStatusDialog::CancelClicked() { reject(); }
 
+QString TransferStatusDialog::CloseForMessage()
+{
+    if (!isVisible()) return {};
+    QString last = statusText->text();
+    last.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // hide(), not reject(): a reject would cancel through OnCancel.
+    hide();
+    return last.trimmed();
+}
+
+QString TransferStatusDialog::CloseInto(const QString& message)
+{
+    const QString last = CloseForMessage();
+    if (last.isEmpty() || message.contains(last)) return message;
+    return message + QStringLiteral("\n\n") + last;
+}
+
 void TransferStatusDialog::WindowShown()
 {
     if (centerForm_) CenterOver(centerForm_);

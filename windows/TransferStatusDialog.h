@@ -41,6 +41,14 @@ public:
     QPushButton* cancelButton;
 
     void CancelClicked();
+    // A failure is about to be told in a message box: the dialog goes without cancelling
+    // anything (the transfer has ended), so that nothing stands beside or over the
+    // message. Returns the text it showed last, for the message; empty when it was
+    // hidden already.
+    QString CloseForMessage();
+    // The message with the dialog's last text after it, unless the message says it
+    // already; the dialog is closed as by CloseForMessage.
+    QString CloseInto(const QString& message);
 
 protected:
     void WindowShown() override;

@@ -2,6 +2,7 @@
 #include "windows/TransferTexts.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 namespace {
 
@@ -170,15 +171,61 @@ std::optional<QString> TransferLogLine(const TransferEvent& event)
 {
     switch (event.stage) {
     case TransferStage::Started:
-        return std::nullopt; // the caption is the dialog's title, never a line
+        return ShownTransferCaption(event);
     case TransferStage::Connecting:
     case TransferStage::Progress:
+        return std::nullopt; // the status dialog and the transfers view show the progress
     case TransferStage::Notice:
-        return ShownTransferStatus(event);
-    case TransferStage::Ended:
-        if (event.outcome == TransferOutcome::Completed) return QString();
-        if (QString text = ShownTransferStatus(event); !text.isEmpty()) return text;
+        if (QString text = ShownTransferStatus(event); !text.isEmpty())
+            return TransferTexts::tr("%1: %2").arg(Q(event.file), text);
         return std::nullopt;
+    case TransferStage::Ended:
+        switch (event.outcome) {
+        case TransferOutcome::Completed: {
+            const QString seconds = QLocale().toString(static_cast<double>(event.elapsedMs) / 1000.0, 'f', 1);
+            const int64_t bytes = event.total > 0 ? event.total : event.done;
+            if (bytes <= 0) return TransferTexts::tr("%1: done in %2 s").arg(ShownTransferCaption(event), seconds);
+            return TransferTexts::tr("%1: done, %2 bytes in %3 s")
+                .arg(ShownTransferCaption(event), QLocale().toString(static_cast<qint64>(bytes)), seconds);
+        }
+        case TransferOutcome::Cancelled:
+            if (event.reason == TransferReason::UserCancelled || event.reason == TransferReason::Stopped)
+                return TransferTexts::tr("%1: %2").arg(ShownTransferCaption(event), ShownFailureWhy(event));
+            break;
+        case TransferOutcome::Failed:
+            break;
+        }
+        // A failed ROM load is said by the command that started it, with its file.
+        if (event.kind == TransferKind::RomLoad) return std::nullopt;
+        if (QString text = ShownTransferStatus(event); !text.isEmpty()) {
+            // The XModem and wire texts do not name the file.
+            if (!event.file.empty() && !text.contains(Q(event.file))) text = TransferTexts::tr("%1: %2").arg(Q(event.file), text);
+            return text;
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> LinkLogLine(const LinkEvent& event)
+{
+    const QString port = Q(event.port);
+    switch (event.change) {
+    case LinkEvent::Change::Opened:
+        return TransferTexts::tr("Link opened on %1").arg(port);
+    case LinkEvent::Change::Lost:
+        return TransferTexts::tr("Link lost on %1; waiting for it to come back").arg(port);
+    case LinkEvent::Change::Replugged:
+        return TransferTexts::tr("%1 was unplugged and plugged in again; reopening it").arg(port);
+    case LinkEvent::Change::Back:
+        return TransferTexts::tr("Link back on %1").arg(port);
+    case LinkEvent::Change::Unavailable:
+    case LinkEvent::Change::Refused:
+        return TransferTexts::tr("%1 cannot be opened: %2").arg(port, Q(event.detail));
+    case LinkEvent::Change::Closed:
+        return TransferTexts::tr("Link closed on %1").arg(port);
+    case LinkEvent::Change::HungUp:
+        return std::nullopt; // the window says more about it
     }
     return std::nullopt;
 }

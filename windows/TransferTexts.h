@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include "services/SessionEvent.h"
 #include "services/TransferServer.h"
 #include "util/TransferEvent.h"
 
@@ -18,9 +19,11 @@ QString ShownFailureWhy(const TransferEvent& event);
 // The dialog's text for an event (the progress, "Connecting ...", a notice, how it
 // ended); empty when the event has nothing to say in words.
 QString ShownTransferStatus(const TransferEvent& event);
-// The line the log keeps for an event, if any: what the dialog shows while the transfer
-// runs, an empty line after a success (it parts one transfer from the next), the
-// failure's words.
+// The line the log keeps for an event, if any: the start ("Receiving NAME"), a notice,
+// and how it ended (done with its bytes and time, cancelled, or the failure's words).
+// The progress is not logged.
 std::optional<QString> TransferLogLine(const TransferEvent& event);
+// The line the log keeps for what happened to the link (opened, lost, back, closed).
+std::optional<QString> LinkLogLine(const LinkEvent& event);
 // The status bar's text for the server's status ("Device connected on PORT").
 QString ShownServerStatus(const ServerStatus& status);

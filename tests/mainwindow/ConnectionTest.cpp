@@ -5,6 +5,8 @@
 #include <functional>
 #include <thread>
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -33,6 +35,7 @@
 #include "windows/ClassWindow.h"
 #include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
+#include "windows/TransferHistory.h"
 #include "windows/TransferStatusDialog.h"
 #include "xmodem/XModemBlock.h"
 
@@ -331,6 +334,30 @@ TEST_F(MainWindowTest, CancelledSaveDiscardsTheObjectAndAFailedWriteIsReported)
     EXPECT_FALSE(window_->TransferBusy());
 }
 
+// A receive the calculator never answers leaves its dialog up with the reason; the
+// failure's message closes it first, so the message is never under it and the window
+// is not left behind a dialog that waits for Cancel.
+TEST_F(MainWindowTest, AFailedReceiveClosesItsDialogBeforeTheMessage)
+{
+    Device(true);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
+    bool dialogUpAtMessage = true;
+    dialogs_->onMessage = [this, &dialogUpAtMessage] { dialogUpAtMessage = window_->StatusDialog().isVisible(); };
+    window_->ReceiveByWire(false); // the calculator sends nothing
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_TRUE(dialogs_->messages[0].second.startsWith("Receive by wire failed: no answer"))
+        << dialogs_->messages[0].second.toStdString();
+    EXPECT_FALSE(dialogUpAtMessage) << "the message box was shown beside the status dialog";
+    EXPECT_FALSE(window_->StatusDialog().isVisible());
+    EXPECT_FALSE(window_->TransferBusy());
+    // The history has its row with the reason.
+    ASSERT_GE(window_->History().Count(), 1);
+    EXPECT_TRUE(window_->History()
+                    .CellText(window_->History().Count() - 1, TransferHistory::OutcomeColumn)
+                    .startsWith("Failed: no answer"));
+}
+
 TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
 {
     auto& device = Device(true);
@@ -368,17 +395,24 @@ TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
     // Cancelled dialogs do nothing.
     window_->SendRom();
     dialogs_->openAnswer = folder_.path() + "/x.bin";
+    {
+        QFile rom(*dialogs_->openAnswer);
+        ASSERT_TRUE(rom.open(QIODevice::WriteOnly));
+        rom.write("ROM");
+    }
     dialogs_->instructionsAnswer = false;
     window_->SendRom();
     EXPECT_TRUE(dialogs_->messages.empty());
     EXPECT_EQ(dialogs_->instructions.size(), 1u);
     EXPECT_TRUE(window_->Server().KermitServerRunning());
 
-    // A file that cannot be read: the load fails and says which file.
+    // A file that cannot be read: the load fails and says which file, before the
+    // calculator is set for it.
     dialogs_->instructionsAnswer = true;
     const QString path = folder_.path() + "/dir with blank/été.bin";
     dialogs_->openAnswer = path;
     window_->SendRom();
+    EXPECT_EQ(dialogs_->instructions.size(), 1u) << "instructions shown for a file that cannot be a ROM";
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0].first, "Download Error");
     // Which file, and why: the reason follows the message.
@@ -387,6 +421,46 @@ TEST_F(MainWindowTest, RomDownloadFailureIsReportedWithThePath)
     EXPECT_TRUE(text.contains("Unable to open")) << text.toStdString();
     EXPECT_FALSE(window_->Log().Lines().filter("ROM load failed: ").isEmpty());
     EXPECT_FALSE(window_->TransferBusy());
+}
+
+// A file that cannot be a ROM is refused before the set-up instructions: the user is
+// never asked to put the calculator into its ROM-load mode for nothing, and the link
+// stays with the Kermit server.
+TEST_F(MainWindowTest, RomFileIsCheckedBeforeTheInstructions)
+{
+    Device(true);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(WaitConnected());
+    const QString empty = folder_.path() + "/empty.bin";
+    QFile(empty).open(QIODevice::WriteOnly);
+    const QString folder = folder_.path() + "/folder.bin";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString fifo = folder_.path() + "/fifo.bin";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString path;
+        const char* why;
+    } cases[] = {
+        {folder_.path() + "/missing.bin", "Unable to open"},
+        {empty, "is empty"},
+        {folder, "is a folder"},
+        {fifo, "is not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        dialogs_->messages.clear();
+        dialogs_->instructions.clear();
+        dialogs_->openAnswer = c.path;
+        window_->SendRom();
+        EXPECT_TRUE(dialogs_->instructions.empty()) << "the instructions came before the check";
+        ASSERT_EQ(dialogs_->messages.size(), 1u);
+        EXPECT_EQ(dialogs_->messages[0].first, "Download Error");
+        EXPECT_TRUE(dialogs_->messages[0].second.contains(c.path)) << dialogs_->messages[0].second.toStdString();
+        EXPECT_TRUE(dialogs_->messages[0].second.contains(c.why)) << dialogs_->messages[0].second.toStdString();
+        EXPECT_FALSE(window_->Log().Lines().filter("ROM load failed: ").filter(c.why).isEmpty());
+        EXPECT_TRUE(window_->Server().KermitServerRunning());
+        EXPECT_FALSE(window_->TransferBusy());
+    }
 }
 
 TEST_F(MainWindowTest, ReceiveByWireCutOffSaysWhyAndSavesNothing)

@@ -153,6 +153,40 @@ TEST_F(FolderPaneTest, DoubleClickAndEnterOpenAFolderButNotAFile)
     EXPECT_EQ(window_->TreePath(), sub);
 }
 
+// Backspace and Alt+Up go up one folder from the tree and from the list; at the top of
+// the file system they do nothing, and while a name is edited Backspace edits it.
+TEST_F(FolderPaneTest, BackspaceAndAltUpGoToTheParentFolder)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
+    const QString sub = folder_.path() + "/sub";
+    const struct {
+        const char* name;
+        bool list;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } cases[] = {
+        {"Backspace in the tree", false, Qt::Key_Backspace, Qt::NoModifier},
+        {"Alt+Up in the tree", false, Qt::Key_Up, Qt::AltModifier},
+        {"Backspace in the list", true, Qt::Key_Backspace, Qt::NoModifier},
+        {"Alt+Up in the list", true, Qt::Key_Up, Qt::AltModifier},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        window_->SetTreePath(sub);
+        ASSERT_EQ(window_->TreePath(), sub);
+        ShellView* view = c.list ? window_->fileList : window_->folderTree;
+        view->setFocus();
+        QTest::keyClick(view, c.key, c.modifiers);
+        EXPECT_EQ(window_->TreePath(), folder_.path());
+        EXPECT_EQ(window_->Server().Folder(), folder_.path().toStdString()) << "the parent is the transfer folder";
+    }
+    window_->SetTreePath(QDir::rootPath());
+    window_->folderTree->setFocus();
+    QTest::keyClick(window_->folderTree, Qt::Key_Backspace);
+    EXPECT_EQ(window_->TreePath(), QDir::rootPath());
+    EXPECT_TRUE(errors_.empty());
+}
+
 TEST_F(FolderPaneTest, F2RenamesAndDeleteDeletesTheListItemAfterAsking)
 {
     ASSERT_NO_FATAL_FAILURE(StartWithFiles());

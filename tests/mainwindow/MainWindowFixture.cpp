@@ -48,7 +48,11 @@ bool ScriptedDialogs::Confirm(const QString& text, const QString&)
     return confirmScript ? confirmScript(text) : confirmAnswer;
 }
 
-void ScriptedDialogs::ShowMessage(const QString& text, const QString& caption, bool) { messages.emplace_back(caption, text); }
+void ScriptedDialogs::ShowMessage(const QString& text, const QString& caption, bool)
+{
+    messages.emplace_back(caption, text);
+    if (onMessage) onMessage();
+}
 
 void MainWindowTest::SetUp()
 {

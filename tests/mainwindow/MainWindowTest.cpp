@@ -6,13 +6,18 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -29,6 +34,7 @@
 #include "tests/mainwindow/TestEnvironment.h"
 #include "util/Settings.h"
 #include "windows/LogWindow.h"
+#include "windows/TransferHistory.h"
 #include "windows/TransferStatusDialog.h"
 
 namespace mwtest {
@@ -486,8 +492,147 @@ TEST_F(MainWindowTest, TransferEventsReachTheDialogAndTheLogOnceEach)
     event.detail = "the device went away";
     sink(event);
     EXPECT_FALSE(dialog.IsStatusVisible()) << "a failed Kermit transfer leaves the dialog";
+    // The start and the end, not the progress.
     EXPECT_EQ(window_->Log().Lines().mid(before.size()),
-              QStringList({"700 bytes", "699 bytes/s", "Receiving PROG.CA failed: the device went away"}));
+              QStringList({"Receiving PROG.CA", "Receiving PROG.CA failed: the device went away"}));
+}
+
+// Every transfer gets its row in the transfers view (shown by the first one), with the
+// failure's reason; the history file the next run reads holds it too.
+TEST_F(MainWindowTest, TransfersGetTheirRowsAndAreKeptForTheNextRun)
+{
+    QFile::remove(TransferHistory::DefaultPath());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    window_->pollTimer->stop();
+    ASSERT_TRUE(TransferHistory::DefaultPath().startsWith(EnvRoot())) << "the test would write the user's history";
+    EXPECT_FALSE(window_->transfersDock->isVisible());
+    EXPECT_EQ(window_->History().Count(), 0);
+    const TransferEventSink sink = window_->Server().EventSink();
+    TransferEvent event;
+    event.kind = TransferKind::KermitSend;
+    event.file = "MISSING.CA";
+    event.stage = TransferStage::Started;
+    sink(event);
+    EXPECT_TRUE(window_->transfersDock->isVisible()) << "the first transfer shows the transfers";
+    EXPECT_TRUE(window_->transfersAction->isChecked());
+    event.stage = TransferStage::Ended;
+    event.outcome = TransferOutcome::Failed;
+    event.reason = TransferReason::FileNotFound;
+    sink(event);
+    ASSERT_EQ(window_->History().Count(), 1);
+    EXPECT_EQ(window_->History().CellText(0, TransferHistory::FileColumn), "MISSING.CA");
+    EXPECT_EQ(window_->History().CellText(0, TransferHistory::DirectionColumn), "To calculator");
+    EXPECT_EQ(window_->History().CellText(0, TransferHistory::OutcomeColumn), "Failed: the file does not exist");
+    EXPECT_FALSE(window_->Log().Lines().filter("Sending MISSING.CA failed: the file does not exist").isEmpty());
+    EXPECT_EQ(window_->statusPanel->text(), "Sending MISSING.CA failed: the file does not exist");
+
+    // The View menu hides and shows the dock.
+    window_->transfersAction->trigger();
+    EXPECT_FALSE(window_->transfersDock->isVisible());
+    window_->transfersAction->trigger();
+    EXPECT_TRUE(window_->transfersDock->isVisible());
+
+    TransferHistory next(TransferHistory::DefaultPath());
+    next.Load();
+    ASSERT_EQ(next.Count(), 1);
+    EXPECT_EQ(next.Record(0).reason, TransferReason::FileNotFound);
+    QFile::remove(TransferHistory::DefaultPath());
+}
+
+// "Stop it and exit?" asked while a transfer's dialog is up comes above it: the box is
+// the dialog's child and stays on top too.
+TEST_F(MainWindowTest, QuestionsDuringATransferComeAboveItsDialog)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    window_->pollTimer->stop();
+    TransferEvent event;
+    event.kind = TransferKind::WireReceive;
+    event.stage = TransferStage::Started;
+    window_->Server().EventSink()(event);
+    TransferStatusDialog& dialog = window_->StatusDialog();
+    ASSERT_TRUE(dialog.isVisible());
+    StandardDialogs real(window_.get());
+    QWidget* parent = nullptr;
+    bool onTop = false;
+    int tries = 0;
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            parent = box->parentWidget();
+            onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            box->done(QMessageBox::No);
+        }
+        if (++tries > 500) answer.stop(); // never waits for good
+    });
+    answer.start();
+    EXPECT_FALSE(real.Confirm("A transfer is in progress. Stop it and exit?", "Calvyx"));
+    answer.stop();
+    EXPECT_EQ(parent, &dialog);
+    EXPECT_TRUE(onTop);
+    dialog.HideStatus();
+}
+
+// The connection can be chosen without a mouse: the Connection menu lists the box's
+// choices with the current one checked, Alt+U takes the keyboard to the box, and F10
+// opens the menu bar.
+TEST_F(MainWindowTest, ConnectionMenuMnemonicAndF10ReachTheConnection)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    window_->pollTimer->stop();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    const auto listed = [this] {
+        emit window_->connectionMenu->aboutToShow();
+        QStringList names;
+        QStringList checked;
+        for (QAction* action : window_->connectionMenu->actions()) {
+            if (action->isSeparator()) continue;
+            names << action->text();
+            if (action->isChecked()) checked << action->text();
+        }
+        return std::make_pair(names, checked);
+    };
+    auto [names, checked] = listed();
+    QStringList box;
+    for (int i = 0; i < window_->connectionBox->count(); ++i) box << window_->connectionBox->itemText(i);
+    EXPECT_EQ(names, box);
+    EXPECT_EQ(checked, QStringList({QString::fromStdString(window_->SelectedPort())}));
+
+    // COM1 from the menu: it becomes the connection (it cannot be opened here, which is said).
+    QAction* com1 = nullptr;
+    for (QAction* action : window_->connectionMenu->actions())
+        if (action->text() == "COM1") com1 = action;
+    ASSERT_NE(com1, nullptr);
+    com1->trigger();
+    EXPECT_EQ(window_->SelectedPort(), "COM1");
+    EXPECT_EQ(window_->connectionBox->currentText(), "COM1");
+    std::tie(names, checked) = listed();
+    EXPECT_EQ(checked, QStringList({"COM1"})) << "one checked item, the new connection";
+
+    EXPECT_EQ(window_->connectionLabel->buddy(), window_->connectionBox);
+    window_->folderTree->setFocus();
+    QTest::keyClick(window_.get(), Qt::Key_U, Qt::AltModifier);
+    EXPECT_TRUE(window_->connectionBox->hasFocus()) << "Alt+U did not reach the connection box";
+
+    QTest::keyClick(window_.get(), Qt::Key_F10);
+    ASSERT_NE(window_->menuBar()->activeAction(), nullptr) << "F10 opened no menu";
+    EXPECT_EQ(window_->menuBar()->activeAction(), window_->menuBar()->actions().first());
+    if (QMenu* open = window_->menuBar()->activeAction()->menu()) open->close();
+}
+
+TEST_F(MainWindowTest, LogOpensFromTheViewMenuAndItsShortcut)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_TRUE(window_->viewLogAction->isVisible());
+    EXPECT_EQ(window_->viewLogAction->shortcut(), QKeySequence("Ctrl+L"));
+    EXPECT_FALSE(window_->Log().isVisible());
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    QTest::keyClick(window_.get(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(window_->Log().isVisible());
+    EXPECT_EQ(window_->Log().windowTitle(), "Log");
+    window_->Log().close();
 }
 
 } // namespace

@@ -19,7 +19,8 @@ const std::string& Root()
         char pattern[] = "/tmp/calvyx-mwtest-XXXXXX";
         const char* made = ::mkdtemp(pattern);
         const std::string r = made ? made : "/tmp";
-        for (const char* sub : {"config", "runtime", "data", "devices"}) QDir().mkpath(QString::fromStdString(r + "/" + sub));
+        for (const char* sub : {"config", "runtime", "data", "state", "devices"})
+            QDir().mkpath(QString::fromStdString(r + "/" + sub));
         // The runtime folder and the device root must be private, or they are refused.
         for (const char* sub : {"/runtime", "/devices"})
             QFile::setPermissions(QString::fromStdString(r + sub),
@@ -27,6 +28,7 @@ const std::string& Root()
         ::setenv("XDG_CONFIG_HOME", (r + "/config").c_str(), 1);
         ::setenv("XDG_RUNTIME_DIR", (r + "/runtime").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (r + "/data").c_str(), 1);
+        ::setenv("XDG_STATE_HOME", (r + "/state").c_str(), 1);
         ::setenv("CALVYX_DEVICE_ROOT", (r + "/devices").c_str(), 1);
         // Removed at exit; the path is copied since the string may be gone by then.
         static char removeAtExit[512];

@@ -5,12 +5,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "tests/support/ScopedSettings.h"
+#include "windows/ErrorBox.h"
 #include "windows/LogWindow.h"
 #include "windows/WindowPlacement.h"
 
@@ -20,13 +24,50 @@ TEST(LogWindow, LinesAreAppendedUnchangedAndBreaksSplitThem)
 {
     ScopedSettings settings;
     LogWindow log;
-    EXPECT_EQ(log.windowTitle(), "Log Form");
+    EXPECT_EQ(log.windowTitle(), "Log");
     EXPECT_TRUE(log.Lines().isEmpty());
     log.AppendLine("");
     log.AppendLine("Receiving PROG.CA");
     log.AppendLine("1 024 of 4 096 bytes\r\n25 %\r\n960 bytes/s");
     log.AppendLine("");
     EXPECT_EQ(log.Lines(), QStringList({"", "Receiving PROG.CA", "1 024 of 4 096 bytes", "25 %", "960 bytes/s", ""}));
+}
+
+// Every shown line starts with the time it was written; saved as text, the file holds
+// the lines as shown.
+TEST(LogWindow, ShownLinesCarryTheirTimeAndAreSavedAsText)
+{
+    ScopedSettings settings;
+    LogWindow log;
+    log.AppendLine("Link opened on QVxT0+");
+    log.AppendLine("first\r\nsecond");
+    log.AppendLine("");
+    const QStringList shown = log.ShownLines();
+    ASSERT_EQ(shown.size(), 4);
+    const QRegularExpression stamped("^([0-2][0-9]):([0-5][0-9]):([0-5][0-9])(  (.*))?$");
+    const QStringList texts{"Link opened on QVxT0+", "first", "second", ""};
+    for (int i = 0; i < shown.size(); ++i) {
+        const QRegularExpressionMatch match = stamped.match(shown[i]);
+        ASSERT_TRUE(match.hasMatch()) << shown[i].toStdString();
+        EXPECT_EQ(match.captured(5), texts[i]);
+    }
+    EXPECT_EQ(log.logText->toPlainText(), shown.join("\n"));
+
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/log.txt";
+    QStringList errors;
+    const ErrorHandler previous = SetApplicationErrorHandler([&](const QString& text) { errors << text; });
+    log.askSavePath = [&]() -> std::optional<QString> { return path; };
+    log.saveButton->click();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "nothing saved";
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), shown.join("\n") + "\n");
+    EXPECT_TRUE(errors.isEmpty());
+    // A file that cannot be written is said.
+    log.askSavePath = [&]() -> std::optional<QString> { return dir.path() + "/missing/log.txt"; };
+    log.saveButton->click();
+    EXPECT_EQ(errors.size(), 1);
+    SetApplicationErrorHandler(previous);
 }
 
 TEST(LogWindow, ClearEmptiesItAndNewLinesStartAtTheTop)
@@ -41,7 +82,9 @@ TEST(LogWindow, ClearEmptiesItAndNewLinesStartAtTheTop)
     EXPECT_TRUE(log.Lines().isEmpty());
     log.AppendLine("three");
     EXPECT_EQ(log.Lines(), QStringList({"three"}));
-    EXPECT_EQ(log.logText->toPlainText(), "three");
+    EXPECT_EQ(log.ShownLines().size(), 1);
+    EXPECT_TRUE(log.logText->toPlainText().endsWith("  three")) << log.logText->toPlainText().toStdString();
+    EXPECT_FALSE(log.logText->toPlainText().contains("two"));
 }
 
 TEST(LogWindow, LinesArriveWhileHidden)
@@ -90,10 +133,11 @@ TEST(LogWindow, ContextMenuItemsAndStates)
     log.AppendLine("alpha");
     log.AppendLine("beta");
     log.selectAllItem->trigger();
-    EXPECT_EQ(log.logText->textCursor().selectedText(), QString("alpha") + QChar::ParagraphSeparator + "beta");
+    EXPECT_EQ(log.logText->textCursor().selectedText(), log.ShownLines().join(QChar::ParagraphSeparator));
     QApplication::clipboard()->clear();
     log.copyItem->trigger();
-    EXPECT_EQ(QApplication::clipboard()->text(), "alpha\nbeta");
+    EXPECT_EQ(QApplication::clipboard()->text(), log.ShownLines().join("\n"));
+    EXPECT_TRUE(QApplication::clipboard()->text().contains("beta"));
 }
 
 TEST(LogWindow, CopyKeysCopyOnlyASelection)
@@ -110,7 +154,8 @@ TEST(LogWindow, CopyKeysCopyOnlyASelection)
     EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
     QTest::keyClick(log.logText, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(log.logText, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QApplication::clipboard()->text(), "first line\nsecond line");
+    EXPECT_EQ(QApplication::clipboard()->text(), log.ShownLines().join("\n"));
+    EXPECT_TRUE(QApplication::clipboard()->text().endsWith("  second line"));
 }
 
 TEST(LogWindow, EscAndOkCloseAndSaveThePlacement)

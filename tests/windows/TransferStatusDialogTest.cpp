@@ -3,8 +3,13 @@
 // it, and the texts it hands on to the log.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
+#include <QApplication>
 #include <QEventLoop>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -12,6 +17,7 @@
 
 #include "tests/support/ScopedSettings.h"
 #include "util/MainThread.h"
+#include "windows/ErrorBox.h"
 #include "windows/TransferStatusDialog.h"
 
 namespace {
@@ -229,6 +235,99 @@ TEST_F(TransferStatusDialogTest, BodyNamesTheFileAndTheDirection)
         EXPECT_EQ(name->text(), QString::fromLatin1(caption));
         status.HideStatus();
     }
+}
+
+} // namespace
+
+namespace {
+
+// A failure told in a message box closes the dialog first, without cancelling, and the
+// message carries the dialog's last text unless it says it already.
+TEST_F(TransferStatusDialogTest, AFailureMessageClosesTheDialogAndTakesItsLastText)
+{
+    int cancels = 0;
+    status.OnCancel = [&] { ++cancels; };
+    const struct {
+        const char* name;
+        std::vector<TransferEvent> events;
+        QString message;
+        QString told;
+    } cases[] = {
+        {"wire receive the calculator was not ready for",
+         {Event(TransferStage::Started, TransferKind::WireReceive), Event(TransferStage::Connecting, TransferKind::WireReceive),
+          Event(TransferStage::Ended, TransferKind::WireReceive, 0, 0, TransferReason::NoAnswer)},
+         "Receive by wire failed: no answer for ",
+         "Receive by wire failed: no answer for "},
+        {"ROM load cut off in its progress",
+         {Event(TransferStage::Started, TransferKind::RomLoad), Event(TransferStage::Progress, TransferKind::RomLoad, 1000, 4000),
+          Event(TransferStage::Ended, TransferKind::RomLoad, 0, 0, TransferReason::LinkLost)},
+         "Download of ROM file failed.",
+         "Download of ROM file failed.\n\n1000/4000 bytes\n(25%)\n1000 bytes/s"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const TransferEvent& event : c.events) status.ShowTransfer(event);
+        ASSERT_TRUE(status.IsStatusVisible()) << "the dialog should still be up before the message";
+        EXPECT_EQ(status.CloseInto(c.message), c.told);
+        EXPECT_FALSE(status.isVisible());
+        EXPECT_FALSE(status.IsStatusVisible());
+        // Closed already: nothing more to add.
+        EXPECT_EQ(status.CloseInto(c.message), c.message);
+    }
+    EXPECT_EQ(cancels, 0) << "closing for a message cancelled the transfer";
+}
+
+// A message box opened while the status dialog is up is its child and stays on top, so
+// the dialog (which stays on top) never hides it; without the dialog it is the caller's.
+TEST_F(TransferStatusDialogTest, MessageBoxesStayAboveTheDialog)
+{
+    QWidget mainWindow;
+    mainWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
+    status.ShowTransfer(Event(TransferStage::Started, TransferKind::WireReceive));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&status));
+
+    struct Seen {
+        bool shown = false;
+        QWidget* parent = nullptr;
+        bool onTop = false;
+        QString text;
+    };
+    // Looks at the box that exec() shows, then closes it; bounded, and the box is
+    // closed whatever it looked like.
+    const auto answerBox = [](Seen& seen) {
+        auto* timer = new QTimer;
+        timer->setInterval(10);
+        auto tries = std::make_shared<int>(0);
+        QObject::connect(timer, &QTimer::timeout, [timer, tries, &seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box) {
+                seen.shown = box->isVisible();
+                seen.parent = box->parentWidget();
+                seen.onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+                seen.text = box->text();
+                box->done(QMessageBox::Ok);
+            }
+            if (box || ++*tries > 500) timer->deleteLater();
+        });
+        timer->start();
+    };
+
+    Seen above;
+    answerBox(above);
+    ShowApplicationError("Receive by wire failed", &mainWindow);
+    EXPECT_TRUE(above.shown);
+    EXPECT_EQ(above.parent, &status) << "the box is not the status dialog's child";
+    EXPECT_TRUE(above.onTop);
+    EXPECT_EQ(above.text, "Receive by wire failed.");
+
+    status.HideStatus();
+    Seen alone;
+    answerBox(alone);
+    ShowApplicationError("Something else", &mainWindow);
+    EXPECT_TRUE(alone.shown);
+    EXPECT_EQ(alone.parent, &mainWindow);
+    EXPECT_FALSE(alone.onTop);
 }
 
 } // namespace

@@ -96,26 +96,72 @@ TEST(TransferTexts, NamesAndDetailsAreNotForms)
     EXPECT_EQ(ShownTransferStatus(event).toStdString(), "Receiving %2 %1.CA failed: the calculator cancelled (%1 full)");
 }
 
-// What the log keeps of a transfer: the texts the dialog shows while it runs, an empty
-// line after a success, the reason of a failure; nothing for the start (the dialog's
-// title) nor for the user's own cancel.
+// What the log keeps of a transfer: its start and its end (done with bytes and time,
+// cancelled, or why it failed, naming the file), never its progress.
 TEST(TransferTexts, LogLines)
 {
     ASSERT_TRUE(InstallLanguage("en"));
-    TransferEvent started = Event(TransferStage::Started, TransferKind::KermitReceive, 0, 0, 0);
-    TransferEvent progress = Event(TransferStage::Progress, TransferKind::KermitReceive, 700, 0, 1000);
-    TransferEvent done = Event(TransferStage::Ended, TransferKind::KermitReceive, 700, 0, 1000);
-    TransferEvent cancelled = done;
-    cancelled.outcome = TransferOutcome::Cancelled;
-    cancelled.reason = TransferReason::UserCancelled;
-    TransferEvent failed = done;
-    failed.outcome = TransferOutcome::Failed;
-    failed.reason = TransferReason::LinkLost;
-    EXPECT_EQ(TransferLogLine(started), std::nullopt);
-    EXPECT_EQ(TransferLogLine(progress), QString("700 bytes\r\n699 bytes/s"));
-    EXPECT_EQ(TransferLogLine(done), QString());
-    EXPECT_EQ(TransferLogLine(cancelled), std::nullopt);
-    EXPECT_EQ(TransferLogLine(failed), QString("Receiving GRAPHS.CA failed: link lost"));
+    const auto ended = [](TransferKind kind, TransferOutcome outcome, TransferReason reason, const char* detail) {
+        TransferEvent event = Event(TransferStage::Ended, kind, 0, 0, 2500);
+        event.outcome = outcome;
+        event.reason = reason;
+        event.detail = detail;
+        return event;
+    };
+    TransferEvent doneWithBytes = ended(TransferKind::KermitReceive, TransferOutcome::Completed, TransferReason::None, "");
+    doneWithBytes.done = 700;
+    const struct {
+        TransferEvent event;
+        std::optional<QString> line;
+    } cases[] = {
+        {Event(TransferStage::Started, TransferKind::KermitReceive, 0, 0, 0), QString("Receiving GRAPHS.CA")},
+        {Event(TransferStage::Started, TransferKind::KermitSend, 0, 4096, 0), QString("Sending GRAPHS.CA")},
+        {Event(TransferStage::Connecting, TransferKind::RomLoad, 0, 0, 0), std::nullopt},
+        {Event(TransferStage::Progress, TransferKind::KermitReceive, 700, 0, 1000), std::nullopt},
+        {Event(TransferStage::Progress, TransferKind::KermitSend, 2048, 4096, 1000), std::nullopt},
+        {doneWithBytes, QString("Receiving GRAPHS.CA: done, 700 bytes in 2.5 s")},
+        {ended(TransferKind::KermitSend, TransferOutcome::Completed, TransferReason::None, ""),
+         QString("Sending GRAPHS.CA: done in 2.5 s")},
+        {ended(TransferKind::KermitReceive, TransferOutcome::Cancelled, TransferReason::UserCancelled, ""),
+         QString("Receiving GRAPHS.CA: cancelled")},
+        {ended(TransferKind::KermitReceive, TransferOutcome::Failed, TransferReason::LinkLost, ""),
+         QString("Receiving GRAPHS.CA failed: link lost")},
+        {ended(TransferKind::KermitSend, TransferOutcome::Failed, TransferReason::FileNotFound, ""),
+         QString("Sending GRAPHS.CA failed: the file does not exist")},
+        {ended(TransferKind::XModemSend, TransferOutcome::Failed, TransferReason::NoStart, ""),
+         QString("GRAPHS.CA: Not sent: no start byte")},
+        {ended(TransferKind::WireReceive, TransferOutcome::Failed, TransferReason::NoAnswer, "6 s"),
+         QString("GRAPHS.CA: Receive by wire failed: no answer for 6 s")},
+        // The ROM command says its own failure, with the file.
+        {ended(TransferKind::RomLoad, TransferOutcome::Failed, TransferReason::LinkLost, "Input/output error"), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line.value_or("(none)").toStdString());
+        EXPECT_EQ(TransferLogLine(c.event), c.line);
+    }
+}
+
+TEST(TransferTexts, LinkLogLinesNameThePort)
+{
+    ASSERT_TRUE(InstallLanguage("en"));
+    const struct {
+        LinkEvent::Change change;
+        std::optional<QString> line;
+    } cases[] = {
+        {LinkEvent::Change::Opened, QString("Link opened on COM1")},
+        {LinkEvent::Change::Lost, QString("Link lost on COM1; waiting for it to come back")},
+        {LinkEvent::Change::Back, QString("Link back on COM1")},
+        {LinkEvent::Change::Closed, QString("Link closed on COM1")},
+        {LinkEvent::Change::Unavailable, QString("COM1 cannot be opened: busy")},
+        {LinkEvent::Change::HungUp, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        LinkEvent event;
+        event.change = c.change;
+        event.port = "COM1";
+        event.detail = "busy";
+        EXPECT_EQ(LinkLogLine(event), c.line);
+    }
 }
 
 TEST(TransferTexts, GermanWindowsWordThemInGerman)

@@ -131,18 +131,18 @@ TEST(Translations, BuiltInTranslationsLoadForEveryLanguage)
         ASSERT_TRUE(InstallLanguage(language)) << language.toStdString();
         EXPECT_EQ(InstalledLanguage(), language);
         // The program's own texts and Qt's buttons.
-        EXPECT_NE(QCoreApplication::translate("LogWindow", "Log Form"), QStringLiteral("Log Form")) << language.toStdString();
+        EXPECT_NE(QCoreApplication::translate("LogWindow", "Clear Log"), QStringLiteral("Clear Log")) << language.toStdString();
         QMessageBox box(QMessageBox::Question, "t", "t", QMessageBox::Yes | QMessageBox::No);
         EXPECT_NE(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Yes")) << language.toStdString();
     }
     ASSERT_TRUE(InstallLanguage(QStringLiteral("de")));
-    EXPECT_EQ(QCoreApplication::translate("LogWindow", "Log Form"), QStringLiteral("Protokollfenster"));
+    EXPECT_EQ(QCoreApplication::translate("LogWindow", "Log"), QStringLiteral("Protokoll"));
     // English, and a language without translations, give the source texts again.
     for (const QString& language : {QStringLiteral("en"), QStringLiteral("xx")}) {
         InstallLanguage(QStringLiteral("de"));
         EXPECT_EQ(InstallLanguage(language), language == QLatin1String("en")) << language.toStdString();
         EXPECT_EQ(InstalledLanguage(), QStringLiteral("en"));
-        EXPECT_EQ(QCoreApplication::translate("LogWindow", "Log Form"), QStringLiteral("Log Form"));
+        EXPECT_EQ(QCoreApplication::translate("LogWindow", "Log"), QStringLiteral("Log"));
         QMessageBox box(QMessageBox::Question, "t", "t", QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Yes"));
     }

@@ -203,10 +203,6 @@
 <context>
     <name>LogWindow</name>
     <message>
-        <source>Log Form</source>
-        <translation>Protokollfenster</translation>
-    </message>
-    <message>
         <source>Clear Log</source>
         <translation>Protokoll leeren</translation>
     </message>
@@ -237,6 +233,26 @@
     <message>
         <source>Select All</source>
         <translation>Alles auswählen</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Protokoll</translation>
+    </message>
+    <message>
+        <source>&amp;Save as Text...</source>
+        <translation>Als Text &amp;speichern...</translation>
+    </message>
+    <message>
+        <source>Save Log as Text</source>
+        <translation>Protokoll als Text speichern</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Textdateien (*.txt)</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
 </context>
 <context>
@@ -376,10 +392,6 @@
     <message>
         <source>Disconnect and Exit program.</source>
         <translation>Verbindung trennen und Programm beenden.</translation>
-    </message>
-    <message>
-        <source>Connect using:</source>
-        <translation>Verbinden über:</translation>
     </message>
     <message>
         <source>Show log window</source>
@@ -530,16 +542,48 @@
         <translation>Warum verbindet Calvyx nicht?</translation>
     </message>
     <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Transfers</source>
+        <translation>Ü&amp;bertragungen</translation>
+    </message>
+    <message>
+        <source>Show the transfers of this and earlier sessions</source>
+        <translation>Die Übertragungen dieser und früherer Sitzungen anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Log</source>
+        <translation>&amp;Protokoll</translation>
+    </message>
+    <message>
+        <source>Show what happened to the transfers and the link</source>
+        <translation>Anzeigen, was mit den Übertragungen und der Verbindung geschah</translation>
+    </message>
+    <message>
+        <source>Transfers</source>
+        <translation>Übertragungen</translation>
+    </message>
+    <message>
+        <source>The transfer history cannot be kept in %1: %2</source>
+        <translation>Der Übertragungsverlauf kann nicht in %1 gespeichert werden: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>&amp;Verbindung</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>Verbinden ü&amp;ber:</translation>
+    </message>
+    <message>
         <source>A transfer is in progress: the class view opens once it is over</source>
         <translation>Eine Übertragung läuft: die Klassenansicht öffnet sich, wenn sie vorbei ist</translation>
     </message>
     <message>
         <source>Class view: the calculators are served in the Class window</source>
         <translation>Klassenansicht: die Rechner werden im Fenster „Klasse“ bedient</translation>
-    </message>
-    <message>
-        <source>&amp;View</source>
-        <translation>&amp;Ansicht</translation>
     </message>
     <message>
         <source>&amp;Class</source>
@@ -682,6 +726,92 @@ Bitte prüfen Sie, ob:<byte value="xd"/>
     <message>
         <source>Error</source>
         <translation>Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistory</name>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>To PC</source>
+        <translation>Zum PC</translation>
+    </message>
+    <message>
+        <source>To calculator</source>
+        <translation>Zum Rechner</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>%1, %2 bytes/s</source>
+        <translation>%1, %2 Bytes/s</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Abgebrochen</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1</source>
+        <translation>Abgebrochen: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Richtung</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Ergebnis</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistoryView</name>
+    <message>
+        <source>&amp;Export CSV...</source>
+        <translation>Als CSV &amp;exportieren...</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>Als CSV exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist any more</source>
+        <translation>Der Ordner %1 existiert nicht mehr</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
 </context>
 <context>
@@ -836,6 +966,42 @@ Bitte prüfen Sie, ob:<byte value="xd"/>
     <message>
         <source>Device connected on %1</source>
         <translation>Gerät verbunden über %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: done in %2 s</source>
+        <translation>%1: fertig in %2 s</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 bytes in %3 s</source>
+        <translation>%1: fertig, %2 Bytes in %3 s</translation>
+    </message>
+    <message>
+        <source>Link opened on %1</source>
+        <translation>Verbindung auf %1 geöffnet</translation>
+    </message>
+    <message>
+        <source>Link lost on %1; waiting for it to come back</source>
+        <translation>Verbindung auf %1 verloren; es wird auf ihre Rückkehr gewartet</translation>
+    </message>
+    <message>
+        <source>%1 was unplugged and plugged in again; reopening it</source>
+        <translation>%1 wurde abgezogen und wieder eingesteckt; wird erneut geöffnet</translation>
+    </message>
+    <message>
+        <source>Link back on %1</source>
+        <translation>Verbindung auf %1 wieder da</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2</source>
+        <translation>%1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>Link closed on %1</source>
+        <translation>Verbindung auf %1 geschlossen</translation>
     </message>
 </context>
 </TS>

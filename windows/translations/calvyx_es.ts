@@ -203,10 +203,6 @@
 <context>
     <name>LogWindow</name>
     <message>
-        <source>Log Form</source>
-        <translation>Registro</translation>
-    </message>
-    <message>
         <source>Clear Log</source>
         <translation>Borrar registro</translation>
     </message>
@@ -237,6 +233,26 @@
     <message>
         <source>Select All</source>
         <translation>Seleccionar todo</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Registro</translation>
+    </message>
+    <message>
+        <source>&amp;Save as Text...</source>
+        <translation>&amp;Guardar como texto...</translation>
+    </message>
+    <message>
+        <source>Save Log as Text</source>
+        <translation>Guardar el registro como texto</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Archivos de texto (*.txt)</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>No se puede escribir %1: %2</translation>
     </message>
 </context>
 <context>
@@ -376,10 +392,6 @@
     <message>
         <source>Disconnect and Exit program.</source>
         <translation>Desconectar y salir del programa.</translation>
-    </message>
-    <message>
-        <source>Connect using:</source>
-        <translation>Conectar mediante:</translation>
     </message>
     <message>
         <source>Show log window</source>
@@ -530,16 +542,48 @@
         <translation>¿Por qué no conecta Calvyx?</translation>
     </message>
     <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ver</translation>
+    </message>
+    <message>
+        <source>&amp;Transfers</source>
+        <translation>&amp;Transferencias</translation>
+    </message>
+    <message>
+        <source>Show the transfers of this and earlier sessions</source>
+        <translation>Mostrar las transferencias de esta sesión y de las anteriores</translation>
+    </message>
+    <message>
+        <source>&amp;Log</source>
+        <translation>&amp;Registro</translation>
+    </message>
+    <message>
+        <source>Show what happened to the transfers and the link</source>
+        <translation>Mostrar lo que ocurrió con las transferencias y la conexión</translation>
+    </message>
+    <message>
+        <source>Transfers</source>
+        <translation>Transferencias</translation>
+    </message>
+    <message>
+        <source>The transfer history cannot be kept in %1: %2</source>
+        <translation>El historial de transferencias no se puede guardar en %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>&amp;Conexión</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>Conectar &amp;mediante:</translation>
+    </message>
+    <message>
         <source>A transfer is in progress: the class view opens once it is over</source>
         <translation>Hay una transferencia en curso: la vista de clase se abrirá cuando termine</translation>
     </message>
     <message>
         <source>Class view: the calculators are served in the Class window</source>
         <translation>Vista de clase: las calculadoras se atienden en la ventana Clase</translation>
-    </message>
-    <message>
-        <source>&amp;View</source>
-        <translation>&amp;Ver</translation>
     </message>
     <message>
         <source>&amp;Class</source>
@@ -682,6 +726,92 @@ Compruebe que:<byte value="xd"/>
     <message>
         <source>Error</source>
         <translation>Error</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistory</name>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>To PC</source>
+        <translation>Al PC</translation>
+    </message>
+    <message>
+        <source>To calculator</source>
+        <translation>A la calculadora</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1, %2 bytes/s</source>
+        <translation>%1, %2 bytes/s</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Hecho</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Cancelado</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1</source>
+        <translation>Cancelado: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Falló: %1</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Hora</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Dirección</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Archivo</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Tamaño</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Duración</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Resultado</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistoryView</name>
+    <message>
+        <source>&amp;Export CSV...</source>
+        <translation>&amp;Exportar CSV...</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>Exportar CSV</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Archivos CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist any more</source>
+        <translation>La carpeta %1 ya no existe</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>No se puede escribir %1: %2</translation>
     </message>
 </context>
 <context>
@@ -836,6 +966,42 @@ Compruebe que:<byte value="xd"/>
     <message>
         <source>Device connected on %1</source>
         <translation>Dispositivo conectado en %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: done in %2 s</source>
+        <translation>%1: hecho en %2 s</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 bytes in %3 s</source>
+        <translation>%1: hecho, %2 bytes en %3 s</translation>
+    </message>
+    <message>
+        <source>Link opened on %1</source>
+        <translation>Conexión abierta en %1</translation>
+    </message>
+    <message>
+        <source>Link lost on %1; waiting for it to come back</source>
+        <translation>Conexión perdida en %1; esperando a que vuelva</translation>
+    </message>
+    <message>
+        <source>%1 was unplugged and plugged in again; reopening it</source>
+        <translation>%1 se desconectó y se volvió a conectar; se reabre</translation>
+    </message>
+    <message>
+        <source>Link back on %1</source>
+        <translation>Conexión restablecida en %1</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2</source>
+        <translation>%1 no se puede abrir: %2</translation>
+    </message>
+    <message>
+        <source>Link closed on %1</source>
+        <translation>Conexión cerrada en %1</translation>
     </message>
 </context>
 </TS>

@@ -203,10 +203,6 @@
 <context>
     <name>LogWindow</name>
     <message>
-        <source>Log Form</source>
-        <translation>Journal</translation>
-    </message>
-    <message>
         <source>Clear Log</source>
         <translation>Effacer le journal</translation>
     </message>
@@ -237,6 +233,26 @@
     <message>
         <source>Select All</source>
         <translation>Tout sélectionner</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Journal</translation>
+    </message>
+    <message>
+        <source>&amp;Save as Text...</source>
+        <translation>&amp;Enregistrer en texte...</translation>
+    </message>
+    <message>
+        <source>Save Log as Text</source>
+        <translation>Enregistrer le journal en texte</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Fichiers texte (*.txt)</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Impossible d’écrire %1 : %2</translation>
     </message>
 </context>
 <context>
@@ -376,10 +392,6 @@
     <message>
         <source>Disconnect and Exit program.</source>
         <translation>Se déconnecter et quitter le programme.</translation>
-    </message>
-    <message>
-        <source>Connect using:</source>
-        <translation>Se connecter via :</translation>
     </message>
     <message>
         <source>Show log window</source>
@@ -530,16 +542,48 @@
         <translation>Pourquoi Calvyx ne se connecte-t-il pas ?</translation>
     </message>
     <message>
+        <source>&amp;View</source>
+        <translation>Affic&amp;hage</translation>
+    </message>
+    <message>
+        <source>&amp;Transfers</source>
+        <translation>&amp;Transferts</translation>
+    </message>
+    <message>
+        <source>Show the transfers of this and earlier sessions</source>
+        <translation>Afficher les transferts de cette session et des précédentes</translation>
+    </message>
+    <message>
+        <source>&amp;Log</source>
+        <translation>&amp;Journal</translation>
+    </message>
+    <message>
+        <source>Show what happened to the transfers and the link</source>
+        <translation>Afficher ce qui est arrivé aux transferts et à la liaison</translation>
+    </message>
+    <message>
+        <source>Transfers</source>
+        <translation>Transferts</translation>
+    </message>
+    <message>
+        <source>The transfer history cannot be kept in %1: %2</source>
+        <translation>L’historique des transferts ne peut pas être conservé dans %1 : %2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>&amp;Connexion</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>Se connecter &amp;via :</translation>
+    </message>
+    <message>
         <source>A transfer is in progress: the class view opens once it is over</source>
         <translation>Un transfert est en cours : la vue de classe s’ouvrira quand il sera terminé</translation>
     </message>
     <message>
         <source>Class view: the calculators are served in the Class window</source>
         <translation>Vue de classe : les calculatrices sont servies dans la fenêtre Classe</translation>
-    </message>
-    <message>
-        <source>&amp;View</source>
-        <translation>&amp;Affichage</translation>
     </message>
     <message>
         <source>&amp;Class</source>
@@ -682,6 +726,92 @@ Vérifiez que :<byte value="xd"/>
     <message>
         <source>Error</source>
         <translation>Erreur</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistory</name>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>To PC</source>
+        <translation>Vers le PC</translation>
+    </message>
+    <message>
+        <source>To calculator</source>
+        <translation>Vers la calculatrice</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 octets</translation>
+    </message>
+    <message>
+        <source>%1, %2 bytes/s</source>
+        <translation>%1, %2 octets/s</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Terminé</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Annulé</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1</source>
+        <translation>Annulé : %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Échec : %1</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Heure</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Sens</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Taille</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Résultat</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistoryView</name>
+    <message>
+        <source>&amp;Export CSV...</source>
+        <translation>&amp;Exporter en CSV...</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>Exporter en CSV</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Fichiers CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist any more</source>
+        <translation>Le dossier %1 n’existe plus</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Impossible d’écrire %1 : %2</translation>
     </message>
 </context>
 <context>
@@ -836,6 +966,42 @@ Vérifiez que :<byte value="xd"/>
     <message>
         <source>Device connected on %1</source>
         <translation>Appareil connecté sur %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>%1: done in %2 s</source>
+        <translation>%1 : terminé en %2 s</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 bytes in %3 s</source>
+        <translation>%1 : terminé, %2 octets en %3 s</translation>
+    </message>
+    <message>
+        <source>Link opened on %1</source>
+        <translation>Liaison ouverte sur %1</translation>
+    </message>
+    <message>
+        <source>Link lost on %1; waiting for it to come back</source>
+        <translation>Liaison perdue sur %1 ; en attente de son retour</translation>
+    </message>
+    <message>
+        <source>%1 was unplugged and plugged in again; reopening it</source>
+        <translation>%1 a été débranché puis rebranché ; réouverture</translation>
+    </message>
+    <message>
+        <source>Link back on %1</source>
+        <translation>Liaison rétablie sur %1</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2</source>
+        <translation>%1 ne peut pas être ouvert : %2</translation>
+    </message>
+    <message>
+        <source>Link closed on %1</source>
+        <translation>Liaison fermée sur %1</translation>
     </message>
 </context>
 </TS>

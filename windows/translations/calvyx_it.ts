@@ -203,10 +203,6 @@
 <context>
     <name>LogWindow</name>
     <message>
-        <source>Log Form</source>
-        <translation>Registro</translation>
-    </message>
-    <message>
         <source>Clear Log</source>
         <translation>Cancella registro</translation>
     </message>
@@ -237,6 +233,26 @@
     <message>
         <source>Select All</source>
         <translation>Seleziona tutto</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Registro</translation>
+    </message>
+    <message>
+        <source>&amp;Save as Text...</source>
+        <translation>&amp;Salva come testo...</translation>
+    </message>
+    <message>
+        <source>Save Log as Text</source>
+        <translation>Salva il registro come testo</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>File di testo (*.txt)</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Impossibile scrivere %1: %2</translation>
     </message>
 </context>
 <context>
@@ -376,10 +392,6 @@
     <message>
         <source>Disconnect and Exit program.</source>
         <translation>Disconnetti ed esci dal programma.</translation>
-    </message>
-    <message>
-        <source>Connect using:</source>
-        <translation>Connetti tramite:</translation>
     </message>
     <message>
         <source>Show log window</source>
@@ -530,16 +542,48 @@
         <translation>Perché Calvyx non si connette?</translation>
     </message>
     <message>
+        <source>&amp;View</source>
+        <translation>&amp;Visualizza</translation>
+    </message>
+    <message>
+        <source>&amp;Transfers</source>
+        <translation>&amp;Trasferimenti</translation>
+    </message>
+    <message>
+        <source>Show the transfers of this and earlier sessions</source>
+        <translation>Mostra i trasferimenti di questa sessione e delle precedenti</translation>
+    </message>
+    <message>
+        <source>&amp;Log</source>
+        <translation>&amp;Registro</translation>
+    </message>
+    <message>
+        <source>Show what happened to the transfers and the link</source>
+        <translation>Mostra cosa è successo ai trasferimenti e al collegamento</translation>
+    </message>
+    <message>
+        <source>Transfers</source>
+        <translation>Trasferimenti</translation>
+    </message>
+    <message>
+        <source>The transfer history cannot be kept in %1: %2</source>
+        <translation>La cronologia dei trasferimenti non può essere salvata in %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>&amp;Connessione</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>Connetti &amp;tramite:</translation>
+    </message>
+    <message>
         <source>A transfer is in progress: the class view opens once it is over</source>
         <translation>È in corso un trasferimento: la vista classe si aprirà quando sarà finito</translation>
     </message>
     <message>
         <source>Class view: the calculators are served in the Class window</source>
         <translation>Vista classe: le calcolatrici sono servite nella finestra Classe</translation>
-    </message>
-    <message>
-        <source>&amp;View</source>
-        <translation>&amp;Visualizza</translation>
     </message>
     <message>
         <source>&amp;Class</source>
@@ -682,6 +726,92 @@ Verifica che:<byte value="xd"/>
     <message>
         <source>Error</source>
         <translation>Errore</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistory</name>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>To PC</source>
+        <translation>Al PC</translation>
+    </message>
+    <message>
+        <source>To calculator</source>
+        <translation>Alla calcolatrice</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 byte</translation>
+    </message>
+    <message>
+        <source>%1, %2 bytes/s</source>
+        <translation>%1, %2 byte/s</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Completato</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Annullato</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1</source>
+        <translation>Annullato: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Non riuscito: %1</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Ora</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Direzione</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Dimensione</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Durata</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Esito</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistoryView</name>
+    <message>
+        <source>&amp;Export CSV...</source>
+        <translation>&amp;Esporta CSV...</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>Esporta CSV</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>File CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist any more</source>
+        <translation>La cartella %1 non esiste più</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Impossibile scrivere %1: %2</translation>
     </message>
 </context>
 <context>
@@ -836,6 +966,42 @@ Verifica che:<byte value="xd"/>
     <message>
         <source>Device connected on %1</source>
         <translation>Dispositivo connesso su %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: done in %2 s</source>
+        <translation>%1: completato in %2 s</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 bytes in %3 s</source>
+        <translation>%1: completato, %2 byte in %3 s</translation>
+    </message>
+    <message>
+        <source>Link opened on %1</source>
+        <translation>Collegamento aperto su %1</translation>
+    </message>
+    <message>
+        <source>Link lost on %1; waiting for it to come back</source>
+        <translation>Collegamento perso su %1; in attesa che ritorni</translation>
+    </message>
+    <message>
+        <source>%1 was unplugged and plugged in again; reopening it</source>
+        <translation>%1 è stato scollegato e ricollegato; viene riaperto</translation>
+    </message>
+    <message>
+        <source>Link back on %1</source>
+        <translation>Collegamento ripristinato su %1</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2</source>
+        <translation>%1 non può essere aperto: %2</translation>
+    </message>
+    <message>
+        <source>Link closed on %1</source>
+        <translation>Collegamento chiuso su %1</translation>
     </message>
 </context>
 </TS>

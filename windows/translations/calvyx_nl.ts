@@ -203,10 +203,6 @@
 <context>
     <name>LogWindow</name>
     <message>
-        <source>Log Form</source>
-        <translation>Logvenster</translation>
-    </message>
-    <message>
         <source>Clear Log</source>
         <translation>Log wissen</translation>
     </message>
@@ -237,6 +233,26 @@
     <message>
         <source>Select All</source>
         <translation>Alles selecteren</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Logboek</translation>
+    </message>
+    <message>
+        <source>&amp;Save as Text...</source>
+        <translation>Als tekst op&amp;slaan...</translation>
+    </message>
+    <message>
+        <source>Save Log as Text</source>
+        <translation>Logboek als tekst opslaan</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Tekstbestanden (*.txt)</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Kan %1 niet schrijven: %2</translation>
     </message>
 </context>
 <context>
@@ -376,10 +392,6 @@
     <message>
         <source>Disconnect and Exit program.</source>
         <translation>Verbinding verbreken en programma afsluiten.</translation>
-    </message>
-    <message>
-        <source>Connect using:</source>
-        <translation>Verbinden via:</translation>
     </message>
     <message>
         <source>Show log window</source>
@@ -530,16 +542,48 @@
         <translation>Waarom maakt Calvyx geen verbinding?</translation>
     </message>
     <message>
+        <source>&amp;View</source>
+        <translation>Beel&amp;d</translation>
+    </message>
+    <message>
+        <source>&amp;Transfers</source>
+        <translation>&amp;Overdrachten</translation>
+    </message>
+    <message>
+        <source>Show the transfers of this and earlier sessions</source>
+        <translation>De overdrachten van deze en eerdere sessies tonen</translation>
+    </message>
+    <message>
+        <source>&amp;Log</source>
+        <translation>&amp;Logboek</translation>
+    </message>
+    <message>
+        <source>Show what happened to the transfers and the link</source>
+        <translation>Tonen wat er met de overdrachten en de verbinding gebeurde</translation>
+    </message>
+    <message>
+        <source>Transfers</source>
+        <translation>Overdrachten</translation>
+    </message>
+    <message>
+        <source>The transfer history cannot be kept in %1: %2</source>
+        <translation>De overdrachtsgeschiedenis kan niet in %1 worden bewaard: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>&amp;Verbinding</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>Verbinden vi&amp;a:</translation>
+    </message>
+    <message>
         <source>A transfer is in progress: the class view opens once it is over</source>
         <translation>Er loopt een overdracht: de klasweergave opent zodra die klaar is</translation>
     </message>
     <message>
         <source>Class view: the calculators are served in the Class window</source>
         <translation>Klasweergave: de rekenmachines worden bediend in het venster Klas</translation>
-    </message>
-    <message>
-        <source>&amp;View</source>
-        <translation>Beel&amp;d</translation>
     </message>
     <message>
         <source>&amp;Class</source>
@@ -682,6 +726,92 @@ Controleer of:<byte value="xd"/>
     <message>
         <source>Error</source>
         <translation>Fout</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistory</name>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>To PC</source>
+        <translation>Naar de pc</translation>
+    </message>
+    <message>
+        <source>To calculator</source>
+        <translation>Naar de rekenmachine</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1, %2 bytes/s</source>
+        <translation>%1, %2 bytes/s</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Klaar</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Geannuleerd</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1</source>
+        <translation>Geannuleerd: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Mislukt: %1</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Tijd</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Richting</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Bestand</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Grootte</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Duur</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Resultaat</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistoryView</name>
+    <message>
+        <source>&amp;Export CSV...</source>
+        <translation>CSV &amp;exporteren...</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>CSV exporteren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-bestanden (*.csv)</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist any more</source>
+        <translation>De map %1 bestaat niet meer</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Kan %1 niet schrijven: %2</translation>
     </message>
 </context>
 <context>
@@ -836,6 +966,42 @@ Controleer of:<byte value="xd"/>
     <message>
         <source>Device connected on %1</source>
         <translation>Apparaat verbonden via %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: done in %2 s</source>
+        <translation>%1: klaar in %2 s</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 bytes in %3 s</source>
+        <translation>%1: klaar, %2 bytes in %3 s</translation>
+    </message>
+    <message>
+        <source>Link opened on %1</source>
+        <translation>Verbinding geopend op %1</translation>
+    </message>
+    <message>
+        <source>Link lost on %1; waiting for it to come back</source>
+        <translation>Verbinding verloren op %1; wachten tot ze terugkomt</translation>
+    </message>
+    <message>
+        <source>%1 was unplugged and plugged in again; reopening it</source>
+        <translation>%1 is losgekoppeld en weer aangesloten; wordt opnieuw geopend</translation>
+    </message>
+    <message>
+        <source>Link back on %1</source>
+        <translation>Verbinding terug op %1</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2</source>
+        <translation>%1 kan niet worden geopend: %2</translation>
+    </message>
+    <message>
+        <source>Link closed on %1</source>
+        <translation>Verbinding gesloten op %1</translation>
     </message>
 </context>
 </TS>

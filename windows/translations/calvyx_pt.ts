@@ -203,10 +203,6 @@
 <context>
     <name>LogWindow</name>
     <message>
-        <source>Log Form</source>
-        <translation>Registo</translation>
-    </message>
-    <message>
         <source>Clear Log</source>
         <translation>Limpar registo</translation>
     </message>
@@ -237,6 +233,26 @@
     <message>
         <source>Select All</source>
         <translation>Selecionar tudo</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Registo</translation>
+    </message>
+    <message>
+        <source>&amp;Save as Text...</source>
+        <translation>&amp;Guardar como texto...</translation>
+    </message>
+    <message>
+        <source>Save Log as Text</source>
+        <translation>Guardar o registo como texto</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Ficheiros de texto (*.txt)</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Não é possível escrever %1: %2</translation>
     </message>
 </context>
 <context>
@@ -376,10 +392,6 @@
     <message>
         <source>Disconnect and Exit program.</source>
         <translation>Desligar e sair do programa.</translation>
-    </message>
-    <message>
-        <source>Connect using:</source>
-        <translation>Conectar através de:</translation>
     </message>
     <message>
         <source>Show log window</source>
@@ -530,16 +542,48 @@
         <translation>Porque é que o Calvyx não liga?</translation>
     </message>
     <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ver</translation>
+    </message>
+    <message>
+        <source>&amp;Transfers</source>
+        <translation>&amp;Transferências</translation>
+    </message>
+    <message>
+        <source>Show the transfers of this and earlier sessions</source>
+        <translation>Mostrar as transferências desta sessão e das anteriores</translation>
+    </message>
+    <message>
+        <source>&amp;Log</source>
+        <translation>&amp;Registo</translation>
+    </message>
+    <message>
+        <source>Show what happened to the transfers and the link</source>
+        <translation>Mostrar o que aconteceu às transferências e à ligação</translation>
+    </message>
+    <message>
+        <source>Transfers</source>
+        <translation>Transferências</translation>
+    </message>
+    <message>
+        <source>The transfer history cannot be kept in %1: %2</source>
+        <translation>O histórico de transferências não pode ser guardado em %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>&amp;Ligação</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>Conectar &amp;através de:</translation>
+    </message>
+    <message>
         <source>A transfer is in progress: the class view opens once it is over</source>
         <translation>Está em curso uma transferência: a vista de turma abre quando terminar</translation>
     </message>
     <message>
         <source>Class view: the calculators are served in the Class window</source>
         <translation>Vista de turma: as calculadoras são servidas na janela Turma</translation>
-    </message>
-    <message>
-        <source>&amp;View</source>
-        <translation>&amp;Ver</translation>
     </message>
     <message>
         <source>&amp;Class</source>
@@ -682,6 +726,92 @@ Verifique se:<byte value="xd"/>
     <message>
         <source>Error</source>
         <translation>Erro</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistory</name>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>To PC</source>
+        <translation>Para o PC</translation>
+    </message>
+    <message>
+        <source>To calculator</source>
+        <translation>Para a calculadora</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1, %2 bytes/s</source>
+        <translation>%1, %2 bytes/s</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Concluído</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Cancelado</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1</source>
+        <translation>Cancelado: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Falhou: %1</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Hora</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Sentido</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Ficheiro</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Tamanho</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Duração</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Resultado</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistoryView</name>
+    <message>
+        <source>&amp;Export CSV...</source>
+        <translation>&amp;Exportar CSV...</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>Exportar CSV</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Ficheiros CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist any more</source>
+        <translation>A pasta %1 já não existe</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Não é possível escrever %1: %2</translation>
     </message>
 </context>
 <context>
@@ -836,6 +966,42 @@ Verifique se:<byte value="xd"/>
     <message>
         <source>Device connected on %1</source>
         <translation>Dispositivo ligado em %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: done in %2 s</source>
+        <translation>%1: concluído em %2 s</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 bytes in %3 s</source>
+        <translation>%1: concluído, %2 bytes em %3 s</translation>
+    </message>
+    <message>
+        <source>Link opened on %1</source>
+        <translation>Ligação aberta em %1</translation>
+    </message>
+    <message>
+        <source>Link lost on %1; waiting for it to come back</source>
+        <translation>Ligação perdida em %1; à espera de que volte</translation>
+    </message>
+    <message>
+        <source>%1 was unplugged and plugged in again; reopening it</source>
+        <translation>%1 foi desligado e ligado de novo; a reabrir</translation>
+    </message>
+    <message>
+        <source>Link back on %1</source>
+        <translation>Ligação restabelecida em %1</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2</source>
+        <translation>%1 não pode ser aberto: %2</translation>
+    </message>
+    <message>
+        <source>Link closed on %1</source>
+        <translation>Ligação fechada em %1</translation>
     </message>
 </context>
 </TS>

@@ -203,10 +203,6 @@
 <context>
     <name>LogWindow</name>
     <message>
-        <source>Log Form</source>
-        <translation>日志窗口</translation>
-    </message>
-    <message>
         <source>Clear Log</source>
         <translation>清除日志</translation>
     </message>
@@ -237,6 +233,26 @@
     <message>
         <source>Select All</source>
         <translation>全选</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>日志</translation>
+    </message>
+    <message>
+        <source>&amp;Save as Text...</source>
+        <translation>另存为文本(&amp;S)...</translation>
+    </message>
+    <message>
+        <source>Save Log as Text</source>
+        <translation>将日志另存为文本</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>文本文件 (*.txt)</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
     </message>
 </context>
 <context>
@@ -376,10 +392,6 @@
     <message>
         <source>Disconnect and Exit program.</source>
         <translation>断开连接并退出程序。</translation>
-    </message>
-    <message>
-        <source>Connect using:</source>
-        <translation>连接方式：</translation>
     </message>
     <message>
         <source>Show log window</source>
@@ -528,16 +540,48 @@
         <translation>为什么 Calvyx 无法连接？</translation>
     </message>
     <message>
+        <source>&amp;View</source>
+        <translation>视图(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Transfers</source>
+        <translation>传输(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Show the transfers of this and earlier sessions</source>
+        <translation>显示本次及以前会话的传输</translation>
+    </message>
+    <message>
+        <source>&amp;Log</source>
+        <translation>日志(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Show what happened to the transfers and the link</source>
+        <translation>显示传输和连接的经过</translation>
+    </message>
+    <message>
+        <source>Transfers</source>
+        <translation>传输</translation>
+    </message>
+    <message>
+        <source>The transfer history cannot be kept in %1: %2</source>
+        <translation>无法在 %1 中保存传输记录：%2</translation>
+    </message>
+    <message>
+        <source>&amp;Connection</source>
+        <translation>连接(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Connect &amp;using:</source>
+        <translation>连接方式(&amp;U)：</translation>
+    </message>
+    <message>
         <source>A transfer is in progress: the class view opens once it is over</source>
         <translation>正在传输：传输结束后才能打开班级视图</translation>
     </message>
     <message>
         <source>Class view: the calculators are served in the Class window</source>
         <translation>班级视图：在“班级”窗口中为各计算器服务</translation>
-    </message>
-    <message>
-        <source>&amp;View</source>
-        <translation>视图(&amp;V)</translation>
     </message>
     <message>
         <source>&amp;Class</source>
@@ -680,6 +724,92 @@ Please ensure that:<byte value="xd"/>
     <message>
         <source>Error</source>
         <translation>错误</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistory</name>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
+        <source>To PC</source>
+        <translation>到电脑</translation>
+    </message>
+    <message>
+        <source>To calculator</source>
+        <translation>到计算器</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 字节</translation>
+    </message>
+    <message>
+        <source>%1, %2 bytes/s</source>
+        <translation>%1，%2 字节/秒</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>已取消</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1</source>
+        <translation>已取消：%1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>失败：%1</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>方向</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>大小</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>用时</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>结果</translation>
+    </message>
+</context>
+<context>
+    <name>TransferHistoryView</name>
+    <message>
+        <source>&amp;Export CSV...</source>
+        <translation>导出 CSV(&amp;E)...</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>导出 CSV</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist any more</source>
+        <translation>文件夹 %1 已不存在</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
     </message>
 </context>
 <context>
@@ -834,6 +964,42 @@ Please ensure that:<byte value="xd"/>
     <message>
         <source>Device connected on %1</source>
         <translation>设备已连接到 %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>%1: done in %2 s</source>
+        <translation>%1：完成，用时 %2 秒</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 bytes in %3 s</source>
+        <translation>%1：完成，%2 字节，用时 %3 秒</translation>
+    </message>
+    <message>
+        <source>Link opened on %1</source>
+        <translation>已在 %1 上打开连接</translation>
+    </message>
+    <message>
+        <source>Link lost on %1; waiting for it to come back</source>
+        <translation>%1 上的连接已断开；正在等待其恢复</translation>
+    </message>
+    <message>
+        <source>%1 was unplugged and plugged in again; reopening it</source>
+        <translation>%1 已拔出并重新插入；正在重新打开</translation>
+    </message>
+    <message>
+        <source>Link back on %1</source>
+        <translation>%1 上的连接已恢复</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2</source>
+        <translation>无法打开 %1：%2</translation>
+    </message>
+    <message>
+        <source>Link closed on %1</source>
+        <translation>已关闭 %1 上的连接</translation>
     </message>
 </context>
 </TS>
