@@ -11,6 +11,15 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+// Files are bytes: every open is binary (text mode would end a read at a 0x1A byte and
+// turn LF into CR LF), whatever the C runtime's default mode is.
+#undef O_RDONLY
+#undef O_WRONLY
+#undef O_RDWR
+#define O_RDONLY (_O_RDONLY | _O_BINARY)
+#define O_WRONLY (_O_WRONLY | _O_BINARY)
+#define O_RDWR (_O_RDWR | _O_BINARY)
+
 #ifndef O_CLOEXEC
 #define O_CLOEXEC _O_NOINHERIT
 #endif
