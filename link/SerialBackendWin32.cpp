@@ -152,16 +152,19 @@ private:
         throw LinkError(LinkErrorKind::Lost, "", ErrnoOf(code));
     }
 
-    // What the driver holds now, up to n bytes, without waiting.
-    std::size_t ReadHeld(unsigned char* buffer, std::size_t n)
+    // What the driver holds now, up to n bytes. The port's time-outs complete the read
+    // at once; a driver that keeps it pending anyway is given at most waitMs (or until a
+    // cancel) before the read is called off with what it got.
+    std::size_t ReadHeld(unsigned char* buffer, std::size_t n, DWORD waitMs)
     {
         read_.Reset();
         DWORD got = 0;
         if (!::ReadFile(port_, buffer, static_cast<DWORD>(n), nullptr, &read_.ov)) {
             if (::GetLastError() != ERROR_IO_PENDING) Lost("ReadFile");
+            HANDLE events[2] = {read_.ov.hEvent, wake_};
+            if (::WaitForMultipleObjects(wake_ ? 2 : 1, events, FALSE, waitMs) != WAIT_OBJECT_0) ::CancelIo(port_);
         }
-        // The port's time-outs complete the read at once; the wait only collects it.
-        if (!::GetOverlappedResult(port_, &read_.ov, &got, TRUE)) Lost("ReadFile");
+        if (!::GetOverlappedResult(port_, &read_.ov, &got, TRUE) && ::GetLastError() != ERROR_OPERATION_ABORTED) Lost("ReadFile");
         return got;
     }
 
@@ -179,7 +182,7 @@ private:
         const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(limitMs);
         std::size_t got = 0;
         for (;;) {
-            got += ReadHeld(buffer + got, n - got);
+            got += ReadHeld(buffer + got, n - got, MsLeft(deadline));
             if (got >= n) return got;
             if (wake_ && ::WaitForSingleObject(wake_, 0) == WAIT_OBJECT_0) return got;
             const DWORD left = MsLeft(deadline);

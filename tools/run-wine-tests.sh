@@ -47,6 +47,22 @@ for program in "$winbuild"/tests/wine/wine_tests_*.exe; do
   fi
 done
 
+# The serial backend's limits, cancel and stop on COM8, a pseudo-terminal's far end
+# answering in Python.
+log="$winbuild/tests/wine/serial_com_tests.log"
+start=$(date +%s)
+rc=0
+CALVYX_TEST_COM=COM8 timeout 300 python3 tests/wine/serial_peer.py "$WINEPREFIX/dosdevices/com8" \
+  wine64 "$winbuild/tests/wine/serial_com_tests.exe" >"$log" 2>&1 || rc=$?
+summary=$(grep -E '^\[  PASSED  \]|^\[  FAILED  \].*tests?, listed' "$log" | tr '\n' ' ')
+if [ $rc -eq 0 ] && grep -q '^\[  PASSED  \]' "$log"; then
+  echo "PASS serial_com_tests: $summary($(( $(date +%s) - start )) s)"
+else
+  echo "FAIL serial_com_tests (exit $rc): $summary"
+  grep -E '^\[  FAILED  \]|Failure|error|Expected|Which' "$log" | head -20
+  failed+=(serial_com_tests)
+fi
+
 if [ -x "$linbuild/tools/calvyx-sim" ]; then
   start=$(date +%s)
   if CALVYX_WINE=wine64 timeout 600 bash tests/wine/cli_serve_com.sh "$winbuild" "$linbuild"; then
