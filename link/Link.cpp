@@ -3,16 +3,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <mutex>
 #include <stdexcept>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 #include "link/LibUsbBackend.h"
 #include "link/LinkBackend.h"
 #include "link/LinkErrors.h"
+#include "link/LinkEvent.h"
 #include "link/MemoryBackend.h"
 #include "link/PortName.h"
 #include "link/SerialBackend.h"
@@ -22,17 +19,6 @@
 #include "util/Ticks.h"
 
 namespace {
-
-// A write to a pipe whose reader has gone (an unplugged device) must fail with EPIPE,
-// not end the program with SIGPIPE. Only a default disposition is changed.
-void IgnoreBrokenPipe()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        struct sigaction old {};
-        if (::sigaction(SIGPIPE, nullptr, &old) == 0 && old.sa_handler == SIG_DFL) ::signal(SIGPIPE, SIG_IGN);
-    });
-}
 
 // ClearInput drains until the line was quiet for a number of rounds; a line that never
 // pauses (noise on a floating input) would keep it going for ever, with the program's
@@ -46,23 +32,6 @@ constexpr uint32_t ClearInputLimitMs = 10000;
     throw LinkError(LinkErrorKind::Closed, "", EBADF);
 }
 
-// An eventfd stays readable from the first Raise to the next Lower.
-void RaiseEvent(int fd)
-{
-    if (fd < 0) return;
-    const uint64_t one = 1;
-    ssize_t r;
-    do r = ::write(fd, &one, sizeof one);
-    while (r < 0 && errno == EINTR);
-}
-
-void LowerEvent(int fd)
-{
-    if (fd < 0) return;
-    uint64_t pending = 0;
-    while (::read(fd, &pending, sizeof pending) > 0) {}
-}
-
 } // namespace
 
 TimingProfileValues SelectTimingProfile(LinkKind kind, int baud)
@@ -71,35 +40,35 @@ TimingProfileValues SelectTimingProfile(LinkKind kind, int baud)
     return baud > LinkBaud ? SerialFastProfile : SerialSlowProfile;
 }
 
-Link::Link() : cancelFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), writeStopFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+Link::Link() : cancelFd_(linkevent::Make()), writeStopFd_(linkevent::Make()) {}
 
 Link::~Link()
 {
     Close();
-    if (cancelFd_ >= 0) ::close(cancelFd_);
-    if (writeStopFd_ >= 0) ::close(writeStopFd_);
+    linkevent::Destroy(cancelFd_);
+    linkevent::Destroy(writeStopFd_);
 }
 
 void Link::CancelRead()
 {
     cancel_ = true;
-    RaiseEvent(cancelFd_);
+    linkevent::Raise(cancelFd_);
 }
 
 void Link::StopWrites()
 {
     writeStop_ = true;
-    RaiseEvent(writeStopFd_);
+    linkevent::Raise(writeStopFd_);
 }
 
 void Link::ResumeWrites()
 {
-    if (writeStop_.exchange(false)) LowerEvent(writeStopFd_);
+    if (writeStop_.exchange(false)) linkevent::Lower(writeStopFd_);
 }
 
 void Link::Open(const std::string& name, int baud)
 {
-    IgnoreBrokenPipe();
+    linkevent::PrepareProcess();
     // Opening over an open link would leak its descriptors and leave the USB reader on
     // the old pipe.
     Close();
@@ -227,7 +196,7 @@ int Link::ReadFromBackend(ByteString& buffer, int timeoutMs, bool bounded)
 {
     // A cancel left over from before this read is cleared, its wake-up included (only
     // then: a read costs no extra system call).
-    if (cancel_.exchange(false)) LowerEvent(cancelFd_);
+    if (cancel_.exchange(false)) linkevent::Lower(cancelFd_);
     if (!backend_) ClosedLink("Read");
     auto* bytes = reinterpret_cast<unsigned char*>(buffer.data());
     const std::size_t count = bounded ? backend_->ReadWithin(bytes, buffer.size(), timeoutMs, cancel_)

@@ -67,6 +67,7 @@ private:
     int KeepAside();
 
     int dirFd_ = -1;
+    std::string folder_; // Windows, which has no descriptors of folders: the folder's path
     int fd_ = -1;
     std::string name_; // the target, an entry of the folder
     std::string temp_; // the temporary, an entry of the folder

@@ -36,12 +36,24 @@ public:
     void OnSignal(QObject* context, std::function<void()> onSignal);
 
 private:
+#ifdef _WIN32
+    // Windows: the console's Ctrl+C, Ctrl+Break and close events; the handles of two
+    // events stand in for the pipes.
+    struct Previous {
+        int signal;
+    };
+#else
     struct Previous {
         int signal;
         struct sigaction action;
     };
-    int level_[2] = {-1, -1};            // written at each signal, never read
-    int notify_[2] = {-1, -1};           // written at each signal, read by the event loop
+#endif
+    int level_[2] = {-1, -1};  // written at each signal, never read
+    int notify_[2] = {-1, -1}; // written at each signal, read by the event loop
+#ifdef _WIN32
+    QPointer<QObject> notifier_; // a QWinEventNotifier, a child of OnSignal's context
+#else
     QPointer<QSocketNotifier> notifier_; // a child of OnSignal's context, which may go first
+#endif
     std::vector<Previous> previous_;
 };

@@ -15,6 +15,7 @@
 #include "services/CalculatorSession.h"
 #include "services/RomSender.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/Interrupt.h"
 #include "tools/cli/Terminal.h"
 #include "util/CalvyxError.h"
 #include "util/StopSignal.h"
@@ -71,7 +72,7 @@ int RomToClass(const std::vector<std::string>& ports, const std::string& file)
     StopSignal stopSignal;
     stopSignal.OnSignal(nullptr, [&] {
         for (const auto& l : loads)
-            if (l->process.state() != QProcess::NotRunning) ::kill(static_cast<pid_t>(l->process.processId()), SIGINT);
+            if (l->process.state() != QProcess::NotRunning) InterruptChild(l->process.processId());
     });
     const QString self = QCoreApplication::applicationFilePath();
     for (const auto& l : loads) {
