@@ -64,6 +64,9 @@ void KermitProtocol::Progress(int64_t done, int64_t total)
 
 void KermitProtocol::End(TransferOutcome outcome, TransferReason reason, const std::string& detail)
 {
+    // What was received of a file that did not arrive is gone before anyone hears the
+    // transfer ended: whoever listens may look at the folder at once.
+    if (outcome != TransferOutcome::Completed) incoming_.Discard();
     if (!reporting_) return;
     reporting_ = false;
     if (!events_) return;
@@ -180,7 +183,6 @@ void KermitProtocol::Handle(const ReceivedFrame& frame, uint32_t now)
     case ErrorType:
         TraceWith([&] { return "Error: " + frame.data; });
         End(TransferOutcome::Failed, TransferReason::CalculatorCancelled, VisibleText(DecodeData(frame.data)));
-        // What was received of the file is gone before anyone hears the transfer ended.
         LeaveTransfer();
         Ack();
         expectedSeq_ = 0;

@@ -8,9 +8,11 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kermit/FrameChannel.h"
@@ -229,6 +231,40 @@ TEST_F(KermitProtocolTest, AQuietSenderIsGivenUpOnTheLinesClock)
     EXPECT_EQ(events.back().reason, TransferReason::NoAnswer);
     EXPECT_EQ(events.back().detail, "30 s");
     EXPECT_TRUE(FolderEntries().isEmpty());
+}
+
+// Whoever hears that a receive failed may look at the folder at once (the window
+// refreshes its file list, a test counts the files): what came of the file is gone by
+// then, however the transfer ended.
+TEST_F(KermitProtocolTest, APartFileIsGoneWhenTheFailedEndIsHeard)
+{
+    const std::vector<std::pair<const char*, std::function<void()>>> endings = {
+        {"the calculator's E", [this] { Send('E', 3, "Stopped"); }},
+        {"the link lost", [this] { protocol->LinkFailed("link lost", link.Now()); }},
+        {"the user's cancel",
+         [this] {
+             protocol->CancelTransfer();
+             Send('D', 3, "def");
+         }},
+        {"a Z that discards", [this] { Send('Z', 3, "D"); }},
+    };
+    for (const auto& [how, end] : endings) {
+        SCOPED_TRACE(how);
+        QStringList atEnd{"(no end heard)"};
+        protocol = std::make_unique<KermitProtocol>(
+            *this,
+            [&](const TransferEvent& e) {
+                if (e.stage == TransferStage::Ended) atEnd = FolderEntries();
+            },
+            folder.path().toStdString(), link.Now());
+        Expect('S', 0, "p", 'Y');
+        Expect('F', 1, "PART.BIN", 'Y');
+        Expect('D', 2, "abc", 'Y');
+        ASSERT_FALSE(FolderEntries().isEmpty()) << "the file is written as it arrives";
+        end();
+        EXPECT_TRUE(atEnd.isEmpty()) << atEnd.join(", ").toStdString();
+        EXPECT_TRUE(FolderEntries().isEmpty()) << FolderEntries().join(", ").toStdString();
+    }
 }
 
 // Refused requests never start a transfer, yet each is told as an ended one.
