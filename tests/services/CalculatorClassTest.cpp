@@ -18,6 +18,7 @@
 #include "tests/services/TransferFixture.h"
 #include "tests/support/ScopedSettings.h"
 #include "tests/support/Serving.h"
+#include "tests/support/SimCalculator.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/SimPort.h"
 #include "util/Utils.h"
@@ -26,28 +27,7 @@ using namespace testing_services;
 
 namespace {
 
-constexpr sim::KermitOptions Impatient{80, 1000, 3, 0, false};
 constexpr int LimitMs = 20000;
-
-ByteString ReadFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return "(missing)";
-    return file.readAll().toStdString();
-}
-
-std::future<sim::KermitResult> Push(sim::SimPort& port, const std::string& name, const ByteString& data)
-{
-    return std::async(std::launch::async,
-                      [&port, name, data] { return sim::KermitCalculator(port, Impatient).PushFile(name, data); });
-}
-
-std::future<sim::KermitResult> Fetch(sim::SimPort& port, const std::string& name)
-{
-    return std::async(std::launch::async, [&port, name] { return sim::KermitCalculator(port, Impatient).FetchFile(name); });
-}
-
-bool Ready(const std::future<sim::KermitResult>& f) { return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }
 
 // Runs the calculators' scripts while the class serves; every one must succeed.
 void Expect(std::vector<std::future<sim::KermitResult>*> scripts)

@@ -16,6 +16,7 @@
 #include "services/CalculatorSession.h"
 #include "tests/services/TransferFixture.h"
 #include "tests/support/Serving.h"
+#include "tests/support/SimCalculator.h"
 #include "tests/support/TestScreens.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/SimPort.h"
@@ -25,17 +26,7 @@ using namespace testing_services;
 
 namespace {
 
-// The calculator gives up quickly, so that a PC that does not answer fails the test
-// in seconds rather than minutes.
-constexpr sim::KermitOptions Impatient{80, 1000, 3, 0, false};
 constexpr int LimitMs = 20000;
-
-ByteString ReadFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return "(missing)";
-    return file.readAll().toStdString();
-}
 
 // A session on a calculator of its own, with every event it reported.
 struct Served {
@@ -72,15 +63,6 @@ struct Served {
     CalculatorSession session;
     std::vector<SessionEvent> events;
 };
-
-// The calculator pushes a file; the result once the push is over (bounded).
-std::future<sim::KermitResult> Push(sim::SimPort& port, const std::string& name, const ByteString& data)
-{
-    return std::async(std::launch::async,
-                      [&port, name, data] { return sim::KermitCalculator(port, Impatient).PushFile(name, data); });
-}
-
-bool Ready(const std::future<sim::KermitResult>& f) { return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }
 
 TEST(CalculatorSession, TwoSessionsServeTwoCalculatorsAtOnceWithoutCrossing)
 {

@@ -8,11 +8,11 @@
 #include <functional>
 #include <future>
 #include <memory>
-#include <random>
 #include <string>
 
 #include <QTemporaryDir>
 
+#include "tests/support/Bytes.h"
 #include "tests/support/LinkFixtures.h"
 #include "tests/support/Recorders.h"
 #include "tools/sim/SimPort.h"
@@ -20,15 +20,6 @@
 #include "util/MainThread.h"
 
 namespace testing_services {
-
-// Bytes that look like nothing in particular (no runs of control bytes).
-inline ByteString RandomBytes(std::size_t n, uint32_t seed)
-{
-    std::mt19937 rng(seed);
-    ByteString out(n, '\0');
-    for (auto& c : out) c = static_cast<char>(rng() & 0xFF);
-    return out;
-}
 
 // Waits in the main thread for thread to end, serving its synchronised calls, but no
 // longer than timeoutMs. False on time-out: the test fails rather than hangs.

@@ -6,15 +6,16 @@
 
 #include <future>
 #include <memory>
-#include <random>
 
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 #include "services/CalculatorClass.h"
+#include "tests/support/Bytes.h"
 #include "tests/support/ScopedSettings.h"
 #include "tests/support/Serving.h"
+#include "tests/support/SimCalculator.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/SimPort.h"
 #include "util/Utils.h"
@@ -22,27 +23,7 @@
 
 namespace {
 
-// Bytes that look like nothing in particular.
-ByteString RandomBytes(std::size_t n, uint32_t seed)
-{
-    std::mt19937 rng(seed);
-    ByteString out(n, '\0');
-    for (auto& c : out) c = static_cast<char>(rng() & 0xFF);
-    return out;
-}
-
 constexpr int LimitMs = 20000;
-// The calculator gives up quickly, so that a PC that does not answer fails the test in
-// seconds rather than minutes.
-constexpr sim::KermitOptions Impatient{80, 1000, 3, 0, false};
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-bool Ready(const std::future<sim::KermitResult>& f) { return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }
 
 class ClassView : public ::testing::Test {
 protected:
@@ -67,11 +48,6 @@ protected:
     {
         return folder.filePath(QString::fromStdString(InboxName(ClassLabel(port.ProgramPortName()))));
     }
-    std::future<sim::KermitResult> Push(sim::SimPort& port, const std::string& name, const ByteString& data)
-    {
-        return std::async(std::launch::async,
-                          [&port, name, data] { return sim::KermitCalculator(port, Impatient).PushFile(name, data); });
-    }
 
     ScopedSettings settings;
     QTemporaryDir folder;
@@ -92,7 +68,7 @@ TEST_F(ClassView, TheTableFollowsTwoCalculatorsEachInItsOwnRowAndInbox)
     EXPECT_TRUE(Result(*a).contains(QStringLiteral("ONE.CA"))) << Result(*a).toStdString();
     EXPECT_TRUE(Result(*a).contains(QStringLiteral("done"))) << Result(*a).toStdString();
     EXPECT_TRUE(Result(*b).isEmpty()) << "the other row took the push: " << Result(*b).toStdString();
-    EXPECT_EQ(ReadFile(Inbox(*a) + QStringLiteral("/ONE.CA")).toStdString(), data);
+    EXPECT_EQ(ReadFile(Inbox(*a) + QStringLiteral("/ONE.CA")), data);
     EXPECT_FALSE(QFile::exists(Inbox(*b) + QStringLiteral("/ONE.CA")));
     EXPECT_EQ(window.Table().At(Row(*a)).inbox.toStdString(), Inbox(*a).toStdString());
 
@@ -135,7 +111,7 @@ TEST_F(ClassView, ARowsCancelStopsOnlyThatCalculatorsTransfer)
     EXPECT_EQ(ra.error, "Canceled by PC");
     ASSERT_TRUE(rb.ok) << rb.error;
     EXPECT_FALSE(QFile::exists(Inbox(*a) + QStringLiteral("/BIG.CA")));
-    EXPECT_EQ(ReadFile(Inbox(*b) + QStringLiteral("/SMALL.CA")).toStdString(), small);
+    EXPECT_EQ(ReadFile(Inbox(*b) + QStringLiteral("/SMALL.CA")), small);
     ASSERT_TRUE(ServeUntil([&] { return !Result(*a).isEmpty(); }, 5000));
     EXPECT_FALSE(Result(*a).contains(QStringLiteral("done"))) << Result(*a).toStdString();
     EXPECT_FALSE(cancelA->isEnabled()) << "the transfer is over";
