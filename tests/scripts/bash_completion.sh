@@ -9,11 +9,9 @@ set -euo pipefail
 build=$(cd "${1:?build directory}" && pwd)
 top=$(cd "$(dirname "$0")/../.." && pwd)
 source "$top/tests/scripts/lib/common.bash"
-for p in calvyx-cli calvyx-sim; do [ -x "$build/tools/$p" ] || { echo "no $build/tools/$p"; exit 1; }; done
+use_programs "$build" calvyx-cli calvyx-sim
 export PATH="$build/tools:$PATH"
 source "$top/data/completions/calvyx-tool.bash"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # The completions of the last word, one a line, sorted.
 completions() {
@@ -42,5 +40,4 @@ mkdir -p "$work/folder-a" "$work/folder-b"
 expect "$work/folder-a $work/folder-b " calvyx-cli doctor --root "$work/folder"
 expect "$work/file-c " calvyx-cli capture --out "$work/file"
 
-[ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
-echo "bash completion: all checks passed"
+end_checks "bash completion: all checks passed"

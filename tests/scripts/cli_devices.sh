@@ -7,25 +7,12 @@
 # --add writes that line once into the rules file under --root and runs udevadm (a stub
 # here that logs its words; without udevadm it says so and still succeeds).
 set -euo pipefail
-build=${1:?build directory}
-cli="$build/tools/calvyx-cli"
-sim="$build/tools/calvyx-sim"
-for p in "$cli" "$sim"; do [ -x "$p" ] || { echo "no $p"; exit 1; }; done
 source "$(dirname "$0")/lib/common.bash"
+use_programs "${1:?build directory}" calvyx-cli calvyx-sim
 
 export CALVYX_DEVICE_ROOT="$work/dev"
 export XDG_CONFIG_HOME="$work/config"
 settings="$XDG_CONFIG_HOME/Quentar-Varisko/Calvyx.conf"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# Runs calvyx-cli; the exit code must be EXPECTED. Output in $work/out.
-run_cli() {
-    local expected=$1; shift
-    local rc=0
-    timeout 30 "$cli" "$@" >"$work/out" 2>&1 || rc=$?
-    [ "$rc" -eq "$expected" ] || { fail "calvyx-cli $* exited $rc, expected $expected"; sed 's/^/    /' "$work/out"; }
-}
 # The section of the listing under HEADING, up to the next heading.
 section() { awk -v h="$1" '$0 == h {on = 1; next} /^[^ ]/ {on = 0} on' "$work/out"; }
 # The stored list, without the quotes the settings file puts around a value with ';'.
@@ -115,5 +102,4 @@ run_cli 0 --help
 grep -qE "^  devices +lists" "$work/out" || fail "calvyx-cli --help does not list devices: $(cat "$work/out")"
 grep -q "usb:VVVV:PPPP" "$work/out" || fail "calvyx-cli --help does not name usb:VVVV:PPPP ports"
 
-[ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
-echo "calvyx-cli devices: all checks passed"
+end_checks "calvyx-cli devices: all checks passed"

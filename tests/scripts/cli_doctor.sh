@@ -6,23 +6,11 @@
 # (0), the same adapter held by another process (1), nothing at all (1), and the pipe
 # device while calvyx-sim plays it (0).
 set -euo pipefail
-build=${1:?build directory}
-cli="$build/tools/calvyx-cli"
-sim="$build/tools/calvyx-sim"
-for p in "$cli" "$sim"; do [ -x "$p" ] || { echo "no $p"; exit 1; }; done
 source "$(dirname "$0")/lib/common.bash"
+use_programs "${1:?build directory}" calvyx-cli calvyx-sim
 
 export CALVYX_DEVICE_ROOT="$work/dev"
 export XDG_CONFIG_HOME="$work/config"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-run_cli() {
-    local expected=$1; shift
-    local rc=0
-    timeout 30 "$cli" "$@" >"$work/out" 2>&1 || rc=$?
-    [ "$rc" -eq "$expected" ] || { fail "calvyx-cli $* exited $rc, expected $expected"; sed 's/^/    /' "$work/out"; }
-}
 
 # ---- This machine -----------------------------------------------------------------------
 rc=0
@@ -79,5 +67,4 @@ for _ in $(seq 100); do [ -p "$CALVYX_DEVICE_ROOT/QVxT0+/PIPE1" ] && break; slee
 run_cli 0 doctor --root "$work/empty"
 grep -q "^pipe device QVxT0+$" "$work/out" || fail "the pipe device is not listed: $(cat "$work/out")"
 
-[ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
-echo "calvyx-cli doctor: all checks passed"
+end_checks "calvyx-cli doctor: all checks passed"

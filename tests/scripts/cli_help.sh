@@ -4,13 +4,8 @@
 # exit 0: its usage line first, then every option of that usage line described on a line
 # of its own. Nothing is opened: the port named beside --help is never touched.
 set -euo pipefail
-build=${1:?build directory}
-cli="$build/tools/calvyx-cli"
-[ -x "$cli" ] || { echo "no $cli"; exit 1; }
 source "$(dirname "$0")/lib/common.bash"
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+use_programs "${1:?build directory}" calvyx-cli
 
 commands=$(timeout 10 "$cli" --help | awk '/^commands:/ {on = 1; next} /^$/ {on = 0} on {print $1}')
 [ -n "$commands" ] || fail "calvyx-cli --help lists no commands"
@@ -32,5 +27,4 @@ for command in $commands; do
   done
 done
 
-[ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
-echo "every command's --help describes its options"
+end_checks "every command's --help describes its options"

@@ -4,17 +4,12 @@
 # through libusb and umockdev, as it would a real calculator's bulk pipes. Each transfer
 # kind once, the files byte-identical.
 set -euo pipefail
-build=${1:?build directory}
-cli="$build/tools/calvyx-cli"
-sim="$build/tools/calvyx-sim"
-for p in "$cli" "$sim"; do [ -x "$p" ] || { echo "FAIL: no $p"; exit 1; }; done
 source "$(dirname "$0")/lib/common.bash"
+use_programs "${1:?build directory}" calvyx-cli calvyx-sim
 # umockdev keeps its test beds under TMPDIR: ours goes with the work folder.
 export TMPDIR="$work/tmp"
 mkdir -p "$TMPDIR" "$work/calc" "$work/pc"
 port=usb:1e3a:0401
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # Plays a role with calvyx-cli on its bus; both bounded. Logs in $work/NAME.log.
 play() { # name, role arguments..., --, calvyx-cli arguments...

@@ -37,3 +37,30 @@ start_serve() {
   for _ in $(seq 100); do grep -q "^Serving" "$work/serve.log" 2>/dev/null && return 0; sleep 0.1; done
   echo "FAIL: calvyx-cli serve did not start"; cat "$work/serve.log"; exit 1
 }
+
+# use_programs BUILD [PROGRAM...]: $build, $cli and $sim of that build; each PROGRAM
+# named (calvyx-cli, calvyx-sim) must be built, or the check fails saying so.
+use_programs() {
+  build=$1
+  shift
+  cli="$build/tools/calvyx-cli"
+  sim="$build/tools/calvyx-sim"
+  for p in "$@"; do [ -x "$build/tools/$p" ] || { echo "FAIL: no $build/tools/$p (build it first)"; exit 1; }; done
+}
+
+# Checks that go on after a failure: fail counts it (a script that stops at the first
+# failure defines its own), run_cli EXPECTED ARGS... checks calvyx-cli's exit code
+# (output in $work/out), end_checks MESSAGE ends the script with the count or MESSAGE.
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+run_cli() {
+  local expected=$1
+  shift
+  local rc=0
+  timeout 30 "$cli" "$@" >"$work/out" 2>&1 || rc=$?
+  [ "$rc" -eq "$expected" ] || { fail "calvyx-cli $* exited $rc, expected $expected"; sed 's/^/    /' "$work/out"; }
+}
+end_checks() {
+  [ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
+  echo "$1"
+}
