@@ -78,7 +78,7 @@ echo "ok: two calculators, one file name, each file in its own inbox"
 export XDG_CONFIG_HOME="$work/config-rom"
 head -c 40000 /dev/urandom >"$work/os.bin"
 "$sim" class rom-load --wait 30000 "$work/os.bin" :: rom-load --wait 30000 "$work/os.bin" \
-  :: pty --pace 200 --sleep 1500 --hangup >"$work/romclass.log" 2>"$work/romclass.err.log" &
+  :: pty --pace 200 --timeout 30000 --expect-count 300 --hangup >"$work/romclass.log" 2>"$work/romclass.err.log" &
 romclass=$!
 pids+=($romclass)
 r1=$(port_of 1 "$work/romclass.log")

@@ -6,11 +6,8 @@
 # --all loads one ROM into every calculator at once and fails when the one unplugged in
 # the middle fails.
 set -euo pipefail
-build=${1:?build directory}
-cli="$build/tools/calvyx-cli"
-sim="$build/tools/calvyx-sim"
-for p in "$cli" "$sim"; do [ -x "$p" ] || { echo "FAIL: no $p"; exit 1; }; done
 source "$(dirname "$0")/lib/common.bash"
+use_programs "${1:?build directory}" calvyx-cli calvyx-sim
 # umockdev keeps its test beds under TMPDIR: ours goes with the work folder.
 export TMPDIR="$work/tmp" XDG_CONFIG_HOME="$work/config" CALVYX_DEVICE_ROOT="$work/dev"
 mkdir -p "$TMPDIR" "$work/served"
@@ -37,7 +34,7 @@ echo "ok: serve --all on three USB calculators of one id, each file in its socke
 head -c 300000 /dev/urandom >"$work/os.bin"
 rc=0
 timeout 90 "$sim" class --usb-device rom-load --wait 30000 "$work/os.bin" :: rom-load --wait 30000 "$work/os.bin" \
-  :: usb --sleep 500 --hangup -- "$cli" rom --all "$work/os.bin" >"$work/rom.log" 2>&1 || rc=$?
+  :: usb --timeout 30000 --expect-count 300 --hangup -- "$cli" rom --all "$work/os.bin" >"$work/rom.log" 2>&1 || rc=$?
 [ "$rc" -eq 1 ] || fail "rom --all with one calculator failing exited $rc, not 1"
 for n in 1 2; do
   grep -qxF "[usb:1-2.$n] ROM loaded: 300,000 bytes" "$work/rom.log" || fail "no success line of calculator $n"

@@ -2,6 +2,7 @@
 // The first roles of the virtual calculator: hold the far end of a pseudo-terminal
 // ("pty") or be the USB pipe device ("usb"), and play a script of byte steps given on
 // the command line, in order. Later roles speak the protocols.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -23,6 +24,7 @@ const char* const ScriptHelp =
     "  --send-text TEXT  send the text's bytes\n"
     "  --expect HEX      wait until what the program sent ends with these bytes\n"
     "  --expect-text T   the same with a text\n"
+    "  --expect-count N  wait until N bytes have arrived (what they are does not matter)\n"
     "  --timeout MS      time limit of the following expects (default 5000)\n"
     "  --sleep MS        pause\n"
     "  --echo MS         send back whatever arrives, for MS (0: until a signal)\n"
@@ -55,8 +57,8 @@ public:
 private:
     static bool NeedsArgument(const std::string& step)
     {
-        for (const char* s :
-             {"--send", "--send-text", "--expect", "--expect-text", "--timeout", "--sleep", "--echo", "--unplug-after"})
+        for (const char* s : {"--send", "--send-text", "--expect", "--expect-text", "--expect-count", "--timeout", "--sleep",
+                              "--echo", "--unplug-after"})
             if (step == s) return true;
         return false;
     }
@@ -84,6 +86,15 @@ private:
             if (got.size() < bytes->size() || got.compare(got.size() - bytes->size(), bytes->size(), *bytes) != 0)
                 return Fail("expected " + HexBytes(*bytes) + " within " + std::to_string(timeoutMs_) + " ms, got " +
                             (got.empty() ? std::string("nothing") : HexBytes(got, 256)));
+            return 0;
+        }
+        if (step == "--expect-count") {
+            const auto count = tooling::WholeNumber(arg);
+            if (!count || *count <= 0) return Usage("--expect-count needs a number of bytes");
+            const std::size_t got = ReceiveCount(static_cast<std::size_t>(*count));
+            if (got < static_cast<std::size_t>(*count))
+                return Fail("expected " + arg + " bytes within " + std::to_string(timeoutMs_) + " ms, got " +
+                            std::to_string(got));
             return 0;
         }
         if (step == "--timeout" || step == "--sleep" || step == "--echo" || step == "--unplug-after") {
@@ -116,6 +127,22 @@ private:
             return 0;
         }
         return Usage("unknown step " + step);
+    }
+
+    // Takes what the program sends until count bytes are in or the time limit is over
+    // (or a signal came); returns how many arrived.
+    std::size_t ReceiveCount(std::size_t count)
+    {
+        using std::chrono::steady_clock;
+        const auto deadline = steady_clock::now() + std::chrono::milliseconds(timeoutMs_);
+        std::size_t got = 0;
+        while (got < count && !StopRequested()) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - steady_clock::now()).count();
+            if (left <= 0) break;
+            // Short receives so that a signal is seen soon.
+            got += port_.Receive(count - got, static_cast<int>(std::min<long long>(left, 200))).size();
+        }
+        return got;
     }
 
     void Echo(int ms)
