@@ -197,19 +197,29 @@ bool TransferHistory::Trim()
     }
     file.close();
     const std::size_t from = lines.size() > static_cast<std::size_t>(kept_) ? lines.size() - static_cast<std::size_t>(kept_) : 0;
-    // Written beside the file and renamed over it only when complete.
+    QByteArray kept;
+    int records = 0;
+    for (std::size_t i = from; i < lines.size(); ++i) {
+        kept += lines[i] + '\n';
+        records += RecordFromJsonLine(lines[i]).has_value();
+    }
+    // Written beside the file and renamed over it only when complete. Unbuffered, so
+    // that a write cut short (a full disk) is seen here and not lost in a late flush.
     QSaveFile cut(path_);
-    bool written = cut.open(QIODevice::WriteOnly);
-    for (std::size_t i = from; written && i < lines.size(); ++i) written = cut.write(lines[i] + '\n') >= 0;
-    if (!written || !cut.commit()) {
+    const bool written = cut.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && cut.write(kept) == kept.size();
+    if (!written) {
         lastError_ = cut.errorString();
-        cut.cancelWriting();
+        cut.cancelWriting(); // the unfinished new file goes with the object
+        return false;
+    }
+    if (!cut.commit()) {
+        lastError_ = cut.errorString();
         return false;
     }
     fileLines_ = static_cast<int>(lines.size() - from);
-    // The list keeps as many records as the file (lines that are no record count too).
-    if (Count() > kept_) {
-        const int drop = Count() - kept_;
+    // The list shows the records the file keeps: the newest ones.
+    if (Count() > records) {
+        const int drop = Count() - records;
         beginRemoveRows({}, 0, drop - 1);
         records_.erase(records_.begin(), records_.begin() + drop);
         endRemoveRows();
