@@ -6,7 +6,7 @@
 enum ConnState : int {
     StateUnset = -1,
     StateDisconnected = 0, // no port selected: the prompt and the animation
-    StateBusy = 1,         // a transfer runs: the views shown but not usable
+    StateBusy = 1,         // a transfer runs, or the window waits for the next file: only the connection is fixed
     StateConnected = 2,    // a port is open and nothing runs
 };
 
@@ -26,23 +26,27 @@ struct ControlStates {
 };
 
 // usbChosen: the connection box shows the calculator's USB device.
+//
+// While busy, what does not touch the link stays usable: the folder views and their
+// commands (a Kermit transfer takes its folder when its file begins). The commands that
+// need the link stay offered too and say why they wait when used (a greyed command
+// tells nothing); only the connection cannot change under a transfer.
 constexpr ControlStates ControlsFor(int state, bool usbChosen)
 {
-    const bool connected = state == StateConnected;
     const bool busy = state == StateBusy;
-    const bool views = connected || busy;
+    const bool views = state == StateConnected || busy;
     return ControlStates{
         .treeVisible = views,
-        .treeEnabled = connected,
+        .treeEnabled = views,
         .splitterEnabled = views,
         .promptVisible = !views,
         .listVisible = views,
-        .listEnabled = connected,
+        .listEnabled = views,
         .comboEnabled = !busy,
         .animationPlaying = !views,
-        .captureEnabled = connected,
-        .folderCommandsEnabled = connected,
-        .usbCommandsEnabled = connected && usbChosen,
-        .recentEnabled = connected,
+        .captureEnabled = views,
+        .folderCommandsEnabled = views,
+        .usbCommandsEnabled = views && usbChosen,
+        .recentEnabled = views,
     };
 }

@@ -157,6 +157,7 @@ void MainWindow::StartUp()
     connect(session_.get(), &CalculatorSession::Event, this, [this](const SessionEvent& event) {
         Guarded([&] {
             if (const auto* transfer = std::get_if<TransferEvent>(&event)) {
+                FollowTransfer(*transfer);
                 TransferEvent logged = *transfer;
                 // The end's line says the bytes the history counted.
                 if (RecordTransfer(*transfer)) logged.total = History().Record(History().Count() - 1).size;
@@ -249,7 +250,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (transferBusy_ && !exitAfterTransfer_) {
+    // In the wait after a transfer nothing runs that closing could cut short.
+    if (transferBusy_ && !waitingForCalculator_ && !exitAfterTransfer_) {
         // Closing under a running transfer would leave the calculator waiting for the
         // rest of it.
         if (!stopWithoutAsking_ && !dialogs_->Confirm(tr(StopTransferQuestion), tr(Caption))) {

@@ -106,6 +106,9 @@ public:
     bool StartupAboutDone() const { return startupAboutDone_; }
     int ConnState() const { return connState_; }
     bool TransferBusy() const { return transferBusy_; }
+    // A Kermit transfer has ended and the server has not yet reported itself idle (it
+    // does so 4 s later): the calculator may send another file meanwhile.
+    bool WaitingForCalculator() const { return waitingForCalculator_; }
     const RecentSlots& RecentFolders() const { return recentFolders_; }
     QString PickedPath() const { return pickedPath_; }
     // The connection the user chose ("QVxT0+", "COM1", a device path), as typed.
@@ -138,6 +141,9 @@ public:
     ShellView* fileList = nullptr;
     SearchAnimation* searchAnimation = nullptr;
     QLabel* statusPanel = nullptr; // the status bar's first panel
+    // At the status bar's right end while the window waits after a Kermit transfer: the
+    // calculator may send another file, so the link stays the Kermit server's.
+    QLabel* waitPanel = nullptr;
     // The File menu.
     QAction* deleteAction = nullptr;
     QAction* renameAction = nullptr;
@@ -336,6 +342,14 @@ private:
     bool LinkReserved() const { return linkReservations_ > 0; }
     // In class mode a command of the one calculator says why it does nothing; true then.
     bool RefusedInClassMode();
+    // A command that needs the link while a transfer has it, or while the window waits
+    // for the calculator's next file, says so in the status bar and does nothing; true
+    // then. The folder pane, the menus, the log and the help stay usable meanwhile.
+    bool RefusedWhileLinkBusy();
+    // The wait after a Kermit transfer begins (on) or ends.
+    void SetWaitingForCalculator(bool on);
+    // A transfer of the session's began or ended: the wait after it follows.
+    void FollowTransfer(const TransferEvent& event);
 
     // MainWindowFolders.cpp
     void StartEditing(QTreeView* view, const QModelIndex& index);
@@ -380,9 +394,10 @@ private:
     bool transfersShown_ = false; // the dock was shown for a transfer in this run
     bool historyErrorLogged_ = false;
     bool transferBusy_ = false;
-    bool kermitBusy_ = false;        // transferBusy_ came from the Kermit server
-    bool exitAfterTransfer_ = false; // the user chose to stop the running transfer and exit
-    bool stopWithoutAsking_ = false; // see ExitWithoutAsking
+    bool kermitBusy_ = false;           // transferBusy_ came from the Kermit server
+    bool waitingForCalculator_ = false; // see WaitingForCalculator()
+    bool exitAfterTransfer_ = false;    // the user chose to stop the running transfer and exit
+    bool stopWithoutAsking_ = false;    // see ExitWithoutAsking
     std::atomic<bool> captureRequested_{false};
     int connState_ = StateUnset;
     int logKeysTyped_ = 0; // how many keys of LogKeys were typed in a row so far

@@ -212,6 +212,7 @@ void MainWindow::ShowConnState()
     if (kermitBusy_ && !Server().KermitServerRunning()) {
         kermitBusy_ = false;
         transferBusy_ = false;
+        SetWaitingForCalculator(false);
     }
     if (Server().PortName().empty())
         SetConnState(StateDisconnected);
@@ -264,8 +265,12 @@ void MainWindow::AnotherStart(const SingleInstance::Request& request)
             // Nothing to change: a reconnection would only cut a transfer short.
             text = tr("Calvyx was started again with %1, which is already the connection.").arg(Q(*port));
         } else if (LinkReserved() || transferBusy_) {
-            text = tr("Calvyx was started again with %1; a transfer is running, so the connection stays %2.")
-                       .arg(Q(*port), Q(selectedPort_));
+            // The log keeps the whole sentence; the status bar has room for a short one.
+            AppendToLog(tr("Calvyx was started again with %1; a transfer is running, so the connection stays %2.")
+                            .arg(Q(*port), Q(selectedPort_)));
+            statusPanel->setText(waitingForCalculator_ ? tr("Not switched to %1: waiting for the calculator").arg(Q(*port))
+                                                       : tr("Not switched to %1: a transfer is running").arg(Q(*port)));
+            return;
         } else {
             int item = connectionBox->findText(Q(*port));
             if (item < 0) {
@@ -356,6 +361,9 @@ void MainWindow::UpdateControls()
 
 void MainWindow::KermitActivity(bool busy)
 {
+    // Busy: a transfer begins. Idle: 4 s have passed since the last one ended without
+    // another one: the wait is over.
+    SetWaitingForCalculator(false);
     transferBusy_ = busy;
     kermitBusy_ = transferBusy_;
     if (transferBusy_) {
@@ -374,6 +382,36 @@ void MainWindow::SetTransferBusy(bool busy)
     // At once, not at the next poll: the transfer's wait serves events, and the
     // connection box or a command must not be usable meanwhile.
     ShowConnState();
+}
+
+void MainWindow::SetWaitingForCalculator(bool on)
+{
+    if (on == waitingForCalculator_) return;
+    waitingForCalculator_ = on;
+    waitPanel->setVisible(on);
+}
+
+void MainWindow::FollowTransfer(const TransferEvent& event)
+{
+    // The window's own transfers (the wire receive, the ROM load) are followed by no wait.
+    if (event.kind == TransferKind::WireReceive || event.kind == TransferKind::RomLoad) return;
+    if (event.stage == TransferStage::Started)
+        SetWaitingForCalculator(false);
+    else if (event.stage == TransferStage::Ended)
+        SetWaitingForCalculator(kermitBusy_ && Server().KermitServerRunning());
+}
+
+bool MainWindow::RefusedWhileLinkBusy()
+{
+    if (LinkReserved() || (transferBusy_ && !waitingForCalculator_)) {
+        statusPanel->setText(tr("A transfer is running; try again after it"));
+        return true;
+    }
+    if (waitingForCalculator_) {
+        statusPanel->setText(tr("Waiting for the calculator; try again shortly"));
+        return true;
+    }
+    return false;
 }
 
 void MainWindow::RequestScreenCapture() { captureRequested_ = true; }

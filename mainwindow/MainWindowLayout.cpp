@@ -282,6 +282,10 @@ void MainWindow::BuildViews()
     statusPanel = new QLabel(status);
     statusPanel->setMinimumWidth(StatusPanelWidth);
     status->addWidget(statusPanel);
+    waitPanel = new QLabel(tr("Waiting for the calculator ..."), status);
+    waitPanel->setObjectName(QStringLiteral("waitPanel"));
+    status->addPermanentWidget(waitPanel);
+    waitPanel->hide();
     SetHint(status, tr("Last command"));
     SetHelpContext(status, HelpContextStatusBar);
 }

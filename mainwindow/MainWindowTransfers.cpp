@@ -5,6 +5,7 @@
 #include "mainwindow/MainWindow.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
@@ -60,7 +61,8 @@ bool MainWindow::RefusedInClassMode()
 
 void MainWindow::ShowCaptureWindow()
 {
-    if (LinkReserved() || RefusedInClassMode()) return; // a command's transfer has the link; its wait serves events
+    // A command's transfer has the link (its wait serves events), or a Kermit transfer.
+    if (RefusedWhileLinkBusy() || RefusedInClassMode()) return;
     RunCaptureWindow(ByteString());
 }
 
@@ -84,9 +86,9 @@ void MainWindow::RunCaptureWindow(const ByteString& prefix)
 
 void MainWindow::ReceiveByWire(bool askFirst)
 {
-    // A transfer's wait serves events: a click that arrives meanwhile, before the poll
-    // has shown the busy state, must not start a second transfer on the same link.
-    if (LinkReserved() || RefusedInClassMode()) return;
+    // A transfer's wait serves events: a click that arrives meanwhile must not start a
+    // second transfer on the same link.
+    if (RefusedWhileLinkBusy() || RefusedInClassMode()) return;
     const QString folder = Server().KermitServerRunning() ? Q(Server().Kermit()->Folder()) : QStringLiteral(".");
     bool present = true;
     if (Server().LinkKindOpen() == LinkKind::Usb) present = session_->DevicePresent();
@@ -117,7 +119,11 @@ void MainWindow::ReceiveByWire(bool askFirst)
     }
     if (!Server().ReceivedData().empty()) {
         const QByteArray object(Server().ReceivedData().data(), static_cast<qsizetype>(Server().ReceivedData().size()));
-        QString proposed = folder + QLatin1Char('/') + ReceivedObjectName(object);
+        // The object's own name, else when it came: several unnamed objects received
+        // one after the other do not propose the same file.
+        const QString name = HeaderObjectName(object).value_or(
+            QStringLiteral("Calcapp-%1").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+        QString proposed = folder + QLatin1Char('/') + name;
         // A file that cannot be written (a full disk, a folder without permission) is
         // reported and the dialog comes back with the same name, so that the object can
         // go elsewhere: it exists nowhere but here. For the same reason cancelling asks
@@ -142,7 +148,7 @@ void MainWindow::ReceiveByWire(bool askFirst)
 
 void MainWindow::SendRom()
 {
-    if (LinkReserved() || RefusedInClassMode()) return; // see ReceiveByWire
+    if (RefusedWhileLinkBusy() || RefusedInClassMode()) return; // see ReceiveByWire
     struct Idle {
         MainWindow* window;
         bool armed = true;

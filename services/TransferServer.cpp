@@ -33,7 +33,7 @@ private:
 
 } // namespace
 
-TransferServer::TransferServer(TransferHost host) : host_(host)
+TransferServer::TransferServer(TransferHost host) : host_(host), wireStartWaitMs_(WireReceiver::StartWaitMs)
 {
     if (host_.windows) SetRomStatusDialog(host_.windows->CreateStatusDialog());
     SetStatusDialog(host_.statusDialog);
@@ -187,13 +187,13 @@ bool TransferServer::ReceiveObject(const std::string& displayName, int expectedS
 {
     transferStop_ = std::stop_source();
     // Showing the status serves events: a stop asked for there is kept for the receiver.
-    ShowStatus({ServerState::Copying, FileNamePart(displayName)});
+    ShowStatus({ServerState::ReceivingByWire, {}});
     TransferScope scope(transferRunning_);
     // The receiver's first event (Started) opens the dialog; it waits for the main
     // thread, which serves it in the wait below. The settle time the calculator needs
     // after the end passes in the receiver's thread.
-    auto receiver =
-        std::make_unique<WireReceiver>(LinkLease(link_), EventSink(), transferStop_.get_token(), displayName, expectedSize);
+    auto receiver = std::make_unique<WireReceiver>(LinkLease(link_), EventSink(), transferStop_.get_token(), displayName,
+                                                   expectedSize, WireReceiver::RunIn::OwnThread, wireStartWaitMs_);
     WaitServingCalls(receiver.get());
     const bool success = receiver->Success;
     receivedData_ = success ? std::move(receiver->ReceivedData) : ByteString();
@@ -253,6 +253,8 @@ std::string ServerStatusText(const ServerStatus& status)
         return FormatText(Str::DeviceConnectedOn, status.subject);
     case ServerState::Copying:
         return Str::Copying + status.subject;
+    case ServerState::ReceivingByWire:
+        return Str::ReceivingByWire;
     }
     return {};
 }

@@ -25,11 +25,12 @@ class RomSender;
 // What the server is doing with its port, as data for a status bar that words it
 // itself: the state and the port or file it concerns.
 enum class ServerState : uint8_t {
-    Idle,        // nothing to say (the status bar is cleared)
-    OpeningPort, // "Opening port: PORT"
-    OpeningComm, // "Opening Comm PORT" (the ROM load opens its port itself)
-    Connected,   // "Device connected on PORT"
-    Copying,     // "Copying NAME": a receive by wire or a ROM load runs
+    Idle,            // nothing to say (the status bar is cleared)
+    OpeningPort,     // "Opening port: PORT"
+    OpeningComm,     // "Opening Comm PORT" (the ROM load opens its port itself)
+    Connected,       // "Device connected on PORT"
+    Copying,         // "Copying NAME": a ROM load runs
+    ReceivingByWire, // "Receiving by wire"
 };
 
 struct ServerStatus {
@@ -96,6 +97,8 @@ public:
 
     // One object by wire; on success ReceivedData holds it, else ReceivedData is empty.
     bool ReceiveObject(const std::string& displayName, int expectedSize);
+    // How long the receive waits for the calculator's first block (tests shorten it).
+    void SetWireStartWait(int ms) { wireStartWaitMs_ = ms; }
     const ByteString& ReceivedData() const { return receivedData_; }
     void DiscardReceivedData() { receivedData_.clear(); }
     // Why the last ReceiveObject failed; empty after success or the user's own stop.
@@ -157,4 +160,5 @@ private:
     std::stop_source transferStop_;
     std::string lastRomError_;
     std::string lastReceiveError_;
+    int wireStartWaitMs_;
 };

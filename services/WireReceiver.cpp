@@ -7,6 +7,7 @@
 
 #include "link/LinkErrors.h"
 #include "link/Trace.h"
+#include "services/ObjectName.h"
 #include "util/CalvyxError.h"
 #include "util/MainThread.h"
 #include "util/StringTable.h"
@@ -21,9 +22,9 @@ void WireReceiver::SendByte(uint8_t b) { link_->Write(ByteString(1, static_cast<
 void WireReceiver::SendCancel() { link_->Write(ByteString(4, static_cast<char>(xmodem::CAN))); }
 
 WireReceiver::WireReceiver(LinkLease link, TransferEventSink events, std::stop_token cancel, const std::string& displayName,
-                           int expectedSize, RunIn runIn)
-    : DisplayName(displayName), ExpectedSize(expectedSize), link_(std::move(link)), events_(std::move(events)),
-      cancel_(std::move(cancel))
+                           int expectedSize, RunIn runIn, int startWaitMs)
+    : DisplayName(displayName), ExpectedSize(expectedSize), StartWait(startWaitMs), link_(std::move(link)),
+      events_(std::move(events)), cancel_(std::move(cancel))
 {
     if (runIn == RunIn::Caller)
         Execute();
@@ -84,10 +85,13 @@ void WireReceiver::Execute()
     Trace("TX Receive begins for " + DisplayName);
     try {
         ReceivedData.clear();
+        lastBlockData_ = 0;
         Success = true;
         blockCounter_ = 0;
         started_ = false;
         Report(TransferStage::Started);
+        // The dialog says what to do on the calculator while the receive waits for it.
+        Report(TransferStage::Connecting);
         ReceiveBlocks();
     } catch (const std::exception& e) {
         HandleError(e.what());
@@ -101,6 +105,14 @@ void WireReceiver::Execute()
     } catch (...) {
     }
     if (Success) {
+        // The last block is padded to its full size; an object that gives its length
+        // in its header loses the padding, any other keeps every byte that came.
+        const std::size_t end = ReceivedObjectEnd(ReceivedData, lastBlockData_);
+        if (end < ReceivedData.size()) {
+            Trace("the object ends at " + std::to_string(end) + " of " + std::to_string(ReceivedData.size()) + " bytes");
+            ReceivedData.resize(end);
+            receivedBytes_ = static_cast<int>(end);
+        }
         outcome_ = TransferOutcome::Completed;
         reason_ = TransferReason::None;
         detail_.clear();
@@ -117,6 +129,7 @@ void WireReceiver::ReceiveBlocks()
     // The calculator sends checksum blocks whatever it is asked for; it only expects NAK
     // on its USB link and 'D' on a serial line.
     SendByte(link_->Kind() == LinkKind::Usb ? xmodem::NAK : xmodem::CrcStart);
+    askedTick_ = link_->Now();
     uint8_t last = 0;
     do {
         ++blockCounter_;
@@ -148,6 +161,20 @@ void WireReceiver::ReceiveBlocks()
                 link_->Fail();
             default: {
                 link_->ClearInput();
+                if (!reply && !started_) {
+                    // The user is still at the calculator's menus: its silence is no
+                    // failure until the start wait is over.
+                    if (link_->Now() - askedTick_ < static_cast<uint32_t>(StartWait)) {
+                        SendByte(xmodem::NAK);
+                        break;
+                    }
+                    TellFailure(TransferReason::NoAnswer, std::to_string(StartWait / 1000) + " s");
+                    Report(TransferStage::Notice, TransferReason::NotReady);
+                    last = xmodem::EOT;
+                    Success = false;
+                    settled = true;
+                    break;
+                }
                 SendByte(xmodem::NAK);
                 ++badReplies;
                 if (!reply) ++emptyReplies;
@@ -200,8 +227,9 @@ bool WireReceiver::ReceiveBlock(uint8_t header)
     TraceFrame("Rx block", block);
     if (!VerifyBlock(block)) return RefuseBlock();
 
-    ReceivedData.append(block, 3, dataSize); // the last block's padding is kept as it came
+    ReceivedData.append(block, 3, dataSize); // the padding goes at the end, if the header says where
     receivedBytes_ += static_cast<int>(dataSize);
+    lastBlockData_ = dataSize;
     SendByte(xmodem::ACK);
     return true;
 }

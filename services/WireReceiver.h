@@ -24,16 +24,21 @@ public:
     // come from the receive's thread, and it goes on once the sink has returned. cancel
     // is the user's Cancel: before the next block the calculator gets its four CAN and
     // the final ACK, and the receive ends with reason UserCancelled.
+    // Until the first block the receive waits startWaitMs for the user to work the
+    // calculator's menus, asking again after every silent read (see StartWaitMs).
     WireReceiver(LinkLease link, TransferEventSink events, std::stop_token cancel, const std::string& displayName,
-                 int expectedSize, RunIn runIn = RunIn::OwnThread);
+                 int expectedSize, RunIn runIn = RunIn::OwnThread, int startWaitMs = StartWaitMs);
     // Stops the thread (the calculator is told, the end's reason is Stopped) and waits
     // for it, still serving its synchronised calls.
     ~WireReceiver() override;
 
     const std::string DisplayName;
     const int ExpectedSize;
+    const int StartWait; // ms
     // Read by the creator once the thread has ended.
     std::atomic<bool> Success{false};
+    // The object: every block's data, without the last block's padding when the
+    // object's header gives its length (services/ObjectName.h); all of it otherwise.
     ByteString ReceivedData;
     // Why the receive failed ("link lost", "the calculator cancelled", ...); empty after
     // a success and after the user's own stop, which needs no explanation.
@@ -48,6 +53,10 @@ public:
     // as not ready, and empty reads inside one block before it is refused.
     static constexpr int MaxBadReplies = 6;
     static constexpr int MaxEmptyReads = 6;
+    // Before the first block the user still has to pick the object in the calculator's
+    // send menu: silence is waited through for a minute (each silent read asks again
+    // with NAK), then the receive ends with "no answer for 60 s". Cancel ends it sooner.
+    static constexpr int StartWaitMs = 60000;
 
 protected:
     void Work() override { Execute(); }
@@ -78,7 +87,9 @@ private:
     std::string detail_;
 
     int receivedBytes_ = 0;
-    unsigned blockCounter_ = 0; // the block expected next; its low byte is on the wire
+    std::size_t lastBlockData_ = 0; // data bytes of the last block taken
+    unsigned blockCounter_ = 0;     // the block expected next; its low byte is on the wire
     bool started_ = false;
     uint32_t startTick_ = 0;
+    uint32_t askedTick_ = 0; // the first start byte went out
 };

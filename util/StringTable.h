@@ -32,6 +32,9 @@ inline constexpr const char* KBytesPerSec = " Kbytes/s";                   // 65
 inline constexpr const char* Error = QT_TRANSLATE_NOOP("Texts", "Error");  // 65245
 inline constexpr const char* SendByWire = "(Send by wire)";                // 65246
 inline constexpr const char* Copying = "Copying ";
+// The wire receive: its caption, and what the user does while it waits.
+inline constexpr const char* ReceivingByWire = "Receiving by wire";
+inline constexpr const char* SendObjectNow = "Now send the Calcapp from the calculator's send menu";
 inline constexpr const char* UnableToOpenComms = "The connectivity kit is unable to open communications to: ";
 // The transfer server, the wire receive and the ROM update.
 inline constexpr const char* NotReady = "T30s,T20s,T20+,T20 is not ready";

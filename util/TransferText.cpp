@@ -15,7 +15,7 @@ std::string XModemWhy(const TransferEvent& event)
     case TransferReason::NoStart:
         return "no start byte";
     case TransferReason::Abandoned:
-        return "abandoned";
+        return "the calculator did not take the file";
     case TransferReason::CalculatorCancelled:
         return "cancelled by the calculator";
     case TransferReason::Stopped:
@@ -58,6 +58,7 @@ std::string TransferCaption(const TransferEvent& event)
     case TransferKind::XModemSend:
         return Str::Sending + event.file;
     case TransferKind::WireReceive:
+        return Str::ReceivingByWire;
     case TransferKind::RomLoad:
         return Str::Copying + event.file;
     }
@@ -118,7 +119,7 @@ std::string FailureWhy(const TransferEvent& event)
     case TransferReason::NoStart:
         return "no start byte";
     case TransferReason::Abandoned:
-        return "abandoned";
+        return "the calculator did not take the file";
     case TransferReason::BadBlocks:
         return "no valid block from the calculator";
     case TransferReason::NotReady:
@@ -137,7 +138,8 @@ std::string TransferStatusText(const TransferEvent& event)
     case TransferStage::Started:
         return TransferCaption(event);
     case TransferStage::Connecting:
-        return Str::ConnectingDots;
+        // A wire receive waits for the user to send from the calculator.
+        return event.kind == TransferKind::WireReceive ? Str::SendObjectNow : Str::ConnectingDots;
     case TransferStage::Progress:
         return event.total > 0 ? ProgressText(event.done, event.total, event.elapsedMs)
                                : ReceivedText(event.done, event.elapsedMs);
@@ -165,7 +167,7 @@ void ShowOnStatusDialog(IStatusDialog& dialog, const TransferEvent& event)
         dialog.OpenStatus(TransferCaption(event), true);
         return;
     case TransferStage::Connecting:
-        dialog.UpdateStatus(StatusReport::Connecting(Str::ConnectingDots));
+        dialog.UpdateStatus(StatusReport::Connecting(TransferStatusText(event)));
         return;
     case TransferStage::Progress:
         dialog.UpdateStatus(

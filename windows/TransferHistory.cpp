@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/TransferHistory.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -149,6 +150,12 @@ std::optional<TransferRecord> RecordFromJsonLine(const QByteArray& line)
 
 TransferHistory::TransferHistory(QString path, QObject* parent) : QAbstractTableModel(parent), path_(std::move(path)) {}
 
+void TransferHistory::SetBounds(int kept, int slack)
+{
+    kept_ = std::max(1, kept);
+    slack_ = std::max(0, slack);
+}
+
 QString TransferHistory::DefaultPath()
 {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
@@ -159,17 +166,65 @@ QString TransferHistory::DefaultPath()
 void TransferHistory::Load()
 {
     std::vector<TransferRecord> loaded;
+    int lines = 0;
     QFile file(path_);
     if (file.open(QIODevice::ReadOnly)) {
         while (!file.atEnd()) {
             const QByteArray line = file.readLine().trimmed();
             if (line.isEmpty()) continue;
+            ++lines;
             if (auto record = RecordFromJsonLine(line)) loaded.push_back(std::move(*record));
         }
     }
     beginResetModel();
     records_ = std::move(loaded);
     endResetModel();
+    fileLines_ = lines;
+    if (fileLines_ > kept_ + slack_) Trim();
+}
+
+bool TransferHistory::Trim()
+{
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly)) {
+        lastError_ = file.errorString();
+        return false;
+    }
+    std::vector<QByteArray> lines;
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine().trimmed();
+        if (!line.isEmpty()) lines.push_back(std::move(line));
+    }
+    file.close();
+    const std::size_t from = lines.size() > static_cast<std::size_t>(kept_) ? lines.size() - static_cast<std::size_t>(kept_) : 0;
+    QByteArray kept;
+    int records = 0;
+    for (std::size_t i = from; i < lines.size(); ++i) {
+        kept += lines[i] + '\n';
+        records += RecordFromJsonLine(lines[i]).has_value();
+    }
+    // Written beside the file and renamed over it only when complete. Unbuffered, so
+    // that a write cut short (a full disk) is seen here and not lost in a late flush.
+    QSaveFile cut(path_);
+    const bool written = cut.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && cut.write(kept) == kept.size();
+    if (!written) {
+        lastError_ = cut.errorString();
+        cut.cancelWriting(); // the unfinished new file goes with the object
+        return false;
+    }
+    if (!cut.commit()) {
+        lastError_ = cut.errorString();
+        return false;
+    }
+    fileLines_ = static_cast<int>(lines.size() - from);
+    // The list shows the records the file keeps: the newest ones.
+    if (Count() > records) {
+        const int drop = Count() - records;
+        beginRemoveRows({}, 0, drop - 1);
+        records_.erase(records_.begin(), records_.begin() + drop);
+        endRemoveRows();
+    }
+    return true;
 }
 
 bool TransferHistory::Take(const TransferEvent& event, const QString& folder)
@@ -204,6 +259,12 @@ bool TransferHistory::Take(const TransferEvent& event, const QString& folder)
     }
     running_.reset();
     if (!event.file.empty()) record.file = QString::fromStdString(event.file);
+    // The end knows best: the announced size, else the bytes that came (a received
+    // object without its padding).
+    if (event.total > 0)
+        record.size = event.total;
+    else if (event.done > 0)
+        record.size = event.done;
     record.durationMs = event.elapsedMs;
     record.outcome = event.outcome;
     record.reason = event.reason;
@@ -228,6 +289,8 @@ bool TransferHistory::Add(const TransferRecord& record)
         lastError_ = file.errorString();
         return false;
     }
+    file.close();
+    if (++fileLines_ > kept_ + slack_) return Trim();
     return true;
 }
 

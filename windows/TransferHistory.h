@@ -46,14 +46,24 @@ class TransferHistory : public QAbstractTableModel {
 public:
     enum Column { TimeColumn, DirectionColumn, FileColumn, SizeColumn, DurationColumn, OutcomeColumn, ColumnCount };
 
+    // The file keeps the newest KeptRecords records. It may grow TrimSlack lines beyond
+    // that before it is cut back (so a cut is rare): the newest lines are written to a
+    // new file that then takes the old one's place, so a crash meanwhile leaves one of
+    // the two whole. The list shows what the file keeps.
+    static constexpr int KeptRecords = 5000;
+    static constexpr int TrimSlack = 1000;
+
     // The history kept in the file at path (created, with its folder, at the first record).
     explicit TransferHistory(QString path, QObject* parent = nullptr);
+    // Other bounds than KeptRecords and TrimSlack (the tests' small ones).
+    void SetBounds(int kept, int slack);
     // $XDG_STATE_HOME/calvyx/transfers.jsonl, or under ~/.local/state without the variable.
     static QString DefaultPath();
     const QString& Path() const { return path_; }
 
-    // Reads the records the file holds. Lines that are no record are skipped (and stay
-    // in the file); a missing file is an empty history.
+    // Reads the records the file holds (and cuts it back when it has grown beyond its
+    // bound). Lines that are no record are skipped (and stay in the file, as long as
+    // they are among the newest); a missing file is an empty history.
     void Load();
     // Follows a transfer: Started and Progress are remembered, Ended adds its record.
     // folder is where the transfer's file is (read at its start). True when a record
@@ -82,7 +92,14 @@ signals:
     void RecordAdded(int row);
 
 private:
+    // Cuts the file back to its newest kept_ lines, and the list to as many records.
+    // False (with LastError) when the file cannot be rewritten: it is left as it was.
+    bool Trim();
+
     QString path_;
+    int kept_ = KeptRecords;
+    int slack_ = TrimSlack;
+    int fileLines_ = 0; // the lines the file holds, as far as this history wrote or read them
     std::vector<TransferRecord> records_;
     std::optional<TransferRecord> running_;
     QString lastError_;

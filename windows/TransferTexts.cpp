@@ -87,6 +87,7 @@ QString ShownTransferCaption(const TransferEvent& event)
     case TransferKind::XModemSend:
         return TransferTexts::tr("Sending %1").arg(Q(event.file));
     case TransferKind::WireReceive:
+        return TransferTexts::tr("Receiving by wire");
     case TransferKind::RomLoad:
         return TransferTexts::tr("Copying %1").arg(Q(event.file));
     }
@@ -127,7 +128,7 @@ QString ShownFailureWhy(const TransferEvent& event)
     case TransferReason::NoStart:
         return TransferTexts::tr("no start byte");
     case TransferReason::Abandoned:
-        return TransferTexts::tr("abandoned");
+        return TransferTexts::tr("the calculator did not take the file");
     case TransferReason::BadBlocks:
         return TransferTexts::tr("no valid block from the calculator");
     case TransferReason::NotReady:
@@ -146,6 +147,9 @@ QString ShownTransferStatus(const TransferEvent& event)
     case TransferStage::Started:
         return ShownTransferCaption(event);
     case TransferStage::Connecting:
+        // A wire receive waits for the user to send from the calculator.
+        if (event.kind == TransferKind::WireReceive)
+            return TransferTexts::tr("Now send the Calcapp from the calculator's send menu");
         return TransferTexts::tr("Connecting ...");
     case TransferStage::Progress:
         return event.total > 0 ? ProgressLines(event.done, event.total, event.elapsedMs)
@@ -176,8 +180,11 @@ std::optional<QString> TransferLogLine(const TransferEvent& event)
     case TransferStage::Progress:
         return std::nullopt; // the status dialog and the transfers view show the progress
     case TransferStage::Notice:
-        if (QString text = ShownTransferStatus(event); !text.isEmpty())
+        if (QString text = ShownTransferStatus(event); !text.isEmpty()) {
+            if (event.kind == TransferKind::WireReceive)
+                return TransferTexts::tr("%1: %2").arg(ShownTransferCaption(event), text);
             return TransferTexts::tr("%1: %2").arg(Q(event.file), text);
+        }
         return std::nullopt;
     case TransferStage::Ended:
         switch (event.outcome) {
@@ -198,8 +205,9 @@ std::optional<QString> TransferLogLine(const TransferEvent& event)
         // A failed ROM load is said by the command that started it, with its file.
         if (event.kind == TransferKind::RomLoad) return std::nullopt;
         if (QString text = ShownTransferStatus(event); !text.isEmpty()) {
-            // The XModem and wire texts do not name the file.
-            if (!event.file.empty() && !text.contains(Q(event.file))) text = TransferTexts::tr("%1: %2").arg(Q(event.file), text);
+            // The XModem texts do not name the file; a wire receive has none to name.
+            if (event.kind != TransferKind::WireReceive && !event.file.empty() && !text.contains(Q(event.file)))
+                text = TransferTexts::tr("%1: %2").arg(Q(event.file), text);
             return text;
         }
         return std::nullopt;
@@ -244,6 +252,8 @@ QString ShownServerStatus(const ServerStatus& status)
         return TransferTexts::tr("Device connected on %1").arg(subject);
     case ServerState::Copying:
         return TransferTexts::tr("Copying %1").arg(subject);
+    case ServerState::ReceivingByWire:
+        return TransferTexts::tr("Receiving by wire");
     }
     return subject;
 }

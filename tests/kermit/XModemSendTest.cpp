@@ -122,7 +122,7 @@ TEST_F(XModemSendTest, SixSilentAnswersEndTheTransfer)
     // The first block goes out on the request; then six waits for a reply with five
     // 800 ms pauses between them.
     EXPECT_GE(TicksSince(before), 8000u);
-    EXPECT_EQ(windows.dialog.Reports().back().text, "Not sent: abandoned");
+    EXPECT_EQ(windows.dialog.Reports().back().text, "Not sent: the calculator did not take the file");
 }
 
 TEST_F(XModemSendTest, EotRetriedUntilAcknowledged)

@@ -290,7 +290,9 @@ TEST_F(MainWindowTest, ReceiveByWireFromTheMenuAsksFirstAndKeepsTheKermitServerO
     EXPECT_TRUE(errors_.empty());
 }
 
-TEST_F(MainWindowTest, TransferStartDisablesTheCommandsAtOnce)
+// A transfer fixes the connection at once (its wait serves events); the commands that
+// need the link stay offered and say why they wait instead of starting.
+TEST_F(MainWindowTest, TransferStartFixesTheConnectionAtOnce)
 {
     Device(true);
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -299,8 +301,10 @@ TEST_F(MainWindowTest, TransferStartDisablesTheCommandsAtOnce)
     window_->SetTransferBusy(true);
     EXPECT_EQ(window_->ConnState(), StateBusy);
     EXPECT_FALSE(window_->connectionBox->isEnabled());
-    EXPECT_FALSE(window_->receiveButton->isEnabled());
-    EXPECT_FALSE(window_->sendRomAction->isEnabled());
+    EXPECT_TRUE(window_->folderTree->isEnabled());
+    window_->receiveButton->click();
+    EXPECT_EQ(window_->statusPanel->text(), "A transfer is running; try again after it");
+    EXPECT_FALSE(window_->StatusDialog().isVisible()) << "a second receive started";
     window_->SetTransferBusy(false);
     EXPECT_EQ(window_->ConnState(), StateConnected);
     EXPECT_TRUE(window_->connectionBox->isEnabled());
@@ -344,7 +348,8 @@ TEST_F(MainWindowTest, AFailedReceiveClosesItsDialogBeforeTheMessage)
     ASSERT_NO_FATAL_FAILURE(WaitConnected());
     bool dialogUpAtMessage = true;
     dialogs_->onMessage = [this, &dialogUpAtMessage] { dialogUpAtMessage = window_->StatusDialog().isVisible(); };
-    window_->ReceiveByWire(false); // the calculator sends nothing
+    window_->Server().SetWireStartWait(2000); // not the user's minute
+    window_->ReceiveByWire(false);            // the calculator sends nothing
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_TRUE(dialogs_->messages[0].second.startsWith("Receive by wire failed: no answer"))
         << dialogs_->messages[0].second.toStdString();

@@ -33,6 +33,7 @@ std::optional<QString> ScriptedDialogs::AskSaveFile(const QString& title, const 
 std::optional<QString> ScriptedDialogs::AskOpenFile(const QString& title, const QString&, const QString& filters)
 {
     opens.emplace_back(title, filters);
+    if (onOpen) onOpen();
     return openAnswer;
 }
 

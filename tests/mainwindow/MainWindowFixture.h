@@ -36,6 +36,7 @@ public:
     bool confirmAnswer = true;
     std::function<bool(const QString& text)> confirmScript; // when set, answers instead of confirmAnswer
     std::function<void()> onMessage;                        // runs while a message is shown
+    std::function<void()> onOpen;                           // runs while the open dialog is shown
     // What was asked.
     std::vector<std::pair<QString, QString>> saves; // title, proposed path
     std::vector<std::pair<QString, QString>> opens; // title, filters

@@ -138,7 +138,7 @@ TEST_F(TransferServerTest, ReceiveObjectKeepsTheDataOnlyWhenItSucceeded)
     EXPECT_FALSE(startedDuringReceive);
     windows.dialog.onReport = nullptr;
     EXPECT_EQ(server->ReceivedData(), object);
-    EXPECT_EQ(statuses.back(), "Copying (Send by wire)");
+    EXPECT_EQ(statuses.back(), "Receiving by wire");
 
     // The next one is cancelled by the calculator: nothing of the old object remains.
     auto cancelling = Calculator([&] {
@@ -160,7 +160,7 @@ TEST_F(TransferServerTest, AStopDuringTheReceiveStartCancelsIt)
     const ByteString object = RandomBytes(20 * 128, 23);
     auto calculator = Calculator([&] { return sim::SendObjectByWire(*calc, object); });
     server->SetOnStatus([this](const std::string& text) {
-        if (text.rfind("Copying", 0) == 0) server->CancelTransfer();
+        if (text == "Receiving by wire") server->CancelTransfer();
     });
     EXPECT_FALSE(server->ReceiveObject(Str::SendByWire, 0));
     const sim::WireSendResult sent = calculator.get();

@@ -28,7 +28,7 @@ class WireReceive : public TransferTest {
 protected:
     // Runs one receive to its end; the calculator plays its part meanwhile. Its events
     // reach the main thread and the status dialog as the transfer server delivers them.
-    Outcome Receive(int timeoutMs = 30000)
+    Outcome Receive(int timeoutMs = 30000, int startWaitMs = WireReceiver::StartWaitMs)
     {
         const TransferEventSink sink = [this](const TransferEvent& event) {
             RunInMainThread([&] {
@@ -36,7 +36,8 @@ protected:
                 ShowOnStatusDialog(windows.dialog, event);
             });
         };
-        WireReceiver rx(LinkLease(link.Program()), sink, cancel.get_token(), Str::SendByWire, 0);
+        WireReceiver rx(LinkLease(link.Program()), sink, cancel.get_token(), Str::SendByWire, 0, WireReceiver::RunIn::OwnThread,
+                        startWaitMs);
         EXPECT_TRUE(WaitForThread(&rx, timeoutMs)) << "the receive did not end";
         if (!rx.isFinished()) cancel.request_stop(); // lets the destructor's wait end
         return {rx.Success, rx.ReceivedData};
@@ -96,7 +97,11 @@ TEST_F(WireReceive, LargeAndSmallBlockArriveCountedWithoutAFalseTotal)
     // USB: NAK asks for the blocks; each block and the EOT are acknowledged.
     EXPECT_EQ(HexBytes(sent.heard), "15 06 06 06");
     EXPECT_EQ(ProgressDone(), (std::vector<int>{0, 1024}));
-    EXPECT_EQ(windows.dialog.Captions(), std::vector<std::string>{"Copying (Send by wire)"});
+    EXPECT_EQ(windows.dialog.Captions(), std::vector<std::string>{"Receiving by wire"});
+    // While it waits for the first block the dialog says what to do on the calculator.
+    ASSERT_FALSE(windows.dialog.Reports().empty());
+    EXPECT_EQ(windows.dialog.Reports().front().kind, StatusKind::Connecting);
+    EXPECT_EQ(windows.dialog.Reports().front().text, "Now send the Calcapp from the calculator's send menu");
     ASSERT_FALSE(windows.dialog.Reports().empty());
     EXPECT_EQ(windows.dialog.Reports().back().kind, StatusKind::Finished);
     EXPECT_FALSE(windows.dialog.IsStatusVisible());
@@ -225,31 +230,125 @@ TEST_F(WireReceive, CanInPlaceOfAHeaderEndsTheReceive)
     EXPECT_EQ(End().reason, TransferReason::CalculatorCancelled);
     // The failure is said (the log keeps it), then the dialog closes.
     const auto reports = windows.dialog.Reports();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].kind, StatusKind::Notice);
-    EXPECT_EQ(reports[0].text, "Receive by wire failed: the calculator cancelled");
+    ASSERT_EQ(reports.size(), 2u); // what to do on the calculator, then the failure
+    EXPECT_EQ(reports[1].kind, StatusKind::Notice);
+    EXPECT_EQ(reports[1].text, "Receive by wire failed: the calculator cancelled");
     EXPECT_FALSE(windows.dialog.IsStatusVisible());
 }
 
-TEST_F(WireReceive, SilentCalculatorGetsSixNaksThenNotReady)
+// Before the first block the user is still at the calculator's menus: its silence is
+// waited through (each silent read asks again) until the start wait is over, then the
+// receive says "not ready" and why. Here the wait is cut to 3 s; the minute itself is
+// counted on the line's clock in WireReceiverMemoryLineTest.
+TEST_F(WireReceive, SilentCalculatorIsAskedUntilTheStartWaitIsOverThenNotReady)
 {
     UseUsb();
     OpenProgramSide();
-    // The calculator only listens: the start NAK, one NAK per empty read, the final ACK.
     auto calculator = Calculator([&] { return calc->ReceiveUntil(ByteString(1, xmodem::ACK), 20000); });
 
-    const Outcome out = Receive();
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome out = Receive(30000, 3000);
+    const auto took = std::chrono::steady_clock::now() - start;
 
-    EXPECT_EQ(HexBytes(calculator.get()), "15 15 15 15 15 15 15 06");
+    // The start NAK, one NAK per silent second while the wait lasts, the final ACK.
+    EXPECT_EQ(HexBytes(calculator.get()), "15 15 15 06");
+    EXPECT_GE(took, std::chrono::milliseconds(2900));
     EXPECT_FALSE(out.success);
     EXPECT_EQ(End().reason, TransferReason::NoAnswer);
-    EXPECT_EQ(End().detail, "6 s");
+    EXPECT_EQ(End().detail, "3 s");
     const auto reports = windows.dialog.Reports();
     ASSERT_GE(reports.size(), 2u);
     EXPECT_EQ(reports[reports.size() - 2].text, "T30s,T20s,T20+,T20 is not ready");
-    EXPECT_EQ(reports.back().text, "Receive by wire failed: no answer for 6 s");
+    EXPECT_EQ(reports.back().text, "Receive by wire failed: no answer for 3 s");
     EXPECT_EQ(reports.back().kind, StatusKind::Notice);
     EXPECT_TRUE(windows.dialog.IsStatusVisible()); // the message stays up
+}
+
+// A user who needs longer than the old six seconds at the calculator's menus: the
+// receive is still there when the object comes.
+TEST_F(WireReceive, ObjectSentAfterTheUserWorkedTheMenusStillArrives)
+{
+    UseUsb();
+    OpenProgramSide();
+    const ByteString object = RandomBytes(3 * 128, 14);
+    auto calculator = Calculator([&] {
+        // Eight NAKs: more than six seconds of silence before the object is sent.
+        ByteString asked = calc->ReceiveExactly(8, 15000);
+        auto sent = sim::SendObjectByWire(*calc, object);
+        sent.heard = asked + sent.heard;
+        return sent;
+    });
+
+    const Outcome out = Receive();
+    const auto sent = calculator.get();
+
+    ASSERT_TRUE(sent.ok) << sent.error;
+    EXPECT_EQ(HexBytes(sent.heard.substr(0, 8)), "15 15 15 15 15 15 15 15");
+    EXPECT_TRUE(out.success);
+    EXPECT_EQ(out.data, object);
+}
+
+// Cancel while the receive waits for the first block: the calculator hears four CAN
+// and the ACK at once, not after the wait.
+TEST_F(WireReceive, CancelEndsTheWaitForTheFirstBlock)
+{
+    UseUsb();
+    OpenProgramSide();
+    auto calculator = Calculator([&] {
+        ByteString heard = calc->ReceiveExactly(2, 5000); // the user gives up after a second
+        cancel.request_stop();
+        return heard + calc->ReceiveUntil(kCancelThenAck, 5000);
+    });
+
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome out = Receive();
+    const auto took = std::chrono::steady_clock::now() - start;
+    const std::string heard = HexBytes(calculator.get());
+
+    EXPECT_LT(took, std::chrono::seconds(5)) << "the cancel waited for the start wait";
+    EXPECT_EQ(heard.substr(heard.size() - HexBytes(kCancelThenAck).size()), HexBytes(kCancelThenAck)) << heard;
+    EXPECT_EQ(heard.substr(0, 6), "15 15 ") << heard;
+    EXPECT_FALSE(out.success);
+    EXPECT_EQ(End().outcome, TransferOutcome::Cancelled);
+    EXPECT_EQ(End().reason, TransferReason::UserCancelled);
+}
+
+// An object that gives its length in its header is kept without the padding of its
+// last block; one that does not keeps every byte that came.
+TEST_F(WireReceive, ASizedObjectIsKeptWithoutItsPadding)
+{
+    UseUsb();
+    OpenProgramSide();
+    const auto calcapp = [](uint8_t flags, std::size_t size) {
+        ByteString object = "QVCALC\x01";
+        object += static_cast<char>(flags);
+        object +=
+            "\x07"
+            "DEMOAPP";
+        if (flags & 1)
+            for (int i = 0; i < 4; ++i) object += static_cast<char>((size >> (8 * i)) & 0xFF);
+        while (object.size() < size) object += static_cast<char>(object.size() * 13 & 0xFF);
+        return object;
+    };
+    const struct {
+        const char* what;
+        ByteString object;
+        std::size_t kept;
+    } cases[] = {
+        {"sized: 2 blocks of 1024 and 4 of 128, 44 bytes of padding", calcapp(1, 2516), 2516},
+        {"not sized: the padding stays", calcapp(0, 2516), 2560},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        events.clear();
+        auto calculator = Calculator([&] { return sim::SendObjectByWire(*calc, c.object); });
+        const Outcome out = Receive();
+        ASSERT_TRUE(calculator.get().ok);
+        ASSERT_TRUE(out.success);
+        EXPECT_EQ(out.data.size(), c.kept);
+        EXPECT_EQ(out.data.substr(0, c.object.size()), c.object);
+        EXPECT_EQ(End().done, static_cast<int64_t>(c.kept)) << "the end counts the bytes kept";
+    }
 }
 
 TEST_F(WireReceive, CancelSendsFourCanThenAckAndEndsAsTheUsersCancel)

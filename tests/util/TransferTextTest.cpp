@@ -71,7 +71,7 @@ TEST(TransferText, EndsAreWordedByKindAndReason)
         {Ended(K::KermitReceive, O::Failed, R::NoAnswer, "30 s"), "Receiving GRAPHS.CA failed: no answer for 30 s"},
         {Ended(K::KermitReceive, O::Failed, R::CannotStore, "No space left on device"),
          "Receiving GRAPHS.CA failed: cannot store the file: No space left on device"},
-        {Ended(K::XModemSend, O::Failed, R::Abandoned), "Not sent: abandoned"},
+        {Ended(K::XModemSend, O::Failed, R::Abandoned), "Not sent: the calculator did not take the file"},
         {Ended(K::XModemSend, O::Failed, R::CalculatorCancelled), "Not sent: cancelled by the calculator"},
         {Ended(K::XModemSend, O::Failed, R::CannotRead, "/tmp/A.CA changed while it was sent"),
          "Not sent: /tmp/A.CA changed while it was sent"},
@@ -98,6 +98,12 @@ TEST(TransferText, ProgressIsWordedWithAndWithoutATotal)
     event.stage = TransferStage::Started;
     event.kind = TransferKind::WireReceive;
     event.file = "PROG.CA";
+    EXPECT_EQ(TransferStatusText(event), "Receiving by wire");
+    event.stage = TransferStage::Connecting;
+    EXPECT_EQ(TransferStatusText(event), "Now send the Calcapp from the calculator's send menu");
+    event.kind = TransferKind::RomLoad;
+    EXPECT_EQ(TransferStatusText(event), "Connecting ...");
+    event.stage = TransferStage::Started;
     EXPECT_EQ(TransferStatusText(event), "Copying PROG.CA");
 }
 

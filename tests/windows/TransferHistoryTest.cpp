@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScopedSettings.h"
 #include "windows/ErrorBox.h"
 #include "windows/TransferHistory.h"
@@ -261,6 +262,95 @@ TEST_F(TransferHistoryTest, ViewOpensTheRowsFolderAndExportsCsv)
     view.exportButton->click();
     EXPECT_EQ(errors.size(), 2);
     SetApplicationErrorHandler(previous);
+}
+
+// The lines of the history file that are not empty.
+QList<QByteArray> FileLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QList<QByteArray> lines = file.readAll().split('\n');
+    lines.removeAll(QByteArray());
+    return lines;
+}
+
+QString FileOf(const QByteArray& line) { return RecordFromJsonLine(line).value_or(TransferRecord{}).file; }
+
+// The file keeps the newest records: it may grow a little beyond its bound, then it is
+// cut back at once, by the run that writes (the list with it) or by the one that reads a
+// file grown elsewhere. A cut that cannot be written leaves the file as it was.
+TEST_F(TransferHistoryTest, FileIsCutBackToTheNewestRecordsBeyondItsBound)
+{
+    ASSERT_TRUE(dir.isValid());
+    const auto add = [](TransferHistory& history, int n) {
+        RunTransfer(history, TransferKind::KermitReceive, qPrintable(QString("F%1.CA").arg(n)), 100, 100,
+                    TransferOutcome::Completed, TransferReason::None, "", "/calc");
+    };
+    {
+        TransferHistory history(path);
+        history.SetBounds(5, 3);
+        history.Load();
+        for (int n = 1; n <= 8; ++n) add(history, n);
+        EXPECT_EQ(FileLines(path).size(), 8) << "cut before the slack was used up";
+        EXPECT_EQ(history.Count(), 8);
+        add(history, 9);
+        EXPECT_TRUE(history.LastError().isEmpty()) << history.LastError().toStdString();
+        const QList<QByteArray> lines = FileLines(path);
+        ASSERT_EQ(lines.size(), 5);
+        EXPECT_EQ(FileOf(lines.front()), "F5.CA");
+        EXPECT_EQ(FileOf(lines.back()), "F9.CA");
+        ASSERT_EQ(history.Count(), 5);
+        EXPECT_EQ(history.Record(0).file, "F5.CA");
+        EXPECT_EQ(history.Record(4).file, "F9.CA");
+        EXPECT_FALSE(QFileInfo::exists(path + ".tmp")) << "a stray temporary file";
+        // Appending goes on in the file that took the old one's place.
+        add(history, 10);
+        EXPECT_EQ(FileOf(FileLines(path).back()), "F10.CA");
+    }
+    const QStringList leftovers = QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(leftovers, QStringList{"transfers.jsonl"});
+
+    // A file grown beyond its bound (by an older version, say), a line of a later one
+    // among them: the next run cuts it when it reads it, newest lines kept.
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        for (int n = 1; n <= 20; ++n) {
+            TransferRecord record;
+            record.when = QDateTime::currentDateTime();
+            record.file = QString("OLD%1.CA").arg(n);
+            file.write(RecordToJsonLine(record) + '\n');
+            if (n == 18) file.write("{\"from\":\"a later version\"}\n");
+        }
+    }
+    TransferHistory next(path);
+    next.SetBounds(5, 3);
+    next.Load();
+    QList<QByteArray> lines = FileLines(path);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(FileOf(lines.front()), "OLD17.CA");
+    EXPECT_EQ(lines[2], "{\"from\":\"a later version\"}") << "a line that is no record stays among the newest";
+    EXPECT_EQ(next.Count(), 4);
+    EXPECT_EQ(next.Record(0).file, "OLD17.CA");
+
+    // The disk is full when a cut is written: the file stays as it was, whole, and the
+    // history says why.
+    for (int n = 1; n <= 10; ++n) add(next, 100 + n); // grown beyond the bound again, cut, grown
+    QFile grown(path);
+    ASSERT_TRUE(grown.open(QIODevice::ReadOnly));
+    const QByteArray before = grown.readAll();
+    grown.close();
+    TransferHistory full(path);
+    full.SetBounds(2, 0);
+    {
+        ScopedFileSizeLimit limit(100); // less than two lines
+        ASSERT_TRUE(limit.Active());
+        full.Load();
+    }
+    EXPECT_FALSE(full.LastError().isEmpty()) << "the failed cut was not noticed";
+    ASSERT_TRUE(grown.open(QIODevice::ReadOnly));
+    EXPECT_EQ(grown.readAll(), before) << "the history file changed although the cut failed";
+    EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden), QStringList{"transfers.jsonl"});
 }
 
 } // namespace

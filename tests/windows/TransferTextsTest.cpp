@@ -80,7 +80,8 @@ TEST(TransferTexts, InEnglishTheyAreTheWordsCalvyxCliPrints)
     }
     for (const ServerStatus& status :
          {ServerStatus{}, ServerStatus{ServerState::OpeningPort, "COM1"}, ServerStatus{ServerState::OpeningComm, "/dev/ttyUSB0"},
-          ServerStatus{ServerState::Connected, "QVXT0+"}, ServerStatus{ServerState::Copying, "(Send by wire)"}})
+          ServerStatus{ServerState::Connected, "QVXT0+"}, ServerStatus{ServerState::Copying, "new os.bin"},
+          ServerStatus{ServerState::ReceivingByWire, {}}})
         EXPECT_EQ(ShownServerStatus(status).toStdString(), ServerStatusText(status)) << status.subject;
 }
 
@@ -131,7 +132,7 @@ TEST(TransferTexts, LogLines)
         {ended(TransferKind::XModemSend, TransferOutcome::Failed, TransferReason::NoStart, ""),
          QString("GRAPHS.CA: Not sent: no start byte")},
         {ended(TransferKind::WireReceive, TransferOutcome::Failed, TransferReason::NoAnswer, "6 s"),
-         QString("GRAPHS.CA: Receive by wire failed: no answer for 6 s")},
+         QString("Receive by wire failed: no answer for 6 s")},
         // The ROM command says its own failure, with the file.
         {ended(TransferKind::RomLoad, TransferOutcome::Failed, TransferReason::LinkLost, "Input/output error"), std::nullopt},
     };

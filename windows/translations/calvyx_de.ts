@@ -597,6 +597,26 @@
         <source>Class view: close the Class window to use one calculator</source>
         <translation>Klassenansicht: schließen Sie das Fenster „Klasse“, um einen einzelnen Rechner zu verwenden</translation>
     </message>
+    <message>
+        <source>Not switched to %1: waiting for the calculator</source>
+        <translation>Nicht zu %1 gewechselt: Warten auf den Rechner</translation>
+    </message>
+    <message>
+        <source>Not switched to %1: a transfer is running</source>
+        <translation>Nicht zu %1 gewechselt: eine Übertragung läuft</translation>
+    </message>
+    <message>
+        <source>A transfer is running; try again after it</source>
+        <translation>Eine Übertragung läuft; danach erneut versuchen</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator; try again shortly</source>
+        <translation>Warten auf den Rechner; gleich erneut versuchen</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator ...</source>
+        <translation>Warten auf den Rechner ...</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
@@ -936,10 +956,6 @@ Bitte prüfen Sie, ob:<byte value="xd"/>
         <translation>kein Startbyte</translation>
     </message>
     <message>
-        <source>abandoned</source>
-        <translation>aufgegeben</translation>
-    </message>
-    <message>
         <source>no valid block from the calculator</source>
         <translation>kein gültiger Block vom Rechner</translation>
     </message>
@@ -1002,6 +1018,18 @@ Bitte prüfen Sie, ob:<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>Verbindung auf %1 geschlossen</translation>
+    </message>
+    <message>
+        <source>Receiving by wire</source>
+        <translation>Empfang per Kabel</translation>
+    </message>
+    <message>
+        <source>the calculator did not take the file</source>
+        <translation>der Rechner hat die Datei nicht angenommen</translation>
+    </message>
+    <message>
+        <source>Now send the Calcapp from the calculator&apos;s send menu</source>
+        <translation>Senden Sie jetzt die Calcapp aus dem Sendemenü des Rechners</translation>
     </message>
 </context>
 </TS>

@@ -597,6 +597,26 @@
         <source>Class view: close the Class window to use one calculator</source>
         <translation>Vista de clase: cierre la ventana Clase para usar una sola calculadora</translation>
     </message>
+    <message>
+        <source>Not switched to %1: waiting for the calculator</source>
+        <translation>No se cambió a %1: esperando a la calculadora</translation>
+    </message>
+    <message>
+        <source>Not switched to %1: a transfer is running</source>
+        <translation>No se cambió a %1: hay una transferencia en curso</translation>
+    </message>
+    <message>
+        <source>A transfer is running; try again after it</source>
+        <translation>Hay una transferencia en curso; inténtelo después</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator; try again shortly</source>
+        <translation>Esperando a la calculadora; inténtelo en breve</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator ...</source>
+        <translation>Esperando a la calculadora ...</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
@@ -936,10 +956,6 @@ Compruebe que:<byte value="xd"/>
         <translation>sin byte de inicio</translation>
     </message>
     <message>
-        <source>abandoned</source>
-        <translation>abandonado</translation>
-    </message>
-    <message>
         <source>no valid block from the calculator</source>
         <translation>ningún bloque válido de la calculadora</translation>
     </message>
@@ -1002,6 +1018,18 @@ Compruebe que:<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>Conexión cerrada en %1</translation>
+    </message>
+    <message>
+        <source>Receiving by wire</source>
+        <translation>Recibiendo por cable</translation>
+    </message>
+    <message>
+        <source>the calculator did not take the file</source>
+        <translation>la calculadora no aceptó el archivo</translation>
+    </message>
+    <message>
+        <source>Now send the Calcapp from the calculator&apos;s send menu</source>
+        <translation>Envíe ahora la Calcapp desde el menú de envío de la calculadora</translation>
     </message>
 </context>
 </TS>

@@ -597,6 +597,26 @@
         <source>Class view: close the Class window to use one calculator</source>
         <translation>Vue de classe : fermez la fenêtre Classe pour utiliser une seule calculatrice</translation>
     </message>
+    <message>
+        <source>Not switched to %1: waiting for the calculator</source>
+        <translation>Pas de passage à %1 : attente de la calculatrice</translation>
+    </message>
+    <message>
+        <source>Not switched to %1: a transfer is running</source>
+        <translation>Pas de passage à %1 : un transfert est en cours</translation>
+    </message>
+    <message>
+        <source>A transfer is running; try again after it</source>
+        <translation>Un transfert est en cours ; réessayez ensuite</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator; try again shortly</source>
+        <translation>Attente de la calculatrice ; réessayez bientôt</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator ...</source>
+        <translation>Attente de la calculatrice ...</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
@@ -936,10 +956,6 @@ Vérifiez que :<byte value="xd"/>
         <translation>aucun octet de début</translation>
     </message>
     <message>
-        <source>abandoned</source>
-        <translation>abandonné</translation>
-    </message>
-    <message>
         <source>no valid block from the calculator</source>
         <translation>aucun bloc valide de la calculatrice</translation>
     </message>
@@ -1002,6 +1018,18 @@ Vérifiez que :<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>Liaison fermée sur %1</translation>
+    </message>
+    <message>
+        <source>Receiving by wire</source>
+        <translation>Réception par câble</translation>
+    </message>
+    <message>
+        <source>the calculator did not take the file</source>
+        <translation>la calculatrice n&apos;a pas accepté le fichier</translation>
+    </message>
+    <message>
+        <source>Now send the Calcapp from the calculator&apos;s send menu</source>
+        <translation>Envoyez maintenant la Calcapp depuis le menu d&apos;envoi de la calculatrice</translation>
     </message>
 </context>
 </TS>

@@ -597,6 +597,26 @@
         <source>Class view: close the Class window to use one calculator</source>
         <translation>Vista classe: chiudere la finestra Classe per usare una sola calcolatrice</translation>
     </message>
+    <message>
+        <source>Not switched to %1: waiting for the calculator</source>
+        <translation>Non passato a %1: in attesa della calcolatrice</translation>
+    </message>
+    <message>
+        <source>Not switched to %1: a transfer is running</source>
+        <translation>Non passato a %1: è in corso un trasferimento</translation>
+    </message>
+    <message>
+        <source>A transfer is running; try again after it</source>
+        <translation>È in corso un trasferimento; riprovare dopo</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator; try again shortly</source>
+        <translation>In attesa della calcolatrice; riprovare tra poco</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator ...</source>
+        <translation>In attesa della calcolatrice ...</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
@@ -936,10 +956,6 @@ Verifica che:<byte value="xd"/>
         <translation>nessun byte di avvio</translation>
     </message>
     <message>
-        <source>abandoned</source>
-        <translation>abbandonato</translation>
-    </message>
-    <message>
         <source>no valid block from the calculator</source>
         <translation>nessun blocco valido dalla calcolatrice</translation>
     </message>
@@ -1002,6 +1018,18 @@ Verifica che:<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>Collegamento chiuso su %1</translation>
+    </message>
+    <message>
+        <source>Receiving by wire</source>
+        <translation>Ricezione via cavo</translation>
+    </message>
+    <message>
+        <source>the calculator did not take the file</source>
+        <translation>la calcolatrice non ha accettato il file</translation>
+    </message>
+    <message>
+        <source>Now send the Calcapp from the calculator&apos;s send menu</source>
+        <translation>Ora inviare la Calcapp dal menu di invio della calcolatrice</translation>
     </message>
 </context>
 </TS>

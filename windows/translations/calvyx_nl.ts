@@ -597,6 +597,26 @@
         <source>Class view: close the Class window to use one calculator</source>
         <translation>Klasweergave: sluit het venster Klas om één rekenmachine te gebruiken</translation>
     </message>
+    <message>
+        <source>Not switched to %1: waiting for the calculator</source>
+        <translation>Niet overgeschakeld naar %1: wachten op de rekenmachine</translation>
+    </message>
+    <message>
+        <source>Not switched to %1: a transfer is running</source>
+        <translation>Niet overgeschakeld naar %1: er loopt een overdracht</translation>
+    </message>
+    <message>
+        <source>A transfer is running; try again after it</source>
+        <translation>Er loopt een overdracht; probeer het daarna</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator; try again shortly</source>
+        <translation>Wachten op de rekenmachine; probeer het zo</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator ...</source>
+        <translation>Wachten op de rekenmachine ...</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
@@ -936,10 +956,6 @@ Controleer of:<byte value="xd"/>
         <translation>geen startbyte</translation>
     </message>
     <message>
-        <source>abandoned</source>
-        <translation>afgebroken</translation>
-    </message>
-    <message>
         <source>no valid block from the calculator</source>
         <translation>geen geldig blok van de rekenmachine</translation>
     </message>
@@ -1002,6 +1018,18 @@ Controleer of:<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>Verbinding gesloten op %1</translation>
+    </message>
+    <message>
+        <source>Receiving by wire</source>
+        <translation>Ontvangen via kabel</translation>
+    </message>
+    <message>
+        <source>the calculator did not take the file</source>
+        <translation>de rekenmachine heeft het bestand niet aangenomen</translation>
+    </message>
+    <message>
+        <source>Now send the Calcapp from the calculator&apos;s send menu</source>
+        <translation>Verstuur nu de Calcapp vanuit het verzendmenu van de rekenmachine</translation>
     </message>
 </context>
 </TS>

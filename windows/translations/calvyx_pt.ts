@@ -597,6 +597,26 @@
         <source>Class view: close the Class window to use one calculator</source>
         <translation>Vista de turma: feche a janela Turma para usar uma só calculadora</translation>
     </message>
+    <message>
+        <source>Not switched to %1: waiting for the calculator</source>
+        <translation>Não mudou para %1: à espera da calculadora</translation>
+    </message>
+    <message>
+        <source>Not switched to %1: a transfer is running</source>
+        <translation>Não mudou para %1: está em curso uma transferência</translation>
+    </message>
+    <message>
+        <source>A transfer is running; try again after it</source>
+        <translation>Está em curso uma transferência; tente depois</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator; try again shortly</source>
+        <translation>À espera da calculadora; tente daqui a pouco</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator ...</source>
+        <translation>À espera da calculadora ...</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
@@ -936,10 +956,6 @@ Verifique se:<byte value="xd"/>
         <translation>sem byte de início</translation>
     </message>
     <message>
-        <source>abandoned</source>
-        <translation>abandonado</translation>
-    </message>
-    <message>
         <source>no valid block from the calculator</source>
         <translation>nenhum bloco válido da calculadora</translation>
     </message>
@@ -1002,6 +1018,18 @@ Verifique se:<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>Ligação fechada em %1</translation>
+    </message>
+    <message>
+        <source>Receiving by wire</source>
+        <translation>A receber por cabo</translation>
+    </message>
+    <message>
+        <source>the calculator did not take the file</source>
+        <translation>a calculadora não aceitou o ficheiro</translation>
+    </message>
+    <message>
+        <source>Now send the Calcapp from the calculator&apos;s send menu</source>
+        <translation>Envie agora a Calcapp a partir do menu de envio da calculadora</translation>
     </message>
 </context>
 </TS>

@@ -595,6 +595,26 @@
         <source>Class view: close the Class window to use one calculator</source>
         <translation>班级视图：关闭“班级”窗口后才能使用单台计算器</translation>
     </message>
+    <message>
+        <source>Not switched to %1: waiting for the calculator</source>
+        <translation>未切换到 %1：正在等待计算器</translation>
+    </message>
+    <message>
+        <source>Not switched to %1: a transfer is running</source>
+        <translation>未切换到 %1：正在进行传输</translation>
+    </message>
+    <message>
+        <source>A transfer is running; try again after it</source>
+        <translation>正在进行传输；请在结束后重试</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator; try again shortly</source>
+        <translation>正在等待计算器；请稍后重试</translation>
+    </message>
+    <message>
+        <source>Waiting for the calculator ...</source>
+        <translation>正在等待计算器 ...</translation>
+    </message>
 </context>
 <context>
     <name>ScreenCaptureWindow</name>
@@ -934,10 +954,6 @@ Please ensure that:<byte value="xd"/>
         <translation>无起始字节</translation>
     </message>
     <message>
-        <source>abandoned</source>
-        <translation>已放弃</translation>
-    </message>
-    <message>
         <source>no valid block from the calculator</source>
         <translation>未收到计算器的有效数据块</translation>
     </message>
@@ -1000,6 +1016,18 @@ Please ensure that:<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>已关闭 %1 上的连接</translation>
+    </message>
+    <message>
+        <source>Receiving by wire</source>
+        <translation>正在通过数据线接收</translation>
+    </message>
+    <message>
+        <source>the calculator did not take the file</source>
+        <translation>计算器未接收该文件</translation>
+    </message>
+    <message>
+        <source>Now send the Calcapp from the calculator&apos;s send menu</source>
+        <translation>现在请从计算器的发送菜单发送该 Calcapp</translation>
     </message>
 </context>
 </TS>
