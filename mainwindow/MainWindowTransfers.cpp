@@ -224,7 +224,9 @@ void MainWindow::LogTransferEvent(const TransferEvent& event)
 
 bool MainWindow::RecordTransfer(const TransferEvent& event)
 {
-    if (event.stage == TransferStage::Started && !transfersShown_) {
+    // A transfer refused before it began (a file the calculator asked for that is not
+    // there) ends without a start: its end shows the dock as well.
+    if ((event.stage == TransferStage::Started || event.stage == TransferStage::Ended) && !transfersShown_) {
         transfersShown_ = true;
         transfersDock->show();
     }

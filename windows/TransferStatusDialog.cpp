@@ -74,9 +74,17 @@ void TransferStatusDialog::SetCenterForm(QWidget* form) { centerForm_ = form; }
 bool TransferStatusDialog::ShowTransfer(const TransferEvent& event)
 {
     switch (event.stage) {
-    case TransferStage::Started:
+    case TransferStage::Started: {
+        // A transfer the calculator began comes while the user may be typing in the
+        // folder pane (a name being edited): the dialog shows without taking the
+        // keyboard, so an Escape meant for the editor cannot cancel the transfer. One
+        // the user began from the window takes it, for Escape to cancel.
+        const bool calculatorBegan = event.kind == TransferKind::KermitReceive || event.kind == TransferKind::KermitSend ||
+                                     event.kind == TransferKind::XModemSend;
+        setAttribute(Qt::WA_ShowWithoutActivating, calculatorBegan);
         Open(ShownTransferCaption(event), true);
         break;
+    }
     case TransferStage::Connecting:
         Report(StatusKind::Connecting, ShownTransferStatus(event), 0, 0);
         break;

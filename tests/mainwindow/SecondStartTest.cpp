@@ -69,12 +69,13 @@ TEST_F(MainWindowTest, SecondStartRaisesTheRunningWindowAndHandsItThePort)
         QString log; // the log's line, when it says more than the status bar has room for
     };
     const Case cases[] = {
-        {"no port", {}, false, "QVxT0+", "Calvyx was started again; this window is the one running."},
+        {"no port", {}, false, "QVxT0+", "Calvyx was started again; this window is the one running.", {}},
         {"a port",
          {"/dev/calvyx-missing-port"},
          false,
          "/dev/calvyx-missing-port",
-         "Calvyx was started again with /dev/calvyx-missing-port; it is now the connection."},
+         "Calvyx was started again with /dev/calvyx-missing-port; it is now the connection.",
+         {}},
         {"a port during a transfer",
          {"COM2"},
          true,
@@ -85,7 +86,8 @@ TEST_F(MainWindowTest, SecondStartRaisesTheRunningWindowAndHandsItThePort)
          {"/dev/calvyx-missing-port"},
          true,
          "/dev/calvyx-missing-port",
-         "Calvyx was started again with /dev/calvyx-missing-port, which is already the connection."},
+         "Calvyx was started again with /dev/calvyx-missing-port, which is already the connection.",
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
