@@ -118,7 +118,8 @@ public:
 
     // Lends the link to an engine of the caller's (the screen capture). Throws
     // std::logic_error while it is lent; stop the Kermit server first.
-    LinkLease LendLink() { return LinkLease(link_); }
+    // The line is drained first when its open left that owed.
+    LinkLease LendLink();
     bool LinkOpen() const { return link_.IsOpen(); }
     // The link is open on a device that has gone away since (SelectPort reopens it).
     bool LinkDetached() const { return link_.IsOpen() && !link_.StillAttached(); }
@@ -130,6 +131,8 @@ public:
 private:
     // reason: the LinkError's words for the user, or empty.
     [[noreturn]] void PortFailed(const std::string& nameAsPassed, const std::string& reason);
+    // Does the drain the open of the link left owed (SelectPort), if any.
+    void ClearOwedInput();
     // Main thread: shows an event on its dialog and passes it on.
     void DeliverEvent(const TransferEvent& event);
 
