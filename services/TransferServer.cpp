@@ -131,10 +131,13 @@ void TransferServer::SelectPort(const std::string& name)
     portIsPseudoTerminal_ = false;
     if (portName_.empty()) return;
     try {
-        // The Kermit server drains the line in its own thread as it starts (anything
-        // else that takes the link drains it first): a class opens its lines one after
-        // the other without waiting out each line's drain.
-        link_.OpenOwingDrain(portName_, LinkBaud);
+        // In a class the Kermit server drains the line in its own thread as it starts
+        // (anything else that takes the link drains it first): the class opens its
+        // lines one after the other without waiting out each line's drain.
+        if (drainInEngine_)
+            link_.OpenOwingDrain(portName_, LinkBaud);
+        else
+            link_.Open(portName_, LinkBaud);
         portIsPseudoTerminal_ = IsPseudoTerminal(portName_);
         ShowStatus({ServerState::OpeningPort, portName_});
         ShowStatus({ServerState::Connected, portName_});
@@ -161,7 +164,7 @@ bool TransferServer::OpenPortDirect(const std::string& name)
     }
     try {
         ShowStatus({ServerState::OpeningComm, portName_});
-        link_.OpenOwingDrain(portName_, LinkBaud);
+        link_.Open(portName_, LinkBaud);
         portIsPseudoTerminal_ = IsPseudoTerminal(portName_);
         link_.ClearInput();
         ShowStatus({ServerState::Connected, portName_});

@@ -56,6 +56,9 @@ public:
     const std::string& Folder() const { return folder_; }
     // Where pushed files go instead, and the same-name rule: for the next Kermit server.
     void SetReceiveRules(ReceiveRules rules) { receiveRules_ = std::move(rules); }
+    // SelectPort leaves the drain of the line it opens to the engine that takes the link
+    // next, in that engine's thread, instead of draining before it returns.
+    void SetDrainInEngine(bool inEngine) { drainInEngine_ = inEngine; }
     const ReceiveRules& Receiving() const { return receiveRules_; }
     void SetOnKermitActivity(std::function<void(KermitServer*)> handler);
     // Every event of the server's transfers, in the main thread, after the status dialog
@@ -148,6 +151,7 @@ private:
     std::function<void(const TransferEvent&)> onTransferEvent_;
     std::string folder_;
     ReceiveRules receiveRules_;
+    bool drainInEngine_ = false;
     std::string portName_;
     bool portIsPseudoTerminal_ = false;
     std::string statusText_;
