@@ -94,6 +94,14 @@ void KermitServer::Work()
     // Nothing may leave a thread body: an error the dialogue does not handle ends the
     // engine quietly, as its owner would see it end after a stop.
     try {
+        // A line opened just now is drained here rather than by its opener: a class of
+        // calculators has all its lines drained at once. A line that fails already
+        // fails the first read below, where the dialogue deals with it.
+        try {
+            link_->ClearOwedInput([this] { return stop_.stop_requested(); });
+        } catch (const CalvyxError& e) {
+            Trace(std::string("draining the line: ") + e.what());
+        }
         Actions actions(*this);
         KermitProtocol protocol(actions, setup_.events, Folder(), link_->Now());
         protocol.SetReceiveRules(setup_.receive);

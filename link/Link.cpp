@@ -68,6 +68,23 @@ void Link::ResumeWrites()
 
 void Link::Open(const std::string& name, int baud)
 {
+    OpenBackend(name, baud);
+    try {
+        ClearInput();
+    } catch (...) {
+        Close(); // a line that fails at once is not left half open
+        throw;
+    }
+}
+
+void Link::OpenOwingDrain(const std::string& name, int baud)
+{
+    OpenBackend(name, baud);
+    inputOwed_ = true;
+}
+
+void Link::OpenBackend(const std::string& name, int baud)
+{
     linkevent::PrepareProcess();
     // Opening over an open link would leak its descriptors and leave the USB reader on
     // the old pipe.
@@ -84,12 +101,6 @@ void Link::Open(const std::string& name, int baud)
     else
         backend_ = kind_ == LinkKind::Usb ? OpenUsbPipeBackend(name) : OpenSerialBackend(name, baud, cancelFd_);
     timing_ = SelectTimingProfile(kind_, baud);
-    try {
-        ClearInput();
-    } catch (...) {
-        Close(); // a line that fails at once is not left half open
-        throw;
-    }
 }
 
 void Link::OpenMemory(std::shared_ptr<MemoryLine> line, LinkKind kind)
@@ -128,6 +139,7 @@ void Link::Pause(int ms)
 
 void Link::Close()
 {
+    inputOwed_ = false;
     // The backend stops its reader and closes its descriptors.
     backend_.reset();
 }
@@ -206,7 +218,14 @@ int Link::ReadFromBackend(ByteString& buffer, int timeoutMs, bool bounded)
     return static_cast<int>(count);
 }
 
-void Link::ClearInput(const std::function<void(const ByteString&)>& drained)
+void Link::ClearInput(const std::function<void(const ByteString&)>& drained) { Drain(drained, {}); }
+
+void Link::ClearOwedInput(const std::function<bool()>& stopped)
+{
+    if (inputOwed_) Drain({}, stopped);
+}
+
+bool Link::Drain(const std::function<void(const ByteString&)>& drained, const std::function<bool()>& stopped)
 {
     Trace("Clearing input stream  {");
     if (!backend_) ClosedLink("Read");
@@ -216,20 +235,27 @@ void Link::ClearInput(const std::function<void(const ByteString&)>& drained)
         LinkBackend& backend;
         ~End() { backend.EndDrain(); }
     } end{*backend_};
-    DrainUntilQuiet(plan.rounds, plan.size, plan.timeoutMs, drained);
+    if (!DrainUntilQuiet(plan.rounds, plan.size, plan.timeoutMs, drained, stopped)) {
+        Trace("}  Clear stopped");
+        return false;
+    }
+    inputOwed_ = false;
     Trace("}  Clear completed");
+    return true;
 }
 
 // Reads rounds of `size` bytes until `rounds` quiet ones came in a row. A round is quiet
 // when its first six bytes are zero: nothing came, or only zero bytes.
-void Link::DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs, const std::function<void(const ByteString&)>& drained)
+bool Link::DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs, const std::function<void(const ByteString&)>& drained,
+                           const std::function<bool()>& stopped)
 {
     const uint32_t start = Now();
     int quiet = 0;
     while (quiet < rounds) {
+        if (stopped && stopped()) return false;
         if (Now() - start >= ClearInputLimitMs) {
             Trace("Input never fell quiet; clearing given up");
-            return;
+            return true;
         }
         backend_->BeforeDrainRound();
         ByteString buffer(size, '\0');
@@ -238,6 +264,7 @@ void Link::DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs, const st
         const bool zero = std::all_of(buffer.begin(), buffer.begin() + 6, [](char c) { return c == 0; });
         quiet = zero ? quiet + 1 : 0;
     }
+    return true;
 }
 
 std::size_t Link::BufferedBytes() const { return backend_ ? backend_->BufferedBytes() : 0; }

@@ -56,6 +56,10 @@ public:
     // Callers that report an open failure pass the reason to OpenErrorText /
     // RaiseOpenError.
     void Open(const std::string& name, int baud);
+    // As Open, but the drain is owed instead (InputOwed): the engine that takes the link
+    // next drains it in its own thread (ClearOwedInput) before it reads, so that a
+    // program opening many lines at once does not wait out each line's drain in turn.
+    void OpenOwingDrain(const std::string& name, int baud);
     // Opens a line held in memory (link/MemoryLine.h) that behaves as a link of that
     // kind (the engines pick their start bytes and timings by kind): tests and fuzz
     // targets run engines on it without real waits.
@@ -94,6 +98,11 @@ public:
     // drained, when given, sees every byte the drain read (not what a serial purge
     // dropped unread).
     void ClearInput(const std::function<void(const ByteString&)>& drained = {});
+    // The drain of an OpenOwingDrain not done yet (a whole ClearInput does it).
+    bool InputOwed() const { return inputOwed_; }
+    // Does the owed drain, if any. stopped, when given, is asked after each round: a
+    // drain cut short by it stays owed.
+    void ClearOwedInput(const std::function<bool()>& stopped = {});
     // LinkError BrokenOff (empty message) after a pause of 100 ms on the line's clock:
     // what an engine calls when the calculator broke off (its CAN).
     [[noreturn]] void Fail();
@@ -134,7 +143,11 @@ private:
     int ReadFromBackend(ByteString& buffer, int timeoutMs, bool bounded);
     // Ends what StopWrites asked for: a new engine, or a reopened link, writes again.
     void ResumeWrites();
-    void DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs, const std::function<void(const ByteString&)>& drained);
+    void OpenBackend(const std::string& name, int baud);
+    // False when stopped cut it short.
+    bool DrainUntilQuiet(int rounds, std::size_t size, int timeoutMs, const std::function<void(const ByteString&)>& drained,
+                         const std::function<bool()>& stopped = {});
+    bool Drain(const std::function<void(const ByteString&)>& drained, const std::function<bool()>& stopped);
 
     [[noreturn]] void WriteFailed(linkio::WriteOutcome outcome, int err, long stallMs);
 
@@ -144,6 +157,7 @@ private:
     std::atomic<uint32_t> lastReceive_{0};
     std::atomic<bool> cancel_{false};
     std::atomic<bool> lent_{false};
+    std::atomic<bool> inputOwed_{false};
     // Readable while a cancel is pending: the serial backend's poll waits on it too.
     int cancelFd_ = -1;
     // The same pair for a stop of writes; it outlives reads, which clear cancel_.

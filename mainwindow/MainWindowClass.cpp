@@ -29,6 +29,7 @@ void MainWindow::ShowClassView(bool on)
         session_->Disconnect();
         if (!classWindow_) {
             classWindow_ = new ClassWindow(this);
+            classWindow_->SetHistory(history_);
             connect(classWindow_, &ClassWindow::ClassEnded, this, [this] { Guarded([this] { ShowClassView(false); }); });
         }
         classWindow_->Start(session_->Folder(), findCalculators_ ? findCalculators_ : FindCalculators);

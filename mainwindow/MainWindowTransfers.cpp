@@ -17,6 +17,7 @@
 #include "link/PortName.h"
 #include "link/Trace.h"
 #include "mainwindow/MainWindowParts.h"
+#include "services/CalculatorClass.h"
 #include "services/ObjectName.h"
 #include "services/RomSender.h"
 #include "services/TransferServer.h"
@@ -233,7 +234,8 @@ bool MainWindow::RecordTransfer(const TransferEvent& event)
     // A ROM is named by its path; the other files are in the transfer folder.
     QString folder = event.kind == TransferKind::RomLoad ? QFileInfo(Q(event.file)).absolutePath() : Q(Server().Folder());
     if (folder.isEmpty() || folder == QLatin1String(".")) folder = TreePath();
-    const bool added = history_->Take(event, folder);
+    // The calculator by the label the class view knows it by, else by its port.
+    const bool added = history_->Take(event, folder, Q(ClassLabel(selectedPort_)));
     if (added && !history_->LastError().isEmpty() && !historyErrorLogged_) {
         historyErrorLogged_ = true; // said once: every further row would say the same
         AppendToLog(tr("The transfer history cannot be kept in %1: %2")

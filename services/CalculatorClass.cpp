@@ -56,8 +56,11 @@ CalculatorClass::Member& CalculatorClass::Join(const std::string& port, bool ope
         std::filesystem::create_directories(member->inbox, ec);
         if (ec) Trace("The inbox " + member->inbox + " cannot be made: " + ec.message());
     }
-    member->session =
-        std::make_unique<CalculatorSession>(setup_.host ? setup_.host(member->label) : TransferHost{}, setup_.supervision);
+    // Thirty lines opened one after the other's drain keep the last one waiting for
+    // seconds: each session's server drains its own line.
+    SessionSupervision supervision = setup_.supervision;
+    supervision.drainInServer = true;
+    member->session = std::make_unique<CalculatorSession>(setup_.host ? setup_.host(member->label) : TransferHost{}, supervision);
     CalculatorSession& session = *member->session;
     session.SetFolder(setup_.folder);
     session.Transfers().SetReceiveRules({setup_.inboxes ? member->inbox : std::string(), setup_.sameName});

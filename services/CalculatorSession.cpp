@@ -77,6 +77,7 @@ CalculatorSession::CalculatorSession(TransferHost host, SessionSupervision super
 {
     qRegisterMetaType<SessionEvent>();
     transfers_ = std::make_unique<TransferServer>(TransferHost{host_.get(), host.statusDialog});
+    transfers_->SetDrainInEngine(supervision_.drainInServer);
     transfers_->SetOnTransferEvent([this](const TransferEvent& event) { Emit(event); });
     transfers_->SetOnKermitActivity([this](KermitServer* server) { Emit(ActivityEvent{server->Busy.load()}); });
     check_.setInterval(supervision_.checkEveryMs);

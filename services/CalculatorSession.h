@@ -36,6 +36,11 @@ struct SessionSupervision {
     bool kermitServer = true;
     // Whether the device is looked after at all (a one-shot command ends instead).
     bool followDevice = true;
+    // Whether the line opened is drained by its Kermit server as it starts, in the
+    // server's thread, rather than before the open returns: a class opens many lines
+    // at once. A calculator alone keeps the drain in the open, so that what it sends
+    // once the session is connected reaches the server.
+    bool drainInServer = false;
 };
 
 class CalculatorSession : public QObject {

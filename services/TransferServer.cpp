@@ -131,7 +131,13 @@ void TransferServer::SelectPort(const std::string& name)
     portIsPseudoTerminal_ = false;
     if (portName_.empty()) return;
     try {
-        link_.Open(portName_, LinkBaud);
+        // In a class the Kermit server drains the line in its own thread as it starts
+        // (anything else that takes the link drains it first): the class opens its
+        // lines one after the other without waiting out each line's drain.
+        if (drainInEngine_)
+            link_.OpenOwingDrain(portName_, LinkBaud);
+        else
+            link_.Open(portName_, LinkBaud);
         portIsPseudoTerminal_ = IsPseudoTerminal(portName_);
         ShowStatus({ServerState::OpeningPort, portName_});
         ShowStatus({ServerState::Connected, portName_});
@@ -174,6 +180,22 @@ bool TransferServer::OpenPortDirect(const std::string& name)
     }
 }
 
+LinkLease TransferServer::LendLink()
+{
+    ClearOwedInput();
+    return LinkLease(link_);
+}
+
+void TransferServer::ClearOwedInput()
+{
+    try {
+        link_.ClearOwedInput();
+    } catch (const CalvyxError& e) {
+        // The engine's first read meets the failure and says it in its own words.
+        Trace(std::string("draining the line: ") + e.what());
+    }
+}
+
 void TransferServer::PortFailed(const std::string& nameAsPassed, const std::string& reason)
 {
     portName_.clear();
@@ -192,6 +214,7 @@ bool TransferServer::ReceiveObject(const std::string& displayName, int expectedS
     // The receiver's first event (Started) opens the dialog; it waits for the main
     // thread, which serves it in the wait below. The settle time the calculator needs
     // after the end passes in the receiver's thread.
+    ClearOwedInput();
     auto receiver = std::make_unique<WireReceiver>(LinkLease(link_), EventSink(), transferStop_.get_token(), displayName,
                                                    expectedSize, WireReceiver::RunIn::OwnThread, wireStartWaitMs_);
     WaitServingCalls(receiver.get());

@@ -57,6 +57,9 @@ public:
     const std::string& Folder() const { return folder_; }
     // Where pushed files go instead, and the same-name rule: for the next Kermit server.
     void SetReceiveRules(ReceiveRules rules) { receiveRules_ = std::move(rules); }
+    // SelectPort leaves the drain of the line it opens to the engine that takes the link
+    // next, in that engine's thread, instead of draining before it returns.
+    void SetDrainInEngine(bool inEngine) { drainInEngine_ = inEngine; }
     const ReceiveRules& Receiving() const { return receiveRules_; }
     void SetOnKermitActivity(std::function<void(KermitServer*)> handler);
     // Every event of the server's transfers, in the main thread, after the status dialog
@@ -121,7 +124,8 @@ public:
 
     // Lends the link to an engine of the caller's (the screen capture). Throws
     // std::logic_error while it is lent; stop the Kermit server first.
-    LinkLease LendLink() { return LinkLease(link_); }
+    // The line is drained first when its open left that owed.
+    LinkLease LendLink();
     bool LinkOpen() const { return link_.IsOpen(); }
     // The link is open on a device that has gone away since (SelectPort reopens it).
     bool LinkDetached() const { return link_.IsOpen() && !link_.StillAttached(); }
@@ -133,6 +137,8 @@ public:
 private:
     // reason: the LinkError's words for the user, or empty.
     [[noreturn]] void PortFailed(const std::string& nameAsPassed, const std::string& reason);
+    // Does the drain the open of the link left owed (SelectPort), if any.
+    void ClearOwedInput();
     // Main thread: shows an event on its dialog and passes it on.
     void DeliverEvent(const TransferEvent& event);
 
@@ -148,6 +154,7 @@ private:
     std::function<void(const TransferEvent&)> onTransferEvent_;
     std::string folder_;
     ReceiveRules receiveRules_;
+    bool drainInEngine_ = false;
     std::string portName_;
     bool portIsPseudoTerminal_ = false;
     std::string statusText_;

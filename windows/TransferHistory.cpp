@@ -112,6 +112,7 @@ QByteArray RecordToJsonLine(const TransferRecord& record)
 {
     QJsonObject object;
     object.insert(QStringLiteral("time"), record.when.toString(Qt::ISODateWithMs));
+    if (!record.calculator.isEmpty()) object.insert(QStringLiteral("calculator"), record.calculator);
     object.insert(QStringLiteral("kind"), NameOf(KindNames, record.kind));
     object.insert(QStringLiteral("file"), record.file);
     object.insert(QStringLiteral("folder"), record.folder);
@@ -138,6 +139,8 @@ std::optional<TransferRecord> RecordFromJsonLine(const QByteArray& line)
     record.outcome = *outcome;
     // A reason from a later version is still a failure: it is shown without its words.
     record.reason = ValueOf(ReasonNames, object.value(QStringLiteral("reason")).toString()).value_or(TransferReason::None);
+    // Records from before the calculator was kept have none.
+    record.calculator = object.value(QStringLiteral("calculator")).toString();
     record.file = object.value(QStringLiteral("file")).toString();
     record.folder = object.value(QStringLiteral("folder")).toString();
     record.size = object.value(QStringLiteral("size")).toInteger();
@@ -227,37 +230,42 @@ bool TransferHistory::Trim()
     return true;
 }
 
-bool TransferHistory::Take(const TransferEvent& event, const QString& folder)
+bool TransferHistory::Take(const TransferEvent& event, const QString& folder, const QString& calculator)
 {
+    const auto running = running_.find(calculator);
     switch (event.stage) {
-    case TransferStage::Started:
-        running_ = TransferRecord{};
-        running_->when = QDateTime::currentDateTime();
-        running_->kind = event.kind;
-        running_->file = QString::fromStdString(event.file);
-        running_->folder = folder;
-        running_->size = event.total;
+    case TransferStage::Started: {
+        TransferRecord& started = running_[calculator] = TransferRecord{};
+        started.when = QDateTime::currentDateTime();
+        started.calculator = calculator;
+        started.kind = event.kind;
+        started.file = QString::fromStdString(event.file);
+        started.folder = folder;
+        started.size = event.total;
         return false;
+    }
     case TransferStage::Connecting:
     case TransferStage::Notice:
         return false;
     case TransferStage::Progress:
         // The size announced, else what has come so far.
-        if (running_ && running_->kind == event.kind) running_->size = event.total > 0 ? event.total : event.done;
+        if (running != running_.end() && running->second.kind == event.kind)
+            running->second.size = event.total > 0 ? event.total : event.done;
         return false;
     case TransferStage::Ended:
         break;
     }
     // A transfer refused before it began ends without a start: its record begins here.
     TransferRecord record;
-    if (running_ && running_->kind == event.kind) {
-        record = *running_;
+    if (running != running_.end() && running->second.kind == event.kind) {
+        record = running->second;
     } else {
         record.when = QDateTime::currentDateTime();
+        record.calculator = calculator;
         record.kind = event.kind;
         record.folder = folder;
     }
-    running_.reset();
+    if (running != running_.end()) running_.erase(running);
     if (!event.file.empty()) record.file = QString::fromStdString(event.file);
     // The end knows best: the announced size, else the bytes that came (a received
     // object without its padding).
@@ -300,6 +308,8 @@ QString TransferHistory::CellText(int row, int column) const
     switch (column) {
     case TimeColumn:
         return QLocale().toString(record.when, QLocale::ShortFormat);
+    case CalculatorColumn:
+        return record.calculator;
     case DirectionColumn:
         return DirectionOf(record.kind) == TransferDirection::ToPc ? tr("To PC") : tr("To calculator");
     case FileColumn:
@@ -379,6 +389,8 @@ QVariant TransferHistory::headerData(int section, Qt::Orientation orientation, i
     switch (section) {
     case TimeColumn:
         return tr("Time");
+    case CalculatorColumn:
+        return tr("Calculator");
     case DirectionColumn:
         return tr("Direction");
     case FileColumn:
@@ -410,6 +422,7 @@ TransferHistoryView::TransferHistoryView(TransferHistory* history, QWidget* pare
     table->horizontalHeader()->setStretchLastSection(true);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table->setColumnWidth(TransferHistory::TimeColumn, 130);
+    table->setColumnWidth(TransferHistory::CalculatorColumn, 110);
     table->setColumnWidth(TransferHistory::DirectionColumn, 100);
     table->setColumnWidth(TransferHistory::FileColumn, 150);
     table->setColumnWidth(TransferHistory::SizeColumn, 100);

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The transfers of this and earlier runs, one row each: when, which way, which file, how
-// many bytes, how long, and how it ended (with the reason of a failure). The model
+// The transfers of this and earlier runs, one row each: when, with which calculator,
+// which way, which file, how many bytes, how long, and how it ended (with the reason of
+// a failure). The model
 // follows a session's transfer events and keeps every finished transfer as one JSON
 // line in a file of the user's state folder, so the list survives the program; the view
 // shows it, opens a row's folder on a double-click and exports the list as CSV.
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -23,6 +25,8 @@ class QUrl;
 
 struct TransferRecord {
     QDateTime when; // the start
+    // Its label in a class, else its port; empty in records from before it was kept.
+    QString calculator;
     TransferKind kind = TransferKind::KermitReceive;
     QString file;   // the name the user knows it by (a ROM: its path)
     QString folder; // where the file is or went
@@ -44,7 +48,16 @@ std::optional<TransferRecord> RecordFromJsonLine(const QByteArray& line);
 class TransferHistory : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { TimeColumn, DirectionColumn, FileColumn, SizeColumn, DurationColumn, OutcomeColumn, ColumnCount };
+    enum Column {
+        TimeColumn,
+        CalculatorColumn,
+        DirectionColumn,
+        FileColumn,
+        SizeColumn,
+        DurationColumn,
+        OutcomeColumn,
+        ColumnCount
+    };
 
     // The file keeps the newest KeptRecords records. It may grow TrimSlack lines beyond
     // that before it is cut back (so a cut is rare): the newest lines are written to a
@@ -65,10 +78,11 @@ public:
     // bound). Lines that are no record are skipped (and stay in the file, as long as
     // they are among the newest); a missing file is an empty history.
     void Load();
-    // Follows a transfer: Started and Progress are remembered, Ended adds its record.
-    // folder is where the transfer's file is (read at its start). True when a record
-    // was added.
-    bool Take(const TransferEvent& event, const QString& folder);
+    // Follows a transfer of the calculator named so: Started and Progress are
+    // remembered, Ended adds its record. folder is where the transfer's file is (read at
+    // its start). The transfers of several calculators may run at once. True when a
+    // record was added.
+    bool Take(const TransferEvent& event, const QString& folder, const QString& calculator = {});
     // Adds a record at the end and appends it to the file; false (with LastError) when
     // the file cannot be written: the row is shown all the same.
     bool Add(const TransferRecord& record);
@@ -101,7 +115,7 @@ private:
     int slack_ = TrimSlack;
     int fileLines_ = 0; // the lines the file holds, as far as this history wrote or read them
     std::vector<TransferRecord> records_;
-    std::optional<TransferRecord> running_;
+    std::map<QString, TransferRecord> running_; // by calculator
     QString lastError_;
 };
 

@@ -239,6 +239,36 @@ TEST_F(SerialLink, ClearInputEndsTwoQuietRoundsAfterTheBurst)
     }
 }
 
+// An open that owes its drain leaves it to the engine that reads first (a class opens
+// its lines at once and each server drains its own): a drain stopped before it ended is
+// still owed, a whole one pays it, and nothing owed costs no second drain.
+TEST_F(SerialLink, AnOpenThatOwesItsDrainLeavesItToTheFirstReader)
+{
+    auto& calc = link.CreatePty();
+    Link& program = link.Program();
+    program.OpenOwingDrain(calc.ProgramPortName(), LinkBaud);
+    EXPECT_TRUE(program.InputOwed());
+    ASSERT_TRUE(calc.Send("stale bytes"));
+    program.ClearOwedInput([] { return true; });
+    EXPECT_TRUE(program.InputOwed()) << "a stopped drain counted as done";
+    program.ClearOwedInput();
+    EXPECT_FALSE(program.InputOwed());
+    ByteString buffer(6, 'x');
+    EXPECT_EQ(program.Read(buffer, 100), 0) << "the drain left bytes behind";
+
+    // Two quiet rounds of 100 ms would follow if it drained again.
+    const auto start = std::chrono::steady_clock::now();
+    program.ClearOwedInput();
+    EXPECT_LT(MsSince(start), 100);
+
+    // A plain open drains at once; a close forgets what an open owed.
+    program.Open(calc.ProgramPortName(), LinkBaud);
+    EXPECT_FALSE(program.InputOwed());
+    program.OpenOwingDrain(calc.ProgramPortName(), LinkBaud);
+    program.Close();
+    EXPECT_FALSE(program.InputOwed());
+}
+
 // The far end of the line goes (a pty's master closes): a LinkError of kind Lost with
 // the system's errno, and the link stays open until its owner closes it.
 TEST_F(SerialLink, AHungUpLineIsALostLinkAndTheLinkStaysOpen)

@@ -5,6 +5,7 @@
 // picks up one plugged in later and lets go of one that leaves.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <future>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "tests/support/SimCalculator.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/SimPort.h"
+#include "util/Ticks.h"
 #include "util/Utils.h"
 
 using namespace testing_services;
@@ -191,6 +193,50 @@ TEST(CalculatorClass, FollowingAllJoinsACalculatorPluggedInLaterAndLetsGoOfOneTh
     std::filesystem::remove(link);
     ASSERT_TRUE(ServeUntil([&] { return c.calculators->Find(link) == nullptr; }, 5000)) << "the calculator that left is kept";
     EXPECT_EQ(left, std::vector<std::string>{link});
+}
+
+// A class opens its lines without waiting out each line's drain, and each line is still
+// drained before its Kermit server listens: the S packets a calculator kept sending
+// before it was served are never answered.
+TEST(CalculatorClass, LinesOpenAtOnceAndEachIsDrainedBeforeItIsServed)
+{
+    ClassOnPtys c(SameName::KeepBoth);
+    constexpr int Count = 4;
+    constexpr int ChatterMs = 1000;
+    std::vector<std::unique_ptr<sim::SimPort>> ports;
+    std::vector<std::future<void>> chatter;
+    for (int i = 0; i < Count; ++i) {
+        ports.push_back(sim::CreatePtyPort());
+        // The calculator repeats its S while nobody answers, then gives up.
+        chatter.push_back(std::async(std::launch::async, [&port = *ports.back()] {
+            sim::KermitCalculator calculator(port, Impatient);
+            for (int ms = 0; ms < ChatterMs; ms += 50) {
+                calculator.SendPacket('S', 0, "p* @-#N1");
+                SleepMs(50);
+            }
+        }));
+    }
+    // Opened one after the other, each waiting for its quiet line, four lines would hold
+    // the main thread for more than ChatterMs.
+    const auto start = std::chrono::steady_clock::now();
+    for (const auto& port : ports) c.calculators->Add(port->ProgramPortName());
+    const auto addMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(addMs, ChatterMs / 2) << "the lines were opened one after the other's drain";
+    for (auto& f : chatter) f.get();
+
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        SCOPED_TRACE(ports[i]->ProgramPortName());
+        // Each of the S packets above went into the drain, none into the server.
+        sim::KermitCalculator calculator(*ports[i], Impatient);
+        const auto answer = calculator.ReadPacket(600);
+        EXPECT_FALSE(answer.has_value()) << "a stale packet was answered: " << answer->Describe();
+        const ByteString data = RandomBytes(300, 20 + static_cast<uint32_t>(i));
+        auto push = Push(*ports[i], "LATE.TXT", data);
+        Expect({&push});
+        const auto* member = c.calculators->Find(ports[i]->ProgramPortName());
+        ASSERT_NE(member, nullptr);
+        EXPECT_EQ(ReadFile(QString::fromStdString(member->inbox + "/LATE.TXT")), data);
+    }
 }
 
 TEST(CalculatorClass, InboxNamesStayInsideTheServedFolder)

@@ -33,22 +33,23 @@ TransferEvent Event(TransferStage stage, TransferKind kind, const char* file)
 // Runs one transfer through the history: a start announcing total bytes, a progress
 // to done, and an end.
 void RunTransfer(TransferHistory& history, TransferKind kind, const char* file, int64_t total, int64_t done,
-                 TransferOutcome outcome, TransferReason reason, const char* detail, const QString& folder)
+                 TransferOutcome outcome, TransferReason reason, const char* detail, const QString& folder,
+                 const QString& calculator = {})
 {
     TransferEvent start = Event(TransferStage::Started, kind, file);
     start.total = total;
-    EXPECT_FALSE(history.Take(start, folder));
+    EXPECT_FALSE(history.Take(start, folder, calculator));
     TransferEvent progress = Event(TransferStage::Progress, kind, file);
     progress.done = done;
     progress.total = total;
     progress.elapsedMs = 1500;
-    EXPECT_FALSE(history.Take(progress, folder));
+    EXPECT_FALSE(history.Take(progress, folder, calculator));
     TransferEvent end = Event(TransferStage::Ended, kind, file);
     end.elapsedMs = 2000;
     end.outcome = outcome;
     end.reason = reason;
     end.detail = detail;
-    EXPECT_TRUE(history.Take(end, folder));
+    EXPECT_TRUE(history.Take(end, folder, calculator));
 }
 
 class TransferHistoryTest : public ::testing::Test {
@@ -66,7 +67,7 @@ TEST_F(TransferHistoryTest, HistoryFileIsWrittenAndReadBackByTheNextRun)
         history.Load(); // no file yet: an empty history
         EXPECT_EQ(history.Count(), 0);
         RunTransfer(history, TransferKind::KermitReceive, "PROG.CA", 4000, 4000, TransferOutcome::Completed, TransferReason::None,
-                    "", dir.path());
+                    "", dir.path(), "Ana");
         RunTransfer(history, TransferKind::KermitSend, "MISSING.CA", 0, 0, TransferOutcome::Failed, TransferReason::FileNotFound,
                     "", dir.path());
         RunTransfer(history, TransferKind::WireReceive, "", 0, 700, TransferOutcome::Cancelled, TransferReason::UserCancelled, "",
@@ -92,7 +93,9 @@ TEST_F(TransferHistoryTest, HistoryFileIsWrittenAndReadBackByTheNextRun)
     EXPECT_EQ(received.size, 4000);
     EXPECT_EQ(received.durationMs, 2000);
     EXPECT_EQ(received.outcome, TransferOutcome::Completed);
+    EXPECT_EQ(received.calculator, "Ana");
     EXPECT_TRUE(received.when.isValid());
+    EXPECT_TRUE(next.Record(1).calculator.isEmpty()) << "a record without a calculator gained one";
     EXPECT_EQ(next.Record(1).reason, TransferReason::FileNotFound);
     // A size never announced is what arrived.
     EXPECT_EQ(next.Record(2).size, 700);
@@ -140,6 +143,66 @@ TEST_F(TransferHistoryTest, RowsSayDirectionSizeRateAndHowEachTransferEnded)
     EXPECT_TRUE(
         history.CellText(0, TransferHistory::DurationColumn).endsWith(QString("%1 bytes/s").arg(QLocale().toString(2000))))
         << history.CellText(0, TransferHistory::DurationColumn).toStdString();
+}
+
+// A class serves its calculators at once: their transfers overlap, and each record keeps
+// its own calculator, file, size and start.
+TEST_F(TransferHistoryTest, OverlappingTransfersOfTwoCalculatorsKeepTheirOwnRecords)
+{
+    TransferHistory history(path);
+    TransferEvent anaStart = Event(TransferStage::Started, TransferKind::KermitReceive, "ANA.TXT");
+    anaStart.total = 3000;
+    TransferEvent benStart = Event(TransferStage::Started, TransferKind::KermitReceive, "BEN.TXT");
+    benStart.total = 700;
+    TransferEvent anaEnd = Event(TransferStage::Ended, TransferKind::KermitReceive, "");
+    anaEnd.elapsedMs = 3100;
+    TransferEvent benEnd = Event(TransferStage::Ended, TransferKind::KermitReceive, "");
+    benEnd.elapsedMs = 800;
+    EXPECT_FALSE(history.Take(anaStart, "/class/Ana", "Ana"));
+    EXPECT_FALSE(history.Take(benStart, "/class/Ben", "Ben"));
+    EXPECT_TRUE(history.Take(benEnd, "/class/Ben", "Ben"));
+    EXPECT_TRUE(history.Take(anaEnd, "/class/Ana", "Ana"));
+    ASSERT_EQ(history.Count(), 2);
+    const struct {
+        const char* calculator;
+        const char* file;
+        int64_t size;
+        const char* folder;
+    } rows[] = {{"Ben", "BEN.TXT", 700, "/class/Ben"}, {"Ana", "ANA.TXT", 3000, "/class/Ana"}};
+    for (int row = 0; row < 2; ++row) {
+        SCOPED_TRACE(rows[row].calculator);
+        EXPECT_EQ(history.CellText(row, TransferHistory::CalculatorColumn), rows[row].calculator);
+        EXPECT_EQ(history.Record(row).file, rows[row].file);
+        EXPECT_EQ(history.Record(row).size, rows[row].size);
+        EXPECT_EQ(history.Record(row).folder, rows[row].folder);
+    }
+}
+
+// Lines written before the calculator was kept load with none; the field is written
+// and read back when there is one.
+TEST_F(TransferHistoryTest, TheCalculatorIsKeptInTheLineAndOldLinesStillLoad)
+{
+    const struct {
+        const char* line;
+        const char* calculator;
+    } cases[] = {
+        {R"({"time":"2026-01-02T03:04:05.000","kind":"kermit-receive","file":"A.CA","folder":"/x","size":10,"ms":20,"outcome":"done","reason":"none"})",
+         ""},
+        {R"({"time":"2026-01-02T03:04:05.000","calculator":"usb:1-2.3","kind":"kermit-send","file":"B.CA","folder":"/x","size":10,"ms":20,"outcome":"done","reason":"none"})",
+         "usb:1-2.3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const auto record = RecordFromJsonLine(c.line);
+        ASSERT_TRUE(record.has_value());
+        EXPECT_EQ(record->calculator, c.calculator);
+        EXPECT_EQ(record->size, 10);
+        // Written back, the line says the same.
+        const auto again = RecordFromJsonLine(RecordToJsonLine(*record));
+        ASSERT_TRUE(again.has_value());
+        EXPECT_EQ(again->calculator, c.calculator);
+        EXPECT_EQ(RecordToJsonLine(*record).contains("\"calculator\""), *c.calculator != '\0');
+    }
 }
 
 TEST_F(TransferHistoryTest, ARefusalWithoutStartStillGetsItsRow)
@@ -198,11 +261,12 @@ TEST_F(TransferHistoryTest, CsvQuotesWhatNeedsItAndKeepsNumbersPlain)
 {
     TransferHistory history(path);
     RunTransfer(history, TransferKind::RomLoad, "/roms/new, \"test\".bin", 9000, 9000, TransferOutcome::Completed,
-                TransferReason::None, "", "/roms");
+                TransferReason::None, "", "/roms", "Room 4, desk 2");
     const QStringList lines = history.Csv().split("\r\n");
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0], "Time,Direction,File,Size,Duration,Outcome");
-    EXPECT_TRUE(lines[1].contains(",To calculator,\"/roms/new, \"\"test\"\".bin\",9000,")) << lines[1].toStdString();
+    EXPECT_EQ(lines[0], "Time,Calculator,Direction,File,Size,Duration,Outcome");
+    EXPECT_TRUE(lines[1].contains(",\"Room 4, desk 2\",To calculator,\"/roms/new, \"\"test\"\".bin\",9000,"))
+        << lines[1].toStdString();
     EXPECT_TRUE(lines[1].endsWith(",Done"));
     EXPECT_EQ(QDateTime::fromString(lines[1].section(u',', 0, 0), Qt::ISODate).isValid(), true) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].isEmpty());

@@ -162,6 +162,26 @@
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message>
+        <source>None: a request is declined</source>
+        <translation>Keine: eine Anfrage wird abgelehnt</translation>
+    </message>
+    <message>
+        <source>File for &amp;XModem requests:</source>
+        <translation>Datei für &amp;XModem-Anfragen:</translation>
+    </message>
+    <message>
+        <source>C&amp;hoose...</source>
+        <translation>&amp;Wählen...</translation>
+    </message>
+    <message>
+        <source>Clea&amp;r</source>
+        <translation>&amp;Leeren</translation>
+    </message>
+    <message>
+        <source>File for XModem requests</source>
+        <translation>Datei für XModem-Anfragen</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionReportDialog</name>
@@ -809,6 +829,10 @@ Bitte prüfen Sie, ob:<byte value="xd"/>
     <message>
         <source>Outcome</source>
         <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>Rechner</translation>
     </message>
 </context>
 <context>

@@ -162,6 +162,26 @@
         <source>Cancel</source>
         <translation>Cancelar</translation>
     </message>
+    <message>
+        <source>None: a request is declined</source>
+        <translation>Ninguno: la solicitud se rechaza</translation>
+    </message>
+    <message>
+        <source>File for &amp;XModem requests:</source>
+        <translation>Archivo para las solicitudes &amp;XModem:</translation>
+    </message>
+    <message>
+        <source>C&amp;hoose...</source>
+        <translation>&amp;Elegir...</translation>
+    </message>
+    <message>
+        <source>Clea&amp;r</source>
+        <translation>&amp;Borrar</translation>
+    </message>
+    <message>
+        <source>File for XModem requests</source>
+        <translation>Archivo para las solicitudes XModem</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionReportDialog</name>
@@ -809,6 +829,10 @@ Compruebe que:<byte value="xd"/>
     <message>
         <source>Outcome</source>
         <translation>Resultado</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>Calculadora</translation>
     </message>
 </context>
 <context>

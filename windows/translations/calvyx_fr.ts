@@ -162,6 +162,26 @@
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
+    <message>
+        <source>None: a request is declined</source>
+        <translation>Aucun : une demande est refusée</translation>
+    </message>
+    <message>
+        <source>File for &amp;XModem requests:</source>
+        <translation>Fichier pour les demandes &amp;XModem :</translation>
+    </message>
+    <message>
+        <source>C&amp;hoose...</source>
+        <translation>C&amp;hoisir...</translation>
+    </message>
+    <message>
+        <source>Clea&amp;r</source>
+        <translation>&amp;Effacer</translation>
+    </message>
+    <message>
+        <source>File for XModem requests</source>
+        <translation>Fichier pour les demandes XModem</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionReportDialog</name>
@@ -809,6 +829,10 @@ Vérifiez que :<byte value="xd"/>
     <message>
         <source>Outcome</source>
         <translation>Résultat</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>Calculatrice</translation>
     </message>
 </context>
 <context>

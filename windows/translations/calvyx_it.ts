@@ -162,6 +162,26 @@
         <source>Cancel</source>
         <translation>Annulla</translation>
     </message>
+    <message>
+        <source>None: a request is declined</source>
+        <translation>Nessuno: la richiesta viene rifiutata</translation>
+    </message>
+    <message>
+        <source>File for &amp;XModem requests:</source>
+        <translation>File per le richieste &amp;XModem:</translation>
+    </message>
+    <message>
+        <source>C&amp;hoose...</source>
+        <translation>Sce&amp;gli...</translation>
+    </message>
+    <message>
+        <source>Clea&amp;r</source>
+        <translation>Cance&amp;lla</translation>
+    </message>
+    <message>
+        <source>File for XModem requests</source>
+        <translation>File per le richieste XModem</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionReportDialog</name>
@@ -809,6 +829,10 @@ Verifica che:<byte value="xd"/>
     <message>
         <source>Outcome</source>
         <translation>Esito</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>Calcolatrice</translation>
     </message>
 </context>
 <context>

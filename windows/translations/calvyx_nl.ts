@@ -162,6 +162,26 @@
         <source>Cancel</source>
         <translation>Annuleren</translation>
     </message>
+    <message>
+        <source>None: a request is declined</source>
+        <translation>Geen: een verzoek wordt geweigerd</translation>
+    </message>
+    <message>
+        <source>File for &amp;XModem requests:</source>
+        <translation>Bestand voor &amp;XModem-verzoeken:</translation>
+    </message>
+    <message>
+        <source>C&amp;hoose...</source>
+        <translation>&amp;Kiezen...</translation>
+    </message>
+    <message>
+        <source>Clea&amp;r</source>
+        <translation>&amp;Wissen</translation>
+    </message>
+    <message>
+        <source>File for XModem requests</source>
+        <translation>Bestand voor XModem-verzoeken</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionReportDialog</name>
@@ -809,6 +829,10 @@ Controleer of:<byte value="xd"/>
     <message>
         <source>Outcome</source>
         <translation>Resultaat</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>Rekenmachine</translation>
     </message>
 </context>
 <context>

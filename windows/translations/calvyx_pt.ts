@@ -162,6 +162,26 @@
         <source>Cancel</source>
         <translation>Cancelar</translation>
     </message>
+    <message>
+        <source>None: a request is declined</source>
+        <translation>Nenhum: o pedido é recusado</translation>
+    </message>
+    <message>
+        <source>File for &amp;XModem requests:</source>
+        <translation>Ficheiro para os pedidos &amp;XModem:</translation>
+    </message>
+    <message>
+        <source>C&amp;hoose...</source>
+        <translation>Esc&amp;olher...</translation>
+    </message>
+    <message>
+        <source>Clea&amp;r</source>
+        <translation>&amp;Limpar</translation>
+    </message>
+    <message>
+        <source>File for XModem requests</source>
+        <translation>Ficheiro para os pedidos XModem</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionReportDialog</name>
@@ -809,6 +829,10 @@ Verifique se:<byte value="xd"/>
     <message>
         <source>Outcome</source>
         <translation>Resultado</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>Calculadora</translation>
     </message>
 </context>
 <context>

@@ -162,6 +162,26 @@
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
+    <message>
+        <source>None: a request is declined</source>
+        <translation>无：请求将被拒绝</translation>
+    </message>
+    <message>
+        <source>File for &amp;XModem requests:</source>
+        <translation>XModem 请求使用的文件(&amp;X):</translation>
+    </message>
+    <message>
+        <source>C&amp;hoose...</source>
+        <translation>选择(&amp;H)...</translation>
+    </message>
+    <message>
+        <source>Clea&amp;r</source>
+        <translation>清除(&amp;R)</translation>
+    </message>
+    <message>
+        <source>File for XModem requests</source>
+        <translation>XModem 请求使用的文件</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionReportDialog</name>
@@ -807,6 +827,10 @@ Please ensure that:<byte value="xd"/>
     <message>
         <source>Outcome</source>
         <translation>结果</translation>
+    </message>
+    <message>
+        <source>Calculator</source>
+        <translation>计算器</translation>
     </message>
 </context>
 <context>
