@@ -40,9 +40,9 @@ public:
     }
 
     // Two quiet rounds of 6 bytes, 100 ms after the line's time each, the driver's
-    // queues purged before each.
+    // input queue discarded before each.
     DrainPlan Drain() const override { return {2, 6, 100}; }
-    void BeforeDrainRound() override { serialline::Purge(fd_); }
+    void BeforeDrainRound() override { serialline::DiscardInput(fd_); }
 
     // A line that hung up (an unplugged USB serial adapter, a pseudo-terminal whose far
     // end closed) says so on its descriptor for good; CLOCAL keeps a missing carrier out

@@ -69,7 +69,10 @@ bool Configure(int fd, int baud)
     return true;
 }
 
-void Purge(int fd) { (void)::tcflush(fd, TCIOFLUSH); }
+// Only the input: what the PC wrote last (the Kermit server's "User cancel" as it makes
+// way) may still be on its way to the calculator, and on a pseudo-terminal clearing the
+// output throws away what the far end has not read yet.
+void DiscardInput(int fd) { (void)::tcflush(fd, TCIFLUSH); }
 
 void Close(int fd)
 {

@@ -14,8 +14,8 @@ int Open(const std::string& path);
 // baud, 8 data bits, no parity, one stop bit, raw, no flow control, DTR and RTS on.
 // False when the line settings could not be applied (not a terminal, unknown rate).
 bool Configure(int fd, int baud);
-// Discards what the driver holds in both directions.
-void Purge(int fd);
+// Discards what the driver holds of the calculator's bytes (never the PC's own).
+void DiscardInput(int fd);
 void Close(int fd);
 
 } // namespace serialline
