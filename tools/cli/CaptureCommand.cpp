@@ -85,9 +85,15 @@ int Capture(std::vector<std::string> words)
                 PrintLine("Waiting for screen " + std::to_string(n) + " of " + std::to_string(*count) + " on " + *port +
                           " (press ON and 1 together; Ctrl-C stops)");
                 capture->ReadScreen({}, screen);
-            } catch (const CalvyxError&) {
+            } catch (const LinkError& e) {
+                // The opening failed, or the link went while the screen came.
                 capture->CloseLink();
-                std::fprintf(stderr, "%s\n", OpenErrorText(*port, capture->OpenError()).c_str());
+                std::fprintf(stderr, "%s\n", PortErrorLineWithReason("capture", *port, e.Reason()).c_str());
+                result = ExitPortError;
+                return;
+            } catch (const CalvyxError& e) {
+                capture->CloseLink();
+                std::fprintf(stderr, "%s\n", PortErrorLine("capture", *port, e.what()).c_str());
                 result = ExitPortError;
                 return;
             }

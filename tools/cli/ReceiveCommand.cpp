@@ -9,6 +9,7 @@
 #include "services/CalculatorSession.h"
 #include "services/ObjectName.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/Port.h"
 #include "tools/cli/Terminal.h"
 #include "util/CalvyxError.h"
 #include "util/StopSignal.h"
@@ -48,15 +49,8 @@ int Receive(std::vector<std::string> words)
     TerminalWindows windows;
     // One receive and done: no Kermit server, no following the device.
     CalculatorSession session(windows.Host(), {.kermitServer = false, .followDevice = false});
-    session.Transfers().SetOnStatus([](const std::string& text) {
-        if (!text.empty()) PrintLine(text);
-    });
-    try {
-        session.Connect(*port);
-    } catch (const CalvyxError& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return ExitPortError;
-    }
+    PrintOpenedPort(session);
+    if (!ConnectCliSession(session, *port, "receive")) return ExitPortError;
     // Ctrl-C cancels the receive as the dialog's Cancel does: four CAN go to the calculator.
     StopSignal stopSignal;
     stopSignal.OnSignal(nullptr, [&] { session.CancelTransfer(); });
