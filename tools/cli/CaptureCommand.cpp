@@ -128,7 +128,8 @@ const tooling::CommandRegistration captureCommand{
      "capture --port NAME --out FILE [--count N] [--border B] [--scale S]",
      "options:\n"
      "  --port NAME         the calculator's port: QVxT0+ (its USB link), usb:VVVV:PPPP (a USB\n"
-     "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
+     "                      device by its id), usb:BUS-PORT[.PORT...] (the USB device in that\n"
+     "                      socket), COMn or a device path such as /dev/ttyUSB0\n"
      "  --out FILE          the picture to write; .png or .bmp chooses the format\n"
      "  --count N           take N screens (default 1); above 1 the files are numbered\n"
      "                      FILE-1.png, FILE-2.png, ...\n"

@@ -83,7 +83,8 @@ const tooling::CommandRegistration receiveCommand{
      "receive --port NAME --out PATH",
      "options:\n"
      "  --port NAME         the calculator's port: QVxT0+ (its USB link), usb:VVVV:PPPP (a USB\n"
-     "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
+     "                      device by its id), usb:BUS-PORT[.PORT...] (the USB device in that\n"
+     "                      socket), COMn or a device path such as /dev/ttyUSB0\n"
      "  --out PATH          the file to write, or a folder: the file is then named after the\n"
      "                      object, numbered \" (2)\", \" (3)\"... rather than replace a file\n"
      "\n"
