@@ -39,6 +39,7 @@
 class QAction;
 class QComboBox;
 class QDockWidget;
+class FolderWatch;
 class QFileSystemModel;
 class QFrame;
 class QKeyEvent;
@@ -64,7 +65,10 @@ struct ServerStatus;
 class MainWindow : public QMainWindow, public IHostWindows {
     Q_OBJECT
 public:
-    static constexpr int PollIntervalMs = 300;
+    // The poll's beat, and the session's look at the device. What the window shows
+    // follows the session's events at once; the poll only catches what no event tells
+    // (a device that comes back), so it may be slow: an idle window wakes once a second.
+    static constexpr int PollIntervalMs = 1000;
     static constexpr uint32_t QuietRecheckMs = 5000;
     static constexpr int TreeDefaultWidth = 200;
     static constexpr const char* Caption = QT_TRANSLATE_NOOP("MainWindow", "QV T30s,T20s,T20+Calculator Connectivity Kit");
@@ -340,6 +344,11 @@ private:
     // MainWindowFolders.cpp
     void StartEditing(QTreeView* view, const QModelIndex& index);
     void FolderRenamed(const QString& folder);
+    // The folder tree is not watched by its model (that would watch every folder from the
+    // root down, files and all): the folders whose subfolders are on screen (the
+    // expanded ones) are watched for subfolders only, and a change is brought in here.
+    void WatchShownFolders();
+    void ShownFolderChanged(const QString& folder);
     void ListPicked();
     // A key typed in the list: Enter opens, F2 renames, Delete deletes the picked item;
     // true when the list itself should see it (the keys that move its current item).
@@ -371,6 +380,7 @@ private:
     bool startupAboutDone_ = false; // the About display at the first activation has begun
     QFileSystemModel* treeModel_ = nullptr;
     QFileSystemModel* listModel_ = nullptr;
+    FolderWatch* folderWatch_ = nullptr; // the expanded folders of the tree
     bool refused_ = false;
     QString startRefusal_;
     std::optional<SingleInstance::Request> waitingStart_; // see SecondStartArrived

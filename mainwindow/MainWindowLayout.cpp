@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFileSystemModel>
+
+#include "mainwindow/FolderWatch.h"
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -215,9 +217,17 @@ void MainWindow::BuildViews()
     layout->addWidget(folderSplitter);
 
     treeModel_ = new QFileSystemModel(this);
+    // The model would watch every folder it listed, from the root down to the transfer
+    // folder, and list one again, files and all, whenever anything changes in it: a busy
+    // /tmp or Downloads above the transfer folder kept the window awake. The folders on
+    // screen are watched for their subfolders instead (WatchShownFolders).
+    treeModel_->setOption(QFileSystemModel::DontWatchForChanges);
     treeModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     treeModel_->setReadOnly(false); // labels are renamed in place
     treeModel_->setRootPath(QDir::rootPath());
+    folderWatch_ = new FolderWatch(this);
+    connect(folderWatch_, &FolderWatch::SubfoldersChanged, this,
+            [this](const QString& folder) { Guarded([this, folder] { ShownFolderChanged(folder); }); });
     folderTree = new ShellView(folderSplitter);
     folderTree->setObjectName(QStringLiteral("folderTree"));
     folderTree->setModel(treeModel_);
@@ -233,6 +243,8 @@ void MainWindow::BuildViews()
             [this] { Guarded([this] { FolderChanged(); }); });
     connect(treeModel_, &QFileSystemModel::fileRenamed, this,
             [this](const QString& folder) { Guarded([this, folder] { FolderRenamed(folder); }); });
+    connect(folderTree, &QTreeView::expanded, this, &MainWindow::WatchShownFolders);
+    connect(folderTree, &QTreeView::collapsed, this, &MainWindow::WatchShownFolders);
 
     listModel_ = new FolderListModel(this);
     listModel_->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::AllDirs);
