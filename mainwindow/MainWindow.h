@@ -20,9 +20,11 @@
 #include <string>
 #include <vector>
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPoint>
 #include <QPointer>
+#include <QSet>
 
 #include "mainwindow/ConnectionState.h"
 #include "mainwindow/RecentFolders.h"
@@ -70,6 +72,9 @@ public:
     // (a device that comes back), so it may be slow: an idle window wakes once a second.
     static constexpr int PollIntervalMs = 1000;
     static constexpr uint32_t QuietRecheckMs = 5000;
+    // A folder of the tree whose subfolders keep going (a /tmp) is listed again at most
+    // this often.
+    static constexpr int RelistEveryMs = 10000;
     static constexpr int TreeDefaultWidth = 200;
     static constexpr const char* Caption = QT_TRANSLATE_NOOP("MainWindow", "QV T30s,T20s,T20+Calculator Connectivity Kit");
     // The hidden key sequence that reveals the log commands.
@@ -349,6 +354,7 @@ private:
     // expanded ones) are watched for subfolders only, and a change is brought in here.
     void WatchShownFolders();
     void ShownFolderChanged(const QString& folder);
+    void RelistTreeFolder(const QString& folder);
     void ListPicked();
     // A key typed in the list: Enter opens, F2 renames, Delete deletes the picked item;
     // true when the list itself should see it (the keys that move its current item).
@@ -381,6 +387,9 @@ private:
     QFileSystemModel* treeModel_ = nullptr;
     QFileSystemModel* listModel_ = nullptr;
     FolderWatch* folderWatch_ = nullptr; // the expanded folders of the tree
+    // When each folder of the tree was last listed again for a subfolder that went.
+    QHash<QString, qint64> relisted_;
+    QSet<QString> relistDue_;
     bool refused_ = false;
     QString startRefusal_;
     std::optional<SingleInstance::Request> waitingStart_; // see SecondStartArrived

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -217,15 +218,34 @@ void MainWindow::ShownFolderChanged(const QString& folder)
     for (const QString& name : onDisk)
         if (!shown.contains(name)) treeModel_->index(QDir(folder).filePath(name));
     if (gone) {
-        // A folder that went is left in the model until the folder is listed again: its
-        // listing is marked out of date by moving the model's root away and back, then
-        // asked for.
-        const QString root = treeModel_->rootPath();
-        treeModel_->setRootPath(folder == root ? QDir::homePath() : folder);
-        treeModel_->setRootPath(root);
-        treeModel_->fetchMore(treeModel_->index(folder));
+        // Listing a folder again costs a look at each of its entries, files too: a folder
+        // whose subfolders keep coming and going is listed at most every RelistEveryMs.
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        const qint64 last = relisted_.value(folder, now - RelistEveryMs);
+        if (now - last >= RelistEveryMs) {
+            RelistTreeFolder(folder);
+        } else if (!relistDue_.contains(folder)) {
+            relistDue_.insert(folder);
+            QTimer::singleShot(static_cast<int>(RelistEveryMs - (now - last)), this, [this, folder] {
+                relistDue_.remove(folder);
+                Guarded([this, folder] { RelistTreeFolder(folder); });
+            });
+        }
     }
     WatchShownFolders();
+}
+
+void MainWindow::RelistTreeFolder(const QString& folder)
+{
+    if (!treeModel_->index(folder).isValid()) return;
+    relisted_.insert(folder, QDateTime::currentMSecsSinceEpoch());
+    // A folder that went is left in the model until the folder is listed again: its
+    // listing is marked out of date by moving the model's root away and back, then
+    // asked for.
+    const QString root = treeModel_->rootPath();
+    treeModel_->setRootPath(folder == root ? QDir::homePath() : folder);
+    treeModel_->setRootPath(root);
+    treeModel_->fetchMore(treeModel_->index(folder));
 }
 
 void MainWindow::ListItemRenamed(const QString& folder, const QString& oldName, const QString& newName)

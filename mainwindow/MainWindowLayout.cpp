@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDockWidget>
+#include <QFileIconProvider>
 #include <QFileSystemModel>
 
 #include "mainwindow/FolderWatch.h"
@@ -56,6 +57,19 @@ public:
             return MainWindow::tr("Modified");
         return QFileSystemModel::headerData(section, orientation, role);
     }
+};
+
+// The tree's icons: it shows folders only, but its model looks at every entry of a folder
+// it lists, and the standard provider reads a file's first bytes for its type. Files get
+// the plain file icon and no type, at no cost.
+class FolderTreeIconProvider : public QFileIconProvider {
+public:
+    QIcon icon(IconType type) const override { return QFileIconProvider::icon(type); }
+    QIcon icon(const QFileInfo& info) const override
+    {
+        return info.isDir() ? QFileIconProvider::icon(info) : QFileIconProvider::icon(QAbstractFileIconProvider::File);
+    }
+    QString type(const QFileInfo& info) const override { return info.isDir() ? QFileIconProvider::type(info) : QString(); }
 };
 
 } // namespace
@@ -222,6 +236,8 @@ void MainWindow::BuildViews()
     // /tmp or Downloads above the transfer folder kept the window awake. The folders on
     // screen are watched for their subfolders instead (WatchShownFolders).
     treeModel_->setOption(QFileSystemModel::DontWatchForChanges);
+    static FolderTreeIconProvider treeIcons; // outlives the model, as the model wants
+    treeModel_->setIconProvider(&treeIcons);
     treeModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     treeModel_->setReadOnly(false); // labels are renamed in place
     treeModel_->setRootPath(QDir::rootPath());

@@ -153,7 +153,8 @@ TEST_F(FolderPaneTest, FoldersMadeOrRemovedByOthersShowInTheTree)
         << "a folder made by another program did not show: " << children().join(',').toStdString();
     ASSERT_TRUE(QDir(folder).rmdir("sub"));
     ASSERT_TRUE(QDir(folder).rename("made-outside", "renamed"));
-    EXPECT_TRUE(WaitFor([&] { return children() == QStringList{"renamed"}; }, 5000))
+    // A folder listed again lately is listed again only after MainWindow::RelistEveryMs.
+    EXPECT_TRUE(WaitFor([&] { return children() == QStringList{"renamed"}; }, MainWindow::RelistEveryMs + 5000))
         << "folders removed or renamed by another program stayed: " << children().join(',').toStdString();
     // The transfer folder is still the one shown.
     EXPECT_EQ(window_->TreePath(), folder);
