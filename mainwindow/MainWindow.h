@@ -72,8 +72,10 @@ public:
     // (a device that comes back), so it may be slow: an idle window wakes once a second.
     static constexpr int PollIntervalMs = 1000;
     static constexpr uint32_t QuietRecheckMs = 5000;
-    // A folder of the tree whose subfolders keep going (a /tmp) is listed again at most
-    // this often.
+    // A folder of the tree whose subfolders keep coming and going (a /tmp) has them
+    // brought in at most every FolderUpdateEveryMs, and is listed again (for those that
+    // went) at most every RelistEveryMs.
+    static constexpr int FolderUpdateEveryMs = 2000;
     static constexpr int RelistEveryMs = 10000;
     static constexpr int TreeDefaultWidth = 200;
     static constexpr const char* Caption = QT_TRANSLATE_NOOP("MainWindow", "QV T30s,T20s,T20+Calculator Connectivity Kit");
@@ -387,8 +389,11 @@ private:
     QFileSystemModel* treeModel_ = nullptr;
     QFileSystemModel* listModel_ = nullptr;
     FolderWatch* folderWatch_ = nullptr; // the expanded folders of the tree
-    // When each folder of the tree was last listed again for a subfolder that went.
+    // When each folder of the tree was last brought up to date, and listed again for a
+    // subfolder that went; the folders waiting for their turn.
+    QHash<QString, qint64> updated_;
     QHash<QString, qint64> relisted_;
+    QSet<QString> updateDue_;
     QSet<QString> relistDue_;
     bool refused_ = false;
     QString startRefusal_;

@@ -202,6 +202,19 @@ void MainWindow::WatchShownFolders()
 
 void MainWindow::ShownFolderChanged(const QString& folder)
 {
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 lastUpdate = updated_.value(folder, now - FolderUpdateEveryMs);
+    if (now - lastUpdate < FolderUpdateEveryMs) {
+        if (!updateDue_.contains(folder)) {
+            updateDue_.insert(folder);
+            QTimer::singleShot(static_cast<int>(FolderUpdateEveryMs - (now - lastUpdate)), this, [this, folder] {
+                updateDue_.remove(folder);
+                Guarded([this, folder] { ShownFolderChanged(folder); });
+            });
+        }
+        return;
+    }
+    updated_.insert(folder, now);
     const QModelIndex node = treeModel_->index(folder);
     if (!node.isValid() || !QFileInfo(folder).isDir()) {
         // Gone: its parent, watched as well, shows that.
@@ -220,7 +233,6 @@ void MainWindow::ShownFolderChanged(const QString& folder)
     if (gone) {
         // Listing a folder again costs a look at each of its entries, files too: a folder
         // whose subfolders keep coming and going is listed at most every RelistEveryMs.
-        const qint64 now = QDateTime::currentMSecsSinceEpoch();
         const qint64 last = relisted_.value(folder, now - RelistEveryMs);
         if (now - last >= RelistEveryMs) {
             RelistTreeFolder(folder);
