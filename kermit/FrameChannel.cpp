@@ -66,9 +66,17 @@ FrameChannel::BodyEnd FrameChannel::ReadBody(std::size_t n, ByteString& out)
     return BodyEnd::Complete;
 }
 
-ReceivedFrame FrameChannel::ReceiveFrame()
+ReceivedFrame FrameChannel::ReceiveFrame(int quietWaitMs)
 {
     ReceivedFrame frame;
+    if (quietWaitMs > 0 && pendingAt_ >= pending_.size() && !skipToLineEnd_) {
+        pending_.resize(1);
+        pendingAt_ = 0;
+        if (stop_.stop_requested() || port_.read(pending_, quietWaitMs) <= 0) {
+            pending_.clear();
+            return frame; // a silence
+        }
+    }
     start_ = port_.clock();
     // Why a frame is broken, worded only while the trace is on: a number after the text.
     struct Why {

@@ -50,7 +50,11 @@ public:
     // end of line, or is cut short by the timer yields a damaged KindNone
     // at once; what is left of it, up to its end of line, is skipped, so its bytes are never
     // taken for start bytes.
-    ReceivedFrame ReceiveFrame();
+    //
+    // quietWaitMs > 0: while nothing of a frame has come yet, its first byte is waited
+    // for this long (a stop ends the wait) instead of the frame timer; nothing by then is
+    // a silence. An idle server sleeps so until the calculator speaks.
+    ReceivedFrame ReceiveFrame(int quietWaitMs = 0);
     // Builds the frame, keeps it as LastFrame and writes it in one write.
     void SendFrame(char type, int seq, std::string_view data);
     void ResendLastFrame();

@@ -17,6 +17,9 @@ constexpr int AnswerPauseMs = 10;
 // After a failure that the recovery itself could not answer (the device is gone), the
 // engine waits this long before it listens again, so a dead link does not make it spin.
 constexpr int DeadLinkPauseMs = 1000;
+// Between transfers nothing times out: the engine waits for the calculator's first byte
+// this long at a time (a stop ends the wait at once), instead of waking every second.
+constexpr int IdleWaitMs = 60000;
 
 } // namespace
 
@@ -116,9 +119,12 @@ void KermitServer::Execute(KermitProtocol& protocol)
     const std::stop_token stop = stop_.get_token();
     while (!stop.stop_requested() && !protocol.Finished()) {
         try {
-            if (protocol.Idle()) SetBusy(false);
-            const ReceivedFrame frame = channel_.ReceiveFrame();
+            const bool idle = protocol.Idle();
+            if (idle) SetBusy(false);
+            const ReceivedFrame frame = channel_.ReceiveFrame(idle ? IdleWaitMs : 0);
             if (stop.stop_requested()) break;
+            // A silence while idle has nothing to answer.
+            if (idle && frame.kind == KindNone && !frame.damaged) continue;
             link_->Pause(AnswerPauseMs);
             if (!protocol.Idle()) SetBusy(true);
             if (folderChanged_.exchange(false)) protocol.SetFolder(Folder());

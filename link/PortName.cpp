@@ -84,11 +84,17 @@ std::string UsbSocketName(const UsbSocket& socket) { return "usb:" + socket.Kern
 
 bool IsUsbName(const std::string& name)
 {
-    return name.find(UsbDeviceNameUpper) != std::string::npos || ParseUsbId(name).has_value() || ParseUsbSocket(name).has_value();
+    const bool path = name.find('/') != std::string::npos;
+    return name.find(UsbDeviceNameUpper) != std::string::npos || (!path && name.find(UsbDeviceName) != std::string::npos) ||
+           ParseUsbId(name).has_value() || ParseUsbSocket(name).has_value();
 }
 
 std::string UpperCasePortName(const std::string& name)
 {
     if (name.find('/') != std::string::npos) return name;
-    return AsciiUpper(name);
+    std::string opened = AsciiUpper(name);
+    const std::string upper = UsbDeviceNameUpper;
+    for (auto at = opened.find(upper); at != std::string::npos; at = opened.find(upper, at + upper.size()))
+        opened.replace(at, upper.size(), UsbDeviceName);
+    return opened;
 }

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-// The calculator's USB device name; a port name holding it (in upper case) opens the
-// USB link.
+// The calculator's USB device name, spelled so wherever it is shown; a port name holding
+// it in any letter case opens the USB link. UsbDeviceNameUpper is how it reads after the
+// upper-casing of the device names.
 inline constexpr const char* UsbDeviceName = "QVxT0+";
 inline constexpr const char* UsbDeviceNameUpper = "QVXT0+";
 
@@ -44,15 +45,15 @@ std::optional<UsbSocket> ParseUsbKernelName(const std::string& text);
 // "usb:1-2.3" for a socket.
 std::string UsbSocketName(const UsbSocket& socket);
 
-// True when name, already upper-cased by UpperCasePortName, names the USB device: it
-// holds the pipe device's upper-case name, or it is a "usb:VVVV:PPPP" id or a
-// "usb:B-P.P" socket. Case matters
-// for the first on purpose: the callers pass the upper-cased name, and a device path
-// (which keeps its case) that merely contains "QVxT0+" is a serial line.
+// True when name, as UpperCasePortName gives it, names the USB device: it holds the
+// pipe device's name ("QVxT0+", or "QVXT0+" in a path), or it is a "usb:VVVV:PPPP" id
+// or a "usb:B-P.P" socket. Case matters for a device path on purpose: it keeps its case,
+// and one that merely contains "QVxT0+" is a serial line.
 bool IsUsbName(const std::string& name);
-// The name to open for a connection name as the user gave it: upper-cased like the
-// device names ("qvxt0+" -> "QVXT0+", "com2" -> "COM2"), except a device path (it holds
-// a '/'), whose letter case matters on this platform.
+// The name to open (and to show) for a connection name as the user gave it: the device
+// names upper-cased ("com2" -> "COM2"), the pipe device in its own spelling ("qvxt0+"
+// and "QVXT0+" -> "QVxT0+"), except a device path (it holds a '/'), whose letter case
+// matters on this platform.
 std::string UpperCasePortName(const std::string& name);
 // UpperCasePortName(name) names the USB device: the test for a name as the user typed it.
 inline bool IsUsbPortName(const std::string& name) { return IsUsbName(UpperCasePortName(name)); }

@@ -291,7 +291,7 @@ namespace {
 bool NamesPipeDevice(const std::string& name)
 {
     const std::string upper = UpperCasePortName(name);
-    return upper.find(UsbDeviceNameUpper) != std::string::npos && !ParseUsbId(upper) && !ParseUsbSocket(upper);
+    return IsUsbName(upper) && !ParseUsbId(upper) && !ParseUsbSocket(upper);
 }
 
 } // namespace

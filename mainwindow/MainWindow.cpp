@@ -171,6 +171,8 @@ void MainWindow::StartUp()
                 KermitActivity(activity->busy);
             else if (std::holds_alternative<ScreenPushEvent>(event) && !captureHold_)
                 captureHold_ = session_->HoldLink(); // the link waits for the capture window
+            // The state follows at once, not at the next poll.
+            ShowConnState();
         });
     });
     Server().SetOnServerStatus([this](const ServerStatus& status) { ShowServerStatus(status); });
@@ -300,6 +302,9 @@ void MainWindow::ShutDown()
     if (log_) log_->close();
     if (captureWindow_) captureWindow_->close();
     windowPlacement->SavePositions();
+    // The process ends without tearing the window down: the start-up lock and its socket
+    // go now, or they would stay in the runtime folder.
+    singleInstance_.Release();
 }
 
 void MainWindow::Exit() { close(); }

@@ -20,9 +20,11 @@
 #include <string>
 #include <vector>
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPoint>
 #include <QPointer>
+#include <QSet>
 
 #include "mainwindow/ConnectionState.h"
 #include "mainwindow/RecentFolders.h"
@@ -39,6 +41,7 @@
 class QAction;
 class QComboBox;
 class QDockWidget;
+class FolderWatch;
 class QFileSystemModel;
 class QFrame;
 class QKeyEvent;
@@ -64,8 +67,16 @@ struct ServerStatus;
 class MainWindow : public QMainWindow, public IHostWindows {
     Q_OBJECT
 public:
-    static constexpr int PollIntervalMs = 300;
+    // The poll's beat, and the session's look at the device. What the window shows
+    // follows the session's events at once; the poll only catches what no event tells
+    // (a device that comes back), so it may be slow: an idle window wakes once a second.
+    static constexpr int PollIntervalMs = 1000;
     static constexpr uint32_t QuietRecheckMs = 5000;
+    // A folder of the tree whose subfolders keep coming and going (a /tmp) has them
+    // brought in at most every FolderUpdateEveryMs, and is listed again (for those that
+    // went) at most every RelistEveryMs.
+    static constexpr int FolderUpdateEveryMs = 2000;
+    static constexpr int RelistEveryMs = 10000;
     static constexpr int TreeDefaultWidth = 200;
     static constexpr const char* Caption = QT_TRANSLATE_NOOP("MainWindow", "QV T30s,T20s,T20+Calculator Connectivity Kit");
     // The hidden key sequence that reveals the log commands.
@@ -354,6 +365,12 @@ private:
     // MainWindowFolders.cpp
     void StartEditing(QTreeView* view, const QModelIndex& index);
     void FolderRenamed(const QString& folder);
+    // The folder tree is not watched by its model (that would watch every folder from the
+    // root down, files and all): the folders whose subfolders are on screen (the
+    // expanded ones) are watched for subfolders only, and a change is brought in here.
+    void WatchShownFolders();
+    void ShownFolderChanged(const QString& folder);
+    void RelistTreeFolder(const QString& folder);
     void ListPicked();
     // A key typed in the list: Enter opens, F2 renames, Delete deletes the picked item;
     // true when the list itself should see it (the keys that move its current item).
@@ -385,6 +402,13 @@ private:
     bool startupAboutDone_ = false; // the About display at the first activation has begun
     QFileSystemModel* treeModel_ = nullptr;
     QFileSystemModel* listModel_ = nullptr;
+    FolderWatch* folderWatch_ = nullptr; // the expanded folders of the tree
+    // When each folder of the tree was last brought up to date, and listed again for a
+    // subfolder that went; the folders waiting for their turn.
+    QHash<QString, qint64> updated_;
+    QHash<QString, qint64> relisted_;
+    QSet<QString> updateDue_;
+    QSet<QString> relistDue_;
     bool refused_ = false;
     QString startRefusal_;
     std::optional<SingleInstance::Request> waitingStart_; // see SecondStartArrived

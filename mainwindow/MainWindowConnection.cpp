@@ -414,7 +414,18 @@ bool MainWindow::RefusedWhileLinkBusy()
     return false;
 }
 
-void MainWindow::RequestScreenCapture() { captureRequested_ = true; }
+void MainWindow::RequestScreenCapture()
+{
+    // From the Kermit engine's thread: the capture window opens from a poll, now rather
+    // than at the next beat. A poll that is running takes it at its end instead.
+    captureRequested_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (pollTimer->isActive() && !startingUp_) Guarded([this] { Poll(); });
+        },
+        Qt::QueuedConnection);
+}
 
 // ---------------------------------------------------------------- IHostWindows
 

@@ -4,10 +4,12 @@
 #include "mainwindow/MainWindow.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -18,6 +20,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QSet>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTimer>
@@ -26,6 +29,7 @@
 
 #include "link/Trace.h"
 #include "mainwindow/FolderNames.h"
+#include "mainwindow/FolderWatch.h"
 #include "mainwindow/MainWindowParts.h"
 #include "services/TransferServer.h"
 #include "util/CalvyxError.h"
@@ -179,6 +183,81 @@ void MainWindow::FolderRenamed(const QString& folder)
     folderTree->collapse(parentNode);
     folderTree->viewport()->update();
     ProcessPendingEvents();
+}
+
+void MainWindow::WatchShownFolders()
+{
+    QSet<QString> shown;
+    const std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& parent) {
+        for (int row = 0; row < treeModel_->rowCount(parent); ++row) {
+            const QModelIndex child = treeModel_->index(row, 0, parent);
+            if (!folderTree->isExpanded(child)) continue;
+            shown.insert(treeModel_->filePath(child));
+            walk(child);
+        }
+    };
+    walk(folderTree->rootIndex());
+    folderWatch_->SetFolders(shown);
+}
+
+void MainWindow::ShownFolderChanged(const QString& folder)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 lastUpdate = updated_.value(folder, now - FolderUpdateEveryMs);
+    if (now - lastUpdate < FolderUpdateEveryMs) {
+        if (!updateDue_.contains(folder)) {
+            updateDue_.insert(folder);
+            QTimer::singleShot(static_cast<int>(FolderUpdateEveryMs - (now - lastUpdate)), this, [this, folder] {
+                updateDue_.remove(folder);
+                Guarded([this, folder] { ShownFolderChanged(folder); });
+            });
+        }
+        return;
+    }
+    updated_.insert(folder, now);
+    const QModelIndex node = treeModel_->index(folder);
+    if (!node.isValid() || !QFileInfo(folder).isDir()) {
+        // Gone: its parent, watched as well, shows that.
+        WatchShownFolders();
+        return;
+    }
+    // The model's filter: folders, hidden ones not.
+    QStringList onDisk = QDir(folder).entryList(QDir::AllDirs | QDir::NoDotAndDotDot);
+    QStringList shown;
+    for (int row = 0; row < treeModel_->rowCount(node); ++row) shown << treeModel_->fileName(treeModel_->index(row, 0, node));
+    bool gone = false;
+    for (const QString& name : shown) gone = gone || !onDisk.contains(name);
+    // A new folder is brought in by asking for it.
+    for (const QString& name : onDisk)
+        if (!shown.contains(name)) treeModel_->index(QDir(folder).filePath(name));
+    if (gone) {
+        // Listing a folder again costs a look at each of its entries, files too: a folder
+        // whose subfolders keep coming and going is listed at most every RelistEveryMs.
+        const qint64 last = relisted_.value(folder, now - RelistEveryMs);
+        if (now - last >= RelistEveryMs) {
+            RelistTreeFolder(folder);
+        } else if (!relistDue_.contains(folder)) {
+            relistDue_.insert(folder);
+            QTimer::singleShot(static_cast<int>(RelistEveryMs - (now - last)), this, [this, folder] {
+                relistDue_.remove(folder);
+                Guarded([this, folder] { RelistTreeFolder(folder); });
+            });
+        }
+    }
+    WatchShownFolders();
+}
+
+void MainWindow::RelistTreeFolder(const QString& folder)
+{
+    if (!treeModel_->index(folder).isValid()) return;
+    relisted_.insert(folder, QDateTime::currentMSecsSinceEpoch());
+    // A folder that went is left in the model until the folder is listed again: its
+    // listing is marked out of date by moving the model's root away and back, then
+    // asked for.
+    const QString root = treeModel_->rootPath();
+    treeModel_->setRootPath(folder == root ? QDir::homePath() : folder);
+    treeModel_->setRootPath(root);
+    treeModel_->fetchMore(treeModel_->index(folder));
 }
 
 void MainWindow::ListItemRenamed(const QString& folder, const QString& oldName, const QString& newName)

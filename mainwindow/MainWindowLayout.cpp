@@ -10,7 +10,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDockWidget>
+#include <QFileIconProvider>
 #include <QFileSystemModel>
+
+#include "mainwindow/FolderWatch.h"
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -54,6 +57,19 @@ public:
             return MainWindow::tr("Modified");
         return QFileSystemModel::headerData(section, orientation, role);
     }
+};
+
+// The tree's icons: it shows folders only, but its model looks at every entry of a folder
+// it lists, and the standard provider reads a file's first bytes for its type. Files get
+// the plain file icon and no type, at no cost.
+class FolderTreeIconProvider : public QFileIconProvider {
+public:
+    QIcon icon(IconType type) const override { return QFileIconProvider::icon(type); }
+    QIcon icon(const QFileInfo& info) const override
+    {
+        return info.isDir() ? QFileIconProvider::icon(info) : QFileIconProvider::icon(QAbstractFileIconProvider::File);
+    }
+    QString type(const QFileInfo& info) const override { return info.isDir() ? QFileIconProvider::type(info) : QString(); }
 };
 
 } // namespace
@@ -215,9 +231,19 @@ void MainWindow::BuildViews()
     layout->addWidget(folderSplitter);
 
     treeModel_ = new QFileSystemModel(this);
+    // The model would watch every folder it listed, from the root down to the transfer
+    // folder, and list one again, files and all, whenever anything changes in it: a busy
+    // /tmp or Downloads above the transfer folder kept the window awake. The folders on
+    // screen are watched for their subfolders instead (WatchShownFolders).
+    treeModel_->setOption(QFileSystemModel::DontWatchForChanges);
+    static FolderTreeIconProvider treeIcons; // outlives the model, as the model wants
+    treeModel_->setIconProvider(&treeIcons);
     treeModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     treeModel_->setReadOnly(false); // labels are renamed in place
     treeModel_->setRootPath(QDir::rootPath());
+    folderWatch_ = new FolderWatch(this);
+    connect(folderWatch_, &FolderWatch::SubfoldersChanged, this,
+            [this](const QString& folder) { Guarded([this, folder] { ShownFolderChanged(folder); }); });
     folderTree = new ShellView(folderSplitter);
     folderTree->setObjectName(QStringLiteral("folderTree"));
     folderTree->setModel(treeModel_);
@@ -233,6 +259,8 @@ void MainWindow::BuildViews()
             [this] { Guarded([this] { FolderChanged(); }); });
     connect(treeModel_, &QFileSystemModel::fileRenamed, this,
             [this](const QString& folder) { Guarded([this, folder] { FolderRenamed(folder); }); });
+    connect(folderTree, &QTreeView::expanded, this, &MainWindow::WatchShownFolders);
+    connect(folderTree, &QTreeView::collapsed, this, &MainWindow::WatchShownFolders);
 
     listModel_ = new FolderListModel(this);
     listModel_->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::AllDirs);

@@ -33,7 +33,21 @@ std::string Native(const QString& path) { return QFile::encodeName(path).toStdSt
 } // namespace
 
 SingleInstance::SingleInstance() = default;
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() { Release(); }
+
+void SingleInstance::Release()
+{
+    if (server_) {
+        server_->close();
+        // close() removes the socket file on this platform; said once more in case not.
+        QLocalServer::removeServer(SocketPath());
+        delete server_;
+        server_ = nullptr;
+    }
+    // QLockFile removes its file as it unlocks; a lock this object never took is left.
+    if (lock_) lock_->unlock();
+    lock_.reset();
+}
 
 QString SingleInstance::Folder()
 {

@@ -34,6 +34,7 @@ public:
     using RequestHandler = std::function<void(const Request&)>;
 
     SingleInstance();
+    // Releases (see Release).
     ~SingleInstance() override;
 
     enum class Outcome {
@@ -52,6 +53,12 @@ public:
     // The lock holder: answers second starts with handler (main thread). False, with
     // the reason in error, when the socket cannot be made (the program runs without).
     bool Listen(RequestHandler handler, QString* error = nullptr);
+    // The end of a clean exit (the program ends without tearing its windows down): the
+    // socket stops listening and goes, then the lock is let go and its file removed, so
+    // the runtime folder is left as it was found. Does nothing to what another
+    // instance holds.
+    void Release();
+
     // A second start: tells the running instance, waiting at most timeoutMs. False when
     // nobody answered (the holder is starting up, or is stuck).
     static bool NotifyRunning(const Request& request, int timeoutMs = 2000);

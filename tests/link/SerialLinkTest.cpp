@@ -51,8 +51,11 @@ TEST(SerialNames, ComNamesMapToTtySAndOthersStayAsGiven)
 TEST(PortNames, DeviceNamesInUpperCasePathsAsTyped)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"qvxt0+", "QVXT0+"},
-        {"QVxT0+", "QVXT0+"},
+        // The pipe device keeps its one spelling, whatever was typed: it is shown so.
+        {"qvxt0+", "QVxT0+"},
+        {"QVXT0+", "QVxT0+"},
+        {"QVxT0+", "QVxT0+"},
+        {"qvxt0+2", "QVxT0+2"},
         {"com2", "COM2"},
         {"/dev/ttyUSB0", "/dev/ttyUSB0"},
         {"/tmp/pipes/QVxT0+", "/tmp/pipes/QVxT0+"},

@@ -47,12 +47,15 @@ protected:
     LinkOnSim link;
 };
 
-TEST(UsbNames, TheUpperCaseDeviceNameAnywhereInTheNameMeansUsb)
+TEST(UsbNames, TheDeviceNameAnywhereInTheNameMeansUsb)
 {
     const std::pair<const char*, bool> cases[] = {
-        {"QVXT0+", true}, {"QVXT0+2", true}, {"\\\\.\\QVXT0+", true}, {"QVxT0+", false}, {"COM1", false}, {"QVXT0", false},
+        {"QVxT0+", true}, {"QVXT0+", true}, {"QVxT0+2", true},     {"\\\\.\\QVxT0+", true},
+        {"COM1", false},  {"QVXT0", false}, {"/dev/QVXT0+", true}, {"/tmp/pipes/QVxT0+", false},
     };
     for (const auto& [name, usb] : cases) EXPECT_EQ(IsUsbName(name), usb) << name;
+    // What the user types, in any case, is a USB name once it is made the name to open.
+    for (const char* typed : {"qvxt0+", "QvXt0+", "QVXT0+"}) EXPECT_TRUE(IsUsbPortName(typed)) << typed;
 }
 
 TEST(UsbNames, AUsbIdNameMeansTheLibUsbDeviceAndNothingElseChanges)
@@ -134,7 +137,7 @@ TEST(UsbNames, ASocketNameMeansTheDeviceInThatSocket)
 TEST_F(UsbLink, OpenUsesTheUsbRecordAndProfileWhateverTheBaud)
 {
     link.CreateUsb();
-    link.Program().Open("QVXT0+", 115200);
+    link.Program().Open("QVxT0+", 115200);
     EXPECT_EQ(link.Program().Kind(), LinkKind::Usb);
     EXPECT_EQ(link.Program().Timing().ReceiveSettleDelay, UsbProfile.ReceiveSettleDelay);
     EXPECT_EQ(link.Program().Timing().CancelSettleDelay, UsbProfile.CancelSettleDelay);

@@ -105,7 +105,7 @@ TEST(WriteStopReopen, AReopenedLinkWritesAgain)
     LinkOnSim link;
     sim::SimPort& calc = link.OpenUsb();
     link.Program().StopWrites();
-    link.Program().Open("QVXT0+", 9600);
+    link.Program().Open("QVxT0+", 9600);
     const ByteString block = Block('c');
     auto reader = std::async(std::launch::async, [&] {
         SleepMs(300); // a calculator slow to read: the write has to wait for it

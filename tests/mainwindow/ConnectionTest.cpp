@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, PlugConnectsWithinOnePollAndUnplugDisconnectsAfterTheQuie
         << "the Kermit server did not start within one poll";
     EXPECT_LE(TicksSince(plugged), static_cast<uint32_t>(limitMs));
     EXPECT_TRUE(WaitFor([this] { return window_->ConnState() == StateConnected; }, 5000));
-    EXPECT_EQ(window_->Server().PortName(), "QVXT0+");
+    EXPECT_EQ(window_->Server().PortName(), "QVxT0+");
     EXPECT_TRUE(window_->folderTree->isVisible());
 
     Device(false);

@@ -125,6 +125,41 @@ protected:
     }
 };
 
+// The tree's model watches nothing itself: the folders it shows expanded are watched
+// for their subfolders. A folder another program makes or removes there shows at once;
+// files coming and going there are none of the tree's business (FolderWatchTest).
+TEST_F(FolderPaneTest, FoldersMadeOrRemovedByOthersShowInTheTree)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
+    auto* tree = static_cast<QFileSystemModel*>(window_->folderTree->model());
+    const QString folder = folder_.path();
+    ASSERT_TRUE(window_->folderTree->isExpanded(tree->index(folder)));
+    // The shown folder's children, as the tree has them.
+    const auto children = [&] {
+        QStringList names;
+        const QModelIndex node = tree->index(folder);
+        for (int row = 0; row < tree->rowCount(node); ++row) names << tree->index(row, 0, node).data().toString();
+        names.sort();
+        return names;
+    };
+    ASSERT_TRUE(WaitFor([&] { return children() == QStringList{"sub"}; }, 5000)) << children().join(',').toStdString();
+
+    ASSERT_TRUE(QDir(folder).mkdir("made-outside"));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return children() == QStringList({"made-outside", "sub"});
+        },
+        5000))
+        << "a folder made by another program did not show: " << children().join(',').toStdString();
+    ASSERT_TRUE(QDir(folder).rmdir("sub"));
+    ASSERT_TRUE(QDir(folder).rename("made-outside", "renamed"));
+    // A folder listed again lately is listed again only after MainWindow::RelistEveryMs.
+    EXPECT_TRUE(WaitFor([&] { return children() == QStringList{"renamed"}; }, MainWindow::RelistEveryMs + 5000))
+        << "folders removed or renamed by another program stayed: " << children().join(',').toStdString();
+    // The transfer folder is still the one shown.
+    EXPECT_EQ(window_->TreePath(), folder);
+}
+
 TEST_F(FolderPaneTest, DoubleClickAndEnterOpenAFolderButNotAFile)
 {
     ASSERT_NO_FATAL_FAILURE(StartWithFiles());

@@ -162,8 +162,8 @@ TEST_F(MainWindowTest, DisconnectingClearsTheStatusAndShowsThePrompt)
     // sanitized build) would find no calculator and disconnect first.
     window_->pollTimer->stop();
     window_->SetConnState(StateConnected);
-    window_->ShowServerStatus({ServerState::Connected, "QVXT0+"});
-    EXPECT_EQ(window_->statusPanel->text(), "Device connected on QVXT0+");
+    window_->ShowServerStatus({ServerState::Connected, "QVxT0+"});
+    EXPECT_EQ(window_->statusPanel->text(), "Device connected on QVxT0+");
     window_->SetConnState(StateDisconnected);
     EXPECT_EQ(window_->statusPanel->text(), "");
     EXPECT_TRUE(window_->promptLabel->text().startsWith("The calculator appears to be disconnected."));

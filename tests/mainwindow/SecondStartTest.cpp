@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLocalSocket>
@@ -113,6 +114,47 @@ TEST_F(MainWindowTest, SecondStartRaisesTheRunningWindowAndHandsItThePort)
     }
     // The named port is chosen in the box too; it could not be opened, and that was said.
     EXPECT_EQ(window_->connectionBox->currentText(), "/dev/calvyx-missing-port");
+}
+
+// The program ends without tearing its window down: the window lets go of the start-up
+// lock and its socket as it closes, and the runtime folder is left as it was found.
+TEST_F(MainWindowTest, ACleanExitRemovesTheStartUpLockAndItsSocket)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const QString lock = SingleInstance::LockPath();
+    const QString socket = SingleInstance::SocketPath();
+    ASSERT_TRUE(QFileInfo::exists(lock));
+    ASSERT_TRUE(QFileInfo::exists(socket));
+    ASSERT_TRUE(window_->close());
+    EXPECT_EQ(endProcessCalls_, 1);
+    EXPECT_FALSE(QFileInfo::exists(lock)) << "the lock stayed";
+    EXPECT_FALSE(QFileInfo::exists(socket)) << "the socket stayed";
+    SingleInstance next;
+    EXPECT_EQ(next.Acquire(), SingleInstance::Outcome::Acquired);
+}
+
+// Only the holder removes them: a second start that found the lock taken leaves the
+// running instance's lock and socket as they are.
+TEST(SingleInstanceFiles, ReleaseRemovesOnlyWhatThisInstanceHolds)
+{
+    SingleInstance running;
+    ASSERT_EQ(running.Acquire(), SingleInstance::Outcome::Acquired);
+    QString error;
+    ASSERT_TRUE(running.Listen([](const SingleInstance::Request&) {}, &error)) << error.toStdString();
+    {
+        SingleInstance second;
+        EXPECT_EQ(second.Acquire(), SingleInstance::Outcome::AlreadyRunning);
+        second.Release();
+    }
+    EXPECT_TRUE(QFileInfo::exists(SingleInstance::LockPath()));
+    EXPECT_TRUE(QFileInfo::exists(SingleInstance::SocketPath()));
+    QLocalSocket peer;
+    peer.connectToServer(SingleInstance::SocketPath());
+    EXPECT_TRUE(peer.waitForConnected(2000)) << "the running instance no longer listens";
+    peer.abort();
+    running.Release();
+    EXPECT_FALSE(QFileInfo::exists(SingleInstance::LockPath()));
+    EXPECT_FALSE(QFileInfo::exists(SingleInstance::SocketPath()));
 }
 
 TEST_F(MainWindowTest, ARequestThatNamesNoConnectionChangesNothing)

@@ -28,13 +28,13 @@ wait_for_line "$work/first.log" . "the first device did not appear"
 "$cli" serve --port QVxT0+ --dir "$work/served" >"$work/serve.log" 2>&1 &
 serve=$!
 pids+=($serve)
-wait_for_line "$work/serve.log" "^Serving QVXT0+" "serve did not start"
+wait_for_line "$work/serve.log" "^Serving QVxT0+" "serve did not start"
 kill "$first"; wait "$first" 2>/dev/null || true
-wait_for_line "$work/serve.log" "^-- QVXT0+ is gone" "serve did not notice the unplug"
+wait_for_line "$work/serve.log" "^-- QVxT0+ is gone" "serve did not notice the unplug"
 timeout 60 "$sim" kermit-push --usb "$work/AGAIN.BIN" --after 1000 >"$work/push.log" 2>&1 ||
   fail "the push after the replug failed"
 cmp "$work/AGAIN.BIN" "$work/served/AGAIN.BIN" || fail "the file pushed after the replug differs"
-grep -q "^-- QVXT0+ is back" "$work/serve.log" || fail "serve did not say the device is back"
+grep -q "^-- QVxT0+ is back" "$work/serve.log" || fail "serve did not say the device is back"
 
 # Unplugged and back at once, well inside one look at the device: the push made by the
 # new device must still arrive (the link must not stay on the pipes that went away).

@@ -159,7 +159,7 @@ sim_result && echo "ok: ROM load" || fail "rom-load: $(cat "$work/sim.err")"
 # --- failures: exit codes and messages.
 start_sim usb --usb --hold
 run_cli 1 rom --port QVxT0+ "$work/absent.bin" && {
-    grep -qxF "Download Error: Download of ROM file $work/absent.bin failed." "$work/cli.log" && grep -q "Unable to open file $work/absent.bin - WinErr=2" "$work/cli.log" ||
+    grep -qxF "ROM load failed: $work/absent.bin: no such file" "$work/cli.log" ||
         fail "missing ROM file: $(cat "$work/cli.log")"
 }
 # Files that cannot be a ROM are refused before the port is opened (no calculator is
@@ -186,7 +186,7 @@ done
 echo "ok: Ctrl-C exits 130"
 kill "$sim_pid"; sim_result || true
 run_cli 3 receive --port QVxT0+ --out "$work/x" &&
-    { grep -q "^Error(The connectivity kit is unable to open communications to: QVxT0+)" "$work/cli.log" || fail "port error text"; }
+    { grep -qxF "calvyx-cli receive: cannot open QVxT0+: no such device" "$work/cli.log" || fail "port error text: $(cat "$work/cli.log")"; }
 run_cli 3 rom --port "$work/no-tty" "$work/os.bin" || true
 run_cli 2 capture --port QVxT0+ --out "$work/shot.jpg" || true
 run_cli 2 capture --port QVxT0+ --out "$work/shot.png" --border 6 || true

@@ -31,7 +31,7 @@ for _ in $(seq 50); do [[ -p $work/dev/QVxT0+/PIPE1 ]] && break; sleep 0.05; don
 [[ -p $work/dev/QVxT0+/PIPE0 && -p $work/dev/QVxT0+/PIPE1 ]] || fail "USB pipes missing"
 wait "$pid" || fail "calvyx-sim usb exited $?"
 [[ ! -e $work/dev/QVxT0+ ]] || fail "device folder left after unplug"
-[[ $(cat "$work/usb.out") == QVXT0+ ]] || fail "usb printed '$(cat "$work/usb.out")'"
+[[ $(cat "$work/usb.out") == QVxT0+ ]] || fail "usb printed '$(cat "$work/usb.out")'"
 
 # A held device is removed when the simulator is stopped by a signal.
 "$sim" usb --root "$work/dev2" --hold >/dev/null 2>&1 &

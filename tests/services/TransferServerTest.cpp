@@ -60,8 +60,8 @@ TEST_F(TransferServerTest, SelectPortOpensOnceWhateverTheLetterCase)
     UseUsb();
     server->SelectPort("qvxt0+");
     ASSERT_TRUE(server->LinkOpen());
-    EXPECT_EQ(server->PortName(), "QVXT0+");
-    EXPECT_EQ(statuses, (std::vector<std::string>{"Opening port: QVXT0+", "Device connected on QVXT0+"}));
+    EXPECT_EQ(server->PortName(), "QVxT0+");
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Opening port: QVxT0+", "Device connected on QVxT0+"}));
 
     server->SelectPort("QVxT0+");
 
@@ -78,7 +78,7 @@ TEST_F(TransferServerTest, SelectPortReopensTheLinkAfterTheCaptureClosedIt)
     server->SelectPort("QVxT0+");
 
     EXPECT_TRUE(server->LinkOpen());
-    EXPECT_EQ(statuses, (std::vector<std::string>{"Opening port: QVXT0+", "Device connected on QVXT0+"}));
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Opening port: QVxT0+", "Device connected on QVxT0+"}));
 }
 
 TEST_F(TransferServerTest, PortThatCannotBeOpenedRaisesAndClearsTheSelection)
@@ -116,7 +116,7 @@ TEST_F(TransferServerTest, OpenPortDirectRefusesAutoAndReopensOtherwise)
 
     EXPECT_TRUE(server->OpenPortDirect("qvxt0+"));
     EXPECT_TRUE(server->LinkOpen());
-    EXPECT_EQ(statuses, (std::vector<std::string>{"Opening Comm QVXT0+", "Device connected on QVXT0+"}));
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Opening Comm QVxT0+", "Device connected on QVxT0+"}));
 }
 
 TEST_F(TransferServerTest, ReceiveObjectKeepsTheDataOnlyWhenItSucceeded)

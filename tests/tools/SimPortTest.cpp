@@ -120,7 +120,7 @@ TEST_F(SimPortTest, PlugAndUnplugMakeAndRemoveTheDevice)
         EXPECT_TRUE(device->Plugged());
         EXPECT_TRUE(Exists(folder + "/PIPE0"));
         EXPECT_TRUE(Exists(folder + "/PIPE1"));
-        EXPECT_EQ(device->ProgramPortName(), UsbDeviceNameUpper);
+        EXPECT_EQ(device->ProgramPortName(), UsbDeviceName);
         device->Unplug();
         EXPECT_FALSE(device->Plugged());
         EXPECT_FALSE(Exists(folder));

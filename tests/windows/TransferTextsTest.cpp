@@ -80,7 +80,7 @@ TEST(TransferTexts, InEnglishTheyAreTheWordsCalvyxCliPrints)
     }
     for (const ServerStatus& status :
          {ServerStatus{}, ServerStatus{ServerState::OpeningPort, "COM1"}, ServerStatus{ServerState::OpeningComm, "/dev/ttyUSB0"},
-          ServerStatus{ServerState::Connected, "QVXT0+"}, ServerStatus{ServerState::Copying, "new os.bin"},
+          ServerStatus{ServerState::Connected, "QVxT0+"}, ServerStatus{ServerState::Copying, "new os.bin"},
           ServerStatus{ServerState::ReceivingByWire, {}}})
         EXPECT_EQ(ShownServerStatus(status).toStdString(), ServerStatusText(status)) << status.subject;
 }
@@ -192,7 +192,7 @@ TEST(TransferTexts, GermanWindowsWordThemInGerman)
     };
     ASSERT_TRUE(InstallLanguage("de"));
     for (const Case& c : cases) EXPECT_EQ(ShownTransferStatus(c.event).toStdString(), c.german) << Describe(c.event);
-    EXPECT_EQ(ShownServerStatus({ServerState::Connected, "QVXT0+"}).toStdString(), "Gerät verbunden über QVXT0+");
+    EXPECT_EQ(ShownServerStatus({ServerState::Connected, "QVxT0+"}).toStdString(), "Gerät verbunden über QVxT0+");
     EXPECT_EQ(ShownServerStatus({ServerState::OpeningPort, "COM1"}).toStdString(), "Öffne Anschluss: COM1");
     ASSERT_TRUE(InstallLanguage("en"));
 }

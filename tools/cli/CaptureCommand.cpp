@@ -85,9 +85,15 @@ int Capture(std::vector<std::string> words)
                 PrintLine("Waiting for screen " + std::to_string(n) + " of " + std::to_string(*count) + " on " + *port +
                           " (press ON and 1 together; Ctrl-C stops)");
                 capture->ReadScreen({}, screen);
-            } catch (const CalvyxError&) {
+            } catch (const LinkError& e) {
+                // The opening failed, or the link went while the screen came.
                 capture->CloseLink();
-                std::fprintf(stderr, "%s\n", OpenErrorText(*port, capture->OpenError()).c_str());
+                std::fprintf(stderr, "%s\n", PortErrorLineWithReason("capture", *port, e.Reason()).c_str());
+                result = ExitPortError;
+                return;
+            } catch (const CalvyxError& e) {
+                capture->CloseLink();
+                std::fprintf(stderr, "%s\n", PortErrorLine("capture", *port, e.what()).c_str());
                 result = ExitPortError;
                 return;
             }
@@ -122,7 +128,8 @@ const tooling::CommandRegistration captureCommand{
      "capture --port NAME --out FILE [--count N] [--border B] [--scale S]",
      "options:\n"
      "  --port NAME         the calculator's port: QVxT0+ (its USB link), usb:VVVV:PPPP (a USB\n"
-     "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
+     "                      device by its id), usb:BUS-PORT[.PORT...] (the USB device in that\n"
+     "                      socket), COMn or a device path such as /dev/ttyUSB0\n"
      "  --out FILE          the picture to write; .png or .bmp chooses the format\n"
      "  --count N           take N screens (default 1); above 1 the files are numbered\n"
      "                      FILE-1.png, FILE-2.png, ...\n"

@@ -3,8 +3,11 @@
 // calvyx-cli: a small dispatcher. Each command lives in its own file and registers
 // itself in the program's command table (tools/common/CommandTable.h), its synopsis
 // being the usage line; main() only looks the name up. Shared conventions:
-//   port names  "QVxT0+" (the USB pipe device, any letter case), "COMn", or a device path
-//   exit codes  0 done, 1 transfer failed, 2 bad usage, 3 port error ("Error(...)" on stderr)
+//   port names  "QVxT0+" (the USB pipe device, any letter case), "usb:VVVV:PPPP",
+//               "usb:BUS-PORT.PORT", "COMn", or a device path
+//   exit codes  0 done, 1 transfer failed, 2 bad usage, 3 port error (one line on stderr:
+//               "calvyx-cli COMMAND: cannot open PORT: WHY"), 130 stopped by Ctrl-C
+//   streams     what the command does on stdout, every error on stderr
 #include <map>
 #include <optional>
 #include <string>

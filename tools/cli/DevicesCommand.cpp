@@ -237,7 +237,8 @@ const tooling::CommandRegistration devicesCommand{
      "                      is then reached as usb:VVVV:PPPP, or as QVxT0+ when no pipe device\n"
      "                      is there. It also prints the udev rule line that gives the\n"
      "                      device to the user at the seat; run as root, it writes the\n"
-     "                      line to /etc/udev/rules.d/70-calvyx-ids.rules and reloads udev\n"
+     "                      line to /etc/udev/rules.d/70-calvyx-ids.rules, then has\n"
+     "                      udevadm reload the rules and trigger the device\n"
      "  --root DIR          with --add as root: write the rules file under DIR instead of /\n"}};
 
 } // namespace

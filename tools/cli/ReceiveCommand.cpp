@@ -9,6 +9,7 @@
 #include "services/CalculatorSession.h"
 #include "services/ObjectName.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/Port.h"
 #include "tools/cli/Terminal.h"
 #include "util/CalvyxError.h"
 #include "util/StopSignal.h"
@@ -48,15 +49,8 @@ int Receive(std::vector<std::string> words)
     TerminalWindows windows;
     // One receive and done: no Kermit server, no following the device.
     CalculatorSession session(windows.Host(), {.kermitServer = false, .followDevice = false});
-    session.Transfers().SetOnStatus([](const std::string& text) {
-        if (!text.empty()) PrintLine(text);
-    });
-    try {
-        session.Connect(*port);
-    } catch (const CalvyxError& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return ExitPortError;
-    }
+    PrintOpenedPort(session);
+    if (!ConnectCliSession(session, *port, "receive")) return ExitPortError;
     // Ctrl-C cancels the receive as the dialog's Cancel does: four CAN go to the calculator.
     StopSignal stopSignal;
     stopSignal.OnSignal(nullptr, [&] { session.CancelTransfer(); });
@@ -89,7 +83,8 @@ const tooling::CommandRegistration receiveCommand{
      "receive --port NAME --out PATH",
      "options:\n"
      "  --port NAME         the calculator's port: QVxT0+ (its USB link), usb:VVVV:PPPP (a USB\n"
-     "                      device by its id), COMn or a device path such as /dev/ttyUSB0\n"
+     "                      device by its id), usb:BUS-PORT[.PORT...] (the USB device in that\n"
+     "                      socket), COMn or a device path such as /dev/ttyUSB0\n"
      "  --out PATH          the file to write, or a folder: the file is then named after the\n"
      "                      object, numbered \" (2)\", \" (3)\"... rather than replace a file\n"
      "\n"

@@ -10,16 +10,20 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
+#include <variant>
 
 #include "services/CalculatorClass.h"
 #include "services/CalculatorSession.h"
 #include "services/RomSender.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Interrupt.h"
+#include "tools/cli/Port.h"
 #include "tools/cli/Terminal.h"
 #include "util/CalvyxError.h"
 #include "util/StopSignal.h"
 #include "util/StringTable.h"
+#include "util/TransferText.h"
 #include "util/Utils.h"
 
 namespace cli {
@@ -47,6 +51,30 @@ void Forward(Load& load, bool fromErr, bool all)
         else
             PrintLine(load.prefix + line);
     }
+}
+
+// "Error(WHY)", as the core words its errors for a message box, reads "WHY" here.
+std::string Unwrapped(const std::string& text)
+{
+    const std::string head = std::string(Str::Error) + "(";
+    if (text.size() > head.size() && text.compare(0, head.size(), head) == 0 && text.back() == ')')
+        return OneLine(text.substr(head.size(), text.size() - head.size() - 1));
+    return OneLine(text);
+}
+
+// The one line of a failed load, on stderr.
+void PrintRomFailure(const std::string& why) { std::fprintf(stderr, "ROM load failed: %s\n", why.c_str()); }
+
+// Why the file cannot be a ROM (missing, unreadable, empty, not a regular file, too
+// large), or nothing.
+std::optional<std::string> RomFileRefusal(const std::string& file)
+{
+    const QFileInfo info(QString::fromStdString(file));
+    if (!info.exists() && !info.isSymLink()) return file + ": no such file";
+    if (!info.exists()) return file + ": a link to nothing";
+    if (info.isFile() && !info.isReadable()) return file + ": permission denied";
+    if (const auto problem = RomFileProblem(file)) return Unwrapped(*problem);
+    return std::nullopt;
 }
 
 int RomToClass(const std::vector<std::string>& ports, const std::string& file)
@@ -109,33 +137,34 @@ int Rom(std::vector<std::string> words)
     const std::string file = args->Positional()[0];
 
     // A file that cannot be a ROM is refused before the port is touched.
-    if (const auto problem = RomFileProblem(file)) {
-        std::fprintf(stderr, "%s: %s\n", Str::DownloadError, OneLine(FormatText(Str::DownloadFailed, file)).c_str());
-        std::fprintf(stderr, "%s\n", problem->c_str());
+    if (const auto problem = RomFileRefusal(file)) {
+        PrintRomFailure(*problem);
         return ExitTransferFailed;
     }
     if (all) {
         for (const auto& found : FindCalculators())
             if (std::find(ports.begin(), ports.end(), found) == ports.end()) ports.push_back(found);
         if (ports.empty()) {
-            std::fprintf(stderr, "No calculator found\n");
+            std::fprintf(stderr, "calvyx-cli rom: no calculator found\n");
             return ExitPortError;
         }
     }
     if (all || ports.size() > 1) return RomToClass(ports, file);
-    const auto port = std::optional<std::string>(ports.front());
+    const std::string port = ports.front();
     TerminalWindows windows;
     // One load and done: no Kermit server, no following the device.
     CalculatorSession session(windows.Host(), {.kermitServer = false, .followDevice = false});
-    TransferServer& server = session.Transfers();
-    server.SetOnStatus([](const std::string& text) {
-        if (!text.empty()) PrintLine(text);
+    PrintOpenedPort(session);
+    std::string failure; // how the load ended, when it failed
+    QObject::connect(&session, &CalculatorSession::Event, [&failure](const SessionEvent& event) {
+        if (const auto* t = std::get_if<TransferEvent>(&event); t && t->stage == TransferStage::Ended && !t->Succeeded())
+            failure = Unwrapped(FailureWhy(*t));
     });
     try {
         // The port opens afresh for the load; "AUTO" is refused.
-        if (!session.OpenForRom(*port)) return ExitPortError;
+        if (!session.OpenForRom(port)) return ExitPortError;
     } catch (const CalvyxError& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        std::fprintf(stderr, "%s\n", PortErrorLine("rom", port, e.what()).c_str());
         return ExitPortError;
     }
     // Ctrl-C stops the stream between two chunks; the link is closed as after any load.
@@ -151,8 +180,8 @@ int Rom(std::vector<std::string> words)
         PrintLine("ROM loaded: " + QLocale(QLocale::English).toString(size).toStdString() + " bytes");
         return ExitOk;
     }
-    std::fprintf(stderr, "%s: %s\n", Str::DownloadError, OneLine(FormatText(Str::DownloadFailed, file)).c_str());
-    if (!server.LastRomError().empty()) std::fprintf(stderr, "%s\n", server.LastRomError().c_str());
+    const std::string& said = session.Transfers().LastRomError();
+    PrintRomFailure(!failure.empty() ? failure : !said.empty() ? Unwrapped(said) : "the calculator did not take the stream");
     return ExitTransferFailed;
 }
 
@@ -166,8 +195,10 @@ const tooling::CommandRegistration romCommand{
      "  --all               every calculator found (see calvyx-cli serve --all)\n"
      "  FILE                the ROM image (.bin): a regular file of 1 byte to 4 GB - 1\n"
      "\n"
-     "Put the calculator in ROM-load mode first. Ends with \"ROM loaded: N bytes\" (exit 0) or\n"
-     "\"ROM load failed: ...\" (exit 1); 130 when stopped by Ctrl-C, 3 on a port error.\n"
+     "Put the calculator in ROM-load mode first. Ends with \"ROM loaded: N bytes\" on stdout\n"
+     "(exit 0) or \"ROM load failed: WHY\" on stderr (exit 1; a file that cannot be a ROM is\n"
+     "refused so before the port is opened); 130 when stopped by Ctrl-C, 3 on a port error\n"
+     "(\"calvyx-cli rom: cannot open NAME: WHY\" on stderr).\n"
      "With several calculators each line starts with [LABEL], each calculator's result\n"
      "follows (\"loaded\" or \"failed (exit N)\") and the exit code is the highest of theirs:\n"
      "0 only when every load succeeded.\n"

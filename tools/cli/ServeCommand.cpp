@@ -104,7 +104,7 @@ int ServeOne(const std::string& port, const std::string& folder, const std::opti
             stop();
         });
     });
-    if (!ConnectCliSession(session, port)) return ExitPortError;
+    if (!ConnectCliSession(session, port, "serve")) return ExitPortError;
 
     // Caught before the engine serves: a question on the terminal ends at Ctrl-C too.
     StopSignal stopSignal;
@@ -184,7 +184,7 @@ int ServeClass(const std::vector<std::string>& ports, bool all, const std::strin
             PrintLine(prefix(m) + "Serving " + m.session->Port() + " from " + folder);
         } catch (const CalvyxError& e) {
             // The others are served; this one is opened when it can be.
-            std::fprintf(stderr, "[%s] %s\n", ClassLabel(port).c_str(), e.what());
+            std::fprintf(stderr, "[%s] %s\n", ClassLabel(port).c_str(), PortErrorLine("serve", port, e.what()).c_str());
         }
     }
     if (all) calculators.FollowAll(FindCalculators);

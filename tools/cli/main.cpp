@@ -39,7 +39,8 @@ int ListCommands(FILE* out)
     std::fprintf(out, "usage: calvyx-cli COMMAND [options]\n\ncommands:\n");
     tooling::ProgramCommands().List(out, 10);
     std::fprintf(out,
-                 "\nports: QVxT0+ (the USB device), usb:VVVV:PPPP (a USB device by its id), COMn, or a device path\n"
+                 "\nports: QVxT0+ (the USB device), usb:VVVV:PPPP (a USB device by its id), usb:BUS-PORT.PORT\n"
+                 "       (the USB device in that socket, e.g. usb:1-2.3), COMn, or a device path\n"
                  "exit codes: 0 done, 1 transfer failed, 2 bad usage, 3 port error, 130 stopped by Ctrl-C\n"
                  "\n'calvyx-cli COMMAND --help' describes a command's options.\n");
     return cli::ExitUsage;

@@ -24,8 +24,7 @@ namespace {
 const char* const RoleHelp =
     "  --after MS       wait before starting, for the program to open its end (default 1000)\n"
     "  --max-len N      longest frame the calculator sends, LEN 5..94 (default 80)\n"
-    "  --start-seq N    sequence number of the first packet (default 0)\n"
-    "  --pace           the program's bytes reach the calculator at the line rate\n";
+    "  --start-seq N    sequence number of the first packet (default 0)\n";
 
 // The options every role shares, taken out of args; the rest stays for the role.
 struct RoleSetup {
@@ -63,10 +62,7 @@ RoleSetup TakeRoleOptions(std::vector<std::string>& args)
             TakeNumber(args, i, s.kermit.maxLen, s.error);
         else if (args[i] == "--start-seq")
             TakeNumber(args, i, s.kermit.startSeq, s.error);
-        else if (args[i] == "--pace") {
-            s.kermit.paceReceived = true;
-            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
-        } else
+        else
             ++i;
     }
     if (s.error.empty() && (s.kermit.maxLen < MinMaxLen || s.kermit.maxLen > MaxMaxLen))

@@ -7,12 +7,18 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
 #include "link/LinkIo.h"
 #include "link/PortName.h"
 #include "link/UsbPipes.h"
+#include "tools/common/CommandTable.h"
 #include "util/StopSignal.h"
 
 namespace sim {
@@ -50,6 +56,74 @@ bool ParseNumber(const std::string& text, double& out)
 // Made by main() before a role runs; without it (a role run in-process by the tests)
 // the waits simply sleep.
 std::optional<StopSignal> Stop;
+
+// One simulator per device root: a second one would make its pipes over the first one's
+// and take bytes meant for it, and its exit would unplug the other's device. The lock
+// file QVxT0+.lock in the root is held (flock) while the process lives; the kernel lets
+// go of it however the process ends. A clean end removes the file (still holding the
+// lock, so that a start at that moment locks a file of its own and is not let in beside
+// a live one: see Take).
+class DeviceRootLock {
+public:
+    explicit DeviceRootLock(const std::string& root) : path_(root + "/" + UsbDeviceName + ".lock") { Take(root); }
+    ~DeviceRootLock()
+    {
+        ::unlink(path_.c_str());
+        ::close(fd_);
+    }
+    DeviceRootLock(const DeviceRootLock&) = delete;
+    DeviceRootLock& operator=(const DeviceRootLock&) = delete;
+
+private:
+    void Take(const std::string& root)
+    {
+        // A file that its holder removed between our open and our lock is not the lock any
+        // more: try again on the one that is there now (a few times; a start that keeps
+        // losing that race gives up rather than spin).
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+            if (fd < 0) throw std::runtime_error("calvyx-sim: cannot make the lock " + path_ + ": " + std::strerror(errno));
+            if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+                const int err = errno;
+                const std::string holder = Holder(fd);
+                ::close(fd);
+                if (err == EWOULDBLOCK)
+                    throw std::runtime_error("calvyx-sim: another calvyx-sim" + holder + " plays the USB device in " + root +
+                                             "; stop it first, or give this one a --root of its own");
+                throw std::runtime_error("calvyx-sim: cannot lock " + path_ + ": " + std::strerror(err));
+            }
+            struct stat held {
+            }, named{};
+            if (::fstat(fd, &held) == 0 && ::stat(path_.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
+                held.st_dev == named.st_dev) {
+                fd_ = fd;
+                // Who holds it, for the message of a second start.
+                const std::string pid = std::to_string(::getpid()) + "\n";
+                if (::ftruncate(fd_, 0) == 0 && ::pwrite(fd_, pid.data(), pid.size(), 0) < 0) {
+                    // Only the message of a second start would lack the number.
+                }
+                return;
+            }
+            ::close(fd);
+        }
+        throw std::runtime_error("calvyx-sim: the lock " + path_ + " kept changing; try again");
+    }
+
+    // " (process N)" from the holder's lock file, or nothing.
+    static std::string Holder(int fd)
+    {
+        char text[24] = {};
+        const ssize_t n = ::pread(fd, text, sizeof text - 1, 0);
+        if (n <= 0) return {};
+        const auto pid = tooling::WholeNumber(std::string(text, static_cast<std::size_t>(n)).substr(0, std::strcspn(text, "\n")));
+        return pid ? " (process " + std::to_string(*pid) + ")" : std::string();
+    }
+
+    std::string path_;
+    int fd_ = -1;
+};
+// Held from the device's making to the process's end.
+std::optional<DeviceRootLock> RootLock;
 
 } // namespace
 
@@ -125,6 +199,8 @@ std::unique_ptr<SimPort> OpenSimPort(const PortOptions& options)
     }
     if (options.usb) {
         const std::string root = options.root.empty() ? DeviceRoot() : options.root;
+        MakeDeviceRoot(root);
+        if (!RootLock) RootLock.emplace(root);
         port = CreateUsbDevice(root);
         std::fprintf(stderr, "calvyx-sim: USB device at %s/%s\n", root.c_str(), UsbDeviceName);
     } else {

@@ -215,12 +215,12 @@ class UsbDevice : public FdPortBase<SimUsbDevice> {
 public:
     explicit UsbDevice(std::string root) : root_(std::move(root)), folder_(root_ + "/" + UsbDeviceName)
     {
-        MakeFolders(root_);
+        MakeDeviceRoot(root_);
         Plug();
     }
     ~UsbDevice() override { Unplug(); }
 
-    std::string ProgramPortName() const override { return UsbDeviceNameUpper; }
+    std::string ProgramPortName() const override { return UsbDeviceName; }
     bool IsUsb() const override { return true; }
     void Hangup() override { Unplug(); }
     std::string DeviceRoot() const override { return root_; }
@@ -249,20 +249,6 @@ public:
     }
 
 private:
-    // The root's parents as they come; the root itself private (mode 0700), as the
-    // program checks it before it takes the pipes there for the calculator.
-    static void MakeFolders(const std::string& path)
-    {
-        std::error_code ec;
-        std::string folder = path;
-        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-        const std::filesystem::path parent = std::filesystem::path(folder).parent_path();
-        if (!parent.empty()) std::filesystem::create_directories(parent, ec);
-        if (ec) throw std::runtime_error("calvyx-sim: cannot create " + parent.string() + ": " + ec.message());
-        if (const std::string problem = MakePrivateFolder(folder); !problem.empty())
-            throw std::runtime_error("calvyx-sim: " + problem);
-    }
-
     static int MakeFifo(const std::string& path)
     {
         ::unlink(path.c_str()); // a FIFO left by a simulator that did not unplug
@@ -279,6 +265,18 @@ private:
 } // namespace
 
 std::unique_ptr<SimPort> CreatePtyPort() { return std::make_unique<PtyPort>(); }
+
+void MakeDeviceRoot(const std::string& root)
+{
+    std::error_code ec;
+    std::string folder = root;
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    const std::filesystem::path parent = std::filesystem::path(folder).parent_path();
+    if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+    if (ec) throw std::runtime_error("calvyx-sim: cannot create " + parent.string() + ": " + ec.message());
+    if (const std::string problem = MakePrivateFolder(folder); !problem.empty())
+        throw std::runtime_error("calvyx-sim: " + problem);
+}
 
 std::size_t SimPort::PacedCount(std::size_t n)
 {

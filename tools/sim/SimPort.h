@@ -28,8 +28,8 @@ class SimPort {
 public:
     virtual ~SimPort() = default;
 
-    // The name the program passes to OpenLink: a pty slave path, or the upper-case
-    // device name "QVXT0+" (with CALVYX_DEVICE_ROOT set to DeviceRoot()).
+    // The name the program passes to OpenLink: a pty slave path, or the device name
+    // "QVxT0+" (with CALVYX_DEVICE_ROOT set to DeviceRoot()).
     virtual std::string ProgramPortName() const = 0;
     virtual bool IsUsb() const = 0;
 
@@ -93,5 +93,9 @@ public:
     virtual bool Plugged() const = 0;
 };
 std::unique_ptr<SimUsbDevice> CreateUsbDevice(const std::string& deviceRoot);
+// The device root as CreateUsbDevice makes it: its parents as they come, the root itself
+// private (mode 0700), as the program checks it before it takes the pipes there for the
+// calculator. Throws std::runtime_error with the reason when it cannot be so.
+void MakeDeviceRoot(const std::string& root);
 
 } // namespace sim
