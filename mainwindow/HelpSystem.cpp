@@ -106,7 +106,7 @@ QString HelpSystem::PaletteStyleSheet(const QPalette& palette)
     const QColor text = palette.color(QPalette::Text);
     const QColor given = link;
     for (int step = 1; step <= 10 && Contrast(link, base) < MinLinkContrast; ++step) {
-        const double t = step / 10.0;
+        const float t = static_cast<float>(step) / 10.0F;
         link = QColor::fromRgbF(given.redF() + (text.redF() - given.redF()) * t,
                                 given.greenF() + (text.greenF() - given.greenF()) * t,
                                 given.blueF() + (text.blueF() - given.blueF()) * t);

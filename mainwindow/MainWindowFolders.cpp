@@ -52,12 +52,13 @@ constexpr int ProgressShowAfterMs = 300;
 constexpr int CopyStopWaitMs = 30000;
 
 // A renamed item keeps its old place among its siblings until the model sorts again;
-// the model skips a sort in its current order, so it sorts the other way first. After
-// the rename has returned: the sort moves the rows the rename is still working on.
+// the model sorts again only for another column (a new order alone reverses the rows),
+// so it sorts by the next column first. After the rename has returned: the sort moves
+// the rows the rename is still working on.
 void SortAgain(QFileSystemModel* model, int column, Qt::SortOrder order)
 {
     QTimer::singleShot(0, model, [model, column, order] {
-        model->sort(column, order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+        model->sort((column + 1) % model->columnCount(), order);
         model->sort(column, order);
     });
 }

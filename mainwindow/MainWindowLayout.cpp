@@ -3,6 +3,7 @@
 // status bar, and where the prompt and the animation go when the window is resized.
 #include "mainwindow/MainWindow.h"
 
+#include <algorithm>
 #include <functional>
 
 #include <QAction>
@@ -14,12 +15,14 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -61,6 +64,29 @@ public:
     {
         if (index.column() == SizeColumn && role == Qt::DisplayRole && !isDir(index)) return ShownSize(size(index));
         return QFileSystemModel::data(index, role);
+    }
+};
+
+// The editor of a name is at least as wide as the name (within the view): deep down the
+// tree the item's own width is small, and the editor showed the name's end only ("lew
+// Folder"). Where it would stick out on the right it moves left over the indentation.
+class NameEditorDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    static constexpr int CursorRoom = 16; // the frame, the text margins and the cursor
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+        const auto* line = qobject_cast<QLineEdit*>(editor);
+        const QWidget* area = editor->parentWidget();
+        if (!line || !area) return;
+        const int needed = line->fontMetrics().horizontalAdvance(index.data(Qt::EditRole).toString()) + CursorRoom;
+        QRect rect = editor->geometry();
+        if (rect.width() >= needed) return;
+        rect.setWidth(std::min(needed, area->width()));
+        if (rect.right() > area->width() - 1) rect.moveRight(area->width() - 1);
+        if (rect.left() < 0) rect.moveLeft(0);
+        editor->setGeometry(rect);
     }
 };
 
@@ -246,6 +272,7 @@ void MainWindow::BuildViews()
     folderTree = new ShellView(folderSplitter);
     folderTree->setObjectName(QStringLiteral("folderTree"));
     folderTree->setModel(treeModel_);
+    folderTree->setItemDelegate(new NameEditorDelegate(folderTree));
     for (int column = 1; column < treeModel_->columnCount(); ++column) folderTree->hideColumn(column);
     folderTree->setHeaderHidden(true);
     folderTree->setEditTriggers(QAbstractItemView::EditKeyPressed);
@@ -268,6 +295,7 @@ void MainWindow::BuildViews()
     fileList = new ShellView(folderSplitter);
     fileList->setObjectName(QStringLiteral("fileList"));
     fileList->setModel(listModel_);
+    fileList->setItemDelegate(new NameEditorDelegate(fileList));
     fileList->setRootIsDecorated(false);
     fileList->setItemsExpandable(false);
     // Name, size, type and modified, sorted by the column clicked (by name at first).
@@ -276,7 +304,7 @@ void MainWindow::BuildViews()
     fileList->sortByColumn(0, Qt::AscendingOrder);
     fileList->setColumnWidth(0, 160);
     fileList->setColumnWidth(1, 70);
-    fileList->setColumnWidth(2, 120);
+    fileList->setColumnWidth(2, 150);
     fileList->setColumnWidth(3, 130);
     fileList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     fileList->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -445,7 +445,9 @@ TEST_F(FolderPaneTest, ContextMenuOffersWhatFitsThePlaceClicked)
         QStringList texts;
         for (QAction* action : menu->actions())
             if (!action->isSeparator()) texts << action->text();
-        EXPECT_EQ(texts, QStringList({"Open folder", "Rename", "Delete", "New Folder", "Copy path", "Show in file manager"}));
+        // Each with its key, and the keys of the views beside them.
+        EXPECT_EQ(texts, QStringList({"&Open folder", "Rena&me\tF2", "&Delete\tDel", "&New Folder\tCtrl+Shift+N", "&Copy path",
+                                      "&Show in file manager"}));
     }
     // CALVYX_SCREENSHOT_DIR set: pictures of the pane and of its menu over a file, to look at.
     const QString shots = qEnvironmentVariable("CALVYX_SCREENSHOT_DIR");

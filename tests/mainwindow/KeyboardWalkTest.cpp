@@ -19,8 +19,8 @@
 #include <QTimer>
 
 #include "mainwindow/ConnectionState.h"
+#include "mainwindow/HelpSystem.h"
 #include "tests/mainwindow/MainWindowFixture.h"
-#include "windows/AboutDialog.h"
 #include "windows/LogWindow.h"
 #include "windows/TransferHistory.h"
 
@@ -78,7 +78,7 @@ protected:
         probe.start();
         keys();
         // A menu that keys only popped up (the menu bar's) is seen at the next tick.
-        QTest::qWaitFor([&seen] { return !seen.isEmpty(); }, 300);
+        (void)QTest::qWaitFor([&seen] { return !seen.isEmpty(); }, 300);
         return seen;
     }
 };
@@ -140,6 +140,9 @@ TEST_F(KeyboardWalk, AltKeysAndMenuKeysOpenWhatTheyName)
         window_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window)) << c.what;
         EXPECT_EQ(PopupOpenedBy(c.keys).toStdString(), c.menu) << c.what;
+        // The menu bar leaves its keyboard mode.
+        window_->menuBar()->setActiveAction(nullptr);
+        QTest::keyClick(window, Qt::Key_Escape);
     }
 
     // Keys that open a window or reach a control.
@@ -162,8 +165,11 @@ TEST_F(KeyboardWalk, AltKeysAndMenuKeysOpenWhatTheyName)
          [this] { window_->transfersDock->hide(); }},
         {"Alt+V, L: the log", item(Qt::Key_V, Qt::Key_L), [this] { return window_->Log().isVisible(); },
          [this] { window_->Log().close(); }},
-        {"Alt+H, A: About", item(Qt::Key_H, Qt::Key_A), [this] { return window_->About().isVisible(); },
-         [this] { window_->About().close(); }},
+        {"Alt+H, C: the help's contents", item(Qt::Key_H, Qt::Key_C),
+         [] { return Help().Window() && Help().Window()->isVisible(); },
+         [] {
+             if (Help().Window()) Help().Window()->close();
+         }},
         {"Alt+F, N: a new folder, its name being edited", item(Qt::Key_F, Qt::Key_N),
          [this] { return window_->folderTree->Editing(); }, [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); }},
     };

@@ -75,8 +75,9 @@ TEST(TransferTexts, InEnglishTheyAreTheWordsCalvyxCliPrints)
     ASSERT_TRUE(InstallLanguage("en"));
     for (const TransferEvent& event : AllEvents()) {
         // The progress counts in the windows' one form of sizes (below).
-        if (event.stage != TransferStage::Progress)
+        if (event.stage != TransferStage::Progress) {
             EXPECT_EQ(ShownTransferStatus(event).toStdString(), TransferStatusText(event)) << Describe(event);
+        }
         EXPECT_EQ(ShownTransferCaption(event).toStdString(), TransferCaption(event)) << Describe(event);
         EXPECT_EQ(ShownFailureWhy(event).toStdString(), FailureWhy(event)) << Describe(event);
     }
