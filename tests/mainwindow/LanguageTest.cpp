@@ -182,10 +182,12 @@ QStringList ItemTexts(const QMenu* menu)
 QStringList ControlTexts(const QWidget* window)
 {
     QStringList texts;
+    // Not those of a dialog of its own it holds (the capture window's file dialog).
     for (const QAbstractButton* button : window->findChildren<QAbstractButton*>())
-        if (!button->text().isEmpty() && button->focusPolicy() != Qt::NoFocus) texts << button->text();
+        if (!button->text().isEmpty() && button->focusPolicy() != Qt::NoFocus && button->window() == window)
+            texts << button->text();
     for (const QLabel* label : window->findChildren<QLabel*>())
-        if (label->buddy()) texts << label->text();
+        if (label->buddy() && label->window() == window) texts << label->text();
     return texts;
 }
 

@@ -496,7 +496,7 @@
     </message>
     <message>
         <source>&amp;Class</source>
-        <translation>&amp;Turma</translation>
+        <translation>T&amp;urma</translation>
     </message>
     <message>
         <source>Serve every calculator of a class at once, each with its own inbox</source>
