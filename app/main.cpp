@@ -23,7 +23,6 @@
 #include <QTimer>
 
 #include "mainwindow/CommandLine.h"
-#include "mainwindow/HelpContext.h"
 #include "mainwindow/HelpFiles.h"
 #include "mainwindow/HelpSystem.h"
 #include "mainwindow/MainWindow.h"
@@ -203,7 +202,6 @@ int main(int argc, char** argv)
         return ExitStartRefused;
     }
 
-    MarkApplicationHelpHints();
     app.installEventFilter(window);
 
     // SIGTERM, SIGINT and SIGHUP close the main window as the Exit command does, so the

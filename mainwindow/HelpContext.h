@@ -25,11 +25,3 @@ bool IsTopicContext(int context);
 
 void SetHint(QWidget* widget, const QString& hint);
 QString HintOf(const QWidget* widget);
-
-// The hint pass, depth first from root: a widget with a help context above 1 and a hint
-// that does not start with "?" gets "? " before its hint, or, when its context opens a
-// topic, "?* " followed by the folder text. Objects that are not widgets are visited but
-// left alone.
-void MarkHelpHints(QObject* root);
-// The pass over every window of the application.
-void MarkApplicationHelpHints();

@@ -7,8 +7,11 @@
 #include <map>
 #include <memory>
 
+#include <QColor>
+#include <QPalette>
 #include <QPoint>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QTextBrowser>
 #include <QUrl>
@@ -40,7 +43,22 @@ public:
     const Request& LastRequest() const { return last_; }
     QTextBrowser* Window() const { return window_; }
 
+    // The help window's size when it first opens (smaller on a small screen).
+    static constexpr QSize DefaultSize{640, 520};
+    // The rules the books leave to the palette: the links and the code's background.
+    static QString PaletteStyleSheet(const QPalette& palette);
+    // The contrast of two colours, 1 (the same) to 21 (black and white).
+    static double Contrast(const QColor& a, const QColor& b);
+    // The contrast a link keeps against the page (the web's rule for text).
+    static constexpr double MinLinkContrast = 4.5;
+    // Sizes and moves window so that it lies inside the available part of its screen,
+    // its frame included.
+    static void FitIntoScreen(QWidget& window);
+
 private:
+    static constexpr int FrameGuess = 4;  // a frame side, until the window is shown
+    static constexpr int TitleGuess = 30; // the title bar, until the window is shown
+
     QUrl Page(const QString& page) const;
     void Open(const QUrl& url);
 

@@ -39,8 +39,10 @@ using namespace MainWindowParts;
 
 namespace {
 
-constexpr int WindowWidth = 538;
-constexpr int WindowHeight = 415;
+// Room for the folder tree, the four columns of the list beside it (MainWindowLayout.cpp)
+// and a whole status message below them.
+constexpr int WindowWidth = 780;
+constexpr int WindowHeight = 500;
 constexpr int WindowMinWidth = 350;
 constexpr int WindowMinHeight = 375;
 constexpr const char* StopTransferQuestion = QT_TRANSLATE_NOOP("MainWindow", "A transfer is in progress. Stop it and exit?");
@@ -343,6 +345,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             ((key->key() == Qt::Key_Backspace && key->modifiers() == Qt::NoModifier) ||
              (key->key() == Qt::Key_Up && key->modifiers() == Qt::AltModifier))) {
             Guarded([this] { OpenParentFolder(); });
+            return true;
+        }
+        // The Menu key and Shift+F10 open the view's context menu for its current item.
+        if ((watched == folderTree || watched == fileList) && !static_cast<ShellView*>(watched)->Editing() &&
+            (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier))) {
+            auto* view = static_cast<ShellView*>(watched);
+            const QModelIndex current = view->currentIndex();
+            const QRect rect = current.isValid() ? view->visualRect(current.siblingAtColumn(0)) : QRect();
+            // Beside the items when none is current (or it is scrolled away): the list's folder.
+            const QPoint at = rect.isValid() && view->viewport()->rect().contains(rect.center()) ? rect.center() : QPoint(1, 1);
+            Guarded([this, view, at] { ShowFolderMenu(view, at); });
             return true;
         }
         if (watched == fileList || watched == logButton) {

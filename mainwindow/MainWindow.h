@@ -78,7 +78,7 @@ public:
     static constexpr int FolderUpdateEveryMs = 2000;
     static constexpr int RelistEveryMs = 10000;
     static constexpr int TreeDefaultWidth = 200;
-    static constexpr const char* Caption = QT_TRANSLATE_NOOP("MainWindow", "QV T30s,T20s,T20+Calculator Connectivity Kit");
+    static constexpr const char* Caption = QT_TRANSLATE_NOOP("MainWindow", "Calvyx — QV T20, T20+, T20s, T30s");
     // The hidden key sequence that reveals the log commands.
     static constexpr const char* LogKeys = "log";
 
@@ -245,11 +245,19 @@ public:
     // A folder item of the list opened (double-click or Enter): it becomes the tree's
     // folder, and so the transfer folder. Files are left alone.
     void OpenListItem(const QModelIndex& index);
+    // Makes path the tree's folder as the user's choice: it goes on the recent list too
+    // (a folder opened from the list or its menu, the parent folder, a click in the tree;
+    // not the folders the arrow keys pass).
+    void OpenFolder(const QString& path);
+    void AddToRecent(const QString& folder);
     // The context menu of a view for what is at pos (viewport coordinates): the item
     // there is picked first; beside the items, the folder the list shows. The menu's
     // actions are named openFolderItem, renameItem, deleteItem, newFolderItem,
     // copyPathItem and showInFileManagerItem; the caller owns the menu.
     QMenu* FolderMenu(ShellView* view, const QPoint& pos);
+    // Shows that menu at pos and runs what is chosen (the right button, the Menu key,
+    // Shift+F10).
+    void ShowFolderMenu(ShellView* view, const QPoint& pos);
     // Copies files (dropped from the desktop) into folder. A file of the same name is
     // replaced only after asking; folders and what cannot be read are reported. The
     // copies run in a thread of their own behind a progress dialog with Cancel; the

@@ -112,8 +112,14 @@ void MainWindow::FillConnectionMenu()
     auto* group = new QActionGroup(connectionMenu);
     group->setExclusive(true);
     bool currentListed = false;
+    // Numbered like the recent folders, so that each has a key: "&1 QVxT0+".
+    auto numbered = [](int n, const QString& name) {
+        QString escaped = name;
+        escaped.replace(QLatin1Char('&'), QLatin1String("&&"));
+        return (n <= 9 ? QStringLiteral("&%1 ") : QStringLiteral("%1 ")).arg(n) + escaped;
+    };
     for (int item = 0; item < connectionBox->count(); ++item) {
-        QAction* action = connectionMenu->addAction(connectionBox->itemText(item));
+        QAction* action = connectionMenu->addAction(numbered(item + 1, connectionBox->itemText(item)));
         action->setCheckable(true);
         action->setActionGroup(group);
         const bool current = S(connectionBox->itemText(item)) == selectedPort_;
@@ -131,7 +137,7 @@ void MainWindow::FillConnectionMenu()
     if (!currentListed) {
         // A connection named on the command line that the box does not list.
         connectionMenu->addSeparator();
-        QAction* action = connectionMenu->addAction(Q(selectedPort_));
+        QAction* action = connectionMenu->addAction(numbered(connectionBox->count() + 1, Q(selectedPort_)));
         action->setCheckable(true);
         action->setChecked(true);
         action->setEnabled(false);

@@ -9,12 +9,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -52,6 +54,18 @@ constexpr int ProgressUpdateMs = 100;
 constexpr int ProgressShowAfterMs = 300;
 // The window's end waits this long for a cancelled copy to reach its next chunk.
 constexpr int CopyStopWaitMs = 30000;
+
+// A renamed item keeps its old place among its siblings until the model sorts again;
+// the model sorts again only for another column (a new order alone reverses the rows),
+// so it sorts by the next column first. After the rename has returned: the sort moves
+// the rows the rename is still working on.
+void SortAgain(QFileSystemModel* model, int column, Qt::SortOrder order)
+{
+    QTimer::singleShot(0, model, [model, column, order] {
+        model->sort((column + 1) % model->columnCount(), order);
+        model->sort(column, order);
+    });
+}
 
 } // namespace
 
@@ -182,6 +196,7 @@ void MainWindow::FolderRenamed(const QString& folder)
     folderTree->setCurrentIndex(parentNode);
     folderTree->collapse(parentNode);
     folderTree->viewport()->update();
+    SortAgain(treeModel_, 0, Qt::AscendingOrder);
     ProcessPendingEvents();
 }
 
@@ -264,6 +279,7 @@ void MainWindow::ListItemRenamed(const QString& folder, const QString& oldName, 
 {
     // The pick names the item by its path: a renamed item is picked under its new name.
     if (pickedPath_ == QDir(folder).filePath(oldName)) pickedPath_ = QDir(folder).filePath(newName);
+    SortAgain(listModel_, fileList->header()->sortIndicatorSection(), fileList->header()->sortIndicatorOrder());
 }
 
 void MainWindow::OpenRecentFolder(int slot)
@@ -271,7 +287,7 @@ void MainWindow::OpenRecentFolder(int slot)
     const QString folder = recentFolders_[slot - 1];
     if (folder.isEmpty()) return;
     if (DirExists(S(folder))) {
-        SetTreePath(folder);
+        OpenFolder(folder);
         return;
     }
     dialogs_->ShowMessage(tr(FolderMissingStart) + folder + tr(FolderMissingEnd), TranslatedText(Str::Error), true);
@@ -302,7 +318,20 @@ void MainWindow::AddRecentFolder(bool enableItems)
 void MainWindow::OpenListItem(const QModelIndex& index)
 {
     if (!index.isValid() || !listModel_->isDir(index)) return;
-    SetTreePath(listModel_->filePath(index));
+    OpenFolder(listModel_->filePath(index));
+}
+
+void MainWindow::OpenFolder(const QString& path)
+{
+    SetTreePath(path);
+    AddToRecent(TreePath());
+}
+
+void MainWindow::AddToRecent(const QString& folder)
+{
+    if (folder.isEmpty()) return;
+    AddRecentFolderSlots(recentFolders_, folder);
+    NormalizeRecent(ControlsFor(connState_, connectionBox->currentIndex() == 0).recentEnabled);
 }
 
 bool MainWindow::ListKey(const QKeyEvent& key)
@@ -314,6 +343,8 @@ bool MainWindow::ListKey(const QKeyEvent& key)
     case Qt::Key_End:
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
+    case Qt::Key_Tab: // the keyboard leaves the list
+    case Qt::Key_Backtab:
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -357,21 +388,23 @@ QMenu* MainWindow::FolderMenu(ShellView* view, const QPoint& pos)
         action->setEnabled(enabled);
         connect(action, &QAction::triggered, this, [this, handler] { Guarded(handler); });
     };
-    add("openFolderItem", tr("Open folder"), isFolder, [this, path] { SetTreePath(path); });
+    add("openFolderItem", tr("&Open folder"), isFolder, [this, path] { OpenFolder(path); });
     menu->addSeparator();
-    add("renameItem", tr("Rename"), renamable, [this, path] {
+    // The keys of the views beside the items, as in the File menu.
+    add("renameItem", renameAction->text(), renamable, [this, path] {
         pickedPath_ = path;
         RenamePicked();
     });
-    add("deleteItem", tr("Delete"), renamable, [this, path] {
+    add("deleteItem", deleteAction->text(), renamable, [this, path] {
         pickedPath_ = path;
         DeletePicked();
     });
-    add("newFolderItem", tr("New Folder"), commands, [this] { NewFolder(); });
+    add("newFolderItem", tr("&New Folder") + QLatin1Char('\t') + newFolderAction->shortcut().toString(QKeySequence::NativeText),
+        commands, [this] { NewFolder(); });
     menu->addSeparator();
-    add("copyPathItem", tr("Copy path"), !path.isEmpty(),
+    add("copyPathItem", tr("&Copy path"), !path.isEmpty(),
         [path] { QApplication::clipboard()->setText(QDir::toNativeSeparators(path)); });
-    add("showInFileManagerItem", tr("Show in file manager"), !path.isEmpty(), [this, path] {
+    add("showInFileManagerItem", tr("&Show in file manager"), !path.isEmpty(), [this, path] {
         // A folder opens itself; a file opens the folder that holds it.
         const QFileInfo info(path);
         const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
@@ -380,6 +413,13 @@ QMenu* MainWindow::FolderMenu(ShellView* view, const QPoint& pos)
                                   Q(Str::Error), true);
     });
     return menu;
+}
+
+void MainWindow::ShowFolderMenu(ShellView* view, const QPoint& pos)
+{
+    QMenu* menu = FolderMenu(view, pos);
+    menu->exec(view->viewport()->mapToGlobal(pos));
+    menu->deleteLater();
 }
 
 void MainWindow::CopyFilesInto(const QStringList& files, const QString& folder)
@@ -525,5 +565,5 @@ void MainWindow::OpenParentFolder()
 {
     QDir folder(TreePath());
     if (TreePath().isEmpty() || !folder.cdUp()) return; // at the top already
-    SetTreePath(folder.absolutePath());
+    OpenFolder(folder.absolutePath());
 }

@@ -3,6 +3,7 @@
 // status bar, and where the prompt and the animation go when the window is resized.
 #include "mainwindow/MainWindow.h"
 
+#include <algorithm>
 #include <functional>
 
 #include <QAction>
@@ -17,12 +18,14 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -32,6 +35,7 @@
 #include "mainwindow/SearchAnimation.h"
 #include "windows/ConnectionReportDialog.h"
 #include "windows/TransferHistory.h"
+#include "windows/TransferTexts.h"
 
 using namespace MainWindowParts;
 
@@ -46,16 +50,46 @@ constexpr int StatusPanelWidth = 350;
 
 QIcon StandardIcon(QStyle::StandardPixmap pixmap) { return QApplication::style()->standardIcon(pixmap); }
 
-// The list's model: its fourth column is headed "Modified".
+// The list's model: its fourth column is headed "Modified", and a file's size is shown
+// as the transfers show sizes.
 class FolderListModel : public QFileSystemModel {
 public:
     using QFileSystemModel::QFileSystemModel;
+    static constexpr int SizeColumn = 1;
     static constexpr int ModifiedColumn = 3;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
         if (section == ModifiedColumn && orientation == Qt::Horizontal && role == Qt::DisplayRole)
             return MainWindow::tr("Modified");
         return QFileSystemModel::headerData(section, orientation, role);
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (index.column() == SizeColumn && role == Qt::DisplayRole && !isDir(index)) return ShownSize(size(index));
+        return QFileSystemModel::data(index, role);
+    }
+};
+
+// The editor of a name is at least as wide as the name (within the view): deep down the
+// tree the item's own width is small, and the editor showed the name's end only ("lew
+// Folder"). Where it would stick out on the right it moves left over the indentation.
+class NameEditorDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    static constexpr int CursorRoom = 16; // the frame, the text margins and the cursor
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+        const auto* line = qobject_cast<QLineEdit*>(editor);
+        const QWidget* area = editor->parentWidget();
+        if (!line || !area) return;
+        const int needed = line->fontMetrics().horizontalAdvance(index.data(Qt::EditRole).toString()) + CursorRoom;
+        QRect rect = editor->geometry();
+        if (rect.width() >= needed) return;
+        rect.setWidth(std::min(needed, area->width()));
+        if (rect.right() > area->width() - 1) rect.moveRight(area->width() - 1);
+        if (rect.left() < 0) rect.moveLeft(0);
+        editor->setGeometry(rect);
     }
 };
 
@@ -82,16 +116,26 @@ void MainWindow::BuildMenus()
         connect(action, &QAction::triggered, this, [this, handler] { Guarded(handler); });
         return action;
     };
+    // A key the views answer themselves (Delete and F2 act on the view's own item) is
+    // shown beside its item without being made the item's shortcut.
+    auto showKey = [](QAction* action, const QKeySequence& keys) {
+        action->setText(action->text() + QLatin1Char('\t') + keys.toString(QKeySequence::NativeText));
+    };
     QMenu* file = menuBar()->addMenu(tr("&File"));
-    deleteAction = hinted(file, QT_TR_NOOP("Delete"), QT_TR_NOOP("Permanently remove the folder"), [this] { DeletePicked(); });
+    file->setObjectName(QStringLiteral("fileMenu"));
+    deleteAction =
+        hinted(file, QT_TR_NOOP("&Delete"), QT_TR_NOOP("Move the folder or file to the trash"), [this] { DeletePicked(); });
+    showKey(deleteAction, QKeySequence(Qt::Key_Delete));
     renameAction = hinted(file, QT_TR_NOOP("Rena&me"), nullptr, [this] { RenamePicked(); });
-    newFolderAction = hinted(file, QT_TR_NOOP("New Folder"), nullptr, [this] { NewFolder(); });
+    showKey(renameAction, QKeySequence(Qt::Key_F2));
+    newFolderAction = hinted(file, QT_TR_NOOP("&New Folder"), nullptr, [this] { NewFolder(); });
+    newFolderAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
     file->addSeparator();
-    captureAction =
-        hinted(file, QT_TR_NOOP("Screen Capture"), QT_TR_NOOP("View the Screen Capture Window"), [this] { ShowCaptureWindow(); });
-    receiveAction = hinted(file, QT_TR_NOOP("Receive Calcapp (By Wire)"), QT_TR_NOOP("Receive Calcapp (By Wire) to the PC"),
+    captureAction = hinted(file, QT_TR_NOOP("&Screen Capture"), QT_TR_NOOP("View the Screen Capture Window"),
+                           [this] { ShowCaptureWindow(); });
+    receiveAction = hinted(file, QT_TR_NOOP("&Receive Calcapp (By Wire)"), QT_TR_NOOP("Receive Calcapp (By Wire) to the PC"),
                            [this] { ReceiveByWire(true); });
-    logAction = hinted(file, QT_TR_NOOP("Log"), nullptr, [this] { ShowLog(); });
+    logAction = hinted(file, QT_TR_NOOP("&Log"), nullptr, [this] { ShowLog(); });
     recentFoldersSeparator = file->addSeparator();
     for (int n = 1; n <= RecentSlotCount; ++n) {
         QAction* item = file->addAction(RecentCaption(n, {}));
@@ -100,19 +144,23 @@ void MainWindow::BuildMenus()
     }
     file->addSeparator();
     exitAction = hinted(file, QT_TR_NOOP("E&xit"), nullptr, [this] { Exit(); });
+    exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QMenu* rom = menuBar()->addMenu(tr("ROM"));
-    sendRomAction = hinted(rom, QT_TR_NOOP("Download Calculator ROM..."), nullptr, [this] { SendRom(); });
+    QMenu* rom = menuBar()->addMenu(tr("&ROM"));
+    rom->setObjectName(QStringLiteral("romMenu"));
+    sendRomAction = hinted(rom, QT_TR_NOOP("&Download Calculator ROM..."), nullptr, [this] { SendRom(); });
 
     connectionMenu = menuBar()->addMenu(tr("&Connection"));
     connectionMenu->setObjectName(QStringLiteral("connectionMenu"));
     connect(connectionMenu, &QMenu::aboutToShow, this, [this] { FillConnectionMenu(); });
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("viewMenu"));
     transfersAction = hinted(view, QT_TR_NOOP("&Transfers"), QT_TR_NOOP("Show the transfers of this and earlier sessions"),
                              [this] { transfersDock->setVisible(!transfersDock->isVisible()); });
     transfersAction->setObjectName(QStringLiteral("transfersAction"));
     transfersAction->setCheckable(true);
+    transfersAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     viewLogAction =
         hinted(view, QT_TR_NOOP("&Log"), QT_TR_NOOP("Show what happened to the transfers and the link"), [this] { ShowLog(); });
     viewLogAction->setObjectName(QStringLiteral("viewLogAction"));
@@ -124,16 +172,19 @@ void MainWindow::BuildMenus()
     connect(classAction, &QAction::toggled, this, [this](bool on) { Guarded([this, on] { ShowClassView(on); }); });
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
-    helpContentsAction = hinted(help, QT_TR_NOOP("Contents and Index"), nullptr, [this] { ShowHelpContents(); });
+    help->setObjectName(QStringLiteral("helpMenu"));
+    helpContentsAction = hinted(help, QT_TR_NOOP("&Contents and Index"), nullptr, [this] { ShowHelpContents(); });
+    // F1 is the window's own key: help on what has the keyboard, the contents otherwise.
+    showKey(helpContentsAction, QKeySequence(Qt::Key_F1));
     help->addSeparator();
-    communicationsHelpAction = hinted(help, QT_TR_NOOP("Communications Topics"), nullptr, [this] { ShowCommunicationsHelp(); });
+    communicationsHelpAction = hinted(help, QT_TR_NOOP("Communications &Topics"), nullptr, [this] { ShowCommunicationsHelp(); });
     SetHelpContext(communicationsHelpAction, HelpContextCommunications);
     // Trouble shooting opens the book at its contents, like "Contents and Index".
-    troubleShootingAction = hinted(help, QT_TR_NOOP("Trouble Shooting"), nullptr, [this] { ShowHelpContents(); });
+    troubleShootingAction = hinted(help, QT_TR_NOOP("Trouble &Shooting"), nullptr, [this] { ShowHelpContents(); });
     connectionReportAction =
-        hinted(help, QT_TR_NOOP("Why Can't Calvyx Connect?"), nullptr, [this] { ShowConnectionReport(this); });
+        hinted(help, QT_TR_NOOP("&Why Can't Calvyx Connect?"), nullptr, [this] { ShowConnectionReport(this); });
     help->addSeparator();
-    aboutAction = hinted(help, QT_TR_NOOP("About"), nullptr, [this] { ShowAbout(); });
+    aboutAction = hinted(help, QT_TR_NOOP("&About"), nullptr, [this] { ShowAbout(); });
     for (QMenu* menu : {file, rom, connectionMenu, view, help}) menu->installEventFilter(this);
     // F10 opens the menu bar at its first menu, as on other desktops.
     auto* menuKey = new QAction(this);
@@ -190,7 +241,7 @@ void MainWindow::BuildToolBar()
     toolBar->addWidget(connectionBox);
     // Alt+U takes the keyboard to the box (it is no tab stop); Alt+Down opens it.
     connectionLabel->setBuddy(connectionBox);
-    logButton = new QPushButton(tr("Log"), toolBar);
+    logButton = new QPushButton(tr("&Log"), toolBar);
     logButton->setObjectName(QStringLiteral("logButton"));
     logButton->setFixedSize(81, 22);
     SetHint(logButton, tr("Show log window"));
@@ -247,16 +298,20 @@ void MainWindow::BuildViews()
     folderTree = new ShellView(folderSplitter);
     folderTree->setObjectName(QStringLiteral("folderTree"));
     folderTree->setModel(treeModel_);
+    folderTree->setItemDelegate(new NameEditorDelegate(folderTree));
     for (int column = 1; column < treeModel_->columnCount(); ++column) folderTree->hideColumn(column);
     folderTree->setHeaderHidden(true);
     folderTree->setEditTriggers(QAbstractItemView::EditKeyPressed);
     folderTree->setAutoScroll(true);
     folderTree->setContextMenuPolicy(Qt::CustomContextMenu);
-    SetHint(folderTree, tr("Select the directory for T20+ Calcapps"));
+    SetHint(folderTree, tr("Select the folder for the T20, T20+, T20s, T30s Calcapps"));
     SetHelpContext(folderTree, HelpContextFolders);
     folderTree->installEventFilter(this);
     connect(folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { Guarded([this] { FolderChanged(); }); });
+    // A click (or Enter) in the tree opens its folder as the user's choice.
+    for (auto signal : {&QAbstractItemView::clicked, &QAbstractItemView::activated})
+        connect(folderTree, signal, this, [this] { AddToRecent(TreePath()); });
     connect(treeModel_, &QFileSystemModel::fileRenamed, this,
             [this](const QString& folder) { Guarded([this, folder] { FolderRenamed(folder); }); });
     connect(folderTree, &QTreeView::expanded, this, &MainWindow::WatchShownFolders);
@@ -268,6 +323,7 @@ void MainWindow::BuildViews()
     fileList = new ShellView(folderSplitter);
     fileList->setObjectName(QStringLiteral("fileList"));
     fileList->setModel(listModel_);
+    fileList->setItemDelegate(new NameEditorDelegate(fileList));
     fileList->setRootIsDecorated(false);
     fileList->setItemsExpandable(false);
     // Name, size, type and modified, sorted by the column clicked (by name at first).
@@ -276,7 +332,8 @@ void MainWindow::BuildViews()
     fileList->sortByColumn(0, Qt::AscendingOrder);
     fileList->setColumnWidth(0, 160);
     fileList->setColumnWidth(1, 70);
-    fileList->setColumnWidth(2, 110);
+    fileList->setColumnWidth(2, 150);
+    fileList->setColumnWidth(3, 130);
     fileList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     fileList->setContextMenuPolicy(Qt::CustomContextMenu);
     fileList->setDragEnabled(true);
@@ -294,13 +351,8 @@ void MainWindow::BuildViews()
         view->filesDropped = [this](const QStringList& files, const QString& folder) {
             Guarded([this, files, folder] { CopyFilesInto(files, folder); });
         };
-        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
-            Guarded([this, view, pos] {
-                QMenu* menu = FolderMenu(view, pos);
-                menu->exec(view->viewport()->mapToGlobal(pos));
-                menu->deleteLater();
-            });
-        });
+        connect(view, &QWidget::customContextMenuRequested, this,
+                [this, view](const QPoint& pos) { Guarded([this, view, pos] { ShowFolderMenu(view, pos); }); });
     }
     folderSplitter->setStretchFactor(1, 1);
     connect(folderSplitter, &QSplitter::splitterMoved, this, [this](int position) { treeWidth_ = position; });
@@ -309,7 +361,7 @@ void MainWindow::BuildViews()
     status->setObjectName(QStringLiteral("statusBar"));
     statusPanel = new QLabel(status);
     statusPanel->setMinimumWidth(StatusPanelWidth);
-    status->addWidget(statusPanel);
+    status->addWidget(statusPanel, 1); // the whole bar: long messages are not cut
     waitPanel = new QLabel(tr("Waiting for the calculator ..."), status);
     waitPanel->setObjectName(QStringLiteral("waitPanel"));
     status->addPermanentWidget(waitPanel);

@@ -36,7 +36,7 @@ using namespace MainWindowParts;
 
 namespace {
 
-constexpr const char* ReceiveTitle = QT_TRANSLATE_NOOP("MainWindow", "Receive file from T30s,T20s,T20/T20+ (By Wire)");
+constexpr const char* ReceiveTitle = QT_TRANSLATE_NOOP("MainWindow", "Receive file from T20, T20+, T20s, T30s (By Wire)");
 constexpr const char* DiscardQuestion =
     QT_TRANSLATE_NOOP("MainWindow", "Discard the received object? It has not been saved anywhere.");
 
@@ -186,8 +186,7 @@ void MainWindow::SendRom()
     // Stopped to exit: the user knows, and the window is about to close.
     if (exitAfterTransfer_) return;
     if (loaded) {
-        TellOutcome(tr("ROM loaded: %1 bytes").arg(QLocale().toString(QFileInfo(*file).size())), TranslatedText(Str::DownloadRom),
-                    false);
+        TellOutcome(tr("ROM loaded: %1").arg(ShownSize(QFileInfo(*file).size())), TranslatedText(Str::DownloadRom), false);
         return;
     }
     TellRomFailure(path, Server().LastRomError());

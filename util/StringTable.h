@@ -37,7 +37,7 @@ inline constexpr const char* ReceivingByWire = "Receiving by wire";
 inline constexpr const char* SendObjectNow = "Now send the Calcapp from the calculator's send menu";
 inline constexpr const char* UnableToOpenComms = "The connectivity kit is unable to open communications to: ";
 // The transfer server, the wire receive and the ROM update.
-inline constexpr const char* NotReady = "T30s,T20s,T20+,T20 is not ready";
+inline constexpr const char* NotReady = "T20, T20+, T20s, T30s is not ready";
 inline constexpr const char* OpeningPort = "Opening port: ";
 inline constexpr const char* OpeningComm = "Opening Comm %s";
 inline constexpr const char* DeviceConnectedOn = "Device connected on %s";

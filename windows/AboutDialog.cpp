@@ -161,7 +161,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     versionLabel = new QLabel(tr("Version 2.1 Build 1328"), this);
     versionLabel->setObjectName(QStringLiteral("versionLabel"));
 
-    okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), tr("OK"), this);
+    okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), tr("&OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setMinimumSize(75, 25);
     okButton->setDefault(true);

@@ -12,7 +12,7 @@ QString InstructionText(SetupInstructions which)
     switch (which) {
     case SetupInstructions::SendCalcappByWire:
         return CalculatorSetupDialog::tr(
-            "On the QV-T30s,T20s,T20+/T20:\r\n"
+            "On the QV T20, T20+, T20s, T30s:\r\n"
             "\r\n"
             "1.  Select the Calcapp to send.\r\n"
             "2.  Press SEND function key.\r\n"
@@ -61,11 +61,11 @@ CalculatorSetupDialog::CalculatorSetupDialog(QWidget* parent)
             widest = qMax(widest, metrics.horizontalAdvance(line));
     instructionsText->setMinimumSize(qMax(249, widest + 16), qMax(152, metrics.lineSpacing() * 8 + 16));
 
-    okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), tr("OK"), this);
+    okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), tr("&OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setMinimumSize(89, 25);
     okButton->setDefault(true);
-    cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), tr("Cancel"), this);
+    cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), tr("&Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     cancelButton->setMinimumSize(89, 25);
 

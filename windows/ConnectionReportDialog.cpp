@@ -57,7 +57,7 @@ QMessageBox* ConnectionErrorBox(const QString& message, QWidget* parent)
                                 QMessageBox::Ok, parent);
     KeepAboveProgress(*box, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton* why = box->addButton(ConnectionReportDialog::tr("Why?"), QMessageBox::HelpRole);
+    QPushButton* why = box->addButton(ConnectionReportDialog::tr("&Why?"), QMessageBox::HelpRole);
     why->setObjectName(QStringLiteral("whyButton"));
     // A Help button would close the box; the report opens over it and the box stays.
     why->disconnect();

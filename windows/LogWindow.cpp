@@ -49,13 +49,13 @@ LogWindow::LogWindow(QWidget* parent) : WindowBase(parent, Qt::Window)
     // Tab moves on to the buttons rather than typing into the log.
     logText->setTabChangesFocus(true);
 
-    clearButton = new QPushButton(tr("Clear Log"), this);
+    clearButton = new QPushButton(tr("&Clear Log"), this);
     clearButton->setObjectName(QStringLiteral("clearButton"));
     clearButton->setAutoDefault(false);
     saveButton = new QPushButton(tr("&Save as Text..."), this);
     saveButton->setObjectName(QStringLiteral("saveButton"));
     saveButton->setAutoDefault(false);
-    okButton = new QPushButton(tr("OK"), this);
+    okButton = new QPushButton(tr("&OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setAutoDefault(false);
 
@@ -70,14 +70,14 @@ LogWindow::LogWindow(QWidget* parent) : WindowBase(parent, Qt::Window)
 
     contextMenu = new QMenu(this);
     contextMenu->setObjectName(QStringLiteral("contextMenu"));
-    undoItem = AddItem(contextMenu, "undoItem", tr("Undo"), {}, false);
+    undoItem = AddItem(contextMenu, "undoItem", tr("&Undo"), {}, false);
     contextMenu->addSeparator()->setObjectName(QStringLiteral("editSeparator"));
-    cutItem = AddItem(contextMenu, "cutItem", tr("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), false);
-    copyItem = AddItem(contextMenu, "copyItem", tr("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), true);
-    pasteItem = AddItem(contextMenu, "pasteItem", tr("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), false);
-    deleteItem = AddItem(contextMenu, "deleteItem", tr("Delete"), {}, false);
+    cutItem = AddItem(contextMenu, "cutItem", tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), false);
+    copyItem = AddItem(contextMenu, "copyItem", tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), true);
+    pasteItem = AddItem(contextMenu, "pasteItem", tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), false);
+    deleteItem = AddItem(contextMenu, "deleteItem", tr("&Delete"), {}, false);
     contextMenu->addSeparator()->setObjectName(QStringLiteral("selectSeparator"));
-    selectAllItem = AddItem(contextMenu, "selectAllItem", tr("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A), true);
+    selectAllItem = AddItem(contextMenu, "selectAllItem", tr("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A), true);
 
     connect(logText, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { contextMenu->popup(logText->viewport()->mapToGlobal(at)); });

@@ -166,7 +166,7 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
     screenImage->setToolTip(tr("Calculator Screen Image"));
     screenImage->setScaledContents(true);
 
-    borderLabel = new QLabel(tr("Border:   "), this);
+    borderLabel = new QLabel(tr("&Border:"), this);
     borderLabel->setObjectName(QStringLiteral("borderLabel"));
     borderSlider = new QSlider(Qt::Horizontal, this);
     borderSlider->setObjectName(QStringLiteral("borderSlider"));
@@ -188,9 +188,9 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
 
     copyButton = new QPushButton(CopyGlyph(), tr("&Copy"), this);
     copyButton->setObjectName(QStringLiteral("copyButton"));
-    saveButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), tr("Save"), this);
+    saveButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), tr("&Save"), this);
     saveButton->setObjectName(QStringLiteral("saveButton"));
-    closeButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), tr("Close"), this);
+    closeButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), tr("C&lose"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     for (QPushButton* button : {copyButton, saveButton, closeButton}) button->setMinimumWidth(81);
     statusLine = new QLabel(this);
@@ -200,6 +200,7 @@ ScreenCaptureWindow::ScreenCaptureWindow(QWidget* parent)
 
     auto* borderRow = new QHBoxLayout;
     borderRow->addWidget(borderLabel);
+    borderRow->addSpacing(12);
     borderRow->addWidget(borderSlider);
     borderRow->addStretch();
     borderRow->addWidget(scaleLabel);

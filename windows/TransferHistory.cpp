@@ -315,11 +315,10 @@ QString TransferHistory::CellText(int row, int column) const
     case FileColumn:
         return record.file;
     case SizeColumn:
-        return tr("%1 bytes").arg(QLocale().toString(static_cast<qint64>(record.size)));
+        return ShownSize(record.size);
     case DurationColumn: {
         if (record.durationMs <= 0 || record.size <= 0) return Seconds(record.durationMs);
-        const auto rate = static_cast<qint64>(record.size * 1000 / record.durationMs);
-        return tr("%1, %2 bytes/s").arg(Seconds(record.durationMs), QLocale().toString(rate));
+        return tr("%1, %2").arg(Seconds(record.durationMs), ShownRate(record.size * 1000 / record.durationMs));
     }
     case OutcomeColumn:
         switch (record.outcome) {

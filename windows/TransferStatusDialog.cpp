@@ -46,7 +46,7 @@ TransferStatusDialog::TransferStatusDialog(QWidget* parent)
     progressBar->setTextVisible(false);
     progressBar->setFixedSize(statusText->width(), 11);
 
-    cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), tr("Cancel"), this);
+    cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), tr("&Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     cancelButton->setMinimumSize(97, 25);
     cancelButton->setDefault(true);
@@ -147,8 +147,15 @@ bool TransferStatusDialog::Report(StatusKind kind, const QString& text, int valu
     statusText->setText(text);
     switch (kind) {
     case StatusKind::Progress:
-        progressBar->setMaximum(qMax(maximum, 0));
-        progressBar->setValue(qBound(0, value, qMax(maximum, 0)));
+        // Without a total (or past the one announced) there is no share to show: the bar
+        // moves without end rather than looking full.
+        if (maximum > 0 && value <= maximum) {
+            progressBar->setMaximum(maximum);
+            progressBar->setValue(qMax(value, 0));
+        } else {
+            progressBar->setMaximum(0);
+            progressBar->setValue(0);
+        }
         ProcessPendingEvents();
         break;
     case StatusKind::Finished:

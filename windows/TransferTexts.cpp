@@ -13,9 +13,6 @@ class TransferTexts {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-// From this rate on the progress counts in Kbytes (link/Progress.cpp).
-constexpr int64_t KbyteRate = 10240;
-
 int64_t Rate(int64_t done, uint32_t elapsedMs) { return done * 1000 / (static_cast<int64_t>(elapsedMs) + 1); }
 
 QString Lines(std::initializer_list<QString> lines)
@@ -27,24 +24,13 @@ QString Lines(std::initializer_list<QString> lines)
 QString ProgressLines(int64_t done, int64_t total, uint32_t elapsedMs)
 {
     if (total <= 0) return {};
-    const int64_t rate = Rate(done, elapsedMs);
-    if (rate < KbyteRate) {
-        return Lines({TransferTexts::tr("%1 bytes").arg(QStringLiteral("%1/%2").arg(done).arg(total)),
-                      QStringLiteral("(%1%)").arg(done * 100 / total), TransferTexts::tr("%1 bytes/s").arg(rate)});
-    }
-    // As in English: the Kbytes form takes its percentage from done - 1.
-    return Lines({TransferTexts::tr("%1 Kbytes").arg(QStringLiteral("%1/%2").arg(done / 1024).arg(total / 1024)),
-                  QStringLiteral("(%1%)").arg((done - 1) * 100 / total), TransferTexts::tr("%1 Kbytes/s").arg(rate / 1024)});
+    return Lines({TransferTexts::tr("%1 of %2").arg(ShownSize(done), ShownSize(total)),
+                  QStringLiteral("(%1%)").arg(done * 100 / total), ShownRate(Rate(done, elapsedMs))});
 }
 
-QString ReceivedLines(int64_t done, uint32_t elapsedMs)
-{
-    const int64_t rate = Rate(done, elapsedMs);
-    if (rate < KbyteRate) return Lines({TransferTexts::tr("%1 bytes").arg(done), TransferTexts::tr("%1 bytes/s").arg(rate)});
-    return Lines({TransferTexts::tr("%1 Kbytes").arg(done / 1024), TransferTexts::tr("%1 Kbytes/s").arg(rate / 1024)});
-}
+QString ReceivedLines(int64_t done, uint32_t elapsedMs) { return Lines({ShownSize(done), ShownRate(Rate(done, elapsedMs))}); }
 
-QString NotReady() { return TransferTexts::tr("T30s,T20s,T20+,T20 is not ready"); }
+QString NotReady() { return TransferTexts::tr("T20, T20+, T20s, T30s is not ready"); }
 
 QString XModemWhy(const TransferEvent& event)
 {
@@ -77,6 +63,10 @@ QString EndedText(const TransferEvent& event)
 }
 
 } // namespace
+
+QString ShownSize(int64_t bytes) { return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat); }
+
+QString ShownRate(int64_t bytesPerSecond) { return TransferTexts::tr("%1/s").arg(ShownSize(bytesPerSecond)); }
 
 QString ShownTransferCaption(const TransferEvent& event)
 {
@@ -192,8 +182,7 @@ std::optional<QString> TransferLogLine(const TransferEvent& event)
             const QString seconds = QLocale().toString(static_cast<double>(event.elapsedMs) / 1000.0, 'f', 1);
             const int64_t bytes = event.total > 0 ? event.total : event.done;
             if (bytes <= 0) return TransferTexts::tr("%1: done in %2 s").arg(ShownTransferCaption(event), seconds);
-            return TransferTexts::tr("%1: done, %2 bytes in %3 s")
-                .arg(ShownTransferCaption(event), QLocale().toString(static_cast<qint64>(bytes)), seconds);
+            return TransferTexts::tr("%1: done, %2 in %3 s").arg(ShownTransferCaption(event), ShownSize(bytes), seconds);
         }
         case TransferOutcome::Cancelled:
             if (event.reason == TransferReason::UserCancelled || event.reason == TransferReason::Stopped)

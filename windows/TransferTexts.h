@@ -3,7 +3,9 @@
 // The words of the transfers' events and of the server's status in the windows'
 // language: the status dialog's caption and text, the log's lines and the status bar.
 // Without a translation they are exactly the English of util/TransferText (what
-// calvyx-cli prints).
+// calvyx-cli prints), but for the sizes: the windows show them one way throughout
+// (ShownSize).
+#include <cstdint>
 #include <optional>
 
 #include <QString>
@@ -12,6 +14,12 @@
 #include "services/TransferServer.h"
 #include "util/TransferEvent.h"
 
+// A size as every window shows it (the file list, the transfers, the status dialog, the
+// log): bytes below a thousand, else the locale's short form with one decimal ("57
+// bytes", "2.5 kB", "1.2 MB").
+QString ShownSize(int64_t bytes);
+// A rate in the same form: "2.5 kB/s".
+QString ShownRate(int64_t bytesPerSecond);
 // "Receiving NAME", "Sending NAME", "Copying NAME".
 QString ShownTransferCaption(const TransferEvent& event);
 // Why a transfer failed, as it follows "failed: ".

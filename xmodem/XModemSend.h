@@ -16,7 +16,7 @@ class Link;
 
 namespace xmodem {
 
-inline constexpr const char* XModemChooserTitle = "Send file to T30s, T20s, T20/T20+ (By Wire)";
+inline constexpr const char* XModemChooserTitle = "Send file to T20, T20+, T20s, T30s (By Wire)";
 
 // Asks the user for the file to send: the chosen path, or nothing when the user
 // declined. initialPath is the folder followed by "/*.*". Called in the engine's thread.

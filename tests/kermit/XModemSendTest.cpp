@@ -69,7 +69,7 @@ TEST_F(XModemSendTest, FilesOfEverySizeInBothModes)
                 << "the ACK to EOT closes the dialog";
         }
     }
-    EXPECT_EQ(windows.host.chooserCalls.front().first, "Send file to T30s, T20s, T20/T20+ (By Wire)");
+    EXPECT_EQ(windows.host.chooserCalls.front().first, "Send file to T20, T20+, T20s, T30s (By Wire)");
     EXPECT_EQ(windows.host.chooserCalls.front().second, folder.path().toStdString() + "/*.*");
     EXPECT_EQ(windows.dialog.Captions().front(), "Sending SEND.QVA");
 }

@@ -199,7 +199,7 @@ TEST_F(MainWindowTest, ReceiveByWireSavesTheObjectUnderItsOwnName)
     calculator.join();
     ASSERT_TRUE(sent.ok) << sent.error;
     ASSERT_EQ(dialogs_->saves.size(), 1u);
-    EXPECT_EQ(dialogs_->saves[0].first, "Receive file from T30s,T20s,T20/T20+ (By Wire)");
+    EXPECT_EQ(dialogs_->saves[0].first, "Receive file from T20, T20+, T20s, T30s (By Wire)");
     const QString saved = folder_.path() + "/GRAPHS";
     EXPECT_EQ(dialogs_->saves[0].second, saved);
     EXPECT_EQ(ReadAll(saved), QString::fromLatin1(QByteArray::fromStdString(object).toHex()));
@@ -384,7 +384,7 @@ TEST_F(MainWindowTest, RomDownloadSendsTheChosenFile)
     EXPECT_EQ(dialogs_->opens[0].second, "ROM Files (*.bin *.BIN);;All Files (*)");
     EXPECT_EQ(dialogs_->instructions, std::vector<SetupInstructions>{SetupInstructions::LoadRom});
     // The load ends with a word that it worked, in the log as well.
-    const QString done = "ROM loaded: " + QLocale().toString(qint64(9000)) + " bytes";
+    const QString done = "ROM loaded: 9.0 kB";
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0], std::make_pair(QString("Download ROM"), done));
     EXPECT_EQ(window_->Log().Lines().filter(done).size(), 1);
@@ -488,7 +488,7 @@ TEST_F(MainWindowTest, ReceiveByWireCutOffSaysWhyAndSavesNothing)
     window_->ReceiveByWire(false);
     calculator.join();
     ASSERT_TRUE(why.empty()) << why;
-    const std::pair<QString, QString> told{"Receive file from T30s,T20s,T20/T20+ (By Wire)",
+    const std::pair<QString, QString> told{"Receive file from T20, T20+, T20s, T30s (By Wire)",
                                            "Receive by wire failed: the calculator cancelled"};
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0], told);

@@ -14,11 +14,13 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSemaphore>
+#include <QStyle>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -305,6 +307,136 @@ TEST_F(FolderPaneTest, ColumnsSortByClickAndShowWhenModified)
         << Shown().join(",").toStdString();
 }
 
+// A renamed item moves to its place in the order shown, in the list (by its sort column)
+// and in the tree.
+TEST_F(FolderPaneTest, ARenamedItemMovesToItsSortedPlace)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
+    ASSERT_EQ(Shown(), QStringList({"sub", "a.txt", "big.bin"}));
+    window_->fileList->setFocus();
+    Click(Item("a.txt"));
+    QTest::keyClick(window_->fileList, Qt::Key_F2);
+    ASSERT_TRUE(window_->fileList->Editing());
+    QTest::keyClicks(QApplication::focusWidget(), "zz.txt");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return Shown() == QStringList({"sub", "big.bin", "zz.txt"});
+        },
+        3000))
+        << Shown().join(",").toStdString();
+
+    // In the tree: folder "b" renamed "z" comes after "c".
+    ASSERT_TRUE(QDir(folder_.path()).mkdir("b"));
+    ASSERT_TRUE(QDir(folder_.path()).mkdir("c"));
+    auto* tree = static_cast<QFileSystemModel*>(window_->folderTree->model());
+    const QModelIndex parent = tree->index(folder_.path());
+    const auto treeNames = [&] {
+        QStringList names;
+        for (int row = 0; row < tree->rowCount(parent); ++row) names << tree->index(row, 0, parent).data().toString();
+        return names;
+    };
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return treeNames() == QStringList({"b", "c", "sub"});
+        },
+        5000))
+        << treeNames().join(",").toStdString();
+    window_->SetTreePath(folder_.path() + "/b");
+    QTest::keyClick(window_->folderTree, Qt::Key_F2);
+    ASSERT_TRUE(window_->folderTree->Editing());
+    QTest::keyClicks(QApplication::focusWidget(), "z");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return treeNames() == QStringList({"c", "sub", "z"});
+        },
+        3000))
+        << treeNames().join(",").toStdString();
+}
+
+// A folder the user opens goes on top of the recent list: from the list (Enter), by the
+// parent key, from a recent item; the folders the arrow keys pass in the tree do not.
+TEST_F(FolderPaneTest, OpeningAFolderPutsItOnTheRecentList)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
+    const QString top = folder_.path();
+    const QString sub = top + "/sub";
+    window_->fileList->setFocus();
+    window_->fileList->setCurrentIndex(Item("sub"));
+    QTest::keyClick(window_->fileList, Qt::Key_Return);
+    ASSERT_EQ(window_->TreePath(), sub);
+    EXPECT_EQ(window_->RecentFolders()[0], sub);
+    EXPECT_TRUE(window_->recentFolderItems[0]->isVisible());
+    EXPECT_EQ(window_->recentFolderItems[0]->text(), "&1 " + sub);
+    QTest::keyClick(window_->fileList, Qt::Key_Backspace);
+    ASSERT_EQ(window_->TreePath(), top);
+    EXPECT_EQ(window_->RecentFolders()[0], top);
+    EXPECT_EQ(window_->RecentFolders()[1], sub);
+    // Walking the tree with the arrows changes the folder but not the list.
+    window_->folderTree->setFocus();
+    QTest::keyClick(window_->folderTree, Qt::Key_Up);
+    EXPECT_NE(window_->TreePath(), top);
+    EXPECT_EQ(window_->RecentFolders()[0], top);
+    // A recent item opened comes on top again.
+    window_->recentFolderItems[1]->trigger();
+    EXPECT_EQ(window_->TreePath(), sub);
+    EXPECT_EQ(window_->RecentFolders()[0], sub);
+    EXPECT_EQ(window_->RecentFolders()[1], top);
+}
+
+// The editor of a new folder's name shows the whole name, in a folder deep down the tree
+// too (it used to be cut to "lew Folder").
+TEST_F(FolderPaneTest, TheNewFolderEditorShowsTheWholeName)
+{
+    QString deep = folder_.path();
+    for (const char* part : {"one", "two", "three", "four", "five", "six"}) deep += QLatin1Char('/') + part;
+    ASSERT_TRUE(QDir().mkpath(deep));
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
+    window_->SetTreePath(deep);
+    window_->NewFolder();
+    ASSERT_TRUE(window_->folderTree->Editing());
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return editor->isVisible(); }, 2000));
+    const int needed = editor->fontMetrics().horizontalAdvance(editor->text());
+    // The whole text fits the editor, and the editor is inside the tree's viewport.
+    EXPECT_GT(editor->width() - 2 * editor->style()->pixelMetric(QStyle::PM_DefaultFrameWidth), needed)
+        << "editor " << editor->width() << " px for " << needed << " px of \"" << editor->text().toStdString() << "\"";
+    const QRect inView = QRect(editor->mapTo(window_->folderTree->viewport(), QPoint(0, 0)), editor->size());
+    EXPECT_TRUE(window_->folderTree->viewport()->rect().contains(inView))
+        << "editor at " << inView.x() << "," << inView.y() << " " << inView.width() << "x" << inView.height();
+    QTest::keyClick(editor, Qt::Key_Escape);
+}
+
+// The window as it first opens shows the four columns of the list whole and a long status
+// message in full.
+TEST_F(FolderPaneTest, TheDefaultSizeShowsEveryColumnAndWholeMessages)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithFiles());
+    ASSERT_TRUE(WaitFor([&] { return !Item("a.txt").siblingAtColumn(3).data().toString().isEmpty(); }, 5000));
+    QHeaderView* header = window_->fileList->header();
+    const int viewWidth = window_->fileList->viewport()->width();
+    for (int column = 0; column < 4; ++column) {
+        EXPECT_FALSE(window_->fileList->isColumnHidden(column));
+        EXPECT_LE(header->sectionViewportPosition(column) + header->sectionSize(column), viewWidth)
+            << "column " << column << " ends beyond the list's " << viewWidth << " px";
+    }
+    // The widest texts of the columns fit them.
+    const QFontMetrics metrics(window_->fileList->font());
+    for (const QString& name : {QString("a.txt"), QString("big.bin"), QString("sub")})
+        for (int column = 1; column < 4; ++column) {
+            const QString text = Item(name).siblingAtColumn(column).data().toString();
+            EXPECT_LT(metrics.horizontalAdvance(text), header->sectionSize(column))
+                << name.toStdString() << " column " << column << ": \"" << text.toStdString() << "\"";
+        }
+    const QString message = "A transfer is in progress: the class view opens once it is over";
+    window_->statusPanel->setText(message);
+    ASSERT_TRUE(WaitEventLoopTurn());
+    EXPECT_GE(window_->statusPanel->width(), window_->statusPanel->fontMetrics().horizontalAdvance(message))
+        << "the status bar cuts \"" << message.toStdString() << "\"";
+}
+
 struct MenuRow {
     const char* what;
     bool inTree;
@@ -349,7 +481,9 @@ TEST_F(FolderPaneTest, ContextMenuOffersWhatFitsThePlaceClicked)
         QStringList texts;
         for (QAction* action : menu->actions())
             if (!action->isSeparator()) texts << action->text();
-        EXPECT_EQ(texts, QStringList({"Open folder", "Rename", "Delete", "New Folder", "Copy path", "Show in file manager"}));
+        // Each with its key, and the keys of the views beside them.
+        EXPECT_EQ(texts, QStringList({"&Open folder", "Rena&me\tF2", "&Delete\tDel", "&New Folder\tCtrl+Shift+N", "&Copy path",
+                                      "&Show in file manager"}));
     }
     // CALVYX_SCREENSHOT_DIR set: pictures of the pane and of its menu over a file, to look at.
     const QString shots = qEnvironmentVariable("CALVYX_SCREENSHOT_DIR");

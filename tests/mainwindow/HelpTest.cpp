@@ -1,11 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPalette>
+#include <QPointer>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStatusBar>
+#include <QTest>
+#include <QTextBrowser>
 #include <QTreeView>
 #include <QWidget>
 
@@ -132,43 +139,88 @@ TEST(HelpBooks, PopupsComeFromTheChosenLanguage)
     EXPECT_TRUE(german.contains("QVxT0+")) << german.toStdString();
 }
 
-TEST(HelpHints, PassMarksOnlyControlsWithContextAndHint)
+// The help window opens inside the screen, comes back inside (and fits) when help is
+// asked for again after it was moved off or made too big, and Escape closes it.
+TEST(HelpWindow, StaysInsideTheScreenAndEscapeClosesIt)
 {
-    QWidget window;
-    SetHelpContext(&window, 1);
-    SetHint(&window, "main");
-    auto* tree = new QTreeView(&window);
-    SetHelpContext(tree, 125000);
-    SetHint(tree, "Select the directory for T20+ Calcapps");
-    auto* status = new QStatusBar(&window);
-    SetHelpContext(status, 125002);
-    SetHint(status, "Last command");
-    auto* popup = new QLabel(&window);
-    SetHelpContext(popup, 14999);
-    SetHint(popup, "small");
-    auto* big = new QLabel(popup); // nested: reached depth first
-    SetHelpContext(big, 15000);
-    SetHint(big, "large");
-    auto* marked = new QLabel(&window);
-    SetHelpContext(marked, 7);
-    SetHint(marked, "?already");
-    auto* noHint = new QLabel(&window);
-    SetHelpContext(noHint, 7);
+    Help().ShowContents();
+    QPointer<QTextBrowser> window = Help().Window();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const QRect available = window->screen()->availableGeometry();
+    const auto inside = [&] { return available.contains(window->frameGeometry()); };
+    const auto where = [&] {
+        const QRect r = window->frameGeometry();
+        return QString("%1,%2 %3x%4 in %5x%6")
+            .arg(r.x())
+            .arg(r.y())
+            .arg(r.width())
+            .arg(r.height())
+            .arg(available.width())
+            .arg(available.height())
+            .toStdString();
+    };
+    EXPECT_TRUE(inside()) << where();
+    struct Case {
+        const char* what;
+        std::function<void()> spoil;
+    };
+    const Case cases[] = {
+        {"moved off to the bottom right", [&] { window->move(available.right() - 100, available.bottom() - 100); }},
+        {"moved off to the top left", [&] { window->move(available.left() - 300, available.top() - 200); }},
+        {"made bigger than the screen", [&] { window->resize(available.size() + QSize(300, 300)); }},
+    };
+    for (const Case& c : cases) {
+        c.spoil();
+        Help().ShowTopic(HelpContextFolders);
+        EXPECT_TRUE(inside()) << c.what << ": " << where();
+    }
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull() || !window->isVisible(); }, 2000)) << "Escape left the help open";
+}
 
-    MarkHelpHints(&window);
-    const QString topic = "?* Select the directory for T30s, T20s, T20+ Calcapps";
-    EXPECT_EQ(HintOf(&window), "main");
-    EXPECT_EQ(HintOf(tree), topic);
-    EXPECT_EQ(HintOf(status), topic);
-    EXPECT_EQ(status->statusTip(), topic);
-    EXPECT_EQ(HintOf(popup), "? small");
-    EXPECT_EQ(HintOf(big), topic);
-    EXPECT_EQ(HintOf(marked), "?already");
-    EXPECT_EQ(HintOf(noHint), "");
+// The books name no colours (a dark palette made their headings and code unreadable);
+// the help window takes them from the palette, and a link colour that would vanish on
+// the palette's background is made to stand out.
+TEST(HelpWindow, ColoursComeFromThePalette)
+{
+    const QDir books(QStringLiteral(CALVYX_SOURCE_DIR "/mainwindow/help"));
+    QStringList sheets{books.filePath("style.css")};
+    for (const QString& book : books.entryList({"Calvyx*"}, QDir::Dirs)) sheets << books.filePath(book + "/style.css");
+    EXPECT_EQ(sheets.size(), 8);
+    for (const QString& sheet : sheets) {
+        QFile file(sheet);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << sheet.toStdString();
+        const QString css = QString::fromUtf8(file.readAll());
+        EXPECT_FALSE(css.contains("color") || css.contains("background")) << sheet.toStdString() << " names a colour";
+    }
 
-    MarkHelpHints(&window); // a second pass changes nothing more
-    EXPECT_EQ(HintOf(popup), "? small");
-    EXPECT_EQ(HintOf(tree), topic);
+    struct Case {
+        const char* what;
+        QColor base, text, link;
+        bool linkKept;
+    };
+    const Case cases[] = {
+        {"light palette", QColor(255, 255, 255), QColor(0, 0, 0), QColor(0, 0, 255), true},
+        {"dark palette with a link for it", QColor(35, 38, 41), QColor(239, 240, 241), QColor(41, 128, 185), false},
+        {"dark palette with a light palette's blue", QColor(30, 30, 30), QColor(230, 230, 230), QColor(0, 0, 255), false},
+        {"dark palette with a dark red", QColor(20, 20, 20), QColor(255, 255, 255), QColor(128, 0, 0), false},
+    };
+    static const QRegularExpression linkRule(QStringLiteral("a \\{ color: (#[0-9a-f]{6}); \\}"));
+    for (const Case& c : cases) {
+        QPalette palette;
+        palette.setColor(QPalette::Base, c.base);
+        palette.setColor(QPalette::Text, c.text);
+        palette.setColor(QPalette::Link, c.link);
+        const QString css = HelpSystem::PaletteStyleSheet(palette);
+        const QRegularExpressionMatch match = linkRule.match(css);
+        ASSERT_TRUE(match.hasMatch()) << css.toStdString();
+        const QColor shown(match.captured(1));
+        EXPECT_GE(HelpSystem::Contrast(shown, c.base), HelpSystem::MinLinkContrast) << c.what << ": " << css.toStdString();
+        if (c.linkKept) EXPECT_EQ(shown, c.link) << c.what;
+    }
 }
 
 TEST(HelpContexts, NearestEnclosingContextAndTopicThreshold)

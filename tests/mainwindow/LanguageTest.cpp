@@ -7,7 +7,10 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
+#include <QKeySequence>
 #include <QLabel>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -15,12 +18,20 @@
 #include <QTest>
 #include <QTextDocumentFragment>
 
+#include <memory>
+
+#include "mainwindow/ConnectionState.h"
 #include "mainwindow/HelpFiles.h"
 #include "mainwindow/HelpSystem.h"
 #include "mainwindow/ShellView.h"
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/support/LayoutCheck.h"
+#include "windows/AboutDialog.h"
+#include "windows/CalculatorSetupDialog.h"
+#include "windows/LogWindow.h"
 #include "windows/ScreenCaptureWindow.h"
+#include "windows/TransferHistory.h"
+#include "windows/TransferStatusDialog.h"
 
 namespace mwtest {
 namespace {
@@ -95,6 +106,7 @@ TEST_P(MainWindowLanguage, LayoutHoldsDisconnectedAndConnected)
 // ("&Datei", "文件(&F)") and the closing colon ("Verbinden über:").
 QString Plain(QString text)
 {
+    text = text.section(u'\t', 0, 0); // without the key shown beside a menu item
     static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)"));
     text.remove(mnemonic).remove(u'&');
     while (!text.isEmpty() && (text.back().isSpace() || text.back() == u':' || text.back() == u'：')) text.chop(1);
@@ -132,6 +144,98 @@ TEST_P(MainWindowLanguage, HelpBookNamesTheCommandsTheWindowsShow)
         }
     }
     EXPECT_GE(named, 10) << folder.toStdString();
+}
+
+// The Alt-key a text gives ("&Datei", "文件(&F)": F), 0 for none.
+int MnemonicOf(const QString& text)
+{
+    const QKeySequence key = QKeySequence::mnemonic(text.section(u'\t', 0, 0));
+    return key.isEmpty() ? 0 : key[0].key();
+}
+
+// The texts of one menu or window that have no key of their own or share one.
+QStringList KeyProblems(const QString& where, const QStringList& texts)
+{
+    QStringList problems;
+    QMap<int, QString> taken;
+    for (const QString& text : texts) {
+        const int key = MnemonicOf(text);
+        if (key == 0)
+            problems << where + ": \"" + text + "\" has no key";
+        else if (taken.contains(key))
+            problems << where + ": \"" + taken[key] + "\" and \"" + text + "\" share a key";
+        else
+            taken[key] = text;
+    }
+    return problems;
+}
+
+QStringList ItemTexts(const QMenu* menu)
+{
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        if (!action->isSeparator()) texts << action->text();
+    return texts;
+}
+
+// The buttons, and the labels that lead to a control, of a window.
+QStringList ControlTexts(const QWidget* window)
+{
+    QStringList texts;
+    // Not those of a dialog of its own it holds (the capture window's file dialog).
+    for (const QAbstractButton* button : window->findChildren<QAbstractButton*>())
+        if (!button->text().isEmpty() && button->focusPolicy() != Qt::NoFocus && button->window() == window)
+            texts << button->text();
+    for (const QLabel* label : window->findChildren<QLabel*>())
+        if (label->buddy() && label->window() == window) texts << label->text();
+    return texts;
+}
+
+// Every menu, menu item, button and label that leads to a control has a key, and no two
+// of one menu or one window share it, in every language: two items of one key make the
+// key only move between them, and a translation clashes where English does not.
+TEST_P(MainWindowLanguage, EveryMenuAndWindowHasKeysOfItsOwn)
+{
+    QDir(folder_.path()).mkdir("sub");
+    QFile file(QDir(folder_.path()).filePath("a.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    window_->pollTimer->stop();
+    window_->SetConnState(StateConnected);
+    window_->AddToRecent(folder_.path() + "/sub");
+    window_->AddToRecent(folder_.path());
+    emit window_->connectionMenu->aboutToShow();
+
+    QStringList problems;
+    // The main window: the menu bar's titles, the tool bar's label and button, the
+    // transfers' button; then every menu.
+    QStringList top;
+    for (const QAction* menu : window_->menuBar()->actions()) top << menu->text();
+    top << window_->connectionLabel->text() << window_->logButton->text() << window_->transfersView->exportButton->text();
+    problems << KeyProblems("main window", top);
+    for (const QAction* menu : window_->menuBar()->actions())
+        problems << KeyProblems(Plain(menu->text()) + " menu", ItemTexts(menu->menu()));
+    auto* model = static_cast<QFileSystemModel*>(window_->fileList->model());
+    ASSERT_TRUE(WaitFor([&] { return model->index(folder_.path() + "/a.txt").isValid(); }, 5000));
+    for (ShellView* view : {window_->folderTree, window_->fileList}) {
+        const QModelIndex current = view->currentIndex();
+        std::unique_ptr<QMenu> menu(window_->FolderMenu(view, view->visualRect(current).center()));
+        problems << KeyProblems(view->objectName() + " menu", ItemTexts(menu.get()));
+    }
+    problems << KeyProblems("log menu", ItemTexts(window_->Log().contextMenu));
+
+    // The other windows.
+    ScreenCaptureWindow capture;
+    TransferStatusDialog status;
+    status.cancelButton->setVisible(true);
+    CalculatorSetupDialog setup;
+    problems << KeyProblems("log window", ControlTexts(&window_->Log()));
+    problems << KeyProblems("capture window", ControlTexts(&capture));
+    problems << KeyProblems("status dialog", ControlTexts(&status));
+    problems << KeyProblems("instructions", ControlTexts(&setup));
+    problems << KeyProblems("About", ControlTexts(&window_->About()));
+    EXPECT_TRUE(problems.isEmpty()) << GetParam() << ":\n" << problems.join(u'\n').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowLayout, MainWindowLanguage, ::testing::ValuesIn(LayoutLanguages()),

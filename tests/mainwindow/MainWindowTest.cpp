@@ -54,7 +54,7 @@ TEST_F(MainWindowTest, StartUpRestoresSettingsAndCloseWritesThem)
         reg->setValue("ldir3", folder_.path() + "/a"); // a duplicate goes
     }
     ASSERT_NO_FATAL_FAILURE(Start({"calvyx", "com2", "QVxT0+"}));
-    EXPECT_EQ(window_->windowTitle(), "QV T30s,T20s,T20+Calculator Connectivity Kit");
+    EXPECT_EQ(window_->windowTitle(), "Calvyx — QV T20, T20+, T20s, T30s");
     EXPECT_EQ(window_->TreePath(), folder_.path());
     EXPECT_EQ(window_->Server().Folder(), folder_.path().toStdString());
     EXPECT_EQ(window_->TreeWidth(), 230);
@@ -327,17 +327,20 @@ TEST_F(MainWindowTest, HelpKeyRoutesByContext)
     Help().Window()->close();
 }
 
-TEST_F(MainWindowTest, HintPassMarksTheFolderTreeAndTheStatusBar)
+// The status bar shows a control's own hint, never with marks of the help system before it.
+TEST_F(MainWindowTest, HintsAreTheControlsOwnWords)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
-    MarkApplicationHelpHints();
-    const QString topic = "?* Select the directory for T30s, T20s, T20+ Calcapps";
-    EXPECT_EQ(HintOf(window_->folderTree), topic);
-    EXPECT_EQ(HintOf(window_->statusBar()), topic);
+    EXPECT_EQ(HintOf(window_->folderTree), "Select the folder for the T20, T20+, T20s, T30s Calcapps");
+    EXPECT_EQ(HintOf(window_->statusBar()), "Last command");
     EXPECT_EQ(HintOf(window_->newFolderButton), "Create a new folder");
     EXPECT_EQ(HintOf(window_->logButton), "Show log window");
-    MarkApplicationHelpHints();
-    EXPECT_EQ(HintOf(window_->folderTree), topic);
+    QStringList marked;
+    for (const QWidget* widget : window_->findChildren<QWidget*>())
+        if (widget->statusTip().startsWith(u'?')) marked << widget->objectName() + ": " + widget->statusTip();
+    for (const QAction* action : window_->findChildren<QAction*>())
+        if (action->statusTip().startsWith(u'?')) marked << action->text() + ": " + action->statusTip();
+    EXPECT_TRUE(marked.isEmpty()) << marked.join('\n').toStdString();
 }
 
 // The keyboard starts in the folder tree whatever the connection: a Space or Enter typed
@@ -590,8 +593,11 @@ TEST_F(MainWindowTest, ConnectionMenuMnemonicAndF10ReachTheConnection)
         QStringList checked;
         for (QAction* action : window_->connectionMenu->actions()) {
             if (action->isSeparator()) continue;
-            names << action->text();
-            if (action->isChecked()) checked << action->text();
+            // "&2 COM1": numbered for a key of its own.
+            const QString name = action->text().section(' ', 1);
+            EXPECT_TRUE(action->text().startsWith('&')) << action->text().toStdString();
+            names << name;
+            if (action->isChecked()) checked << name;
         }
         return std::make_pair(names, checked);
     };
@@ -604,7 +610,7 @@ TEST_F(MainWindowTest, ConnectionMenuMnemonicAndF10ReachTheConnection)
     // COM1 from the menu: it becomes the connection (it cannot be opened here, which is said).
     QAction* com1 = nullptr;
     for (QAction* action : window_->connectionMenu->actions())
-        if (action->text() == "COM1") com1 = action;
+        if (action->text() == "&2 COM1") com1 = action;
     ASSERT_NE(com1, nullptr);
     com1->trigger();
     EXPECT_EQ(window_->SelectedPort(), "COM1");

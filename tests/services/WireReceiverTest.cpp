@@ -258,7 +258,7 @@ TEST_F(WireReceive, SilentCalculatorIsAskedUntilTheStartWaitIsOverThenNotReady)
     EXPECT_EQ(End().detail, "3 s");
     const auto reports = windows.dialog.Reports();
     ASSERT_GE(reports.size(), 2u);
-    EXPECT_EQ(reports[reports.size() - 2].text, "T30s,T20s,T20+,T20 is not ready");
+    EXPECT_EQ(reports[reports.size() - 2].text, "T20, T20+, T20s, T30s is not ready");
     EXPECT_EQ(reports.back().text, "Receive by wire failed: no answer for 3 s");
     EXPECT_EQ(reports.back().kind, StatusKind::Notice);
     EXPECT_TRUE(windows.dialog.IsStatusVisible()); // the message stays up

@@ -35,7 +35,7 @@ bool ShowAndAnswer(CalculatorSetupDialog& dialog, SetupInstructions kind, const 
 TEST(CalculatorSetupDialog, InstructionTextsAreExact)
 {
     EXPECT_EQ(InstructionText(SetupInstructions::SendCalcappByWire),
-              "On the QV-T30s,T20s,T20+/T20:\r\n\r\n"
+              "On the QV T20, T20+, T20s, T30s:\r\n\r\n"
               "1.  Select the Calcapp to send.\r\n"
               "2.  Press SEND function key.\r\n"
               "3.  Choose: QV20/30 (Wire).\r\n"

@@ -110,14 +110,14 @@ TEST(LogWindow, ContextMenuItemsAndStates)
         bool separator;
     };
     const Item expected[] = {
-        {"undoItem", "Undo", {}, false, false},
+        {"undoItem", "&Undo", {}, false, false},
         {"editSeparator", "", {}, true, true},
-        {"cutItem", "Cut", QKeySequence("Ctrl+X"), false, false},
-        {"copyItem", "Copy", QKeySequence("Ctrl+C"), true, false},
-        {"pasteItem", "Paste", QKeySequence("Ctrl+V"), false, false},
-        {"deleteItem", "Delete", {}, false, false},
+        {"cutItem", "Cu&t", QKeySequence("Ctrl+X"), false, false},
+        {"copyItem", "&Copy", QKeySequence("Ctrl+C"), true, false},
+        {"pasteItem", "&Paste", QKeySequence("Ctrl+V"), false, false},
+        {"deleteItem", "&Delete", {}, false, false},
         {"selectSeparator", "", {}, true, true},
-        {"selectAllItem", "Select All", QKeySequence("Ctrl+A"), true, false},
+        {"selectAllItem", "Select &All", QKeySequence("Ctrl+A"), true, false},
     };
     const QList<QAction*> items = log.contextMenu->actions();
     ASSERT_EQ(items.size(), int(std::size(expected)));

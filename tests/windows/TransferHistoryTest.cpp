@@ -138,10 +138,9 @@ TEST_F(TransferHistoryTest, RowsSayDirectionSizeRateAndHowEachTransferEnded)
         EXPECT_EQ(history.data(history.index(row.row, TransferHistory::OutcomeColumn), Qt::DisplayRole).toString(), row.outcome);
     }
     EXPECT_EQ(history.CellText(0, TransferHistory::FileColumn), "PROG.CA");
-    EXPECT_EQ(history.CellText(0, TransferHistory::SizeColumn), QString("%1 bytes").arg(QLocale().toString(4000)));
-    // 4000 bytes in 2 s.
-    EXPECT_TRUE(
-        history.CellText(0, TransferHistory::DurationColumn).endsWith(QString("%1 bytes/s").arg(QLocale().toString(2000))))
+    // Sizes as the file list and the status dialog show them: 4000 bytes in 2 s.
+    EXPECT_EQ(history.CellText(0, TransferHistory::SizeColumn), "4.0 kB");
+    EXPECT_TRUE(history.CellText(0, TransferHistory::DurationColumn).endsWith(", 2.0 kB/s"))
         << history.CellText(0, TransferHistory::DurationColumn).toStdString();
 }
 

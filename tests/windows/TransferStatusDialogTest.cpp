@@ -60,6 +60,9 @@ TEST_F(TransferStatusDialogTest, KindsOfReports)
         {StatusKind::Notice, "Canceled by PC", 0, 0, true, 1, 0},
         {StatusKind::Connecting, "Connecting ...", 0, 0, true, 1, 0},
         {StatusKind::Progress, "512 of 2048 bytes\r\n25 %\r\n960 bytes/s", 512, 2048, true, 2048, 512},
+        // No total, or more than the one announced: a busy bar (no share), never a full one.
+        {StatusKind::Progress, "57 bytes\r\n57 bytes/s", 57, 0, true, 0, 0},
+        {StatusKind::Progress, "9.0 kB\r\n1.0 kB/s", 9000, 57, true, 0, 0},
         {StatusKind::Finished, "", 0, 0, false, 1, 0},
     };
     for (const Case& c : cases) {
@@ -171,7 +174,7 @@ TEST_F(TransferStatusDialogTest, ShowsTransferEventsInItsOwnWords)
     EXPECT_EQ(status.windowTitle(), "Receiving PROG.CA");
     EXPECT_EQ(status.nameText->text(), "Receiving PROG.CA");
     status.ShowTransfer(Event(TransferStage::Progress, TransferKind::KermitReceive, 1000, 4000));
-    EXPECT_EQ(status.statusText->text(), "1000/4000 bytes\r\n(25%)\r\n1000 bytes/s");
+    EXPECT_EQ(status.statusText->text(), "1.0 kB of 4.0 kB\r\n(25%)\r\n1.0 kB/s");
     EXPECT_EQ(status.progressBar->maximum(), 4000);
     EXPECT_EQ(status.progressBar->value(), 1000);
     status.ShowTransfer(Event(TransferStage::Ended, TransferKind::KermitReceive));
@@ -262,7 +265,7 @@ TEST_F(TransferStatusDialogTest, AFailureMessageClosesTheDialogAndTakesItsLastTe
          {Event(TransferStage::Started, TransferKind::RomLoad), Event(TransferStage::Progress, TransferKind::RomLoad, 1000, 4000),
           Event(TransferStage::Ended, TransferKind::RomLoad, 0, 0, TransferReason::LinkLost)},
          "Download of ROM file failed.",
-         "Download of ROM file failed.\n\n1000/4000 bytes\n(25%)\n1000 bytes/s"},
+         "Download of ROM file failed.\n\n1.0 kB of 4.0 kB\n(25%)\n1.0 kB/s"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -9,6 +9,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
@@ -131,7 +134,7 @@ TEST(Translations, BuiltInTranslationsLoadForEveryLanguage)
         ASSERT_TRUE(InstallLanguage(language)) << language.toStdString();
         EXPECT_EQ(InstalledLanguage(), language);
         // The program's own texts and Qt's buttons.
-        EXPECT_NE(QCoreApplication::translate("LogWindow", "Clear Log"), QStringLiteral("Clear Log")) << language.toStdString();
+        EXPECT_NE(QCoreApplication::translate("LogWindow", "&Clear Log"), QStringLiteral("&Clear Log")) << language.toStdString();
         QMessageBox box(QMessageBox::Question, "t", "t", QMessageBox::Yes | QMessageBox::No);
         EXPECT_NE(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Yes")) << language.toStdString();
     }
@@ -146,6 +149,37 @@ TEST(Translations, BuiltInTranslationsLoadForEveryLanguage)
         QMessageBox box(QMessageBox::Question, "t", "t", QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Yes"));
     }
+}
+
+// Qt's words in the file list and the file dialogs, in every language: a folder's type
+// (Qt's translations leave it in English) and the Size heading (a volume in Qt's Chinese).
+TEST(Translations, TheFileListsWordsAreTranslatedToo)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    struct Case {
+        const char* language;
+        const char* folder;
+        const char* size;
+    };
+    const Case cases[] = {
+        {"de", "Ordner", "Größe"}, {"es", "Carpeta", "Tamaño"}, {"fr", "Dossier", "Taille"}, {"it", "Cartella", "Dimensione"},
+        {"nl", "Map", "Grootte"},  {"pt", "Pasta", "Tamanho"},  {"zh_CN", "文件夹", "大小"},
+    };
+    QStringList covered;
+    for (const Case& c : cases) {
+        ASSERT_TRUE(InstallLanguage(c.language)) << c.language;
+        covered << c.language;
+        QFileSystemModel model;
+        EXPECT_EQ(QFileIconProvider().type(QFileInfo(folder.path())).toStdString(), c.folder) << c.language;
+        EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString().toStdString(), c.size) << c.language;
+    }
+    QStringList languages = TranslatedLanguages();
+    languages.sort();
+    covered.sort();
+    EXPECT_EQ(covered, languages);
+    ASSERT_TRUE(InstallLanguage("en"));
+    EXPECT_EQ(QFileIconProvider().type(QFileInfo(folder.path())), "Folder");
 }
 
 } // namespace

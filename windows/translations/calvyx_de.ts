@@ -16,10 +16,6 @@
         <translation>Version 2.1 Build 1328</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
         <source>Connectivity Kit</source>
         <translation>Verbindungskit</translation>
     </message>
@@ -27,25 +23,13 @@
         <source>Free software under the GNU General Public License, version 3 or later.</source>
         <translation>Freie Software unter der GNU General Public License, Version 3 oder neuer.</translation>
     </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
-    <message>
-        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
-<byte value="xd"/>
-1.  Select the Calcapp to send.<byte value="xd"/>
-2.  Press SEND function key.<byte value="xd"/>
-3.  Choose: QV20/30 (Wire).<byte value="xd"/>
-4.  Press OK function key.<byte value="xd"/>
-5.  Click OK below.</source>
-        <translation>Am QV-T30s,T20s,T20+/T20:<byte value="xd"/>
-<byte value="xd"/>
-1.  Die zu sendende Calcapp wählen.<byte value="xd"/>
-2.  Funktionstaste SEND drücken.<byte value="xd"/>
-3.  Wählen: QV20/30 (Wire).<byte value="xd"/>
-4.  Funktionstaste OK drücken.<byte value="xd"/>
-5.  Unten auf OK klicken.</translation>
-    </message>
     <message>
         <source>On the Calculator:<byte value="xd"/>
 <byte value="xd"/>
@@ -69,12 +53,28 @@
         <translation>Rechner vorbereiten</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>On the QV T20, T20+, T20s, T30s:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>Am QV T20, T20+, T20s, T30s:<byte value="xd"/>
+<byte value="xd"/>
+1.  Die zu sendende Calcapp wählen.<byte value="xd"/>
+2.  Funktionstaste SEND drücken.<byte value="xd"/>
+3.  Wählen: QV20/30 (Wire).<byte value="xd"/>
+4.  Funktionstaste OK drücken.<byte value="xd"/>
+5.  Unten auf OK klicken.</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
     </message>
 </context>
 <context>
@@ -198,15 +198,8 @@
         <translation>Keine Verbindung zum Rechner kann geöffnet werden. Was im Weg steht, und der Befehl, der es jeweils behebt:</translation>
     </message>
     <message>
-        <source>Why?</source>
-        <translation>Warum?</translation>
-    </message>
-</context>
-<context>
-    <name>HelpContext</name>
-    <message>
-        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation>Ordner für T30s-, T20s- und T20+-Calcapps wählen</translation>
+        <source>&amp;Why?</source>
+        <translation>&amp;Warum?</translation>
     </message>
 </context>
 <context>
@@ -222,38 +215,6 @@
 </context>
 <context>
     <name>LogWindow</name>
-    <message>
-        <source>Clear Log</source>
-        <translation>Protokoll leeren</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Rückgängig</translation>
-    </message>
-    <message>
-        <source>Cut</source>
-        <translation>Ausschneiden</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>Kopieren</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>Einfügen</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>Löschen</translation>
-    </message>
-    <message>
-        <source>Select All</source>
-        <translation>Alles auswählen</translation>
-    </message>
     <message>
         <source>Log</source>
         <translation>Protokoll</translation>
@@ -274,16 +235,44 @@
         <source>Cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
+    <message>
+        <source>&amp;Clear Log</source>
+        <translation>Protokoll &amp;leeren</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>Alles au&amp;swählen</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
         <translation>Eine Übertragung läuft. Abbrechen und beenden?</translation>
-    </message>
-    <message>
-        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation>Verbindungskit für QV T30s,T20s,T20+ Rechner</translation>
     </message>
     <message>
         <source>All Files (*)</source>
@@ -330,72 +319,24 @@
         <translation>&amp;Datei</translation>
     </message>
     <message>
-        <source>Delete</source>
-        <translation>Löschen</translation>
-    </message>
-    <message>
-        <source>Permanently remove the folder</source>
-        <translation>Den Ordner dauerhaft entfernen</translation>
-    </message>
-    <message>
         <source>Rena&amp;me</source>
         <translation>&amp;Umbenennen</translation>
-    </message>
-    <message>
-        <source>New Folder</source>
-        <translation>Neuer Ordner</translation>
-    </message>
-    <message>
-        <source>Screen Capture</source>
-        <translation>Bildschirmaufnahme</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
         <translation>Das Fenster Bildschirmaufnahme anzeigen</translation>
     </message>
     <message>
-        <source>Receive Calcapp (By Wire)</source>
-        <translation>Calcapp empfangen (per Kabel)</translation>
-    </message>
-    <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
         <translation>Calcapp per Kabel auf den PC empfangen</translation>
-    </message>
-    <message>
-        <source>Log</source>
-        <translation>Protokoll</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
         <translation>&amp;Beenden</translation>
     </message>
     <message>
-        <source>ROM</source>
-        <translation>ROM</translation>
-    </message>
-    <message>
-        <source>Download Calculator ROM...</source>
-        <translation>Rechner-ROM laden...</translation>
-    </message>
-    <message>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
-    </message>
-    <message>
-        <source>Contents and Index</source>
-        <translation>Inhalt und Index</translation>
-    </message>
-    <message>
-        <source>Communications Topics</source>
-        <translation>Themen zur Verbindung</translation>
-    </message>
-    <message>
-        <source>Trouble Shooting</source>
-        <translation>Fehlerbehebung</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>Über</translation>
     </message>
     <message>
         <source>ToolBar</source>
@@ -418,16 +359,8 @@
         <translation>Protokollfenster anzeigen</translation>
     </message>
     <message>
-        <source>Select the directory for T20+ Calcapps</source>
-        <translation>Ordner für T20+-Calcapps wählen</translation>
-    </message>
-    <message>
         <source>Last command</source>
         <translation>Letzter Befehl</translation>
-    </message>
-    <message>
-        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation>Datei vom T30s,T20s,T20/T20+ empfangen (per Kabel)</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
@@ -460,22 +393,6 @@
     <message>
         <source>Calvyx was started again with %1; it is now the connection.</source>
         <translation>Calvyx wurde noch einmal mit %1 gestartet; dies ist jetzt die Verbindung.</translation>
-    </message>
-    <message>
-        <source>Open folder</source>
-        <translation>Ordner öffnen</translation>
-    </message>
-    <message>
-        <source>Rename</source>
-        <translation>Umbenennen</translation>
-    </message>
-    <message>
-        <source>Copy path</source>
-        <translation>Pfad kopieren</translation>
-    </message>
-    <message>
-        <source>Show in file manager</source>
-        <translation>Im Dateimanager zeigen</translation>
     </message>
     <message>
         <source>No file manager could be started for &quot;%1&quot;.</source>
@@ -535,10 +452,6 @@
         <translation>Empfang per Kabel fehlgeschlagen: %1</translation>
     </message>
     <message>
-        <source>ROM loaded: %1 bytes</source>
-        <translation>ROM geladen: %1 Bytes</translation>
-    </message>
-    <message>
         <source>ROM load failed: %1</source>
         <translation>Laden des ROM fehlgeschlagen: %1</translation>
     </message>
@@ -556,10 +469,6 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 hat aufgelegt und bleibt geschlossen: Ein Pseudoterminal wird nicht von selbst wieder geöffnet, seine Nummer kann jetzt einem anderen Programm gehören. Wählen Sie die Verbindung erneut, um sie wieder zu öffnen.</translation>
-    </message>
-    <message>
-        <source>Why Can&apos;t Calvyx Connect?</source>
-        <translation>Warum verbindet Calvyx nicht?</translation>
     </message>
     <message>
         <source>&amp;View</source>
@@ -618,6 +527,82 @@
         <translation>Klassenansicht: schließen Sie das Fenster „Klasse“, um einen einzelnen Rechner zu verwenden</translation>
     </message>
     <message>
+        <source>Calvyx — QV T20, T20+, T20s, T30s</source>
+        <translation>Calvyx — QV T20, T20+, T20s, T30s</translation>
+    </message>
+    <message>
+        <source>&amp;Open folder</source>
+        <translation>Ordner ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>&amp;New Folder</source>
+        <translation>&amp;Neuer Ordner</translation>
+    </message>
+    <message>
+        <source>&amp;Copy path</source>
+        <translation>Pfad &amp;kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Show in file manager</source>
+        <translation>Im &amp;Dateimanager zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>Move the folder or file to the trash</source>
+        <translation>Den Ordner oder die Datei in den Papierkorb verschieben</translation>
+    </message>
+    <message>
+        <source>&amp;Screen Capture</source>
+        <translation>Bildschirm&amp;aufnahme</translation>
+    </message>
+    <message>
+        <source>&amp;Receive Calcapp (By Wire)</source>
+        <translation>Calcapp &amp;empfangen (per Kabel)</translation>
+    </message>
+    <message>
+        <source>&amp;ROM</source>
+        <translation>&amp;ROM</translation>
+    </message>
+    <message>
+        <source>&amp;Download Calculator ROM...</source>
+        <translation>&amp;Rechner-ROM laden...</translation>
+    </message>
+    <message>
+        <source>&amp;Contents and Index</source>
+        <translation>&amp;Inhalt und Index</translation>
+    </message>
+    <message>
+        <source>Communications &amp;Topics</source>
+        <translation>&amp;Themen zur Verbindung</translation>
+    </message>
+    <message>
+        <source>Trouble &amp;Shooting</source>
+        <translation>&amp;Fehlerbehebung</translation>
+    </message>
+    <message>
+        <source>&amp;Why Can&apos;t Calvyx Connect?</source>
+        <translation>&amp;Warum verbindet Calvyx nicht?</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>Select the folder for the T20, T20+, T20s, T30s Calcapps</source>
+        <translation>Ordner für die Calcapps der T20, T20+, T20s, T30s wählen</translation>
+    </message>
+    <message>
+        <source>Receive file from T20, T20+, T20s, T30s (By Wire)</source>
+        <translation>Datei vom T20, T20+, T20s, T30s empfangen (per Kabel)</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1</source>
+        <translation>ROM geladen: %1</translation>
+    </message>
+    <message>
         <source>Not switched to %1: waiting for the calculator</source>
         <translation>Nicht zu %1 gewechselt: Warten auf den Rechner</translation>
     </message>
@@ -636,6 +621,34 @@
     <message>
         <source>Waiting for the calculator ...</source>
         <translation>Warten auf den Rechner ...</translation>
+    </message>
+</context>
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <comment>All other platforms</comment>
+        <translation>Verknüpfung</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>Laufwerk</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
     </message>
 </context>
 <context>
@@ -665,20 +678,8 @@ Dieses Fenster öffnet sich von selbst, wenn der Rechner einen Bildschirm sendet
         <translation>Bildschirmbild des Rechners</translation>
     </message>
     <message>
-        <source>Border:   </source>
-        <translation>Rahmen:   </translation>
-    </message>
-    <message>
         <source>&amp;Copy</source>
         <translation>&amp;Kopieren</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>Speichern</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>Schließen</translation>
     </message>
     <message>
         <source>Save Picture As</source>
@@ -711,6 +712,18 @@ Dieses Fenster öffnet sich von selbst, wenn der Rechner einen Bildschirm sendet
     <message>
         <source>Not saved %1: %2</source>
         <translation>Nicht gespeichert %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Border:</source>
+        <translation>&amp;Rahmen:</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>Schl&amp;ießen</translation>
     </message>
 </context>
 <context>
@@ -783,14 +796,6 @@ Bitte prüfen Sie, ob:<byte value="xd"/>
         <translation>Zum Rechner</translation>
     </message>
     <message>
-        <source>%1 bytes</source>
-        <translation>%1 Bytes</translation>
-    </message>
-    <message>
-        <source>%1, %2 bytes/s</source>
-        <translation>%1, %2 Bytes/s</translation>
-    </message>
-    <message>
         <source>Done</source>
         <translation>Fertig</translation>
     </message>
@@ -831,6 +836,10 @@ Bitte prüfen Sie, ob:<byte value="xd"/>
         <translation>Ergebnis</translation>
     </message>
     <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
         <source>Calculator</source>
         <translation>Rechner</translation>
     </message>
@@ -861,8 +870,8 @@ Bitte prüfen Sie, ob:<byte value="xd"/>
 <context>
     <name>TransferStatusDialog</name>
     <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
     </message>
 </context>
 <context>
@@ -880,28 +889,8 @@ Bitte prüfen Sie, ob:<byte value="xd"/>
         <translation>Kopiere %1</translation>
     </message>
     <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 Bytes/s</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 Bytes</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 KB/s</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 KB</translation>
-    </message>
-    <message>
         <source>Connecting ...</source>
         <translation>Verbinde ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>T30s,T20s,T20+,T20 ist nicht bereit</translation>
     </message>
     <message>
         <source>cancelled by the calculator</source>
@@ -1016,10 +1005,6 @@ Bitte prüfen Sie, ob:<byte value="xd"/>
         <translation>%1: fertig in %2 s</translation>
     </message>
     <message>
-        <source>%1: done, %2 bytes in %3 s</source>
-        <translation>%1: fertig, %2 Bytes in %3 s</translation>
-    </message>
-    <message>
         <source>Link opened on %1</source>
         <translation>Verbindung auf %1 geöffnet</translation>
     </message>
@@ -1042,6 +1027,22 @@ Bitte prüfen Sie, ob:<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>Verbindung auf %1 geschlossen</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>T20, T20+, T20s, T30s is not ready</source>
+        <translation>T20, T20+, T20s, T30s ist nicht bereit</translation>
+    </message>
+    <message>
+        <source>%1/s</source>
+        <translation>%1/s</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 in %3 s</source>
+        <translation>%1: fertig, %2 in %3 s</translation>
     </message>
     <message>
         <source>Receiving by wire</source>

@@ -16,10 +16,6 @@
         <translation>Versión 2.1 compilación 1328</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>Aceptar</translation>
-    </message>
-    <message>
         <source>Connectivity Kit</source>
         <translation>Kit de conexión</translation>
     </message>
@@ -27,25 +23,13 @@
         <source>Free software under the GNU General Public License, version 3 or later.</source>
         <translation>Software libre bajo la Licencia Pública General de GNU, versión 3 o posterior.</translation>
     </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;Aceptar</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
-    <message>
-        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
-<byte value="xd"/>
-1.  Select the Calcapp to send.<byte value="xd"/>
-2.  Press SEND function key.<byte value="xd"/>
-3.  Choose: QV20/30 (Wire).<byte value="xd"/>
-4.  Press OK function key.<byte value="xd"/>
-5.  Click OK below.</source>
-        <translation>En la QV-T30s,T20s,T20+/T20:<byte value="xd"/>
-<byte value="xd"/>
-1.  Seleccione la Calcapp que enviará.<byte value="xd"/>
-2.  Pulse la tecla de función SEND.<byte value="xd"/>
-3.  Elija: QV20/30 (Wire).<byte value="xd"/>
-4.  Pulse la tecla de función OK.<byte value="xd"/>
-5.  Haga clic en Aceptar abajo.</translation>
-    </message>
     <message>
         <source>On the Calculator:<byte value="xd"/>
 <byte value="xd"/>
@@ -69,12 +53,28 @@
         <translation>Preparar la calculadora</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>Aceptar</translation>
+        <source>On the QV T20, T20+, T20s, T30s:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>En la QV T20, T20+, T20s, T30s:<byte value="xd"/>
+<byte value="xd"/>
+1.  Seleccione la Calcapp que enviará.<byte value="xd"/>
+2.  Pulse la tecla de función SEND.<byte value="xd"/>
+3.  Elija: QV20/30 (Wire).<byte value="xd"/>
+4.  Pulse la tecla de función OK.<byte value="xd"/>
+5.  Haga clic en Aceptar abajo.</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Cancelar</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;Aceptar</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Cancelar</translation>
     </message>
 </context>
 <context>
@@ -198,15 +198,8 @@
         <translation>No se puede abrir ninguna conexión con la calculadora. Qué lo impide, y la orden que corrige cada punto:</translation>
     </message>
     <message>
-        <source>Why?</source>
-        <translation>¿Por qué?</translation>
-    </message>
-</context>
-<context>
-    <name>HelpContext</name>
-    <message>
-        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation>Seleccione la carpeta de las Calcapps T30s, T20s, T20+</translation>
+        <source>&amp;Why?</source>
+        <translation>¿&amp;Por qué?</translation>
     </message>
 </context>
 <context>
@@ -222,38 +215,6 @@
 </context>
 <context>
     <name>LogWindow</name>
-    <message>
-        <source>Clear Log</source>
-        <translation>Borrar registro</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>Aceptar</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Deshacer</translation>
-    </message>
-    <message>
-        <source>Cut</source>
-        <translation>Cortar</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>Copiar</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>Pegar</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>Eliminar</translation>
-    </message>
-    <message>
-        <source>Select All</source>
-        <translation>Seleccionar todo</translation>
-    </message>
     <message>
         <source>Log</source>
         <translation>Registro</translation>
@@ -274,16 +235,44 @@
         <source>Cannot write %1: %2</source>
         <translation>No se puede escribir %1: %2</translation>
     </message>
+    <message>
+        <source>&amp;Clear Log</source>
+        <translation>&amp;Borrar registro</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;Aceptar</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Deshacer</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>Cor&amp;tar</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copiar</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Pegar</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Eliminar</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Seleccionar todo</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
         <translation>Hay una transferencia en curso. ¿Detenerla y salir?</translation>
-    </message>
-    <message>
-        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation>Kit de conexión para calculadoras QV T30s,T20s,T20+</translation>
     </message>
     <message>
         <source>All Files (*)</source>
@@ -330,72 +319,24 @@
         <translation>&amp;Archivo</translation>
     </message>
     <message>
-        <source>Delete</source>
-        <translation>Eliminar</translation>
-    </message>
-    <message>
-        <source>Permanently remove the folder</source>
-        <translation>Quitar la carpeta definitivamente</translation>
-    </message>
-    <message>
         <source>Rena&amp;me</source>
         <translation>Cambiar &amp;nombre</translation>
-    </message>
-    <message>
-        <source>New Folder</source>
-        <translation>Nueva carpeta</translation>
-    </message>
-    <message>
-        <source>Screen Capture</source>
-        <translation>Captura de pantalla</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
         <translation>Mostrar la ventana Captura de pantalla</translation>
     </message>
     <message>
-        <source>Receive Calcapp (By Wire)</source>
-        <translation>Recibir Calcapp (por cable)</translation>
-    </message>
-    <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
         <translation>Recibir una Calcapp por cable en el PC</translation>
-    </message>
-    <message>
-        <source>Log</source>
-        <translation>Registro</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
         <translation>&amp;Salir</translation>
     </message>
     <message>
-        <source>ROM</source>
-        <translation>ROM</translation>
-    </message>
-    <message>
-        <source>Download Calculator ROM...</source>
-        <translation>Cargar la ROM de la calculadora...</translation>
-    </message>
-    <message>
         <source>&amp;Help</source>
         <translation>A&amp;yuda</translation>
-    </message>
-    <message>
-        <source>Contents and Index</source>
-        <translation>Contenido e índice</translation>
-    </message>
-    <message>
-        <source>Communications Topics</source>
-        <translation>Temas de comunicación</translation>
-    </message>
-    <message>
-        <source>Trouble Shooting</source>
-        <translation>Solución de problemas</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>Acerca de</translation>
     </message>
     <message>
         <source>ToolBar</source>
@@ -418,16 +359,8 @@
         <translation>Mostrar la ventana de registro</translation>
     </message>
     <message>
-        <source>Select the directory for T20+ Calcapps</source>
-        <translation>Seleccione la carpeta de las Calcapps T20+</translation>
-    </message>
-    <message>
         <source>Last command</source>
         <translation>Último comando</translation>
-    </message>
-    <message>
-        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation>Recibir archivo de la T30s,T20s,T20/T20+ (por cable)</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
@@ -460,22 +393,6 @@
     <message>
         <source>Calvyx was started again with %1; it is now the connection.</source>
         <translation>Calvyx se inició de nuevo con %1; ahora es la conexión.</translation>
-    </message>
-    <message>
-        <source>Open folder</source>
-        <translation>Abrir carpeta</translation>
-    </message>
-    <message>
-        <source>Rename</source>
-        <translation>Cambiar nombre</translation>
-    </message>
-    <message>
-        <source>Copy path</source>
-        <translation>Copiar ruta</translation>
-    </message>
-    <message>
-        <source>Show in file manager</source>
-        <translation>Mostrar en el gestor de archivos</translation>
     </message>
     <message>
         <source>No file manager could be started for &quot;%1&quot;.</source>
@@ -535,10 +452,6 @@
         <translation>La recepción por cable falló: %1</translation>
     </message>
     <message>
-        <source>ROM loaded: %1 bytes</source>
-        <translation>ROM cargada: %1 bytes</translation>
-    </message>
-    <message>
         <source>ROM load failed: %1</source>
         <translation>La carga de la ROM falló: %1</translation>
     </message>
@@ -556,10 +469,6 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 ha colgado y queda cerrado: un pseudoterminal no se vuelve a abrir por sí solo, su número puede pertenecer ahora a otro programa. Elija de nuevo la conexión para volver a abrirla.</translation>
-    </message>
-    <message>
-        <source>Why Can&apos;t Calvyx Connect?</source>
-        <translation>¿Por qué no conecta Calvyx?</translation>
     </message>
     <message>
         <source>&amp;View</source>
@@ -618,6 +527,82 @@
         <translation>Vista de clase: cierre la ventana Clase para usar una sola calculadora</translation>
     </message>
     <message>
+        <source>Calvyx — QV T20, T20+, T20s, T30s</source>
+        <translation>Calvyx — QV T20, T20+, T20s, T30s</translation>
+    </message>
+    <message>
+        <source>&amp;Open folder</source>
+        <translation>&amp;Abrir carpeta</translation>
+    </message>
+    <message>
+        <source>&amp;New Folder</source>
+        <translation>Nueva &amp;carpeta</translation>
+    </message>
+    <message>
+        <source>&amp;Copy path</source>
+        <translation>Copiar &amp;ruta</translation>
+    </message>
+    <message>
+        <source>&amp;Show in file manager</source>
+        <translation>&amp;Mostrar en el gestor de archivos</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Eliminar</translation>
+    </message>
+    <message>
+        <source>Move the folder or file to the trash</source>
+        <translation>Mover la carpeta o el archivo a la papelera</translation>
+    </message>
+    <message>
+        <source>&amp;Screen Capture</source>
+        <translation>Captura de &amp;pantalla</translation>
+    </message>
+    <message>
+        <source>&amp;Receive Calcapp (By Wire)</source>
+        <translation>Reci&amp;bir Calcapp (por cable)</translation>
+    </message>
+    <message>
+        <source>&amp;ROM</source>
+        <translation>R&amp;OM</translation>
+    </message>
+    <message>
+        <source>&amp;Download Calculator ROM...</source>
+        <translation>&amp;Cargar la ROM de la calculadora...</translation>
+    </message>
+    <message>
+        <source>&amp;Contents and Index</source>
+        <translation>&amp;Contenido e índice</translation>
+    </message>
+    <message>
+        <source>Communications &amp;Topics</source>
+        <translation>&amp;Temas de comunicación</translation>
+    </message>
+    <message>
+        <source>Trouble &amp;Shooting</source>
+        <translation>&amp;Solución de problemas</translation>
+    </message>
+    <message>
+        <source>&amp;Why Can&apos;t Calvyx Connect?</source>
+        <translation>¿&amp;Por qué no conecta Calvyx?</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;Acerca de</translation>
+    </message>
+    <message>
+        <source>Select the folder for the T20, T20+, T20s, T30s Calcapps</source>
+        <translation>Seleccione la carpeta de las Calcapps T20, T20+, T20s, T30s</translation>
+    </message>
+    <message>
+        <source>Receive file from T20, T20+, T20s, T30s (By Wire)</source>
+        <translation>Recibir archivo de la T20, T20+, T20s, T30s (por cable)</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1</source>
+        <translation>ROM cargada: %1</translation>
+    </message>
+    <message>
         <source>Not switched to %1: waiting for the calculator</source>
         <translation>No se cambió a %1: esperando a la calculadora</translation>
     </message>
@@ -636,6 +621,34 @@
     <message>
         <source>Waiting for the calculator ...</source>
         <translation>Esperando a la calculadora ...</translation>
+    </message>
+</context>
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>Carpeta</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <comment>All other platforms</comment>
+        <translation>Acceso directo</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>Unidad</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Desconocido</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Size</source>
+        <translation>Tamaño</translation>
     </message>
 </context>
 <context>
@@ -665,20 +678,8 @@ Esta ventana se abre automáticamente cuando la calculadora envía una pantalla.
         <translation>Imagen de la pantalla de la calculadora</translation>
     </message>
     <message>
-        <source>Border:   </source>
-        <translation>Borde:   </translation>
-    </message>
-    <message>
         <source>&amp;Copy</source>
         <translation>&amp;Copiar</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>Guardar</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>Cerrar</translation>
     </message>
     <message>
         <source>Save Picture As</source>
@@ -711,6 +712,18 @@ Esta ventana se abre automáticamente cuando la calculadora envía una pantalla.
     <message>
         <source>Not saved %1: %2</source>
         <translation>No guardada %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Border:</source>
+        <translation>&amp;Borde:</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Guardar</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>C&amp;errar</translation>
     </message>
 </context>
 <context>
@@ -783,14 +796,6 @@ Compruebe que:<byte value="xd"/>
         <translation>A la calculadora</translation>
     </message>
     <message>
-        <source>%1 bytes</source>
-        <translation>%1 bytes</translation>
-    </message>
-    <message>
-        <source>%1, %2 bytes/s</source>
-        <translation>%1, %2 bytes/s</translation>
-    </message>
-    <message>
         <source>Done</source>
         <translation>Hecho</translation>
     </message>
@@ -831,6 +836,10 @@ Compruebe que:<byte value="xd"/>
         <translation>Resultado</translation>
     </message>
     <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
         <source>Calculator</source>
         <translation>Calculadora</translation>
     </message>
@@ -861,8 +870,8 @@ Compruebe que:<byte value="xd"/>
 <context>
     <name>TransferStatusDialog</name>
     <message>
-        <source>Cancel</source>
-        <translation>Cancelar</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Cancelar</translation>
     </message>
 </context>
 <context>
@@ -880,28 +889,8 @@ Compruebe que:<byte value="xd"/>
         <translation>Copiando %1</translation>
     </message>
     <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 bytes/s</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 bytes</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 KB/s</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 KB</translation>
-    </message>
-    <message>
         <source>Connecting ...</source>
         <translation>Conectando ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>La T30s,T20s,T20+,T20 no está lista</translation>
     </message>
     <message>
         <source>cancelled by the calculator</source>
@@ -1016,10 +1005,6 @@ Compruebe que:<byte value="xd"/>
         <translation>%1: hecho en %2 s</translation>
     </message>
     <message>
-        <source>%1: done, %2 bytes in %3 s</source>
-        <translation>%1: hecho, %2 bytes en %3 s</translation>
-    </message>
-    <message>
         <source>Link opened on %1</source>
         <translation>Conexión abierta en %1</translation>
     </message>
@@ -1042,6 +1027,22 @@ Compruebe que:<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>Conexión cerrada en %1</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 de %2</translation>
+    </message>
+    <message>
+        <source>T20, T20+, T20s, T30s is not ready</source>
+        <translation>La T20, T20+, T20s, T30s no está lista</translation>
+    </message>
+    <message>
+        <source>%1/s</source>
+        <translation>%1/s</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 in %3 s</source>
+        <translation>%1: hecho, %2 en %3 s</translation>
     </message>
     <message>
         <source>Receiving by wire</source>

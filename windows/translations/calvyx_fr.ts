@@ -16,10 +16,6 @@
         <translation>Version 2.1 build 1328</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
         <source>Connectivity Kit</source>
         <translation>Kit de connexion</translation>
     </message>
@@ -27,25 +23,13 @@
         <source>Free software under the GNU General Public License, version 3 or later.</source>
         <translation>Logiciel libre sous la licence publique générale GNU, version 3 ou ultérieure.</translation>
     </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
-    <message>
-        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
-<byte value="xd"/>
-1.  Select the Calcapp to send.<byte value="xd"/>
-2.  Press SEND function key.<byte value="xd"/>
-3.  Choose: QV20/30 (Wire).<byte value="xd"/>
-4.  Press OK function key.<byte value="xd"/>
-5.  Click OK below.</source>
-        <translation>Sur la QV-T30s,T20s,T20+/T20 :<byte value="xd"/>
-<byte value="xd"/>
-1.  Sélectionnez la Calcapp à envoyer.<byte value="xd"/>
-2.  Appuyez sur la touche SEND.<byte value="xd"/>
-3.  Choisissez : QV20/30 (Wire).<byte value="xd"/>
-4.  Appuyez sur la touche OK.<byte value="xd"/>
-5.  Cliquez sur OK ci-dessous.</translation>
-    </message>
     <message>
         <source>On the Calculator:<byte value="xd"/>
 <byte value="xd"/>
@@ -69,12 +53,28 @@
         <translation>Préparer la calculatrice</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>On the QV T20, T20+, T20s, T30s:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>Sur la QV T20, T20+, T20s, T30s :<byte value="xd"/>
+<byte value="xd"/>
+1.  Sélectionnez la Calcapp à envoyer.<byte value="xd"/>
+2.  Appuyez sur la touche SEND.<byte value="xd"/>
+3.  Choisissez : QV20/30 (Wire).<byte value="xd"/>
+4.  Appuyez sur la touche OK.<byte value="xd"/>
+5.  Cliquez sur OK ci-dessous.</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
 </context>
 <context>
@@ -198,15 +198,8 @@
         <translation>Aucune connexion à la calculatrice ne peut être ouverte. Ce qui fait obstacle, et la commande qui corrige chaque point :</translation>
     </message>
     <message>
-        <source>Why?</source>
-        <translation>Pourquoi ?</translation>
-    </message>
-</context>
-<context>
-    <name>HelpContext</name>
-    <message>
-        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation>Sélectionnez le dossier des Calcapps T30s, T20s, T20+</translation>
+        <source>&amp;Why?</source>
+        <translation>&amp;Pourquoi ?</translation>
     </message>
 </context>
 <context>
@@ -222,38 +215,6 @@
 </context>
 <context>
     <name>LogWindow</name>
-    <message>
-        <source>Clear Log</source>
-        <translation>Effacer le journal</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Annuler</translation>
-    </message>
-    <message>
-        <source>Cut</source>
-        <translation>Couper</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>Copier</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>Coller</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>Supprimer</translation>
-    </message>
-    <message>
-        <source>Select All</source>
-        <translation>Tout sélectionner</translation>
-    </message>
     <message>
         <source>Log</source>
         <translation>Journal</translation>
@@ -274,16 +235,44 @@
         <source>Cannot write %1: %2</source>
         <translation>Impossible d’écrire %1 : %2</translation>
     </message>
+    <message>
+        <source>&amp;Clear Log</source>
+        <translation>Effa&amp;cer le journal</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Annuler</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>Co&amp;uper</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copier</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>C&amp;oller</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Supprimer</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Tout sélectionner</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
         <translation>Un transfert est en cours. L&apos;arrêter et quitter ?</translation>
-    </message>
-    <message>
-        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation>Kit de connexion pour calculatrices QV T30s,T20s,T20+</translation>
     </message>
     <message>
         <source>All Files (*)</source>
@@ -330,72 +319,24 @@
         <translation>&amp;Fichier</translation>
     </message>
     <message>
-        <source>Delete</source>
-        <translation>Supprimer</translation>
-    </message>
-    <message>
-        <source>Permanently remove the folder</source>
-        <translation>Supprimer définitivement le dossier</translation>
-    </message>
-    <message>
         <source>Rena&amp;me</source>
         <translation>Re&amp;nommer</translation>
-    </message>
-    <message>
-        <source>New Folder</source>
-        <translation>Nouveau dossier</translation>
-    </message>
-    <message>
-        <source>Screen Capture</source>
-        <translation>Capture d&apos;écran</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
         <translation>Afficher la fenêtre Capture d&apos;écran</translation>
     </message>
     <message>
-        <source>Receive Calcapp (By Wire)</source>
-        <translation>Recevoir une Calcapp (par câble)</translation>
-    </message>
-    <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
         <translation>Recevoir une Calcapp par câble sur le PC</translation>
-    </message>
-    <message>
-        <source>Log</source>
-        <translation>Journal</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
         <translation>&amp;Quitter</translation>
     </message>
     <message>
-        <source>ROM</source>
-        <translation>ROM</translation>
-    </message>
-    <message>
-        <source>Download Calculator ROM...</source>
-        <translation>Charger la ROM de la calculatrice...</translation>
-    </message>
-    <message>
         <source>&amp;Help</source>
         <translation>&amp;Aide</translation>
-    </message>
-    <message>
-        <source>Contents and Index</source>
-        <translation>Sommaire et index</translation>
-    </message>
-    <message>
-        <source>Communications Topics</source>
-        <translation>Rubriques sur la communication</translation>
-    </message>
-    <message>
-        <source>Trouble Shooting</source>
-        <translation>Dépannage</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>À propos</translation>
     </message>
     <message>
         <source>ToolBar</source>
@@ -418,16 +359,8 @@
         <translation>Afficher la fenêtre du journal</translation>
     </message>
     <message>
-        <source>Select the directory for T20+ Calcapps</source>
-        <translation>Sélectionnez le dossier des Calcapps T20+</translation>
-    </message>
-    <message>
         <source>Last command</source>
         <translation>Dernière commande</translation>
-    </message>
-    <message>
-        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation>Recevoir un fichier de la T30s,T20s,T20/T20+ (par câble)</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
@@ -460,22 +393,6 @@
     <message>
         <source>Calvyx was started again with %1; it is now the connection.</source>
         <translation>Calvyx a été relancé avec %1 ; c&apos;est maintenant la connexion.</translation>
-    </message>
-    <message>
-        <source>Open folder</source>
-        <translation>Ouvrir le dossier</translation>
-    </message>
-    <message>
-        <source>Rename</source>
-        <translation>Renommer</translation>
-    </message>
-    <message>
-        <source>Copy path</source>
-        <translation>Copier le chemin</translation>
-    </message>
-    <message>
-        <source>Show in file manager</source>
-        <translation>Afficher dans le gestionnaire de fichiers</translation>
     </message>
     <message>
         <source>No file manager could be started for &quot;%1&quot;.</source>
@@ -535,10 +452,6 @@
         <translation>Réception par câble échouée : %1</translation>
     </message>
     <message>
-        <source>ROM loaded: %1 bytes</source>
-        <translation>ROM chargée : %1 octets</translation>
-    </message>
-    <message>
         <source>ROM load failed: %1</source>
         <translation>Échec du chargement de la ROM : %1</translation>
     </message>
@@ -556,10 +469,6 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 a raccroché et reste fermé : un pseudo-terminal n’est pas rouvert de lui-même, son numéro peut maintenant appartenir à un autre programme. Choisissez de nouveau la connexion pour la rouvrir.</translation>
-    </message>
-    <message>
-        <source>Why Can&apos;t Calvyx Connect?</source>
-        <translation>Pourquoi Calvyx ne se connecte-t-il pas ?</translation>
     </message>
     <message>
         <source>&amp;View</source>
@@ -618,6 +527,82 @@
         <translation>Vue de classe : fermez la fenêtre Classe pour utiliser une seule calculatrice</translation>
     </message>
     <message>
+        <source>Calvyx — QV T20, T20+, T20s, T30s</source>
+        <translation>Calvyx — QV T20, T20+, T20s, T30s</translation>
+    </message>
+    <message>
+        <source>&amp;Open folder</source>
+        <translation>&amp;Ouvrir le dossier</translation>
+    </message>
+    <message>
+        <source>&amp;New Folder</source>
+        <translation>Nouveau &amp;dossier</translation>
+    </message>
+    <message>
+        <source>&amp;Copy path</source>
+        <translation>&amp;Copier le chemin</translation>
+    </message>
+    <message>
+        <source>&amp;Show in file manager</source>
+        <translation>&amp;Afficher dans le gestionnaire de fichiers</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Supprimer</translation>
+    </message>
+    <message>
+        <source>Move the folder or file to the trash</source>
+        <translation>Mettre le dossier ou le fichier à la corbeille</translation>
+    </message>
+    <message>
+        <source>&amp;Screen Capture</source>
+        <translation>&amp;Capture d&apos;écran</translation>
+    </message>
+    <message>
+        <source>&amp;Receive Calcapp (By Wire)</source>
+        <translation>&amp;Recevoir une Calcapp (par câble)</translation>
+    </message>
+    <message>
+        <source>&amp;ROM</source>
+        <translation>&amp;ROM</translation>
+    </message>
+    <message>
+        <source>&amp;Download Calculator ROM...</source>
+        <translation>&amp;Charger la ROM de la calculatrice...</translation>
+    </message>
+    <message>
+        <source>&amp;Contents and Index</source>
+        <translation>&amp;Sommaire et index</translation>
+    </message>
+    <message>
+        <source>Communications &amp;Topics</source>
+        <translation>&amp;Rubriques sur la communication</translation>
+    </message>
+    <message>
+        <source>Trouble &amp;Shooting</source>
+        <translation>&amp;Dépannage</translation>
+    </message>
+    <message>
+        <source>&amp;Why Can&apos;t Calvyx Connect?</source>
+        <translation>&amp;Pourquoi Calvyx ne se connecte-t-il pas ?</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>À pr&amp;opos</translation>
+    </message>
+    <message>
+        <source>Select the folder for the T20, T20+, T20s, T30s Calcapps</source>
+        <translation>Sélectionnez le dossier des Calcapps T20, T20+, T20s, T30s</translation>
+    </message>
+    <message>
+        <source>Receive file from T20, T20+, T20s, T30s (By Wire)</source>
+        <translation>Recevoir un fichier de la T20, T20+, T20s, T30s (par câble)</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1</source>
+        <translation>ROM chargée : %1</translation>
+    </message>
+    <message>
         <source>Not switched to %1: waiting for the calculator</source>
         <translation>Pas de passage à %1 : attente de la calculatrice</translation>
     </message>
@@ -636,6 +621,34 @@
     <message>
         <source>Waiting for the calculator ...</source>
         <translation>Attente de la calculatrice ...</translation>
+    </message>
+</context>
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>Dossier</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <comment>All other platforms</comment>
+        <translation>Raccourci</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>Disque</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Inconnu</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Size</source>
+        <translation>Taille</translation>
     </message>
 </context>
 <context>
@@ -665,20 +678,8 @@ Cette fenêtre s&apos;ouvre automatiquement quand la calculatrice envoie un écr
         <translation>Image de l&apos;écran de la calculatrice</translation>
     </message>
     <message>
-        <source>Border:   </source>
-        <translation>Bordure :   </translation>
-    </message>
-    <message>
         <source>&amp;Copy</source>
         <translation>&amp;Copier</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>Enregistrer</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>Fermer</translation>
     </message>
     <message>
         <source>Save Picture As</source>
@@ -686,7 +687,7 @@ Cette fenêtre s&apos;ouvre automatiquement quand la calculatrice envoie un écr
     </message>
     <message>
         <source>Sc&amp;ale:</source>
-        <translation>É&amp;chelle :</translation>
+        <translation>Éc&amp;helle :</translation>
     </message>
     <message>
         <source>%1x</source>
@@ -711,6 +712,18 @@ Cette fenêtre s&apos;ouvre automatiquement quand la calculatrice envoie un écr
     <message>
         <source>Not saved %1: %2</source>
         <translation>Non enregistrée %1 : %2</translation>
+    </message>
+    <message>
+        <source>&amp;Border:</source>
+        <translation>&amp;Bordure :</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Enregistrer</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>&amp;Fermer</translation>
     </message>
 </context>
 <context>
@@ -783,14 +796,6 @@ Vérifiez que :<byte value="xd"/>
         <translation>Vers la calculatrice</translation>
     </message>
     <message>
-        <source>%1 bytes</source>
-        <translation>%1 octets</translation>
-    </message>
-    <message>
-        <source>%1, %2 bytes/s</source>
-        <translation>%1, %2 octets/s</translation>
-    </message>
-    <message>
         <source>Done</source>
         <translation>Terminé</translation>
     </message>
@@ -831,6 +836,10 @@ Vérifiez que :<byte value="xd"/>
         <translation>Résultat</translation>
     </message>
     <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
         <source>Calculator</source>
         <translation>Calculatrice</translation>
     </message>
@@ -861,8 +870,8 @@ Vérifiez que :<byte value="xd"/>
 <context>
     <name>TransferStatusDialog</name>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
 </context>
 <context>
@@ -880,28 +889,8 @@ Vérifiez que :<byte value="xd"/>
         <translation>Copie de %1</translation>
     </message>
     <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 octets/s</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 octets</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 Ko/s</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 Ko</translation>
-    </message>
-    <message>
         <source>Connecting ...</source>
         <translation>Connexion ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>La T30s,T20s,T20+,T20 n&apos;est pas prête</translation>
     </message>
     <message>
         <source>cancelled by the calculator</source>
@@ -1016,10 +1005,6 @@ Vérifiez que :<byte value="xd"/>
         <translation>%1 : terminé en %2 s</translation>
     </message>
     <message>
-        <source>%1: done, %2 bytes in %3 s</source>
-        <translation>%1 : terminé, %2 octets en %3 s</translation>
-    </message>
-    <message>
         <source>Link opened on %1</source>
         <translation>Liaison ouverte sur %1</translation>
     </message>
@@ -1042,6 +1027,22 @@ Vérifiez que :<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>Liaison fermée sur %1</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 sur %2</translation>
+    </message>
+    <message>
+        <source>T20, T20+, T20s, T30s is not ready</source>
+        <translation>La T20, T20+, T20s, T30s n&apos;est pas prête</translation>
+    </message>
+    <message>
+        <source>%1/s</source>
+        <translation>%1/s</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 in %3 s</source>
+        <translation>%1 : terminé, %2 en %3 s</translation>
     </message>
     <message>
         <source>Receiving by wire</source>

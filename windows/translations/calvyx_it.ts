@@ -16,10 +16,6 @@
         <translation>Versione 2.1 build 1328</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
         <source>Connectivity Kit</source>
         <translation>Kit di connessione</translation>
     </message>
@@ -27,25 +23,13 @@
         <source>Free software under the GNU General Public License, version 3 or later.</source>
         <translation>Software libero sotto la GNU General Public License, versione 3 o successiva.</translation>
     </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
-    <message>
-        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
-<byte value="xd"/>
-1.  Select the Calcapp to send.<byte value="xd"/>
-2.  Press SEND function key.<byte value="xd"/>
-3.  Choose: QV20/30 (Wire).<byte value="xd"/>
-4.  Press OK function key.<byte value="xd"/>
-5.  Click OK below.</source>
-        <translation>Sulla QV-T30s,T20s,T20+/T20:<byte value="xd"/>
-<byte value="xd"/>
-1.  Seleziona la Calcapp da inviare.<byte value="xd"/>
-2.  Premi il tasto funzione SEND.<byte value="xd"/>
-3.  Scegli: QV20/30 (Wire).<byte value="xd"/>
-4.  Premi il tasto funzione OK.<byte value="xd"/>
-5.  Fai clic su OK qui sotto.</translation>
-    </message>
     <message>
         <source>On the Calculator:<byte value="xd"/>
 <byte value="xd"/>
@@ -69,12 +53,28 @@
         <translation>Prepara la calcolatrice</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>On the QV T20, T20+, T20s, T30s:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>Sulla QV T20, T20+, T20s, T30s:<byte value="xd"/>
+<byte value="xd"/>
+1.  Seleziona la Calcapp da inviare.<byte value="xd"/>
+2.  Premi il tasto funzione SEND.<byte value="xd"/>
+3.  Scegli: QV20/30 (Wire).<byte value="xd"/>
+4.  Premi il tasto funzione OK.<byte value="xd"/>
+5.  Fai clic su OK qui sotto.</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annulla</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annulla</translation>
     </message>
 </context>
 <context>
@@ -198,15 +198,8 @@
         <translation>Non è possibile aprire alcuna connessione alla calcolatrice. Che cosa lo impedisce, e il comando che risolve ogni punto:</translation>
     </message>
     <message>
-        <source>Why?</source>
-        <translation>Perché?</translation>
-    </message>
-</context>
-<context>
-    <name>HelpContext</name>
-    <message>
-        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation>Seleziona la cartella per le Calcapp T30s, T20s, T20+</translation>
+        <source>&amp;Why?</source>
+        <translation>&amp;Perché?</translation>
     </message>
 </context>
 <context>
@@ -222,38 +215,6 @@
 </context>
 <context>
     <name>LogWindow</name>
-    <message>
-        <source>Clear Log</source>
-        <translation>Cancella registro</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Annulla</translation>
-    </message>
-    <message>
-        <source>Cut</source>
-        <translation>Taglia</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>Copia</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>Incolla</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>Elimina</translation>
-    </message>
-    <message>
-        <source>Select All</source>
-        <translation>Seleziona tutto</translation>
-    </message>
     <message>
         <source>Log</source>
         <translation>Registro</translation>
@@ -274,16 +235,44 @@
         <source>Cannot write %1: %2</source>
         <translation>Impossibile scrivere %1: %2</translation>
     </message>
+    <message>
+        <source>&amp;Clear Log</source>
+        <translation>&amp;Cancella registro</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Annulla</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>&amp;Taglia</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copia</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Incolla</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Elimina</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Seleziona tutto</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
         <translation>È in corso un trasferimento. Interromperlo e uscire?</translation>
-    </message>
-    <message>
-        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation>Kit di connessione per calcolatrici QV T30s,T20s,T20+</translation>
     </message>
     <message>
         <source>All Files (*)</source>
@@ -330,72 +319,24 @@
         <translation>&amp;File</translation>
     </message>
     <message>
-        <source>Delete</source>
-        <translation>Elimina</translation>
-    </message>
-    <message>
-        <source>Permanently remove the folder</source>
-        <translation>Rimuovi definitivamente la cartella</translation>
-    </message>
-    <message>
         <source>Rena&amp;me</source>
         <translation>Ri&amp;nomina</translation>
-    </message>
-    <message>
-        <source>New Folder</source>
-        <translation>Nuova cartella</translation>
-    </message>
-    <message>
-        <source>Screen Capture</source>
-        <translation>Cattura schermo</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
         <translation>Mostra la finestra Cattura schermo</translation>
     </message>
     <message>
-        <source>Receive Calcapp (By Wire)</source>
-        <translation>Ricevi Calcapp (via cavo)</translation>
-    </message>
-    <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
         <translation>Ricevi una Calcapp via cavo sul PC</translation>
-    </message>
-    <message>
-        <source>Log</source>
-        <translation>Registro</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
         <translation>E&amp;sci</translation>
     </message>
     <message>
-        <source>ROM</source>
-        <translation>ROM</translation>
-    </message>
-    <message>
-        <source>Download Calculator ROM...</source>
-        <translation>Carica la ROM della calcolatrice...</translation>
-    </message>
-    <message>
         <source>&amp;Help</source>
         <translation>&amp;Aiuto</translation>
-    </message>
-    <message>
-        <source>Contents and Index</source>
-        <translation>Sommario e indice</translation>
-    </message>
-    <message>
-        <source>Communications Topics</source>
-        <translation>Argomenti sulla comunicazione</translation>
-    </message>
-    <message>
-        <source>Trouble Shooting</source>
-        <translation>Risoluzione dei problemi</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>Informazioni</translation>
     </message>
     <message>
         <source>ToolBar</source>
@@ -418,16 +359,8 @@
         <translation>Mostra la finestra del registro</translation>
     </message>
     <message>
-        <source>Select the directory for T20+ Calcapps</source>
-        <translation>Seleziona la cartella per le Calcapp T20+</translation>
-    </message>
-    <message>
         <source>Last command</source>
         <translation>Ultimo comando</translation>
-    </message>
-    <message>
-        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation>Ricevi file dalla T30s,T20s,T20/T20+ (via cavo)</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
@@ -460,22 +393,6 @@
     <message>
         <source>Calvyx was started again with %1; it is now the connection.</source>
         <translation>Calvyx è stato avviato di nuovo con %1; ora è questa la connessione.</translation>
-    </message>
-    <message>
-        <source>Open folder</source>
-        <translation>Apri cartella</translation>
-    </message>
-    <message>
-        <source>Rename</source>
-        <translation>Rinomina</translation>
-    </message>
-    <message>
-        <source>Copy path</source>
-        <translation>Copia percorso</translation>
-    </message>
-    <message>
-        <source>Show in file manager</source>
-        <translation>Mostra nel file manager</translation>
     </message>
     <message>
         <source>No file manager could be started for &quot;%1&quot;.</source>
@@ -535,10 +452,6 @@
         <translation>Ricezione via cavo non riuscita: %1</translation>
     </message>
     <message>
-        <source>ROM loaded: %1 bytes</source>
-        <translation>ROM caricata: %1 byte</translation>
-    </message>
-    <message>
         <source>ROM load failed: %1</source>
         <translation>Caricamento della ROM non riuscito: %1</translation>
     </message>
@@ -556,10 +469,6 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 ha riagganciato e resta chiuso: uno pseudoterminale non viene riaperto da solo, il suo numero può ora appartenere a un altro programma. Scegliere di nuovo la connessione per riaprirla.</translation>
-    </message>
-    <message>
-        <source>Why Can&apos;t Calvyx Connect?</source>
-        <translation>Perché Calvyx non si connette?</translation>
     </message>
     <message>
         <source>&amp;View</source>
@@ -618,6 +527,82 @@
         <translation>Vista classe: chiudere la finestra Classe per usare una sola calcolatrice</translation>
     </message>
     <message>
+        <source>Calvyx — QV T20, T20+, T20s, T30s</source>
+        <translation>Calvyx — QV T20, T20+, T20s, T30s</translation>
+    </message>
+    <message>
+        <source>&amp;Open folder</source>
+        <translation>&amp;Apri cartella</translation>
+    </message>
+    <message>
+        <source>&amp;New Folder</source>
+        <translation>Nuova &amp;cartella</translation>
+    </message>
+    <message>
+        <source>&amp;Copy path</source>
+        <translation>Copia &amp;percorso</translation>
+    </message>
+    <message>
+        <source>&amp;Show in file manager</source>
+        <translation>&amp;Mostra nel file manager</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Elimina</translation>
+    </message>
+    <message>
+        <source>Move the folder or file to the trash</source>
+        <translation>Sposta la cartella o il file nel cestino</translation>
+    </message>
+    <message>
+        <source>&amp;Screen Capture</source>
+        <translation>C&amp;attura schermo</translation>
+    </message>
+    <message>
+        <source>&amp;Receive Calcapp (By Wire)</source>
+        <translation>Ricev&amp;i Calcapp (via cavo)</translation>
+    </message>
+    <message>
+        <source>&amp;ROM</source>
+        <translation>R&amp;OM</translation>
+    </message>
+    <message>
+        <source>&amp;Download Calculator ROM...</source>
+        <translation>&amp;Carica la ROM della calcolatrice...</translation>
+    </message>
+    <message>
+        <source>&amp;Contents and Index</source>
+        <translation>&amp;Sommario e indice</translation>
+    </message>
+    <message>
+        <source>Communications &amp;Topics</source>
+        <translation>&amp;Argomenti sulla comunicazione</translation>
+    </message>
+    <message>
+        <source>Trouble &amp;Shooting</source>
+        <translation>&amp;Risoluzione dei problemi</translation>
+    </message>
+    <message>
+        <source>&amp;Why Can&apos;t Calvyx Connect?</source>
+        <translation>&amp;Perché Calvyx non si connette?</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;Informazioni</translation>
+    </message>
+    <message>
+        <source>Select the folder for the T20, T20+, T20s, T30s Calcapps</source>
+        <translation>Seleziona la cartella per le Calcapp T20, T20+, T20s, T30s</translation>
+    </message>
+    <message>
+        <source>Receive file from T20, T20+, T20s, T30s (By Wire)</source>
+        <translation>Ricevi file dalla T20, T20+, T20s, T30s (via cavo)</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1</source>
+        <translation>ROM caricata: %1</translation>
+    </message>
+    <message>
         <source>Not switched to %1: waiting for the calculator</source>
         <translation>Non passato a %1: in attesa della calcolatrice</translation>
     </message>
@@ -636,6 +621,34 @@
     <message>
         <source>Waiting for the calculator ...</source>
         <translation>In attesa della calcolatrice ...</translation>
+    </message>
+</context>
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>Cartella</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <comment>All other platforms</comment>
+        <translation>Collegamento</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>Unità</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Sconosciuto</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Size</source>
+        <translation>Dimensione</translation>
     </message>
 </context>
 <context>
@@ -665,20 +678,8 @@ Questa finestra si apre automaticamente quando la calcolatrice invia uno schermo
         <translation>Immagine dello schermo della calcolatrice</translation>
     </message>
     <message>
-        <source>Border:   </source>
-        <translation>Bordo:   </translation>
-    </message>
-    <message>
         <source>&amp;Copy</source>
         <translation>&amp;Copia</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>Salva</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>Chiudi</translation>
     </message>
     <message>
         <source>Save Picture As</source>
@@ -711,6 +712,18 @@ Questa finestra si apre automaticamente quando la calcolatrice invia uno schermo
     <message>
         <source>Not saved %1: %2</source>
         <translation>Non salvata %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Border:</source>
+        <translation>&amp;Bordo:</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Salva</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>C&amp;hiudi</translation>
     </message>
 </context>
 <context>
@@ -783,14 +796,6 @@ Verifica che:<byte value="xd"/>
         <translation>Alla calcolatrice</translation>
     </message>
     <message>
-        <source>%1 bytes</source>
-        <translation>%1 byte</translation>
-    </message>
-    <message>
-        <source>%1, %2 bytes/s</source>
-        <translation>%1, %2 byte/s</translation>
-    </message>
-    <message>
         <source>Done</source>
         <translation>Completato</translation>
     </message>
@@ -831,6 +836,10 @@ Verifica che:<byte value="xd"/>
         <translation>Esito</translation>
     </message>
     <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
         <source>Calculator</source>
         <translation>Calcolatrice</translation>
     </message>
@@ -861,8 +870,8 @@ Verifica che:<byte value="xd"/>
 <context>
     <name>TransferStatusDialog</name>
     <message>
-        <source>Cancel</source>
-        <translation>Annulla</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annulla</translation>
     </message>
 </context>
 <context>
@@ -880,28 +889,8 @@ Verifica che:<byte value="xd"/>
         <translation>Copia di %1</translation>
     </message>
     <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 byte/s</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 byte</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 KB/s</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 KB</translation>
-    </message>
-    <message>
         <source>Connecting ...</source>
         <translation>Connessione ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>La T30s,T20s,T20+,T20 non è pronta</translation>
     </message>
     <message>
         <source>cancelled by the calculator</source>
@@ -1016,10 +1005,6 @@ Verifica che:<byte value="xd"/>
         <translation>%1: completato in %2 s</translation>
     </message>
     <message>
-        <source>%1: done, %2 bytes in %3 s</source>
-        <translation>%1: completato, %2 byte in %3 s</translation>
-    </message>
-    <message>
         <source>Link opened on %1</source>
         <translation>Collegamento aperto su %1</translation>
     </message>
@@ -1042,6 +1027,22 @@ Verifica che:<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>Collegamento chiuso su %1</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 di %2</translation>
+    </message>
+    <message>
+        <source>T20, T20+, T20s, T30s is not ready</source>
+        <translation>La T20, T20+, T20s, T30s non è pronta</translation>
+    </message>
+    <message>
+        <source>%1/s</source>
+        <translation>%1/s</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 in %3 s</source>
+        <translation>%1: completato, %2 in %3 s</translation>
     </message>
     <message>
         <source>Receiving by wire</source>

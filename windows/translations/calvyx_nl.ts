@@ -16,10 +16,6 @@
         <translation>Versie 2.1 build 1328</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
         <source>Connectivity Kit</source>
         <translation>Verbindingskit</translation>
     </message>
@@ -27,25 +23,13 @@
         <source>Free software under the GNU General Public License, version 3 or later.</source>
         <translation>Vrije software onder de GNU General Public License, versie 3 of later.</translation>
     </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
-    <message>
-        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
-<byte value="xd"/>
-1.  Select the Calcapp to send.<byte value="xd"/>
-2.  Press SEND function key.<byte value="xd"/>
-3.  Choose: QV20/30 (Wire).<byte value="xd"/>
-4.  Press OK function key.<byte value="xd"/>
-5.  Click OK below.</source>
-        <translation>Op de QV-T30s,T20s,T20+/T20:<byte value="xd"/>
-<byte value="xd"/>
-1.  Selecteer de Calcapp om te verzenden.<byte value="xd"/>
-2.  Druk op functietoets SEND.<byte value="xd"/>
-3.  Kies: QV20/30 (Wire).<byte value="xd"/>
-4.  Druk op functietoets OK.<byte value="xd"/>
-5.  Klik hieronder op OK.</translation>
-    </message>
     <message>
         <source>On the Calculator:<byte value="xd"/>
 <byte value="xd"/>
@@ -69,12 +53,28 @@
         <translation>Rekenmachine instellen</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>On the QV T20, T20+, T20s, T30s:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>Op de QV T20, T20+, T20s, T30s:<byte value="xd"/>
+<byte value="xd"/>
+1.  Selecteer de Calcapp om te verzenden.<byte value="xd"/>
+2.  Druk op functietoets SEND.<byte value="xd"/>
+3.  Kies: QV20/30 (Wire).<byte value="xd"/>
+4.  Druk op functietoets OK.<byte value="xd"/>
+5.  Klik hieronder op OK.</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuleren</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuleren</translation>
     </message>
 </context>
 <context>
@@ -198,15 +198,8 @@
         <translation>Er kan geen verbinding met de rekenmachine worden geopend. Wat in de weg staat, en de opdracht die elk punt verhelpt:</translation>
     </message>
     <message>
-        <source>Why?</source>
-        <translation>Waarom?</translation>
-    </message>
-</context>
-<context>
-    <name>HelpContext</name>
-    <message>
-        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation>Selecteer de map voor T30s-, T20s- en T20+-Calcapps</translation>
+        <source>&amp;Why?</source>
+        <translation>&amp;Waarom?</translation>
     </message>
 </context>
 <context>
@@ -222,38 +215,6 @@
 </context>
 <context>
     <name>LogWindow</name>
-    <message>
-        <source>Clear Log</source>
-        <translation>Log wissen</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Ongedaan maken</translation>
-    </message>
-    <message>
-        <source>Cut</source>
-        <translation>Knippen</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>Kopiëren</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>Plakken</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>Verwijderen</translation>
-    </message>
-    <message>
-        <source>Select All</source>
-        <translation>Alles selecteren</translation>
-    </message>
     <message>
         <source>Log</source>
         <translation>Logboek</translation>
@@ -274,16 +235,44 @@
         <source>Cannot write %1: %2</source>
         <translation>Kan %1 niet schrijven: %2</translation>
     </message>
+    <message>
+        <source>&amp;Clear Log</source>
+        <translation>Log &amp;wissen</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Ongedaan maken</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>&amp;Knippen</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>Kop&amp;iëren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Plakken</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Verwijderen</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Alles selecteren</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
         <translation>Er loopt een overdracht. Stoppen en afsluiten?</translation>
-    </message>
-    <message>
-        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation>Verbindingskit voor QV T30s,T20s,T20+ rekenmachines</translation>
     </message>
     <message>
         <source>All Files (*)</source>
@@ -330,72 +319,24 @@
         <translation>&amp;Bestand</translation>
     </message>
     <message>
-        <source>Delete</source>
-        <translation>Verwijderen</translation>
-    </message>
-    <message>
-        <source>Permanently remove the folder</source>
-        <translation>De map definitief verwijderen</translation>
-    </message>
-    <message>
         <source>Rena&amp;me</source>
         <translation>&amp;Naam wijzigen</translation>
-    </message>
-    <message>
-        <source>New Folder</source>
-        <translation>Nieuwe map</translation>
-    </message>
-    <message>
-        <source>Screen Capture</source>
-        <translation>Schermopname</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
         <translation>Het venster Schermopname tonen</translation>
     </message>
     <message>
-        <source>Receive Calcapp (By Wire)</source>
-        <translation>Calcapp ontvangen (via kabel)</translation>
-    </message>
-    <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
         <translation>Calcapp via kabel op de pc ontvangen</translation>
-    </message>
-    <message>
-        <source>Log</source>
-        <translation>Logboek</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
         <translation>&amp;Afsluiten</translation>
     </message>
     <message>
-        <source>ROM</source>
-        <translation>ROM</translation>
-    </message>
-    <message>
-        <source>Download Calculator ROM...</source>
-        <translation>ROM naar rekenmachine laden...</translation>
-    </message>
-    <message>
         <source>&amp;Help</source>
         <translation>&amp;Help</translation>
-    </message>
-    <message>
-        <source>Contents and Index</source>
-        <translation>Inhoud en index</translation>
-    </message>
-    <message>
-        <source>Communications Topics</source>
-        <translation>Onderwerpen over communicatie</translation>
-    </message>
-    <message>
-        <source>Trouble Shooting</source>
-        <translation>Problemen oplossen</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>Info</translation>
     </message>
     <message>
         <source>ToolBar</source>
@@ -418,16 +359,8 @@
         <translation>Logvenster tonen</translation>
     </message>
     <message>
-        <source>Select the directory for T20+ Calcapps</source>
-        <translation>Selecteer de map voor T20+-Calcapps</translation>
-    </message>
-    <message>
         <source>Last command</source>
         <translation>Laatste opdracht</translation>
-    </message>
-    <message>
-        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation>Bestand van T30s,T20s,T20/T20+ ontvangen (via kabel)</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
@@ -460,22 +393,6 @@
     <message>
         <source>Calvyx was started again with %1; it is now the connection.</source>
         <translation>Calvyx is opnieuw gestart met %1; dat is nu de verbinding.</translation>
-    </message>
-    <message>
-        <source>Open folder</source>
-        <translation>Map openen</translation>
-    </message>
-    <message>
-        <source>Rename</source>
-        <translation>Naam wijzigen</translation>
-    </message>
-    <message>
-        <source>Copy path</source>
-        <translation>Pad kopiëren</translation>
-    </message>
-    <message>
-        <source>Show in file manager</source>
-        <translation>Tonen in bestandsbeheer</translation>
     </message>
     <message>
         <source>No file manager could be started for &quot;%1&quot;.</source>
@@ -535,10 +452,6 @@
         <translation>Ontvangen via kabel mislukt: %1</translation>
     </message>
     <message>
-        <source>ROM loaded: %1 bytes</source>
-        <translation>ROM geladen: %1 bytes</translation>
-    </message>
-    <message>
         <source>ROM load failed: %1</source>
         <translation>Laden van ROM mislukt: %1</translation>
     </message>
@@ -556,10 +469,6 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 heeft opgehangen en blijft gesloten: een pseudoterminal wordt niet vanzelf opnieuw geopend, het nummer kan nu van een ander programma zijn. Kies de verbinding opnieuw om hem weer te openen.</translation>
-    </message>
-    <message>
-        <source>Why Can&apos;t Calvyx Connect?</source>
-        <translation>Waarom maakt Calvyx geen verbinding?</translation>
     </message>
     <message>
         <source>&amp;View</source>
@@ -618,6 +527,82 @@
         <translation>Klasweergave: sluit het venster Klas om één rekenmachine te gebruiken</translation>
     </message>
     <message>
+        <source>Calvyx — QV T20, T20+, T20s, T30s</source>
+        <translation>Calvyx — QV T20, T20+, T20s, T30s</translation>
+    </message>
+    <message>
+        <source>&amp;Open folder</source>
+        <translation>Map &amp;openen</translation>
+    </message>
+    <message>
+        <source>&amp;New Folder</source>
+        <translation>Nieuwe &amp;map</translation>
+    </message>
+    <message>
+        <source>&amp;Copy path</source>
+        <translation>Pad &amp;kopiëren</translation>
+    </message>
+    <message>
+        <source>&amp;Show in file manager</source>
+        <translation>&amp;Tonen in bestandsbeheer</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Verwijderen</translation>
+    </message>
+    <message>
+        <source>Move the folder or file to the trash</source>
+        <translation>De map of het bestand naar de prullenbak verplaatsen</translation>
+    </message>
+    <message>
+        <source>&amp;Screen Capture</source>
+        <translation>&amp;Schermopname</translation>
+    </message>
+    <message>
+        <source>&amp;Receive Calcapp (By Wire)</source>
+        <translation>Calcapp &amp;ontvangen (via kabel)</translation>
+    </message>
+    <message>
+        <source>&amp;ROM</source>
+        <translation>&amp;ROM</translation>
+    </message>
+    <message>
+        <source>&amp;Download Calculator ROM...</source>
+        <translation>ROM naar rekenmachine &amp;laden...</translation>
+    </message>
+    <message>
+        <source>&amp;Contents and Index</source>
+        <translation>&amp;Inhoud en index</translation>
+    </message>
+    <message>
+        <source>Communications &amp;Topics</source>
+        <translation>&amp;Onderwerpen over communicatie</translation>
+    </message>
+    <message>
+        <source>Trouble &amp;Shooting</source>
+        <translation>&amp;Problemen oplossen</translation>
+    </message>
+    <message>
+        <source>&amp;Why Can&apos;t Calvyx Connect?</source>
+        <translation>&amp;Waarom maakt Calvyx geen verbinding?</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>In&amp;fo</translation>
+    </message>
+    <message>
+        <source>Select the folder for the T20, T20+, T20s, T30s Calcapps</source>
+        <translation>Selecteer de map voor de Calcapps van de T20, T20+, T20s, T30s</translation>
+    </message>
+    <message>
+        <source>Receive file from T20, T20+, T20s, T30s (By Wire)</source>
+        <translation>Bestand van T20, T20+, T20s, T30s ontvangen (via kabel)</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1</source>
+        <translation>ROM geladen: %1</translation>
+    </message>
+    <message>
         <source>Not switched to %1: waiting for the calculator</source>
         <translation>Niet overgeschakeld naar %1: wachten op de rekenmachine</translation>
     </message>
@@ -636,6 +621,34 @@
     <message>
         <source>Waiting for the calculator ...</source>
         <translation>Wachten op de rekenmachine ...</translation>
+    </message>
+</context>
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>Map</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <comment>All other platforms</comment>
+        <translation>Snelkoppeling</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Onbekend</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Size</source>
+        <translation>Grootte</translation>
     </message>
 </context>
 <context>
@@ -665,20 +678,8 @@ Dit venster opent vanzelf wanneer de rekenmachine een scherm verzendt.</translat
         <translation>Schermafbeelding van de rekenmachine</translation>
     </message>
     <message>
-        <source>Border:   </source>
-        <translation>Rand:   </translation>
-    </message>
-    <message>
         <source>&amp;Copy</source>
         <translation>&amp;Kopiëren</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>Opslaan</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>Sluiten</translation>
     </message>
     <message>
         <source>Save Picture As</source>
@@ -711,6 +712,18 @@ Dit venster opent vanzelf wanneer de rekenmachine een scherm verzendt.</translat
     <message>
         <source>Not saved %1: %2</source>
         <translation>Niet opgeslagen %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Border:</source>
+        <translation>&amp;Rand:</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Opslaan</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>&amp;Sluiten</translation>
     </message>
 </context>
 <context>
@@ -783,14 +796,6 @@ Controleer of:<byte value="xd"/>
         <translation>Naar de rekenmachine</translation>
     </message>
     <message>
-        <source>%1 bytes</source>
-        <translation>%1 bytes</translation>
-    </message>
-    <message>
-        <source>%1, %2 bytes/s</source>
-        <translation>%1, %2 bytes/s</translation>
-    </message>
-    <message>
         <source>Done</source>
         <translation>Klaar</translation>
     </message>
@@ -831,6 +836,10 @@ Controleer of:<byte value="xd"/>
         <translation>Resultaat</translation>
     </message>
     <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
         <source>Calculator</source>
         <translation>Rekenmachine</translation>
     </message>
@@ -861,8 +870,8 @@ Controleer of:<byte value="xd"/>
 <context>
     <name>TransferStatusDialog</name>
     <message>
-        <source>Cancel</source>
-        <translation>Annuleren</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuleren</translation>
     </message>
 </context>
 <context>
@@ -880,28 +889,8 @@ Controleer of:<byte value="xd"/>
         <translation>Kopiëren: %1</translation>
     </message>
     <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 bytes/s</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 bytes</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 kB/s</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 kB</translation>
-    </message>
-    <message>
         <source>Connecting ...</source>
         <translation>Verbinden ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>T30s,T20s,T20+,T20 is niet gereed</translation>
     </message>
     <message>
         <source>cancelled by the calculator</source>
@@ -1016,10 +1005,6 @@ Controleer of:<byte value="xd"/>
         <translation>%1: klaar in %2 s</translation>
     </message>
     <message>
-        <source>%1: done, %2 bytes in %3 s</source>
-        <translation>%1: klaar, %2 bytes in %3 s</translation>
-    </message>
-    <message>
         <source>Link opened on %1</source>
         <translation>Verbinding geopend op %1</translation>
     </message>
@@ -1042,6 +1027,22 @@ Controleer of:<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>Verbinding gesloten op %1</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 van %2</translation>
+    </message>
+    <message>
+        <source>T20, T20+, T20s, T30s is not ready</source>
+        <translation>T20, T20+, T20s, T30s is niet gereed</translation>
+    </message>
+    <message>
+        <source>%1/s</source>
+        <translation>%1/s</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 in %3 s</source>
+        <translation>%1: klaar, %2 in %3 s</translation>
     </message>
     <message>
         <source>Receiving by wire</source>

@@ -16,10 +16,6 @@
         <translation>Versão 2.1 compilação 1328</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
         <source>Connectivity Kit</source>
         <translation>Kit de ligação</translation>
     </message>
@@ -27,25 +23,13 @@
         <source>Free software under the GNU General Public License, version 3 or later.</source>
         <translation>Software livre sob a GNU General Public License, versão 3 ou posterior.</translation>
     </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
-    <message>
-        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
-<byte value="xd"/>
-1.  Select the Calcapp to send.<byte value="xd"/>
-2.  Press SEND function key.<byte value="xd"/>
-3.  Choose: QV20/30 (Wire).<byte value="xd"/>
-4.  Press OK function key.<byte value="xd"/>
-5.  Click OK below.</source>
-        <translation>Na QV-T30s,T20s,T20+/T20:<byte value="xd"/>
-<byte value="xd"/>
-1.  Selecione a Calcapp a enviar.<byte value="xd"/>
-2.  Prima a tecla de função SEND.<byte value="xd"/>
-3.  Escolha: QV20/30 (Wire).<byte value="xd"/>
-4.  Prima a tecla de função OK.<byte value="xd"/>
-5.  Clique em OK abaixo.</translation>
-    </message>
     <message>
         <source>On the Calculator:<byte value="xd"/>
 <byte value="xd"/>
@@ -69,12 +53,28 @@
         <translation>Preparar a calculadora</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>On the QV T20, T20+, T20s, T30s:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>Na QV T20, T20+, T20s, T30s:<byte value="xd"/>
+<byte value="xd"/>
+1.  Selecione a Calcapp a enviar.<byte value="xd"/>
+2.  Prima a tecla de função SEND.<byte value="xd"/>
+3.  Escolha: QV20/30 (Wire).<byte value="xd"/>
+4.  Prima a tecla de função OK.<byte value="xd"/>
+5.  Clique em OK abaixo.</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Cancelar</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Cancelar</translation>
     </message>
 </context>
 <context>
@@ -198,15 +198,8 @@
         <translation>Não é possível abrir nenhuma ligação à calculadora. O que o impede, e o comando que resolve cada ponto:</translation>
     </message>
     <message>
-        <source>Why?</source>
-        <translation>Porquê?</translation>
-    </message>
-</context>
-<context>
-    <name>HelpContext</name>
-    <message>
-        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation>Selecione a pasta das Calcapps T30s, T20s, T20+</translation>
+        <source>&amp;Why?</source>
+        <translation>&amp;Porquê?</translation>
     </message>
 </context>
 <context>
@@ -222,38 +215,6 @@
 </context>
 <context>
     <name>LogWindow</name>
-    <message>
-        <source>Clear Log</source>
-        <translation>Limpar registo</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Anular</translation>
-    </message>
-    <message>
-        <source>Cut</source>
-        <translation>Cortar</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>Copiar</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>Colar</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>Eliminar</translation>
-    </message>
-    <message>
-        <source>Select All</source>
-        <translation>Selecionar tudo</translation>
-    </message>
     <message>
         <source>Log</source>
         <translation>Registo</translation>
@@ -274,16 +235,44 @@
         <source>Cannot write %1: %2</source>
         <translation>Não é possível escrever %1: %2</translation>
     </message>
+    <message>
+        <source>&amp;Clear Log</source>
+        <translation>&amp;Limpar registo</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Anular</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>Cor&amp;tar</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copiar</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>C&amp;olar</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Eliminar</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Selecionar tudo</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
         <translation>Está em curso uma transferência. Pará-la e sair?</translation>
-    </message>
-    <message>
-        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation>Kit de ligação para calculadoras QV T30s,T20s,T20+</translation>
     </message>
     <message>
         <source>All Files (*)</source>
@@ -330,72 +319,24 @@
         <translation>&amp;Ficheiro</translation>
     </message>
     <message>
-        <source>Delete</source>
-        <translation>Eliminar</translation>
-    </message>
-    <message>
-        <source>Permanently remove the folder</source>
-        <translation>Remover a pasta definitivamente</translation>
-    </message>
-    <message>
         <source>Rena&amp;me</source>
         <translation>Mudar o &amp;nome</translation>
-    </message>
-    <message>
-        <source>New Folder</source>
-        <translation>Nova pasta</translation>
-    </message>
-    <message>
-        <source>Screen Capture</source>
-        <translation>Captura de ecrã</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
         <translation>Mostrar a janela Captura de ecrã</translation>
     </message>
     <message>
-        <source>Receive Calcapp (By Wire)</source>
-        <translation>Receber Calcapp (por cabo)</translation>
-    </message>
-    <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
         <translation>Receber uma Calcapp por cabo no PC</translation>
-    </message>
-    <message>
-        <source>Log</source>
-        <translation>Registo</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
         <translation>&amp;Sair</translation>
     </message>
     <message>
-        <source>ROM</source>
-        <translation>ROM</translation>
-    </message>
-    <message>
-        <source>Download Calculator ROM...</source>
-        <translation>Carregar a ROM da calculadora...</translation>
-    </message>
-    <message>
         <source>&amp;Help</source>
         <translation>A&amp;juda</translation>
-    </message>
-    <message>
-        <source>Contents and Index</source>
-        <translation>Conteúdo e índice</translation>
-    </message>
-    <message>
-        <source>Communications Topics</source>
-        <translation>Tópicos sobre comunicação</translation>
-    </message>
-    <message>
-        <source>Trouble Shooting</source>
-        <translation>Resolução de problemas</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>Acerca de</translation>
     </message>
     <message>
         <source>ToolBar</source>
@@ -418,16 +359,8 @@
         <translation>Mostrar a janela de registo</translation>
     </message>
     <message>
-        <source>Select the directory for T20+ Calcapps</source>
-        <translation>Selecione a pasta das Calcapps T20+</translation>
-    </message>
-    <message>
         <source>Last command</source>
         <translation>Último comando</translation>
-    </message>
-    <message>
-        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation>Receber ficheiro da T30s,T20s,T20/T20+ (por cabo)</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
@@ -460,22 +393,6 @@
     <message>
         <source>Calvyx was started again with %1; it is now the connection.</source>
         <translation>O Calvyx foi iniciado de novo com %1; agora é essa a ligação.</translation>
-    </message>
-    <message>
-        <source>Open folder</source>
-        <translation>Abrir pasta</translation>
-    </message>
-    <message>
-        <source>Rename</source>
-        <translation>Mudar o nome</translation>
-    </message>
-    <message>
-        <source>Copy path</source>
-        <translation>Copiar caminho</translation>
-    </message>
-    <message>
-        <source>Show in file manager</source>
-        <translation>Mostrar no gestor de ficheiros</translation>
     </message>
     <message>
         <source>No file manager could be started for &quot;%1&quot;.</source>
@@ -535,10 +452,6 @@
         <translation>A receção por cabo falhou: %1</translation>
     </message>
     <message>
-        <source>ROM loaded: %1 bytes</source>
-        <translation>ROM carregada: %1 bytes</translation>
-    </message>
-    <message>
         <source>ROM load failed: %1</source>
         <translation>O carregamento da ROM falhou: %1</translation>
     </message>
@@ -556,10 +469,6 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 desligou e fica fechado: um pseudoterminal não é reaberto por si só, o seu número pode agora pertencer a outro programa. Escolha novamente a ligação para a reabrir.</translation>
-    </message>
-    <message>
-        <source>Why Can&apos;t Calvyx Connect?</source>
-        <translation>Porque é que o Calvyx não liga?</translation>
     </message>
     <message>
         <source>&amp;View</source>
@@ -607,7 +516,7 @@
     </message>
     <message>
         <source>&amp;Class</source>
-        <translation>&amp;Turma</translation>
+        <translation>T&amp;urma</translation>
     </message>
     <message>
         <source>Serve every calculator of a class at once, each with its own inbox</source>
@@ -616,6 +525,82 @@
     <message>
         <source>Class view: close the Class window to use one calculator</source>
         <translation>Vista de turma: feche a janela Turma para usar uma só calculadora</translation>
+    </message>
+    <message>
+        <source>Calvyx — QV T20, T20+, T20s, T30s</source>
+        <translation>Calvyx — QV T20, T20+, T20s, T30s</translation>
+    </message>
+    <message>
+        <source>&amp;Open folder</source>
+        <translation>&amp;Abrir pasta</translation>
+    </message>
+    <message>
+        <source>&amp;New Folder</source>
+        <translation>Nova &amp;pasta</translation>
+    </message>
+    <message>
+        <source>&amp;Copy path</source>
+        <translation>&amp;Copiar caminho</translation>
+    </message>
+    <message>
+        <source>&amp;Show in file manager</source>
+        <translation>&amp;Mostrar no gestor de ficheiros</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Eliminar</translation>
+    </message>
+    <message>
+        <source>Move the folder or file to the trash</source>
+        <translation>Mover a pasta ou o ficheiro para o lixo</translation>
+    </message>
+    <message>
+        <source>&amp;Screen Capture</source>
+        <translation>&amp;Captura de ecrã</translation>
+    </message>
+    <message>
+        <source>&amp;Receive Calcapp (By Wire)</source>
+        <translation>Rece&amp;ber Calcapp (por cabo)</translation>
+    </message>
+    <message>
+        <source>&amp;ROM</source>
+        <translation>R&amp;OM</translation>
+    </message>
+    <message>
+        <source>&amp;Download Calculator ROM...</source>
+        <translation>&amp;Carregar a ROM da calculadora...</translation>
+    </message>
+    <message>
+        <source>&amp;Contents and Index</source>
+        <translation>&amp;Conteúdo e índice</translation>
+    </message>
+    <message>
+        <source>Communications &amp;Topics</source>
+        <translation>&amp;Tópicos sobre comunicação</translation>
+    </message>
+    <message>
+        <source>Trouble &amp;Shooting</source>
+        <translation>&amp;Resolução de problemas</translation>
+    </message>
+    <message>
+        <source>&amp;Why Can&apos;t Calvyx Connect?</source>
+        <translation>&amp;Porque é que o Calvyx não liga?</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;Acerca de</translation>
+    </message>
+    <message>
+        <source>Select the folder for the T20, T20+, T20s, T30s Calcapps</source>
+        <translation>Selecione a pasta das Calcapps T20, T20+, T20s, T30s</translation>
+    </message>
+    <message>
+        <source>Receive file from T20, T20+, T20s, T30s (By Wire)</source>
+        <translation>Receber ficheiro da T20, T20+, T20s, T30s (por cabo)</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1</source>
+        <translation>ROM carregada: %1</translation>
     </message>
     <message>
         <source>Not switched to %1: waiting for the calculator</source>
@@ -636,6 +621,34 @@
     <message>
         <source>Waiting for the calculator ...</source>
         <translation>À espera da calculadora ...</translation>
+    </message>
+</context>
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>Pasta</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <comment>All other platforms</comment>
+        <translation>Atalho</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>Unidade</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Desconhecido</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Size</source>
+        <translation>Tamanho</translation>
     </message>
 </context>
 <context>
@@ -665,20 +678,8 @@ Esta janela abre-se automaticamente quando a calculadora envia um ecrã.</transl
         <translation>Imagem do ecrã da calculadora</translation>
     </message>
     <message>
-        <source>Border:   </source>
-        <translation>Contorno:   </translation>
-    </message>
-    <message>
         <source>&amp;Copy</source>
         <translation>&amp;Copiar</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>Guardar</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>Fechar</translation>
     </message>
     <message>
         <source>Save Picture As</source>
@@ -711,6 +712,18 @@ Esta janela abre-se automaticamente quando a calculadora envia um ecrã.</transl
     <message>
         <source>Not saved %1: %2</source>
         <translation>Não guardada %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Border:</source>
+        <translation>C&amp;ontorno:</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Guardar</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>&amp;Fechar</translation>
     </message>
 </context>
 <context>
@@ -783,14 +796,6 @@ Verifique se:<byte value="xd"/>
         <translation>Para a calculadora</translation>
     </message>
     <message>
-        <source>%1 bytes</source>
-        <translation>%1 bytes</translation>
-    </message>
-    <message>
-        <source>%1, %2 bytes/s</source>
-        <translation>%1, %2 bytes/s</translation>
-    </message>
-    <message>
         <source>Done</source>
         <translation>Concluído</translation>
     </message>
@@ -831,6 +836,10 @@ Verifique se:<byte value="xd"/>
         <translation>Resultado</translation>
     </message>
     <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
         <source>Calculator</source>
         <translation>Calculadora</translation>
     </message>
@@ -861,8 +870,8 @@ Verifique se:<byte value="xd"/>
 <context>
     <name>TransferStatusDialog</name>
     <message>
-        <source>Cancel</source>
-        <translation>Cancelar</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Cancelar</translation>
     </message>
 </context>
 <context>
@@ -880,28 +889,8 @@ Verifique se:<byte value="xd"/>
         <translation>A copiar %1</translation>
     </message>
     <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 bytes/s</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 bytes</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 KB/s</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 KB</translation>
-    </message>
-    <message>
         <source>Connecting ...</source>
         <translation>A ligar ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>A T30s,T20s,T20+,T20 não está pronta</translation>
     </message>
     <message>
         <source>cancelled by the calculator</source>
@@ -1016,10 +1005,6 @@ Verifique se:<byte value="xd"/>
         <translation>%1: concluído em %2 s</translation>
     </message>
     <message>
-        <source>%1: done, %2 bytes in %3 s</source>
-        <translation>%1: concluído, %2 bytes em %3 s</translation>
-    </message>
-    <message>
         <source>Link opened on %1</source>
         <translation>Ligação aberta em %1</translation>
     </message>
@@ -1042,6 +1027,22 @@ Verifique se:<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>Ligação fechada em %1</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 de %2</translation>
+    </message>
+    <message>
+        <source>T20, T20+, T20s, T30s is not ready</source>
+        <translation>A T20, T20+, T20s, T30s não está pronta</translation>
+    </message>
+    <message>
+        <source>%1/s</source>
+        <translation>%1/s</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 in %3 s</source>
+        <translation>%1: concluído, %2 em %3 s</translation>
     </message>
     <message>
         <source>Receiving by wire</source>

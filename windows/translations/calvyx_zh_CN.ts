@@ -16,10 +16,6 @@
         <translation>版本 2.1 内部版本 1328</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>确定</translation>
-    </message>
-    <message>
         <source>Connectivity Kit</source>
         <translation>连接套件</translation>
     </message>
@@ -27,25 +23,13 @@
         <source>Free software under the GNU General Public License, version 3 or later.</source>
         <translation>自由软件，依据 GNU 通用公共许可证第 3 版或更高版本发布。</translation>
     </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>确定(&amp;O)</translation>
+    </message>
 </context>
 <context>
     <name>CalculatorSetupDialog</name>
-    <message>
-        <source>On the QV-T30s,T20s,T20+/T20:<byte value="xd"/>
-<byte value="xd"/>
-1.  Select the Calcapp to send.<byte value="xd"/>
-2.  Press SEND function key.<byte value="xd"/>
-3.  Choose: QV20/30 (Wire).<byte value="xd"/>
-4.  Press OK function key.<byte value="xd"/>
-5.  Click OK below.</source>
-        <translation>在 QV-T30s、T20s、T20+/T20 上：<byte value="xd"/>
-<byte value="xd"/>
-1.  选择要发送的 Calcapp。<byte value="xd"/>
-2.  按 SEND 功能键。<byte value="xd"/>
-3.  选择：QV20/30 (Wire)。<byte value="xd"/>
-4.  按 OK 功能键。<byte value="xd"/>
-5.  单击下方的“确定”。</translation>
-    </message>
     <message>
         <source>On the Calculator:<byte value="xd"/>
 <byte value="xd"/>
@@ -69,12 +53,28 @@
         <translation>设置计算器</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>确定</translation>
+        <source>On the QV T20, T20+, T20s, T30s:<byte value="xd"/>
+<byte value="xd"/>
+1.  Select the Calcapp to send.<byte value="xd"/>
+2.  Press SEND function key.<byte value="xd"/>
+3.  Choose: QV20/30 (Wire).<byte value="xd"/>
+4.  Press OK function key.<byte value="xd"/>
+5.  Click OK below.</source>
+        <translation>在 QV T20, T20+, T20s, T30s 上：<byte value="xd"/>
+<byte value="xd"/>
+1.  选择要发送的 Calcapp。<byte value="xd"/>
+2.  按 SEND 功能键。<byte value="xd"/>
+3.  选择：QV20/30 (Wire)。<byte value="xd"/>
+4.  按 OK 功能键。<byte value="xd"/>
+5.  单击下方的“确定”。</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>取消</translation>
+        <source>&amp;OK</source>
+        <translation>确定(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>取消(&amp;C)</translation>
     </message>
 </context>
 <context>
@@ -198,15 +198,8 @@
         <translation>无法打开与计算器的任何连接。以下是阻碍连接的原因，以及修复每一项的命令：</translation>
     </message>
     <message>
-        <source>Why?</source>
-        <translation>为什么？</translation>
-    </message>
-</context>
-<context>
-    <name>HelpContext</name>
-    <message>
-        <source>Select the directory for T30s, T20s, T20+ Calcapps</source>
-        <translation>选择 T30s、T20s、T20+ Calcapp 所在的文件夹</translation>
+        <source>&amp;Why?</source>
+        <translation>为什么(&amp;W)？</translation>
     </message>
 </context>
 <context>
@@ -222,38 +215,6 @@
 </context>
 <context>
     <name>LogWindow</name>
-    <message>
-        <source>Clear Log</source>
-        <translation>清除日志</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>确定</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>撤销</translation>
-    </message>
-    <message>
-        <source>Cut</source>
-        <translation>剪切</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>复制</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>粘贴</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>删除</translation>
-    </message>
-    <message>
-        <source>Select All</source>
-        <translation>全选</translation>
-    </message>
     <message>
         <source>Log</source>
         <translation>日志</translation>
@@ -274,16 +235,44 @@
         <source>Cannot write %1: %2</source>
         <translation>无法写入 %1：%2</translation>
     </message>
+    <message>
+        <source>&amp;Clear Log</source>
+        <translation>清除日志(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>确定(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>撤销(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>剪切(&amp;T)</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>复制(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>粘贴(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>删除(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>全选(&amp;A)</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>A transfer is in progress. Stop it and exit?</source>
         <translation>正在进行传输。要停止传输并退出吗？</translation>
-    </message>
-    <message>
-        <source>QV T30s,T20s,T20+Calculator Connectivity Kit</source>
-        <translation>QV T30s、T20s、T20+ 计算器连接套件</translation>
     </message>
     <message>
         <source>All Files (*)</source>
@@ -330,72 +319,24 @@
         <translation>文件(&amp;F)</translation>
     </message>
     <message>
-        <source>Delete</source>
-        <translation>删除</translation>
-    </message>
-    <message>
-        <source>Permanently remove the folder</source>
-        <translation>永久删除该文件夹</translation>
-    </message>
-    <message>
         <source>Rena&amp;me</source>
         <translation>重命名(&amp;M)</translation>
-    </message>
-    <message>
-        <source>New Folder</source>
-        <translation>新建文件夹</translation>
-    </message>
-    <message>
-        <source>Screen Capture</source>
-        <translation>屏幕截图</translation>
     </message>
     <message>
         <source>View the Screen Capture Window</source>
         <translation>查看屏幕截图窗口</translation>
     </message>
     <message>
-        <source>Receive Calcapp (By Wire)</source>
-        <translation>通过数据线接收 Calcapp</translation>
-    </message>
-    <message>
         <source>Receive Calcapp (By Wire) to the PC</source>
         <translation>通过数据线将 Calcapp 接收到电脑</translation>
-    </message>
-    <message>
-        <source>Log</source>
-        <translation>日志</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
         <translation>退出(&amp;X)</translation>
     </message>
     <message>
-        <source>ROM</source>
-        <translation>ROM</translation>
-    </message>
-    <message>
-        <source>Download Calculator ROM...</source>
-        <translation>向计算器下载 ROM...</translation>
-    </message>
-    <message>
         <source>&amp;Help</source>
         <translation>帮助(&amp;H)</translation>
-    </message>
-    <message>
-        <source>Contents and Index</source>
-        <translation>目录和索引</translation>
-    </message>
-    <message>
-        <source>Communications Topics</source>
-        <translation>通信主题</translation>
-    </message>
-    <message>
-        <source>Trouble Shooting</source>
-        <translation>故障排除</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>关于</translation>
     </message>
     <message>
         <source>ToolBar</source>
@@ -418,16 +359,8 @@
         <translation>显示日志窗口</translation>
     </message>
     <message>
-        <source>Select the directory for T20+ Calcapps</source>
-        <translation>选择 T20+ Calcapp 所在的文件夹</translation>
-    </message>
-    <message>
         <source>Last command</source>
         <translation>最近的命令</translation>
-    </message>
-    <message>
-        <source>Receive file from T30s,T20s,T20/T20+ (By Wire)</source>
-        <translation>从 T30s、T20s、T20/T20+ 接收文件（通过数据线）</translation>
     </message>
     <message>
         <source>Discard the received object? It has not been saved anywhere.</source>
@@ -460,22 +393,6 @@
     <message>
         <source>Calvyx was started again with %1; it is now the connection.</source>
         <translation>Calvyx 以 %1 再次启动；现在它是当前连接。</translation>
-    </message>
-    <message>
-        <source>Open folder</source>
-        <translation>打开文件夹</translation>
-    </message>
-    <message>
-        <source>Rename</source>
-        <translation>重命名</translation>
-    </message>
-    <message>
-        <source>Copy path</source>
-        <translation>复制路径</translation>
-    </message>
-    <message>
-        <source>Show in file manager</source>
-        <translation>在文件管理器中显示</translation>
     </message>
     <message>
         <source>No file manager could be started for &quot;%1&quot;.</source>
@@ -534,10 +451,6 @@
         <translation>通过数据线接收失败：%1</translation>
     </message>
     <message>
-        <source>ROM loaded: %1 bytes</source>
-        <translation>ROM 已加载：%1 字节</translation>
-    </message>
-    <message>
         <source>ROM load failed: %1</source>
         <translation>ROM 加载失败：%1</translation>
     </message>
@@ -554,10 +467,6 @@
     <message>
         <source>%1 hung up and stays closed: a pseudo-terminal is not opened again by itself, its number may belong to another program now. Choose the connection again to reopen it.</source>
         <translation>%1 已挂断并保持关闭：伪终端不会自动重新打开，它的编号现在可能属于另一个程序。请重新选择该连接以再次打开它。</translation>
-    </message>
-    <message>
-        <source>Why Can&apos;t Calvyx Connect?</source>
-        <translation>为什么 Calvyx 无法连接？</translation>
     </message>
     <message>
         <source>&amp;View</source>
@@ -616,6 +525,82 @@
         <translation>班级视图：关闭“班级”窗口后才能使用单台计算器</translation>
     </message>
     <message>
+        <source>Calvyx — QV T20, T20+, T20s, T30s</source>
+        <translation>Calvyx — QV T20, T20+, T20s, T30s</translation>
+    </message>
+    <message>
+        <source>&amp;Open folder</source>
+        <translation>打开文件夹(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;New Folder</source>
+        <translation>新建文件夹(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;Copy path</source>
+        <translation>复制路径(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Show in file manager</source>
+        <translation>在文件管理器中显示(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>删除(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Move the folder or file to the trash</source>
+        <translation>将文件夹或文件移到回收站</translation>
+    </message>
+    <message>
+        <source>&amp;Screen Capture</source>
+        <translation>屏幕截图(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Receive Calcapp (By Wire)</source>
+        <translation>通过数据线接收 Calcapp(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;ROM</source>
+        <translation>ROM(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Download Calculator ROM...</source>
+        <translation>向计算器下载 ROM(&amp;D)...</translation>
+    </message>
+    <message>
+        <source>&amp;Contents and Index</source>
+        <translation>目录和索引(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Communications &amp;Topics</source>
+        <translation>通信主题(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Trouble &amp;Shooting</source>
+        <translation>故障排除(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Why Can&apos;t Calvyx Connect?</source>
+        <translation>为什么 Calvyx 无法连接？(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>关于(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Select the folder for the T20, T20+, T20s, T30s Calcapps</source>
+        <translation>选择 T20, T20+, T20s, T30s 的 Calcapp 所在文件夹</translation>
+    </message>
+    <message>
+        <source>Receive file from T20, T20+, T20s, T30s (By Wire)</source>
+        <translation>从 T20, T20+, T20s, T30s 接收文件（通过数据线）</translation>
+    </message>
+    <message>
+        <source>ROM loaded: %1</source>
+        <translation>ROM 已加载：%1</translation>
+    </message>
+    <message>
         <source>Not switched to %1: waiting for the calculator</source>
         <translation>未切换到 %1：正在等待计算器</translation>
     </message>
@@ -634,6 +619,34 @@
     <message>
         <source>Waiting for the calculator ...</source>
         <translation>正在等待计算器 ...</translation>
+    </message>
+</context>
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>文件夹</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <comment>All other platforms</comment>
+        <translation>快捷方式</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>驱动器</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>未知</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Size</source>
+        <translation>大小</translation>
     </message>
 </context>
 <context>
@@ -663,20 +676,8 @@ This window opens automatically when the calculator sends a screen.</source>
         <translation>计算器屏幕图像</translation>
     </message>
     <message>
-        <source>Border:   </source>
-        <translation>边框：   </translation>
-    </message>
-    <message>
         <source>&amp;Copy</source>
         <translation>复制(&amp;C)</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>保存</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>关闭</translation>
     </message>
     <message>
         <source>Save Picture As</source>
@@ -709,6 +710,18 @@ This window opens automatically when the calculator sends a screen.</source>
     <message>
         <source>Not saved %1: %2</source>
         <translation>未保存 %1：%2</translation>
+    </message>
+    <message>
+        <source>&amp;Border:</source>
+        <translation>边框(&amp;B)：</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>关闭(&amp;L)</translation>
     </message>
 </context>
 <context>
@@ -781,14 +794,6 @@ Please ensure that:<byte value="xd"/>
         <translation>到计算器</translation>
     </message>
     <message>
-        <source>%1 bytes</source>
-        <translation>%1 字节</translation>
-    </message>
-    <message>
-        <source>%1, %2 bytes/s</source>
-        <translation>%1，%2 字节/秒</translation>
-    </message>
-    <message>
         <source>Done</source>
         <translation>完成</translation>
     </message>
@@ -829,6 +834,10 @@ Please ensure that:<byte value="xd"/>
         <translation>结果</translation>
     </message>
     <message>
+        <source>%1, %2</source>
+        <translation>%1，%2</translation>
+    </message>
+    <message>
         <source>Calculator</source>
         <translation>计算器</translation>
     </message>
@@ -859,8 +868,8 @@ Please ensure that:<byte value="xd"/>
 <context>
     <name>TransferStatusDialog</name>
     <message>
-        <source>Cancel</source>
-        <translation>取消</translation>
+        <source>&amp;Cancel</source>
+        <translation>取消(&amp;C)</translation>
     </message>
 </context>
 <context>
@@ -878,28 +887,8 @@ Please ensure that:<byte value="xd"/>
         <translation>正在复制 %1</translation>
     </message>
     <message>
-        <source>%1 bytes/s</source>
-        <translation>%1 字节/秒</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 字节</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes/s</source>
-        <translation>%1 KB/秒</translation>
-    </message>
-    <message>
-        <source>%1 Kbytes</source>
-        <translation>%1 KB</translation>
-    </message>
-    <message>
         <source>Connecting ...</source>
         <translation>正在连接 ...</translation>
-    </message>
-    <message>
-        <source>T30s,T20s,T20+,T20 is not ready</source>
-        <translation>T30s、T20s、T20+、T20 尚未就绪</translation>
     </message>
     <message>
         <source>cancelled by the calculator</source>
@@ -1014,10 +1003,6 @@ Please ensure that:<byte value="xd"/>
         <translation>%1：完成，用时 %2 秒</translation>
     </message>
     <message>
-        <source>%1: done, %2 bytes in %3 s</source>
-        <translation>%1：完成，%2 字节，用时 %3 秒</translation>
-    </message>
-    <message>
         <source>Link opened on %1</source>
         <translation>已在 %1 上打开连接</translation>
     </message>
@@ -1040,6 +1025,22 @@ Please ensure that:<byte value="xd"/>
     <message>
         <source>Link closed on %1</source>
         <translation>已关闭 %1 上的连接</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>T20, T20+, T20s, T30s is not ready</source>
+        <translation>T20, T20+, T20s, T30s 尚未就绪</translation>
+    </message>
+    <message>
+        <source>%1/s</source>
+        <translation>%1/秒</translation>
+    </message>
+    <message>
+        <source>%1: done, %2 in %3 s</source>
+        <translation>%1：完成，%2，用时 %3 秒</translation>
     </message>
     <message>
         <source>Receiving by wire</source>
