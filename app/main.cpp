@@ -180,7 +180,8 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Calvyx"));
+    // No application display name: the window system would add it to every title, and
+    // the main window's title begins with the program's name already.
     // Every window shows the application icon (built in, like the help books); the
     // desktop file names the same icon for the launcher.
     QApplication::setDesktopFileName(QStringLiteral("org.calvyx.Calvyx"));

@@ -53,8 +53,7 @@ void ShowConnectionReport(QWidget* parent)
 
 QMessageBox* ConnectionErrorBox(const QString& message, QWidget* parent)
 {
-    auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationDisplayName(), ErrorBoxText(message),
-                                QMessageBox::Ok, parent);
+    auto* box = new QMessageBox(QMessageBox::Critical, ProgramTitle(), ErrorBoxText(message), QMessageBox::Ok, parent);
     KeepAboveProgress(*box, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     QPushButton* why = box->addButton(ConnectionReportDialog::tr("&Why?"), QMessageBox::HelpRole);

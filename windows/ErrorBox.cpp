@@ -25,6 +25,8 @@ ErrorHandler& Handler()
 }
 } // namespace
 
+QString ProgramTitle() { return QStringLiteral("Calvyx"); }
+
 QString ErrorBoxText(const QString& message)
 {
     if (!message.isEmpty() && message.back() > u'.') return message + u'.';
@@ -38,7 +40,7 @@ void ShowApplicationError(const QString& message, QWidget* parent)
         Handler()(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, ProgramTitle(), text, QMessageBox::Ok);
     KeepAboveProgress(box, parent);
     box.exec();
 }

@@ -10,6 +10,8 @@ class QMessageBox;
 class QWidget;
 
 // A period is appended when the text's last character sorts after the period.
+// The program's name as its boxes show it in their title.
+QString ProgramTitle();
 QString ErrorBoxText(const QString& message);
 void ShowApplicationError(const QString& message, QWidget* parent = nullptr);
 // Replaces the message box (nullptr restores it); returns the previous handler.
