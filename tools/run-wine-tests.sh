@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the Windows build's tests under Wine: every test program of tests/wine (all its
-# cases in one start), then the Windows calvyx-cli serve against the Linux calvyx-sim on
+# cases in one start), the desktop program's window on Xvfb (tests/wine/window_start.sh),
+# then the Windows calvyx-cli serve against the Linux calvyx-sim on
 # a COM port mapped to a pseudo-terminal (tests/wine/cli_serve_com.sh).
 #   tools/run-wine-tests.sh [WINDOWS_BUILD_DIR] [LINUX_BUILD_DIR]
 # The Wine prefix is WINDOWS_BUILD_DIR/wine, made on first use (wineboot). Without a
@@ -61,6 +62,18 @@ else
   echo "FAIL serial_com_tests (exit $rc): $summary"
   grep -E '^\[  FAILED  \]|Failure|error|Expected|Which' "$log" | head -20
   failed+=(serial_com_tests)
+fi
+
+# The desktop program: its window on a virtual display, its menus and the help book.
+if [ -f "$winbuild/app/calvyx.exe" ]; then
+  start=$(date +%s)
+  if timeout 300 bash tests/wine/window_start.sh "$winbuild"; then
+    echo "($(( $(date +%s) - start )) s)"
+  else
+    failed+=(window_start)
+  fi
+else
+  echo "SKIP window_start: no calvyx.exe in $winbuild/app"
 fi
 
 if [ -x "$linbuild/tools/calvyx-sim" ]; then
