@@ -20,10 +20,11 @@ step() { # name, command...
 }
 
 step setup bash tools/setup-windows.sh build-win
-# A build folder from before the desktop program was built for Windows is configured
-# again with it.
-if [ ! -f build-win/CMakeCache.txt ] || grep -q '^CALVYX_CORE_ONLY:BOOL=ON' build-win/CMakeCache.txt; then
-  step configure cmake --preset windows -DCALVYX_TESTS=ON -DCALVYX_CORE_ONLY=OFF >/dev/null
+# Every warning an error, as in the Linux CI build. A build folder from before the
+# desktop program was built for Windows, or without the errors, is configured again.
+if [ ! -f build-win/CMakeCache.txt ] || grep -q '^CALVYX_CORE_ONLY:BOOL=ON' build-win/CMakeCache.txt ||
+  ! grep -q '^CALVYX_WERROR:BOOL=ON' build-win/CMakeCache.txt; then
+  step configure cmake --preset windows -DCALVYX_TESTS=ON -DCALVYX_CORE_ONLY=OFF -DCALVYX_WERROR=ON >/dev/null
 fi
 step build cmake --build --preset windows --target calvyx calvyx-cli wine_tests
 # The serial check plays the calculator with the Linux virtual calculator.
