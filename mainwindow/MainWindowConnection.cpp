@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
-#include <QSerialPortInfo>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
@@ -26,6 +25,7 @@
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MainWindowParts.h"
 #include "mainwindow/SearchAnimation.h"
+#include "mainwindow/SerialPortNames.h"
 #include "services/TransferServer.h"
 #include "util/MainThread.h"
 #include "util/Ticks.h"
@@ -87,15 +87,8 @@ void MainWindow::FillConnectionBox()
     connectionBox->addItems({Q(UsbDeviceName), QStringLiteral("COM1"), QStringLiteral("COM2")});
     // Serial adapters of this machine after the fixed names; /dev/ttySn is COM(n+1).
     QStringList extra;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        QString name = info.systemLocation();
-        if (name.startsWith(QLatin1String("/dev/ttyS"))) {
-            bool ok = false;
-            const int n = name.mid(9).toInt(&ok);
-            if (ok) name = QStringLiteral("COM%1").arg(n + 1);
-        }
+    for (const QString& name : SerialPortNames())
         if (connectionBox->findText(name) < 0 && !extra.contains(name)) extra << name;
-    }
     extra.sort();
     connectionBox->addItems(extra);
     // Calculators found on the bus, by their ids, after everything else.

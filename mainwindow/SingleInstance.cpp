@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/SingleInstance.h"
 
+#ifndef _WIN32
 #include <pwd.h>
 #include <unistd.h>
+#endif
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include "util/PrivateFolder.h"
@@ -17,6 +21,7 @@ namespace {
 // A peer that sends nothing is not waited for longer than this.
 constexpr int RequestWaitMs = 5000;
 
+#ifndef _WIN32
 QString UserName()
 {
     const uid_t uid = ::geteuid();
@@ -27,6 +32,7 @@ QString UserName()
         return QFile::decodeName(found->pw_name);
     return QString::number(uid);
 }
+#endif
 
 std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -51,9 +57,14 @@ void SingleInstance::Release()
 
 QString SingleInstance::Folder()
 {
+#ifdef _WIN32
+    // The user's own AppData\Local\Calvyx; the socket is a named pipe of that name.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Calvyx");
+#else
     const QString session = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!session.isEmpty()) return session;
     return QDir::tempPath() + QStringLiteral("/runtime-") + UserName();
+#endif
 }
 
 QString SingleInstance::LockPath() { return Folder() + QLatin1Char('/') + QString::fromLatin1(StartupMutexName); }
@@ -72,6 +83,12 @@ SingleInstance::Outcome SingleInstance::Acquire(QString* refusal)
     // Only a lock whose owner process is gone counts as stale, however old it is.
     lock_->setStaleLockTime(0);
     if (lock_->tryLock(0)) return Outcome::Acquired;
+    // A lock naming this very process was left by an earlier one that had its number
+    // (Wine numbers its processes alike after a restart, so does a fresh container).
+    qint64 holder = 0;
+    if (lock_->error() == QLockFile::LockFailedError && lock_->getLockInfo(&holder, nullptr, nullptr) &&
+        holder == QCoreApplication::applicationPid() && lock_->removeStaleLockFile() && lock_->tryLock(0))
+        return Outcome::Acquired;
     // Held, or in the way: another instance counts only when the lock is this user's.
     const std::string lockPath = Native(LockPath());
     if (const std::string problem = PrivateEntryProblem(lockPath); !problem.empty())

@@ -12,6 +12,9 @@
 #include "link/PortName.h"
 #include "link/Trace.h"
 #include "link/UsbDevices.h"
+#ifdef _WIN32
+#include "link/SerialPortList.h"
+#endif
 #include "link/UsbPipes.h"
 #include "util/CalvyxError.h"
 #include "util/Settings.h"
@@ -141,11 +144,17 @@ std::vector<std::string> FindCalculators()
     if (UsbBusAvailable())
         for (const auto& c : ListUsbCandidates(ReadCalculatorIds()))
             if (c.match != UsbMatch::None && c.socket) found.push_back(UsbSocketName(*c.socket));
+#ifdef _WIN32
+    // Every COM port the system lists (COM2 before COM10): Windows does not tell an
+    // adapter from a port on the board.
+    const std::vector<std::string> serial = ListSerialPorts();
+#else
     std::error_code ec;
     std::vector<std::string> serial;
     for (const auto& entry : std::filesystem::directory_iterator("/dev/serial/by-path", ec))
         serial.push_back(entry.path().string());
     std::sort(serial.begin(), serial.end());
+#endif
     found.insert(found.end(), serial.begin(), serial.end());
     return found;
 }

@@ -79,7 +79,8 @@ private:
 // Every calculator on this machine now, by a name that stays the same as long as it
 // stays in its socket: USB calculators as "usb:B-P.P" (their ids listed in the
 // settings, or their product strings naming the model), the pipe device when it is
-// there, and the serial adapters under /dev/serial/by-path. Enumeration only.
+// there, and the serial adapters under /dev/serial/by-path (on Windows every COM port
+// the registry lists). Enumeration only.
 std::vector<std::string> FindCalculators();
 
 // The label of the calculator on port: the one stored for it, else the port's name.

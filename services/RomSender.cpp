@@ -188,7 +188,9 @@ std::unique_ptr<RomStreamBuffer> ReadRomStream(const std::string& fileName)
     }
     std::size_t got = 0;
     while (got < size) {
-        const ssize_t n = ::read(file.Fd(), stream->data() + 4 + got, size - got);
+        // At most 1 GiB a call: Windows counts a read's bytes in an unsigned int.
+        const ssize_t n = ::read(file.Fd(), stream->data() + 4 + got,
+                                 static_cast<unsigned>(std::min<std::size_t>(size - got, std::size_t{1} << 30)));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break; // an error, or a file that shrank while being read
         got += static_cast<std::size_t>(n);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows package from a Windows build: the programs, the DLLs they load (Qt's and
-# the MinGW runtime's, found by walking their imports), the help books, the licence;
+# the MinGW runtime's, found by walking their imports), Qt's plugins for the window, the help books, the licence;
 # as calvyx-VERSION-windows-x64.zip and the installer calvyx-setup-VERSION.exe, both in
 # WINDOWS_BUILD_DIR/package.
 #   tools/package-windows.sh [WINDOWS_BUILD_DIR]
@@ -11,20 +11,28 @@ winbuild=$(realpath "${1:-build-win}")
 qt=${CALVYX_QT_MINGW:-$winbuild/qt}
 version=$(sed -n 's/^project(calvyx VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "package-windows: no version in CMakeLists.txt"; exit 1; }
-programs=("$winbuild/tools/calvyx-cli.exe")
+programs=("$winbuild/app/calvyx.exe" "$winbuild/tools/calvyx-cli.exe")
 for p in "${programs[@]}"; do [ -f "$p" ] || { echo "package-windows: $p is not built"; exit 1; }; done
+# The Qt plugins the desktop program loads from beside itself: the Windows platform, its
+# style and the image formats of the icons and screen captures.
+plugins=(platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qico.dll imageformats/qgif.dll)
 
 out="$winbuild/package"
 stage="$out/calvyx-$version"
 rm -rf "$out"
 mkdir -p "$stage/help"
 cp "${programs[@]}" "$stage/"
+for plugin in "${plugins[@]}"; do
+  mkdir -p "$stage/$(dirname "$plugin")"
+  cp "$qt/plugins/$plugin" "$stage/$plugin"
+done
 
 # Every DLL a program or a copied DLL imports, from Qt and the MinGW runtime; the
 # system's own DLLs are not found in these folders and stay out.
 gccdir=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
 search=("$qt/bin" "$gccdir" /usr/x86_64-w64-mingw32/lib)
 queue=("${programs[@]}")
+for plugin in "${plugins[@]}"; do queue+=("$stage/$plugin"); done
 while ((${#queue[@]})); do
   file=${queue[0]}
   queue=("${queue[@]:1}")

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows lane: installs the cross tools and Wine (tools/setup-windows.sh), unpacks
-# the Qt for MinGW, cross-builds calvyx-cli and the Windows tests (preset windows, in
-# build-win/), runs them under Wine with the serial check against the Linux calvyx-sim
-# (tools/run-wine-tests.sh), builds the installer and the zip (tools/package-windows.sh)
+# the Qt for MinGW, cross-builds calvyx, calvyx-cli and the Windows tests (preset
+# windows, in build-win/), runs them under Wine with the window on Xvfb and the serial
+# check against the Linux calvyx-sim (tools/run-wine-tests.sh), builds the installer and the zip (tools/package-windows.sh)
 # and installs and uninstalls them under Wine. Prints the time of each step.
 #   tools/run-windows-lane.sh [LINUX_BUILD_DIR]   (default build/, as tools/build.sh)
 set -euo pipefail
@@ -20,10 +20,13 @@ step() { # name, command...
 }
 
 step setup bash tools/setup-windows.sh build-win
-if [ ! -f build-win/CMakeCache.txt ]; then
-  step configure cmake --preset windows -DCALVYX_TESTS=ON >/dev/null
+# Every warning an error, as in the Linux CI build. A build folder from before the
+# desktop program was built for Windows, or without the errors, is configured again.
+if [ ! -f build-win/CMakeCache.txt ] || grep -q '^CALVYX_CORE_ONLY:BOOL=ON' build-win/CMakeCache.txt ||
+  ! grep -q '^CALVYX_WERROR:BOOL=ON' build-win/CMakeCache.txt; then
+  step configure cmake --preset windows -DCALVYX_TESTS=ON -DCALVYX_CORE_ONLY=OFF -DCALVYX_WERROR=ON >/dev/null
 fi
-step build cmake --build --preset windows --target calvyx-cli wine_tests
+step build cmake --build --preset windows --target calvyx calvyx-cli wine_tests
 # The serial check plays the calculator with the Linux virtual calculator.
 if [ -f "$linbuild/CMakeCache.txt" ]; then
   step "calvyx-sim (Linux)" cmake --build "$linbuild" --target calvyx-sim -j 2

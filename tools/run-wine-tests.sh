@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the Windows build's tests under Wine: every test program of tests/wine (all its
-# cases in one start), then the Windows calvyx-cli serve against the Linux calvyx-sim on
-# a COM port mapped to a pseudo-terminal (tests/wine/cli_serve_com.sh).
+# cases in one start), the desktop program's window on Xvfb (tests/wine/window_start.sh),
+# then the Windows calvyx-cli serve against the Linux calvyx-sim on
+# a COM port mapped to a pseudo-terminal (tests/wine/cli_serve_com.sh) and on one the
+# registry lists (tests/wine/devices_com.sh).
 #   tools/run-wine-tests.sh [WINDOWS_BUILD_DIR] [LINUX_BUILD_DIR]
 # The Wine prefix is WINDOWS_BUILD_DIR/wine, made on first use (wineboot). Without a
 # Linux build that has calvyx-sim the serial check is skipped, and said so.
@@ -63,6 +65,18 @@ else
   failed+=(serial_com_tests)
 fi
 
+# The desktop program: its window on a virtual display, its menus and the help book.
+if [ -f "$winbuild/app/calvyx.exe" ]; then
+  start=$(date +%s)
+  if timeout 300 bash tests/wine/window_start.sh "$winbuild"; then
+    echo "($(( $(date +%s) - start )) s)"
+  else
+    failed+=(window_start)
+  fi
+else
+  echo "SKIP window_start: no calvyx.exe in $winbuild/app"
+fi
+
 if [ -x "$linbuild/tools/calvyx-sim" ]; then
   start=$(date +%s)
   if CALVYX_WINE=wine64 timeout 600 bash tests/wine/cli_serve_com.sh "$winbuild" "$linbuild"; then
@@ -70,8 +84,14 @@ if [ -x "$linbuild/tools/calvyx-sim" ]; then
   else
     failed+=(cli_serve_com)
   fi
+  start=$(date +%s)
+  if CALVYX_WINE=wine64 timeout 300 bash tests/wine/devices_com.sh "$winbuild" "$linbuild"; then
+    echo "($(( $(date +%s) - start )) s)"
+  else
+    failed+=(devices_com)
+  fi
 else
-  echo "SKIP cli_serve_com: no Linux calvyx-sim in $linbuild"
+  echo "SKIP cli_serve_com, devices_com: no Linux calvyx-sim in $linbuild"
 fi
 
 wineserver -k 2>/dev/null || true

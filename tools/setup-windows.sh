@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the Windows build needs on Debian 12 (the MinGW-w64 cross compilers,
-# Wine, NSIS, Qt's host tools) and unpacks the prebuilt Qt for MinGW into
+# Wine, NSIS, Qt's host tools, Xvfb) and unpacks the prebuilt Qt for MinGW into
 # BUILD_DIR/qt (default build-win/qt). Quick when everything is already there.
 #   tools/setup-windows.sh [BUILD_DIR] [QT_ARCHIVE]
 set -euo pipefail
@@ -9,7 +9,10 @@ cd "$(dirname "$0")/.."
 build_dir=${1:-build-win}
 archive=${2:-${CALVYX_QT_MINGW_ARCHIVE:-../shared/windows/qt-6.4.2-mingw-w64.tar.xz}}
 
+# The desktop program also needs the host's Qt translation tools and Qt's own
+# translations, the icon and manual-page renderers (data/), and Xvfb for its check.
 packages=(g++-mingw-w64-x86-64 mingw-w64-tools wine64 nsis qt6-base-dev-tools
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n librsvg2-bin scdoc xvfb
   cmake ninja-build ccache googletest zip)
 missing=()
 for p in "${packages[@]}"; do

@@ -64,7 +64,8 @@ FileCopyOutcome CopyChunks(int in, ReplacementFile& out, const std::atomic<bool>
     std::uint64_t copied = 0;
     for (;;) {
         if (cancel) return {FileCopyOutcome::Kind::Cancelled, 0};
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        // A chunk is small: its size fits the count Windows takes (an unsigned int).
+        const ssize_t n = ::read(in, buffer.data(), static_cast<unsigned>(buffer.size()));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return Failed(errno);
         if (n == 0) return {FileCopyOutcome::Kind::Copied, 0};

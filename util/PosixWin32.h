@@ -56,3 +56,15 @@ ssize_t pread(int fd, void* buffer, size_t n, off_t offset);
 #define MAP_FAILED (reinterpret_cast<void*>(-1))
 void* mmap(void* address, size_t size, int protection, int flags, int fd, off_t offset);
 int munmap(void* address, size_t size);
+
+// The user and group numbers the connection doctor's data carries (never filled in on
+// Windows).
+using uid_t = unsigned;
+using gid_t = unsigned;
+
+// The hang-up signal Windows has not, so that the lists of signals to catch build
+// (StopSignal on Windows watches the console's events, whatever the list names).
+#include <signal.h>
+#ifndef SIGHUP
+#define SIGHUP 1
+#endif

@@ -2,13 +2,12 @@
 #include "util/ReplacementFile.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include "util/ReplacementNames.h"
 #include "util/Utils.h"
 
 int ReplacementFile::Begin(const std::string& path)
@@ -35,35 +34,7 @@ int ReplacementFile::Begin(const std::string& folder, const std::string& name)
     return 0;
 }
 
-int ReplacementFile::Append(std::string_view data)
-{
-    if (fd_ < 0) return EBADF;
-    const int err = WriteAll(fd_, data);
-    if (err == 0) written_ += static_cast<int64_t>(data.size());
-    return err;
-}
-
 namespace {
-
-// Where the extension of an entry name starts (its last dot, not a leading one), or
-// npos.
-std::size_t ExtensionAt(const std::string& name)
-{
-    const auto dot = name.find_last_of('.');
-    return dot == std::string::npos || dot == 0 ? std::string::npos : dot;
-}
-
-// "NAME 2026-12-11 09-30-05.EXT": the name with the local time in it.
-std::string DatedName(const std::string& name)
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, " %Y-%m-%d %H-%M-%S", &local);
-    const auto dot = ExtensionAt(name);
-    return dot == std::string::npos ? name + stamp : name.substr(0, dot) + stamp + name.substr(dot);
-}
 
 // Gives the file `from` of folder the name `to` only when that name is free: EEXIST when
 // it is taken. A file system that cannot rename so is asked for a hard link instead.
@@ -78,32 +49,7 @@ int LinkNoReplace(int fromDir, const std::string& from, int toDir, const std::st
     return 0;
 }
 
-// Tries name, then "NAME (2).EXT" and on, with place(candidate) until one is free.
-template <typename Place>
-int FirstFree(const std::string& name, std::string& chosen, Place place)
-{
-    // Far more than a class ever sends under one name; a folder that full is an error.
-    constexpr int MaxNumber = 9999;
-    for (int n = 1; n <= MaxNumber; ++n) {
-        const std::string candidate = n == 1 ? name : NumberedName(name, n);
-        const int err = place(candidate);
-        if (err == 0) {
-            chosen = candidate;
-            return 0;
-        }
-        if (err != EEXIST) return err;
-    }
-    return EEXIST;
-}
-
 } // namespace
-
-std::string NumberedName(const std::string& name, int n)
-{
-    const std::string number = " (" + std::to_string(n) + ")";
-    const auto dot = ExtensionAt(name);
-    return dot == std::string::npos ? name + number : name.substr(0, dot) + number + name.substr(dot);
-}
 
 int ReplacementFile::KeepAside()
 {
@@ -112,12 +58,12 @@ int ReplacementFile::KeepAside()
     if (kept < 0) return errno;
     std::string chosen;
     // A hard link: the old file keeps its name until the new one takes it.
-    int err = FirstFree(DatedName(name_), chosen,
-                        [&](const std::string& candidate) { return LinkNoReplace(dirFd_, name_, kept, candidate, true); });
+    int err = FirstFreeName(DatedName(name_), chosen,
+                            [&](const std::string& candidate) { return LinkNoReplace(dirFd_, name_, kept, candidate, true); });
     if (err == EPERM || err == EOPNOTSUPP) {
         // No hard links here: the old file moves.
-        err = FirstFree(DatedName(name_), chosen,
-                        [&](const std::string& candidate) { return LinkNoReplace(dirFd_, name_, kept, candidate, false); });
+        err = FirstFreeName(DatedName(name_), chosen,
+                            [&](const std::string& candidate) { return LinkNoReplace(dirFd_, name_, kept, candidate, false); });
     }
     ::close(kept);
     return err;
@@ -128,8 +74,8 @@ int ReplacementFile::Place(SameName rule)
     struct stat st {};
     const bool taken = ::fstatat(dirFd_, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
     if (rule == SameName::KeepBoth)
-        return FirstFree(name_, stored_,
-                         [&](const std::string& candidate) { return LinkNoReplace(dirFd_, temp_, dirFd_, candidate, false); });
+        return FirstFreeName(
+            name_, stored_, [&](const std::string& candidate) { return LinkNoReplace(dirFd_, temp_, dirFd_, candidate, false); });
     if (rule == SameName::KeepReplaced && taken && S_ISREG(st.st_mode))
         if (const int err = KeepAside(); err != 0) return err;
     // The rename replaces whatever has the name, a symbolic link included, in one step.

@@ -2,12 +2,11 @@
 // ReplacementFile on Windows: the folder is held by its path (dirFd_ only marks that one
 // is open); the temporary takes the name with MoveFileEx, which replaces in one step.
 #include <cerrno>
-#include <cstdio>
-#include <ctime>
 
 #include <windows.h>
 
 #include "util/ReplacementFile.h"
+#include "util/ReplacementNames.h"
 #include "util/Utils.h"
 
 namespace {
@@ -34,24 +33,6 @@ int ErrnoOf(DWORD code)
     }
 }
 
-std::size_t ExtensionAt(const std::string& name)
-{
-    const auto dot = name.find_last_of('.');
-    return dot == std::string::npos || dot == 0 ? std::string::npos : dot;
-}
-
-// "NAME 2026-12-11 09-30-05.EXT": the name with the local time in it.
-std::string DatedName(const std::string& name)
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_s(&local, &now);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, " %Y-%m-%d %H-%M-%S", &local);
-    const auto dot = ExtensionAt(name);
-    return dot == std::string::npos ? name + stamp : name.substr(0, dot) + stamp + name.substr(dot);
-}
-
 // Gives from the name to only when that name is free (EEXIST when it is taken): a hard
 // link when keepFrom, else a move.
 int LinkNoReplace(const std::string& from, const std::string& to, bool keepFrom)
@@ -59,22 +40,6 @@ int LinkNoReplace(const std::string& from, const std::string& to, bool keepFrom)
     const BOOL done = keepFrom ? ::CreateHardLinkA(to.c_str(), from.c_str(), nullptr)
                                : ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
     return done ? 0 : ErrnoOf(::GetLastError());
-}
-
-template <typename Place>
-int FirstFree(const std::string& name, std::string& chosen, Place place)
-{
-    constexpr int MaxNumber = 9999;
-    for (int n = 1; n <= MaxNumber; ++n) {
-        const std::string candidate = n == 1 ? name : NumberedName(name, n);
-        const int err = place(candidate);
-        if (err == 0) {
-            chosen = candidate;
-            return 0;
-        }
-        if (err != EEXIST) return err;
-    }
-    return EEXIST;
 }
 
 bool IsRegularFile(const std::string& path)
@@ -85,13 +50,6 @@ bool IsRegularFile(const std::string& path)
 }
 
 } // namespace
-
-std::string NumberedName(const std::string& name, int n)
-{
-    const std::string number = " (" + std::to_string(n) + ")";
-    const auto dot = ExtensionAt(name);
-    return dot == std::string::npos ? name + number : name.substr(0, dot) + number + name.substr(dot);
-}
 
 int ReplacementFile::Begin(const std::string& path)
 {
@@ -121,26 +79,18 @@ int ReplacementFile::Begin(const std::string& folder, const std::string& name)
     return 0;
 }
 
-int ReplacementFile::Append(std::string_view data)
-{
-    if (fd_ < 0) return EBADF;
-    const int err = WriteAll(fd_, data);
-    if (err == 0) written_ += static_cast<int64_t>(data.size());
-    return err;
-}
-
 int ReplacementFile::KeepAside()
 {
     const std::string kept = folder_ + ReplacedFolder;
     if (!::CreateDirectoryA(kept.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) return ErrnoOf(::GetLastError());
     std::string chosen;
     // A hard link: the old file keeps its name until the new one takes it.
-    int err = FirstFree(DatedName(name_), chosen, [&](const std::string& candidate) {
+    int err = FirstFreeName(DatedName(name_), chosen, [&](const std::string& candidate) {
         return LinkNoReplace(folder_ + name_, kept + "\\" + candidate, true);
     });
     if (err == EOPNOTSUPP || err == EACCES) {
         // No hard links here (FAT): the old file moves.
-        err = FirstFree(DatedName(name_), chosen, [&](const std::string& candidate) {
+        err = FirstFreeName(DatedName(name_), chosen, [&](const std::string& candidate) {
             return LinkNoReplace(folder_ + name_, kept + "\\" + candidate, false);
         });
     }
@@ -151,7 +101,7 @@ int ReplacementFile::Place(SameName rule)
 {
     const bool taken = ::GetFileAttributesA((folder_ + name_).c_str()) != INVALID_FILE_ATTRIBUTES;
     if (rule == SameName::KeepBoth)
-        return FirstFree(name_, stored_, [&](const std::string& candidate) {
+        return FirstFreeName(name_, stored_, [&](const std::string& candidate) {
             return LinkNoReplace(folder_ + temp_, folder_ + candidate, false);
         });
     if (rule == SameName::KeepReplaced && taken && IsRegularFile(folder_ + name_))

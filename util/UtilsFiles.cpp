@@ -11,10 +11,9 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QRandomGenerator>
 
 #include "util/CalvyxError.h"
-#include "util/ReplacementFile.h"
+#include "util/ReplacementNames.h"
 
 namespace {
 
@@ -46,20 +45,9 @@ ByteString ReadFileToString(const std::string& fileName)
     const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw CalvyxError("Cannot open file \"" + fileName + "\". " + SystemReason(errno));
     ByteString data;
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n > 0) {
-            data.append(buf, static_cast<std::size_t>(n));
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            const int err = errno;
-            ::close(fd);
-            throw CalvyxError("Cannot open file \"" + fileName + "\". " + SystemReason(err));
-        }
-    }
+    const int err = ReadAll(fd, data);
     ::close(fd);
+    if (err != 0) throw CalvyxError("Cannot open file \"" + fileName + "\". " + SystemReason(err));
     return data;
 }
 
@@ -67,27 +55,9 @@ ByteString ReadFileToString(const std::string& fileName)
 // umask would mean setting it, which other threads would see).
 int CreateTemporary(int dirFd, const std::string& folder, std::string& temp)
 {
-    static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = folder + TemporaryPrefix;
-        for (int i = 0; i < 8; ++i) temp += Letters[QRandomGenerator::global()->bounded(62)];
-        const int fd = ::openat(dirFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
-int WriteAll(int fd, std::string_view data)
-{
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return n < 0 ? errno : EIO;
-        done += static_cast<std::size_t>(n);
-    }
-    return 0;
+    return CreateTemporaryNamed(folder, temp, [dirFd](const std::string& name) {
+        return ::openat(dirFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    });
 }
 
 namespace {
@@ -106,15 +76,6 @@ int WriteInPlace(const std::string& path, std::string_view data)
 }
 
 } // namespace
-
-int ReplaceFile(const std::string& path, std::string_view data)
-{
-    ReplacementFile file;
-    int err = file.Begin(path);
-    if (err == 0) err = file.Append(data);
-    if (err == 0) err = file.Commit();
-    return err;
-}
 
 void WriteStringToFile(const ByteString& data, const std::string& fileName)
 {

@@ -18,6 +18,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -161,9 +162,14 @@ void TransferHistory::SetBounds(int kept, int slack)
 
 QString TransferHistory::DefaultPath()
 {
+#ifdef _WIN32
+    // The user's own AppData\Local\Calvyx.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Calvyx/transfers.jsonl");
+#else
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
     if (state.isEmpty() || QDir::isRelativePath(state)) state = QDir::homePath() + QStringLiteral("/.local/state");
     return state + QStringLiteral("/calvyx/transfers.jsonl");
+#endif
 }
 
 void TransferHistory::Load()

@@ -37,6 +37,7 @@ Section "Calvyx"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\Calvyx.lnk" "$INSTDIR\calvyx.exe" "" "$INSTDIR\calvyx.ico" 0
   ; calvyx-cli is a console program: the entry opens a prompt in the program's folder.
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\Calvyx command line.lnk" "$SYSDIR\cmd.exe" \
     '/K "cd /d "$INSTDIR" && calvyx-cli --help"' "$INSTDIR\calvyx.ico" 0
