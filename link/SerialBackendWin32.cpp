@@ -127,7 +127,8 @@ public:
     }
 
     DrainPlan Drain() const override { return {2, 6, 100}; }
-    void BeforeDrainRound() override { ::PurgeComm(port_, PURGE_RXCLEAR | PURGE_TXCLEAR | PURGE_RXABORT | PURGE_TXABORT); }
+    // Only the calculator's bytes: what the PC wrote last may still be on its way.
+    void BeforeDrainRound() override { ::PurgeComm(port_, PURGE_RXCLEAR | PURGE_RXABORT); }
 
     // A removed adapter makes ClearCommError fail.
     bool StillAttached() const override
