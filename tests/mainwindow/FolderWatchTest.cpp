@@ -3,8 +3,8 @@
 // watches, or the folder itself going; never files written, made or removed there, nor
 // anything in a folder it does not watch.
 #include <QDir>
-#include <QSet>
 #include <QFile>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
