@@ -44,13 +44,8 @@ run_class() {
   local class=$!
   pids+=($class)
   for n in $(seq $((count + 1))); do
-    local port=""
-    for _ in $(seq 100); do
-      port=$(sed -n "s/^$n: \(\/dev\/.*\)$/\1/p" "$work/$name-class.log" | head -n1)
-      [ -n "$port" ] && break
-      sleep 0.1
-    done
-    [ -n "$port" ] || fail "calculator $n printed no port"
+    local port
+    port=$(class_port "$n" "$work/$name-class.log") || fail "calculator $n printed no port"
     ports+=(--port "$port")
   done
   local serve t0
@@ -122,13 +117,8 @@ measure_opening() {
   local class=$!
   pids+=($class)
   for n in $(seq "$count"); do
-    local port=""
-    for _ in $(seq 100); do
-      port=$(sed -n "s/^$n: \(\/dev\/.*\)$/\1/p" "$work/$name-class.log" | head -n1)
-      [ -n "$port" ] && break
-      sleep 0.1
-    done
-    [ -n "$port" ] || fail "calculator $n printed no port"
+    local port
+    port=$(class_port "$n" "$work/$name-class.log") || fail "calculator $n printed no port"
     ports+=(--port "$port")
   done
   local t0 served=0

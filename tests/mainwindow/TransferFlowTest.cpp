@@ -26,6 +26,7 @@
 #include "mainwindow/ConnectionState.h"
 #include "services/TransferServer.h"
 #include "tests/mainwindow/MainWindowFixture.h"
+#include "tests/support/Calcapp.h"
 #include "tools/sim/KermitRole.h"
 #include "tools/sim/XModemSenderRole.h"
 #include "util/Utils.h"
@@ -313,25 +314,15 @@ TEST_F(TransferFlowTest, ReceivedObjectsAreSavedUnderASensibleNameWithoutPadding
     auto& device = Device(true);
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(WaitConnected());
-    const auto calcapp = [](uint8_t flags, const ByteString& name, std::size_t size) {
-        ByteString object = "QVCALC\x01";
-        object += static_cast<char>(flags);
-        object += static_cast<char>(name.size());
-        object += name;
-        if (flags & 1)
-            for (int i = 0; i < 4; ++i) object += static_cast<char>((size >> (8 * i)) & 0xFF);
-        while (object.size() < size) object += static_cast<char>(object.size() * 5 & 0xFF);
-        return object;
-    };
     const struct {
         const char* what;
         ByteString object;
         QString name; // empty: the time it came
         std::size_t saved;
     } cases[] = {
-        {"sized and named", calcapp(1, "DEMOAPP", 2516), "DEMOAPP", 2516},
-        {"named, not sized: the padding stays", calcapp(0, "PADDED", 2516), "PADDED", 2560},
-        {"neither", calcapp(0, "", 700), "", 768},
+        {"sized and named", CalcappOfSize(1, "DEMOAPP", 2516), "DEMOAPP", 2516},
+        {"named, not sized: the padding stays", CalcappOfSize(0, "PADDED", 2516), "PADDED", 2560},
+        {"neither", CalcappOfSize(0, "", 700), "", 768},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -13,16 +13,6 @@ source "$(dirname "$0")/lib/common.bash"
 export XDG_CONFIG_HOME="$work/config"
 fail() { echo "FAIL: $*"; for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done; exit 1; }
 
-# The port of calculator N of the class whose output is in FILE (its first line "N: PORT").
-port_of() {
-  local n=$1 file=$2 port=""
-  for _ in $(seq 100); do
-    port=$(sed -n "s/^$n: \(\/dev\/.*\)$/\1/p" "$file" | head -n1)
-    [ -n "$port" ] && { echo "$port"; return 0; }
-    sleep 0.1
-  done
-  fail "calculator $n of the class printed no port"
-}
 # Waits (bounded) for process PID to end; its exit code is left in $rc.
 wait_bounded() {
   local pid=$1 what=$2
@@ -41,9 +31,9 @@ head -c 2500 /dev/urandom >"$work/b/ANSWER.TXT"
   :: pty --hold >"$work/class.log" 2>"$work/class.err.log" &
 class=$!
 pids+=($class)
-p1=$(port_of 1 "$work/class.log")
-p2=$(port_of 2 "$work/class.log")
-p3=$(port_of 3 "$work/class.log")
+p1=$(class_port 1 "$work/class.log")
+p2=$(class_port 2 "$work/class.log")
+p3=$(class_port 3 "$work/class.log")
 "$cli" serve --port "$p1" --port "$p2" --port "$p3" --dir "$work/served" --label "$p1=Ana" >"$work/serve.log" 2>&1 &
 serve=$!
 pids+=($serve)
@@ -81,9 +71,9 @@ head -c 40000 /dev/urandom >"$work/os.bin"
   :: pty --pace 200 --timeout 30000 --expect-count 300 --hangup >"$work/romclass.log" 2>"$work/romclass.err.log" &
 romclass=$!
 pids+=($romclass)
-r1=$(port_of 1 "$work/romclass.log")
-r2=$(port_of 2 "$work/romclass.log")
-r3=$(port_of 3 "$work/romclass.log")
+r1=$(class_port 1 "$work/romclass.log")
+r2=$(class_port 2 "$work/romclass.log")
+r3=$(class_port 3 "$work/romclass.log")
 "$cli" rom --port "$r1" --port "$r2" --port "$r3" "$work/os.bin" >"$work/rom.log" 2>&1 &
 rom=$!
 pids+=($rom)

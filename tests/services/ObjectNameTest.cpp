@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "services/ObjectName.h"
+#include "tests/support/Calcapp.h"
 #include "util/ByteString.h"
 
 namespace {
@@ -36,27 +37,13 @@ TEST(ReceivedName, TakesTheHeaderNameOrUntitled)
     for (const auto& c : cases) EXPECT_EQ(ReceivedObjectName(c.object), c.proposed) << c.name;
 }
 
-// A Calcapp header: the signature, format 1, the flags, the name, and for a sized object
-// its whole length after the name (least significant byte first).
-ByteString Calcapp(uint8_t flags, const ByteString& name, std::size_t length, std::size_t bodySize)
-{
-    ByteString object = "QVCALC\x01";
-    object += static_cast<char>(flags);
-    object += static_cast<char>(name.size());
-    object += name;
-    if (flags & 1)
-        for (int i = 0; i < 4; ++i) object += static_cast<char>((length >> (8 * i)) & 0xFF);
-    for (std::size_t i = 0; i < bodySize; ++i) object += static_cast<char>((i * 31 + 7) & 0xFF);
-    return object;
-}
-
 // The received bytes: the object with its last 128-byte block padded.
 ByteString Padded(const ByteString& object, std::size_t padding) { return object + ByteString(padding, '\x1A'); }
 
 TEST(ReceivedEnd, ASizedObjectLosesThePaddingOfItsLastBlockOnly)
 {
     // 2516 bytes: two blocks of 1024, then four of 128, the last one with 44 bytes of padding.
-    const ByteString sized = Calcapp(1, "DEMOAPP", 2516, 2516 - 9 - 7 - 4);
+    const ByteString sized = CalcappObject(1, "DEMOAPP", 2516, 2516 - 9 - 7 - 4);
     ASSERT_EQ(sized.size(), 2516u);
     const struct {
         const char* what;
@@ -67,27 +54,27 @@ TEST(ReceivedEnd, ASizedObjectLosesThePaddingOfItsLastBlockOnly)
         {"sized, padded", Padded(sized, 44), 128, 2516},
         {"sized, no padding (a whole number of blocks)", sized.substr(0, 2516), 128, 2516},
         {"sized, padding that looks like data", sized + ByteString(44, 'x'), 128, 2516},
-        {"not sized: every byte kept", Padded(Calcapp(0, "DEMOAPP", 0, 2500), 44), 128, 2560},
+        {"not sized: every byte kept", Padded(CalcappObject(0, "DEMOAPP", 0, 2500), 44), 128, 2560},
         {"no signature: every byte kept",
          Padded("HDR\x01\x02\x03\x04\x05\x07"
                 "DEMOAPP" +
                     ByteString(2500, 'b'),
                 44),
          128, 2560},
-        {"a length beyond what came", Padded(Calcapp(1, "BIG", 9000, 2500), 0), 128, 2516},
-        {"a length that would cut into an earlier block", Padded(Calcapp(1, "CUT", 2300, 2496), 44), 128, 2556},
-        {"a length shorter than the header", Padded(Calcapp(1, "TINY", 10, 100), 10), 128, 127},
+        {"a length beyond what came", Padded(CalcappObject(1, "BIG", 9000, 2500), 0), 128, 2516},
+        {"a length that would cut into an earlier block", Padded(CalcappObject(1, "CUT", 2300, 2496), 44), 128, 2556},
+        {"a length shorter than the header", Padded(CalcappObject(1, "TINY", 10, 100), 10), 128, 127},
         {"the header ends before its length",
          ByteString("QVCALC\x01\x01\x05"
                     "AB",
                     11),
          128, 11},
-        {"a 1024-byte last block", Padded(Calcapp(1, "K", 2000, 2000 - 9 - 1 - 4), 48), 1024, 2000},
+        {"a 1024-byte last block", Padded(CalcappObject(1, "K", 2000, 2000 - 9 - 1 - 4), 48), 1024, 2000},
         {"nothing known of the last block", Padded(sized, 44), 0, 2560},
     };
     for (const auto& c : cases) EXPECT_EQ(ReceivedObjectEnd(c.received, c.lastBlock), c.end) << c.what;
     EXPECT_EQ(DeclaredObjectLength(sized), 2516u);
-    EXPECT_EQ(DeclaredObjectLength(Calcapp(0, "DEMOAPP", 0, 10)), std::nullopt);
+    EXPECT_EQ(DeclaredObjectLength(CalcappObject(0, "DEMOAPP", 0, 10)), std::nullopt);
 }
 
 } // namespace

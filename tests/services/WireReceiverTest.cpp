@@ -8,6 +8,7 @@
 
 #include "services/WireReceiver.h"
 #include "tests/services/TransferFixture.h"
+#include "tests/support/Calcapp.h"
 #include "tools/sim/XModemSenderRole.h"
 #include "util/StringTable.h"
 #include "util/TransferText.h"
@@ -319,24 +320,13 @@ TEST_F(WireReceive, ASizedObjectIsKeptWithoutItsPadding)
 {
     UseUsb();
     OpenProgramSide();
-    const auto calcapp = [](uint8_t flags, std::size_t size) {
-        ByteString object = "QVCALC\x01";
-        object += static_cast<char>(flags);
-        object +=
-            "\x07"
-            "DEMOAPP";
-        if (flags & 1)
-            for (int i = 0; i < 4; ++i) object += static_cast<char>((size >> (8 * i)) & 0xFF);
-        while (object.size() < size) object += static_cast<char>(object.size() * 13 & 0xFF);
-        return object;
-    };
     const struct {
         const char* what;
         ByteString object;
         std::size_t kept;
     } cases[] = {
-        {"sized: 2 blocks of 1024 and 4 of 128, 44 bytes of padding", calcapp(1, 2516), 2516},
-        {"not sized: the padding stays", calcapp(0, 2516), 2560},
+        {"sized: 2 blocks of 1024 and 4 of 128, 44 bytes of padding", CalcappOfSize(1, "DEMOAPP", 2516), 2516},
+        {"not sized: the padding stays", CalcappOfSize(0, "DEMOAPP", 2516), 2560},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

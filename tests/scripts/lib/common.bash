@@ -64,3 +64,17 @@ end_checks() {
   [ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
   echo "$1"
 }
+
+# class_port N LOG: the port calculator N of a `calvyx-sim class` printed into LOG
+# ("N: /dev/pts/M"), waited for up to 10 s. Without one it says so and fails (call it as
+# port=$(class_port N LOG) under set -e).
+class_port() {
+  local n=$1 file=$2 port=""
+  for _ in $(seq 100); do
+    port=$(sed -n "s/^$n: \(\/dev\/.*\)$/\1/p" "$file" | head -n1)
+    [ -n "$port" ] && { echo "$port"; return 0; }
+    sleep 0.1
+  done
+  echo "FAIL: calculator $n of the class printed no port" >&2
+  return 1
+}
