@@ -8,15 +8,9 @@
 # Wine prefix and its path.
 #   cli_serve_com.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR
 set -euo pipefail
-winbuild=$(realpath "${1:?usage: cli_serve_com.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR}")
-linbuild=$(realpath "${2:?usage: cli_serve_com.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR}")
-cli="$winbuild/tools/calvyx-cli.exe"
-sim="$linbuild/tools/calvyx-sim"
-: "${WINEPREFIX:?run by tools/run-wine-tests.sh}"
-wine=${CALVYX_WINE:-wine64}
 source "$(dirname "$0")/../scripts/lib/common.bash"
+use_wine_programs cli_serve_com.sh "$@"
 fail() { echo "FAIL: $*"; for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done; exit 1; }
-[ -x "$sim" ] || fail "no Linux calvyx-sim in $linbuild (build the calvyx-sim target)"
 served="$work/served"
 # German, Greek and Chinese letters: none of them in any one Windows "ANSI" code page.
 unicode_served="$work/Übung Λ 練習"

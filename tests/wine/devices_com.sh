@@ -6,15 +6,9 @@
 # calvyx-sim pushes on it. Run by tools/run-wine-tests.sh.
 #   devices_com.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR
 set -euo pipefail
-winbuild=$(realpath "${1:?usage: devices_com.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR}")
-linbuild=$(realpath "${2:?usage: devices_com.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR}")
-cli="$winbuild/tools/calvyx-cli.exe"
-sim="$linbuild/tools/calvyx-sim"
-: "${WINEPREFIX:?run by tools/run-wine-tests.sh}"
-wine=${CALVYX_WINE:-wine64}
 source "$(dirname "$0")/../scripts/lib/common.bash"
+use_wine_programs devices_com.sh "$@"
 fail() { echo "FAIL devices_com: $*"; for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done; exit 1; }
-[ -x "$sim" ] || fail "no Linux calvyx-sim in $linbuild (build the calvyx-sim target)"
 port=COM12
 # The registry names a link in the prefix; the link is pointed at the simulator's
 # pseudo-terminal once it has one.

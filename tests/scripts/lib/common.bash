@@ -78,3 +78,17 @@ class_port() {
   echo "FAIL: calculator $n of the class printed no port" >&2
   return 1
 }
+
+# use_wine_programs SCRIPT WINDOWS_BUILD LINUX_BUILD: for the checks that
+# tools/run-wine-tests.sh runs, $cli the Windows calvyx-cli.exe, $sim the Linux
+# calvyx-sim playing the calculator and $wine the Wine to start the first with.
+use_wine_programs() {
+  local usage="usage: $1 WINDOWS_BUILD_DIR LINUX_BUILD_DIR"
+  winbuild=$(realpath "${2:?$usage}")
+  linbuild=$(realpath "${3:?$usage}")
+  cli="$winbuild/tools/calvyx-cli.exe"
+  sim="$linbuild/tools/calvyx-sim"
+  : "${WINEPREFIX:?run by tools/run-wine-tests.sh}"
+  wine=${CALVYX_WINE:-wine64}
+  [ -x "$sim" ] || { echo "FAIL: no Linux calvyx-sim in $linbuild (build the calvyx-sim target)"; exit 1; }
+}
