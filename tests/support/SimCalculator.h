@@ -29,7 +29,9 @@ inline std::future<sim::KermitResult> Fetch(sim::SimPort& port, const std::strin
     return std::async(std::launch::async, [&port, name] { return sim::KermitCalculator(port, Impatient).FetchFile(name); });
 }
 
-inline bool Ready(const std::future<sim::KermitResult>& f)
+// Whether the calculator's side has ended (any role's result).
+template <class Result>
+bool Ready(const std::future<Result>& f)
 {
     return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }

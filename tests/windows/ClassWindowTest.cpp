@@ -32,11 +32,6 @@ namespace {
 
 constexpr int LimitMs = 20000;
 
-bool Ready(const std::future<sim::XModemReceiveResult>& f)
-{
-    return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-}
-
 class ClassView : public ::testing::Test {
 protected:
     // a has a label, b is known by its socket.
