@@ -219,7 +219,9 @@ TEST(HelpWindow, ColoursComeFromThePalette)
         ASSERT_TRUE(match.hasMatch()) << css.toStdString();
         const QColor shown(match.captured(1));
         EXPECT_GE(HelpSystem::Contrast(shown, c.base), HelpSystem::MinLinkContrast) << c.what << ": " << css.toStdString();
-        if (c.linkKept) EXPECT_EQ(shown, c.link) << c.what;
+        if (c.linkKept) {
+            EXPECT_EQ(shown, c.link) << c.what;
+        }
     }
 }
 
