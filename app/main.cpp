@@ -97,8 +97,9 @@ private:
 // and "文件".
 QString ShownText(QString text)
 {
+    // A shortcut shown beside the command ("Contents and Index\tF1") is not part of its name.
     static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)"));
-    return text.remove(mnemonic).remove(u'&');
+    return text.section(u'\t', 0, 0).remove(mnemonic).remove(u'&');
 }
 
 // The command "Menu>Command" of the main window's menu bar, named as the menus show it.

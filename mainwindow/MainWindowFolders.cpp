@@ -242,9 +242,14 @@ void MainWindow::ShownFolderChanged(const QString& folder)
     for (int row = 0; row < treeModel_->rowCount(node); ++row) shown << treeModel_->fileName(treeModel_->index(row, 0, node));
     bool gone = false;
     for (const QString& name : shown) gone = gone || !onDisk.contains(name);
-    // A new folder is brought in by asking for it.
-    for (const QString& name : onDisk)
-        if (!shown.contains(name)) treeModel_->index(QDir(folder).filePath(name));
+    // A new folder is brought in by asking for it; it comes in last, so the tree sorts again.
+    bool added = false;
+    for (const QString& name : onDisk) {
+        if (shown.contains(name)) continue;
+        treeModel_->index(QDir(folder).filePath(name));
+        added = true;
+    }
+    if (added) SortAgain(treeModel_, 0, Qt::AscendingOrder);
     if (gone) {
         // Listing a folder again costs a look at each of its entries, files too: a folder
         // whose subfolders keep coming and going is listed at most every RelistEveryMs.

@@ -27,7 +27,7 @@ rc=0; "$cli" serve --dir "$work/served" 2>"$work/usage.log" || rc=$?
 [ $rc -eq 2 ] || fail "missing --port: exit $rc, expected 2"
 rc=0; "$cli" serve --port /dev/nonexistent-calvyx --dir "$work/served" 2>"$work/port.log" || rc=$?
 [ $rc -eq 3 ] || fail "bad port: exit $rc, expected 3"
-grep -q "^Error(The connectivity kit is unable to open communications to: /dev/nonexistent-calvyx)$" "$work/port.log" ||
+grep -q "^calvyx-cli serve: cannot open /dev/nonexistent-calvyx: " "$work/port.log" ||
   fail "bad port message"
 
 # Runs one calculator role against a fresh server; the role's first line is the port.
